@@ -1,0 +1,104 @@
+#pragma once
+#include "config/IIniFileArrayItem.h"
+#include "config/IniFile.h"
+
+#include <cwchar>
+#include <new>
+#include <vector>
+
+// Largest array a file may describe. A count beyond it can only come from a damaged file;
+// then just the elements whose sections really exist are loaded, so a start never hangs.
+const UINT kMaxIniArrayElements = 1000;
+
+// Loads and saves whole option objects of type T (an IIniFileArrayItem), one object per
+// section or an array of them in the sections "<name>_0", "<name>_1", ...
+template <class T> class CIniFileEx : public CIniFile {
+public:
+    explicit CIniFileEx(LPCWSTR fileName) : CIniFile(fileName) {}
+
+    // The object read from the section, owned by the caller; null when its Load failed.
+    T* Load(LPCWSTR sectionName) {
+        SectionRestorer restore(*this);
+        if (!SetSectionName(sectionName))
+            return nullptr;
+        T* object = new (std::nothrow) T();
+        if (object && !object->Load(*this)) {
+            delete object;
+            object = nullptr;
+        }
+        return object;
+    }
+
+    BOOL Save(T& object, LPCWSTR sectionName) {
+        SectionRestorer restore(*this);
+        if (!SetSectionName(sectionName))
+            return FALSE;
+        return object.Save(*this);
+    }
+
+    BOOL SaveArray(LPCWSTR arrayName, const std::vector<T*>& items) {
+        if (!WriteInt(GetSectionName(), arrayName, static_cast<INT>(items.size())))
+            return FALSE;
+        SectionRestorer restore(*this);
+        BOOL allSaved = TRUE;
+        for (UINT i = 0; i < items.size(); ++i) {
+            WCHAR section[2 * MAX_PATH];
+            FormatElementSection(section, arrayName, i);
+            if (!SetSectionName(section) || !items[i]->Save(*this))
+                allSaved = FALSE;
+        }
+        return allSaved;
+    }
+
+    BOOL LoadArray(LPCWSTR arrayName, std::vector<T*>& items) {
+        for (T* item : items)
+            delete item;
+        items.clear();
+
+        SectionRestorer restore(*this);
+        INT storedCount = 0;
+        ReadInt(GetSectionName(), arrayName, 0, &storedCount);
+        UINT count = static_cast<UINT>(storedCount);
+        bool damagedCount = count > kMaxIniArrayElements;
+        if (damagedCount)
+            count = kMaxIniArrayElements;
+
+        BOOL allLoaded = TRUE;
+        for (UINT i = 0; i < count; ++i) {
+            WCHAR section[2 * MAX_PATH];
+            FormatElementSection(section, arrayName, i);
+            if (!SetSectionName(section)) {
+                allLoaded = FALSE;
+                continue;
+            }
+            if (damagedCount && !HasSection(section))
+                break;
+            T* item = new (std::nothrow) T();
+            if (!item || !item->Load(*this)) {
+                delete item;
+                allLoaded = FALSE;
+                continue;
+            }
+            items.push_back(item);
+        }
+        return allLoaded && !damagedCount;
+    }
+
+private:
+    static void FormatElementSection(LPWSTR section, LPCWSTR arrayName, UINT index) {
+        swprintf(section, 2 * MAX_PATH, L"%ls_%u", arrayName, index);
+    }
+
+    // Puts the section that was current back when an operation ends, on every path.
+    class SectionRestorer {
+    public:
+        explicit SectionRestorer(CIniFile& file) : m_file(file) { file.GetSectionName(m_saved, MAX_PATH); }
+        ~SectionRestorer() { m_file.SetSectionName(m_saved); }
+        SectionRestorer(const SectionRestorer&) = delete;
+        SectionRestorer& operator=(const SectionRestorer&) = delete;
+
+    private:
+        CIniFile& m_file;
+        WCHAR m_saved[MAX_PATH];
+    };
+};

@@ -1,0 +1,78 @@
+#include "support/FileFixtures.h"
+
+#include <sstream>
+
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+            read = 0;
+        bytes.resize(read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+    std::vector<unsigned char> bytes = {0xFF, 0xFE};
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
+        bytes.push_back(static_cast<unsigned char>((c >> 8) & 0xFF));
+    }
+    return WriteFileBytes(path, bytes);
+}
+
+std::wstring ReadUtf16File(const std::wstring& path) {
+    std::vector<unsigned char> bytes = ReadFileBytes(path);
+    size_t start = (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) ? 2 : 0;
+    std::wstring text;
+    for (size_t i = start; i + 1 < bytes.size(); i += 2)
+        text.push_back(static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8)));
+    return text;
+}
+
+bool FileExists(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::wstring> ReadSectionKeysInFileOrder(const std::wstring& path, const std::wstring& section) {
+    std::wistringstream lines(ReadUtf16File(path));
+    std::vector<std::wstring> keys;
+    std::wstring line;
+    bool inSection = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        if (!line.empty() && line.front() == L'[') {
+            inSection = (line == L"[" + section + L"]");
+            continue;
+        }
+        size_t equals = line.find(L'=');
+        if (inSection && equals != std::wstring::npos)
+            keys.push_back(line.substr(0, equals));
+    }
+    return keys;
+}

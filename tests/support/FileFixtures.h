@@ -1,0 +1,24 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The raw bytes of a file; empty when it cannot be read.
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path);
+
+// Writes bytes as they are, replacing the file.
+bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
+
+// Writes text as UTF-16LE preceded by the FF FE byte order mark, replacing the file.
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text);
+
+// Decodes a UTF-16LE file (byte order mark skipped when present).
+std::wstring ReadUtf16File(const std::wstring& path);
+
+bool FileExists(const std::wstring& path);
+bool DirectoryExists(const std::wstring& path);
+
+// The keys of one INI section in file order, read from the file's text (not through the
+// profile API, so the order is what is really on disk).
+std::vector<std::wstring> ReadSectionKeysInFileOrder(const std::wstring& path, const std::wstring& section);

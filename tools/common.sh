@@ -1,0 +1,76 @@
+# Shared by run.sh and test.sh: installs what is missing, prepares the isolated Wine prefix
+# inside the build tree, a virtual display when needed, and builds.
+# shellcheck shell=bash
+
+ROOT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR="$ROOT_DIR/build"
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEDEBUG=-all
+# No Mono or Gecko downloads: the machines have no internet and the program needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
+          wine64 wine xvfb xauth x11-utils imagemagick procps)
+
+install_missing() {
+    local missing=()
+    local package
+    for package in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+XVFB_PID=""
+start_virtual_display() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        local i
+        for i in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        if kill -0 "$XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+    done
+    echo "could not start a virtual display" >&2
+    return 1
+}
+
+stop_wine_and_display() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
+}
+
+# The prefix is created once and reused; wineserver is kept alive for the whole run because
+# starting it for every test process would dominate the run time.
+prepare_wine_prefix() {
+    mkdir -p "$BUILD_DIR"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Creating the Wine prefix in $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+    wineserver -p
+}
+
+configure_and_build() {
+    cmake -S "$ROOT_DIR" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+}
+
+# Everything in build/ except the Wine prefix, so a build really starts from scratch.
+clean_build_tree() {
+    [ -d "$BUILD_DIR" ] || return 0
+    find "$BUILD_DIR" -mindepth 1 -maxdepth 1 ! -name wineprefix -exec rm -rf {} +
+}
