@@ -163,8 +163,9 @@ BOOL CIniFile::ReadBinary(LPCWSTR key, BYTE* buffer, DWORD size, DWORD* bytesRea
     std::unique_ptr<WCHAR[]> text(new (std::nothrow) WCHAR[textSize]);
     if (!text)
         return FALSE;
-    if (!ReadString(m_sectionName, key, L"", text.get(), textSize))
-        return FALSE;
+    // A block longer than the buffer is read as its leading bytes: the text is cut by the
+    // profile API, so its truncation report does not make the read fail.
+    ReadString(m_sectionName, key, L"", text.get(), textSize);
     DWORD count = static_cast<DWORD>(wcslen(text.get()) / 2);
     if (count > size)
         count = size;

@@ -12,7 +12,7 @@ std::wstring MakeUniqueDirectory() {
     static LONG counter = 0;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         wchar_t candidate[MAX_PATH];
-        swprintf(candidate, MAX_PATH, L"%spwt_%lu_%ld_%d", tempRoot, GetCurrentProcessId(),
+        swprintf(candidate, MAX_PATH, L"%lspwt_%lu_%ld_%d", tempRoot, GetCurrentProcessId(),
                  InterlockedIncrement(&counter), attempt);
         if (CreateDirectoryW(candidate, nullptr))
             return candidate;

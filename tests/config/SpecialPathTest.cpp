@@ -1,0 +1,135 @@
+#include "config/SpecialPath.h"
+#include "support/FileFixtures.h"
+#include "support/TempDirectory.h"
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::wstring Resolve(const std::wstring& stored, BOOL* result) {
+    WCHAR out[MAX_PATH] = L"unchanged";
+    *result = ResolveSpecialPath(stored.c_str(), out);
+    return out;
+}
+
+std::wstring CurrentDirectory() {
+    WCHAR directory[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, directory);
+    return directory;
+}
+
+// A directory created beside the test executable and removed afterwards.
+class ProgramSubdirectory {
+public:
+    explicit ProgramSubdirectory(const std::wstring& name) : m_path(GetProgramDirectory() + name) {
+        CreateDirectoryW(m_path.c_str(), nullptr);
+    }
+    ~ProgramSubdirectory() { RemoveTree(m_path); }
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    std::wstring m_path;
+};
+
+} // namespace
+
+TEST(SpecialPath, CsidlFormResolvesOnlyWhenWrittenExactly) {
+    WCHAR documents[MAX_PATH];
+    ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents));
+    BOOL result = FALSE;
+    EXPECT_EQ(documents, Resolve(L"::CSIDL:0x5", &result));
+    EXPECT_TRUE(result);
+    EXPECT_EQ(L"::CSIDL:0x5", FormatSpecialPath(CSIDL_MYDOCUMENTS));
+    EXPECT_EQ(L"::CSIDL:0x1A", FormatSpecialPath(CSIDL_APPDATA)) << "upper-case hexadecimal";
+
+    EXPECT_EQ(L"", Resolve(L"::CSIDL:5", &result)) << "without 0x the number does not parse";
+    EXPECT_FALSE(result);
+    EXPECT_EQ(L"", Resolve(L"::CSIDL:0xFF", &result)) << "a number the system does not know";
+    EXPECT_FALSE(result);
+
+    // In lower case the prefix is not special: a relative plain path that does not exist.
+    std::wstring plain = Resolve(L"::csidl:0x5", &result);
+    EXPECT_FALSE(result);
+    EXPECT_NE(documents, plain);
+}
+
+TEST(SpecialPath, RelativePathsResolveAgainstTheProgramDirectoryWhateverTheCurrentDirectory) {
+    std::wstring name = L"Docs_" + std::to_wstring(GetCurrentProcessId());
+    ProgramSubdirectory docs(name);
+    TempDirectory elsewhere;
+    ASSERT_TRUE(SetCurrentDirectoryW(elsewhere.Path().c_str()));
+    std::wstring before = CurrentDirectory();
+
+    BOOL result = FALSE;
+    EXPECT_EQ(docs.Path(), Resolve(name, &result));
+    EXPECT_TRUE(result);
+    EXPECT_EQ(before, CurrentDirectory()) << "the current directory is put back";
+
+    EXPECT_EQ(docs.Path(), Resolve(L"./" + name + L"/", &result).substr(0, docs.Path().size()));
+    EXPECT_TRUE(result) << "forward slashes count as backslashes";
+
+    EXPECT_EQ(GetProgramDirectory(), Resolve(L".\\", &result));
+    EXPECT_TRUE(result);
+    EXPECT_EQ(GetProgramDirectory(), Resolve(L"", &result));
+    EXPECT_TRUE(result);
+    SetCurrentDirectoryW(GetProgramDirectory().c_str());
+}
+
+TEST(SpecialPath, FilesAndMissingPathsDoNotResolveButStayAbsolute) {
+    TempDirectory temp;
+    std::wstring file = temp.File(L"note.txt");
+    ASSERT_TRUE(WriteFileBytes(file, {'x'}));
+    BOOL result = TRUE;
+    EXPECT_EQ(file, Resolve(file, &result));
+    EXPECT_FALSE(result) << "an existing file is not a directory";
+    std::wstring missing = temp.File(L"gone");
+    EXPECT_EQ(missing, Resolve(missing, &result));
+    EXPECT_FALSE(result);
+    EXPECT_EQ(temp.Path(), Resolve(temp.Path(), &result));
+    EXPECT_TRUE(result);
+}
+
+TEST(SpecialPath, MakeAbsolutePathUsesTheGivenBaseAndRefusesAliasedBuffers) {
+    TempDirectory base;
+    WCHAR path[MAX_PATH] = L"sub/child/../leaf";
+    WCHAR out[MAX_PATH];
+    ASSERT_TRUE(MakeAbsolutePath(base.Path().c_str(), path, out));
+    EXPECT_EQ(base.Path() + L"\\sub\\leaf", out);
+    EXPECT_STREQ(L"sub\\child\\..\\leaf", path) << "the slashes are changed in place";
+
+    WCHAR same[MAX_PATH] = L"x";
+    EXPECT_FALSE(MakeAbsolutePath(nullptr, same, same));
+    EXPECT_FALSE(MakeAbsolutePath(nullptr, nullptr, out));
+    EXPECT_STREQ(L"", out);
+}
+
+TEST(SpecialPath, LastPathComponentComesFromTheResolvedPath) {
+    TempDirectory temp;
+    CreateDirectoryW(temp.File(L"Holiday Photos").c_str(), nullptr);
+    WCHAR component[MAX_PATH];
+    EXPECT_TRUE(GetLastPathComponent((temp.File(L"Holiday Photos") + L"\\").c_str(), component));
+    EXPECT_STREQ(L"Holiday Photos", component);
+    EXPECT_FALSE(GetLastPathComponent(temp.File(L"missing").c_str(), component));
+    EXPECT_STREQ(L"", component);
+}
+
+TEST(SpecialPath, OffersExistingFoldersSortedByPathWithTheirNames) {
+    std::vector<SpecialFolderOffer> offers = GetSpecialFolderOffers();
+    ASSERT_FALSE(offers.empty());
+    bool sawDocuments = false;
+    for (size_t i = 0; i < offers.size(); ++i) {
+        if (i > 0) {
+            EXPECT_LE(offers[i - 1].path, offers[i].path);
+        }
+        EXPECT_EQ(0u, offers[i].text.find(offers[i].path + L"    (CSIDL_")) << offers[i].text;
+        if (offers[i].csidl == CSIDL_MYDOCUMENTS) {
+            sawDocuments = true;
+            EXPECT_EQ(offers[i].path + L"    (CSIDL_MYDOCUMENTS)", offers[i].text);
+        }
+    }
+    EXPECT_TRUE(sawDocuments);
+}
