@@ -62,6 +62,9 @@ prepare_wine_prefix() {
         wineserver -w
     fi
     wineserver -p
+    # Start Wine's background services now. Started by the first test instead, they would
+    # inherit CTest's output pipe and CTest would wait for it to close until the test times out.
+    wine cmd.exe /c exit >/dev/null 2>&1 || true
 }
 
 configure_and_build() {
