@@ -6,6 +6,7 @@ namespace {
 
 // The static control that carries a message box's text.
 const int kMessageTextControlId = 0xFFFF;
+const WCHAR kAnsweredProperty[] = L"MessageBoxDriverAnswered";
 
 struct DialogSearch {
     DWORD processId;
@@ -83,16 +84,15 @@ void MessageBoxDriver::Watch() {
 }
 
 bool MessageBoxDriver::AnswerOne(HWND box) {
-    if (std::find(m_answered.begin(), m_answered.end(), box) != m_answered.end() && IsWindow(box)) {
-        // Still closing from the previous press; a window handle can be reused only after it is gone.
+    // Marked on the window itself: the next box may get the handle of one that just closed.
+    if (GetPropW(box, kAnsweredProperty))
         return false;
-    }
+    SetPropW(box, kAnsweredProperty, reinterpret_cast<HANDLE>(1));
     Box seen{WindowText(box), WindowText(GetDlgItem(box, kMessageTextControlId))};
     EnterCriticalSection(&m_lock);
     size_t index = m_boxes.size();
     m_boxes.push_back(seen);
     LeaveCriticalSection(&m_lock);
-    m_answered.push_back(box);
 
     int button = m_answers[std::min(index, m_answers.size() - 1)];
     HWND buttonWindow = GetDlgItem(box, button);

@@ -37,6 +37,5 @@ private:
     std::atomic<bool> m_stop{false};
     CRITICAL_SECTION m_lock;
     std::vector<Box> m_boxes;
-    std::vector<HWND> m_answered;
     std::thread m_thread;
 };
