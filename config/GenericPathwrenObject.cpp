@@ -2,7 +2,9 @@
 
 #include "containers/ContainerBase.h"
 
-CGenericPathwrenObject::~CGenericPathwrenObject() { ReleaseContainer(); }
+CGenericPathwrenObject::~CGenericPathwrenObject() {
+    ReleaseContainer();
+}
 
 void CGenericPathwrenObject::ReleaseContainer() {
     if (!m_pContainer)

@@ -117,7 +117,9 @@ CIniFile::CIniFile(LPCWSTR fileName) {
     CreateBomOnlyFile(m_fileName);
 }
 
-LPCWSTR CIniFile::GetFileName() { return m_fileName; }
+LPCWSTR CIniFile::GetFileName() {
+    return m_fileName;
+}
 
 BOOL CIniFile::GetFileName(LPWSTR buffer, DWORD size) {
     CopyTruncated(buffer, size, m_fileName);
@@ -131,7 +133,9 @@ BOOL CIniFile::SetSectionName(LPCWSTR sectionName) {
     return TRUE;
 }
 
-LPCWSTR CIniFile::GetSectionName() { return m_sectionName; }
+LPCWSTR CIniFile::GetSectionName() {
+    return m_sectionName;
+}
 
 BOOL CIniFile::GetSectionName(LPWSTR buffer, DWORD size) {
     CopyTruncated(buffer, size, m_sectionName);
@@ -195,9 +199,13 @@ BOOL CIniFile::WriteUInt64(LPCWSTR key, ULONGLONG value) {
     return WriteString(m_sectionName, key, text);
 }
 
-BOOL CIniFile::WriteInt(LPCWSTR key, INT value) { return WriteInt(m_sectionName, key, value); }
+BOOL CIniFile::WriteInt(LPCWSTR key, INT value) {
+    return WriteInt(m_sectionName, key, value);
+}
 
-BOOL CIniFile::WriteString(LPCWSTR key, LPCWSTR value) { return WriteString(m_sectionName, key, value); }
+BOOL CIniFile::WriteString(LPCWSTR key, LPCWSTR value) {
+    return WriteString(m_sectionName, key, value);
+}
 
 BOOL CIniFile::WriteBinary(LPCWSTR key, const BYTE* bytes, DWORD size) {
     std::unique_ptr<WCHAR[]> text(new (std::nothrow) WCHAR[2 * size + 1]);

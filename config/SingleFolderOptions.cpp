@@ -57,7 +57,9 @@ UINT LoadRecordCount(IConfigReader& reader, LPCWSTR countKey, LPCWSTR firstKeyFo
     return existing;
 }
 
-void FormatIndexedKey(LPWSTR key, LPCWSTR format, UINT index) { swprintf(key, 64, format, index); }
+void FormatIndexedKey(LPWSTR key, LPCWSTR format, UINT index) {
+    swprintf(key, 64, format, index);
+}
 
 } // namespace
 
@@ -72,8 +74,8 @@ CSingleFolderOptions::CSingleFolderOptions()
     : FolderPresentationType(FolderPresentationMenu), AssociatedIconIndex(0), IncludeSubFolders(TRUE),
       AllowSubFoldersNavigation(TRUE), AllowSubFoldersLinksNavigation(TRUE), FolderViewMode(3),
       RememberLastPosition(TRUE), OneClickActivate(TRUE), WindowRect(), WindowPositionX(0), WindowPositionY(0),
-      IsMaximized(FALSE), AutoHideOnFileExecution(TRUE), ZOrder(0), HideToolBarForHomeFolder(FALSE),
-      HideToolBar(FALSE), ShowAtStartup(FALSE), StartMaximized(FALSE), SaveIconsPositionsForHomeFolder(TRUE),
+      IsMaximized(FALSE), AutoHideOnFileExecution(TRUE), ZOrder(0), HideToolBarForHomeFolder(FALSE), HideToolBar(FALSE),
+      ShowAtStartup(FALSE), StartMaximized(FALSE), SaveIconsPositionsForHomeFolder(TRUE),
       HomeFolderIconPositions(new std::vector<HomeFolderIconPosition>()), TextColorSepcified(FALSE), TextColor(0),
       TextBackgroundColorSepcified(FALSE), TextBackgroundColor(0xFFFFFF), BackgroundType(0), BackgroundColor(0),
       BackgroundColor1(0x00FF00), BackgroundColor2(0xFF0000), BackgroundGradiantType(0), BackgroundImagePosition(0),

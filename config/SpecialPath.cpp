@@ -68,7 +68,9 @@ namespace {
 const WCHAR kSpecialPrefix[] = L"::CSIDL:";
 const size_t kSpecialPrefixLength = 8;
 
-bool IsSpecialPath(LPCWSTR path) { return wcsncmp(path, kSpecialPrefix, kSpecialPrefixLength) == 0; }
+bool IsSpecialPath(LPCWSTR path) {
+    return wcsncmp(path, kSpecialPrefix, kSpecialPrefixLength) == 0;
+}
 
 BOOL GetSpecialFolderPath(int csidl, LPWSTR path) {
     return SUCCEEDED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path));
@@ -92,7 +94,17 @@ BOOL ParseSpecialPath(LPCWSTR storedPath, int* csidl) {
     return TRUE;
 }
 
+namespace {
+std::wstring g_programDirectoryOverride;
+}
+
+void OverrideProgramDirectory(LPCWSTR directory) {
+    g_programDirectoryOverride = directory ? directory : L"";
+}
+
 std::wstring GetProgramDirectory() {
+    if (!g_programDirectoryOverride.empty())
+        return g_programDirectoryOverride;
     WCHAR module[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     LPWSTR lastSeparator = wcsrchr(module, L'\\');

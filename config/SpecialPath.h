@@ -27,8 +27,13 @@ BOOL GetLastPathComponent(LPCWSTR storedPath, LPWSTR component);
 std::wstring FormatSpecialPath(int csidl);
 // TRUE when the path is special and its number parses.
 BOOL ParseSpecialPath(LPCWSTR storedPath, int* csidl);
-// The program directory with its trailing backslash.
+// The program directory with its trailing backslash: the executable's directory, unless a test
+// moved the program into a directory of its own with OverrideProgramDirectory.
 std::wstring GetProgramDirectory();
+// Test seam: every program-relative path (configuration files, languages, skins, relative item
+// paths) then lives under the given directory (with its trailing backslash); null restores the
+// executable's directory.
+void OverrideProgramDirectory(LPCWSTR directory);
 
 struct SpecialFolderOffer {
     int csidl;

@@ -178,8 +178,8 @@ TEST(IniFile, EnumSectionNamesGrowsItsBufferAndStopsWhenAsked) {
 
     CIniFile empty(temp.File(L"empty.ini").c_str());
     calls = 0;
-    EXPECT_TRUE(empty.EnumSectionNames([](LPCWSTR, void* context) -> BOOL { return ++*static_cast<int*>(context); },
-                                       &calls));
+    EXPECT_TRUE(
+        empty.EnumSectionNames([](LPCWSTR, void* context) -> BOOL { return ++*static_cast<int*>(context); }, &calls));
     EXPECT_EQ(0, calls);
 }
 

@@ -24,9 +24,13 @@ std::wstring MakeUniqueDirectory() {
 
 TempDirectory::TempDirectory() : m_path(MakeUniqueDirectory()) {}
 
-TempDirectory::~TempDirectory() { RemoveTree(m_path); }
+TempDirectory::~TempDirectory() {
+    RemoveTree(m_path);
+}
 
-std::wstring TempDirectory::File(const std::wstring& relative) const { return m_path + L"\\" + relative; }
+std::wstring TempDirectory::File(const std::wstring& relative) const {
+    return m_path + L"\\" + relative;
+}
 
 bool RemoveTree(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());

@@ -1,0 +1,11 @@
+#pragma once
+#include <windows.h>
+
+class CGenericPathwrenObject;
+class CLanguage;
+class CPathwren;
+
+// Gives the item the container of its shortcut type; FALSE (after telling the user when its
+// folder is missing) leaves the item without one.
+BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application, HINSTANCE instance, HICON defaultIcon,
+                            CLanguage* language);

@@ -1,0 +1,157 @@
+#include "app/Pathwren.h"
+
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/IniFileEx.h"
+#include "config/Language.h"
+#include "config/SpecialPath.h"
+#include "containers/ContainerBase.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+#include <new>
+
+namespace {
+
+const DWORD kBackupMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
+
+BOOL FileExists(LPCWSTR path) {
+    HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return FALSE;
+    CloseHandle(file);
+    return TRUE;
+}
+
+// FoldersOptions.ini gives FoldersOptions.bak; a name without extension gets ".bak" appended.
+void MakeBackupName(LPCWSTR fileName, LPWSTR backupName) {
+    wcsncpy(backupName, fileName, MAX_PATH - 1);
+    backupName[MAX_PATH - 1] = L'\0';
+    LPWSTR lastSeparator = wcsrchr(backupName, L'\\');
+    LPWSTR dot = wcsrchr(lastSeparator ? lastSeparator : backupName, L'.');
+    if (dot)
+        dot[1] = L'\0';
+    else
+        wcsncat(backupName, L".", MAX_PATH - 1 - wcslen(backupName));
+    wcsncat(backupName, L"bak", MAX_PATH - 1 - wcslen(backupName));
+}
+
+} // namespace
+
+CPathwren::CPathwren()
+    : m_hInstance(nullptr), m_hMainWindow(nullptr), m_pOptions(nullptr), m_pLanguage(nullptr), m_hDefaultIcon(nullptr),
+      m_showOptionsAtStart(FALSE), m_ending(FALSE), m_hUser32(nullptr), m_pLaunchBar(nullptr),
+      m_creatingContainers(FALSE), m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr),
+      m_shutdownBlockReasonDestroy(nullptr) {
+    std::wstring directory = GetProgramDirectory();
+    m_mainConfigurationFile[0] = L'\0';
+    if (directory.size() < MAX_PATH - 12)
+        swprintf(m_mainConfigurationFile, MAX_PATH, L"%lsPathwren.ini", directory.c_str());
+    // Windows XP has no shutdown-block reasons; the program then simply saves without one.
+    m_hUser32 = LoadLibraryW(L"User32.dll");
+    if (m_hUser32) {
+        m_shutdownBlockReasonCreate = reinterpret_cast<ShutdownBlockReasonCreateFunction>(
+            reinterpret_cast<void*>(GetProcAddress(m_hUser32, "ShutdownBlockReasonCreate")));
+        m_shutdownBlockReasonDestroy = reinterpret_cast<ShutdownBlockReasonDestroyFunction>(
+            reinterpret_cast<void*>(GetProcAddress(m_hUser32, "ShutdownBlockReasonDestroy")));
+    }
+}
+
+CPathwren::~CPathwren() {
+    delete m_pLanguage;
+    DestroyLaunchBar();
+    delete m_pOptions;
+    if (m_hUser32)
+        FreeLibrary(m_hUser32);
+    // Normally emptied when the window closed; a start that never reached the loop still owns them.
+    for (CGenericPathwrenObject* item : m_folders)
+        delete item;
+}
+
+BOOL CPathwren::LoadApplicationOptions() {
+    delete m_pOptions;
+    m_pOptions = nullptr;
+    if (FileExists(m_mainConfigurationFile)) {
+        CIniFileEx<CApplicationOptions> file(m_mainConfigurationFile);
+        m_pOptions = file.Load(L"Pathwren");
+    }
+    if (!m_pOptions) {
+        m_pOptions = new (std::nothrow) CApplicationOptions();
+        m_showOptionsAtStart = TRUE;
+    }
+    return m_pOptions != nullptr;
+}
+
+BOOL CPathwren::LoadLanguage() {
+    delete m_pLanguage;
+    m_pLanguage = nullptr;
+    if (m_pOptions) {
+        CIniFileEx<CLanguage> file(m_pOptions->LanguageFile);
+        m_pLanguage = file.Load(L"Language");
+    }
+    if (!m_pLanguage)
+        m_pLanguage = new (std::nothrow) CLanguage();
+    return m_pLanguage != nullptr;
+}
+
+BOOL CPathwren::LoadFolders() {
+    if (!m_pOptions)
+        return FALSE;
+    DestroyFolders();
+    {
+        CIniFileEx<CGenericPathwrenObject> file(m_pOptions->FoldersFile);
+        file.LoadArray(L"Folders", m_folders);
+    }
+    if (m_folders.empty()) {
+        CGenericPathwrenObject* desktop = new (std::nothrow) CGenericPathwrenObject();
+        if (desktop) {
+            desktop->FolderPresentationType = FolderPresentationDesktop;
+            wcscpy(desktop->Path, FormatSpecialPath(CSIDL_DESKTOP).c_str());
+            m_folders.push_back(desktop);
+        }
+    }
+    return TRUE;
+}
+
+BOOL CPathwren::SaveFolders() {
+    if (!m_pOptions)
+        return FALSE;
+    WCHAR backup[MAX_PATH];
+    MakeBackupName(m_pOptions->FoldersFile, backup);
+    // There may be no previous file yet, so a failed move is not an error. Only a backup made
+    // by this save is put back: an older one would replace newer settings.
+    BOOL backedUp = MoveFileExW(m_pOptions->FoldersFile, backup, kBackupMoveFlags);
+    BOOL saved = FALSE;
+    {
+        CIniFileEx<CGenericPathwrenObject> file(m_pOptions->FoldersFile);
+        saved = file.SaveArray(L"Folders", m_folders);
+    }
+    if (!saved && backedUp)
+        MoveFileExW(backup, m_pOptions->FoldersFile, kBackupMoveFlags);
+    return saved;
+}
+
+BOOL CPathwren::StoreContainersState() {
+    for (CGenericPathwrenObject* item : m_folders) {
+        if (item->m_pContainer)
+            item->m_pContainer->SaveState();
+    }
+    return TRUE;
+}
+
+BOOL CPathwren::DestroyFolders() {
+    UnregisterHotKeys();
+    for (CGenericPathwrenObject* item : m_folders)
+        delete item;
+    m_folders.clear();
+    DestroyLaunchBar();
+    return TRUE;
+}
+
+void CPathwren::DestroyLaunchBar() {
+    // The launch bar ("Launch Bar" mode) is not built yet, so m_pLaunchBar stays null; its
+    // destruction joins here together with its creation in CreateContainers.
+    m_pLaunchBar = nullptr;
+}

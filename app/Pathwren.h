@@ -1,0 +1,72 @@
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+class CApplicationOptions;
+class CGenericPathwrenObject;
+class CLanguage;
+class CLaunchBar;
+
+// Messages the main window receives from the item containers and the options dialog.
+const UINT WM_SHOW_OPTIONS = WM_APP + 2;
+const UINT WM_TRANSLATE_ACCELERATOR = 0x1400;
+
+extern const WCHAR kMainWindowClassName[];
+
+// The application: owns the options, the language, the folder items (each owning its
+// container) and the launch bar, and runs the hidden main window with the one message loop.
+class CPathwren {
+public:
+    CPathwren();
+    ~CPathwren();
+    CPathwren(const CPathwren&) = delete;
+    CPathwren& operator=(const CPathwren&) = delete;
+
+    BOOL LoadApplicationOptions();
+    BOOL LoadLanguage();
+    BOOL LoadFolders();
+    // Saves the items; the previous file is kept with the extension "bak" and put back when
+    // the save fails.
+    BOOL SaveFolders();
+    BOOL StoreContainersState();
+    BOOL CreateContainers();
+    BOOL RegisterHotKeys();
+    BOOL UnregisterHotKeys();
+    BOOL DestroyFolders();
+    BOOL Run();
+    void Quit();
+
+    WCHAR m_mainConfigurationFile[MAX_PATH];
+    HINSTANCE m_hInstance;
+    HWND m_hMainWindow;
+    std::vector<CGenericPathwrenObject*> m_folders;
+    CApplicationOptions* m_pOptions;
+    CLanguage* m_pLanguage;
+    HICON m_hDefaultIcon;
+    BOOL m_showOptionsAtStart;
+    BOOL m_ending;
+    HMODULE m_hUser32;
+    CLaunchBar* m_pLaunchBar;
+
+private:
+    typedef BOOL(WINAPI* ShutdownBlockReasonCreateFunction)(HWND, LPCWSTR);
+    typedef BOOL(WINAPI* ShutdownBlockReasonDestroyFunction)(HWND);
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCreate(HWND window);
+    void OnShowOptions();
+    void OnEndSession();
+    void OnClose();
+    void RequestQuit();
+    void RouteHotKey(WPARAM itemIndex);
+    void DestroyLaunchBar();
+
+    // The missing-folder and hotkey message boxes run modal loops inside WM_CREATE, where a
+    // WM_CLOSE or the end of the logon may arrive; the items must outlive that loop, so the
+    // quit waits until the containers are created.
+    BOOL m_creatingContainers;
+    BOOL m_quitRequested;
+    ShutdownBlockReasonCreateFunction m_shutdownBlockReasonCreate;
+    ShutdownBlockReasonDestroyFunction m_shutdownBlockReasonDestroy;
+};

@@ -1,0 +1,53 @@
+#pragma once
+#include "config/IIniFileArrayItem.h"
+#include "launchbar/LaunchBarOptions.h"
+#include "skin/Skin.h"
+
+#include <windows.h>
+
+// Launch modes (LaunchMode).
+enum LaunchModeValue {
+    LaunchModeTrayIcons = 0,
+    LaunchModeLaunchBar = 1,
+};
+
+// Settings that belong to no single folder item, and where the configuration files live.
+// "Pathwren.ini" beside the executable holds SingleUser and bRunAtStartup; the folders file and
+// the user options file sit beside the executable (single user) or in the user's local
+// application-data folder under "Pathwren\" (multiple users).
+class CApplicationOptions : public IIniFileArrayItem {
+public:
+    CApplicationOptions();
+    virtual ~CApplicationOptions() {}
+    CApplicationOptions(const CApplicationOptions&) = delete;
+    CApplicationOptions& operator=(const CApplicationOptions&) = delete;
+
+    // Both work on the main configuration file with its section "Pathwren" current, and on the
+    // user options file. Always TRUE.
+    BOOL Load(CIniFile& file) override;
+    BOOL Save(CIniFile& file) override;
+
+    void SetConfigLocation(BOOL singleUser);
+    void SetLanguage(LPCWSTR languageName);
+    // attempt 0 registers machine-wide (falling back to the current user), 1 for the current user.
+    void SetRunAtStartup(BOOL attempt);
+
+    static void CopyApplicationOptions(const CApplicationOptions& source, CApplicationOptions& destination);
+
+    WCHAR ApplicationDirectory[MAX_PATH]; // with its trailing backslash
+    WCHAR Language[MAX_PATH];
+    BOOL SingleUser;
+    WCHAR UserOptionsFile[MAX_PATH];
+    WCHAR FoldersFile[MAX_PATH];
+    WCHAR LanguageFile[MAX_PATH];
+    BOOL bRunAtStartup;
+    WCHAR SkinName[MAX_PATH];
+    BOOL bUseSkin;
+    CSkin Skin;
+    INT LaunchMode;
+    CLaunchBarOptions LaunchBarOptions;
+};
+
+// The Run key value name and its location under HKEY_CURRENT_USER / HKEY_LOCAL_MACHINE.
+extern const WCHAR kRunKeyPath[];
+extern const WCHAR kRunValueName[];

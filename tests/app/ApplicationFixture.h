@@ -1,0 +1,33 @@
+#pragma once
+#include "app/Pathwren.h"
+#include "support/TempDirectory.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A CPathwren whose program directory is a fresh temporary folder, so each test starts like a
+// first start from an unpacked program directory and never touches the real one.
+class ApplicationFixture {
+public:
+    ApplicationFixture();
+    ~ApplicationFixture();
+
+    std::wstring File(const std::wstring& name) const { return m_programDirectory.File(name); }
+    std::wstring Directory() const { return m_programDirectory.Path(); }
+
+    // Runs the start-up of the entry point: options, language, folders.
+    void Start();
+    // Runs the message loop; once the main window exists and no message box of the start-up is
+    // open, calls during(mainWindow) from inside the loop (with evenDuringMessageBoxes, as soon
+    // as the window exists, possibly from a box's modal loop). A watchdog closes the window
+    // after 30 s so a broken test cannot hang.
+    BOOL RunWhile(const std::function<void(HWND)>& during, bool evenDuringMessageBoxes = false);
+    // The messages with this identifier that were posted to the main window during RunWhile.
+    int PostedCount(UINT message) const;
+
+    CPathwren application;
+
+private:
+    TempDirectory m_programDirectory;
+};

@@ -1,0 +1,179 @@
+#include "ApplicationFixture.h"
+
+#include "config/ApplicationOptions.h"
+#include "config/IniFileEx.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/Language.h"
+#include "containers/ContainerBase.h"
+#include "support/FileFixtures.h"
+#include "support/MessageBoxDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// Counts what the application asks of a container.
+struct RecordingContainer : CContainerBase {
+    explicit RecordingContainer(int* shows) : m_shows(shows) {}
+    BOOL SaveState() override { return TRUE; }
+    BOOL Show(BOOL) override {
+        ++*m_shows;
+        return TRUE;
+    }
+    int* m_shows;
+};
+
+std::wstring TwoItemFoldersFile(const std::wstring& folder) {
+    return L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=" + folder +
+           L"\r\n[Folders_1]\r\nFolderPresentationType=3\r\nDisplayName=Mixed\r\n";
+}
+
+} // namespace
+
+TEST(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptions) {
+    ApplicationFixture fixture;
+    fixture.Start();
+    ASSERT_NE(nullptr, fixture.application.m_pOptions);
+    ASSERT_NE(nullptr, fixture.application.m_pLanguage);
+    EXPECT_TRUE(fixture.application.m_showOptionsAtStart);
+    EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(fixture.File(L"FoldersOptions.ini")));
+    ASSERT_EQ(1u, fixture.application.m_folders.size());
+    EXPECT_EQ(FolderPresentationDesktop, fixture.application.m_folders[0]->FolderPresentationType);
+    EXPECT_STREQ(L"::CSIDL:0x0", fixture.application.m_folders[0]->Path);
+    EXPECT_STREQ(L"Exit", fixture.application.m_pLanguage->Exit) << "no language file: the built-in English texts";
+
+    EXPECT_TRUE(fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }));
+    EXPECT_EQ(1, fixture.PostedCount(WM_SHOW_OPTIONS));
+    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
+    EXPECT_TRUE(fixture.application.m_folders.empty());
+    EXPECT_EQ(std::vector<std::wstring>{L"Folders"},
+              ReadSectionKeysInFileOrder(fixture.File(L"FoldersOptions.ini"), L"Default"));
+    std::vector<std::wstring> keys = ReadSectionKeysInFileOrder(fixture.File(L"FoldersOptions.ini"), L"Folders_0");
+    ASSERT_GT(keys.size(), 2u);
+    EXPECT_EQ(L"FolderPresentationType", keys[0]);
+    EXPECT_EQ(L"Path", keys[1]);
+    EXPECT_EQ(L"LaunchBarFreeSpaceBeforeIcon", keys.back());
+    EXPECT_FALSE(FileExists(fixture.File(L"Pathwren.ini"))) << "only the folders file is written on exit";
+}
+
+TEST(Pathwren, AFoldersFileWithoutItemsGivesTheDesktopItem) {
+    ApplicationFixture fixture;
+    WriteUtf16File(fixture.File(L"FoldersOptions.ini"), L"[Default]\r\nFolders=0\r\n");
+    WriteUtf16File(fixture.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    fixture.Start();
+    EXPECT_FALSE(fixture.application.m_showOptionsAtStart);
+    ASSERT_EQ(1u, fixture.application.m_folders.size());
+    EXPECT_EQ(FolderPresentationDesktop, fixture.application.m_folders[0]->FolderPresentationType);
+}
+
+TEST(Pathwren, CloseSavesTheItemsAndKeepsThePreviousFileAsBackup) {
+    ApplicationFixture fixture;
+    CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+    std::wstring original = TwoItemFoldersFile(L"Music");
+    WriteUtf16File(fixture.File(L"FoldersOptions.ini"), original);
+    fixture.Start();
+    ASSERT_EQ(2u, fixture.application.m_folders.size());
+    wcscpy(fixture.application.m_folders[0]->InclusionFilters, L"*.mp3");
+
+    EXPECT_TRUE(fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }));
+    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
+    std::vector<CGenericPathwrenObject*> saved;
+    CIniFileEx<CGenericPathwrenObject>(fixture.File(L"FoldersOptions.ini").c_str()).LoadArray(L"Folders", saved);
+    ASSERT_EQ(2u, saved.size());
+    EXPECT_STREQ(L"*.mp3", saved[0]->InclusionFilters);
+    EXPECT_STREQ(L"Mixed", saved[1]->DisplayName);
+    for (CGenericPathwrenObject* item : saved)
+        delete item;
+}
+
+TEST(Pathwren, EndOfLogonAnswersTrueAndSavesOnce) {
+    ApplicationFixture fixture;
+    CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+    std::wstring original = TwoItemFoldersFile(L"Music");
+    WriteUtf16File(fixture.File(L"FoldersOptions.ini"), original);
+    fixture.Start();
+    LRESULT queryAnswer = 0;
+    LRESULT endAnswer = 1;
+    fixture.RunWhile([&](HWND window) {
+        queryAnswer = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        endAnswer = SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    });
+    EXPECT_EQ(TRUE, queryAnswer);
+    EXPECT_EQ(0, endAnswer);
+    EXPECT_TRUE(fixture.application.m_ending);
+    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
+    // A second save would have found no items left and moved the first save into the backup.
+    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
+    INT count = 0;
+    CIniFile(fixture.File(L"FoldersOptions.ini").c_str()).ReadInt(L"Default", L"Folders", 0, &count);
+    EXPECT_EQ(2, count);
+}
+
+TEST(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
+    ApplicationFixture fixture;
+    fixture.Start();
+    int shows = 0;
+    fixture.RunWhile([&](HWND window) {
+        fixture.application.m_folders[0]->m_pContainer = new RecordingContainer(&shows);
+        PostMessageW(window, WM_HOTKEY, 1, 0);
+        PostMessageW(window, WM_HOTKEY, 0, 0);
+        PostMessageW(window, WM_HOTKEY, 57, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(1, shows);
+    EXPECT_EQ(0, fixture.PostedCount(WM_HOTKEY) - 3) << "all three reached the loop";
+}
+
+TEST(Pathwren, MissingFoldersAndTakenHotKeysAreReportedByName) {
+    ApplicationFixture fixture;
+    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
+    WriteUtf16File(fixture.File(L"FoldersOptions.ini"),
+                   L"[Default]\r\nFolders=4\r\n"
+                   L"[Folders_0]\r\nPath=Here\r\nHotKeyModifier=3\r\nHotKeyVirtualKey=120\r\n"
+                   L"[Folders_1]\r\nPath=Gone\r\n"
+                   L"[Folders_2]\r\nPath=Here\r\nHotKeyModifier=3\r\nHotKeyVirtualKey=120\r\n"
+                   L"[Folders_3]\r\nPath=Here\r\nHotKeyModifier=3\r\nHotKeyVirtualKey=0\r\n");
+    fixture.Start();
+    MessageBoxDriver driver;
+    fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
+    std::vector<MessageBoxDriver::Box> boxes = driver.Finish();
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ(L"Error", boxes[0].caption);
+    EXPECT_EQ(L"File path Gone does not exists !", boxes[0].text);
+    EXPECT_EQ(L"Pathwren", boxes[1].caption);
+    EXPECT_EQ(L"Invalid HotKey for Here (Item 3)\r\nHotkey may already used by another application.", boxes[1].text);
+    EXPECT_EQ(1, fixture.PostedCount(WM_SHOW_OPTIONS)) << "no container could be created";
+}
+
+TEST(Pathwren, ACloseDuringAStartUpMessageBoxWaitsForTheContainers) {
+    ApplicationFixture fixture;
+    WriteUtf16File(fixture.File(L"FoldersOptions.ini"),
+                   L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nPath=Gone\r\n[Folders_1]\r\nPath=AlsoGone\r\n");
+    fixture.Start();
+    MessageBoxDriver driver;
+    EXPECT_TRUE(fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }, true));
+    EXPECT_EQ(2u, driver.Finish().size()) << "the second item is still looked at after the close";
+    EXPECT_EQ(0, fixture.PostedCount(WM_SHOW_OPTIONS)) << "a program that is ending opens no options";
+    INT count = 0;
+    CIniFile(fixture.File(L"FoldersOptions.ini").c_str()).ReadInt(L"Default", L"Folders", 0, &count);
+    EXPECT_EQ(2, count);
+}
+
+TEST(Pathwren, AFailedSaveKeepsThePreviousFile) {
+    ApplicationFixture fixture;
+    WriteUtf16File(fixture.File(L"FoldersOptions.ini"), L"[Default]\r\nFolders=0\r\n");
+    fixture.Start();
+    std::vector<unsigned char> before = ReadFileBytes(fixture.File(L"FoldersOptions.ini"));
+    // Another program holding the file without sharing makes both the backup and the save fail.
+    HANDLE lock = CreateFileW(fixture.File(L"FoldersOptions.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    EXPECT_FALSE(fixture.application.SaveFolders());
+    CloseHandle(lock);
+    EXPECT_EQ(before, ReadFileBytes(fixture.File(L"FoldersOptions.ini")));
+    EXPECT_FALSE(FileExists(fixture.File(L"FoldersOptions.bak")));
+    EXPECT_TRUE(fixture.application.SaveFolders());
+    EXPECT_EQ(before, ReadFileBytes(fixture.File(L"FoldersOptions.bak")));
+}

@@ -1,0 +1,182 @@
+#include "config/ApplicationOptions.h"
+#include "config/IniFile.h"
+#include "config/SpecialPath.h"
+#include "support/FileFixtures.h"
+#include "support/TempDirectory.h"
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::wstring RunValue(HKEY root) {
+    WCHAR value[MAX_PATH] = L"";
+    DWORD bytes = sizeof(value);
+    if (RegGetValueW(root, kRunKeyPath, kRunValueName, RRF_RT_REG_SZ, nullptr, value, &bytes) != ERROR_SUCCESS)
+        return L"<none>";
+    return value;
+}
+
+void SetRunValue(HKEY root, LPCWSTR text) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(root, kRunKeyPath, &key));
+    RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>((wcslen(text) + 1) * sizeof(WCHAR)));
+    RegCloseKey(key);
+}
+
+// Options whose program directory is a temporary folder, so no test writes beside the exe.
+struct OptionsInTemp {
+    TempDirectory temp;
+    CApplicationOptions options;
+    std::wstring mainFile;
+    OptionsInTemp() {
+        swprintf(options.ApplicationDirectory, MAX_PATH, L"%ls\\", temp.Path().c_str());
+        options.SetConfigLocation(TRUE);
+        options.SetLanguage(L"English");
+        mainFile = temp.File(L"Pathwren.ini");
+    }
+};
+
+std::wstring LocalAppData() {
+    WCHAR path[MAX_PATH];
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+} // namespace
+
+TEST(ApplicationOptions, DefaultsPlaceEveryFileInTheProgramDirectory) {
+    CApplicationOptions options;
+    std::wstring program = GetProgramDirectory();
+    EXPECT_EQ(program, options.ApplicationDirectory);
+    EXPECT_EQ(program + L"FoldersOptions.ini", options.FoldersFile);
+    EXPECT_EQ(program + L"UserOptions.ini", options.UserOptionsFile);
+    EXPECT_EQ(program + L"Languages\\English.ini", options.LanguageFile);
+    EXPECT_TRUE(options.SingleUser);
+    EXPECT_TRUE(options.bRunAtStartup);
+    EXPECT_FALSE(options.bUseSkin);
+    EXPECT_EQ(LaunchModeTrayIcons, options.LaunchMode);
+
+    options.SetLanguage(L"Deutsch");
+    EXPECT_EQ(program + L"Languages\\Deutsch.ini", options.LanguageFile);
+    options.SetConfigLocation(FALSE);
+    EXPECT_EQ(program + L"Languages\\Deutsch.ini", options.LanguageFile) << "languages always live with the program";
+}
+
+TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
+    std::wstring configDirectory = LocalAppData() + L"\\Pathwren";
+    bool existedBefore = DirectoryExists(configDirectory);
+    OptionsInTemp fixture;
+    ASSERT_TRUE(WriteUtf16File(fixture.mainFile, L"[Pathwren]\r\nSingleUser=0\r\n"));
+    {
+        CIniFile file(fixture.mainFile.c_str());
+        file.SetSectionName(L"Pathwren");
+        ASSERT_TRUE(fixture.options.Load(file));
+    }
+    EXPECT_FALSE(fixture.options.SingleUser);
+    EXPECT_EQ(configDirectory + L"\\FoldersOptions.ini", fixture.options.FoldersFile);
+    EXPECT_EQ(configDirectory + L"\\UserOptions.ini", fixture.options.UserOptionsFile);
+    EXPECT_TRUE(FileExists(configDirectory + L"\\UserOptions.ini")) << "loading creates the user options file";
+    EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(configDirectory + L"\\UserOptions.ini"));
+    if (!existedBefore)
+        RemoveTree(configDirectory);
+}
+
+TEST(ApplicationOptions, LoadReadsTheUserOptionsFileAndSaveWritesBothFiles) {
+    OptionsInTemp fixture;
+    ASSERT_TRUE(WriteUtf16File(fixture.temp.File(L"UserOptions.ini"),
+                               L"[Default]\r\nLanguage=Francais\r\nLaunchMode=1\r\nSkinName=Nowhere\r\n"
+                               L"[LaunchBar]\r\nIconSize=32\r\n"));
+    {
+        CIniFile file(fixture.mainFile.c_str());
+        file.SetSectionName(L"Pathwren");
+        fixture.options.Load(file);
+    }
+    EXPECT_STREQ(L"Francais", fixture.options.Language);
+    EXPECT_EQ(fixture.temp.Path() + L"\\Languages\\Francais.ini", fixture.options.LanguageFile);
+    EXPECT_EQ(LaunchModeLaunchBar, fixture.options.LaunchMode);
+    EXPECT_STREQ(L"Nowhere", fixture.options.SkinName);
+    EXPECT_EQ(32u, fixture.options.LaunchBarOptions.IconSize);
+
+    fixture.options.bRunAtStartup = FALSE; // keep the registry out of this test
+    fixture.options.SetLanguage(L"Italiano");
+    DeleteFileW(fixture.temp.File(L"UserOptions.ini").c_str()); // so the key order on disk is the save's own
+    {
+        CIniFile file(fixture.mainFile.c_str());
+        file.SetSectionName(L"Pathwren");
+        fixture.options.Save(file);
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"SingleUser", L"bRunAtStartup"}),
+              ReadSectionKeysInFileOrder(fixture.mainFile, L"Pathwren"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Language", L"bUseSkin", L"SkinName", L"LaunchMode"}),
+              ReadSectionKeysInFileOrder(fixture.temp.File(L"UserOptions.ini"), L"Default"));
+    OptionsInTemp reloaded;
+    CopyFileW(fixture.mainFile.c_str(), reloaded.mainFile.c_str(), FALSE);
+    CopyFileW(fixture.temp.File(L"UserOptions.ini").c_str(), reloaded.temp.File(L"UserOptions.ini").c_str(), FALSE);
+    CIniFile file(reloaded.mainFile.c_str());
+    file.SetSectionName(L"Pathwren");
+    reloaded.options.Load(file);
+    EXPECT_STREQ(L"Italiano", reloaded.options.Language);
+    EXPECT_FALSE(reloaded.options.bRunAtStartup);
+    EXPECT_EQ(32u, reloaded.options.LaunchBarOptions.IconSize);
+}
+
+TEST(ApplicationOptions, RunKeyIsWrittenUnderTheRightRootAndRemovedFromBoth) {
+    WCHAR executable[MAX_PATH];
+    GetModuleFileNameW(nullptr, executable, MAX_PATH);
+    CApplicationOptions options;
+
+    SetRunValue(HKEY_CURRENT_USER, L"stale user entry");
+    SetRunValue(HKEY_LOCAL_MACHINE, L"stale machine entry");
+    options.bRunAtStartup = FALSE;
+    options.SetRunAtStartup(options.SingleUser);
+    EXPECT_EQ(L"<none>", RunValue(HKEY_CURRENT_USER));
+    EXPECT_EQ(L"<none>", RunValue(HKEY_LOCAL_MACHINE));
+
+    options.bRunAtStartup = TRUE;
+    options.SingleUser = TRUE;
+    SetRunValue(HKEY_LOCAL_MACHINE, L"stale machine entry");
+    options.SetRunAtStartup(options.SingleUser);
+    EXPECT_EQ(executable, RunValue(HKEY_CURRENT_USER));
+    EXPECT_EQ(L"<none>", RunValue(HKEY_LOCAL_MACHINE));
+
+    options.SingleUser = FALSE;
+    options.SetRunAtStartup(options.SingleUser);
+    EXPECT_EQ(L"<none>", RunValue(HKEY_CURRENT_USER));
+    EXPECT_EQ(executable, RunValue(HKEY_LOCAL_MACHINE)) << "multiple users register machine-wide";
+
+    options.bRunAtStartup = FALSE;
+    options.SetRunAtStartup(0);
+    EXPECT_EQ(L"<none>", RunValue(HKEY_LOCAL_MACHINE));
+}
+
+TEST(ApplicationOptions, CopyTakesEverySettingAndReloadsTheSkin) {
+    OptionsInTemp fixture;
+    CApplicationOptions& source = fixture.options;
+    source.SetLanguage(L"Espanol");
+    source.SetConfigLocation(FALSE);
+    source.bRunAtStartup = FALSE;
+    source.bUseSkin = FALSE;
+    wcscpy(source.SkinName, L"Graphite");
+    source.LaunchMode = LaunchModeLaunchBar;
+    source.LaunchBarOptions.IconSize = 48;
+
+    CApplicationOptions destination;
+    destination.Skin.Opacity = 10;
+    CApplicationOptions::CopyApplicationOptions(source, destination);
+    EXPECT_STREQ(source.ApplicationDirectory, destination.ApplicationDirectory);
+    EXPECT_STREQ(source.LanguageFile, destination.LanguageFile);
+    EXPECT_STREQ(source.FoldersFile, destination.FoldersFile);
+    EXPECT_STREQ(source.UserOptionsFile, destination.UserOptionsFile);
+    EXPECT_STREQ(L"Espanol", destination.Language);
+    EXPECT_STREQ(L"Graphite", destination.SkinName);
+    EXPECT_FALSE(destination.SingleUser);
+    EXPECT_FALSE(destination.bRunAtStartup);
+    EXPECT_EQ(LaunchModeLaunchBar, destination.LaunchMode);
+    EXPECT_EQ(48u, destination.LaunchBarOptions.IconSize);
+    EXPECT_EQ(80, destination.Skin.Opacity) << "the skin is loaded again from the copied settings";
+}
