@@ -1,0 +1,85 @@
+#include "app/CrashDump.h"
+
+#include "app/RuntimeModule.h"
+
+#include <commdlg.h>
+#include <dbghelp.h>
+
+#include <cwchar>
+
+namespace {
+
+typedef BOOL(WINAPI* GetSaveFileNameFunction)(OPENFILENAMEW* dialog);
+typedef BOOL(WINAPI* MiniDumpWriteDumpFunction)(HANDLE process, DWORD processId, HANDLE file, MINIDUMP_TYPE type,
+                                                MINIDUMP_EXCEPTION_INFORMATION* exception,
+                                                MINIDUMP_USER_STREAM_INFORMATION* userStreams,
+                                                MINIDUMP_CALLBACK_INFORMATION* callback);
+
+// The executable's path with the text after its last dot replaced by "dmp"; a name without an
+// extension gets one. Never the executable's own path, even when the result would not fit.
+void ProposeDumpFileName(wchar_t* fileName, DWORD size) {
+    const wchar_t kFallback[] = L"crash.dmp";
+    DWORD length = GetModuleFileNameW(nullptr, fileName, size);
+    if (length == 0 || length >= size) {
+        wcscpy(fileName, kFallback);
+        return;
+    }
+    wchar_t* dot = wcsrchr(fileName, L'.');
+    wchar_t* separator = wcsrchr(fileName, L'\\');
+    if (!dot || (separator && dot < separator))
+        dot = fileName + length;
+    if (dot + wcslen(L".dmp") >= fileName + size) {
+        wcscpy(fileName, kFallback);
+        return;
+    }
+    wcscpy(dot, L".dmp");
+}
+
+} // namespace
+
+BOOL WriteCrashDump(HANDLE process, DWORD processId, EXCEPTION_POINTERS* exceptionPointers, DWORD threadId) {
+    wchar_t fileName[MAX_PATH] = L"";
+    ProposeDumpFileName(fileName, MAX_PATH);
+
+    CRuntimeModule dialogs(L"comdlg32.dll");
+    GetSaveFileNameFunction getSaveFileName = dialogs.Procedure<GetSaveFileNameFunction>("GetSaveFileNameW");
+    if (!getSaveFileName)
+        return FALSE;
+
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.lpstrFilter = L"CrashDump (.dmp)\0*.dmp\0All(*.*)\0*.*\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = L"dmp";
+    dialog.Flags = OFN_EXPLORER | OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
+    if (!getSaveFileName(&dialog))
+        return FALSE;
+    return WriteMiniDump(process, processId, fileName, exceptionPointers, threadId);
+}
+
+BOOL WriteMiniDump(HANDLE process, DWORD processId, const wchar_t* fileName, EXCEPTION_POINTERS* exceptionPointers,
+                   DWORD threadId) {
+    CRuntimeModule debugHelp(L"Dbghelp.dll");
+    MiniDumpWriteDumpFunction miniDumpWriteDump = debugHelp.Procedure<MiniDumpWriteDumpFunction>("MiniDumpWriteDump");
+    if (!miniDumpWriteDump)
+        return FALSE;
+
+    HANDLE file = CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return FALSE;
+
+    MINIDUMP_EXCEPTION_INFORMATION exception = {};
+    MINIDUMP_EXCEPTION_INFORMATION* exceptionInformation = nullptr;
+    if (exceptionPointers) {
+        exception.ThreadId = threadId;
+        exception.ExceptionPointers = exceptionPointers;
+        exception.ClientPointers = FALSE;
+        exceptionInformation = &exception;
+    }
+    BOOL written = miniDumpWriteDump(process, processId, file, MiniDumpNormal, exceptionInformation, nullptr, nullptr);
+    CloseHandle(file);
+    return written;
+}

@@ -1,0 +1,204 @@
+// Stands in for the program's entry point in the crash-handling tests: installs crash handling
+// first thing, runs one chosen fault inside the protected block, and hands the caught exception
+// to the real handler. What happened is appended, one line at a time, to a report file the test
+// reads once the process has ended.
+//
+//   crash_child.exe --fault=KIND --report=FILE [more arguments, ignored]
+//
+// KIND: divide, read-foreign, read-runtime, noexcept, window-procedure, stack-overflow. A restarted instance (it
+// inherits PATHWREN_CRASH_CHILD_RESTARTED from the one that crashed) only records its command line and exits, so it
+// does not crash again.
+#include "app/CrashHandler.h"
+#include "app/ExceptionHardware.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cwchar>
+#include <string>
+
+namespace {
+
+const wchar_t kRestartedVariable[] = L"PATHWREN_CRASH_CHILD_RESTARTED";
+
+std::wstring g_report;
+volatile bool g_stopRecursion = false;
+
+void Report(const std::wstring& line) {
+    HANDLE file = CreateFileW(g_report.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    std::wstring text = line + L"\n";
+    DWORD written = 0;
+    WriteFile(file, text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Reports from its destructor, which only runs for the faulting frame when the translated
+// exception really unwinds through it.
+class UnwindWitness {
+public:
+    explicit UnwindWitness(const wchar_t* frame) : m_frame(frame) {}
+    ~UnwindWitness() { Report(std::wstring(L"unwound ") + m_frame); }
+    UnwindWitness(const UnwindWitness&) = delete;
+    UnwindWitness& operator=(const UnwindWitness&) = delete;
+
+private:
+    const wchar_t* m_frame;
+};
+
+__attribute__((noinline)) int DivideByZero() {
+    UnwindWitness witness(L"faulting frame");
+    volatile int zero = 0;
+    return 100 / zero;
+}
+
+__attribute__((noinline)) int WriteNull() {
+    UnwindWitness witness(L"faulting frame");
+    // Through a volatile pointer, so the compiler cannot see the null and emit a trap instead.
+    volatile int* volatile target = nullptr;
+    *target = 1;
+    return 0;
+}
+
+// A fault inside a system DLL that no handler of the system takes.
+__attribute__((noinline)) int ReadInForeignCode() {
+    UnwindWitness witness(L"calling frame");
+    const char* volatile text = reinterpret_cast<const char*>(16);
+    wchar_t converted[8];
+    return MultiByteToWideChar(CP_UTF8, 0, text, 4, converted, 8);
+}
+
+// The same inside the C runtime DLL, whose functions the compiler takes as never throwing: the
+// caller has no unwind entry for the call.
+__attribute__((noinline)) int ReadInRuntimeCode() {
+    UnwindWitness witness(L"calling frame");
+    const wchar_t* volatile text = reinterpret_cast<const wchar_t*>(16);
+    return static_cast<int>(wcslen(text));
+}
+
+__attribute__((noinline)) int WriteNullInNoexceptFunction() noexcept {
+    volatile int* volatile target = nullptr;
+    *target = 1;
+    return 0;
+}
+
+LRESULT CALLBACK FaultingWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        UnwindWitness witness(L"window procedure");
+        WriteNull();
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int FaultInWindowProcedure() {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = FaultingWindowProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"CrashChildWindow";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"CrashChildWindow", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    PostMessageW(window, WM_APP, 0, 0);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    return 0;
+}
+
+__attribute__((noinline)) int Recurse(int depth) {
+    volatile char frame[256];
+    frame[0] = static_cast<char>(depth);
+    if (g_stopRecursion)
+        return 0;
+    return Recurse(depth + 1) + frame[0];
+}
+
+__attribute__((noinline)) int OverflowStack() {
+    UnwindWitness witness(L"overflowing frame");
+    return Recurse(0);
+}
+
+int RunFault(const std::wstring& kind) {
+    UnwindWitness witness(L"caller frame");
+    if (kind == L"divide")
+        return DivideByZero();
+    if (kind == L"read-foreign")
+        return ReadInForeignCode();
+    if (kind == L"read-runtime")
+        return ReadInRuntimeCode();
+    if (kind == L"noexcept")
+        return WriteNullInNoexceptFunction();
+    if (kind == L"window-procedure")
+        return FaultInWindowProcedure();
+    if (kind == L"stack-overflow")
+        return OverflowStack();
+    return 0;
+}
+
+bool IsInsideThisImage(const void* address) {
+    HMODULE image = GetModuleHandleW(nullptr);
+    const BYTE* base = reinterpret_cast<const BYTE*>(image);
+    const IMAGE_DOS_HEADER* dosHeader = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const IMAGE_NT_HEADERS* ntHeaders = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dosHeader->e_lfanew);
+    const BYTE* byte = static_cast<const BYTE*>(address);
+    return byte >= base && byte < base + ntHeaders->OptionalHeader.SizeOfImage;
+}
+
+void ReportCaught(const CExceptionHardware& exception) {
+    Report(std::wstring(L"caught ") + exception.Message());
+    wchar_t line[128];
+    swprintf(line, 128, L"code 0x%08X", exception.Code());
+    Report(line);
+    const EXCEPTION_POINTERS* pointers = exception.ExceptionPointers();
+    if (!pointers || !pointers->ExceptionRecord || !pointers->ContextRecord) {
+        Report(L"no exception pointers");
+        return;
+    }
+    void* address = pointers->ExceptionRecord->ExceptionAddress;
+    // Addresses the way the handler's message shows them.
+    swprintf(line, 128, L"address 0x%016llX", reinterpret_cast<unsigned long long>(address));
+    Report(line);
+    swprintf(line, 128, L"record code 0x%08lX", pointers->ExceptionRecord->ExceptionCode);
+    Report(line);
+    swprintf(line, 128, L"context rip 0x%016llX", static_cast<unsigned long long>(pointers->ContextRecord->Rip));
+    Report(line);
+    Report(IsInsideThisImage(address) ? L"inside image" : L"outside image");
+}
+
+std::wstring ArgumentValue(int count, wchar_t** arguments, const std::wstring& prefix) {
+    for (int index = 1; index < count; ++index) {
+        std::wstring argument = arguments[index];
+        if (argument.compare(0, prefix.size(), prefix) == 0)
+            return argument.substr(prefix.size());
+    }
+    return L"";
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    InstallCrashHandling();
+    try {
+        int count = 0;
+        wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+        if (!arguments)
+            return 1;
+        g_report = ArgumentValue(count, arguments, L"--report=");
+        std::wstring kind = ArgumentValue(count, arguments, L"--fault=");
+        LocalFree(arguments);
+
+        if (GetEnvironmentVariableW(kRestartedVariable, nullptr, 0) != 0) {
+            Report(std::wstring(L"restarted ") + GetCommandLineW());
+            return 0;
+        }
+        SetEnvironmentVariableW(kRestartedVariable, L"1");
+        int result = RunFault(kind);
+        Report(L"survived " + std::to_wstring(result));
+    } catch (const CExceptionHardware& exception) {
+        ReportCaught(exception);
+        HandleHardwareException(exception);
+    }
+    return 0;
+}
