@@ -1,0 +1,69 @@
+#include "app/DropFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct DroppedFile {
+    HWND window;
+    std::wstring path;
+    UINT index;
+};
+
+void RecordDroppedFile(HWND window, LPCWSTR path, UINT index, LPVOID userValue) {
+    static_cast<std::vector<DroppedFile>*>(userValue)->push_back({window, path, index});
+}
+
+// What the shell hands over with WM_DROPFILES: a DROPFILES header, then the terminated wide paths
+// and a final terminator.
+HDROP MakeDrop(POINT clientPoint, const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const std::wstring& path : paths)
+        list += path + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = clientPoint;
+    header->fWide = TRUE;
+    memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+} // namespace
+
+TEST(DropFilesTest, EveryFileReachesTheCallbackInOrderWithTheWindowUnderTheDropPoint) {
+    // SS_NOTIFY: a plain static control is transparent to hit-testing, and so to WindowFromPoint.
+    HWND dialog = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE | SS_NOTIFY, 200, 150, 400, 300,
+                                  nullptr, nullptr, nullptr, nullptr);
+    HWND edit =
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 20, 200, 30, dialog, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, edit);
+    std::vector<DroppedFile> dropped;
+    DropFilesContext context = {dialog, RecordDroppedFile, &dropped};
+    const std::vector<std::wstring> paths = {L"C:\\First Folder", L"C:\\Second\\file.txt", L"D:\\Third"};
+    HandleDropFiles(&context, MakeDrop({30, 25}, paths));
+    ASSERT_EQ(paths.size(), dropped.size());
+    for (UINT index = 0; index < paths.size(); ++index) {
+        EXPECT_EQ(edit, dropped[index].window) << "file " << index;
+        EXPECT_EQ(paths[index], dropped[index].path);
+        EXPECT_EQ(index, dropped[index].index);
+    }
+
+    // The point is in the receiving window's client area: this one misses the edit control.
+    dropped.clear();
+    HandleDropFiles(&context, MakeDrop({300, 200}, {L"C:\\Only"}));
+    ASSERT_EQ(1u, dropped.size());
+    EXPECT_EQ(dialog, dropped[0].window);
+
+    DropFilesContext withoutCallback = {dialog, nullptr, nullptr};
+    HandleDropFiles(&withoutCallback, MakeDrop({30, 25}, {L"C:\\Ignored"}));
+    DestroyWindow(dialog);
+}

@@ -1,0 +1,59 @@
+#include "app/TextConversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
+TEST(TextConversionTest, ConvertsThroughTheAnsiCodePage) {
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "The expected bytes are those of code page 1252, Wine's default; here it is " << GetACP();
+    const char ansi[] = "Caf\xE9 \x80";
+    const wchar_t wide[] = L"Caf\u00E9 \u20AC";
+
+    LPWSTR wideCopy = nullptr;
+    ASSERT_EQ(0u, AnsiToWideAlloc(ansi, &wideCopy));
+    EXPECT_STREQ(wide, wideCopy);
+    delete[] wideCopy;
+    LPSTR ansiCopy = nullptr;
+    ASSERT_EQ(0u, WideToAnsiAlloc(L"a\u4E2Db \u20AC", &ansiCopy));
+    EXPECT_STREQ("a?b \x80", ansiCopy) << "a character the code page lacks becomes its default character";
+    delete[] ansiCopy;
+
+    wchar_t wideBuffer[16];
+    wmemset(wideBuffer, L'#', 16);
+    EXPECT_EQ(6, AnsiToWide(ansi, wideBuffer, 16));
+    EXPECT_STREQ(wide, wideBuffer);
+    EXPECT_EQ(L'\0', wideBuffer[15]);
+    char ansiBuffer[7];
+    EXPECT_EQ(6, WideToAnsi(wide, ansiBuffer, sizeof(ansiBuffer))) << "an exact fit is no cut";
+    EXPECT_STREQ(ansi, ansiBuffer);
+}
+
+TEST(TextConversionTest, TextThatDoesNotFitIsCutAndTerminated) {
+    wchar_t wide[5];
+    EXPECT_EQ(4, AnsiToWide("abcdefgh", wide, 5));
+    EXPECT_STREQ(L"abcd", wide);
+    char ansi[4];
+    EXPECT_EQ(3, WideToAnsi(L"abcdefgh", ansi, sizeof(ansi)));
+    EXPECT_STREQ("abc", ansi);
+    EXPECT_EQ(0, WideToAnsi(L"abc", ansi, 1));
+    EXPECT_STREQ("", ansi);
+}
+
+TEST(TextConversionTest, MissingTextOrBufferIsHandled) {
+    LPWSTR wide = reinterpret_cast<LPWSTR>(1);
+    EXPECT_EQ(0u, AnsiToWideAlloc(nullptr, &wide));
+    EXPECT_EQ(nullptr, wide);
+    LPSTR ansi = reinterpret_cast<LPSTR>(1);
+    EXPECT_EQ(0u, WideToAnsiAlloc(nullptr, &ansi));
+    EXPECT_EQ(nullptr, ansi);
+
+    wchar_t wideBuffer[8];
+    char ansiBuffer[8];
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, AnsiToWide(nullptr, wideBuffer, 8));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, AnsiToWide("text", nullptr, 8));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, WideToAnsi(nullptr, ansiBuffer, 8));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, WideToAnsi(L"text", nullptr, 8));
+    EXPECT_EQ(ERROR_NOT_ENOUGH_MEMORY, WideToAnsi(L"text", ansiBuffer, 0));
+    EXPECT_EQ(ERROR_NOT_ENOUGH_MEMORY, AnsiToWide("text", wideBuffer, 0));
+}

@@ -1,0 +1,55 @@
+#include "app/WideStringBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(WideStringBufferTest, GrowsByDoublingAndKeepsTheText) {
+    CWideStringBuffer buffer(4);
+    EXPECT_STREQ(L"", buffer.GetText());
+    ASSERT_TRUE(buffer.Append(L"abc", 3));
+    // Three characters and the terminator need all four, which is when it grows.
+    EXPECT_EQ(8u, buffer.GetCapacity());
+    ASSERT_TRUE(buffer.Append(L'd'));
+    EXPECT_TRUE(buffer.Append(L'\0')) << "NUL is ignored, not stored";
+    EXPECT_EQ(8u, buffer.GetCapacity());
+    ASSERT_TRUE(buffer.Append(L"efghijklmnXX", 10));
+    // Twice the need (15) beats twice the old capacity (8).
+    EXPECT_EQ(30u, buffer.GetCapacity());
+    EXPECT_STREQ(L"abcdefghijklmn", buffer.GetText());
+    EXPECT_EQ(14u, buffer.GetLength());
+
+    std::wstring expected = buffer.GetText();
+    for (int index = 0; index < 5000; ++index) {
+        ASSERT_TRUE(buffer.Append(static_cast<WCHAR>(L'A' + index % 26)));
+        expected += static_cast<WCHAR>(L'A' + index % 26);
+    }
+    EXPECT_EQ(expected, buffer.GetText());
+    EXPECT_EQ(expected.size(), buffer.GetLength());
+}
+
+TEST(WideStringBufferTest, AppendFormatAddsAtMostCountCharacters) {
+    CWideStringBuffer buffer(2);
+    ASSERT_TRUE(buffer.Append(L"Row ", 4));
+    EXPECT_EQ(11, buffer.AppendFormat(64, L"%d: %ls", 42, L"C:\\Data"));
+    // Output of exactly count characters still fits whole.
+    EXPECT_EQ(4, buffer.AppendFormat(4, L"%ls", L"WXYZ"));
+    EXPECT_STREQ(L"Row 42: C:\\DataWXYZ", buffer.GetText());
+
+    EXPECT_LT(buffer.AppendFormat(5, L"%ls", L"abcdefgh"), 0);
+    ASSERT_TRUE(buffer.Append(L']'));
+    EXPECT_STREQ(L"Row 42: C:\\DataWXYZabcd]", buffer.GetText());
+    EXPECT_EQ(24u, buffer.GetLength());
+}
+
+TEST(WideStringBufferTest, DetachedTextBelongsToTheCaller) {
+    CWideStringBuffer buffer(8);
+    ASSERT_TRUE(buffer.Append(L"first", 5));
+    LPWSTR detached = buffer.Detach();
+    ASSERT_NE(nullptr, detached);
+    EXPECT_EQ(nullptr, buffer.Detach()) << "the same buffer must not be handed out twice";
+    ASSERT_TRUE(buffer.Append(L'!'));
+    EXPECT_STREQ(L"first!", buffer.GetText());
+    EXPECT_STREQ(L"first", detached) << "appending after Detach must not write into the caller's text";
+    delete[] detached;
+}
