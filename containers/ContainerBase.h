@@ -1,18 +1,43 @@
 #pragma once
+#include "containers/NotifyIcon.h"
+
 #include <windows.h>
 
-class CGenericPathwrenObject;
+#include <map>
 
-// What the application sees of an item's presentation: the operations the application object
-// calls on every container. The tray icon, icons and context menu join this class with the
-// container subsystem.
-class CContainerBase {
+class CGenericPathwrenObject;
+class CLanguage;
+class CPathwren;
+class CPopUpMenu;
+
+// What the item context menu's commands do; the command map links menu identifiers to these.
+enum ContainerMenuAction {
+    ContainerMenuActionShow = 0,
+    ContainerMenuActionToggleMaximize = 1,
+    ContainerMenuActionOptions = 2,
+    ContainerMenuActionHelp = 3,
+    ContainerMenuActionAbout = 4,
+    ContainerMenuActionDonate = 5,
+    ContainerMenuActionCheckForUpdate = 6,
+    ContainerMenuActionExit = 7,
+};
+
+// One folder item on screen: its icons, its tray icon (or launch bar button), its context menu
+// with the application-wide commands, and the presentation that derived classes add.
+class CContainerBase : public CNotifyIconEventsBase {
 public:
-    CContainerBase() : m_showPoint() {}
-    virtual ~CContainerBase() {}
+    CContainerBase(HINSTANCE instance, CPathwren* application);
+    virtual ~CContainerBase();
     CContainerBase(const CContainerBase&) = delete;
     CContainerBase& operator=(const CContainerBase&) = delete;
 
+    BOOL OnNotifyIconLeftClick(CNotifyIcon* notifyIcon, POINT cursor) override;
+    BOOL OnNotifyIconRightClick(CNotifyIcon* notifyIcon, POINT cursor) override;
+    BOOL OnNotifyIconDoubleClick(CNotifyIcon* notifyIcon, POINT cursor) override;
+    // Whether the notification area gets the keyboard focus back after a click.
+    virtual BOOL ReturnFocusToTray() { return TRUE; }
+    virtual void ToggleMaximize() {}
+    virtual BOOL BuildContextMenu(CLanguage* language) { return BuildMenu(language, TRUE); }
     // Ends the container; the object is gone afterwards.
     virtual void Destroy() { delete this; }
     virtual BOOL Initialize(CGenericPathwrenObject* item) {
@@ -27,11 +52,57 @@ public:
     }
     virtual BOOL Hide() { return FALSE; }
     // The item's global hotkey: show the presentation where the cursor is.
-    virtual BOOL OnHotKey() {
-        GetCursorPos(&m_showPoint);
-        return Show(FALSE);
-    }
+    virtual BOOL OnHotKey();
+
+    // Takes the item's icons and puts the item on screen: a tray icon in "Tray Icons" mode,
+    // the icons of a launch bar button in "Launch Bar" mode.
+    BOOL AttachItemIcon(CGenericPathwrenObject* item);
+    // Tracks the context menu at the point and runs the chosen command.
+    BOOL ShowContextMenu(POINT point, BOOL openUpward);
+
+    void SetDefaultIcon(HICON icon) { m_hDefaultIcon = icon; }
+    // The launch bar hands its toolbar window over after the containers were initialised.
+    virtual void SetOwnerWindow(HWND window) { m_hOwnerWindow = window; }
+    HWND GetOwnerWindow() const { return m_hOwnerWindow; }
+    CNotifyIcon* GetNotifyIcon() const { return m_pNotifyIcon; }
+    CPopUpMenu* GetContextMenu() const { return m_pContextMenu; }
+    HICON GetIcon() const { return m_hIcon; }
+    HICON GetHotIcon() const { return m_hHotIcon; }
+    HICON GetDownIcon() const { return m_hDownIcon; }
+    POINT GetShowPoint() const { return m_showPoint; }
+    BOOL GetOpenUpward() const { return m_openUpward; }
+    // The action of a context menu identifier, or -1 when the identifier has none.
+    int GetMenuAction(UINT commandId) const;
+
+    // How long AttachItemIcon waits between attempts to add the tray icon; the notification
+    // area may not exist yet when the program starts at logon.
+    static DWORD s_trayRetryDelayMs;
 
 protected:
+    // The menu of the base: Show (when asked), Options, Help, About, update check, donation, Exit.
+    BOOL BuildMenu(CLanguage* language, BOOL withShowEntry);
+    void AddMenuAction(UINT commandId, ContainerMenuAction action) { m_commandMap[commandId] = action; }
+    BOOL RunMenuAction(UINT action);
+
+    HINSTANCE m_hInstance;
+    HICON m_hIcon;
+    HICON m_hHotIcon;
+    HICON m_hDownIcon;
+    CNotifyIcon* m_pNotifyIcon;
+    CPopUpMenu* m_pContextMenu;
+    CLanguage* m_pLanguage;
     POINT m_showPoint;
+    BOOL m_openUpward;
+    std::map<UINT, UINT> m_commandMap;
+    HICON m_hDefaultIcon;
+    HWND m_hOwnerWindow;
+    CPathwren* m_pApplication;
+
+private:
+    void DestroyItemIcons();
+    void DeleteNotifyIcon();
+    BOOL AddTrayIcon(LPCWSTR tooltip);
+    HICON ExtractItemIcon(LPCWSTR path, int index, int size) const;
+    int ItemIconSize() const;
+    BOOL InLaunchBarMode() const;
 };

@@ -16,7 +16,7 @@ namespace {
 
 // Counts what the application asks of a container.
 struct RecordingContainer : CContainerBase {
-    explicit RecordingContainer(int* shows) : m_shows(shows) {}
+    explicit RecordingContainer(int* shows) : CContainerBase(nullptr, nullptr), m_shows(shows) {}
     BOOL SaveState() override { return TRUE; }
     BOOL Show(BOOL) override {
         ++*m_shows;

@@ -221,7 +221,7 @@ const std::vector<std::wstring> kSavedKeyOrder = {L"FolderPresentationType",
                                                   L"LaunchBarFreeSpaceBeforeIcon"};
 
 struct DestroyCounter : CContainerBase {
-    explicit DestroyCounter(int* count) : m_count(count) {}
+    explicit DestroyCounter(int* count) : CContainerBase(nullptr, nullptr), m_count(count) {}
     BOOL SaveState() override { return TRUE; }
     void Destroy() override {
         ++*m_count;

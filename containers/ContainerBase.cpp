@@ -1,0 +1,214 @@
+#include "containers/ContainerBase.h"
+
+#include "app/Pathwren.h"
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/Language.h"
+#include "menus/PopUpMenu.h"
+#include "res/resource.h"
+
+#include <cwchar>
+
+DWORD CContainerBase::s_trayRetryDelayMs = 6000;
+
+namespace {
+
+const int kTrayIconSize = 16;
+const int kTrayAddAttempts = 10;
+
+// Tray icon identifiers are unique for the whole program run.
+UINT g_nextTrayIdentifier = 0;
+
+struct MenuEntry {
+    LPCWSTR (*text)(const CLanguage&);
+    UINT icon;
+    ContainerMenuAction action;
+    bool separatorAfter;
+};
+
+const MenuEntry kShowEntry = {[](const CLanguage& l) -> LPCWSTR { return l.Show; }, IDI_SHOW, ContainerMenuActionShow,
+                              true};
+const MenuEntry kCommonEntries[] = {
+    {[](const CLanguage& l) -> LPCWSTR { return l.Options; }, IDI_OPTIONS, ContainerMenuActionOptions, true},
+    {[](const CLanguage& l) -> LPCWSTR { return l.Help; }, IDI_HELP, ContainerMenuActionHelp, false},
+    {[](const CLanguage& l) -> LPCWSTR { return l.About; }, IDI_ABOUT, ContainerMenuActionAbout, true},
+    {[](const CLanguage& l) -> LPCWSTR { return l.CheckForUpdate; }, IDI_CHECK_FOR_UPDATE,
+     ContainerMenuActionCheckForUpdate, true},
+    {[](const CLanguage& l) -> LPCWSTR { return l.MakeADonation; }, IDI_DONATE, ContainerMenuActionDonate, true},
+    {[](const CLanguage& l) -> LPCWSTR { return l.Exit; }, IDI_EXIT, ContainerMenuActionExit, false},
+};
+
+} // namespace
+
+CContainerBase::CContainerBase(HINSTANCE instance, CPathwren* application)
+    : m_hInstance(instance), m_hIcon(nullptr), m_hHotIcon(nullptr), m_hDownIcon(nullptr), m_pNotifyIcon(nullptr),
+      m_pContextMenu(nullptr), m_pLanguage(nullptr), m_showPoint(), m_openUpward(TRUE), m_hDefaultIcon(nullptr),
+      m_hOwnerWindow(nullptr), m_pApplication(application) {}
+
+CContainerBase::~CContainerBase() {
+    delete m_pContextMenu;
+    DeleteNotifyIcon();
+    DestroyItemIcons();
+}
+
+void CContainerBase::DestroyItemIcons() {
+    // The hot and down icons fall back to the normal icon, and the normal icon to the shared
+    // default icon: each handle is destroyed once, and the shared one never.
+    if (m_hHotIcon && m_hHotIcon != m_hIcon)
+        DestroyIcon(m_hHotIcon);
+    if (m_hDownIcon && m_hDownIcon != m_hIcon && m_hDownIcon != m_hHotIcon)
+        DestroyIcon(m_hDownIcon);
+    if (m_hIcon && m_hIcon != m_hDefaultIcon)
+        DestroyIcon(m_hIcon);
+    m_hIcon = m_hHotIcon = m_hDownIcon = nullptr;
+}
+
+void CContainerBase::DeleteNotifyIcon() {
+    if (!m_pNotifyIcon)
+        return;
+    if (m_hOwnerWindow == m_pNotifyIcon->m_hWnd)
+        m_hOwnerWindow = nullptr;
+    m_pNotifyIcon->Destroy();
+    m_pNotifyIcon = nullptr;
+}
+
+BOOL CContainerBase::OnNotifyIconLeftClick(CNotifyIcon*, POINT cursor) {
+    m_showPoint = cursor;
+    m_openUpward = TRUE;
+    Show(TRUE);
+    return ReturnFocusToTray();
+}
+
+BOOL CContainerBase::OnNotifyIconRightClick(CNotifyIcon*, POINT cursor) { return ShowContextMenu(cursor, TRUE); }
+
+BOOL CContainerBase::OnNotifyIconDoubleClick(CNotifyIcon* notifyIcon, POINT cursor) {
+    return OnNotifyIconLeftClick(notifyIcon, cursor);
+}
+
+BOOL CContainerBase::OnHotKey() {
+    GetCursorPos(&m_showPoint);
+    return Show(FALSE);
+}
+
+BOOL CContainerBase::InLaunchBarMode() const {
+    return m_pApplication && m_pApplication->m_pOptions &&
+           m_pApplication->m_pOptions->LaunchMode == LaunchModeLaunchBar;
+}
+
+int CContainerBase::ItemIconSize() const {
+    if (InLaunchBarMode())
+        return static_cast<int>(m_pApplication->m_pOptions->LaunchBarOptions.IconSize);
+    return kTrayIconSize;
+}
+
+HICON CContainerBase::ExtractItemIcon(LPCWSTR path, int index, int size) const {
+    HICON icon = nullptr;
+    if (!path || !*path)
+        return nullptr;
+    UINT extracted = PrivateExtractIconsW(path, index, size, size, &icon, nullptr, 1, 0);
+    return (extracted >= 1 && extracted != 0xFFFFFFFF) ? icon : nullptr;
+}
+
+BOOL CContainerBase::AttachItemIcon(CGenericPathwrenObject* item) {
+    DestroyItemIcons();
+    int size = ItemIconSize();
+    m_hIcon = ExtractItemIcon(item->AssociatedIconPath, item->AssociatedIconIndex, size);
+    if (!m_hIcon)
+        m_hIcon = m_hDefaultIcon;
+    if (!m_hIcon)
+        return FALSE;
+
+    WCHAR displayName[MAX_PATH];
+    item->GetDisplayName(displayName);
+    DeleteNotifyIcon();
+    if (!InLaunchBarMode())
+        return AddTrayIcon(displayName);
+
+    m_hHotIcon = ExtractItemIcon(item->AssociatedHotIconPath, item->AssociatedHotIconIndex, size);
+    if (!m_hHotIcon)
+        m_hHotIcon = m_hIcon;
+    m_hDownIcon = ExtractItemIcon(item->AssociatedDownIconPath, item->AssociatedDownIconIndex, size);
+    if (!m_hDownIcon)
+        m_hDownIcon = m_hIcon;
+    // The button itself (these icons, the item's group and spacing, this container) joins the
+    // launch bar's button list once the launch bar is part of the program.
+    return TRUE;
+}
+
+BOOL CContainerBase::AddTrayIcon(LPCWSTR tooltip) {
+    m_pNotifyIcon = new CNotifyIcon(m_hInstance, this, m_hIcon, g_nextTrayIdentifier++, tooltip);
+    m_pNotifyIcon->Create();
+    m_hOwnerWindow = m_pNotifyIcon->m_hWnd;
+    // At logon the notification area may not exist yet; keep trying for about a minute.
+    for (int attempt = 0; attempt < kTrayAddAttempts && !m_pNotifyIcon->m_shown; ++attempt) {
+        if (m_pNotifyIcon->m_notifyIconData.hIcon && m_pNotifyIcon->Add())
+            break;
+        if (attempt + 1 < kTrayAddAttempts)
+            Sleep(s_trayRetryDelayMs);
+    }
+    return TRUE;
+}
+
+BOOL CContainerBase::BuildMenu(CLanguage* language, BOOL withShowEntry) {
+    m_pLanguage = language;
+    delete m_pContextMenu;
+    m_pContextMenu = new CPopUpMenu();
+    m_commandMap.clear();
+    if (!language)
+        return FALSE;
+    auto append = [&](const MenuEntry& entry) {
+        UINT commandId = m_pContextMenu->AppendIconItem(entry.text(*language), entry.icon, m_hInstance);
+        if (commandId)
+            AddMenuAction(commandId, entry.action);
+        if (entry.separatorAfter)
+            m_pContextMenu->AppendSeparator();
+    };
+    if (withShowEntry)
+        append(kShowEntry);
+    for (const MenuEntry& entry : kCommonEntries)
+        append(entry);
+    return TRUE;
+}
+
+int CContainerBase::GetMenuAction(UINT commandId) const {
+    auto found = m_commandMap.find(commandId);
+    return found == m_commandMap.end() ? -1 : static_cast<int>(found->second);
+}
+
+BOOL CContainerBase::ShowContextMenu(POINT point, BOOL openUpward) {
+    m_showPoint = point;
+    m_openUpward = openUpward;
+    if (!m_pContextMenu)
+        return TRUE;
+    UINT chosen = m_pContextMenu->Track(point.x, point.y, m_hOwnerWindow, openUpward);
+    if (chosen == 0)
+        return FALSE;
+    auto found = m_commandMap.find(chosen);
+    if (found == m_commandMap.end() || found->second > ContainerMenuActionExit)
+        return TRUE;
+    return RunMenuAction(found->second);
+}
+
+BOOL CContainerBase::RunMenuAction(UINT action) {
+    HWND mainWindow = m_pApplication ? m_pApplication->m_hMainWindow : nullptr;
+    switch (action) {
+        case ContainerMenuActionShow:
+            Show(FALSE);
+            return ReturnFocusToTray();
+        case ContainerMenuActionToggleMaximize:
+            ToggleMaximize();
+            return FALSE;
+        case ContainerMenuActionOptions:
+            if (mainWindow)
+                PostMessageW(mainWindow, WM_SHOW_OPTIONS, 0, 0);
+            return FALSE;
+        case ContainerMenuActionExit:
+            if (mainWindow)
+                PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+            return TRUE;
+        default:
+            // Help, About, donation and the update check open their windows and pages once the
+            // about box, the help file support and the update check are part of the program.
+            return FALSE;
+    }
+}

@@ -1,0 +1,180 @@
+#include "menus/PopUpMenu.h"
+
+#include <cwchar>
+
+namespace {
+
+const int kMenuIconSize = 16;
+
+// Item bitmaps are kept to the themed menus of Windows 6.0 and 6.1, which blend 32-bit item
+// bitmaps; classic menus ignore their alpha channel, and every other system gets the owner-drawn
+// look with its lifted icons.
+BOOL ShowsItemBitmaps() {
+    OSVERSIONINFOEXW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)))
+        return FALSE;
+    if (version.dwMajorVersion != 6 || version.dwMinorVersion >= 2)
+        return FALSE;
+
+    typedef BOOL(WINAPI * IsThemeActiveFunction)();
+    HMODULE uxtheme = GetModuleHandleW(L"uxtheme.dll");
+    HMODULE loaded = uxtheme ? nullptr : LoadLibraryW(L"uxtheme.dll");
+    if (!uxtheme)
+        uxtheme = loaded;
+    if (!uxtheme)
+        return FALSE;
+    auto isThemeActive =
+        reinterpret_cast<IsThemeActiveFunction>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsThemeActive")));
+    BOOL themed = isThemeActive ? isThemeActive() : FALSE;
+    if (loaded)
+        FreeLibrary(loaded);
+    return themed;
+}
+
+} // namespace
+
+CPopUpMenu::CPopUpMenu()
+    : m_effects(TRUE), m_pParent(nullptr), m_hMenu(nullptr), m_lastCommandId(0), m_themed(ShowsItemBitmaps()),
+      m_pEvents(nullptr) {
+    m_hMenu = CreatePopupMenu();
+    if (!m_hMenu)
+        return;
+    MENUINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_STYLE | MIM_MENUDATA;
+    info.dwStyle = MNS_CHECKORBMP;
+    info.dwMenuData = reinterpret_cast<ULONG_PTR>(this);
+    SetMenuInfo(m_hMenu, &info);
+}
+
+CPopUpMenu::~CPopUpMenu() {
+    if (m_hMenu) {
+        // DestroyMenu also destroys the submenus, which belong to other objects: detach them
+        // first, or their owners would later destroy handles that may name someone else's menu.
+        for (int position = GetMenuItemCount(m_hMenu) - 1; position >= 0; --position) {
+            if (GetSubMenu(m_hMenu, position))
+                RemoveMenu(m_hMenu, static_cast<UINT>(position), MF_BYPOSITION);
+        }
+        DestroyMenu(m_hMenu);
+    }
+    for (HBITMAP bitmap : m_bitmaps)
+        DeleteObject(bitmap);
+}
+
+CPopUpMenu* CPopUpMenu::FromHandle(HMENU menu) {
+    MENUINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_MENUDATA;
+    if (!menu || !GetMenuInfo(menu, &info))
+        return nullptr;
+    return reinterpret_cast<CPopUpMenu*>(info.dwMenuData);
+}
+
+CPopUpMenu* CPopUpMenu::GetRoot() {
+    CPopUpMenu* root = this;
+    while (root->m_pParent)
+        root = root->m_pParent;
+    return root;
+}
+
+UINT CPopUpMenu::NextCommandId() {
+    return ++GetRoot()->m_lastCommandId;
+}
+
+UINT CPopUpMenu::InsertBuiltItem(MENUITEMINFOW* item, UINT position) {
+    if (!m_hMenu || !InsertMenuItemW(m_hMenu, position, TRUE, item))
+        return 0;
+    return item->wID;
+}
+
+UINT CPopUpMenu::AppendTextItem(LPCWSTR text) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID;
+    item.fType = MFT_STRING;
+    item.dwTypeData = const_cast<LPWSTR>(text);
+    item.wID = NextCommandId();
+    return InsertBuiltItem(&item, static_cast<UINT>(GetMenuItemCount(m_hMenu)));
+}
+
+UINT CPopUpMenu::AppendIconItem(LPCWSTR text, UINT iconResourceId, HINSTANCE instance) {
+    // Shared icons are owned by the system and released with the module.
+    HICON icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(iconResourceId), IMAGE_ICON, kMenuIconSize, kMenuIconSize, LR_SHARED));
+    return InsertItem(text, icon, static_cast<UINT>(GetMenuItemCount(m_hMenu)), NextCommandId());
+}
+
+UINT CPopUpMenu::InsertItem(LPCWSTR text, HICON icon, UINT position, UINT commandId) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID;
+    item.fType = MFT_STRING;
+    item.dwTypeData = const_cast<LPWSTR>(text);
+    item.wID = commandId;
+    if (icon)
+        SetItemIcon(&item, icon);
+    return InsertBuiltItem(&item, position);
+}
+
+UINT CPopUpMenu::AppendSubMenuItem(LPCWSTR text, CPopUpMenu* subMenu, HICON icon) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
+    item.dwTypeData = const_cast<LPWSTR>(text);
+    item.cch = static_cast<UINT>(wcslen(text));
+    item.hSubMenu = subMenu ? subMenu->m_hMenu : nullptr;
+    item.wID = NextCommandId();
+    if (icon)
+        SetItemIcon(&item, icon);
+    return InsertBuiltItem(&item, static_cast<UINT>(-1));
+}
+
+UINT CPopUpMenu::AppendSeparator() {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_FTYPE | MIIM_ID;
+    item.fType = MFT_SEPARATOR;
+    item.wID = NextCommandId();
+    return InsertBuiltItem(&item, static_cast<UINT>(GetMenuItemCount(m_hMenu)));
+}
+
+BOOL CPopUpMenu::SetItemIcon(MENUITEMINFOW* item, HICON icon) {
+    if (!item || !icon)
+        return FALSE;
+    if (!m_themed) {
+        // HBMMENU_CALLBACK makes the menu ask the owner window to measure and draw the icon.
+        item->fMask |= MIIM_BITMAP | MIIM_DATA;
+        item->dwItemData = reinterpret_cast<ULONG_PTR>(icon);
+        item->hbmpItem = HBMMENU_CALLBACK;
+        return TRUE;
+    }
+    HBITMAP bitmap = CreateItemBitmap(icon);
+    if (!bitmap)
+        return FALSE;
+    m_bitmaps.push_back(bitmap);
+    item->fMask |= MIIM_BITMAP;
+    item->hbmpItem = bitmap;
+    return TRUE;
+}
+
+CPopUpMenu* CPopUpMenu::GetSubMenuOfItem(UINT commandId) const {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_SUBMENU;
+    if (!GetMenuItemInfoW(m_hMenu, commandId, FALSE, &item))
+        return nullptr;
+    return FromHandle(item.hSubMenu);
+}
+
+int CPopUpMenu::GetItemPosition(UINT commandId) const {
+    int count = GetMenuItemCount(m_hMenu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_ID;
+        if (GetMenuItemInfoW(m_hMenu, static_cast<UINT>(position), TRUE, &item) && item.wID == commandId)
+            return position;
+    }
+    return -1;
+}

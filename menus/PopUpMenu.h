@@ -1,0 +1,113 @@
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+class CPopUpMenu;
+
+// What the user does in a tracked menu tree. `menu` is always the object whose Track runs,
+// whichever of its submenus the user is in.
+class IPopUpMenuEvents {
+public:
+    // The right mouse button was released over item `position` of `itemMenu`, the tracked
+    // menu itself or one of its open submenus.
+    virtual void OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) = 0;
+    // The owner window received WM_MENUSELECT; wParam and lParam are the message's.
+    virtual void OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) = 0;
+    virtual ~IPopUpMenuEvents() {}
+};
+
+class CPopUpMenuEventsBase : public IPopUpMenuEvents {
+public:
+    void OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) override {
+        (void)menu;
+        (void)position;
+        (void)itemMenu;
+    }
+    void OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) override {
+        (void)menu;
+        (void)wParam;
+        (void)lParam;
+    }
+};
+
+// A popup menu whose items may carry icons and open submenus that are CPopUpMenu objects too.
+// The object is the menu's data (MENUINFO.dwMenuData), so it can be found from its HMENU.
+//
+// Icons are shown in one of two ways, chosen at construction: on Windows Vista and 7 with
+// visual styles each item gets a 32-bit bitmap the menu keeps; everywhere else the items are
+// drawn by the menu itself through the owner window, which is why drawing and the events work
+// only while Track runs.
+//
+// Command identifiers come from the root of the parent chain, so they are unique in a whole
+// tree; set the parent of a submenu before adding items to it.
+class CPopUpMenu {
+public:
+    CPopUpMenu();
+    // Frees the item bitmaps and the HMENU. Submenus stay alive: their owners destroy them.
+    ~CPopUpMenu();
+    CPopUpMenu(const CPopUpMenu&) = delete;
+    CPopUpMenu& operator=(const CPopUpMenu&) = delete;
+
+    // The object registered as the data of a menu made by this class (other menus may keep
+    // anything there).
+    static CPopUpMenu* FromHandle(HMENU menu);
+
+    HMENU GetHandle() const { return m_hMenu; }
+    CPopUpMenu* GetParent() const { return m_pParent; }
+    void SetParent(CPopUpMenu* parent) { m_pParent = parent; }
+    IPopUpMenuEvents* GetEvents() const { return m_pEvents; }
+    void SetEvents(IPopUpMenuEvents* events) { m_pEvents = events; }
+    BOOL GetEffects() const { return m_effects; }
+    void SetEffects(BOOL effects) { m_effects = effects; }
+    // Whether items carry their own bitmaps (TRUE) or are drawn through the owner (FALSE).
+    BOOL IsThemed() const { return m_themed; }
+
+    // A new identifier from the root's counter, starting at 1. Items inserted by the caller
+    // (separators too) take theirs from here.
+    UINT NextCommandId();
+
+    // Each returns the new item's identifier, or 0 when the item could not be inserted.
+    UINT AppendTextItem(LPCWSTR text);
+    // The icon resource is loaded shared at 16 by 16 pixels.
+    UINT AppendIconItem(LPCWSTR text, UINT iconResourceId, HINSTANCE instance);
+    // The icon stays the caller's and must outlive the menu.
+    UINT InsertItem(LPCWSTR text, HICON icon, UINT position, UINT commandId);
+    UINT AppendSubMenuItem(LPCWSTR text, CPopUpMenu* subMenu, HICON icon);
+    UINT AppendSeparator();
+
+    // Completes an item being built so that it shows the icon; the icon stays the caller's.
+    BOOL SetItemIcon(MENUITEMINFOW* item, HICON icon);
+
+    CPopUpMenu* GetSubMenuOfItem(UINT commandId) const;
+    // The item's position in this menu, or -1.
+    int GetItemPosition(UINT commandId) const;
+
+    // Shows the menu at (x, y) for the owner window until the user chooses or dismisses it.
+    // Returns the chosen identifier, 0 when dismissed. With openUpward the menu's bottom is at y.
+    UINT Track(int x, int y, HWND owner, BOOL openUpward);
+
+    // Both return a new icon the caller destroys, or null.
+    // Every coloured pixel turned to its grey level, transparency kept.
+    static HICON CreateGrayIcon(HICON icon);
+    // The icon on the brush's colour, made mostly transparent.
+    static HICON CreateShadowIcon(HICON icon, HBRUSH brush);
+
+private:
+    static LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                           DWORD_PTR referenceData);
+    CPopUpMenu* GetRoot();
+    UINT InsertBuiltItem(MENUITEMINFOW* item, UINT position);
+    void OnRightButtonUp();
+    LRESULT MeasureItem(MEASUREITEMSTRUCT* item) const;
+    LRESULT DrawItem(const DRAWITEMSTRUCT* item) const;
+    static HBITMAP CreateItemBitmap(HICON icon);
+
+    BOOL m_effects;
+    CPopUpMenu* m_pParent;
+    HMENU m_hMenu;
+    UINT m_lastCommandId;
+    BOOL m_themed;
+    std::vector<HBITMAP> m_bitmaps;
+    IPopUpMenuEvents* m_pEvents;
+};

@@ -1,0 +1,101 @@
+#include "menus/PopUpMenu.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const UINT_PTR kMenuSubclassId = 0;
+// Names the menu whose Track runs on a window, so that a menu tracked inside it can hand the
+// window back (comctl32 exports the subclass lookup only by ordinal).
+const wchar_t kTrackedMenuProperty[] = L"PathwrenTrackedPopUpMenu";
+
+BOOL IsHighlightedSubMenu(HMENU menu, int position) {
+    UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+    return state != static_cast<UINT>(-1) && (state & MF_POPUP) && (state & MF_HILITE);
+}
+
+// Open submenus cover their parent, so they are searched before the parent's own items.
+BOOL FindItemAtPoint(HMENU menu, POINT point, HMENU* itemMenu, UINT* position) {
+    int count = GetMenuItemCount(menu);
+    for (int index = 0; index < count; ++index) {
+        HMENU subMenu = IsHighlightedSubMenu(menu, index) ? GetSubMenu(menu, index) : nullptr;
+        if (subMenu && FindItemAtPoint(subMenu, point, itemMenu, position))
+            return TRUE;
+    }
+    for (int index = 0; index < count; ++index) {
+        RECT rectangle;
+        if (GetMenuItemRect(nullptr, menu, static_cast<UINT>(index), &rectangle) && PtInRect(&rectangle, point)) {
+            *itemMenu = menu;
+            *position = static_cast<UINT>(index);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+} // namespace
+
+UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
+    if (!m_hMenu || !owner)
+        return 0;
+    // A menu tracked from inside another one on the same owner must hand the subclass back to
+    // the outer menu, not remove it under the outer menu's feet.
+    HANDLE outerMenu = GetPropW(owner, kTrackedMenuProperty);
+    if (!SetWindowSubclass(owner, MenuWindowProc, kMenuSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        return 0;
+    SetPropW(owner, kTrackedMenuProperty, this);
+
+    // Unless the owner is the foreground window, the menu does not close when the user clicks
+    // outside it.
+    SetForegroundWindow(owner);
+    UINT flags = TPM_RETURNCMD | (openUpward ? TPM_BOTTOMALIGN : 0);
+    // A dismissed menu returns 0 without touching the last error.
+    SetLastError(ERROR_SUCCESS);
+    UINT command = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, flags, x, y, owner, nullptr));
+    if (!command && GetLastError() == ERROR_POPUP_ALREADY_ACTIVE)
+        command = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, flags | TPM_RECURSE, x, y, owner, nullptr));
+
+    if (outerMenu) {
+        SetWindowSubclass(owner, MenuWindowProc, kMenuSubclassId, reinterpret_cast<DWORD_PTR>(outerMenu));
+        SetPropW(owner, kTrackedMenuProperty, outerMenu);
+    } else {
+        RemoveWindowSubclass(owner, MenuWindowProc, kMenuSubclassId);
+        RemovePropW(owner, kTrackedMenuProperty);
+    }
+    // Without a message after the menu, the next TrackPopupMenu of this owner may close at once.
+    PostMessageW(owner, WM_NULL, 0, 0);
+    return command;
+}
+
+LRESULT CALLBACK CPopUpMenu::MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR subclassId, DWORD_PTR referenceData) {
+    (void)subclassId;
+    auto* menu = reinterpret_cast<CPopUpMenu*>(referenceData);
+    if (!menu)
+        return DefSubclassProc(window, message, wParam, lParam);
+    switch (message) {
+        case WM_DRAWITEM:
+            return menu->DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_MEASUREITEM:
+            return menu->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        case WM_MENUSELECT:
+            if (menu->m_pEvents)
+                menu->m_pEvents->OnMenuSelect(menu, wParam, lParam);
+            return 0;
+        case WM_RBUTTONUP:
+            menu->OnRightButtonUp();
+            return 0;
+        default:
+            return DefSubclassProc(window, message, wParam, lParam);
+    }
+}
+
+void CPopUpMenu::OnRightButtonUp() {
+    POINT cursor;
+    if (!GetCursorPos(&cursor))
+        return;
+    HMENU itemMenu = nullptr;
+    UINT position = 0;
+    if (FindItemAtPoint(GetRoot()->m_hMenu, cursor, &itemMenu, &position) && m_pEvents)
+        m_pEvents->OnMenuItemRightClick(this, position, itemMenu);
+}

@@ -1,0 +1,100 @@
+#pragma once
+#include "menus/PopUpMenu.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// A hidden owner window for tracked menus that plays a script from inside the menu's modal
+// loop: a timer fires every few milliseconds and runs the next step. Steps post keys, send
+// messages to the owner and check what they see; the menu is closed when the script ends.
+class MenuTestOwner {
+public:
+    // Returns false to be called again at the next tick, for example to wait for a submenu.
+    typedef std::function<bool()> Step;
+
+    // A message that reached the owner while the spy was installed, and what it returned.
+    struct SeenMessage {
+        UINT message;
+        HMENU menu;
+        UINT itemId;
+        UINT itemState;
+        LRESULT result;
+    };
+
+    MenuTestOwner();
+    ~MenuTestOwner();
+    MenuTestOwner(const MenuTestOwner&) = delete;
+    MenuTestOwner& operator=(const MenuTestOwner&) = delete;
+
+    HWND Handle() const { return m_window; }
+
+    // Tracks the menu while the steps run. A script that does not finish in time fails the
+    // test and closes the menu, so a broken case never hangs the run. May be called from a step
+    // to track a menu inside another one.
+    UINT Track(CPopUpMenu& menu, std::vector<Step> steps, POINT at = {100, 100}, BOOL openUpward = FALSE);
+
+    // Records the draw and measure requests of every menu loop from now on, with the menu's
+    // answers: the spy goes in front of the menu's subclass when the loop starts.
+    void SpyOnMenuLoops() { m_spying = true; }
+    const std::vector<SeenMessage>& Seen() const { return m_seen; }
+    void ForgetSeen() { m_seen.clear(); }
+
+private:
+    struct Script;
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR referenceData);
+    void OnTimer();
+
+    HWND m_window;
+    std::vector<Script*> m_scripts;
+    std::vector<SeenMessage> m_seen;
+    bool m_spying;
+};
+
+bool RunningOnWine();
+
+// The visible window of this thread that shows the menu; null while it is closed.
+HWND FindMenuWindow(HMENU menu);
+// Waits for the menu to be open, then posts the keys to the menu loop in one go.
+MenuTestOwner::Step PressKeys(HMENU shownMenu, std::vector<UINT> keys);
+// Waits until the menu is open.
+MenuTestOwner::Step WaitForMenu(HMENU menu);
+
+// A 32-bit icon from top-down 0xAARRGGBB pixels, with an all-zero mask.
+HICON CreateIconFromPixels(int size, const std::vector<DWORD>& pixels);
+HICON CreateSolidIcon(int size, DWORD argb);
+// The colour bitmap of a square icon as top-down 0xAARRGGBB pixels; empty when unreadable.
+std::vector<DWORD> ReadIconPixels(HICON icon);
+
+// A square 32-bit surface to draw items on, with its memory DC.
+class Canvas {
+public:
+    explicit Canvas(int size);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC Dc() const { return m_dc; }
+    void Fill(DWORD pixel);
+    // The colour part, 0xRRGGBB.
+    DWORD At(int x, int y) const;
+
+private:
+    int m_size;
+    DWORD* m_pixels;
+    HBITMAP m_bitmap;
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
+// A tree of `levels` menus, each the submenu of the one before; every menu holds its submenu first (except the
+// deepest), then `iconItems` items showing the icon. menus[0] is the root.
+struct MenuTree {
+    std::vector<std::unique_ptr<CPopUpMenu>> menus;
+    std::vector<UINT> submenuIds;
+};
+MenuTree BuildMenuTree(int levels, int iconItems, HICON icon, IPopUpMenuEvents* events = nullptr);

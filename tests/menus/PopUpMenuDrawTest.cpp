@@ -1,0 +1,147 @@
+// The owner-drawn look: grey icons for disabled items, the lifted icon over its shadow, the
+// frame of checked items.
+#include "menus/MenuTestOwner.h"
+#include "menus/PopUpMenu.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+namespace {
+
+const DWORD kBackground = 0xABCDEF;
+const DWORD kBlue = 0x0000FF;
+
+DWORD PixelOf(COLORREF color) {
+    return (static_cast<DWORD>(GetRValue(color)) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+struct Probe {
+    int x;
+    int y;
+};
+
+// Draws the menu's item in each state during a tracking of the menu, and reads the probes.
+std::map<UINT, std::vector<DWORD>> DrawInStates(CPopUpMenu& menu, HICON icon, const std::vector<UINT>& states,
+                                                const std::vector<Probe>& probes) {
+    Canvas canvas(24);
+    std::map<UINT, std::vector<DWORD>> drawn;
+    MenuTestOwner owner;
+    auto draw = [&]() {
+        for (UINT state : states) {
+            canvas.Fill(kBackground);
+            DRAWITEMSTRUCT item = {ODT_MENU,
+                                   0,
+                                   1,
+                                   ODA_DRAWENTIRE,
+                                   state,
+                                   reinterpret_cast<HWND>(menu.GetHandle()),
+                                   canvas.Dc(),
+                                   {0, 0, 20, 20},
+                                   reinterpret_cast<ULONG_PTR>(icon)};
+            if (!SendMessageW(owner.Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item)))
+                continue;
+            for (Probe probe : probes)
+                drawn[state].push_back(canvas.At(probe.x, probe.y));
+        }
+        return true;
+    };
+    owner.Track(menu, {WaitForMenu(menu.GetHandle()), draw});
+    return drawn;
+}
+
+} // namespace
+
+TEST(PopUpMenuDrawing, GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparency) {
+    std::vector<DWORD> pixels(16 * 16, 0x00000000);
+    std::vector<DWORD> colours = {0xFFFFFFFF, 0xFF0000FF, 0xFFFF0000, 0xFF00FF00, 0x80404040, 0xFF000000, 0x40102030};
+    std::copy(colours.begin(), colours.end(), pixels.begin());
+    HICON icon = CreateIconFromPixels(16, pixels);
+    HICON gray = CPopUpMenu::CreateGrayIcon(icon);
+    ASSERT_NE(nullptr, gray);
+    std::vector<DWORD> result = ReadIconPixels(gray);
+    ASSERT_EQ(pixels.size(), result.size());
+    EXPECT_EQ(0xFFFFFFFFu, result[0]) << "white stays white";
+    EXPECT_EQ(0xFF1D1D1Du, result[1]) << "blue weighs 0.114: 29";
+    EXPECT_EQ(0xFF4C4C4Cu, result[2]) << "red weighs 0.299: 76";
+    EXPECT_EQ(0xFF959595u, result[3]) << "green weighs 0.587: 149";
+    EXPECT_EQ(0x80404040u, result[4]) << "alpha is kept";
+    EXPECT_EQ(0xFF000000u, result[5]) << "black has no colour to change";
+    EXPECT_EQ(0x401D1D1Du, result[6]) << "0.299 * 16 + 0.587 * 32 + 0.114 * 48, truncated";
+    EXPECT_EQ(0u, result[200]) << "transparent stays transparent";
+    EXPECT_EQ(pixels, ReadIconPixels(icon)) << "the source icon is untouched";
+    EXPECT_EQ(nullptr, CPopUpMenu::CreateGrayIcon(nullptr));
+    DestroyIcon(gray);
+    DestroyIcon(icon);
+}
+
+TEST(PopUpMenuDrawing, ShadowIconIsTheIconOnTheBrushMostlyTransparent) {
+    std::vector<DWORD> pixels(16 * 16, 0x00000000);
+    std::fill(pixels.begin(), pixels.begin() + 8 * 16, 0xFF0000FF);
+    HICON icon = CreateIconFromPixels(16, pixels);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    HICON shadow = CPopUpMenu::CreateShadowIcon(icon, red);
+    ASSERT_NE(nullptr, shadow);
+    std::vector<DWORD> result = ReadIconPixels(shadow);
+    ASSERT_EQ(pixels.size(), result.size());
+    EXPECT_EQ(0x0000FFu, result[0] & 0xFFFFFF) << "the icon's colour where it is opaque";
+    EXPECT_EQ(0xFF0000u, result[15 * 16] & 0xFFFFFF) << "the brush where the icon is transparent";
+    for (DWORD pixel : result)
+        ASSERT_EQ(125u, pixel >> 24) << "opaque and empty pixels alike become 255 - 130";
+    DestroyIcon(shadow);
+    DeleteObject(red);
+    DestroyIcon(icon);
+}
+
+TEST(PopUpMenuDrawing, HighlightLiftsTheIconOverItsShadowAndDisabledItemsAreGrey) {
+    HICON icon = CreateSolidIcon(16, 0xFF0000FF);
+    CPopUpMenu menu;
+    menu.InsertItem(L"Item", icon, 0, menu.NextCommandId());
+    const UINT selected = ODS_SELECTED;
+    const UINT disabled = ODS_DISABLED;
+    const UINT checked = ODS_CHECKED;
+    // The corner, inside the resting icon, its far corner, the shadow, past the shadow, the
+    // frame's border and its filling.
+    std::vector<Probe> probes = {{0, 0}, {1, 1}, {16, 16}, {17, 17}, {18, 18}, {19, 5}, {18, 5}};
+    enum { Corner, Inside, FarCorner, Shadow, PastShadow, Border, Filling };
+    std::map<UINT, std::vector<DWORD>> drawn =
+        DrawInStates(menu, icon, {0, selected, disabled, disabled | selected, checked, checked | selected}, probes);
+    ASSERT_EQ(6u, drawn.size()) << "every state was drawn";
+
+    EXPECT_EQ((std::vector<DWORD>{kBackground, kBlue, kBlue, kBackground, kBackground, kBackground, kBackground}),
+              drawn[0])
+        << "at rest: one pixel down and right, no shadow";
+    const std::vector<DWORD>& lifted = drawn[selected];
+    EXPECT_EQ(kBlue, lifted[Corner]) << "lifted up and left by one pixel";
+    EXPECT_NE(kBackground, lifted[FarCorner]);
+    EXPECT_NE(kBlue, lifted[FarCorner]) << "the shadow shows where the icon rested";
+    EXPECT_NE(kBackground, lifted[Shadow]);
+    EXPECT_EQ(kBackground, lifted[PastShadow]) << "the shadow ends two pixels past the icon";
+    for (UINT state : {disabled, disabled | selected}) {
+        EXPECT_EQ(kBackground, drawn[state][Corner]) << "disabled items stay at rest, state " << state;
+        EXPECT_EQ(0x1D1D1Du, drawn[state][Inside]) << "the grey of pure blue, state " << state;
+        EXPECT_EQ(kBackground, drawn[state][Shadow]) << "no shadow, state " << state;
+    }
+
+    COLORREF highlight = GetSysColor(COLOR_MENUHILIGHT);
+    COLORREF menuColour = GetSysColor(COLOR_MENU);
+    auto luma = [](COLORREF c) { return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000; };
+    int half = (luma(highlight) - luma(menuColour)) / 2;
+    auto shift = [half](int channel) { return std::min(255, std::max(0, channel - half)); };
+    DWORD frame = PixelOf(RGB(shift(GetRValue(highlight)), shift(GetGValue(highlight)), shift(GetBValue(highlight))));
+    EXPECT_EQ(PixelOf(highlight), drawn[checked][Border]) << "checked: a border in the highlight colour";
+    EXPECT_EQ(frame, drawn[checked][Filling]) << "checked: filled halfway to the menu's brightness";
+    EXPECT_EQ(kBlue, drawn[checked][Inside]);
+    EXPECT_EQ(PixelOf(menuColour), drawn[checked | selected][Border]) << "checked and highlighted";
+    EXPECT_EQ(frame, drawn[checked | selected][Filling]);
+    EXPECT_NE(frame, drawn[checked | selected][Shadow]) << "the shadow lies on the frame";
+
+    menu.SetEffects(FALSE);
+    std::map<UINT, std::vector<DWORD>> plain = DrawInStates(menu, icon, {selected, checked}, probes);
+    EXPECT_EQ(kBlue, plain[selected][Corner]);
+    EXPECT_EQ(kBackground, plain[selected][Shadow]) << "no shadow without effects";
+    EXPECT_EQ(kBackground, plain[checked][Border]) << "no frame without effects";
+    DestroyIcon(icon);
+}

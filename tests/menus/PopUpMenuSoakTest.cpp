@@ -1,0 +1,115 @@
+// Building, showing and destroying menus for a long time must give back every GDI object,
+// whichever way this system shows the icons.
+#include "menus/MenuTestOwner.h"
+#include "menus/PopUpMenu.h"
+#include "res/resource.h"
+#include "support/GdiObjectCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+const int kCycles = 1000;
+const int kWarmUpCycles = 3;
+const int kIconItemsPerLevel = 16;
+
+struct SoakTally {
+    int menusLeft;
+    int deepestReached;
+    int deepestDrawn;
+};
+
+class DeepestLevelWatch : public CPopUpMenuEventsBase {
+public:
+    explicit DeepestLevelWatch(HMENU deepestMenu) : deepest(deepestMenu), reached(false) {}
+    void OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) override {
+        (void)menu;
+        (void)wParam;
+        reached = reached || reinterpret_cast<HMENU>(lParam) == deepest;
+    }
+
+    HMENU deepest;
+    bool reached;
+};
+
+// Three levels of 16 icon items each, plus the two submenu items with icons: 50 icon items.
+// Every level is opened with keys, so that its items are drawn, then everything is dismissed.
+void BuildShowAndDestroy(MenuTestOwner& owner, SoakTally* tally) {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    HICON folder =
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 16, 16, LR_SHARED));
+    HMENU handles[3] = {};
+    {
+        CPopUpMenu root;
+        CPopUpMenu level1;
+        CPopUpMenu level2;
+        level1.SetParent(&root);
+        level2.SetParent(&level1);
+        CPopUpMenu* levels[3] = {&root, &level1, &level2};
+        for (int level = 0; level < 3; ++level) {
+            if (level < 2)
+                levels[level]->AppendSubMenuItem(L"Open the next level", levels[level + 1], folder);
+            // One item per level loads the shared icon again, which must not cost an object.
+            levels[level]->AppendIconItem(L"A folder with a rather long name", IDI_DEFAULT_FOLDER, module);
+            for (int item = 1; item < kIconItemsPerLevel; ++item)
+                levels[level]->InsertItem(L"Another folder", folder, static_cast<UINT>(-1),
+                                          levels[level]->NextCommandId());
+            handles[level] = levels[level]->GetHandle();
+        }
+        DeepestLevelWatch watch(handles[2]);
+        root.SetEvents(&watch);
+        owner.ForgetSeen();
+        // Queued before the menu shows, the keys are taken by its loop at once instead of one
+        // timer tick apart.
+        for (UINT key : {VK_DOWN, VK_RIGHT, VK_RIGHT, VK_ESCAPE, VK_ESCAPE, VK_ESCAPE})
+            PostMessageW(owner.Handle(), WM_KEYDOWN, key, 0);
+        owner.Track(root, {});
+        tally->deepestReached += watch.reached;
+        for (const MenuTestOwner::SeenMessage& seen : owner.Seen()) {
+            if (seen.message == WM_DRAWITEM && seen.menu == handles[2]) {
+                ++tally->deepestDrawn;
+                break;
+            }
+        }
+    }
+    for (HMENU handle : handles)
+        tally->menusLeft += IsMenu(handle) ? 1 : 0;
+}
+
+} // namespace
+
+TEST(PopUpMenuSoak, AThousandShownMenuTreesGiveBackEveryGdiObject) {
+    CPopUpMenu probe;
+    bool themed = probe.IsThemed();
+    MenuTestOwner owner;
+    owner.SpyOnMenuLoops();
+    SoakTally warmUp = {};
+    for (int cycle = 0; cycle < kWarmUpCycles; ++cycle)
+        BuildShowAndDestroy(owner, &warmUp);
+
+    SoakTally tally = {};
+    long before = GdiObjectCounter::Read();
+    long halfway = before;
+    DWORD start = GetTickCount();
+    for (int cycle = 1; cycle <= kCycles && !::testing::Test::HasFailure(); ++cycle) {
+        BuildShowAndDestroy(owner, &tally);
+        if (cycle == kCycles / 2)
+            halfway = GdiObjectCounter::Read();
+    }
+    DWORD elapsed = GetTickCount() - start;
+    long after = GdiObjectCounter::Read();
+
+    std::printf("Soak (%s): %d cycles of a 3-level menu with 50 icon items in %lu ms; GDI objects %ld before, "
+                "%ld after %d cycles, %ld after %d (counted by %s)\n",
+                themed ? "item bitmaps" : "owner draw", kCycles, static_cast<unsigned long>(elapsed), before, halfway,
+                kCycles / 2, after, kCycles, GdiObjectCounter::UsesHeadroom() ? "headroom" : "GetGuiResources");
+    EXPECT_EQ(0, tally.menusLeft) << "menus not destroyed";
+    EXPECT_EQ(kCycles, tally.deepestReached) << "cycles that opened the third level";
+    if (!themed) {
+        EXPECT_EQ(kCycles, tally.deepestDrawn) << "cycles that drew the third level's icons";
+    }
+    EXPECT_EQ(before, halfway);
+    EXPECT_EQ(before, after) << "GDI objects held after " << kCycles << " cycles";
+}

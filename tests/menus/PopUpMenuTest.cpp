@@ -1,0 +1,143 @@
+// The menu tree: identifiers, lookups, ownership of handles and the item bitmaps of the
+// themed technique.
+#include "menus/MenuTestOwner.h"
+#include "menus/PopUpMenu.h"
+#include "res/resource.h"
+#include "support/GdiObjectCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// The identifiers of the items by position, separators included.
+std::vector<UINT> IdsOf(const CPopUpMenu& menu) {
+    std::vector<UINT> ids;
+    for (int position = 0; position < GetMenuItemCount(menu.GetHandle()); ++position) {
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_ID;
+        GetMenuItemInfoW(menu.GetHandle(), static_cast<UINT>(position), TRUE, &item);
+        ids.push_back(item.wID);
+    }
+    return ids;
+}
+
+} // namespace
+
+TEST(PopUpMenuTree, IdentifiersAreUniqueAcrossTheTreeAndSeparatorsLeaveGaps) {
+    CPopUpMenu root;
+    CPopUpMenu level1;
+    CPopUpMenu level2;
+    level1.SetParent(&root);
+    level2.SetParent(&level1);
+    EXPECT_EQ(&level1, CPopUpMenu::FromHandle(level1.GetHandle())) << "the object is the menu's data";
+
+    UINT first = root.AppendTextItem(L"First");
+    root.AppendSeparator();
+    UINT toLevel1 = root.AppendSubMenuItem(L"Level 1", &level1, nullptr);
+    level1.AppendTextItem(L"In level 1");
+    // A caller inserting its own separator takes the identifier from the tree as well.
+    MENUITEMINFOW separator = {};
+    separator.cbSize = sizeof(separator);
+    separator.fMask = MIIM_FTYPE | MIIM_ID;
+    separator.fType = MFT_SEPARATOR;
+    separator.wID = level1.NextCommandId();
+    ASSERT_TRUE(InsertMenuItemW(level1.GetHandle(), 1, TRUE, &separator));
+    UINT toLevel2 = level1.AppendSubMenuItem(L"Level 2", &level2, nullptr);
+    level2.AppendTextItem(L"In level 2");
+    UINT front = root.NextCommandId();
+    EXPECT_EQ(front, root.InsertItem(L"Front", nullptr, 0, front));
+    root.AppendIconItem(L"Missing icon resource", 9999, GetModuleHandleW(nullptr));
+
+    EXPECT_EQ((std::vector<UINT>{8, 1, 2, 3, 9}), IdsOf(root)) << "one counter, at the root, starting at 1";
+    EXPECT_EQ((std::vector<UINT>{4, 5, 6}), IdsOf(level1)) << "the separator took 5";
+    EXPECT_EQ((std::vector<UINT>{7}), IdsOf(level2));
+
+    EXPECT_EQ(1, root.GetItemPosition(first));
+    EXPECT_EQ(2, level1.GetItemPosition(toLevel2));
+    EXPECT_EQ(-1, root.GetItemPosition(toLevel2)) << "positions are those of the menu's own items";
+    EXPECT_EQ(&level1, root.GetSubMenuOfItem(toLevel1));
+    EXPECT_EQ(&level2, root.GetSubMenuOfItem(toLevel2)) << "found by command anywhere below";
+    EXPECT_EQ(nullptr, root.GetSubMenuOfItem(first));
+    EXPECT_EQ(nullptr, root.GetSubMenuOfItem(999));
+}
+
+TEST(PopUpMenuTree, DestroyingAMenuLeavesItsSubmenusToTheirOwners) {
+    for (bool parentFirst : {true, false}) {
+        auto* root = new CPopUpMenu();
+        auto* child = new CPopUpMenu();
+        child->SetParent(root);
+        root->AppendSubMenuItem(L"Child", child, nullptr);
+        child->AppendTextItem(L"Kept");
+        HMENU rootHandle = root->GetHandle();
+        HMENU childHandle = child->GetHandle();
+        if (parentFirst) {
+            delete root;
+            EXPECT_TRUE(IsMenu(childHandle)) << "the parent destroyed a submenu it does not own";
+            EXPECT_EQ(1, GetMenuItemCount(childHandle));
+            delete child;
+        } else {
+            delete child;
+            delete root;
+        }
+        EXPECT_FALSE(IsMenu(rootHandle));
+        EXPECT_FALSE(IsMenu(childHandle));
+    }
+}
+
+TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
+    if (!CPopUpMenu().IsThemed())
+        GTEST_SKIP() << "menus of this system draw icons through the owner (PopUpMenuOwnerDraw covers them)";
+    // A red square on a transparent border.
+    std::vector<DWORD> pixels(16 * 16, 0);
+    for (int y = 4; y < 12; ++y)
+        std::fill(pixels.begin() + y * 16 + 4, pixels.begin() + y * 16 + 12, 0xFFFF0000);
+    HICON icon = CreateIconFromPixels(16, pixels);
+    // The shared resource icon lives as long as the module, and the first item bitmap of a
+    // process makes what GDI keeps for later ones: both happen before counting.
+    LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON, 16, 16, LR_SHARED);
+    CPopUpMenu().InsertItem(L"Warm-up", icon, 0, 1);
+
+    long before = GdiObjectCounter::Read();
+    auto* menu = new CPopUpMenu();
+    CPopUpMenu sub;
+    sub.SetParent(menu);
+    menu->AppendIconItem(L"Options", IDI_OPTIONS, GetModuleHandleW(nullptr));
+    for (int item = 0; item < 20; ++item)
+        menu->InsertItem(L"Red", icon, static_cast<UINT>(GetMenuItemCount(menu->GetHandle())), menu->NextCommandId());
+    menu->AppendSubMenuItem(L"Sub", &sub, icon);
+    EXPECT_EQ(22, GdiObjectCounter::Read() - before) << "one bitmap per icon item and nothing else";
+
+    std::vector<HBITMAP> bitmaps;
+    for (int position = 0; position < 22; ++position) {
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_BITMAP | MIIM_DATA;
+        GetMenuItemInfoW(menu->GetHandle(), static_cast<UINT>(position), TRUE, &item);
+        EXPECT_EQ(0u, item.dwItemData);
+        bitmaps.push_back(item.hbmpItem);
+    }
+    DIBSECTION section = {};
+    ASSERT_EQ(static_cast<int>(sizeof(section)), GetObjectW(bitmaps[21], sizeof(section), &section))
+        << "the submenu item carries a DIB section too";
+    EXPECT_EQ(32, section.dsBm.bmBitsPixel);
+    EXPECT_EQ(16, section.dsBm.bmWidth);
+    EXPECT_EQ(16, section.dsBmih.biHeight) << "bottom-up";
+    const DWORD* bits = static_cast<const DWORD*>(section.dsBm.bmBits);
+    EXPECT_EQ(0xFF0000u, bits[8 * 16 + 8] & 0xFFFFFF) << "the icon";
+    COLORREF menuColour = GetSysColor(COLOR_MENU);
+    DWORD menuPixel = (GetRValue(menuColour) << 16) | (GetGValue(menuColour) << 8) | GetBValue(menuColour);
+    EXPECT_EQ(menuPixel, bits[0] & 0xFFFFFF) << "the transparent border painted in the menu colour";
+
+    delete menu;
+    EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "the menu freed its bitmaps";
+    for (HBITMAP bitmap : bitmaps)
+        EXPECT_EQ(0u, GetObjectType(bitmap));
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info)) << "the icon stays the caller's";
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    DestroyIcon(icon);
+}
