@@ -7,7 +7,9 @@ const WCHAR kMainWindowClassName[] = L"CPathwrenClassName";
 
 namespace {
 
-// Posted to the main window to quit once a quit requested during start-up can run.
+// Posted to the main window to quit from the message loop itself. A close or the end of the
+// logon may arrive inside a modal loop (a tracked menu, a message box) run by a container; its
+// items must outlive that loop, so the items are destroyed only back in the main loop.
 const UINT WM_DEFERRED_QUIT = WM_APP + 3;
 
 void ShowFatalError(LPCWSTR text) {
@@ -47,6 +49,10 @@ BOOL CPathwren::Run() {
             continue;
         if (message.message == WM_HOTKEY) {
             RouteHotKey(message.wParam);
+            continue;
+        }
+        if (message.message == WM_DEFERRED_QUIT && message.hwnd == m_hMainWindow) {
+            Quit();
             continue;
         }
         // A browser window hands keys to its shell view first; a non-zero answer means consumed.
@@ -101,8 +107,9 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
                 application->OnClose();
             return 0;
         case WM_DEFERRED_QUIT:
-            if (application)
-                application->Quit();
+            // Only a nested modal loop dispatches this message: end its menu and try again.
+            EndMenu();
+            PostMessageW(window, WM_DEFERRED_QUIT, 0, 0);
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -149,8 +156,10 @@ void CPathwren::OnClose() {
 }
 
 void CPathwren::RequestQuit() {
-    if (m_creatingContainers)
+    if (m_creatingContainers) {
         m_quitRequested = TRUE;
-    else
-        Quit();
+        return;
+    }
+    EndMenu();
+    PostMessageW(m_hMainWindow, WM_DEFERRED_QUIT, 0, 0);
 }

@@ -126,27 +126,6 @@ TEST(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
     EXPECT_EQ(0, fixture.PostedCount(WM_HOTKEY) - 3) << "all three reached the loop";
 }
 
-TEST(Pathwren, MissingFoldersAndTakenHotKeysAreReportedByName) {
-    ApplicationFixture fixture;
-    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
-    WriteUtf16File(fixture.File(L"FoldersOptions.ini"),
-                   L"[Default]\r\nFolders=4\r\n"
-                   L"[Folders_0]\r\nPath=Here\r\nHotKeyModifier=3\r\nHotKeyVirtualKey=120\r\n"
-                   L"[Folders_1]\r\nPath=Gone\r\n"
-                   L"[Folders_2]\r\nPath=Here\r\nHotKeyModifier=3\r\nHotKeyVirtualKey=120\r\n"
-                   L"[Folders_3]\r\nPath=Here\r\nHotKeyModifier=3\r\nHotKeyVirtualKey=0\r\n");
-    fixture.Start();
-    MessageBoxDriver driver;
-    fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
-    std::vector<MessageBoxDriver::Box> boxes = driver.Finish();
-    ASSERT_EQ(2u, boxes.size());
-    EXPECT_EQ(L"Error", boxes[0].caption);
-    EXPECT_EQ(L"File path Gone does not exists !", boxes[0].text);
-    EXPECT_EQ(L"Pathwren", boxes[1].caption);
-    EXPECT_EQ(L"Invalid HotKey for Here (Item 3)\r\nHotkey may already used by another application.", boxes[1].text);
-    EXPECT_EQ(1, fixture.PostedCount(WM_SHOW_OPTIONS)) << "no container could be created";
-}
-
 TEST(Pathwren, ACloseDuringAStartUpMessageBoxWaitsForTheContainers) {
     ApplicationFixture fixture;
     WriteUtf16File(fixture.File(L"FoldersOptions.ini"),
