@@ -1,0 +1,205 @@
+#include "menus/FolderMenu.h"
+
+#include "app/ShellLaunch.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace {
+
+// The text after the last "\", ignoring one trailing "\" so that a drive root ("C:\") is named "C:".
+std::wstring LastComponentOfDirectory(LPCWSTR directory) {
+    std::wstring text(directory);
+    if (text.size() > 1 && text.back() == L'\\')
+        text.pop_back();
+    size_t backslash = text.rfind(L'\\');
+    return backslash == std::wstring::npos ? text : text.substr(backslash + 1);
+}
+
+} // namespace
+
+CFolderMenu::CFolderMenu()
+    : m_includeSubFolders(FALSE), m_allowSubFoldersNavigation(FALSE), m_allowSubFoldersLinksNavigation(FALSE),
+      m_hideFilesExtension(FALSE), m_hideShortcutsOverlay(FALSE), m_mergeMenus(FALSE), m_foldersPosition(0),
+      m_hOwner(nullptr), m_showingContextMenu(FALSE) {}
+
+CFolderMenu::~CFolderMenu() {
+    FreeLevels();
+}
+
+BOOL CFolderMenu::SetInclusionFilter(LPCWSTR filters) {
+    m_inclusionFilter.reset(new CFileNameFilter(FileNameFilterInclusion, filters));
+    return TRUE;
+}
+
+BOOL CFolderMenu::SetExclusionFilter(LPCWSTR filters) {
+    m_exclusionFilter.reset(new CFileNameFilter(FileNameFilterExclusion, filters));
+    return TRUE;
+}
+
+void CFolderMenu::ApplyItemSettings(const CSingleFolderOptions& item) {
+    SetExclusionFilter(item.ExclusionFilters);
+    SetInclusionFilter(item.InclusionFilters);
+    m_hideFilesExtension = item.HideFilesExtensionInPopupMenu;
+    m_hideShortcutsOverlay = item.HideShortcutsOverlayInPopupMenu;
+    m_foldersPosition = static_cast<UINT>(item.FoldersPositionInPopupMenu);
+    m_mergeMenus = item.MergeMenusInPopupMenu;
+}
+
+void CFolderMenu::FreeLevels() {
+    // The root goes first: its menu detaches the submenus it holds before it is destroyed.
+    m_levels.clear();
+}
+
+CFolderMenuLevel* CFolderMenu::CreateLevel(CFolderMenuLevel* parent) {
+    std::unique_ptr<CPopUpMenu> menu(new CPopUpMenu());
+    if (!menu->GetHandle())
+        return nullptr;
+    menu->SetParent(parent ? parent->GetMenu() : nullptr);
+    menu->SetEvents(this);
+    m_levels.emplace_back(new CFolderMenuLevel(std::move(menu)));
+    return m_levels.back().get();
+}
+
+BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
+                        BOOL allowSubFoldersLinksNavigation) {
+    // Timers also fire inside the menu's loop; a build then would destroy the menus on screen.
+    if (IsRootMenuOpen())
+        return FALSE;
+    m_includeSubFolders = includeSubFolders;
+    m_allowSubFoldersNavigation = allowSubFoldersNavigation;
+    m_allowSubFoldersLinksNavigation = allowSubFoldersLinksNavigation;
+    FreeLevels();
+
+    CFolderMenuLevel* root = CreateLevel(nullptr);
+    if (!root)
+        return FALSE;
+    if (count == 0 || !folders)
+        return TRUE;
+    if (count == 1)
+        return ReadFolderIntoLevel(root, folders[0].Directory, FALSE);
+
+    root->SetFilled(TRUE);
+    BOOL result = TRUE;
+    if (m_mergeMenus) {
+        for (UINT index = 0; index < count; ++index)
+            ReadFolderIntoLevel(root, folders[index].Directory, TRUE);
+        InsertLevelItems(root, TRUE);
+        return result;
+    }
+    BuildSeparateFolders(folders, count, &result);
+    return result;
+}
+
+void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, BOOL* result) {
+    CFolderMenuLevel* root = m_levels.front().get();
+    std::vector<CFolderMenuItem*> mergedEntries;
+    for (UINT index = 0; index < count; ++index) {
+        const MergedFolder& folder = folders[index];
+        CFolderMenuItem* entry = nullptr;
+        if (!folder.MergedMenu) {
+            std::wstring name = LastComponentOfDirectory(folder.Directory);
+            if (!AddEntry(root, folder.Directory, name.c_str(), TRUE, TRUE, FALSE, FALSE, &entry) || !entry ||
+                !entry->m_pSubMenuLevel) {
+                *result = FALSE;
+                continue;
+            }
+            ReadFolderIntoLevel(entry->m_pSubMenuLevel, folder.Directory, FALSE);
+            continue;
+        }
+        if (!AddEntry(root, folder.Directory, folder.MergedMenuName, TRUE, TRUE, TRUE, TRUE, &entry) || !entry ||
+            !entry->m_pSubMenuLevel) {
+            *result = FALSE;
+            continue;
+        }
+        ReadFolderIntoLevel(entry->m_pSubMenuLevel, folder.Directory, TRUE);
+        if (std::find(mergedEntries.begin(), mergedEntries.end(), entry) == mergedEntries.end())
+            mergedEntries.push_back(entry);
+    }
+    // The submenus keep the order of the folders; a shared submenu stands where its first folder is.
+    InsertLevelItems(root, FALSE);
+    for (CFolderMenuItem* entry : mergedEntries)
+        InsertLevelItems(entry->m_pSubMenuLevel, TRUE);
+}
+
+BOOL CFolderMenu::IsRootMenuOpen() const {
+    CPopUpMenu* root = GetRootMenu();
+    if (!root)
+        return FALSE;
+    struct Search {
+        HMENU menu;
+        BOOL open;
+    } search = {root->GetHandle(), FALSE};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(context);
+            WCHAR className[8] = L"";
+            GetClassNameW(window, className, ARRAYSIZE(className));
+            search->open = wcscmp(className, L"#32768") == 0 &&
+                           reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) == search->menu;
+            return !search->open;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.open;
+}
+
+CPopUpMenu* CFolderMenu::GetRootMenu() const {
+    return m_levels.empty() ? nullptr : m_levels.front()->GetMenu();
+}
+
+CFolderMenuItem* CFolderMenu::GetEntryOfCommand(UINT commandId) const {
+    for (const auto& level : m_levels) {
+        if (CFolderMenuItem* entry = level->FindEntryOfCommand(commandId))
+            return entry;
+    }
+    return nullptr;
+}
+
+BOOL CFolderMenu::RunCommand(UINT commandId) {
+    CFolderMenuItem* entry = GetEntryOfCommand(commandId);
+    if (!entry)
+        return FALSE;
+    return OpenFile(entry->m_paths.front().c_str());
+}
+
+CFolderMenuLevel* CFolderMenu::FindLevelOfMenu(HMENU menu) const {
+    for (const auto& level : m_levels) {
+        if (level->GetMenu()->GetHandle() == menu)
+            return level.get();
+    }
+    return nullptr;
+}
+
+CFolderMenuItem* CFolderMenu::FindEntryAt(HMENU menu, UINT position) const {
+    CFolderMenuLevel* level = menu ? FindLevelOfMenu(menu) : nullptr;
+    if (!level)
+        return nullptr;
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_ID;
+    if (!GetMenuItemInfoW(menu, position, TRUE, &item))
+        return nullptr;
+    return level->FindEntryOfCommand(item.wID);
+}
+
+void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
+    (void)menu;
+    if (!m_allowSubFoldersNavigation || !m_includeSubFolders)
+        return;
+    // 0xFFFF in the flags means the menu closed; every bit is set then, MF_POPUP included.
+    UINT flags = HIWORD(wParam);
+    if (flags == 0xFFFF || !(flags & MF_POPUP))
+        return;
+    CFolderMenuItem* entry = FindEntryAt(reinterpret_cast<HMENU>(lParam), LOWORD(wParam));
+    if (!entry || !entry->m_pSubMenuLevel || entry->m_pSubMenuLevel->IsFilled())
+        return;
+
+    CFolderMenuLevel* subMenuLevel = entry->m_pSubMenuLevel;
+    HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    // Reading adds entries (and levels) but never paths to this entry, so the loop is safe.
+    for (const std::wstring& path : entry->m_paths)
+        ReadFolderIntoLevel(subMenuLevel, path.c_str(), TRUE);
+    InsertLevelItems(subMenuLevel, TRUE);
+    SetCursor(previousCursor);
+}

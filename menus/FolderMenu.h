@@ -1,0 +1,117 @@
+#pragma once
+#include "config/SingleFolderOptions.h"
+#include "menus/FileNameFilter.h"
+#include "menus/FolderMenuItem.h"
+#include "menus/FolderMenuLevel.h"
+#include "menus/PopUpMenu.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The cascading popup menu of a folder item's content: files, folders, shortcuts and libraries of
+// one folder, or of several folders merged into one menu or shown as one submenu each. Submenus of
+// folders are read when the user first highlights them; choosing an entry opens it through the
+// shell, right-clicking it shows the shell's context menu.
+//
+// The owner sets the filters and display settings, builds, gives the owner window, tracks the root
+// menu and passes the chosen command to RunCommand:
+//
+//     menu.ApplyItemSettings(item);
+//     menu.Build(folders, count, item.IncludeSubFolders, item.AllowSubFoldersNavigation,
+//                item.AllowSubFoldersLinksNavigation);
+//     menu.SetOwnerWindow(owner);
+//     menu.RunCommand(menu.GetRootMenu()->Track(x, y, owner, openUpward));
+//
+// Build again after every showing: a submenu is read once per build.
+class CFolderMenu : public CPopUpMenuEventsBase {
+public:
+    CFolderMenu();
+    ~CFolderMenu() override;
+    CFolderMenu(const CFolderMenu&) = delete;
+    CFolderMenu& operator=(const CFolderMenu&) = delete;
+
+    // Each replaces the filter built before; an empty text makes a filter that accepts everything.
+    BOOL SetInclusionFilter(LPCWSTR filters);
+    BOOL SetExclusionFilter(LPCWSTR filters);
+    void SetHideFilesExtensionInPopupMenu(BOOL hide) { m_hideFilesExtension = hide; }
+    void SetHideShortcutsOverlayInPopupMenu(BOOL hide) { m_hideShortcutsOverlay = hide; }
+    // 0 folders first, 1 folders last, any other value mixed with the files.
+    void SetFoldersPositionInPopupMenu(UINT position) { m_foldersPosition = position; }
+    void SetMergeMenusInPopupMenu(BOOL merge) { m_mergeMenus = merge; }
+    // The filters and the four display settings above, from the item.
+    void ApplyItemSettings(const CSingleFolderOptions& item);
+    // The window that owns the shell's context menu; the one the root menu is tracked with.
+    void SetOwnerWindow(HWND owner) { m_hOwner = owner; }
+
+    // Replaces the whole menu. One folder is listed at the root; several are merged into the root
+    // (MergeMenusInPopupMenu) or shown as one submenu per folder, records with the merged flag
+    // sharing one submenu per merged name. FALSE when the single folder cannot be read or a
+    // submenu cannot be made, and, leaving the menu as it is, while the root menu is open.
+    BOOL Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
+               BOOL allowSubFoldersLinksNavigation);
+    // Null before the first build.
+    CPopUpMenu* GetRootMenu() const;
+    // The entry a menu command stands for, or null (also for 0).
+    CFolderMenuItem* GetEntryOfCommand(UINT commandId) const;
+    // Opens the chosen entry's first path; FALSE when nothing was chosen, the command is not an
+    // entry or the shell failed (which it reports itself).
+    BOOL RunCommand(UINT commandId);
+
+    // TRUE when nothing of the folder would show: no file the filters accept, here or (with
+    // IncludeSubFolders) in a subfolder or a folder a shortcut leads to. Paths of 258 characters
+    // and more, and folders that cannot be read, count as empty.
+    BOOL IsFolderWithoutVisibleFiles(LPCWSTR path);
+
+    // A shell library without members, or one that cannot be read, counts as empty.
+    static BOOL IsLibraryEmpty(LPCWSTR libraryPath);
+    // The path a shortcut leads to, into a buffer of MAX_PATH characters.
+    static BOOL ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target);
+
+    void OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) override;
+    void OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) override;
+
+private:
+    struct VisibilityScan;
+
+    BOOL IsRootMenuOpen() const;
+    void FreeLevels();
+    CFolderMenuLevel* CreateLevel(CFolderMenuLevel* parent);
+    void BuildSeparateFolders(const MergedFolder* folders, UINT count, BOOL* result);
+    CFolderMenuLevel* FindLevelOfMenu(HMENU menu) const;
+    CFolderMenuItem* FindEntryAt(HMENU menu, UINT position) const;
+
+    BOOL ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, BOOL merge);
+    BOOL AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDirectory, BOOL merge);
+    BOOL AddLibrary(CFolderMenuLevel* level, LPCWSTR libraryPath, LPCWSTR name, BOOL merge);
+    BOOL AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, BOOL isFolder, BOOL makeSubMenu,
+                  BOOL mergeByName, BOOL compareLastComponent, CFolderMenuItem** entry);
+    HICON LoadEntryIcon(LPCWSTR path) const;
+    BOOL ReadLibraryIntoLevel(CFolderMenuLevel* level, LPCWSTR libraryPath);
+    BOOL InsertLevelItems(CFolderMenuLevel* level, BOOL sort);
+    BOOL IsFileShown(LPCWSTR fileName) const;
+    static BOOL FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName);
+    static HICON LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath);
+
+    BOOL IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan);
+    BOOL IsShownInScan(LPCWSTR folder, LPCWSTR fullPath, LPCWSTR name, BOOL isDirectory, VisibilityScan& scan);
+    BOOL IsShortcutShownInScan(LPCWSTR folder, LPCWSTR shortcutPath, LPCWSTR name, VisibilityScan& scan);
+    BOOL IsTargetFolderShownInScan(LPCWSTR folder, LPCWSTR target, VisibilityScan& scan);
+
+    std::unique_ptr<CFileNameFilter> m_inclusionFilter;
+    std::unique_ptr<CFileNameFilter> m_exclusionFilter;
+    std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
+    BOOL m_includeSubFolders;
+    BOOL m_allowSubFoldersNavigation;
+    BOOL m_allowSubFoldersLinksNavigation;
+    BOOL m_hideFilesExtension;
+    BOOL m_hideShortcutsOverlay;
+    BOOL m_mergeMenus;
+    UINT m_foldersPosition;
+    HWND m_hOwner;
+    // Set while the shell's context menu of an entry is open: a right click inside it must not
+    // open another one for the folder menu item that happens to lie underneath.
+    BOOL m_showingContextMenu;
+};

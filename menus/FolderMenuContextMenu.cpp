@@ -1,0 +1,34 @@
+#include "menus/FolderMenu.h"
+
+#include "menus/ShellContextMenu.h"
+
+void CFolderMenu::OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) {
+    (void)menu;
+    if (m_showingContextMenu)
+        return;
+    // Separators and the "Empty" item are no entries and get no menu.
+    CFolderMenuItem* entry = FindEntryAt(itemMenu, position);
+    if (!entry)
+        return;
+    HMENU contextMenu = CreatePopupMenu();
+    if (!contextMenu)
+        return;
+    MENUINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_STYLE;
+    info.dwStyle = MNS_CHECKORBMP;
+    SetMenuInfo(contextMenu, &info);
+
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    m_showingContextMenu = TRUE;
+    {
+        CShellContextMenu shellMenu(m_hOwner, contextMenu);
+        // A command may act on the entry (delete, rename) or open a window: the folder menu
+        // closes either way, as the shell's own menus do.
+        if (SUCCEEDED(shellMenu.Fill(entry->m_paths.front().c_str())) && shellMenu.Track(cursor.x, cursor.y))
+            EndMenu();
+    }
+    m_showingContextMenu = FALSE;
+    DestroyMenu(contextMenu);
+}

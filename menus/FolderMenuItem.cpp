@@ -1,0 +1,30 @@
+#include "menus/FolderMenuItem.h"
+
+#include <cwchar>
+
+namespace {
+
+// Names and paths live in 260-character buffers everywhere else in the program; longer text is cut
+// to what such a buffer holds.
+const size_t kMaxTextLength = MAX_PATH - 1;
+
+std::wstring CutToPathLength(LPCWSTR text) {
+    return std::wstring(text, wcsnlen(text, kMaxTextLength));
+}
+
+} // namespace
+
+CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, HICON icon, CFolderMenuLevel* subMenuLevel)
+    : m_name(CutToPathLength(name)), m_commandId(0), m_isFolder(isFolder), m_hIcon(icon),
+      m_pSubMenuLevel(subMenuLevel) {
+    m_paths.push_back(CutToPathLength(path));
+}
+
+CFolderMenuItem::~CFolderMenuItem() {
+    if (m_hIcon)
+        DestroyIcon(m_hIcon);
+}
+
+void CFolderMenuItem::AddPath(LPCWSTR path) {
+    m_paths.push_back(CutToPathLength(path));
+}

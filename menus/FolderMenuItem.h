@@ -1,0 +1,27 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class CFolderMenuLevel;
+
+// One entry of a folder menu level: a file, a folder, a library or a shortcut, under the name the
+// menu shows. A folder entry into which same-named folders of several places were merged holds one
+// path per place; the first path is the one that opens.
+class CFolderMenuItem {
+public:
+    CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, HICON icon, CFolderMenuLevel* subMenuLevel);
+    ~CFolderMenuItem();
+    CFolderMenuItem(const CFolderMenuItem&) = delete;
+    CFolderMenuItem& operator=(const CFolderMenuItem&) = delete;
+
+    void AddPath(LPCWSTR path);
+
+    std::vector<std::wstring> m_paths; // never empty
+    std::wstring m_name;
+    UINT m_commandId; // 0 until the entry is in the menu
+    BOOL m_isFolder;
+    HICON m_hIcon;                     // owned; null when the shell had none
+    CFolderMenuLevel* m_pSubMenuLevel; // owned by the folder menu's levels; null for plain entries
+};

@@ -1,0 +1,218 @@
+#include "menus/FolderMenu.h"
+
+#include "menus/FolderMenuPaths.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+namespace {
+
+const WCHAR kEmptyLevelText[] = L"Empty";
+
+// The file name without its extension, into a MAX_PATH buffer.
+void CopyWithoutExtension(LPCWSTR fileName, LPWSTR name) {
+    CopyPathCut(name, fileName);
+    LPWSTR extension = const_cast<LPWSTR>(FindExtension(name));
+    if (*extension)
+        extension[-1] = L'\0';
+}
+
+HICON LoadShellIcon(LPCWSTR path) {
+    SHFILEINFOW info = {};
+    if (!SHGetFileInfoW(path, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
+        return nullptr;
+    return info.hIcon;
+}
+
+void CutExtension(std::wstring& name) {
+    size_t dot = name.rfind(L'.');
+    size_t backslash = name.rfind(L'\\');
+    if (dot != std::wstring::npos && (backslash == std::wstring::npos || dot > backslash))
+        name.resize(dot);
+}
+
+} // namespace
+
+BOOL CFolderMenu::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, BOOL merge) {
+    if (!level || !level->GetMenu())
+        return FALSE;
+    // One buffer serves as search pattern and, with each found name in place of the "*", as the
+    // full path of every result.
+    WCHAR path[kPathBufferLength + 2];
+    size_t folderLength = CopyFolderWithBackslash(path, folder);
+    path[folderLength] = L'*';
+    path[folderLength + 1] = L'\0';
+    level->SetFilled(TRUE);
+
+    WIN32_FIND_DATAW found;
+    HANDLE search =
+        FindFirstFileExW(path, FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    // A drive root without any file has nothing to enumerate, yet it was read.
+    BOOL opened = search != INVALID_HANDLE_VALUE || GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            size_t nameLength = wcslen(found.cFileName);
+            if (folderLength + nameLength > kMaxPathLength)
+                continue;
+            wmemcpy(path + folderLength, found.cFileName, nameLength + 1);
+            AddPath(level, path, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, merge);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    if (!merge)
+        InsertLevelItems(level, TRUE);
+    return opened;
+}
+
+BOOL CFolderMenu::AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDirectory, BOOL merge) {
+    WCHAR path[kPathBufferLength];
+    CopyPathCut(path, fullPath);
+    for (LPWSTR character = path; *character; ++character) {
+        if (*character == L'/')
+            *character = L'\\';
+    }
+    LPCWSTR fileName = FindLastComponent(path);
+    BOOL isLibrary = IsLibraryExtension(FindExtension(path));
+    if (!m_includeSubFolders) {
+        if (isDirectory || isLibrary)
+            return FALSE;
+        return AddEntry(level, path, fileName, FALSE, FALSE, merge, FALSE, nullptr);
+    }
+
+    WCHAR shortcutName[kPathBufferLength];
+    WCHAR target[kPathBufferLength];
+    LPCWSTR name = fileName;
+    LPCWSTR entryPath = path;
+    if (m_allowSubFoldersNavigation) {
+        if (isLibrary) {
+            CopyWithoutExtension(fileName, shortcutName);
+            return AddLibrary(level, path, shortcutName, merge);
+        }
+        if (m_allowSubFoldersLinksNavigation && IsShortcutExtension(FindExtension(path)) &&
+            ResolveShortcutTarget(path, target)) {
+            if (IsExistingDirectory(target)) {
+                CopyWithoutExtension(fileName, shortcutName);
+                name = shortcutName;
+                entryPath = target;
+                isDirectory = TRUE;
+            } else if (IsLibraryExtension(FindExtension(target))) {
+                CopyWithoutExtension(fileName, shortcutName);
+                return AddLibrary(level, target, shortcutName, merge);
+            }
+        }
+    }
+    if (isDirectory) {
+        if (IsDotOrDotDot(fileName) || IsFolderWithoutVisibleFiles(entryPath))
+            return FALSE;
+    }
+    return AddEntry(level, entryPath, name, isDirectory, isDirectory && m_allowSubFoldersNavigation, merge, FALSE,
+                    nullptr);
+}
+
+BOOL CFolderMenu::AddLibrary(CFolderMenuLevel* level, LPCWSTR libraryPath, LPCWSTR name, BOOL merge) {
+    if (IsLibraryEmpty(libraryPath))
+        return FALSE;
+    CFolderMenuItem* entry = nullptr;
+    if (!AddEntry(level, libraryPath, name, TRUE, TRUE, merge, FALSE, &entry) || !entry || !entry->m_pSubMenuLevel)
+        return FALSE;
+    // Members are read now, with the parent; highlighting the submenu later only inserts them.
+    ReadLibraryIntoLevel(entry->m_pSubMenuLevel, libraryPath);
+    return TRUE;
+}
+
+BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, BOOL isFolder, BOOL makeSubMenu,
+                           BOOL mergeByName, BOOL compareLastComponent, CFolderMenuItem** entry) {
+    if (entry)
+        *entry = nullptr;
+    // Merged and filtered-out names are settled before the icon is asked for: an icon fetched only
+    // to be destroyed would cost a large folder most of its listing time.
+    CFolderMenuItem* found = mergeByName ? level->FindByName(name, compareLastComponent) : nullptr;
+    if (found) {
+        if (makeSubMenu)
+            found->AddPath(path);
+        if (entry)
+            *entry = found;
+        return TRUE;
+    }
+    if (!makeSubMenu && !isFolder && !IsFileShown(name))
+        return FALSE;
+
+    CFolderMenuLevel* subMenuLevel = nullptr;
+    if (makeSubMenu) {
+        subMenuLevel = CreateLevel(level);
+        if (!subMenuLevel)
+            return FALSE;
+    }
+    std::unique_ptr<CFolderMenuItem> created(
+        new CFolderMenuItem(path, name, isFolder, LoadEntryIcon(path), subMenuLevel));
+    CFolderMenuItem* added = level->Append(std::move(created));
+    if (entry)
+        *entry = added;
+    return TRUE;
+}
+
+HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) const {
+    HICON icon = nullptr;
+    WCHAR target[kPathBufferLength] = L"";
+    LPCWSTR iconSource = path;
+    if (m_hideShortcutsOverlay && IsShortcutExtension(FindExtension(path))) {
+        // The shell draws the shortcut arrow on a shortcut's own icon; the icon the shortcut names,
+        // or else its target's, comes without it.
+        icon = LoadShortcutIcon(path, target);
+        if (!icon && target[0])
+            iconSource = target;
+    }
+    if (icon)
+        return icon;
+    icon = LoadShellIcon(iconSource);
+    // A shortcut whose target is gone still has the shell's icon, arrow and all.
+    if (!icon && iconSource != path)
+        icon = LoadShellIcon(path);
+    return icon;
+}
+
+BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
+    CPopUpMenu* menu = level ? level->GetMenu() : nullptr;
+    if (!menu)
+        return FALSE;
+    level->ForgetNames();
+    // A merged submenu can join one whose folder was listed and inserted already; it is then
+    // inserted anew as a whole. RemoveMenu, unlike DeleteMenu, leaves the submenus alive.
+    for (int position = GetMenuItemCount(menu->GetHandle()) - 1; position >= 0; --position)
+        RemoveMenu(menu->GetHandle(), static_cast<UINT>(position), MF_BYPOSITION);
+    if (level->GetEntryCount() == 0) {
+        UINT commandId = menu->AppendTextItem(kEmptyLevelText);
+        if (commandId)
+            EnableMenuItem(menu->GetHandle(), commandId, MF_BYCOMMAND | MF_GRAYED);
+        return commandId != 0;
+    }
+    if (sort && level->GetEntryCount() >= 2)
+        level->SortEntries(m_foldersPosition);
+
+    UINT position = 0;
+    for (size_t index = 0; index < level->GetEntryCount(); ++index) {
+        CFolderMenuItem* entry = level->GetEntry(index);
+        UINT commandId = 0;
+        if (entry->m_isFolder && entry->m_pSubMenuLevel) {
+            commandId =
+                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->m_hIcon);
+        } else {
+            if (m_hideFilesExtension && !entry->m_isFolder)
+                CutExtension(entry->m_name);
+            commandId = menu->InsertItem(entry->m_name.c_str(), entry->m_hIcon, position, menu->NextCommandId());
+        }
+        if (commandId)
+            ++position;
+        entry->m_commandId = commandId;
+    }
+    return TRUE;
+}
+
+BOOL CFolderMenu::FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName) {
+    return !filter || filter->Accepts(fileName);
+}
+
+BOOL CFolderMenu::IsFileShown(LPCWSTR fileName) const {
+    return FilterAccepts(m_inclusionFilter.get(), fileName) && FilterAccepts(m_exclusionFilter.get(), fileName);
+}
