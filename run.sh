@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Pathwren under Wine: on the current display when
-# there is one, otherwise on a virtual display, with a screenshot saved to build/screenshot.png.
+# Installs what is missing, builds, and starts Pathwren under Wine from a demo program directory
+# (build/demo: the program plus a demo configuration): on the current display when there is
+# one, otherwise on a virtual display, with a screenshot saved to build/screenshot.png.
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
+
+make_demo_directory() {
+    local demo="$BUILD_DIR/demo"
+    rm -rf "$demo"
+    cp -r "$BUILD_DIR/dist" "$demo"
+    wine "$BUILD_DIR/MakeDemo.exe" "$(winepath -w "$demo")" >/dev/null 2>&1
+    echo "Demo program directory: $demo"
+}
 
 install_missing
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     prepare_wine_prefix
     configure_and_build
+    make_demo_directory
     echo "Starting Pathwren on $DISPLAY"
-    exec wine "$BUILD_DIR/dist/Pathwren.exe" "$@"
+    exec wine "$BUILD_DIR/demo/Pathwren.exe" "$@"
 fi
 
 trap stop_wine_and_display EXIT
 start_virtual_display
 prepare_wine_prefix
 configure_and_build
+make_demo_directory
 echo "No display found: starting Pathwren on the virtual display $DISPLAY"
 # A desktop window gives the tray icons a taskbar to live in, as on Windows.
-wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/dist/Pathwren.exe" "$@" &
-sleep 8
+wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/demo/Pathwren.exe" "$@" &
+sleep 10
 import -window root "$BUILD_DIR/screenshot.png"
 echo "Screenshot saved to $BUILD_DIR/screenshot.png"

@@ -2,6 +2,7 @@
 
 #include "config/GenericPathwrenObject.h"
 #include "config/SpecialPath.h"
+#include "containers/FolderMenuContainer.h"
 
 #include <cwchar>
 
@@ -18,17 +19,25 @@ BOOL ReportMissingFolder(const CGenericPathwrenObject& item) {
 
 BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application, HINSTANCE instance, HICON defaultIcon,
                             CLanguage* language) {
-    (void)application;
-    (void)instance;
-    (void)defaultIcon;
-    (void)language;
     // A "Multiple Folders Menu" has its folders elsewhere; its own Path need not exist.
     if (item->FolderPresentationType != FolderPresentationMultipleFoldersMenu) {
         WCHAR folder[MAX_PATH];
         if (!ResolveSpecialPath(item->Path, folder))
             return ReportMissingFolder(*item);
     }
-    // The containers of the four shortcut types (menus, browser, desktop) arrive with their
-    // subsystems; until then no type has one and every item stays without a container.
-    return FALSE;
+    CContainerBase* container = nullptr;
+    switch (item->FolderPresentationType) {
+        case FolderPresentationMenu:
+        case FolderPresentationMultipleFoldersMenu:
+            container = new CFolderMenuContainer(instance, application);
+            break;
+        default:
+            // "Browser" and "Desktop" get their containers with the browser windows; an unknown
+            // type never has one.
+            return FALSE;
+    }
+    item->m_pContainer = container;
+    container->SetDefaultIcon(defaultIcon);
+    container->BuildContextMenu(language);
+    return container->Initialize(item);
 }

@@ -1,0 +1,231 @@
+#include "containers/FolderMenuContainer.h"
+
+#include "app/MonitorRect.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/Language.h"
+#include "config/SingleFolderOptions.h"
+#include "config/SpecialPath.h"
+#include "menus/FolderMenu.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+#include <string>
+
+namespace {
+
+const DWORD kBalloonTimeoutMs = 15000;
+
+BOOL IsExistingDirectory(LPCWSTR path) {
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Translations supply the folder error text; only its "%s" (the path) and "%%" are expanded, so
+// no text from a language file can make the formatting read arguments that are not there.
+std::wstring FormatFolderError(LPCWSTR format, LPCWSTR path) {
+    std::wstring text;
+    bool pathUsed = false;
+    for (LPCWSTR c = format; *c; ++c) {
+        if (c[0] == L'%' && c[1] == L's' && !pathUsed) {
+            text += path;
+            pathUsed = true;
+            ++c;
+        } else if (c[0] == L'%' && c[1] == L'%') {
+            text += L'%';
+            ++c;
+        } else {
+            text += *c;
+        }
+    }
+    return text.substr(0, 519);
+}
+
+// A directory of a "Multiple Folders Menu": special folders are created when missing (and may
+// still not be directories), other paths must name an existing directory. FALSE skips it.
+BOOL ResolveMergedDirectory(LPCWSTR directory, LPWSTR resolved) {
+    if (wcsncmp(directory, L"::CSIDL:", 8) != 0)
+        return ResolveSpecialPath(directory, resolved);
+    int csidl = 0;
+    if (!ParseSpecialPath(directory, &csidl))
+        return FALSE;
+    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, resolved));
+}
+
+} // namespace
+
+CFolderMenuContainer::CFolderMenuContainer(HINSTANCE instance, CPathwren* application)
+    : CContainerBase(instance, application), m_pFolderMenu(nullptr), m_pItem(nullptr), m_contentChanged(FALSE),
+      m_hWatchedWindow(nullptr), m_buildCount(0) {
+    // Until a click, a hotkey or the launch bar gives a place, menus open at the bottom right.
+    RECT work = {};
+    GetMonitorRect(0, &work, FALSE);
+    m_showPoint.x = work.right;
+    m_showPoint.y = work.bottom;
+}
+
+CFolderMenuContainer::~CFolderMenuContainer() {
+    StopWatching();
+    delete m_pFolderMenu;
+    Deregister();
+}
+
+BOOL CFolderMenuContainer::Initialize(CGenericPathwrenObject* item) {
+    delete m_pFolderMenu;
+    m_pFolderMenu = new CFolderMenu();
+    m_pItem = item;
+    AttachItemIcon(item);
+    m_pFolderMenu->ApplyItemSettings(*item);
+    StartWatching();
+    return Rebuild();
+}
+
+void CFolderMenuContainer::SetOwnerWindow(HWND window) {
+    if (window == m_hOwnerWindow)
+        return;
+    StopWatching();
+    CContainerBase::SetOwnerWindow(window);
+    if (m_pItem)
+        StartWatching();
+}
+
+BOOL CFolderMenuContainer::StartWatching() {
+    m_contentChanged = FALSE;
+    // Launch bar buttons get their owner window only after Initialize; the watch starts then.
+    if (!m_hOwnerWindow || !m_pItem)
+        return FALSE;
+    StopWatching();
+    m_hWatchedWindow = m_hOwnerWindow;
+    SetTimer(m_hWatchedWindow, kFolderMenuRefreshTimer, kFolderMenuRefreshPeriodMs, nullptr);
+    SetWindowSubclass(m_hWatchedWindow, OwnerWindowProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    if (m_pItem->FolderPresentationType == FolderPresentationMultipleFoldersMenu)
+        return RegisterMergedFolders();
+    WCHAR folder[MAX_PATH];
+    if (ResolveSpecialPath(m_pItem->Path, folder) && IsExistingDirectory(folder))
+        RegisterPath(folder, m_hWatchedWindow, m_pItem->AllowSubFoldersNavigation);
+    return m_changeRegistration != 0;
+}
+
+void CFolderMenuContainer::StopWatching() {
+    Deregister();
+    if (!m_hWatchedWindow)
+        return;
+    KillTimer(m_hWatchedWindow, kFolderMenuRefreshTimer);
+    RemoveWindowSubclass(m_hWatchedWindow, OwnerWindowProc, 0);
+    m_hWatchedWindow = nullptr;
+}
+
+BOOL CFolderMenuContainer::RegisterMergedFolders() {
+    IShellFolder* desktop = nullptr;
+    if (FAILED(SHGetDesktopFolder(&desktop)))
+        return FALSE;
+    std::vector<SHChangeNotifyEntry> entries;
+    for (const MergedFolder& folder : *m_pItem->MergedFolders) {
+        WCHAR resolved[MAX_PATH];
+        if (!ResolveMergedDirectory(folder.Directory, resolved) || !IsExistingDirectory(resolved))
+            continue;
+        PIDLIST_RELATIVE idList = nullptr;
+        if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, resolved, nullptr, &idList, nullptr)))
+            entries.push_back({reinterpret_cast<PCIDLIST_ABSOLUTE>(idList), m_pItem->IncludeSubFolders});
+    }
+    desktop->Release();
+    Deregister();
+    if (!entries.empty())
+        m_changeRegistration =
+            SHChangeNotifyRegister(m_hWatchedWindow, kShellChangeSources, kShellChangeEvents, WM_SHELL_ITEM_CHANGE,
+                                   static_cast<int>(entries.size()), entries.data());
+    for (SHChangeNotifyEntry& entry : entries)
+        ILFree(const_cast<PIDLIST_ABSOLUTE>(entry.pidl));
+    return m_changeRegistration != 0;
+}
+
+BOOL CFolderMenuContainer::Rebuild() {
+    if (!m_pItem || !m_pFolderMenu)
+        return FALSE;
+    if (m_pItem->FolderPresentationType == FolderPresentationMultipleFoldersMenu)
+        return RebuildMergedFolders();
+    return RebuildSingleFolder();
+}
+
+BOOL CFolderMenuContainer::RebuildSingleFolder() {
+    WCHAR folder[MAX_PATH];
+    // A folder that has gone keeps the menu as it was: the user still sees what was there.
+    if (!ResolveSpecialPath(m_pItem->Path, folder))
+        return FALSE;
+    if (!IsExistingDirectory(folder)) {
+        ShowFolderError(folder);
+        return FALSE;
+    }
+    MergedFolder record = {};
+    wcscpy(record.Directory, folder);
+    ++m_buildCount;
+    return m_pFolderMenu->Build(&record, 1, m_pItem->IncludeSubFolders, m_pItem->AllowSubFoldersNavigation,
+                                m_pItem->AllowSubFoldersLinksNavigation);
+}
+
+BOOL CFolderMenuContainer::RebuildMergedFolders() {
+    std::vector<MergedFolder> folders;
+    CollectMergedFolders(folders);
+    ++m_buildCount;
+    return m_pFolderMenu->Build(folders.data(), static_cast<UINT>(folders.size()), m_pItem->IncludeSubFolders,
+                                m_pItem->AllowSubFoldersNavigation, m_pItem->AllowSubFoldersLinksNavigation);
+}
+
+void CFolderMenuContainer::CollectMergedFolders(std::vector<MergedFolder>& folders) {
+    for (const MergedFolder& stored : *m_pItem->MergedFolders) {
+        MergedFolder record = stored;
+        if (!ResolveMergedDirectory(stored.Directory, record.Directory))
+            continue;
+        if (!IsExistingDirectory(record.Directory)) {
+            ShowFolderError(record.Directory);
+            continue;
+        }
+        folders.push_back(record);
+    }
+}
+
+void CFolderMenuContainer::ShowFolderError(LPCWSTR path) {
+    if (!m_pNotifyIcon || !m_pLanguage)
+        return;
+    std::wstring text = FormatFolderError(m_pLanguage->FolderNotFound, path);
+    NOTIFYICONDATAW& data = m_pNotifyIcon->m_notifyIconData;
+    wcsncpy(data.szInfo, text.c_str(), ARRAYSIZE(data.szInfo) - 1);
+    data.szInfo[ARRAYSIZE(data.szInfo) - 1] = L'\0';
+    wcscpy(data.szInfoTitle, L"Error");
+    data.uTimeout = kBalloonTimeoutMs;
+    data.dwInfoFlags = NIIF_ERROR;
+    data.uFlags = NIF_INFO;
+    m_pNotifyIcon->Modify();
+}
+
+BOOL CFolderMenuContainer::Show(BOOL) {
+    if (!m_pFolderMenu || !m_pFolderMenu->GetRootMenu())
+        return FALSE;
+    m_pFolderMenu->SetOwnerWindow(m_hOwnerWindow);
+    UINT chosen = m_pFolderMenu->GetRootMenu()->Track(m_showPoint.x, m_showPoint.y, m_hOwnerWindow, m_openUpward);
+    BOOL result = m_pFolderMenu->RunCommand(chosen);
+    // Submenus are read once per build, so the next showing must start from a fresh build.
+    Rebuild();
+    return result;
+}
+
+void CFolderMenuContainer::OnShellItemChange(LONG, LPCWSTR, LPCWSTR) {
+    m_contentChanged = TRUE;
+}
+
+LRESULT CALLBACK CFolderMenuContainer::OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                       UINT_PTR, DWORD_PTR referenceData) {
+    auto* container = reinterpret_cast<CFolderMenuContainer*>(referenceData);
+    if (message == WM_TIMER && wParam == kFolderMenuRefreshTimer) {
+        if (container->m_contentChanged) {
+            container->m_contentChanged = FALSE;
+            container->Rebuild();
+        }
+        return 1;
+    }
+    if (message == WM_SHELL_ITEM_CHANGE) {
+        container->HandleNotification(wParam, lParam);
+        return 1;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}

@@ -1,0 +1,56 @@
+#pragma once
+#include "containers/ContainerBase.h"
+#include "containers/ShellItemChangeWatcher.h"
+
+#include <vector>
+
+class CFolderMenu;
+struct MergedFolder;
+
+// Timer on the owner window that turns collected folder changes into one rebuild.
+const UINT_PTR kFolderMenuRefreshTimer = 2345;
+const UINT kFolderMenuRefreshPeriodMs = 500;
+
+// The container of "Menu" and "Multiple Folders Menu" items: pops up the item's folder menu at
+// the show point and keeps it current while the item's folders change.
+class CFolderMenuContainer : public CContainerBase, public IShellItemChangeWatcher {
+public:
+    CFolderMenuContainer(HINSTANCE instance, CPathwren* application);
+    ~CFolderMenuContainer() override;
+
+    BOOL ReturnFocusToTray() override { return FALSE; }
+    BOOL Initialize(CGenericPathwrenObject* item) override;
+    BOOL SaveState() override { return TRUE; }
+    // Tracks the menu and opens the chosen entry; a menu cannot be toggled, so the argument
+    // does not matter.
+    BOOL Show(BOOL alwaysShow) override;
+    BOOL Hide() override { return TRUE; }
+    void SetOwnerWindow(HWND window) override;
+    void OnShellItemChange(LONG event, LPCWSTR firstPath, LPCWSTR secondPath) override;
+
+    // Reads the item's folders into a new menu. FALSE when a "Menu" item's folder is gone (the
+    // menu keeps what it showed) or the menu could not be built.
+    BOOL Rebuild();
+    CFolderMenu* GetFolderMenu() const { return m_pFolderMenu; }
+    // How often the menu was built: shows that changes are collected into one rebuild.
+    UINT GetBuildCount() const { return m_buildCount; }
+    // The balloon on the item's tray icon that names a folder that has gone; nothing in
+    // "Launch Bar" mode, where the item has no tray icon.
+    void ShowFolderError(LPCWSTR path);
+
+private:
+    static LRESULT CALLBACK OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR subclassId, DWORD_PTR referenceData);
+    BOOL StartWatching();
+    void StopWatching();
+    BOOL RegisterMergedFolders();
+    BOOL RebuildSingleFolder();
+    BOOL RebuildMergedFolders();
+    void CollectMergedFolders(std::vector<MergedFolder>& folders);
+
+    CFolderMenu* m_pFolderMenu;
+    CGenericPathwrenObject* m_pItem;
+    BOOL m_contentChanged;
+    HWND m_hWatchedWindow; // the owner window that carries the timer and the subclass
+    UINT m_buildCount;
+};

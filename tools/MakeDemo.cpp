@@ -1,0 +1,104 @@
+// Fills a copy of the program directory with a demo configuration, so a newcomer sees Pathwren
+// work at once: a "Menu" item on a small sample folder (given relative to the program
+// directory) and a "Multiple Folders Menu" item over that folder and the user's documents.
+#include "config/GenericPathwrenObject.h"
+#include "config/IniFileEx.h"
+#include "config/SpecialPath.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const WCHAR kDemoFolder[] = L"Demo Folder";
+
+bool WriteTextFile(const std::wstring& path, const char* text) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+    CloseHandle(file);
+    return true;
+}
+
+bool CreateShortcut(const std::wstring& shortcut, const std::wstring& target) {
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return false;
+    link->SetPath(target.c_str());
+    IPersistFile* file = nullptr;
+    bool saved = false;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        saved = SUCCEEDED(file->Save(shortcut.c_str(), TRUE));
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
+void MakeSampleFolder(const std::wstring& root) {
+    const WCHAR* folders[] = {L"", L"\\Photos", L"\\Projects", L"\\Projects\\Website", L"\\Projects\\Garden plan"};
+    for (const WCHAR* folder : folders)
+        CreateDirectoryW((root + folder).c_str(), nullptr);
+    WriteTextFile(root + L"\\Read me.txt", "Pathwren opens this folder as a menu from the notification area.\r\n");
+    WriteTextFile(root + L"\\Shopping list.txt", "Bread\r\nApples\r\nCoffee\r\n");
+    WriteTextFile(root + L"\\Say hello.cmd", "@echo Hello from Pathwren!\r\n@pause\r\n");
+    WriteTextFile(root + L"\\Photos\\Holiday 1.txt", "A photo would be here.\r\n");
+    WriteTextFile(root + L"\\Photos\\Holiday 2.txt", "Another photo would be here.\r\n");
+    WriteTextFile(root + L"\\Projects\\Website\\index.html", "<html><body>Hello</body></html>\r\n");
+    WriteTextFile(root + L"\\Projects\\Garden plan\\Plants.txt", "Tomatoes, beans, basil.\r\n");
+    CreateShortcut(root + L"\\Projects shortcut.lnk", root + L"\\Projects");
+}
+
+bool WriteConfiguration(const std::wstring& programDirectory) {
+    std::wstring mainFilePath = programDirectory + L"\\Pathwren.ini";
+    DeleteFileW(mainFilePath.c_str());
+    CIniFile mainFile(mainFilePath.c_str());
+    mainFile.WriteString(L"Pathwren", L"SingleUser", L"1");
+    mainFile.WriteString(L"Pathwren", L"bRunAtStartup", L"0");
+
+    std::vector<CGenericPathwrenObject*> items(2);
+    items[0] = new CGenericPathwrenObject();
+    wcscpy(items[0]->Path, kDemoFolder);
+    items[0]->HotKeyModifier = MOD_CONTROL | MOD_ALT;
+    items[0]->HotKeyVirtualKey = 'D';
+    items[1] = new CGenericPathwrenObject();
+    items[1]->FolderPresentationType = FolderPresentationMultipleFoldersMenu;
+    wcscpy(items[1]->DisplayName, L"Demo and Documents");
+    wcscpy(items[1]->Path, kDemoFolder);
+    items[1]->MergeMenusInPopupMenu = FALSE;
+    items[1]->MergedFolders->push_back({0, L"Demo", L"Demo Folder"});
+    MergedFolder documents = {0, L"Documents", L""};
+    wcscpy(documents.Directory, FormatSpecialPath(CSIDL_PERSONAL).c_str());
+    items[1]->MergedFolders->push_back(documents);
+
+    std::wstring foldersFile = programDirectory + L"\\FoldersOptions.ini";
+    DeleteFileW(foldersFile.c_str());
+    CIniFileEx<CGenericPathwrenObject> file(foldersFile.c_str());
+    BOOL saved = file.SaveArray(L"Folders", items);
+    for (CGenericPathwrenObject* item : items)
+        delete item;
+    return saved != FALSE;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        fwprintf(stderr, L"usage: MakeDemo <program directory>\n");
+        return 2;
+    }
+    CoInitialize(nullptr);
+    std::wstring programDirectory = argv[1];
+    MakeSampleFolder(programDirectory + L"\\" + kDemoFolder);
+    bool written = WriteConfiguration(programDirectory);
+    CoUninitialize();
+    return written ? 0 : 1;
+}
