@@ -6,6 +6,7 @@
 //
 // Usage: FolderMenuBench [runs]   (default 3; the 10,000-file folder always runs twice at most)
 #include "menus/FolderMenu.h"
+#include "support/GdiObjectCounter.h"
 
 #include <objbase.h>
 #include <ole2.h>
@@ -40,27 +41,6 @@ public:
 private:
     LARGE_INTEGER m_start;
 };
-
-// GetGuiResources where the system answers it; otherwise (Wine) the headroom left in GDI's handle
-// table, measured by creating bitmaps until GDI refuses and subtracting from the table's size.
-long GdiObjectsHeld() {
-    long count = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-    if (count)
-        return count;
-    const size_t probeLimit = 1 << 17;
-    const long handleTableSize = 65536;
-    std::vector<HBITMAP> probes;
-    probes.reserve(probeLimit);
-    while (probes.size() < probeLimit) {
-        HBITMAP probe = CreateBitmap(1, 1, 1, 1, nullptr);
-        if (!probe)
-            break;
-        probes.push_back(probe);
-    }
-    for (HBITMAP probe : probes)
-        DeleteObject(probe);
-    return handleTableSize - static_cast<long>(probes.size());
-}
 
 std::wstring BenchRoot() {
     WCHAR temp[MAX_PATH];
@@ -184,7 +164,7 @@ BuildFigures BuildMenu(const std::wstring& folder, bool countGdi) {
     BuildFigures figures = {};
     figures.buildMs = build.Elapsed();
     figures.rootItems = GetMenuItemCount(menu->GetRootMenu()->GetHandle());
-    figures.gdiAfterBuild = countGdi ? GdiObjectsHeld() : 0;
+    figures.gdiAfterBuild = countGdi ? GdiObjectCounter::Read() : 0;
     Stopwatch destroy;
     delete menu;
     figures.destroyMs = destroy.Elapsed();
@@ -208,7 +188,7 @@ void Report(const char* label, int runs, const FloorFigures& floor, const BuildF
 template <typename Floor> void Measure(const char* label, const std::wstring& folder, int runs, Floor floor) {
     FloorFigures bestFloor = {1e300, 1e300};
     BuildFigures best = {1e300, 1e300, 0, 0};
-    long gdiBefore = GdiObjectsHeld();
+    long gdiBefore = GdiObjectCounter::Read();
     for (int run = 0; run < runs; ++run) {
         FloorFigures floorFigures = floor(folder);
         bestFloor.floorMs = std::min(bestFloor.floorMs, floorFigures.floorMs);
@@ -219,7 +199,7 @@ template <typename Floor> void Measure(const char* label, const std::wstring& fo
         best.rootItems = figures.rootItems;
         best.gdiAfterBuild = figures.gdiAfterBuild;
     }
-    Report(label, runs, bestFloor, best, gdiBefore, GdiObjectsHeld());
+    Report(label, runs, bestFloor, best, gdiBefore, GdiObjectCounter::Read());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "config/ApplicationOptions.h"
 
 #include "config/IniFile.h"
+#include "lib/StringCopy.h"
 #include "config/SpecialPath.h"
 
 #include <shlobj.h>
@@ -15,19 +16,8 @@ namespace {
 const WCHAR kUserOptionsFileName[] = L"UserOptions.ini";
 const WCHAR kFoldersFileName[] = L"FoldersOptions.ini";
 
-void CopyString(LPWSTR destination, LPCWSTR source) {
-    wcsncpy(destination, source, MAX_PATH - 1);
-    destination[MAX_PATH - 1] = L'\0';
-}
-
 void JoinPath(LPWSTR destination, LPCWSTR directory, LPCWSTR name) {
     swprintf(destination, MAX_PATH, L"%ls%ls", directory, name);
-}
-
-INT ReadIntOr(IConfigReader& reader, LPCWSTR key, INT defaultValue) {
-    INT value = defaultValue;
-    reader.ReadInt(key, defaultValue, &value);
-    return value;
 }
 
 void DeleteRunValue(HKEY root) {
@@ -42,7 +32,7 @@ void DeleteRunValue(HKEY root) {
 
 CApplicationOptions::CApplicationOptions()
     : SingleUser(TRUE), bRunAtStartup(TRUE), bUseSkin(FALSE), LaunchMode(LaunchModeTrayIcons) {
-    CopyString(ApplicationDirectory, GetProgramDirectory().c_str());
+    CopyTruncated(ApplicationDirectory, MAX_PATH, GetProgramDirectory().c_str());
     SkinName[0] = L'\0';
     UserOptionsFile[0] = L'\0';
     FoldersFile[0] = L'\0';
@@ -69,7 +59,7 @@ void CApplicationOptions::SetConfigLocation(BOOL singleUser) {
 }
 
 void CApplicationOptions::SetLanguage(LPCWSTR languageName) {
-    CopyString(Language, languageName);
+    CopyTruncated(Language, MAX_PATH, languageName);
     swprintf(LanguageFile, MAX_PATH, L"%lsLanguages\\%ls.ini", ApplicationDirectory, Language);
 }
 
@@ -94,18 +84,18 @@ void CApplicationOptions::SetRunAtStartup(BOOL attempt) {
 
 BOOL CApplicationOptions::Load(CIniFile& file) {
     IConfigReader& mainReader = file;
-    SetConfigLocation(ReadIntOr(mainReader, L"SingleUser", TRUE));
-    bRunAtStartup = ReadIntOr(mainReader, L"bRunAtStartup", TRUE);
+    SetConfigLocation(ReadIntValue(mainReader, L"SingleUser", TRUE));
+    bRunAtStartup = ReadIntValue(mainReader, L"bRunAtStartup", TRUE);
 
     CIniFile userOptions(UserOptionsFile);
     IConfigReader& reader = userOptions;
-    bUseSkin = ReadIntOr(reader, L"bUseSkin", FALSE);
+    bUseSkin = ReadIntValue(reader, L"bUseSkin", FALSE);
     reader.ReadString(L"SkinName", L"", SkinName, MAX_PATH);
     Skin.LoadSkin(bUseSkin, SkinName);
     WCHAR language[MAX_PATH];
     reader.ReadString(L"Language", L"English", language, MAX_PATH);
     SetLanguage(language);
-    LaunchMode = ReadIntOr(reader, L"LaunchMode", LaunchModeTrayIcons);
+    LaunchMode = ReadIntValue(reader, L"LaunchMode", LaunchModeTrayIcons);
     LaunchBarOptions.Load(userOptions);
     return TRUE;
 }
@@ -127,12 +117,12 @@ BOOL CApplicationOptions::Save(CIniFile& file) {
 }
 
 void CApplicationOptions::CopyApplicationOptions(const CApplicationOptions& source, CApplicationOptions& destination) {
-    CopyString(destination.ApplicationDirectory, source.ApplicationDirectory);
-    CopyString(destination.Language, source.Language);
-    CopyString(destination.UserOptionsFile, source.UserOptionsFile);
-    CopyString(destination.FoldersFile, source.FoldersFile);
-    CopyString(destination.LanguageFile, source.LanguageFile);
-    CopyString(destination.SkinName, source.SkinName);
+    CopyTruncated(destination.ApplicationDirectory, MAX_PATH, source.ApplicationDirectory);
+    CopyTruncated(destination.Language, MAX_PATH, source.Language);
+    CopyTruncated(destination.UserOptionsFile, MAX_PATH, source.UserOptionsFile);
+    CopyTruncated(destination.FoldersFile, MAX_PATH, source.FoldersFile);
+    CopyTruncated(destination.LanguageFile, MAX_PATH, source.LanguageFile);
+    CopyTruncated(destination.SkinName, MAX_PATH, source.SkinName);
     destination.SingleUser = source.SingleUser;
     destination.bRunAtStartup = source.bRunAtStartup;
     destination.bUseSkin = source.bUseSkin;

@@ -19,3 +19,10 @@ public:
     virtual BOOL ReadInt(LPCWSTR section, LPCWSTR key, INT defaultValue, INT* value) = 0;
     virtual BOOL ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size) = 0;
 };
+
+// The value of a key in the current section, or the default when it is missing.
+inline INT ReadIntValue(IConfigReader& reader, LPCWSTR key, INT defaultValue) {
+    INT value = defaultValue;
+    reader.ReadInt(key, defaultValue, &value);
+    return value;
+}

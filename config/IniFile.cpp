@@ -1,4 +1,5 @@
 #include "config/IniFile.h"
+#include "lib/StringCopy.h"
 
 #include <cwchar>
 #include <memory>
@@ -8,13 +9,6 @@ namespace {
 
 const DWORD kNumberTextSize = 128;
 const DWORD kFirstSectionListSize = 2048;
-
-void CopyTruncated(LPWSTR destination, DWORD size, LPCWSTR source) {
-    if (size == 0)
-        return;
-    wcsncpy(destination, source, size - 1);
-    destination[size - 1] = L'\0';
-}
 
 BOOL CreateBomOnlyFile(LPCWSTR fileName) {
     HANDLE file = CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,

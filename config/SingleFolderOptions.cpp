@@ -1,6 +1,7 @@
 #include "config/SingleFolderOptions.h"
 
 #include "config/IniFile.h"
+#include "lib/StringCopy.h"
 #include "config/IniFileEx.h"
 #include "config/SpecialPath.h"
 
@@ -24,17 +25,6 @@ BOOL CALLBACK FirstMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
     return FALSE; // only the first monitor counts
 }
 
-void CopyString(LPWSTR destination, size_t size, LPCWSTR source) {
-    wcsncpy(destination, source, size - 1);
-    destination[size - 1] = L'\0';
-}
-
-INT ReadIntOr(IConfigReader& reader, LPCWSTR key, INT defaultValue) {
-    INT value = defaultValue;
-    reader.ReadInt(key, defaultValue, &value);
-    return value;
-}
-
 bool KeyExists(IConfigReader& reader, LPCWSTR key) {
     WCHAR value[16];
     reader.ReadString(key, kMissingKeyMarker, value, 16);
@@ -44,7 +34,7 @@ bool KeyExists(IConfigReader& reader, LPCWSTR key) {
 // Record counts are read as stored; a count beyond reason (a damaged file, or -1) is cut to the
 // records that really exist, found by their first key, so a start never hangs on it.
 UINT LoadRecordCount(IConfigReader& reader, LPCWSTR countKey, LPCWSTR firstKeyFormat) {
-    UINT count = static_cast<UINT>(ReadIntOr(reader, countKey, 0));
+    UINT count = static_cast<UINT>(ReadIntValue(reader, countKey, 0));
     if (count <= kMaxItemRecords)
         return count;
     UINT existing = 0;
@@ -109,9 +99,9 @@ void CSingleFolderOptions::SetBrowserGeometryDefaults() {
 
 BOOL CSingleFolderOptions::Load(CIniFile& file) {
     IConfigReader& reader = file;
-    FolderPresentationType = ReadIntOr(reader, L"FolderPresentationType", FolderPresentationMenu);
+    FolderPresentationType = ReadIntValue(reader, L"FolderPresentationType", FolderPresentationMenu);
     if (FolderPresentationType == FolderPresentationDesktop)
-        CopyString(Path, MAX_PATH, FormatSpecialPath(CSIDL_DESKTOP).c_str());
+        CopyTruncated(Path, MAX_PATH, FormatSpecialPath(CSIDL_DESKTOP).c_str());
     else
         reader.ReadString(L"Path", kDefaultPath, Path, MAX_PATH);
     if (FolderPresentationType == FolderPresentationMultipleFoldersMenu) {
@@ -120,45 +110,45 @@ BOOL CSingleFolderOptions::Load(CIniFile& file) {
     }
 
     reader.ReadString(L"AssociatedIconPath", L"", AssociatedIconPath, MAX_PATH);
-    AssociatedIconIndex = ReadIntOr(reader, L"AssociatedIconIndex", 0);
+    AssociatedIconIndex = ReadIntValue(reader, L"AssociatedIconIndex", 0);
     reader.ReadString(L"AssociatedHotIconPath", AssociatedIconPath, AssociatedHotIconPath, MAX_PATH);
     reader.ReadString(L"AssociatedDownIconPath", AssociatedIconPath, AssociatedDownIconPath, MAX_PATH);
-    AssociatedHotIconIndex = ReadIntOr(reader, L"AssociatedHotIconIndex", AssociatedIconIndex);
-    AssociatedDownIconIndex = ReadIntOr(reader, L"AssociatedDownIconIndex", AssociatedIconIndex);
-    AssociatedIconPosition = ReadIntOr(reader, L"AssociatedIconPosition", 0);
+    AssociatedHotIconIndex = ReadIntValue(reader, L"AssociatedHotIconIndex", AssociatedIconIndex);
+    AssociatedDownIconIndex = ReadIntValue(reader, L"AssociatedDownIconIndex", AssociatedIconIndex);
+    AssociatedIconPosition = ReadIntValue(reader, L"AssociatedIconPosition", 0);
 
-    IncludeSubFolders = ReadIntOr(reader, L"IncludeSubFolders", TRUE);
-    AllowSubFoldersNavigation = ReadIntOr(reader, L"AllowSubFoldersNavigation", TRUE);
-    AllowSubFoldersLinksNavigation = ReadIntOr(reader, L"AllowSubFoldersLinksNavigation", TRUE);
+    IncludeSubFolders = ReadIntValue(reader, L"IncludeSubFolders", TRUE);
+    AllowSubFoldersNavigation = ReadIntValue(reader, L"AllowSubFoldersNavigation", TRUE);
+    AllowSubFoldersLinksNavigation = ReadIntValue(reader, L"AllowSubFoldersLinksNavigation", TRUE);
     reader.ReadString(L"InclusionFilters", L"", InclusionFilters, 1024);
     reader.ReadString(L"ExclusionFilters", L"", ExclusionFilters, 1024);
-    HideFilesExtensionInPopupMenu = ReadIntOr(reader, L"HideFilesExtensionInPopupMenu", TRUE);
-    HideShortcutsOverlayInPopupMenu = ReadIntOr(reader, L"HideShortcutsOverlayInPopupMenu", TRUE);
-    FoldersPositionInPopupMenu = ReadIntOr(reader, L"FoldersPositionInPopupMenu", 0);
-    MergeMenusInPopupMenu = ReadIntOr(reader, L"MergeMenusInPopupMenu", TRUE);
-    FolderViewMode = ReadIntOr(reader, L"FolderViewMode", 3);
-    RememberLastPosition = ReadIntOr(reader, L"RememberLastPosition", TRUE);
-    OneClickActivate = ReadIntOr(reader, L"OneClickActivate", TRUE);
-    AutoHideOnFileExecution = ReadIntOr(reader, L"AutoHideOnFileExecution", TRUE);
-    IsMaximized = ReadIntOr(reader, L"IsMaximized", FALSE);
+    HideFilesExtensionInPopupMenu = ReadIntValue(reader, L"HideFilesExtensionInPopupMenu", TRUE);
+    HideShortcutsOverlayInPopupMenu = ReadIntValue(reader, L"HideShortcutsOverlayInPopupMenu", TRUE);
+    FoldersPositionInPopupMenu = ReadIntValue(reader, L"FoldersPositionInPopupMenu", 0);
+    MergeMenusInPopupMenu = ReadIntValue(reader, L"MergeMenusInPopupMenu", TRUE);
+    FolderViewMode = ReadIntValue(reader, L"FolderViewMode", 3);
+    RememberLastPosition = ReadIntValue(reader, L"RememberLastPosition", TRUE);
+    OneClickActivate = ReadIntValue(reader, L"OneClickActivate", TRUE);
+    AutoHideOnFileExecution = ReadIntValue(reader, L"AutoHideOnFileExecution", TRUE);
+    IsMaximized = ReadIntValue(reader, L"IsMaximized", FALSE);
 
     SIZE work = GetFirstMonitorWorkAreaSize();
     WindowRect.left = 0;
     WindowRect.top = 0;
-    WindowRect.right = ReadIntOr(reader, L"BrowserWidth", work.cx / 3);
-    WindowRect.bottom = ReadIntOr(reader, L"BrowserHeight", work.cy / 3);
-    WindowPositionX = ReadIntOr(reader, L"WindowPositionX", work.cx / 3);
-    WindowPositionY = ReadIntOr(reader, L"WindowPositionY", work.cy / 3);
+    WindowRect.right = ReadIntValue(reader, L"BrowserWidth", work.cx / 3);
+    WindowRect.bottom = ReadIntValue(reader, L"BrowserHeight", work.cy / 3);
+    WindowPositionX = ReadIntValue(reader, L"WindowPositionX", work.cx / 3);
+    WindowPositionY = ReadIntValue(reader, L"WindowPositionY", work.cy / 3);
 
-    ZOrder = ReadIntOr(reader, L"ZOrder", 0);
-    HideToolBarForHomeFolder = ReadIntOr(reader, L"HideToolBarForHomeFolder", FALSE);
-    HideToolBar = ReadIntOr(reader, L"HideToolBar", FALSE);
-    ShowAtStartup = ReadIntOr(reader, L"ShowAtStartup", FALSE);
-    StartMaximized = ReadIntOr(reader, L"StartMaximized", FALSE);
+    ZOrder = ReadIntValue(reader, L"ZOrder", 0);
+    HideToolBarForHomeFolder = ReadIntValue(reader, L"HideToolBarForHomeFolder", FALSE);
+    HideToolBar = ReadIntValue(reader, L"HideToolBar", FALSE);
+    ShowAtStartup = ReadIntValue(reader, L"ShowAtStartup", FALSE);
+    StartMaximized = ReadIntValue(reader, L"StartMaximized", FALSE);
     if (StartMaximized)
         IsMaximized = TRUE;
 
-    SaveIconsPositionsForHomeFolder = ReadIntOr(reader, L"SaveIconsPositionsForHomeFolder", TRUE);
+    SaveIconsPositionsForHomeFolder = ReadIntValue(reader, L"SaveIconsPositionsForHomeFolder", TRUE);
     if (SaveIconsPositionsForHomeFolder)
         LoadHomeFolderIconPositions(reader);
     LoadAppearance(reader);
@@ -173,7 +163,7 @@ void CSingleFolderOptions::LoadMergedFolders(IConfigReader& reader) {
         FormatIndexedKey(key, L"Directory_%u", i);
         reader.ReadString(key, kDefaultPath, folder.Directory, MAX_PATH);
         FormatIndexedKey(key, L"MergedMenu_%u", i);
-        folder.MergedMenu = ReadIntOr(reader, key, 0);
+        folder.MergedMenu = ReadIntValue(reader, key, 0);
         FormatIndexedKey(key, L"MergedMenuName_%u", i);
         reader.ReadString(key, L"MergedFolder", folder.MergedMenuName, 250);
         MergedFolders->push_back(folder);
@@ -188,33 +178,33 @@ void CSingleFolderOptions::LoadHomeFolderIconPositions(IConfigReader& reader) {
         FormatIndexedKey(key, L"HomeFolderItemName_%u", i);
         reader.ReadString(key, L"", position.Name, MAX_PATH);
         FormatIndexedKey(key, L"HomeFolderItemPosX_%u", i);
-        position.X = ReadIntOr(reader, key, 0);
+        position.X = ReadIntValue(reader, key, 0);
         FormatIndexedKey(key, L"HomeFolderItemPosY_%u", i);
-        position.Y = ReadIntOr(reader, key, 0);
+        position.Y = ReadIntValue(reader, key, 0);
         HomeFolderIconPositions->push_back(position);
     }
 }
 
 void CSingleFolderOptions::LoadAppearance(IConfigReader& reader) {
-    TextColorSepcified = ReadIntOr(reader, L"TextColorSepcified", FALSE);
-    TextColor = ReadIntOr(reader, L"TextColor", 0);
-    TextBackgroundColorSepcified = ReadIntOr(reader, L"TextBackgroundColorSepcified", FALSE);
-    TextBackgroundColor = ReadIntOr(reader, L"TextBackgroundColor", 0xFFFFFF);
-    BackgroundType = ReadIntOr(reader, L"BackgroundType", 0);
-    BackgroundColor = ReadIntOr(reader, L"BackgroundColor", 0);
-    BackgroundColor1 = ReadIntOr(reader, L"BackgroundColor1", 0x00FF00);
-    BackgroundColor2 = ReadIntOr(reader, L"BackgroundColor2", 0xFF0000);
-    BackgroundGradiantType = ReadIntOr(reader, L"BackgroundGradiantType", 0);
+    TextColorSepcified = ReadIntValue(reader, L"TextColorSepcified", FALSE);
+    TextColor = ReadIntValue(reader, L"TextColor", 0);
+    TextBackgroundColorSepcified = ReadIntValue(reader, L"TextBackgroundColorSepcified", FALSE);
+    TextBackgroundColor = ReadIntValue(reader, L"TextBackgroundColor", 0xFFFFFF);
+    BackgroundType = ReadIntValue(reader, L"BackgroundType", 0);
+    BackgroundColor = ReadIntValue(reader, L"BackgroundColor", 0);
+    BackgroundColor1 = ReadIntValue(reader, L"BackgroundColor1", 0x00FF00);
+    BackgroundColor2 = ReadIntValue(reader, L"BackgroundColor2", 0xFF0000);
+    BackgroundGradiantType = ReadIntValue(reader, L"BackgroundGradiantType", 0);
     reader.ReadString(L"BackgroundImagePath", L"", BackgroundImagePath, MAX_PATH);
-    BackgroundImagePosition = ReadIntOr(reader, L"BackgroundImagePosition", 0);
-    HotKeyModifier = ReadIntOr(reader, L"HotKeyModifier", 0);
-    HotKeyVirtualKey = ReadIntOr(reader, L"HotKeyVirtualKey", 0);
-    EnableHotCorner = ReadIntOr(reader, L"EnableHotCorner", FALSE);
-    HotCornerScreenIndex = ReadIntOr(reader, L"HotCornerScreenIndex", 0);
-    HotCornerPosition = ReadIntOr(reader, L"HotCornerPosition", 0);
-    HotCornerWidth = ReadIntOr(reader, L"HotCornerWidth", 8);
-    HotCornerHeight = ReadIntOr(reader, L"HotCornerHeight", 8);
-    LaunchBarFreeSpaceBeforeIcon = ReadIntOr(reader, L"LaunchBarFreeSpaceBeforeIcon", 0);
+    BackgroundImagePosition = ReadIntValue(reader, L"BackgroundImagePosition", 0);
+    HotKeyModifier = ReadIntValue(reader, L"HotKeyModifier", 0);
+    HotKeyVirtualKey = ReadIntValue(reader, L"HotKeyVirtualKey", 0);
+    EnableHotCorner = ReadIntValue(reader, L"EnableHotCorner", FALSE);
+    HotCornerScreenIndex = ReadIntValue(reader, L"HotCornerScreenIndex", 0);
+    HotCornerPosition = ReadIntValue(reader, L"HotCornerPosition", 0);
+    HotCornerWidth = ReadIntValue(reader, L"HotCornerWidth", 8);
+    HotCornerHeight = ReadIntValue(reader, L"HotCornerHeight", 8);
+    LaunchBarFreeSpaceBeforeIcon = ReadIntValue(reader, L"LaunchBarFreeSpaceBeforeIcon", 0);
 }
 
 BOOL CSingleFolderOptions::Save(CIniFile& file) {
@@ -378,7 +368,7 @@ void CSingleFolderOptions::CopyFolderOptions(const CSingleFolderOptions& source,
 BOOL CSingleFolderOptions::GetDisplayName(LPWSTR buffer) {
     buffer[0] = L'\0';
     if (FolderPresentationType == FolderPresentationMultipleFoldersMenu) {
-        CopyString(buffer, MAX_PATH, DisplayName);
+        CopyTruncated(buffer, MAX_PATH, DisplayName);
         return TRUE;
     }
     WCHAR resolved[MAX_PATH];
@@ -388,13 +378,13 @@ BOOL CSingleFolderOptions::GetDisplayName(LPWSTR buffer) {
     }
     SHFILEINFOW info = {};
     if (SHGetFileInfoW(resolved, 0, &info, sizeof(info), SHGFI_DISPLAYNAME) && info.szDisplayName[0]) {
-        CopyString(buffer, MAX_PATH, info.szDisplayName);
+        CopyTruncated(buffer, MAX_PATH, info.szDisplayName);
         return TRUE;
     }
     size_t length = wcslen(resolved);
     if (length > 0 && resolved[length - 1] == L'\\')
         resolved[--length] = L'\0';
     LPCWSTR lastSeparator = wcsrchr(resolved, L'\\');
-    CopyString(buffer, MAX_PATH, lastSeparator ? lastSeparator + 1 : resolved);
+    CopyTruncated(buffer, MAX_PATH, lastSeparator ? lastSeparator + 1 : resolved);
     return TRUE;
 }

@@ -79,7 +79,9 @@ BOOL CContainerBase::OnNotifyIconLeftClick(CNotifyIcon*, POINT cursor) {
     return ReturnFocusToTray();
 }
 
-BOOL CContainerBase::OnNotifyIconRightClick(CNotifyIcon*, POINT cursor) { return ShowContextMenu(cursor, TRUE); }
+BOOL CContainerBase::OnNotifyIconRightClick(CNotifyIcon*, POINT cursor) {
+    return ShowContextMenu(cursor, TRUE);
+}
 
 BOOL CContainerBase::OnNotifyIconDoubleClick(CNotifyIcon* notifyIcon, POINT cursor) {
     return OnNotifyIconLeftClick(notifyIcon, cursor);

@@ -25,8 +25,7 @@ HRESULT IShellItemChangeWatcher::RegisterPath(LPCWSTR path, HWND window, BOOL re
     return result;
 }
 
-HRESULT IShellItemChangeWatcher::RegisterIdList(PCIDLIST_ABSOLUTE idList, HWND window, UINT message,
-                                                BOOL recursive) {
+HRESULT IShellItemChangeWatcher::RegisterIdList(PCIDLIST_ABSOLUTE idList, HWND window, UINT message, BOOL recursive) {
     Deregister();
     SHChangeNotifyEntry entry = {idList, recursive};
     m_changeRegistration = SHChangeNotifyRegister(window, kShellChangeSources, kShellChangeEvents, message, 1, &entry);
@@ -36,8 +35,8 @@ HRESULT IShellItemChangeWatcher::RegisterIdList(PCIDLIST_ABSOLUTE idList, HWND w
 void IShellItemChangeWatcher::HandleNotification(WPARAM wParam, LPARAM lParam) {
     PIDLIST_ABSOLUTE* idLists = nullptr;
     LONG event = 0;
-    HANDLE lock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam), &idLists,
-                                            &event);
+    HANDLE lock =
+        SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam), &idLists, &event);
     if (!lock)
         return;
     WCHAR firstPath[MAX_PATH];

@@ -9,14 +9,8 @@ const UINT kDefaultIconSize = 24;
 // Without stored minimums the bar is ten icons long and one icon thick.
 const UINT kDefaultLengthInIcons = 10;
 
-INT ReadIntOr(IConfigReader& reader, LPCWSTR key, INT defaultValue) {
-    INT value = defaultValue;
-    reader.ReadInt(key, defaultValue, &value);
-    return value;
-}
-
 UINT ReadUIntOr(IConfigReader& reader, LPCWSTR key, UINT defaultValue) {
-    return static_cast<UINT>(ReadIntOr(reader, key, static_cast<INT>(defaultValue)));
+    return static_cast<UINT>(ReadIntValue(reader, key, static_cast<INT>(defaultValue)));
 }
 
 } // namespace
@@ -65,18 +59,18 @@ BOOL CLaunchBarOptions::Load(CIniFile& file) {
     BackgroundGradiantColor2 = ReadUIntOr(reader, L"BackgroundGradiantColor2", 0);
     reader.ReadString(L"BackgroundImage", L"", BackgroundImage, MAX_PATH);
     TransparentColor = ReadUIntOr(reader, L"TransparentColor", 0xFF00FF);
-    UseTransparentColor = ReadIntOr(reader, L"UseTransparentColor", FALSE);
-    Opacity = static_cast<BYTE>(ReadIntOr(reader, L"Opacity", 90));
+    UseTransparentColor = ReadIntValue(reader, L"UseTransparentColor", FALSE);
+    Opacity = static_cast<BYTE>(ReadIntValue(reader, L"Opacity", 90));
     IconSize = ReadUIntOr(reader, L"IconSize", kDefaultIconSize);
     IconHeight = IconSize;
-    MarginTop = ReadIntOr(reader, L"MarginTop", 2);
-    MarginBottom = ReadIntOr(reader, L"MarginBottom", 2);
-    MarginLeft = ReadIntOr(reader, L"MarginLeft", 2);
-    MarginRight = ReadIntOr(reader, L"MarginRight", 2);
+    MarginTop = ReadIntValue(reader, L"MarginTop", 2);
+    MarginBottom = ReadIntValue(reader, L"MarginBottom", 2);
+    MarginLeft = ReadIntValue(reader, L"MarginLeft", 2);
+    MarginRight = ReadIntValue(reader, L"MarginRight", 2);
     MinWidth = ReadUIntOr(reader, L"MinWidth", kDefaultLengthInIcons * IconSize);
     MinHeight = ReadUIntOr(reader, L"MinHeight", IconHeight);
-    VerticalDirection = ReadIntOr(reader, L"VerticalDirection", FALSE);
-    UseFullScreenWidth = ReadIntOr(reader, L"UseFullScreenWidth", TRUE);
+    VerticalDirection = ReadIntValue(reader, L"VerticalDirection", FALSE);
+    UseFullScreenWidth = ReadIntValue(reader, L"UseFullScreenWidth", TRUE);
     ScreenIndex = ReadUIntOr(reader, L"ScreenIndex", 0);
     Position = ReadUIntOr(reader, L"Position", 1);
     HotCornerActiveWitdh = ReadUIntOr(reader, L"HotCornerActiveWitdh", 8);

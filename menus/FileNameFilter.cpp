@@ -4,7 +4,9 @@
 
 namespace {
 
-inline WCHAR FoldAsciiUpper(WCHAR c) { return (c >= L'a' && c <= L'z') ? static_cast<WCHAR>(c - L'a' + L'A') : c; }
+inline WCHAR FoldAsciiUpper(WCHAR c) {
+    return (c >= L'a' && c <= L'z') ? static_cast<WCHAR>(c - L'a' + L'A') : c;
+}
 
 } // namespace
 

@@ -2,9 +2,13 @@
 
 namespace {
 
-inline bool IsDigit(WCHAR c) { return c >= L'0' && c <= L'9'; }
+inline bool IsDigit(WCHAR c) {
+    return c >= L'0' && c <= L'9';
+}
 
-inline WCHAR FoldAsciiLower(WCHAR c) { return (c >= L'A' && c <= L'Z') ? static_cast<WCHAR>(c - L'A' + L'a') : c; }
+inline WCHAR FoldAsciiLower(WCHAR c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<WCHAR>(c - L'A' + L'a') : c;
+}
 
 // The leading number as "%u" reads it: unsigned decimal, wrapping on overflow.
 unsigned LeadingNumber(LPCWSTR text) {

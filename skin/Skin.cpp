@@ -1,6 +1,7 @@
 #include "skin/Skin.h"
 
 #include "config/IniFile.h"
+#include "lib/StringCopy.h"
 #include "config/SpecialPath.h"
 #include "res/resource.h"
 
@@ -55,17 +56,6 @@ const INT kDefaultOpacity = 80;
 const WCHAR kSkinFileName[] = L"SkinConf.ini";
 const WCHAR kToolbarSection[] = L"BrowserToolbar";
 const WCHAR kPreviewSection[] = L"Preview";
-
-void CopyTruncated(LPWSTR destination, size_t size, LPCWSTR source) {
-    wcsncpy(destination, source, size - 1);
-    destination[size - 1] = L'\0';
-}
-
-INT ReadIntOr(IConfigReader& reader, LPCWSTR key, INT defaultValue) {
-    INT value = defaultValue;
-    reader.ReadInt(key, defaultValue, &value);
-    return value;
-}
 
 bool IsExistingFile(LPCWSTR path) {
     DWORD attributes = GetFileAttributesW(path);
@@ -152,18 +142,18 @@ void CSkin::ReadSkinFile() {
 void CSkin::ReadLook(CIniFile& file) {
     IConfigReader& reader = file;
     reader.SetSectionName(kToolbarSection);
-    BackgroundType = ReadIntOr(reader, L"BackgroundType", kDefaultBackgroundType);
-    BackgroundColor = static_cast<COLORREF>(ReadIntOr(reader, L"BackgroundColor", kDefaultColor));
-    BackgroundColor2 = static_cast<COLORREF>(ReadIntOr(reader, L"BackgroundColor2", kDefaultColor));
+    BackgroundType = ReadIntValue(reader, L"BackgroundType", kDefaultBackgroundType);
+    BackgroundColor = static_cast<COLORREF>(ReadIntValue(reader, L"BackgroundColor", kDefaultColor));
+    BackgroundColor2 = static_cast<COLORREF>(ReadIntValue(reader, L"BackgroundColor2", kDefaultColor));
     WCHAR image[MAX_PATH];
     reader.ReadString(L"BackgroundImage", L"", image, MAX_PATH);
     // An empty name stays empty: resolved, it would name the skin folder, which is no picture.
     if (image[0] != L'\0' && !ResolveSkinPath(image, BackgroundImage))
         BackgroundImage[0] = L'\0';
-    TransparentColor = static_cast<COLORREF>(ReadIntOr(reader, L"TransparentColor", kDefaultColor));
-    UseTransparentColor = ReadIntOr(reader, L"UseTransparentColor", TRUE);
-    Opacity = ReadIntOr(reader, L"Opacity", kDefaultOpacity);
-    ShowMoveButton = ReadIntOr(reader, L"ShowMoveButton", TRUE);
+    TransparentColor = static_cast<COLORREF>(ReadIntValue(reader, L"TransparentColor", kDefaultColor));
+    UseTransparentColor = ReadIntValue(reader, L"UseTransparentColor", TRUE);
+    Opacity = ReadIntValue(reader, L"Opacity", kDefaultOpacity);
+    ShowMoveButton = ReadIntValue(reader, L"ShowMoveButton", TRUE);
 }
 
 void CSkin::ReadImagePaths(CIniFile& file) {
@@ -174,7 +164,7 @@ void CSkin::ReadImagePaths(CIniFile& file) {
         swprintf(key, 64, L"%lsAssociatedIconPath", image.Name);
         reader.ReadString(key, L"", image.AssociatedIconPath, MAX_PATH);
         swprintf(key, 64, L"%lsAssociatedIconIndex", image.Name);
-        image.AssociatedIconIndex = ReadIntOr(reader, key, 0);
+        image.AssociatedIconIndex = ReadIntValue(reader, key, 0);
     }
 }
 

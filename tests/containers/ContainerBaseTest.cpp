@@ -174,9 +174,8 @@ TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
     TempDirectory temp;
     CPathwren application;
     application.m_pOptions = new CApplicationOptions();
-    HICON defaultIcon =
-        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0,
-                                      0, LR_SHARED));
+    HICON defaultIcon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0, 0, LR_SHARED));
     CGenericPathwrenObject item;
     wcscpy(item.Path, temp.Path().c_str());
     {
