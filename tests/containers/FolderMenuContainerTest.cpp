@@ -203,3 +203,25 @@ TEST(FolderMenuContainer, ShowingAndRebuildingThousandsOfTimesHoldsNoResources) 
     EXPECT_LE(gdiAfter, gdiBefore + 2);
     EXPECT_LT(static_cast<long long>(bytesAfter) - static_cast<long long>(bytesBefore), 1024 * 1024);
 }
+
+TEST(FolderMenuContainer, ALaunchBarButtonStartsWatchingOnceItsOwnerWindowArrives) {
+    TempDirectory folder;
+    WriteFile(folder.File(L"first.txt"));
+    ApplicationStub stub(LaunchModeLaunchBar);
+    CGenericPathwrenObject item;
+    wcscpy(item.Path, folder.Path().c_str());
+    auto container = MakeContainer(stub, item);
+    EXPECT_EQ(nullptr, container->GetNotifyIcon());
+    EXPECT_EQ(0u, container->GetRegistration()) << "no owner window yet";
+    HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    container->SetOwnerWindow(toolbar);
+    EXPECT_NE(0u, container->GetRegistration());
+    UINT builds = container->GetBuildCount();
+    std::wstring added = folder.File(L"added.txt");
+    WriteFile(added);
+    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, added.c_str(), nullptr);
+    PumpMessages(1200);
+    EXPECT_EQ(builds + 1, container->GetBuildCount());
+    container.reset();
+    DestroyWindow(toolbar);
+}
