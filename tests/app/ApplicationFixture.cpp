@@ -36,6 +36,7 @@ void CALLBACK ActionTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 
 void CALLBACK WatchdogTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
+    EndMenu(); // a menu left open by a failed test would keep the close from being handled
     if (g_application->m_hMainWindow)
         PostMessageW(g_application->m_hMainWindow, WM_CLOSE, 0, 0);
     else

@@ -3,6 +3,7 @@
 #include "containers/NotifyIcon.h"
 #include "config/IniFile.h"
 #include "support/FileFixtures.h"
+#include "support/MenuWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,8 @@ HWND g_mainWindow = nullptr;
 DWORD g_closeDeadline = 0;
 
 void CALLBACK DriveMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND menuWindow = FindWindowW(L"#32768", nullptr);
-    if (!menuWindow || !IsWindowVisible(menuWindow))
+    HWND menuWindow = FindOwnMenuWindow();
+    if (!menuWindow)
         return;
     KillTimer(nullptr, timer);
     HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));

@@ -6,6 +6,7 @@
 #include "menus/PopUpMenu.h"
 #include "res/resource.h"
 #include "support/SourceTree.h"
+#include "support/MenuWindow.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -62,8 +63,8 @@ struct MainWindow {
 
 // Picks the last item of the next tracked menu with the keyboard.
 void CALLBACK ChooseLastItem(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND menuWindow = FindWindowW(L"#32768", nullptr);
-    if (!menuWindow || !IsWindowVisible(menuWindow))
+    HWND menuWindow = FindOwnMenuWindow();
+    if (!menuWindow)
         return;
     KillTimer(nullptr, timer);
     PostMessageW(menuWindow, WM_KEYDOWN, VK_UP, 0);

@@ -6,6 +6,7 @@
 #include "menus/FolderMenu.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
+#include "support/MenuWindow.h"
 #include "support/GdiObjectCounter.h"
 #include "support/TempDirectory.h"
 
@@ -73,8 +74,8 @@ struct MenuDismisser {
     UINT_PTR timer = SetTimer(nullptr, 0, 15, Dismiss);
     ~MenuDismisser() { KillTimer(nullptr, timer); }
     static void CALLBACK Dismiss(HWND, UINT, UINT_PTR, DWORD) {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu))
+        HWND menu = FindOwnMenuWindow();
+        if (menu)
             PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     }
 };
