@@ -2,6 +2,7 @@
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
+#include "config/IniFile.h"
 #include "config/IniFileEx.h"
 #include "config/Language.h"
 #include "config/SpecialPath.h"
@@ -15,15 +16,6 @@
 namespace {
 
 const DWORD kBackupMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
-
-BOOL FileExists(LPCWSTR path) {
-    HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return FALSE;
-    CloseHandle(file);
-    return TRUE;
-}
 
 // FoldersOptions.ini gives FoldersOptions.bak; a name without extension gets ".bak" appended.
 void MakeBackupName(LPCWSTR fileName, LPWSTR backupName) {

@@ -22,15 +22,6 @@ BOOL CreateBomOnlyFile(LPCWSTR fileName) {
     return ok && written == sizeof(kUtf16LeBom);
 }
 
-BOOL FileExists(LPCWSTR fileName) {
-    HANDLE file = CreateFileW(fileName, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return FALSE;
-    CloseHandle(file);
-    return TRUE;
-}
-
 int HexDigitValue(WCHAR c) {
     if (c >= L'0' && c <= L'9')
         return c - L'0';
@@ -249,4 +240,13 @@ BOOL CIniFile::EnumSectionNames(EnumSectionNamesCallback callback, void* context
 BOOL CIniFile::HasSection(LPCWSTR sectionName) {
     WCHAR firstKey[4];
     return GetPrivateProfileSectionW(sectionName, firstKey, 4, m_fileName) > 0;
+}
+
+BOOL FileExists(LPCWSTR fileName) {
+    HANDLE file = CreateFileW(fileName, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return FALSE;
+    CloseHandle(file);
+    return TRUE;
 }

@@ -69,8 +69,26 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     m_includeSubFolders = includeSubFolders;
     m_allowSubFoldersNavigation = allowSubFoldersNavigation;
     m_allowSubFoldersLinksNavigation = allowSubFoldersLinksNavigation;
+    KeepReusableIcons();
     FreeLevels();
+    BOOL result = BuildLevels(folders, count);
+    m_iconCache.Clear();
+    return result;
+}
 
+void CFolderMenu::KeepReusableIcons() {
+    for (const auto& level : m_levels) {
+        for (size_t index = 0; index < level->GetEntryCount(); ++index) {
+            CFolderMenuItem* entry = level->GetEntry(index);
+            if (!entry->m_hasIconStamp || !entry->m_hIcon)
+                continue;
+            m_iconCache.Keep(entry->m_paths.front(), entry->m_iconStamp, entry->m_hIcon);
+            entry->m_hIcon = nullptr;
+        }
+    }
+}
+
+BOOL CFolderMenu::BuildLevels(const MergedFolder* folders, UINT count) {
     CFolderMenuLevel* root = CreateLevel(nullptr);
     if (!root)
         return FALSE;

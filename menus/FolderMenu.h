@@ -1,6 +1,7 @@
 #pragma once
 #include "config/SingleFolderOptions.h"
 #include "menus/FileNameFilter.h"
+#include "menus/FolderMenuIconCache.h"
 #include "menus/FolderMenuItem.h"
 #include "menus/FolderMenuLevel.h"
 #include "menus/PopUpMenu.h"
@@ -79,6 +80,7 @@ private:
     BOOL IsRootMenuOpen() const;
     void FreeLevels();
     CFolderMenuLevel* CreateLevel(CFolderMenuLevel* parent);
+    BOOL BuildLevels(const MergedFolder* folders, UINT count);
     void BuildSeparateFolders(const MergedFolder* folders, UINT count, BOOL* result);
     CFolderMenuLevel* FindLevelOfMenu(HMENU menu) const;
     CFolderMenuItem* FindEntryAt(HMENU menu, UINT position) const;
@@ -89,6 +91,8 @@ private:
     BOOL AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, BOOL isFolder, BOOL makeSubMenu,
                   BOOL mergeByName, BOOL compareLastComponent, CFolderMenuItem** entry);
     HICON LoadEntryIcon(LPCWSTR path) const;
+    void AttachEntryIcon(CFolderMenuItem* entry);
+    void KeepReusableIcons();
     BOOL ReadLibraryIntoLevel(CFolderMenuLevel* level, LPCWSTR libraryPath);
     BOOL InsertLevelItems(CFolderMenuLevel* level, BOOL sort);
     BOOL IsFileShown(LPCWSTR fileName) const;
@@ -103,6 +107,7 @@ private:
     std::unique_ptr<CFileNameFilter> m_inclusionFilter;
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
     std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
+    CFolderMenuIconCache m_iconCache;                        // filled only while a build runs
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersNavigation;
     BOOL m_allowSubFoldersLinksNavigation;

@@ -15,8 +15,8 @@ std::wstring CutToPathLength(LPCWSTR text) {
 } // namespace
 
 CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, HICON icon, CFolderMenuLevel* subMenuLevel)
-    : m_name(CutToPathLength(name)), m_commandId(0), m_isFolder(isFolder), m_hIcon(icon),
-      m_pSubMenuLevel(subMenuLevel) {
+    : m_name(CutToPathLength(name)), m_commandId(0), m_isFolder(isFolder), m_hIcon(icon), m_pSubMenuLevel(subMenuLevel),
+      m_hasIconStamp(FALSE), m_iconStamp() {
     m_paths.push_back(CutToPathLength(path));
 }
 

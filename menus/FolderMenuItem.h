@@ -1,4 +1,6 @@
 #pragma once
+#include "menus/FolderMenuIconCache.h"
+
 #include <windows.h>
 
 #include <string>
@@ -24,4 +26,8 @@ public:
     BOOL m_isFolder;
     HICON m_hIcon;                     // owned; null when the shell had none
     CFolderMenuLevel* m_pSubMenuLevel; // owned by the folder menu's levels; null for plain entries
+    // Set when the icon is the shell's icon of the first path as it was then, so the next build may
+    // reuse it while the file stays the same.
+    BOOL m_hasIconStamp;
+    FileStamp m_iconStamp;
 };

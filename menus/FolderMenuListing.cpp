@@ -144,12 +144,25 @@ BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, 
         if (!subMenuLevel)
             return FALSE;
     }
-    std::unique_ptr<CFolderMenuItem> created(
-        new CFolderMenuItem(path, name, isFolder, LoadEntryIcon(path), subMenuLevel));
+    std::unique_ptr<CFolderMenuItem> created(new CFolderMenuItem(path, name, isFolder, nullptr, subMenuLevel));
+    AttachEntryIcon(created.get());
     CFolderMenuItem* added = level->Append(std::move(created));
     if (entry)
         *entry = added;
     return TRUE;
+}
+
+void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
+    LPCWSTR path = entry->m_paths.front().c_str();
+    // A shortcut's icon follows its target, which its own stamp does not show; it is always read.
+    if (!IsShortcutExtension(FindExtension(path)) && FileStamp::Read(path, &entry->m_iconStamp)) {
+        entry->m_hIcon = m_iconCache.Take(entry->m_paths.front(), entry->m_iconStamp);
+        if (!entry->m_hIcon)
+            entry->m_hIcon = LoadEntryIcon(path);
+        entry->m_hasIconStamp = entry->m_hIcon != nullptr;
+        return;
+    }
+    entry->m_hIcon = LoadEntryIcon(path);
 }
 
 HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) const {

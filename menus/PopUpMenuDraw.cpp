@@ -203,12 +203,12 @@ HBITMAP CPopUpMenu::CreateItemBitmap(HICON icon) {
     SIZE size;
     if (!GetIconSizeFromHotspot(icon, &size))
         size = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
-    ScreenDc screen;
+    // No screen DC: a DIB section needs none, and fetching one costs more than the drawing.
     DWORD* pixels = nullptr;
-    ScopedGdiObject bitmap(CreateArgbSection(screen.Get(), size, &pixels));
+    ScopedGdiObject bitmap(CreateArgbSection(nullptr, size, &pixels));
     if (!bitmap.Get())
         return nullptr;
-    MemoryDc dc(screen.Get(), bitmap.Get());
+    MemoryDc dc(nullptr, bitmap.Get());
     // Painting on the menu colour first keeps the icon's soft edges from showing a dark fringe.
     if (!dc.Get() || !DrawIconEx(dc.Get(), 0, 0, icon, size.cx, size.cy, 0, GetSysColorBrush(COLOR_MENU), DI_NORMAL))
         return nullptr;

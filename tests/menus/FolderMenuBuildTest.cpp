@@ -223,3 +223,23 @@ TEST_F(FolderMenuBuild, RebuildingAndDestroyingGiveEveryIconBack) {
     EXPECT_GE(whileBuilt - before, 300) << "every entry holds an icon while the menu exists";
     EXPECT_LE(after - before, 2) << "objects left behind by four menus built twice and destroyed";
 }
+
+TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnesAnew) {
+    m_tree.AddFile(L"icons\\same.txt", "same");
+    std::wstring changed = m_tree.AddFile(L"icons\\changed.txt", "before");
+    MergedFolder record = FolderRecord(m_tree.Path(L"icons"));
+    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->m_hIcon; };
+
+    ASSERT_TRUE(m_menu.Build(&record, 1, TRUE, TRUE, TRUE));
+    HICON sameBefore = iconOf(L"same.txt");
+    HICON changedBefore = iconOf(L"changed.txt");
+    ASSERT_NE(nullptr, sameBefore);
+    m_tree.AddFile(L"icons\\changed.txt", "after, and longer");
+
+    ASSERT_TRUE(m_menu.Build(&record, 1, TRUE, TRUE, TRUE));
+    EXPECT_EQ(sameBefore, iconOf(L"same.txt")) << "moved to the new entry, not read again";
+    EXPECT_NE(changedBefore, iconOf(L"changed.txt"));
+    EXPECT_NE(nullptr, iconOf(L"changed.txt"));
+    ICONINFO info = {};
+    EXPECT_FALSE(GetIconInfo(changedBefore, &info)) << "the stale icon is destroyed by the build";
+}

@@ -13,7 +13,7 @@
 namespace {
 
 const wchar_t kChildVariable[] = L"PATHWREN_OWNER_DRAW_CHILD";
-const DWORD kChildTimeLimitMs = 110 * 1000;
+const DWORD kChildTimeLimitMs = 900 * 1000;
 
 bool StartedAsOwnerDrawChild() {
     return GetEnvironmentVariableW(kChildVariable, nullptr, 0) > 0;
