@@ -1,34 +1,22 @@
 #include "ApplicationFixture.h"
 
 #include "config/SpecialPath.h"
+#include "config/IniFile.h"
+#include "support/FileFixtures.h"
+#include "support/WindowSearch.h"
+
+#include <algorithm>
 
 namespace {
 
 std::function<void(HWND)>* g_during = nullptr;
 CPathwren* g_application = nullptr;
-std::vector<UINT>* g_posted = nullptr;
 bool g_evenDuringMessageBoxes = false;
-
-BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    WCHAR className[16] = L"";
-    GetClassNameW(window, className, 16);
-    if (process == GetCurrentProcessId() && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
-        *reinterpret_cast<bool*>(found) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-bool MessageBoxOpen() {
-    bool found = false;
-    EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+bool g_recording = false;
+std::vector<UINT> g_postedMessages;
 
 void CALLBACK ActionTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!g_application->m_hMainWindow || (!g_evenDuringMessageBoxes && MessageBoxOpen()))
+    if (!g_application->m_hMainWindow || (!g_evenDuringMessageBoxes && FindOwnWindow(L"#32770")))
         return;
     KillTimer(nullptr, timer);
     (*g_during)(g_application->m_hMainWindow);
@@ -45,13 +33,11 @@ void CALLBACK WatchdogTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 
 LRESULT CALLBACK RecordPostedMessages(int code, WPARAM wParam, LPARAM lParam) {
     auto* message = reinterpret_cast<MSG*>(lParam);
-    if (code == HC_ACTION && wParam == PM_REMOVE && g_posted && message->hwnd &&
+    if (code == HC_ACTION && wParam == PM_REMOVE && g_recording && message->hwnd &&
         message->hwnd == g_application->m_hMainWindow)
-        g_posted->push_back(message->message);
+        g_postedMessages.push_back(message->message);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-std::vector<UINT> g_postedMessages;
 
 } // namespace
 
@@ -78,7 +64,7 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
     g_during = &action;
     g_application = &application;
     g_postedMessages.clear();
-    g_posted = &g_postedMessages;
+    g_recording = true;
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, RecordPostedMessages, nullptr, GetCurrentThreadId());
     UINT_PTR actionTimer = SetTimer(nullptr, 0, 20, ActionTimer);
     UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, WatchdogTimer);
@@ -86,7 +72,7 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
     KillTimer(nullptr, actionTimer);
     KillTimer(nullptr, watchdog);
     UnhookWindowsHookEx(hook);
-    g_posted = nullptr;
+    g_recording = false;
     // Drain a quit message left by a watchdog that fired after the loop already ended.
     MSG message;
     while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -95,8 +81,17 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
 }
 
 int ApplicationFixture::PostedCount(UINT message) const {
-    int count = 0;
-    for (UINT posted : g_postedMessages)
-        count += posted == message;
+    return static_cast<int>(std::count(g_postedMessages.begin(), g_postedMessages.end(), message));
+}
+
+void ApplicationFixture::Configure(const std::wstring& foldersFile) {
+    WriteUtf16File(File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    if (!foldersFile.empty())
+        WriteUtf16File(File(L"FoldersOptions.ini"), foldersFile);
+}
+
+int ApplicationFixture::SavedItemCount() const {
+    INT count = 0;
+    CIniFile(File(L"FoldersOptions.ini").c_str()).ReadInt(L"Default", L"Folders", 0, &count);
     return count;
 }

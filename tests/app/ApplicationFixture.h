@@ -14,8 +14,9 @@ public:
     ~ApplicationFixture();
 
     std::wstring File(const std::wstring& name) const { return m_programDirectory.File(name); }
-    std::wstring Directory() const { return m_programDirectory.Path(); }
 
+    // Writes a single-user main file that leaves the Run key alone and, unless empty, the folders file.
+    void Configure(const std::wstring& foldersFile);
     // Runs the start-up of the entry point: options, language, folders.
     void Start();
     // Runs the message loop; once the main window exists and no message box of the start-up is
@@ -23,8 +24,13 @@ public:
     // as the window exists, possibly from a box's modal loop). A watchdog closes the window
     // after 30 s so a broken test cannot hang.
     BOOL RunWhile(const std::function<void(HWND)>& during, bool evenDuringMessageBoxes = false);
+    BOOL RunAndClose(bool evenDuringMessageBoxes = false) {
+        return RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }, evenDuringMessageBoxes);
+    }
     // The messages with this identifier that were posted to the main window during RunWhile.
     int PostedCount(UINT message) const;
+    // The item count the folders file on disk declares.
+    int SavedItemCount() const;
 
     CPathwren application;
 

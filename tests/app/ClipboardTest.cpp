@@ -1,6 +1,6 @@
 #include "app/Clipboard.h"
 
-#include "support/MessageBoxDriver.h"
+#include "support/DialogScriptDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ std::wstring ClipboardText() {
 TEST(ClipboardTest, TextRoundTripsAndUnreadableDataIsRefusedSilently) {
     const std::wstring text = L"C:\\Folder\tname\r\nsecond row \u00E9";
     void* reserved = VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS);
-    MessageBoxDriver driver({IDOK});
+    DialogScriptDriver driver;
     ASSERT_TRUE(CopyToClipboard(nullptr, CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)));
     EXPECT_EQ(text, ClipboardText());
     EXPECT_FALSE(CopyToClipboard(nullptr, CF_UNICODETEXT, reserved, 64));

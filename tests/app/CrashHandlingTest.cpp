@@ -1,6 +1,5 @@
 // Crash handling end to end: crash_child.exe mimics the entry point, faults as told, and the
 // handler's questions, save dialog and restart are played from here.
-#include "support/ChildProcessRun.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
@@ -14,28 +13,79 @@
 
 namespace {
 
-typedef DialogScriptDriver::Kind Kind;
-typedef std::vector<DialogScriptDriver::Step> Script;
+typedef DialogScriptDriver Script;
 
-const wchar_t kDumpQuestion[] =
-    L"An exception has occurred.\r\nDo you want to save a crash dump file to report error to author ?";
 const DWORD kChildTimeoutMs = 90 * 1000;
 const DWORD kStatusStackOverflow = 0xC00000FD;
 
 std::wstring TestDirectory() {
     wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path, length);
+    std::wstring directory(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
     return directory.substr(0, directory.find_last_of(L'\\') + 1);
 }
 
-std::vector<std::wstring> Lines(const std::wstring& text) {
-    std::vector<std::wstring> lines;
-    std::wstringstream stream(text);
-    for (std::wstring line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
+// One run of crash_child.exe in a fresh directory, with a report file there, inside a job while
+// the script answers its dialogs. The job counts every process the child starts in turn (a
+// restarted instance) and ends them all with the run, so nothing outlives a test.
+class CrashChildRun {
+public:
+    CrashChildRun(const std::wstring& fault, std::vector<Script::Step> script)
+        : commandLine(L"\"" + TestDirectory() + L"crash_child.exe\" --fault=" + fault + L" \"--report=" +
+                      directory.File(L"report.txt") + L"\" \"an argument with spaces\" last") {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        std::wstring writableCommandLine = commandLine;
+        // Started suspended so that it is in the job before it can start anything itself.
+        if (!CreateProcessW(nullptr, &writableCommandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                            directory.Path().c_str(), &startup, &m_process))
+            return;
+        AssignProcessToJobObject(m_job, m_process.hProcess);
+        Script driver(std::move(script), m_process.dwProcessId);
+        ResumeThread(m_process.hThread);
+        ended = WaitForSingleObject(m_process.hProcess, kChildTimeoutMs) == WAIT_OBJECT_0;
+        if (!ended)
+            TerminateJobObject(m_job, 1);
+        GetExitCodeProcess(m_process.hProcess, &exitCode);
+        dialogs = driver.Finish();
+    }
+    ~CrashChildRun() {
+        if (m_process.hProcess) {
+            CloseHandle(m_process.hThread);
+            CloseHandle(m_process.hProcess);
+        }
+        CloseHandle(m_job);
+    }
+    CrashChildRun(const CrashChildRun&) = delete;
+    CrashChildRun& operator=(const CrashChildRun&) = delete;
+
+    DWORD MainThreadId() const { return m_process.dwThreadId; }
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Processes() const {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+        QueryInformationJobObject(m_job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting), nullptr);
+        return accounting;
+    }
+    std::vector<std::wstring> Report() const {
+        std::vector<std::wstring> lines;
+        std::wstringstream stream(ReadUtf16File(directory.File(L"report.txt")));
+        for (std::wstring line; std::getline(stream, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    std::string Described() const { return testing::PrintToString(DescribeDialogs(dialogs)); }
+
+    TempDirectory directory;
+    const std::wstring commandLine;
+    bool ended = false;
+    DWORD exitCode = 0;
+    std::vector<Script::Dialog> dialogs;
+
+private:
+    HANDLE m_job = CreateJobObjectW(nullptr, nullptr);
+    PROCESS_INFORMATION m_process = {};
+};
 
 // The value after "prefix " on the first line that starts with it; empty when there is none.
 std::wstring ReportValue(const std::vector<std::wstring>& lines, const std::wstring& prefix) {
@@ -54,124 +104,89 @@ size_t ReportIndex(const std::vector<std::wstring>& lines, const std::wstring& p
     return lines.size();
 }
 
-struct DumpedException {
-    bool found;
-    DWORD threadId;
-    DWORD code;
-};
-
-// The exception stream of a minidump: which thread faulted, with which code.
-DumpedException ExceptionInMiniDump(const std::vector<unsigned char>& dump) {
-    DumpedException none = {false, 0, 0};
+// The exception stream of a minidump: which thread faulted, with which code; code 0 when absent.
+MINIDUMP_EXCEPTION_STREAM ExceptionInMiniDump(const std::vector<unsigned char>& dump) {
+    MINIDUMP_EXCEPTION_STREAM none = {};
     if (dump.size() < sizeof(MINIDUMP_HEADER))
         return none;
-    const MINIDUMP_HEADER* header = reinterpret_cast<const MINIDUMP_HEADER*>(dump.data());
+    auto* header = reinterpret_cast<const MINIDUMP_HEADER*>(dump.data());
     for (ULONG32 index = 0; index < header->NumberOfStreams; ++index) {
         size_t entry = header->StreamDirectoryRva + index * sizeof(MINIDUMP_DIRECTORY);
         if (entry + sizeof(MINIDUMP_DIRECTORY) > dump.size())
             return none;
-        const MINIDUMP_DIRECTORY* directory = reinterpret_cast<const MINIDUMP_DIRECTORY*>(dump.data() + entry);
+        auto* directory = reinterpret_cast<const MINIDUMP_DIRECTORY*>(dump.data() + entry);
         if (directory->StreamType != ExceptionStream)
             continue;
         if (directory->Location.Rva + sizeof(MINIDUMP_EXCEPTION_STREAM) > dump.size())
             return none;
-        const MINIDUMP_EXCEPTION_STREAM* stream =
-            reinterpret_cast<const MINIDUMP_EXCEPTION_STREAM*>(dump.data() + directory->Location.Rva);
-        return DumpedException{true, stream->ThreadId, stream->ExceptionRecord.ExceptionCode};
+        return *reinterpret_cast<const MINIDUMP_EXCEPTION_STREAM*>(dump.data() + directory->Location.Rva);
     }
     return none;
 }
 
-// One run of crash_child.exe in a fresh directory, with a report file there.
-class CrashChildRun {
-public:
-    CrashChildRun(const std::wstring& fault, const Script& script)
-        : m_commandLine(L"\"" + TestDirectory() + L"crash_child.exe\" --fault=" + fault + L" \"--report=" +
-                        m_directory.File(L"report.txt") + L"\" \"an argument with spaces\" last"),
-          m_run(m_commandLine, m_directory.Path(), script, kChildTimeoutMs) {}
-
-    const ChildProcessRun& Process() const { return m_run; }
-    const std::wstring& CommandLine() const { return m_commandLine; }
-    const TempDirectory& Directory() const { return m_directory; }
-    const std::vector<DialogScriptDriver::Dialog>& Dialogs() const { return m_run.Dialogs(); }
-    std::vector<std::wstring> Report() const { return Lines(ReadUtf16File(m_directory.File(L"report.txt"))); }
-
-private:
-    TempDirectory m_directory;
-    std::wstring m_commandLine;
-    ChildProcessRun m_run;
-};
-
 // The two questions of the handler, in order, as the user sees them.
-void ExpectBothQuestions(const std::vector<DialogScriptDriver::Dialog>& dialogs) {
-    std::vector<DialogScriptDriver::Dialog> boxes;
-    for (const DialogScriptDriver::Dialog& dialog : dialogs) {
-        if (dialog.kind == Kind::MessageBox)
+void ExpectBothQuestions(const CrashChildRun& run) {
+    std::vector<Script::Dialog> boxes;
+    for (const Script::Dialog& dialog : run.dialogs) {
+        if (dialog.kind == Script::Kind::MessageBox)
             boxes.push_back(dialog);
     }
-    ASSERT_EQ(2u, boxes.size()) << testing::PrintToString(DescribeDialogs(dialogs));
+    ASSERT_EQ(2u, boxes.size()) << run.Described();
     EXPECT_EQ(L"Exception", boxes[0].caption);
-    EXPECT_EQ(kDumpQuestion, boxes[0].text);
+    EXPECT_EQ(L"An exception has occurred.\r\nDo you want to save a crash dump file to report error to author ?",
+              boxes[0].text);
     EXPECT_EQ(L"Query", boxes[1].caption);
     EXPECT_EQ(L"Restart application ?", boxes[1].text);
 }
 
-// The caught message names the exception and the address in the exception record.
-void ExpectCaughtMessage(const std::vector<std::wstring>& report, const std::wstring& name) {
-    std::wstring address = ReportValue(report, L"address");
-    ASSERT_FALSE(address.empty()) << "no exception pointers reached the handler";
-    EXPECT_EQ(name + L" at address " + address + L".", ReportValue(report, L"caught"));
-    EXPECT_EQ(address, ReportValue(report, L"context rip")) << "the context is not the fault's";
-}
-
 } // namespace
 
-TEST(CrashHandling, DivideByZeroUnwindsToTheHandlerWhichAsksBothQuestions) {
-    CrashChildRun run(L"divide", {DialogScriptDriver::Press(IDNO), DialogScriptDriver::Press(IDNO)});
-    ASSERT_TRUE(run.Process().Ended()) << "the child hung; " << testing::PrintToString(DescribeDialogs(run.Dialogs()));
-    std::vector<std::wstring> report = run.Report();
+TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemAndAsksBothQuestions) {
+    struct Case {
+        const wchar_t* fault;
+        const wchar_t* name; // the exception as the handler's message names it
+        const wchar_t* code;
+        bool insideImage;                       // read-foreign faults in a system DLL that handles nothing itself
+        std::vector<std::wstring> unwoundFirst; // frames whose destructors run before the handler
+    };
+    const std::vector<Case> cases = {
+        {L"divide", L"INT_DIVIDE_BY_ZERO", L"0xC0000094", true, {L"unwound faulting frame", L"unwound caller frame"}},
+        {L"window-procedure",
+         L"ACCESS_VIOLATION writing location 0x0000000000000000",
+         L"0xC0000005",
+         true,
+         {L"unwound faulting frame", L"unwound window procedure", L"unwound caller frame"}},
+        {L"read-foreign",
+         L"ACCESS_VIOLATION reading location 0x0000000000000010",
+         L"0xC0000005",
+         false,
+         {L"unwound calling frame"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(test.fault)));
+        CrashChildRun run(test.fault, {Script::Press(IDNO), Script::Press(IDNO)});
+        ASSERT_TRUE(run.ended) << "the child hung; " << run.Described();
+        ExpectBothQuestions(run);
+        std::vector<std::wstring> report = run.Report();
+        std::wstring address = ReportValue(report, L"address");
+        ASSERT_FALSE(address.empty()) << "no exception pointers reached the handler";
+        EXPECT_EQ(std::wstring(test.name) + L" at address " + address + L".", ReportValue(report, L"caught"));
+        EXPECT_EQ(address, ReportValue(report, L"context rip")) << "the context is not the fault's";
+        EXPECT_EQ(test.code, ReportValue(report, L"code"));
+        EXPECT_LT(ReportIndex(report, test.insideImage ? L"inside image" : L"outside image"), report.size());
+        for (const std::wstring& frame : test.unwoundFirst)
+            EXPECT_LT(ReportIndex(report, frame), ReportIndex(report, L"caught ")) << "before the handler: " << frame;
+        EXPECT_EQ(0u, run.exitCode) << "the entry point returns normally after the handler";
 
-    ExpectBothQuestions(run.Dialogs());
-    ExpectCaughtMessage(report, L"INT_DIVIDE_BY_ZERO");
-    EXPECT_EQ(L"0xC0000094", ReportValue(report, L"code"));
-    EXPECT_LT(ReportIndex(report, L"inside image"), report.size());
-    size_t caught = ReportIndex(report, L"caught ");
-    EXPECT_LT(ReportIndex(report, L"unwound faulting frame"), caught) << "destructors run before the handler";
-    EXPECT_LT(ReportIndex(report, L"unwound caller frame"), caught);
-    EXPECT_EQ(0u, run.Process().ExitCode()) << "the entry point returns normally after the handler";
-
-    // Answering No twice leaves no dump, in the proposed place or anywhere else, and no restart.
-    EXPECT_FALSE(FileExists(TestDirectory() + L"crash_child.dmp"));
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(run.Directory().File(L"*.dmp").c_str(), &found);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "unexpected dump file";
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    EXPECT_EQ(1u, run.Process().ProcessesStarted());
-}
-
-TEST(CrashHandling, AccessViolationInAWindowProcedureUnwindsThroughTheMessageLoop) {
-    CrashChildRun run(L"window-procedure", {DialogScriptDriver::Press(IDNO), DialogScriptDriver::Press(IDNO)});
-    ASSERT_TRUE(run.Process().Ended()) << "the child hung";
-    std::vector<std::wstring> report = run.Report();
-
-    ExpectCaughtMessage(report, L"ACCESS_VIOLATION writing location 0x0000000000000000");
-    EXPECT_EQ(L"0xC0000005", ReportValue(report, L"code"));
-    size_t caught = ReportIndex(report, L"caught ");
-    EXPECT_LT(ReportIndex(report, L"unwound faulting frame"), caught);
-    EXPECT_LT(ReportIndex(report, L"unwound window procedure"), caught);
-    EXPECT_LT(ReportIndex(report, L"unwound caller frame"), caught);
-    ExpectBothQuestions(run.Dialogs());
-}
-
-TEST(CrashHandling, FaultInASystemDllThatNothingHandlesIsTranslatedToo) {
-    CrashChildRun run(L"read-foreign", {DialogScriptDriver::Press(IDNO), DialogScriptDriver::Press(IDNO)});
-    ASSERT_TRUE(run.Process().Ended()) << "the child hung";
-    std::vector<std::wstring> report = run.Report();
-    ExpectCaughtMessage(report, L"ACCESS_VIOLATION reading location 0x0000000000000010");
-    EXPECT_LT(ReportIndex(report, L"outside image"), report.size()) << "the fault was expected in the system DLL";
-    EXPECT_LT(ReportIndex(report, L"unwound calling frame"), ReportIndex(report, L"caught "));
-    ExpectBothQuestions(run.Dialogs());
+        // Answering No twice leaves no dump, in the proposed place or anywhere else, and no restart.
+        EXPECT_FALSE(FileExists(TestDirectory() + L"crash_child.dmp"));
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(run.directory.File(L"*.dmp").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "unexpected dump file";
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        EXPECT_EQ(1u, run.Processes().TotalProcesses);
+    }
 }
 
 TEST(CrashHandling, FaultsThatCannotUnwindToTheHandlerStillGetBothQuestions) {
@@ -180,63 +195,50 @@ TEST(CrashHandling, FaultsThatCannotUnwindToTheHandlerStillGetBothQuestions) {
     // questions with the exception code.
     for (const wchar_t* fault : {L"noexcept", L"read-runtime"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(fault)));
-        CrashChildRun run(fault, {DialogScriptDriver::Press(IDNO), DialogScriptDriver::Press(IDNO)});
-        ASSERT_TRUE(run.Process().Ended()) << "the child hung";
-        ExpectBothQuestions(run.Dialogs());
-        EXPECT_EQ(0xC0000005u, run.Process().ExitCode());
+        CrashChildRun run(fault, {Script::Press(IDNO), Script::Press(IDNO)});
+        ASSERT_TRUE(run.ended) << "the child hung";
+        ExpectBothQuestions(run);
+        EXPECT_EQ(0xC0000005u, run.exitCode);
         std::vector<std::wstring> report = run.Report();
         EXPECT_EQ(report.size(), ReportIndex(report, L"caught ")) << "the entry point's handler cannot be reached";
     }
 }
 
-TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChooses) {
-    TempDirectory target;
-    std::wstring dumpFile = target.File(L"chosen.dmp");
-    CrashChildRun run(L"divide", {DialogScriptDriver::Press(IDYES), DialogScriptDriver::SaveAs(dumpFile),
-                                  DialogScriptDriver::Press(IDNO)});
-    ASSERT_TRUE(run.Process().Ended()) << "the child hung; " << testing::PrintToString(DescribeDialogs(run.Dialogs()));
+TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChoosesEvenAfterAStackOverflow) {
+    // An overflowed stack cannot be unwound: the process ends with the exception code.
+    for (DWORD code : {DWORD(0xC0000094), kStatusStackOverflow}) {
+        bool overflow = code == kStatusStackOverflow;
+        SCOPED_TRACE(overflow ? "stack-overflow" : "divide");
+        TempDirectory target;
+        std::wstring dumpFile = target.File(L"chosen.dmp");
+        CrashChildRun run(overflow ? L"stack-overflow" : L"divide",
+                          {Script::Press(IDYES), Script::SaveAs(dumpFile), Script::Press(IDNO)});
+        ASSERT_TRUE(run.ended) << "the child hung; " << run.Described();
+        ASSERT_EQ(3u, run.dialogs.size()) << run.Described();
+        EXPECT_EQ(Script::Kind::SaveFile, run.dialogs[1].kind);
+        EXPECT_EQ(L"crash_child.dmp", run.dialogs[1].text.substr(run.dialogs[1].text.find_last_of(L'\\') + 1))
+            << "the executable's own name with the extension dmp is proposed";
+        ExpectBothQuestions(run);
+        EXPECT_EQ(overflow ? kStatusStackOverflow : 0u, run.exitCode);
+        std::vector<std::wstring> report = run.Report();
+        EXPECT_EQ(overflow, ReportIndex(report, L"unwound") == report.size());
 
-    const std::vector<DialogScriptDriver::Dialog>& dialogs = run.Dialogs();
-    ASSERT_EQ(3u, dialogs.size()) << testing::PrintToString(DescribeDialogs(dialogs));
-    EXPECT_EQ(Kind::SaveFile, dialogs[1].kind);
-    EXPECT_EQ(L"crash_child.dmp", dialogs[1].text.substr(dialogs[1].text.find_last_of(L'\\') + 1))
-        << "the executable's own name with the extension dmp is proposed";
-    ExpectBothQuestions(dialogs);
-
-    std::vector<unsigned char> dump = ReadFileBytes(dumpFile);
-    ASSERT_GE(dump.size(), 4u) << "no dump was written";
-    EXPECT_EQ("MDMP", std::string(dump.begin(), dump.begin() + 4));
-    DumpedException exception = ExceptionInMiniDump(dump);
-    ASSERT_TRUE(exception.found) << "the dump has no exception stream";
-    EXPECT_EQ(0xC0000094u, exception.code);
-    EXPECT_EQ(run.Process().MainThreadId(), exception.threadId);
-    EXPECT_EQ(1u, run.Process().ProcessesStarted());
+        std::vector<unsigned char> dump = ReadFileBytes(dumpFile);
+        ASSERT_GE(dump.size(), 4u) << "no dump was written";
+        EXPECT_EQ("MDMP", std::string(dump.begin(), dump.begin() + 4));
+        MINIDUMP_EXCEPTION_STREAM exception = ExceptionInMiniDump(dump);
+        EXPECT_EQ(code, exception.ExceptionRecord.ExceptionCode) << "the dump's exception stream";
+        EXPECT_EQ(run.MainThreadId(), exception.ThreadId) << "the dump names the faulting thread, not the helper";
+        EXPECT_EQ(1u, run.Processes().TotalProcesses);
+    }
 }
 
 TEST(CrashHandling, YesToRestartStartsTheProgramAgainWithTheSameCommandLine) {
-    CrashChildRun run(L"divide", {DialogScriptDriver::Press(IDNO), DialogScriptDriver::Press(IDYES)});
-    ASSERT_TRUE(run.Process().Ended()) << "the child hung";
-    ASSERT_TRUE(run.Process().WaitForAllProcesses(kChildTimeoutMs)) << "the restarted instance did not end";
-
-    EXPECT_EQ(2u, run.Process().ProcessesStarted());
-    EXPECT_EQ(run.CommandLine(), ReportValue(run.Report(), L"restarted"));
-    ExpectBothQuestions(run.Dialogs());
-}
-
-TEST(CrashHandling, StackOverflowStillOffersTheDumpAndThenEndsTheProcess) {
-    TempDirectory target;
-    std::wstring dumpFile = target.File(L"overflow.dmp");
-    CrashChildRun run(L"stack-overflow", {DialogScriptDriver::Press(IDYES), DialogScriptDriver::SaveAs(dumpFile),
-                                          DialogScriptDriver::Press(IDNO)});
-    ASSERT_TRUE(run.Process().Ended()) << "the child hung; " << testing::PrintToString(DescribeDialogs(run.Dialogs()));
-
-    ExpectBothQuestions(run.Dialogs());
-    EXPECT_EQ(kStatusStackOverflow, run.Process().ExitCode());
-    std::vector<std::wstring> report = run.Report();
-    EXPECT_EQ(report.size(), ReportIndex(report, L"unwound")) << "an overflowed stack cannot be unwound";
-    DumpedException exception = ExceptionInMiniDump(ReadFileBytes(dumpFile));
-    ASSERT_TRUE(exception.found) << "no dump with an exception stream was written";
-    EXPECT_EQ(kStatusStackOverflow, exception.code);
-    EXPECT_EQ(run.Process().MainThreadId(), exception.threadId)
-        << "the dump names the overflowed thread, not the helper";
+    CrashChildRun run(L"divide", {Script::Press(IDNO), Script::Press(IDYES)});
+    ASSERT_TRUE(run.ended) << "the child hung";
+    for (DWORD start = GetTickCount(); run.Processes().ActiveProcesses != 0; Sleep(20))
+        ASSERT_LT(GetTickCount() - start, kChildTimeoutMs) << "the restarted instance did not end";
+    EXPECT_EQ(2u, run.Processes().TotalProcesses);
+    EXPECT_EQ(run.commandLine, ReportValue(run.Report(), L"restarted"));
+    ExpectBothQuestions(run);
 }

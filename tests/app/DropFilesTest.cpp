@@ -64,6 +64,8 @@ TEST(DropFilesTest, EveryFileReachesTheCallbackInOrderWithTheWindowUnderTheDropP
     EXPECT_EQ(dialog, dropped[0].window);
 
     DropFilesContext withoutCallback = {dialog, nullptr, nullptr};
-    HandleDropFiles(&withoutCallback, MakeDrop({30, 25}, {L"C:\\Ignored"}));
+    HDROP ignored = MakeDrop({30, 25}, {L"C:\\Ignored"});
+    HandleDropFiles(&withoutCallback, ignored);
+    EXPECT_EQ(0u, GlobalSize(ignored)) << "the drop is finished even when nobody takes the files";
     DestroyWindow(dialog);
 }

@@ -1,6 +1,6 @@
 #include "app/ErrorMessages.h"
 
-#include "support/MessageBoxDriver.h"
+#include "support/DialogScriptDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,9 @@ std::wstring SystemText(DWORD code, DWORD language) {
 
 // The text of the one error box the action shows.
 std::wstring ErrorBoxText(const std::function<void()>& action) {
-    MessageBoxDriver driver({IDOK});
+    DialogScriptDriver driver;
     action();
-    std::vector<MessageBoxDriver::Box> boxes = driver.Finish();
+    std::vector<DialogScriptDriver::Dialog> boxes = driver.Finish();
     if (boxes.size() != 1 || boxes[0].caption != L"Error")
         return L"(expected one box captioned Error, saw " + std::to_wstring(boxes.size()) + L")";
     return boxes[0].text;

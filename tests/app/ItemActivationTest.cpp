@@ -1,8 +1,7 @@
 #include "ApplicationFixture.h"
 
 #include "config/GenericPathwrenObject.h"
-#include "support/FileFixtures.h"
-#include "support/MessageBoxDriver.h"
+#include "support/DialogScriptDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +11,6 @@
 namespace {
 
 const UINT kCtrlAlt = MOD_CONTROL | MOD_ALT;
-
-std::wstring Item(int index, const std::wstring& keys) {
-    return L"[Folders_" + std::to_wstring(index) + L"]\r\n" + keys;
-}
 
 std::wstring Hotkey(UINT modifier, UINT key) {
     return L"HotKeyModifier=" + std::to_wstring(modifier) + L"\r\nHotKeyVirtualKey=" + std::to_wstring(key) + L"\r\n";
@@ -31,14 +26,22 @@ bool HotKeyIsFree(UINT modifier, UINT key) {
 
 class ItemActivation : public ::testing::Test {
 protected:
-    void Configure(const std::vector<std::wstring>& items) {
-        WriteUtf16File(fixture.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    // Starts with the items and a folder "Here"; runs the program until during() closes it (at
+    // once by default) and returns the message boxes it showed.
+    std::vector<DialogScriptDriver::Dialog> Run(
+        const std::vector<std::wstring>& items, const std::function<void()>& during = [] {}) {
         CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
         std::wstring text = L"[Default]\r\nFolders=" + std::to_wstring(items.size()) + L"\r\n";
         for (size_t i = 0; i < items.size(); ++i)
-            text += Item(static_cast<int>(i), items[i]);
-        WriteUtf16File(fixture.File(L"FoldersOptions.ini"), text);
+            text += L"[Folders_" + std::to_wstring(i) + L"]\r\n" + items[i];
+        fixture.Configure(text);
         fixture.Start();
+        DialogScriptDriver driver;
+        fixture.RunWhile([&](HWND window) {
+            during();
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        });
+        return driver.Finish();
     }
     ApplicationFixture fixture;
 };
@@ -46,18 +49,15 @@ protected:
 } // namespace
 
 TEST_F(ItemActivation, AMissingFolderLeavesOnlyThatItemWithoutContainerAndHotkey) {
-    Configure(
-        {L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F10), L"Path=Gone\r\n", L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F12)});
-    MessageBoxDriver driver;
     std::vector<bool> containers;
     std::vector<bool> free;
-    fixture.RunWhile([&](HWND window) {
-        for (CGenericPathwrenObject* item : fixture.application.m_folders)
-            containers.push_back(item->m_pContainer != nullptr);
-        free = {HotKeyIsFree(kCtrlAlt, VK_F10), HotKeyIsFree(kCtrlAlt, VK_F12)};
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    });
-    std::vector<MessageBoxDriver::Box> boxes = driver.Finish();
+    auto boxes = Run(
+        {L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F10), L"Path=Gone\r\n", L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F12)},
+        [&] {
+            for (CGenericPathwrenObject* item : fixture.application.m_folders)
+                containers.push_back(item->m_pContainer != nullptr);
+            free = {HotKeyIsFree(kCtrlAlt, VK_F10), HotKeyIsFree(kCtrlAlt, VK_F12)};
+        });
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(L"Error", boxes[0].caption);
     EXPECT_EQ(L"File path Gone does not exists !", boxes[0].text);
@@ -68,23 +68,16 @@ TEST_F(ItemActivation, AMissingFolderLeavesOnlyThatItemWithoutContainerAndHotkey
 }
 
 TEST_F(ItemActivation, WhenNoItemGetsAContainerTheOptionsOpen) {
-    Configure({L"Path=Gone\r\n", L"FolderPresentationType=77\r\nPath=Here\r\n"});
-    MessageBoxDriver driver;
-    fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
-    EXPECT_EQ(1u, driver.Finish().size()) << "an unknown type is left out silently";
+    EXPECT_EQ(1u, Run({L"Path=Gone\r\n", L"FolderPresentationType=77\r\nPath=Here\r\n"}).size())
+        << "an unknown type is left out silently";
     EXPECT_EQ(1, fixture.PostedCount(WM_SHOW_OPTIONS));
 }
 
 TEST_F(ItemActivation, IncompleteAndDuplicateHotkeysAreHandledAsDocumented) {
-    Configure({L"Path=Here\r\n" + Hotkey(kCtrlAlt, 0), L"Path=Here\r\n" + Hotkey(0, VK_F7),
-               L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F8), L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F8)});
-    MessageBoxDriver driver;
     bool keyAloneFree = false;
-    fixture.RunWhile([&](HWND window) {
-        keyAloneFree = HotKeyIsFree(0, VK_F7);
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    });
-    std::vector<MessageBoxDriver::Box> boxes = driver.Finish();
+    auto boxes = Run({L"Path=Here\r\n" + Hotkey(kCtrlAlt, 0), L"Path=Here\r\n" + Hotkey(0, VK_F7),
+                      L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F8), L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F8)},
+                     [&] { keyAloneFree = HotKeyIsFree(0, VK_F7); });
     EXPECT_TRUE(keyAloneFree) << "a key without modifier registers nothing";
     ASSERT_EQ(1u, boxes.size()) << "only the duplicate warns";
     EXPECT_EQ(L"Pathwren", boxes[0].caption);
@@ -92,14 +85,10 @@ TEST_F(ItemActivation, IncompleteAndDuplicateHotkeysAreHandledAsDocumented) {
 }
 
 TEST_F(ItemActivation, AMultipleFoldersMenuNeedsNoExistingPath) {
-    Configure({L"FolderPresentationType=3\r\nPath=Nowhere\\at\\all\r\nDisplayName=Mixed\r\n"
-               L"MultipleDirectoriesNumber=1\r\nDirectory_0=Here\r\n"});
-    MessageBoxDriver driver;
     bool created = false;
-    fixture.RunWhile([&](HWND window) {
-        created = fixture.application.m_folders[0]->m_pContainer != nullptr;
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    });
+    EXPECT_TRUE(Run({L"FolderPresentationType=3\r\nPath=Nowhere\\at\\all\r\nDisplayName=Mixed\r\n"
+                     L"MultipleDirectoriesNumber=1\r\nDirectory_0=Here\r\n"},
+                    [&] { created = fixture.application.m_folders[0]->m_pContainer != nullptr; })
+                    .empty());
     EXPECT_TRUE(created);
-    EXPECT_TRUE(driver.Finish().empty());
 }

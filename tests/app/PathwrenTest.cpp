@@ -5,12 +5,10 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
-#include "support/MessageBoxDriver.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace {
 
@@ -18,22 +16,27 @@ namespace {
 struct RecordingContainer : CContainerBase {
     explicit RecordingContainer(int* shows) : CContainerBase(nullptr, nullptr), m_shows(shows) {}
     BOOL SaveState() override { return TRUE; }
-    BOOL Show(BOOL) override {
-        ++*m_shows;
-        return TRUE;
-    }
+    BOOL Show(BOOL) override { return ++*m_shows != 0; }
     int* m_shows;
 };
 
-std::wstring TwoItemFoldersFile(const std::wstring& folder) {
-    return L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=" + folder +
-           L"\r\n[Folders_1]\r\nFolderPresentationType=3\r\nDisplayName=Mixed\r\n";
-}
+class Pathwren : public ::testing::Test {
+protected:
+    // A tray folder menu of an existing folder and a multiple folders menu; returns the file's text.
+    std::wstring StartWithTwoItems() {
+        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+        std::wstring text = L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n"
+                            L"[Folders_1]\r\nFolderPresentationType=3\r\nDisplayName=Mixed\r\n";
+        WriteUtf16File(fixture.File(L"FoldersOptions.ini"), text);
+        fixture.Start();
+        return text;
+    }
+    ApplicationFixture fixture;
+};
 
 } // namespace
 
-TEST(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptions) {
-    ApplicationFixture fixture;
+TEST_F(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptions) {
     fixture.Start();
     ASSERT_NE(nullptr, fixture.application.m_pOptions);
     ASSERT_NE(nullptr, fixture.application.m_pLanguage);
@@ -44,7 +47,7 @@ TEST(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptions
     EXPECT_STREQ(L"::CSIDL:0x0", fixture.application.m_folders[0]->Path);
     EXPECT_STREQ(L"Exit", fixture.application.m_pLanguage->Exit) << "no language file: the built-in English texts";
 
-    EXPECT_TRUE(fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }));
+    EXPECT_TRUE(fixture.RunAndClose());
     EXPECT_EQ(1, fixture.PostedCount(WM_SHOW_OPTIONS));
     EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
     EXPECT_TRUE(fixture.application.m_folders.empty());
@@ -58,26 +61,20 @@ TEST(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptions
     EXPECT_FALSE(FileExists(fixture.File(L"Pathwren.ini"))) << "only the folders file is written on exit";
 }
 
-TEST(Pathwren, AFoldersFileWithoutItemsGivesTheDesktopItem) {
-    ApplicationFixture fixture;
-    WriteUtf16File(fixture.File(L"FoldersOptions.ini"), L"[Default]\r\nFolders=0\r\n");
-    WriteUtf16File(fixture.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+TEST_F(Pathwren, AFoldersFileWithoutItemsGivesTheDesktopItem) {
+    fixture.Configure(L"[Default]\r\nFolders=0\r\n");
     fixture.Start();
     EXPECT_FALSE(fixture.application.m_showOptionsAtStart);
     ASSERT_EQ(1u, fixture.application.m_folders.size());
     EXPECT_EQ(FolderPresentationDesktop, fixture.application.m_folders[0]->FolderPresentationType);
 }
 
-TEST(Pathwren, CloseSavesTheItemsAndKeepsThePreviousFileAsBackup) {
-    ApplicationFixture fixture;
-    CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
-    std::wstring original = TwoItemFoldersFile(L"Music");
-    WriteUtf16File(fixture.File(L"FoldersOptions.ini"), original);
-    fixture.Start();
+TEST_F(Pathwren, CloseSavesTheItemsAndKeepsThePreviousFileAsBackup) {
+    std::wstring original = StartWithTwoItems();
     ASSERT_EQ(2u, fixture.application.m_folders.size());
     wcscpy(fixture.application.m_folders[0]->InclusionFilters, L"*.mp3");
 
-    EXPECT_TRUE(fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }));
+    EXPECT_TRUE(fixture.RunAndClose());
     EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
     std::vector<CGenericPathwrenObject*> saved;
     CIniFileEx<CGenericPathwrenObject>(fixture.File(L"FoldersOptions.ini").c_str()).LoadArray(L"Folders", saved);
@@ -88,12 +85,8 @@ TEST(Pathwren, CloseSavesTheItemsAndKeepsThePreviousFileAsBackup) {
         delete item;
 }
 
-TEST(Pathwren, EndOfLogonAnswersTrueAndSavesOnce) {
-    ApplicationFixture fixture;
-    CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
-    std::wstring original = TwoItemFoldersFile(L"Music");
-    WriteUtf16File(fixture.File(L"FoldersOptions.ini"), original);
-    fixture.Start();
+TEST_F(Pathwren, EndOfLogonAnswersTrueAndSavesOnce) {
+    std::wstring original = StartWithTwoItems();
     LRESULT queryAnswer = 0;
     LRESULT endAnswer = 1;
     fixture.RunWhile([&](HWND window) {
@@ -106,42 +99,34 @@ TEST(Pathwren, EndOfLogonAnswersTrueAndSavesOnce) {
     EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
     // A second save would have found no items left and moved the first save into the backup.
     EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
-    INT count = 0;
-    CIniFile(fixture.File(L"FoldersOptions.ini").c_str()).ReadInt(L"Default", L"Folders", 0, &count);
-    EXPECT_EQ(2, count);
+    EXPECT_EQ(2, fixture.SavedItemCount());
 }
 
-TEST(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
-    ApplicationFixture fixture;
+TEST_F(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
     fixture.Start();
     int shows = 0;
     fixture.RunWhile([&](HWND window) {
         fixture.application.m_folders[0]->m_pContainer = new RecordingContainer(&shows);
-        PostMessageW(window, WM_HOTKEY, 1, 0);
-        PostMessageW(window, WM_HOTKEY, 0, 0);
-        PostMessageW(window, WM_HOTKEY, 57, 0);
+        for (WPARAM identifier : {1, 0, 57})
+            PostMessageW(window, WM_HOTKEY, identifier, 0);
         PostMessageW(window, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(1, shows);
-    EXPECT_EQ(0, fixture.PostedCount(WM_HOTKEY) - 3) << "all three reached the loop";
+    EXPECT_EQ(3, fixture.PostedCount(WM_HOTKEY)) << "all three reached the loop";
 }
 
-TEST(Pathwren, ACloseDuringAStartUpMessageBoxWaitsForTheContainers) {
-    ApplicationFixture fixture;
+TEST_F(Pathwren, ACloseDuringAStartUpMessageBoxWaitsForTheContainers) {
     WriteUtf16File(fixture.File(L"FoldersOptions.ini"),
                    L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nPath=Gone\r\n[Folders_1]\r\nPath=AlsoGone\r\n");
     fixture.Start();
-    MessageBoxDriver driver;
-    EXPECT_TRUE(fixture.RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }, true));
+    DialogScriptDriver driver;
+    EXPECT_TRUE(fixture.RunAndClose(true));
     EXPECT_EQ(2u, driver.Finish().size()) << "the second item is still looked at after the close";
     EXPECT_EQ(0, fixture.PostedCount(WM_SHOW_OPTIONS)) << "a program that is ending opens no options";
-    INT count = 0;
-    CIniFile(fixture.File(L"FoldersOptions.ini").c_str()).ReadInt(L"Default", L"Folders", 0, &count);
-    EXPECT_EQ(2, count);
+    EXPECT_EQ(2, fixture.SavedItemCount());
 }
 
-TEST(Pathwren, AFailedSaveKeepsThePreviousFile) {
-    ApplicationFixture fixture;
+TEST_F(Pathwren, AFailedSaveKeepsThePreviousFile) {
     WriteUtf16File(fixture.File(L"FoldersOptions.ini"), L"[Default]\r\nFolders=0\r\n");
     fixture.Start();
     std::vector<unsigned char> before = ReadFileBytes(fixture.File(L"FoldersOptions.ini"));

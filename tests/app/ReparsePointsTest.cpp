@@ -74,18 +74,21 @@ TEST(ReparsePointsTest, LinksAnywhereOnThePathAreReplacedByTheirTargets) {
                      {L"C:\\Data\\Same", L"Beside"},
                      {L"C:\\Data\\Rooted", L"\\Top"},
                      {L"\\\\server\\share\\Link", L"..\\Beside"}});
-    EXPECT_EQ(L"D:\\Real Place\\Sub\\Folder", Resolve(L"C:\\Data\\Junction\\Sub\\Folder", &links));
-    EXPECT_EQ(L"D:\\Real Place", Resolve(L"C:\\Data\\Junction", &links));
-    // A target that itself lies below a link, and that link's target is one too.
-    EXPECT_EQ(L"F:\\Final\\Sub", Resolve(L"C:\\Start\\Sub", &links));
-    // Relative targets count from the folder that holds the link.
-    EXPECT_EQ(L"C:\\Other\\Sub", Resolve(L"C:\\Data\\Up\\Sub", &links));
-    EXPECT_EQ(L"C:\\Data\\Beside\\Sub", Resolve(L"C:\\Data\\Same\\Sub", &links));
-    EXPECT_EQ(L"C:\\Top\\Sub", Resolve(L"C:\\Data\\Rooted\\Sub", &links));
-    EXPECT_EQ(L"\\\\server\\share\\Beside\\Sub", Resolve(L"\\\\server\\share\\Link\\Sub", &links));
+    const std::vector<std::pair<std::wstring, std::wstring>> cases = {
+        {L"C:\\Data\\Junction\\Sub\\Folder", L"D:\\Real Place\\Sub\\Folder"},
+        {L"C:\\Data\\Junction", L"D:\\Real Place"},
+        // A target that itself lies below a link, and that link's target is one too.
+        {L"C:\\Start\\Sub", L"F:\\Final\\Sub"},
+        // Relative targets count from the folder that holds the link.
+        {L"C:\\Data\\Up\\Sub", L"C:\\Other\\Sub"},
+        {L"C:\\Data\\Same\\Sub", L"C:\\Data\\Beside\\Sub"},
+        {L"C:\\Data\\Rooted\\Sub", L"C:\\Top\\Sub"},
+        {L"\\\\server\\share\\Link\\Sub", L"\\\\server\\share\\Beside\\Sub"}};
+    for (const auto& test : cases)
+        EXPECT_EQ(test.second, Resolve(test.first, &links));
 }
 
-TEST(ReparsePointsTest, UnresolvableLinksGiveTheGivenPath) {
+TEST(ReparsePointsTest, UnresolvableLinksAndChainsLongerThanTheBoundGiveTheGivenPath) {
     FakeLinks links({{L"C:\\Broken", L""},
                      {L"C:\\A", L"C:\\B"},
                      {L"C:\\B", L"C:\\A"},
@@ -95,16 +98,13 @@ TEST(ReparsePointsTest, UnresolvableLinksGiveTheGivenPath) {
     int readsBefore = links.Reads();
     EXPECT_EQ(L"C:\\A\\Sub", Resolve(L"C:\\A\\Sub", &links, FALSE));
     EXPECT_EQ(kMaxReparsePointsFollowed, links.Reads() - readsBefore) << "a cycle is followed up to the bound";
-}
 
-TEST(ReparsePointsTest, ChainAsLongAsTheBoundResolvesAndOneLongerDoesNot) {
     std::map<std::wstring, std::wstring> chain;
     for (int index = 0; index < kMaxReparsePointsFollowed; ++index)
         chain[L"C:\\L" + std::to_wstring(index)] = L"C:\\L" + std::to_wstring(index + 1);
     FakeLinks longest(chain);
     std::wstring end = L"C:\\L" + std::to_wstring(kMaxReparsePointsFollowed);
-    EXPECT_EQ(end + L"\\Sub", Resolve(L"C:\\L0\\Sub", &longest));
-
+    EXPECT_EQ(end + L"\\Sub", Resolve(L"C:\\L0\\Sub", &longest)) << "a chain as long as the bound resolves";
     chain[end] = L"C:\\Beyond";
     FakeLinks tooLong(chain);
     EXPECT_EQ(L"C:\\L0\\Sub", Resolve(L"C:\\L0\\Sub", &tooLong, FALSE));

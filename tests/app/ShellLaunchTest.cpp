@@ -1,7 +1,7 @@
 #include "app/ShellLaunch.h"
 
+#include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
-#include "support/MessageBoxDriver.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -40,19 +40,21 @@ std::string WaitForFirstLine(const std::wstring& path) {
 
 bool CreateShortcut(const std::wstring& shortcut, const std::wstring& target, LPCWSTR arguments, LPCWSTR directory) {
     IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return false;
-    link->SetPath(target.c_str());
-    link->SetArguments(arguments);
-    link->SetWorkingDirectory(directory);
     IPersistFile* file = nullptr;
-    HRESULT hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link));
+    if (SUCCEEDED(hr)) {
+        link->SetPath(target.c_str());
+        link->SetArguments(arguments);
+        link->SetWorkingDirectory(directory);
+        hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    }
     if (SUCCEEDED(hr)) {
         hr = file->Save(shortcut.c_str(), TRUE);
         file->Release();
     }
-    link->Release();
+    if (link)
+        link->Release();
     return SUCCEEDED(hr);
 }
 
@@ -61,36 +63,29 @@ HWND CreateTestWindow(DWORD style) {
                            nullptr, nullptr);
 }
 
-std::wstring SystemProgram(LPCWSTR name) {
+std::wstring Notepad() {
     wchar_t directory[MAX_PATH] = L"";
     GetSystemDirectoryW(directory, MAX_PATH);
-    return std::wstring(directory) + L"\\" + name;
+    return std::wstring(directory) + L"\\notepad.exe";
 }
 
 } // namespace
 
-TEST(ShellLaunchTest, OpenFileRunsAScriptInItsOwnDirectory) {
+TEST(ShellLaunchTest, OpenFileRunsScriptsInTheirFolderAndShortcutsWithTheirArgumentsAndDirectory) {
     TempDirectory temp;
-    std::wstring folder = temp.File(L"Script Folder");
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(WriteScript(folder + L"\\where.cmd", "@cd > marker.txt\r\n"));
-    MessageBoxDriver driver({IDOK});
-    EXPECT_TRUE(OpenFile((folder + L"\\where.cmd").c_str()));
-    EXPECT_EQ(Narrow(folder), WaitForFirstLine(folder + L"\\marker.txt"));
-    EXPECT_TRUE(driver.Finish().empty());
-}
-
-TEST(ShellLaunchTest, ShortcutWithUpperCaseExtensionStartsItsTargetWithArgumentsAndDirectory) {
-    TempDirectory temp;
-    std::wstring scripts = temp.File(L"scripts"), links = temp.File(L"links"), work = temp.File(L"work here");
+    std::wstring scripts = temp.File(L"Script Folder"), links = temp.File(L"links"), work = temp.File(L"work here");
     for (const std::wstring& folder : {scripts, links, work})
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     std::string out = Narrow(scripts);
+    ASSERT_TRUE(WriteScript(scripts + L"\\where.cmd", "@cd > marker.txt\r\n"));
     ASSERT_TRUE(WriteScript(scripts + L"\\target.cmd",
                             "@cd > \"" + out + "\\directory.txt\"\r\n@echo %* > \"" + out + "\\arguments.txt\"\r\n"));
+    // The upper-case extension must still be taken for a shortcut.
     ASSERT_TRUE(CreateShortcut(links + L"\\Start.LNK", scripts + L"\\target.cmd", L"alpha beta", work.c_str()));
 
-    MessageBoxDriver driver({IDOK});
+    DialogScriptDriver driver;
+    EXPECT_TRUE(OpenFile((scripts + L"\\where.cmd").c_str()));
+    EXPECT_EQ(out, WaitForFirstLine(scripts + L"\\marker.txt"));
     EXPECT_TRUE(OpenFile((links + L"\\Start.LNK").c_str()));
     EXPECT_EQ(Narrow(work), WaitForFirstLine(scripts + L"\\directory.txt"));
     EXPECT_EQ("alpha beta", WaitForFirstLine(scripts + L"\\arguments.txt"));
@@ -100,9 +95,9 @@ TEST(ShellLaunchTest, ShortcutWithUpperCaseExtensionStartsItsTargetWithArguments
 TEST(ShellLaunchTest, FileThatCannotBeOpenedIsReported) {
     TempDirectory temp;
     std::wstring missing = temp.File(L"missing.txt");
-    MessageBoxDriver driver({IDOK});
+    DialogScriptDriver driver;
     EXPECT_FALSE(OpenFile(missing.c_str()));
-    std::vector<MessageBoxDriver::Box> boxes = driver.Finish();
+    std::vector<DialogScriptDriver::Dialog> boxes = driver.Finish();
     // The shell may show a box of its own first; ours comes last.
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(L"Error", boxes.back().caption);
@@ -110,7 +105,7 @@ TEST(ShellLaunchTest, FileThatCannotBeOpenedIsReported) {
 }
 
 TEST(ShellLaunchTest, StartedProgramIsShownAndBroughtToTheFront) {
-    std::wstring notepad = SystemProgram(L"notepad.exe");
+    std::wstring notepad = Notepad();
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     // Asked for by the caller, so the handle must be left open.
@@ -145,7 +140,7 @@ TEST(ShellLaunchTest, ActivationRestoresAMinimizedWindowAndLeavesHiddenOnesHidde
 
 TEST(ShellLaunchTest, ActivationWaitsAboutTwoSecondsForAWindow) {
     // A process held suspended never makes a window.
-    std::wstring commandLine = SystemProgram(L"notepad.exe");
+    std::wstring commandLine = Notepad();
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};

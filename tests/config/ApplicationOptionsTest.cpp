@@ -39,13 +39,17 @@ struct OptionsInTemp {
         options.SetLanguage(L"English");
         mainFile = temp.File(L"Pathwren.ini");
     }
+    void Load() {
+        CIniFile file(mainFile.c_str());
+        file.SetSectionName(L"Pathwren");
+        EXPECT_TRUE(options.Load(file));
+    }
+    void Save() {
+        CIniFile file(mainFile.c_str());
+        file.SetSectionName(L"Pathwren");
+        EXPECT_TRUE(options.Save(file));
+    }
 };
-
-std::wstring LocalAppData() {
-    WCHAR path[MAX_PATH];
-    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
 
 } // namespace
 
@@ -68,34 +72,28 @@ TEST(ApplicationOptions, DefaultsPlaceEveryFileInTheProgramDirectory) {
 }
 
 TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
-    std::wstring configDirectory = LocalAppData() + L"\\Pathwren";
+    WCHAR localAppData[MAX_PATH];
+    ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));
+    std::wstring configDirectory = localAppData + std::wstring(L"\\Pathwren");
     bool existedBefore = DirectoryExists(configDirectory);
     OptionsInTemp fixture;
     ASSERT_TRUE(WriteUtf16File(fixture.mainFile, L"[Pathwren]\r\nSingleUser=0\r\n"));
-    {
-        CIniFile file(fixture.mainFile.c_str());
-        file.SetSectionName(L"Pathwren");
-        ASSERT_TRUE(fixture.options.Load(file));
-    }
+    fixture.Load();
     EXPECT_FALSE(fixture.options.SingleUser);
     EXPECT_EQ(configDirectory + L"\\FoldersOptions.ini", fixture.options.FoldersFile);
     EXPECT_EQ(configDirectory + L"\\UserOptions.ini", fixture.options.UserOptionsFile);
-    EXPECT_TRUE(FileExists(configDirectory + L"\\UserOptions.ini")) << "loading creates the user options file";
-    EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(configDirectory + L"\\UserOptions.ini"));
+    EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(configDirectory + L"\\UserOptions.ini"))
+        << "loading creates the user options file";
     if (!existedBefore)
         RemoveTree(configDirectory);
 }
 
 TEST(ApplicationOptions, LoadReadsTheUserOptionsFileAndSaveWritesBothFiles) {
     OptionsInTemp fixture;
-    ASSERT_TRUE(WriteUtf16File(fixture.temp.File(L"UserOptions.ini"),
-                               L"[Default]\r\nLanguage=Francais\r\nLaunchMode=1\r\nSkinName=Nowhere\r\n"
-                               L"[LaunchBar]\r\nIconSize=32\r\n"));
-    {
-        CIniFile file(fixture.mainFile.c_str());
-        file.SetSectionName(L"Pathwren");
-        fixture.options.Load(file);
-    }
+    std::wstring userFile = fixture.temp.File(L"UserOptions.ini");
+    ASSERT_TRUE(WriteUtf16File(userFile, L"[Default]\r\nLanguage=Francais\r\nLaunchMode=1\r\nSkinName=Nowhere\r\n"
+                                         L"[LaunchBar]\r\nIconSize=32\r\n"));
+    fixture.Load();
     EXPECT_STREQ(L"Francais", fixture.options.Language);
     EXPECT_EQ(fixture.temp.Path() + L"\\Languages\\Francais.ini", fixture.options.LanguageFile);
     EXPECT_EQ(LaunchModeLaunchBar, fixture.options.LaunchMode);
@@ -104,22 +102,16 @@ TEST(ApplicationOptions, LoadReadsTheUserOptionsFileAndSaveWritesBothFiles) {
 
     fixture.options.bRunAtStartup = FALSE; // keep the registry out of this test
     fixture.options.SetLanguage(L"Italiano");
-    DeleteFileW(fixture.temp.File(L"UserOptions.ini").c_str()); // so the key order on disk is the save's own
-    {
-        CIniFile file(fixture.mainFile.c_str());
-        file.SetSectionName(L"Pathwren");
-        fixture.options.Save(file);
-    }
+    DeleteFileW(userFile.c_str()); // so the key order on disk is the save's own
+    fixture.Save();
     EXPECT_EQ((std::vector<std::wstring>{L"SingleUser", L"bRunAtStartup"}),
               ReadSectionKeysInFileOrder(fixture.mainFile, L"Pathwren"));
     EXPECT_EQ((std::vector<std::wstring>{L"Language", L"bUseSkin", L"SkinName", L"LaunchMode"}),
-              ReadSectionKeysInFileOrder(fixture.temp.File(L"UserOptions.ini"), L"Default"));
+              ReadSectionKeysInFileOrder(userFile, L"Default"));
     OptionsInTemp reloaded;
     CopyFileW(fixture.mainFile.c_str(), reloaded.mainFile.c_str(), FALSE);
-    CopyFileW(fixture.temp.File(L"UserOptions.ini").c_str(), reloaded.temp.File(L"UserOptions.ini").c_str(), FALSE);
-    CIniFile file(reloaded.mainFile.c_str());
-    file.SetSectionName(L"Pathwren");
-    reloaded.options.Load(file);
+    CopyFileW(userFile.c_str(), reloaded.temp.File(L"UserOptions.ini").c_str(), FALSE);
+    reloaded.Load();
     EXPECT_STREQ(L"Italiano", reloaded.options.Language);
     EXPECT_FALSE(reloaded.options.bRunAtStartup);
     EXPECT_EQ(32u, reloaded.options.LaunchBarOptions.IconSize);
@@ -128,30 +120,24 @@ TEST(ApplicationOptions, LoadReadsTheUserOptionsFileAndSaveWritesBothFiles) {
 TEST(ApplicationOptions, RunKeyIsWrittenUnderTheRightRootAndRemovedFromBoth) {
     WCHAR executable[MAX_PATH];
     GetModuleFileNameW(nullptr, executable, MAX_PATH);
+    const std::wstring exe = executable, none = L"<none>";
+    struct Step {
+        BOOL run, singleUser;
+        std::wstring user, machine;
+    };
+    // Multiple users register machine-wide; every step starts from stale entries under both roots.
+    const Step steps[] = {
+        {FALSE, TRUE, none, none}, {TRUE, TRUE, exe, none}, {TRUE, FALSE, none, exe}, {FALSE, FALSE, none, none}};
     CApplicationOptions options;
-
-    SetRunValue(HKEY_CURRENT_USER, L"stale user entry");
-    SetRunValue(HKEY_LOCAL_MACHINE, L"stale machine entry");
-    options.bRunAtStartup = FALSE;
-    options.SetRunAtStartup(options.SingleUser);
-    EXPECT_EQ(L"<none>", RunValue(HKEY_CURRENT_USER));
-    EXPECT_EQ(L"<none>", RunValue(HKEY_LOCAL_MACHINE));
-
-    options.bRunAtStartup = TRUE;
-    options.SingleUser = TRUE;
-    SetRunValue(HKEY_LOCAL_MACHINE, L"stale machine entry");
-    options.SetRunAtStartup(options.SingleUser);
-    EXPECT_EQ(executable, RunValue(HKEY_CURRENT_USER));
-    EXPECT_EQ(L"<none>", RunValue(HKEY_LOCAL_MACHINE));
-
-    options.SingleUser = FALSE;
-    options.SetRunAtStartup(options.SingleUser);
-    EXPECT_EQ(L"<none>", RunValue(HKEY_CURRENT_USER));
-    EXPECT_EQ(executable, RunValue(HKEY_LOCAL_MACHINE)) << "multiple users register machine-wide";
-
-    options.bRunAtStartup = FALSE;
-    options.SetRunAtStartup(0);
-    EXPECT_EQ(L"<none>", RunValue(HKEY_LOCAL_MACHINE));
+    for (const Step& step : steps) {
+        SetRunValue(HKEY_CURRENT_USER, L"stale user entry");
+        SetRunValue(HKEY_LOCAL_MACHINE, L"stale machine entry");
+        options.bRunAtStartup = step.run;
+        options.SingleUser = step.singleUser;
+        options.SetRunAtStartup(options.SingleUser);
+        EXPECT_EQ(step.user, RunValue(HKEY_CURRENT_USER)) << "run " << step.run << ", single " << step.singleUser;
+        EXPECT_EQ(step.machine, RunValue(HKEY_LOCAL_MACHINE)) << "run " << step.run << ", single " << step.singleUser;
+    }
 }
 
 TEST(ApplicationOptions, CopyTakesEverySettingAndReloadsTheSkin) {
@@ -160,7 +146,6 @@ TEST(ApplicationOptions, CopyTakesEverySettingAndReloadsTheSkin) {
     source.SetLanguage(L"Espanol");
     source.SetConfigLocation(FALSE);
     source.bRunAtStartup = FALSE;
-    source.bUseSkin = FALSE;
     wcscpy(source.SkinName, L"Graphite");
     source.LaunchMode = LaunchModeLaunchBar;
     source.LaunchBarOptions.IconSize = 48;

@@ -26,18 +26,30 @@ struct CountedOption final : IIniFileArrayItem {
     }
 };
 
-std::wstring ReadValue(CIniFile& file, LPCWSTR section, LPCWSTR key) {
+std::wstring ReadValue(CIniFile& file, LPCWSTR key) {
     WCHAR text[512];
-    file.ReadString(section, key, L"<none>", text, 512);
+    file.ReadString(file.GetSectionName(), key, L"<none>", text, 512);
     return text;
+}
+
+// The values of the elements LoadArray returns for "Folders", which it must put in place of a
+// stale element; the elements are freed.
+std::vector<INT> LoadedValues(CIniFileEx<CountedOption>& file, BOOL* allLoaded) {
+    std::vector<CountedOption*> loaded = {new CountedOption()};
+    *allLoaded = file.LoadArray(L"Folders", loaded);
+    std::vector<INT> values;
+    for (CountedOption* item : loaded) {
+        values.push_back(item->value);
+        delete item;
+    }
+    return values;
 }
 
 } // namespace
 
 TEST(IniFile, ConstructionCreatesDirectoriesAndBomOnlyFileButLeavesExistingFilesAlone) {
     TempDirectory temp;
-    std::wstring nested = temp.File(L"a/b\\c/settings.ini");
-    CIniFile created(nested.c_str());
+    CIniFile created(temp.File(L"a/b\\c/settings.ini").c_str());
     EXPECT_TRUE(DirectoryExists(temp.File(L"a\\b\\c")));
     EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(temp.File(L"a\\b\\c\\settings.ini")));
     EXPECT_STREQ(L"Default", created.GetSectionName());
@@ -47,7 +59,8 @@ TEST(IniFile, ConstructionCreatesDirectoriesAndBomOnlyFileButLeavesExistingFiles
     ASSERT_TRUE(WriteFileBytes(ansi, ansiBytes));
     CIniFile existing(ansi.c_str());
     EXPECT_EQ(ansiBytes, ReadFileBytes(ansi)) << "an existing file must not be rewritten";
-    EXPECT_EQ(L"v", ReadValue(existing, L"S", L"k"));
+    existing.SetSectionName(L"S");
+    EXPECT_EQ(L"v", ReadValue(existing, L"k"));
 }
 
 TEST(IniFile, WritesStayUtf16AndNegativeIntegersAreStoredUnsigned) {
@@ -58,23 +71,20 @@ TEST(IniFile, WritesStayUtf16AndNegativeIntegersAreStoredUnsigned) {
     ASSERT_TRUE(file.WriteString(L"Name", L"Caf\u00e9 \u65e5\u672c"));
 
     std::vector<unsigned char> bytes = ReadFileBytes(path);
-    ASSERT_GE(bytes.size(), 2u);
-    EXPECT_EQ(0xFF, bytes[0]);
-    EXPECT_EQ(0xFE, bytes[1]);
-    std::wstring text = ReadUtf16File(path);
-    EXPECT_NE(std::wstring::npos, text.find(L"Minus=4294967295"));
-    EXPECT_NE(std::wstring::npos, text.find(L"Name=Caf\u00e9 \u65e5\u672c"));
-
+    bytes.resize(2);
+    EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), bytes) << "the byte order mark stays";
+    EXPECT_EQ(L"[Default]\r\nMinus=4294967295\r\nName=Caf\u00e9 \u65e5\u672c\r\n", ReadUtf16File(path));
     INT value = 0;
     file.ReadInt(L"Minus", 0, &value);
     EXPECT_EQ(-1, value);
-    EXPECT_EQ(L"Caf\u00e9 \u65e5\u672c", ReadValue(file, L"Default", L"Name"));
+    EXPECT_EQ(L"Caf\u00e9 \u65e5\u672c", ReadValue(file, L"Name"));
 }
 
-TEST(IniFile, ReadStringReportsTruncationAndMissingKeysGiveTheDefault) {
+TEST(IniFile, ReadsReportTruncationAndTextThatIsNotANumberAndMissingKeysGiveTheDefault) {
     TempDirectory temp;
     CIniFile file(temp.File(L"s.ini").c_str());
     file.WriteString(L"Long", L"0123456789");
+    file.WriteString(L"Text", L"twelve");
     WCHAR buffer[8];
     EXPECT_FALSE(file.ReadString(L"Long", L"", buffer, 8));
     EXPECT_STREQ(L"0123456", buffer);
@@ -84,20 +94,13 @@ TEST(IniFile, ReadStringReportsTruncationAndMissingKeysGiveTheDefault) {
     EXPECT_TRUE(file.ReadString(L"Missing", L"fallback", roomy, 16));
     EXPECT_STREQ(L"fallback", roomy);
     INT number = 0;
-    file.WriteString(L"NotANumber", L"abc");
-    file.ReadInt(L"NotANumber", 5, &number);
+    file.ReadInt(L"Text", 5, &number);
     EXPECT_EQ(0, number) << "the profile API reads text that is not a number as 0";
-}
 
-TEST(IniFile, UInt64RoundTripsAndRejectsTextThatIsNotANumber) {
-    TempDirectory temp;
-    CIniFile file(temp.File(L"u64.ini").c_str());
     ULONGLONG value = 0;
     ASSERT_TRUE(file.WriteUInt64(L"Big", 18446744073709551615ULL));
     EXPECT_TRUE(file.ReadUInt64(L"Big", 3, &value));
     EXPECT_EQ(18446744073709551615ULL, value);
-
-    file.WriteString(L"Text", L"twelve");
     EXPECT_FALSE(file.ReadUInt64(L"Text", 42, &value));
     EXPECT_EQ(42u, value);
     EXPECT_TRUE(file.ReadUInt64(L"Absent", 9000000000ULL, &value));
@@ -106,34 +109,30 @@ TEST(IniFile, UInt64RoundTripsAndRejectsTextThatIsNotANumber) {
 
 TEST(IniFile, ByteBlocksAreUpperCaseHexAndPartialTextStopsTheRead) {
     TempDirectory temp;
-    std::wstring path = temp.File(L"bin.ini");
-    CIniFile file(path.c_str());
+    CIniFile file(temp.File(L"bin.ini").c_str());
     const BYTE bytes[] = {0x00, 0xAB, 0x7F, 0xFF};
     ASSERT_TRUE(file.WriteBinary(L"Block", bytes, 4));
-    EXPECT_EQ(L"00AB7FFF", ReadValue(file, L"Default", L"Block"));
-    BYTE back[4] = {};
-    DWORD count = 0;
-    ASSERT_TRUE(file.ReadBinary(L"Block", back, 4, &count));
-    EXPECT_EQ(4u, count);
-    EXPECT_EQ(0, memcmp(bytes, back, 4));
-
-    file.WriteString(L"Short", L"0A0B0C");
-    BYTE two[2] = {};
-    file.ReadBinary(L"Short", two, 2, &count);
-    EXPECT_EQ(2u, count);
-    EXPECT_EQ(0x0A, two[0]);
-    EXPECT_EQ(0x0B, two[1]);
-
-    file.WriteString(L"Broken", L"0AZZ0C");
-    BYTE three[3] = {};
-    EXPECT_TRUE(file.ReadBinary(L"Broken", three, 3, &count));
-    EXPECT_EQ(1u, count);
-    EXPECT_EQ(0x0A, three[0]);
-
     ASSERT_TRUE(file.WriteBinary(L"Empty", bytes, 0));
-    EXPECT_EQ(L"", ReadValue(file, L"Default", L"Empty"));
-    file.ReadBinary(L"Empty", back, 4, &count);
-    EXPECT_EQ(0u, count);
+    file.WriteString(L"Short", L"0A0B0C");
+    file.WriteString(L"Broken", L"0AZZ0C");
+    EXPECT_EQ(L"00AB7FFF", ReadValue(file, L"Block"));
+    EXPECT_EQ(L"", ReadValue(file, L"Empty"));
+
+    struct Case {
+        LPCWSTR key;
+        DWORD size;
+        std::vector<BYTE> expected;
+    };
+    const Case cases[] = {{L"Block", 4, {0x00, 0xAB, 0x7F, 0xFF}},
+                          {L"Short", 2, {0x0A, 0x0B}}, // the read stops at the buffer's end
+                          {L"Broken", 3, {0x0A}},      // and at the first character that is not hex
+                          {L"Empty", 4, {}}};
+    for (const Case& c : cases) {
+        BYTE back[4] = {};
+        DWORD count = 99;
+        EXPECT_TRUE(file.ReadBinary(c.key, back, c.size, &count)) << c.key;
+        EXPECT_EQ(c.expected, std::vector<BYTE>(back, back + (count <= 4 ? count : 4))) << c.key;
+    }
 }
 
 TEST(IniFile, SectionNamesLongerThanTheBufferAreRefused) {
@@ -142,8 +141,7 @@ TEST(IniFile, SectionNamesLongerThanTheBufferAreRefused) {
     std::wstring longest(259, L'S');
     EXPECT_TRUE(file.SetSectionName(longest.c_str()));
     EXPECT_EQ(longest, file.GetSectionName());
-    std::wstring tooLong(300, L'T');
-    EXPECT_FALSE(file.SetSectionName(tooLong.c_str()));
+    EXPECT_FALSE(file.SetSectionName(std::wstring(300, L'T').c_str()));
     EXPECT_EQ(longest, file.GetSectionName()) << "a refused name keeps the previous section";
     EXPECT_FALSE(file.SetSectionName(std::wstring(260, L'U').c_str()));
 
@@ -185,58 +183,40 @@ TEST(IniFile, EnumSectionNamesGrowsItsBufferAndStopsWhenAsked) {
 
 TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHides) {
     TempDirectory temp;
-    std::wstring path = temp.File(L"array.ini");
-    CIniFileEx<CountedOption> file(path.c_str());
-    std::vector<CountedOption*> five;
+    CIniFileEx<CountedOption> file(temp.File(L"array.ini").c_str());
+    std::vector<CountedOption> five(5);
+    std::vector<CountedOption*> items;
     for (int i = 0; i < 5; ++i) {
-        five.push_back(new CountedOption());
-        five.back()->value = 100 + i;
+        five[i].value = 100 + i;
+        items.push_back(&five[i]);
     }
-    ASSERT_TRUE(file.SaveArray(L"Folders", five));
-    std::vector<CountedOption*> two(five.begin(), five.begin() + 2);
-    ASSERT_TRUE(file.SaveArray(L"Folders", two));
+    ASSERT_TRUE(file.SaveArray(L"Folders", items));
+    items.resize(2);
+    ASSERT_TRUE(file.SaveArray(L"Folders", items));
     EXPECT_STREQ(L"Default", file.GetSectionName()) << "the current section is restored";
     EXPECT_TRUE(file.HasSection(L"Folders_4")) << "sections of the longer array stay in the file";
-
-    std::vector<CountedOption*> loaded = {new CountedOption()};
-    EXPECT_TRUE(file.LoadArray(L"Folders", loaded));
-    ASSERT_EQ(2u, loaded.size());
-    EXPECT_EQ(100, loaded[0]->value);
-    EXPECT_EQ(101, loaded[1]->value);
-    for (CountedOption* item : five)
-        delete item;
-    for (CountedOption* item : loaded)
-        delete item;
+    BOOL allLoaded = FALSE;
+    EXPECT_EQ((std::vector<INT>{100, 101}), LoadedValues(file, &allLoaded));
+    EXPECT_TRUE(allLoaded);
 }
 
-TEST(IniFileEx, AFailingElementIsDroppedAndReported) {
+TEST(IniFileEx, DamagedArraysLoadOnlyTheGoodElementsThatExistAndReportTheDamage) {
+    const std::wstring files[] = {
+        // the second element's Load fails
+        L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nValue=1\r\n[Folders_1]\r\nBroken=1\r\n[Folders_2]\r\nValue=3\r\n",
+        // an absurd count must not make the load hang
+        L"[Default]\r\nFolders=4294967295\r\n[Folders_0]\r\nValue=1\r\n[Folders_1]\r\nValue=3\r\n"};
     TempDirectory temp;
-    std::wstring path = temp.File(L"fail.ini");
-    WriteUtf16File(path, L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nValue=1\r\n[Folders_1]\r\nBroken=1\r\n"
-                         L"[Folders_2]\r\nValue=3\r\n");
-    CIniFileEx<CountedOption> file(path.c_str());
-    std::vector<CountedOption*> loaded;
-    EXPECT_FALSE(file.LoadArray(L"Folders", loaded));
-    ASSERT_EQ(2u, loaded.size());
-    EXPECT_EQ(1, loaded[0]->value);
-    EXPECT_EQ(3, loaded[1]->value);
-    for (CountedOption* item : loaded)
-        delete item;
-}
-
-TEST(IniFileEx, AnAbsurdCountLoadsOnlyTheElementsThatExist) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"huge.ini");
-    WriteUtf16File(path, L"[Default]\r\nFolders=4294967295\r\n[Folders_0]\r\nValue=11\r\n[Folders_1]\r\nValue=12\r\n");
-    CIniFileEx<CountedOption> file(path.c_str());
-    std::vector<CountedOption*> loaded;
-    DWORD start = GetTickCount();
-    EXPECT_FALSE(file.LoadArray(L"Folders", loaded)) << "a damaged count is reported";
-    EXPECT_LT(GetTickCount() - start, 30000u);
-    ASSERT_EQ(2u, loaded.size());
-    EXPECT_EQ(12, loaded[1]->value);
-    for (CountedOption* item : loaded)
-        delete item;
+    for (const std::wstring& text : files) {
+        std::wstring path = temp.File(std::to_wstring(&text - files) + L".ini");
+        ASSERT_TRUE(WriteUtf16File(path, text));
+        CIniFileEx<CountedOption> file(path.c_str());
+        DWORD start = GetTickCount();
+        BOOL allLoaded = TRUE;
+        EXPECT_EQ((std::vector<INT>{1, 3}), LoadedValues(file, &allLoaded)) << text;
+        EXPECT_FALSE(allLoaded) << text;
+        EXPECT_LT(GetTickCount() - start, 30000u);
+    }
 }
 
 TEST(IniFileEx, SingleObjectsLoadFromAndSaveToTheirSectionAndRestoreTheCurrentOne) {

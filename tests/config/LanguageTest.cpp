@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cwchar>
+#include <map>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -17,59 +17,42 @@
 
 namespace {
 
-// The language file format translators rely on: every key, in file order.
-const wchar_t kKeysInFileOrder[] = L"FolderNotFound Show Options Help About MakeADonation Exit CheckForUpdate Add "
-                                   L"Remove Folders Horizontal Vertical Diagonal BackwardDiagonal Stretched Centered "
-                                   L"UpLeft UpCenter UpRight Left Right BottomLeft BottomCenter BottomRight Icons "
-                                   L"SmallIcons List Detail Thumbnails Tiles ThumbStrip Type SystemSpecialPath "
-                                   L"LocalOrRelativePath UnsupportedImageFormat BrowsingOptions FileFilters "
-                                   L"Customization MoveUp MoveDown NoFolderSelected Error ForMoreInformations See "
-                                   L"ProjectHomePage Or UserManual Author ShortcutType Desktop Browser Menu "
-                                   L"MultipleFoldersMenu AssociatedIcon Ok Cancel Background None Color Gradiant "
-                                   L"Picture Color1 Color2 ApplicationOptions ConfigurationType SingleUser "
-                                   L"MultipleUsers LaunchAtWindowsStartup LaunchMode NotifyIcon LaunchBar "
-                                   L"IncludeSubfolders AllowSubfoldersNavigation AllowSubfoldersLinksNavigation "
-                                   L"HideFilesExtensions HideShortcutsOverlay RememberLastPosition "
-                                   L"SingleClickSelection AutoHideOnExecution ViewType TextColor BackgroundColor "
-                                   L"ExclusionFilters InclusionFilters Language Skin Path Position ZOrder Normal "
-                                   L"TopMost ZBottom Bottom HideToolBarForHomeFolder HideToolBar Hide Maximize Reduce "
-                                   L"SaveIconsPositionsForHomeFolder ShowAtStartup StartMaximized Medium Large "
-                                   L"ExtraLarge ShowHideHotKey Name LaunchBarSpecific OverIcon PressedIcon Monitor "
-                                   L"Direction UseFullWidthHeight IconsSize UseTransparentColor Opacity "
-                                   L"ActiveAreaThickness MinWidth MinHeight Margins Top EnableHotCorner HotCorner "
-                                   L"Width Height LeftOrTop CenterOrMiddle RightOrBottom SpaceBeforeIcon MergeMenus "
-                                   L"FoldersPositionInPopupMenu MixedWithFiles GoToHomeFolder GoBack GoForward GoUp "
-                                   L"OpenFolderWithWindowsExplorer Move Close Merged MergeToSpecificFolder "
-                                   L"EmptyMergedFolderName";
-// Keys whose buffers hold 128 or 256 characters (terminator included); every other key holds 64.
-const wchar_t kKeysOf128Characters[] = L"FolderNotFound LaunchAtWindowsStartup IncludeSubfolders HideFilesExtensions "
-                                       L"RememberLastPosition SingleClickSelection AutoHideOnExecution "
-                                       L"HideToolBarForHomeFolder HideToolBar SaveIconsPositionsForHomeFolder "
-                                       L"ShowAtStartup StartMaximized ShowHideHotKey LaunchBarSpecific "
-                                       L"UseFullWidthHeight UseTransparentColor ActiveAreaThickness EnableHotCorner "
-                                       L"LeftOrTop CenterOrMiddle RightOrBottom SpaceBeforeIcon MergeMenus "
-                                       L"FoldersPositionInPopupMenu MixedWithFiles GoToHomeFolder GoBack GoForward "
-                                       L"GoUp OpenFolderWithWindowsExplorer Move Close MergeToSpecificFolder "
-                                       L"EmptyMergedFolderName";
-const wchar_t kKeysOf256Characters[] = L"AllowSubfoldersNavigation AllowSubfoldersLinksNavigation HideShortcutsOverlay";
+// Every key of the language file format translators rely on, in file order; ":128" and ":256"
+// give the size of the key's buffer (terminator included) where it is not 64.
+const wchar_t kKeys[] =
+    L"FolderNotFound:128 Show Options Help About MakeADonation Exit CheckForUpdate Add Remove Folders "
+    L"Horizontal Vertical Diagonal BackwardDiagonal Stretched Centered UpLeft UpCenter UpRight Left Right "
+    L"BottomLeft BottomCenter BottomRight Icons SmallIcons List Detail Thumbnails Tiles ThumbStrip Type "
+    L"SystemSpecialPath LocalOrRelativePath UnsupportedImageFormat BrowsingOptions FileFilters "
+    L"Customization MoveUp MoveDown NoFolderSelected Error ForMoreInformations See ProjectHomePage Or "
+    L"UserManual Author ShortcutType Desktop Browser Menu MultipleFoldersMenu AssociatedIcon Ok Cancel "
+    L"Background None Color Gradiant Picture Color1 Color2 ApplicationOptions ConfigurationType "
+    L"SingleUser MultipleUsers LaunchAtWindowsStartup:128 LaunchMode NotifyIcon LaunchBar "
+    L"IncludeSubfolders:128 AllowSubfoldersNavigation:256 AllowSubfoldersLinksNavigation:256 "
+    L"HideFilesExtensions:128 HideShortcutsOverlay:256 RememberLastPosition:128 SingleClickSelection:128 "
+    L"AutoHideOnExecution:128 ViewType TextColor BackgroundColor ExclusionFilters InclusionFilters "
+    L"Language Skin Path Position ZOrder Normal TopMost ZBottom Bottom HideToolBarForHomeFolder:128 "
+    L"HideToolBar:128 Hide Maximize Reduce SaveIconsPositionsForHomeFolder:128 ShowAtStartup:128 "
+    L"StartMaximized:128 Medium Large ExtraLarge ShowHideHotKey:128 Name LaunchBarSpecific:128 OverIcon "
+    L"PressedIcon Monitor Direction UseFullWidthHeight:128 IconsSize UseTransparentColor:128 Opacity "
+    L"ActiveAreaThickness:128 MinWidth MinHeight Margins Top EnableHotCorner:128 HotCorner Width Height "
+    L"LeftOrTop:128 CenterOrMiddle:128 RightOrBottom:128 SpaceBeforeIcon:128 MergeMenus:128 "
+    L"FoldersPositionInPopupMenu:128 MixedWithFiles:128 GoToHomeFolder:128 GoBack:128 GoForward:128 "
+    L"GoUp:128 OpenFolderWithWindowsExplorer:128 Move:128 Close:128 Merged MergeToSpecificFolder:128 "
+    L"EmptyMergedFolderName:128";
 
-std::vector<std::wstring> Words(const wchar_t* text) {
-    std::vector<std::wstring> words;
-    std::wistringstream stream(text);
+typedef std::vector<std::pair<std::wstring, DWORD>> KeyBuffers;
+
+KeyBuffers DocumentedKeys() {
+    KeyBuffers keys;
+    std::wistringstream stream(kKeys);
     std::wstring word;
-    while (stream >> word)
-        words.push_back(word);
-    return words;
-}
-
-bool Contains(const std::vector<std::wstring>& words, const std::wstring& word) {
-    return std::find(words.begin(), words.end(), word) != words.end();
-}
-
-DWORD DocumentedBufferSize(const std::wstring& key) {
-    if (Contains(Words(kKeysOf256Characters), key))
-        return 256;
-    return Contains(Words(kKeysOf128Characters), key) ? 128 : 64;
+    while (stream >> word) {
+        size_t colon = word.find(L':');
+        keys.emplace_back(word.substr(0, colon),
+                          colon == std::wstring::npos ? 64 : static_cast<DWORD>(std::stoul(word.substr(colon + 1))));
+    }
+    return keys;
 }
 
 typedef std::vector<std::pair<std::wstring, std::wstring>> KeyTexts;
@@ -96,6 +79,12 @@ std::vector<std::wstring> KeysDifferingFromBuiltIn(CLanguage& language) {
 std::unique_ptr<CLanguage> LoadLanguageFile(const std::wstring& path) {
     CIniFileEx<CLanguage> file(path.c_str());
     return std::unique_ptr<CLanguage>(file.Load(L"Language"));
+}
+
+std::unique_ptr<CLanguage> LoadBytes(const TempDirectory& directory, const std::vector<unsigned char>& bytes) {
+    std::wstring path = directory.File(L"Language.ini");
+    EXPECT_TRUE(WriteFileBytes(path, bytes));
+    return LoadLanguageFile(path);
 }
 
 std::vector<unsigned char> SavedFileBytes(CLanguage& language, const std::wstring& path) {
@@ -127,13 +116,9 @@ void ExpectEveryTextTerminated(CLanguage& language) {
 TEST(LanguageTest, BuiltInTextsSplitKeysIntoWordsExceptTheListedOnes) {
     CLanguage language;
     EXPECT_STREQ(L"Folder Not Found", language.FolderNotFound);
-    EXPECT_STREQ(L"Make A Donation", language.MakeADonation);
     EXPECT_STREQ(L"Color 1", language.Color1);
     EXPECT_STREQ(L"Z Order", language.ZOrder);
     EXPECT_STREQ(L"Ok", language.Ok);
-    EXPECT_STREQ(L"Exit", language.Exit);
-    EXPECT_STREQ(L"Save Icons Positions For Home Folder", language.SaveIconsPositionsForHomeFolder);
-    EXPECT_STREQ(L"Allow Subfolders Links Navigation", language.AllowSubfoldersLinksNavigation);
 
     EXPECT_STREQ(L"ThumbStrip", language.ThumbStrip);
     EXPECT_STREQ(L"Up", language.MoveUp);
@@ -149,62 +134,75 @@ TEST(LanguageTest, BuiltInTextsSplitKeysIntoWordsExceptTheListedOnes) {
     EXPECT_STREQ(L"Empty merged Folder Name", language.EmptyMergedFolderName);
 }
 
-TEST(LanguageTest, MissingOrEmptyFileGivesExactlyTheBuiltInTexts) {
+TEST(LanguageTest, MissingEmptyOrGarbledFilesGiveExactlyTheBuiltInTexts) {
     TempDirectory directory;
     std::wstring missing = directory.File(L"Languages\\Klingon.ini");
-    std::unique_ptr<CLanguage> fromMissing = LoadLanguageFile(missing);
-    ASSERT_TRUE(fromMissing);
-    EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*fromMissing));
+    std::unique_ptr<CLanguage> language = LoadLanguageFile(missing);
+    ASSERT_TRUE(language);
+    EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*language));
     EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(missing)) << "not created empty";
 
-    std::wstring zeroBytes = directory.File(L"Empty.ini");
-    ASSERT_TRUE(WriteFileBytes(zeroBytes, {}));
-    std::unique_ptr<CLanguage> fromZeroBytes = LoadLanguageFile(zeroBytes);
-    ASSERT_TRUE(fromZeroBytes);
-    EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*fromZeroBytes));
+    std::vector<std::vector<unsigned char>> contents = {{}, {0xFF}};
+    std::mt19937 generator(20240611);
+    std::uniform_int_distribution<int> byteValue(0, 255);
+    for (int round = 0; round < 8; ++round) {
+        contents.emplace_back(4096);
+        for (unsigned char& byte : contents.back())
+            byte = static_cast<unsigned char>(byteValue(generator));
+        if (round % 2 == 1) {
+            contents.back()[0] = 0xFF; // garbage behind a UTF-16 byte order mark
+            contents.back()[1] = 0xFE;
+        }
+    }
+    for (size_t i = 0; i < contents.size(); ++i) {
+        language = LoadBytes(directory, contents[i]);
+        ASSERT_TRUE(language) << "file " << i;
+        EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*language)) << "file " << i;
+        ExpectEveryTextTerminated(*language);
+    }
 }
 
-TEST(LanguageTest, OneTranslatedKeyChangesOnlyThatText) {
+TEST(LanguageTest, TranslatedKeysChangeOnlyTheirTextsInUtf16AnsiAndCutFiles) {
     TempDirectory directory;
-    std::wstring path = directory.File(L"French.ini");
-    ASSERT_TRUE(WriteUtf16File(path, L"[Other]\r\nOptions=Ailleurs\r\n[Language]\r\nExit=Quitter\r\n"));
-    std::unique_ptr<CLanguage> language = LoadLanguageFile(path);
+    std::unique_ptr<CLanguage> language =
+        LoadBytes(directory, Utf16Bytes(L"[Other]\r\nOptions=Ailleurs\r\n[Language]\r\nExit=Quitter\r\n"));
     ASSERT_TRUE(language);
     EXPECT_STREQ(L"Quitter", language->Exit);
     EXPECT_EQ(std::vector<std::wstring>{L"Exit"}, KeysDifferingFromBuiltIn(*language));
+
+    std::string ansi = "[Language]\r\nExit=Quitter\r\nOptions=Options du programme\r\n";
+    language = LoadBytes(directory, std::vector<unsigned char>(ansi.begin(), ansi.end()));
+    ASSERT_TRUE(language);
+    EXPECT_STREQ(L"Quitter", language->Exit);
+    EXPECT_STREQ(L"Options du programme", language->Options);
+    EXPECT_EQ((std::vector<std::wstring>{L"Options", L"Exit"}), KeysDifferingFromBuiltIn(*language));
+
+    std::vector<unsigned char> cut = Utf16Bytes(L"[Language]\r\nExit=Quitter\r\nOptions=R\x00E9glages");
+    cut.pop_back(); // the file ends inside its last character
+    language = LoadBytes(directory, cut);
+    ASSERT_TRUE(language);
+    EXPECT_STREQ(L"Quitter", language->Exit);
+    EXPECT_EQ(0, wcsncmp(L"R\x00E9glage", language->Options, 7)) << "got " << language->Options;
+    EXPECT_EQ((std::vector<std::wstring>{L"Options", L"Exit"}), KeysDifferingFromBuiltIn(*language));
+    ExpectEveryTextTerminated(*language);
 }
 
 TEST(LanguageTest, LongTextsAreCutToTheirKeysBuffer) {
     TempDirectory directory;
-    std::wstring path = directory.File(L"Long.ini");
-    std::wstring seventy(70, L'x');
-    ASSERT_TRUE(WriteUtf16File(path, L"[Language]\r\nExit=" + seventy + L"\r\n"));
-    std::unique_ptr<CLanguage> language = LoadLanguageFile(path);
-    ASSERT_TRUE(language);
-    EXPECT_EQ(seventy.substr(0, 63), std::wstring(language->Exit));
-
     std::wstring everyKeyTooLong = L"[Language]\r\n";
-    for (const std::wstring& key : Words(kKeysInFileOrder))
-        everyKeyTooLong += key + L"=" + std::wstring(300, L'\x0416') + L"\r\n";
-    ASSERT_TRUE(WriteUtf16File(path, everyKeyTooLong));
-    language = LoadLanguageFile(path);
+    std::map<std::wstring, DWORD> sizes;
+    for (const auto& key : DocumentedKeys()) {
+        everyKeyTooLong += key.first + L"=" + std::wstring(300, L'\x0416') + L"\r\n";
+        sizes[key.first] = key.second;
+    }
+    std::unique_ptr<CLanguage> language = LoadBytes(directory, Utf16Bytes(everyKeyTooLong));
     ASSERT_TRUE(language);
-    language->ForEachText([](LPCWSTR key, LPWSTR text, DWORD) {
-        EXPECT_EQ(DocumentedBufferSize(key) - 1, wcsnlen(text, 300)) << "buffer of " << key;
+    language->ForEachText([&sizes](LPCWSTR key, LPWSTR text, DWORD) {
+        EXPECT_EQ(sizes[key] - 1, wcsnlen(text, 300)) << "buffer of " << key;
     });
 }
 
-TEST(LanguageTest, SaveWritesEveryKeyInDocumentedOrder) {
-    TempDirectory directory;
-    std::wstring path = directory.File(L"English.ini");
-    CLanguage language;
-    SavedFileBytes(language, path);
-    std::vector<std::wstring> expected = Words(kKeysInFileOrder);
-    ASSERT_EQ(142u, expected.size());
-    EXPECT_EQ(expected, ReadSectionKeysInFileOrder(path, L"Language"));
-}
-
-TEST(LanguageTest, SavedTranslationLoadsBackUnchanged) {
+TEST(LanguageTest, SaveWritesEveryKeyInOrderAndATranslationLoadsBackUnchanged) {
     TempDirectory directory;
     std::wstring path = directory.File(L"Mixed.ini");
     CLanguage translated;
@@ -212,6 +210,11 @@ TEST(LanguageTest, SavedTranslationLoadsBackUnchanged) {
         swprintf(text, size, L"%ls \x0416\x4E2D  (%ls)", key, L"\xD83D\xDE00");
     });
     SavedFileBytes(translated, path);
+    std::vector<std::wstring> expected;
+    for (const auto& key : DocumentedKeys())
+        expected.push_back(key.first);
+    ASSERT_EQ(142u, expected.size());
+    EXPECT_EQ(expected, ReadSectionKeysInFileOrder(path, L"Language"));
 
     std::unique_ptr<CLanguage> loaded = LoadLanguageFile(path);
     ASSERT_TRUE(loaded);
@@ -230,56 +233,4 @@ TEST(LanguageTest, ShippedEnglishFileIsWhatSaveWrites) {
         ASSERT_TRUE(WriteFileBytes(shipped, saved));
     }
     EXPECT_TRUE(ReadFileBytes(shipped) == saved) << "res/Languages/English.ini differs from what Save writes";
-}
-
-TEST(LanguageTest, FileWithoutByteOrderMarkIsReadAsAnsi) {
-    TempDirectory directory;
-    std::wstring path = directory.File(L"Ansi.ini");
-    std::string text = "[Language]\r\nExit=Quitter\r\nOptions=Options du programme\r\n";
-    ASSERT_TRUE(WriteFileBytes(path, std::vector<unsigned char>(text.begin(), text.end())));
-    std::unique_ptr<CLanguage> language = LoadLanguageFile(path);
-    ASSERT_TRUE(language);
-    EXPECT_STREQ(L"Quitter", language->Exit);
-    EXPECT_STREQ(L"Options du programme", language->Options);
-    EXPECT_EQ((std::vector<std::wstring>{L"Options", L"Exit"}), KeysDifferingFromBuiltIn(*language));
-}
-
-TEST(LanguageTest, FileCutInsideACharacterKeepsWhatCanBeRead) {
-    TempDirectory directory;
-    std::wstring path = directory.File(L"Cut.ini");
-    std::vector<unsigned char> bytes = Utf16Bytes(L"[Language]\r\nExit=Quitter\r\nOptions=R\x00E9glages");
-    bytes.pop_back();
-    ASSERT_TRUE(WriteFileBytes(path, bytes));
-    std::unique_ptr<CLanguage> language = LoadLanguageFile(path);
-    ASSERT_TRUE(language);
-    EXPECT_STREQ(L"Quitter", language->Exit);
-    EXPECT_EQ(0, wcsncmp(L"R\x00E9glage", language->Options, 7)) << "got " << language->Options;
-    EXPECT_EQ((std::vector<std::wstring>{L"Options", L"Exit"}), KeysDifferingFromBuiltIn(*language));
-    ExpectEveryTextTerminated(*language);
-
-    ASSERT_TRUE(WriteFileBytes(path, {0xFF}));
-    language = LoadLanguageFile(path);
-    ASSERT_TRUE(language);
-    EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*language));
-}
-
-TEST(LanguageTest, RandomBytesLoadAsBuiltInTexts) {
-    std::mt19937 generator(20240611);
-    std::uniform_int_distribution<int> byteValue(0, 255);
-    TempDirectory directory;
-    std::wstring path = directory.File(L"Noise.ini");
-    for (int round = 0; round < 8; ++round) {
-        std::vector<unsigned char> bytes(4096);
-        for (unsigned char& byte : bytes)
-            byte = static_cast<unsigned char>(byteValue(generator));
-        if (round % 2 == 1) {
-            bytes[0] = 0xFF; // garbage behind a UTF-16 byte order mark
-            bytes[1] = 0xFE;
-        }
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
-        std::unique_ptr<CLanguage> language = LoadLanguageFile(path);
-        ASSERT_TRUE(language) << "round " << round;
-        EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*language)) << "round " << round;
-        ExpectEveryTextTerminated(*language);
-    }
 }

@@ -37,60 +37,47 @@ private:
 
 } // namespace
 
-TEST(SpecialPath, CsidlFormResolvesOnlyWhenWrittenExactly) {
-    WCHAR documents[MAX_PATH];
-    ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents));
-    BOOL result = FALSE;
-    EXPECT_EQ(documents, Resolve(L"::CSIDL:0x5", &result));
-    EXPECT_TRUE(result);
+TEST(SpecialPath, StoredPathsResolveToDirectoriesRelativeToTheProgramWhateverTheCurrentDirectory) {
     EXPECT_EQ(L"::CSIDL:0x5", FormatSpecialPath(CSIDL_MYDOCUMENTS));
     EXPECT_EQ(L"::CSIDL:0x1A", FormatSpecialPath(CSIDL_APPDATA)) << "upper-case hexadecimal";
-
-    EXPECT_EQ(L"", Resolve(L"::CSIDL:5", &result)) << "without 0x the number does not parse";
-    EXPECT_FALSE(result);
-    EXPECT_EQ(L"", Resolve(L"::CSIDL:0xFF", &result)) << "a number the system does not know";
-    EXPECT_FALSE(result);
-
-    // In lower case the prefix is not special: a relative plain path that does not exist.
-    std::wstring plain = Resolve(L"::csidl:0x5", &result);
-    EXPECT_FALSE(result);
-    EXPECT_NE(documents, plain);
-}
-
-TEST(SpecialPath, RelativePathsResolveAgainstTheProgramDirectoryWhateverTheCurrentDirectory) {
+    WCHAR documents[MAX_PATH];
+    ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents));
     std::wstring name = L"Docs_" + std::to_wstring(GetCurrentProcessId());
     ProgramSubdirectory docs(name);
     TempDirectory elsewhere;
+    std::wstring file = elsewhere.File(L"note.txt");
+    ASSERT_TRUE(WriteFileBytes(file, {'x'}));
     ASSERT_TRUE(SetCurrentDirectoryW(elsewhere.Path().c_str()));
     std::wstring before = CurrentDirectory();
 
+    struct Case {
+        std::wstring stored, expected;
+        BOOL result;
+    };
+    const Case cases[] = {
+        {L"::CSIDL:0x5", documents, TRUE},
+        {L"::CSIDL:5", L"", FALSE}, // without 0x the number does not parse
+        {L"::CSIDL:0xFF", L"", FALSE},
+        {name, docs.Path(), TRUE},
+        {L".\\", GetProgramDirectory(), TRUE},
+        {L"", GetProgramDirectory(), TRUE},
+        {file, file, FALSE}, // an existing file is not a directory
+        {elsewhere.File(L"gone"), elsewhere.File(L"gone"), FALSE},
+        {elsewhere.Path(), elsewhere.Path(), TRUE},
+    };
+    for (const Case& c : cases) {
+        BOOL result = !c.result;
+        EXPECT_EQ(c.expected, Resolve(c.stored, &result)) << "stored: " << c.stored;
+        EXPECT_EQ(c.result, result) << "stored: " << c.stored;
+        EXPECT_EQ(before, CurrentDirectory()) << "the current directory is put back";
+    }
     BOOL result = FALSE;
-    EXPECT_EQ(docs.Path(), Resolve(name, &result));
-    EXPECT_TRUE(result);
-    EXPECT_EQ(before, CurrentDirectory()) << "the current directory is put back";
-
     EXPECT_EQ(docs.Path(), Resolve(L"./" + name + L"/", &result).substr(0, docs.Path().size()));
     EXPECT_TRUE(result) << "forward slashes count as backslashes";
-
-    EXPECT_EQ(GetProgramDirectory(), Resolve(L".\\", &result));
-    EXPECT_TRUE(result);
-    EXPECT_EQ(GetProgramDirectory(), Resolve(L"", &result));
-    EXPECT_TRUE(result);
-    SetCurrentDirectoryW(GetProgramDirectory().c_str());
-}
-
-TEST(SpecialPath, FilesAndMissingPathsDoNotResolveButStayAbsolute) {
-    TempDirectory temp;
-    std::wstring file = temp.File(L"note.txt");
-    ASSERT_TRUE(WriteFileBytes(file, {'x'}));
-    BOOL result = TRUE;
-    EXPECT_EQ(file, Resolve(file, &result));
-    EXPECT_FALSE(result) << "an existing file is not a directory";
-    std::wstring missing = temp.File(L"gone");
-    EXPECT_EQ(missing, Resolve(missing, &result));
+    // In lower case the prefix is not special: a relative plain path that does not exist.
+    EXPECT_NE(documents, Resolve(L"::csidl:0x5", &result));
     EXPECT_FALSE(result);
-    EXPECT_EQ(temp.Path(), Resolve(temp.Path(), &result));
-    EXPECT_TRUE(result);
+    SetCurrentDirectoryW(GetProgramDirectory().c_str());
 }
 
 TEST(SpecialPath, MakeAbsolutePathUsesTheGivenBaseAndRefusesAliasedBuffers) {

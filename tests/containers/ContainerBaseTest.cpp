@@ -6,8 +6,8 @@
 #include "menus/PopUpMenu.h"
 #include "res/resource.h"
 #include "support/SourceTree.h"
-#include "support/MenuWindow.h"
 #include "support/TempDirectory.h"
+#include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -30,51 +30,43 @@ public:
 };
 
 struct MenuItem {
-    std::wstring text;
+    std::wstring text; // empty for a separator
     UINT id;
-    bool separator;
     bool hasIcon;
 };
 
-std::vector<MenuItem> ReadMenu(HMENU menu) {
+std::vector<MenuItem> ReadMenu(CPopUpMenu* menu) {
     std::vector<MenuItem> items;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    for (int i = 0; i < GetMenuItemCount(menu->GetHandle()); ++i) {
         WCHAR text[128] = L"";
         MENUITEMINFOW info = {};
         info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_BITMAP | MIIM_DATA;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_BITMAP;
         info.dwTypeData = text;
         info.cch = 128;
-        GetMenuItemInfoW(menu, i, TRUE, &info);
-        items.push_back({text, info.wID, (info.fType & MFT_SEPARATOR) != 0, info.hbmpItem != nullptr});
+        GetMenuItemInfoW(menu->GetHandle(), i, TRUE, &info);
+        items.push_back({info.fType & MFT_SEPARATOR ? L"" : text, info.wID, info.hbmpItem != nullptr});
     }
     return items;
 }
 
-// A stand-in for the hidden main window, so posted commands can be read back.
-struct MainWindow {
-    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ~MainWindow() { DestroyWindow(window); }
-    bool Received(UINT message) {
-        MSG posted;
-        return PeekMessageW(&posted, window, message, message, PM_REMOVE) != FALSE;
-    }
-};
-
 // Picks the last item of the next tracked menu with the keyboard.
 void CALLBACK ChooseLastItem(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND menuWindow = FindOwnMenuWindow();
-    if (!menuWindow)
-        return;
-    KillTimer(nullptr, timer);
-    PostMessageW(menuWindow, WM_KEYDOWN, VK_UP, 0);
-    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    if (HWND menuWindow = FindOwnWindow(L"#32768")) {
+        KillTimer(nullptr, timer);
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_UP, 0);
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    }
 }
 
-bool IconAlive(HICON icon) {
+bool IconAlive(HICON icon, LONG* width = nullptr) {
     ICONINFO info;
     if (!GetIconInfo(icon, &info))
         return false;
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+    if (width)
+        *width = bitmap.bmWidth;
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return true;
@@ -86,48 +78,40 @@ TEST(ContainerBase, ContextMenuHasTheSevenEntriesInOrderWithIconsAndActions) {
     CLanguage language;
     TestContainer container(nullptr);
     ASSERT_TRUE(container.BuildContextMenu(&language));
-    std::vector<MenuItem> items = ReadMenu(container.GetContextMenu()->GetHandle());
-    const std::vector<std::pair<std::wstring, int>> expected = {
-        {language.Show, ContainerMenuActionShow},
-        {L"", -1},
-        {language.Options, ContainerMenuActionOptions},
-        {L"", -1},
-        {language.Help, ContainerMenuActionHelp},
-        {language.About, ContainerMenuActionAbout},
-        {L"", -1},
-        {language.CheckForUpdate, ContainerMenuActionCheckForUpdate},
-        {L"", -1},
-        {language.MakeADonation, ContainerMenuActionDonate},
-        {L"", -1},
-        {language.Exit, ContainerMenuActionExit}};
-    ASSERT_EQ(expected.size(), items.size());
+    std::vector<MenuItem> items = ReadMenu(container.GetContextMenu());
+    // Separators show no text and take an identifier without an action.
+    const std::vector<std::wstring> texts = {
+        language.Show,           L"", language.Options,       L"", language.Help, language.About, L"",
+        language.CheckForUpdate, L"", language.MakeADonation, L"", language.Exit};
+    const std::vector<int> actions = {
+        ContainerMenuActionShow,  ContainerMenuActionOptions,        ContainerMenuActionHelp,
+        ContainerMenuActionAbout, ContainerMenuActionCheckForUpdate, ContainerMenuActionDonate,
+        ContainerMenuActionExit};
+    std::vector<int> shownActions;
+    ASSERT_EQ(texts.size(), items.size());
     for (size_t i = 0; i < items.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(expected[i].second < 0, items[i].separator);
-        if (items[i].separator)
-            continue;
-        EXPECT_EQ(expected[i].first, items[i].text);
-        EXPECT_EQ(expected[i].second, container.GetMenuAction(items[i].id));
-        if (container.GetContextMenu()->IsThemed()) {
-            EXPECT_TRUE(items[i].hasIcon);
-        }
-        if (i > 0) {
-            EXPECT_GT(items[i].id, items[i - 1].id) << "separators take identifiers too";
-        }
+        EXPECT_EQ(texts[i], items[i].text);
+        int action = container.GetMenuAction(items[i].id);
+        if (!items[i].text.empty())
+            shownActions.push_back(action);
+        EXPECT_TRUE(!items[i].text.empty() || action == -1) << "a separator's identifier has no action";
+        EXPECT_TRUE(items[i].text.empty() || items[i].hasIcon || !container.GetContextMenu()->IsThemed());
+        EXPECT_TRUE(i == 0 || items[i].id > items[i - 1].id) << "separators take identifiers too";
     }
-    EXPECT_EQ(-1, container.GetMenuAction(items[1].id)) << "a separator's identifier has no action";
+    EXPECT_EQ(actions, shownActions);
 
     TestContainer launchBar(nullptr);
     launchBar.BuildLaunchBarMenu(&language);
-    std::vector<MenuItem> barItems = ReadMenu(launchBar.GetContextMenu()->GetHandle());
+    std::vector<MenuItem> barItems = ReadMenu(launchBar.GetContextMenu());
     ASSERT_EQ(items.size() - 2, barItems.size());
     EXPECT_EQ(std::wstring(language.Options), barItems[0].text) << "the launch bar's own menu has no Show entry";
 }
 
 TEST(ContainerBase, ExitFromTheContextMenuClosesTheProgramThroughItsMainWindow) {
     CPathwren application;
-    MainWindow main;
-    application.m_hMainWindow = main.window;
+    application.m_hMainWindow =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     CLanguage language;
     TestContainer container(&application);
     container.BuildContextMenu(&language);
@@ -137,10 +121,12 @@ TEST(ContainerBase, ExitFromTheContextMenuClosesTheProgramThroughItsMainWindow) 
     UINT_PTR timer = SetTimer(nullptr, 0, 50, ChooseLastItem);
     EXPECT_TRUE(container.ShowContextMenu(POINT{200, 300}, FALSE));
     KillTimer(nullptr, timer);
-    EXPECT_TRUE(main.Received(WM_CLOSE));
+    MSG posted;
+    EXPECT_TRUE(PeekMessageW(&posted, application.m_hMainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE));
     EXPECT_EQ(200, container.GetShowPoint().x);
     EXPECT_FALSE(container.GetOpenUpward());
     DestroyWindow(owner);
+    DestroyWindow(application.m_hMainWindow);
     application.m_hMainWindow = nullptr;
 }
 
@@ -156,17 +142,12 @@ TEST(ContainerBase, LaunchBarButtonIconsFallBackToTheNormalIconOwnedOnce) {
         TestContainer container(&application);
         ASSERT_TRUE(container.AttachItemIcon(&item));
         normal = container.GetIcon();
-        ASSERT_NE(nullptr, normal);
         EXPECT_EQ(normal, container.GetHotIcon());
         EXPECT_EQ(normal, container.GetDownIcon());
         EXPECT_EQ(nullptr, container.GetNotifyIcon()) << "no tray icon in launch bar mode";
-        ICONINFO info;
-        ASSERT_TRUE(GetIconInfo(normal, &info));
-        BITMAP bitmap;
-        GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
-        EXPECT_EQ(32, bitmap.bmWidth) << "launch bar icons take the bar's icon size";
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
+        LONG width = 0;
+        ASSERT_TRUE(IconAlive(normal, &width));
+        EXPECT_EQ(32, width) << "launch bar icons take the bar's icon size";
     }
     EXPECT_FALSE(IconAlive(normal));
 }
@@ -191,13 +172,10 @@ TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
         EXPECT_STREQ(name, container.GetNotifyIcon()->m_notifyIconData.szTip);
 
         container.OnNotifyIconLeftClick(container.GetNotifyIcon(), POINT{40, 50});
-        ASSERT_EQ(1u, container.shows.size());
-        EXPECT_TRUE(container.shows[0]) << "a click always shows";
         EXPECT_EQ(40, container.GetShowPoint().x);
         EXPECT_TRUE(container.GetOpenUpward());
         container.OnHotKey();
-        ASSERT_EQ(2u, container.shows.size());
-        EXPECT_FALSE(container.shows[1]) << "a hotkey toggles";
+        EXPECT_EQ((std::vector<BOOL>{TRUE, FALSE}), container.shows) << "a click always shows, a hotkey toggles";
         EXPECT_TRUE(container.GetOpenUpward()) << "a hotkey keeps the last click's direction";
     }
     EXPECT_TRUE(IconAlive(defaultIcon)) << "the shared default icon is never destroyed";

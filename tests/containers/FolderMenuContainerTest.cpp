@@ -6,76 +6,79 @@
 #include "menus/FolderMenu.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
-#include "support/MenuWindow.h"
 #include "support/GdiObjectCounter.h"
 #include "support/TempDirectory.h"
+#include "support/WindowSearch.h"
 
 #include <psapi.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::wstring> MenuTexts(HMENU menu) {
-    std::vector<std::wstring> texts;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        WCHAR text[MAX_PATH] = L"";
-        GetMenuStringW(menu, i, text, MAX_PATH, MF_BYPOSITION);
-        texts.push_back(text);
-    }
-    return texts;
-}
-
-std::vector<std::wstring> RootTexts(CFolderMenuContainer& container) {
-    CPopUpMenu* root = container.GetFolderMenu() ? container.GetFolderMenu()->GetRootMenu() : nullptr;
-    return root ? MenuTexts(root->GetHandle()) : std::vector<std::wstring>{};
-}
-
 // Runs the thread's message loop for a while, so timers and shell notifications arrive.
 void PumpMessages(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(5)) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
-        Sleep(5);
     }
-}
-
-// A program object with options in tray mode or launch bar mode and the built-in texts.
-struct ApplicationStub {
-    CPathwren application;
-    CLanguage language;
-    explicit ApplicationStub(int launchMode = LaunchModeTrayIcons) {
-        application.m_pOptions = new CApplicationOptions();
-        application.m_pOptions->LaunchMode = launchMode;
-    }
-};
-
-std::unique_ptr<CFolderMenuContainer> MakeContainer(ApplicationStub& stub, CGenericPathwrenObject& item) {
-    std::unique_ptr<CFolderMenuContainer> container(
-        new CFolderMenuContainer(GetModuleHandleW(nullptr), &stub.application));
-    container->SetDefaultIcon(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0, 0, LR_SHARED)));
-    container->BuildContextMenu(&stub.language);
-    container->Initialize(&item);
-    return container;
 }
 
 void WriteFile(const std::wstring& path) {
     WriteFileBytes(path, {'x'});
 }
 
+// Writes a file into the folder and tells the shell, as Explorer does: Wine does not watch the
+// file system itself.
+void AnnounceNewFile(const std::wstring& path) {
+    WriteFile(path);
+    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, path.c_str(), nullptr);
+}
+
+// The container of one item, with a program object in tray or launch bar mode and the built-in
+// texts; prepare may change the item or the texts before the container is made.
+struct FolderMenu {
+    FolderMenu(const std::wstring& path, int launchMode = LaunchModeTrayIcons,
+               const std::function<void(FolderMenu&)>& prepare = nullptr) {
+        application.m_pOptions = new CApplicationOptions();
+        application.m_pOptions->LaunchMode = launchMode;
+        wcscpy(item.Path, path.c_str());
+        if (prepare)
+            prepare(*this);
+        container.reset(new CFolderMenuContainer(GetModuleHandleW(nullptr), &application));
+        container->SetDefaultIcon(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0, 0, LR_SHARED)));
+        container->BuildContextMenu(&language);
+        container->Initialize(&item);
+    }
+    std::vector<std::wstring> RootTexts() const {
+        std::vector<std::wstring> texts;
+        CPopUpMenu* root = container->GetFolderMenu() ? container->GetFolderMenu()->GetRootMenu() : nullptr;
+        for (int i = 0; root && i < GetMenuItemCount(root->GetHandle()); ++i) {
+            WCHAR text[MAX_PATH] = L"";
+            GetMenuStringW(root->GetHandle(), i, text, MAX_PATH, MF_BYPOSITION);
+            texts.push_back(text);
+        }
+        return texts;
+    }
+
+    CPathwren application;
+    CLanguage language;
+    CGenericPathwrenObject item;
+    std::unique_ptr<CFolderMenuContainer> container;
+};
+
 // Dismisses every menu tracked while it lives.
 struct MenuDismisser {
     UINT_PTR timer = SetTimer(nullptr, 0, 15, Dismiss);
     ~MenuDismisser() { KillTimer(nullptr, timer); }
     static void CALLBACK Dismiss(HWND, UINT, UINT_PTR, DWORD) {
-        HWND menu = FindOwnMenuWindow();
-        if (menu)
+        if (HWND menu = FindOwnWindow(L"#32768"))
             PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     }
 };
@@ -89,59 +92,63 @@ SIZE_T PrivateBytes() {
 
 } // namespace
 
-// Wine does not watch the file system; changes are announced with SHChangeNotify, as Explorer does.
 TEST(FolderMenuContainer, AnnouncedChangesRebuildTheMenuOnceOnTheNextTick) {
     TempDirectory folder;
     WriteFile(folder.File(L"first.txt"));
-    ApplicationStub stub;
-    CGenericPathwrenObject item;
-    wcscpy(item.Path, folder.Path().c_str());
-    auto container = MakeContainer(stub, item);
-    ASSERT_NE(0u, container->GetRegistration()) << "the folder is watched";
-    EXPECT_EQ((std::vector<std::wstring>{L"first"}), RootTexts(*container));
+    FolderMenu menu(folder.Path());
+    ASSERT_NE(0u, menu.container->GetRegistration()) << "the folder is watched";
+    EXPECT_EQ((std::vector<std::wstring>{L"first"}), menu.RootTexts());
 
-    UINT builds = container->GetBuildCount();
-    for (int i = 0; i < 5; ++i) {
-        std::wstring added = folder.File(L"added " + std::to_wstring(i) + L".txt");
-        WriteFile(added);
-        SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, added.c_str(), nullptr);
-    }
+    UINT builds = menu.container->GetBuildCount();
+    for (int i = 0; i < 5; ++i)
+        AnnounceNewFile(folder.File(L"added " + std::to_wstring(i) + L".txt"));
     PumpMessages(1200);
-    EXPECT_EQ(builds + 1, container->GetBuildCount()) << "changes within one period make one rebuild";
-    EXPECT_EQ(6u, RootTexts(*container).size());
+    EXPECT_EQ(builds + 1, menu.container->GetBuildCount()) << "changes within one period make one rebuild";
+    EXPECT_EQ(6u, menu.RootTexts().size());
     PumpMessages(600);
-    EXPECT_EQ(builds + 1, container->GetBuildCount()) << "no change, no rebuild";
+    EXPECT_EQ(builds + 1, menu.container->GetBuildCount()) << "no change, no rebuild";
+}
+
+TEST(FolderMenuContainer, ALaunchBarButtonStartsWatchingOnceItsOwnerWindowArrives) {
+    TempDirectory folder;
+    WriteFile(folder.File(L"first.txt"));
+    FolderMenu menu(folder.Path(), LaunchModeLaunchBar);
+    EXPECT_EQ(nullptr, menu.container->GetNotifyIcon());
+    EXPECT_EQ(0u, menu.container->GetRegistration()) << "no owner window yet";
+    HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    menu.container->SetOwnerWindow(toolbar);
+    EXPECT_NE(0u, menu.container->GetRegistration());
+    UINT builds = menu.container->GetBuildCount();
+    AnnounceNewFile(folder.File(L"added.txt"));
+    PumpMessages(1200);
+    EXPECT_EQ(builds + 1, menu.container->GetBuildCount());
+    menu.container.reset();
+    DestroyWindow(toolbar);
 }
 
 TEST(FolderMenuContainer, VanishedFoldersKeepAMenusContentButEmptyAMultipleFoldersMenu) {
-    ApplicationStub stub;
-    std::wstring kept;
-    CGenericPathwrenObject single;
-    CGenericPathwrenObject multiple;
-    multiple.FolderPresentationType = FolderPresentationMultipleFoldersMenu;
-    std::unique_ptr<CFolderMenuContainer> singleContainer;
-    std::unique_ptr<CFolderMenuContainer> multipleContainer;
+    std::unique_ptr<FolderMenu> single;
+    std::unique_ptr<FolderMenu> multiple;
     {
         TempDirectory first;
         TempDirectory second;
         WriteFile(first.File(L"one.txt"));
         WriteFile(second.File(L"two.txt"));
-        wcscpy(single.Path, first.Path().c_str());
-        MergedFolder a = {0, L"", L""};
-        wcscpy(a.Directory, first.Path().c_str());
-        MergedFolder b = {0, L"", L""};
-        wcscpy(b.Directory, second.Path().c_str());
-        multiple.MergedFolders->push_back(a);
-        multiple.MergedFolders->push_back(b);
-        wcscpy(multiple.Path, L"Q:\\does not matter");
-        singleContainer = MakeContainer(stub, single);
-        multipleContainer = MakeContainer(stub, multiple);
-        ASSERT_EQ(2u, RootTexts(*multipleContainer).size()) << "one submenu per folder";
+        single.reset(new FolderMenu(first.Path()));
+        multiple.reset(new FolderMenu(L"Q:\\does not matter", LaunchModeTrayIcons, [&](FolderMenu& menu) {
+            menu.item.FolderPresentationType = FolderPresentationMultipleFoldersMenu;
+            for (const TempDirectory* folder : {&first, &second}) {
+                MergedFolder merged = {0, L"", L""};
+                wcscpy(merged.Directory, folder->Path().c_str());
+                menu.item.MergedFolders->push_back(merged);
+            }
+        }));
+        ASSERT_EQ(2u, multiple->RootTexts().size()) << "one submenu per folder";
     }
-    EXPECT_FALSE(singleContainer->Rebuild());
-    EXPECT_EQ((std::vector<std::wstring>{L"one"}), RootTexts(*singleContainer));
-    EXPECT_TRUE(multipleContainer->Rebuild());
-    EXPECT_TRUE(RootTexts(*multipleContainer).empty());
+    EXPECT_FALSE(single->container->Rebuild());
+    EXPECT_EQ((std::vector<std::wstring>{L"one"}), single->RootTexts());
+    EXPECT_TRUE(multiple->container->Rebuild());
+    EXPECT_TRUE(multiple->RootTexts().empty());
 }
 
 TEST(FolderMenuContainer, FolderErrorsShowABalloonOnlyOnATrayIcon) {
@@ -154,16 +161,10 @@ TEST(FolderMenuContainer, FolderErrorsShowABalloonOnlyOnATrayIcon) {
         return Shell_NotifyIconW(message, data);
     };
     TempDirectory folder;
-    {
-        ApplicationStub tray;
-        wcscpy(tray.language.FolderNotFound, L"Folder %s is gone (100%%)");
-        CGenericPathwrenObject item;
-        wcscpy(item.Path, folder.Path().c_str());
-        auto container = MakeContainer(tray, item);
-        container->ShowFolderError(L"X:\\Projects");
-        ApplicationStub bar(LaunchModeLaunchBar);
-        auto barContainer = MakeContainer(bar, item);
-        barContainer->ShowFolderError(L"X:\\Projects");
+    for (int launchMode : {LaunchModeTrayIcons, LaunchModeLaunchBar}) {
+        FolderMenu menu(folder.Path(), launchMode,
+                        [](FolderMenu& menu) { wcscpy(menu.language.FolderNotFound, L"Folder %s is gone (100%%)"); });
+        menu.container->ShowFolderError(L"X:\\Projects");
     }
     CNotifyIcon::s_shellNotifyIcon = real;
     ASSERT_EQ(1u, modifications.size());
@@ -183,11 +184,9 @@ TEST(FolderMenuContainer, ShowingAndRebuildingThousandsOfTimesHoldsNoResources) 
         CreateDirectoryW(subfolder.c_str(), nullptr);
         WriteFile(subfolder + L"\\inside.txt"); // empty folders are left out of menus
     }
-    ApplicationStub stub;
-    CGenericPathwrenObject item;
-    wcscpy(item.Path, folder.Path().c_str());
-    auto container = MakeContainer(stub, item);
-    ASSERT_EQ(200u, RootTexts(*container).size());
+    FolderMenu menu(folder.Path());
+    CFolderMenuContainer* container = menu.container.get();
+    ASSERT_EQ(200u, menu.RootTexts().size());
 
     MenuDismisser dismisser;
     container->Show(FALSE); // first showing loads what the process keeps for its life
@@ -203,26 +202,4 @@ TEST(FolderMenuContainer, ShowingAndRebuildingThousandsOfTimesHoldsNoResources) 
     EXPECT_EQ(cycles + 1, static_cast<int>(container->GetBuildCount()) - 1) << "every showing rebuilds";
     EXPECT_LE(gdiAfter, gdiBefore + 2);
     EXPECT_LT(static_cast<long long>(bytesAfter) - static_cast<long long>(bytesBefore), 1024 * 1024);
-}
-
-TEST(FolderMenuContainer, ALaunchBarButtonStartsWatchingOnceItsOwnerWindowArrives) {
-    TempDirectory folder;
-    WriteFile(folder.File(L"first.txt"));
-    ApplicationStub stub(LaunchModeLaunchBar);
-    CGenericPathwrenObject item;
-    wcscpy(item.Path, folder.Path().c_str());
-    auto container = MakeContainer(stub, item);
-    EXPECT_EQ(nullptr, container->GetNotifyIcon());
-    EXPECT_EQ(0u, container->GetRegistration()) << "no owner window yet";
-    HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    container->SetOwnerWindow(toolbar);
-    EXPECT_NE(0u, container->GetRegistration());
-    UINT builds = container->GetBuildCount();
-    std::wstring added = folder.File(L"added.txt");
-    WriteFile(added);
-    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, added.c_str(), nullptr);
-    PumpMessages(1200);
-    EXPECT_EQ(builds + 1, container->GetBuildCount());
-    container.reset();
-    DestroyWindow(toolbar);
 }

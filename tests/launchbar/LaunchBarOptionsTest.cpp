@@ -7,84 +7,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
-void ExpectDefaults(const CLaunchBarOptions& options) {
-    EXPECT_EQ(1u, options.BackgroundType);
-    EXPECT_EQ(0xFFFFFFu, options.BackgroundColor);
-    EXPECT_EQ(0xFFFFFFu, options.BackgroundGradiantColor1);
-    EXPECT_EQ(0u, options.BackgroundGradiantColor2);
-    EXPECT_STREQ(L"", options.BackgroundImage);
-    EXPECT_FALSE(options.UseTransparentColor);
-    EXPECT_EQ(0xFF00FFu, options.TransparentColor);
-    EXPECT_EQ(90, options.Opacity);
-    EXPECT_EQ(24u, options.IconSize);
-    EXPECT_EQ(24u, options.IconHeight);
-    EXPECT_EQ(2, options.MarginLeft);
-    EXPECT_EQ(2, options.MarginTop);
-    EXPECT_EQ(2, options.MarginRight);
-    EXPECT_EQ(2, options.MarginBottom);
-    EXPECT_EQ(240u, options.MinWidth);
-    EXPECT_EQ(24u, options.MinHeight);
-    EXPECT_TRUE(options.UseFullScreenWidth);
-    EXPECT_EQ(0u, options.ScreenIndex);
-    EXPECT_EQ(1u, options.Position);
-    EXPECT_FALSE(options.VerticalDirection);
-    EXPECT_EQ(8u, options.HotCornerActiveWitdh);
-}
+// Every stored key in the order Save writes it; every value differs from its default, and a
+// negative margin shows that negative numbers are stored as unsigned 32-bit text.
+const std::wstring kEveryKey =
+    L"[LaunchBar]\r\nBackgroundType=7\r\nBackgroundColor=1193046\r\nBackgroundGradiantColor1=43520\r\n"
+    L"BackgroundGradiantColor2=187\r\nBackgroundImage=Bilder\\Leiste \x00E4\x00F6.png\r\nTransparentColor=66051\r\n"
+    L"UseTransparentColor=1\r\nOpacity=55\r\nIconSize=48\r\nMarginTop=5\r\nMarginBottom=7\r\n"
+    L"MarginLeft=4294967293\r\nMarginRight=6\r\nMinWidth=333\r\nMinHeight=44\r\nVerticalDirection=1\r\n"
+    L"UseFullScreenWidth=0\r\nScreenIndex=2\r\nPosition=6\r\nHotCornerActiveWitdh=3\r\n";
 
-// Every field away from its default, so a field that is not saved, loaded or copied shows up.
-void SetEveryField(CLaunchBarOptions& options) {
-    options.BackgroundType = 7;
-    options.BackgroundColor = 0x123456;
-    options.BackgroundGradiantColor1 = 0x00AA00;
-    options.BackgroundGradiantColor2 = 0x0000BB;
-    wcscpy(options.BackgroundImage, L"Bilder\\Leiste \x00E4\x00F6.png");
-    options.UseTransparentColor = TRUE;
-    options.TransparentColor = 0x010203;
-    options.Opacity = 55;
-    options.IconSize = 48;
-    options.IconHeight = 48;
-    options.MarginLeft = -3;
-    options.MarginTop = 5;
-    options.MarginRight = 6;
-    options.MarginBottom = 7;
-    options.MinWidth = 333;
-    options.MinHeight = 44;
-    options.UseFullScreenWidth = FALSE;
-    options.ScreenIndex = 2;
-    options.Position = 6;
-    options.VerticalDirection = TRUE;
-    options.HotCornerActiveWitdh = 3;
-}
-
-void ExpectSameOptions(const CLaunchBarOptions& expected, const CLaunchBarOptions& actual) {
-    EXPECT_EQ(expected.BackgroundType, actual.BackgroundType);
-    EXPECT_EQ(expected.BackgroundColor, actual.BackgroundColor);
-    EXPECT_EQ(expected.BackgroundGradiantColor1, actual.BackgroundGradiantColor1);
-    EXPECT_EQ(expected.BackgroundGradiantColor2, actual.BackgroundGradiantColor2);
-    EXPECT_STREQ(expected.BackgroundImage, actual.BackgroundImage);
-    EXPECT_EQ(expected.UseTransparentColor, actual.UseTransparentColor);
-    EXPECT_EQ(expected.TransparentColor, actual.TransparentColor);
-    EXPECT_EQ(expected.Opacity, actual.Opacity);
-    EXPECT_EQ(expected.IconSize, actual.IconSize);
-    EXPECT_EQ(expected.IconHeight, actual.IconHeight);
-    EXPECT_EQ(expected.MarginLeft, actual.MarginLeft);
-    EXPECT_EQ(expected.MarginTop, actual.MarginTop);
-    EXPECT_EQ(expected.MarginRight, actual.MarginRight);
-    EXPECT_EQ(expected.MarginBottom, actual.MarginBottom);
-    EXPECT_EQ(expected.MinWidth, actual.MinWidth);
-    EXPECT_EQ(expected.MinHeight, actual.MinHeight);
-    EXPECT_EQ(expected.UseFullScreenWidth, actual.UseFullScreenWidth);
-    EXPECT_EQ(expected.ScreenIndex, actual.ScreenIndex);
-    EXPECT_EQ(expected.Position, actual.Position);
-    EXPECT_EQ(expected.VerticalDirection, actual.VerticalDirection);
-    EXPECT_EQ(expected.HotCornerActiveWitdh, actual.HotCornerActiveWitdh);
-}
-
-CLaunchBarOptions LoadFrom(const std::wstring& path) {
+CLaunchBarOptions LoadText(const std::wstring& text) {
+    TempDirectory directory;
+    std::wstring path = directory.File(L"UserOptions.ini");
+    EXPECT_TRUE(WriteUtf16File(path, text));
     CIniFile file(path.c_str());
     CLaunchBarOptions options;
     EXPECT_TRUE(options.Load(file));
@@ -92,88 +30,55 @@ CLaunchBarOptions LoadFrom(const std::wstring& path) {
     return options;
 }
 
-} // namespace
-
-TEST(LaunchBarOptionsTest, MissingSectionGivesTheDefaultBar) {
+// The whole text Save writes into an empty file.
+std::wstring SavedText(CLaunchBarOptions& options) {
     TempDirectory directory;
     std::wstring path = directory.File(L"UserOptions.ini");
-    ASSERT_TRUE(WriteUtf16File(path, L"[Default]\r\nIconSize=48\r\nMinWidth=999\r\n"));
+    CIniFile file(path.c_str());
+    EXPECT_TRUE(options.Save(file));
+    EXPECT_STREQ(L"LaunchBar", file.GetSectionName());
+    return ReadUtf16File(path);
+}
 
-    {
-        SCOPED_TRACE("constructed");
-        ExpectDefaults(CLaunchBarOptions());
-    }
-    SCOPED_TRACE("loaded from a file whose only keys are in another section");
-    ExpectDefaults(LoadFrom(path));
+} // namespace
+
+TEST(LaunchBarOptionsTest, ConstructionAndAMissingSectionGiveTheDefaultBar) {
+    const std::wstring defaults =
+        L"[LaunchBar]\r\nBackgroundType=1\r\nBackgroundColor=16777215\r\nBackgroundGradiantColor1=16777215\r\n"
+        L"BackgroundGradiantColor2=0\r\nBackgroundImage=\r\nTransparentColor=16711935\r\nUseTransparentColor=0\r\n"
+        L"Opacity=90\r\nIconSize=24\r\nMarginTop=2\r\nMarginBottom=2\r\nMarginLeft=2\r\nMarginRight=2\r\n"
+        L"MinWidth=240\r\nMinHeight=24\r\nVerticalDirection=0\r\nUseFullScreenWidth=1\r\nScreenIndex=0\r\n"
+        L"Position=1\r\nHotCornerActiveWitdh=8\r\n";
+    CLaunchBarOptions constructed;
+    CLaunchBarOptions loaded = LoadText(L"[Default]\r\nIconSize=48\r\nMinWidth=999\r\n");
+    EXPECT_EQ(defaults, SavedText(constructed));
+    EXPECT_EQ(defaults, SavedText(loaded)) << "keys of another section are not read";
+    EXPECT_EQ(24u, constructed.IconHeight);
+    EXPECT_EQ(24u, loaded.IconHeight);
 }
 
 TEST(LaunchBarOptionsTest, MinimumSizeFollowsTheIconSizeOnlyWhenNotStored) {
-    TempDirectory directory;
-    std::wstring onlyIconSize = directory.File(L"OnlyIconSize.ini");
-    ASSERT_TRUE(WriteUtf16File(onlyIconSize, L"[LaunchBar]\r\nIconSize=32\r\n"));
-    CLaunchBarOptions derived = LoadFrom(onlyIconSize);
-    EXPECT_EQ(32u, derived.IconSize);
+    CLaunchBarOptions derived = LoadText(L"[LaunchBar]\r\nIconSize=32\r\n");
     EXPECT_EQ(32u, derived.IconHeight);
     EXPECT_EQ(320u, derived.MinWidth);
     EXPECT_EQ(32u, derived.MinHeight);
-
-    std::wstring stored = directory.File(L"Stored.ini");
-    ASSERT_TRUE(WriteUtf16File(stored, L"[LaunchBar]\r\nIconSize=16\r\nMinWidth=100\r\nMinHeight=20\r\n"));
-    CLaunchBarOptions explicitSizes = LoadFrom(stored);
-    EXPECT_EQ(16u, explicitSizes.IconHeight);
-    EXPECT_EQ(100u, explicitSizes.MinWidth);
-    EXPECT_EQ(20u, explicitSizes.MinHeight);
-}
-
-TEST(LaunchBarOptionsTest, SaveWritesEveryKeyInOrderAndLoadReadsItBack) {
-    TempDirectory directory;
-    std::wstring path = directory.File(L"UserOptions.ini");
-    CLaunchBarOptions saved;
-    SetEveryField(saved);
-    {
-        CIniFile file(path.c_str());
-        ASSERT_TRUE(saved.Save(file));
-        EXPECT_STREQ(L"LaunchBar", file.GetSectionName());
-    }
-
-    std::vector<std::wstring> expectedKeys = {L"BackgroundType",
-                                              L"BackgroundColor",
-                                              L"BackgroundGradiantColor1",
-                                              L"BackgroundGradiantColor2",
-                                              L"BackgroundImage",
-                                              L"TransparentColor",
-                                              L"UseTransparentColor",
-                                              L"Opacity",
-                                              L"IconSize",
-                                              L"MarginTop",
-                                              L"MarginBottom",
-                                              L"MarginLeft",
-                                              L"MarginRight",
-                                              L"MinWidth",
-                                              L"MinHeight",
-                                              L"VerticalDirection",
-                                              L"UseFullScreenWidth",
-                                              L"ScreenIndex",
-                                              L"Position",
-                                              L"HotCornerActiveWitdh"};
-    EXPECT_EQ(expectedKeys, ReadSectionKeysInFileOrder(path, L"LaunchBar"));
-    EXPECT_NE(std::wstring::npos, ReadUtf16File(path).find(L"MarginLeft=4294967293"))
-        << "negative values are stored as unsigned 32-bit text";
-
-    ExpectSameOptions(saved, LoadFrom(path));
+    CLaunchBarOptions stored = LoadText(L"[LaunchBar]\r\nIconSize=16\r\nMinWidth=100\r\nMinHeight=20\r\n");
+    EXPECT_EQ(16u, stored.IconHeight);
+    EXPECT_EQ(100u, stored.MinWidth);
+    EXPECT_EQ(20u, stored.MinHeight);
 }
 
 TEST(LaunchBarOptionsTest, OpacityKeepsItsLowByte) {
-    TempDirectory directory;
-    std::wstring path = directory.File(L"UserOptions.ini");
-    ASSERT_TRUE(WriteUtf16File(path, L"[LaunchBar]\r\nOpacity=300\r\n"));
-    EXPECT_EQ(300 % 256, LoadFrom(path).Opacity);
+    EXPECT_EQ(300 % 256, LoadText(L"[LaunchBar]\r\nOpacity=300\r\n").Opacity);
 }
 
-TEST(LaunchBarOptionsTest, CopyTakesEveryField) {
-    CLaunchBarOptions source;
-    SetEveryField(source);
-    CLaunchBarOptions destination;
-    CLaunchBarOptions::CopyLaunchBarOptions(source, destination);
-    ExpectSameOptions(source, destination);
+TEST(LaunchBarOptionsTest, EveryKeySurvivesLoadSaveAndCopy) {
+    CLaunchBarOptions loaded = LoadText(kEveryKey);
+    EXPECT_EQ(kEveryKey, SavedText(loaded));
+    EXPECT_EQ(48u, loaded.IconHeight);
+
+    CLaunchBarOptions copy;
+    CLaunchBarOptions::CopyLaunchBarOptions(loaded, copy);
+    EXPECT_EQ(kEveryKey, SavedText(copy));
+    EXPECT_EQ(48u, copy.IconHeight);
 }

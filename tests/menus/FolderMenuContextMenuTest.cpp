@@ -1,87 +1,20 @@
 // The shell's context menu of a folder menu entry: it fills, tracks inside the open folder menu,
 // runs the chosen command and closes the folder menu only then.
-#include "menus/FolderMenu.h"
 #include "menus/FolderTree.h"
 #include "menus/MenuTestOwner.h"
 
-#include <gtest/gtest.h>
 #include <ole2.h>
 #include <shellapi.h>
 
 #include <algorithm>
-#include <functional>
-#include <string>
-#include <vector>
 
 namespace {
 
-typedef std::function<bool()> Step;
-
-// Steps played by a thread timer, which fires in every menu loop of the thread, nested ones
-// included: a step that opens a menu blocks, and the steps after it run inside that menu.
-class NestedMenuScript {
-public:
-    explicit NestedMenuScript(std::vector<Step> steps) : m_steps(std::move(steps)), m_start(GetTickCount()) {
-        s_current = this;
-        m_timer = SetTimer(nullptr, 0, 20, OnTimer);
-    }
-    ~NestedMenuScript() {
-        KillTimer(nullptr, m_timer);
-        s_current = nullptr;
-    }
-    size_t StepsRun() const { return m_next; }
-    bool TimedOut() const { return m_timedOut; }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        NestedMenuScript* script = s_current;
-        if (!script || script->m_next >= script->m_steps.size())
-            return;
-        if (GetTickCount() - script->m_start > 20000) {
-            script->m_timedOut = true;
-            script->m_next = script->m_steps.size();
-            EndMenu();
-            return;
-        }
-        size_t index = script->m_next++;
-        // A step that is not done yet runs again at the next tick, unless nested steps ran meanwhile.
-        if (!script->m_steps[index]() && script->m_next == index + 1)
-            script->m_next = index;
-    }
-
-    static NestedMenuScript* s_current;
-    std::vector<Step> m_steps;
-    size_t m_next = 0;
-    DWORD m_start;
-    bool m_timedOut = false;
-    UINT_PTR m_timer = 0;
-};
-
-NestedMenuScript* NestedMenuScript::s_current = nullptr;
-
-// The open menu of this thread that is not the folder menu: the shell's context menu.
-HMENU FindOtherOpenMenu(HMENU folderMenu) {
-    struct Search {
-        HMENU known, found;
-    } search = {folderMenu, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(context);
-            WCHAR className[16] = L"";
-            GetClassNameW(window, className, 16);
-            auto menu = reinterpret_cast<HMENU>(SendMessageW(window, 0x01E1 /* MN_GETHMENU */, 0, 0));
-            if (wcscmp(className, L"#32768") == 0 && IsWindowVisible(window) && menu != search->known)
-                search->found = menu;
-            return !search->found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+typedef MenuTestOwner::Step Step;
 
 // Moves down to the item with this text (mnemonic aside) and presses Enter on it; false until then.
 bool Choose(HMENU menu, const std::wstring& text) {
-    std::vector<std::wstring> texts = MenuItemTexts(menu);
+    Texts texts = MenuItemTexts(menu);
     for (UINT position = 0; position < texts.size(); ++position) {
         texts[position].erase(std::remove(texts[position].begin(), texts[position].end(), L'&'), texts[position].end());
         if (texts[position] != text)
@@ -108,19 +41,26 @@ std::wstring FileOnClipboard() {
     return path;
 }
 
-class FolderMenuContextMenu : public ::testing::Test {
+class FolderMenuContextMenu : public FolderMenuTest {
 protected:
     void SetUp() override {
         m_scratch = m_tree.AddFile(L"scratch.txt", "scratch");
         std::wstring gone = m_tree.AddFile(L"gone.txt");
-        MergedFolder record = FolderRecord(m_tree.Root());
-        ASSERT_TRUE(m_menu.Build(&record, 1, TRUE, TRUE, TRUE));
+        ASSERT_TRUE(BuildRoot());
         m_menu.SetOwnerWindow(m_owner.Handle());
         DeleteFileW(gone.c_str());
     }
-    HMENU Root() const { return m_menu.GetRootMenu()->GetHandle(); }
 
+    // The open menu that is not the folder menu: the shell's context menu.
+    HMENU ContextMenu() const {
+        for (const auto& open : OpenMenus()) {
+            if (open.second != Root())
+                return open.second;
+        }
+        return nullptr;
+    }
     // Releases the right button over the item, as the menu loop passes the button to the owner.
+    // Blocks while the shell's menu is open; the steps after it run inside that menu.
     Step RightClick(const std::wstring& text) {
         return [this, text]() {
             RECT item;
@@ -134,7 +74,7 @@ protected:
     }
     Step InContextMenu(std::function<bool(HMENU)> act) {
         return [this, act]() {
-            HMENU contextMenu = FindOtherOpenMenu(Root());
+            HMENU contextMenu = ContextMenu();
             m_contextTexts = contextMenu ? MenuItemTexts(contextMenu) : m_contextTexts;
             return contextMenu && act(contextMenu);
         };
@@ -142,37 +82,13 @@ protected:
     Step NoteWhetherFolderMenuIsOpen() {
         return [this]() {
             m_folderMenuOpenAfterwards = FindMenuWindow(Root()) != nullptr;
-            EndMenu();
             return true;
         };
     }
-    // Asks the owner to draw a folder menu item, as the system does when the folder menu repaints.
-    LRESULT DrawFolderMenuItem(const std::wstring& text) {
-        UINT commandId = FindCommand(Root(), text);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, 32, 32);
-        HGDIOBJ previous = SelectObject(dc, bitmap);
-        DRAWITEMSTRUCT item = {ODT_MENU,
-                               0,
-                               commandId,
-                               ODA_DRAWENTIRE,
-                               0,
-                               reinterpret_cast<HWND>(Root()),
-                               dc,
-                               {0, 0, 32, 32},
-                               reinterpret_cast<ULONG_PTR>(m_menu.GetEntryOfCommand(commandId)->m_hIcon)};
-        LRESULT drawn = SendMessageW(m_owner.Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        return drawn;
-    }
 
-    FolderTree m_tree;
-    CFolderMenu m_menu;
     MenuTestOwner m_owner;
     std::wstring m_scratch;
-    std::vector<std::wstring> m_contextTexts;
+    Texts m_contextTexts;
     bool m_folderMenuOpenAfterwards = false;
 };
 
@@ -182,19 +98,25 @@ TEST_F(FolderMenuContextMenu, ChoosingAShellCommandRunsItAndClosesTheFolderMenu)
     OleSetClipboard(nullptr);
     bool noMenuForVanishedFile = false;
     LRESULT folderItemDrawn = -1;
-    NestedMenuScript script(
-        {WaitForMenu(Root()), RightClick(L"gone.txt"),
-         [&]() { return noMenuForVanishedFile = !FindOtherOpenMenu(Root()) && FindMenuWindow(Root()); },
-         RightClick(L"scratch.txt"), InContextMenu([&](HMENU contextMenu) {
-             if (folderItemDrawn == -1)
-                 folderItemDrawn = DrawFolderMenuItem(L"scratch.txt");
-             return Choose(contextMenu, L"Copy");
-         }),
-         NoteWhetherFolderMenuIsOpen()});
-    EXPECT_EQ(0u, m_menu.GetRootMenu()->Track(100, 100, m_owner.Handle(), FALSE));
-    ASSERT_FALSE(script.TimedOut()) << "steps run: " << script.StepsRun() << ", shell items: " << m_contextTexts.size();
+    Canvas canvas(32);
+    auto drawAnItemAndChooseCopy = [&](HMENU contextMenu) {
+        if (folderItemDrawn == -1) {
+            UINT command = FindCommand(Root(), L"scratch.txt");
+            folderItemDrawn = SendDrawItem(m_owner.Handle(), Root(), canvas.Dc(), {0, 0, 32, 32},
+                                           m_menu.GetEntryOfCommand(command)->m_hIcon, 0, command);
+        }
+        return Choose(contextMenu, L"Copy");
+    };
+    size_t stepsRun = 0;
+    EXPECT_EQ(0u, m_owner.Track(*m_menu.GetRootMenu(),
+                                {WaitForMenu(Root()), RightClick(L"gone.txt"),
+                                 [&]() { return noMenuForVanishedFile = !ContextMenu() && FindMenuWindow(Root()); },
+                                 RightClick(L"scratch.txt"), InContextMenu(drawAnItemAndChooseCopy),
+                                 NoteWhetherFolderMenuIsOpen()},
+                                {100, 100}, FALSE, &stepsRun));
     EXPECT_TRUE(noMenuForVanishedFile) << "an entry whose file vanished gets no shell menu; the folder menu stays";
-    EXPECT_EQ(5u, script.StepsRun()) << "the folder menu closed with the command, before the last step";
+    EXPECT_EQ(5u, stepsRun) << "the folder menu closed with the command, before the last step; shell items: "
+                            << m_contextTexts.size();
     EXPECT_EQ(m_scratch, FileOnClipboard()) << "the shell's Copy ran on the entry's file";
     EXPECT_EQ(TRUE, folderItemDrawn) << "the folder menu under the shell's menu still draws its own items";
     OleSetClipboard(nullptr);
@@ -203,12 +125,11 @@ TEST_F(FolderMenuContextMenu, ChoosingAShellCommandRunsItAndClosesTheFolderMenu)
 TEST_F(FolderMenuContextMenu, DismissingTheShellMenuKeepsTheFolderMenuOpen) {
     if (RunningOnWine())
         GTEST_SKIP() << "Wine ends every open menu when a menu tracked inside another one closes";
-    NestedMenuScript script({WaitForMenu(Root()), RightClick(L"scratch.txt"), InContextMenu([](HMENU contextMenu) {
-                                 return PostMessageW(FindMenuWindow(contextMenu), WM_KEYDOWN, VK_ESCAPE, 0) != FALSE;
-                             }),
-                             NoteWhetherFolderMenuIsOpen()});
-    EXPECT_EQ(0u, m_menu.GetRootMenu()->Track(100, 100, m_owner.Handle(), FALSE));
-    ASSERT_FALSE(script.TimedOut()) << "steps run: " << script.StepsRun();
+    auto pressEscape = [](HMENU contextMenu) {
+        return PostMessageW(FindMenuWindow(contextMenu), WM_KEYDOWN, VK_ESCAPE, 0) != FALSE;
+    };
+    EXPECT_EQ(0u, m_owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()), RightClick(L"scratch.txt"),
+                                                        InContextMenu(pressEscape), NoteWhetherFolderMenuIsOpen()}));
     EXPECT_FALSE(m_contextTexts.empty()) << "the shell filled its menu";
     EXPECT_TRUE(m_folderMenuOpenAfterwards);
 }

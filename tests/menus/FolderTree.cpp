@@ -5,6 +5,8 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -29,12 +31,6 @@ std::wstring FolderTree::AddFile(const std::wstring& relative, const std::string
     return path;
 }
 
-std::wstring FolderTree::AddFolder(const std::wstring& relative) {
-    std::wstring path = Path(relative);
-    CreateFoldersOnTheWay(path + L"\\");
-    return path;
-}
-
 std::wstring FolderTree::AddShortcut(const std::wstring& relative, const std::wstring& target) {
     std::wstring path = Path(relative);
     CreateFoldersOnTheWay(path);
@@ -46,19 +42,6 @@ std::wstring FolderTree::AddShortcut(const std::wstring& relative, const std::ws
     return path;
 }
 
-std::wstring FolderTree::AddEmptyLibrary(const std::wstring& relative) {
-    return AddFile(relative, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                             "<libraryDescription xmlns=\"http://schemas.microsoft.com/windows/2009/library\">\r\n"
-                             "  <searchConnectorDescriptionList/>\r\n"
-                             "</libraryDescription>\r\n");
-}
-
-std::wstring FolderTree::AddMarkerScript(const std::wstring& relative, const std::wstring& marker,
-                                         const std::string& text) {
-    std::string narrowMarker(marker.begin(), marker.end());
-    return AddFile(relative, "@echo off\r\necho " + text + "> \"" + narrowMarker + "\"\r\n");
-}
-
 MergedFolder FolderRecord(const std::wstring& directory, INT merged, const std::wstring& mergedName) {
     MergedFolder record = {};
     record.MergedMenu = merged;
@@ -67,8 +50,8 @@ MergedFolder FolderRecord(const std::wstring& directory, INT merged, const std::
     return record;
 }
 
-std::vector<std::wstring> MenuItemTexts(HMENU menu) {
-    std::vector<std::wstring> texts;
+Texts MenuItemTexts(HMENU menu) {
+    Texts texts;
     int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
         WCHAR text[MAX_PATH] = L"";
@@ -79,22 +62,9 @@ std::vector<std::wstring> MenuItemTexts(HMENU menu) {
 }
 
 int FindItemPosition(HMENU menu, const std::wstring& text) {
-    std::vector<std::wstring> texts = MenuItemTexts(menu);
-    for (size_t position = 0; position < texts.size(); ++position) {
-        if (texts[position] == text)
-            return static_cast<int>(position);
-    }
-    return -1;
-}
-
-HMENU FindSubMenu(HMENU menu, const std::wstring& text) {
-    int position = FindItemPosition(menu, text);
-    return position < 0 ? nullptr : GetSubMenu(menu, position);
-}
-
-UINT FindCommand(HMENU menu, const std::wstring& text) {
-    int position = FindItemPosition(menu, text);
-    return position < 0 ? 0 : GetMenuItemID(menu, position);
+    Texts texts = MenuItemTexts(menu);
+    auto found = std::find(texts.begin(), texts.end(), text);
+    return found == texts.end() ? -1 : static_cast<int>(found - texts.begin());
 }
 
 void HighlightSubMenuItem(CFolderMenu& folderMenu, HMENU menu, const std::wstring& text) {

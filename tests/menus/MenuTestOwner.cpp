@@ -12,21 +12,13 @@ const DWORD kScriptTimeLimitMs = 15000;
 const UINT MN_GETHMENU_MESSAGE = 0x01E1;
 const UINT_PTR kSpySubclassId = 0x5059;
 
-struct MenuWindowSearch {
-    HMENU menu;
-    HWND window;
-};
-
-BOOL CALLBACK FindMenuWindowProc(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<MenuWindowSearch*>(context);
+BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM openMenus) {
     wchar_t className[16] = L"";
     GetClassNameW(window, className, 16);
-    if (wcscmp(className, L"#32768") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    if (reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU_MESSAGE, 0, 0)) != search->menu)
-        return TRUE;
-    search->window = window;
-    return FALSE;
+    if (wcscmp(className, L"#32768") == 0 && IsWindowVisible(window))
+        reinterpret_cast<std::vector<std::pair<HWND, HMENU>>*>(openMenus)->push_back(
+            {window, reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU_MESSAGE, 0, 0))});
+    return TRUE;
 }
 
 BITMAPINFO TopDownArgbInfo(int size) {
@@ -46,7 +38,6 @@ struct MenuTestOwner::Script {
     std::vector<Step> steps;
     size_t next;
     DWORD start;
-    bool running;
 };
 
 MenuTestOwner::MenuTestOwner() : m_window(nullptr), m_spying(false) {
@@ -67,8 +58,8 @@ MenuTestOwner::~MenuTestOwner() {
     DestroyWindow(m_window);
 }
 
-UINT MenuTestOwner::Track(CPopUpMenu& menu, std::vector<Step> steps, POINT at, BOOL openUpward) {
-    Script script = {std::move(steps), 0, GetTickCount(), false};
+UINT MenuTestOwner::Track(CPopUpMenu& menu, std::vector<Step> steps, POINT at, BOOL openUpward, size_t* stepsRun) {
+    Script script = {std::move(steps), 0, GetTickCount()};
     m_scripts.push_back(&script);
     if (m_scripts.size() == 1)
         SetTimer(m_window, kScriptTimerId, kTickMs, nullptr);
@@ -76,17 +67,18 @@ UINT MenuTestOwner::Track(CPopUpMenu& menu, std::vector<Step> steps, POINT at, B
     m_scripts.pop_back();
     if (m_scripts.empty())
         KillTimer(m_window, kScriptTimerId);
-    EXPECT_EQ(script.steps.size(), script.next) << "the menu closed before its script ended";
+    if (stepsRun)
+        *stepsRun = script.next;
+    else
+        EXPECT_EQ(script.steps.size(), script.next) << "the menu closed before its script ended";
     return command;
 }
 
 void MenuTestOwner::OnTimer() {
     if (m_scripts.empty())
         return;
+    // A step that tracks a menu with this object runs that script instead, inside the step.
     Script* script = m_scripts.back();
-    // A step that tracks a menu of its own runs its loop, and this timer, inside the step.
-    if (script->running)
-        return;
     if (script->next == script->steps.size()) {
         EndMenu();
         return;
@@ -97,11 +89,11 @@ void MenuTestOwner::OnTimer() {
         EndMenu();
         return;
     }
-    script->running = true;
-    bool done = script->steps[script->next]();
-    script->running = false;
-    if (done)
-        ++script->next;
+    // Advanced first, so that a step blocked in a menu loop of its own lets the next steps run
+    // inside that loop; a step not yet done runs again unless later steps ran meanwhile.
+    size_t index = script->next++;
+    if (!script->steps[index]() && script->next == index + 1)
+        script->next = index;
 }
 
 LRESULT CALLBACK MenuTestOwner::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -141,10 +133,18 @@ bool RunningOnWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
+std::vector<std::pair<HWND, HMENU>> OpenMenus() {
+    std::vector<std::pair<HWND, HMENU>> openMenus;
+    EnumThreadWindows(GetCurrentThreadId(), CollectMenuWindow, reinterpret_cast<LPARAM>(&openMenus));
+    return openMenus;
+}
+
 HWND FindMenuWindow(HMENU menu) {
-    MenuWindowSearch search = {menu, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindMenuWindowProc, reinterpret_cast<LPARAM>(&search));
-    return search.window;
+    for (const auto& open : OpenMenus()) {
+        if (open.second == menu)
+            return open.first;
+    }
+    return nullptr;
 }
 
 MenuTestOwner::Step PressKeys(HMENU shownMenu, std::vector<UINT> keys) {
@@ -160,6 +160,21 @@ MenuTestOwner::Step PressKeys(HMENU shownMenu, std::vector<UINT> keys) {
 
 MenuTestOwner::Step WaitForMenu(HMENU menu) {
     return [menu]() { return FindMenuWindow(menu) != nullptr; };
+}
+
+MENUITEMINFOW ReadMenuItem(HMENU menu, UINT position, UINT mask) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = mask;
+    GetMenuItemInfoW(menu, position, TRUE, &item);
+    return item;
+}
+
+LRESULT SendDrawItem(HWND owner, HMENU menu, HDC dc, RECT rect, HICON icon, UINT state, UINT itemId, UINT controlType) {
+    HWND menuAsWindow = reinterpret_cast<HWND>(menu);
+    ULONG_PTR data = reinterpret_cast<ULONG_PTR>(icon);
+    DRAWITEMSTRUCT item = {controlType, 0, itemId, ODA_DRAWENTIRE, state, menuAsWindow, dc, rect, data};
+    return SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 HICON CreateIconFromPixels(int size, const std::vector<DWORD>& pixels) {
@@ -204,12 +219,9 @@ std::vector<DWORD> ReadIconPixels(HICON icon) {
     return pixels;
 }
 
-Canvas::Canvas(int size) : m_size(size), m_pixels(nullptr), m_bitmap(nullptr), m_dc(nullptr), m_previous(nullptr) {
+Canvas::Canvas(int size) : m_size(size) {
     BITMAPINFO info = TopDownArgbInfo(size);
-    void* bits = nullptr;
-    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_pixels = static_cast<DWORD*>(bits);
-    m_dc = CreateCompatibleDC(nullptr);
+    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pixels), nullptr, 0);
     m_previous = SelectObject(m_dc, m_bitmap);
 }
 
@@ -219,28 +231,18 @@ Canvas::~Canvas() {
     DeleteObject(m_bitmap);
 }
 
-void Canvas::Fill(DWORD pixel) {
-    GdiFlush();
-    std::fill(m_pixels, m_pixels + m_size * m_size, pixel);
-}
-
-DWORD Canvas::At(int x, int y) const {
-    GdiFlush();
-    return m_pixels[y * m_size + x] & 0xFFFFFF;
-}
-
 MenuTree BuildMenuTree(int levels, int iconItems, HICON icon, IPopUpMenuEvents* events) {
     MenuTree tree;
     for (int level = 0; level < levels; ++level) {
-        tree.menus.emplace_back(new CPopUpMenu());
-        tree.menus.back()->SetEvents(events);
+        tree.emplace_back(new CPopUpMenu());
+        tree.back()->SetEvents(events);
         if (level > 0)
-            tree.menus.back()->SetParent(tree.menus[level - 1].get());
+            tree.back()->SetParent(tree[level - 1].get());
     }
     for (int level = 0; level < levels; ++level) {
-        CPopUpMenu& menu = *tree.menus[level];
+        CPopUpMenu& menu = *tree[level];
         if (level + 1 < levels)
-            tree.submenuIds.push_back(menu.AppendSubMenuItem(L"Deeper", tree.menus[level + 1].get(), icon));
+            menu.AppendSubMenuItem(L"Deeper", tree[level + 1].get(), icon);
         for (int item = 0; item < iconItems; ++item) {
             wchar_t text[32];
             swprintf(text, 32, L"Level %d item %d", level, item);

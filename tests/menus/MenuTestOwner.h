@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -15,7 +16,7 @@ public:
     // Returns false to be called again at the next tick, for example to wait for a submenu.
     typedef std::function<bool()> Step;
 
-    // A message that reached the owner while the spy was installed, and what it returned.
+    // A draw or measure request that reached the owner while spying, and what it returned.
     struct SeenMessage {
         UINT message;
         HMENU menu;
@@ -31,10 +32,12 @@ public:
 
     HWND Handle() const { return m_window; }
 
-    // Tracks the menu while the steps run. A script that does not finish in time fails the
-    // test and closes the menu, so a broken case never hangs the run. May be called from a step
-    // to track a menu inside another one.
-    UINT Track(CPopUpMenu& menu, std::vector<Step> steps, POINT at = {100, 100}, BOOL openUpward = FALSE);
+    // Tracks the menu while the steps run. A script that does not finish in time fails the test
+    // and closes the menu, so a broken case never hangs the run. While a step blocks in a menu
+    // tracked inside this one, the next steps run inside that menu. A menu that closes before the
+    // script ends fails the test, unless the caller asks how far the script got.
+    UINT Track(CPopUpMenu& menu, std::vector<Step> steps, POINT at = {100, 100}, BOOL openUpward = FALSE,
+               size_t* stepsRun = nullptr);
 
     // Records the draw and measure requests of every menu loop from now on, with the menu's
     // answers: the spy goes in front of the menu's subclass when the loop starts.
@@ -57,12 +60,17 @@ private:
 
 bool RunningOnWine();
 
-// The visible window of this thread that shows the menu; null while it is closed.
+// The menus shown by visible menu windows of this thread, with their windows.
+std::vector<std::pair<HWND, HMENU>> OpenMenus();
+// Null while the menu is closed.
 HWND FindMenuWindow(HMENU menu);
 // Waits for the menu to be open, then posts the keys to the menu loop in one go.
 MenuTestOwner::Step PressKeys(HMENU shownMenu, std::vector<UINT> keys);
-// Waits until the menu is open.
 MenuTestOwner::Step WaitForMenu(HMENU menu);
+MENUITEMINFOW ReadMenuItem(HMENU menu, UINT position, UINT mask);
+// Asks the owner to draw an item, as the menu loop does; returns the owner's answer.
+LRESULT SendDrawItem(HWND owner, HMENU menu, HDC dc, RECT rect, HICON icon, UINT state = 0, UINT itemId = 1,
+                     UINT controlType = ODT_MENU);
 
 // A 32-bit icon from top-down 0xAARRGGBB pixels, with an all-zero mask.
 HICON CreateIconFromPixels(int size, const std::vector<DWORD>& pixels);
@@ -70,7 +78,7 @@ HICON CreateSolidIcon(int size, DWORD argb);
 // The colour bitmap of a square icon as top-down 0xAARRGGBB pixels; empty when unreadable.
 std::vector<DWORD> ReadIconPixels(HICON icon);
 
-// A square 32-bit surface to draw items on, with its memory DC.
+// A square top-down 32-bit surface to draw items on, with its memory DC.
 class Canvas {
 public:
     explicit Canvas(int size);
@@ -79,22 +87,25 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     HDC Dc() const { return m_dc; }
-    void Fill(DWORD pixel);
+    void Fill(DWORD pixel) {
+        GdiFlush();
+        std::fill(m_pixels, m_pixels + m_size * m_size, pixel);
+    }
     // The colour part, 0xRRGGBB.
-    DWORD At(int x, int y) const;
+    DWORD At(int x, int y) const {
+        GdiFlush();
+        return m_pixels[y * m_size + x] & 0xFFFFFF;
+    }
 
 private:
     int m_size;
-    DWORD* m_pixels;
+    DWORD* m_pixels = nullptr;
     HBITMAP m_bitmap;
-    HDC m_dc;
+    HDC m_dc = CreateCompatibleDC(nullptr);
     HGDIOBJ m_previous;
 };
 
 // A tree of `levels` menus, each the submenu of the one before; every menu holds its submenu first (except the
-// deepest), then `iconItems` items showing the icon. menus[0] is the root.
-struct MenuTree {
-    std::vector<std::unique_ptr<CPopUpMenu>> menus;
-    std::vector<UINT> submenuIds;
-};
+// deepest), then `iconItems` items showing the icon. The root comes first.
+typedef std::vector<std::unique_ptr<CPopUpMenu>> MenuTree;
 MenuTree BuildMenuTree(int levels, int iconItems, HICON icon, IPopUpMenuEvents* events = nullptr);

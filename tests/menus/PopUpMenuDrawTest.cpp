@@ -18,32 +18,18 @@ DWORD PixelOf(COLORREF color) {
     return (static_cast<DWORD>(GetRValue(color)) << 16) | (GetGValue(color) << 8) | GetBValue(color);
 }
 
-struct Probe {
-    int x;
-    int y;
-};
-
 // Draws the menu's item in each state during a tracking of the menu, and reads the probes.
 std::map<UINT, std::vector<DWORD>> DrawInStates(CPopUpMenu& menu, HICON icon, const std::vector<UINT>& states,
-                                                const std::vector<Probe>& probes) {
+                                                const std::vector<POINT>& probes) {
     Canvas canvas(24);
     std::map<UINT, std::vector<DWORD>> drawn;
     MenuTestOwner owner;
     auto draw = [&]() {
         for (UINT state : states) {
             canvas.Fill(kBackground);
-            DRAWITEMSTRUCT item = {ODT_MENU,
-                                   0,
-                                   1,
-                                   ODA_DRAWENTIRE,
-                                   state,
-                                   reinterpret_cast<HWND>(menu.GetHandle()),
-                                   canvas.Dc(),
-                                   {0, 0, 20, 20},
-                                   reinterpret_cast<ULONG_PTR>(icon)};
-            if (!SendMessageW(owner.Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item)))
+            if (!SendDrawItem(owner.Handle(), menu.GetHandle(), canvas.Dc(), {0, 0, 20, 20}, icon, state))
                 continue;
-            for (Probe probe : probes)
+            for (POINT probe : probes)
                 drawn[state].push_back(canvas.At(probe.x, probe.y));
         }
         return true;
@@ -55,22 +41,19 @@ std::map<UINT, std::vector<DWORD>> DrawInStates(CPopUpMenu& menu, HICON icon, co
 } // namespace
 
 TEST(PopUpMenuDrawing, GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparency) {
+    // Blue weighs 0.114, red 0.299, green 0.587; the sum is truncated and alpha kept.
+    const std::vector<std::pair<DWORD, DWORD>> colours = {
+        {0xFFFFFFFF, 0xFFFFFFFF}, {0xFF0000FF, 0xFF1D1D1D}, {0xFFFF0000, 0xFF4C4C4C}, {0xFF00FF00, 0xFF959595},
+        {0x80404040, 0x80404040}, {0xFF000000, 0xFF000000}, {0x40102030, 0x401D1D1D}, {0x00000000, 0x00000000}};
     std::vector<DWORD> pixels(16 * 16, 0x00000000);
-    std::vector<DWORD> colours = {0xFFFFFFFF, 0xFF0000FF, 0xFFFF0000, 0xFF00FF00, 0x80404040, 0xFF000000, 0x40102030};
-    std::copy(colours.begin(), colours.end(), pixels.begin());
+    for (size_t index = 0; index < colours.size(); ++index)
+        pixels[index] = colours[index].first;
     HICON icon = CreateIconFromPixels(16, pixels);
     HICON gray = CPopUpMenu::CreateGrayIcon(icon);
-    ASSERT_NE(nullptr, gray);
     std::vector<DWORD> result = ReadIconPixels(gray);
     ASSERT_EQ(pixels.size(), result.size());
-    EXPECT_EQ(0xFFFFFFFFu, result[0]) << "white stays white";
-    EXPECT_EQ(0xFF1D1D1Du, result[1]) << "blue weighs 0.114: 29";
-    EXPECT_EQ(0xFF4C4C4Cu, result[2]) << "red weighs 0.299: 76";
-    EXPECT_EQ(0xFF959595u, result[3]) << "green weighs 0.587: 149";
-    EXPECT_EQ(0x80404040u, result[4]) << "alpha is kept";
-    EXPECT_EQ(0xFF000000u, result[5]) << "black has no colour to change";
-    EXPECT_EQ(0x401D1D1Du, result[6]) << "0.299 * 16 + 0.587 * 32 + 0.114 * 48, truncated";
-    EXPECT_EQ(0u, result[200]) << "transparent stays transparent";
+    for (size_t index = 0; index < colours.size(); ++index)
+        EXPECT_EQ(colours[index].second, result[index]) << std::hex << "from " << colours[index].first;
     EXPECT_EQ(pixels, ReadIconPixels(icon)) << "the source icon is untouched";
     EXPECT_EQ(nullptr, CPopUpMenu::CreateGrayIcon(nullptr));
     DestroyIcon(gray);
@@ -104,7 +87,7 @@ TEST(PopUpMenuDrawing, HighlightLiftsTheIconOverItsShadowAndDisabledItemsAreGrey
     const UINT checked = ODS_CHECKED;
     // The corner, inside the resting icon, its far corner, the shadow, past the shadow, the
     // frame's border and its filling.
-    std::vector<Probe> probes = {{0, 0}, {1, 1}, {16, 16}, {17, 17}, {18, 18}, {19, 5}, {18, 5}};
+    std::vector<POINT> probes = {{0, 0}, {1, 1}, {16, 16}, {17, 17}, {18, 18}, {19, 5}, {18, 5}};
     enum { Corner, Inside, FarCorner, Shadow, PastShadow, Border, Filling };
     std::map<UINT, std::vector<DWORD>> drawn =
         DrawInStates(menu, icon, {0, selected, disabled, disabled | selected, checked, checked | selected}, probes);

@@ -2,6 +2,7 @@
 // default, the cases run in a copy of this program that Wine starts as Windows 10.
 #include "menus/MenuTestOwner.h"
 #include "menus/PopUpMenu.h"
+#include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +23,7 @@ bool StartedAsOwnerDrawChild() {
 class PopUpMenuOwnerDraw : public ::testing::Test {
 protected:
     void SetUp() override {
-        CPopUpMenu probe;
-        if (!probe.IsThemed())
+        if (!CPopUpMenu().IsThemed())
             return;
         ASSERT_FALSE(StartedAsOwnerDrawChild()) << "started as Windows 10, yet the menu uses item bitmaps";
         GTEST_SKIP() << "menus of this system use item bitmaps; PopUpMenuOwnerDrawChild runs this case in a copy "
@@ -31,95 +31,60 @@ protected:
     }
 };
 
-struct ChildRun {
-    DWORD exitCode;
-    std::string output;
-};
-
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::wstring(path, length);
-}
-
-std::string ReadUntilExit(HANDLE pipe, HANDLE process) {
-    std::string output;
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD available = 0;
-        if (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available) {
-            char buffer[4096];
-            DWORD read = 0;
-            if (ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr))
-                output.append(buffer, read);
-            continue;
-        }
-        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) {
-            char buffer[4096];
-            DWORD read = 0;
-            while (ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) && read)
-                output.append(buffer, read);
-            return output;
-        }
-        if (GetTickCount() - start > kChildTimeLimitMs) {
-            TerminateProcess(process, 0xDEAD);
-            return output + "\n(the child ran out of time and was ended)\n";
-        }
-    }
-}
-
-// Runs the cases matching the filter in a copy of this executable that Wine starts as Windows 10.
-ChildRun RunAsWindows10(const std::wstring& filter, const std::wstring& copyName) {
-    ChildRun run = {0xFFFFFFFF, ""};
-    std::wstring self = ModulePath();
-    std::wstring directory = self.substr(0, self.find_last_of(L'\\') + 1);
+// Runs the cases matching the filter in a copy of this executable that Wine starts as Windows 10,
+// and expects them to pass having drawn through the owner.
+void ExpectPassAsWindows10(const std::wstring& filter, const std::wstring& copyName) {
+    if (!CPopUpMenu().IsThemed())
+        GTEST_SKIP() << "this process draws icons through the owner already, so the cases ran here";
+    if (!RunningOnWine())
+        GTEST_SKIP() << "only Wine can start a copy of this program as another Windows version";
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring directory(self, wcsrchr(self, L'\\') + 1);
     std::wstring copy = directory + copyName;
-    if (!CopyFileW(self.c_str(), copy.c_str(), FALSE))
-        return run;
+    std::wstring outputPath = copy + L".txt";
+    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
     std::wstring key = L"Software\\Wine\\AppDefaults\\" + copyName;
-    HKEY appDefaults = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &appDefaults, nullptr) ==
-        ERROR_SUCCESS) {
-        const wchar_t version[] = L"win10";
-        RegSetValueExW(appDefaults, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), sizeof(version));
-        RegCloseKey(appDefaults);
-    }
+    const wchar_t version[] = L"win10";
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version, sizeof(version));
 
+    // The child writes straight into a file: a pipe would need reading while it runs.
     SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    CreatePipe(&readEnd, &writeEnd, &inheritable, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE output =
+        CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
+    startup.hStdOutput = startup.hStdError = output;
     std::wstring commandLine = L"\"" + copy + L"\" --gtest_filter=" + filter;
     PROCESS_INFORMATION process = {};
     SetEnvironmentVariableW(kChildVariable, L"1");
     BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(),
                                   &startup, &process);
     SetEnvironmentVariableW(kChildVariable, nullptr);
-    CloseHandle(writeEnd);
+    CloseHandle(output);
+    DWORD exitCode = 0xFFFFFFFF;
+    bool ended = false;
     if (started) {
-        run.output = ReadUntilExit(readEnd, process.hProcess);
+        ended = WaitForSingleObject(process.hProcess, kChildTimeLimitMs) == WAIT_OBJECT_0;
+        if (!ended)
+            TerminateProcess(process.hProcess, 0xDEAD);
         WaitForSingleObject(process.hProcess, 5000);
-        GetExitCodeProcess(process.hProcess, &run.exitCode);
+        GetExitCodeProcess(process.hProcess, &exitCode);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    CloseHandle(readEnd);
+    std::vector<unsigned char> bytes = ReadFileBytes(outputPath);
+    std::string text(bytes.begin(), bytes.end());
     RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
     DeleteFileW(copy.c_str());
-    return run;
-}
+    DeleteFileW(outputPath.c_str());
 
-void ExpectChildPassed(const ChildRun& run) {
-    std::printf("---- child run as Windows 10 ----\n%s---- end of child run ----\n", run.output.c_str());
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.output.find("[  PASSED  ]"));
-    EXPECT_EQ(std::string::npos, run.output.find("[  SKIPPED ]")) << "the child did not draw through the owner";
+    std::printf("---- child run as Windows 10 ----\n%s---- end of child run ----\n", text.c_str());
+    EXPECT_TRUE(ended) << "the child ran out of time and was ended";
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_NE(std::string::npos, text.find("[  PASSED  ]"));
+    EXPECT_EQ(std::string::npos, text.find("[  SKIPPED ]")) << "the child did not draw through the owner";
 }
 
 } // namespace
@@ -131,32 +96,28 @@ TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles)
     HICON icon = CreateSolidIcon(16, 0xFF0000FF);
     MenuTestOwner owner;
     auto openAllLevels = [](const MenuTree& tree) {
-        return std::vector<MenuTestOwner::Step>{
-            PressKeys(tree.menus[0]->GetHandle(), {VK_DOWN, VK_RIGHT}),
-            PressKeys(tree.menus[1]->GetHandle(), {VK_RIGHT}),
-            PressKeys(tree.menus[2]->GetHandle(), {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE})};
+        return std::vector<MenuTestOwner::Step>{PressKeys(tree[0]->GetHandle(), {VK_DOWN, VK_RIGHT}),
+                                                PressKeys(tree[1]->GetHandle(), {VK_RIGHT}),
+                                                PressKeys(tree[2]->GetHandle(), {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE})};
     };
     {
         // The first menu shown in a process makes what the menu system keeps for later ones.
         MenuTree warmUp = BuildMenuTree(3, 1, icon);
-        owner.Track(*warmUp.menus[0], openAllLevels(warmUp));
+        owner.Track(*warmUp[0], openAllLevels(warmUp));
     }
 
     long before = GdiObjectCounter::Read();
     MenuTree tree = BuildMenuTree(3, 5, icon);
     EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "no bitmaps are made for owner-drawn items";
-    HMENU root = tree.menus[0]->GetHandle();
-    for (int position : {0, 1}) {
-        MENUITEMINFOW item = {};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_BITMAP | MIIM_DATA;
-        ASSERT_TRUE(GetMenuItemInfoW(root, static_cast<UINT>(position), TRUE, &item));
+    HMENU root = tree[0]->GetHandle();
+    for (UINT position : {0, 1}) {
+        MENUITEMINFOW item = ReadMenuItem(root, position, MIIM_BITMAP | MIIM_DATA);
         EXPECT_EQ(HBMMENU_CALLBACK, item.hbmpItem) << "position " << position;
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(icon), item.dwItemData) << "position " << position;
     }
 
     owner.SpyOnMenuLoops();
-    owner.Track(*tree.menus[0], openAllLevels(tree));
+    owner.Track(*tree[0], openAllLevels(tree));
 
     int measured = 0;
     int drawnPerLevel[3] = {};
@@ -167,7 +128,7 @@ TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles)
         if (seen.message == WM_MEASUREITEM)
             ++measured;
         for (int level = 0; level < 3; ++level)
-            drawnPerLevel[level] += seen.message == WM_DRAWITEM && seen.menu == tree.menus[level]->GetHandle();
+            drawnPerLevel[level] += seen.message == WM_DRAWITEM && seen.menu == tree[level]->GetHandle();
         rootHighlightDrawn = rootHighlightDrawn || (seen.menu == root && (seen.itemState & ODS_SELECTED));
     }
     EXPECT_GE(measured, 6 + 6 + 5) << "every icon item is measured";
@@ -180,19 +141,9 @@ TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles)
 }
 
 TEST(PopUpMenuOwnerDrawChild, TheOwnerDrawCasesPassWhenWineReportsWindows10) {
-    CPopUpMenu probe;
-    if (!probe.IsThemed())
-        GTEST_SKIP() << "this process draws icons through the owner already; PopUpMenuOwnerDraw ran here";
-    if (!RunningOnWine())
-        GTEST_SKIP() << "only Wine can start a copy of this program as another Windows version";
-    ExpectChildPassed(RunAsWindows10(L"PopUpMenuOwnerDraw.*", L"menus_tests_win10_draw.exe"));
+    ExpectPassAsWindows10(L"PopUpMenuOwnerDraw.*", L"menus_tests_win10_draw.exe");
 }
 
 TEST(PopUpMenuOwnerDrawChild, TheSoakPassesWhenWineReportsWindows10) {
-    CPopUpMenu probe;
-    if (!probe.IsThemed())
-        GTEST_SKIP() << "this process draws icons through the owner already; PopUpMenuSoak ran here";
-    if (!RunningOnWine())
-        GTEST_SKIP() << "only Wine can start a copy of this program as another Windows version";
-    ExpectChildPassed(RunAsWindows10(L"PopUpMenuSoak.*", L"menus_tests_win10_soak.exe"));
+    ExpectPassAsWindows10(L"PopUpMenuSoak.*", L"menus_tests_win10_soak.exe");
 }

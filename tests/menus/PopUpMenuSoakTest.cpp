@@ -21,17 +21,12 @@ struct SoakTally {
     int deepestDrawn;
 };
 
-class DeepestLevelWatch : public CPopUpMenuEventsBase {
-public:
-    explicit DeepestLevelWatch(HMENU deepestMenu) : deepest(deepestMenu), reached(false) {}
-    void OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) override {
-        (void)menu;
-        (void)wParam;
+struct DeepestLevelWatch : CPopUpMenuEventsBase {
+    void OnMenuSelect(CPopUpMenu*, WPARAM, LPARAM lParam) override {
         reached = reached || reinterpret_cast<HMENU>(lParam) == deepest;
     }
-
-    HMENU deepest;
-    bool reached;
+    HMENU deepest = nullptr;
+    bool reached = false;
 };
 
 // Three levels of 16 icon items each, plus the two submenu items with icons: 50 icon items.
@@ -40,32 +35,22 @@ void BuildShowAndDestroy(MenuTestOwner& owner, SoakTally* tally) {
     HINSTANCE module = GetModuleHandleW(nullptr);
     HICON folder =
         static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 16, 16, LR_SHARED));
-    HMENU handles[3] = {};
+    DeepestLevelWatch watch;
+    std::vector<HMENU> handles;
     {
-        CPopUpMenu root;
-        CPopUpMenu level1;
-        CPopUpMenu level2;
-        level1.SetParent(&root);
-        level2.SetParent(&level1);
-        CPopUpMenu* levels[3] = {&root, &level1, &level2};
-        for (int level = 0; level < 3; ++level) {
-            if (level < 2)
-                levels[level]->AppendSubMenuItem(L"Open the next level", levels[level + 1], folder);
-            // One item per level loads the shared icon again, which must not cost an object.
-            levels[level]->AppendIconItem(L"A folder with a rather long name", IDI_DEFAULT_FOLDER, module);
-            for (int item = 1; item < kIconItemsPerLevel; ++item)
-                levels[level]->InsertItem(L"Another folder", folder, static_cast<UINT>(-1),
-                                          levels[level]->NextCommandId());
-            handles[level] = levels[level]->GetHandle();
+        MenuTree tree = BuildMenuTree(3, kIconItemsPerLevel - 1, folder, &watch);
+        for (const auto& level : tree) {
+            // Loading the shared icon again must not cost an object.
+            level->AppendIconItem(L"A folder with a rather long name", IDI_DEFAULT_FOLDER, module);
+            handles.push_back(level->GetHandle());
         }
-        DeepestLevelWatch watch(handles[2]);
-        root.SetEvents(&watch);
+        watch.deepest = handles[2];
         owner.ForgetSeen();
         // Queued before the menu shows, the keys are taken by its loop at once instead of one
         // timer tick apart.
         for (UINT key : {VK_DOWN, VK_RIGHT, VK_RIGHT, VK_ESCAPE, VK_ESCAPE, VK_ESCAPE})
             PostMessageW(owner.Handle(), WM_KEYDOWN, key, 0);
-        owner.Track(root, {});
+        owner.Track(*tree[0], {});
         tally->deepestReached += watch.reached;
         for (const MenuTestOwner::SeenMessage& seen : owner.Seen()) {
             if (seen.message == WM_DRAWITEM && seen.menu == handles[2]) {
@@ -81,15 +66,14 @@ void BuildShowAndDestroy(MenuTestOwner& owner, SoakTally* tally) {
 } // namespace
 
 TEST(PopUpMenuSoak, AThousandShownMenuTreesGiveBackEveryGdiObject) {
-    CPopUpMenu probe;
-    bool themed = probe.IsThemed();
+    bool themed = CPopUpMenu().IsThemed();
     MenuTestOwner owner;
     owner.SpyOnMenuLoops();
-    SoakTally warmUp = {};
-    for (int cycle = 0; cycle < kWarmUpCycles; ++cycle)
-        BuildShowAndDestroy(owner, &warmUp);
-
     SoakTally tally = {};
+    for (int cycle = 0; cycle < kWarmUpCycles; ++cycle)
+        BuildShowAndDestroy(owner, &tally);
+
+    tally = {};
     long before = GdiObjectCounter::Read();
     long halfway = before;
     DWORD start = GetTickCount();

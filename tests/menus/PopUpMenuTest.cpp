@@ -15,11 +15,7 @@ namespace {
 std::vector<UINT> IdsOf(const CPopUpMenu& menu) {
     std::vector<UINT> ids;
     for (int position = 0; position < GetMenuItemCount(menu.GetHandle()); ++position) {
-        MENUITEMINFOW item = {};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_ID;
-        GetMenuItemInfoW(menu.GetHandle(), static_cast<UINT>(position), TRUE, &item);
-        ids.push_back(item.wID);
+        ids.push_back(ReadMenuItem(menu.GetHandle(), static_cast<UINT>(position), MIIM_ID).wID);
     }
     return ids;
 }
@@ -73,15 +69,12 @@ TEST(PopUpMenuTree, DestroyingAMenuLeavesItsSubmenusToTheirOwners) {
         child->AppendTextItem(L"Kept");
         HMENU rootHandle = root->GetHandle();
         HMENU childHandle = child->GetHandle();
+        delete (parentFirst ? root : child);
         if (parentFirst) {
-            delete root;
             EXPECT_TRUE(IsMenu(childHandle)) << "the parent destroyed a submenu it does not own";
             EXPECT_EQ(1, GetMenuItemCount(childHandle));
-            delete child;
-        } else {
-            delete child;
-            delete root;
         }
+        delete (parentFirst ? child : root);
         EXPECT_FALSE(IsMenu(rootHandle));
         EXPECT_FALSE(IsMenu(childHandle));
     }
@@ -93,7 +86,7 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     // A red square on a transparent border.
     std::vector<DWORD> pixels(16 * 16, 0);
     for (int y = 4; y < 12; ++y)
-        std::fill(pixels.begin() + y * 16 + 4, pixels.begin() + y * 16 + 12, 0xFFFF0000);
+        std::fill_n(pixels.begin() + y * 16 + 4, 8, 0xFFFF0000);
     HICON icon = CreateIconFromPixels(16, pixels);
     // The shared resource icon lives as long as the module, and the first item bitmap of a
     // process makes what GDI keeps for later ones: both happen before counting.
@@ -111,11 +104,8 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     EXPECT_EQ(22, GdiObjectCounter::Read() - before) << "one bitmap per icon item and nothing else";
 
     std::vector<HBITMAP> bitmaps;
-    for (int position = 0; position < 22; ++position) {
-        MENUITEMINFOW item = {};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_BITMAP | MIIM_DATA;
-        GetMenuItemInfoW(menu->GetHandle(), static_cast<UINT>(position), TRUE, &item);
+    for (UINT position = 0; position < 22; ++position) {
+        MENUITEMINFOW item = ReadMenuItem(menu->GetHandle(), position, MIIM_BITMAP | MIIM_DATA);
         EXPECT_EQ(0u, item.dwItemData);
         bitmaps.push_back(item.hbmpItem);
     }

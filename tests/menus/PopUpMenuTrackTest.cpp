@@ -10,7 +10,7 @@
 
 namespace {
 
-struct RightClick {
+struct Event {
     CPopUpMenu* menu;
     UINT position;
     HMENU itemMenu;
@@ -25,38 +25,36 @@ public:
         selections.push_back({menu, static_cast<UINT>(wParam), reinterpret_cast<HMENU>(lParam)});
     }
 
-    std::vector<RightClick> rightClicks;
-    std::vector<RightClick> selections;
+    std::vector<Event> rightClicks;
+    std::vector<Event> selections;
 };
 
 class PopUpMenuTracking : public ::testing::Test {
 protected:
-    void SetUp() override { m_icon = CreateSolidIcon(16, 0xFF0000FF); }
     void TearDown() override { DestroyIcon(m_icon); }
 
-    HICON m_icon = nullptr;
+    // Releases the right button over the item, or over the point: the menu loop hands button
+    // messages it does not use to the owner, which holds the capture.
+    MenuTestOwner::Step RightClickAt(HMENU menu, UINT position, POINT point = {}) {
+        return [this, menu, position, point]() {
+            RECT item = {};
+            if (menu && GetMenuItemRect(nullptr, menu, position, &item))
+                SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+            else
+                SetCursorPos(point.x, point.y);
+            SendMessageW(m_owner.Handle(), WM_RBUTTONUP, 0, 0);
+            return true;
+        };
+    }
+    // The window rectangle of the open menu, noted when the step runs.
+    MenuTestOwner::Step NoteWindowRect(HMENU menu, RECT* rect) {
+        return [menu, rect]() { return GetWindowRect(FindMenuWindow(menu), rect) != FALSE; };
+    }
+
+    HICON m_icon = CreateSolidIcon(16, 0xFF0000FF);
     MenuTestOwner m_owner;
     RecordingEvents m_events;
 };
-
-// Releases the right button with the cursor at the point: the menu loop hands button messages
-// it does not use to the owner, which holds the capture.
-MenuTestOwner::Step RightClickAt(HWND owner, std::function<POINT()> where) {
-    return [owner, where]() {
-        POINT point = where();
-        SetCursorPos(point.x, point.y);
-        SendMessageW(owner, WM_RBUTTONUP, 0, 0);
-        return true;
-    };
-}
-
-std::function<POINT()> CentreOf(HMENU menu, UINT position) {
-    return [menu, position]() {
-        RECT item = {};
-        GetMenuItemRect(nullptr, menu, position, &item);
-        return POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-    };
-}
 
 // A text as wide as three quarters of the screen in the menu font.
 std::wstring ScreenWideText() {
@@ -81,18 +79,12 @@ std::wstring ScreenWideText() {
 
 TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) {
     MenuTree tree = BuildMenuTree(3, 2, m_icon, &m_events);
-    HMENU root = tree.menus[0]->GetHandle();
-    HMENU level1 = tree.menus[1]->GetHandle();
-    HMENU level2 = tree.menus[2]->GetHandle();
+    HMENU root = tree[0]->GetHandle();
+    HMENU level2 = tree[2]->GetHandle();
     RECT shown = {};
-    auto measure = [root, &shown]() {
-        GetWindowRect(FindMenuWindow(root), &shown);
-        return true;
-    };
-
-    UINT chosen = m_owner.Track(*tree.menus[0],
-                                {WaitForMenu(root), measure, PressKeys(root, {VK_DOWN, VK_RIGHT}),
-                                 PressKeys(level1, {VK_RIGHT}), PressKeys(level2, {VK_DOWN, VK_RETURN})},
+    UINT chosen = m_owner.Track(*tree[0],
+                                {WaitForMenu(root), NoteWindowRect(root, &shown), PressKeys(root, {VK_DOWN, VK_RIGHT}),
+                                 PressKeys(tree[1]->GetHandle(), {VK_RIGHT}), PressKeys(level2, {VK_DOWN, VK_RETURN})},
                                 {300, 600}, TRUE);
     EXPECT_EQ(8u, chosen) << "the second item of level 2: root 1-3, level 1 4-6, level 2 7-8";
     EXPECT_EQ(600, shown.bottom) << "opened upward";
@@ -100,8 +92,8 @@ TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) 
 
     bool sawSubmenuItem = false;
     bool sawChosenItem = false;
-    for (const RightClick& selection : m_events.selections) {
-        EXPECT_EQ(tree.menus[0].get(), selection.menu) << "events name the tracked menu";
+    for (const Event& selection : m_events.selections) {
+        EXPECT_EQ(tree[0].get(), selection.menu) << "events name the tracked menu";
         UINT item = LOWORD(selection.position);
         sawSubmenuItem |= selection.itemMenu == root && (HIWORD(selection.position) & MF_POPUP) && item == 0;
         sawChosenItem |= selection.itemMenu == level2 && item == 8;
@@ -114,126 +106,93 @@ TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) 
     SendMessageW(m_owner.Handle(), WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP), reinterpret_cast<LPARAM>(root));
     EXPECT_EQ(selections, m_events.selections.size());
 
-    auto measureAndLeave = [root, &shown]() {
-        GetWindowRect(FindMenuWindow(root), &shown);
-        PostMessageW(FindMenuWindow(root), WM_KEYDOWN, VK_ESCAPE, 0);
-        return true;
-    };
-    EXPECT_EQ(0u, m_owner.Track(*tree.menus[0], {WaitForMenu(root), measureAndLeave}, {300, 600}, FALSE));
+    EXPECT_EQ(0u,
+              m_owner.Track(*tree[0], {WaitForMenu(root), NoteWindowRect(root, &shown), PressKeys(root, {VK_ESCAPE})},
+                            {300, 600}, FALSE));
     EXPECT_EQ(600, shown.top) << "opened downward";
 }
 
 TEST_F(PopUpMenuTracking, RightClickReportsTheMenuAndPositionUnderTheCursorDeepestFirst) {
     MenuTree tree = BuildMenuTree(3, 3, m_icon, &m_events);
-    HWND owner = m_owner.Handle();
-    HMENU root = tree.menus[0]->GetHandle();
-    HMENU level1 = tree.menus[1]->GetHandle();
-    HMENU level2 = tree.menus[2]->GetHandle();
+    HMENU root = tree[0]->GetHandle();
+    HMENU level1 = tree[1]->GetHandle();
+    HMENU level2 = tree[2]->GetHandle();
     // Too wide for either side of the root, level 1 opens over it.
-    tree.menus[1]->AppendTextItem(ScreenWideText().c_str());
-    bool rootCovered = false;
-    auto checkCover = [root, level1, &rootCovered]() {
-        RECT cover = {};
-        GetWindowRect(FindMenuWindow(level1), &cover);
-        POINT rootItem = CentreOf(root, 0)();
-        rootCovered = PtInRect(&cover, rootItem) != FALSE;
-        return true;
-    };
+    tree[1]->AppendTextItem(ScreenWideText().c_str());
+    RECT cover = {};
+    RECT rootItem = {};
 
     POINT nowhere = {GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2};
-    m_owner.Track(*tree.menus[0],
-                  {WaitForMenu(root), RightClickAt(owner, CentreOf(root, 2)), PressKeys(root, {VK_HOME, VK_RIGHT}),
-                   PressKeys(level1, {VK_RIGHT}), WaitForMenu(level2), checkCover,
-                   RightClickAt(owner, CentreOf(level2, 2)), RightClickAt(owner, CentreOf(root, 0)),
-                   RightClickAt(owner, [nowhere]() { return nowhere; })},
+    m_owner.Track(*tree[0],
+                  {WaitForMenu(root), RightClickAt(root, 2), PressKeys(root, {VK_HOME, VK_RIGHT}),
+                   PressKeys(level1, {VK_RIGHT}), WaitForMenu(level2), NoteWindowRect(level1, &cover),
+                   [&]() { return GetMenuItemRect(nullptr, root, 0, &rootItem) != FALSE; }, RightClickAt(level2, 2),
+                   RightClickAt(root, 0), RightClickAt(nullptr, 0, nowhere)},
                   {GetSystemMetrics(SM_CXSCREEN) / 2, 100});
 
-    ASSERT_TRUE(rootCovered) << "level 1 was meant to cover the root's highlighted item";
-    ASSERT_EQ(3u, m_events.rightClicks.size()) << "a click away from the menus reports nothing";
-    EXPECT_EQ(tree.menus[0].get(), m_events.rightClicks[0].menu) << "events name the tracked menu";
-    EXPECT_EQ(root, m_events.rightClicks[0].itemMenu);
-    EXPECT_EQ(2u, m_events.rightClicks[0].position);
-    EXPECT_EQ(level2, m_events.rightClicks[1].itemMenu) << "the open submenu, not the highlighted item of a parent";
-    EXPECT_EQ(2u, m_events.rightClicks[1].position);
-    EXPECT_EQ(level1, m_events.rightClicks[2].itemMenu) << "the submenu on top of its parent's item";
-    EXPECT_EQ(0u, m_events.rightClicks[2].position);
+    POINT rootItemCentre = {(rootItem.left + rootItem.right) / 2, (rootItem.top + rootItem.bottom) / 2};
+    ASSERT_TRUE(PtInRect(&cover, rootItemCentre)) << "level 1 was meant to cover the root's highlighted item";
+    std::vector<std::pair<HMENU, UINT>> clicked;
+    for (const Event& click : m_events.rightClicks) {
+        EXPECT_EQ(tree[0].get(), click.menu) << "events name the tracked menu";
+        clicked.push_back({click.itemMenu, click.position});
+    }
+    // Deepest first: the open submenu rather than its parent's highlighted item, and a submenu
+    // rather than the parent's item under it. A click away from the menus reports nothing.
+    EXPECT_EQ((std::vector<std::pair<HMENU, UINT>>{{root, 2}, {level2, 2}, {level1, 0}}), clicked);
 }
 
 TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThroughTheRoot) {
     MenuTree tree = BuildMenuTree(4, 2, m_icon);
-    HMENU deepest = tree.menus[3]->GetHandle();
+    HMENU deepest = tree[3]->GetHandle();
     HMENU stranger = CreatePopupMenu();
     HWND owner = m_owner.Handle();
     Canvas canvas(24);
     const DWORD background = 0xABCDEF;
-    struct Answers {
-        LRESULT measured, width, height, listBoxMeasured, drawn, strangerDrawn, buttonDrawn, emptyDrawn, noIconDrawn;
-        DWORD corner, inside, strangerCorner;
-    } answers = {};
-
+    const RECT rect = {0, 0, 20, 20};
+    MEASUREITEMSTRUCT measure = {};
+    LRESULT measured = 0, listBoxMeasured = -1, drawn = 0;
+    std::vector<LRESULT> refused;
+    DWORD untouched = 0, corner = 0, inside = 0;
     auto ask = [&]() {
-        MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon)};
-        answers.measured = SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
-        answers.width = measure.itemWidth;
-        answers.height = measure.itemHeight;
+        measure = {ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon)};
+        measured = SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
         MEASUREITEMSTRUCT listBox = {ODT_LISTBOX, 7, 0, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon)};
-        answers.listBoxMeasured = SendMessageW(owner, WM_MEASUREITEM, 7, reinterpret_cast<LPARAM>(&listBox));
-
-        DRAWITEMSTRUCT draw = {ODT_MENU,
-                               0,
-                               1,
-                               ODA_DRAWENTIRE,
-                               0,
-                               reinterpret_cast<HWND>(deepest),
-                               canvas.Dc(),
-                               {0, 0, 20, 20},
-                               reinterpret_cast<ULONG_PTR>(m_icon)};
-        auto send = [owner](DRAWITEMSTRUCT item) {
-            return SendMessageW(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-        };
+        listBoxMeasured = SendMessageW(owner, WM_MEASUREITEM, 7, reinterpret_cast<LPARAM>(&listBox));
         canvas.Fill(background);
-        DRAWITEMSTRUCT other = draw;
-        other.hwndItem = reinterpret_cast<HWND>(stranger);
-        answers.strangerDrawn = send(other);
-        answers.strangerCorner = canvas.At(5, 5);
-        answers.drawn = send(draw);
-        answers.corner = canvas.At(0, 0);
-        answers.inside = canvas.At(1, 1);
-        other = draw;
-        other.CtlType = ODT_BUTTON;
-        answers.buttonDrawn = send(other);
-        other = draw;
-        other.rcItem = {4, 4, 4, 20};
-        answers.emptyDrawn = send(other);
-        other = draw;
-        other.itemData = 0;
-        answers.noIconDrawn = send(other);
+        refused = {SendDrawItem(owner, stranger, canvas.Dc(), rect, m_icon),
+                   SendDrawItem(owner, deepest, canvas.Dc(), rect, m_icon, 0, 1, ODT_BUTTON),
+                   SendDrawItem(owner, deepest, canvas.Dc(), {4, 4, 4, 20}, m_icon),
+                   SendDrawItem(owner, deepest, canvas.Dc(), rect, nullptr)};
+        untouched = canvas.At(5, 5);
+        drawn = SendDrawItem(owner, deepest, canvas.Dc(), rect, m_icon);
+        corner = canvas.At(0, 0);
+        inside = canvas.At(1, 1);
         return true;
     };
-    m_owner.Track(*tree.menus[0], {WaitForMenu(tree.menus[0]->GetHandle()), ask});
+    m_owner.Track(*tree[0], {WaitForMenu(tree[0]->GetHandle()), ask});
 
-    EXPECT_TRUE(answers.measured);
-    EXPECT_EQ(18, answers.width) << "the icon plus 2 pixels for the lifted look";
-    EXPECT_EQ(18, answers.height);
-    EXPECT_EQ(0, answers.listBoxMeasured);
-    EXPECT_TRUE(answers.drawn) << "an item three submenus down belongs to the root's tree";
-    EXPECT_EQ(background, answers.corner) << "at rest the icon sits one pixel down and right";
-    EXPECT_EQ(0x0000FFu, answers.inside);
-    EXPECT_EQ(0, answers.strangerDrawn) << "a menu outside the tree";
-    EXPECT_EQ(background, answers.strangerCorner);
-    EXPECT_EQ(0, answers.buttonDrawn);
-    EXPECT_EQ(0, answers.emptyDrawn);
-    EXPECT_EQ(0, answers.noIconDrawn);
+    EXPECT_TRUE(measured);
+    EXPECT_EQ(18u, measure.itemWidth) << "the icon plus 2 pixels for the lifted look";
+    EXPECT_EQ(18u, measure.itemHeight);
+    EXPECT_EQ(0, listBoxMeasured);
+    EXPECT_EQ((std::vector<LRESULT>{0, 0, 0, 0}), refused)
+        << "a menu outside the tree, a button, an empty item, no icon";
+    EXPECT_EQ(background, untouched) << "refused requests draw nothing";
+    EXPECT_TRUE(drawn) << "an item three submenus down belongs to the root's tree";
+    EXPECT_EQ(background, corner) << "at rest the icon sits one pixel down and right";
+    EXPECT_EQ(0x0000FFu, inside);
 
-    tree.menus[0]->SetEffects(FALSE);
-    m_owner.Track(*tree.menus[0], {WaitForMenu(tree.menus[0]->GetHandle()), ask});
-    EXPECT_EQ(16, answers.width) << "no enlargement without effects";
-    EXPECT_EQ(0x0000FFu, answers.corner) << "no offset without effects";
+    tree[0]->SetEffects(FALSE);
+    m_owner.Track(*tree[0], {WaitForMenu(tree[0]->GetHandle()), ask});
+    EXPECT_EQ(16u, measure.itemWidth) << "no enlargement without effects";
+    EXPECT_EQ(0x0000FFu, corner) << "no offset without effects";
     DestroyMenu(stranger);
 }
 
 TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMenu) {
     MenuTree outer = BuildMenuTree(1, 3, m_icon);
+    HMENU outerMenu = outer[0]->GetHandle();
     CPopUpMenu inner;
     inner.SetEffects(FALSE);
     inner.AppendTextItem(L"Inner one");
@@ -246,8 +205,7 @@ TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMe
         measuredAfterInner = SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
         return true;
     };
-    m_owner.Track(*outer.menus[0], {WaitForMenu(outer.menus[0]->GetHandle()), nested});
-
+    m_owner.Track(*outer[0], {WaitForMenu(outerMenu), nested});
     EXPECT_EQ(innerSecond, innerChosen);
     EXPECT_TRUE(measuredAfterInner) << "the outer menu still draws through the owner";
     EXPECT_EQ(18u, measure.itemWidth) << "answered by the outer menu, which has effects";
@@ -259,14 +217,13 @@ TEST_F(PopUpMenuTracking, TheOuterMenuStaysOpenAfterANestedMenuCloses) {
     if (RunningOnWine())
         GTEST_SKIP() << "Wine 8 closes every open menu when a menu tracked inside another one ends";
     MenuTree outer = BuildMenuTree(1, 3, m_icon);
-    HMENU outerMenu = outer.menus[0]->GetHandle();
+    HMENU outerMenu = outer[0]->GetHandle();
     CPopUpMenu inner;
     inner.AppendTextItem(L"Inner");
     auto nested = [&]() {
         m_owner.Track(inner, {PressKeys(inner.GetHandle(), {VK_ESCAPE})}, {400, 400});
         return true;
     };
-    EXPECT_EQ(
-        GetMenuItemID(outerMenu, 0),
-        m_owner.Track(*outer.menus[0], {WaitForMenu(outerMenu), nested, PressKeys(outerMenu, {VK_DOWN, VK_RETURN})}));
+    EXPECT_EQ(GetMenuItemID(outerMenu, 0),
+              m_owner.Track(*outer[0], {WaitForMenu(outerMenu), nested, PressKeys(outerMenu, {VK_DOWN, VK_RETURN})}));
 }

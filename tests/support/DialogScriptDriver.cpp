@@ -1,5 +1,7 @@
 #include "support/DialogScriptDriver.h"
 
+#include "support/WindowSearch.h"
+
 #include <algorithm>
 
 namespace {
@@ -14,59 +16,31 @@ const int kFileNameEditId = 0x480;
 // spent seconds writing a dump counts as hung until its next dialog pumps messages.
 const UINT kCrossProcessTimeoutMs = 10000;
 
-struct DialogSearch {
-    DWORD processId;
-    std::vector<HWND> dialogs;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<DialogSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = L"";
-    GetClassNameW(window, className, 16);
-    if (owner == search->processId && wcscmp(className, L"#32770") == 0 && IsWindowVisible(window))
-        search->dialogs.push_back(window);
-    return TRUE;
-}
-
-bool IsFileNameEdit(HWND window) {
+BOOL CALLBACK FindFileNameEdit(HWND window, LPARAM found) {
     wchar_t className[16] = L"";
     GetClassNameW(window, className, 16);
     if (_wcsicmp(className, L"Edit") != 0)
-        return false;
+        return TRUE;
     for (HWND control = window; control; control = GetParent(control)) {
         int id = GetDlgCtrlID(control);
-        if (id == kFileNameComboId || id == kFileNameEditId)
-            return true;
+        if (id == kFileNameComboId || id == kFileNameEditId) {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
         if (GetWindow(control, GW_OWNER) || !(GetWindowLongW(control, GWL_STYLE) & WS_CHILD))
             break;
     }
-    return false;
-}
-
-BOOL CALLBACK FindFileNameEdit(HWND window, LPARAM found) {
-    if (!IsFileNameEdit(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-HWND FileNameEditOf(HWND dialog) {
-    HWND edit = nullptr;
-    EnumChildWindows(dialog, FindFileNameEdit, reinterpret_cast<LPARAM>(&edit));
-    return edit;
+    return TRUE;
 }
 
 // Text of a window of another process: WM_GETTEXT is marshalled across processes, while
 // GetWindowText would only see the caption stored with the window, never an edit's content.
 std::wstring TextOf(HWND window) {
-    if (!window)
-        return L"";
     wchar_t text[1024] = L"";
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kCrossProcessTimeoutMs,
-                        &copied);
+    if (window)
+        SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                            kCrossProcessTimeoutMs, &copied);
     return text;
 }
 
@@ -77,80 +51,53 @@ void PressButton(HWND dialog, int button) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
-void Decline(HWND dialog, DialogScriptDriver::Kind kind) {
-    if (kind == DialogScriptDriver::Kind::MessageBox && GetDlgItem(dialog, IDNO))
-        PressButton(dialog, IDNO);
-    else
-        PressButton(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
-}
-
 } // namespace
-
-DialogScriptDriver::Step DialogScriptDriver::Press(int button) {
-    return Step{Kind::MessageBox, button, L""};
-}
-
-DialogScriptDriver::Step DialogScriptDriver::SaveAs(const std::wstring& fileName) {
-    return Step{Kind::SaveFile, IDOK, fileName};
-}
 
 DialogScriptDriver::DialogScriptDriver(std::vector<Step> script, DWORD processId)
     : m_script(std::move(script)), m_processId(processId) {
-    InitializeCriticalSection(&m_lock);
-    m_thread = std::thread([this] { Watch(); });
-}
-
-DialogScriptDriver::~DialogScriptDriver() {
-    Finish();
-    DeleteCriticalSection(&m_lock);
+    m_thread = std::thread([this] {
+        for (; !m_stop; Sleep(10)) {
+            // A handled dialog may still be closing after its button was pressed.
+            for (HWND dialog : WindowsOfClass(L"#32770", m_processId))
+                if (std::find(m_handled.begin(), m_handled.end(), dialog) == m_handled.end())
+                    Handle(dialog);
+        }
+    });
 }
 
 std::vector<DialogScriptDriver::Dialog> DialogScriptDriver::Finish() {
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
-    EnterCriticalSection(&m_lock);
-    std::vector<Dialog> dialogs = m_dialogs;
-    LeaveCriticalSection(&m_lock);
-    return dialogs;
-}
-
-void DialogScriptDriver::Watch() {
-    while (!m_stop) {
-        DialogSearch search{m_processId, {}};
-        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
-        for (HWND dialog : search.dialogs) {
-            // A handled dialog may still be closing; its handle is only reused once it is gone.
-            if (std::find(m_handled.begin(), m_handled.end(), dialog) == m_handled.end() || !IsWindow(dialog))
-                Handle(dialog);
-        }
-        Sleep(10);
-    }
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_dialogs;
 }
 
 void DialogScriptDriver::Handle(HWND dialog) {
-    HWND fileNameEdit = FileNameEditOf(dialog);
+    HWND fileNameEdit = nullptr;
+    EnumChildWindows(dialog, FindFileNameEdit, reinterpret_cast<LPARAM>(&fileNameEdit));
     Kind kind = fileNameEdit ? Kind::SaveFile : Kind::MessageBox;
     Dialog seen{kind, TextOf(dialog), TextOf(fileNameEdit ? fileNameEdit : GetDlgItem(dialog, kMessageTextControlId))};
-    m_handled.erase(std::remove(m_handled.begin(), m_handled.end(), dialog), m_handled.end());
     m_handled.push_back(dialog);
-
-    EnterCriticalSection(&m_lock);
-    size_t index = m_dialogs.size();
-    m_dialogs.push_back(seen);
-    LeaveCriticalSection(&m_lock);
-
+    size_t index = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        index = m_dialogs.size();
+        m_dialogs.push_back(seen);
+    }
     if (index >= m_script.size() || m_script[index].kind != kind) {
-        Decline(dialog, kind);
+        if (kind == Kind::MessageBox && GetDlgItem(dialog, IDNO))
+            PressButton(dialog, IDNO);
+        else
+            PressButton(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
         return;
     }
-    const Step& step = m_script[index];
     if (kind == Kind::SaveFile) {
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(fileNameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.fileName.c_str()), SMTO_NORMAL,
-                            kCrossProcessTimeoutMs, &ignored);
+        SendMessageTimeoutW(fileNameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_script[index].fileName.c_str()),
+                            SMTO_NORMAL, kCrossProcessTimeoutMs, &ignored);
     }
-    PressButton(dialog, step.button);
+    PressButton(dialog, m_script[index].button);
 }
 
 std::wstring DescribeDialogs(const std::vector<DialogScriptDriver::Dialog>& dialogs) {

@@ -7,10 +7,8 @@ namespace {
 std::wstring MakeUniqueDirectory() {
     wchar_t tempRoot[MAX_PATH];
     DWORD length = GetTempPathW(MAX_PATH, tempRoot);
-    if (length == 0 || length >= MAX_PATH)
-        throw std::runtime_error("GetTempPathW failed");
     static LONG counter = 0;
-    for (int attempt = 0; attempt < 1000; ++attempt) {
+    for (int attempt = 0; length > 0 && length < MAX_PATH && attempt < 1000; ++attempt) {
         wchar_t candidate[MAX_PATH];
         swprintf(candidate, MAX_PATH, L"%lspwt_%lu_%ld_%d", tempRoot, GetCurrentProcessId(),
                  InterlockedIncrement(&counter), attempt);
@@ -38,18 +36,17 @@ bool RemoveTree(const std::wstring& path) {
         return true;
     // Tests make files read-only to simulate failing saves; clear that so removal works.
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
-
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return DeleteFileW(path.c_str()) != FALSE;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                RemoveTree(path + L"\\" + name);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    HANDLE search = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? INVALID_HANDLE_VALUE
+                                                                : FindFirstFileW((path + L"\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            RemoveTree(path + L"\\" + name);
     }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     return RemoveDirectoryW(path.c_str()) != FALSE;
 }

@@ -1,0 +1,35 @@
+#include "support/WindowSearch.h"
+
+namespace {
+
+struct Search {
+    LPCWSTR className;
+    DWORD processId;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    WCHAR className[64] = L"";
+    GetClassNameW(window, className, 64);
+    if (owner == search->processId && lstrcmpW(className, search->className) == 0 &&
+        (!search->visibleOnly || IsWindowVisible(window)))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> WindowsOfClass(LPCWSTR className, DWORD processId, bool visibleOnly) {
+    Search search{className, processId, visibleOnly, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindOwnWindow(LPCWSTR className) {
+    std::vector<HWND> windows = WindowsOfClass(className);
+    return windows.empty() ? nullptr : windows[0];
+}

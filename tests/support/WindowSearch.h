@@ -1,0 +1,11 @@
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+// The top-level windows of a class that one process owns, in z-order. Tests run side by side, so a
+// driver must never pick another test process's menu ("#32768") or dialog ("#32770").
+std::vector<HWND> WindowsOfClass(LPCWSTR className, DWORD processId = GetCurrentProcessId(), bool visibleOnly = true);
+
+// The first visible window of the class in this process, or null.
+HWND FindOwnWindow(LPCWSTR className);
