@@ -1,5 +1,7 @@
 #include "menus/MenuTestOwner.h"
 
+#include "support/WindowSearch.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -11,15 +13,6 @@ const UINT kTickMs = 10;
 const DWORD kScriptTimeLimitMs = 15000;
 const UINT MN_GETHMENU_MESSAGE = 0x01E1;
 const UINT_PTR kSpySubclassId = 0x5059;
-
-BOOL CALLBACK CollectMenuWindow(HWND window, LPARAM openMenus) {
-    wchar_t className[16] = L"";
-    GetClassNameW(window, className, 16);
-    if (wcscmp(className, L"#32768") == 0 && IsWindowVisible(window))
-        reinterpret_cast<std::vector<std::pair<HWND, HMENU>>*>(openMenus)->push_back(
-            {window, reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU_MESSAGE, 0, 0))});
-    return TRUE;
-}
 
 BITMAPINFO TopDownArgbInfo(int size) {
     BITMAPINFO info = {};
@@ -135,7 +128,8 @@ bool RunningOnWine() {
 
 std::vector<std::pair<HWND, HMENU>> OpenMenus() {
     std::vector<std::pair<HWND, HMENU>> openMenus;
-    EnumThreadWindows(GetCurrentThreadId(), CollectMenuWindow, reinterpret_cast<LPARAM>(&openMenus));
+    for (HWND window : WindowsOfClass(L"#32768"))
+        openMenus.push_back({window, reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU_MESSAGE, 0, 0))});
     return openMenus;
 }
 
