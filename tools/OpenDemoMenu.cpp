@@ -1,0 +1,28 @@
+// Clicks the first tray icon of a running Pathwren the way the notification area reports a click,
+// so the screenshot ./run.sh takes on a virtual display shows a folder menu, not just two icons.
+#include "containers/NotifyIcon.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+const DWORD kWaitForIconsMs = 20000;
+
+} // namespace
+
+int wmain() {
+    HWND trayWindow = nullptr;
+    for (DWORD start = GetTickCount(); !trayWindow && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
+        trayWindow = FindWindowW(kNotifyIconClassName, nullptr);
+    if (!trayWindow) {
+        fprintf(stderr, "no Pathwren tray icon found\n");
+        return 1;
+    }
+    // The menu opens at the cursor: put it where the notification area is.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 20);
+    // The notification area's report of a click: the callback message with the mouse message.
+    PostMessageW(trayWindow, WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP);
+    return 0;
+}
