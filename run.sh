@@ -32,7 +32,7 @@ echo "No display found: starting Pathwren on the virtual display $DISPLAY"
 wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/demo/Pathwren.exe" "$@" &
 sleep 10
 # Nobody can click on a virtual display: open the first item's folder menu for the picture.
-wine "$BUILD_DIR/OpenDemoMenu.exe" >/dev/null 2>&1 || true
+wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" >/dev/null 2>&1 || true
 sleep 3
 import -window root "$BUILD_DIR/screenshot.png"
 echo "Screenshot saved to $BUILD_DIR/screenshot.png"
