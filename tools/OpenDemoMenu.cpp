@@ -1,5 +1,6 @@
-// Clicks the first tray icon of a running Pathwren the way the notification area reports a click,
-// so the screenshot ./run.sh takes on a virtual display shows a folder menu, not just two icons.
+// Clicks the first tray icon of a running Pathwren the way the notification area reports a click
+// and opens the first submenu, so the screenshot ./run.sh takes on a virtual display shows a
+// folder menu, not just two icons.
 #include "containers/NotifyIcon.h"
 
 #include <windows.h>
@@ -9,6 +10,18 @@
 namespace {
 
 const DWORD kWaitForIconsMs = 20000;
+const DWORD kWaitForMenuMs = 5000;
+
+// Highlights the first item and opens its submenu, as the arrow keys do.
+void OpenFirstSubmenu() {
+    HWND menu = nullptr;
+    for (DWORD start = GetTickCount(); !menu && GetTickCount() - start < kWaitForMenuMs; Sleep(100))
+        menu = FindWindowW(L"#32768", nullptr);
+    if (!menu)
+        return;
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RIGHT, 0);
+}
 
 } // namespace
 
@@ -24,5 +37,6 @@ int wmain() {
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 20);
     // The notification area's report of a click: the callback message with the mouse message.
     PostMessageW(trayWindow, WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP);
+    OpenFirstSubmenu();
     return 0;
 }
