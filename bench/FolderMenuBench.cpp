@@ -8,6 +8,7 @@
 // Usage: FolderMenuBench [runs]   (default 3; the 10,000-file folder always runs twice at most)
 #include "menus/FolderMenu.h"
 #include "support/GdiObjectCounter.h"
+#include "support/TempDirectory.h"
 
 #include <objbase.h>
 #include <ole2.h>
@@ -43,14 +44,6 @@ private:
     LARGE_INTEGER m_start;
 };
 
-std::wstring BenchRoot() {
-    WCHAR temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    WCHAR root[MAX_PATH];
-    swprintf(root, MAX_PATH, L"%lspathwren_folder_menu_bench_%lu", temp, GetCurrentProcessId());
-    return root;
-}
-
 void MakeFlatFolder(const std::wstring& folder, int files) {
     CreateDirectoryW(folder.c_str(), nullptr);
     for (int index = 0; index < files; ++index) {
@@ -68,25 +61,6 @@ int MakeTree(const std::wstring& folder, int depth) {
     for (int child = 0; depth > 0 && child < kTreeFanOut; ++child)
         folders += MakeTree(folder + L"\\d" + std::to_wstring(child), depth - 1);
     return folders;
-}
-
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 struct FloorFigures {
@@ -215,8 +189,8 @@ template <typename Floor> void Measure(const char* label, const std::wstring& fo
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     OleInitialize(nullptr);
-    std::wstring root = BenchRoot();
-    CreateDirectoryW(root.c_str(), nullptr);
+    TempDirectory benchDirectory;
+    const std::wstring& root = benchDirectory.Path();
 
     for (int files : {100, 1000, 10000}) {
         std::wstring folder = root + L"\\flat " + std::to_wstring(files);
@@ -233,7 +207,6 @@ int main(int argc, char** argv) {
     snprintf(label, sizeof(label), "deep tree %d folders", folders);
     Measure(label, tree, runs, TreeFloor);
 
-    RemoveTree(root);
     OleUninitialize();
     return 0;
 }

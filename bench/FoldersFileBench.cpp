@@ -2,6 +2,7 @@
 // The profile API writes one key per call, so saving is expected to cost more than loading.
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
+#include "support/TempDirectory.h"
 
 #include <cstdio>
 #include <string>
@@ -17,14 +18,6 @@ double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-std::wstring BenchFilePath() {
-    WCHAR directory[MAX_PATH];
-    GetTempPathW(MAX_PATH, directory);
-    WCHAR path[MAX_PATH];
-    swprintf(path, MAX_PATH, L"%lspathwren_bench_%lu\\FoldersOptions.ini", directory, GetCurrentProcessId());
-    return path;
-}
-
 } // namespace
 
 int main() {
@@ -36,7 +29,8 @@ int main() {
         item->HotKeyVirtualKey = 'A' + i % 26;
         items.push_back(item);
     }
-    std::wstring path = BenchFilePath();
+    TempDirectory directory;
+    std::wstring path = directory.File(L"FoldersOptions.ini");
     LARGE_INTEGER start, saved, loaded;
     std::vector<CGenericPathwrenObject*> readBack;
     {
@@ -58,8 +52,5 @@ int main() {
         delete item;
     for (CGenericPathwrenObject* item : readBack)
         delete item;
-    DeleteFileW(path.c_str());
-    std::wstring directory = path.substr(0, path.rfind(L'\\'));
-    RemoveDirectoryW(directory.c_str());
     return readBack.size() == static_cast<size_t>(kItems) ? 0 : 1;
 }

@@ -32,7 +32,6 @@ public:
     // The kept icon of the path when its stamp is the same, handed over to the caller; else null.
     HICON Take(const std::wstring& path, const FileStamp& stamp);
     void Clear();
-    size_t GetCount() const { return m_icons.size(); }
 
 private:
     struct KeptIcon {

@@ -14,9 +14,9 @@ std::wstring CutToPathLength(LPCWSTR text) {
 
 } // namespace
 
-CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, HICON icon, CFolderMenuLevel* subMenuLevel)
-    : m_name(CutToPathLength(name)), m_commandId(0), m_isFolder(isFolder), m_hIcon(icon), m_pSubMenuLevel(subMenuLevel),
-      m_hasIconStamp(FALSE), m_iconStamp() {
+CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, CFolderMenuLevel* subMenuLevel)
+    : m_name(CutToPathLength(name)), m_commandId(0), m_isFolder(isFolder), m_hIcon(nullptr),
+      m_pSubMenuLevel(subMenuLevel), m_hasIconStamp(FALSE), m_iconStamp() {
     m_paths.push_back(CutToPathLength(path));
 }
 

@@ -13,7 +13,8 @@ class CFolderMenuLevel;
 // path per place; the first path is the one that opens.
 class CFolderMenuItem {
 public:
-    CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, HICON icon, CFolderMenuLevel* subMenuLevel);
+    // The icon is attached afterwards, once the entry knows its (possibly cut) path.
+    CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, CFolderMenuLevel* subMenuLevel);
     ~CFolderMenuItem();
     CFolderMenuItem(const CFolderMenuItem&) = delete;
     CFolderMenuItem& operator=(const CFolderMenuItem&) = delete;

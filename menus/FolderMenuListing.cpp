@@ -144,7 +144,7 @@ BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, 
         if (!subMenuLevel)
             return FALSE;
     }
-    std::unique_ptr<CFolderMenuItem> created(new CFolderMenuItem(path, name, isFolder, nullptr, subMenuLevel));
+    std::unique_ptr<CFolderMenuItem> created(new CFolderMenuItem(path, name, isFolder, subMenuLevel));
     AttachEntryIcon(created.get());
     CFolderMenuItem* added = level->Append(std::move(created));
     if (entry)
