@@ -1,6 +1,6 @@
 #include "app/CrashDump.h"
 
-#include "app/RuntimeModule.h"
+#include "lib/RuntimeModule.h"
 
 #include <commdlg.h>
 #include <dbghelp.h>

@@ -2,7 +2,7 @@
 
 #include "app/CrashDump.h"
 #include "app/ExceptionHardware.h"
-#include "app/RuntimeModule.h"
+#include "lib/RuntimeModule.h"
 #include "app/StructuredExceptionTranslator.h"
 
 #include <cstdlib>

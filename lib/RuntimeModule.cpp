@@ -1,4 +1,4 @@
-#include "app/RuntimeModule.h"
+#include "lib/RuntimeModule.h"
 
 CRuntimeModule::CRuntimeModule(const wchar_t* name) : m_module(GetModuleHandleW(name)), m_loadedHere(FALSE) {
     if (m_module)
