@@ -1,5 +1,7 @@
 #include "app/CrashDump.h"
 
+#include "lib/KernelHandle.h"
+#include "lib/PathText.h"
 #include "lib/RuntimeModule.h"
 
 #include <commdlg.h>
@@ -24,15 +26,8 @@ void ProposeDumpFileName(wchar_t* fileName, DWORD size) {
         wcscpy(fileName, kFallback);
         return;
     }
-    wchar_t* dot = wcsrchr(fileName, L'.');
-    wchar_t* separator = wcsrchr(fileName, L'\\');
-    if (!dot || (separator && dot < separator))
-        dot = fileName + length;
-    if (dot + wcslen(L".dmp") >= fileName + size) {
+    if (!ReplaceExtension(fileName, size, L"dmp"))
         wcscpy(fileName, kFallback);
-        return;
-    }
-    wcscpy(dot, L".dmp");
 }
 
 } // namespace
@@ -66,9 +61,9 @@ BOOL WriteMiniDump(HANDLE process, DWORD processId, const wchar_t* fileName, EXC
     if (!miniDumpWriteDump)
         return FALSE;
 
-    HANDLE file = CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CFileHandle file(CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return FALSE;
 
     MINIDUMP_EXCEPTION_INFORMATION exception = {};
@@ -79,7 +74,5 @@ BOOL WriteMiniDump(HANDLE process, DWORD processId, const wchar_t* fileName, EXC
         exception.ClientPointers = FALSE;
         exceptionInformation = &exception;
     }
-    BOOL written = miniDumpWriteDump(process, processId, file, MiniDumpNormal, exceptionInformation, nullptr, nullptr);
-    CloseHandle(file);
-    return written;
+    return miniDumpWriteDump(process, processId, file.Get(), MiniDumpNormal, exceptionInformation, nullptr, nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include "app/CrashDump.h"
 #include "app/ExceptionHardware.h"
+#include "lib/KernelHandle.h"
 #include "lib/RuntimeModule.h"
 #include "app/StructuredExceptionTranslator.h"
 
@@ -29,8 +30,8 @@ BOOL RestartApplication() {
     if (!CreateProcessW(nullptr, writableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &started))
         return FALSE;
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    CKernelHandle thread(started.hThread);
+    CKernelHandle process(started.hProcess);
     return TRUE;
 }
 

@@ -1,5 +1,8 @@
 #include "app/FolderBrowser.h"
 
+#include "lib/IdList.h"
+#include "lib/StringCopy.h"
+
 #include <cwchar>
 
 namespace {
@@ -34,22 +37,13 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM 
     return 0;
 }
 
-void FreeShellList(PIDLIST_ABSOLUTE list) {
-    IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)))
-        return;
-    allocator->Free(list);
-    allocator->Release();
-}
-
 } // namespace
 
 BOOL BrowseForFolder(BrowseFolderState* state, HWND owner, LPCWSTR initialPath) {
     ZeroMemory(state, sizeof(*state));
     if (initialPath && *initialPath) {
-        wcsncpy(state->initialPath, initialPath, MAX_PATH - 1);
-        state->initialPath[MAX_PATH - 1] = L'\0';
-    } else if (!GetCurrentDirectoryW(MAX_PATH, state->initialPath)) {
+        CopyTruncated(state->initialPath, ARRAYSIZE(state->initialPath), initialPath);
+    } else if (!GetCurrentDirectoryW(ARRAYSIZE(state->initialPath), state->initialPath)) {
         state->initialPath[0] = L'\0';
     }
     BROWSEINFOW& info = state->browseInfo;
@@ -58,16 +52,15 @@ BOOL BrowseForFolder(BrowseFolderState* state, HWND owner, LPCWSTR initialPath) 
     info.ulFlags = kBrowseFlags;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(state);
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    CIdList chosen(SHBrowseForFolderW(&info));
     if (!chosen) {
         // The path followed the selection until the user cancelled.
         state->chosenPath[0] = L'\0';
         return FALSE;
     }
     // The dialog left the chosen item's display name in the buffer; only a real path may stay.
-    BOOL gotPath = SHGetPathFromIDListW(chosen, state->chosenPath);
+    BOOL gotPath = SHGetPathFromIDListW(chosen.Get(), state->chosenPath);
     if (!gotPath)
         state->chosenPath[0] = L'\0';
-    FreeShellList(chosen);
     return gotPath;
 }

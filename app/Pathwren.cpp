@@ -7,6 +7,9 @@
 #include "config/Language.h"
 #include "config/SpecialPath.h"
 #include "containers/ContainerBase.h"
+#include "lib/FileSystem.h"
+#include "lib/PathText.h"
+#include "lib/StringCopy.h"
 
 #include <shlobj.h>
 
@@ -18,23 +21,17 @@ namespace {
 const DWORD kBackupMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
 
 // FoldersOptions.ini gives FoldersOptions.bak; a name without extension gets ".bak" appended.
-void MakeBackupName(LPCWSTR fileName, LPWSTR backupName) {
-    wcsncpy(backupName, fileName, MAX_PATH - 1);
-    backupName[MAX_PATH - 1] = L'\0';
-    LPWSTR lastSeparator = wcsrchr(backupName, L'\\');
-    LPWSTR dot = wcsrchr(lastSeparator ? lastSeparator : backupName, L'.');
-    if (dot)
-        dot[1] = L'\0';
-    else
-        wcsncat(backupName, L".", MAX_PATH - 1 - wcslen(backupName));
-    wcsncat(backupName, L"bak", MAX_PATH - 1 - wcslen(backupName));
+// FALSE when the name has no room for it: a cut name could be the file itself.
+BOOL MakeBackupName(LPCWSTR fileName, LPWSTR backupName, size_t size) {
+    CopyTruncated(backupName, size, fileName);
+    return ReplaceExtension(backupName, size, L"bak") && _wcsicmp(backupName, fileName) != 0;
 }
 
 } // namespace
 
 CPathwren::CPathwren()
     : m_hInstance(nullptr), m_hMainWindow(nullptr), m_pOptions(nullptr), m_pLanguage(nullptr), m_hDefaultIcon(nullptr),
-      m_showOptionsAtStart(FALSE), m_ending(FALSE), m_hUser32(nullptr), m_pLaunchBar(nullptr),
+      m_showOptionsAtStart(FALSE), m_ending(FALSE), m_user32(L"User32.dll"), m_pLaunchBar(nullptr),
       m_creatingContainers(FALSE), m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr),
       m_shutdownBlockReasonDestroy(nullptr) {
     std::wstring directory = GetProgramDirectory();
@@ -42,21 +39,14 @@ CPathwren::CPathwren()
     if (directory.size() < MAX_PATH - 12)
         swprintf(m_mainConfigurationFile, MAX_PATH, L"%lsPathwren.ini", directory.c_str());
     // Windows XP has no shutdown-block reasons; the program then simply saves without one.
-    m_hUser32 = LoadLibraryW(L"User32.dll");
-    if (m_hUser32) {
-        m_shutdownBlockReasonCreate = reinterpret_cast<ShutdownBlockReasonCreateFunction>(
-            reinterpret_cast<void*>(GetProcAddress(m_hUser32, "ShutdownBlockReasonCreate")));
-        m_shutdownBlockReasonDestroy = reinterpret_cast<ShutdownBlockReasonDestroyFunction>(
-            reinterpret_cast<void*>(GetProcAddress(m_hUser32, "ShutdownBlockReasonDestroy")));
-    }
+    m_shutdownBlockReasonCreate = m_user32.Procedure<ShutdownBlockReasonCreateFunction>("ShutdownBlockReasonCreate");
+    m_shutdownBlockReasonDestroy = m_user32.Procedure<ShutdownBlockReasonDestroyFunction>("ShutdownBlockReasonDestroy");
 }
 
 CPathwren::~CPathwren() {
     delete m_pLanguage;
     DestroyLaunchBar();
     delete m_pOptions;
-    if (m_hUser32)
-        FreeLibrary(m_hUser32);
     // Normally emptied when the window closed; a start that never reached the loop still owns them.
     for (CGenericPathwrenObject* item : m_folders)
         delete item;
@@ -65,7 +55,7 @@ CPathwren::~CPathwren() {
 BOOL CPathwren::LoadApplicationOptions() {
     delete m_pOptions;
     m_pOptions = nullptr;
-    if (FileExists(m_mainConfigurationFile)) {
+    if (IsExistingFile(m_mainConfigurationFile)) {
         CIniFileEx<CApplicationOptions> file(m_mainConfigurationFile);
         m_pOptions = file.Load(L"Pathwren");
     }
@@ -100,7 +90,7 @@ BOOL CPathwren::LoadFolders() {
         CGenericPathwrenObject* desktop = new (std::nothrow) CGenericPathwrenObject();
         if (desktop) {
             desktop->FolderPresentationType = FolderPresentationDesktop;
-            wcscpy(desktop->Path, FormatSpecialPath(CSIDL_DESKTOP).c_str());
+            CopyTruncated(desktop->Path, ARRAYSIZE(desktop->Path), FormatSpecialPath(CSIDL_DESKTOP).c_str());
             m_folders.push_back(desktop);
         }
     }
@@ -111,10 +101,10 @@ BOOL CPathwren::SaveFolders() {
     if (!m_pOptions)
         return FALSE;
     WCHAR backup[MAX_PATH];
-    MakeBackupName(m_pOptions->FoldersFile, backup);
     // There may be no previous file yet, so a failed move is not an error. Only a backup made
     // by this save is put back: an older one would replace newer settings.
-    BOOL backedUp = MoveFileExW(m_pOptions->FoldersFile, backup, kBackupMoveFlags);
+    BOOL backedUp = MakeBackupName(m_pOptions->FoldersFile, backup, ARRAYSIZE(backup)) &&
+                    MoveFileExW(m_pOptions->FoldersFile, backup, kBackupMoveFlags);
     BOOL saved = FALSE;
     {
         CIniFileEx<CGenericPathwrenObject> file(m_pOptions->FoldersFile);

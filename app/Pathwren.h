@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "lib/RuntimeModule.h"
+
 #include <vector>
 
 class CApplicationOptions;
@@ -46,7 +48,7 @@ public:
     HICON m_hDefaultIcon;
     BOOL m_showOptionsAtStart;
     BOOL m_ending;
-    HMODULE m_hUser32;
+    CRuntimeModule m_user32;
     CLaunchBar* m_pLaunchBar;
 
 private:

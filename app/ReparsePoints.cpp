@@ -1,5 +1,9 @@
 #include "app/ReparsePoints.h"
 
+#include "lib/KernelHandle.h"
+#include "lib/PathText.h"
+#include "lib/RuntimeModule.h"
+
 #include <winternl.h>
 #include <winioctl.h>
 
@@ -36,20 +40,12 @@ struct NtFileFunctions {
     FsControlFileFunction fsControlFile;
 };
 
-template <typename Function> Function NtdllFunction(HMODULE ntdll, const char* name) {
-    // The detour through a generic function pointer keeps -Wcast-function-type quiet.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name)));
-}
-
-// ntdll is mapped into every process, so it is looked up rather than loaded.
-BOOL FindNtFileFunctions(NtFileFunctions* functions) {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll)
-        return FALSE;
-    functions->dosPathToNtPath = NtdllFunction<DosPathToNtPathFunction>(ntdll, "RtlDosPathNameToNtPathName_U");
-    functions->freeUnicodeString = NtdllFunction<FreeUnicodeStringFunction>(ntdll, "RtlFreeUnicodeString");
-    functions->createFile = NtdllFunction<CreateFileFunction>(ntdll, "NtCreateFile");
-    functions->fsControlFile = NtdllFunction<FsControlFileFunction>(ntdll, "NtFsControlFile");
+// ntdll is mapped into every process, so the loader finds it without loading anything.
+BOOL FindNtFileFunctions(const CRuntimeModule& ntdll, NtFileFunctions* functions) {
+    functions->dosPathToNtPath = ntdll.Procedure<DosPathToNtPathFunction>("RtlDosPathNameToNtPathName_U");
+    functions->freeUnicodeString = ntdll.Procedure<FreeUnicodeStringFunction>("RtlFreeUnicodeString");
+    functions->createFile = ntdll.Procedure<CreateFileFunction>("NtCreateFile");
+    functions->fsControlFile = ntdll.Procedure<FsControlFileFunction>("NtFsControlFile");
     return functions->dosPathToNtPath && functions->freeUnicodeString && functions->createFile &&
            functions->fsControlFile;
 }
@@ -93,64 +89,23 @@ std::wstring Win32FormOfNtPath(const std::wstring& name) {
     return L"\\\\?\\" + rest;
 }
 
-BOOL IsSeparator(WCHAR character) {
-    return character == L'\\' || character == L'/';
-}
-
-size_t SkipComponent(const std::wstring& path, size_t position) {
-    while (position < path.size() && !IsSeparator(path[position]))
-        ++position;
-    return position;
-}
-
-// The length of the part of the path that names its root and is never removed: "C:\", "\\server\share",
-// "\\?\C:\", "\" (the current drive's root); 0 for a relative path.
-size_t RootLength(const std::wstring& path) {
-    size_t position = 0;
-    if (StartsWith(path, L"\\\\?\\UNC\\")) {
-        position = 8;
-    } else if (StartsWith(path, L"\\\\?\\")) {
-        position = 4;
-        if (path.size() >= 6 && path[5] == L':')
-            return path.size() > 6 && IsSeparator(path[6]) ? 7 : 6;
-        position = SkipComponent(path, position);
-        return position < path.size() ? position + 1 : position;
-    } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        position = 2;
-    } else if (path.size() >= 2 && path[1] == L':') {
-        return path.size() > 2 && IsSeparator(path[2]) ? 3 : 2;
-    } else {
-        return !path.empty() && IsSeparator(path[0]) ? 1 : 0;
-    }
-    // A UNC root: server and share.
-    position = SkipComponent(path, position);
-    if (position < path.size())
-        position = SkipComponent(path, position + 1);
-    return position;
-}
-
 // Cuts the last component (and the separators before it) off the path; FALSE when only the root, or
 // nothing, is left to cut.
 BOOL RemoveLastComponent(std::wstring* path) {
-    size_t rootLength = RootLength(*path);
+    size_t rootLength = PathRootLength(*path);
     size_t end = path->size();
-    while (end > rootLength && IsSeparator((*path)[end - 1]))
+    while (end > rootLength && IsPathSeparator((*path)[end - 1]))
         --end;
     if (end <= rootLength)
         return FALSE;
-    while (end > rootLength && !IsSeparator((*path)[end - 1]))
+    while (end > rootLength && !IsPathSeparator((*path)[end - 1]))
         --end;
-    while (end > rootLength && IsSeparator((*path)[end - 1]))
+    while (end > rootLength && IsPathSeparator((*path)[end - 1]))
         --end;
     if (end == 0)
         return FALSE;
     path->resize(end);
     return TRUE;
-}
-
-BOOL IsFullPath(const std::wstring& path) {
-    return (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2])) ||
-           (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]));
 }
 
 // Resolves a link target relative to the link's parent directory. Done by joining rather than by
@@ -159,31 +114,22 @@ BOOL MakeAbsolute(const std::wstring& linkPath, std::wstring* target) {
     std::wstring base = linkPath;
     if (!RemoveLastComponent(&base))
         return FALSE;
-    std::wstring joined;
-    if (!target->empty() && IsSeparator((*target)[0])) {
-        joined = base.substr(0, RootLength(base));
-        while (!joined.empty() && IsSeparator(joined.back()))
-            joined.pop_back();
-        joined += *target;
-    } else
-        joined = base + L"\\" + *target;
     WCHAR full[kResolvedPathLength];
-    DWORD length = GetFullPathNameW(joined.c_str(), kResolvedPathLength, full, nullptr);
-    if (length == 0 || length >= kResolvedPathLength)
+    if (!ResolvePathAgainst(base, *target, full, kResolvedPathLength))
         return FALSE;
-    target->assign(full, length);
+    target->assign(full);
     return TRUE;
 }
 
 std::wstring JoinBelow(std::wstring target, const std::wstring& below) {
     size_t start = 0;
-    while (start < below.size() && IsSeparator(below[start]))
+    while (start < below.size() && IsPathSeparator(below[start]))
         ++start;
     if (start == below.size())
         return target;
-    while (target.size() > RootLength(target) && IsSeparator(target.back()))
+    while (target.size() > PathRootLength(target) && IsPathSeparator(target.back()))
         target.pop_back();
-    if (target.empty() || !IsSeparator(target.back()))
+    if (target.empty() || !IsPathSeparator(target.back()))
         target += L'\\';
     return target + below.substr(start);
 }
@@ -230,18 +176,19 @@ DWORD CFileSystemReparsePoints::GetAttributes(LPCWSTR path) {
 }
 
 BOOL CFileSystemReparsePoints::ReadTarget(LPCWSTR linkPath, std::wstring* target) {
+    CRuntimeModule ntdll(L"ntdll.dll");
     NtFileFunctions functions;
-    if (!FindNtFileFunctions(&functions))
+    if (!FindNtFileFunctions(ntdll, &functions))
         return FALSE;
-    HANDLE file = OpenReparsePoint(functions, linkPath);
+    CKernelHandle file(OpenReparsePoint(functions, linkPath));
     if (!file)
         return FALSE;
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[kReparseDataBufferSize]);
     IO_STATUS_BLOCK status = {};
-    NTSTATUS result = data ? functions.fsControlFile(file, nullptr, nullptr, nullptr, &status, FSCTL_GET_REPARSE_POINT,
-                                                     nullptr, 0, data.get(), kReparseDataBufferSize)
-                           : static_cast<NTSTATUS>(STATUS_NO_MEMORY);
-    CloseHandle(file);
+    NTSTATUS result =
+        data ? functions.fsControlFile(file.Get(), nullptr, nullptr, nullptr, &status, FSCTL_GET_REPARSE_POINT, nullptr,
+                                       0, data.get(), kReparseDataBufferSize)
+             : static_cast<NTSTATUS>(STATUS_NO_MEMORY);
     if (!NT_SUCCESS(result))
         return FALSE;
     return ParseReparsePointData(data.get(), status.Information, target);

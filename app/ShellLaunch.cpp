@@ -1,6 +1,10 @@
 #include "app/ShellLaunch.h"
 
 #include "app/ErrorMessages.h"
+#include "lib/ComPtr.h"
+#include "lib/IdList.h"
+#include "lib/PathText.h"
+#include "lib/ShellLink.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -19,21 +23,6 @@ struct ProcessWindowSearch {
     DWORD processId;
     BOOL found;
 };
-
-BOOL IsPathSeparator(WCHAR character) {
-    return character == L'\\' || character == L'/';
-}
-
-BOOL HasShortcutExtension(LPCWSTR path) {
-    LPCWSTR lastDot = nullptr;
-    for (LPCWSTR position = path; *position; ++position) {
-        if (*position == L'.')
-            lastDot = position;
-        else if (IsPathSeparator(*position))
-            lastDot = nullptr;
-    }
-    return lastDot && _wcsicmp(lastDot + 1, L"lnk") == 0;
-}
 
 // The directory part of the path with its trailing separator; empty when it would not fit.
 void GetDirectoryOfPath(LPCWSTR path, LPWSTR directory) {
@@ -109,7 +98,7 @@ BOOL ShellExecuteAndActivate(SHELLEXECUTEINFOW* info) {
 BOOL OpenFile(LPCWSTR path) {
     if (!path || !*path)
         return FALSE;
-    if (HasShortcutExtension(path))
+    if (HasExtension(path, L"lnk"))
         return LaunchShortcut(path);
     WCHAR directory[MAX_PATH];
     GetDirectoryOfPath(path, directory);
@@ -129,18 +118,8 @@ BOOL OpenFile(LPCWSTR path) {
 
 namespace {
 
-HRESULT LoadShortcut(LPCWSTR path, IShellLinkW* link) {
-    IPersistFile* file = nullptr;
-    HRESULT hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    if (FAILED(hr))
-        return hr;
-    hr = file->Load(path, STGM_READ);
-    file->Release();
-    return hr;
-}
-
 // Starts the target of a loaded shortcut; the shortcut's own show command is overridden on purpose.
-void StartShortcutTarget(IShellLinkW* link, PCIDLIST_ABSOLUTE target) {
+void StartShortcutTarget(const CComPtr<IShellLinkW>& link, PCIDLIST_ABSOLUTE target) {
     WCHAR arguments[MAX_PATH] = L"";
     WCHAR workingDirectory[MAX_PATH] = L"";
     link->GetArguments(arguments, MAX_PATH);
@@ -159,30 +138,20 @@ void StartShortcutTarget(IShellLinkW* link, PCIDLIST_ABSOLUTE target) {
 } // namespace
 
 BOOL LaunchShortcut(LPCWSTR path) {
-    IShellLinkW* link = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link));
+    CComPtr<IShellLinkW> link;
+    HRESULT hr = LoadShellLink(path, &link);
     if (FAILED(hr)) {
         ShowComError(hr);
-        return FALSE;
-    }
-    hr = LoadShortcut(path, link);
-    if (FAILED(hr)) {
-        ShowComError(hr);
-        link->Release();
         return FALSE;
     }
     // A moved target is looked for, but the result does not matter: the stored list is used either way.
     link->Resolve(nullptr, kShortcutResolveFlags);
-    PIDLIST_ABSOLUTE target = nullptr;
-    hr = link->GetIDList(&target);
+    CIdList target;
+    hr = link->GetIDList(target.Receive());
     if (FAILED(hr) || !target) {
         ShowComError(FAILED(hr) ? hr : E_FAIL);
-        link->Release();
         return FALSE;
     }
-    StartShortcutTarget(link, target);
-    CoTaskMemFree(target);
-    link->Release();
+    StartShortcutTarget(link, target.Get());
     return TRUE;
 }

@@ -6,6 +6,7 @@
 // entry owns an icon.
 //
 // Usage: FolderMenuBench [runs]   (default 3; the 10,000-file folder always runs twice at most)
+#include "lib/StringCopy.h"
 #include "menus/FolderMenu.h"
 #include "support/GdiObjectCounter.h"
 #include "support/TempDirectory.h"
@@ -133,7 +134,7 @@ struct BuildFigures {
 
 BuildFigures BuildMenu(const std::wstring& folder, bool countGdi) {
     MergedFolder record = {};
-    wcsncpy(record.Directory, folder.c_str(), MAX_PATH - 1);
+    CopyTruncated(record.Directory, ARRAYSIZE(record.Directory), folder.c_str());
     CFolderMenu* menu = new CFolderMenu();
     Stopwatch build;
     menu->Build(&record, 1, TRUE, TRUE, TRUE);

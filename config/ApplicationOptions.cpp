@@ -1,6 +1,7 @@
 #include "config/ApplicationOptions.h"
 
 #include "config/IniFile.h"
+#include "lib/RegistryKey.h"
 #include "lib/StringCopy.h"
 #include "config/SpecialPath.h"
 
@@ -21,11 +22,10 @@ void JoinPath(LPWSTR destination, LPCWSTR directory, LPCWSTR name) {
 }
 
 void DeleteRunValue(HKEY root) {
-    HKEY key = nullptr;
-    if (RegOpenKeyW(root, kRunKeyPath, &key) != ERROR_SUCCESS)
+    CRegistryKey key;
+    if (RegOpenKeyW(root, kRunKeyPath, key.Receive()) != ERROR_SUCCESS)
         return;
-    RegDeleteValueW(key, kRunValueName);
-    RegCloseKey(key);
+    RegDeleteValueW(key.Get(), kRunValueName);
 }
 
 } // namespace
@@ -68,14 +68,13 @@ void CApplicationOptions::SetRunAtStartup(BOOL attempt) {
     DeleteRunValue(HKEY_LOCAL_MACHINE);
     if (!bRunAtStartup)
         return;
-    HKEY key = nullptr;
-    if (RegOpenKeyW(attempt ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, kRunKeyPath, &key) != ERROR_SUCCESS)
+    CRegistryKey key;
+    if (RegOpenKeyW(attempt ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, kRunKeyPath, key.Receive()) != ERROR_SUCCESS)
         return;
     WCHAR executable[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, executable, MAX_PATH);
     DWORD bytes = static_cast<DWORD>((wcslen(executable) + 1) * sizeof(WCHAR));
-    LONG result = RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(executable), bytes);
-    RegCloseKey(key);
+    LONG result = RegSetValueExW(key.Get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(executable), bytes);
     // A machine-wide registration needs administrator rights; without them the user's own
     // key still starts the program for this user.
     if (result != ERROR_SUCCESS && attempt == 0)

@@ -1,4 +1,6 @@
 #include "config/IniFile.h"
+#include "lib/FileSystem.h"
+#include "lib/KernelHandle.h"
 #include "lib/StringCopy.h"
 
 #include <cwchar>
@@ -11,15 +13,13 @@ const DWORD kNumberTextSize = 128;
 const DWORD kFirstSectionListSize = 2048;
 
 BOOL CreateBomOnlyFile(LPCWSTR fileName) {
-    HANDLE file = CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CFileHandle file(CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return FALSE;
     static const BYTE kUtf16LeBom[2] = {0xFF, 0xFE};
     DWORD written = 0;
-    BOOL ok = WriteFile(file, kUtf16LeBom, sizeof(kUtf16LeBom), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == sizeof(kUtf16LeBom);
+    return WriteFile(file.Get(), kUtf16LeBom, sizeof(kUtf16LeBom), &written, nullptr) && written == sizeof(kUtf16LeBom);
 }
 
 int HexDigitValue(WCHAR c) {
@@ -65,9 +65,8 @@ BOOL CreateDirectoryWithParents(LPCWSTR directory) {
         path[--length] = L'\0';
     if (length == 0)
         return FALSE;
-    DWORD attributes = GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+        return IsExistingDirectory(path);
     LPWSTR lastSeparator = wcsrchr(path, L'\\');
     LPWSTR lastSlash = wcsrchr(path, L'/');
     if (lastSlash > lastSeparator)
@@ -83,7 +82,7 @@ BOOL CreateDirectoryWithParents(LPCWSTR directory) {
 CIniFile::CIniFile(LPCWSTR fileName) {
     CopyTruncated(m_fileName, MAX_PATH, fileName ? fileName : L"");
     wcscpy(m_sectionName, L"Default");
-    if (m_fileName[0] == L'\0' || FileExists(m_fileName))
+    if (m_fileName[0] == L'\0' || IsExistingFile(m_fileName))
         return;
 
     WCHAR directory[MAX_PATH];
@@ -240,13 +239,4 @@ BOOL CIniFile::EnumSectionNames(EnumSectionNamesCallback callback, void* context
 BOOL CIniFile::HasSection(LPCWSTR sectionName) {
     WCHAR firstKey[4];
     return GetPrivateProfileSectionW(sectionName, firstKey, 4, m_fileName) > 0;
-}
-
-BOOL FileExists(LPCWSTR fileName) {
-    HANDLE file = CreateFileW(fileName, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return FALSE;
-    CloseHandle(file);
-    return TRUE;
 }

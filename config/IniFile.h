@@ -47,5 +47,3 @@ private:
 
 // Creates a directory and every missing parent; existing directories count as success.
 BOOL CreateDirectoryWithParents(LPCWSTR directory);
-// TRUE when the file can be opened, even while another program has it open for writing.
-BOOL FileExists(LPCWSTR fileName);

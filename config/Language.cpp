@@ -1,6 +1,7 @@
 #include "config/Language.h"
 
 #include "config/IniFile.h"
+#include "lib/StringCopy.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -51,11 +52,6 @@ const BuiltInText kBuiltInExceptions[] = {
 // The largest buffer of any key, so a copied default never loses characters.
 constexpr DWORD kLargestTextSize = std::max({PATHWREN_LANGUAGE_KEYS(PATHWREN_LANGUAGE_TEXT_SIZE)});
 #undef PATHWREN_LANGUAGE_TEXT_SIZE
-
-void CopyTruncated(LPWSTR destination, DWORD size, LPCWSTR source) {
-    wcsncpy(destination, source, size - 1);
-    destination[size - 1] = L'\0';
-}
 
 LPCWSTR FindBuiltInException(LPCWSTR key) {
     for (const BuiltInText& entry : kBuiltInExceptions) {

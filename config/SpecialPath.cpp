@@ -1,5 +1,9 @@
 #include "config/SpecialPath.h"
 
+#include "lib/FileSystem.h"
+#include "lib/PathText.h"
+#include "lib/StringCopy.h"
+
 #include <shlobj.h>
 
 #include <algorithm>
@@ -126,42 +130,23 @@ BOOL ResolveSpecialPath(LPCWSTR storedPath, LPWSTR resolved) {
         resolved[0] = L'\0';
         return FALSE;
     }
-    WCHAR plain[MAX_PATH];
-    wcsncpy(plain, storedPath, MAX_PATH - 1);
-    plain[MAX_PATH - 1] = L'\0';
-    if (!MakeAbsolutePath(nullptr, plain, resolved))
+    if (!MakeAbsolutePath(nullptr, storedPath, resolved))
         return FALSE;
-    DWORD attributes = GetFileAttributesW(resolved);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return IsExistingDirectory(resolved);
 }
 
-BOOL MakeAbsolutePath(LPCWSTR baseDirectory, LPWSTR path, LPWSTR absolute) {
+BOOL MakeAbsolutePath(LPCWSTR baseDirectory, LPCWSTR path, LPWSTR absolute) {
     absolute[0] = L'\0';
     if (!path || path == absolute)
         return FALSE;
-    for (LPWSTR c = path; *c; ++c) {
-        if (*c == L'/')
-            *c = L'\\';
-    }
+    std::wstring plain = path;
+    std::replace(plain.begin(), plain.end(), L'/', L'\\');
     std::wstring base = baseDirectory ? std::wstring(baseDirectory) : GetProgramDirectory();
-    if (path[0] == L'\0' || wcscmp(path, L".\\") == 0) {
-        wcsncpy(absolute, base.c_str(), MAX_PATH - 1);
-        absolute[MAX_PATH - 1] = L'\0';
+    if (plain.empty() || plain == L".\\") {
+        CopyTruncated(absolute, MAX_PATH, base.c_str());
         return TRUE;
     }
-    // GetFullPathNameW resolves relative names against the current directory only, so the base
-    // is made current for the call and the caller's current directory put back afterwards.
-    WCHAR previous[MAX_PATH] = L"";
-    DWORD previousLength = GetCurrentDirectoryW(MAX_PATH, previous);
-    SetCurrentDirectoryW(base.c_str());
-    DWORD length = GetFullPathNameW(path, MAX_PATH, absolute, nullptr);
-    if (previousLength > 0 && previousLength < MAX_PATH)
-        SetCurrentDirectoryW(previous);
-    if (length == 0 || length >= MAX_PATH) {
-        absolute[0] = L'\0';
-        return FALSE;
-    }
-    return TRUE;
+    return ResolvePathAgainst(base, plain, absolute, MAX_PATH);
 }
 
 BOOL GetLastPathComponent(LPCWSTR storedPath, LPWSTR component) {

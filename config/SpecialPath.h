@@ -17,9 +17,9 @@ extern const SpecialFolderEntry kSpecialFolders[55];
 
 // The real directory of a stored path; FALSE when it cannot be parsed or is not a directory.
 BOOL ResolveSpecialPath(LPCWSTR storedPath, LPWSTR resolved);
-// A plain path made absolute against base (null: the program directory). Slashes in path are
-// turned into backslashes in place. Leaves the process's current directory as it was.
-BOOL MakeAbsolutePath(LPCWSTR baseDirectory, LPWSTR path, LPWSTR absolute);
+// A plain path made absolute against base (null: the program directory); "/" counts as "\".
+// Neither the path nor the process's current directory is changed.
+BOOL MakeAbsolutePath(LPCWSTR baseDirectory, LPCWSTR path, LPWSTR absolute);
 // The last component of the resolved path, for a display name when the shell has none.
 BOOL GetLastPathComponent(LPCWSTR storedPath, LPWSTR component);
 

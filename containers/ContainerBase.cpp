@@ -52,15 +52,15 @@ CContainerBase::~CContainerBase() {
 }
 
 void CContainerBase::DestroyItemIcons() {
-    // The hot and down icons fall back to the normal icon, and the normal icon to the shared
-    // default icon: each handle is destroyed once, and the shared one never.
-    if (m_hHotIcon && m_hHotIcon != m_hIcon)
-        DestroyIcon(m_hHotIcon);
-    if (m_hDownIcon && m_hDownIcon != m_hIcon && m_hDownIcon != m_hHotIcon)
-        DestroyIcon(m_hDownIcon);
-    if (m_hIcon && m_hIcon != m_hDefaultIcon)
-        DestroyIcon(m_hIcon);
     m_hIcon = m_hHotIcon = m_hDownIcon = nullptr;
+    m_extractedIcons[0].Reset();
+    m_extractedIcons[1].Reset();
+    m_extractedIcons[2].Reset();
+}
+
+HICON CContainerBase::AttachExtractedIcon(int slot, LPCWSTR path, int index, int size, HICON fallback) {
+    m_extractedIcons[slot] = ExtractItemIcon(path, index, size);
+    return m_extractedIcons[slot] ? m_extractedIcons[slot].Get() : fallback;
 }
 
 void CContainerBase::DeleteNotifyIcon() {
@@ -103,20 +103,20 @@ int CContainerBase::ItemIconSize() const {
     return kTrayIconSize;
 }
 
-HICON CContainerBase::ExtractItemIcon(LPCWSTR path, int index, int size) const {
+CIconHandle CContainerBase::ExtractItemIcon(LPCWSTR path, int index, int size) const {
     HICON icon = nullptr;
     if (!path || !*path)
-        return nullptr;
+        return CIconHandle();
     UINT extracted = PrivateExtractIconsW(path, index, size, size, &icon, nullptr, 1, 0);
-    return (extracted >= 1 && extracted != 0xFFFFFFFF) ? icon : nullptr;
+    return CIconHandle((extracted >= 1 && extracted != 0xFFFFFFFF) ? icon : nullptr);
 }
 
 BOOL CContainerBase::AttachItemIcon(CGenericPathwrenObject* item) {
     DestroyItemIcons();
     int size = ItemIconSize();
-    m_hIcon = ExtractItemIcon(item->AssociatedIconPath, item->AssociatedIconIndex, size);
-    if (!m_hIcon)
-        m_hIcon = m_hDefaultIcon;
+    // The hot and down icons fall back to the normal icon, and the normal icon to the shared
+    // default icon, which the container never destroys.
+    m_hIcon = AttachExtractedIcon(0, item->AssociatedIconPath, item->AssociatedIconIndex, size, m_hDefaultIcon);
     if (!m_hIcon)
         return FALSE;
 
@@ -126,12 +126,8 @@ BOOL CContainerBase::AttachItemIcon(CGenericPathwrenObject* item) {
     if (!InLaunchBarMode())
         return AddTrayIcon(displayName);
 
-    m_hHotIcon = ExtractItemIcon(item->AssociatedHotIconPath, item->AssociatedHotIconIndex, size);
-    if (!m_hHotIcon)
-        m_hHotIcon = m_hIcon;
-    m_hDownIcon = ExtractItemIcon(item->AssociatedDownIconPath, item->AssociatedDownIconIndex, size);
-    if (!m_hDownIcon)
-        m_hDownIcon = m_hIcon;
+    m_hHotIcon = AttachExtractedIcon(1, item->AssociatedHotIconPath, item->AssociatedHotIconIndex, size, m_hIcon);
+    m_hDownIcon = AttachExtractedIcon(2, item->AssociatedDownIconPath, item->AssociatedDownIconIndex, size, m_hIcon);
     // The button itself (these icons, the item's group and spacing, this container) joins the
     // launch bar's button list once the launch bar is part of the program.
     return TRUE;

@@ -1,5 +1,6 @@
 #pragma once
 #include "containers/NotifyIcon.h"
+#include "lib/IconHandle.h"
 
 #include <windows.h>
 
@@ -102,7 +103,13 @@ private:
     void DestroyItemIcons();
     void DeleteNotifyIcon();
     BOOL AddTrayIcon(LPCWSTR tooltip);
-    HICON ExtractItemIcon(LPCWSTR path, int index, int size) const;
+    CIconHandle ExtractItemIcon(LPCWSTR path, int index, int size) const;
+    // Extracts into one of the owned slots; the fallback (never owned here) when there is none.
+    HICON AttachExtractedIcon(int slot, LPCWSTR path, int index, int size, HICON fallback);
     int ItemIconSize() const;
     BOOL InLaunchBarMode() const;
+
+    // The item's normal, hot and down icons when extracted from its files; m_hIcon and the others
+    // may instead show a fallback that belongs to someone else.
+    CIconHandle m_extractedIcons[3];
 };

@@ -5,6 +5,9 @@
 #include "config/Language.h"
 #include "config/SingleFolderOptions.h"
 #include "config/SpecialPath.h"
+#include "lib/FileSystem.h"
+#include "lib/IdList.h"
+#include "lib/StringCopy.h"
 #include "menus/FolderMenu.h"
 
 #include <shlobj.h>
@@ -15,11 +18,6 @@
 namespace {
 
 const DWORD kBalloonTimeoutMs = 15000;
-
-BOOL IsExistingDirectory(LPCWSTR path) {
-    DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Translations supply the folder error text; only its "%s" (the path) and "%%" are expanded, so
 // no text from a language file can make the formatting read arguments that are not there.
@@ -38,7 +36,7 @@ std::wstring FormatFolderError(LPCWSTR format, LPCWSTR path) {
             text += *c;
         }
     }
-    return text.substr(0, 519);
+    return text;
 }
 
 // A directory of a "Multiple Folders Menu": special folders are created when missing (and may
@@ -116,26 +114,23 @@ void CFolderMenuContainer::StopWatching() {
 }
 
 BOOL CFolderMenuContainer::RegisterMergedFolders() {
-    IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop)))
-        return FALSE;
+    std::vector<CIdList> idLists;
     std::vector<SHChangeNotifyEntry> entries;
     for (const MergedFolder& folder : *m_pItem->MergedFolders) {
         WCHAR resolved[MAX_PATH];
         if (!ResolveMergedDirectory(folder.Directory, resolved) || !IsExistingDirectory(resolved))
             continue;
-        PIDLIST_RELATIVE idList = nullptr;
-        if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, resolved, nullptr, &idList, nullptr)))
-            entries.push_back({reinterpret_cast<PCIDLIST_ABSOLUTE>(idList), m_pItem->IncludeSubFolders});
+        CIdList idList;
+        if (FAILED(SHParseDisplayName(resolved, nullptr, idList.Receive(), 0, nullptr)))
+            continue;
+        entries.push_back({idList.Get(), m_pItem->IncludeSubFolders});
+        idLists.push_back(std::move(idList));
     }
-    desktop->Release();
     Deregister();
     if (!entries.empty())
         m_changeRegistration =
             SHChangeNotifyRegister(m_hWatchedWindow, kShellChangeSources, kShellChangeEvents, WM_SHELL_ITEM_CHANGE,
                                    static_cast<int>(entries.size()), entries.data());
-    for (SHChangeNotifyEntry& entry : entries)
-        ILFree(const_cast<PIDLIST_ABSOLUTE>(entry.pidl));
     return m_changeRegistration != 0;
 }
 
@@ -157,7 +152,7 @@ BOOL CFolderMenuContainer::RebuildSingleFolder() {
         return FALSE;
     }
     MergedFolder record = {};
-    wcscpy(record.Directory, folder);
+    CopyTruncated(record.Directory, ARRAYSIZE(record.Directory), folder);
     ++m_buildCount;
     return m_pFolderMenu->Build(&record, 1, m_pItem->IncludeSubFolders, m_pItem->AllowSubFoldersNavigation,
                                 m_pItem->AllowSubFoldersLinksNavigation);
@@ -189,9 +184,8 @@ void CFolderMenuContainer::ShowFolderError(LPCWSTR path) {
         return;
     std::wstring text = FormatFolderError(m_pLanguage->FolderNotFound, path);
     NOTIFYICONDATAW& data = m_pNotifyIcon->m_notifyIconData;
-    wcsncpy(data.szInfo, text.c_str(), ARRAYSIZE(data.szInfo) - 1);
-    data.szInfo[ARRAYSIZE(data.szInfo) - 1] = L'\0';
-    wcscpy(data.szInfoTitle, L"Error");
+    CopyTruncated(data.szInfo, ARRAYSIZE(data.szInfo), text.c_str());
+    CopyTruncated(data.szInfoTitle, ARRAYSIZE(data.szInfoTitle), L"Error");
     data.uTimeout = kBalloonTimeoutMs;
     data.dwInfoFlags = NIIF_ERROR;
     data.uFlags = NIF_INFO;

@@ -1,5 +1,7 @@
 #include "containers/ShellItemChangeWatcher.h"
 
+#include "lib/IdList.h"
+
 namespace {
 
 void PathOfIdList(PCIDLIST_ABSOLUTE idList, LPWSTR path) {
@@ -11,18 +13,11 @@ void PathOfIdList(PCIDLIST_ABSOLUTE idList, LPWSTR path) {
 } // namespace
 
 HRESULT IShellItemChangeWatcher::RegisterPath(LPCWSTR path, HWND window, BOOL recursive) {
-    IShellFolder* desktop = nullptr;
-    HRESULT result = SHGetDesktopFolder(&desktop);
+    CIdList idList;
+    HRESULT result = SHParseDisplayName(path, nullptr, idList.Receive(), 0, nullptr);
     if (FAILED(result))
         return result;
-    PIDLIST_RELATIVE idList = nullptr;
-    result = desktop->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(path), nullptr, &idList, nullptr);
-    desktop->Release();
-    if (FAILED(result))
-        return result;
-    result = RegisterIdList(reinterpret_cast<PCIDLIST_ABSOLUTE>(idList), window, WM_SHELL_ITEM_CHANGE, recursive);
-    ILFree(idList);
-    return result;
+    return RegisterIdList(idList.Get(), window, WM_SHELL_ITEM_CHANGE, recursive);
 }
 
 HRESULT IShellItemChangeWatcher::RegisterIdList(PCIDLIST_ABSOLUTE idList, HWND window, UINT message, BOOL recursive) {

@@ -25,11 +25,16 @@ CMemoryDc::CMemoryDc(HDC reference) : m_dc(CreateCompatibleDC(reference)), m_rep
 CMemoryDc::~CMemoryDc() {
     if (!m_dc)
         return;
-    for (HGDIOBJ original : m_replaced) {
+    RestoreSelections();
+    DeleteDC(m_dc);
+}
+
+void CMemoryDc::RestoreSelections() {
+    for (HGDIOBJ& original : m_replaced) {
         if (original)
             SelectObject(m_dc, original);
+        original = nullptr;
     }
-    DeleteDC(m_dc);
 }
 
 BOOL CMemoryDc::Select(HGDIOBJ object) {

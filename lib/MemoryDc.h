@@ -17,6 +17,9 @@ public:
 
     // Selects the object; false when the DC could not be made or the selection failed.
     BOOL Select(HGDIOBJ object);
+    // Puts the DC's own objects back (the destructor does it too), so that what was selected
+    // may be deleted or selected elsewhere while the DC lives on.
+    void RestoreSelections();
 
 private:
     enum { kBitmap, kFont, kBrush, kPen, kKinds };

@@ -4,10 +4,20 @@
 #include <cwchar>
 
 // Copies at most size - 1 characters and always terminates: the fixed buffers of the program's
-// records silently keep what fits.
-inline void CopyTruncated(LPWSTR destination, size_t size, LPCWSTR source) {
+// records silently keep what fits. Returns the number of characters copied.
+inline size_t CopyTruncated(LPWSTR destination, size_t size, LPCWSTR source) {
     if (size == 0)
-        return;
-    wcsncpy(destination, source ? source : L"", size - 1);
-    destination[size - 1] = L'\0';
+        return 0;
+    size_t length = source ? wcsnlen(source, size - 1) : 0;
+    wmemmove(destination, source ? source : L"", length);
+    destination[length] = L'\0';
+    return length;
+}
+
+// Appends what fits of source to the terminated text in destination; returns the new length.
+inline size_t AppendTruncated(LPWSTR destination, size_t size, LPCWSTR source) {
+    size_t length = wcsnlen(destination, size);
+    if (length >= size)
+        return length;
+    return length + CopyTruncated(destination + length, size - length, source);
 }

@@ -82,8 +82,7 @@ void CFolderMenu::KeepReusableIcons() {
             CFolderMenuItem* entry = level->GetEntry(index);
             if (!entry->m_hasIconStamp || !entry->m_hIcon)
                 continue;
-            m_iconCache.Keep(entry->m_paths.front(), entry->m_iconStamp, entry->m_hIcon);
-            entry->m_hIcon = nullptr;
+            m_iconCache.Keep(entry->m_paths.front(), entry->m_iconStamp, std::move(entry->m_hIcon));
         }
     }
 }

@@ -16,31 +16,19 @@ bool FileStamp::operator==(const FileStamp& other) const {
            attributes == other.attributes;
 }
 
-CFolderMenuIconCache::~CFolderMenuIconCache() {
-    Clear();
-}
-
-void CFolderMenuIconCache::Keep(const std::wstring& path, const FileStamp& stamp, HICON icon) {
+void CFolderMenuIconCache::Keep(const std::wstring& path, const FileStamp& stamp, CIconHandle icon) {
     if (!icon)
         return;
-    auto inserted = m_icons.emplace(path, KeptIcon{stamp, icon});
-    if (inserted.second)
-        return;
-    DestroyIcon(inserted.first->second.icon);
-    inserted.first->second = KeptIcon{stamp, icon};
+    KeptIcon& kept = m_icons[path];
+    kept.stamp = stamp;
+    kept.icon = std::move(icon);
 }
 
-HICON CFolderMenuIconCache::Take(const std::wstring& path, const FileStamp& stamp) {
+CIconHandle CFolderMenuIconCache::Take(const std::wstring& path, const FileStamp& stamp) {
     auto kept = m_icons.find(path);
     if (kept == m_icons.end() || !(kept->second.stamp == stamp))
-        return nullptr;
-    HICON icon = kept->second.icon;
+        return CIconHandle();
+    CIconHandle icon = std::move(kept->second.icon);
     m_icons.erase(kept);
     return icon;
-}
-
-void CFolderMenuIconCache::Clear() {
-    for (auto& kept : m_icons)
-        DestroyIcon(kept.second.icon);
-    m_icons.clear();
 }

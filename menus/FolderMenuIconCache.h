@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "lib/IconHandle.h"
+
 #include <string>
 #include <unordered_map>
 
@@ -23,20 +25,19 @@ struct FileStamp {
 class CFolderMenuIconCache {
 public:
     CFolderMenuIconCache() = default;
-    ~CFolderMenuIconCache();
     CFolderMenuIconCache(const CFolderMenuIconCache&) = delete;
     CFolderMenuIconCache& operator=(const CFolderMenuIconCache&) = delete;
 
-    // Takes ownership of the icon; a second icon for the same path replaces and destroys the first.
-    void Keep(const std::wstring& path, const FileStamp& stamp, HICON icon);
-    // The kept icon of the path when its stamp is the same, handed over to the caller; else null.
-    HICON Take(const std::wstring& path, const FileStamp& stamp);
-    void Clear();
+    // A second icon for the same path replaces and destroys the first.
+    void Keep(const std::wstring& path, const FileStamp& stamp, CIconHandle icon);
+    // The kept icon of the path when its stamp is the same, handed over to the caller; else empty.
+    CIconHandle Take(const std::wstring& path, const FileStamp& stamp);
+    void Clear() { m_icons.clear(); }
 
 private:
     struct KeptIcon {
         FileStamp stamp;
-        HICON icon;
+        CIconHandle icon;
     };
     std::unordered_map<std::wstring, KeptIcon> m_icons;
 };

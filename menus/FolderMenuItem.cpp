@@ -6,23 +6,16 @@ namespace {
 
 // Names and paths live in 260-character buffers everywhere else in the program; longer text is cut
 // to what such a buffer holds.
-const size_t kMaxTextLength = MAX_PATH - 1;
-
 std::wstring CutToPathLength(LPCWSTR text) {
-    return std::wstring(text, wcsnlen(text, kMaxTextLength));
+    return std::wstring(text, wcsnlen(text, MAX_PATH - 1));
 }
 
 } // namespace
 
 CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, CFolderMenuLevel* subMenuLevel)
-    : m_name(CutToPathLength(name)), m_commandId(0), m_isFolder(isFolder), m_hIcon(nullptr),
-      m_pSubMenuLevel(subMenuLevel), m_hasIconStamp(FALSE), m_iconStamp() {
+    : m_name(CutToPathLength(name)), m_commandId(0), m_isFolder(isFolder), m_pSubMenuLevel(subMenuLevel),
+      m_hasIconStamp(FALSE), m_iconStamp() {
     m_paths.push_back(CutToPathLength(path));
-}
-
-CFolderMenuItem::~CFolderMenuItem() {
-    if (m_hIcon)
-        DestroyIcon(m_hIcon);
 }
 
 void CFolderMenuItem::AddPath(LPCWSTR path) {

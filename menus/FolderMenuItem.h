@@ -1,4 +1,5 @@
 #pragma once
+#include "lib/IconHandle.h"
 #include "menus/FolderMenuIconCache.h"
 
 #include <windows.h>
@@ -15,7 +16,6 @@ class CFolderMenuItem {
 public:
     // The icon is attached afterwards, once the entry knows its (possibly cut) path.
     CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, CFolderMenuLevel* subMenuLevel);
-    ~CFolderMenuItem();
     CFolderMenuItem(const CFolderMenuItem&) = delete;
     CFolderMenuItem& operator=(const CFolderMenuItem&) = delete;
 
@@ -25,7 +25,7 @@ public:
     std::wstring m_name;
     UINT m_commandId; // 0 until the entry is in the menu
     BOOL m_isFolder;
-    HICON m_hIcon;                     // owned; null when the shell had none
+    CIconHandle m_hIcon;               // empty when the shell had none
     CFolderMenuLevel* m_pSubMenuLevel; // owned by the folder menu's levels; null for plain entries
     // Set when the icon is the shell's icon of the first path as it was then, so the next build may
     // reuse it while the file stays the same.

@@ -1,5 +1,6 @@
 #include "menus/FolderMenu.h"
 
+#include "lib/KernelHandle.h"
 #include "menus/FolderMenuPaths.h"
 
 #include <shellapi.h>
@@ -46,19 +47,18 @@ BOOL CFolderMenu::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, B
     level->SetFilled(TRUE);
 
     WIN32_FIND_DATAW found;
-    HANDLE search =
-        FindFirstFileExW(path, FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    CFindHandle search(
+        FindFirstFileExW(path, FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     // A drive root without any file has nothing to enumerate, yet it was read.
-    BOOL opened = search != INVALID_HANDLE_VALUE || GetLastError() == ERROR_FILE_NOT_FOUND;
-    if (search != INVALID_HANDLE_VALUE) {
+    BOOL opened = search || GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (search) {
         do {
             size_t nameLength = wcslen(found.cFileName);
             if (folderLength + nameLength > kMaxPathLength)
                 continue;
             wmemcpy(path + folderLength, found.cFileName, nameLength + 1);
             AddPath(level, path, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, merge);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+        } while (FindNextFileW(search.Get(), &found));
     }
     if (!merge)
         InsertLevelItems(level, TRUE);
@@ -158,11 +158,11 @@ void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
     if (!IsShortcutExtension(FindExtension(path)) && FileStamp::Read(path, &entry->m_iconStamp)) {
         entry->m_hIcon = m_iconCache.Take(entry->m_paths.front(), entry->m_iconStamp);
         if (!entry->m_hIcon)
-            entry->m_hIcon = LoadEntryIcon(path);
-        entry->m_hasIconStamp = entry->m_hIcon != nullptr;
+            entry->m_hIcon.Reset(LoadEntryIcon(path));
+        entry->m_hasIconStamp = static_cast<bool>(entry->m_hIcon);
         return;
     }
-    entry->m_hIcon = LoadEntryIcon(path);
+    entry->m_hIcon.Reset(LoadEntryIcon(path));
 }
 
 HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) const {
@@ -209,11 +209,11 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
         UINT commandId = 0;
         if (entry->m_isFolder && entry->m_pSubMenuLevel) {
             commandId =
-                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->m_hIcon);
+                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->m_hIcon.Get());
         } else {
             if (m_hideFilesExtension && !entry->m_isFolder)
                 CutExtension(entry->m_name);
-            commandId = menu->InsertItem(entry->m_name.c_str(), entry->m_hIcon, position, menu->NextCommandId());
+            commandId = menu->InsertItem(entry->m_name.c_str(), entry->m_hIcon.Get(), position, menu->NextCommandId());
         }
         if (commandId)
             ++position;

@@ -2,12 +2,11 @@
 
 #include "menus/FolderMenuPaths.h"
 
-#include <objbase.h>
+#include "lib/IdList.h"
+#include "lib/ShellLink.h"
+
 #include <shellapi.h>
 #include <shlobj.h>
-#include <wrl/client.h>
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -15,26 +14,12 @@ namespace {
 // without asking the user anything.
 const DWORD kShortcutResolveFlags = SLR_NO_UI | SLR_ANY_MATCH | SLR_UPDATE | SLR_INVOKE_MSI;
 
-HRESULT LoadShortcut(LPCWSTR path, ComPtr<IShellLinkW>& link) {
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
-    if (FAILED(hr))
-        return hr;
-    ComPtr<IPersistFile> file;
-    hr = link.As(&file);
-    if (FAILED(hr))
-        return hr;
-    return file->Load(path, STGM_READ);
-}
-
 BOOL GetResolvedTarget(IShellLinkW* link, LPWSTR target) {
     target[0] = L'\0';
     link->Resolve(nullptr, kShortcutResolveFlags);
-    PIDLIST_ABSOLUTE idList = nullptr;
-    if (SUCCEEDED(link->GetIDList(&idList)) && idList) {
-        if (!SHGetPathFromIDListW(idList, target))
-            target[0] = L'\0';
-        CoTaskMemFree(idList);
-    }
+    CIdList idList;
+    if (SUCCEEDED(link->GetIDList(idList.Receive())) && idList && !SHGetPathFromIDListW(idList.Get(), target))
+        target[0] = L'\0';
     if (!target[0] && FAILED(link->GetPath(target, static_cast<int>(kPathBufferLength), nullptr, SLGP_UNCPRIORITY)))
         target[0] = L'\0';
     return target[0] != L'\0';
@@ -55,16 +40,16 @@ HICON ExtractSmallIcon(LPCWSTR location, int index) {
 
 BOOL CFolderMenu::ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target) {
     target[0] = L'\0';
-    ComPtr<IShellLinkW> link;
-    if (FAILED(LoadShortcut(shortcutPath, link)))
+    CComPtr<IShellLinkW> link;
+    if (FAILED(LoadShellLink(shortcutPath, &link)))
         return FALSE;
     return GetResolvedTarget(link.Get(), target);
 }
 
 HICON CFolderMenu::LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath) {
     targetPath[0] = L'\0';
-    ComPtr<IShellLinkW> link;
-    if (FAILED(LoadShortcut(shortcutPath, link)))
+    CComPtr<IShellLinkW> link;
+    if (FAILED(LoadShellLink(shortcutPath, &link)))
         return nullptr;
     WCHAR location[kPathBufferLength] = L"";
     int index = 0;

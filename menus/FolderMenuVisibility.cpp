@@ -1,5 +1,6 @@
 #include "menus/FolderMenu.h"
 
+#include "lib/KernelHandle.h"
 #include "menus/FolderMenuPaths.h"
 
 #include <cwchar>
@@ -47,9 +48,9 @@ BOOL CFolderMenu::IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan
     fullPath[folderLength + 1] = L'\0';
 
     WIN32_FIND_DATAW found;
-    HANDLE search =
-        FindFirstFileExW(fullPath, FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE)
+    CFindHandle search(
+        FindFirstFileExW(fullPath, FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!search)
         return TRUE;
     ++scan.depth;
     BOOL withoutVisibleFiles = TRUE;
@@ -61,9 +62,8 @@ BOOL CFolderMenu::IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan
         BOOL isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (IsShownInScan(path, fullPath, found.cFileName, isDirectory, scan))
             withoutVisibleFiles = FALSE;
-    } while (withoutVisibleFiles && FindNextFileW(search, &found));
+    } while (withoutVisibleFiles && FindNextFileW(search.Get(), &found));
     --scan.depth;
-    FindClose(search);
     return withoutVisibleFiles;
 }
 

@@ -1,5 +1,7 @@
 #include "menus/PopUpMenu.h"
 
+#include "lib/RuntimeModule.h"
+
 #include <cwchar>
 
 namespace {
@@ -18,18 +20,9 @@ BOOL ShowsItemBitmaps() {
         return FALSE;
 
     typedef BOOL(WINAPI * IsThemeActiveFunction)();
-    HMODULE uxtheme = GetModuleHandleW(L"uxtheme.dll");
-    HMODULE loaded = uxtheme ? nullptr : LoadLibraryW(L"uxtheme.dll");
-    if (!uxtheme)
-        uxtheme = loaded;
-    if (!uxtheme)
-        return FALSE;
-    auto isThemeActive =
-        reinterpret_cast<IsThemeActiveFunction>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsThemeActive")));
-    BOOL themed = isThemeActive ? isThemeActive() : FALSE;
-    if (loaded)
-        FreeLibrary(loaded);
-    return themed;
+    CRuntimeModule uxtheme(L"uxtheme.dll");
+    auto isThemeActive = uxtheme.Procedure<IsThemeActiveFunction>("IsThemeActive");
+    return isThemeActive ? isThemeActive() : FALSE;
 }
 
 } // namespace

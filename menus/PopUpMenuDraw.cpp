@@ -1,5 +1,11 @@
 #include "menus/PopUpMenu.h"
 
+#include "lib/GdiObject.h"
+#include "lib/IconHandle.h"
+#include "lib/MemoryDc.h"
+#include "lib/MenuTree.h"
+#include "lib/WindowDc.h"
+
 #include <vector>
 
 namespace {
@@ -7,91 +13,13 @@ namespace {
 const int kShadowOffset = 2;
 const int kShadowAlphaReduction = 130;
 
-class ScopedGdiObject {
-public:
-    explicit ScopedGdiObject(HGDIOBJ object) : m_object(object) {}
-    ~ScopedGdiObject() {
-        if (m_object)
-            DeleteObject(m_object);
-    }
-    ScopedGdiObject(const ScopedGdiObject&) = delete;
-    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-
-    HGDIOBJ Get() const { return m_object; }
-    HGDIOBJ Detach() {
-        HGDIOBJ object = m_object;
-        m_object = nullptr;
-        return object;
-    }
-
-private:
-    HGDIOBJ m_object;
-};
-
-class ScopedIcon {
-public:
-    explicit ScopedIcon(HICON icon) : m_icon(icon) {}
-    ~ScopedIcon() {
-        if (m_icon)
-            DestroyIcon(m_icon);
-    }
-    ScopedIcon(const ScopedIcon&) = delete;
-    ScopedIcon& operator=(const ScopedIcon&) = delete;
-
-    HICON Get() const { return m_icon; }
-
-private:
-    HICON m_icon;
-};
-
-class ScreenDc {
-public:
-    ScreenDc() : m_dc(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (m_dc)
-            ReleaseDC(nullptr, m_dc);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
-// A memory DC with one bitmap selected; the DC's own bitmap goes back in before the DC is
-// deleted, so the selected bitmap can be deleted or used by its owner afterwards.
-class MemoryDc {
-public:
-    MemoryDc(HDC reference, HGDIOBJ bitmap) : m_dc(CreateCompatibleDC(reference)), m_previous(nullptr) {
-        if (m_dc)
-            m_previous = SelectObject(m_dc, bitmap);
-    }
-    ~MemoryDc() {
-        if (!m_dc)
-            return;
-        if (m_previous)
-            SelectObject(m_dc, m_previous);
-        DeleteDC(m_dc);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-
-    HDC Get() const { return m_previous ? m_dc : nullptr; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
-
 // The size an icon was made for: icons keep their hotspot in the middle.
 BOOL GetIconSizeFromHotspot(HICON icon, SIZE* size) {
     ICONINFO info = {};
     if (!icon || !GetIconInfo(icon, &info))
         return FALSE;
-    ScopedGdiObject mask(info.hbmMask);
-    ScopedGdiObject color(info.hbmColor);
+    CBitmapHandle mask(info.hbmMask);
+    CBitmapHandle color(info.hbmColor);
     size->cx = static_cast<LONG>(info.xHotspot * 2);
     size->cy = static_cast<LONG>(info.yHotspot * 2);
     return TRUE;
@@ -152,14 +80,14 @@ COLORREF CheckedFrameColor() {
     return RGB(channel(GetRValue(highlight)), channel(GetGValue(highlight)), channel(GetBValue(highlight)));
 }
 
-// Returns the frame's brush, which the caller deletes.
-HBRUSH DrawCheckedFrame(HDC dc, const RECT& rectangle, BOOL selected) {
-    HBRUSH frame = CreateSolidBrush(CheckedFrameColor());
-    ScopedGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(selected ? COLOR_MENU : COLOR_MENUHILIGHT)));
-    if (!frame || !pen.Get())
+// Returns the frame's brush: the shadow is drawn in the same colour.
+CBrushHandle DrawCheckedFrame(HDC dc, const RECT& rectangle, BOOL selected) {
+    CBrushHandle frame(CreateSolidBrush(CheckedFrameColor()));
+    CPenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(selected ? COLOR_MENU : COLOR_MENUHILIGHT)));
+    if (!frame || !pen)
         return frame;
     HGDIOBJ previousPen = SelectObject(dc, pen.Get());
-    HGDIOBJ previousBrush = SelectObject(dc, frame);
+    HGDIOBJ previousBrush = SelectObject(dc, frame.Get());
     Rectangle(dc, rectangle.left, rectangle.top, rectangle.right, rectangle.bottom);
     SelectObject(dc, previousBrush);
     SelectObject(dc, previousPen);
@@ -167,7 +95,7 @@ HBRUSH DrawCheckedFrame(HDC dc, const RECT& rectangle, BOOL selected) {
 }
 
 void DrawGrayIcon(HDC dc, HICON icon, int x, int y, SIZE size) {
-    ScopedIcon gray(CPopUpMenu::CreateGrayIcon(icon));
+    CIconHandle gray(CPopUpMenu::CreateGrayIcon(icon));
     if (gray.Get())
         DrawIconEx(dc, x, y, gray.Get(), size.cx, size.cy, 0, nullptr, DI_NORMAL);
     else
@@ -176,25 +104,12 @@ void DrawGrayIcon(HDC dc, HICON icon, int x, int y, SIZE size) {
 }
 
 void DrawIconShadow(HDC dc, HICON icon, HBRUSH brush, int x, int y, SIZE size) {
-    ScopedIcon gray(CPopUpMenu::CreateGrayIcon(icon));
+    CIconHandle gray(CPopUpMenu::CreateGrayIcon(icon));
     if (!gray.Get())
         return;
-    ScopedIcon shadow(CPopUpMenu::CreateShadowIcon(gray.Get(), brush));
+    CIconHandle shadow(CPopUpMenu::CreateShadowIcon(gray.Get(), brush));
     if (shadow.Get())
         DrawIconEx(dc, x, y, shadow.Get(), size.cx, size.cy, 0, nullptr, DI_NORMAL);
-}
-
-BOOL IsInMenuTree(HMENU root, HMENU menu) {
-    if (!root || !menu)
-        return FALSE;
-    if (root == menu)
-        return TRUE;
-    int count = GetMenuItemCount(root);
-    for (int position = 0; position < count; ++position) {
-        if (IsInMenuTree(GetSubMenu(root, position), menu))
-            return TRUE;
-    }
-    return FALSE;
 }
 
 } // namespace
@@ -205,14 +120,15 @@ HBITMAP CPopUpMenu::CreateItemBitmap(HICON icon) {
         size = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
     // No screen DC: a DIB section needs none, and fetching one costs more than the drawing.
     DWORD* pixels = nullptr;
-    ScopedGdiObject bitmap(CreateArgbSection(nullptr, size, &pixels));
-    if (!bitmap.Get())
+    CBitmapHandle bitmap(CreateArgbSection(nullptr, size, &pixels));
+    if (!bitmap)
         return nullptr;
-    MemoryDc dc(nullptr, bitmap.Get());
+    CMemoryDc dc;
     // Painting on the menu colour first keeps the icon's soft edges from showing a dark fringe.
-    if (!dc.Get() || !DrawIconEx(dc.Get(), 0, 0, icon, size.cx, size.cy, 0, GetSysColorBrush(COLOR_MENU), DI_NORMAL))
+    if (!dc.Select(bitmap.Get()) ||
+        !DrawIconEx(dc.Get(), 0, 0, icon, size.cx, size.cy, 0, GetSysColorBrush(COLOR_MENU), DI_NORMAL))
         return nullptr;
-    return static_cast<HBITMAP>(bitmap.Detach());
+    return bitmap.Detach();
 }
 
 LRESULT CPopUpMenu::MeasureItem(MEASUREITEMSTRUCT* item) const {
@@ -221,13 +137,13 @@ LRESULT CPopUpMenu::MeasureItem(MEASUREITEMSTRUCT* item) const {
     ICONINFO info = {};
     if (!GetIconInfo(reinterpret_cast<HICON>(item->itemData), &info))
         return FALSE;
-    ScopedGdiObject mask(info.hbmMask);
-    ScopedGdiObject color(info.hbmColor);
+    CBitmapHandle mask(info.hbmMask);
+    CBitmapHandle color(info.hbmColor);
     BITMAP bitmap = {};
-    if (!GetObjectW(color.Get() ? color.Get() : mask.Get(), sizeof(bitmap), &bitmap))
+    if (!GetObjectW(color ? color.Get() : mask.Get(), sizeof(bitmap), &bitmap))
         return FALSE;
     // A monochrome icon keeps its AND and XOR masks one above the other in the mask bitmap.
-    if (!color.Get())
+    if (!color)
         bitmap.bmHeight /= 2;
     UINT enlargement = m_effects ? 2 : 0;
     item->itemWidth = static_cast<UINT>(bitmap.bmWidth) + enlargement;
@@ -238,7 +154,7 @@ LRESULT CPopUpMenu::MeasureItem(MEASUREITEMSTRUCT* item) const {
 LRESULT CPopUpMenu::DrawItem(const DRAWITEMSTRUCT* item) const {
     if (!item || item->CtlType != ODT_MENU || !item->itemData)
         return 0;
-    if (IsRectEmpty(&item->rcItem) || !IsInMenuTree(m_hMenu, reinterpret_cast<HMENU>(item->hwndItem)))
+    if (IsRectEmpty(&item->rcItem) || !IsMenuInTree(m_hMenu, reinterpret_cast<HMENU>(item->hwndItem)))
         return 0;
     HICON icon = reinterpret_cast<HICON>(item->itemData);
     SIZE size;
@@ -258,17 +174,15 @@ LRESULT CPopUpMenu::DrawItem(const DRAWITEMSTRUCT* item) const {
         return TRUE;
     }
 
-    HBRUSH shadowBrush = nullptr;
+    CBrushHandle shadowBrush;
     if (m_effects && checked)
         shadowBrush = DrawCheckedFrame(dc, item->rcItem, selected);
     if (m_effects && selected) {
         if (!shadowBrush)
-            shadowBrush = CreateSolidBrush(GetSysColor(COLOR_MENUHILIGHT));
-        DrawIconShadow(dc, icon, shadowBrush, left + kShadowOffset, top + kShadowOffset, size);
+            shadowBrush.Reset(CreateSolidBrush(GetSysColor(COLOR_MENUHILIGHT)));
+        DrawIconShadow(dc, icon, shadowBrush.Get(), left + kShadowOffset, top + kShadowOffset, size);
     }
     DrawIconEx(dc, left + offset, top + offset, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
-    if (shadowBrush)
-        DeleteObject(shadowBrush);
     return TRUE;
 }
 
@@ -276,20 +190,20 @@ HICON CPopUpMenu::CreateGrayIcon(HICON icon) {
     ICONINFO info = {};
     if (!icon || !GetIconInfo(icon, &info))
         return nullptr;
-    ScopedGdiObject mask(info.hbmMask);
-    ScopedGdiObject color(info.hbmColor);
-    if (!color.Get())
+    CBitmapHandle mask(info.hbmMask);
+    CBitmapHandle color(info.hbmColor);
+    if (!color)
         return nullptr;
     SIZE size = {static_cast<LONG>(info.xHotspot * 2), static_cast<LONG>(info.yHotspot * 2)};
-    ScreenDc screen;
+    CWindowDc screen;
     DWORD* pixels = nullptr;
-    ScopedGdiObject gray(CreateArgbSection(screen.Get(), size, &pixels));
-    if (!gray.Get())
+    CBitmapHandle gray(CreateArgbSection(screen.Get(), size, &pixels));
+    if (!gray)
         return nullptr;
     {
-        MemoryDc source(screen.Get(), color.Get());
-        MemoryDc target(screen.Get(), gray.Get());
-        if (!source.Get() || !target.Get() ||
+        CMemoryDc source(screen.Get());
+        CMemoryDc target(screen.Get());
+        if (!source.Select(color.Get()) || !target.Select(gray.Get()) ||
             !BitBlt(target.Get(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY))
             return nullptr;
     }
@@ -297,8 +211,7 @@ HICON CPopUpMenu::CreateGrayIcon(HICON icon) {
     for (LONG index = 0; index < size.cx * size.cy; ++index)
         pixels[index] = GrayPixel(pixels[index]);
 
-    ICONINFO grayInfo = {TRUE, info.xHotspot, info.yHotspot, static_cast<HBITMAP>(mask.Get()),
-                         static_cast<HBITMAP>(gray.Get())};
+    ICONINFO grayInfo = {TRUE, info.xHotspot, info.yHotspot, mask.Get(), gray.Get()};
     return CreateIconIndirect(&grayInfo);
 }
 
@@ -306,14 +219,14 @@ HICON CPopUpMenu::CreateShadowIcon(HICON icon, HBRUSH brush) {
     SIZE size;
     if (!GetIconSizeFromHotspot(icon, &size))
         return nullptr;
-    ScreenDc screen;
+    CWindowDc screen;
     DWORD* pixels = nullptr;
-    ScopedGdiObject shadow(CreateArgbSection(screen.Get(), size, &pixels));
-    if (!shadow.Get())
+    CBitmapHandle shadow(CreateArgbSection(screen.Get(), size, &pixels));
+    if (!shadow)
         return nullptr;
     {
-        MemoryDc dc(screen.Get(), shadow.Get());
-        if (!dc.Get() || !DrawIconEx(dc.Get(), 0, 0, icon, size.cx, size.cy, 0, brush, DI_NORMAL))
+        CMemoryDc dc(screen.Get());
+        if (!dc.Select(shadow.Get()) || !DrawIconEx(dc.Get(), 0, 0, icon, size.cx, size.cy, 0, brush, DI_NORMAL))
             return nullptr;
     }
     GdiFlush();
@@ -322,9 +235,9 @@ HICON CPopUpMenu::CreateShadowIcon(HICON icon, HBRUSH brush) {
 
     // An all-zero mask: the alpha channel alone decides what shows.
     std::vector<BYTE> maskBits(static_cast<size_t>((size.cx + 15) / 16 * 2 * size.cy), 0);
-    ScopedGdiObject mask(CreateBitmap(size.cx, size.cy, 1, 1, maskBits.data()));
-    if (!mask.Get())
+    CBitmapHandle mask(CreateBitmap(size.cx, size.cy, 1, 1, maskBits.data()));
+    if (!mask)
         return nullptr;
-    ICONINFO shadowInfo = {TRUE, 0, 0, static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(shadow.Get())};
+    ICONINFO shadowInfo = {TRUE, 0, 0, mask.Get(), shadow.Get()};
     return CreateIconIndirect(&shadowInfo);
 }

@@ -1,49 +1,26 @@
 #include "menus/ShellContextMenu.h"
 
+#include "lib/IdList.h"
+#include "lib/MenuTree.h"
+
 #include <commctrl.h>
-
-#include <memory>
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
 const UINT_PTR kContextMenuSubclassId = 0;
-
-struct IdListDeleter {
-    void operator()(ITEMIDLIST* idList) const { CoTaskMemFree(idList); }
-};
-
-// Whether a menu is the given one or one of its submenus, at any depth.
-BOOL IsMenuOrSubMenu(HMENU root, HMENU menu) {
-    if (root == menu)
-        return TRUE;
-    int count = GetMenuItemCount(root);
-    for (int position = 0; position < count; ++position) {
-        HMENU subMenu = GetSubMenu(root, position);
-        if (subMenu && IsMenuOrSubMenu(subMenu, menu))
-            return TRUE;
-    }
-    return FALSE;
-}
 
 } // namespace
 
 CShellContextMenu::CShellContextMenu(HWND owner, HMENU menu) : m_hOwner(owner), m_hMenu(menu) {}
 
 HRESULT CShellContextMenu::Fill(LPCWSTR path) {
-    ComPtr<IShellFolder> desktop;
-    HRESULT hr = SHGetDesktopFolder(&desktop);
+    CIdList idList;
+    HRESULT hr = SHParseDisplayName(path, nullptr, idList.Receive(), 0, nullptr);
     if (FAILED(hr))
         return hr;
-    PIDLIST_RELATIVE parsed = nullptr;
-    hr = desktop->ParseDisplayName(m_hOwner, nullptr, const_cast<LPWSTR>(path), nullptr, &parsed, nullptr);
-    if (FAILED(hr))
-        return hr;
-    std::unique_ptr<ITEMIDLIST, IdListDeleter> idList(parsed);
-    ComPtr<IShellFolder> parent;
+    CComPtr<IShellFolder> parent;
     PCUITEMID_CHILD child = nullptr;
-    hr = SHBindToParent(idList.get(), IID_PPV_ARGS(&parent), &child);
+    hr = SHBindToParent(idList.Get(), IID_PPV_ARGS(&parent), &child);
     if (FAILED(hr))
         return hr;
     hr = parent->GetUIObjectOf(m_hOwner, 1, &child, IID_IContextMenu, nullptr,
@@ -82,7 +59,7 @@ void CShellContextMenu::Invoke(UINT commandId) {
 }
 
 BOOL CShellContextMenu::HoldsMenu(HMENU menu) const {
-    return IsMenuOrSubMenu(m_hMenu, menu);
+    return IsMenuInTree(m_hMenu, menu);
 }
 
 LRESULT CALLBACK CShellContextMenu::OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

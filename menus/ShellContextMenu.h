@@ -1,7 +1,8 @@
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
-#include <wrl/client.h>
+
+#include "lib/ComPtr.h"
 
 // The shell's own context menu for one path, filled into a popup menu the caller owns and tracked
 // for the caller's window. While it is tracked, the window's menu messages go to the shell's
@@ -28,7 +29,7 @@ private:
 
     HWND m_hOwner;
     HMENU m_hMenu; // the caller's
-    Microsoft::WRL::ComPtr<IContextMenu> m_contextMenu;
-    Microsoft::WRL::ComPtr<IContextMenu2> m_contextMenu2;
-    Microsoft::WRL::ComPtr<IContextMenu3> m_contextMenu3;
+    CComPtr<IContextMenu> m_contextMenu;
+    CComPtr<IContextMenu2> m_contextMenu2;
+    CComPtr<IContextMenu3> m_contextMenu3;
 };

@@ -1,6 +1,7 @@
 #include "skin/Skin.h"
 
 #include "config/IniFile.h"
+#include "lib/FileSystem.h"
 #include "lib/StringCopy.h"
 #include "config/SpecialPath.h"
 #include "res/resource.h"
@@ -57,11 +58,6 @@ const WCHAR kSkinFileName[] = L"SkinConf.ini";
 const WCHAR kToolbarSection[] = L"BrowserToolbar";
 const WCHAR kPreviewSection[] = L"Preview";
 
-bool IsExistingFile(LPCWSTR path) {
-    DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 } // namespace
 
 CSkin::CSkin() : ModuleInstance(GetModuleHandleW(nullptr)), UseSkin(FALSE) {
@@ -100,12 +96,14 @@ BOOL CSkin::LoadSkin(BOOL useSkin, LPCWSTR skinName) {
 }
 
 void CSkin::DestroyExtractedIcons() {
+    auto extracted = [this](HICON icon) {
+        return std::any_of(m_extractedIcons.begin(), m_extractedIcons.end(),
+                           [icon](const CIconHandle& owned) { return owned.Get() == icon; });
+    };
     for (SkinImage& image : Images) {
-        if (std::find(m_extractedIcons.begin(), m_extractedIcons.end(), image.Icon) != m_extractedIcons.end())
+        if (extracted(image.Icon))
             image.Icon = LoadBuiltInIcon(image.ResourceId);
     }
-    for (HICON icon : m_extractedIcons)
-        DestroyIcon(icon);
     m_extractedIcons.clear();
 }
 
@@ -186,7 +184,7 @@ HICON CSkin::ExtractSkinIcon(const SkinImage& image) {
     // 0xFFFFFFFF reports a missing file, 0 an index past the file's icons; neither gives a handle.
     if (count == 0 || count == 0xFFFFFFFF || !icon)
         return nullptr;
-    m_extractedIcons.push_back(icon);
+    m_extractedIcons.emplace_back(icon);
     return icon;
 }
 
@@ -197,7 +195,5 @@ HICON CSkin::LoadBuiltInIcon(WORD resourceId) const {
 
 // Relative paths (slashes accepted) are taken from the skin folder, absolute ones stay as they are.
 BOOL CSkin::ResolveSkinPath(LPCWSTR path, LPWSTR fullPath) const {
-    WCHAR relative[MAX_PATH];
-    CopyTruncated(relative, MAX_PATH, path);
-    return MakeAbsolutePath(SkinDirectory, relative, fullPath);
+    return MakeAbsolutePath(SkinDirectory, path, fullPath);
 }

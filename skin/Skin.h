@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "lib/IconHandle.h"
+
 #include <vector>
 
 class CIniFile;
@@ -89,5 +91,5 @@ private:
     HICON LoadBuiltInIcon(WORD resourceId) const;
     BOOL ResolveSkinPath(LPCWSTR path, LPWSTR fullPath) const;
 
-    std::vector<HICON> m_extractedIcons;
+    std::vector<CIconHandle> m_extractedIcons;
 };

@@ -4,6 +4,9 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
 #include "config/SpecialPath.h"
+#include "lib/KernelHandle.h"
+#include "lib/ShellLink.h"
+#include "lib/StringCopy.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -18,29 +21,10 @@ namespace {
 const WCHAR kDemoFolder[] = L"Demo Folder";
 
 bool WriteTextFile(const std::wstring& path, const char* text) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    CFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-    CloseHandle(file);
-    return true;
-}
-
-bool CreateShortcut(const std::wstring& shortcut, const std::wstring& target) {
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return false;
-    link->SetPath(target.c_str());
-    IPersistFile* file = nullptr;
-    bool saved = false;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        saved = SUCCEEDED(file->Save(shortcut.c_str(), TRUE));
-        file->Release();
-    }
-    link->Release();
-    return saved;
+    return file && WriteFile(file.Get(), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
 }
 
 void MakeSampleFolder(const std::wstring& root) {
@@ -54,7 +38,7 @@ void MakeSampleFolder(const std::wstring& root) {
     WriteTextFile(root + L"\\Photos\\Holiday 2.txt", "Another photo would be here.\r\n");
     WriteTextFile(root + L"\\Projects\\Website\\index.html", "<html><body>Hello</body></html>\r\n");
     WriteTextFile(root + L"\\Projects\\Garden plan\\Plants.txt", "Tomatoes, beans, basil.\r\n");
-    CreateShortcut(root + L"\\Projects shortcut.lnk", root + L"\\Projects");
+    SaveShellLink((root + L"\\Projects shortcut.lnk").c_str(), (root + L"\\Projects").c_str());
 }
 
 bool WriteConfiguration(const std::wstring& programDirectory) {
@@ -66,17 +50,17 @@ bool WriteConfiguration(const std::wstring& programDirectory) {
 
     std::vector<CGenericPathwrenObject*> items(2);
     items[0] = new CGenericPathwrenObject();
-    wcscpy(items[0]->Path, kDemoFolder);
+    CopyTruncated(items[0]->Path, ARRAYSIZE(items[0]->Path), kDemoFolder);
     items[0]->HotKeyModifier = MOD_CONTROL | MOD_ALT;
     items[0]->HotKeyVirtualKey = 'D';
     items[1] = new CGenericPathwrenObject();
     items[1]->FolderPresentationType = FolderPresentationMultipleFoldersMenu;
-    wcscpy(items[1]->DisplayName, L"Demo and Documents");
-    wcscpy(items[1]->Path, kDemoFolder);
+    CopyTruncated(items[1]->DisplayName, ARRAYSIZE(items[1]->DisplayName), L"Demo and Documents");
+    CopyTruncated(items[1]->Path, ARRAYSIZE(items[1]->Path), kDemoFolder);
     items[1]->MergeMenusInPopupMenu = FALSE;
     items[1]->MergedFolders->push_back({0, L"Demo", L"Demo Folder"});
     MergedFolder documents = {0, L"Documents", L""};
-    wcscpy(documents.Directory, FormatSpecialPath(CSIDL_PERSONAL).c_str());
+    CopyTruncated(documents.Directory, ARRAYSIZE(documents.Directory), FormatSpecialPath(CSIDL_PERSONAL).c_str());
     items[1]->MergedFolders->push_back(documents);
 
     std::wstring foldersFile = programDirectory + L"\\FoldersOptions.ini";

@@ -82,11 +82,21 @@ TEST(SpecialPath, StoredPathsResolveToDirectoriesRelativeToTheProgramWhateverThe
 
 TEST(SpecialPath, MakeAbsolutePathUsesTheGivenBaseAndRefusesAliasedBuffers) {
     TempDirectory base;
-    WCHAR path[MAX_PATH] = L"sub/child/../leaf";
+    WCHAR current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    const WCHAR path[] = L"sub/child/../leaf";
     WCHAR out[MAX_PATH];
     ASSERT_TRUE(MakeAbsolutePath(base.Path().c_str(), path, out));
     EXPECT_EQ(base.Path() + L"\\sub\\leaf", out);
-    EXPECT_STREQ(L"sub\\child\\..\\leaf", path) << "the slashes are changed in place";
+    EXPECT_STREQ(L"sub/child/../leaf", path) << "the input stays as it was";
+    WCHAR after[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_STREQ(current, after) << "the process's current directory is not touched";
+
+    ASSERT_TRUE(MakeAbsolutePath(base.Path().c_str(), L"\\top", out));
+    EXPECT_EQ(base.Path().substr(0, 2) + L"\\top", out) << "a rooted path starts at the base's drive";
+    ASSERT_TRUE(MakeAbsolutePath(base.Path().c_str(), L"Q:\\x\\..\\y", out));
+    EXPECT_STREQ(L"Q:\\y", out) << "a full path ignores the base";
 
     WCHAR same[MAX_PATH] = L"x";
     EXPECT_FALSE(MakeAbsolutePath(nullptr, same, same));

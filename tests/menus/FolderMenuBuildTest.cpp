@@ -160,7 +160,7 @@ TEST_F(FolderMenuBuild, RebuildingAndDestroyingGiveEveryIconBack) {
 TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnesAnew) {
     m_tree.AddFile(L"icons\\same.txt", "same");
     m_tree.AddFile(L"icons\\changed.txt", "before");
-    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->m_hIcon; };
+    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->m_hIcon.Get(); };
 
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
     HICON sameBefore = iconOf(L"same.txt");
