@@ -1,9 +1,10 @@
 #include "config/ApplicationOptions.h"
 
 #include "config/IniFile.h"
+#include "config/SettingKey.h"
+#include "config/SpecialPath.h"
 #include "lib/RegistryKey.h"
 #include "lib/StringCopy.h"
-#include "config/SpecialPath.h"
 
 #include <shlobj.h>
 
@@ -17,8 +18,24 @@ namespace {
 const WCHAR kUserOptionsFileName[] = L"UserOptions.ini";
 const WCHAR kFoldersFileName[] = L"FoldersOptions.ini";
 
-void JoinPath(LPWSTR destination, LPCWSTR directory, LPCWSTR name) {
-    swprintf(destination, MAX_PATH, L"%ls%ls", directory, name);
+using Options = CApplicationOptions;
+
+// The main configuration file, shared by every user of the program directory.
+constexpr SettingKey<Options> kMainFileKeys[] = {
+    {L"SingleUser", &Options::SingleUser, TRUE},
+    {L"bRunAtStartup", &Options::bRunAtStartup, TRUE},
+};
+
+// The section "Default" of the user options file.
+constexpr SettingKey<Options> kUserFileKeys[] = {
+    {L"Language", Text<&Options::Language>(), L"English"},
+    {L"bUseSkin", &Options::bUseSkin, FALSE},
+    {L"SkinName", Text<&Options::SkinName>(), L""},
+    {L"LaunchMode", &Options::LaunchMode, LaunchModeTrayIcons},
+};
+
+template <size_t N> void JoinPath(WCHAR (&destination)[N], LPCWSTR directory, LPCWSTR name) {
+    swprintf(destination, N, L"%ls%ls", directory, name);
 }
 
 void DeleteRunValue(HKEY root) {
@@ -30,14 +47,12 @@ void DeleteRunValue(HKEY root) {
 
 } // namespace
 
-CApplicationOptions::CApplicationOptions()
-    : SingleUser(TRUE), bRunAtStartup(TRUE), bUseSkin(FALSE), LaunchMode(LaunchModeTrayIcons) {
-    CopyTruncated(ApplicationDirectory, MAX_PATH, GetProgramDirectory().c_str());
-    SkinName[0] = L'\0';
-    UserOptionsFile[0] = L'\0';
-    FoldersFile[0] = L'\0';
-    SetConfigLocation(TRUE);
-    SetLanguage(L"English");
+CApplicationOptions::CApplicationOptions() {
+    CopyTruncated(ApplicationDirectory, ARRAYSIZE(ApplicationDirectory), GetProgramDirectory().c_str());
+    ApplyDefaultSettings(kMainFileKeys, *this);
+    ApplyDefaultSettings(kUserFileKeys, *this);
+    SetConfigLocation(SingleUser);
+    UpdateLanguageFile();
 }
 
 void CApplicationOptions::SetConfigLocation(BOOL singleUser) {
@@ -47,7 +62,7 @@ void CApplicationOptions::SetConfigLocation(BOOL singleUser) {
         if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
                                        localAppData))) {
             WCHAR configDirectory[MAX_PATH];
-            swprintf(configDirectory, MAX_PATH, L"%ls\\Pathwren\\", localAppData);
+            swprintf(configDirectory, ARRAYSIZE(configDirectory), L"%ls\\Pathwren\\", localAppData);
             JoinPath(UserOptionsFile, configDirectory, kUserOptionsFileName);
             JoinPath(FoldersFile, configDirectory, kFoldersFileName);
             return;
@@ -59,8 +74,12 @@ void CApplicationOptions::SetConfigLocation(BOOL singleUser) {
 }
 
 void CApplicationOptions::SetLanguage(LPCWSTR languageName) {
-    CopyTruncated(Language, MAX_PATH, languageName);
-    swprintf(LanguageFile, MAX_PATH, L"%lsLanguages\\%ls.ini", ApplicationDirectory, Language);
+    CopyTruncated(Language, ARRAYSIZE(Language), languageName);
+    UpdateLanguageFile();
+}
+
+void CApplicationOptions::UpdateLanguageFile() {
+    swprintf(LanguageFile, ARRAYSIZE(LanguageFile), L"%lsLanguages\\%ls.ini", ApplicationDirectory, Language);
 }
 
 void CApplicationOptions::SetRunAtStartup(BOOL attempt) {
@@ -72,7 +91,7 @@ void CApplicationOptions::SetRunAtStartup(BOOL attempt) {
     if (RegOpenKeyW(attempt ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, kRunKeyPath, key.Receive()) != ERROR_SUCCESS)
         return;
     WCHAR executable[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, executable, MAX_PATH);
+    GetModuleFileNameW(nullptr, executable, ARRAYSIZE(executable));
     DWORD bytes = static_cast<DWORD>((wcslen(executable) + 1) * sizeof(WCHAR));
     LONG result = RegSetValueExW(key.Get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(executable), bytes);
     // A machine-wide registration needs administrator rights; without them the user's own
@@ -82,50 +101,39 @@ void CApplicationOptions::SetRunAtStartup(BOOL attempt) {
 }
 
 BOOL CApplicationOptions::Load(CIniFile& file) {
-    IConfigReader& mainReader = file;
-    SetConfigLocation(ReadIntValue(mainReader, L"SingleUser", TRUE));
-    bRunAtStartup = ReadIntValue(mainReader, L"bRunAtStartup", TRUE);
+    LoadSettings(kMainFileKeys, static_cast<IConfigReader&>(file), *this);
+    // The main file decides where the user options file is.
+    SetConfigLocation(SingleUser);
 
     CIniFile userOptions(UserOptionsFile);
-    IConfigReader& reader = userOptions;
-    bUseSkin = ReadIntValue(reader, L"bUseSkin", FALSE);
-    reader.ReadString(L"SkinName", L"", SkinName, MAX_PATH);
+    LoadSettings(kUserFileKeys, static_cast<IConfigReader&>(userOptions), *this);
+    UpdateLanguageFile();
     Skin.LoadSkin(bUseSkin, SkinName);
-    WCHAR language[MAX_PATH];
-    reader.ReadString(L"Language", L"English", language, MAX_PATH);
-    SetLanguage(language);
-    LaunchMode = ReadIntValue(reader, L"LaunchMode", LaunchModeTrayIcons);
     LaunchBarOptions.Load(userOptions);
     return TRUE;
 }
 
 BOOL CApplicationOptions::Save(CIniFile& file) {
     SetRunAtStartup(SingleUser);
-    IConfigWriter& mainWriter = file;
-    mainWriter.WriteInt(L"SingleUser", SingleUser);
-    mainWriter.WriteInt(L"bRunAtStartup", bRunAtStartup);
+    SaveSettings(kMainFileKeys, static_cast<IConfigWriter&>(file), *this);
 
     CIniFile userOptions(UserOptionsFile);
-    IConfigWriter& writer = userOptions;
-    writer.WriteString(L"Language", Language);
-    writer.WriteInt(L"bUseSkin", bUseSkin);
-    writer.WriteString(L"SkinName", SkinName);
-    writer.WriteInt(L"LaunchMode", LaunchMode);
+    SaveSettings(kUserFileKeys, static_cast<IConfigWriter&>(userOptions), *this);
     LaunchBarOptions.Save(userOptions);
     return TRUE;
 }
 
 void CApplicationOptions::CopyApplicationOptions(const CApplicationOptions& source, CApplicationOptions& destination) {
-    CopyTruncated(destination.ApplicationDirectory, MAX_PATH, source.ApplicationDirectory);
-    CopyTruncated(destination.Language, MAX_PATH, source.Language);
-    CopyTruncated(destination.UserOptionsFile, MAX_PATH, source.UserOptionsFile);
-    CopyTruncated(destination.FoldersFile, MAX_PATH, source.FoldersFile);
-    CopyTruncated(destination.LanguageFile, MAX_PATH, source.LanguageFile);
-    CopyTruncated(destination.SkinName, MAX_PATH, source.SkinName);
-    destination.SingleUser = source.SingleUser;
-    destination.bRunAtStartup = source.bRunAtStartup;
-    destination.bUseSkin = source.bUseSkin;
-    destination.LaunchMode = source.LaunchMode;
+    if (&source == &destination)
+        return;
+    // The file names follow from the settings and the program's place; they are taken as they stand.
+    CopyTruncated(destination.ApplicationDirectory, ARRAYSIZE(destination.ApplicationDirectory),
+                  source.ApplicationDirectory);
+    CopyTruncated(destination.UserOptionsFile, ARRAYSIZE(destination.UserOptionsFile), source.UserOptionsFile);
+    CopyTruncated(destination.FoldersFile, ARRAYSIZE(destination.FoldersFile), source.FoldersFile);
+    CopyTruncated(destination.LanguageFile, ARRAYSIZE(destination.LanguageFile), source.LanguageFile);
+    CopySettings(kMainFileKeys, source, destination);
+    CopySettings(kUserFileKeys, source, destination);
     CLaunchBarOptions::CopyLaunchBarOptions(source.LaunchBarOptions, destination.LaunchBarOptions);
     destination.Skin.LoadSkin(destination.bUseSkin, destination.SkinName);
 }

@@ -14,7 +14,9 @@ enum LaunchModeValue {
 // Settings that belong to no single folder item, and where the configuration files live.
 // "Pathwren.ini" beside the executable holds SingleUser and bRunAtStartup; the folders file and
 // the user options file sit beside the executable (single user) or in the user's local
-// application-data folder under "Pathwren\" (multiple users).
+// application-data folder under "Pathwren\" (multiple users). Each stored key is one row of a key
+// table in ApplicationOptions.cpp, one table per file, from which the constructor, Load, Save and
+// the copy run.
 class CApplicationOptions : public IIniFileArrayItem {
 public:
     CApplicationOptions();
@@ -46,6 +48,9 @@ public:
     CSkin Skin;
     INT LaunchMode;
     CLaunchBarOptions LaunchBarOptions;
+
+private:
+    void UpdateLanguageFile();
 };
 
 // The Run key value name and its location under HKEY_CURRENT_USER / HKEY_LOCAL_MACHINE.

@@ -6,8 +6,9 @@
 #include <new>
 #include <vector>
 
-// Largest array a file may describe. A count beyond it can only come from a damaged file;
-// then just the elements whose sections really exist are loaded, so a start never hangs.
+// Largest number of elements a file may give one array: the folder items, or the indexed records
+// inside one item. A count beyond it can only come from a damaged file; then just the elements
+// that really exist are loaded, so a start never hangs.
 const UINT kMaxIniArrayElements = 1000;
 
 // Loads and saves whole option objects of type T (an IIniFileArrayItem), one object per
@@ -85,14 +86,14 @@ public:
     }
 
 private:
-    static void FormatElementSection(LPWSTR section, LPCWSTR arrayName, UINT index) {
-        swprintf(section, 2 * MAX_PATH, L"%ls_%u", arrayName, index);
+    template <size_t N> static void FormatElementSection(WCHAR (&section)[N], LPCWSTR arrayName, UINT index) {
+        swprintf(section, N, L"%ls_%u", arrayName, index);
     }
 
     // Puts the section that was current back when an operation ends, on every path.
     class SectionRestorer {
     public:
-        explicit SectionRestorer(CIniFile& file) : m_file(file) { file.GetSectionName(m_saved, MAX_PATH); }
+        explicit SectionRestorer(CIniFile& file) : m_file(file) { file.GetSectionName(m_saved, ARRAYSIZE(m_saved)); }
         ~SectionRestorer() { m_file.SetSectionName(m_saved); }
         SectionRestorer(const SectionRestorer&) = delete;
         SectionRestorer& operator=(const SectionRestorer&) = delete;

@@ -1,9 +1,10 @@
 #include "config/SingleFolderOptions.h"
 
 #include "config/IniFile.h"
-#include "lib/StringCopy.h"
 #include "config/IniFileEx.h"
+#include "config/SettingKey.h"
 #include "config/SpecialPath.h"
+#include "lib/StringCopy.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -12,10 +13,17 @@
 
 namespace {
 
-// A record count above this can only come from a damaged file (see LoadRecordCount).
-const UINT kMaxItemRecords = 4096;
+using Folder = CSingleFolderOptions;
+
 const WCHAR kDefaultPath[] = L"c:\\";
 const WCHAR kMissingKeyMarker[] = L"\x1F<missing>\x1F";
+// Keys of the indexed records, formatted with the record's index.
+const WCHAR kDirectoryKey[] = L"Directory_%u";
+const WCHAR kMergedMenuKey[] = L"MergedMenu_%u";
+const WCHAR kMergedMenuNameKey[] = L"MergedMenuName_%u";
+const WCHAR kIconNameKey[] = L"HomeFolderItemName_%u";
+const WCHAR kIconXKey[] = L"HomeFolderItemPosX_%u";
+const WCHAR kIconYKey[] = L"HomeFolderItemPosY_%u";
 
 BOOL CALLBACK FirstMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
     MONITORINFO info = {};
@@ -27,29 +35,186 @@ BOOL CALLBACK FirstMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
 
 bool KeyExists(IConfigReader& reader, LPCWSTR key) {
     WCHAR value[16];
-    reader.ReadString(key, kMissingKeyMarker, value, 16);
+    reader.ReadString(key, kMissingKeyMarker, value, ARRAYSIZE(value));
     return wcscmp(value, kMissingKeyMarker) != 0;
+}
+
+template <size_t N> void FormatIndexedKey(WCHAR (&key)[N], LPCWSTR format, UINT index) {
+    swprintf(key, N, format, index);
 }
 
 // Record counts are read as stored; a count beyond reason (a damaged file, or -1) is cut to the
 // records that really exist, found by their first key, so a start never hangs on it.
 UINT LoadRecordCount(IConfigReader& reader, LPCWSTR countKey, LPCWSTR firstKeyFormat) {
     UINT count = static_cast<UINT>(ReadIntValue(reader, countKey, 0));
-    if (count <= kMaxItemRecords)
+    if (count <= kMaxIniArrayElements)
         return count;
     UINT existing = 0;
     WCHAR key[64];
-    for (; existing < kMaxItemRecords; ++existing) {
-        swprintf(key, 64, firstKeyFormat, existing);
+    for (; existing < kMaxIniArrayElements; ++existing) {
+        FormatIndexedKey(key, firstKeyFormat, existing);
         if (!KeyExists(reader, key))
             break;
     }
     return existing;
 }
 
-void FormatIndexedKey(LPWSTR key, LPCWSTR format, UINT index) {
-    swprintf(key, 64, format, index);
+void LoadMergedFolders(IConfigReader& reader, LPCWSTR countKey, Folder& item) {
+    UINT count = LoadRecordCount(reader, countKey, kDirectoryKey);
+    for (UINT i = 0; i < count; ++i) {
+        MergedFolder folder;
+        WCHAR key[64];
+        FormatIndexedKey(key, kDirectoryKey, i);
+        reader.ReadString(key, kDefaultPath, folder.Directory, ARRAYSIZE(folder.Directory));
+        FormatIndexedKey(key, kMergedMenuKey, i);
+        folder.MergedMenu = ReadIntValue(reader, key, 0);
+        FormatIndexedKey(key, kMergedMenuNameKey, i);
+        reader.ReadString(key, L"MergedFolder", folder.MergedMenuName, ARRAYSIZE(folder.MergedMenuName));
+        item.MergedFolders->push_back(folder);
+    }
 }
+
+void SaveMergedFolders(IConfigWriter& writer, LPCWSTR countKey, const Folder& item) {
+    writer.WriteInt(countKey, static_cast<INT>(item.MergedFolders->size()));
+    for (UINT i = 0; i < item.MergedFolders->size(); ++i) {
+        const MergedFolder& folder = (*item.MergedFolders)[i];
+        WCHAR key[64];
+        FormatIndexedKey(key, kDirectoryKey, i);
+        writer.WriteString(key, folder.Directory);
+        FormatIndexedKey(key, kMergedMenuKey, i);
+        writer.WriteInt(key, folder.MergedMenu);
+        FormatIndexedKey(key, kMergedMenuNameKey, i);
+        writer.WriteString(key, folder.MergedMenuName);
+    }
+}
+
+void AppendMergedFolders(const Folder& source, Folder& destination) {
+    destination.MergedFolders->insert(destination.MergedFolders->end(), source.MergedFolders->begin(),
+                                      source.MergedFolders->end());
+}
+
+void LoadIconPositions(IConfigReader& reader, LPCWSTR countKey, Folder& item) {
+    UINT count = LoadRecordCount(reader, countKey, kIconNameKey);
+    for (UINT i = 0; i < count; ++i) {
+        HomeFolderIconPosition position;
+        WCHAR key[64];
+        FormatIndexedKey(key, kIconNameKey, i);
+        reader.ReadString(key, L"", position.Name, ARRAYSIZE(position.Name));
+        FormatIndexedKey(key, kIconXKey, i);
+        position.X = ReadIntValue(reader, key, 0);
+        FormatIndexedKey(key, kIconYKey, i);
+        position.Y = ReadIntValue(reader, key, 0);
+        item.HomeFolderIconPositions->push_back(position);
+    }
+}
+
+void SaveIconPositions(IConfigWriter& writer, LPCWSTR countKey, const Folder& item) {
+    writer.WriteInt(countKey, static_cast<INT>(item.HomeFolderIconPositions->size()));
+    for (UINT i = 0; i < item.HomeFolderIconPositions->size(); ++i) {
+        const HomeFolderIconPosition& position = (*item.HomeFolderIconPositions)[i];
+        WCHAR key[64];
+        FormatIndexedKey(key, kIconNameKey, i);
+        writer.WriteString(key, position.Name);
+        FormatIndexedKey(key, kIconXKey, i);
+        writer.WriteInt(key, position.X);
+        FormatIndexedKey(key, kIconYKey, i);
+        writer.WriteInt(key, position.Y);
+    }
+}
+
+void AppendIconPositions(const Folder& source, Folder& destination) {
+    destination.HomeFolderIconPositions->insert(destination.HomeFolderIconPositions->end(),
+                                                source.HomeFolderIconPositions->begin(),
+                                                source.HomeFolderIconPositions->end());
+}
+
+bool IsMultipleFoldersMenu(const Folder& item) {
+    return item.FolderPresentationType == FolderPresentationMultipleFoldersMenu;
+}
+
+bool KeepsIconPositions(const Folder& item) {
+    return item.SaveIconsPositionsForHomeFolder != FALSE;
+}
+
+// The browser opens at a third of the work area, a third of its size, until it was moved.
+INT ThirdOfWorkAreaWidth(const Folder&) {
+    return GetFirstMonitorWorkAreaSize().cx / 3;
+}
+
+INT ThirdOfWorkAreaHeight(const Folder&) {
+    return GetFirstMonitorWorkAreaSize().cy / 3;
+}
+
+// Launch bar buttons without images of their own for hover and press show the normal icon.
+LPCWSTR NormalIconPath(const Folder& item) {
+    return item.AssociatedIconPath;
+}
+
+INT NormalIconIndex(const Folder& item) {
+    return item.AssociatedIconIndex;
+}
+
+constexpr RecordsField<Folder> kMergedFolders = {LoadMergedFolders, SaveMergedFolders, AppendMergedFolders};
+constexpr RecordsField<Folder> kIconPositions = {LoadIconPositions, SaveIconPositions, AppendIconPositions};
+
+constexpr SettingKey<Folder> kFolderKeys[] = {
+    {L"FolderPresentationType", &Folder::FolderPresentationType, FolderPresentationMenu},
+    {L"DisplayName", Text<&Folder::DisplayName>(), L"", IsMultipleFoldersMenu},
+    {L"MultipleDirectoriesNumber", kMergedFolders, IsMultipleFoldersMenu},
+    {L"Path", Text<&Folder::Path>(), kDefaultPath},
+    {L"AssociatedIconPath", Text<&Folder::AssociatedIconPath>(), L""},
+    {L"AssociatedIconIndex", &Folder::AssociatedIconIndex, 0},
+    {L"AssociatedHotIconPath", Text<&Folder::AssociatedHotIconPath>(), NormalIconPath},
+    {L"AssociatedHotIconIndex", &Folder::AssociatedHotIconIndex, NormalIconIndex},
+    {L"AssociatedDownIconPath", Text<&Folder::AssociatedDownIconPath>(), NormalIconPath},
+    {L"AssociatedDownIconIndex", &Folder::AssociatedDownIconIndex, NormalIconIndex},
+    // Missing from a file, the button sits at the left; the constructor centres a new item's.
+    {L"AssociatedIconPosition", &Folder::AssociatedIconPosition, 0},
+    {L"IncludeSubFolders", &Folder::IncludeSubFolders, TRUE},
+    {L"AllowSubFoldersNavigation", &Folder::AllowSubFoldersNavigation, TRUE},
+    {L"AllowSubFoldersLinksNavigation", &Folder::AllowSubFoldersLinksNavigation, TRUE},
+    {L"InclusionFilters", Text<&Folder::InclusionFilters>(), L""},
+    {L"ExclusionFilters", Text<&Folder::ExclusionFilters>(), L""},
+    {L"HideFilesExtensionInPopupMenu", &Folder::HideFilesExtensionInPopupMenu, TRUE},
+    {L"HideShortcutsOverlayInPopupMenu", &Folder::HideShortcutsOverlayInPopupMenu, TRUE},
+    {L"FoldersPositionInPopupMenu", &Folder::FoldersPositionInPopupMenu, 0},
+    {L"MergeMenusInPopupMenu", &Folder::MergeMenusInPopupMenu, TRUE},
+    {L"FolderViewMode", &Folder::FolderViewMode, 3},
+    {L"RememberLastPosition", &Folder::RememberLastPosition, TRUE},
+    {L"OneClickActivate", &Folder::OneClickActivate, TRUE},
+    {L"AutoHideOnFileExecution", &Folder::AutoHideOnFileExecution, TRUE},
+    {L"IsMaximized", &Folder::IsMaximized, FALSE},
+    {L"BrowserWidth", LengthField<Folder>{&Folder::WindowRect, &RECT::left, &RECT::right}, ThirdOfWorkAreaWidth},
+    {L"BrowserHeight", LengthField<Folder>{&Folder::WindowRect, &RECT::top, &RECT::bottom}, ThirdOfWorkAreaHeight},
+    {L"WindowPositionX", &Folder::WindowPositionX, ThirdOfWorkAreaWidth},
+    {L"WindowPositionY", &Folder::WindowPositionY, ThirdOfWorkAreaHeight},
+    {L"ZOrder", &Folder::ZOrder, 0},
+    {L"HideToolBarForHomeFolder", &Folder::HideToolBarForHomeFolder, FALSE},
+    {L"HideToolBar", &Folder::HideToolBar, FALSE},
+    {L"ShowAtStartup", &Folder::ShowAtStartup, FALSE},
+    {L"StartMaximized", &Folder::StartMaximized, FALSE},
+    {L"SaveIconsPositionsForHomeFolder", &Folder::SaveIconsPositionsForHomeFolder, TRUE},
+    {L"NbIconsInHomeFolder", kIconPositions, KeepsIconPositions},
+    {L"TextColorSepcified", &Folder::TextColorSepcified, FALSE},
+    {L"TextColor", &Folder::TextColor, 0},
+    {L"TextBackgroundColorSepcified", &Folder::TextBackgroundColorSepcified, FALSE},
+    {L"TextBackgroundColor", &Folder::TextBackgroundColor, 0xFFFFFF},
+    {L"BackgroundType", &Folder::BackgroundType, 0},
+    {L"BackgroundColor", &Folder::BackgroundColor, 0},
+    {L"BackgroundColor1", &Folder::BackgroundColor1, 0x00FF00},
+    {L"BackgroundColor2", &Folder::BackgroundColor2, 0xFF0000},
+    {L"BackgroundGradiantType", &Folder::BackgroundGradiantType, 0},
+    {L"BackgroundImagePath", Text<&Folder::BackgroundImagePath>(), L""},
+    {L"BackgroundImagePosition", &Folder::BackgroundImagePosition, 0},
+    {L"HotKeyModifier", &Folder::HotKeyModifier, 0},
+    {L"HotKeyVirtualKey", &Folder::HotKeyVirtualKey, 0},
+    {L"EnableHotCorner", &Folder::EnableHotCorner, FALSE},
+    {L"HotCornerScreenIndex", &Folder::HotCornerScreenIndex, 0},
+    {L"HotCornerPosition", &Folder::HotCornerPosition, 0},
+    {L"HotCornerWidth", &Folder::HotCornerWidth, 8},
+    {L"HotCornerHeight", &Folder::HotCornerHeight, 8},
+    {L"LaunchBarFreeSpaceBeforeIcon", &Folder::LaunchBarFreeSpaceBeforeIcon, 0},
+};
 
 } // namespace
 
@@ -61,28 +226,10 @@ SIZE GetFirstMonitorWorkAreaSize() {
 }
 
 CSingleFolderOptions::CSingleFolderOptions()
-    : FolderPresentationType(FolderPresentationMenu), AssociatedIconIndex(0), IncludeSubFolders(TRUE),
-      AllowSubFoldersNavigation(TRUE), AllowSubFoldersLinksNavigation(TRUE), FolderViewMode(3),
-      RememberLastPosition(TRUE), OneClickActivate(TRUE), WindowRect(), WindowPositionX(0), WindowPositionY(0),
-      IsMaximized(FALSE), AutoHideOnFileExecution(TRUE), ZOrder(0), HideToolBarForHomeFolder(FALSE), HideToolBar(FALSE),
-      ShowAtStartup(FALSE), StartMaximized(FALSE), SaveIconsPositionsForHomeFolder(TRUE),
-      HomeFolderIconPositions(new std::vector<HomeFolderIconPosition>()), TextColorSepcified(FALSE), TextColor(0),
-      TextBackgroundColorSepcified(FALSE), TextBackgroundColor(0xFFFFFF), BackgroundType(0), BackgroundColor(0),
-      BackgroundColor1(0x00FF00), BackgroundColor2(0xFF0000), BackgroundGradiantType(0), BackgroundImagePosition(0),
-      HotKeyModifier(0), HotKeyVirtualKey(0), MergedFolders(new std::vector<MergedFolder>()),
-      HideFilesExtensionInPopupMenu(TRUE), HideShortcutsOverlayInPopupMenu(TRUE), FoldersPositionInPopupMenu(0),
-      MergeMenusInPopupMenu(TRUE), EnableHotCorner(FALSE), HotCornerScreenIndex(0), HotCornerPosition(0),
-      HotCornerWidth(8), HotCornerHeight(8), LaunchBarFreeSpaceBeforeIcon(0), AssociatedHotIconIndex(0),
-      AssociatedDownIconIndex(0), AssociatedIconPosition(1) {
-    DisplayName[0] = L'\0';
-    wcscpy(Path, kDefaultPath);
-    AssociatedIconPath[0] = L'\0';
-    InclusionFilters[0] = L'\0';
-    ExclusionFilters[0] = L'\0';
-    BackgroundImagePath[0] = L'\0';
-    AssociatedHotIconPath[0] = L'\0';
-    AssociatedDownIconPath[0] = L'\0';
-    SetBrowserGeometryDefaults();
+    : HomeFolderIconPositions(new std::vector<HomeFolderIconPosition>()),
+      MergedFolders(new std::vector<MergedFolder>()) {
+    ApplyDefaultSettings(kFolderKeys, *this);
+    AssociatedIconPosition = 1; // a new item centres its launch bar button
 }
 
 CSingleFolderOptions::~CSingleFolderOptions() {
@@ -90,279 +237,23 @@ CSingleFolderOptions::~CSingleFolderOptions() {
     delete MergedFolders;
 }
 
-void CSingleFolderOptions::SetBrowserGeometryDefaults() {
-    SIZE work = GetFirstMonitorWorkAreaSize();
-    SetRect(&WindowRect, 0, 0, work.cx / 3, work.cy / 3);
-    WindowPositionX = work.cx / 3;
-    WindowPositionY = work.cy / 3;
-}
-
 BOOL CSingleFolderOptions::Load(CIniFile& file) {
-    IConfigReader& reader = file;
-    FolderPresentationType = ReadIntValue(reader, L"FolderPresentationType", FolderPresentationMenu);
+    LoadSettings(kFolderKeys, static_cast<IConfigReader&>(file), *this);
+    // A desktop item always shows the desktop, whatever path its file holds.
     if (FolderPresentationType == FolderPresentationDesktop)
-        CopyTruncated(Path, MAX_PATH, FormatSpecialPath(CSIDL_DESKTOP).c_str());
-    else
-        reader.ReadString(L"Path", kDefaultPath, Path, MAX_PATH);
-    if (FolderPresentationType == FolderPresentationMultipleFoldersMenu) {
-        reader.ReadString(L"DisplayName", L"", DisplayName, 256);
-        LoadMergedFolders(reader);
-    }
-
-    reader.ReadString(L"AssociatedIconPath", L"", AssociatedIconPath, MAX_PATH);
-    AssociatedIconIndex = ReadIntValue(reader, L"AssociatedIconIndex", 0);
-    reader.ReadString(L"AssociatedHotIconPath", AssociatedIconPath, AssociatedHotIconPath, MAX_PATH);
-    reader.ReadString(L"AssociatedDownIconPath", AssociatedIconPath, AssociatedDownIconPath, MAX_PATH);
-    AssociatedHotIconIndex = ReadIntValue(reader, L"AssociatedHotIconIndex", AssociatedIconIndex);
-    AssociatedDownIconIndex = ReadIntValue(reader, L"AssociatedDownIconIndex", AssociatedIconIndex);
-    AssociatedIconPosition = ReadIntValue(reader, L"AssociatedIconPosition", 0);
-
-    IncludeSubFolders = ReadIntValue(reader, L"IncludeSubFolders", TRUE);
-    AllowSubFoldersNavigation = ReadIntValue(reader, L"AllowSubFoldersNavigation", TRUE);
-    AllowSubFoldersLinksNavigation = ReadIntValue(reader, L"AllowSubFoldersLinksNavigation", TRUE);
-    reader.ReadString(L"InclusionFilters", L"", InclusionFilters, 1024);
-    reader.ReadString(L"ExclusionFilters", L"", ExclusionFilters, 1024);
-    HideFilesExtensionInPopupMenu = ReadIntValue(reader, L"HideFilesExtensionInPopupMenu", TRUE);
-    HideShortcutsOverlayInPopupMenu = ReadIntValue(reader, L"HideShortcutsOverlayInPopupMenu", TRUE);
-    FoldersPositionInPopupMenu = ReadIntValue(reader, L"FoldersPositionInPopupMenu", 0);
-    MergeMenusInPopupMenu = ReadIntValue(reader, L"MergeMenusInPopupMenu", TRUE);
-    FolderViewMode = ReadIntValue(reader, L"FolderViewMode", 3);
-    RememberLastPosition = ReadIntValue(reader, L"RememberLastPosition", TRUE);
-    OneClickActivate = ReadIntValue(reader, L"OneClickActivate", TRUE);
-    AutoHideOnFileExecution = ReadIntValue(reader, L"AutoHideOnFileExecution", TRUE);
-    IsMaximized = ReadIntValue(reader, L"IsMaximized", FALSE);
-
-    SIZE work = GetFirstMonitorWorkAreaSize();
-    WindowRect.left = 0;
-    WindowRect.top = 0;
-    WindowRect.right = ReadIntValue(reader, L"BrowserWidth", work.cx / 3);
-    WindowRect.bottom = ReadIntValue(reader, L"BrowserHeight", work.cy / 3);
-    WindowPositionX = ReadIntValue(reader, L"WindowPositionX", work.cx / 3);
-    WindowPositionY = ReadIntValue(reader, L"WindowPositionY", work.cy / 3);
-
-    ZOrder = ReadIntValue(reader, L"ZOrder", 0);
-    HideToolBarForHomeFolder = ReadIntValue(reader, L"HideToolBarForHomeFolder", FALSE);
-    HideToolBar = ReadIntValue(reader, L"HideToolBar", FALSE);
-    ShowAtStartup = ReadIntValue(reader, L"ShowAtStartup", FALSE);
-    StartMaximized = ReadIntValue(reader, L"StartMaximized", FALSE);
+        CopyTruncated(Path, ARRAYSIZE(Path), FormatSpecialPath(CSIDL_DESKTOP).c_str());
     if (StartMaximized)
         IsMaximized = TRUE;
-
-    SaveIconsPositionsForHomeFolder = ReadIntValue(reader, L"SaveIconsPositionsForHomeFolder", TRUE);
-    if (SaveIconsPositionsForHomeFolder)
-        LoadHomeFolderIconPositions(reader);
-    LoadAppearance(reader);
     return TRUE;
-}
-
-void CSingleFolderOptions::LoadMergedFolders(IConfigReader& reader) {
-    UINT count = LoadRecordCount(reader, L"MultipleDirectoriesNumber", L"Directory_%u");
-    for (UINT i = 0; i < count; ++i) {
-        MergedFolder folder;
-        WCHAR key[64];
-        FormatIndexedKey(key, L"Directory_%u", i);
-        reader.ReadString(key, kDefaultPath, folder.Directory, MAX_PATH);
-        FormatIndexedKey(key, L"MergedMenu_%u", i);
-        folder.MergedMenu = ReadIntValue(reader, key, 0);
-        FormatIndexedKey(key, L"MergedMenuName_%u", i);
-        reader.ReadString(key, L"MergedFolder", folder.MergedMenuName, 250);
-        MergedFolders->push_back(folder);
-    }
-}
-
-void CSingleFolderOptions::LoadHomeFolderIconPositions(IConfigReader& reader) {
-    UINT count = LoadRecordCount(reader, L"NbIconsInHomeFolder", L"HomeFolderItemName_%u");
-    for (UINT i = 0; i < count; ++i) {
-        HomeFolderIconPosition position;
-        WCHAR key[64];
-        FormatIndexedKey(key, L"HomeFolderItemName_%u", i);
-        reader.ReadString(key, L"", position.Name, MAX_PATH);
-        FormatIndexedKey(key, L"HomeFolderItemPosX_%u", i);
-        position.X = ReadIntValue(reader, key, 0);
-        FormatIndexedKey(key, L"HomeFolderItemPosY_%u", i);
-        position.Y = ReadIntValue(reader, key, 0);
-        HomeFolderIconPositions->push_back(position);
-    }
-}
-
-void CSingleFolderOptions::LoadAppearance(IConfigReader& reader) {
-    TextColorSepcified = ReadIntValue(reader, L"TextColorSepcified", FALSE);
-    TextColor = ReadIntValue(reader, L"TextColor", 0);
-    TextBackgroundColorSepcified = ReadIntValue(reader, L"TextBackgroundColorSepcified", FALSE);
-    TextBackgroundColor = ReadIntValue(reader, L"TextBackgroundColor", 0xFFFFFF);
-    BackgroundType = ReadIntValue(reader, L"BackgroundType", 0);
-    BackgroundColor = ReadIntValue(reader, L"BackgroundColor", 0);
-    BackgroundColor1 = ReadIntValue(reader, L"BackgroundColor1", 0x00FF00);
-    BackgroundColor2 = ReadIntValue(reader, L"BackgroundColor2", 0xFF0000);
-    BackgroundGradiantType = ReadIntValue(reader, L"BackgroundGradiantType", 0);
-    reader.ReadString(L"BackgroundImagePath", L"", BackgroundImagePath, MAX_PATH);
-    BackgroundImagePosition = ReadIntValue(reader, L"BackgroundImagePosition", 0);
-    HotKeyModifier = ReadIntValue(reader, L"HotKeyModifier", 0);
-    HotKeyVirtualKey = ReadIntValue(reader, L"HotKeyVirtualKey", 0);
-    EnableHotCorner = ReadIntValue(reader, L"EnableHotCorner", FALSE);
-    HotCornerScreenIndex = ReadIntValue(reader, L"HotCornerScreenIndex", 0);
-    HotCornerPosition = ReadIntValue(reader, L"HotCornerPosition", 0);
-    HotCornerWidth = ReadIntValue(reader, L"HotCornerWidth", 8);
-    HotCornerHeight = ReadIntValue(reader, L"HotCornerHeight", 8);
-    LaunchBarFreeSpaceBeforeIcon = ReadIntValue(reader, L"LaunchBarFreeSpaceBeforeIcon", 0);
 }
 
 BOOL CSingleFolderOptions::Save(CIniFile& file) {
-    IConfigWriter& writer = file;
-    writer.WriteInt(L"FolderPresentationType", FolderPresentationType);
-    if (FolderPresentationType == FolderPresentationMultipleFoldersMenu) {
-        writer.WriteString(L"DisplayName", DisplayName);
-        SaveMergedFolders(writer);
-    }
-    writer.WriteString(L"Path", Path);
-    writer.WriteString(L"AssociatedIconPath", AssociatedIconPath);
-    writer.WriteInt(L"AssociatedIconIndex", AssociatedIconIndex);
-    writer.WriteString(L"AssociatedHotIconPath", AssociatedHotIconPath);
-    writer.WriteInt(L"AssociatedHotIconIndex", AssociatedHotIconIndex);
-    writer.WriteString(L"AssociatedDownIconPath", AssociatedDownIconPath);
-    writer.WriteInt(L"AssociatedDownIconIndex", AssociatedDownIconIndex);
-    writer.WriteInt(L"AssociatedIconPosition", AssociatedIconPosition);
-    writer.WriteInt(L"IncludeSubFolders", IncludeSubFolders);
-    writer.WriteInt(L"AllowSubFoldersNavigation", AllowSubFoldersNavigation);
-    writer.WriteInt(L"AllowSubFoldersLinksNavigation", AllowSubFoldersLinksNavigation);
-    writer.WriteString(L"InclusionFilters", InclusionFilters);
-    writer.WriteString(L"ExclusionFilters", ExclusionFilters);
-    writer.WriteInt(L"HideFilesExtensionInPopupMenu", HideFilesExtensionInPopupMenu);
-    writer.WriteInt(L"HideShortcutsOverlayInPopupMenu", HideShortcutsOverlayInPopupMenu);
-    writer.WriteInt(L"FoldersPositionInPopupMenu", FoldersPositionInPopupMenu);
-    writer.WriteInt(L"MergeMenusInPopupMenu", MergeMenusInPopupMenu);
-    writer.WriteInt(L"FolderViewMode", FolderViewMode);
-    writer.WriteInt(L"RememberLastPosition", RememberLastPosition);
-    writer.WriteInt(L"OneClickActivate", OneClickActivate);
-    writer.WriteInt(L"AutoHideOnFileExecution", AutoHideOnFileExecution);
-    writer.WriteInt(L"IsMaximized", IsMaximized);
-    writer.WriteInt(L"BrowserWidth", WindowRect.right - WindowRect.left);
-    writer.WriteInt(L"BrowserHeight", WindowRect.bottom - WindowRect.top);
-    writer.WriteInt(L"WindowPositionX", WindowPositionX);
-    writer.WriteInt(L"WindowPositionY", WindowPositionY);
-    writer.WriteInt(L"ZOrder", ZOrder);
-    writer.WriteInt(L"HideToolBarForHomeFolder", HideToolBarForHomeFolder);
-    writer.WriteInt(L"HideToolBar", HideToolBar);
-    writer.WriteInt(L"ShowAtStartup", ShowAtStartup);
-    writer.WriteInt(L"StartMaximized", StartMaximized);
-    writer.WriteInt(L"SaveIconsPositionsForHomeFolder", SaveIconsPositionsForHomeFolder);
-    if (SaveIconsPositionsForHomeFolder)
-        SaveHomeFolderIconPositions(writer);
-    SaveAppearance(writer);
+    SaveSettings(kFolderKeys, static_cast<IConfigWriter&>(file), *this);
     return TRUE;
 }
 
-void CSingleFolderOptions::SaveMergedFolders(IConfigWriter& writer) {
-    writer.WriteInt(L"MultipleDirectoriesNumber", static_cast<INT>(MergedFolders->size()));
-    for (UINT i = 0; i < MergedFolders->size(); ++i) {
-        const MergedFolder& folder = (*MergedFolders)[i];
-        WCHAR key[64];
-        FormatIndexedKey(key, L"Directory_%u", i);
-        writer.WriteString(key, folder.Directory);
-        FormatIndexedKey(key, L"MergedMenu_%u", i);
-        writer.WriteInt(key, folder.MergedMenu);
-        FormatIndexedKey(key, L"MergedMenuName_%u", i);
-        writer.WriteString(key, folder.MergedMenuName);
-    }
-}
-
-void CSingleFolderOptions::SaveHomeFolderIconPositions(IConfigWriter& writer) {
-    writer.WriteInt(L"NbIconsInHomeFolder", static_cast<INT>(HomeFolderIconPositions->size()));
-    for (UINT i = 0; i < HomeFolderIconPositions->size(); ++i) {
-        const HomeFolderIconPosition& position = (*HomeFolderIconPositions)[i];
-        WCHAR key[64];
-        FormatIndexedKey(key, L"HomeFolderItemName_%u", i);
-        writer.WriteString(key, position.Name);
-        FormatIndexedKey(key, L"HomeFolderItemPosX_%u", i);
-        writer.WriteInt(key, position.X);
-        FormatIndexedKey(key, L"HomeFolderItemPosY_%u", i);
-        writer.WriteInt(key, position.Y);
-    }
-}
-
-void CSingleFolderOptions::SaveAppearance(IConfigWriter& writer) {
-    writer.WriteInt(L"TextColorSepcified", TextColorSepcified);
-    writer.WriteInt(L"TextColor", TextColor);
-    writer.WriteInt(L"TextBackgroundColorSepcified", TextBackgroundColorSepcified);
-    writer.WriteInt(L"TextBackgroundColor", TextBackgroundColor);
-    writer.WriteInt(L"BackgroundType", BackgroundType);
-    writer.WriteInt(L"BackgroundColor", BackgroundColor);
-    writer.WriteInt(L"BackgroundColor1", BackgroundColor1);
-    writer.WriteInt(L"BackgroundColor2", BackgroundColor2);
-    writer.WriteInt(L"BackgroundGradiantType", BackgroundGradiantType);
-    writer.WriteString(L"BackgroundImagePath", BackgroundImagePath);
-    writer.WriteInt(L"BackgroundImagePosition", BackgroundImagePosition);
-    writer.WriteInt(L"HotKeyModifier", HotKeyModifier);
-    writer.WriteInt(L"HotKeyVirtualKey", HotKeyVirtualKey);
-    writer.WriteInt(L"EnableHotCorner", EnableHotCorner);
-    writer.WriteInt(L"HotCornerScreenIndex", HotCornerScreenIndex);
-    writer.WriteInt(L"HotCornerPosition", HotCornerPosition);
-    writer.WriteInt(L"HotCornerWidth", HotCornerWidth);
-    writer.WriteInt(L"HotCornerHeight", HotCornerHeight);
-    writer.WriteInt(L"LaunchBarFreeSpaceBeforeIcon", LaunchBarFreeSpaceBeforeIcon);
-}
-
 void CSingleFolderOptions::CopyFolderOptions(const CSingleFolderOptions& source, CSingleFolderOptions& destination) {
-    // The vector pointers are never copied: each object owns its own and frees it.
-    destination.FolderPresentationType = source.FolderPresentationType;
-    wcscpy(destination.DisplayName, source.DisplayName);
-    wcscpy(destination.Path, source.Path);
-    wcscpy(destination.AssociatedIconPath, source.AssociatedIconPath);
-    destination.AssociatedIconIndex = source.AssociatedIconIndex;
-    destination.IncludeSubFolders = source.IncludeSubFolders;
-    destination.AllowSubFoldersNavigation = source.AllowSubFoldersNavigation;
-    destination.AllowSubFoldersLinksNavigation = source.AllowSubFoldersLinksNavigation;
-    wcscpy(destination.InclusionFilters, source.InclusionFilters);
-    wcscpy(destination.ExclusionFilters, source.ExclusionFilters);
-    destination.FolderViewMode = source.FolderViewMode;
-    destination.RememberLastPosition = source.RememberLastPosition;
-    destination.OneClickActivate = source.OneClickActivate;
-    destination.WindowRect = source.WindowRect;
-    destination.WindowPositionX = source.WindowPositionX;
-    destination.WindowPositionY = source.WindowPositionY;
-    destination.IsMaximized = source.IsMaximized;
-    destination.AutoHideOnFileExecution = source.AutoHideOnFileExecution;
-    destination.ZOrder = source.ZOrder;
-    destination.HideToolBarForHomeFolder = source.HideToolBarForHomeFolder;
-    destination.HideToolBar = source.HideToolBar;
-    destination.ShowAtStartup = source.ShowAtStartup;
-    destination.StartMaximized = source.StartMaximized;
-    destination.SaveIconsPositionsForHomeFolder = source.SaveIconsPositionsForHomeFolder;
-    destination.TextColorSepcified = source.TextColorSepcified;
-    destination.TextColor = source.TextColor;
-    destination.TextBackgroundColorSepcified = source.TextBackgroundColorSepcified;
-    destination.TextBackgroundColor = source.TextBackgroundColor;
-    destination.BackgroundType = source.BackgroundType;
-    destination.BackgroundColor = source.BackgroundColor;
-    destination.BackgroundColor1 = source.BackgroundColor1;
-    destination.BackgroundColor2 = source.BackgroundColor2;
-    destination.BackgroundGradiantType = source.BackgroundGradiantType;
-    wcscpy(destination.BackgroundImagePath, source.BackgroundImagePath);
-    destination.BackgroundImagePosition = source.BackgroundImagePosition;
-    destination.HotKeyModifier = source.HotKeyModifier;
-    destination.HotKeyVirtualKey = source.HotKeyVirtualKey;
-    destination.HideFilesExtensionInPopupMenu = source.HideFilesExtensionInPopupMenu;
-    destination.HideShortcutsOverlayInPopupMenu = source.HideShortcutsOverlayInPopupMenu;
-    destination.FoldersPositionInPopupMenu = source.FoldersPositionInPopupMenu;
-    destination.MergeMenusInPopupMenu = source.MergeMenusInPopupMenu;
-    destination.EnableHotCorner = source.EnableHotCorner;
-    destination.HotCornerScreenIndex = source.HotCornerScreenIndex;
-    destination.HotCornerPosition = source.HotCornerPosition;
-    destination.HotCornerWidth = source.HotCornerWidth;
-    destination.HotCornerHeight = source.HotCornerHeight;
-    destination.LaunchBarFreeSpaceBeforeIcon = source.LaunchBarFreeSpaceBeforeIcon;
-    wcscpy(destination.AssociatedHotIconPath, source.AssociatedHotIconPath);
-    destination.AssociatedHotIconIndex = source.AssociatedHotIconIndex;
-    wcscpy(destination.AssociatedDownIconPath, source.AssociatedDownIconPath);
-    destination.AssociatedDownIconIndex = source.AssociatedDownIconIndex;
-    destination.AssociatedIconPosition = source.AssociatedIconPosition;
-    if (&source != &destination) {
-        destination.HomeFolderIconPositions->insert(destination.HomeFolderIconPositions->end(),
-                                                    source.HomeFolderIconPositions->begin(),
-                                                    source.HomeFolderIconPositions->end());
-        destination.MergedFolders->insert(destination.MergedFolders->end(), source.MergedFolders->begin(),
-                                          source.MergedFolders->end());
-    }
+    CopySettings(kFolderKeys, source, destination);
 }
 
 BOOL CSingleFolderOptions::GetDisplayName(LPWSTR buffer) {

@@ -29,7 +29,10 @@ struct HomeFolderIconPosition {
     INT Y;
 };
 
-// Every setting of one folder item; field names are the INI keys.
+// Every setting of one folder item; field names are the INI keys. Each key is described once, by
+// one row of the key table in SingleFolderOptions.cpp (name, field, default, when it is stored),
+// and the constructor, Load, Save and CopyFolderOptions all run from that table: adding a setting
+// is its field here plus its row there, placed where its key belongs in the file.
 class CSingleFolderOptions : public IIniFileArrayItem {
 public:
     CSingleFolderOptions();
@@ -100,15 +103,6 @@ public:
     WCHAR AssociatedDownIconPath[MAX_PATH];
     INT AssociatedDownIconIndex;
     INT AssociatedIconPosition;
-
-private:
-    void SetBrowserGeometryDefaults();
-    void LoadMergedFolders(IConfigReader& reader);
-    void LoadHomeFolderIconPositions(IConfigReader& reader);
-    void LoadAppearance(IConfigReader& reader);
-    void SaveMergedFolders(IConfigWriter& writer);
-    void SaveHomeFolderIconPositions(IConfigWriter& writer);
-    void SaveAppearance(IConfigWriter& writer);
 };
 
 // The width and height of the first monitor's work area.

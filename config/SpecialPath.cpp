@@ -169,7 +169,7 @@ std::vector<SpecialFolderOffer> GetSpecialFolderOffers() {
         if (SHGetFolderPathW(nullptr, entry.csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK)
             continue;
         WCHAR text[516];
-        swprintf(text, 516, L"%ls    (%ls)", path, entry.name);
+        swprintf(text, ARRAYSIZE(text), L"%ls    (%ls)", path, entry.name);
         offers.push_back({entry.csidl, path, text});
     }
     std::stable_sort(offers.begin(), offers.end(),

@@ -4,7 +4,8 @@
 #include <windows.h>
 
 // Look and placement of the launch bar, kept in the section "LaunchBar" of the user options file.
-// Field names are the INI keys.
+// Field names are the INI keys; each key is one row of the key table in LaunchBarOptions.cpp, from
+// which the constructor, Load and Save run.
 class CLaunchBarOptions : public IIniFileArrayItem {
 public:
     CLaunchBarOptions();
