@@ -272,7 +272,9 @@ BOOL ResolveReparsePoints(LPCWSTR path, LPWSTR resolved, IReparsePointSource* so
             workingPath = fullPath;
             ++linksFollowed;
         } else if (!RemoveLastComponent(&workingPath)) {
-            if (CopyResult(fullPath, resolved))
+            // A path without links is taken as it was given, cut to the buffer if need be; a
+            // resolved one must fit whole, a cut one would name another folder.
+            if (CopyResult(fullPath, resolved) || linksFollowed == 0)
                 return TRUE;
             CopyResult(path, resolved);
             return FALSE;
