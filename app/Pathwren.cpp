@@ -10,6 +10,7 @@
 #include "lib/FileSystem.h"
 #include "lib/PathText.h"
 #include "lib/StringCopy.h"
+#include "lib/WindowLink.h"
 
 #include <shlobj.h>
 
@@ -32,8 +33,7 @@ BOOL MakeBackupName(LPCWSTR fileName, LPWSTR backupName, size_t size) {
 CPathwren::CPathwren()
     : m_hInstance(nullptr), m_hMainWindow(nullptr), m_pOptions(nullptr), m_pLanguage(nullptr), m_hDefaultIcon(nullptr),
       m_showOptionsAtStart(FALSE), m_ending(FALSE), m_user32(L"User32.dll"), m_pLaunchBar(nullptr),
-      m_creatingContainers(FALSE), m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr),
-      m_shutdownBlockReasonDestroy(nullptr) {
+      m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr), m_shutdownBlockReasonDestroy(nullptr) {
     std::wstring directory = GetProgramDirectory();
     m_mainConfigurationFile[0] = L'\0';
     if (directory.size() < MAX_PATH - 12)
@@ -44,12 +44,23 @@ CPathwren::CPathwren()
 }
 
 CPathwren::~CPathwren() {
-    delete m_pLanguage;
-    DestroyLaunchBar();
-    delete m_pOptions;
-    // Normally emptied when the window closed; a start that never reached the loop still owns them.
+    // Normally gone with the quit. A crash that unwound out of Run leaves the window behind, and
+    // the crash questions' message boxes would dispatch its queued and new messages (a close, a
+    // logoff) to this dying object.
+    if (m_hMainWindow) {
+        UnlinkWindowObject(m_hMainWindow);
+        UnregisterHotKeys();
+        DestroyWindow(m_hMainWindow);
+        m_hMainWindow = nullptr;
+    }
+    // Items left by a start that never reached the loop, or by a crash, go first: their containers
+    // read the language and the options until they are gone.
     for (CGenericPathwrenObject* item : m_folders)
         delete item;
+    m_folders.clear();
+    DestroyLaunchBar();
+    delete m_pLanguage;
+    delete m_pOptions;
 }
 
 BOOL CPathwren::LoadApplicationOptions() {

@@ -64,10 +64,9 @@ private:
     void RouteHotKey(WPARAM itemIndex);
     void DestroyLaunchBar();
 
-    // The missing-folder and hotkey message boxes run modal loops inside WM_CREATE, where a
-    // WM_CLOSE or the end of the logon may arrive; the items must outlive that loop, so the
-    // quit waits until the containers are created.
-    BOOL m_creatingContainers;
+    // Set by a close or the end of the logon, which may arrive inside a modal loop: the start-up's
+    // message boxes inside WM_CREATE, a container's menu, box or dialog. The items must outlive
+    // that loop, so the main loop quits only once it has control again.
     BOOL m_quitRequested;
     ShutdownBlockReasonCreateFunction m_shutdownBlockReasonCreate;
     ShutdownBlockReasonDestroyFunction m_shutdownBlockReasonDestroy;

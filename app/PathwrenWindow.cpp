@@ -2,14 +2,15 @@
 
 #include "config/GenericPathwrenObject.h"
 #include "containers/ContainerBase.h"
+#include "lib/WindowLink.h"
 
 const WCHAR kMainWindowClassName[] = L"CPathwrenClassName";
 
 namespace {
 
-// Posted to the main window to quit from the message loop itself. A close or the end of the
-// logon may arrive inside a modal loop (a tracked menu, a message box) run by a container; its
-// items must outlive that loop, so the items are destroyed only back in the main loop.
+// Wakes the main loop for a quit that was requested. A close or the end of the logon may arrive
+// inside a modal loop (a tracked menu, a message box, a dialog) run by a container; its items must
+// outlive that loop, so they are destroyed only once the main loop has control again.
 const UINT WM_DEFERRED_QUIT = WM_APP + 3;
 
 void ShowFatalError(LPCWSTR text) {
@@ -42,6 +43,9 @@ BOOL CPathwren::Run() {
 
     MSG message;
     for (;;) {
+        // Here no handler is running any more, so none can still use what the quit destroys.
+        if (m_quitRequested)
+            Quit();
         BOOL result = GetMessageW(&message, nullptr, 0, 0);
         if (result == 0)
             break;
@@ -51,10 +55,9 @@ BOOL CPathwren::Run() {
             RouteHotKey(message.wParam);
             continue;
         }
-        if (message.message == WM_DEFERRED_QUIT && message.hwnd == m_hMainWindow) {
-            Quit();
+        // The wake-up has done its work by arriving here; the quit follows at the top of the loop.
+        if (message.message == WM_DEFERRED_QUIT && message.hwnd && message.hwnd == m_hMainWindow)
             continue;
-        }
         // A browser window hands keys to its shell view first; a non-zero answer means consumed.
         if (message.message == WM_KEYDOWN &&
             SendMessageW(GetActiveWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message)) != 0)
@@ -74,6 +77,7 @@ void CPathwren::RouteHotKey(WPARAM itemIndex) {
 }
 
 void CPathwren::Quit() {
+    m_quitRequested = FALSE;
     DestroyFolders();
     if (m_hMainWindow)
         DestroyWindow(m_hMainWindow);
@@ -82,14 +86,11 @@ void CPathwren::Quit() {
 }
 
 LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* application = reinterpret_cast<CPathwren*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    // Null once the application object has let go of the window; its messages then do nothing.
+    auto* application = LinkWindowObject<CPathwren>(window, message, lParam);
     switch (message) {
         case WM_CREATE:
-            return application->OnCreate(window);
+            return application ? application->OnCreate(window) : -1;
         case WM_SHOW_OPTIONS:
             if (application)
                 application->OnShowOptions();
@@ -107,10 +108,14 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
                 application->OnClose();
             return 0;
         case WM_DEFERRED_QUIT:
-            // Only a nested modal loop dispatches this message: end its menu and try again.
+            // A nested modal loop dispatched the wake-up. A menu ends at once; a message box or
+            // dialog is left to the user, and the quit follows when its loop is over. Posting
+            // again here would keep the thread busy for as long as the box is open.
             EndMenu();
-            PostMessageW(window, WM_DEFERRED_QUIT, 0, 0);
             return 0;
+        case WM_NCDESTROY:
+            UnlinkWindowObject(window);
+            return DefWindowProcW(window, message, wParam, lParam);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -118,12 +123,9 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
 
 LRESULT CPathwren::OnCreate(HWND window) {
     m_hMainWindow = window;
-    m_creatingContainers = TRUE;
     BOOL anyContainer = CreateContainers();
-    m_creatingContainers = FALSE;
-    if (m_quitRequested)
-        PostMessageW(window, WM_DEFERRED_QUIT, 0, 0);
-    else if (m_showOptionsAtStart || !anyContainer)
+    // A close or logoff during the start-up's message boxes: a program that is ending opens no options.
+    if (!m_quitRequested && (m_showOptionsAtStart || !anyContainer))
         PostMessageW(window, WM_SHOW_OPTIONS, 0, 0);
     return 0;
 }
@@ -156,10 +158,8 @@ void CPathwren::OnClose() {
 }
 
 void CPathwren::RequestQuit() {
-    if (m_creatingContainers) {
-        m_quitRequested = TRUE;
-        return;
-    }
+    m_quitRequested = TRUE;
     EndMenu();
+    // A message sent to the thread is handled inside GetMessageW, which would go on waiting.
     PostMessageW(m_hMainWindow, WM_DEFERRED_QUIT, 0, 0);
 }

@@ -3,6 +3,7 @@
 #include "lib/KernelHandle.h"
 #include "lib/PathText.h"
 #include "lib/RuntimeModule.h"
+#include "lib/StringCopy.h"
 
 #include <winternl.h>
 #include <winioctl.h>
@@ -140,11 +141,9 @@ BOOL IsLinkDirectory(IReparsePointSource* source, const std::wstring& path) {
            (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+// FALSE when the path had to be cut.
 BOOL CopyResult(const std::wstring& path, LPWSTR resolved) {
-    size_t length = path.size() < kResolvedPathLength ? path.size() : kResolvedPathLength - 1;
-    wmemcpy(resolved, path.c_str(), length);
-    resolved[length] = L'\0';
-    return length == path.size();
+    return CopyTruncated(resolved, kResolvedPathLength, path.c_str()) == path.size();
 }
 
 } // namespace
@@ -219,7 +218,9 @@ BOOL ResolveReparsePoints(LPCWSTR path, LPWSTR resolved, IReparsePointSource* so
             workingPath = fullPath;
             ++linksFollowed;
         } else if (!RemoveLastComponent(&workingPath)) {
-            if (CopyResult(fullPath, resolved))
+            // A path without links is taken as it was given, cut to the buffer if need be; a
+            // resolved one must fit whole, a cut one would name another folder.
+            if (CopyResult(fullPath, resolved) || linksFollowed == 0)
                 return TRUE;
             CopyResult(path, resolved);
             return FALSE;

@@ -35,8 +35,9 @@ BOOL ParseReparsePointData(const BYTE* data, size_t size, std::wstring* target);
 
 // Writes into resolved (kResolvedPathLength characters) the path with every directory junction and
 // directory symbolic link on it, the last component included, replaced by its target, repeatedly,
-// until none is left. A path without links is copied as it is. FALSE, with the given path in
-// resolved, when a link cannot be read, when more than kMaxReparsePointsFollowed links would have to
-// be followed, or when the result does not fit.
+// until none is left. A path without links is copied as it is (its first kResolvedPathLength - 1
+// characters when it is longer). FALSE, with the given path in resolved, when a link cannot be read,
+// when more than kMaxReparsePointsFollowed links would have to be followed, or when the resolved path
+// does not fit.
 BOOL ResolveReparsePoints(LPCWSTR path, LPWSTR resolved);
 BOOL ResolveReparsePoints(LPCWSTR path, LPWSTR resolved, IReparsePointSource* source);

@@ -137,13 +137,8 @@ BOOL CContainerBase::AddTrayIcon(LPCWSTR tooltip) {
     m_pNotifyIcon = new CNotifyIcon(m_hInstance, this, m_hIcon, g_nextTrayIdentifier++, tooltip);
     m_pNotifyIcon->Create();
     m_hOwnerWindow = m_pNotifyIcon->m_hWnd;
-    // At logon the notification area may not exist yet; keep trying for about a minute.
-    for (int attempt = 0; attempt < kTrayAddAttempts && !m_pNotifyIcon->m_shown; ++attempt) {
-        if (m_pNotifyIcon->m_notifyIconData.hIcon && m_pNotifyIcon->Add())
-            break;
-        if (attempt + 1 < kTrayAddAttempts)
-            Sleep(s_trayRetryDelayMs);
-    }
+    // At logon the notification area may not exist yet; the icon keeps trying for about a minute.
+    m_pNotifyIcon->AddWithRetries(kTrayAddAttempts, s_trayRetryDelayMs);
     return TRUE;
 }
 
@@ -152,8 +147,9 @@ BOOL CContainerBase::BuildMenu(CLanguage* language, BOOL withShowEntry) {
     delete m_pContextMenu;
     m_pContextMenu = new CPopUpMenu();
     m_commandMap.clear();
+    // Without texts there is nothing to show; the container still works by click and hotkey.
     if (!language)
-        return FALSE;
+        return TRUE;
     auto append = [&](const MenuEntry& entry) {
         UINT commandId = m_pContextMenu->AppendIconItem(entry.text(*language), entry.icon, m_hInstance);
         if (commandId)

@@ -75,8 +75,8 @@ public:
     // The action of a context menu identifier, or -1 when the identifier has none.
     int GetMenuAction(UINT commandId) const;
 
-    // How long AttachItemIcon waits between attempts to add the tray icon; the notification
-    // area may not exist yet when the program starts at logon.
+    // The time between attempts to add the tray icon; the notification area may not exist yet
+    // when the program starts at logon.
     static DWORD s_trayRetryDelayMs;
 
 protected:

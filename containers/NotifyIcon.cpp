@@ -1,5 +1,7 @@
 #include "containers/NotifyIcon.h"
 
+#include "lib/WindowLink.h"
+
 const UINT WM_TASKBAR_CREATED = RegisterWindowMessageW(L"TaskbarCreated");
 const WCHAR kNotifyIconClassName[] = L"CNotifyIcon_CLASSEX";
 const WCHAR kNotifyIconPropertyName[] = L"CNotifyIcon_MARKER_PROP_NAME";
@@ -11,6 +13,8 @@ namespace {
 // The layout without the balloon icon handle, which the program never sets; every shell since
 // Windows XP accepts it.
 const DWORD kNotifyIconDataSize = NOTIFYICONDATAW_V3_SIZE;
+// The folder menu container keeps its refresh timer (2345) on the same window.
+const UINT_PTR kAddRetryTimer = 1;
 #ifdef _WIN64
 static_assert(kNotifyIconDataSize == 968, "the tray data layout of 64-bit Windows");
 #endif
@@ -27,7 +31,7 @@ void CopyTooltip(WCHAR* tooltip, size_t capacity, LPCWSTR text) {
 
 CNotifyIcon::CNotifyIcon(HINSTANCE instance, INotifyIconEvents* events, HICON icon, UINT identifier, LPCWSTR tooltip)
     : m_hInstance(instance), m_hWnd(nullptr), m_shown(FALSE), m_doubleClickPending(FALSE), m_pEvents(events),
-      m_notifyIconData() {
+      m_notifyIconData(), m_addAttemptsLeft(0) {
     m_notifyIconData.cbSize = kNotifyIconDataSize;
     m_notifyIconData.uID = identifier;
     m_notifyIconData.uCallbackMessage = WM_NOTIFY_ICON_CALLBACK;
@@ -45,7 +49,7 @@ CNotifyIcon::~CNotifyIcon() {
     }
     if (!m_hWnd)
         return;
-    RemovePropW(m_hWnd, kNotifyIconPropertyName);
+    UnlinkWindowObject(m_hWnd, kNotifyIconPropertyName);
     DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
 }
@@ -78,7 +82,7 @@ BOOL CNotifyIcon::Create() {
     m_notifyIconData.hWnd = window;
     // An elevated process would otherwise never hear the broadcast of the unelevated shell.
     ChangeWindowMessageFilterEx(window, WM_TASKBAR_CREATED, MSGFLT_ALLOW, nullptr);
-    return SetPropW(window, kNotifyIconPropertyName, this);
+    return LinkedWindowObject<CNotifyIcon>(window, kNotifyIconPropertyName) == this;
 }
 
 BOOL CNotifyIcon::Add() {
@@ -89,6 +93,25 @@ BOOL CNotifyIcon::Add() {
     m_notifyIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_shown = s_shellNotifyIcon(NIM_ADD, &m_notifyIconData);
     return m_shown;
+}
+
+BOOL CNotifyIcon::AddWithRetries(int attempts, DWORD intervalMs) {
+    if (Add())
+        return TRUE;
+    m_addAttemptsLeft = attempts - 1;
+    // A timer, not a wait: the thread serves every other item's clicks and hotkeys meanwhile. It
+    // ends with the window, so an icon destroyed first is not tried again.
+    if (m_addAttemptsLeft > 0 && m_hWnd)
+        SetTimer(m_hWnd, kAddRetryTimer, intervalMs, nullptr);
+    return FALSE;
+}
+
+void CNotifyIcon::OnAddRetryTimer() {
+    --m_addAttemptsLeft;
+    if (Add() || m_addAttemptsLeft <= 0) {
+        KillTimer(m_hWnd, kAddRetryTimer);
+        m_addAttemptsLeft = 0;
+    }
 }
 
 BOOL CNotifyIcon::Modify() {
@@ -102,8 +125,8 @@ BOOL CNotifyIcon::ReturnFocus() {
     return s_shellNotifyIcon(NIM_SETFOCUS, &m_notifyIconData);
 }
 
-CNotifyIcon* CNotifyIcon::FromWindow(HWND window) {
-    auto* notifyIcon = static_cast<CNotifyIcon*>(GetPropW(window, kNotifyIconPropertyName));
+// The linked icon, unless it is not (or not yet) the icon of this window.
+CNotifyIcon* CNotifyIcon::FromLink(CNotifyIcon* notifyIcon, HWND window) {
     if (!notifyIcon || notifyIcon->m_notifyIconData.hWnd != window)
         return nullptr;
     return notifyIcon;
@@ -111,7 +134,7 @@ CNotifyIcon* CNotifyIcon::FromWindow(HWND window) {
 
 // Compares addresses only: the icon may have been deleted while the sink ran.
 BOOL CNotifyIcon::StillOwns(CNotifyIcon* notifyIcon, HWND window) {
-    return IsWindow(window) && GetPropW(window, kNotifyIconPropertyName) == notifyIcon;
+    return IsWindow(window) && LinkedWindowObject<CNotifyIcon>(window, kNotifyIconPropertyName) == notifyIcon;
 }
 
 void CNotifyIcon::OnCallback(HWND window, UINT mouseMessage) {
@@ -154,16 +177,22 @@ void CNotifyIcon::OnTaskbarCreated() {
 }
 
 LRESULT CALLBACK CNotifyIcon::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CNotifyIcon* notifyIcon =
+        FromLink(LinkWindowObject<CNotifyIcon>(window, message, lParam, kNotifyIconPropertyName), window);
     if (message == WM_NOTIFY_ICON_CALLBACK) {
-        CNotifyIcon* notifyIcon = FromWindow(window);
         if (notifyIcon)
             notifyIcon->OnCallback(window, LOWORD(lParam));
         return 0;
     }
-    if (message == WM_TASKBAR_CREATED && WM_TASKBAR_CREATED != 0) {
-        CNotifyIcon* notifyIcon = FromWindow(window);
+    if (message == WM_TIMER && wParam == kAddRetryTimer) {
         if (notifyIcon)
-            notifyIcon->OnTaskbarCreated();
+            notifyIcon->OnAddRetryTimer();
+        return 0;
     }
+    if (message == WM_TASKBAR_CREATED && WM_TASKBAR_CREATED != 0 && notifyIcon)
+        notifyIcon->OnTaskbarCreated();
+    // A property left on a destroyed window would never be freed.
+    if (message == WM_NCDESTROY)
+        UnlinkWindowObject(window, kNotifyIconPropertyName);
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -53,6 +53,9 @@ public:
     BOOL Create();
     // Puts the icon into the notification area; TRUE at once when it is there already.
     BOOL Add();
+    // Adds the icon now and, while the notification area refuses it, again from a timer on the
+    // icon's window, interval apart, up to attempts in all. TRUE when the first attempt succeeded.
+    BOOL AddWithRetries(int attempts, DWORD intervalMs);
     // Sends the notification data as the owner has set it (balloons, for instance).
     BOOL Modify();
     void Destroy() { delete this; }
@@ -70,10 +73,13 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static CNotifyIcon* FromWindow(HWND window);
+    static CNotifyIcon* FromLink(CNotifyIcon* notifyIcon, HWND window);
     static BOOL StillOwns(CNotifyIcon* notifyIcon, HWND window);
     void OnCallback(HWND window, UINT mouseMessage);
     void OnTaskbarCreated();
+    void OnAddRetryTimer();
     BOOL ReturnFocus();
     BOOL RegisterWindowClass();
+
+    int m_addAttemptsLeft;
 };

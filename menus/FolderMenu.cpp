@@ -21,7 +21,7 @@ std::wstring LastComponentOfDirectory(LPCWSTR directory) {
 CFolderMenu::CFolderMenu()
     : m_includeSubFolders(FALSE), m_allowSubFoldersNavigation(FALSE), m_allowSubFoldersLinksNavigation(FALSE),
       m_hideFilesExtension(FALSE), m_hideShortcutsOverlay(FALSE), m_mergeMenus(FALSE), m_foldersPosition(0),
-      m_hOwner(nullptr), m_showingContextMenu(FALSE) {}
+      m_hOwner(nullptr), m_showingContextMenu(FALSE), m_runningCommands(0) {}
 
 CFolderMenu::~CFolderMenu() {
     FreeLevels();
@@ -63,8 +63,10 @@ CFolderMenuLevel* CFolderMenu::CreateLevel(CFolderMenuLevel* parent) {
 
 BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
                         BOOL allowSubFoldersLinksNavigation) {
-    // Timers also fire inside the menu's loop; a build then would destroy the menus on screen.
-    if (IsRootMenuOpen())
+    // Timers also fire inside the menu's loop, and inside the modal loops a command may run (the
+    // shell's prompts, an error box): a build then would free the menus on screen or the entry
+    // the command opens. The owner builds again once the command is done.
+    if (m_runningCommands > 0 || IsRootMenuOpen())
         return FALSE;
     m_includeSubFolders = includeSubFolders;
     m_allowSubFoldersNavigation = allowSubFoldersNavigation;
@@ -177,7 +179,10 @@ BOOL CFolderMenu::RunCommand(UINT commandId) {
     CFolderMenuItem* entry = GetEntryOfCommand(commandId);
     if (!entry)
         return FALSE;
-    return OpenFile(entry->m_paths.front().c_str());
+    ++m_runningCommands;
+    BOOL opened = OpenFile(entry->m_paths.front().c_str());
+    --m_runningCommands;
+    return opened;
 }
 
 CFolderMenuLevel* CFolderMenu::FindLevelOfMenu(HMENU menu) const {

@@ -50,7 +50,8 @@ public:
     // Replaces the whole menu. One folder is listed at the root; several are merged into the root
     // (MergeMenusInPopupMenu) or shown as one submenu per folder, records with the merged flag
     // sharing one submenu per merged name. FALSE when the single folder cannot be read or a
-    // submenu cannot be made, and, leaving the menu as it is, while the root menu is open.
+    // submenu cannot be made, and, leaving the menu as it is, while the root menu is open or a
+    // command runs.
     BOOL Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
                BOOL allowSubFoldersLinksNavigation);
     // Null before the first build.
@@ -119,4 +120,6 @@ private:
     // Set while the shell's context menu of an entry is open: a right click inside it must not
     // open another one for the folder menu item that happens to lie underneath.
     BOOL m_showingContextMenu;
+    // Commands being opened; another click on the item may start one inside the first one's loop.
+    int m_runningCommands;
 };

@@ -242,3 +242,18 @@ TEST(CrashHandling, YesToRestartStartsTheProgramAgainWithTheSameCommandLine) {
     EXPECT_EQ(run.commandLine, ReportValue(run.Report(), L"restarted"));
     ExpectBothQuestions(run);
 }
+
+TEST(CrashHandling, ACrashInsideTheRunningApplicationTakesItsMainWindowAlongBeforeTheQuestions) {
+    // A close and an options request are queued for the main window, and a logoff comes after the
+    // unwinding: none may reach the destroyed application object, which would save from freed memory.
+    CrashChildRun run(L"application", {Script::Press(IDNO), Script::Press(IDNO)});
+    ASSERT_TRUE(run.ended) << "the child hung; " << run.Described();
+    std::vector<std::wstring> report = run.Report();
+    size_t caught = ReportIndex(report, L"caught ");
+    ASSERT_LT(caught, report.size()) << "the fault did not reach the handler";
+    EXPECT_LT(ReportIndex(report, L"unwound application frame"), caught);
+    EXPECT_LT(ReportIndex(report, L"main window gone"), report.size()) << "the main window outlived its object";
+    ExpectBothQuestions(run);
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_FALSE(FileExists(run.directory.File(L"FoldersOptions.bak"))) << "something saved after the crash";
+}

@@ -5,13 +5,19 @@
 //
 //   crash_child.exe --fault=KIND --report=FILE [more arguments, ignored]
 //
-// KIND: divide, read-foreign, read-runtime, noexcept, window-procedure, stack-overflow. A restarted instance (it
+// KIND: divide, read-foreign, read-runtime, noexcept, window-procedure, stack-overflow, application (the application
+// object runs its loop on a folder menu item in the current directory, and a window procedure faults with a close
+// and an options request still queued for the main window). A restarted instance (it
 // inherits PATHWREN_CRASH_CHILD_RESTARTED from the one that crashed) only records its command line and exits, so it
 // does not crash again.
 #include "app/CrashHandler.h"
 #include "app/ExceptionHardware.h"
+#include "app/Pathwren.h"
+#include "config/SpecialPath.h"
 
 #include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <cwchar>
@@ -23,6 +29,9 @@ const wchar_t kRestartedVariable[] = L"PATHWREN_CRASH_CHILD_RESTARTED";
 
 std::wstring g_report;
 volatile bool g_stopRecursion = false;
+CPathwren* g_application = nullptr;
+HWND g_faultingWindow = nullptr;
+HWND g_mainWindow = nullptr;
 
 void Report(const std::wstring& line) {
     HANDLE file = CreateFileW(g_report.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -92,18 +101,69 @@ LRESULT CALLBACK FaultingWindowProcedure(HWND window, UINT message, WPARAM wPara
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int FaultInWindowProcedure() {
+// A window whose procedure writes to address 0 when it receives WM_APP.
+HWND CreateFaultingWindow() {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = FaultingWindowProcedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"CrashChildWindow";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowW(L"CrashChildWindow", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
-    PostMessageW(window, WM_APP, 0, 0);
+    return CreateWindowW(L"CrashChildWindow", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance,
+                         nullptr);
+}
+
+int FaultInWindowProcedure() {
+    PostMessageW(CreateFaultingWindow(), WM_APP, 0, 0);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);
+    return 0;
+}
+
+void WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+    std::wstring content = L"\xFEFF" + text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, content.c_str(), static_cast<DWORD>(content.size() * sizeof(wchar_t)), &written, nullptr);
+    CloseHandle(file);
+}
+
+void CALLBACK FaultOnceTheMainWindowExists(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!g_application->m_hMainWindow)
+        return;
+    KillTimer(nullptr, timer);
+    g_mainWindow = g_application->m_hMainWindow;
+    // The fault is queued first, so the close and the options request are still waiting when the
+    // stack has unwound to the handler.
+    PostMessageW(g_faultingWindow, WM_APP, 0, 0);
+    PostMessageW(g_mainWindow, WM_SHOW_OPTIONS, 0, 0);
+    PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
+}
+
+// The entry point's start-up, with the program directory moved to the current directory.
+int FaultInsideTheApplication() {
+    UnwindWitness witness(L"application frame");
+    wchar_t directory[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, directory);
+    std::wstring programDirectory = std::wstring(directory) + L"\\";
+    OverrideProgramDirectory(programDirectory.c_str());
+    CreateDirectoryW((programDirectory + L"Music").c_str(), nullptr);
+    WriteUtf16File(programDirectory + L"Pathwren.ini", L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    WriteUtf16File(programDirectory + L"FoldersOptions.ini",
+                   L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n");
+    g_faultingWindow = CreateFaultingWindow();
+
+    CPathwren application;
+    g_application = &application;
+    InitCommonControls();
+    OleInitialize(nullptr);
+    application.m_hInstance = GetModuleHandleW(nullptr);
+    application.LoadApplicationOptions();
+    application.LoadLanguage();
+    application.LoadFolders();
+    SetTimer(nullptr, 0, 20, FaultOnceTheMainWindowExists);
+    application.Run();
+    OleUninitialize();
     return 0;
 }
 
@@ -134,6 +194,8 @@ int RunFault(const std::wstring& kind) {
         return FaultInWindowProcedure();
     if (kind == L"stack-overflow")
         return OverflowStack();
+    if (kind == L"application")
+        return FaultInsideTheApplication();
     return 0;
 }
 
@@ -198,6 +260,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Report(L"survived " + std::to_wstring(result));
     } catch (const CExceptionHardware& exception) {
         ReportCaught(exception);
+        if (g_mainWindow) {
+            Report(IsWindow(g_mainWindow) ? L"main window alive" : L"main window gone");
+            // The end of the logon may come at any time, the crash questions included.
+            SendMessageW(g_mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        }
         HandleHardwareException(exception);
     }
     return 0;

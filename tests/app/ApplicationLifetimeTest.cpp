@@ -1,0 +1,169 @@
+// How the application object ends: a close or the end of the logon while a message box is open,
+// and the order in which a dying object lets go of what it owns.
+#include "ApplicationFixture.h"
+
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/Language.h"
+#include "containers/ContainerBase.h"
+#include "support/FileFixtures.h"
+#include "support/WindowSearch.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A box kept open this long would collect thousands of messages from a loop that re-posts itself.
+const DWORD kBoxObservedMs = 400;
+const DWORD kWaitLimitMs = 10000;
+
+bool WaitFor(const std::function<bool()>& condition) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitLimitMs; Sleep(10)) {
+        if (condition())
+            return true;
+    }
+    return false;
+}
+
+// Shows a message box on this thread, runs whileOpen on a helper thread once the box is on screen,
+// then answers the box. Messages sent from the helper reach this thread inside the box's loop.
+void ShowBoxWhile(const std::function<void()>& whileOpen) {
+    std::atomic<bool> answered(false);
+    std::thread helper([&] {
+        WaitFor([] { return FindOwnWindow(L"#32770") != nullptr; });
+        whileOpen();
+        for (; !answered; Sleep(20)) {
+            for (HWND box : WindowsOfClass(L"#32770"))
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    });
+    MessageBoxW(nullptr, L"Working on something", L"Busy", MB_OK);
+    answered = true;
+    helper.join();
+}
+
+LRESULT CALLBACK CountMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+    ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// What the application still held when the box was answered, and how busy its window was meanwhile.
+struct BoxOutcome {
+    int mainWindowMessages = 0;
+    size_t itemsLeft = 0;
+    bool windowLeft = false;
+};
+
+class ApplicationLifetime : public ::testing::Test {
+protected:
+    // One folder menu item; returns the folders file's text.
+    std::wstring StartWithAFolderMenu() {
+        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+        std::wstring text = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n";
+        fixture.Configure(text);
+        fixture.Start();
+        return text;
+    }
+    // Runs the application, opens a box from inside its loop and plays whileOpen(main window) on
+    // a helper thread while the box is up.
+    BoxOutcome RunWithABox(const std::function<void(HWND)>& whileOpen) {
+        BoxOutcome outcome;
+        EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
+            SetWindowSubclass(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&outcome.mainWindowMessages));
+            ShowBoxWhile([&] { whileOpen(window); });
+            RemoveWindowSubclass(window, CountMessages, 1);
+            outcome.itemsLeft = fixture.application.m_folders.size();
+            outcome.windowLeft = IsWindow(window) != FALSE;
+        }));
+        return outcome;
+    }
+    bool Saved() const { return FileExists(fixture.File(L"FoldersOptions.bak")); }
+
+    ApplicationFixture fixture;
+};
+
+} // namespace
+
+TEST_F(ApplicationLifetime, ACloseDuringAMessageBoxSavesAtOnceAndQuitsWhenTheBoxIsAnsweredWithoutSpinning) {
+    std::wstring original = StartWithAFolderMenu();
+    bool savedWhileOpen = false;
+    BoxOutcome outcome = RunWithABox([&](HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        savedWhileOpen = WaitFor([&] { return Saved(); });
+        Sleep(kBoxObservedMs);
+    });
+    EXPECT_TRUE(savedWhileOpen);
+    EXPECT_EQ(1u, outcome.itemsLeft) << "the items outlive the box's loop";
+    EXPECT_TRUE(outcome.windowLeft);
+    EXPECT_LT(outcome.mainWindowMessages, 10) << "the waiting quit kept the thread busy";
+    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow) << "the quit followed the box";
+    EXPECT_TRUE(fixture.application.m_folders.empty());
+    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "saved once";
+}
+
+TEST_F(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTheUser) {
+    std::wstring original = StartWithAFolderMenu();
+    LRESULT queryAnswer = 0;
+    LRESULT endAnswer = 1;
+    bool savedBeforeTheAnswer = false;
+    BoxOutcome outcome = RunWithABox([&](HWND window) {
+        queryAnswer = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        savedBeforeTheAnswer = Saved();
+        endAnswer = SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        Sleep(kBoxObservedMs);
+    });
+    EXPECT_EQ(TRUE, queryAnswer);
+    EXPECT_EQ(0, endAnswer);
+    EXPECT_TRUE(savedBeforeTheAnswer) << "the save must not wait for the box";
+    EXPECT_EQ(1u, outcome.itemsLeft);
+    EXPECT_LT(outcome.mainWindowMessages, 10) << "the waiting quit kept the thread busy";
+    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
+    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "saved once";
+}
+
+namespace {
+
+// Objects that note when they die, so the order of a teardown can be read back.
+struct NotedLanguage : CLanguage {
+    explicit NotedLanguage(std::vector<std::string>* deaths) : deaths(deaths) {}
+    ~NotedLanguage() override { deaths->push_back("language"); }
+    std::vector<std::string>* deaths;
+};
+
+struct NotedOptions : CApplicationOptions {
+    explicit NotedOptions(std::vector<std::string>* deaths) : deaths(deaths) {}
+    ~NotedOptions() override { deaths->push_back("options"); }
+    std::vector<std::string>* deaths;
+};
+
+struct NotedContainer : CContainerBase {
+    NotedContainer(CPathwren* application, std::vector<std::string>* deaths)
+        : CContainerBase(nullptr, application), deaths(deaths) {}
+    ~NotedContainer() override { deaths->push_back("container"); }
+    BOOL SaveState() override { return TRUE; }
+    std::vector<std::string>* deaths;
+};
+
+} // namespace
+
+TEST(ApplicationTeardown, LeftoverItemsGoBeforeTheLanguageAndOptionsTheirContainersRead) {
+    std::vector<std::string> deaths;
+    {
+        CPathwren application;
+        application.m_pLanguage = new NotedLanguage(&deaths);
+        application.m_pOptions = new NotedOptions(&deaths);
+        // A start that never reached the loop, or a crash out of it, leaves its items behind.
+        auto* item = new CGenericPathwrenObject();
+        item->m_pContainer = new NotedContainer(&application, &deaths);
+        application.m_folders.push_back(item);
+    }
+    EXPECT_EQ((std::vector<std::string>{"container", "language", "options"}), deaths);
+}

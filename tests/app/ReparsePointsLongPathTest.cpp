@@ -1,0 +1,19 @@
+#include "app/ReparsePoints.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+TEST(ReparsePointsLongPath, APathWithoutLinksTooLongForTheBufferIsCutAndAccepted) {
+    for (size_t length : {kResolvedPathLength - 1, kResolvedPathLength, kResolvedPathLength + 900}) {
+        SCOPED_TRACE(length);
+        std::wstring path = L"C:";
+        while (path.size() < length)
+            path += L"\\folder" + std::to_wstring(path.size());
+        path.resize(length);
+        std::vector<wchar_t> resolved(kResolvedPathLength, L'#');
+        EXPECT_TRUE(ResolveReparsePoints(path.c_str(), resolved.data()));
+        EXPECT_EQ(path.substr(0, kResolvedPathLength - 1), resolved.data());
+    }
+}
