@@ -6,15 +6,20 @@ CWindowBase::CWindowBase()
     : m_mouseTracked(FALSE), m_hWnd(nullptr), m_clientRect(), m_doubleBuffered(TRUE), m_copyScreenIntoBuffer(FALSE) {}
 
 CWindowBase::~CWindowBase() {
-    if (m_hWnd) {
-        // Cut the link first: the messages DestroyWindow sends would otherwise reach an object
-        // whose derived parts are already gone.
-        HWND window = m_hWnd;
-        UnlinkWindowObject(window);
-        m_hWnd = nullptr;
-        DestroyWindow(window);
-    }
+    DestroyOwnWindow();
     ReleaseBackBuffer();
+}
+
+void CWindowBase::DestroyOwnWindow() {
+    if (!m_hWnd)
+        return;
+    // Cut the link first: the messages DestroyWindow sends would otherwise reach an object
+    // whose derived parts are already gone.
+    HWND window = m_hWnd;
+    UnlinkWindowObject(window);
+    m_hWnd = nullptr;
+    m_mouseTracked = FALSE;
+    DestroyWindow(window);
 }
 
 LRESULT CALLBACK CWindowBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -69,6 +69,8 @@ public:
 protected:
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
     void ReleaseBackBuffer();
+    // For destructors of derived classes, whose handlers must not run once they are gone.
+    void DestroyOwnWindow();
 
     BOOL m_mouseTracked;
     HWND m_hWnd;
