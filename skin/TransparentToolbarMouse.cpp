@@ -109,7 +109,9 @@ void CTransparentToolbar::DragTo(POINT screen) {
     m_x = window.left + dx;
     m_y = window.top + dy;
     m_lastCursorPos = screen;
-    SetWindowPos(m_hWnd, nullptr, m_x, m_y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // The press that started the drag has activated the bar already; activating again at each
+    // step only costs (on Wine without a window manager, seconds at the next destroy).
+    SetWindowPos(m_hWnd, nullptr, m_x, m_y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_pEvents)
         m_pEvents->OnToolbarMoved(this, dx, dy);
 }

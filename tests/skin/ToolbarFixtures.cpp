@@ -4,6 +4,7 @@
 #include "lib/MemoryDc.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 CIconHandle SolidIcon(COLORREF colour) {
@@ -83,6 +84,24 @@ TransparentToolbarButton MakeButton(const ButtonIcons& icons, UINT command, int 
     button.Command = command;
     lstrcpynW(button.Tooltip, tooltip, ARRAYSIZE(button.Tooltip));
     return button;
+}
+
+std::vector<unsigned char> PictureFile() {
+    const int width = 10, height = 6, stride = 32; // 30 bytes a row, padded to 32
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPINFOHEADER info = {sizeof(info), width, -height, 1, 24, BI_RGB, stride * height, 0, 0, 0, 0};
+    file.bfSize = file.bfOffBits + stride * height;
+    std::vector<unsigned char> bytes(file.bfOffBits);
+    std::memcpy(bytes.data(), &file, sizeof(file));
+    std::memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            COLORREF colour = (x == 4 || x == 5) && (y == 2 || y == 3) ? kPictureKey : kPictureColour;
+            bytes.insert(bytes.end(), {GetBValue(colour), GetGValue(colour), GetRValue(colour)});
+        }
+        bytes.insert(bytes.end(), stride - width * 3, 0);
+    }
+    return bytes;
 }
 
 bool operator==(const RECT& a, const RECT& b) {

@@ -47,5 +47,10 @@ TransparentToolbarButton MakeButton(const ButtonIcons& icons, UINT command, int 
 COLORREF StateColour(int index, int state);
 std::unique_ptr<ButtonIcons> MakeButtonIcons(int index);
 
+// A 10 x 6 picture of kPictureColour with a 2 x 2 block of kPictureKey at (4, 2), as BMP file bytes.
+const COLORREF kPictureColour = RGB(0, 160, 0);
+const COLORREF kPictureKey = RGB(255, 0, 255);
+std::vector<unsigned char> PictureFile();
+
 bool operator==(const RECT& a, const RECT& b);
 std::string Describe(const RECT& rect);

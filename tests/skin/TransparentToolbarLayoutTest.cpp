@@ -138,28 +138,6 @@ std::string Describe(const std::vector<POINT>& places) {
     return text;
 }
 
-// A 10 x 6 green picture with a 2 x 2 block of the key colour at (4, 2), as a 24-bit BMP file.
-const COLORREF kPictureColour = RGB(0, 160, 0);
-const COLORREF kKey = RGB(255, 0, 255);
-std::vector<unsigned char> PictureFile() {
-    const int width = 10, height = 6, stride = 32; // 30 bytes a row, padded to 32
-    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    BITMAPINFOHEADER info = {sizeof(info), width, -height, 1, 24, BI_RGB, stride * height, 0, 0, 0, 0};
-    file.bfSize = file.bfOffBits + stride * height;
-    std::vector<unsigned char> bytes(reinterpret_cast<unsigned char*>(&file),
-                                     reinterpret_cast<unsigned char*>(&file) + sizeof(file));
-    bytes.insert(bytes.end(), reinterpret_cast<unsigned char*>(&info),
-                 reinterpret_cast<unsigned char*>(&info) + sizeof(info));
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            COLORREF colour = (x == 4 || x == 5) && (y == 2 || y == 3) ? kKey : kPictureColour;
-            bytes.insert(bytes.end(), {GetBValue(colour), GetGValue(colour), GetRValue(colour)});
-        }
-        bytes.insert(bytes.end(), stride - width * 3, 0);
-    }
-    return bytes;
-}
-
 } // namespace
 
 TEST(TransparentToolbarDesktop, MinimumSizesAndButtonPlaces) {
@@ -271,7 +249,7 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
         TransparentToolbarSettings settings;
         settings.BackgroundType = type;
         settings.BackgroundColor = kFill;
-        settings.TransparentColor = kKey;
+        settings.TransparentColor = kPictureKey;
         settings.BackgroundImage = picture.c_str();
         settings.Width = W;
         settings.Height = H;
