@@ -13,7 +13,7 @@
 
 namespace {
 
-struct Spec {
+struct GroupAndSpace {
     int group;
     int space;
 };
@@ -24,7 +24,7 @@ struct LayoutRow {
     SIZE button;
     RECT margins; // left, top, right, bottom
     SIZE requested;
-    std::vector<Spec> buttons;
+    std::vector<GroupAndSpace> buttons;
     int moveGroup; // -1: no move button
     int moveSpace;
     SIZE minimum;
@@ -105,10 +105,10 @@ TransparentToolbarSettings SettingsFor(const LayoutRow& row, std::vector<Transpa
     settings.MarginBottom = row.margins.bottom;
     settings.Width = row.requested.cx;
     settings.Height = row.requested.cy;
-    for (const Spec& spec : row.buttons) {
+    for (const GroupAndSpace& placed : row.buttons) {
         TransparentToolbarButton button = {};
-        button.Group = spec.group;
-        button.SpaceBefore = spec.space;
+        button.Group = placed.group;
+        button.SpaceBefore = placed.space;
         button.Enabled = TRUE;
         buttons.push_back(button);
     }
