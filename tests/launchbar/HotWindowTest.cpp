@@ -36,24 +36,11 @@ struct RecordingSink : CHotWindowEventsBase {
     RECT keepRectToGive = {};
 };
 
-// Runs the message loop for `milliseconds`, calling `step` about every `stepMs` with the time
-// passed, until `done` says so.
-void RunLoop(DWORD milliseconds, const std::function<bool()>& done = nullptr, DWORD stepMs = 0,
-             const std::function<void(DWORD)>& step = nullptr) {
+// Runs the message loop for `milliseconds`, or until `done` says so.
+void RunLoop(DWORD milliseconds, const std::function<bool()>& done = nullptr) {
     DWORD start = GetTickCount();
-    DWORD nextStep = 0;
-    for (;;) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds || (done && done()))
-            return;
-        if (step && elapsed >= nextStep) {
-            step(elapsed);
-            nextStep = elapsed + stepMs;
-        }
-        DWORD wait = milliseconds - elapsed;
-        if (step && nextStep > elapsed)
-            wait = nextStep - elapsed < wait ? nextStep - elapsed : wait;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
+    for (DWORD elapsed = 0; elapsed < milliseconds && !(done && done()); elapsed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
@@ -108,7 +95,10 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
     SetCursorPos(150, 230);
     ASSERT_TRUE(m_hotWindow->WatchForEnter());
     // 10 px every 20 ms from left of the rectangle to right of it.
-    RunLoop(800, nullptr, 20, [](DWORD elapsed) { SetCursorPos(150 + static_cast<int>(elapsed / 20) * 10, 230); });
+    for (int x = 150; x <= 550; x += 10) {
+        SetCursorPos(x, 230);
+        RunLoop(20);
+    }
     EXPECT_EQ(0, m_sink.enters) << "a moving cursor is not resting";
 
     SetCursorPos(350, 230);

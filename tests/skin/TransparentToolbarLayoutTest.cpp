@@ -224,20 +224,26 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
     ASSERT_TRUE(WriteFileBytes(garbage, {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'}));
     const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kFill = RGB(90, 90, 90);
     const int W = 60, H = 20;
+    // A 60 x 20 bar without buttons on the background `type`, as it draws itself.
+    auto paint = [&](int type, const std::wstring& path) {
+        TransparentToolbarSettings settings;
+        settings.BackgroundType = type;
+        settings.BackgroundColor = kFill;
+        settings.GradientColor1 = kRed;
+        settings.GradientColor2 = kBlue;
+        settings.TransparentColor = kPictureKey;
+        settings.BackgroundImage = path.c_str();
+        settings.Width = W;
+        settings.Height = H;
+        settings.ButtonHeight = 0;
+        return CaptureToolbar(CTransparentToolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings));
+    };
 
     // Gradients: the first colour at one corner, the second at the opposite one.
     const POINT corners[][2] = {
         {{0, 10}, {W - 1, 10}}, {{30, 0}, {30, H - 1}}, {{0, 0}, {W - 1, H - 1}}, {{W - 1, 0}, {0, H - 1}}};
     for (int type = 0; type < 4; ++type) {
-        TransparentToolbarSettings settings;
-        settings.BackgroundType = type;
-        settings.GradientColor1 = kRed;
-        settings.GradientColor2 = kBlue;
-        settings.Width = W;
-        settings.Height = H;
-        settings.ButtonHeight = 0;
-        CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings);
-        Capture capture = CaptureToolbar(toolbar);
+        Capture capture = paint(type, L"");
         EXPECT_TRUE(Near(kRed, capture.At(corners[type][0].x, corners[type][0].y), 40)) << "gradient " << type;
         EXPECT_TRUE(Near(kBlue, capture.At(corners[type][1].x, corners[type][1].y), 40)) << "gradient " << type;
     }
@@ -246,16 +252,7 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
     const RECT places[] = {{0, 0, W, H},   {25, 7, 35, 13}, {0, 0, 10, 6},   {25, 0, 35, 6},   {50, 0, 60, 6},
                            {0, 7, 10, 13}, {50, 7, 60, 13}, {0, 14, 10, 20}, {25, 14, 35, 20}, {50, 14, 60, 20}};
     for (int type = 5; type <= 14; ++type) {
-        TransparentToolbarSettings settings;
-        settings.BackgroundType = type;
-        settings.BackgroundColor = kFill;
-        settings.TransparentColor = kPictureKey;
-        settings.BackgroundImage = picture.c_str();
-        settings.Width = W;
-        settings.Height = H;
-        settings.ButtonHeight = 0;
-        CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings);
-        Capture capture = CaptureToolbar(toolbar);
+        Capture capture = paint(type, picture);
         RECT box = capture.BoundsOf([](COLORREF c) { return Near(c, kPictureColour, 8); });
         // Scaling may leave the bottom row to the fill; the extra width keeps the right column.
         if (type == 5 && box.bottom == H - 1)
@@ -269,26 +266,12 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
     }
 
     // Nothing is drawn for a picture that does not load, nor for an unknown type.
-    const std::wstring missing = directory.File(L"none.png");
-    for (const std::wstring& path : {missing, directory.Path(), garbage}) {
-        TransparentToolbarSettings settings;
-        settings.BackgroundType = 6;
-        settings.BackgroundImage = path.c_str();
-        settings.Width = W;
-        settings.Height = H;
-        settings.ButtonHeight = 0;
-        CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings);
-        RECT drawn = CaptureToolbar(toolbar).BoundsOf([](COLORREF c) { return c != Capture::kSentinel; });
-        EXPECT_EQ((RECT{0, 0, 0, 0}), drawn) << "bad picture drew at " << Describe(drawn);
+    const std::pair<int, std::wstring> blanks[] = {
+        {6, directory.File(L"none.png")}, {6, directory.Path()}, {6, garbage}, {99, picture}};
+    for (const auto& blank : blanks) {
+        RECT drawn = paint(blank.first, blank.second).BoundsOf([](COLORREF c) { return c != Capture::kSentinel; });
+        EXPECT_EQ((RECT{0, 0, 0, 0}), drawn) << "type " << blank.first << " drew at " << Describe(drawn);
     }
-    TransparentToolbarSettings unknown;
-    unknown.BackgroundType = 99;
-    unknown.Width = W;
-    unknown.Height = H;
-    unknown.ButtonHeight = 0;
-    CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, nullptr, unknown);
-    RECT drawn = CaptureToolbar(toolbar).BoundsOf([](COLORREF c) { return c != Capture::kSentinel; });
-    EXPECT_EQ((RECT{0, 0, 0, 0}), drawn) << "type 99 drew at " << Describe(drawn);
 }
 
 TEST(TransparentToolbarDesktop, EachImageAtItsPlaceAndTheSkinDefaultsShowOnlyIcons) {
