@@ -1,0 +1,158 @@
+// Hot areas with real timers and a real cursor: what counts as resting, how long leaving takes,
+// the keep rectangle, and what is left after destruction. The cursor moves, so the suite runs
+// under the desktop lock.
+#include "launchbar/HotWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const RECT kHotRect = {200, 200, 500, 260};
+
+struct RecordingSink : CHotWindowEventsBase {
+    void OnHotWindowEnter(CHotWindow* hotWindow, BOOL* useKeepRect, RECT* keepRect) override {
+        ++enters;
+        enteredAt = GetTickCount();
+        seen = hotWindow;
+        if (giveKeepRect) {
+            *useKeepRect = TRUE;
+            *keepRect = keepRectToGive;
+        }
+    }
+    void OnHotWindowLeave(CHotWindow* hotWindow) override {
+        ++leaves;
+        leftAt = GetTickCount();
+        seen = hotWindow;
+    }
+    int enters = 0;
+    int leaves = 0;
+    DWORD enteredAt = 0;
+    DWORD leftAt = 0;
+    CHotWindow* seen = nullptr;
+    bool giveKeepRect = false;
+    RECT keepRectToGive = {};
+};
+
+// Runs the message loop for `milliseconds`, or until `done` says so.
+void RunLoop(DWORD milliseconds, const std::function<bool()>& done = nullptr) {
+    DWORD start = GetTickCount();
+    for (DWORD elapsed = 0; elapsed < milliseconds && !(done && done()); elapsed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+}
+
+class HotWindowDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, m_window);
+        m_hotWindow.reset(new CHotWindow);
+        m_hotWindow->SetWatchedWindow(m_window);
+        m_hotWindow->SetEvents(&m_sink);
+    }
+    void TearDown() override {
+        m_hotWindow.reset();
+        DestroyWindow(m_window);
+    }
+
+    // Moves the cursor into the hot rectangle, lets it rest, and waits for the enter.
+    void Enter() {
+        m_hotWindow->SetHotRect(kHotRect);
+        SetCursorPos(300, 230);
+        ASSERT_TRUE(m_hotWindow->WatchForEnter());
+        RunLoop(1000, [this] { return m_sink.enters > 0; });
+        ASSERT_EQ(1, m_sink.enters);
+    }
+
+    HWND m_window = nullptr;
+    RecordingSink m_sink;
+    std::unique_ptr<CHotWindow> m_hotWindow;
+};
+
+} // namespace
+
+TEST_F(HotWindowDesktop, WithoutARectangleOrAWindowNothingFires) {
+    SetCursorPos(300, 230);
+    ASSERT_TRUE(m_hotWindow->WatchForEnter());
+    RunLoop(400);
+    EXPECT_EQ(0, m_sink.enters) << "the unset rectangle matches no cursor position";
+
+    CHotWindow unwatched;
+    unwatched.SetHotRect(kHotRect);
+    EXPECT_FALSE(unwatched.WatchForEnter());
+    EXPECT_FALSE(unwatched.WatchForLeave());
+    EXPECT_FALSE(unwatched.IsWatchingForEnter());
+}
+
+TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
+    m_hotWindow->SetHotRect(kHotRect);
+    SetCursorPos(150, 230);
+    ASSERT_TRUE(m_hotWindow->WatchForEnter());
+    // 10 px every 20 ms from left of the rectangle to right of it.
+    for (int x = 150; x <= 550; x += 10) {
+        SetCursorPos(x, 230);
+        RunLoop(20);
+    }
+    EXPECT_EQ(0, m_sink.enters) << "a moving cursor is not resting";
+
+    SetCursorPos(350, 230);
+    DWORD stopped = GetTickCount();
+    RunLoop(1000, [this] { return m_sink.enters > 0; });
+    ASSERT_EQ(1, m_sink.enters);
+    EXPECT_LE(m_sink.enteredAt - stopped, 300u);
+    EXPECT_EQ(m_hotWindow.get(), m_sink.seen);
+    EXPECT_TRUE(m_hotWindow->IsWatchingForLeave());
+    EXPECT_FALSE(m_hotWindow->IsWatchingForEnter());
+}
+
+TEST_F(HotWindowDesktop, LeavingTakesTwoSlowTicksOutside) {
+    Enter();
+    SetCursorPos(700, 700);
+    DWORD left = GetTickCount();
+    RunLoop(2500, [this] { return m_sink.leaves > 0; });
+    ASSERT_EQ(1, m_sink.leaves);
+    DWORD took = m_sink.leftAt - left;
+    EXPECT_GE(took, 450u);
+    EXPECT_LE(took, 1500u);
+    EXPECT_TRUE(m_hotWindow->IsWatchingForEnter()) << "after leaving it waits for the next enter";
+}
+
+TEST_F(HotWindowDesktop, TheKeepRectangleHoldsTheEnteredState) {
+    m_sink.giveKeepRect = true;
+    m_sink.keepRectToGive = {200, 260, 500, 600};
+    Enter();
+    SetCursorPos(300, 500); // in the keep rectangle, out of the hot one
+    RunLoop(3000, [this] { return m_sink.leaves > 0; });
+    EXPECT_EQ(0, m_sink.leaves) << "the keep rectangle must hold the entered state";
+
+    SetCursorPos(700, 700);
+    RunLoop(2500, [this] { return m_sink.leaves > 0; });
+    EXPECT_EQ(1, m_sink.leaves);
+}
+
+TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {
+    m_hotWindow->SetHotRect(kHotRect);
+    SetCursorPos(300, 230);
+    ASSERT_TRUE(m_hotWindow->WatchForEnter());
+    UINT_PTR identifier = reinterpret_cast<UINT_PTR>(m_hotWindow.get());
+
+    // A tick fetched but not yet dispatched when the object dies must find nobody.
+    MSG tick = {};
+    DWORD start = GetTickCount();
+    while (!PeekMessageW(&tick, m_window, WM_TIMER, WM_TIMER, PM_REMOVE) && GetTickCount() - start < 1000)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_TIMER);
+    ASSERT_EQ(static_cast<UINT>(WM_TIMER), tick.message);
+    ASSERT_EQ(identifier, tick.wParam);
+    m_hotWindow.reset();
+    EXPECT_FALSE(KillTimer(m_window, identifier)) << "the timer must be gone with its object";
+    DispatchMessageW(&tick);
+    RunLoop(400);
+    EXPECT_EQ(0, m_sink.enters);
+    EXPECT_EQ(nullptr, m_sink.seen);
+}

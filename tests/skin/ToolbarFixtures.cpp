@@ -1,0 +1,115 @@
+#include "skin/ToolbarFixtures.h"
+
+#include "lib/GdiObject.h"
+#include "lib/MemoryDc.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+CIconHandle SolidIcon(COLORREF colour) {
+    const int size = 24;
+    BITMAPV5HEADER header = {};
+    header.bV5Size = sizeof(header);
+    header.bV5Width = size;
+    header.bV5Height = -size;
+    header.bV5Planes = 1;
+    header.bV5BitCount = 32;
+    header.bV5Compression = BI_RGB;
+    void* bits = nullptr;
+    CBitmapHandle colourBitmap(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
+    DWORD pixel = 0xFF000000u | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    for (int i = 0; i < size * size; ++i)
+        static_cast<DWORD*>(bits)[i] = pixel;
+    CBitmapHandle mask(CreateBitmap(size, size, 1, 1, nullptr));
+    ICONINFO info = {TRUE, 0, 0, mask.Get(), colourBitmap.Get()};
+    // CreateBitmap leaves the mask undefined; all zero means every pixel opaque.
+    CMemoryDc maskDc;
+    maskDc.Select(mask.Get());
+    PatBlt(maskDc.Get(), 0, 0, size, size, BLACKNESS);
+    return CIconHandle(CreateIconIndirect(&info));
+}
+
+Capture CaptureToolbar(const CTransparentToolbar& toolbar) {
+    Capture capture;
+    RECT client;
+    GetClientRect(toolbar.GetHandle(), &client);
+    capture.width = client.right;
+    capture.height = client.bottom;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), capture.width, -capture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    CBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap)
+        return capture;
+    CMemoryDc dc;
+    dc.Select(bitmap.Get());
+    auto* pixels = static_cast<DWORD*>(bits);
+    const DWORD sentinel =
+        GetRValue(Capture::kSentinel) << 16 | GetGValue(Capture::kSentinel) << 8 | GetBValue(Capture::kSentinel);
+    for (int i = 0; i < capture.width * capture.height; ++i)
+        pixels[i] = sentinel;
+    SendMessageW(toolbar.GetHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+    GdiFlush();
+    for (int i = 0; i < capture.width * capture.height; ++i)
+        capture.pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
+    return capture;
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+COLORREF StateColour(int index, int state) {
+    return RGB(40 + index * 20, 60 + state * 40, 200 - index * 10);
+}
+
+std::unique_ptr<ButtonIcons> MakeButtonIcons(int index) {
+    std::unique_ptr<ButtonIcons> icons(new ButtonIcons);
+    for (int state = 0; state < ToolbarButtonStateCount; ++state)
+        icons->images[state] = SolidIcon(StateColour(index, state));
+    return icons;
+}
+
+TransparentToolbarButton MakeButton(const ButtonIcons& icons, UINT command, int group, int space, BOOL enabled,
+                                    LPCWSTR tooltip) {
+    TransparentToolbarButton button = {};
+    for (int state = 0; state < ToolbarButtonStateCount; ++state)
+        button.Images[state] = icons.images[state].Get();
+    button.Group = group;
+    button.Enabled = enabled;
+    button.SpaceBefore = space;
+    button.Command = command;
+    lstrcpynW(button.Tooltip, tooltip, ARRAYSIZE(button.Tooltip));
+    return button;
+}
+
+std::vector<unsigned char> PictureFile() {
+    const int width = 10, height = 6, stride = 32; // 30 bytes a row, padded to 32
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPINFOHEADER info = {sizeof(info), width, -height, 1, 24, BI_RGB, stride * height, 0, 0, 0, 0};
+    file.bfSize = file.bfOffBits + stride * height;
+    std::vector<unsigned char> bytes(file.bfOffBits);
+    std::memcpy(bytes.data(), &file, sizeof(file));
+    std::memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            COLORREF colour = (x == 4 || x == 5) && (y == 2 || y == 3) ? kPictureKey : kPictureColour;
+            bytes.insert(bytes.end(), {GetBValue(colour), GetGValue(colour), GetRValue(colour)});
+        }
+        bytes.insert(bytes.end(), stride - width * 3, 0);
+    }
+    return bytes;
+}
+
+bool operator==(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != FALSE;
+}
+
+std::string Describe(const RECT& rect) {
+    std::ostringstream text;
+    text << "(" << rect.left << "," << rect.top << ")-(" << rect.right << "," << rect.bottom << ")";
+    return text.str();
+}
