@@ -39,7 +39,7 @@ void WriteDefaultValue(const std::wstring& key, const std::wstring& data) {
 
 } // namespace
 
-OpenedAddresses::OpenedAddresses() {
+OpenedAddresses::OpenedAddresses(const std::vector<std::wstring>& extraExtensions) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     m_recordFile = std::wstring(temp) + L"pathwren_opened_" + std::to_wstring(GetCurrentProcessId()) + L".txt";
@@ -50,6 +50,8 @@ OpenedAddresses::OpenedAddresses() {
     for (const wchar_t* scheme : {L"http", L"https", L"mailto"})
         SetDefaultValue(std::wstring(scheme) + L"\\shell\\open\\command", command);
     SetDefaultValue(L".chm", L"PathwrenTest.chm");
+    for (const std::wstring& extension : extraExtensions)
+        SetDefaultValue(extension, L"PathwrenTest.chm");
     SetDefaultValue(L"PathwrenTest.chm\\shell\\open\\command", command);
 }
 

@@ -5,12 +5,13 @@
 #include <vector>
 
 // Registers the recording program (OpenedAddressRecorder.exe beside the test program) as the
-// handler of http, https and mailto addresses and of ".chm" files, for the lifetime of the object:
-// what the program opens is then recorded instead of shown. The previous registry values come back
+// handler of http, https and mailto addresses and of ".chm" files (and any extension asked for), for the lifetime of
+// the object: what the program opens is then recorded instead of shown. The previous registry values come back
 // afterwards.
 class OpenedAddresses {
 public:
-    OpenedAddresses();
+    // Extra file extensions (".xml") can be recorded too.
+    explicit OpenedAddresses(const std::vector<std::wstring>& extraExtensions = {});
     ~OpenedAddresses();
     OpenedAddresses(const OpenedAddresses&) = delete;
     OpenedAddresses& operator=(const OpenedAddresses&) = delete;
