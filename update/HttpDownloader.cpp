@@ -36,6 +36,11 @@ DWORD FailureCode(ULONGLONG deadline) {
     DWORD error = GetLastError();
     if (error == WSAEWOULDBLOCK || Remaining(deadline) < kTimerSlack)
         return ERROR_INTERNET_TIMEOUT;
+    // Wine's WinINet at times passes a socket's code through; the user gets WinINet's words.
+    if (error == WSAECONNRESET)
+        return ERROR_INTERNET_CONNECTION_RESET;
+    if (error == WSAECONNABORTED)
+        return ERROR_INTERNET_CONNECTION_ABORTED;
     return error;
 }
 

@@ -147,9 +147,12 @@ def serve(port_file):
         file.write(str(server.server_address[1]))
     os.replace(port_file + ".tmp", port_file)
     server.serve_forever()
+    # Only its own port file: a server started after this one may have written a new one.
     try:
-        os.remove(port_file)
-    except OSError:
+        with open(port_file) as file:
+            if int(file.read()) == server.server_address[1]:
+                os.remove(port_file)
+    except (OSError, ValueError):
         pass
 
 
@@ -175,7 +178,11 @@ def stop(port_file):
         urllib.request.build_opener(urllib.request.ProxyHandler({})).open(
             "http://127.0.0.1:%d/shutdown" % port, timeout=10).read()
     except (OSError, ValueError):
-        pass
+        return
+    # Returns once the server is gone, so that a run started next finds the port file its own.
+    deadline = time.monotonic() + 10
+    while os.path.exists(port_file) and time.monotonic() < deadline:
+        time.sleep(0.1)
 
 
 if __name__ == "__main__":
