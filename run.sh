@@ -2,8 +2,15 @@
 # Installs what is missing, builds, and starts Pathwren under Wine from a demo program directory
 # (build/demo: the program plus a demo configuration): on the current display when there is
 # one, otherwise on a virtual display, with a screenshot saved to build/screenshot.png.
+# --about opens the about box from the first item's context menu (screenshot: build/about.png).
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
+
+ABOUT=0
+PROGRAM_ARGS=()
+for argument in "$@"; do
+    if [ "$argument" = "--about" ]; then ABOUT=1; else PROGRAM_ARGS+=("$argument"); fi
+done
 
 make_demo_directory() {
     local demo="$BUILD_DIR/demo"
@@ -19,7 +26,13 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     configure_and_build
     make_demo_directory
     echo "Starting Pathwren on $DISPLAY"
-    exec wine "$BUILD_DIR/demo/Pathwren.exe" "$@"
+    if [ "$ABOUT" = 1 ]; then
+        wine "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}" &
+        wine "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true
+        wait
+        exit 0
+    fi
+    exec wine "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}"
 fi
 
 trap stop_wine_and_display EXIT
@@ -29,10 +42,17 @@ configure_and_build
 make_demo_directory
 echo "No display found: starting Pathwren on the virtual display $DISPLAY"
 # A desktop window gives the tray icons a taskbar to live in, as on Windows.
-wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/demo/Pathwren.exe" "$@" &
+wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}" &
 sleep 10
-# Nobody can click on a virtual display: open the first item's folder menu for the picture.
-wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" >/dev/null 2>&1 || true
+# Nobody can click on a virtual display: open the first item's folder menu (or the about box)
+# for the picture.
+SCREENSHOT="$BUILD_DIR/screenshot.png"
+if [ "$ABOUT" = 1 ]; then
+    SCREENSHOT="$BUILD_DIR/about.png"
+    wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true
+else
+    wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" >/dev/null 2>&1 || true
+fi
 sleep 3
-import -window root "$BUILD_DIR/screenshot.png"
-echo "Screenshot saved to $BUILD_DIR/screenshot.png"
+import -window root "$SCREENSHOT"
+echo "Screenshot saved to $SCREENSHOT"

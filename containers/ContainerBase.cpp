@@ -5,7 +5,10 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "menus/PopUpMenu.h"
+#include "options/AboutBox.h"
+#include "options/HelpAndDonation.h"
 #include "res/resource.h"
+#include "update/UpdateCheck.h"
 
 #include <cwchar>
 
@@ -200,9 +203,23 @@ BOOL CContainerBase::RunMenuAction(UINT action) {
             if (mainWindow)
                 PostMessageW(mainWindow, WM_CLOSE, 0, 0);
             return TRUE;
+        case ContainerMenuActionHelp:
+            OpenHelpFile(m_pLanguage);
+            return FALSE;
+        case ContainerMenuActionAbout: {
+            wchar_t aboutText[kAboutTextLength];
+            BuildAboutText(m_pLanguage, aboutText, kAboutTextLength);
+            ShowAboutBox(m_hInstance, aboutText);
+            return FALSE;
+        }
+        case ContainerMenuActionDonate:
+            OpenDonationPage(m_pLanguage);
+            return FALSE;
+        case ContainerMenuActionCheckForUpdate:
+            // The verdict reaches the user in message boxes; nothing else depends on it.
+            RunUpdateCheck();
+            return FALSE;
         default:
-            // Help, About, donation and the update check open their windows and pages once the
-            // about box, the help file support and the update check are part of the program.
             return FALSE;
     }
 }

@@ -44,3 +44,10 @@
 #define IDI_CHECK_FOR_UPDATE 149
 #define IDI_EXIT 150
 #define IDI_MAXIMIZE_REDUCE 156
+
+// The about box and its controls; the link control is created at run time.
+#define IDD_ABOUT 140
+#define IDC_ABOUT_ICON 1070
+#define IDC_ABOUT_TITLE 1071
+#define IDC_ABOUT_LICENCE 1072
+#define IDC_ABOUT_LINK 10001

@@ -1,0 +1,178 @@
+#include "options/AboutBox.h"
+
+#include "app/WebAddresses.h"
+#include "config/Language.h"
+#include "lib/FileVersionInfo.h"
+#include "lib/GdiObject.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+const int kLinkLeft = 20;
+const int kLinkTop = 60;
+const int kLinkWidth = 350;
+const int kLinkHeight = 65;
+const BYTE kAboutAlpha = 242;
+
+// What the dialog procedure needs; the fonts live as long as the dialog's controls use them.
+struct AboutBoxState {
+    HINSTANCE instance;
+    LPCWSTR title;
+    LPCWSTR aboutText;
+    CFontHandle titleFont;
+    CFontHandle linkFont;
+    HWND link;
+};
+
+HFONT CreateShellDialogFont(int height, int weight) {
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
+}
+
+// The link's rectangle is given in pixels at 96 DPI; on a larger screen the dialog grows with its
+// font, so the link must grow too or it would cover the title and be cut.
+RECT ScaledLinkRectangle(HWND dialog) {
+    HDC screen = GetDC(dialog);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen)
+        ReleaseDC(dialog, screen);
+    RECT rectangle = {MulDiv(kLinkLeft, dpi, 96), MulDiv(kLinkTop, dpi, 96), MulDiv(kLinkWidth, dpi, 96),
+                      MulDiv(kLinkHeight, dpi, 96)};
+    return rectangle;
+}
+
+void InitializeAboutBox(HWND dialog, AboutBoxState* state) {
+    HICON icon = static_cast<HICON>(LoadImageW(state->instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    HICON smallIcon =
+        static_cast<HICON>(LoadImageW(state->instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+
+    state->titleFont.Reset(CreateShellDialogFont(18, FW_BOLD));
+    SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(state->titleFont.Get()), FALSE);
+    SetDlgItemTextW(dialog, IDC_ABOUT_TITLE, state->title);
+
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LINK_CLASS};
+    InitCommonControlsEx(&controls);
+    RECT place = ScaledLinkRectangle(dialog);
+    state->link = CreateWindowExW(
+        0, WC_LINK, state->aboutText, WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left, place.top, place.right,
+        place.bottom, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_LINK)), state->instance, nullptr);
+    if (state->link) {
+        // The link paints its background with its class brush: the dialog's face colour.
+        SetClassLongPtrW(state->link, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
+        state->linkFont.Reset(CreateShellDialogFont(16, FW_NORMAL));
+        SendMessageW(state->link, WM_SETFONT, reinterpret_cast<WPARAM>(state->linkFont.Get()), FALSE);
+    }
+
+    SetWindowLongPtrW(dialog, GWL_EXSTYLE, GetWindowLongPtrW(dialog, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(dialog, 0, kAboutAlpha, LWA_ALPHA);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void OpenLink(const NMLINK* link) {
+    LPCWSTR address = kMailtoAddress;
+    if (wcscmp(link->item.szID, L"IdHomePage") == 0)
+        address = kHomePageAddress;
+    else if (wcscmp(link->item.szID, L"IdUserDoc") == 0)
+        address = kUserManualAddress;
+    ShellExecuteW(link->hdr.hwndFrom, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CloseAboutBox(HWND dialog, AboutBoxState* state) {
+    // The fonts go with the state once the dialog and its controls are gone: a control must not
+    // paint with a deleted font in between.
+    EndDialog(dialog, 0);
+    if (state && state->link) {
+        DestroyWindow(state->link);
+        state->link = nullptr;
+    }
+}
+
+INT_PTR CALLBACK AboutBoxProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    AboutBoxState* state = reinterpret_cast<AboutBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG:
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            InitializeAboutBox(dialog, reinterpret_cast<AboutBoxState*>(lParam));
+            return TRUE;
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == IDC_ABOUT_LINK && (header->code == NM_CLICK || header->code == NM_RETURN)) {
+                OpenLink(reinterpret_cast<const NMLINK*>(lParam));
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_COMMAND:
+            // Esc arrives as IDCANCEL and closes the box like OK.
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                CloseAboutBox(dialog, state);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE:
+            CloseAboutBox(dialog, state);
+            return TRUE;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_KILLFOCUS:
+            return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void BuildAboutText(const CLanguage* language, LPWSTR text, size_t textSize) {
+    if (textSize == 0)
+        return;
+    _snwprintf(text, textSize,
+               L"%s, %s <a id=\"IdHomePage\">%s</a>\r\n"
+               L"%s <a id=\"IdUserDoc\">%s</a>\r\n"
+               L"%s : %s\r\n"
+               L"               <a id=\"IdMailto\">%s</a>",
+               language ? language->ForMoreInformations : L"For more informations", language ? language->See : L"see",
+               language ? language->ProjectHomePage : L"project homepage", language ? language->Or : L"or",
+               language ? language->UserManual : L"user manual", language ? language->Author : L"Author", kMakerName,
+               kMakerMailAddress);
+    text[textSize - 1] = L'\0';
+}
+
+void BuildAboutTitle(LPCWSTR executable, LPWSTR title, size_t titleSize) {
+    if (titleSize == 0)
+        return;
+    title[0] = L'\0';
+    FileVersionInfo version;
+    if (!executable || !version.Load(executable))
+        return;
+    wchar_t numbers[kVersionStringLength];
+    NormalizeVersionString(version.m_szFileVersion, numbers, kVersionStringLength);
+    _snwprintf(title, titleSize, L"%s v%s", version.m_szProductName, numbers);
+    title[titleSize - 1] = L'\0';
+}
+
+void ShowAboutBox(HINSTANCE instance, LPCWSTR aboutText) {
+    wchar_t builtIn[kAboutTextLength];
+    if (!aboutText) {
+        BuildAboutText(nullptr, builtIn, kAboutTextLength);
+        aboutText = builtIn;
+    }
+    wchar_t executable[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, executable, MAX_PATH);
+    wchar_t title[kAboutTextLength];
+    BuildAboutTitle(length > 0 && length < MAX_PATH ? executable : nullptr, title, kAboutTextLength);
+
+    AboutBoxState state = {instance, title, aboutText, CFontHandle(), CFontHandle(), nullptr};
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), nullptr, AboutBoxProcedure,
+                    reinterpret_cast<LPARAM>(&state));
+}

@@ -1,0 +1,191 @@
+#include "lib/Listview.h"
+
+#include "support/DialogScriptDriver.h"
+#include "support/FileFixtures.h"
+#include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
+#include "support/TempDirectory.h"
+#include "support/WindowSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+CListview* g_view = nullptr;
+
+LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (message == WM_NOTIFY && g_view && g_view->OnNotify(lParam, &result))
+        return result;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A parent window with a report list view of three columns and four rows: markup characters,
+// quotes, tabs, blanks, empty cells, the euro sign and a character beyond the BMP. Rows 1 and 2
+// are selected; row 2 has its own colours.
+class ListviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = ParentProcedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"PathwrenListviewTestParent";
+        RegisterClassW(&windowClass);
+        parent = CreateWindowExW(0, L"PathwrenListviewTestParent", L"List", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                 600, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 580, 260, parent,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+        view = new CListview(list);
+        g_view = view;
+        view->AddColumn(L"Name", 120);
+        view->AddColumn(L"Type", 80);
+        view->AddColumn(L"Note \"quoted\"", 200);
+        const wchar_t* rows[][3] = {{L"a&b<c>d", L"Menu", L"two  blanks"},
+                                    {L"Say \"hi\"", L"", L"tab\there"},
+                                    {L"Price \x20AC"
+                                     L"5",
+                                     L"{braces} \\", L"smile \xD83D\xDE00"},
+                                    {L"plain", L"x", L""}};
+        for (int row = 0; row < 4; ++row) {
+            ASSERT_EQ(row, view->InsertRow(rows[row][0], row, -1));
+            view->SetSubItemText(row, 1, rows[row][1]);
+            view->SetSubItemText(row, 2, rows[row][2]);
+        }
+        ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
+        ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+        view->SetRowColors(2, RGB(0x10, 0x20, 0x30), RGB(0xFF, 0xEE, 0x01));
+    }
+    void TearDown() override {
+        g_view = nullptr;
+        delete view;
+        DestroyWindow(parent);
+    }
+
+    HWND parent = nullptr;
+    HWND list = nullptr;
+    CListview* view = nullptr;
+};
+
+// Chooses the n-th entry of the next tracked menu of this process.
+int g_menuSteps = 0;
+void CALLBACK ChooseMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND menuWindow = FindOwnWindow(L"#32768")) {
+        KillTimer(nullptr, timer);
+        for (int step = 0; step < g_menuSteps; ++step)
+            PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    }
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return L"(clipboard busy)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+} // namespace
+
+TEST_F(ListviewTest, EachFormatMatchesItsExpectedFileByteForByte) {
+    TempDirectory temp;
+    for (const wchar_t* extension : {L"xml", L"html", L"rtf", L"csv", L"txt"}) {
+        for (BOOL selectedOnly : {FALSE, TRUE}) {
+            std::wstring name = std::wstring(selectedOnly ? L"selected." : L"all.") + extension;
+            SCOPED_TRACE(Narrow(name));
+            // The format follows the extension in any case.
+            std::wstring path = temp.File(name);
+            if (!selectedOnly)
+                CharUpperW(&path[path.rfind(L'.') + 1]);
+            ASSERT_TRUE(view->SaveRowsToFile(path.c_str(), selectedOnly));
+            std::vector<unsigned char> written = ReadFileBytes(path);
+            std::wstring expectedPath = SourceTreePath(L"tests/lib/listview_expected/" + name);
+            if (UpdateFixturesRequested())
+                WriteFileBytes(expectedPath, written);
+            EXPECT_EQ(ReadFileBytes(expectedPath), written);
+        }
+    }
+
+    // What the expected files must hold, independently of them.
+    std::wstring xml = ReadUtf16File(temp.File(L"all.XML"));
+    EXPECT_NE(std::wstring::npos, xml.find(L"<COLUMN>a&amp;b&lt;c&gt;d</COLUMN>"));
+    std::wstring html = ReadUtf16File(temp.File(L"all.HTML"));
+    EXPECT_NE(std::wstring::npos, html.find(L"<TD>two&nbsp;&nbsp;blanks</TD>"));
+    EXPECT_NE(std::wstring::npos, html.find(L"<TD style=\"background-color:#102030;color:#FFEE01\">"));
+    std::vector<unsigned char> rtf = ReadFileBytes(temp.File(L"all.RTF"));
+    std::string rtfText(rtf.begin(), rtf.end());
+    EXPECT_NE(std::string::npos, rtfText.find("Price \\u8364?5")) << rtfText;
+    EXPECT_NE(std::string::npos, rtfText.find("\\{braces\\} \\\\"));
+    std::vector<unsigned char> csv = ReadFileBytes(temp.File(L"selected.csv"));
+    ASSERT_GE(csv.size(), 3u);
+    EXPECT_NE(0xFF, csv[0]) << "no byte order mark";
+    EXPECT_NE(std::string::npos, std::string(csv.begin(), csv.end()).find("\"Say \"\"hi\"\"\";\"\";\"tab\there\"\r\n"));
+
+    DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
+    std::wstring impossible = temp.File(L"missing folder\\rows.xml");
+    EXPECT_FALSE(view->SaveRowsToFile(impossible.c_str(), FALSE));
+    auto dialogs = driver.Finish();
+    ASSERT_EQ(1u, dialogs.size());
+    EXPECT_EQ(0u, dialogs[0].text.find(L"Can't create file " + impossible)) << Narrow(dialogs[0].text);
+    EXPECT_FALSE(FileExists(impossible));
+}
+
+TEST_F(ListviewTest, KeysCopyTheSelectedRowsAndSelectAll) {
+    SendMessageW(list, WM_KEYDOWN, 'C', 0);
+    const std::wstring selectedRows =
+        std::wstring(L"Say \"hi\"\t\ttab\there\r\nPrice \x20AC") + L"5\t{braces} \\\tsmile \xD83D\xDE00\r\n";
+    EXPECT_EQ(selectedRows, ClipboardText());
+    ListView_SetItemState(list, 2, 0, LVIS_SELECTED);
+    SendMessageW(list, WM_KEYDOWN, VK_INSERT, 0);
+    EXPECT_EQ(L"Say \"hi\"\t\ttab\there\r\n", ClipboardText());
+    SendMessageW(list, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(4u, ListView_GetSelectedCount(list));
+    // The numeric pad's 1 and 3 share the codes of "a" and "c" in ASCII but are other keys.
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    SendMessageW(list, WM_KEYDOWN, VK_NUMPAD1, 0);
+    EXPECT_EQ(0u, ListView_GetSelectedCount(list));
+}
+
+TEST_F(ListviewTest, SavingFromTheContextMenuAsksAndOpensOnlyOnYes) {
+    TempDirectory temp;
+    OpenedAddresses opened({L".pwlv"});
+    struct Run {
+        std::wstring file;
+        int answer;
+        size_t boxes;
+    } runs[] = {
+        {temp.File(L"no.pwlv"), IDNO, 1}, {temp.File(L"yes.pwlv"), IDYES, 1}, {temp.File(L"nothing.pwzq"), IDYES, 2}};
+    for (const Run& run : runs) {
+        SCOPED_TRACE(Narrow(run.file));
+        DialogScriptDriver driver({DialogScriptDriver::SaveAs(run.file), DialogScriptDriver::Press(run.answer),
+                                   DialogScriptDriver::Press(IDOK)});
+        g_menuSteps = 4; // Copy Selected, Copy All, Save Selected, Save All
+        UINT_PTR timer = SetTimer(nullptr, 0, 50, ChooseMenuEntry);
+        view->ShowContextMenu(POINT{100, 100});
+        KillTimer(nullptr, timer);
+        auto dialogs = driver.Finish();
+        ASSERT_EQ(1u + run.boxes, dialogs.size()) << Narrow(DescribeDialogs(dialogs));
+        EXPECT_EQ(L"Save Successfully Completed\r\nDo you want to open saved document now ?", dialogs[1].text);
+        EXPECT_EQ(L"Information", dialogs[1].caption);
+        if (run.boxes == 2) {
+            EXPECT_EQ(L"Error opening associated viewer", dialogs[2].text);
+            EXPECT_EQ(L"Error", dialogs[2].caption);
+        }
+        // "Save All" in text form: any extension but the five is saved as text.
+        EXPECT_EQ(ReadFileBytes(SourceTreePath(L"tests/lib/listview_expected/all.txt")), ReadFileBytes(run.file));
+    }
+    std::vector<std::wstring> lines = opened.Wait(1);
+    ASSERT_EQ(1u, lines.size()) << "No opened something, or Yes nothing";
+    EXPECT_NE(std::wstring::npos, lines[0].find(L"yes.pwlv")) << Narrow(lines[0]);
+}

@@ -1,0 +1,201 @@
+#include "options/AboutBox.h"
+
+#include "config/Language.h"
+#include "containers/ContainerBase.h"
+#include "res/resource.h"
+#include "support/GdiObjectCounter.h"
+#include "support/OpenedAddresses.h"
+#include "support/WindowSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <set>
+#include <string>
+
+namespace {
+
+class TestContainer : public CContainerBase {
+public:
+    TestContainer() : CContainerBase(GetModuleHandleW(nullptr), nullptr) {}
+    BOOL SaveState() override { return TRUE; }
+};
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+HWND FindAboutBox() {
+    for (HWND dialog : WindowsOfClass(L"#32770")) {
+        wchar_t caption[64] = L"";
+        GetWindowTextW(dialog, caption, 64);
+        if (std::wstring(caption) == L"About")
+            return dialog;
+    }
+    return nullptr;
+}
+
+// The work to do once the about box is up; it runs inside the box's own modal loop.
+std::function<void(HWND)> g_onAboutBox;
+
+void CALLBACK WaitForAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND dialog = FindAboutBox()) {
+        KillTimer(nullptr, timer);
+        g_onAboutBox(dialog);
+    }
+}
+
+// Runs the about box (through the action) with the work done on it.
+void WithAboutBox(const std::function<void()>& open, std::function<void(HWND)> work) {
+    g_onAboutBox = std::move(work);
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, WaitForAboutBox);
+    open();
+    KillTimer(nullptr, timer);
+}
+
+// The link control's point over the link with the given ID, found with the control's hit test.
+bool FindLinkPoint(HWND link, const wchar_t* id, POINT* point) {
+    RECT client;
+    GetClientRect(link, &client);
+    for (int y = 2; y < client.bottom; y += 3) {
+        for (int x = 2; x < client.right; x += 3) {
+            LHITTESTINFO hit = {};
+            hit.pt = POINT{x, y};
+            if (SendMessageW(link, LM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) && wcscmp(hit.item.szID, id) == 0) {
+                *point = hit.pt;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Picks the About entry of the container's context menu with the keyboard: the fourth entry, as
+// arrows skip the separators.
+void CALLBACK ChooseAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND menuWindow = FindOwnWindow(L"#32768")) {
+        KillTimer(nullptr, timer);
+        for (int step = 0; step < 4; ++step)
+            PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    }
+}
+
+} // namespace
+
+TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpensItsAddress) {
+    OpenedAddresses opened;
+    CLanguage language;
+    TestContainer container;
+    ASSERT_TRUE(container.BuildContextMenu(&language));
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    container.SetOwnerWindow(owner);
+
+    std::wstring title;
+    BYTE alpha = 0;
+    DWORD layeredFlags = 0;
+    RECT linkRectangle = {};
+    bool foundAllLinks = true, closedByEsc = false;
+    WithAboutBox(
+        [&] {
+            UINT_PTR menuTimer = SetTimer(nullptr, 0, 50, ChooseAbout);
+            container.ShowContextMenu(POINT{200, 300}, FALSE);
+            KillTimer(nullptr, menuTimer);
+        },
+        [&](HWND dialog) {
+            wchar_t text[128] = L"";
+            GetDlgItemTextW(dialog, IDC_ABOUT_TITLE, text, 128);
+            title = text;
+            GetLayeredWindowAttributes(dialog, nullptr, &alpha, &layeredFlags);
+            HWND link = GetDlgItem(dialog, IDC_ABOUT_LINK);
+            GetWindowRect(link, &linkRectangle);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&linkRectangle), 2);
+            for (const wchar_t* id : {L"IdHomePage", L"IdUserDoc", L"IdMailto"}) {
+                POINT point;
+                foundAllLinks = foundAllLinks && FindLinkPoint(link, id, &point);
+                SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+                SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+            }
+            // Enter acts like a click on the focused link: the one clicked last.
+            SetFocus(link);
+            SendMessageW(link, WM_KEYDOWN, VK_RETURN, 0);
+            // Esc closes the box like OK.
+            PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+            closedByEsc = true;
+        });
+    DestroyWindow(owner);
+    EXPECT_TRUE(closedByEsc) << "the about box never appeared";
+    EXPECT_EQ(nullptr, FindAboutBox()) << "Esc left the box open";
+
+    unsigned numbers[3];
+    wchar_t after = 0;
+    EXPECT_EQ(3, swscanf(title.c_str(), L"Pathwren v%u.%u.%u%lc", &numbers[0], &numbers[1], &numbers[2], &after))
+        << Narrow(title);
+    EXPECT_EQ(242, alpha);
+    EXPECT_TRUE(layeredFlags & LWA_ALPHA);
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(MulDiv(20, dpi, 96), linkRectangle.left) << "the link's place follows the DPI";
+    EXPECT_EQ(MulDiv(350, dpi, 96), linkRectangle.right - linkRectangle.left);
+
+    ASSERT_TRUE(foundAllLinks) << "the link control does not show the three links";
+    // Each address starts its own recording process, so the lines may come in any order.
+    std::vector<std::wstring> lines = opened.Wait(4);
+    ASSERT_EQ(4u, lines.size());
+    std::multiset<std::wstring> addresses;
+    for (const std::wstring& line : lines) {
+        size_t start = line.rfind(L" \"");
+        addresses.insert(start == std::wstring::npos ? line : line.substr(start + 2, line.size() - start - 3));
+    }
+    EXPECT_EQ((std::multiset<std::wstring>{L"http://www.pathwren.example.org/Pathwren/",
+                                           L"http://www.pathwren.example.org/Pathwren/index.php#documentation_user",
+                                           L"mailto:pathwren@example.org", L"mailto:pathwren@example.org"}),
+              addresses);
+}
+
+TEST(AboutBoxTest, OkClosesAndTwentyBoxesGiveBackTheirGdiObjects) {
+    auto openAndClose = [] {
+        WithAboutBox([] { ShowAboutBox(GetModuleHandleW(nullptr), nullptr); },
+                     [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });
+    };
+    openAndClose(); // the first box loads what stays for the process: classes, shared icons
+    long before = GdiObjectCounter::Read();
+    for (int cycle = 0; cycle < 20; ++cycle)
+        openAndClose();
+    EXPECT_EQ(nullptr, FindAboutBox());
+    EXPECT_LE(GdiObjectCounter::Read() - before, 2) << "each about box leaks GDI objects";
+}
+
+TEST(AboutBoxTest, TextsAreBuiltFromTheLanguageAndCutAtTheirBuffers) {
+    wchar_t text[kAboutTextLength];
+    BuildAboutText(nullptr, text, kAboutTextLength);
+    EXPECT_EQ(std::wstring(L"For more informations, see <a id=\"IdHomePage\">project homepage</a>\r\n"
+                           L"or <a id=\"IdUserDoc\">user manual</a>\r\n"
+                           L"Author : The Pathwren developers\r\n"
+                           L"               <a id=\"IdMailto\">pathwren@example.org</a>"),
+              text);
+
+    // Every text at its full length: the result is cut inside the 520 units, never past them.
+    CLanguage language;
+    language.ForEachText([](LPCWSTR, LPWSTR buffer, DWORD size) {
+        std::fill(buffer, buffer + size - 1, L'W');
+        buffer[size - 1] = L'\0';
+    });
+    std::vector<wchar_t> guarded(kAboutTextLength + 16, L'#');
+    BuildAboutText(&language, guarded.data(), kAboutTextLength);
+    size_t length = wcslen(guarded.data());
+    EXPECT_LT(length, kAboutTextLength);
+    EXPECT_GT(length, kAboutTextLength - 64) << "cut far before the buffer's end";
+    for (size_t index = kAboutTextLength; index < guarded.size(); ++index)
+        ASSERT_EQ(L'#', guarded[index]);
+
+    wchar_t title[kAboutTextLength];
+    BuildAboutTitle(BesideTestProgram(L"VersionCommas.dll").c_str(), title, kAboutTextLength);
+    EXPECT_STREQ(L"Pathwren v1.3.9", title);
+    BuildAboutTitle(BesideTestProgram(L"VersionNone.dll").c_str(), title, kAboutTextLength);
+    EXPECT_STREQ(L"", title) << "no version resource, no title line";
+}

@@ -1,0 +1,165 @@
+#include "update/UpdateCheck.h"
+
+#include "UpdateServer.h"
+#include "config/SpecialPath.h"
+#include "support/DialogScriptDriver.h"
+#include "support/FileFixtures.h"
+#include "support/OpenedAddresses.h"
+#include "support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::wstring kQuestion = L"\r\nDo you want to download new version now ?";
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+// Own version 1.3.9 (from the fixture library), server the test server under the given case.
+UpdateCheckSource Source(const std::wstring& serverCase, const wchar_t* ownFile = L"VersionDotted.dll") {
+    UpdateCheckSource source;
+    source.ownExecutable = BesideTestProgram(ownFile);
+    source.server = UpdateServerHost() + L"/" + serverCase;
+    source.timeLimit = 3000;
+    return source;
+}
+
+} // namespace
+
+TEST(UpdateCheckTest, FindXmlTagFindsFullAndEmptyElementsOnly) {
+    struct Case {
+        const char* text;
+        BOOL found;
+        size_t start, length, after;
+    } cases[] = {
+        {"<V>1.2</V>", TRUE, 3, 3, 10}, {"ab<V></V><V>9</V>", TRUE, 5, 0, 9}, {"x<V />y", TRUE, 1, 0, 6},
+        {"<V>1.2", FALSE, 0, 0, 0},     {"</V>1.2<V>", FALSE, 0, 0, 0},       {"1.2</V>", FALSE, 0, 0, 0},
+        {"<v>1.2</v>", FALSE, 0, 0, 0}, // callers search an upper-case copy
+        {"", FALSE, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        size_t start = 99, length = 99, after = 99;
+        EXPECT_EQ(c.found, FindXmlTag(c.text, "V", &start, &length, &after));
+        if (c.found) {
+            EXPECT_EQ(c.start, start);
+            EXPECT_EQ(c.length, length);
+            EXPECT_EQ(c.after, after);
+        }
+    }
+}
+
+TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
+    ASSERT_FALSE(UpdateServerHost().empty()) << "the update_server fixture is not running";
+    const std::wstring upToDate = L"Your software is up to date";
+    const std::wstring invalid = L"Invalid update information file";
+    struct Case {
+        std::wstring serverCase;
+        const wchar_t* ownFile;
+        UpdateVerdict verdict;
+        std::wstring text; // empty: checked separately below
+    } cases[] = {
+        {L"normal", L"VersionDotted.dll", UpdateVerdictNewer,
+         L"A new version (1.4.0) is available\r\nChanges : Faster menus\r\n" + kQuestion},
+        {L"lowercase", L"VersionDotted.dll", UpdateVerdictNewer,
+         L"A new version (1.4.0-Beta) is available\r\nChanges : Menus\r\n" + kQuestion},
+        {L"version/1.4", L"VersionDotted.dll", UpdateVerdictNewer, L""},
+        {L"version/1.3.10", L"VersionDotted.dll", UpdateVerdictNewer, L""},
+        {L"version/2", L"VersionDotted.dll", UpdateVerdictNewer, L""},
+        {L"version/1.3", L"VersionDotted.dll", UpdateVerdictUpToDate, upToDate},
+        {L"version/1.3.9", L"VersionDotted.dll", UpdateVerdictUpToDate, upToDate},
+        {L"version/0.9.9", L"VersionDotted.dll", UpdateVerdictUpToDate, upToDate},
+        {L"version/1.3.9", L"VersionCommas.dll", UpdateVerdictUpToDate, upToDate},
+        {L"version/1.3.10", L"VersionCommas.dll", UpdateVerdictNewer, L""},
+        // An own version with only two numbers cannot be compared: up to date.
+        {L"version/9.9.9", L"VersionTwoNumbers.dll", UpdateVerdictUpToDate, upToDate},
+        {L"empty-changes", L"VersionDotted.dll", UpdateVerdictNewer,
+         L"A new version (1.4.0) is available\r\n" + kQuestion},
+        {L"no-changes", L"VersionDotted.dll", UpdateVerdictNewer,
+         L"A new version (1.4.0) is available\r\n" + kQuestion},
+        {L"no-version", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"unclosed", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"closed-first", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"garbage", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"garbage-with-version", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"length0", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"not-found", L"VersionDotted.dll", UpdateVerdictDownloadFailed, L"HTTP protocol error 404"},
+        {L"endless", L"VersionDotted.dll", UpdateVerdictDownloadFailed, L"Error 0x00000008\r\n"},
+        {L"drip", L"VersionDotted.dll", UpdateVerdictDownloadFailed, L"The request has timed out.\r\n"},
+        {L"normal", L"VersionNone.dll", UpdateVerdictNoVersionInformation, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.serverCase) + " against " + Narrow(c.ownFile));
+        UpdateCheckOutcome outcome;
+        EvaluateUpdateCheck(Source(c.serverCase, c.ownFile), &outcome);
+        EXPECT_EQ(c.verdict, outcome.verdict);
+        if (!c.text.empty()) {
+            EXPECT_EQ(c.text, outcome.text);
+        }
+        if (c.verdict == UpdateVerdictNewer) {
+            EXPECT_EQ(L"Update", outcome.caption);
+        }
+        if (c.verdict == UpdateVerdictNoVersionInformation) {
+            EXPECT_TRUE(outcome.text.empty()) << "nothing is shown without an own version";
+        }
+    }
+
+    // A megabyte of version is cut for the message, which still names the start of it.
+    UpdateCheckOutcome huge;
+    EvaluateUpdateCheck(Source(L"huge-version"), &huge);
+    EXPECT_EQ(UpdateVerdictNewer, huge.verdict);
+    EXPECT_EQ(0u, huge.text.find(L"A new version (1.4.7777"));
+    EXPECT_LT(huge.text.size(), 400u);
+}
+
+TEST(UpdateCheckTest, YesOpensTheDownloadOnTheConfiguredServerAndNoOpensNothing) {
+    ASSERT_FALSE(UpdateServerHost().empty());
+    OpenedAddresses opened;
+    {
+        DialogScriptDriver driver({DialogScriptDriver::Press(IDNO)});
+        BOOL newer = FALSE;
+        EXPECT_TRUE(RunUpdateCheck(Source(L"no-changes"), &newer));
+        EXPECT_TRUE(newer);
+        auto dialogs = driver.Finish();
+        ASSERT_EQ(1u, dialogs.size()) << Narrow(DescribeDialogs(dialogs));
+        EXPECT_EQ(L"Update", dialogs[0].caption);
+        EXPECT_EQ(L"A new version (1.4.0) is available\r\n" + kQuestion, dialogs[0].text);
+    }
+    {
+        DialogScriptDriver driver({DialogScriptDriver::Press(IDYES)});
+        EXPECT_TRUE(RunUpdateCheck(Source(L"normal")));
+        EXPECT_EQ(1u, driver.Finish().size());
+    }
+    std::vector<std::wstring> lines = opened.Wait(1);
+    ASSERT_EQ(1u, lines.size()) << "No opened something, or Yes nothing";
+    EXPECT_NE(std::wstring::npos, lines[0].find(L"http://" + UpdateServerHost() + L"/normal/exe/Pathwren_bin64.zip"))
+        << Narrow(lines[0]);
+}
+
+TEST(UpdateCheckTest, FailuresShowTheirOneMessageAndTheServerComesFromTheMainFile) {
+    ASSERT_FALSE(UpdateServerHost().empty());
+    {
+        DialogScriptDriver driver;
+        BOOL newer = TRUE;
+        EXPECT_FALSE(RunUpdateCheck(Source(L"not-found"), &newer));
+        EXPECT_FALSE(newer);
+        auto dialogs = driver.Finish();
+        ASSERT_EQ(1u, dialogs.size()) << Narrow(DescribeDialogs(dialogs));
+        EXPECT_EQ(L"Error", dialogs[0].caption);
+        EXPECT_EQ(L"HTTP protocol error 404", dialogs[0].text);
+    }
+
+    TempDirectory programDirectory;
+    OverrideProgramDirectory((programDirectory.Path() + L"\\").c_str());
+    EXPECT_EQ(L"www.pathwren.example.org", ProgramUpdateCheckSource().server) << "the maker's host without a file";
+    ASSERT_TRUE(WriteUtf16File(programDirectory.File(L"Pathwren.ini"),
+                               L"[Pathwren]\r\nUpdateServer=" + UpdateServerHost() + L"/version/1.3.9\r\n"));
+    UpdateCheckSource configured = ProgramUpdateCheckSource();
+    OverrideProgramDirectory(nullptr);
+    EXPECT_EQ(UpdateServerHost() + L"/version/1.3.9", configured.server);
+    EXPECT_EQ(BesideTestProgram(L"update_tests.exe"), configured.ownExecutable);
+}

@@ -1,0 +1,13 @@
+#include "UpdateServer.h"
+
+#include "support/FileFixtures.h"
+#include "support/OpenedAddresses.h"
+
+std::wstring UpdateServerHost() {
+    SetEnvironmentVariableW(L"http_proxy", nullptr);
+    SetEnvironmentVariableW(L"HTTP_PROXY", nullptr);
+    std::vector<unsigned char> port = ReadFileBytes(BesideTestProgram(L"update_server.port"));
+    if (port.empty())
+        return L"";
+    return L"127.0.0.1:" + std::wstring(port.begin(), port.end());
+}
