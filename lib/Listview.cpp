@@ -2,8 +2,10 @@
 
 #include "app/Clipboard.h"
 #include "app/ErrorMessages.h"
+#include "lib/FileWriting.h"
 #include "lib/KernelHandle.h"
 #include "lib/MenuHandle.h"
+#include "lib/SaveFileDialog.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -197,29 +199,18 @@ BOOL CListview::CopyRows(BOOL selectedOnly) {
 
 BOOL CListview::SaveRowsToFile(LPCWSTR path, BOOL selectedOnly) {
     std::vector<BYTE> bytes = FormatTable(ReadTable(selectedOnly), TableFormatFromPath(path));
-    CFileHandle file(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file = CreateFileForWriting(path);
     if (!file) {
         ShowLastError((std::wstring(L"Can't create file ") + path).c_str(), m_hListview);
         return FALSE;
     }
-    DWORD written = 0;
-    return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    return WriteAll(file.Get(), bytes.data(), bytes.size());
 }
 
 BOOL CListview::SaveRows(BOOL selectedOnly) {
     wchar_t path[MAX_PATH] = L"";
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = m_hParent;
-    dialog.lpstrFilter = L"xml\0*.xml\0txt\0*.txt\0html\0*.html\0csv\0*.csv\0rtf\0*.rtf\0";
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = L"xml";
-    dialog.Flags = OFN_EXPLORER | OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameW(&dialog))
+    if (!AskSaveFileName(m_hParent, L"xml\0*.xml\0txt\0*.txt\0html\0*.html\0csv\0*.csv\0rtf\0*.rtf\0", 1, L"xml", path,
+                         ARRAYSIZE(path)))
         return FALSE;
     if (!SaveRowsToFile(path, selectedOnly))
         return FALSE;

@@ -2,8 +2,10 @@
 
 #include "app/Clipboard.h"
 #include "app/ErrorMessages.h"
+#include "lib/FileWriting.h"
 #include "lib/KernelHandle.h"
 #include "lib/MenuHandle.h"
+#include "lib/SaveFileDialog.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -89,31 +91,20 @@ std::vector<ExportTreeItem> CTreeview::ReadItems(ExportScope scope) const {
 
 BOOL CTreeview::ExportToFile(LPCWSTR path, ExportScope scope) {
     std::wstring text = FormatTree(ReadItems(scope), TreeFormatFromPath(path), scope == ExportScope::Expanded);
-    CFileHandle file(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file = CreateFileForWriting(path);
     if (!file) {
         ShowError(m_hParent, (std::wstring(L"Can't create file ") + path).c_str());
         return FALSE;
     }
     const wchar_t mark = 0xFEFF;
-    DWORD written = 0;
-    DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    return WriteFile(file.Get(), &mark, sizeof(mark), &written, nullptr) &&
-           WriteFile(file.Get(), text.data(), size, &written, nullptr) && written == size;
+    return WriteAll(file.Get(), &mark, sizeof(mark)) &&
+           WriteAll(file.Get(), text.data(), text.size() * sizeof(wchar_t));
 }
 
 BOOL CTreeview::Export(ExportScope scope) {
     wchar_t path[MAX_PATH] = L"";
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = m_hParent;
-    dialog.lpstrFilter = L"xml\0*.xml\0txt\0*.txt\0html\0*.html\0";
-    dialog.nFilterIndex = 3;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = L"";
-    dialog.Flags = OFN_EXPLORER | OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameW(&dialog) || !ExportToFile(path, scope))
+    if (!AskSaveFileName(m_hParent, L"xml\0*.xml\0txt\0*.txt\0html\0*.html\0", 3, L"", path, ARRAYSIZE(path)) ||
+        !ExportToFile(path, scope))
         return FALSE;
     if (MessageBoxW(m_hParent, L"Save Successfully Completed\r\n\r\nDo you want to view results now ?", L"Information",
                     MB_YESNO | MB_ICONINFORMATION) == IDYES) {
