@@ -4,6 +4,7 @@
 #include "config/Language.h"
 #include "lib/FileVersionInfo.h"
 #include "lib/GdiObject.h"
+#include "lib/WindowDc.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -38,10 +39,8 @@ HFONT CreateShellDialogFont(int height, int weight) {
 // The link's rectangle is given in pixels at 96 DPI; on a larger screen the dialog grows with its
 // font, so the link must grow too or it would cover the title and be cut.
 RECT ScaledLinkRectangle(HWND dialog) {
-    HDC screen = GetDC(dialog);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen)
-        ReleaseDC(dialog, screen);
+    CWindowDc screen(dialog);
+    int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
     RECT rectangle = {MulDiv(kLinkLeft, dpi, 96), MulDiv(kLinkTop, dpi, 96), MulDiv(kLinkWidth, dpi, 96),
                       MulDiv(kLinkHeight, dpi, 96)};
     return rectangle;
