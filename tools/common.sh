@@ -67,9 +67,12 @@ prepare_wine_prefix() {
     wine cmd.exe /c exit >/dev/null 2>&1 || true
 }
 
+# Builds the targets given, or everything when none is.
 configure_and_build() {
     cmake -S "$ROOT_DIR" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
+    cmake --build "$BUILD_DIR" --parallel "$(nproc)" "${targets[@]}"
 }
 
 # Everything in build/ except the Wine prefix, so a build really starts from scratch.

@@ -13,6 +13,7 @@ std::function<void(HWND)>* g_during = nullptr;
 CPathwren* g_application = nullptr;
 bool g_evenDuringMessageBoxes = false;
 bool g_recording = false;
+bool g_watchdogFired = false;
 std::vector<UINT> g_postedMessages;
 
 void CALLBACK ActionTimer(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -24,6 +25,7 @@ void CALLBACK ActionTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 
 void CALLBACK WatchdogTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
+    g_watchdogFired = true;
     EndMenu(); // a menu left open by a failed test would keep the close from being handled
     if (g_application->m_hMainWindow)
         PostMessageW(g_application->m_hMainWindow, WM_CLOSE, 0, 0);
@@ -64,6 +66,7 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
     g_during = &action;
     g_application = &application;
     g_postedMessages.clear();
+    g_watchdogFired = false;
     g_recording = true;
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, RecordPostedMessages, nullptr, GetCurrentThreadId());
     UINT_PTR actionTimer = SetTimer(nullptr, 0, 20, ActionTimer);
@@ -82,6 +85,10 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
 
 int ApplicationFixture::PostedCount(UINT message) const {
     return static_cast<int>(std::count(g_postedMessages.begin(), g_postedMessages.end(), message));
+}
+
+bool ApplicationFixture::WatchdogFired() const {
+    return g_watchdogFired;
 }
 
 void ApplicationFixture::Configure(const std::wstring& foldersFile) {

@@ -29,6 +29,8 @@ public:
     }
     // The messages with this identifier that were posted to the main window during RunWhile.
     int PostedCount(UINT message) const;
+    // Whether the last RunWhile ended only because its watchdog closed the window.
+    bool WatchdogFired() const;
     // The item count the folders file on disk declares.
     int SavedItemCount() const;
 

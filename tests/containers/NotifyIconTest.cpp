@@ -129,7 +129,6 @@ TEST_F(NotifyIconTest, CreatesAHiddenWindowAndShowsTheIconOnlyWhenAdded) {
     EXPECT_EQ(icon->m_hWnd, window);
     EXPECT_EQ(window, icon->m_notifyIconData.hWnd);
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(968u, icon->m_notifyIconData.cbSize);
     EXPECT_EQ(3u, icon->m_notifyIconData.uVersion);
     EXPECT_FALSE(MakeIcon(8, L"No icon", nullptr, false)->Add());
     EXPECT_TRUE(m_calls.empty()) << "creating does not show the icon, nor does adding one without an icon";

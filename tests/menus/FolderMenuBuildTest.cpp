@@ -3,6 +3,7 @@
 #include "menus/FolderTree.h"
 #include "menus/MenuTestOwner.h"
 #include "support/GdiObjectCounter.h"
+#include "support/MarkerScript.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirs
         << "one submenu over both same-named folders, read through the filters when highlighted";
     EXPECT_FALSE(m_menu.RunCommand(0));
     ASSERT_TRUE(m_menu.RunCommand(chosen));
-    EXPECT_EQ("first", WaitForFileText(marker, 15000).substr(0, 5));
+    EXPECT_EQ("first", WaitForMarkerLine(marker));
 }
 
 TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIsClosed) {

