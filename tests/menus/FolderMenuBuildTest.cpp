@@ -160,6 +160,5 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
     EXPECT_EQ(sameBefore, iconOf(L"same.txt")) << "moved to the new entry, not read again";
     EXPECT_NE(changedBefore, iconOf(L"changed.txt"));
     EXPECT_NE(nullptr, iconOf(L"changed.txt"));
-    ICONINFO info = {};
-    EXPECT_FALSE(GetIconInfo(changedBefore, &info)) << "the stale icon is destroyed by the build";
+    EXPECT_FALSE(IconAlive(changedBefore)) << "the stale icon is destroyed by the build";
 }
