@@ -12,6 +12,7 @@ start_virtual_display
 prepare_wine_prefix
 clean_build_tree
 configure_and_build
+leave_test_windows_unmanaged
 
 labels=(-LE soak)
 [ "${1:-}" = "--soak" ] && labels=(-L soak)

@@ -2,6 +2,7 @@
 
 #include "config/SpecialPath.h"
 #include "config/IniFile.h"
+#include "containers/NotifyIcon.h"
 #include "support/FileFixtures.h"
 #include "support/WindowSearch.h"
 
@@ -41,9 +42,16 @@ LRESULT CALLBACK RecordPostedMessages(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Plays a notification area that takes every icon. Under Wine without a taskbar each real call
+// waits about two seconds, and these tests reach the icons through their windows anyway.
+BOOL WINAPI AcceptEveryTrayCall(DWORD, PNOTIFYICONDATAW) {
+    return TRUE;
+}
+
 } // namespace
 
-ApplicationFixture::ApplicationFixture() {
+ApplicationFixture::ApplicationFixture() : m_realShellNotifyIcon(CNotifyIcon::s_shellNotifyIcon) {
+    CNotifyIcon::s_shellNotifyIcon = AcceptEveryTrayCall;
     OverrideProgramDirectory((m_programDirectory.Path() + L"\\").c_str());
     application.m_hInstance = GetModuleHandleW(nullptr);
     // CPathwren computed its main file before the override; point it into the test folder.
@@ -52,6 +60,7 @@ ApplicationFixture::ApplicationFixture() {
 
 ApplicationFixture::~ApplicationFixture() {
     OverrideProgramDirectory(nullptr);
+    CNotifyIcon::s_shellNotifyIcon = m_realShellNotifyIcon;
 }
 
 void ApplicationFixture::Start() {

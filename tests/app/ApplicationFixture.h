@@ -7,7 +7,8 @@
 #include <vector>
 
 // A CPathwren whose program directory is a fresh temporary folder, so each test starts like a
-// first start from an unpacked program directory and never touches the real one.
+// first start from an unpacked program directory and never touches the real one. The tray icons
+// are added to a notification area the fixture plays, not to the shell's.
 class ApplicationFixture {
 public:
     ApplicationFixture();
@@ -37,5 +38,6 @@ public:
     CPathwren application;
 
 private:
+    BOOL(WINAPI* m_realShellNotifyIcon)(DWORD, PNOTIFYICONDATAW);
     TempDirectory m_programDirectory;
 };
