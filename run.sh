@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Pathwren under Wine from a demo program directory
+# Installs what is missing, builds the program and the demo tools (not the tests), and starts Pathwren under Wine from a demo program directory
 # (build/demo: the program plus a demo configuration): on the current display when there is
 # one, otherwise on a virtual display, with a screenshot saved to build/screenshot.png.
 # --about opens the about box from the first item's context menu (screenshot: build/about.png).
@@ -23,7 +23,7 @@ make_demo_directory() {
 install_missing
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     prepare_wine_prefix
-    configure_and_build
+    configure_and_build Pathwren MakeDemo OpenDemoMenu
     make_demo_directory
     echo "Starting Pathwren on $DISPLAY"
     if [ "$ABOUT" = 1 ]; then
@@ -38,7 +38,7 @@ fi
 trap stop_wine_and_display EXIT
 start_virtual_display
 prepare_wine_prefix
-configure_and_build
+configure_and_build Pathwren MakeDemo OpenDemoMenu
 make_demo_directory
 echo "No display found: starting Pathwren on the virtual display $DISPLAY"
 # A desktop window gives the tray icons a taskbar to live in, as on Windows.

@@ -67,9 +67,27 @@ prepare_wine_prefix() {
     wine cmd.exe /c exit >/dev/null 2>&1 || true
 }
 
+# Builds the targets given, or everything when none is.
 configure_and_build() {
     cmake -S "$ROOT_DIR" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
+    cmake --build "$BUILD_DIR" --parallel "$(nproc)" "${targets[@]}"
+}
+
+# On a display without a window manager Wine waits two seconds for every managed window that is
+# hidden or destroyed (a message box answered, a menu closed over a tool window). The test
+# programs' windows are left to Wine alone; the prefix keeps managed windows for everything else,
+# so run.sh on a real desktop looks as usual.
+leave_test_windows_unmanaged() {
+    local settings="$BUILD_DIR/unmanaged-test-windows.reg"
+    local program
+    printf 'REGEDIT4\n' > "$settings"
+    for program in "$BUILD_DIR"/tests/*.exe; do
+        printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s\\X11 Driver]\n"Managed"="N"\n' \
+            "$(basename "$program")" >> "$settings"
+    done
+    wine regedit /S "$(winepath -w "$settings")" >/dev/null 2>&1
 }
 
 # Everything in build/ except the Wine prefix, so a build really starts from scratch.

@@ -2,6 +2,7 @@
 
 #include "config/SpecialPath.h"
 #include "config/IniFile.h"
+#include "containers/NotifyIcon.h"
 #include "support/FileFixtures.h"
 #include "support/WindowSearch.h"
 
@@ -13,6 +14,7 @@ std::function<void(HWND)>* g_during = nullptr;
 CPathwren* g_application = nullptr;
 bool g_evenDuringMessageBoxes = false;
 bool g_recording = false;
+bool g_watchdogFired = false;
 std::vector<UINT> g_postedMessages;
 
 void CALLBACK ActionTimer(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -24,6 +26,7 @@ void CALLBACK ActionTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 
 void CALLBACK WatchdogTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
+    g_watchdogFired = true;
     EndMenu(); // a menu left open by a failed test would keep the close from being handled
     if (g_application->m_hMainWindow)
         PostMessageW(g_application->m_hMainWindow, WM_CLOSE, 0, 0);
@@ -39,9 +42,16 @@ LRESULT CALLBACK RecordPostedMessages(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Plays a notification area that takes every icon. Under Wine without a taskbar each real call
+// waits about two seconds, and these tests reach the icons through their windows anyway.
+BOOL WINAPI AcceptEveryTrayCall(DWORD, PNOTIFYICONDATAW) {
+    return TRUE;
+}
+
 } // namespace
 
-ApplicationFixture::ApplicationFixture() {
+ApplicationFixture::ApplicationFixture() : m_realShellNotifyIcon(CNotifyIcon::s_shellNotifyIcon) {
+    CNotifyIcon::s_shellNotifyIcon = AcceptEveryTrayCall;
     OverrideProgramDirectory((m_programDirectory.Path() + L"\\").c_str());
     application.m_hInstance = GetModuleHandleW(nullptr);
     // CPathwren computed its main file before the override; point it into the test folder.
@@ -50,6 +60,7 @@ ApplicationFixture::ApplicationFixture() {
 
 ApplicationFixture::~ApplicationFixture() {
     OverrideProgramDirectory(nullptr);
+    CNotifyIcon::s_shellNotifyIcon = m_realShellNotifyIcon;
 }
 
 void ApplicationFixture::Start() {
@@ -64,6 +75,7 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
     g_during = &action;
     g_application = &application;
     g_postedMessages.clear();
+    g_watchdogFired = false;
     g_recording = true;
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, RecordPostedMessages, nullptr, GetCurrentThreadId());
     UINT_PTR actionTimer = SetTimer(nullptr, 0, 20, ActionTimer);
@@ -82,6 +94,10 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
 
 int ApplicationFixture::PostedCount(UINT message) const {
     return static_cast<int>(std::count(g_postedMessages.begin(), g_postedMessages.end(), message));
+}
+
+bool ApplicationFixture::WatchdogFired() const {
+    return g_watchdogFired;
 }
 
 void ApplicationFixture::Configure(const std::wstring& foldersFile) {

@@ -7,7 +7,8 @@
 #include <vector>
 
 // A CPathwren whose program directory is a fresh temporary folder, so each test starts like a
-// first start from an unpacked program directory and never touches the real one.
+// first start from an unpacked program directory and never touches the real one. The tray icons
+// are added to a notification area the fixture plays, not to the shell's.
 class ApplicationFixture {
 public:
     ApplicationFixture();
@@ -29,11 +30,14 @@ public:
     }
     // The messages with this identifier that were posted to the main window during RunWhile.
     int PostedCount(UINT message) const;
+    // Whether the last RunWhile ended only because its watchdog closed the window.
+    bool WatchdogFired() const;
     // The item count the folders file on disk declares.
     int SavedItemCount() const;
 
     CPathwren application;
 
 private:
+    BOOL(WINAPI* m_realShellNotifyIcon)(DWORD, PNOTIFYICONDATAW);
     TempDirectory m_programDirectory;
 };

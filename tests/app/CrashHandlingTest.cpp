@@ -1,5 +1,6 @@
 // Crash handling end to end: crash_child.exe mimics the entry point, faults as told, and the
 // handler's questions, save dialog and restart are played from here.
+#include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
@@ -24,49 +25,26 @@ std::wstring TestDirectory() {
     return directory.substr(0, directory.find_last_of(L'\\') + 1);
 }
 
-// One run of crash_child.exe in a fresh directory, with a report file there, inside a job while
-// the script answers its dialogs. The job counts every process the child starts in turn (a
-// restarted instance) and ends them all with the run, so nothing outlives a test.
+// One run of crash_child.exe in a fresh directory, with a report file there, while the script
+// answers its dialogs. The child's job counts every process it starts in turn (a restarted
+// instance) and ends them all with the run, so nothing outlives a test.
 class CrashChildRun {
 public:
     CrashChildRun(const std::wstring& fault, std::vector<Script::Step> script)
         : commandLine(L"\"" + TestDirectory() + L"crash_child.exe\" --fault=" + fault + L" \"--report=" +
-                      directory.File(L"report.txt") + L"\" \"an argument with spaces\" last") {
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        std::wstring writableCommandLine = commandLine;
-        // Started suspended so that it is in the job before it can start anything itself.
-        if (!CreateProcessW(nullptr, &writableCommandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                            directory.Path().c_str(), &startup, &m_process))
+                      directory.File(L"report.txt") + L"\" \"an argument with spaces\" last"),
+          m_child(commandLine, directory.Path()) {
+        if (!m_child.Started())
             return;
-        AssignProcessToJobObject(m_job, m_process.hProcess);
-        Script driver(std::move(script), m_process.dwProcessId);
-        ResumeThread(m_process.hThread);
-        ended = WaitForSingleObject(m_process.hProcess, kChildTimeoutMs) == WAIT_OBJECT_0;
-        if (!ended)
-            TerminateJobObject(m_job, 1);
-        GetExitCodeProcess(m_process.hProcess, &exitCode);
+        Script driver(std::move(script), m_child.Id());
+        m_child.Resume();
+        ended = m_child.Wait(kChildTimeoutMs);
+        exitCode = m_child.ExitCode();
         dialogs = driver.Finish();
     }
-    ~CrashChildRun() {
-        if (m_process.hProcess) {
-            CloseHandle(m_process.hThread);
-            CloseHandle(m_process.hProcess);
-        }
-        CloseHandle(m_job);
-    }
-    CrashChildRun(const CrashChildRun&) = delete;
-    CrashChildRun& operator=(const CrashChildRun&) = delete;
 
-    DWORD MainThreadId() const { return m_process.dwThreadId; }
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Processes() const {
-        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
-        QueryInformationJobObject(m_job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting), nullptr);
-        return accounting;
-    }
+    DWORD MainThreadId() const { return m_child.MainThreadId(); }
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Processes() const { return m_child.Accounting(); }
     std::vector<std::wstring> Report() const {
         std::vector<std::wstring> lines;
         std::wstringstream stream(ReadUtf16File(directory.File(L"report.txt")));
@@ -83,8 +61,7 @@ public:
     std::vector<Script::Dialog> dialogs;
 
 private:
-    HANDLE m_job = CreateJobObjectW(nullptr, nullptr);
-    PROCESS_INFORMATION m_process = {};
+    ChildProcess m_child;
 };
 
 // The value after "prefix " on the first line that starts with it; empty when there is none.

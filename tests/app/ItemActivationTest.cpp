@@ -73,7 +73,7 @@ TEST_F(ItemActivation, WhenNoItemGetsAContainerTheOptionsOpen) {
     EXPECT_EQ(1, fixture.PostedCount(WM_SHOW_OPTIONS));
 }
 
-TEST_F(ItemActivation, IncompleteAndDuplicateHotkeysAreHandledAsDocumented) {
+TEST_F(ItemActivation, AKeyWithoutModifierRegistersNothingAndOnlyADuplicateWarns) {
     bool keyAloneFree = false;
     auto boxes = Run({L"Path=Here\r\n" + Hotkey(kCtrlAlt, 0), L"Path=Here\r\n" + Hotkey(0, VK_F7),
                       L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F8), L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F8)},

@@ -112,7 +112,6 @@ TEST_F(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
         PostMessageW(window, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(1, shows);
-    EXPECT_EQ(3, fixture.PostedCount(WM_HOTKEY)) << "all three reached the loop";
 }
 
 TEST_F(Pathwren, ACloseDuringAStartUpMessageBoxWaitsForTheContainers) {

@@ -60,10 +60,6 @@ TEST(ApplicationOptions, DefaultsPlaceEveryFileInTheProgramDirectory) {
     EXPECT_EQ(program + L"FoldersOptions.ini", options.FoldersFile);
     EXPECT_EQ(program + L"UserOptions.ini", options.UserOptionsFile);
     EXPECT_EQ(program + L"Languages\\English.ini", options.LanguageFile);
-    EXPECT_TRUE(options.SingleUser);
-    EXPECT_TRUE(options.bRunAtStartup);
-    EXPECT_FALSE(options.bUseSkin);
-    EXPECT_EQ(LaunchModeTrayIcons, options.LaunchMode);
 
     options.SetLanguage(L"Deutsch");
     EXPECT_EQ(program + L"Languages\\Deutsch.ini", options.LanguageFile);
@@ -142,26 +138,33 @@ TEST(ApplicationOptions, RunKeyIsWrittenUnderTheRightRootAndRemovedFromBoth) {
 
 TEST(ApplicationOptions, CopyTakesEverySettingAndReloadsTheSkin) {
     OptionsInTemp fixture;
+    // What the options write into both files, which are then removed for the next save.
+    auto savedText = [&fixture](CApplicationOptions& options) {
+        CIniFile file(fixture.mainFile.c_str());
+        file.SetSectionName(L"Pathwren");
+        EXPECT_TRUE(options.Save(file));
+        std::wstring text = ReadUtf16File(fixture.mainFile) + L"\n----\n" + ReadUtf16File(options.UserOptionsFile);
+        DeleteFileW(fixture.mainFile.c_str());
+        DeleteFileW(options.UserOptionsFile);
+        return text;
+    };
     CApplicationOptions& source = fixture.options;
     source.SetLanguage(L"Espanol");
-    source.SetConfigLocation(FALSE);
-    source.bRunAtStartup = FALSE;
+    source.SingleUser = FALSE;
+    source.bRunAtStartup = FALSE; // keep the registry out of this test
+    source.bUseSkin = TRUE;
     wcscpy(source.SkinName, L"Graphite");
     source.LaunchMode = LaunchModeLaunchBar;
     source.LaunchBarOptions.IconSize = 48;
+    source.LaunchBarOptions.Opacity = 55;
+    std::wstring expected = savedText(source);
 
     CApplicationOptions destination;
     destination.Skin.Opacity = 10;
     CApplicationOptions::CopyApplicationOptions(source, destination);
-    EXPECT_STREQ(source.ApplicationDirectory, destination.ApplicationDirectory);
+    EXPECT_EQ(expected, savedText(destination));
+    // The paths derived from the settings are copied too, though never saved.
     EXPECT_STREQ(source.LanguageFile, destination.LanguageFile);
     EXPECT_STREQ(source.FoldersFile, destination.FoldersFile);
-    EXPECT_STREQ(source.UserOptionsFile, destination.UserOptionsFile);
-    EXPECT_STREQ(L"Espanol", destination.Language);
-    EXPECT_STREQ(L"Graphite", destination.SkinName);
-    EXPECT_FALSE(destination.SingleUser);
-    EXPECT_FALSE(destination.bRunAtStartup);
-    EXPECT_EQ(LaunchModeLaunchBar, destination.LaunchMode);
-    EXPECT_EQ(48u, destination.LaunchBarOptions.IconSize);
-    EXPECT_EQ(80, destination.Skin.Opacity) << "the skin is loaded again from the copied settings";
+    EXPECT_EQ(CSkin().Opacity, destination.Skin.Opacity) << "the skin is loaded again from the copied settings";
 }

@@ -69,22 +69,8 @@ struct DestroyCounter : CContainerBase {
 
 } // namespace
 
-TEST(SingleFolderOptions, NewItemsAndEmptySectionsGetTheDefaults) {
-    SIZE work = GetFirstMonitorWorkAreaSize();
-    ASSERT_GT(work.cx, 0);
+TEST(SingleFolderOptions, EmptySectionsGetTheDefaultsOfNewItems) {
     CSingleFolderOptions fresh;
-    EXPECT_EQ(FolderPresentationMenu, fresh.FolderPresentationType);
-    EXPECT_STREQ(L"c:\\", fresh.Path);
-    EXPECT_EQ(1, fresh.AssociatedIconPosition) << "a new item centres its launch bar button";
-    EXPECT_EQ(work.cx / 3, fresh.WindowRect.right);
-    EXPECT_EQ(work.cy / 3, fresh.WindowRect.bottom);
-    EXPECT_EQ(work.cx / 3, fresh.WindowPositionX);
-    EXPECT_EQ(3, fresh.FolderViewMode);
-    EXPECT_EQ(0xFFFFFFu, fresh.TextBackgroundColor);
-    EXPECT_EQ(0x00FF00u, fresh.BackgroundColor1);
-    EXPECT_EQ(0xFF0000u, fresh.BackgroundColor2);
-    EXPECT_EQ(8, fresh.HotCornerWidth);
-
     CSingleFolderOptions loaded;
     LoadItem(L"", loaded);
     fresh.AssociatedIconPosition = 0; // the only key whose missing-key default differs

@@ -5,6 +5,7 @@
 #include "containers/ContainerBase.h"
 #include "menus/PopUpMenu.h"
 #include "res/resource.h"
+#include "support/Icons.h"
 #include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
@@ -57,19 +58,6 @@ void CALLBACK ChooseLastItem(HWND, UINT, UINT_PTR timer, DWORD) {
         PostMessageW(menuWindow, WM_KEYDOWN, VK_UP, 0);
         PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
     }
-}
-
-bool IconAlive(HICON icon, LONG* width = nullptr) {
-    ICONINFO info;
-    if (!GetIconInfo(icon, &info))
-        return false;
-    BITMAP bitmap = {};
-    GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
-    if (width)
-        *width = bitmap.bmWidth;
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return true;
 }
 
 } // namespace
@@ -145,9 +133,7 @@ TEST(ContainerBase, LaunchBarButtonIconsFallBackToTheNormalIconOwnedOnce) {
         EXPECT_EQ(normal, container.GetHotIcon());
         EXPECT_EQ(normal, container.GetDownIcon());
         EXPECT_EQ(nullptr, container.GetNotifyIcon()) << "no tray icon in launch bar mode";
-        LONG width = 0;
-        ASSERT_TRUE(IconAlive(normal, &width));
-        EXPECT_EQ(32, width) << "launch bar icons take the bar's icon size";
+        EXPECT_EQ(32u * 32u, ReadIconPixels(normal).size()) << "launch bar icons take the bar's icon size";
     }
     EXPECT_FALSE(IconAlive(normal));
 }

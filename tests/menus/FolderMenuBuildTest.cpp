@@ -3,6 +3,7 @@
 #include "menus/FolderTree.h"
 #include "menus/MenuTestOwner.h"
 #include "support/GdiObjectCounter.h"
+#include "support/MarkerScript.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirs
         << "one submenu over both same-named folders, read through the filters when highlighted";
     EXPECT_FALSE(m_menu.RunCommand(0));
     ASSERT_TRUE(m_menu.RunCommand(chosen));
-    EXPECT_EQ("first", WaitForFileText(marker, 15000).substr(0, 5));
+    EXPECT_EQ("first", WaitForMarkerLine(marker));
 }
 
 TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIsClosed) {
@@ -103,19 +104,6 @@ TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIs
     EXPECT_EQ((Texts{L"sub", L"three.txt", L"two.txt"}), MenuItemTexts(Root()));
     HighlightSubMenuItem(m_menu, Root(), L"sub");
     EXPECT_EQ((Texts{L"later.txt", L"one.txt"}), MenuItemTexts(FindSubMenu(Root(), L"sub")));
-}
-
-TEST_F(FolderMenuBuild, TenThousandFilesAreListedInOrder) {
-    if (RunningOnWine())
-        GTEST_SKIP() << "Wine's SHGetFileInfoW re-reads the whole folder on every call (about 10 ms each in a folder "
-                        "of 10,000 files), which puts this build past the test time limit";
-    AddNumberedFiles(L"big", 0, 9999);
-    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"big"))}));
-    Texts texts = MenuItemTexts(Root());
-    ASSERT_EQ(10000u, texts.size());
-    EXPECT_EQ((Texts{L"file 0.txt", L"file 1.txt", L"file 10.txt"}), Texts(texts.begin(), texts.begin() + 3))
-        << "past the first character names compare as text";
-    EXPECT_EQ(L"file 9999.txt", texts.back());
 }
 
 TEST_F(FolderMenuBuild, AFolderOfTenThousandFilesMergesAndFilters) {
@@ -172,6 +160,5 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
     EXPECT_EQ(sameBefore, iconOf(L"same.txt")) << "moved to the new entry, not read again";
     EXPECT_NE(changedBefore, iconOf(L"changed.txt"));
     EXPECT_NE(nullptr, iconOf(L"changed.txt"));
-    ICONINFO info = {};
-    EXPECT_FALSE(GetIconInfo(changedBefore, &info)) << "the stale icon is destroyed by the build";
+    EXPECT_FALSE(IconAlive(changedBefore)) << "the stale icon is destroyed by the build";
 }

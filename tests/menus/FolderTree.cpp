@@ -1,13 +1,10 @@
 #include "menus/FolderTree.h"
 
 #include "support/FileFixtures.h"
-
-#include <shlobj.h>
-#include <wrl/client.h>
+#include "support/MarkerScript.h"
+#include "support/Shortcut.h"
 
 #include <algorithm>
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -34,12 +31,14 @@ std::wstring FolderTree::AddFile(const std::wstring& relative, const std::string
 std::wstring FolderTree::AddShortcut(const std::wstring& relative, const std::wstring& target) {
     std::wstring path = Path(relative);
     CreateFoldersOnTheWay(path);
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) ||
-        FAILED(link->SetPath(target.c_str())) || FAILED(link.As(&file)) || FAILED(file->Save(path.c_str(), TRUE)))
-        return L"";
-    return path;
+    return CreateShortcut(path, target) ? path : L"";
+}
+
+std::wstring FolderTree::AddMarkerScript(const std::wstring& relative, const std::wstring& marker,
+                                         const std::string& line) {
+    std::wstring path = Path(relative);
+    CreateFoldersOnTheWay(path);
+    return WriteMarkerScript(path, marker, line) ? path : L"";
 }
 
 MergedFolder FolderRecord(const std::wstring& directory, INT merged, const std::wstring& mergedName) {
@@ -48,17 +47,6 @@ MergedFolder FolderRecord(const std::wstring& directory, INT merged, const std::
     wcsncpy(record.MergedMenuName, mergedName.c_str(), ARRAYSIZE(record.MergedMenuName) - 1);
     wcsncpy(record.Directory, directory.c_str(), ARRAYSIZE(record.Directory) - 1);
     return record;
-}
-
-Texts MenuItemTexts(HMENU menu) {
-    Texts texts;
-    int count = GetMenuItemCount(menu);
-    for (int position = 0; position < count; ++position) {
-        WCHAR text[MAX_PATH] = L"";
-        GetMenuStringW(menu, static_cast<UINT>(position), text, MAX_PATH, MF_BYPOSITION);
-        texts.push_back(text);
-    }
-    return texts;
 }
 
 int FindItemPosition(HMENU menu, const std::wstring& text) {
@@ -71,15 +59,4 @@ void HighlightSubMenuItem(CFolderMenu& folderMenu, HMENU menu, const std::wstrin
     int position = FindItemPosition(menu, text);
     folderMenu.OnMenuSelect(folderMenu.GetRootMenu(), MAKEWPARAM(position, MF_POPUP | MF_HILITE),
                             reinterpret_cast<LPARAM>(menu));
-}
-
-std::string WaitForFileText(const std::wstring& path, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        std::vector<unsigned char> bytes = ReadFileBytes(path);
-        if (!bytes.empty())
-            return std::string(bytes.begin(), bytes.end());
-        Sleep(50);
-    }
-    return "";
 }

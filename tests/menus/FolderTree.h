@@ -1,6 +1,7 @@
 #pragma once
 #include "config/SingleFolderOptions.h"
 #include "menus/FolderMenu.h"
+#include "support/MenuTexts.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +9,6 @@
 
 #include <string>
 #include <vector>
-
-typedef std::vector<std::wstring> Texts;
 
 // A scratch folder tree for folder menu tests, removed with everything in it (paths past the
 // 260-character limit included).
@@ -26,11 +25,8 @@ public:
     std::wstring AddFile(const std::wstring& relative, const std::string& content = "");
     // Made by the shell's own link object.
     std::wstring AddShortcut(const std::wstring& relative, const std::wstring& target);
-    // A script that writes text into the file `marker` when it runs.
-    std::wstring AddMarkerScript(const std::wstring& relative, const std::wstring& marker, const std::string& text) {
-        return AddFile(relative,
-                       "@echo off\r\necho " + text + "> \"" + std::string(marker.begin(), marker.end()) + "\"\r\n");
-    }
+    // A script that writes the line into the file `marker` when it runs.
+    std::wstring AddMarkerScript(const std::wstring& relative, const std::wstring& marker, const std::string& line);
 
 private:
     TempDirectory m_directory;
@@ -57,8 +53,6 @@ protected:
     CFolderMenu m_menu;
 };
 
-// The texts of a menu's items, in order.
-Texts MenuItemTexts(HMENU menu);
 // The position of the first item with this text, or -1.
 int FindItemPosition(HMENU menu, const std::wstring& text);
 // Null or 0 when no item has the text.
@@ -71,6 +65,3 @@ inline UINT FindCommand(HMENU menu, const std::wstring& text) {
 }
 // Tells the folder menu that the submenu item with this text was highlighted, as the menu loop does.
 void HighlightSubMenuItem(CFolderMenu& folderMenu, HMENU menu, const std::wstring& text);
-
-// Waits for a file to exist and returns its bytes as text ("" when it never came).
-std::string WaitForFileText(const std::wstring& path, DWORD timeoutMs);

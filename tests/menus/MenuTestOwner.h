@@ -1,5 +1,6 @@
 #pragma once
 #include "menus/PopUpMenu.h"
+#include "support/Icons.h"
 
 #include <windows.h>
 
@@ -71,12 +72,6 @@ MENUITEMINFOW ReadMenuItem(HMENU menu, UINT position, UINT mask);
 // Asks the owner to draw an item, as the menu loop does; returns the owner's answer.
 LRESULT SendDrawItem(HWND owner, HMENU menu, HDC dc, RECT rect, HICON icon, UINT state = 0, UINT itemId = 1,
                      UINT controlType = ODT_MENU);
-
-// A 32-bit icon from top-down 0xAARRGGBB pixels, with an all-zero mask.
-HICON CreateIconFromPixels(int size, const std::vector<DWORD>& pixels);
-HICON CreateSolidIcon(int size, DWORD argb);
-// The colour bitmap of a square icon as top-down 0xAARRGGBB pixels; empty when unreadable.
-std::vector<DWORD> ReadIconPixels(HICON icon);
 
 // A square top-down 32-bit surface to draw items on, with its memory DC.
 class Canvas {

@@ -2,8 +2,10 @@
 // default, the cases run in a copy of this program that Wine starts as Windows 10.
 #include "menus/MenuTestOwner.h"
 #include "menus/PopUpMenu.h"
+#include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
+#include "support/Soak.h"
 
 #include <gtest/gtest.h>
 #include <uxtheme.h>
@@ -14,7 +16,6 @@
 namespace {
 
 const wchar_t kChildVariable[] = L"PATHWREN_OWNER_DRAW_CHILD";
-const DWORD kChildTimeLimitMs = 900 * 1000;
 
 bool StartedAsOwnerDrawChild() {
     return GetEnvironmentVariableW(kChildVariable, nullptr, 0) > 0;
@@ -48,31 +49,16 @@ void ExpectPassAsWindows10(const std::wstring& filter, const std::wstring& copyN
     const wchar_t version[] = L"win10";
     RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version, sizeof(version));
 
-    // The child writes straight into a file: a pipe would need reading while it runs.
-    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
-    HANDLE output =
-        CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = output;
-    std::wstring commandLine = L"\"" + copy + L"\" --gtest_filter=" + filter;
-    PROCESS_INFORMATION process = {};
-    SetEnvironmentVariableW(kChildVariable, L"1");
-    BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(),
-                                  &startup, &process);
-    SetEnvironmentVariableW(kChildVariable, nullptr);
-    CloseHandle(output);
-    DWORD exitCode = 0xFFFFFFFF;
     bool ended = false;
-    if (started) {
-        ended = WaitForSingleObject(process.hProcess, kChildTimeLimitMs) == WAIT_OBJECT_0;
-        if (!ended)
-            TerminateProcess(process.hProcess, 0xDEAD);
-        WaitForSingleObject(process.hProcess, 5000);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+    DWORD exitCode = 0;
+    {
+        SetEnvironmentVariableW(kChildVariable, L"1");
+        ChildProcess child(L"\"" + copy + L"\" --gtest_filter=" + filter, directory, outputPath);
+        SetEnvironmentVariableW(kChildVariable, nullptr);
+        child.Resume();
+        // Inside the case's own time-out, so that the child's output is still shown when it hangs.
+        ended = child.Wait(LongSoakRequested() ? 7000 * 1000 : 100 * 1000);
+        exitCode = child.ExitCode();
     }
     std::vector<unsigned char> bytes = ReadFileBytes(outputPath);
     std::string text(bytes.begin(), bytes.end());

@@ -125,9 +125,6 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "the menu freed its bitmaps";
     for (HBITMAP bitmap : bitmaps)
         EXPECT_EQ(0u, GetObjectType(bitmap));
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(icon, &info)) << "the icon stays the caller's";
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
+    EXPECT_TRUE(IconAlive(icon)) << "the icon stays the caller's";
     DestroyIcon(icon);
 }

@@ -212,18 +212,3 @@ TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMe
     EXPECT_EQ(0, SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)))
         << "and the subclass is gone once the outer menu closed";
 }
-
-TEST_F(PopUpMenuTracking, TheOuterMenuStaysOpenAfterANestedMenuCloses) {
-    if (RunningOnWine())
-        GTEST_SKIP() << "Wine 8 closes every open menu when a menu tracked inside another one ends";
-    MenuTree outer = BuildMenuTree(1, 3, m_icon);
-    HMENU outerMenu = outer[0]->GetHandle();
-    CPopUpMenu inner;
-    inner.AppendTextItem(L"Inner");
-    auto nested = [&]() {
-        m_owner.Track(inner, {PressKeys(inner.GetHandle(), {VK_ESCAPE})}, {400, 400});
-        return true;
-    };
-    EXPECT_EQ(GetMenuItemID(outerMenu, 0),
-              m_owner.Track(*outer[0], {WaitForMenu(outerMenu), nested, PressKeys(outerMenu, {VK_DOWN, VK_RETURN})}));
-}

@@ -2,10 +2,12 @@
 
 #include "config/SpecialPath.h"
 #include "support/FileFixtures.h"
+#include "support/Icons.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <sstream>
 #include <string>
@@ -45,17 +47,11 @@ std::vector<unsigned char> MakeIconFile(COLORREF color) {
 // The colour in the middle of the icon, so a test can tell which file an icon came from;
 // CLR_INVALID once the icon has been destroyed.
 COLORREF CenterColor(HICON icon) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kIconSize, kIconSize);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BOOL drawn = DrawIconEx(memory, 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
-    COLORREF color = drawn ? GetPixel(memory, kIconSize / 2, kIconSize / 2) : CLR_INVALID;
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return color;
+    std::vector<DWORD> pixels = ReadIconPixels(icon);
+    if (pixels.empty())
+        return CLR_INVALID;
+    DWORD center = pixels[pixels.size() / 2 + static_cast<size_t>(std::sqrt(pixels.size())) / 2];
+    return RGB((center >> 16) & 0xFF, (center >> 8) & 0xFF, center & 0xFF);
 }
 
 void ExpectBuiltInIcon(const CSkin& skin, int index) {
@@ -77,13 +73,15 @@ std::wstring Look(const CSkin& skin) {
     return text.str();
 }
 
-const std::wstring kDefaultLook = L"BackgroundType=4 BackgroundColor=16711935 BackgroundColor2=16711935 "
-                                  L"BackgroundImage= TransparentColor=16711935 UseTransparentColor=1 Opacity=80 "
-                                  L"ShowMoveButton=1 Preview=";
+// The look of a skin object that never loaded one.
+std::wstring DefaultLook() {
+    CSkin fresh;
+    return Look(fresh);
+}
 
 void ExpectNoSkin(const CSkin& skin) {
     EXPECT_FALSE(skin.UseSkin);
-    EXPECT_EQ(kDefaultLook, Look(skin));
+    EXPECT_EQ(DefaultLook(), Look(skin));
     for (int i = 0; i < SkinImageCount; ++i)
         ExpectBuiltInIcon(skin, i);
 }
@@ -227,13 +225,13 @@ TEST_F(SkinTest, SkinWithoutConfigurationIsReadButNeverWritten) {
     CSkin skin;
     skin.LoadSkin(TRUE, m_skinName.c_str());
     EXPECT_TRUE(skin.UseSkin);
-    EXPECT_EQ(kDefaultLook, Look(skin));
+    EXPECT_EQ(DefaultLook(), Look(skin));
     ExpectBuiltInIcon(skin, SkinImageHome);
     EXPECT_FALSE(FileExists(SkinFile(L"SkinConf.ini"))) << "loading must not create the skin file";
 
     std::wstring missingSkin = m_skinName + L"_missing";
     skin.LoadSkin(TRUE, missingSkin.c_str());
-    EXPECT_EQ(kDefaultLook, Look(skin));
+    EXPECT_EQ(DefaultLook(), Look(skin));
     EXPECT_FALSE(DirectoryExists(m_skinsRoot + missingSkin)) << "loading must not create a skin folder";
 
     skin.LoadSkin(TRUE, L"");

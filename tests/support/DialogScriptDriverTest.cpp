@@ -19,8 +19,4 @@ TEST(DialogScriptDriver, PressesTheScriptedButtonsRecordsEachBoxAndDeclinesTheRe
     EXPECT_EQ(L"Write a crash dump?", boxes[0].text);
     EXPECT_EQ(L"Pathwren", boxes[1].caption);
     EXPECT_EQ(L"Restart?", boxes[1].text);
-
-    DialogScriptDriver idle;
-    Sleep(50);
-    EXPECT_TRUE(idle.Finish().empty());
 }
