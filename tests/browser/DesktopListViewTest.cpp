@@ -1,0 +1,63 @@
+#include "browser/DesktopListView.h"
+
+#include "support/ChildProcess.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::wstring StandInPath() {
+    wchar_t module[MAX_PATH];
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring path = module;
+    return path.substr(0, path.rfind(L'\\')) + L"\\..\\DesktopStandIn.exe";
+}
+
+HWND WaitForDesktopListView(DWORD processId) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
+        HWND found = FindDesktopListView();
+        DWORD owner = 0;
+        if (found && GetWindowThreadProcessId(found, &owner) && owner == processId)
+            return found;
+    }
+    return nullptr;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, ARRAYSIZE(name));
+    return name;
+}
+
+} // namespace
+
+TEST(DesktopListView, FoundInEachOfExplorersLayoutsAndNoneWithoutADesktop) {
+    ASSERT_EQ(nullptr, FindDesktopListView()) << "this display has no desktop before the stand-in starts";
+    struct Layout {
+        const wchar_t* name;
+        const wchar_t* listViewParent;
+        const wchar_t* topWindow;
+    };
+    const Layout layouts[] = {{L"progman", L"SHELLDLL_DefView", L"Progman"},
+                              {L"workerw", L"SHELLDLL_DefView", L"WorkerW"},
+                              {L"thumbnails", L"ThumbnailVwExtWnd32", L"Progman"}};
+    for (const Layout& layout : layouts) {
+        ChildProcess standIn(L"\"" + StandInPath() + L"\" " + layout.name + L" Alpha 20 20 Beta 640 480");
+        ASSERT_TRUE(standIn.Started()) << layout.name;
+        standIn.Resume();
+        HWND listView = WaitForDesktopListView(standIn.Id());
+        ASSERT_NE(nullptr, listView) << layout.name;
+        EXPECT_TRUE(IsWindowVisible(listView)) << layout.name;
+        EXPECT_EQ(layout.listViewParent, ClassOf(GetParent(listView))) << layout.name;
+        EXPECT_EQ(layout.topWindow, ClassOf(GetAncestor(listView, GA_ROOT))) << layout.name;
+        EXPECT_EQ(2, ListView_GetItemCount(listView)) << layout.name;
+        PostMessageW(GetAncestor(listView, GA_ROOT), WM_CLOSE, 0, 0);
+        if (layout.topWindow != std::wstring(L"Progman"))
+            PostMessageW(FindWindowW(L"Progman", L"Program Manager"), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(standIn.Wait(10000)) << layout.name << ": closing the desktop ends the stand-in";
+    }
+    EXPECT_EQ(nullptr, FindDesktopListView()) << "the dead stand-in's windows are gone";
+}
