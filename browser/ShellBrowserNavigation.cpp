@@ -1,5 +1,7 @@
 #include "browser/ShellBrowser.h"
 
+#include "lib/FileSystem.h"
+
 namespace {
 
 // Decrements the browse depth on every way out of BrowseObject.
@@ -256,6 +258,11 @@ CIdList CShellBrowser::GetFolderLinkTarget(PCUITEMID_CHILD child) {
     CComPtr<IShellFolder> parent;
     PCUITEMID_CHILD last = nullptr;
     if (FAILED(SHBindToParent(target.Get(), IID_PPV_ARGS(&parent), &last)) || !IsNavigableFolder(last, parent.Get()))
+        target.Reset();
+    // The identifier list of a missing target may be typed as a folder (Wine does so): a broken
+    // shortcut must not open as an empty folder.
+    WCHAR path[MAX_PATH];
+    if (target && SHGetPathFromIDListW(target.Get(), path) && !IsExistingDirectory(path))
         target.Reset();
     return target;
 }

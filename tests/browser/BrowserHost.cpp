@@ -27,6 +27,10 @@ void OnDefaultCommand(void* context) {
     static_cast<BrowserHost*>(context)->defaultCommands++;
 }
 
+void OnViewModeChanged(HWND, UINT viewMode, void* context) {
+    static_cast<BrowserHost*>(context)->viewModes.push_back(viewMode);
+}
+
 } // namespace
 
 BrowserHost::BrowserHost() {
@@ -51,6 +55,11 @@ void BrowserHost::Attach(CShellBrowser* browser) {
     browser->SetBrowseStartingCallback(OnStarting, this);
     browser->SetBrowseCompletedCallback(OnCompleted, this);
     browser->SetDefaultCommandCallback(OnDefaultCommand, this);
+}
+
+void BrowserHost::Attach(CShellBrowserEx* browser) {
+    Attach(static_cast<CShellBrowser*>(browser));
+    browser->SetViewModeChangedCallback(OnViewModeChanged, this);
 }
 
 LRESULT CALLBACK BrowserHost::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

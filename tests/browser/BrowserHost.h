@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/ShellBrowser.h"
+#include "browser/ShellBrowserEx.h"
 #include "support/TempDirectory.h"
 
 // The window a browser under test lives in: resizable, handing the browser its client rectangle
@@ -21,11 +21,14 @@ public:
     HWND Window() const { return m_window; }
     // Connects the browser's callbacks and window messages; Detach before the browser dies.
     void Attach(CShellBrowser* browser);
+    // Also records the view modes the browser reports.
+    void Attach(CShellBrowserEx* browser);
     void Detach() { m_browser = nullptr; }
 
     std::vector<std::wstring> starting;  // "<old> <new>" paths of each browse-starting callback
     std::vector<std::wstring> completed; // the path of each browse-completed callback
     int defaultCommands = 0;
+    std::vector<UINT> viewModes; // each view-mode-changed report
     // Run inside the browse-starting callback, once.
     std::function<void()> onStarting;
 
