@@ -85,8 +85,9 @@ void CShellBrowserEx::SetViewRect(const RECT& rect) {
         return;
     CShellBrowser::SetViewRect(rect);
     if (m_backgroundType == BackgroundGradient || m_backgroundType == BackgroundPicture) {
-        RenderBackground(m_backgroundType);
-        ApplyBackground();
+        // A minimized owner gives an empty view: the list view keeps the image it has.
+        if (RenderBackground(m_backgroundType))
+            ApplyBackground();
     }
 }
 
@@ -209,7 +210,6 @@ BOOL CShellBrowserEx::RenderBackground(UINT type) {
     } else {
         bitmap = RenderGradientBitmap(view, m_gradientColor1, m_gradientColor2, m_gradientType);
     }
-    // A minimized owner gives an empty view: keep the last bitmap for when it comes back.
     if (!bitmap)
         return FALSE;
     m_backgroundBitmap = std::move(bitmap);
