@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "lib/GdiplusSession.h"
 #include "support/FileFixtures.h"
 
 namespace {
@@ -154,4 +155,42 @@ std::wstring BrowserFolders::AddFile(const std::wstring& relative, const std::st
     std::wstring path = Path(relative);
     WriteFileBytes(path, std::vector<unsigned char>(content.begin(), content.end()));
     return path;
+}
+
+bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color) {
+    CGdiplusSession gdiplus;
+    UINT count = 0, size = 0;
+    if (!gdiplus.Started() || Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return false;
+    std::vector<BYTE> buffer(size);
+    Gdiplus::ImageCodecInfo* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT index = 0; index < count; index++) {
+        if (wcscmp(encoders[index].MimeType, L"image/png") != 0)
+            continue;
+        Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+        Gdiplus::Graphics(&bitmap).Clear(Gdiplus::Color(0xFF, GetRValue(color), GetGValue(color), GetBValue(color)));
+        return bitmap.Save(path.c_str(), &encoders[index].Clsid, nullptr) == Gdiplus::Ok;
+    }
+    return false;
+}
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId()) {
+        ++*reinterpret_cast<int*>(count);
+        EnumChildWindows(window, CountWindow, count);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+int CountOwnWindows() {
+    int count = 0;
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
 }

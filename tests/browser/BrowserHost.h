@@ -54,6 +54,12 @@ int FindListViewItem(HWND listView, const std::wstring& text);
 // Selects and focuses one item alone, as a click does.
 void SelectListViewItem(HWND listView, int index);
 
+// Writes a PNG picture of one colour; starts GDI+ for itself.
+bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color);
+
+// The windows this process owns, children included.
+int CountOwnWindows();
+
 // A scratch folder tree for the browser tests.
 class BrowserFolders {
 public:
