@@ -44,7 +44,13 @@ void CShellBrowserEx::SetViewModeChangedCallback(ViewModeChangedCallback callbac
 }
 
 STDMETHODIMP CShellBrowserEx::IncludeObject(IShellView*, PCUITEMID_CHILD child) {
-    if (IsNavigableFolder(child, m_folder.Get())) {
+    // One attribute query per item decides the common case: the view asks for every item it lists.
+    SFGAOF attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_BROWSABLE | SFGAO_LINK;
+    if (!child || !m_folder || FAILED(m_folder->GetAttributesOf(1, &child, &attributes)))
+        return S_OK;
+    BOOL navigableFolder = (attributes & SFGAO_FOLDER) && (attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)) &&
+                           !(attributes & SFGAO_BROWSABLE);
+    if (navigableFolder) {
         if (!m_showDriveRoots) {
             STRRET name;
             WCHAR path[MAX_PATH] = L"";
@@ -54,7 +60,7 @@ STDMETHODIMP CShellBrowserEx::IncludeObject(IShellView*, PCUITEMID_CHILD child) 
         }
         return m_showFolders ? S_OK : S_FALSE;
     }
-    if (GetFolderLinkTarget(child))
+    if ((attributes & SFGAO_LINK) && GetFolderLinkTarget(child))
         return m_showFolders ? S_OK : S_FALSE;
     return PassesFilters(child) ? S_OK : S_FALSE;
 }
