@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <optional>
+
+#include "BrowserHost.h"
+
+namespace {
+
+const COLORREF Red = 0x0000FF;
+const COLORREF Blue = 0xFF0000;
+
+// What the list view was handed: each bitmap's size and corner colours, read when it arrives
+// (the list view may delete it later).
+struct HandedBitmap {
+    SIZE size;
+    COLORREF topLeft, bottomRight;
+};
+
+bool CloseTo(COLORREF actual, COLORREF expected) {
+    return abs(GetRValue(actual) - GetRValue(expected)) < 40 && abs(GetGValue(actual) - GetGValue(expected)) < 40 &&
+           abs(GetBValue(actual) - GetBValue(expected)) < 40;
+}
+
+HandedBitmap Describe(HBITMAP bitmap) {
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof(info), &info);
+    HandedBitmap handed = {{info.bmWidth, info.bmHeight}, CLR_INVALID, CLR_INVALID};
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    handed.topLeft = GetPixel(dc, 1, 1);
+    handed.bottomRight = GetPixel(dc, info.bmWidth - 2, info.bmHeight - 2);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return handed;
+}
+
+LRESULT CALLBACK CaptureImages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* handed = reinterpret_cast<std::vector<std::pair<HBITMAP, HandedBitmap>>*>(data);
+    if (message == LVM_SETBKIMAGEW) {
+        HBITMAP bitmap = reinterpret_cast<const LVBKIMAGEW*>(lParam)->hbm;
+        // Wine refuses the watermark and gets the same bitmap again as a plain image.
+        if (bitmap && (handed->empty() || handed->back().first != bitmap))
+            handed->emplace_back(bitmap, Describe(bitmap));
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+class BackgroundTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (m_browser && m_browser->ListView())
+            RemoveWindowSubclass(m_browser->ListView(), CaptureImages, 0);
+        m_host.Detach();
+        m_browser.reset();
+    }
+    void Browse(UINT backgroundType) {
+        m_browser.emplace(m_host.Window(), nullptr, 0);
+        m_host.Attach(&*m_browser);
+        m_browser->SetBackgroundType(backgroundType);
+        m_browser->RenderGradient(Red, Blue, 2);
+        ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+        SetWindowSubclass(m_browser->ListView(), CaptureImages, 0, reinterpret_cast<DWORD_PTR>(&m_handed));
+    }
+    void Resize(int width, int height) {
+        SetWindowPos(m_host.Window(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    SIZE ClientSize() const {
+        RECT client;
+        GetClientRect(m_host.Window(), &client);
+        return {client.right, client.bottom};
+    }
+
+    BrowserHost m_host;
+    BrowserFolders m_folders;
+    std::optional<CShellBrowserEx> m_browser;
+    std::vector<std::pair<HBITMAP, HandedBitmap>> m_handed;
+};
+
+TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSize) {
+    Browse(CShellBrowserEx::BackgroundGradient);
+    Resize(420, 300);
+    ASSERT_EQ(1u, m_handed.size());
+    const HandedBitmap& first = m_handed[0].second;
+    EXPECT_EQ(ClientSize().cx, first.size.cx);
+    EXPECT_EQ(ClientSize().cy, first.size.cy);
+    EXPECT_TRUE(CloseTo(first.topLeft, Red)) << std::hex << first.topLeft;
+    EXPECT_TRUE(CloseTo(first.bottomRight, Blue)) << std::hex << first.bottomRight;
+    Resize(420, 300);
+    EXPECT_EQ(1u, m_handed.size()) << "the same size renders nothing";
+
+    ShowWindow(m_host.Window(), SW_MINIMIZE);
+    EXPECT_EQ(1u, m_handed.size()) << "a minimized view has nothing to show";
+    ShowWindow(m_host.Window(), SW_RESTORE);
+    ASSERT_EQ(2u, m_handed.size());
+    EXPECT_EQ(ClientSize().cx, m_handed[1].second.size.cx);
+    EXPECT_EQ(ClientSize().cy, m_handed[1].second.size.cy);
+}
+
+TEST_F(BackgroundTest, TheShellsOwnBackgroundGetsNoBitmap) {
+    Browse(CShellBrowserEx::BackgroundShell);
+    Resize(500, 350);
+    Resize(300, 200);
+    EXPECT_TRUE(m_handed.empty());
+}
+
+TEST_F(BackgroundTest, AnEmptyFolderShowsTheGradientsCorners) {
+    Browse(CShellBrowserEx::BackgroundGradient);
+    Resize(400, 300);
+    RedrawWindow(m_browser->ListView(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpFor(100);
+    RECT client;
+    GetClientRect(m_browser->ListView(), &client);
+    HDC dc = GetDC(m_browser->ListView());
+    COLORREF topLeft = GetPixel(dc, 2, 2), bottomRight = GetPixel(dc, client.right - 3, client.bottom - 3);
+    ReleaseDC(m_browser->ListView(), dc);
+    EXPECT_TRUE(CloseTo(topLeft, Red)) << std::hex << topLeft;
+    EXPECT_TRUE(CloseTo(bottomRight, Blue)) << std::hex << bottomRight;
+}
+
+TEST_F(BackgroundTest, APictureThatCannotBeLoadedKeepsTheBitmapThere) {
+    m_folders.AddFile(L"not a picture.jpg", "plain text");
+    Browse(CShellBrowserEx::BackgroundPicture);
+    Gdiplus::Bitmap* gradient = m_browser->BackgroundBitmap();
+    ASSERT_NE(nullptr, gradient);
+    EXPECT_FALSE(m_browser->RenderPicture(m_folders.Path(L"missing.png").c_str(), 1));
+    EXPECT_FALSE(m_browser->RenderPicture(m_folders.Path(L"not a picture.jpg").c_str(), 1));
+    EXPECT_EQ(gradient, m_browser->BackgroundBitmap());
+    Resize(300, 200);
+    EXPECT_TRUE(m_handed.empty()) << "no picture was ever loaded";
+}
+
+} // namespace

@@ -1,0 +1,196 @@
+#include "BrowserHost.h"
+
+#include <commctrl.h>
+
+#include "lib/GdiplusSession.h"
+#include "support/FileFixtures.h"
+
+namespace {
+
+const UINT WM_GET_ISHELLBROWSER = WM_USER + 7;
+const wchar_t HostClassName[] = L"PathwrenBrowserTestHost";
+
+void OnStarting(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation, void* context) {
+    BrowserHost* host = static_cast<BrowserHost*>(context);
+    host->starting.push_back((oldLocation ? PathOf(oldLocation) : L"-") + L" " + PathOf(newLocation));
+    if (host->onStarting) {
+        std::function<void()> action = std::move(host->onStarting);
+        host->onStarting = nullptr;
+        action();
+    }
+}
+
+void OnCompleted(PCIDLIST_ABSOLUTE location, void* context) {
+    static_cast<BrowserHost*>(context)->completed.push_back(PathOf(location));
+}
+
+void OnDefaultCommand(void* context) {
+    static_cast<BrowserHost*>(context)->defaultCommands++;
+}
+
+void OnViewModeChanged(HWND, UINT viewMode, void* context) {
+    static_cast<BrowserHost*>(context)->viewModes.push_back(viewMode);
+}
+
+} // namespace
+
+BrowserHost::BrowserHost() {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = WindowProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = HostClassName;
+    RegisterClassExW(&windowClass);
+    m_window = CreateWindowExW(0, HostClassName, L"Browser test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 640, 480,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
+}
+
+BrowserHost::~BrowserHost() {
+    DestroyWindow(m_window);
+}
+
+void BrowserHost::Attach(CShellBrowser* browser) {
+    m_browser = browser;
+    browser->SetBrowseStartingCallback(OnStarting, this);
+    browser->SetBrowseCompletedCallback(OnCompleted, this);
+    browser->SetDefaultCommandCallback(OnDefaultCommand, this);
+}
+
+void BrowserHost::Attach(CShellBrowserEx* browser) {
+    Attach(static_cast<CShellBrowser*>(browser));
+    browser->SetViewModeChangedCallback(OnViewModeChanged, this);
+}
+
+LRESULT CALLBACK BrowserHost::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    BrowserHost* host = reinterpret_cast<BrowserHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (host && host->m_browser) {
+        if (message == WM_SIZE) {
+            RECT client;
+            GetClientRect(window, &client);
+            host->m_browser->SetViewRect(client);
+            return 0;
+        }
+        if (message == WM_GET_ISHELLBROWSER)
+            return reinterpret_cast<LRESULT>(static_cast<IShellBrowser*>(host->m_browser));
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::wstring PathOf(PCIDLIST_ABSOLUTE idList) {
+    WCHAR path[MAX_PATH] = L"";
+    if (!idList || !SHGetPathFromIDListW(idList, path))
+        return L"";
+    return path;
+}
+
+std::wstring CurrentPath(const CShellBrowser& browser) {
+    return PathOf(browser.CurrentLocation());
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return condition();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+std::vector<std::wstring> ListViewTexts(HWND listView) {
+    std::vector<std::wstring> texts;
+    int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; index++) {
+        WCHAR text[MAX_PATH] = L"";
+        LVITEMW item = {};
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        SendMessageW(listView, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+int FindListViewItem(HWND listView, const std::wstring& text) {
+    std::vector<std::wstring> texts = ListViewTexts(listView);
+    // The shell may hide the extension of a known type.
+    std::wstring stem = text.substr(0, text.rfind(L'.'));
+    for (size_t index = 0; index < texts.size(); index++)
+        if (_wcsicmp(texts[index].c_str(), text.c_str()) == 0 || _wcsicmp(texts[index].c_str(), stem.c_str()) == 0)
+            return static_cast<int>(index);
+    return -1;
+}
+
+void SelectListViewItem(HWND listView, int index) {
+    LVITEMW none = {};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    LVITEMW item = {};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(listView, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring BrowserFolders::AddFolder(const std::wstring& relative) {
+    std::wstring path = Path(relative);
+    SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+    return path;
+}
+
+std::wstring BrowserFolders::AddFile(const std::wstring& relative, const std::string& content) {
+    std::wstring path = Path(relative);
+    WriteFileBytes(path, std::vector<unsigned char>(content.begin(), content.end()));
+    return path;
+}
+
+bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color) {
+    CGdiplusSession gdiplus;
+    UINT count = 0, size = 0;
+    if (!gdiplus.Started() || Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return false;
+    std::vector<BYTE> buffer(size);
+    Gdiplus::ImageCodecInfo* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT index = 0; index < count; index++) {
+        if (wcscmp(encoders[index].MimeType, L"image/png") != 0)
+            continue;
+        Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+        Gdiplus::Graphics(&bitmap).Clear(Gdiplus::Color(0xFF, GetRValue(color), GetGValue(color), GetBValue(color)));
+        return bitmap.Save(path.c_str(), &encoders[index].Clsid, nullptr) == Gdiplus::Ok;
+    }
+    return false;
+}
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId()) {
+        ++*reinterpret_cast<int*>(count);
+        EnumChildWindows(window, CountWindow, count);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+int CountOwnWindows() {
+    int count = 0;
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}

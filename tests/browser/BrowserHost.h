@@ -1,0 +1,73 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "browser/ShellBrowserEx.h"
+#include "support/TempDirectory.h"
+
+// The window a browser under test lives in: resizable, handing the browser its client rectangle
+// on every WM_SIZE and answering the view's 0x407 query with the browser's IShellBrowser, the way
+// the browser windows of the program do. It records what the browser's callbacks report.
+class BrowserHost {
+public:
+    BrowserHost();
+    ~BrowserHost();
+    BrowserHost(const BrowserHost&) = delete;
+    BrowserHost& operator=(const BrowserHost&) = delete;
+
+    HWND Window() const { return m_window; }
+    // Connects the browser's callbacks and window messages; Detach before the browser dies.
+    void Attach(CShellBrowser* browser);
+    // Also records the view modes the browser reports.
+    void Attach(CShellBrowserEx* browser);
+    void Detach() { m_browser = nullptr; }
+
+    std::vector<std::wstring> starting;  // "<old> <new>" paths of each browse-starting callback
+    std::vector<std::wstring> completed; // the path of each browse-completed callback
+    int defaultCommands = 0;
+    std::vector<UINT> viewModes; // each view-mode-changed report
+    // Run inside the browse-starting callback, once.
+    std::function<void()> onStarting;
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND m_window = nullptr;
+    CShellBrowser* m_browser = nullptr;
+};
+
+// The file system path of an absolute identifier list, or "" for a virtual folder.
+std::wstring PathOf(PCIDLIST_ABSOLUTE idList);
+std::wstring CurrentPath(const CShellBrowser& browser);
+
+// Dispatches this thread's messages until the condition holds or the time is up; the result is
+// the condition's last answer.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+void PumpFor(DWORD milliseconds);
+
+// The texts of a list view's items, in index order.
+std::vector<std::wstring> ListViewTexts(HWND listView);
+int FindListViewItem(HWND listView, const std::wstring& text);
+// Selects and focuses one item alone, as a click does.
+void SelectListViewItem(HWND listView, int index);
+
+// Writes a PNG picture of one colour; starts GDI+ for itself.
+bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color);
+
+// The windows this process owns, children included.
+int CountOwnWindows();
+
+// A scratch folder tree for the browser tests.
+class BrowserFolders {
+public:
+    const std::wstring& Root() const { return m_directory.Path(); }
+    std::wstring Path(const std::wstring& relative) const { return m_directory.File(relative); }
+    std::wstring AddFolder(const std::wstring& relative);
+    std::wstring AddFile(const std::wstring& relative, const std::string& content = "");
+
+private:
+    TempDirectory m_directory;
+};

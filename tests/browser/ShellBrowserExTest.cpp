@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <optional>
+
+#include "BrowserHost.h"
+#include "lib/ShellLink.h"
+#include "support/DialogScriptDriver.h"
+#include "support/FileFixtures.h"
+
+namespace {
+
+const COLORREF Red = 0x0000FF;
+const COLORREF Blue = 0xFF0000;
+
+class ShellBrowserExTest : public ::testing::Test {
+protected:
+    void SetUp() override { Create(); }
+    void TearDown() override {
+        m_host.Detach();
+        m_browser.reset();
+    }
+    void Create(UINT viewMode = 3) {
+        m_host.Detach();
+        m_browser.reset();
+        m_browser.emplace(m_host.Window(), nullptr, viewMode);
+        m_host.Attach(&*m_browser);
+    }
+    HWND ListView() const { return m_browser->ListView(); }
+    int ItemCount() const { return static_cast<int>(SendMessageW(ListView(), LVM_GETITEMCOUNT, 0, 0)); }
+    std::string MarkerScript(const std::wstring& marker, const std::string& body) const {
+        return "@echo off\r\n" + body + " > \"" + std::string(marker.begin(), marker.end()) + "\"\r\n";
+    }
+    // Posts a left click on the middle of an item's icon, as the mouse does.
+    void ClickOn(const std::wstring& name) {
+        int index = FindListViewItem(ListView(), name);
+        ASSERT_GE(index, 0) << testing::PrintToString(name);
+        RECT icon = {LVIR_ICON, 0, 0, 0};
+        SendMessageW(ListView(), LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&icon));
+        LPARAM point = MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+        PostMessageW(ListView(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+        PostMessageW(ListView(), WM_LBUTTONUP, 0, point);
+    }
+
+    BrowserHost m_host;
+    BrowserFolders m_folders;
+    std::optional<CShellBrowserEx> m_browser;
+};
+
+TEST_F(ShellBrowserExTest, FoldersAndPatternsDecideWhatIsListed) {
+    for (LPCWSTR file : {L"a.EXE", L"b.ini", L"c.txt", L"d.jpg"})
+        m_folders.AddFile(file);
+    std::wstring folder = m_folders.AddFolder(L"x.ini");
+    m_folders.AddFolder(L"sub");
+    ASSERT_EQ(S_OK, SaveShellLink(m_folders.Path(L"tofile.lnk").c_str(), m_folders.Path(L"c.txt").c_str()));
+    ASSERT_EQ(S_OK, SaveShellLink(m_folders.Path(L"todir.lnk").c_str(), folder.c_str()));
+    const std::vector<std::wstring> names = {L"a.EXE", L"b.ini", L"c.txt",      L"d.jpg",
+                                             L"x.ini", L"sub",   L"tofile.lnk", L"todir.lnk"};
+    const struct {
+        BOOL showFolders;
+        LPCWSTR inclusion, exclusion;
+        std::vector<std::wstring> shown;
+    } cases[] = {
+        {FALSE, L"", L"", {L"a.EXE", L"b.ini", L"c.txt", L"d.jpg", L"tofile.lnk"}},
+        {TRUE, L"*.exe;*.jpg", L"*.ini", {L"a.EXE", L"d.jpg", L"x.ini", L"sub", L"todir.lnk"}},
+        {TRUE, L";", L";", names},
+        {TRUE, L"", L"*.lnk", {L"a.EXE", L"b.ini", L"c.txt", L"d.jpg", L"x.ini", L"sub", L"todir.lnk"}},
+    };
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    for (const auto& sample : cases) {
+        m_browser->SetShowFolders(sample.showFolders);
+        m_browser->SetInclusionFilter(sample.inclusion);
+        m_browser->SetExclusionFilter(sample.exclusion);
+        EXPECT_EQ(S_OK, m_browser->Refresh());
+        PumpUntil([&] { return ItemCount() == static_cast<int>(sample.shown.size()); });
+        std::vector<std::wstring> shown;
+        for (const std::wstring& name : names)
+            if (FindListViewItem(ListView(), name) >= 0)
+                shown.push_back(name);
+        EXPECT_EQ(sample.shown, shown) << "include " << testing::PrintToString(sample.inclusion) << " exclude "
+                                       << testing::PrintToString(sample.exclusion);
+    }
+}
+
+TEST_F(ShellBrowserExTest, DriveRootsVanishFromTheComputerFolderWhenCleared) {
+    CIdList computer;
+    ASSERT_EQ(S_OK, SHGetFolderLocation(nullptr, CSIDL_DRIVES, nullptr, 0, computer.Receive()));
+    ASSERT_EQ(S_OK, m_browser->BrowseObject(computer.Get(), SBSP_SAMEBROWSER));
+    PumpFor(200);
+    int withRoots = ItemCount();
+    ASSERT_GT(withRoots, 0);
+    m_browser->SetShowDriveRoots(FALSE);
+    m_browser->Refresh();
+    PumpFor(200);
+    for (const std::wstring& text : ListViewTexts(ListView()))
+        EXPECT_EQ(std::wstring::npos, text.find(L"C:")) << testing::PrintToString(text);
+    EXPECT_LT(ItemCount(), withRoots);
+}
+
+TEST_F(ShellBrowserExTest, AModeChosenInTheViewIsReportedOnceAndUsedByTheNextNavigation) {
+    std::wstring sub = m_folders.AddFolder(L"sub");
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    EXPECT_TRUE(m_host.viewModes.empty()) << "the browser's own mode command is no choice of the user";
+    SendMessageW(ListView(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_HEADERINALLVIEWS);
+    LONG_PTR details = m_browser->ViewCommand(4);
+    SendMessageW(m_browser->ViewWindow(), WM_COMMAND, static_cast<WPARAM>(details), 0);
+    SendMessageW(m_browser->ViewWindow(), WM_COMMAND, 0xFFFF, 0);
+    EXPECT_EQ(std::vector<UINT>{4}, m_host.viewModes);
+    EXPECT_EQ(4u, m_browser->ViewMode());
+    EXPECT_EQ(static_cast<UINT>(FVM_DETAILS), m_browser->FolderSettings().ViewMode);
+    DWORD style = static_cast<DWORD>(SendMessageW(ListView(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(0u, style & (LVS_EX_FULLROWSELECT | LVS_EX_HEADERINALLVIEWS));
+
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(sub.c_str()));
+    EXPECT_EQ(4u, m_browser->ViewMode());
+    EXPECT_EQ(std::vector<UINT>{4}, m_host.viewModes);
+}
+
+TEST_F(ShellBrowserExTest, ColoursHoldAgainstTheShellThroughNavigationRefreshAndModes) {
+    std::wstring sub = m_folders.AddFolder(L"sub");
+    m_browser->SetTextColor(TRUE, Red);
+    m_browser->SetBackgroundType(CShellBrowserEx::BackgroundSolid);
+    m_browser->SetBackgroundColor(Blue);
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    COLORREF textBackground = static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETTEXTBKCOLOR, 0, 0));
+    auto expectOurColours = [&](const char* when) {
+        EXPECT_EQ(Red, static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETTEXTCOLOR, 0, 0))) << when;
+        EXPECT_EQ(Blue, static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETBKCOLOR, 0, 0))) << when;
+        // What the shell sends is refused, whether we chose that colour or not.
+        SendMessageW(ListView(), LVM_SETTEXTCOLOR, 0, 0x123456);
+        SendMessageW(ListView(), LVM_SETTEXTBKCOLOR, 0, 0x123456);
+        SendMessageW(ListView(), LVM_SETBKCOLOR, 0, 0x123456);
+        SendMessageW(ListView(), LVM_SETSELECTEDCOLUMN, 0, 0);
+        EXPECT_EQ(Red, static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETTEXTCOLOR, 0, 0))) << when;
+        EXPECT_NE(0x123456u, static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETTEXTBKCOLOR, 0, 0))) << when;
+        EXPECT_EQ(Blue, static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETBKCOLOR, 0, 0))) << when;
+        EXPECT_EQ(-1, static_cast<int>(SendMessageW(ListView(), LVM_GETSELECTEDCOLUMN, 0, 0))) << when;
+    };
+    expectOurColours("after the first navigation");
+    EXPECT_EQ(textBackground, static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETTEXTBKCOLOR, 0, 0)));
+    m_browser->Refresh();
+    expectOurColours("after a refresh");
+    SendMessageW(m_browser->ViewWindow(), WM_COMMAND, static_cast<WPARAM>(m_browser->ViewCommand(4)), 0);
+    expectOurColours("after a mode change");
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(sub.c_str()));
+    expectOurColours("after a navigation");
+
+    Create();
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    SendMessageW(ListView(), LVM_SETSELECTEDCOLUMN, 0, 0);
+    EXPECT_EQ(0, static_cast<int>(SendMessageW(ListView(), LVM_GETSELECTEDCOLUMN, 0, 0)))
+        << "with the shell's own background the sort column is the shell's";
+}
+
+TEST_F(ShellBrowserExTest, OneClickShowsAHandOverItemsAndOpensFoldersInPlace) {
+    std::wstring sub = m_folders.AddFolder(L"sub");
+    m_browser->SetOneClickActivate(TRUE);
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    auto cursorAt = [&](POINT point) {
+        ClientToScreen(ListView(), &point);
+        SetCursorPos(point.x, point.y);
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        SendMessageW(m_browser->ViewWindow(), WM_SETCURSOR, reinterpret_cast<WPARAM>(ListView()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    RECT icon = {LVIR_ICON, 0, 0, 0};
+    SendMessageW(ListView(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&icon));
+    EXPECT_EQ(hand, cursorAt({(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2}));
+    RECT client;
+    GetClientRect(ListView(), &client);
+    EXPECT_NE(hand, cursorAt({client.right - 5, client.bottom - 5}));
+
+    PostMessageW(ListView(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - 5, client.bottom - 5));
+    PostMessageW(ListView(), WM_LBUTTONUP, 0, MAKELPARAM(client.right - 5, client.bottom - 5));
+    PumpFor(200);
+    EXPECT_EQ(m_folders.Root(), CurrentPath(*m_browser)) << "a click on empty space opens nothing";
+    ClickOn(L"sub");
+    EXPECT_TRUE(PumpUntil([&] { return CurrentPath(*m_browser) == sub; }));
+}
+
+TEST_F(ShellBrowserExTest, OneClickRunsScriptsAndShortcutsWhereTheyBelong) {
+    std::wstring scriptMarker = m_folders.Path(L"script.txt"), linkMarker = m_folders.Path(L"link.txt");
+    std::wstring work = m_folders.AddFolder(L"work");
+    m_folders.AddFile(L"run.cmd", MarkerScript(scriptMarker, "cd"));
+    std::wstring target =
+        m_folders.AddFile(L"work\\target.cmd", MarkerScript(linkMarker, "echo %1") + "cd >> \"" +
+                                                   std::string(linkMarker.begin(), linkMarker.end()) + "\"\r\n");
+    ASSERT_EQ(S_OK, SaveShellLink(m_folders.Path(L"go.lnk").c_str(), target.c_str(), L"hello", work.c_str()));
+    m_browser->SetOneClickActivate(TRUE);
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+
+    ClickOn(L"run.cmd");
+    EXPECT_TRUE(PumpUntil([&] { return !ReadFileBytes(scriptMarker).empty(); }, 15000));
+    std::vector<unsigned char> bytes = ReadFileBytes(scriptMarker);
+    std::string scriptOutput(bytes.begin(), bytes.end());
+    std::string root(m_folders.Root().begin(), m_folders.Root().end());
+    EXPECT_NE(std::string::npos, scriptOutput.find(root)) << scriptOutput;
+
+    ClickOn(L"go.lnk");
+    EXPECT_TRUE(PumpUntil([&] { return !ReadFileBytes(linkMarker).empty(); }, 15000));
+    bytes = ReadFileBytes(linkMarker);
+    std::string linkOutput(bytes.begin(), bytes.end());
+    std::string workPath(work.begin(), work.end());
+    EXPECT_NE(std::string::npos, linkOutput.find("hello")) << linkOutput;
+    EXPECT_NE(std::string::npos, linkOutput.find(workPath)) << linkOutput;
+    EXPECT_EQ(0, GetWindowLongW(ListView(), GWL_STYLE) & LVS_SINGLESEL);
+}
+
+TEST_F(ShellBrowserExTest, OneClickOnABrokenShortcutSaysSoOnce) {
+    ASSERT_EQ(S_OK, SaveShellLink(m_folders.Path(L"broken.lnk").c_str(), m_folders.Path(L"gone.txt").c_str()));
+    m_browser->SetOneClickActivate(TRUE);
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    DialogScriptDriver driver({DialogScriptDriver::Press(IDOK), DialogScriptDriver::Press(IDOK)});
+    ClickOn(L"broken.lnk");
+    PumpUntil([&] { return m_host.defaultCommands > 0; });
+    PumpFor(500);
+    std::vector<DialogScriptDriver::Dialog> dialogs = driver.Finish();
+    ASSERT_FALSE(dialogs.empty()) << "now at " << testing::PrintToString(CurrentPath(*m_browser));
+    int ours = 0;
+    for (const auto& dialog : dialogs)
+        ours += dialog.caption == L"Error" && dialog.text == L"Error Opening File";
+    EXPECT_EQ(1, ours) << DescribeDialogs(dialogs);
+    EXPECT_EQ(L"Error Opening File", dialogs.back().text) << DescribeDialogs(dialogs);
+    EXPECT_EQ(0, GetWindowLongW(ListView(), GWL_STYLE) & LVS_SINGLESEL);
+}
+
+TEST_F(ShellBrowserExTest, LabelEditingIsFlaggedUntilEscapeAndSurvivesTheBrowsersEnd) {
+    m_folders.AddFile(L"name.txt");
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    SetFocus(ListView());
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(ListView(), LVM_EDITLABELW, 0, 0));
+    ASSERT_NE(nullptr, edit);
+    EXPECT_TRUE(m_browser->IsEditingLabel());
+    SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpUntil([&] { return !m_browser->IsEditingLabel(); }, 1000);
+    EXPECT_FALSE(m_browser->IsEditingLabel());
+
+    ASSERT_NE(nullptr, reinterpret_cast<HWND>(SendMessageW(ListView(), LVM_EDITLABELW, 0, 0)));
+    m_host.Detach();
+    m_browser.reset();
+    PumpFor(100);
+    EXPECT_TRUE(IsWindow(m_host.Window()));
+}
+
+} // namespace

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <optional>
+
+#include "BrowserHost.h"
+#include "lib/ShellLink.h"
+#include "support/FileFixtures.h"
+
+namespace {
+
+class ShellBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override { Create(3); }
+    void TearDown() override {
+        m_host.Detach();
+        m_browser.reset();
+    }
+    void Create(UINT viewMode) {
+        m_host.Detach();
+        m_browser.reset();
+        m_browser.emplace(m_host.Window(), nullptr, viewMode);
+        m_host.Attach(&*m_browser);
+    }
+    RECT ViewWindowRect() const {
+        RECT rect;
+        GetWindowRect(m_browser->ViewWindow(), &rect);
+        MapWindowPoints(nullptr, m_host.Window(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+    // Selects the item and presses Enter on the list view, as a user does.
+    void PressEnterOn(const std::wstring& name) {
+        HWND listView = m_browser->ListView();
+        int index = FindListViewItem(listView, name);
+        ASSERT_GE(index, 0) << "no item " << testing::PrintToString(name);
+        SelectListViewItem(listView, index);
+        PostMessageW(listView, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageW(listView, WM_KEYUP, VK_RETURN, 0);
+    }
+
+    BrowserHost m_host;
+    BrowserFolders m_folders;
+    std::optional<CShellBrowser> m_browser;
+};
+
+TEST_F(ShellBrowserTest, ViewFillsTheClientAreaFollowsResizesAndListsTheFolder) {
+    m_folders.AddFolder(L"sub");
+    m_folders.AddFile(L"a.txt");
+    m_folders.AddFile(L"b.dat");
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+
+    WCHAR className[64] = L"";
+    GetClassNameW(m_browser->ViewWindow(), className, 64);
+    EXPECT_STREQ(L"SHELLDLL_DefView", className);
+    ASSERT_NE(nullptr, m_browser->ListView());
+    EXPECT_EQ(m_browser->ListView(), m_browser->FindListView());
+    RECT client, view = ViewWindowRect();
+    GetClientRect(m_host.Window(), &client);
+    EXPECT_TRUE(EqualRect(&client, &view));
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageW(m_browser->ListView(), LVM_GETITEMCOUNT, 0, 0) == 3; }));
+    for (LPCWSTR name : {L"sub", L"a.txt", L"b.dat"})
+        EXPECT_GE(FindListViewItem(m_browser->ListView(), name), 0) << testing::PrintToString(name);
+
+    SetWindowPos(m_host.Window(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(m_host.Window(), &client);
+    view = ViewWindowRect();
+    EXPECT_TRUE(EqualRect(&client, &view)) << view.right << "x" << view.bottom;
+    EXPECT_EQ(std::vector<std::wstring>{m_folders.Root()}, m_host.completed);
+}
+
+TEST_F(ShellBrowserTest, BothFacesAreOneObjectThatTheShellCannotDelete) {
+    IShellBrowser* shellBrowser = &*m_browser;
+    ICommDlgBrowser* dialogBrowser = &*m_browser;
+    CComPtr<IUnknown> fromShellBrowser, fromDialogBrowser;
+    CComPtr<ICommDlgBrowser> dialogFace;
+    ASSERT_EQ(S_OK, shellBrowser->QueryInterface(IID_PPV_ARGS(&fromShellBrowser)));
+    ASSERT_EQ(S_OK, dialogBrowser->QueryInterface(IID_PPV_ARGS(&fromDialogBrowser)));
+    ASSERT_EQ(S_OK, shellBrowser->QueryInterface(IID_PPV_ARGS(&dialogFace)));
+    EXPECT_EQ(fromShellBrowser.Get(), fromDialogBrowser.Get());
+    EXPECT_EQ(static_cast<IUnknown*>(shellBrowser), fromShellBrowser.Get());
+    EXPECT_EQ(dialogBrowser, dialogFace.Get());
+    EXPECT_NE(static_cast<void*>(shellBrowser), static_cast<void*>(dialogBrowser));
+    void* found = &found;
+    EXPECT_EQ(E_NOINTERFACE, shellBrowser->QueryInterface(IID_IDispatch, &found));
+    EXPECT_EQ(nullptr, found);
+    fromShellBrowser.Reset();
+    fromDialogBrowser.Reset();
+    dialogFace.Reset();
+    // Even a release too many leaves the object to its owner.
+    EXPECT_EQ(0u, shellBrowser->Release());
+    EXPECT_EQ(1u, shellBrowser->AddRef());
+
+    IShellView* view = reinterpret_cast<IShellView*>(1);
+    EXPECT_EQ(E_FAIL, m_browser->QueryActiveShellView(&view));
+    EXPECT_EQ(nullptr, view);
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    ASSERT_EQ(S_OK, m_browser->QueryActiveShellView(&view));
+    EXPECT_EQ(m_browser->CurrentView(), view);
+    view->Release();
+}
+
+TEST_F(ShellBrowserTest, HistoryGoesBackAndForwardAndLosesItsFutureOnANewFolder) {
+    std::wstring a = m_folders.AddFolder(L"A"), b = m_folders.AddFolder(L"A\\B"), c = m_folders.AddFolder(L"A\\B\\C");
+    std::wstring d = m_folders.AddFolder(L"A\\D");
+    for (const std::wstring& path : {a, b, c})
+        ASSERT_EQ(S_OK, m_browser->BrowseToPath(path.c_str()));
+
+    EXPECT_EQ(S_OK, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEBACK));
+    EXPECT_EQ(S_OK, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEBACK));
+    EXPECT_EQ(a, CurrentPath(*m_browser));
+    HWND viewAtA = m_browser->ViewWindow();
+    EXPECT_EQ(E_FAIL, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEBACK));
+    EXPECT_EQ(a, CurrentPath(*m_browser));
+    EXPECT_EQ(viewAtA, m_browser->ViewWindow());
+    EXPECT_EQ(0, m_browser->HistoryIndex());
+    EXPECT_EQ(3, m_browser->HistoryCount());
+
+    EXPECT_EQ(S_OK, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEFORWARD));
+    EXPECT_EQ(b, CurrentPath(*m_browser));
+    EXPECT_EQ(S_OK, m_browser->BrowseObject(nullptr, SBSP_PARENT));
+    EXPECT_EQ(a, CurrentPath(*m_browser));
+    // Up from the middle of the history is a new place: C is gone.
+    EXPECT_EQ(3, m_browser->HistoryCount());
+    EXPECT_EQ(2, m_browser->HistoryIndex());
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(d.c_str()));
+    EXPECT_EQ(E_FAIL, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEFORWARD));
+    EXPECT_EQ(d, CurrentPath(*m_browser));
+    EXPECT_EQ(4, m_browser->HistoryCount());
+    EXPECT_EQ(std::vector<std::wstring>({a, b, c, b, a, b, a, d}), m_host.completed);
+}
+
+TEST_F(ShellBrowserTest, SameLocationKeepsTheViewUnlessReBrowsedWhichKeepsTheHistory) {
+    std::wstring a = m_folders.AddFolder(L"A");
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(a.c_str()));
+    IShellView* firstView = m_browser->CurrentView();
+    EXPECT_EQ(S_OK, m_browser->BrowseToPath(a.c_str()));
+    EXPECT_EQ(firstView, m_browser->CurrentView());
+    EXPECT_EQ(1u, m_host.starting.size());
+
+    m_browser->SetRebrowseSameLocation(TRUE);
+    EXPECT_EQ(S_OK, m_browser->BrowseObject(m_browser->CurrentLocation(), 0));
+    m_browser->SetRebrowseSameLocation(FALSE);
+    EXPECT_NE(firstView, m_browser->CurrentView());
+    EXPECT_TRUE(IsWindow(m_browser->ViewWindow()));
+    EXPECT_EQ(1, m_browser->HistoryCount());
+    EXPECT_EQ(0, m_browser->HistoryIndex());
+    EXPECT_EQ(std::vector<std::wstring>({a, a}), m_host.completed);
+}
+
+TEST_F(ShellBrowserTest, ANavigationStartedInsideANavigationIsRefused) {
+    std::wstring a = m_folders.AddFolder(L"A"), b = m_folders.AddFolder(L"B");
+    HRESULT inner = S_OK;
+    m_host.onStarting = [&] { inner = m_browser->BrowseToPath(b.c_str()); };
+    EXPECT_EQ(S_OK, m_browser->BrowseToPath(a.c_str()));
+    EXPECT_EQ(E_FAIL, inner);
+    EXPECT_EQ(a, CurrentPath(*m_browser));
+    EXPECT_EQ(std::vector<std::wstring>{a}, m_host.completed);
+    EXPECT_EQ(S_OK, m_browser->BrowseToPath(b.c_str()));
+}
+
+TEST_F(ShellBrowserTest, BadPathsLeaveTheBrowserWhereItWas) {
+    std::wstring file = m_folders.AddFile(L"file.txt");
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    HWND view = m_browser->ViewWindow();
+    std::wstring longPath = m_folders.Root() + L"\\";
+    longPath.append(259 - longPath.size(), L'x');
+    for (const std::wstring& path : {std::wstring(), m_folders.Path(L"missing"), longPath, file}) {
+        EXPECT_TRUE(FAILED(m_browser->BrowseToPath(path.c_str()))) << testing::PrintToString(path);
+        EXPECT_EQ(m_folders.Root(), CurrentPath(*m_browser));
+        EXPECT_EQ(view, m_browser->ViewWindow());
+        EXPECT_EQ(1, m_browser->HistoryCount());
+    }
+    EXPECT_EQ(E_INVALIDARG, m_browser->BrowseToPath(nullptr));
+}
+
+TEST_F(ShellBrowserTest, EnterOnASubfolderNavigatesInPlaceAndMovesTheFocusAlong) {
+    std::wstring sub = m_folders.AddFolder(L"sub");
+    m_folders.AddFolder(L"sub\\deeper");
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    SetForegroundWindow(m_host.Window());
+    SetFocus(m_browser->ListView());
+    ASSERT_EQ(m_browser->ListView(), GetFocus());
+    PressEnterOn(L"sub");
+    ASSERT_TRUE(PumpUntil([&] { return CurrentPath(*m_browser) == sub; }));
+    EXPECT_EQ(m_browser->ListView(), GetFocus());
+    EXPECT_EQ(0, m_host.defaultCommands);
+
+    SetFocus(m_host.Window());
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Path(L"sub\\deeper").c_str()));
+    EXPECT_EQ(m_host.Window(), GetFocus());
+}
+
+TEST_F(ShellBrowserTest, EnterOnAScriptRunsItAfterOneDefaultCommand) {
+    std::wstring marker = m_folders.Path(L"marker.txt");
+    m_folders.AddFile(L"run.cmd", "@echo off\r\necho ran> \"" + std::string(marker.begin(), marker.end()) + "\"\r\n");
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    PressEnterOn(L"run.cmd");
+    EXPECT_TRUE(PumpUntil([&] { return FileExists(marker); }, 15000));
+    EXPECT_EQ(1, m_host.defaultCommands);
+    EXPECT_EQ(m_folders.Root(), CurrentPath(*m_browser));
+}
+
+TEST_F(ShellBrowserTest, EnterOnAShortcutToAFolderOpensTheTargetInPlace) {
+    std::wstring target = m_folders.AddFolder(L"target");
+    std::wstring inside = m_folders.AddFolder(L"inside");
+    ASSERT_EQ(S_OK, SaveShellLink((inside + L"\\to target.lnk").c_str(), target.c_str()));
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(inside.c_str()));
+    CIdList link(ILCreateFromPathW((inside + L"\\to target.lnk").c_str()));
+    if (!m_browser->GetFolderLinkTarget(ILFindLastID(link.Get())))
+        GTEST_SKIP() << "the shell folder does not report the shortcut as a link (SFGAO_LINK)";
+    PressEnterOn(L"to target.lnk");
+    EXPECT_TRUE(PumpUntil([&] { return CurrentPath(*m_browser) == target; }));
+    EXPECT_EQ(0, m_host.defaultCommands);
+}
+
+// Records the commands each folder view receives, before it handles them.
+std::vector<WPARAM> g_viewCommands;
+LRESULT CALLBACK RecordViewCommands(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    WCHAR className[64] = L"";
+    if (code == HC_ACTION && call->message == WM_COMMAND && GetClassNameW(call->hwnd, className, 64) &&
+        wcscmp(className, L"SHELLDLL_DefView") == 0)
+        g_viewCommands.push_back(call->wParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ShellBrowserTest, NavigationSendsTheViewModeCommandOfTheRunningSystem) {
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    GetVersionExW(&version);
+    if (version.dwMajorVersion < 6)
+        GTEST_SKIP() << "the commands checked here are those from Vista on";
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordViewCommands, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    const struct {
+        UINT viewMode;
+        WPARAM command;
+    } cases[] = {{4, 0x704B}, {11, 0x7029}, {9, static_cast<WPARAM>(-1)}};
+    for (const auto& sample : cases) {
+        Create(sample.viewMode);
+        g_viewCommands.clear();
+        EXPECT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+        ASSERT_FALSE(g_viewCommands.empty()) << "view mode " << sample.viewMode;
+        EXPECT_EQ(sample.command, g_viewCommands.front()) << "view mode " << sample.viewMode;
+    }
+    UnhookWindowsHookEx(hook);
+}
+
+} // namespace

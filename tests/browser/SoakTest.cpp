@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <optional>
+
+#include "BrowserHost.h"
+#include "support/GdiObjectCounter.h"
+
+namespace {
+
+// Short in the suite; PATHWREN_SOAK_CYCLES asks for a longer run (300 for a real soak).
+int SoakCycles() {
+    WCHAR text[16] = L"";
+    GetEnvironmentVariableW(L"PATHWREN_SOAK_CYCLES", text, 16);
+    int cycles = _wtoi(text);
+    return cycles > 0 ? cycles : 30;
+}
+
+struct Usage {
+    long gdiObjects;
+    int windows;
+};
+
+Usage Measure() {
+    PumpFor(50);
+    return {GdiObjectCounter::Read(), CountOwnWindows()};
+}
+
+TEST(SoakTest, NavigationResizesModesAndBackgroundsGiveEverythingBack) {
+    BrowserHost host;
+    BrowserFolders folders;
+    std::wstring sub = folders.AddFolder(L"sub");
+    folders.AddFile(L"a.txt");
+    std::wstring picture = folders.Path(L"picture.png");
+    ASSERT_TRUE(SaveSolidPicture(picture, 64, 48, 0x00FF00));
+    auto cycle = [&](CShellBrowserEx& browser, int index) {
+        ASSERT_EQ(S_OK, browser.BrowseToPath(sub.c_str()));
+        ASSERT_EQ(S_OK, browser.BrowseObject(nullptr, SBSP_NAVIGATEBACK));
+        SetWindowPos(host.Window(), nullptr, 0, 0, 500 + index % 7 * 10, 400 - index % 5 * 10,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        SendMessageW(browser.ViewWindow(), WM_COMMAND, static_cast<WPARAM>(browser.ViewCommand(index % 2 ? 4 : 0)), 0);
+        browser.SetBackgroundType(CShellBrowserEx::BackgroundGradient);
+        browser.RenderGradient(0x0000FF, 0xFF0000, index % 4);
+        browser.ApplyBackground();
+        browser.SetBackgroundType(CShellBrowserEx::BackgroundPicture);
+        ASSERT_TRUE(browser.RenderPicture(picture.c_str(), index % 10));
+        browser.ApplyBackground();
+    };
+
+    std::optional<CShellBrowserEx> browser;
+    browser.emplace(host.Window(), nullptr, 3);
+    host.Attach(&*browser);
+    ASSERT_EQ(S_OK, browser->BrowseToPath(folders.Root().c_str()));
+    cycle(*browser, 0); // the shell loads its icons and caches on the first round
+    Usage start = Measure();
+    int cycles = SoakCycles();
+    DWORD began = GetTickCount();
+    for (int index = 1; index <= cycles && !HasFatalFailure(); index++)
+        cycle(*browser, index);
+    Usage afterCycles = Measure();
+    DWORD cyclesTook = GetTickCount() - began;
+    host.Detach();
+    browser.reset();
+
+    auto makeBrowsers = [&](int count) {
+        for (int index = 0; index < count; index++) {
+            CShellBrowserEx another(host.Window(), nullptr, index % 11);
+            another.SetBackgroundType(CShellBrowserEx::BackgroundGradient);
+            another.RenderGradient(0x0000FF, 0xFF0000, 2);
+            ASSERT_EQ(S_OK, another.BrowseToPath(folders.Root().c_str()));
+        }
+    };
+    makeBrowsers(11); // every view mode once: the shell caches what each one draws with
+    Usage beforeBrowsers = Measure();
+    makeBrowsers(50);
+    Usage afterBrowsers = Measure();
+    printf("soak: %d cycles in %lu ms; GDI objects %ld -> %ld, windows %d -> %d; 50 browsers: GDI objects %ld -> %ld, "
+           "windows %d -> %d\n",
+           cycles, cyclesTook, start.gdiObjects, afterCycles.gdiObjects, start.windows, afterCycles.windows,
+           beforeBrowsers.gdiObjects, afterBrowsers.gdiObjects, beforeBrowsers.windows, afterBrowsers.windows);
+    EXPECT_EQ(start.gdiObjects, afterCycles.gdiObjects);
+    EXPECT_EQ(start.windows, afterCycles.windows);
+    EXPECT_EQ(beforeBrowsers.gdiObjects, afterBrowsers.gdiObjects);
+    EXPECT_EQ(beforeBrowsers.windows, afterBrowsers.windows);
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "lib/GdiplusSession.h"
+#include "skin/BackgroundPainting.h"
+#include "support/TempDirectory.h"
+
+namespace {
+
+const COLORREF Red = 0x0000FF;
+const COLORREF Blue = 0xFF0000;
+const SIZE View = {100, 60};
+
+class BackgroundPaintingTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_gdiplus.Started()); }
+
+    static std::unique_ptr<Gdiplus::Bitmap> Solid(INT width, INT height, COLORREF color) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
+        Gdiplus::Graphics(bitmap.get()).Clear(OpaqueColor(color));
+        return bitmap;
+    }
+    static bool IsColor(Gdiplus::Bitmap& bitmap, INT x, INT y, COLORREF color) {
+        Gdiplus::Color pixel;
+        bitmap.GetPixel(x, y, &pixel);
+        return pixel.GetA() == 0xFF && abs(pixel.GetR() - GetRValue(color)) < 40 &&
+               abs(pixel.GetG() - GetGValue(color)) < 40 && abs(pixel.GetB() - GetBValue(color)) < 40;
+    }
+    static bool IsTransparent(Gdiplus::Bitmap& bitmap, INT x, INT y) {
+        Gdiplus::Color pixel;
+        bitmap.GetPixel(x, y, &pixel);
+        return pixel.GetA() == 0;
+    }
+
+    CGdiplusSession m_gdiplus;
+};
+
+TEST_F(BackgroundPaintingTest, GradientsStartInTheirCornerAndEndInTheOpposite) {
+    const struct {
+        UINT type;
+        POINT start, end;
+    } cases[] = {
+        {BackgroundGradientHorizontal, {0, 30}, {99, 30}},
+        {BackgroundGradientVertical, {50, 0}, {50, 59}},
+        {BackgroundGradientDiagonal, {0, 0}, {99, 59}},
+        {BackgroundGradientBackwardDiagonal, {99, 0}, {0, 59}},
+    };
+    for (const auto& sample : cases) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap = RenderGradientBitmap(View, Red, Blue, sample.type);
+        ASSERT_NE(nullptr, bitmap) << "type " << sample.type;
+        EXPECT_EQ(100u, bitmap->GetWidth());
+        EXPECT_EQ(60u, bitmap->GetHeight());
+        EXPECT_TRUE(IsColor(*bitmap, sample.start.x, sample.start.y, Red)) << "type " << sample.type;
+        EXPECT_TRUE(IsColor(*bitmap, sample.end.x, sample.end.y, Blue)) << "type " << sample.type;
+    }
+    EXPECT_EQ(nullptr, RenderGradientBitmap({0, 0}, Red, Blue, 0));
+}
+
+TEST_F(BackgroundPaintingTest, PicturesGoToTheirPlaceAndLeaveTheRestTransparent) {
+    std::unique_ptr<Gdiplus::Bitmap> picture = Solid(20, 10, Red);
+    const struct {
+        UINT position;
+        INT x, y, width, height;
+    } cases[] = {
+        {0, 0, 0, 100, 60},  {1, 40, 25, 20, 10}, {2, 0, 0, 20, 10},   {3, 40, 0, 20, 10},
+        {4, 80, 0, 20, 10},  {5, 0, 25, 20, 10},  {6, 80, 25, 20, 10}, {7, 0, 50, 20, 10},
+        {8, 40, 50, 20, 10}, {9, 80, 50, 20, 10}, {12, 0, 0, 100, 60},
+    };
+    for (const auto& sample : cases) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap =
+            RenderPictureBitmap(View, *picture, sample.position, Gdiplus::InterpolationModeHighQualityBicubic);
+        ASSERT_NE(nullptr, bitmap) << "position " << sample.position;
+        int wrong = 0;
+        for (INT y = 0; y < View.cy; y++)
+            for (INT x = 0; x < View.cx; x++) {
+                bool inside =
+                    x >= sample.x && x < sample.x + sample.width && y >= sample.y && y < sample.y + sample.height;
+                if (inside ? !IsColor(*bitmap, x, y, Red) : !IsTransparent(*bitmap, x, y))
+                    wrong++;
+            }
+        EXPECT_EQ(0, wrong) << "position " << sample.position;
+    }
+}
+
+TEST_F(BackgroundPaintingTest, ACentredPictureLargerThanTheViewShowsItsMiddle) {
+    std::unique_ptr<Gdiplus::Bitmap> picture = Solid(200, 100, Red);
+    {
+        Gdiplus::Graphics graphics(picture.get());
+        Gdiplus::SolidBrush blue(OpaqueColor(Blue));
+        graphics.FillRectangle(&blue, 50, 20, 100, 60);
+    }
+    std::unique_ptr<Gdiplus::Bitmap> bitmap =
+        RenderPictureBitmap(View, *picture, BackgroundPictureCentered, Gdiplus::InterpolationModeDefault);
+    ASSERT_NE(nullptr, bitmap);
+    for (POINT corner : {POINT{0, 0}, POINT{99, 0}, POINT{0, 59}, POINT{99, 59}, POINT{50, 30}})
+        EXPECT_TRUE(IsColor(*bitmap, corner.x, corner.y, Blue)) << corner.x << "," << corner.y;
+}
+
+TEST_F(BackgroundPaintingTest, OnlyRealPicturesLoad) {
+    TempDirectory directory;
+    std::wstring text = directory.File(L"not a picture.png");
+    HANDLE file = CreateFileW(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "hello", 5, &written, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(nullptr, LoadPicture(text.c_str()));
+    EXPECT_EQ(nullptr, LoadPicture(directory.File(L"missing.png").c_str()));
+    EXPECT_EQ(nullptr, LoadPicture(L""));
+}
+
+} // namespace
