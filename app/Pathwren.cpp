@@ -101,13 +101,15 @@ BOOL CPathwren::SaveFolders() {
     if (!m_pOptions)
         return FALSE;
     WCHAR backup[MAX_PATH];
-    // There may be no previous file yet, so a failed move is not an error. Only a backup made
-    // by this save is put back: an older one would replace newer settings.
+    // The previous file is copied, not moved: until the new one has fully replaced it, the folders
+    // file on disk stays complete. There may be no previous file yet, so a failed copy is not an
+    // error. Only a backup made by this save is put back: an older one would replace newer settings.
     BOOL backedUp = MakeBackupName(m_pOptions->FoldersFile, backup, ARRAYSIZE(backup)) &&
-                    MoveFileExW(m_pOptions->FoldersFile, backup, kBackupMoveFlags);
+                    CopyFileW(m_pOptions->FoldersFile, backup, FALSE);
     BOOL saved = FALSE;
     {
         CIniFileEx<CGenericPathwrenObject> file(m_pOptions->FoldersFile);
+        file.StartNewFile();
         saved = file.SaveArray(L"Folders", m_folders);
     }
     if (!saved && backedUp)

@@ -30,16 +30,23 @@ public:
         return object;
     }
 
+    // The file is written once, when the object has saved all its keys.
     BOOL Save(T& object, LPCWSTR sectionName) {
         SectionRestorer restore(*this);
         if (!SetSectionName(sectionName))
             return FALSE;
-        return object.Save(*this);
+        BeginWrites();
+        BOOL saved = object.Save(*this);
+        return EndWrites() && saved;
     }
 
+    // The file is written once, with the count and every element.
     BOOL SaveArray(LPCWSTR arrayName, const std::vector<T*>& items) {
-        if (!WriteInt(GetSectionName(), arrayName, static_cast<INT>(items.size())))
+        BeginWrites();
+        if (!WriteInt(GetSectionName(), arrayName, static_cast<INT>(items.size()))) {
+            EndWrites();
             return FALSE;
+        }
         SectionRestorer restore(*this);
         BOOL allSaved = TRUE;
         for (UINT i = 0; i < items.size(); ++i) {
@@ -48,7 +55,7 @@ public:
             if (!SetSectionName(section) || !items[i]->Save(*this))
                 allSaved = FALSE;
         }
-        return allSaved;
+        return EndWrites() && allSaved;
     }
 
     BOOL LoadArray(LPCWSTR arrayName, std::vector<T*>& items) {
