@@ -4,33 +4,15 @@
 
 namespace {
 
-// The profile functions' blanks: the Unicode white space, plus Ctrl-Z, which old editors put at
-// the end of text files.
+// The profile functions' blanks: the ASCII white space, plus Ctrl-Z, which old editors put at the
+// end of text files. Unicode spaces such as U+00A0 or U+3000 are part of names and values.
 bool IsBlank(char16_t c) {
-    if (c == 0x1A || c == 0x20 || (c >= 0x09 && c <= 0x0D))
-        return true;
-    if (c < 0x85)
-        return false;
-    return c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
-           c == 0x202F || c == 0x205F || c == 0x3000;
+    return c == 0x1A || c == 0x20 || (c >= 0x09 && c <= 0x0D);
 }
 
-// Names match without regard to case; this folds the letters of the alphabets a configuration
-// is written in (Latin, Greek, Cyrillic) to lower case.
+// Names match without regard to the case of the ASCII letters only; accented capitals stay distinct.
 char16_t FoldCase(char16_t c) {
-    if (c < 0x80)
-        return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
-        return static_cast<char16_t>(c + 32);
-    if (c >= 0x400 && c <= 0x40F)
-        return static_cast<char16_t>(c + 80);
-    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) {
-        // Latin Extended-A pairs upper and lower case, upper first, with the parity flipping at 0x139.
-        bool upperIsEven = c < 0x139 || c > 0x148;
-        if (upperIsEven == (c % 2 == 0))
-            return static_cast<char16_t>(c + 1);
-    }
-    return c;
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
 }
 
 int CompareFolded(std::u16string_view a, std::u16string_view b) {
@@ -209,7 +191,10 @@ void CIniDocument::AddLine(Span content, const Line& line) {
         size_t close = text.rfind(u']', end - 1);
         if (close != std::u16string_view::npos && close > start) {
             Section section;
-            section.name = {static_cast<uint32_t>(base + start + 1), static_cast<uint32_t>(close - start - 1)};
+            // Blanks inside the brackets are not part of the name.
+            std::u16string_view inside = TrimBlanks(text.substr(start + 1, close - start - 1));
+            section.name = {static_cast<uint32_t>(base + (inside.data() - text.data())),
+                            static_cast<uint32_t>(inside.size())};
             section.name.length = static_cast<uint32_t>(UpToNul(View(section.name)).size());
             section.lines.push_back(line);
             m_sections.push_back(std::move(section));
