@@ -1,4 +1,5 @@
 #include "config/IniFile.h"
+#include "lib/FileReplace.h"
 #include "lib/FileSystem.h"
 #include "lib/KernelHandle.h"
 #include "lib/StringCopy.h"
@@ -95,32 +96,6 @@ bool ReadWholeFile(HANDLE file, std::vector<unsigned char>& bytes) {
         return false;
     bytes.resize(read);
     return true;
-}
-
-// The bytes go into a temporary file beside the target, reach the disk, and only then take the
-// target's place in one rename: a save cut short leaves the previous file whole.
-BOOL ReplaceFileContent(LPCWSTR fileName, const std::vector<unsigned char>& bytes) {
-    std::wstring temporary = std::wstring(fileName) + L".tmp";
-    {
-        CFileHandle file(
-            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file)
-            return FALSE;
-        DWORD written = 0;
-        bool complete = bytes.empty() ||
-                        (WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                         written == bytes.size());
-        if (!complete || !FlushFileBuffers(file.Get())) {
-            file.Reset();
-            DeleteFileW(temporary.c_str());
-            return FALSE;
-        }
-    }
-    if (!MoveFileExW(temporary.c_str(), fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temporary.c_str());
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // TRUE when the value fitted the buffer for certain.
@@ -365,7 +340,7 @@ BOOL CIniFile::Commit() {
     if (!m_document.Modified())
         return TRUE;
     std::vector<unsigned char> bytes = m_document.Serialize(kSystemCodePage);
-    BOOL written = ReplaceFileContent(m_fileName, bytes);
+    BOOL written = WriteFileReplacing(m_fileName, bytes);
     // Written or not, the file is read again when next needed: what is on disk is the truth.
     m_newFile = false;
     m_loaded = false;
