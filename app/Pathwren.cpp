@@ -7,6 +7,7 @@
 #include "config/Language.h"
 #include "config/SpecialPath.h"
 #include "containers/ContainerBase.h"
+#include "lib/FileReplace.h"
 #include "lib/FileSystem.h"
 #include "lib/PathText.h"
 #include "lib/StringCopy.h"
@@ -31,8 +32,8 @@ BOOL MakeBackupName(LPCWSTR fileName, LPWSTR backupName, size_t size) {
 
 CPathwren::CPathwren()
     : m_hInstance(nullptr), m_hMainWindow(nullptr), m_pOptions(nullptr), m_pLanguage(nullptr), m_hDefaultIcon(nullptr),
-      m_showOptionsAtStart(FALSE), m_ending(FALSE), m_user32(L"User32.dll"), m_pLaunchBar(nullptr),
-      m_creatingContainers(FALSE), m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr),
+      m_showOptionsAtStart(FALSE), m_ending(FALSE), m_restoredFromBackup(FALSE), m_user32(L"User32.dll"),
+      m_pLaunchBar(nullptr), m_creatingContainers(FALSE), m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr),
       m_shutdownBlockReasonDestroy(nullptr) {
     std::wstring directory = GetProgramDirectory();
     m_mainConfigurationFile[0] = L'\0';
@@ -82,6 +83,8 @@ BOOL CPathwren::LoadFolders() {
     if (!m_pOptions)
         return FALSE;
     DestroyFolders();
+    if (RestoreDamagedFoldersFile())
+        m_restoredFromBackup = TRUE;
     {
         CIniFileEx<CGenericPathwrenObject> file(m_pOptions->FoldersFile);
         file.LoadArray(L"Folders", m_folders);
@@ -115,6 +118,27 @@ BOOL CPathwren::SaveFolders() {
     if (!saved && backedUp)
         MoveFileExW(backup, m_pOptions->FoldersFile, kBackupMoveFlags);
     return saved;
+}
+
+// A folders file that is missing, unreadable, without its count or without a section the count
+// names is what a save cut short by a crash or a power loss may leave; a complete backup then
+// takes its place. A file the user emptied is left alone.
+BOOL CPathwren::RestoreDamagedFoldersFile() {
+    LPCWSTR foldersFile = m_pOptions->FoldersFile;
+    WCHAR backup[MAX_PATH];
+    if (!MakeBackupName(foldersFile, backup, ARRAYSIZE(backup)) || !IsExistingFile(backup))
+        return FALSE;
+    if (IsExistingFile(foldersFile)) {
+        CIniFileEx<CGenericPathwrenObject> current(foldersFile);
+        if (current.IsReadable() && (current.IsEmpty() || current.HasCompleteArray(L"Folders")))
+            return FALSE;
+    }
+    {
+        CIniFileEx<CGenericPathwrenObject> previous(backup);
+        if (!previous.IsReadable() || !previous.HasCompleteArray(L"Folders"))
+            return FALSE;
+    }
+    return CopyFileReplacing(backup, foldersFile);
 }
 
 BOOL CPathwren::StoreContainersState() {

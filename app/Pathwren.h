@@ -48,6 +48,8 @@ public:
     HICON m_hDefaultIcon;
     BOOL m_showOptionsAtStart;
     BOOL m_ending;
+    // The folders file was damaged and its backup took its place; the user is told once.
+    BOOL m_restoredFromBackup;
     CRuntimeModule m_user32;
     CLaunchBar* m_pLaunchBar;
 
@@ -63,6 +65,7 @@ private:
     void RequestQuit();
     void RouteHotKey(WPARAM itemIndex);
     void DestroyLaunchBar();
+    BOOL RestoreDamagedFoldersFile();
 
     // The missing-folder and hotkey message boxes run modal loops inside WM_CREATE, where a
     // WM_CLOSE or the end of the logon may arrive; the items must outlive that loop, so the

@@ -120,6 +120,11 @@ LRESULT CPathwren::OnCreate(HWND window) {
     m_hMainWindow = window;
     m_creatingContainers = TRUE;
     BOOL anyContainer = CreateContainers();
+    if (m_restoredFromBackup) {
+        m_restoredFromBackup = FALSE;
+        MessageBoxW(nullptr, L"The folder configuration was damaged; the previous one was restored.", L"Pathwren",
+                    MB_ICONINFORMATION);
+    }
     m_creatingContainers = FALSE;
     if (m_quitRequested)
         PostMessageW(window, WM_DEFERRED_QUIT, 0, 0);

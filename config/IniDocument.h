@@ -56,6 +56,8 @@ public:
     // comments (";"), in file order.
     std::vector<std::u16string> KeyNames(const std::u16string& section) const;
     bool HasKeys(const std::u16string& section) const { return !KeyNames(section).empty(); }
+    // No section and no entry: a blank file.
+    bool IsEmpty() const { return m_sections.size() == 1 && m_sections[0].entries.empty(); }
 
     // WritePrivateProfileStringW: blanks around the names and before the value are dropped; an
     // existing entry's line is rewritten, a new one goes after its section's last entry, a new

@@ -306,6 +306,10 @@ BOOL CIniFile::IsReadable() {
     return m_readable;
 }
 
+BOOL CIniFile::IsEmpty() {
+    return Document().IsEmpty();
+}
+
 const CIniDocument& CIniFile::CurrentDocument() {
     return m_loaded ? m_document : Document();
 }

@@ -54,6 +54,8 @@ public:
     void StartNewFile();
     // Whether the file could be read (a missing file counts as readable and empty).
     BOOL IsReadable();
+    // Whether the file holds nothing but blanks.
+    BOOL IsEmpty();
 
 private:
     // The document, read again first when the file changed on disk.

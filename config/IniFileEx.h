@@ -92,6 +92,28 @@ public:
         return allLoaded && !damagedCount;
     }
 
+    // Whether the current section holds the array's count and every element section it names:
+    // what a save that ran to its end leaves behind.
+    BOOL HasCompleteArray(LPCWSTR arrayName) {
+        static const WCHAR kMissing[] = L"\x1F<missing>\x1F";
+        WCHAR countText[32];
+        ReadString(GetSectionName(), arrayName, kMissing, countText, ARRAYSIZE(countText));
+        if (wcscmp(countText, kMissing) == 0)
+            return FALSE;
+        INT storedCount = 0;
+        ReadInt(GetSectionName(), arrayName, 0, &storedCount);
+        UINT count = static_cast<UINT>(storedCount);
+        if (count > kMaxIniArrayElements)
+            return FALSE;
+        for (UINT i = 0; i < count; ++i) {
+            WCHAR section[2 * MAX_PATH];
+            FormatElementSection(section, arrayName, i);
+            if (!HasSection(section))
+                return FALSE;
+        }
+        return TRUE;
+    }
+
 private:
     template <size_t N> static void FormatElementSection(WCHAR (&section)[N], LPCWSTR arrayName, UINT index) {
         swprintf(section, N, L"%ls_%u", arrayName, index);
