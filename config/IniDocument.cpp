@@ -325,7 +325,13 @@ void CIniDocument::SetString(const std::u16string& section, const std::u16string
         header.text = Append(u"[" + std::u16string(sectionName) + u"]");
         created.lines.push_back(header);
         m_sections.push_back(std::move(created));
-        BuildSectionIndex();
+        // Behind every section of the same name, so the first one stays the one found.
+        uint32_t index = static_cast<uint32_t>(m_sections.size() - 1);
+        auto position = std::upper_bound(
+            m_sectionOrder.begin(), m_sectionOrder.end(), index, [this](uint32_t added, uint32_t existing) {
+                return CompareFolded(View(m_sections[added].name), View(m_sections[existing].name)) < 0;
+            });
+        m_sectionOrder.insert(position, index);
         target = &m_sections.back();
     }
     m_modified = true;
