@@ -69,44 +69,11 @@ TEST(IniDocument, WritingTheSameValueChangesNothingAndANewDocumentIsUtf16) {
     EXPECT_EQ(Utf16Bytes(u"[Default]\r\nMinus=4294967295\r\nName=Caf\u00e9\r\n"), fresh.Serialize(Latin1CodePage()));
 }
 
-TEST(IniDocument, OnlyTheFirstOfDuplicateSectionsAndKeysIsRead) {
+TEST(IniDocument, OnlyTheFirstOfDuplicateSectionsAndKeysIsReadAndWritten) {
     CIniDocument document = Parse(Bytes("[S]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\nonly=4\r\n"));
     EXPECT_EQ(u"1", Value(document, u"S", u"k"));
     EXPECT_EQ(u"<default>", Value(document, u"S", u"only")) << "the second [s] is never searched";
     EXPECT_EQ((std::vector<std::u16string>{u"S", u"s"}), document.SectionNames());
     document.SetString(u"S", u"only", u"5");
     EXPECT_EQ(u"5", Value(document, u"s", u"only")) << "and a write goes to the first";
-}
-
-TEST(IniDocument, NumbersWrapAndAcceptSignsAndPrefixes) {
-    CIniDocument document = Parse(Bytes("[N]\r\nminus=-1\r\nbig=4294967297\r\nhex=0x1F\r\nupperHex=0X1F\r\n"
-                                        "binary=0b101\r\ntext=abc\r\nempty=\r\nquoted=\"12\"\r\nlong="
-                                        "000000000000000000000000000001\r\nspaced=  +7x\r\n"));
-    struct Case {
-        const char16_t* key;
-        uint32_t expected;
-    };
-    const Case cases[] = {
-        {u"minus", 0xFFFFFFFFu}, {u"big", 1},     {u"hex", 31},   {u"upperHex", 0}, // only lower-case prefixes count
-        {u"binary", 5},          {u"text", 0},    {u"empty", 77},                   // an empty value is a missing one
-        {u"missing", 77},        {u"quoted", 12}, {u"long", 0}, // read into 30 characters, so the last digit is lost
-        {u"spaced", 7}};
-    for (const Case& c : cases)
-        EXPECT_EQ(c.expected, document.GetInt(u"N", c.key, 77)) << std::string(c.key, c.key + 1);
-}
-
-TEST(IniDocument, ValuesLoseOnePairOfQuotesAndAreCutToTheBuffer) {
-    CIniDocument document = Parse(Bytes("[Q]\r\nboth=\"a b\"\r\nsingle='x'\r\nmixed=\"x'\r\nalone=\"\r\n"
-                                        "bare\r\n[Q2\r\nafter=1\r\n"));
-    EXPECT_EQ(u"a b", Value(document, u"Q", u"both"));
-    EXPECT_EQ(u"x", Value(document, u"Q", u"single"));
-    EXPECT_EQ(u"\"x'", Value(document, u"Q", u"mixed"));
-    EXPECT_EQ(u"\"", Value(document, u"Q", u"alone"));
-    EXPECT_EQ(u"<default>", Value(document, u"Q", u"bare")) << "a line without = has no value";
-    EXPECT_EQ(u"1", Value(document, u"Q", u"after")) << "a header without ] is an entry of the section before";
-
-    char16_t small[5];
-    EXPECT_EQ(3u, document.GetString(u"Q", u"both", u"", small, 5));
-    EXPECT_EQ(u"a b", std::u16string(small));
-    EXPECT_EQ(2u, document.GetString(u"Q", u"missing", u"de  ", small, 5)) << "trailing spaces of a default go";
 }
