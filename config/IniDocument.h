@@ -25,12 +25,13 @@ const IniCodePage& Latin1CodePage();
 // so that serialising it gives back the file unchanged except for the lines written since.
 //
 // The rules, shared with the profile functions: a line is cut at any run of CR and LF; blanks
-// around it are ignored; "[" starts a section header whose name runs to the last "]" (a "[" line
-// without "]" is an entry); any other non-blank line is an entry whose name runs to the first
-// "=" and whose value follows it, both without surrounding blanks (an entry without "=" has no
-// value and reads as missing). Names compare without regard to case; of duplicate sections only
-// the first is searched, and of duplicate keys in it the first wins. Text after a NUL character
-// of a name or value is ignored.
+// (ASCII white space and Ctrl-Z) around it are ignored; "[" starts a section header whose name is
+// what stands between it and the last "]", blanks removed (a "[" line without "]" is an entry);
+// any other non-blank line is an entry whose name runs to the first "=" and whose value follows
+// it, both without surrounding blanks (an entry without "=" has no value and reads as missing).
+// Names compare without regard to ASCII case; of duplicate sections only the first is searched,
+// and of duplicate keys in it the first wins. Text after a NUL character of a name or value is
+// ignored.
 class CIniDocument {
 public:
     CIniDocument(); // empty, UTF-16LE
