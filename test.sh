@@ -23,4 +23,6 @@ set +e
 ctest --output-on-failure -j "$(nproc)" "${labels[@]}" 2>&1 | tee "$BUILD_DIR/ctest.log"
 status=${PIPESTATUS[0]}
 set -e
+# The INI parser under libFuzzer with the sanitizers for a minute; a finding fails the run.
+"$ROOT_DIR/tools/fuzz.sh" 60 || status=1
 exit "$status"

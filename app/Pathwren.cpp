@@ -7,6 +7,7 @@
 #include "config/Language.h"
 #include "config/SpecialPath.h"
 #include "containers/ContainerBase.h"
+#include "lib/FileReplace.h"
 #include "lib/FileSystem.h"
 #include "lib/PathText.h"
 #include "lib/StringCopy.h"
@@ -32,8 +33,9 @@ BOOL MakeBackupName(LPCWSTR fileName, LPWSTR backupName, size_t size) {
 
 CPathwren::CPathwren()
     : m_hInstance(nullptr), m_hMainWindow(nullptr), m_pOptions(nullptr), m_pLanguage(nullptr), m_hDefaultIcon(nullptr),
-      m_showOptionsAtStart(FALSE), m_ending(FALSE), m_user32(L"User32.dll"), m_pLaunchBar(nullptr),
-      m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr), m_shutdownBlockReasonDestroy(nullptr) {
+      m_showOptionsAtStart(FALSE), m_ending(FALSE), m_restoredFromBackup(FALSE), m_user32(L"User32.dll"),
+      m_pLaunchBar(nullptr), m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr),
+      m_shutdownBlockReasonDestroy(nullptr) {
     std::wstring directory = GetProgramDirectory();
     m_mainConfigurationFile[0] = L'\0';
     if (directory.size() < MAX_PATH - 12)
@@ -93,6 +95,8 @@ BOOL CPathwren::LoadFolders() {
     if (!m_pOptions)
         return FALSE;
     DestroyFolders();
+    if (RestoreDamagedFoldersFile())
+        m_restoredFromBackup = TRUE;
     {
         CIniFileEx<CGenericPathwrenObject> file(m_pOptions->FoldersFile);
         file.LoadArray(L"Folders", m_folders);
@@ -112,18 +116,41 @@ BOOL CPathwren::SaveFolders() {
     if (!m_pOptions)
         return FALSE;
     WCHAR backup[MAX_PATH];
-    // There may be no previous file yet, so a failed move is not an error. Only a backup made
-    // by this save is put back: an older one would replace newer settings.
+    // The previous file is copied, not moved: until the new one has fully replaced it, the folders
+    // file on disk stays complete. There may be no previous file yet, so a failed copy is not an
+    // error. Only a backup made by this save is put back: an older one would replace newer settings.
     BOOL backedUp = MakeBackupName(m_pOptions->FoldersFile, backup, ARRAYSIZE(backup)) &&
-                    MoveFileExW(m_pOptions->FoldersFile, backup, kBackupMoveFlags);
+                    CopyFileW(m_pOptions->FoldersFile, backup, FALSE);
     BOOL saved = FALSE;
     {
         CIniFileEx<CGenericPathwrenObject> file(m_pOptions->FoldersFile);
+        file.StartNewFile();
         saved = file.SaveArray(L"Folders", m_folders);
     }
     if (!saved && backedUp)
         MoveFileExW(backup, m_pOptions->FoldersFile, kBackupMoveFlags);
     return saved;
+}
+
+// A folders file that is missing, unreadable, without its count or without a section the count
+// names is what a save cut short by a crash or a power loss may leave; a complete backup then
+// takes its place. A file the user emptied is left alone.
+BOOL CPathwren::RestoreDamagedFoldersFile() {
+    LPCWSTR foldersFile = m_pOptions->FoldersFile;
+    WCHAR backup[MAX_PATH];
+    if (!MakeBackupName(foldersFile, backup, ARRAYSIZE(backup)) || !IsExistingFile(backup))
+        return FALSE;
+    if (IsExistingFile(foldersFile)) {
+        CIniFileEx<CGenericPathwrenObject> current(foldersFile);
+        if (current.IsReadable() && (current.IsEmpty() || current.HasCompleteArray(L"Folders")))
+            return FALSE;
+    }
+    {
+        CIniFileEx<CGenericPathwrenObject> previous(backup);
+        if (!previous.IsReadable() || !previous.HasCompleteArray(L"Folders"))
+            return FALSE;
+    }
+    return CopyFileReplacing(backup, foldersFile);
 }
 
 BOOL CPathwren::StoreContainersState() {

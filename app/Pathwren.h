@@ -48,6 +48,8 @@ public:
     HICON m_hDefaultIcon;
     BOOL m_showOptionsAtStart;
     BOOL m_ending;
+    // The folders file was damaged and its backup took its place; the user is told once.
+    BOOL m_restoredFromBackup;
     CRuntimeModule m_user32;
     CLaunchBar* m_pLaunchBar;
 
@@ -63,6 +65,7 @@ private:
     void RequestQuit();
     void RouteHotKey(WPARAM itemIndex);
     void DestroyLaunchBar();
+    BOOL RestoreDamagedFoldersFile();
 
     // Set by a close or the end of the logon, which may arrive inside a modal loop: the start-up's
     // message boxes inside WM_CREATE, a container's menu, box or dialog. The items must outlive

@@ -124,6 +124,11 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
 LRESULT CPathwren::OnCreate(HWND window) {
     m_hMainWindow = window;
     BOOL anyContainer = CreateContainers();
+    if (m_restoredFromBackup) {
+        m_restoredFromBackup = FALSE;
+        MessageBoxW(nullptr, L"The folder configuration was damaged; the previous one was restored.", L"Pathwren",
+                    MB_ICONINFORMATION);
+    }
     // A close or logoff during the start-up's message boxes: a program that is ending opens no options.
     if (!m_quitRequested && (m_showOptionsAtStart || !anyContainer))
         PostMessageW(window, WM_SHOW_OPTIONS, 0, 0);

@@ -1,5 +1,6 @@
-// Saves and loads 100 folder items through the INI layer and prints the cost per item.
-// The profile API writes one key per call, so saving is expected to cost more than loading.
+// Saves and loads 100 and 1,000 folder items through the INI layer and prints the times beside a
+// floor measured in the same run: one WriteFile, or one ReadFile plus the conversion to UTF-16
+// text, of the very bytes the save wrote.
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
 #include "support/TempDirectory.h"
@@ -10,19 +11,43 @@
 
 namespace {
 
-const int kItems = 100;
-
 double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-} // namespace
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
 
-int main() {
+double FloorWrite(const std::wstring& path, const std::vector<char>& bytes) {
+    LARGE_INTEGER start = Now();
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return Milliseconds(start, Now());
+}
+
+double FloorRead(const std::wstring& path, std::vector<char>& bytes) {
+    LARGE_INTEGER start = Now();
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (read - 2) / 2);
+    double elapsed = Milliseconds(start, Now());
+    return text.empty() ? -1 : elapsed;
+}
+
+bool Measure(int count) {
     std::vector<CGenericPathwrenObject*> items;
-    for (int i = 0; i < kItems; ++i) {
+    for (int i = 0; i < count; ++i) {
         CGenericPathwrenObject* item = new CGenericPathwrenObject();
         swprintf(item->Path, MAX_PATH, L"C:\\Users\\bench\\Folder %d", i);
         item->HotKeyModifier = MOD_CONTROL;
@@ -31,26 +56,38 @@ int main() {
     }
     TempDirectory directory;
     std::wstring path = directory.File(L"FoldersOptions.ini");
-    LARGE_INTEGER start, saved, loaded;
     std::vector<CGenericPathwrenObject*> readBack;
+    LARGE_INTEGER start = Now();
     {
         CIniFileEx<CGenericPathwrenObject> file(path.c_str());
-        QueryPerformanceCounter(&start);
         file.SaveArray(L"Folders", items);
-        QueryPerformanceCounter(&saved);
-        file.LoadArray(L"Folders", readBack);
-        QueryPerformanceCounter(&loaded);
     }
-    double saveMs = Milliseconds(start, saved) / kItems;
-    double loadMs = Milliseconds(saved, loaded) / kItems;
-    printf("folder items: %d saved, %d loaded\n", kItems, static_cast<int>(readBack.size()));
-    printf("save ms/item = %.3f\n", saveMs);
-    printf("load ms/item = %.3f\n", loadMs);
-    printf("save / load = %.2f\n", saveMs / loadMs);
+    LARGE_INTEGER saved = Now();
+    {
+        CIniFileEx<CGenericPathwrenObject> file(path.c_str());
+        file.LoadArray(L"Folders", readBack);
+    }
+    LARGE_INTEGER loaded = Now();
+    std::vector<char> bytes;
+    double readFloor = FloorRead(path, bytes);
+    double writeFloor = FloorWrite(directory.File(L"floor.ini"), bytes);
 
+    double saveMs = Milliseconds(start, saved);
+    double loadMs = Milliseconds(saved, loaded);
+    printf("%5d items, %7zu bytes: save %8.2f ms (floor %.2f, ratio %.1f), load %8.2f ms (floor %.2f, ratio %.1f)\n",
+           count, bytes.size(), saveMs, writeFloor, saveMs / writeFloor, loadMs, readFloor, loadMs / readFloor);
+    bool complete = readBack.size() == static_cast<size_t>(count);
     for (CGenericPathwrenObject* item : items)
         delete item;
     for (CGenericPathwrenObject* item : readBack)
         delete item;
-    return readBack.size() == static_cast<size_t>(kItems) ? 0 : 1;
+    return complete;
+}
+
+} // namespace
+
+int main() {
+    bool complete = Measure(100);
+    complete = Measure(1000) && complete;
+    return complete ? 0 : 1;
 }

@@ -117,9 +117,12 @@ BOOL CApplicationOptions::Save(CIniFile& file) {
     SetRunAtStartup(SingleUser);
     SaveSettings(kMainFileKeys, static_cast<IConfigWriter&>(file), *this);
 
+    // The user options file is written once, with its keys and the launch bar's.
     CIniFile userOptions(UserOptionsFile);
+    userOptions.BeginWrites();
     SaveSettings(kUserFileKeys, static_cast<IConfigWriter&>(userOptions), *this);
     LaunchBarOptions.Save(userOptions);
+    userOptions.EndWrites();
     return TRUE;
 }
 

@@ -1,16 +1,19 @@
 #include "config/IniFile.h"
+#include "lib/FileReplace.h"
 #include "lib/FileSystem.h"
 #include "lib/KernelHandle.h"
 #include "lib/StringCopy.h"
 
+#include <climits>
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 namespace {
 
 const DWORD kNumberTextSize = 128;
-const DWORD kFirstSectionListSize = 2048;
 
 BOOL CreateBomOnlyFile(LPCWSTR fileName) {
     CFileHandle file(CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -53,6 +56,54 @@ bool ParseUInt64(LPCWSTR text, ULONGLONG* value) {
         result = result * 10 + static_cast<ULONGLONG>(*text++ - L'0');
     *value = result;
     return true;
+}
+
+std::u16string Text(LPCWSTR text) {
+    static_assert(sizeof(WCHAR) == sizeof(char16_t), "WCHAR is a UTF-16 code unit");
+    return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
+}
+
+std::u16string DecodeAnsi(const char* bytes, size_t size) {
+    std::u16string text;
+    if (size == 0 || size > INT_MAX)
+        return text;
+    int length = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), nullptr, 0);
+    text.resize(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), reinterpret_cast<LPWSTR>(&text[0]), length);
+    return text;
+}
+
+std::string EncodeAnsi(const char16_t* text, size_t length) {
+    std::string bytes;
+    if (length == 0 || length > INT_MAX)
+        return bytes;
+    LPCWSTR wide = reinterpret_cast<LPCWSTR>(text);
+    int size = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(size));
+    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(length), &bytes[0], size, nullptr, nullptr);
+    return bytes;
+}
+
+const IniCodePage kSystemCodePage = {DecodeAnsi, EncodeAnsi};
+
+bool ReadWholeFile(HANDLE file, std::vector<unsigned char>& bytes) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF)
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        return false;
+    bytes.resize(read);
+    return true;
+}
+
+// TRUE when the value fitted the buffer for certain.
+BOOL ReadStringFrom(const CIniDocument& document, LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
+                    DWORD size) {
+    size_t copied =
+        document.GetString(Text(section), Text(key), Text(defaultValue), reinterpret_cast<char16_t*>(buffer), size);
+    return size >= 2 && copied < size - 2;
 }
 
 } // namespace
@@ -114,6 +165,9 @@ BOOL CIniFile::SetSectionName(LPCWSTR sectionName) {
     if (!sectionName || wcslen(sectionName) + 1 > MAX_PATH)
         return FALSE;
     wcscpy(m_sectionName, sectionName);
+    // Reads of the current section then trust the document without asking the file system for
+    // every key: a section is read at one go.
+    Document();
     return TRUE;
 }
 
@@ -130,7 +184,7 @@ BOOL CIniFile::ReadUInt64(LPCWSTR key, ULONGLONG defaultValue, ULONGLONG* value)
     WCHAR defaultText[kNumberTextSize];
     swprintf(defaultText, kNumberTextSize, L"%llu", defaultValue);
     WCHAR text[kNumberTextSize];
-    ReadString(m_sectionName, key, defaultText, text, kNumberTextSize);
+    ReadString(key, defaultText, text, kNumberTextSize);
     if (ParseUInt64(text, value))
         return TRUE;
     *value = defaultValue;
@@ -138,11 +192,12 @@ BOOL CIniFile::ReadUInt64(LPCWSTR key, ULONGLONG defaultValue, ULONGLONG* value)
 }
 
 BOOL CIniFile::ReadInt(LPCWSTR key, INT defaultValue, INT* value) {
-    return ReadInt(m_sectionName, key, defaultValue, value);
+    *value = static_cast<INT>(CurrentDocument().GetInt(Text(m_sectionName), Text(key), defaultValue));
+    return TRUE;
 }
 
 BOOL CIniFile::ReadString(LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size) {
-    return ReadString(m_sectionName, key, defaultValue, buffer, size);
+    return ReadStringFrom(CurrentDocument(), m_sectionName, key, defaultValue, buffer, size);
 }
 
 BOOL CIniFile::ReadBinary(LPCWSTR key, BYTE* buffer, DWORD size, DWORD* bytesRead) {
@@ -153,7 +208,7 @@ BOOL CIniFile::ReadBinary(LPCWSTR key, BYTE* buffer, DWORD size, DWORD* bytesRea
         return FALSE;
     // A block longer than the buffer is read as its leading bytes: the text is cut by the
     // profile API, so its truncation report does not make the read fail.
-    ReadString(m_sectionName, key, L"", text.get(), textSize);
+    ReadString(key, L"", text.get(), textSize);
     DWORD count = static_cast<DWORD>(wcslen(text.get()) / 2);
     if (count > size)
         count = size;
@@ -168,13 +223,12 @@ BOOL CIniFile::ReadBinary(LPCWSTR key, BYTE* buffer, DWORD size, DWORD* bytesRea
 }
 
 BOOL CIniFile::ReadInt(LPCWSTR section, LPCWSTR key, INT defaultValue, INT* value) {
-    *value = static_cast<INT>(GetPrivateProfileIntW(section, key, defaultValue, m_fileName));
+    *value = static_cast<INT>(Document().GetInt(Text(section), Text(key), defaultValue));
     return TRUE;
 }
 
 BOOL CIniFile::ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size) {
-    DWORD copied = GetPrivateProfileStringW(section, key, defaultValue, buffer, size, m_fileName);
-    return size >= 2 && copied < size - 2;
+    return ReadStringFrom(Document(), section, key, defaultValue, buffer, size);
 }
 
 BOOL CIniFile::WriteUInt64(LPCWSTR key, ULONGLONG value) {
@@ -211,32 +265,97 @@ BOOL CIniFile::WriteInt(LPCWSTR section, LPCWSTR key, INT value) {
 }
 
 BOOL CIniFile::WriteString(LPCWSTR section, LPCWSTR key, LPCWSTR value) {
-    return WritePrivateProfileStringW(section, key, value, m_fileName);
+    Document();
+    // A file that exists but could not be read is never overwritten: its content would be lost.
+    if (!m_readable && !m_newFile)
+        return FALSE;
+    m_document.SetString(Text(section), Text(key), Text(value));
+    return m_writeDepth > 0 ? TRUE : Commit();
 }
 
 BOOL CIniFile::EnumSectionNames(EnumSectionNamesCallback callback, void* context) {
-    DWORD size = kFirstSectionListSize;
-    std::unique_ptr<WCHAR[]> names;
-    DWORD length = 0;
-    for (;;) {
-        names.reset(new (std::nothrow) WCHAR[size]);
-        if (!names)
-            return TRUE;
-        length = GetPrivateProfileSectionNamesW(names.get(), size, m_fileName);
-        if (length != size - 2)
-            break;
-        size *= 2;
-    }
-    if (length == 0)
-        return TRUE;
-    for (LPCWSTR name = names.get(); *name; name += wcslen(name) + 1) {
-        if (!callback(name, context))
+    for (const std::u16string& name : Document().SectionNames()) {
+        if (!callback(reinterpret_cast<LPCWSTR>(name.c_str()), context))
             break;
     }
     return TRUE;
 }
 
 BOOL CIniFile::HasSection(LPCWSTR sectionName) {
-    WCHAR firstKey[4];
-    return GetPrivateProfileSectionW(sectionName, firstKey, 4, m_fileName) > 0;
+    return Document().HasKeys(Text(sectionName));
+}
+
+void CIniFile::BeginWrites() {
+    ++m_writeDepth;
+}
+
+BOOL CIniFile::EndWrites() {
+    if (m_writeDepth > 0 && --m_writeDepth > 0)
+        return TRUE;
+    return Commit();
+}
+
+void CIniFile::StartNewFile() {
+    m_document = CIniDocument();
+    m_loaded = true;
+    m_newFile = true;
+}
+
+BOOL CIniFile::IsReadable() {
+    Document();
+    return m_readable;
+}
+
+BOOL CIniFile::IsEmpty() {
+    return Document().IsEmpty();
+}
+
+const CIniDocument& CIniFile::CurrentDocument() {
+    return m_loaded ? m_document : Document();
+}
+
+const CIniDocument& CIniFile::Document() {
+    // Inside a batch the document holds writes not yet on disk; a re-read would lose them.
+    if (m_newFile || (m_writeDepth > 0 && m_loaded))
+        return m_document;
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (!GetFileAttributesExW(m_fileName, GetFileExInfoStandard, &attributes)) {
+        m_document = CIniDocument();
+        m_readable = GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+        m_loaded = false;
+        return m_document;
+    }
+    ULONGLONG size = (static_cast<ULONGLONG>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+    if (m_loaded && size == m_size && CompareFileTime(&attributes.ftLastWriteTime, &m_writeTime) == 0)
+        return m_document;
+
+    std::vector<unsigned char> bytes;
+    CFileHandle file(CreateFileW(m_fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    m_readable = file && ReadWholeFile(file.Get(), bytes);
+    m_document = m_readable ? CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage) : CIniDocument();
+    m_loaded = m_readable;
+    m_writeTime = attributes.ftLastWriteTime;
+    m_size = size;
+    return m_document;
+}
+
+BOOL CIniFile::Commit() {
+    if (!m_document.Modified())
+        return TRUE;
+    std::vector<unsigned char> bytes = m_document.Serialize(kSystemCodePage);
+    BOOL written = WriteFileReplacing(m_fileName, bytes);
+    // Written or not, the file is read again when next needed: what is on disk is the truth.
+    m_newFile = false;
+    m_loaded = false;
+    if (written) {
+        m_document = CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage);
+        WIN32_FILE_ATTRIBUTE_DATA attributes;
+        if (GetFileAttributesExW(m_fileName, GetFileExInfoStandard, &attributes)) {
+            m_writeTime = attributes.ftLastWriteTime;
+            m_size = (static_cast<ULONGLONG>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+            m_loaded = true;
+        }
+    }
+    return written;
 }

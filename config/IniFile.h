@@ -1,12 +1,16 @@
 #pragma once
 #include "config/IConfigReader.h"
 #include "config/IConfigWriter.h"
+#include "config/IniDocument.h"
 
 typedef BOOL (*EnumSectionNamesCallback)(LPCWSTR sectionName, void* context);
 
-// Typed access to one INI file through the private-profile functions. Holds no open handle
-// between calls. A file that does not exist yet is created (with its directories) holding only
-// the UTF-16LE byte order mark, so that everything the profile functions write stays UTF-16.
+// Typed access to one INI file with the rules of the private-profile functions. The file is read
+// once into a document (again only when its write time or size changed underneath) and every
+// read is answered from it; writes change the document, and the file is written whole, in the
+// encoding it had, into a temporary file beside it that then replaces it, so the file on disk is
+// always either the previous or the new one. Holds no open handle between calls. A file that does
+// not exist yet is created (with its directories) holding only the UTF-16LE byte order mark.
 class CIniFile : public virtual IConfigReader, public virtual IConfigWriter {
 public:
     explicit CIniFile(LPCWSTR fileName);
@@ -40,9 +44,35 @@ public:
     // TRUE when the file has a section of that name (with at least one key).
     BOOL HasSection(LPCWSTR sectionName);
 
+    // Outside BeginWrites / EndWrites every write goes to the file at once. Inside, writes only
+    // change the document, and the outermost EndWrites writes the file once; it returns FALSE when
+    // that failed (the file then keeps its previous content).
+    void BeginWrites();
+    BOOL EndWrites();
+    // Forgets the file's content: the next write replaces the file with a new UTF-16LE one that
+    // holds only what is written from now on. The file itself is not touched until then.
+    void StartNewFile();
+    // Whether the file could be read (a missing file counts as readable and empty).
+    BOOL IsReadable();
+    // Whether the file holds nothing but blanks.
+    BOOL IsEmpty();
+
 private:
+    // The document, read again first when the file changed on disk.
+    const CIniDocument& Document();
+    // The document as last read; for reads inside the current section.
+    const CIniDocument& CurrentDocument();
+    BOOL Commit();
+
     WCHAR m_fileName[MAX_PATH];
     WCHAR m_sectionName[MAX_PATH];
+    CIniDocument m_document;
+    bool m_loaded = false;
+    bool m_readable = true;
+    bool m_newFile = false;
+    int m_writeDepth = 0;
+    FILETIME m_writeTime = {};
+    ULONGLONG m_size = 0;
 };
 
 // Creates a directory and every missing parent; existing directories count as success.

@@ -30,16 +30,23 @@ public:
         return object;
     }
 
+    // The file is written once, when the object has saved all its keys.
     BOOL Save(T& object, LPCWSTR sectionName) {
         SectionRestorer restore(*this);
         if (!SetSectionName(sectionName))
             return FALSE;
-        return object.Save(*this);
+        BeginWrites();
+        BOOL saved = object.Save(*this);
+        return EndWrites() && saved;
     }
 
+    // The file is written once, with the count and every element.
     BOOL SaveArray(LPCWSTR arrayName, const std::vector<T*>& items) {
-        if (!WriteInt(GetSectionName(), arrayName, static_cast<INT>(items.size())))
+        BeginWrites();
+        if (!WriteInt(GetSectionName(), arrayName, static_cast<INT>(items.size()))) {
+            EndWrites();
             return FALSE;
+        }
         SectionRestorer restore(*this);
         BOOL allSaved = TRUE;
         for (UINT i = 0; i < items.size(); ++i) {
@@ -48,7 +55,7 @@ public:
             if (!SetSectionName(section) || !items[i]->Save(*this))
                 allSaved = FALSE;
         }
-        return allSaved;
+        return EndWrites() && allSaved;
     }
 
     BOOL LoadArray(LPCWSTR arrayName, std::vector<T*>& items) {
@@ -83,6 +90,28 @@ public:
             items.push_back(item);
         }
         return allLoaded && !damagedCount;
+    }
+
+    // Whether the current section holds the array's count and every element section it names:
+    // what a save that ran to its end leaves behind.
+    BOOL HasCompleteArray(LPCWSTR arrayName) {
+        static const WCHAR kMissing[] = L"\x1F<missing>\x1F";
+        WCHAR countText[32];
+        ReadString(GetSectionName(), arrayName, kMissing, countText, ARRAYSIZE(countText));
+        if (wcscmp(countText, kMissing) == 0)
+            return FALSE;
+        INT storedCount = 0;
+        ReadInt(GetSectionName(), arrayName, 0, &storedCount);
+        UINT count = static_cast<UINT>(storedCount);
+        if (count > kMaxIniArrayElements)
+            return FALSE;
+        for (UINT i = 0; i < count; ++i) {
+            WCHAR section[2 * MAX_PATH];
+            FormatElementSection(section, arrayName, i);
+            if (!HasSection(section))
+                return FALSE;
+        }
+        return TRUE;
     }
 
 private:

@@ -10,7 +10,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
-          wine64 wine xvfb xauth x11-utils imagemagick procps)
+          wine64 wine xvfb xauth x11-utils imagemagick procps
+          clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()

@@ -86,6 +86,93 @@ def main():
     files["only_newlines"] = utf16("\r\n" * 10000)
     files["many_sections"] = utf16(crlf(["[S%d]\r\nk=v" % i for i in range(3000)]))
 
+    # Encodings the profile functions see as ANSI: only FF FE makes a file UTF-16.
+    plain = "[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=C:\\\r\nDisplayName=Caf\u00e9\r\n"
+    files["utf8_without_bom"] = plain.encode("utf-8")
+    files["utf16_without_bom"] = plain.encode("utf-16-le")
+    files["utf16_big_endian_without_bom"] = plain.encode("utf-16-be")
+    files["ansi_cp1252"] = plain.encode("cp1252")
+    files["ansi_comments_and_unknown_keys"] = crlf(["; written by hand", "[Default]", "# not a comment to the API",
+                                                    "Folders=1", "Unknown=kept", "[Folders_0]", ";Path=D:\\",
+                                                    "Path=C:\\"]).encode("cp1252")
+    files["line_10_megabytes"] = b"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=" + b"x" * (10 * 1024 * 1024) \
+        + b"\r\nFolderPresentationType=3\r\n"
+    files["sections_100000"] = utf16("".join("[S%d]\r\nk=%d\r\n" % (i, i) for i in range(100000))
+                                     + "[Default]\r\nFolders=0\r\n")
+    for name, count in (("zero", "0"), ("max_unsigned", "4294967295"), ("minus_one", "-1"),
+                        ("thirty_digits", "123456789012345678901234567890"), ("negative", "-2147483648"),
+                        ("plus_sign", "+2"), ("hex", "0x2"), ("upper_hex", "0X2"), ("octal", "0o2"),
+                        ("binary", "0b10"), ("leading_blanks", " \t 2"), ("quoted", '"2"'), ("trailing_text", "2abc")):
+        files["count_" + name] = utf16(crlf(["[Default]", "Folders=" + count, "[Folders_0]", "Path=C:\\",
+                                             "[Folders_1]", "FolderPresentationType=3", "DisplayName=Second"]))
+    numbers = ["-1", "-0", "99999999999999999999999999999", "-99999999999999999999999999999", "4294967296",
+               "2147483648", "  42  ", '"7"', "'7'", "0x", "0xFFFFFFFF", "0b", "--1", "+-1", "1e3", "\u0661\u0662"]
+    for index, number in enumerate(numbers):
+        files["number_%02d" % index] = utf16(crlf(["[Default]", "Folders=1", "[Folders_0]", "FolderPresentationType=2",
+                                                   "Path=C:\\", "FolderViewMode=" + number, "TextColor=" + number,
+                                                   "HotCornerWidth=" + number]))
+    body = ["[Default]", "Folders=2", "[Folders_0]", "Path=C:\\", "DisplayName=One", "[Folders_1]",
+            "FolderPresentationType=3", "DisplayName=Two"]
+    files["line_ends_cr_only"] = utf16("\r".join(body) + "\r")
+    files["line_ends_lf_only"] = utf16("\n".join(body))
+    files["line_ends_mixed"] = utf16("".join(line + ("\r", "\n", "\r\n", "\n\r", "\r\r\n")[i % 5]
+                                             for i, line in enumerate(body)))
+    files["line_ends_mixed_ansi"] = "".join(line + ("\n", "\r", "\r\n")[i % 3] for i, line in enumerate(body)).encode()
+    quotes = ['"unterminated', "'unterminated", '"', "'", '""', "''", '"a"b"', "'a'", "\"a'", ' "spaced" ',
+              '"C:\\"', "'" * 3]
+    for index, quoted in enumerate(quotes):
+        files["quotes_%02d" % index] = utf16(crlf(["[Default]", "Folders=1", "[Folders_0]", "FolderPresentationType=3",
+                                                   "DisplayName=" + quoted, "InclusionFilters=" + quoted,
+                                                   "[Language]", "Exit=" + quoted]))
+    files["duplicate_keys"] = utf16(crlf(["[Default]", "Folders=1", "Folders=3", "[Folders_0]", "DisplayName=first",
+                                          "FolderPresentationType=3", "displayname=second", "DISPLAYNAME=third"]))
+    files["duplicate_sections_second_only"] = utf16(crlf(["[Default]", "Folders=1", "[Folders_0]",
+                                                          "FolderPresentationType=3", "[folders_0]",
+                                                          "DisplayName=never read", "[DEFAULT]", "Folders=2"]))
+    files["section_case_and_blanks"] = utf16(crlf(["[ Default ]", "Folders=2", "[default]", "Folders=1",
+                                                   "[FOLDERS_0]  ", "  FolderPresentationType = 3 ",
+                                                   "\tDisplayName\t=\t spaced \t"]))
+    files["section_without_bracket"] = utf16(crlf(["[Default", "Folders=1", "[Default]", "[Folders_0",
+                                                   "FolderPresentationType=3", "[Folders_0]]", "DisplayName=x"]))
+    files["section_text_after_bracket"] = utf16(crlf(["[Default] ; comment", "Folders=1", "[Folders_0]]]",
+                                                      "FolderPresentationType=3", "[a]b]", "k=v", "[]", "k=empty"]))
+    files["keys_before_any_section"] = utf16(crlf(["Folders=1", "FolderPresentationType=3", "[Default]",
+                                                   "Folders=0"]))
+    files["nameless_entries"] = utf16(crlf(["[Default]", "=1", "=2", " = 3", "Folders=1", "=4", "[Folders_0]",
+                                            "=", "FolderPresentationType=3"]))
+    files["unicode_blanks"] = utf16(crlf(["\u3000[Default]\u00a0", "Folders\u2003=\u20051", "[Folders_0]",
+                                          "FolderPresentationType=\u00853", "DisplayName=\u200bzero width",
+                                          "\x1a", "Path=\x1aC:\\\x1a"]))
+    files["unicode_case"] = utf16(crlf(["[Default]", "Folders=1", "[Folders_0]", "FolderPresentationType=3",
+                                        "[\u00c9t\u00e9]", "\u0413\u043e\u0440=1", "\u0434\u043e\u043c=2",
+                                        "[\u00e9t\u00e9]", "k=3", "[\u0130I]", "k=4", "[\u0131i]", "k=5"]))
+    files["nul_in_names"] = utf16("[Def\x00x]\r\nFolders=1\r\n[Default]\r\nFol\x00ders=1\r\n[Folders_0]\r\n"
+                                  "Display\x00Name=x\r\nFolderPresentationType=3\x004\r\n")
+    files["control_characters"] = utf16(crlf(["[Default]", "Folders=\x011", "[Folders_0]",
+                                              "FolderPresentationType=\x1f3", "DisplayName=\x07bell\x1c"]))
+    files["odd_length_utf16"] = utf16(crlf(["[Default]", "Folders=1", "[Folders_0]", "FolderPresentationType=3"]))[:-1]
+    files["count_with_missing_sections"] = utf16(crlf(["[Default]", "Folders=5", "[Folders_0]", "Path=C:\\",
+                                                       "[Folders_3]", "FolderPresentationType=3"]))
+    for index in range(80):
+        lines = []
+        for _ in range(rng.randrange(1, 40)):
+            kind = rng.randrange(6)
+            name = rng.choice(["Default", "Folders_0", "Folders_1", "Language", "Pathwren", "LaunchBar", "x", ""])
+            # No "Path": a well-formed item on a folder that does not exist rightly shows a message box.
+            key = rng.choice(["Folders", "FolderPresentationType", "DisplayName", "MultipleDirectoriesNumber",
+                              "Directory_0", "Exit", "SingleUser", "IconSize", ";c", "", "k"])
+            value = rng.choice(["1", "-1", "3", "C:\\", '"q"', "'", "", "4294967295", "0x10", " 2 ", "\u00e9"])
+            pad = rng.choice(["", " ", "\t", "  "])
+            if kind == 0:
+                lines.append(pad + "[" + pad + name + pad + rng.choice(["]", "", "]x", "]]"]) + pad)
+            elif kind == 1:
+                lines.append(pad + key)
+            else:
+                lines.append(pad + key + pad + "=" + pad + value + pad)
+        end = rng.choice(["\r\n", "\n", "\r"])
+        text = end.join(lines) + rng.choice(["", end])
+        files["random_structured_%02d" % index] = utf16(text) if index % 3 else text.encode("cp1252", "replace")
+
     shutil.rmtree(OUT, ignore_errors=True)
     os.makedirs(OUT)
     for name, data in sorted(files.items()):

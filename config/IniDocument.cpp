@@ -1,0 +1,409 @@
+#include "config/IniDocument.h"
+
+#include <algorithm>
+
+namespace {
+
+// The profile functions' blanks: the ASCII white space, plus Ctrl-Z, which old editors put at the
+// end of text files. Unicode spaces such as U+00A0 or U+3000 are part of names and values.
+bool IsBlank(char16_t c) {
+    return c == 0x1A || c == 0x20 || (c >= 0x09 && c <= 0x0D);
+}
+
+// Names match without regard to the case of the ASCII letters only; accented capitals stay distinct.
+char16_t FoldCase(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+}
+
+int CompareFolded(std::u16string_view a, std::u16string_view b) {
+    size_t length = std::min(a.size(), b.size());
+    for (size_t i = 0; i < length; ++i) {
+        char16_t x = FoldCase(a[i]);
+        char16_t y = FoldCase(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// Text after a NUL is invisible to the profile functions, which pass names on as C strings.
+std::u16string_view UpToNul(std::u16string_view text) {
+    size_t nul = text.find(u'\0');
+    return nul == std::u16string_view::npos ? text : text.substr(0, nul);
+}
+
+std::u16string_view TrimBlanks(std::u16string_view text) {
+    size_t start = 0;
+    while (start < text.size() && IsBlank(text[start]))
+        ++start;
+    size_t end = text.size();
+    while (end > start && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(start, end - start);
+}
+
+bool IsLineEnd(char16_t c) {
+    return c == u'\r' || c == u'\n';
+}
+
+std::u16string DecodeLatin1(const char* bytes, size_t size) {
+    std::u16string text(size, u'\0');
+    for (size_t i = 0; i < size; ++i)
+        text[i] = static_cast<unsigned char>(bytes[i]);
+    return text;
+}
+
+std::string EncodeLatin1(const char16_t* text, size_t length) {
+    std::string bytes(length, '\0');
+    for (size_t i = 0; i < length; ++i)
+        bytes[i] = text[i] < 0x100 ? static_cast<char>(text[i]) : '?';
+    return bytes;
+}
+
+// The value as the profile functions copy it: one pair of matching quotes around it is dropped,
+// then it is cut to size - 1 characters. The closing quote is dropped with the last character
+// only when the quoted text fits whole, as they do.
+size_t CopyEntry(std::u16string_view value, char16_t* buffer, size_t size) {
+    value = UpToNul(value);
+    bool quoted = value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0];
+    if (quoted)
+        value.remove_prefix(1);
+    size_t copied = std::min(value.size(), size - 1);
+    std::copy(value.begin(), value.begin() + copied, buffer);
+    buffer[copied] = u'\0';
+    if (quoted && size >= value.size() && copied > 0)
+        buffer[--copied] = u'\0';
+    return copied;
+}
+
+// RtlUnicodeStringToInteger with base 0: blanks and control characters skipped, a sign, a
+// lower-case "0x", "0o" or "0b", then digits up to the first that does not belong; overflow wraps.
+uint32_t ParseProfileNumber(std::u16string_view text) {
+    size_t i = 0;
+    while (i < text.size() && text[i] <= u' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    uint32_t base = 10;
+    if (i + 1 < text.size() && text[i] == u'0') {
+        char16_t prefix = text[i + 1];
+        base = prefix == u'x' ? 16 : prefix == u'o' ? 8 : prefix == u'b' ? 2 : 10;
+        if (base != 10)
+            i += 2;
+    }
+    uint32_t total = 0;
+    for (; i < text.size(); ++i) {
+        char16_t c = text[i];
+        uint32_t digit = 99;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (c >= u'A' && c <= u'Z')
+            digit = c - u'A' + 10;
+        else if (c >= u'a' && c <= u'z')
+            digit = c - u'a' + 10;
+        if (digit >= base)
+            break;
+        total = total * base + digit;
+    }
+    return negative ? 0u - total : total;
+}
+
+void AppendUtf16(std::vector<unsigned char>& bytes, std::u16string_view text) {
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(c >> 8));
+    }
+}
+
+} // namespace
+
+const IniCodePage& Latin1CodePage() {
+    static const IniCodePage codePage = {DecodeLatin1, EncodeLatin1};
+    return codePage;
+}
+
+CIniDocument::CIniDocument() {
+    m_raw = {0xFF, 0xFE};
+    m_sections.emplace_back();
+    BuildSectionIndex();
+}
+
+CIniDocument CIniDocument::Parse(const unsigned char* bytes, size_t size, const IniCodePage& codePage) {
+    CIniDocument document;
+    document.m_raw.assign(bytes, bytes + size);
+    const unsigned char* raw = document.m_raw.data();
+    if (size >= 2 && raw[0] == 0xFF && raw[1] == 0xFE) {
+        size_t count = (size - 2) / 2;
+        document.m_rawTail = (size - 2) % 2;
+        document.m_text.resize(count);
+        for (size_t i = 0; i < count; ++i)
+            document.m_text[i] = static_cast<char16_t>(raw[2 + 2 * i] | (raw[3 + 2 * i] << 8));
+        for (size_t start = 0; start < count;) {
+            size_t end = start;
+            while (end < count && !IsLineEnd(document.m_text[end]))
+                ++end;
+            size_t next = end;
+            while (next < count && IsLineEnd(document.m_text[next]))
+                ++next;
+            Line line;
+            line.rawOffset = static_cast<uint32_t>(2 + 2 * start);
+            line.rawLength = static_cast<uint32_t>(2 * (next - start));
+            line.breakLength = static_cast<uint32_t>(2 * (next - end));
+            document.AddLine({static_cast<uint32_t>(start), static_cast<uint32_t>(end - start)}, line);
+            start = next;
+        }
+    } else {
+        document.m_encoding = IniEncoding::Ansi;
+        // CR and LF are never part of a multi-byte character, so the lines are found in the bytes
+        // and each is decoded on its own, which keeps every line's bytes known.
+        for (size_t start = 0; start < size;) {
+            size_t end = start;
+            while (end < size && raw[end] != '\r' && raw[end] != '\n')
+                ++end;
+            size_t next = end;
+            while (next < size && (raw[next] == '\r' || raw[next] == '\n'))
+                ++next;
+            uint32_t offset = static_cast<uint32_t>(document.m_text.size());
+            document.m_text += codePage.decode(reinterpret_cast<const char*>(raw + start), end - start);
+            Line line;
+            line.rawOffset = static_cast<uint32_t>(start);
+            line.rawLength = static_cast<uint32_t>(next - start);
+            line.breakLength = static_cast<uint32_t>(next - end);
+            document.AddLine({offset, static_cast<uint32_t>(document.m_text.size() - offset)}, line);
+            start = next;
+        }
+    }
+    document.BuildSectionIndex();
+    return document;
+}
+
+void CIniDocument::AddLine(Span content, const Line& line) {
+    std::u16string_view text = View(content);
+    size_t start = 0;
+    while (start < text.size() && IsBlank(text[start]))
+        ++start;
+    size_t end = text.size();
+    while (end > start && IsBlank(text[end - 1]))
+        --end;
+    uint32_t base = content.offset;
+    if (start < end && text[start] == u'[') {
+        size_t close = text.rfind(u']', end - 1);
+        if (close != std::u16string_view::npos && close > start) {
+            Section section;
+            // Blanks inside the brackets are not part of the name.
+            std::u16string_view inside = TrimBlanks(text.substr(start + 1, close - start - 1));
+            section.name = {static_cast<uint32_t>(base + (inside.data() - text.data())),
+                            static_cast<uint32_t>(inside.size())};
+            section.name.length = static_cast<uint32_t>(UpToNul(View(section.name)).size());
+            section.lines.push_back(line);
+            m_sections.push_back(std::move(section));
+            return;
+        }
+    }
+    Section& section = m_sections.back();
+    section.lines.push_back(line);
+    if (start >= end)
+        return;
+    Entry entry;
+    entry.line = static_cast<uint32_t>(section.lines.size() - 1);
+    size_t equals = text.find(u'=', start);
+    size_t nameEnd = end;
+    if (equals != std::u16string_view::npos && equals < end) {
+        nameEnd = equals;
+        while (nameEnd > start && IsBlank(text[nameEnd - 1]))
+            --nameEnd;
+        size_t valueStart = equals + 1;
+        while (valueStart < end && IsBlank(text[valueStart]))
+            ++valueStart;
+        entry.hasValue = true;
+        entry.value = {static_cast<uint32_t>(base + valueStart), static_cast<uint32_t>(end - valueStart)};
+        entry.value.length = static_cast<uint32_t>(UpToNul(View(entry.value)).size());
+    }
+    entry.name = {static_cast<uint32_t>(base + start), static_cast<uint32_t>(nameEnd - start)};
+    // A nameless entry right after another nameless one is dropped, as the profile functions do.
+    bool keep = nameEnd > start || section.entries.empty() || section.entries.back().name.length > 0;
+    entry.name.length = static_cast<uint32_t>(UpToNul(View(entry.name)).size());
+    if (keep)
+        section.entries.push_back(entry);
+}
+
+void CIniDocument::BuildSectionIndex() {
+    m_sectionOrder.resize(m_sections.size());
+    for (size_t i = 0; i < m_sections.size(); ++i)
+        m_sectionOrder[i] = static_cast<uint32_t>(i);
+    std::stable_sort(m_sectionOrder.begin(), m_sectionOrder.end(), [this](uint32_t a, uint32_t b) {
+        return CompareFolded(View(m_sections[a].name), View(m_sections[b].name)) < 0;
+    });
+}
+
+const CIniDocument::Section* CIniDocument::FindSection(std::u16string_view name) const {
+    name = TrimBlanks(UpToNul(name));
+    auto found = std::lower_bound(m_sectionOrder.begin(), m_sectionOrder.end(), name, [this](uint32_t index, auto key) {
+        return CompareFolded(View(m_sections[index].name), key) < 0;
+    });
+    if (found == m_sectionOrder.end() || CompareFolded(View(m_sections[*found].name), name) != 0)
+        return nullptr;
+    return &m_sections[*found];
+}
+
+const CIniDocument::Entry* CIniDocument::FindEntry(const Section& section, std::u16string_view name) const {
+    name = TrimBlanks(UpToNul(name));
+    for (const Entry& entry : section.entries) {
+        if (CompareFolded(View(entry.name), name) == 0)
+            return &entry;
+    }
+    return nullptr;
+}
+
+size_t CIniDocument::GetString(const std::u16string& section, const std::u16string& key,
+                               const std::u16string& defaultValue, char16_t* buffer, size_t size) const {
+    if (!buffer || size == 0)
+        return 0;
+    const Section* found = FindSection(section);
+    const Entry* entry = found ? FindEntry(*found, key) : nullptr;
+    if (entry && entry->hasValue)
+        return CopyEntry(View(entry->value), buffer, size);
+    std::u16string_view fallback = UpToNul(defaultValue);
+    // Trailing spaces of the default go, but never its first character.
+    size_t length = fallback.size();
+    while (length > 1 && fallback[length - 1] == u' ')
+        --length;
+    return CopyEntry(fallback.substr(0, length), buffer, size);
+}
+
+uint32_t CIniDocument::GetInt(const std::u16string& section, const std::u16string& key, int32_t defaultValue) const {
+    // The profile functions read the text into 30 characters first, so longer numbers are cut.
+    char16_t text[30];
+    size_t length = GetString(section, key, u"", text, 30);
+    if (length == 0)
+        return static_cast<uint32_t>(defaultValue);
+    return ParseProfileNumber(std::u16string_view(text, length));
+}
+
+std::vector<std::u16string> CIniDocument::SectionNames() const {
+    std::vector<std::u16string> names;
+    for (const Section& section : m_sections) {
+        if (section.name.length > 0)
+            names.emplace_back(View(section.name));
+    }
+    return names;
+}
+
+std::vector<std::u16string> CIniDocument::KeyNames(const std::u16string& section) const {
+    std::vector<std::u16string> names;
+    const Section* found = FindSection(section);
+    if (!found)
+        return names;
+    for (const Entry& entry : found->entries) {
+        std::u16string_view name = View(entry.name);
+        if (!name.empty() && name[0] != u';')
+            names.emplace_back(name);
+    }
+    return names;
+}
+
+CIniDocument::Span CIniDocument::Append(std::u16string_view text) {
+    Span span{static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(text.size())};
+    m_text.append(text.data(), text.size());
+    return span;
+}
+
+void CIniDocument::SetString(const std::u16string& section, const std::u16string& key, const std::u16string& value) {
+    std::u16string_view sectionName = TrimBlanks(UpToNul(section));
+    std::u16string_view keyName = TrimBlanks(UpToNul(key));
+    std::u16string_view newValue = UpToNul(value);
+    while (!newValue.empty() && IsBlank(newValue.front()))
+        newValue.remove_prefix(1);
+
+    Section* target = const_cast<Section*>(FindSection(sectionName));
+    if (!target) {
+        Section created;
+        created.name = Append(sectionName);
+        Line header;
+        header.rewritten = true;
+        header.text = Append(u"[" + std::u16string(sectionName) + u"]");
+        created.lines.push_back(header);
+        m_sections.push_back(std::move(created));
+        // Behind every section of the same name, so the first one stays the one found.
+        uint32_t index = static_cast<uint32_t>(m_sections.size() - 1);
+        auto position = std::upper_bound(
+            m_sectionOrder.begin(), m_sectionOrder.end(), index, [this](uint32_t added, uint32_t existing) {
+                return CompareFolded(View(m_sections[added].name), View(m_sections[existing].name)) < 0;
+            });
+        m_sectionOrder.insert(position, index);
+        target = &m_sections.back();
+    }
+    m_modified = true;
+    Entry* entry = const_cast<Entry*>(FindEntry(*target, keyName));
+    if (entry) {
+        if (entry->hasValue && View(entry->value) == newValue)
+            return;
+        // The file's spelling of the name stays.
+        std::u16string line(View(entry->name));
+        uint32_t nameLength = entry->name.length;
+        line += u'=';
+        line.append(newValue.data(), newValue.size());
+        Line& rewritten = target->lines[entry->line];
+        rewritten.rewritten = true;
+        rewritten.text = Append(line);
+        entry->name = {rewritten.text.offset, nameLength};
+        entry->value = {rewritten.text.offset + nameLength + 1, static_cast<uint32_t>(newValue.size())};
+        entry->hasValue = true;
+        return;
+    }
+    // After the header, or at the very start of the lines before the first header.
+    size_t position = target->entries.empty() ? (target == &m_sections[0] ? 0 : 1) : target->entries.back().line + 1;
+    position = std::min(position, target->lines.size());
+    std::u16string text(keyName);
+    text += u'=';
+    text.append(newValue.data(), newValue.size());
+    Line line;
+    line.rewritten = true;
+    line.text = Append(text);
+    target->lines.insert(target->lines.begin() + position, line);
+    Entry added;
+    added.line = static_cast<uint32_t>(position);
+    added.name = {line.text.offset, static_cast<uint32_t>(keyName.size())};
+    added.value = {static_cast<uint32_t>(line.text.offset + keyName.size() + 1),
+                   static_cast<uint32_t>(newValue.size())};
+    added.hasValue = true;
+    target->entries.push_back(added);
+}
+
+std::vector<unsigned char> CIniDocument::Serialize(const IniCodePage& codePage) const {
+    std::vector<unsigned char> bytes;
+    bytes.reserve(m_raw.size() + 2 * (m_text.size() - std::min(m_text.size(), m_raw.size() / 2)));
+    bool utf16 = m_encoding == IniEncoding::Utf16LittleEndian;
+    if (utf16)
+        bytes.insert(bytes.end(), m_raw.begin(), m_raw.begin() + 2);
+    bool lineOpen = false; // the previous line has no line end yet
+    auto appendText = [&](std::u16string_view text) {
+        if (utf16) {
+            AppendUtf16(bytes, text);
+        } else {
+            std::string encoded = codePage.encode(text.data(), text.size());
+            bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+        }
+    };
+    for (const Section& section : m_sections) {
+        for (const Line& line : section.lines) {
+            if (lineOpen)
+                appendText(u"\r\n");
+            auto rawEnd = m_raw.begin() + line.rawOffset + line.rawLength;
+            if (line.rewritten) {
+                appendText(View(line.text));
+                if (line.breakLength > 0)
+                    bytes.insert(bytes.end(), rawEnd - line.breakLength, rawEnd);
+                else
+                    appendText(u"\r\n");
+                lineOpen = false;
+            } else {
+                bytes.insert(bytes.end(), m_raw.begin() + line.rawOffset, rawEnd);
+                lineOpen = line.breakLength == 0;
+            }
+        }
+    }
+    bytes.insert(bytes.end(), m_raw.end() - m_rawTail, m_raw.end());
+    return bytes;
+}

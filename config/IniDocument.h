@@ -1,0 +1,107 @@
+#pragma once
+// Portable on purpose: no Windows header, so the parser also builds natively and can be fuzzed.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// How a document's bytes are text.
+enum class IniEncoding {
+    Utf16LittleEndian, // the file starts with FF FE
+    Ansi,              // anything else, in the system's ANSI code page
+};
+
+// Conversion between the ANSI code page and UTF-16; the Windows build passes the system's
+// code page, the native build a Latin-1 stand-in.
+struct IniCodePage {
+    std::u16string (*decode)(const char* bytes, size_t size);
+    std::string (*encode)(const char16_t* text, size_t length);
+};
+
+const IniCodePage& Latin1CodePage();
+
+// An INI file parsed the way the private-profile functions see it, with every line's bytes kept
+// so that serialising it gives back the file unchanged except for the lines written since.
+//
+// The rules, shared with the profile functions: a line is cut at any run of CR and LF; blanks
+// (ASCII white space and Ctrl-Z) around it are ignored; "[" starts a section header whose name is
+// what stands between it and the last "]", blanks removed (a "[" line without "]" is an entry);
+// any other non-blank line is an entry whose name runs to the first "=" and whose value follows
+// it, both without surrounding blanks (an entry without "=" has no value and reads as missing).
+// Names compare without regard to ASCII case; of duplicate sections only the first is searched,
+// and of duplicate keys in it the first wins. Text after a NUL character of a name or value is
+// ignored.
+class CIniDocument {
+public:
+    CIniDocument(); // empty, UTF-16LE
+    static CIniDocument Parse(const unsigned char* bytes, size_t size, const IniCodePage& codePage);
+
+    IniEncoding Encoding() const { return m_encoding; }
+    // The file's bytes: the original ones for every line not written since, new lines in the
+    // document's encoding, each ended by CR LF.
+    std::vector<unsigned char> Serialize(const IniCodePage& codePage) const;
+    bool Modified() const { return m_modified; }
+
+    // GetPrivateProfileStringW for a named key: the value (quotes around it removed) or the
+    // default (its trailing spaces removed) into buffer, cut to size - 1 characters. Returns the
+    // number of characters copied.
+    size_t GetString(const std::u16string& section, const std::u16string& key, const std::u16string& defaultValue,
+                     char16_t* buffer, size_t size) const;
+    // GetPrivateProfileIntW: the value read as a signed or unsigned 32-bit number (decimal, or
+    // after "0x", "0o", "0b"), wrapping on overflow; the default when the value is missing or empty.
+    uint32_t GetInt(const std::u16string& section, const std::u16string& key, int32_t defaultValue) const;
+    // Names of the sections in file order, duplicates included, nameless ones left out.
+    std::vector<std::u16string> SectionNames() const;
+    // Names of the entries of a section (its first occurrence) that have a name and are not
+    // comments (";"), in file order.
+    std::vector<std::u16string> KeyNames(const std::u16string& section) const;
+    bool HasKeys(const std::u16string& section) const { return !KeyNames(section).empty(); }
+    // No section and no entry: a blank file.
+    bool IsEmpty() const { return m_sections.size() == 1 && m_sections[0].entries.empty(); }
+
+    // WritePrivateProfileStringW: blanks around the names and before the value are dropped; an
+    // existing entry's line is rewritten, a new one goes after its section's last entry, a new
+    // section at the end of the file.
+    void SetString(const std::u16string& section, const std::u16string& key, const std::u16string& value);
+
+private:
+    // Names and values are spans of m_text: the decoded file, followed by the text written since.
+    struct Span {
+        uint32_t offset = 0;
+        uint32_t length = 0;
+    };
+    struct Line {
+        uint32_t rawOffset = 0; // the original bytes in m_raw, line end included
+        uint32_t rawLength = 0;
+        uint32_t breakLength = 0; // the original line end's bytes, kept when the line is rewritten
+        bool rewritten = false;
+        Span text; // a rewritten line's content, without its line end
+    };
+    struct Entry {
+        Span name;
+        Span value;
+        bool hasValue = false;
+        uint32_t line = 0; // index into the section's lines
+    };
+    struct Section {
+        Span name;
+        std::vector<Line> lines; // a header, when there is one, is the first
+        std::vector<Entry> entries;
+    };
+
+    std::u16string_view View(Span span) const { return std::u16string_view(m_text).substr(span.offset, span.length); }
+    Span Append(std::u16string_view text);
+    void AddLine(Span content, const Line& line);
+    void BuildSectionIndex();
+    const Section* FindSection(std::u16string_view name) const;
+    const Entry* FindEntry(const Section& section, std::u16string_view name) const;
+
+    IniEncoding m_encoding = IniEncoding::Utf16LittleEndian;
+    std::vector<unsigned char> m_raw;
+    size_t m_rawTail = 0; // bytes after the last whole UTF-16 character, kept at the end
+    std::u16string m_text;
+    std::vector<Section> m_sections;      // m_sections[0] holds what comes before the first header
+    std::vector<uint32_t> m_sectionOrder; // section indices sorted by case-folded name, file order among equals
+    bool m_modified = false;
+};

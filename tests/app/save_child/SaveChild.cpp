@@ -1,0 +1,32 @@
+// Saves one numbered generation of 100 folder items with the program's own SaveFolders, for the
+// test that kills it in the middle.
+//
+//   save_child.exe FOLDERS_FILE GENERATION EVENT_NAME
+//
+// The named event is set just before the save starts, so the test can aim its kill at the save.
+#include "SavedGeneration.h"
+
+#include "app/Pathwren.h"
+#include "config/ApplicationOptions.h"
+#include "lib/StringCopy.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4)
+        return 2;
+    CPathwren application;
+    application.m_pOptions = new CApplicationOptions();
+    CopyTruncated(application.m_pOptions->FoldersFile, MAX_PATH, argv[1]);
+    application.m_folders = MakeGenerationItems(_wtoi(argv[2]), 100);
+    HANDLE started = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[3]);
+    if (started)
+        SetEvent(started);
+    BOOL saved = application.SaveFolders();
+    for (CGenericPathwrenObject* item : application.m_folders)
+        delete item;
+    application.m_folders.clear();
+    return saved ? 0 : 1;
+}

@@ -1,0 +1,79 @@
+#include "config/IniDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<unsigned char> Bytes(const std::string& text) {
+    return std::vector<unsigned char>(text.begin(), text.end());
+}
+
+std::vector<unsigned char> Utf16Bytes(const std::u16string& text) {
+    std::vector<unsigned char> bytes = {0xFF, 0xFE};
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(c >> 8));
+    }
+    return bytes;
+}
+
+CIniDocument Parse(const std::vector<unsigned char>& bytes) {
+    return CIniDocument::Parse(bytes.data(), bytes.size(), Latin1CodePage());
+}
+
+std::u16string Value(const CIniDocument& document, const std::u16string& section, const std::u16string& key) {
+    char16_t buffer[64];
+    document.GetString(section, key, u"<default>", buffer, 64);
+    return buffer;
+}
+
+} // namespace
+
+TEST(IniDocument, UnchangedLinesKeepTheirBytesThroughASave) {
+    const std::string original = "; the user's note\r\n[Default]  \r\n  Folders = 1 ;old\n\n\n"
+                                 "Unknown=kept\r\n[Folders_0]\rPath=C:\\\r\n# more\r\nLast=x";
+    for (bool utf16 : {false, true}) {
+        SCOPED_TRACE(utf16 ? "UTF-16LE" : "ANSI");
+        std::vector<unsigned char> bytes =
+            utf16 ? Utf16Bytes(std::u16string(original.begin(), original.end())) : Bytes(original);
+        CIniDocument document = Parse(bytes);
+        EXPECT_EQ(bytes, document.Serialize(Latin1CodePage())) << "nothing written, nothing changed";
+        EXPECT_EQ(utf16 ? IniEncoding::Utf16LittleEndian : IniEncoding::Ansi, document.Encoding());
+
+        document.SetString(u"DEFAULT", u"Folders", u"2");
+        document.SetString(u"Folders_0", u"Added", u"  new");
+        document.SetString(u"Folders_1", u"Path", u"D:\\");
+        const std::string expected = "; the user's note\r\n[Default]  \r\nFolders=2\n\n\n"
+                                     "Unknown=kept\r\n[Folders_0]\rPath=C:\\\r\n# more\r\nLast=x\r\nAdded=new\r\n"
+                                     "[Folders_1]\r\nPath=D:\\\r\n";
+        std::vector<unsigned char> saved = document.Serialize(Latin1CodePage());
+        EXPECT_EQ(utf16 ? Utf16Bytes(std::u16string(expected.begin(), expected.end())) : Bytes(expected), saved);
+        CIniDocument reread = Parse(saved);
+        EXPECT_EQ(u"2", Value(reread, u"default", u"folders"));
+        EXPECT_EQ(u"new", Value(reread, u"Folders_0", u"Added"));
+        EXPECT_EQ(u"kept", Value(reread, u"Default", u"Unknown"));
+    }
+}
+
+TEST(IniDocument, WritingTheSameValueChangesNothingAndANewDocumentIsUtf16) {
+    CIniDocument document = Parse(Bytes("[A]\r\nk=v\r\n"));
+    document.SetString(u"a", u" K ", u"v");
+    EXPECT_EQ(Bytes("[A]\r\nk=v\r\n"), document.Serialize(Latin1CodePage()));
+
+    CIniDocument fresh;
+    fresh.SetString(u"Default", u"Minus", u"4294967295");
+    fresh.SetString(u"Default", u"Name", u"Caf\u00e9");
+    EXPECT_EQ(Utf16Bytes(u"[Default]\r\nMinus=4294967295\r\nName=Caf\u00e9\r\n"), fresh.Serialize(Latin1CodePage()));
+}
+
+TEST(IniDocument, OnlyTheFirstOfDuplicateSectionsAndKeysIsReadAndWritten) {
+    CIniDocument document = Parse(Bytes("[S]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\nonly=4\r\n"));
+    EXPECT_EQ(u"1", Value(document, u"S", u"k"));
+    EXPECT_EQ(u"<default>", Value(document, u"S", u"only")) << "the second [s] is never searched";
+    EXPECT_EQ((std::vector<std::u16string>{u"S", u"s"}), document.SectionNames());
+    document.SetString(u"S", u"only", u"5");
+    EXPECT_EQ(u"5", Value(document, u"s", u"only")) << "and a write goes to the first";
+}

@@ -1,0 +1,38 @@
+#include "lib/FileReplace.h"
+#include "support/FileFixtures.h"
+#include "support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+TEST(FileReplace, TheTargetIsReplacedWholeOrLeftAsItWasAndNoTemporaryFileStays) {
+    TempDirectory temp;
+    std::wstring target = temp.File(L"target.ini");
+    const std::vector<unsigned char> before = {'o', 'l', 'd'};
+    const std::vector<unsigned char> after = {'n', 'e', 'w', '!'};
+    ASSERT_TRUE(WriteFileBytes(target, before));
+
+    // Another program reading the file without letting it be deleted blocks the rename.
+    HANDLE reader = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    EXPECT_FALSE(WriteFileReplacing(target.c_str(), after));
+    CloseHandle(reader);
+    EXPECT_EQ(before, ReadFileBytes(target));
+    EXPECT_FALSE(FileExists(target + L".tmp"));
+
+    EXPECT_TRUE(WriteFileReplacing(target.c_str(), after));
+    EXPECT_EQ(after, ReadFileBytes(target));
+    EXPECT_FALSE(FileExists(target + L".tmp"));
+
+    std::wstring source = temp.File(L"source.bak");
+    ASSERT_TRUE(WriteFileBytes(source, before));
+    EXPECT_TRUE(CopyFileReplacing(source.c_str(), target.c_str()));
+    EXPECT_EQ(before, ReadFileBytes(target));
+    EXPECT_EQ(before, ReadFileBytes(source)) << "a copy leaves its source";
+    EXPECT_FALSE(CopyFileReplacing(temp.File(L"missing.bak").c_str(), target.c_str()));
+    EXPECT_EQ(before, ReadFileBytes(target));
+    EXPECT_FALSE(FileExists(target + L".tmp"));
+
+    EXPECT_TRUE(WriteFileReplacing(temp.File(L"fresh.ini").c_str(), after)) << "a missing target is created";
+    EXPECT_EQ(after, ReadFileBytes(temp.File(L"fresh.ini")));
+}
