@@ -13,10 +13,6 @@
 
 namespace {
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 class RecordingEvents : public CTreeviewEventsBase {
 public:
     void OnStateIconClick(CTreeview*, HTREEITEM item) override { stateClicks.push_back(item); }
@@ -130,7 +126,7 @@ TEST_F(TreeviewTest, ExportsMatchTheirExpectedFilesByteForByte) {
         {L"expanded.xml", CTreeview::ExportScope::Expanded}, {L"selected.xml", CTreeview::ExportScope::Selected},
         {L"selected.log", CTreeview::ExportScope::Selected}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(Narrow(c.name));
+        SCOPED_TRACE(testing::PrintToString(c.name));
         ASSERT_TRUE(view->ExportToFile(temp.File(c.name).c_str(), c.scope));
         std::vector<unsigned char> written = ReadFileBytes(temp.File(c.name));
         std::wstring expectedPath = SourceTreePath(std::wstring(L"tests/lib/treeview_expected/") + c.name);
