@@ -2,6 +2,7 @@
 // the keep rectangle, and what is left after destruction. The cursor moves, so the suite runs
 // under the desktop lock.
 #include "launchbar/HotWindow.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -37,14 +38,9 @@ struct RecordingSink : CHotWindowEventsBase {
 };
 
 // Runs the message loop for `milliseconds`, or until `done` says so.
-void RunLoop(DWORD milliseconds, const std::function<bool()>& done = nullptr) {
-    DWORD start = GetTickCount();
-    for (DWORD elapsed = 0; elapsed < milliseconds && !(done && done()); elapsed = GetTickCount() - start) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
+void RunLoop(
+    DWORD milliseconds, const std::function<bool()>& done = [] { return false; }) {
+    PumpMessagesUntil(done, milliseconds);
 }
 
 class HotWindowDesktop : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include "skin/TransparentToolbar.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
+#include "support/Soak.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
@@ -16,13 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-bool LongSoak() {
-    return std::getenv("PATHWREN_LONG_SOAK") != nullptr;
-}
 
 struct Reading {
     long gdiObjects;
@@ -102,8 +98,8 @@ void HotWindowCycle(HWND watched) {
 } // namespace
 
 TEST(TransparentToolbarSoakDesktop, ToolbarsAndHotWindowsGiveBackWhatTheyTake) {
-    const int toolbarCycles = LongSoak() ? 1000 : 200;
-    const int hotWindowCycles = LongSoak() ? 10000 : 2000;
+    const int toolbarCycles = SoakCycles(200, 1000);
+    const int hotWindowCycles = SoakCycles(2000, 10000);
     TempDirectory directory;
     std::wstring picture = directory.File(L"bar.bmp");
     ASSERT_TRUE(WriteFileBytes(picture, PictureFile()));
