@@ -2,6 +2,7 @@
 
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
+#include "support/MessagePump.h"
 #include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
@@ -100,9 +101,7 @@ protected:
         PostMessageW(tree, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(point.x, point.y));
         PostMessageW(tree, up, 0, MAKELPARAM(point.x, point.y));
         // Both messages are handled, menus included, by the time the queue is empty.
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
+        PumpPendingMessages();
     }
 
     HWND parent = nullptr;
