@@ -21,21 +21,6 @@ BOOL CALLBACK Collect(HWND window, LPARAM context) {
     return TRUE;
 }
 
-} // namespace
-
-std::vector<HWND> WindowsOfClass(LPCWSTR className, DWORD processId, bool visibleOnly) {
-    Search search{className, processId, visibleOnly, {}};
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindOwnWindow(LPCWSTR className) {
-    std::vector<HWND> windows = WindowsOfClass(className);
-    return windows.empty() ? nullptr : windows[0];
-}
-
-namespace {
-
 int g_menuPresses = 0;
 UINT g_menuArrowKey = VK_DOWN;
 
@@ -49,6 +34,17 @@ void CALLBACK ChooseMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 } // namespace
+
+std::vector<HWND> WindowsOfClass(LPCWSTR className, DWORD processId, bool visibleOnly) {
+    Search search{className, processId, visibleOnly, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindOwnWindow(LPCWSTR className) {
+    std::vector<HWND> windows = WindowsOfClass(className);
+    return windows.empty() ? nullptr : windows[0];
+}
 
 UINT_PTR ChooseMenuEntryWhenShown(int presses, UINT arrowKey) {
     g_menuPresses = presses;
