@@ -3,6 +3,7 @@
 #include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
+#include "support/OpenedAddresses.h"
 #include "support/TempDirectory.h"
 
 #include <dbghelp.h>
@@ -19,19 +20,13 @@ typedef DialogScriptDriver Script;
 const DWORD kChildTimeoutMs = 90 * 1000;
 const DWORD kStatusStackOverflow = 0xC00000FD;
 
-std::wstring TestDirectory() {
-    wchar_t path[MAX_PATH];
-    std::wstring directory(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return directory.substr(0, directory.find_last_of(L'\\') + 1);
-}
-
 // One run of crash_child.exe in a fresh directory, with a report file there, while the script
 // answers its dialogs. The child's job counts every process it starts in turn (a restarted
 // instance) and ends them all with the run, so nothing outlives a test.
 class CrashChildRun {
 public:
     CrashChildRun(const std::wstring& fault, std::vector<Script::Step> script)
-        : commandLine(L"\"" + TestDirectory() + L"crash_child.exe\" --fault=" + fault + L" \"--report=" +
+        : commandLine(L"\"" + BesideTestProgram(L"crash_child.exe") + L"\" --fault=" + fault + L" \"--report=" +
                       directory.File(L"report.txt") + L"\" \"an argument with spaces\" last"),
           m_child(commandLine, directory.Path()) {
         if (!m_child.Started())
@@ -156,7 +151,7 @@ TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemAndAsksBothQuestions) 
         EXPECT_EQ(0u, run.exitCode) << "the entry point returns normally after the handler";
 
         // Answering No twice leaves no dump, in the proposed place or anywhere else, and no restart.
-        EXPECT_FALSE(FileExists(TestDirectory() + L"crash_child.dmp"));
+        EXPECT_FALSE(FileExists(BesideTestProgram(L"crash_child.dmp")));
         WIN32_FIND_DATAW found;
         HANDLE search = FindFirstFileW(run.directory.File(L"*.dmp").c_str(), &found);
         EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "unexpected dump file";

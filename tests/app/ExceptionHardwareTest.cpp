@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -90,11 +89,6 @@ TEST(StructuredExceptionTranslator, FaultsBecomeThrowsThatUnwindTheFaultingFrame
             EXPECT_EQ(reinterpret_cast<DWORD64>(pointers->ExceptionRecord->ExceptionAddress),
                       pointers->ContextRecord->Rip)
                 << "the context is the one of the fault";
-            wchar_t expected[MAX_PATH];
-            swprintf(expected, MAX_PATH, L"%ls at address 0x%016llX.",
-                     round < 2 ? L"INT_DIVIDE_BY_ZERO" : L"ACCESS_VIOLATION writing location 0x0000000000000000",
-                     reinterpret_cast<unsigned long long>(pointers->ExceptionRecord->ExceptionAddress));
-            EXPECT_STREQ(expected, exception.Message());
         }
     }
 }

@@ -51,15 +51,6 @@ std::vector<MenuItem> ReadMenu(CPopUpMenu* menu) {
     return items;
 }
 
-// Picks the last item of the next tracked menu with the keyboard.
-void CALLBACK ChooseLastItem(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND menuWindow = FindOwnWindow(L"#32768")) {
-        KillTimer(nullptr, timer);
-        PostMessageW(menuWindow, WM_KEYDOWN, VK_UP, 0);
-        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
-    }
-}
-
 } // namespace
 
 TEST(ContainerBase, ContextMenuHasTheSevenEntriesInOrderWithIconsAndActions) {
@@ -106,7 +97,7 @@ TEST(ContainerBase, ExitFromTheContextMenuClosesTheProgramThroughItsMainWindow) 
     HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     container.SetOwnerWindow(owner);
 
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, ChooseLastItem);
+    UINT_PTR timer = ChooseMenuEntryWhenShown(1, VK_UP); // the last item
     EXPECT_TRUE(container.ShowContextMenu(POINT{200, 300}, FALSE));
     KillTimer(nullptr, timer);
     MSG posted;

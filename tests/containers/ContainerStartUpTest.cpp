@@ -5,6 +5,7 @@
 #include "containers/ContainerBase.h"
 #include "menus/PopUpMenu.h"
 #include "res/resource.h"
+#include "support/MessagePump.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -41,21 +42,14 @@ public:
     const std::vector<DWORD>& AddTimes() const { return s_addTimes; }
     // Runs the thread's messages until the attempts reached the count, or for a limit of ten seconds.
     void PumpUntilAttempts(size_t count) const {
-        for (DWORD start = GetTickCount(); s_addTimes.size() < count && GetTickCount() - start < 10000; Sleep(5))
-            PumpPending();
+        PumpMessagesUntil([count] { return s_addTimes.size() >= count; });
     }
     // Runs the thread's messages for three retry periods, long enough for any further attempt.
     static void PumpThreePeriods() {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 3 * kRetryDelayMs; Sleep(5))
-            PumpPending();
+        PumpMessagesUntil([] { return false; }, 3 * kRetryDelayMs);
     }
 
 private:
-    static void PumpPending() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
     static BOOL WINAPI Call(DWORD message, PNOTIFYICONDATAW) {
         if (message != NIM_ADD)
             return TRUE;

@@ -20,15 +20,6 @@
 
 namespace {
 
-// Chooses the first entry of the next menu tracked.
-void CALLBACK ChooseFirstEntry(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND menu = FindOwnWindow(L"#32768")) {
-        KillTimer(nullptr, timer);
-        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    }
-}
-
 // Watches the refresh timer of the container's owner window while a box of the command is open:
 // at the first tick it reports a change of the folder, at the next one it looks whether the menu
 // the command came from is still there, and then answers the boxes.
@@ -90,7 +81,7 @@ TEST(FolderMenuCommand, ARefreshDuringTheCommandsModalLoopLeavesTheEntryInUseAlo
 
     TickWatch watch = {&container, container.GetFolderMenu()->GetRootMenu()->GetHandle()};
     ASSERT_TRUE(SetWindowSubclass(owner, TickWatch::Procedure, 1, reinterpret_cast<DWORD_PTR>(&watch)));
-    UINT_PTR chooser = SetTimer(nullptr, 0, 20, ChooseFirstEntry);
+    UINT_PTR chooser = ChooseMenuEntryWhenShown(1);
     container.Show(TRUE);
     KillTimer(nullptr, chooser);
     RemoveWindowSubclass(owner, TickWatch::Procedure, 1);

@@ -2,10 +2,10 @@
 // the keep rectangle, and what is left after destruction. The cursor moves, so the suite runs
 // under the desktop lock.
 #include "launchbar/HotWindow.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -36,15 +36,9 @@ struct RecordingSink : CHotWindowEventsBase {
     RECT keepRectToGive = {};
 };
 
-// Runs the message loop for `milliseconds`, or until `done` says so.
-void RunLoop(DWORD milliseconds, const std::function<bool()>& done = nullptr) {
-    DWORD start = GetTickCount();
-    for (DWORD elapsed = 0; elapsed < milliseconds && !(done && done()); elapsed = GetTickCount() - start) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
+// For runs of the message loop that last their whole time.
+bool Never() {
+    return false;
 }
 
 class HotWindowDesktop : public ::testing::Test {
@@ -66,7 +60,7 @@ protected:
         m_hotWindow->SetHotRect(kHotRect);
         SetCursorPos(300, 230);
         ASSERT_TRUE(m_hotWindow->WatchForEnter());
-        RunLoop(1000, [this] { return m_sink.enters > 0; });
+        PumpMessagesUntil([this] { return m_sink.enters > 0; }, 1000);
         ASSERT_EQ(1, m_sink.enters);
     }
 
@@ -80,7 +74,7 @@ protected:
 TEST_F(HotWindowDesktop, WithoutARectangleOrAWindowNothingFires) {
     SetCursorPos(300, 230);
     ASSERT_TRUE(m_hotWindow->WatchForEnter());
-    RunLoop(400);
+    PumpMessagesUntil(Never, 400);
     EXPECT_EQ(0, m_sink.enters) << "the unset rectangle matches no cursor position";
 
     CHotWindow unwatched;
@@ -97,13 +91,13 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
     // 10 px every 20 ms from left of the rectangle to right of it.
     for (int x = 150; x <= 550; x += 10) {
         SetCursorPos(x, 230);
-        RunLoop(20);
+        PumpMessagesUntil(Never, 20);
     }
     EXPECT_EQ(0, m_sink.enters) << "a moving cursor is not resting";
 
     SetCursorPos(350, 230);
     DWORD stopped = GetTickCount();
-    RunLoop(1000, [this] { return m_sink.enters > 0; });
+    PumpMessagesUntil([this] { return m_sink.enters > 0; }, 1000);
     ASSERT_EQ(1, m_sink.enters);
     EXPECT_LE(m_sink.enteredAt - stopped, 300u);
     EXPECT_EQ(m_hotWindow.get(), m_sink.seen);
@@ -115,7 +109,7 @@ TEST_F(HotWindowDesktop, LeavingTakesTwoSlowTicksOutside) {
     Enter();
     SetCursorPos(700, 700);
     DWORD left = GetTickCount();
-    RunLoop(2500, [this] { return m_sink.leaves > 0; });
+    PumpMessagesUntil([this] { return m_sink.leaves > 0; }, 2500);
     ASSERT_EQ(1, m_sink.leaves);
     DWORD took = m_sink.leftAt - left;
     EXPECT_GE(took, 450u);
@@ -128,11 +122,11 @@ TEST_F(HotWindowDesktop, TheKeepRectangleHoldsTheEnteredState) {
     m_sink.keepRectToGive = {200, 260, 500, 600};
     Enter();
     SetCursorPos(300, 500); // in the keep rectangle, out of the hot one
-    RunLoop(3000, [this] { return m_sink.leaves > 0; });
+    PumpMessagesUntil([this] { return m_sink.leaves > 0; }, 3000);
     EXPECT_EQ(0, m_sink.leaves) << "the keep rectangle must hold the entered state";
 
     SetCursorPos(700, 700);
-    RunLoop(2500, [this] { return m_sink.leaves > 0; });
+    PumpMessagesUntil([this] { return m_sink.leaves > 0; }, 2500);
     EXPECT_EQ(1, m_sink.leaves);
 }
 
@@ -152,7 +146,7 @@ TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {
     m_hotWindow.reset();
     EXPECT_FALSE(KillTimer(m_window, identifier)) << "the timer must be gone with its object";
     DispatchMessageW(&tick);
-    RunLoop(400);
+    PumpMessagesUntil(Never, 400);
     EXPECT_EQ(0, m_sink.enters);
     EXPECT_EQ(nullptr, m_sink.seen);
 }

@@ -2,6 +2,7 @@
 // how painting is buffered, and mouse-leave tracking. Some cases place the cursor, so the suite
 // runs under the desktop lock.
 #include "launchbar/WindowBase.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -102,9 +103,7 @@ public:
 
 void PumpPaints(HWND window) {
     UpdateWindow(window);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&message);
+    PumpPendingMessages();
 }
 
 } // namespace

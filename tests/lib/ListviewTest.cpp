@@ -14,10 +14,6 @@
 
 namespace {
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 CListview* g_view = nullptr;
 
 LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -73,17 +69,6 @@ protected:
     CListview* view = nullptr;
 };
 
-// Chooses the n-th entry of the next tracked menu of this process.
-int g_menuSteps = 0;
-void CALLBACK ChooseMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND menuWindow = FindOwnWindow(L"#32768")) {
-        KillTimer(nullptr, timer);
-        for (int step = 0; step < g_menuSteps; ++step)
-            PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
-    }
-}
-
 std::wstring ClipboardText() {
     std::wstring text;
     if (!OpenClipboard(nullptr))
@@ -103,7 +88,7 @@ TEST_F(ListviewTest, EachFormatMatchesItsExpectedFileByteForByte) {
     for (const wchar_t* extension : {L"xml", L"html", L"rtf", L"csv", L"txt"}) {
         for (BOOL selectedOnly : {FALSE, TRUE}) {
             std::wstring name = std::wstring(selectedOnly ? L"selected." : L"all.") + extension;
-            SCOPED_TRACE(Narrow(name));
+            SCOPED_TRACE(testing::PrintToString(name));
             // The format follows the extension in any case.
             std::wstring path = temp.File(name);
             if (!selectedOnly)
@@ -137,7 +122,7 @@ TEST_F(ListviewTest, EachFormatMatchesItsExpectedFileByteForByte) {
     EXPECT_FALSE(view->SaveRowsToFile(impossible.c_str(), FALSE));
     auto dialogs = driver.Finish();
     ASSERT_EQ(1u, dialogs.size());
-    EXPECT_EQ(0u, dialogs[0].text.find(L"Can't create file " + impossible)) << Narrow(dialogs[0].text);
+    EXPECT_EQ(0u, dialogs[0].text.find(L"Can't create file " + impossible)) << testing::PrintToString(dialogs[0].text);
     EXPECT_FALSE(FileExists(impossible));
 }
 
@@ -167,15 +152,15 @@ TEST_F(ListviewTest, SavingFromTheContextMenuAsksAndOpensOnlyOnYes) {
     } runs[] = {
         {temp.File(L"no.pwlv"), IDNO, 1}, {temp.File(L"yes.pwlv"), IDYES, 1}, {temp.File(L"nothing.pwzq"), IDYES, 2}};
     for (const Run& run : runs) {
-        SCOPED_TRACE(Narrow(run.file));
+        SCOPED_TRACE(testing::PrintToString(run.file));
         DialogScriptDriver driver({DialogScriptDriver::SaveAs(run.file), DialogScriptDriver::Press(run.answer),
                                    DialogScriptDriver::Press(IDOK)});
-        g_menuSteps = 4; // Copy Selected, Copy All, Save Selected, Save All
-        UINT_PTR timer = SetTimer(nullptr, 0, 50, ChooseMenuEntry);
+        // Copy Selected, Copy All, Save Selected, Save All
+        UINT_PTR timer = ChooseMenuEntryWhenShown(4);
         view->ShowContextMenu(POINT{100, 100});
         KillTimer(nullptr, timer);
         auto dialogs = driver.Finish();
-        ASSERT_EQ(1u + run.boxes, dialogs.size()) << Narrow(DescribeDialogs(dialogs));
+        ASSERT_EQ(1u + run.boxes, dialogs.size()) << testing::PrintToString(DescribeDialogs(dialogs));
         EXPECT_EQ(L"Save Successfully Completed\r\nDo you want to open saved document now ?", dialogs[1].text);
         EXPECT_EQ(L"Information", dialogs[1].caption);
         if (run.boxes == 2) {
@@ -187,5 +172,5 @@ TEST_F(ListviewTest, SavingFromTheContextMenuAsksAndOpensOnlyOnYes) {
     }
     std::vector<std::wstring> lines = opened.Wait(1);
     ASSERT_EQ(1u, lines.size()) << "No opened something, or Yes nothing";
-    EXPECT_NE(std::wstring::npos, lines[0].find(L"yes.pwlv")) << Narrow(lines[0]);
+    EXPECT_NE(std::wstring::npos, lines[0].find(L"yes.pwlv")) << testing::PrintToString(lines[0]);
 }

@@ -2,6 +2,7 @@
 
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
+#include "support/MessagePump.h"
 #include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
@@ -12,10 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
 
 class RecordingEvents : public CTreeviewEventsBase {
 public:
@@ -104,9 +101,7 @@ protected:
         PostMessageW(tree, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(point.x, point.y));
         PostMessageW(tree, up, 0, MAKELPARAM(point.x, point.y));
         // Both messages are handled, menus included, by the time the queue is empty.
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
+        PumpPendingMessages();
     }
 
     HWND parent = nullptr;
@@ -130,7 +125,7 @@ TEST_F(TreeviewTest, ExportsMatchTheirExpectedFilesByteForByte) {
         {L"expanded.xml", CTreeview::ExportScope::Expanded}, {L"selected.xml", CTreeview::ExportScope::Selected},
         {L"selected.log", CTreeview::ExportScope::Selected}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(Narrow(c.name));
+        SCOPED_TRACE(testing::PrintToString(c.name));
         ASSERT_TRUE(view->ExportToFile(temp.File(c.name).c_str(), c.scope));
         std::vector<unsigned char> written = ReadFileBytes(temp.File(c.name));
         std::wstring expectedPath = SourceTreePath(std::wstring(L"tests/lib/treeview_expected/") + c.name);

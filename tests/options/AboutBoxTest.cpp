@@ -24,10 +24,6 @@ public:
     BOOL SaveState() override { return TRUE; }
 };
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 HWND FindAboutBox() {
     for (HWND dialog : WindowsOfClass(L"#32770")) {
         wchar_t caption[64] = L"";
@@ -73,17 +69,6 @@ bool FindLinkPoint(HWND link, const wchar_t* id, POINT* point) {
     return false;
 }
 
-// Picks the About entry of the container's context menu with the keyboard: the fourth entry, as
-// arrows skip the separators.
-void CALLBACK ChooseAbout(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND menuWindow = FindOwnWindow(L"#32768")) {
-        KillTimer(nullptr, timer);
-        for (int step = 0; step < 4; ++step)
-            PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
-    }
-}
-
 } // namespace
 
 TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpensItsAddress) {
@@ -101,7 +86,8 @@ TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpens
     bool foundAllLinks = true, closedByEsc = false;
     WithAboutBox(
         [&] {
-            UINT_PTR menuTimer = SetTimer(nullptr, 0, 50, ChooseAbout);
+            // The fourth entry: arrows skip the separators.
+            UINT_PTR menuTimer = ChooseMenuEntryWhenShown(4);
             container.ShowContextMenu(POINT{200, 300}, FALSE);
             KillTimer(nullptr, menuTimer);
         },
@@ -133,7 +119,7 @@ TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpens
     unsigned numbers[3];
     wchar_t after = 0;
     EXPECT_EQ(3, swscanf(title.c_str(), L"Pathwren v%u.%u.%u%lc", &numbers[0], &numbers[1], &numbers[2], &after))
-        << Narrow(title);
+        << testing::PrintToString(title);
     EXPECT_EQ(242, alpha);
     EXPECT_TRUE(layeredFlags & LWA_ALPHA);
     HDC screen = GetDC(nullptr);

@@ -14,10 +14,6 @@
 
 namespace {
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 // Sets the user's currency symbol for the test and puts the previous one back.
 class CurrencySymbol {
 public:
@@ -62,7 +58,7 @@ TEST(HelpAndDonationTest, HelpOpensTheFileBesideTheProgramOrShowsOneBox) {
         DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
         OpenHelpFile(&language);
         auto dialogs = driver.Finish();
-        ASSERT_EQ(1u, dialogs.size()) << Narrow(DescribeDialogs(dialogs));
+        ASSERT_EQ(1u, dialogs.size()) << testing::PrintToString(DescribeDialogs(dialogs));
         EXPECT_EQ(L"Error opening help file Pathwren.chm", dialogs[0].text);
         EXPECT_EQ(std::wstring(language.Error), dialogs[0].caption);
     }
@@ -75,9 +71,9 @@ TEST(HelpAndDonationTest, HelpOpensTheFileBesideTheProgramOrShowsOneBox) {
     OverrideProgramDirectory(nullptr);
     std::vector<std::wstring> lines = opened.Wait(1);
     ASSERT_EQ(1u, lines.size()) << "the help file did not reach its viewer";
-    EXPECT_NE(std::wstring::npos, lines[0].find(L"Pathwren.chm")) << Narrow(lines[0]);
+    EXPECT_NE(std::wstring::npos, lines[0].find(L"Pathwren.chm")) << testing::PrintToString(lines[0]);
     EXPECT_NE(std::wstring::npos, lines[0].find(programDirectory.Path().substr(programDirectory.Path().rfind(L'\\'))))
-        << Narrow(lines[0]);
+        << testing::PrintToString(lines[0]);
 }
 
 TEST(HelpAndDonationTest, OnlyTheEuroSignAsksForEuros) {
@@ -90,10 +86,10 @@ TEST(HelpAndDonationTest, OnlyTheEuroSignAsksForEuros) {
     for (const Case& c : cases) {
         currency.Set(c.symbol);
         std::wstring address = DonationAddress();
-        EXPECT_EQ(c.euros, EndsWith(address, euro)) << Narrow(address);
+        EXPECT_EQ(c.euros, EndsWith(address, euro)) << testing::PrintToString(address);
         EXPECT_EQ(0u, address.find(L"https://www.paypal.com/cgi-bin/webscr?cmd=_xclick&business=pathwren@example.org"
                                    L"&item_name=Donation%20for%20Pathwren&return=http://"))
-            << Narrow(address);
+            << testing::PrintToString(address);
     }
 
     OpenedAddresses opened;
@@ -103,5 +99,5 @@ TEST(HelpAndDonationTest, OnlyTheEuroSignAsksForEuros) {
     EXPECT_TRUE(driver.Finish().empty());
     std::vector<std::wstring> lines = opened.Wait(1);
     ASSERT_EQ(1u, lines.size());
-    EXPECT_TRUE(EndsWith(lines[0], euro + L"\"")) << Narrow(lines[0]);
+    EXPECT_TRUE(EndsWith(lines[0], euro + L"\"")) << testing::PrintToString(lines[0]);
 }

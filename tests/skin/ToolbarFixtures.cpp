@@ -2,34 +2,11 @@
 
 #include "lib/GdiObject.h"
 #include "lib/MemoryDc.h"
+#include "support/Icons.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
-
-CIconHandle SolidIcon(COLORREF colour) {
-    const int size = 24;
-    BITMAPV5HEADER header = {};
-    header.bV5Size = sizeof(header);
-    header.bV5Width = size;
-    header.bV5Height = -size;
-    header.bV5Planes = 1;
-    header.bV5BitCount = 32;
-    header.bV5Compression = BI_RGB;
-    void* bits = nullptr;
-    CBitmapHandle colourBitmap(
-        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
-    DWORD pixel = 0xFF000000u | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
-    for (int i = 0; i < size * size; ++i)
-        static_cast<DWORD*>(bits)[i] = pixel;
-    CBitmapHandle mask(CreateBitmap(size, size, 1, 1, nullptr));
-    ICONINFO info = {TRUE, 0, 0, mask.Get(), colourBitmap.Get()};
-    // CreateBitmap leaves the mask undefined; all zero means every pixel opaque.
-    CMemoryDc maskDc;
-    maskDc.Select(mask.Get());
-    PatBlt(maskDc.Get(), 0, 0, size, size, BLACKNESS);
-    return CIconHandle(CreateIconIndirect(&info));
-}
 
 Capture CaptureToolbar(const CTransparentToolbar& toolbar) {
     Capture capture;
@@ -68,8 +45,11 @@ COLORREF StateColour(int index, int state) {
 
 std::unique_ptr<ButtonIcons> MakeButtonIcons(int index) {
     std::unique_ptr<ButtonIcons> icons(new ButtonIcons);
-    for (int state = 0; state < ToolbarButtonStateCount; ++state)
-        icons->images[state] = SolidIcon(StateColour(index, state));
+    for (int state = 0; state < ToolbarButtonStateCount; ++state) {
+        COLORREF colour = StateColour(index, state);
+        icons->images[state] = CIconHandle(
+            CreateSolidIcon(24, 0xFF000000u | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour)));
+    }
     return icons;
 }
 

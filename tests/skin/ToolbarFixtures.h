@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-// A 24 x 24 opaque icon of one colour, so captures tell which image went where.
-CIconHandle SolidIcon(COLORREF colour);
-
 // The toolbar's own painting (WM_PRINTCLIENT) into a 32-bit picture prefilled with a sentinel,
 // so pixels it does not touch keep the sentinel. Never the screen: layered windows do not show
 // alpha or keys without a compositor.
@@ -37,7 +34,8 @@ struct Capture {
 Capture CaptureToolbar(const CTransparentToolbar& toolbar);
 bool Near(COLORREF a, COLORREF b, int tolerance = 2);
 
-// Four solid icons per button, one colour per state, kept alive with the toolbar under test.
+// Four solid 24 x 24 icons per button, one colour per state so that captures tell which image went
+// where, kept alive with the toolbar under test.
 struct ButtonIcons {
     CIconHandle images[ToolbarButtonStateCount];
 };

@@ -6,6 +6,8 @@
 #include "skin/TransparentToolbar.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
+#include "support/MessagePump.h"
+#include "support/Soak.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
@@ -16,13 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-bool LongSoak() {
-    return std::getenv("PATHWREN_LONG_SOAK") != nullptr;
-}
 
 struct Reading {
     long gdiObjects;
@@ -41,12 +38,6 @@ long long PrivateBytes() {
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
     // The commit charge, which is the private bytes; Wine leaves PrivateUsage at 0.
     return static_cast<long long>(memory.PagefileUsage);
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&message);
 }
 
 struct CountingSink : CTransparentToolbarEventsBase {
@@ -86,7 +77,7 @@ void ToolbarCycle(int cycle, const std::wstring& picture, const std::vector<Tran
     SetCursorPos(100 + 400 - 7, 114);
     SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, 0);
     SendMessageW(window, WM_LBUTTONUP, 0, 0);
-    Pump();
+    PumpPendingMessages();
 }
 
 void HotWindowCycle(HWND watched) {
@@ -102,8 +93,8 @@ void HotWindowCycle(HWND watched) {
 } // namespace
 
 TEST(TransparentToolbarSoakDesktop, ToolbarsAndHotWindowsGiveBackWhatTheyTake) {
-    const int toolbarCycles = LongSoak() ? 1000 : 200;
-    const int hotWindowCycles = LongSoak() ? 10000 : 2000;
+    const int toolbarCycles = SoakCycles(200, 1000);
+    const int hotWindowCycles = SoakCycles(2000, 10000);
     TempDirectory directory;
     std::wstring picture = directory.File(L"bar.bmp");
     ASSERT_TRUE(WriteFileBytes(picture, PictureFile()));
@@ -133,7 +124,7 @@ TEST(TransparentToolbarSoakDesktop, ToolbarsAndHotWindowsGiveBackWhatTheyTake) {
     start = GetTickCount();
     for (int cycle = 0; cycle < hotWindowCycles; ++cycle)
         HotWindowCycle(watched);
-    Pump();
+    PumpPendingMessages();
     DWORD hotTime = GetTickCount() - start;
     Reading after = Read();
 
@@ -146,7 +137,7 @@ TEST(TransparentToolbarSoakDesktop, ToolbarsAndHotWindowsGiveBackWhatTheyTake) {
         ToolbarCycle(cycle, picture, buttons, move, sink);
     for (int cycle = 0; cycle < hotWindowCycles; ++cycle)
         HotWindowCycle(watched);
-    Pump();
+    PumpPendingMessages();
     long long growth = PrivateBytes() - bytesBefore;
     DestroyWindow(watched);
 

@@ -20,3 +20,9 @@ bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs,
     }
     return true;
 }
+
+void PumpPendingMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+}

@@ -8,3 +8,6 @@
 // dispatched.
 bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000,
                        const std::function<void(const MSG&)>& seen = nullptr);
+
+// Dispatches the messages already waiting on this thread's queue, and returns when it is empty.
+void PumpPendingMessages();

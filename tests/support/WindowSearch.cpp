@@ -21,6 +21,18 @@ BOOL CALLBACK Collect(HWND window, LPARAM context) {
     return TRUE;
 }
 
+int g_menuPresses = 0;
+UINT g_menuArrowKey = VK_DOWN;
+
+void CALLBACK ChooseMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND menu = FindOwnWindow(L"#32768")) {
+        KillTimer(nullptr, timer);
+        for (int step = 0; step < g_menuPresses; ++step)
+            PostMessageW(menu, WM_KEYDOWN, g_menuArrowKey, 0);
+        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    }
+}
+
 } // namespace
 
 std::vector<HWND> WindowsOfClass(LPCWSTR className, DWORD processId, bool visibleOnly) {
@@ -32,4 +44,10 @@ std::vector<HWND> WindowsOfClass(LPCWSTR className, DWORD processId, bool visibl
 HWND FindOwnWindow(LPCWSTR className) {
     std::vector<HWND> windows = WindowsOfClass(className);
     return windows.empty() ? nullptr : windows[0];
+}
+
+UINT_PTR ChooseMenuEntryWhenShown(int presses, UINT arrowKey) {
+    g_menuPresses = presses;
+    g_menuArrowKey = arrowKey;
+    return SetTimer(nullptr, 0, 50, ChooseMenuEntry);
 }

@@ -15,10 +15,6 @@ namespace {
 const DWORD kTimeLimit = 3000;
 const DWORD kSizeLimit = 1024 * 1024;
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 SIZE_T PeakWorkingSet() {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
@@ -72,7 +68,7 @@ TEST(HttpDownloaderTest, EveryAnswerEndsWithinTheLimitsWithOneMeaning) {
     };
     SIZE_T peakBefore = PeakWorkingSet();
     for (const Case& c : cases) {
-        SCOPED_TRACE(Narrow(c.url));
+        SCOPED_TRACE(testing::PrintToString(c.url));
         HttpDownloader downloader(kSizeLimit, kTimeLimit);
         std::vector<BYTE> data(3, 0x55);
         DWORD size = 12345;

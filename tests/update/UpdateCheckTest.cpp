@@ -15,10 +15,6 @@ namespace {
 
 const std::wstring kQuestion = L"\r\nDo you want to download new version now ?";
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 // Own version 1.3.9 (from the fixture library), server the test server under the given case.
 UpdateCheckSource Source(const std::wstring& serverCase, const wchar_t* ownFile = L"VersionDotted.dll") {
     UpdateCheckSource source;
@@ -93,7 +89,7 @@ TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
         {L"normal", L"VersionNone.dll", UpdateVerdictNoVersionInformation, L""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(Narrow(c.serverCase) + " against " + Narrow(c.ownFile));
+        SCOPED_TRACE(testing::PrintToString(c.serverCase) + " against " + testing::PrintToString(c.ownFile));
         UpdateCheckOutcome outcome;
         EvaluateUpdateCheck(Source(c.serverCase, c.ownFile), &outcome);
         EXPECT_EQ(c.verdict, outcome.verdict);
@@ -125,7 +121,7 @@ TEST(UpdateCheckTest, YesOpensTheDownloadOnTheConfiguredServerAndNoOpensNothing)
         EXPECT_TRUE(RunUpdateCheck(Source(L"no-changes"), &newer));
         EXPECT_TRUE(newer);
         auto dialogs = driver.Finish();
-        ASSERT_EQ(1u, dialogs.size()) << Narrow(DescribeDialogs(dialogs));
+        ASSERT_EQ(1u, dialogs.size()) << testing::PrintToString(DescribeDialogs(dialogs));
         EXPECT_EQ(L"Update", dialogs[0].caption);
         EXPECT_EQ(L"A new version (1.4.0) is available\r\n" + kQuestion, dialogs[0].text);
     }
@@ -137,7 +133,7 @@ TEST(UpdateCheckTest, YesOpensTheDownloadOnTheConfiguredServerAndNoOpensNothing)
     std::vector<std::wstring> lines = opened.Wait(1);
     ASSERT_EQ(1u, lines.size()) << "No opened something, or Yes nothing";
     EXPECT_NE(std::wstring::npos, lines[0].find(L"http://" + UpdateServerHost() + L"/normal/exe/Pathwren_bin64.zip"))
-        << Narrow(lines[0]);
+        << testing::PrintToString(lines[0]);
 }
 
 TEST(UpdateCheckTest, FailuresShowTheirOneMessageAndTheServerComesFromTheMainFile) {
@@ -148,7 +144,7 @@ TEST(UpdateCheckTest, FailuresShowTheirOneMessageAndTheServerComesFromTheMainFil
         EXPECT_FALSE(RunUpdateCheck(Source(L"not-found"), &newer));
         EXPECT_FALSE(newer);
         auto dialogs = driver.Finish();
-        ASSERT_EQ(1u, dialogs.size()) << Narrow(DescribeDialogs(dialogs));
+        ASSERT_EQ(1u, dialogs.size()) << testing::PrintToString(DescribeDialogs(dialogs));
         EXPECT_EQ(L"Error", dialogs[0].caption);
         EXPECT_EQ(L"HTTP protocol error 404", dialogs[0].text);
     }

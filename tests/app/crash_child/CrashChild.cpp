@@ -33,15 +33,18 @@ CPathwren* g_application = nullptr;
 HWND g_faultingWindow = nullptr;
 HWND g_mainWindow = nullptr;
 
-void Report(const std::wstring& line) {
-    HANDLE file = CreateFileW(g_report.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+void Append(const std::wstring& path, const std::wstring& text) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
-    std::wstring text = line + L"\n";
     DWORD written = 0;
     WriteFile(file, text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
     CloseHandle(file);
+}
+
+void Report(const std::wstring& line) {
+    Append(g_report, line + L"\n");
 }
 
 // Reports from its destructor, which only runs for the faulting frame when the translated
@@ -120,14 +123,6 @@ int FaultInWindowProcedure() {
     return 0;
 }
 
-void WriteUtf16File(const std::wstring& path, const std::wstring& text) {
-    std::wstring content = L"\xFEFF" + text;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, content.c_str(), static_cast<DWORD>(content.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
-}
-
 void CALLBACK FaultOnceTheMainWindowExists(HWND, UINT, UINT_PTR timer, DWORD) {
     if (!g_application->m_hMainWindow)
         return;
@@ -148,9 +143,10 @@ int FaultInsideTheApplication() {
     std::wstring programDirectory = std::wstring(directory) + L"\\";
     OverrideProgramDirectory(programDirectory.c_str());
     CreateDirectoryW((programDirectory + L"Music").c_str(), nullptr);
-    WriteUtf16File(programDirectory + L"Pathwren.ini", L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
-    WriteUtf16File(programDirectory + L"FoldersOptions.ini",
-                   L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n");
+    // Fresh files in a fresh directory, so appending writes them whole.
+    Append(programDirectory + L"Pathwren.ini", L"\xFEFF[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    Append(programDirectory + L"FoldersOptions.ini",
+           L"\xFEFF[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n");
     g_faultingWindow = CreateFaultingWindow();
 
     CPathwren application;
