@@ -16,14 +16,16 @@ std::wstring StandInPath() {
     return path.substr(0, path.rfind(L'\\')) + L"\\..\\DesktopStandIn.exe";
 }
 
-HWND WaitForDesktopListView(DWORD processId) {
+// The stand-in fills its list view last, so a found list view holding the items is complete.
+HWND WaitForDesktopListView(DWORD processId, int items) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
         HWND found = FindDesktopListView();
         DWORD owner = 0;
-        if (found && GetWindowThreadProcessId(found, &owner) && owner == processId)
+        if (found && GetWindowThreadProcessId(found, &owner) && owner == processId &&
+            ListView_GetItemCount(found) == items)
             return found;
     }
-    return nullptr;
+    return FindDesktopListView();
 }
 
 std::wstring ClassOf(HWND window) {
@@ -48,12 +50,12 @@ TEST(DesktopListView, FoundInEachOfExplorersLayoutsAndNoneWithoutADesktop) {
         ChildProcess standIn(L"\"" + StandInPath() + L"\" " + layout.name + L" Alpha 20 20 Beta 640 480");
         ASSERT_TRUE(standIn.Started()) << layout.name;
         standIn.Resume();
-        HWND listView = WaitForDesktopListView(standIn.Id());
+        HWND listView = WaitForDesktopListView(standIn.Id(), 2);
         ASSERT_NE(nullptr, listView) << layout.name;
         EXPECT_TRUE(IsWindowVisible(listView)) << layout.name;
         EXPECT_EQ(layout.listViewParent, ClassOf(GetParent(listView))) << layout.name;
         EXPECT_EQ(layout.topWindow, ClassOf(GetAncestor(listView, GA_ROOT))) << layout.name;
-        EXPECT_EQ(2, ListView_GetItemCount(listView)) << layout.name;
+        EXPECT_EQ(2, ListView_GetItemCount(listView)) << layout.name << ": the items are in the visible list view";
         PostMessageW(GetAncestor(listView, GA_ROOT), WM_CLOSE, 0, 0);
         if (layout.topWindow != std::wstring(L"Progman"))
             PostMessageW(FindWindowW(L"Progman", L"Program Manager"), WM_CLOSE, 0, 0);
