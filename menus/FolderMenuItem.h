@@ -23,6 +23,9 @@ public:
 
     std::vector<std::wstring> m_paths; // never empty
     std::wstring m_name;
+    // The file's extension was cut from the name; a level inserted a second time (a merged
+    // submenu joining one already listed) must not cut what is left.
+    BOOL m_extensionCut;
     UINT m_commandId; // 0 until the entry is in the menu
     BOOL m_isFolder;
     CIconHandle m_hIcon;               // empty when the shell had none

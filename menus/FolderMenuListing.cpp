@@ -211,8 +211,10 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
             commandId =
                 menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->m_hIcon.Get());
         } else {
-            if (m_hideFilesExtension && !entry->m_isFolder)
+            if (m_hideFilesExtension && !entry->m_isFolder && !entry->m_extensionCut) {
                 CutExtension(entry->m_name);
+                entry->m_extensionCut = TRUE;
+            }
             commandId = menu->InsertItem(entry->m_name.c_str(), entry->m_hIcon.Get(), position, menu->NextCommandId());
         }
         if (commandId)

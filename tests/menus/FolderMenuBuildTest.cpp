@@ -45,6 +45,16 @@ TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndOthersGetTheirOwn) 
     EXPECT_EQ((Texts{L"Empty"}), MenuItemTexts(FindSubMenu(Root(), L"missing")));
 }
 
+TEST_F(FolderMenuBuild, AMergedSubmenuJoiningAListedFolderCutsEachExtensionOnce) {
+    m_tree.AddFile(L"p\\docs\\a.tar.gz");
+    m_tree.AddFile(L"own\\b.tar.gz");
+    m_menu.SetHideFilesExtensionInPopupMenu(TRUE);
+    // The first folder's submenu is listed and inserted before the merged one joins it, so the
+    // submenu is inserted a second time.
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"p\\docs")), FolderRecord(m_tree.Path(L"own"), 1, L"docs")}));
+    EXPECT_EQ((Texts{L"a.tar", L"b.tar"}), MenuItemTexts(FindSubMenu(Root(), L"docs")));
+}
+
 TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirstFoldersCopy) {
     std::wstring marker = m_tree.Path(L"marker.txt");
     m_tree.AddMarkerScript(L"first\\sub\\same.cmd", marker, "first");
