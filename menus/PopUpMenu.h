@@ -52,6 +52,9 @@ public:
     // The object registered as the data of a menu made by this class (other menus may keep
     // anything there).
     static CPopUpMenu* FromHandle(HMENU menu);
+    // The live object of this class that shows the menu, or null for any other menu: unlike
+    // FromHandle, safe for menus whose data means something else.
+    static CPopUpMenu* FromOwnHandle(HMENU menu);
 
     HMENU GetHandle() const { return m_hMenu; }
     CPopUpMenu* GetParent() const { return m_pParent; }
@@ -97,6 +100,8 @@ private:
     static LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                                            DWORD_PTR referenceData);
     CPopUpMenu* GetRoot();
+    // Whether the menu is this one or, through the parent chain, one of its submenus.
+    BOOL HoldsMenu(HMENU menu) const;
     UINT InsertBuiltItem(MENUITEMINFOW* item, UINT position);
     void OnRightButtonUp();
     LRESULT MeasureItem(MEASUREITEMSTRUCT* item) const;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,42 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
     EXPECT_EQ(16u, measure.itemWidth) << "no enlargement without effects";
     EXPECT_EQ(0x0000FFu, corner) << "no offset without effects";
     DestroyMenu(stranger);
+}
+
+TEST_F(PopUpMenuTracking, DrawingASubmenuItemCostsNoMoreUnderALongRootThanUnderAShortOne) {
+    // A folder menu of thousands of entries draws every item it scrolls into view; telling whether
+    // an item belongs to the tracked menu must not go over the whole tree each time.
+    auto fastestDraws = [&](int plainItems) {
+        CPopUpMenu root;
+        for (int item = 0; item < plainItems; ++item)
+            root.AppendTextItem(L"plain");
+        CPopUpMenu sub;
+        sub.SetParent(&root);
+        root.AppendSubMenuItem(L"Last", &sub, m_icon);
+        sub.InsertItem(L"inside", m_icon, 0, sub.NextCommandId());
+        Canvas canvas(24);
+        double fastest = 1e300;
+        LRESULT drawn = TRUE;
+        auto drawMany = [&]() {
+            for (int round = 0; round < 3; ++round) {
+                LARGE_INTEGER start, end, frequency;
+                QueryPerformanceCounter(&start);
+                for (int draw = 0; draw < 400; ++draw)
+                    drawn &= SendDrawItem(m_owner.Handle(), sub.GetHandle(), canvas.Dc(), {0, 0, 20, 20}, m_icon);
+                QueryPerformanceCounter(&end);
+                QueryPerformanceFrequency(&frequency);
+                fastest = std::min(fastest, double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart));
+            }
+            return true;
+        };
+        m_owner.Track(root, {WaitForMenu(root.GetHandle()), drawMany});
+        EXPECT_TRUE(drawn) << "with " << plainItems << " items before the submenu";
+        return fastest;
+    };
+    double shortRoot = fastestDraws(0);
+    double longRoot = fastestDraws(3000);
+    EXPECT_LT(longRoot, shortRoot * 2) << "400 draws: " << shortRoot * 1000 << " ms under a root of one item, "
+                                       << longRoot * 1000 << " ms under one of 3,001";
 }
 
 TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMenu) {
