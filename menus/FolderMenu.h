@@ -4,6 +4,7 @@
 #include "menus/FolderMenuIconCache.h"
 #include "menus/FolderMenuItem.h"
 #include "menus/FolderMenuLevel.h"
+#include "menus/FolderMenuTypeIcons.h"
 #include "menus/PopUpMenu.h"
 
 #include <windows.h>
@@ -109,6 +110,7 @@ private:
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
     std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
     CFolderMenuIconCache m_iconCache;                        // filled only while a build runs
+    CFolderMenuTypeIcons m_typeIcons;                        // kept across builds
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersNavigation;
     BOOL m_allowSubFoldersLinksNavigation;

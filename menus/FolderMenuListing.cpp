@@ -154,6 +154,9 @@ BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, 
 
 void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
     LPCWSTR path = entry->m_paths.front().c_str();
+    entry->m_hTypeIcon = m_typeIcons.IconOf(path, entry->m_isFolder);
+    if (entry->m_hTypeIcon)
+        return;
     // A shortcut's icon follows its target, which its own stamp does not show; it is always read.
     if (!IsShortcutExtension(FindExtension(path)) && FileStamp::Read(path, &entry->m_iconStamp)) {
         entry->m_hIcon = m_iconCache.Take(entry->m_paths.front(), entry->m_iconStamp);
@@ -209,13 +212,13 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
         UINT commandId = 0;
         if (entry->m_isFolder && entry->m_pSubMenuLevel) {
             commandId =
-                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->m_hIcon.Get());
+                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->Icon());
         } else {
             if (m_hideFilesExtension && !entry->m_isFolder && !entry->m_extensionCut) {
                 CutExtension(entry->m_name);
                 entry->m_extensionCut = TRUE;
             }
-            commandId = menu->InsertItem(entry->m_name.c_str(), entry->m_hIcon.Get(), position, menu->NextCommandId());
+            commandId = menu->InsertItem(entry->m_name.c_str(), entry->Icon(), position, menu->NextCommandId());
         }
         if (commandId)
             ++position;

@@ -62,8 +62,8 @@ CPopUpMenu::~CPopUpMenu() {
         }
         DestroyMenu(m_hMenu);
     }
-    for (HBITMAP bitmap : m_bitmaps)
-        DeleteObject(bitmap);
+    for (const auto& iconAndBitmap : m_bitmaps)
+        DeleteObject(iconAndBitmap.second);
 }
 
 CPopUpMenu* CPopUpMenu::FromHandle(HMENU menu) {
@@ -170,10 +170,15 @@ BOOL CPopUpMenu::SetItemIcon(MENUITEMINFOW* item, HICON icon) {
         item->hbmpItem = HBMMENU_CALLBACK;
         return TRUE;
     }
-    HBITMAP bitmap = CreateItemBitmap(icon);
+    // The icon outlives the menu (the caller's promise), so its handle names the same picture for
+    // as long as the bitmap is kept.
+    HBITMAP& bitmap = m_bitmaps[icon];
     if (!bitmap)
+        bitmap = CreateItemBitmap(icon);
+    if (!bitmap) {
+        m_bitmaps.erase(icon);
         return FALSE;
-    m_bitmaps.push_back(bitmap);
+    }
     item->fMask |= MIIM_BITMAP;
     item->hbmpItem = bitmap;
     return TRUE;

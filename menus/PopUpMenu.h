@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <unordered_map>
 #include <vector>
 
 class CPopUpMenu;
@@ -113,6 +114,7 @@ private:
     HMENU m_hMenu;
     UINT m_lastCommandId;
     BOOL m_themed;
-    std::vector<HBITMAP> m_bitmaps;
+    // One item bitmap per distinct icon, shared by every item of this menu that shows it.
+    std::unordered_map<HICON, HBITMAP> m_bitmaps;
     IPopUpMenuEvents* m_pEvents;
 };

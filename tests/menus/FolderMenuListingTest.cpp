@@ -144,7 +144,7 @@ TEST_F(FolderMenuListing, ShortcutIconsComeWithOrWithoutTheOverlay) {
         for (const wchar_t* name : {L"link.lnk", L"broken.lnk", L"target.txt"}) {
             CFolderMenuItem* entry = m_menu.GetEntryOfCommand(FindCommand(Root(), name));
             ASSERT_NE(nullptr, entry) << name;
-            EXPECT_NE(nullptr, entry->m_hIcon.Get()) << name << (hideOverlay ? " without" : " with") << " the overlay";
+            EXPECT_NE(nullptr, entry->Icon()) << name << (hideOverlay ? " without" : " with") << " the overlay";
         }
     }
 }
