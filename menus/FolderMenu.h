@@ -72,6 +72,8 @@ public:
     static BOOL IsLibraryEmpty(LPCWSTR libraryPath);
     // The path a shortcut leads to, into a buffer of MAX_PATH characters.
     static BOOL ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target);
+    // The arrow the shell marks shortcuts with, as a new small icon the caller destroys.
+    static HICON LoadLinkOverlayIcon();
 
     void OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) override;
     void OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) override;
@@ -92,7 +94,8 @@ private:
     BOOL AddLibrary(CFolderMenuLevel* level, LPCWSTR libraryPath, LPCWSTR name, BOOL merge);
     BOOL AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, BOOL isFolder, BOOL makeSubMenu,
                   BOOL mergeByName, BOOL compareLastComponent, CFolderMenuItem** entry);
-    HICON LoadEntryIcon(LPCWSTR path) const;
+    HICON LoadEntryIcon(LPCWSTR path);
+    HICON AddLinkOverlay(HICON icon);
     void AttachEntryIcon(CFolderMenuItem* entry);
     void KeepReusableIcons();
     BOOL ReadLibraryIntoLevel(CFolderMenuLevel* level, LPCWSTR libraryPath);
@@ -111,6 +114,7 @@ private:
     std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
     CFolderMenuIconCache m_iconCache;                        // filled only while a build runs
     CFolderMenuTypeIcons m_typeIcons;                        // kept across builds
+    CIconHandle m_linkOverlay;                               // loaded with the first shortcut
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersNavigation;
     BOOL m_allowSubFoldersLinksNavigation;

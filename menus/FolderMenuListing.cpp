@@ -1,5 +1,6 @@
 #include "menus/FolderMenu.h"
 
+#include "lib/IconOverlay.h"
 #include "lib/KernelHandle.h"
 #include "menus/FolderMenuPaths.h"
 
@@ -168,24 +169,32 @@ void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
     entry->m_hIcon.Reset(LoadEntryIcon(path));
 }
 
-HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) const {
-    HICON icon = nullptr;
-    WCHAR target[kPathBufferLength] = L"";
-    LPCWSTR iconSource = path;
-    if (m_hideShortcutsOverlay && IsShortcutExtension(FindExtension(path))) {
-        // The shell draws the shortcut arrow on a shortcut's own icon; the icon the shortcut names,
-        // or else its target's, comes without it.
-        icon = LoadShortcutIcon(path, target);
-        if (!icon && target[0])
-            iconSource = target;
+HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) {
+    if (!IsShortcutExtension(FindExtension(path)))
+        return LoadShellIcon(path);
+    if (m_hideShortcutsOverlay) {
+        // The icon the shortcut names, or else its target's: neither carries the arrow.
+        WCHAR target[kPathBufferLength] = L"";
+        if (HICON icon = LoadShortcutIcon(path, target))
+            return icon;
+        if (HICON icon = target[0] ? LoadShellIcon(target) : nullptr)
+            return icon;
     }
-    if (icon)
+    // A shortcut whose target is gone keeps its own icon, arrow and all.
+    return AddLinkOverlay(LoadShellIcon(path));
+}
+
+HICON CFolderMenu::AddLinkOverlay(HICON icon) {
+    // The shell gives a shortcut file's icon without the arrow its views draw over it.
+    if (!icon)
+        return nullptr;
+    if (!m_linkOverlay)
+        m_linkOverlay.Reset(LoadLinkOverlayIcon());
+    HICON marked = CreateIconWithOverlay(icon, m_linkOverlay.Get(), GetSystemMetrics(SM_CXSMICON));
+    if (!marked)
         return icon;
-    icon = LoadShellIcon(iconSource);
-    // A shortcut whose target is gone still has the shell's icon, arrow and all.
-    if (!icon && iconSource != path)
-        icon = LoadShellIcon(path);
-    return icon;
+    DestroyIcon(icon);
+    return marked;
 }
 
 BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
