@@ -21,7 +21,7 @@ std::wstring LastComponentOfDirectory(LPCWSTR directory) {
 CFolderMenu::CFolderMenu()
     : m_includeSubFolders(FALSE), m_allowSubFoldersNavigation(FALSE), m_allowSubFoldersLinksNavigation(FALSE),
       m_hideFilesExtension(FALSE), m_hideShortcutsOverlay(FALSE), m_mergeMenus(FALSE), m_foldersPosition(0),
-      m_hOwner(nullptr), m_showingContextMenu(FALSE), m_runningCommands(0) {}
+      m_hOwner(nullptr), m_showingContextMenu(FALSE), m_runningCommands(0), m_associationsChanged(FALSE) {}
 
 CFolderMenu::~CFolderMenu() {
     FreeLevels();
@@ -71,8 +71,14 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     m_includeSubFolders = includeSubFolders;
     m_allowSubFoldersNavigation = allowSubFoldersNavigation;
     m_allowSubFoldersLinksNavigation = allowSubFoldersLinksNavigation;
-    KeepReusableIcons();
+    // Icons are kept across builds unless the shell said file types may show new ones.
+    if (!m_associationsChanged)
+        KeepReusableIcons();
     FreeLevels();
+    if (m_associationsChanged) {
+        m_typeIcons.Clear();
+        m_associationsChanged = FALSE;
+    }
     BOOL result = BuildLevels(folders, count);
     m_iconCache.Clear();
     return result;

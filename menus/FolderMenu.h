@@ -55,6 +55,8 @@ public:
     // command runs.
     BOOL Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
                BOOL allowSubFoldersLinksNavigation);
+    // File types may show other icons now: the next build asks the shell for every icon anew.
+    void OnAssociationsChanged() { m_associationsChanged = TRUE; }
     // Null before the first build.
     CPopUpMenu* GetRootMenu() const;
     // The entry a menu command stands for, or null (also for 0).
@@ -128,4 +130,5 @@ private:
     BOOL m_showingContextMenu;
     // Commands being opened; another click on the item may start one inside the first one's loop.
     int m_runningCommands;
+    BOOL m_associationsChanged;
 };

@@ -183,3 +183,21 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
     ICONINFO info = {};
     EXPECT_FALSE(GetIconInfo(changedBefore, &info)) << "the stale icon is destroyed by the build";
 }
+
+TEST_F(FolderMenuBuild, FilesOfOneTypeShareAnIconThatIsReadAnewOnlyAfterAssociationsChanged) {
+    m_tree.AddFile(L"types\\a.txt");
+    m_tree.AddFile(L"types\\b.txt");
+    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->Icon(); };
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
+    HICON text = iconOf(L"a.txt");
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(text, iconOf(L"b.txt"));
+
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
+    EXPECT_EQ(text, iconOf(L"a.txt")) << "kept across builds";
+    m_menu.OnAssociationsChanged();
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
+    EXPECT_NE(nullptr, iconOf(L"a.txt"));
+    ICONINFO info = {};
+    EXPECT_FALSE(GetIconInfo(text, &info)) << "the type's old icon was given back and read anew";
+}
