@@ -39,7 +39,11 @@ public:
     BOOL SetInclusionFilter(LPCWSTR filters);
     BOOL SetExclusionFilter(LPCWSTR filters);
     void SetHideFilesExtensionInPopupMenu(BOOL hide) { m_hideFilesExtension = hide; }
-    void SetHideShortcutsOverlayInPopupMenu(BOOL hide) { m_hideShortcutsOverlay = hide; }
+    void SetHideShortcutsOverlayInPopupMenu(BOOL hide) {
+        // Shortcut icons kept from an earlier build show the arrow or not as that build did.
+        m_iconsStale = m_iconsStale || !hide != !m_hideShortcutsOverlay;
+        m_hideShortcutsOverlay = hide;
+    }
     // 0 folders first, 1 folders last, any other value mixed with the files.
     void SetFoldersPositionInPopupMenu(UINT position) { m_foldersPosition = position; }
     void SetMergeMenusInPopupMenu(BOOL merge) { m_mergeMenus = merge; }
@@ -56,7 +60,7 @@ public:
     BOOL Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
                BOOL allowSubFoldersLinksNavigation);
     // File types may show other icons now: the next build asks the shell for every icon anew.
-    void OnAssociationsChanged() { m_associationsChanged = TRUE; }
+    void OnAssociationsChanged() { m_iconsStale = TRUE; }
     // Null before the first build.
     CPopUpMenu* GetRootMenu() const;
     // The entry a menu command stands for, or null (also for 0).
@@ -130,5 +134,9 @@ private:
     BOOL m_showingContextMenu;
     // Commands being opened; another click on the item may start one inside the first one's loop.
     int m_runningCommands;
-    BOOL m_associationsChanged;
+    BOOL m_iconsStale;
+    // The find data of the file being listed and its full path, while it is added: its entry
+    // needs no second look at the file system. Null between files.
+    const WIN32_FIND_DATAW* m_pListedFile;
+    LPCWSTR m_listedPath;
 };

@@ -58,7 +58,10 @@ BOOL CFolderMenu::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, B
             if (folderLength + nameLength > kMaxPathLength)
                 continue;
             wmemcpy(path + folderLength, found.cFileName, nameLength + 1);
+            m_pListedFile = &found;
+            m_listedPath = path;
             AddPath(level, path, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, merge);
+            m_pListedFile = nullptr;
         } while (FindNextFileW(search.Get(), &found));
     }
     if (!merge)
@@ -155,11 +158,20 @@ BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, 
 
 void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
     LPCWSTR path = entry->m_paths.front().c_str();
-    entry->m_hTypeIcon = m_typeIcons.IconOf(path, entry->m_isFolder);
+    // An entry of the folder being listed takes its stamp from the find data; a shortcut's target
+    // or a library's member asks the file system.
+    BOOL stamped = TRUE;
+    if (m_pListedFile && wcscmp(path, m_listedPath) == 0)
+        entry->m_iconStamp = FileStamp::FromFindData(*m_pListedFile);
+    else
+        stamped = FileStamp::Read(path, &entry->m_iconStamp);
+    entry->m_hTypeIcon =
+        m_typeIcons.IconOf(path, entry->m_isFolder, stamped ? entry->m_iconStamp.attributes : INVALID_FILE_ATTRIBUTES);
     if (entry->m_hTypeIcon)
         return;
-    // A shortcut's icon follows its target, which its own stamp does not show; it is always read.
-    if (!IsShortcutExtension(FindExtension(path)) && FileStamp::Read(path, &entry->m_iconStamp)) {
+    // A shortcut's icon follows its target, which its own stamp does not show; it is read anew when
+    // the shortcut changes or the program starts again.
+    if (stamped) {
         entry->m_hIcon = m_iconCache.Take(entry->m_paths.front(), entry->m_iconStamp);
         if (!entry->m_hIcon)
             entry->m_hIcon.Reset(LoadEntryIcon(path));

@@ -94,10 +94,11 @@ HICON CFolderMenuTypeIcons::IconOfIndex(int index) {
     return icon.Get();
 }
 
-HICON CFolderMenuTypeIcons::IconOf(LPCWSTR path, BOOL isFolder) {
+HICON CFolderMenuTypeIcons::IconOf(LPCWSTR path, BOOL isFolder, DWORD attributes) {
     if (isFolder) {
         // Read-only and system folders are the ones a desktop.ini may give an icon of their own.
-        DWORD attributes = GetFileAttributesW(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            attributes = GetFileAttributesW(path);
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
             (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
             return nullptr;

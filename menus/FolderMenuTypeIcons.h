@@ -21,8 +21,9 @@ public:
     CFolderMenuTypeIcons& operator=(const CFolderMenuTypeIcons&) = delete;
 
     // The shared icon of the entry's type, null when the entry needs an icon of its own or the
-    // shell has none. The icon stays this object's.
-    HICON IconOf(LPCWSTR path, BOOL isFolder);
+    // shell has none. The icon stays this object's. The attributes are read from the path when
+    // INVALID_FILE_ATTRIBUTES is given.
+    HICON IconOf(LPCWSTR path, BOOL isFolder, DWORD attributes);
     // Whether files of this extension (without the dot) may each show a different icon.
     BOOL IsPerFileType(const std::wstring& extension);
     // Drops every icon, for when the shell announces changed file associations; entries that
