@@ -203,7 +203,9 @@ BOOL CFolderMenuContainer::Show(BOOL) {
     return result;
 }
 
-void CFolderMenuContainer::OnShellItemChange(LONG, LPCWSTR, LPCWSTR) {
+void CFolderMenuContainer::OnShellItemChange(LONG event, LPCWSTR, LPCWSTR) {
+    if ((event & SHCNE_ASSOCCHANGED) && m_pFolderMenu)
+        m_pFolderMenu->OnAssociationsChanged();
     m_contentChanged = TRUE;
 }
 

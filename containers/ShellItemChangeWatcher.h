@@ -6,7 +6,8 @@
 const UINT WM_SHELL_ITEM_CHANGE = WM_APP + 1234;
 // Sources and events every registration asks the shell for.
 const int kShellChangeSources = SHCNRF_InterruptLevel | SHCNRF_ShellLevel | SHCNRF_NewDelivery;
-const LONG kShellChangeEvents = 0x257FF;
+// Also a change of file associations, after which files may show other icons.
+const LONG kShellChangeEvents = 0x257FF | SHCNE_ASSOCCHANGED;
 
 // Receives the shell's change notifications for one registered folder (and, when recursive, its
 // subfolders) and turns each into OnShellItemChange. One registration at a time; it ends when

@@ -21,7 +21,8 @@ std::wstring LastComponentOfDirectory(LPCWSTR directory) {
 CFolderMenu::CFolderMenu()
     : m_includeSubFolders(FALSE), m_allowSubFoldersNavigation(FALSE), m_allowSubFoldersLinksNavigation(FALSE),
       m_hideFilesExtension(FALSE), m_hideShortcutsOverlay(FALSE), m_mergeMenus(FALSE), m_foldersPosition(0),
-      m_hOwner(nullptr), m_showingContextMenu(FALSE), m_runningCommands(0) {}
+      m_hOwner(nullptr), m_showingContextMenu(FALSE), m_runningCommands(0), m_iconsStale(FALSE), m_pListedFile(nullptr),
+      m_listedPath(nullptr) {}
 
 CFolderMenu::~CFolderMenu() {
     FreeLevels();
@@ -41,7 +42,7 @@ void CFolderMenu::ApplyItemSettings(const CSingleFolderOptions& item) {
     SetExclusionFilter(item.ExclusionFilters);
     SetInclusionFilter(item.InclusionFilters);
     m_hideFilesExtension = item.HideFilesExtensionInPopupMenu;
-    m_hideShortcutsOverlay = item.HideShortcutsOverlayInPopupMenu;
+    SetHideShortcutsOverlayInPopupMenu(item.HideShortcutsOverlayInPopupMenu);
     m_foldersPosition = static_cast<UINT>(item.FoldersPositionInPopupMenu);
     m_mergeMenus = item.MergeMenusInPopupMenu;
 }
@@ -71,8 +72,15 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     m_includeSubFolders = includeSubFolders;
     m_allowSubFoldersNavigation = allowSubFoldersNavigation;
     m_allowSubFoldersLinksNavigation = allowSubFoldersLinksNavigation;
-    KeepReusableIcons();
+    // Icons are kept across builds unless the shell said file types may show new ones, or the
+    // arrow setting changed.
+    if (!m_iconsStale)
+        KeepReusableIcons();
     FreeLevels();
+    if (m_iconsStale) {
+        m_typeIcons.Clear();
+        m_iconsStale = FALSE;
+    }
     BOOL result = BuildLevels(folders, count);
     m_iconCache.Clear();
     return result;

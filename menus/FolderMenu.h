@@ -4,6 +4,7 @@
 #include "menus/FolderMenuIconCache.h"
 #include "menus/FolderMenuItem.h"
 #include "menus/FolderMenuLevel.h"
+#include "menus/FolderMenuTypeIcons.h"
 #include "menus/PopUpMenu.h"
 
 #include <windows.h>
@@ -38,7 +39,11 @@ public:
     BOOL SetInclusionFilter(LPCWSTR filters);
     BOOL SetExclusionFilter(LPCWSTR filters);
     void SetHideFilesExtensionInPopupMenu(BOOL hide) { m_hideFilesExtension = hide; }
-    void SetHideShortcutsOverlayInPopupMenu(BOOL hide) { m_hideShortcutsOverlay = hide; }
+    void SetHideShortcutsOverlayInPopupMenu(BOOL hide) {
+        // Shortcut icons kept from an earlier build show the arrow or not as that build did.
+        m_iconsStale = m_iconsStale || !hide != !m_hideShortcutsOverlay;
+        m_hideShortcutsOverlay = hide;
+    }
     // 0 folders first, 1 folders last, any other value mixed with the files.
     void SetFoldersPositionInPopupMenu(UINT position) { m_foldersPosition = position; }
     void SetMergeMenusInPopupMenu(BOOL merge) { m_mergeMenus = merge; }
@@ -54,6 +59,8 @@ public:
     // command runs.
     BOOL Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
                BOOL allowSubFoldersLinksNavigation);
+    // File types may show other icons now: the next build asks the shell for every icon anew.
+    void OnAssociationsChanged() { m_iconsStale = TRUE; }
     // Null before the first build.
     CPopUpMenu* GetRootMenu() const;
     // The entry a menu command stands for, or null (also for 0).
@@ -71,6 +78,8 @@ public:
     static BOOL IsLibraryEmpty(LPCWSTR libraryPath);
     // The path a shortcut leads to, into a buffer of MAX_PATH characters.
     static BOOL ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target);
+    // The arrow the shell marks shortcuts with, as a new small icon the caller destroys.
+    static HICON LoadLinkOverlayIcon();
 
     void OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) override;
     void OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) override;
@@ -91,7 +100,8 @@ private:
     BOOL AddLibrary(CFolderMenuLevel* level, LPCWSTR libraryPath, LPCWSTR name, BOOL merge);
     BOOL AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, BOOL isFolder, BOOL makeSubMenu,
                   BOOL mergeByName, BOOL compareLastComponent, CFolderMenuItem** entry);
-    HICON LoadEntryIcon(LPCWSTR path) const;
+    HICON LoadEntryIcon(LPCWSTR path);
+    HICON AddLinkOverlay(HICON icon);
     void AttachEntryIcon(CFolderMenuItem* entry);
     void KeepReusableIcons();
     BOOL ReadLibraryIntoLevel(CFolderMenuLevel* level, LPCWSTR libraryPath);
@@ -109,6 +119,8 @@ private:
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
     std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
     CFolderMenuIconCache m_iconCache;                        // filled only while a build runs
+    CFolderMenuTypeIcons m_typeIcons;                        // kept across builds
+    CIconHandle m_linkOverlay;                               // loaded with the first shortcut
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersNavigation;
     BOOL m_allowSubFoldersLinksNavigation;
@@ -122,4 +134,9 @@ private:
     BOOL m_showingContextMenu;
     // Commands being opened; another click on the item may start one inside the first one's loop.
     int m_runningCommands;
+    BOOL m_iconsStale;
+    // The find data of the file being listed and its full path, while it is added: its entry
+    // needs no second look at the file system. Null between files.
+    const WIN32_FIND_DATAW* m_pListedFile;
+    LPCWSTR m_listedPath;
 };

@@ -10,6 +10,14 @@ BOOL FileStamp::Read(LPCWSTR path, FileStamp* stamp) {
     return TRUE;
 }
 
+FileStamp FileStamp::FromFindData(const WIN32_FIND_DATAW& found) {
+    FileStamp stamp;
+    stamp.lastWrite = found.ftLastWriteTime;
+    stamp.size = (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    stamp.attributes = found.dwFileAttributes;
+    return stamp;
+}
+
 bool FileStamp::operator==(const FileStamp& other) const {
     return lastWrite.dwLowDateTime == other.lastWrite.dwLowDateTime &&
            lastWrite.dwHighDateTime == other.lastWrite.dwHighDateTime && size == other.size &&

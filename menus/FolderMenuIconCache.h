@@ -13,6 +13,7 @@ struct FileStamp {
     DWORD attributes;
 
     static BOOL Read(LPCWSTR path, FileStamp* stamp);
+    static FileStamp FromFindData(const WIN32_FIND_DATAW& found);
     bool operator==(const FileStamp& other) const;
 };
 

@@ -20,12 +20,18 @@ public:
     CFolderMenuItem& operator=(const CFolderMenuItem&) = delete;
 
     void AddPath(LPCWSTR path);
+    // What the menu shows for the entry; null when the shell had no icon.
+    HICON Icon() const { return m_hIcon ? m_hIcon.Get() : m_hTypeIcon; }
 
     std::vector<std::wstring> m_paths; // never empty
     std::wstring m_name;
+    // The file's extension was cut from the name; a level inserted a second time (a merged
+    // submenu joining one already listed) must not cut what is left.
+    BOOL m_extensionCut;
     UINT m_commandId; // 0 until the entry is in the menu
     BOOL m_isFolder;
-    CIconHandle m_hIcon;               // empty when the shell had none
+    CIconHandle m_hIcon;               // the entry's own icon, for types whose files each show their own
+    HICON m_hTypeIcon;                 // else the icon its type shares with others, not owned
     CFolderMenuLevel* m_pSubMenuLevel; // owned by the folder menu's levels; null for plain entries
     // Set when the icon is the shell's icon of the first path as it was then, so the next build may
     // reuse it while the file stays the same.

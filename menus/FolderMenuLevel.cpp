@@ -46,8 +46,8 @@ CFolderMenuItem* CFolderMenuLevel::FindByName(LPCWSTR name, BOOL compareLastComp
     NameIndex& index = m_nameIndexes[key];
     // emplace keeps the entry already there, so among equal keys the first added wins.
     for (size_t& indexed = m_indexedCounts[key]; indexed < m_entries.size(); ++indexed)
-        index.emplace(KeyOf(*m_entries[indexed], key), m_entries[indexed].get());
-    auto found = index.find(std::wstring_view(name));
+        index.emplace(std::wstring(KeyOf(*m_entries[indexed], key)), m_entries[indexed].get());
+    auto found = index.find(std::wstring(name));
     return found == index.end() ? nullptr : found->second;
 }
 

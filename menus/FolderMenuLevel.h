@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -36,7 +37,9 @@ public:
     void ForgetNames();
 
 private:
-    typedef std::unordered_map<std::wstring_view, CFolderMenuItem*> NameIndex;
+    // The keys are copies: an entry's first path moves when the entry gains paths (a short path
+    // lives inside the string object), so a view into it would outlive the text.
+    typedef std::unordered_map<std::wstring, CFolderMenuItem*> NameIndex;
 
     std::vector<std::unique_ptr<CFolderMenuItem>> m_entries;
     std::unique_ptr<CPopUpMenu> m_menu;

@@ -1,5 +1,6 @@
 #include "menus/FolderMenu.h"
 
+#include "lib/IconOverlay.h"
 #include "lib/KernelHandle.h"
 #include "menus/FolderMenuPaths.h"
 
@@ -57,7 +58,10 @@ BOOL CFolderMenu::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, B
             if (folderLength + nameLength > kMaxPathLength)
                 continue;
             wmemcpy(path + folderLength, found.cFileName, nameLength + 1);
+            m_pListedFile = &found;
+            m_listedPath = path;
             AddPath(level, path, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, merge);
+            m_pListedFile = nullptr;
         } while (FindNextFileW(search.Get(), &found));
     }
     if (!merge)
@@ -154,8 +158,20 @@ BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, 
 
 void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
     LPCWSTR path = entry->m_paths.front().c_str();
-    // A shortcut's icon follows its target, which its own stamp does not show; it is always read.
-    if (!IsShortcutExtension(FindExtension(path)) && FileStamp::Read(path, &entry->m_iconStamp)) {
+    // An entry of the folder being listed takes its stamp from the find data; a shortcut's target
+    // or a library's member asks the file system.
+    BOOL stamped = TRUE;
+    if (m_pListedFile && wcscmp(path, m_listedPath) == 0)
+        entry->m_iconStamp = FileStamp::FromFindData(*m_pListedFile);
+    else
+        stamped = FileStamp::Read(path, &entry->m_iconStamp);
+    entry->m_hTypeIcon =
+        m_typeIcons.IconOf(path, entry->m_isFolder, stamped ? entry->m_iconStamp.attributes : INVALID_FILE_ATTRIBUTES);
+    if (entry->m_hTypeIcon)
+        return;
+    // A shortcut's icon follows its target, which its own stamp does not show; it is read anew when
+    // the shortcut changes or the program starts again.
+    if (stamped) {
         entry->m_hIcon = m_iconCache.Take(entry->m_paths.front(), entry->m_iconStamp);
         if (!entry->m_hIcon)
             entry->m_hIcon.Reset(LoadEntryIcon(path));
@@ -165,24 +181,32 @@ void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
     entry->m_hIcon.Reset(LoadEntryIcon(path));
 }
 
-HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) const {
-    HICON icon = nullptr;
-    WCHAR target[kPathBufferLength] = L"";
-    LPCWSTR iconSource = path;
-    if (m_hideShortcutsOverlay && IsShortcutExtension(FindExtension(path))) {
-        // The shell draws the shortcut arrow on a shortcut's own icon; the icon the shortcut names,
-        // or else its target's, comes without it.
-        icon = LoadShortcutIcon(path, target);
-        if (!icon && target[0])
-            iconSource = target;
+HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) {
+    if (!IsShortcutExtension(FindExtension(path)))
+        return LoadShellIcon(path);
+    if (m_hideShortcutsOverlay) {
+        // The icon the shortcut names, or else its target's: neither carries the arrow.
+        WCHAR target[kPathBufferLength] = L"";
+        if (HICON icon = LoadShortcutIcon(path, target))
+            return icon;
+        if (HICON icon = target[0] ? LoadShellIcon(target) : nullptr)
+            return icon;
     }
-    if (icon)
+    // A shortcut whose target is gone keeps its own icon, arrow and all.
+    return AddLinkOverlay(LoadShellIcon(path));
+}
+
+HICON CFolderMenu::AddLinkOverlay(HICON icon) {
+    // The shell gives a shortcut file's icon without the arrow its views draw over it.
+    if (!icon)
+        return nullptr;
+    if (!m_linkOverlay)
+        m_linkOverlay.Reset(LoadLinkOverlayIcon());
+    HICON marked = CreateIconWithOverlay(icon, m_linkOverlay.Get(), GetSystemMetrics(SM_CXSMICON));
+    if (!marked)
         return icon;
-    icon = LoadShellIcon(iconSource);
-    // A shortcut whose target is gone still has the shell's icon, arrow and all.
-    if (!icon && iconSource != path)
-        icon = LoadShellIcon(path);
-    return icon;
+    DestroyIcon(icon);
+    return marked;
 }
 
 BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
@@ -209,11 +233,13 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
         UINT commandId = 0;
         if (entry->m_isFolder && entry->m_pSubMenuLevel) {
             commandId =
-                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->m_hIcon.Get());
+                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->Icon());
         } else {
-            if (m_hideFilesExtension && !entry->m_isFolder)
+            if (m_hideFilesExtension && !entry->m_isFolder && !entry->m_extensionCut) {
                 CutExtension(entry->m_name);
-            commandId = menu->InsertItem(entry->m_name.c_str(), entry->m_hIcon.Get(), position, menu->NextCommandId());
+                entry->m_extensionCut = TRUE;
+            }
+            commandId = menu->InsertItem(entry->m_name.c_str(), entry->Icon(), position, menu->NextCommandId());
         }
         if (commandId)
             ++position;

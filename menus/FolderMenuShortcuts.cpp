@@ -5,6 +5,7 @@
 #include "lib/IdList.h"
 #include "lib/ShellLink.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -36,7 +37,26 @@ HICON ExtractSmallIcon(LPCWSTR location, int index) {
     return icon;
 }
 
+// Where the shell keeps no overlay of its own for links (Wine), its arrow comes from the icon
+// resource the shell draws it from.
+const int kShell32ShortcutArrowResource = 30;
+
 } // namespace
+
+HICON CFolderMenu::LoadLinkOverlayIcon() {
+    int index = SHGetIconOverlayIndexW(nullptr, IDO_SHGIOI_LINK);
+    if (index >= 0) {
+        SHFILEINFOW info = {};
+        auto list = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoW(L"file", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                           SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        if (HICON overlay = list ? ImageList_GetIcon(list, index, ILD_NORMAL) : nullptr)
+            return overlay;
+    }
+    HMODULE shell32 = GetModuleHandleW(L"shell32.dll");
+    return static_cast<HICON>(LoadImageW(shell32, MAKEINTRESOURCEW(kShell32ShortcutArrowResource), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+}
 
 BOOL CFolderMenu::ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target) {
     target[0] = L'\0';

@@ -3,6 +3,7 @@
 #include "lib/RuntimeModule.h"
 
 #include <cwchar>
+#include <unordered_set>
 
 namespace {
 
@@ -25,11 +26,20 @@ BOOL ShowsItemBitmaps() {
     return isThemeActive ? isThemeActive() : FALSE;
 }
 
+// Every CPopUpMenu alive on the (one) user-interface thread. A draw request names only an HMENU,
+// and the data of a menu some other code made may be anything, so its data is trusted as one of
+// ours only when it is found here.
+std::unordered_set<const CPopUpMenu*>& LiveMenus() {
+    static std::unordered_set<const CPopUpMenu*> menus;
+    return menus;
+}
+
 } // namespace
 
 CPopUpMenu::CPopUpMenu()
     : m_effects(TRUE), m_pParent(nullptr), m_hMenu(nullptr), m_lastCommandId(0), m_themed(ShowsItemBitmaps()),
       m_pEvents(nullptr) {
+    LiveMenus().insert(this);
     m_hMenu = CreatePopupMenu();
     if (!m_hMenu)
         return;
@@ -42,6 +52,7 @@ CPopUpMenu::CPopUpMenu()
 }
 
 CPopUpMenu::~CPopUpMenu() {
+    LiveMenus().erase(this);
     if (m_hMenu) {
         // DestroyMenu also destroys the submenus, which belong to other objects: detach them
         // first, or their owners would later destroy handles that may name someone else's menu.
@@ -51,8 +62,8 @@ CPopUpMenu::~CPopUpMenu() {
         }
         DestroyMenu(m_hMenu);
     }
-    for (HBITMAP bitmap : m_bitmaps)
-        DeleteObject(bitmap);
+    for (const auto& iconAndBitmap : m_bitmaps)
+        DeleteObject(iconAndBitmap.second);
 }
 
 CPopUpMenu* CPopUpMenu::FromHandle(HMENU menu) {
@@ -62,6 +73,23 @@ CPopUpMenu* CPopUpMenu::FromHandle(HMENU menu) {
     if (!menu || !GetMenuInfo(menu, &info))
         return nullptr;
     return reinterpret_cast<CPopUpMenu*>(info.dwMenuData);
+}
+
+CPopUpMenu* CPopUpMenu::FromOwnHandle(HMENU menu) {
+    CPopUpMenu* object = FromHandle(menu);
+    if (!object || !LiveMenus().count(object) || object->m_hMenu != menu)
+        return nullptr;
+    return object;
+}
+
+BOOL CPopUpMenu::HoldsMenu(HMENU menu) const {
+    // Up the parent chain of the item's menu, a few steps, rather than down through every item
+    // of this tree, which a large folder menu would pay for each item it draws.
+    for (const CPopUpMenu* level = FromOwnHandle(menu); level; level = level->m_pParent) {
+        if (level == this)
+            return TRUE;
+    }
+    return FALSE;
 }
 
 CPopUpMenu* CPopUpMenu::GetRoot() {
@@ -142,10 +170,15 @@ BOOL CPopUpMenu::SetItemIcon(MENUITEMINFOW* item, HICON icon) {
         item->hbmpItem = HBMMENU_CALLBACK;
         return TRUE;
     }
-    HBITMAP bitmap = CreateItemBitmap(icon);
+    // The icon outlives the menu (the caller's promise), so its handle names the same picture for
+    // as long as the bitmap is kept.
+    HBITMAP& bitmap = m_bitmaps[icon];
     if (!bitmap)
+        bitmap = CreateItemBitmap(icon);
+    if (!bitmap) {
+        m_bitmaps.erase(icon);
         return FALSE;
-    m_bitmaps.push_back(bitmap);
+    }
     item->fMask |= MIIM_BITMAP;
     item->hbmpItem = bitmap;
     return TRUE;

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <unordered_map>
 #include <vector>
 
 class CPopUpMenu;
@@ -52,6 +53,9 @@ public:
     // The object registered as the data of a menu made by this class (other menus may keep
     // anything there).
     static CPopUpMenu* FromHandle(HMENU menu);
+    // The live object of this class that shows the menu, or null for any other menu: unlike
+    // FromHandle, safe for menus whose data means something else.
+    static CPopUpMenu* FromOwnHandle(HMENU menu);
 
     HMENU GetHandle() const { return m_hMenu; }
     CPopUpMenu* GetParent() const { return m_pParent; }
@@ -97,6 +101,8 @@ private:
     static LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                                            DWORD_PTR referenceData);
     CPopUpMenu* GetRoot();
+    // Whether the menu is this one or, through the parent chain, one of its submenus.
+    BOOL HoldsMenu(HMENU menu) const;
     UINT InsertBuiltItem(MENUITEMINFOW* item, UINT position);
     void OnRightButtonUp();
     LRESULT MeasureItem(MEASUREITEMSTRUCT* item) const;
@@ -108,6 +114,7 @@ private:
     HMENU m_hMenu;
     UINT m_lastCommandId;
     BOOL m_themed;
-    std::vector<HBITMAP> m_bitmaps;
+    // One item bitmap per distinct icon, shared by every item of this menu that shows it.
+    std::unordered_map<HICON, HBITMAP> m_bitmaps;
     IPopUpMenuEvents* m_pEvents;
 };

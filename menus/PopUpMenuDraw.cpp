@@ -3,7 +3,6 @@
 #include "lib/GdiObject.h"
 #include "lib/IconHandle.h"
 #include "lib/MemoryDc.h"
-#include "lib/MenuTree.h"
 #include "lib/WindowDc.h"
 
 #include <vector>
@@ -154,7 +153,7 @@ LRESULT CPopUpMenu::MeasureItem(MEASUREITEMSTRUCT* item) const {
 LRESULT CPopUpMenu::DrawItem(const DRAWITEMSTRUCT* item) const {
     if (!item || item->CtlType != ODT_MENU || !item->itemData)
         return 0;
-    if (IsRectEmpty(&item->rcItem) || !IsMenuInTree(m_hMenu, reinterpret_cast<HMENU>(item->hwndItem)))
+    if (IsRectEmpty(&item->rcItem) || !HoldsMenu(reinterpret_cast<HMENU>(item->hwndItem)))
         return 0;
     HICON icon = reinterpret_cast<HICON>(item->itemData);
     SIZE size;

@@ -46,6 +46,16 @@ TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndOthersGetTheirOwn) 
     EXPECT_EQ((Texts{L"Empty"}), MenuItemTexts(FindSubMenu(Root(), L"missing")));
 }
 
+TEST_F(FolderMenuBuild, AMergedSubmenuJoiningAListedFolderCutsEachExtensionOnce) {
+    m_tree.AddFile(L"p\\docs\\a.tar.gz");
+    m_tree.AddFile(L"own\\b.tar.gz");
+    m_menu.SetHideFilesExtensionInPopupMenu(TRUE);
+    // The first folder's submenu is listed and inserted before the merged one joins it, so the
+    // submenu is inserted a second time.
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"p\\docs")), FolderRecord(m_tree.Path(L"own"), 1, L"docs")}));
+    EXPECT_EQ((Texts{L"a.tar", L"b.tar"}), MenuItemTexts(FindSubMenu(Root(), L"docs")));
+}
+
 TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirstFoldersCopy) {
     std::wstring marker = m_tree.Path(L"marker.txt");
     m_tree.AddMarkerScript(L"first\\sub\\same.cmd", marker, "first");
@@ -106,6 +116,16 @@ TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIs
     EXPECT_EQ((Texts{L"later.txt", L"one.txt"}), MenuItemTexts(FindSubMenu(Root(), L"sub")));
 }
 
+TEST_F(FolderMenuBuild, TenThousandFilesAreListedInOrder) {
+    AddNumberedFiles(L"big", 0, 9999);
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"big"))}));
+    Texts texts = MenuItemTexts(Root());
+    ASSERT_EQ(10000u, texts.size());
+    EXPECT_EQ((Texts{L"file 0.txt", L"file 1.txt", L"file 10.txt"}), Texts(texts.begin(), texts.begin() + 3))
+        << "past the first character names compare as text";
+    EXPECT_EQ(L"file 9999.txt", texts.back());
+}
+
 TEST_F(FolderMenuBuild, AFolderOfTenThousandFilesMergesAndFilters) {
     // Under Wine the icons of shown files dominate, so few are shown here; enumeration, filters and
     // the merge lookup still see every name.
@@ -141,24 +161,42 @@ TEST_F(FolderMenuBuild, RebuildingAndDestroyingGiveEveryIconBack) {
     long before = GdiObjectCounter::Read();
     for (int round = 0; round < 4; ++round)
         buildTwiceAndOpenTheSubmenu();
-    EXPECT_GE(whileBuilt - before, 300) << "every entry holds an icon while the menu exists";
+    EXPECT_LE(whileBuilt - before, 12) << "300 text files and a folder share two icons and their item bitmaps";
     EXPECT_LE(GdiObjectCounter::Read() - before, 2) << "objects left behind by four menus built twice and destroyed";
 }
 
 TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnesAnew) {
-    m_tree.AddFile(L"icons\\same.txt", "same");
-    m_tree.AddFile(L"icons\\changed.txt", "before");
-    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->m_hIcon.Get(); };
+    // Programs show an icon of their own, so each file's is read and kept.
+    m_tree.AddFile(L"icons\\same.exe", "same");
+    m_tree.AddFile(L"icons\\changed.exe", "before");
+    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->Icon(); };
 
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
-    HICON sameBefore = iconOf(L"same.txt");
-    HICON changedBefore = iconOf(L"changed.txt");
+    HICON sameBefore = iconOf(L"same.exe");
+    HICON changedBefore = iconOf(L"changed.exe");
     ASSERT_NE(nullptr, sameBefore);
-    m_tree.AddFile(L"icons\\changed.txt", "after, and longer");
+    m_tree.AddFile(L"icons\\changed.exe", "after, and longer");
 
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
-    EXPECT_EQ(sameBefore, iconOf(L"same.txt")) << "moved to the new entry, not read again";
-    EXPECT_NE(changedBefore, iconOf(L"changed.txt"));
-    EXPECT_NE(nullptr, iconOf(L"changed.txt"));
+    EXPECT_EQ(sameBefore, iconOf(L"same.exe")) << "moved to the new entry, not read again";
+    EXPECT_NE(changedBefore, iconOf(L"changed.exe"));
+    EXPECT_NE(nullptr, iconOf(L"changed.exe"));
     EXPECT_FALSE(IconAlive(changedBefore)) << "the stale icon is destroyed by the build";
+}
+
+TEST_F(FolderMenuBuild, FilesOfOneTypeShareAnIconThatIsReadAnewOnlyAfterAssociationsChanged) {
+    m_tree.AddFile(L"types\\a.txt");
+    m_tree.AddFile(L"types\\b.txt");
+    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->Icon(); };
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
+    HICON text = iconOf(L"a.txt");
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(text, iconOf(L"b.txt"));
+
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
+    EXPECT_EQ(text, iconOf(L"a.txt")) << "kept across builds";
+    m_menu.OnAssociationsChanged();
+    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
+    EXPECT_NE(nullptr, iconOf(L"a.txt"));
+    EXPECT_FALSE(IconAlive(text)) << "the type's old icon was given back and read anew";
 }

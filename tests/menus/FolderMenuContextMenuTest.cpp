@@ -96,7 +96,7 @@ TEST_F(FolderMenuContextMenu, ChoosingAShellCommandRunsItAndClosesTheFolderMenu)
         if (folderItemDrawn == -1) {
             UINT command = FindCommand(Root(), L"scratch.txt");
             folderItemDrawn = SendDrawItem(m_owner.Handle(), Root(), canvas.Dc(), {0, 0, 32, 32},
-                                           m_menu.GetEntryOfCommand(command)->m_hIcon.Get(), 0, command);
+                                           m_menu.GetEntryOfCommand(command)->Icon(), 0, command);
         }
         return Choose(contextMenu, L"Copy");
     };

@@ -133,3 +133,7 @@ TEST(PopUpMenuOwnerDrawChild, TheOwnerDrawCasesPassWhenWineReportsWindows10) {
 TEST(PopUpMenuOwnerDrawChild, TheSoakPassesWhenWineReportsWindows10) {
     ExpectPassAsWindows10(L"PopUpMenuSoak.*", L"menus_tests_win10_soak.exe");
 }
+
+TEST(PopUpMenuOwnerDrawChild, FolderMenuEntriesDrawTheirShellIconsWhenWineReportsWindows10) {
+    ExpectPassAsWindows10(L"FolderMenuIcons.*", L"menus_tests_win10_icons.exe");
+}

@@ -101,7 +101,7 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     for (int item = 0; item < 20; ++item)
         menu->InsertItem(L"Red", icon, static_cast<UINT>(GetMenuItemCount(menu->GetHandle())), menu->NextCommandId());
     menu->AppendSubMenuItem(L"Sub", &sub, icon);
-    EXPECT_EQ(22, GdiObjectCounter::Read() - before) << "one bitmap per icon item and nothing else";
+    EXPECT_EQ(2, GdiObjectCounter::Read() - before) << "one bitmap per distinct icon and nothing else";
 
     std::vector<HBITMAP> bitmaps;
     for (UINT position = 0; position < 22; ++position) {
@@ -109,6 +109,8 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
         EXPECT_EQ(0u, item.dwItemData);
         bitmaps.push_back(item.hbmpItem);
     }
+    EXPECT_NE(bitmaps[0], bitmaps[1]);
+    EXPECT_EQ(bitmaps[1], bitmaps[21]) << "the items showing the red icon share its bitmap";
     DIBSECTION section = {};
     ASSERT_EQ(static_cast<int>(sizeof(section)), GetObjectW(bitmaps[21], sizeof(section), &section))
         << "the submenu item carries a DIB section too";

@@ -1,0 +1,126 @@
+#include "menus/FolderMenuTypeIcons.h"
+
+#include "lib/PathText.h"
+#include "lib/RegistryKey.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwctype>
+
+namespace {
+
+// Types whose files carry their own icon on every system, registered or not (Wine registers few
+// of them with a "%1" icon).
+const wchar_t* const kPerFileExtensions[] = {L"exe", L"ico", L"cur", L"ani", L"scr",     L"lnk",       L"url",
+                                             L"pif", L"dll", L"cpl", L"msi", L"website", L"appref-ms", L"library-ms"};
+
+std::wstring LowerCase(std::wstring text) {
+    for (wchar_t& character : text)
+        character = static_cast<wchar_t>(towlower(character));
+    return text;
+}
+
+std::wstring ReadDefaultValue(HKEY root, const std::wstring& subKey) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return std::wstring();
+    CRegistryKey key(opened);
+    WCHAR value[MAX_PATH] = L"";
+    DWORD size = sizeof(value) - sizeof(WCHAR);
+    DWORD type = 0;
+    if (RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::wstring();
+    return value;
+}
+
+BOOL KeyExists(HKEY root, const std::wstring& subKey) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return FALSE;
+    CRegistryKey key(opened);
+    return TRUE;
+}
+
+// The system's small image list index of a type, without reading any file.
+int TypeIndex(LPCWSTR name, DWORD attributes) {
+    SHFILEINFOW info = {};
+    if (!SHGetFileInfoW(name, attributes, &info, sizeof(info),
+                        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        return -1;
+    return info.iIcon;
+}
+
+} // namespace
+
+BOOL CFolderMenuTypeIcons::RegistrySaysPerFile(const std::wstring& extension) {
+    std::wstring progId = ReadDefaultValue(HKEY_CLASSES_ROOT, L"." + extension);
+    for (const std::wstring& type : {L"." + extension, progId}) {
+        if (type.empty())
+            continue;
+        // "%1", quoted or not, names the file itself as the icon's source.
+        if (ReadDefaultValue(HKEY_CLASSES_ROOT, type + L"\\DefaultIcon").find(L"%1") != std::wstring::npos ||
+            KeyExists(HKEY_CLASSES_ROOT, type + L"\\shellex\\IconHandler"))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CFolderMenuTypeIcons::IsPerFileType(const std::wstring& extension) {
+    auto known = m_perFile.find(extension);
+    if (known != m_perFile.end())
+        return known->second;
+    BOOL perFile = FALSE;
+    for (const wchar_t* listed : kPerFileExtensions)
+        perFile = perFile || extension == listed;
+    perFile = perFile || RegistrySaysPerFile(extension);
+    m_perFile.emplace(extension, perFile);
+    return perFile;
+}
+
+HICON CFolderMenuTypeIcons::IconOfIndex(int index) {
+    if (index < 0)
+        return nullptr;
+    CIconHandle& icon = m_iconOfIndex[index];
+    if (!icon) {
+        SHFILEINFOW info = {};
+        auto list = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
+                           SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        if (list)
+            icon.Reset(ImageList_GetIcon(list, index, ILD_NORMAL));
+    }
+    return icon.Get();
+}
+
+HICON CFolderMenuTypeIcons::IconOf(LPCWSTR path, BOOL isFolder, DWORD attributes) {
+    if (isFolder) {
+        // Read-only and system folders are the ones a desktop.ini may give an icon of their own.
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            attributes = GetFileAttributesW(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
+            return nullptr;
+        if (m_folderIndex == -2)
+            m_folderIndex = TypeIndex(L"folder", FILE_ATTRIBUTE_DIRECTORY);
+        return IconOfIndex(m_folderIndex);
+    }
+    std::wstring extension = LowerCase(FindExtension(path));
+    auto known = m_indexOfExtension.find(extension);
+    if (known != m_indexOfExtension.end())
+        return IconOfIndex(known->second);
+    int index = IsPerFileType(extension)
+                    ? -1
+                    : TypeIndex((extension.empty() ? std::wstring(L"file") : L"file." + extension).c_str(),
+                                FILE_ATTRIBUTE_NORMAL);
+    m_indexOfExtension.emplace(extension, index);
+    return IconOfIndex(index);
+}
+
+void CFolderMenuTypeIcons::Clear() {
+    m_indexOfExtension.clear();
+    m_perFile.clear();
+    m_iconOfIndex.clear();
+    m_folderIndex = -2;
+}

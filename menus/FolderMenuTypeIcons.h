@@ -1,0 +1,41 @@
+#pragma once
+#include "lib/IconHandle.h"
+
+#include <windows.h>
+
+#include <string>
+#include <unordered_map>
+
+// The icons a folder menu shares between entries: one per file type whose icon is the same for
+// all its files, and one for plain folders. Each is looked up once, by extension, from the system
+// image list without touching the file, and made into one icon however many entries show it; so
+// a folder of thousands of files of a few types holds a few icons, not thousands.
+//
+// Types whose icon depends on the file (programs, icons, cursors, shortcuts...) and folders that
+// may carry their own icon (read-only or system) get none here: the caller asks the shell about
+// the file itself. The icons live as long as the object; a later menu build reuses them.
+class CFolderMenuTypeIcons {
+public:
+    CFolderMenuTypeIcons() = default;
+    CFolderMenuTypeIcons(const CFolderMenuTypeIcons&) = delete;
+    CFolderMenuTypeIcons& operator=(const CFolderMenuTypeIcons&) = delete;
+
+    // The shared icon of the entry's type, null when the entry needs an icon of its own or the
+    // shell has none. The icon stays this object's. The attributes are read from the path when
+    // INVALID_FILE_ATTRIBUTES is given.
+    HICON IconOf(LPCWSTR path, BOOL isFolder, DWORD attributes);
+    // Whether files of this extension (without the dot) may each show a different icon.
+    BOOL IsPerFileType(const std::wstring& extension);
+    // Drops every icon, for when the shell announces changed file associations; entries that
+    // show one must be gone first.
+    void Clear();
+
+private:
+    HICON IconOfIndex(int index);
+    static BOOL RegistrySaysPerFile(const std::wstring& extension);
+
+    std::unordered_map<std::wstring, int> m_indexOfExtension; // -1: per file or no icon
+    std::unordered_map<std::wstring, BOOL> m_perFile;
+    std::unordered_map<int, CIconHandle> m_iconOfIndex;
+    int m_folderIndex = -2; // -2 until asked
+};

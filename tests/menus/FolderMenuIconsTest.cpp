@@ -1,0 +1,145 @@
+// What each kind of folder menu entry looks like on screen: the item, as the menu draws it, must
+// show what the shell shows for the file. Runs with item bitmaps here and, under Wine, through the
+// owner in a copy started as Windows 10 (PopUpMenuOwnerDrawChild).
+#include "menus/FolderTree.h"
+#include "menus/MenuTestOwner.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kIconSize = 16;
+const DWORD kBackground = 0x123456;
+
+typedef std::vector<DWORD> Pixels;
+
+HICON ShellIconOf(const std::wstring& path) {
+    SHFILEINFOW info = {};
+    SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
+    return info.hIcon;
+}
+
+DWORD ColorToPixel(COLORREF color) {
+    return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+Pixels ReadCanvas(const Canvas& canvas, int size) {
+    Pixels pixels;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x)
+            pixels.push_back(canvas.At(x, y));
+    }
+    return pixels;
+}
+
+// The icon as the menu would show it at rest: on the menu colour in an item bitmap, or one pixel
+// down and right on the item's background when drawn through the owner.
+// Icons drawn one over the other.
+Pixels AsShownAtRest(std::vector<HICON> icons, BOOL themed) {
+    Canvas canvas(kIconSize + 2);
+    canvas.Fill(themed ? ColorToPixel(GetSysColor(COLOR_MENU)) : kBackground);
+    int offset = themed ? 0 : 1;
+    for (HICON icon : icons)
+        DrawIconEx(canvas.Dc(), offset, offset, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    return ReadCanvas(canvas, themed ? kIconSize : kIconSize + 2);
+}
+
+// The bottom-up item bitmap of a themed menu item, as top-down pixels.
+Pixels ItemBitmapPixels(HMENU menu, UINT position) {
+    MENUITEMINFOW item = ReadMenuItem(menu, position, MIIM_BITMAP);
+    DIBSECTION section = {};
+    if (GetObjectW(item.hbmpItem, sizeof(section), &section) != static_cast<int>(sizeof(section)))
+        return Pixels();
+    const DWORD* bits = static_cast<const DWORD*>(section.dsBm.bmBits);
+    Pixels pixels;
+    for (int y = kIconSize - 1; y >= 0; --y) {
+        for (int x = 0; x < kIconSize; ++x)
+            pixels.push_back(bits[y * kIconSize + x] & 0xFFFFFF);
+    }
+    return pixels;
+}
+
+// Blending an icon over another and drawing the result rounds differently from drawing them
+// one after the other, by a level or two per channel.
+::testing::AssertionResult LookAlike(const Pixels& expected, const Pixels& drawn) {
+    if (expected.size() != drawn.size() || expected.empty())
+        return ::testing::AssertionFailure() << expected.size() << " pixels expected, " << drawn.size() << " drawn";
+    for (size_t index = 0; index < expected.size(); ++index) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            int difference = int((expected[index] >> shift) & 0xFF) - int((drawn[index] >> shift) & 0xFF);
+            if (difference > 2 || difference < -2)
+                return ::testing::AssertionFailure() << "pixel " << index << ": expected " << std::hex
+                                                     << expected[index] << ", drawn " << drawn[index];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class FolderMenuIcons : public FolderMenuTest {
+protected:
+    // What the menu draws for the item with this text.
+    Pixels Drawn(const std::wstring& text) {
+        int position = FindItemPosition(Root(), text);
+        if (position < 0)
+            return Pixels();
+        if (m_menu.GetRootMenu()->IsThemed())
+            return ItemBitmapPixels(Root(), static_cast<UINT>(position));
+        MENUITEMINFOW item = ReadMenuItem(Root(), static_cast<UINT>(position), MIIM_DATA | MIIM_ID);
+        Canvas canvas(kIconSize + 2);
+        MenuTestOwner owner;
+        auto draw = [&]() {
+            canvas.Fill(kBackground);
+            SendDrawItem(owner.Handle(), Root(), canvas.Dc(), {0, 0, kIconSize + 2, kIconSize + 2},
+                         reinterpret_cast<HICON>(item.dwItemData), 0, item.wID);
+            return true;
+        };
+        owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()), draw});
+        return ReadCanvas(canvas, kIconSize + 2);
+    }
+    Pixels Expected(HICON icon) {
+        Pixels pixels = AsShownAtRest({icon}, m_menu.GetRootMenu()->IsThemed());
+        DestroyIcon(icon);
+        return pixels;
+    }
+    // The icon with the shell's shortcut arrow drawn over it.
+    Pixels ExpectedWithArrow(HICON icon) {
+        HICON arrow = CFolderMenu::LoadLinkOverlayIcon();
+        EXPECT_NE(nullptr, arrow) << "the shell's shortcut arrow";
+        Pixels pixels = AsShownAtRest({icon, arrow}, m_menu.GetRootMenu()->IsThemed());
+        DestroyIcon(arrow);
+        DestroyIcon(icon);
+        return pixels;
+    }
+};
+
+} // namespace
+
+TEST_F(FolderMenuIcons, EachKindOfEntryShowsTheShellsIconOfItsFile) {
+    std::wstring text = m_tree.AddFile(L"notes.txt", "text");
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring program = m_tree.Path(L"program.exe");
+    ASSERT_TRUE(CopyFileW(self, program.c_str(), FALSE)) << "a program with an icon of its own";
+    std::wstring folder = m_tree.Path(L"folder");
+    m_tree.AddFile(L"folder\\inside.txt");
+    std::wstring link = m_tree.AddShortcut(L"link.lnk", program);
+    std::wstring broken = m_tree.AddShortcut(L"broken.lnk", m_tree.Path(L"gone.exe"));
+
+    ASSERT_TRUE(BuildRoot());
+    EXPECT_EQ(Expected(ShellIconOf(text)), Drawn(L"notes.txt")) << "a plain file type";
+    EXPECT_EQ(Expected(ShellIconOf(program)), Drawn(L"program.exe")) << "a program's own icon";
+    EXPECT_EQ(Expected(ShellIconOf(folder)), Drawn(L"folder"));
+    EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(link)), Drawn(L"link.lnk"))) << "a shortcut with its arrow";
+    EXPECT_FALSE(LookAlike(Expected(ShellIconOf(link)), Drawn(L"link.lnk"))) << "the arrow shows";
+    EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(broken)), Drawn(L"broken.lnk"))) << "a broken shortcut";
+
+    m_menu.SetHideShortcutsOverlayInPopupMenu(TRUE);
+    ASSERT_TRUE(BuildRoot());
+    EXPECT_EQ(Expected(ShellIconOf(program)), Drawn(L"link.lnk")) << "a shortcut shows its target's icon";
+    EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(broken)), Drawn(L"broken.lnk")))
+        << "a broken shortcut keeps its own icon";
+    EXPECT_EQ(Expected(ShellIconOf(text)), Drawn(L"notes.txt"));
+}
