@@ -7,6 +7,7 @@
 #include "config/Language.h"
 #include "config/SpecialPath.h"
 #include "containers/ContainerBase.h"
+#include "launchbar/LaunchBar.h"
 #include "lib/FileSystem.h"
 #include "lib/PathText.h"
 #include "lib/StringCopy.h"
@@ -144,7 +145,6 @@ BOOL CPathwren::DestroyFolders() {
 }
 
 void CPathwren::DestroyLaunchBar() {
-    // The launch bar ("Launch Bar" mode) is not built yet, so m_pLaunchBar stays null; its
-    // destruction joins here together with its creation in CreateContainers.
+    delete m_pLaunchBar;
     m_pLaunchBar = nullptr;
 }

@@ -62,6 +62,8 @@ private:
     void OnClose();
     void RequestQuit();
     void RouteHotKey(WPARAM itemIndex);
+    // After the containers: builds the bar from their buttons and gives them its toolbar window.
+    void BuildLaunchBar();
     void DestroyLaunchBar();
 
     // Set by a close or the end of the logon, which may arrive inside a modal loop: the start-up's

@@ -90,3 +90,23 @@ std::vector<RECT> GetMonitorWorkAreas() {
         workAreas.push_back(work);
     return workAreas;
 }
+
+POINT LaunchBarShowPoint(UINT position, const RECT& button, BOOL* openUpward) {
+    // Menus are tracked left-aligned: a point on the button's right edge makes the menu start
+    // there, and an upward menu ends at the point.
+    *openUpward = position >= 5 && position <= 7;
+    switch (position) {
+        case 2:
+            return {button.right, button.bottom};
+        case 3: // a column on the left: the menu opens to its right
+            return {button.right, button.top};
+        case 4: // a column on the right: the system moves the menu back in from the screen edge
+        case 5:
+        case 6:
+            return {button.left, button.top};
+        case 7:
+            return {button.right, button.top};
+        default:
+            return {button.left, button.bottom};
+    }
+}

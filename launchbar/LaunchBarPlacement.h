@@ -23,3 +23,7 @@ LaunchBarPlacement PlaceLaunchBar(const CLaunchBarOptions& options, SIZE toolbar
 
 // The work areas of the monitors present, in enumeration order; never empty.
 std::vector<RECT> GetMonitorWorkAreas();
+
+// Where an item clicked on the bar opens, in screen pixels, from the button's screen rectangle:
+// beside the button on the side away from the screen edge, upward on bottom bars.
+POINT LaunchBarShowPoint(UINT position, const RECT& button, BOOL* openUpward);
