@@ -91,16 +91,4 @@ TEST(LaunchBarPlacement, MatchesHandWorkedRectangles) {
     }
 }
 
-TEST(LaunchBarPlacement, RealMonitorsIncludeThePrimaryWorkArea) {
-    std::vector<RECT> workAreas = GetMonitorWorkAreas();
-    ASSERT_FALSE(workAreas.empty());
-    RECT primary = {};
-    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &primary, 0));
-    bool found = false;
-    for (const RECT& work : workAreas)
-        found = found || work == primary;
-    EXPECT_TRUE(found) << "no monitor has the primary work area " << primary;
-    EXPECT_EQ(static_cast<size_t>(GetSystemMetrics(SM_CMONITORS)), workAreas.size());
-}
-
 } // namespace
