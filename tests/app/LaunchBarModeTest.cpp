@@ -18,13 +18,15 @@
 
 namespace {
 
-// Pumps the thread's messages until done() holds or the time is up; the time it took.
+// Pumps the thread's messages until done() holds or the time is up; the time it took. done() is
+// asked after every message: hiding the bar sets off a burst of activation messages that would
+// otherwise delay the reading by seconds.
 DWORD WaitFor(DWORD limit, const std::function<bool()>& done) {
     DWORD start = GetTickCount();
     while (!done() && GetTickCount() - start < limit) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        while (!done() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
     }
     return GetTickCount() - start;
@@ -34,6 +36,11 @@ std::wstring MenuText(HMENU menu, int index) {
     WCHAR text[MAX_PATH] = L"";
     GetMenuStringW(menu, index, text, MAX_PATH, MF_BYPOSITION);
     return text;
+}
+
+bool RunningOnWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 POINT Centre(const RECT& rect) {
@@ -118,11 +125,13 @@ TEST_F(LaunchBarMode, EachEdgeShowsTheBarOnlyForACursorRestingInItsStrip) {
                                          nullptr, nullptr, nullptr);
             SetForegroundWindow(other);
             SetCursorPos(640, 512);
-            DWORD hiddenAfter = WaitFor(4000, [&] { return !IsWindowVisible(toolbar); });
+            DWORD hiddenAfter = WaitFor(3000, [&] { return !IsWindowVisible(toolbar); });
             EXPECT_FALSE(IsWindowVisible(toolbar));
-            // Two leave ticks of 500 ms should hide it within 1.5 s; under Wine it takes 2.8 s at every
-            // edge, for a reason not found yet, so the limit here only catches a bar that never hides.
-            EXPECT_LE(hiddenAfter, 3000u);
+            // Under Wine the bar reads hidden 2.8 s after leaving at every edge, however the loop is
+            // pumped; the cause is not found yet, so the limit is checked on Windows only.
+            if (!RunningOnWine()) {
+                EXPECT_LE(hiddenAfter, 1500u);
+            }
             EXPECT_EQ(other, GetForegroundWindow()) << "the foreground is given back";
             DestroyWindow(other);
         });
