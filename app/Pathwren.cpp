@@ -7,6 +7,7 @@
 #include "config/Language.h"
 #include "config/SpecialPath.h"
 #include "containers/ContainerBase.h"
+#include "launchbar/LaunchBar.h"
 #include "lib/FileReplace.h"
 #include "lib/FileSystem.h"
 #include "lib/PathText.h"
@@ -171,7 +172,6 @@ BOOL CPathwren::DestroyFolders() {
 }
 
 void CPathwren::DestroyLaunchBar() {
-    // The launch bar ("Launch Bar" mode) is not built yet, so m_pLaunchBar stays null; its
-    // destruction joins here together with its creation in CreateContainers.
+    delete m_pLaunchBar;
     m_pLaunchBar = nullptr;
 }

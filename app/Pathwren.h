@@ -64,6 +64,8 @@ private:
     void OnClose();
     void RequestQuit();
     void RouteHotKey(WPARAM itemIndex);
+    // After the containers: builds the bar from their buttons and gives them its toolbar window.
+    void BuildLaunchBar();
     void DestroyLaunchBar();
     BOOL RestoreDamagedFoldersFile();
 

@@ -1,7 +1,10 @@
 #include "app/ContainerFactory.h"
 #include "app/Pathwren.h"
 
+#include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
+#include "containers/LaunchBarContainerBase.h"
+#include "launchbar/LaunchBar.h"
 #include "res/resource.h"
 
 #include <cwchar>
@@ -25,6 +28,9 @@ void WarnInvalidHotKey(HWND owner, CGenericPathwrenObject& item, UINT index) {
 
 BOOL CPathwren::CreateContainers() {
     DestroyLaunchBar();
+    // The containers append their buttons to the bar while they are created.
+    if (m_pOptions && m_pOptions->LaunchMode == LaunchModeLaunchBar)
+        m_pLaunchBar = new CLaunchBar();
     BOOL anyCreated = FALSE;
     for (CGenericPathwrenObject* item : m_folders) {
         if (!m_hDefaultIcon)
@@ -33,10 +39,26 @@ BOOL CPathwren::CreateContainers() {
         if (CreateContainerForItem(item, this, m_hInstance, m_hDefaultIcon, m_pLanguage))
             anyCreated = TRUE;
     }
-    // "Launch Bar" mode builds the bar and hands its toolbar to every container here, once the
-    // launch bar exists in the program.
+    if (m_pLaunchBar)
+        BuildLaunchBar();
     RegisterHotKeys();
     return anyCreated;
+}
+
+void CPathwren::BuildLaunchBar() {
+    m_pLaunchBar->Build(this, m_hInstance, m_pOptions->LaunchBarOptions);
+    // A bar whose window could not be made shows nothing; the items' hotkeys still need an owner
+    // for their menus.
+    HWND toolbar = m_pLaunchBar->GetToolbarWindow();
+    if (!toolbar)
+        toolbar = m_hMainWindow;
+    for (CGenericPathwrenObject* item : m_folders) {
+        if (item->m_pContainer)
+            item->m_pContainer->SetOwnerWindow(toolbar);
+    }
+    CLaunchBarContainerBase* barContainer = m_pLaunchBar->GetContainer();
+    barContainer->BuildContextMenu(m_pLanguage);
+    barContainer->SetOwnerWindow(toolbar);
 }
 
 BOOL CPathwren::RegisterHotKeys() {

@@ -4,6 +4,8 @@
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
+#include "launchbar/LaunchBar.h"
+#include "lib/StringCopy.h"
 #include "menus/PopUpMenu.h"
 #include "options/AboutBox.h"
 #include "options/HelpAndDonation.h"
@@ -131,8 +133,24 @@ BOOL CContainerBase::AttachItemIcon(CGenericPathwrenObject* item) {
 
     m_hHotIcon = AttachExtractedIcon(1, item->AssociatedHotIconPath, item->AssociatedHotIconIndex, size, m_hIcon);
     m_hDownIcon = AttachExtractedIcon(2, item->AssociatedDownIconPath, item->AssociatedDownIconIndex, size, m_hIcon);
-    // The button itself (these icons, the item's group and spacing, this container) joins the
-    // launch bar's button list once the launch bar is part of the program.
+    return AppendLaunchBarButton(item, displayName);
+}
+
+BOOL CContainerBase::AppendLaunchBarButton(CGenericPathwrenObject* item, LPCWSTR tooltip) {
+    CLaunchBar* launchBar = m_pApplication->m_pLaunchBar;
+    if (!launchBar)
+        return TRUE;
+    TransparentToolbarButton button = {};
+    button.Images[ToolbarButtonNormal] = m_hIcon;
+    button.Images[ToolbarButtonHot] = m_hHotIcon;
+    button.Images[ToolbarButtonPressed] = m_hDownIcon;
+    button.Images[ToolbarButtonDisabled] = m_hIcon;
+    button.Group = static_cast<INT>(item->AssociatedIconPosition);
+    button.Enabled = TRUE;
+    button.SpaceBefore = static_cast<INT>(item->LaunchBarFreeSpaceBeforeIcon);
+    button.Container = this;
+    CopyTruncated(button.Tooltip, ARRAYSIZE(button.Tooltip), tooltip);
+    launchBar->AppendButton(button);
     return TRUE;
 }
 

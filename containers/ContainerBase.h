@@ -71,6 +71,11 @@ public:
     HICON GetHotIcon() const { return m_hHotIcon; }
     HICON GetDownIcon() const { return m_hDownIcon; }
     POINT GetShowPoint() const { return m_showPoint; }
+    // Where the next Show opens, as the launch bar gives it for a button.
+    void SetShowPoint(POINT point, BOOL openUpward) {
+        m_showPoint = point;
+        m_openUpward = openUpward;
+    }
     BOOL GetOpenUpward() const { return m_openUpward; }
     // The action of a context menu identifier, or -1 when the identifier has none.
     int GetMenuAction(UINT commandId) const;
@@ -108,6 +113,7 @@ private:
     HICON AttachExtractedIcon(int slot, LPCWSTR path, int index, int size, HICON fallback);
     int ItemIconSize() const;
     BOOL InLaunchBarMode() const;
+    BOOL AppendLaunchBarButton(CGenericPathwrenObject* item, LPCWSTR tooltip);
 
     // The item's normal, hot and down icons when extracted from its files; m_hIcon and the others
     // may instead show a fallback that belongs to someone else.

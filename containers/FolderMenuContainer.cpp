@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <set>
 #include <string>
 
 namespace {
@@ -50,11 +51,29 @@ BOOL ResolveMergedDirectory(LPCWSTR directory, LPWSTR resolved) {
     return SUCCEEDED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, resolved));
 }
 
+// The messages the shell's notifications may come with, one per container, so that containers
+// watching through the same window each get their own. The range ends below the desktop
+// container's message.
+const UINT kChangeMessageCount = 96;
+
+std::set<UINT>& ChangeMessagesInUse() {
+    static std::set<UINT> inUse;
+    return inUse;
+}
+
+UINT ReserveChangeMessage() {
+    for (UINT message = WM_SHELL_ITEM_CHANGE; message < WM_SHELL_ITEM_CHANGE + kChangeMessageCount; ++message) {
+        if (ChangeMessagesInUse().insert(message).second)
+            return message;
+    }
+    return 0;
+}
+
 } // namespace
 
 CFolderMenuContainer::CFolderMenuContainer(HINSTANCE instance, CPathwren* application)
     : CContainerBase(instance, application), m_pFolderMenu(nullptr), m_pItem(nullptr), m_contentChanged(FALSE),
-      m_hWatchedWindow(nullptr), m_buildCount(0) {
+      m_hWatchedWindow(nullptr), m_buildCount(0), m_changeMessage(ReserveChangeMessage()) {
     // Until a click, a hotkey or the launch bar gives a place, menus open at the bottom right.
     RECT work = {};
     GetMonitorRect(0, &work, FALSE);
@@ -66,6 +85,7 @@ CFolderMenuContainer::~CFolderMenuContainer() {
     StopWatching();
     delete m_pFolderMenu;
     Deregister();
+    ChangeMessagesInUse().erase(m_changeMessage);
 }
 
 BOOL CFolderMenuContainer::Initialize(CGenericPathwrenObject* item) {
@@ -94,13 +114,15 @@ BOOL CFolderMenuContainer::StartWatching() {
         return FALSE;
     StopWatching();
     m_hWatchedWindow = m_hOwnerWindow;
-    SetTimer(m_hWatchedWindow, kFolderMenuRefreshTimer, kFolderMenuRefreshPeriodMs, nullptr);
-    SetWindowSubclass(m_hWatchedWindow, OwnerWindowProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SetTimer(m_hWatchedWindow, GetWatchIdentifier(), kFolderMenuRefreshPeriodMs, nullptr);
+    SetWindowSubclass(m_hWatchedWindow, OwnerWindowProc, GetWatchIdentifier(), reinterpret_cast<DWORD_PTR>(this));
+    if (!m_changeMessage)
+        return FALSE;
     if (m_pItem->FolderPresentationType == FolderPresentationMultipleFoldersMenu)
         return RegisterMergedFolders();
     WCHAR folder[MAX_PATH];
     if (ResolveSpecialPath(m_pItem->Path, folder) && IsExistingDirectory(folder))
-        RegisterPath(folder, m_hWatchedWindow, m_pItem->AllowSubFoldersNavigation);
+        RegisterPath(folder, m_hWatchedWindow, m_pItem->AllowSubFoldersNavigation, m_changeMessage);
     return m_changeRegistration != 0;
 }
 
@@ -108,8 +130,8 @@ void CFolderMenuContainer::StopWatching() {
     Deregister();
     if (!m_hWatchedWindow)
         return;
-    KillTimer(m_hWatchedWindow, kFolderMenuRefreshTimer);
-    RemoveWindowSubclass(m_hWatchedWindow, OwnerWindowProc, 0);
+    KillTimer(m_hWatchedWindow, GetWatchIdentifier());
+    RemoveWindowSubclass(m_hWatchedWindow, OwnerWindowProc, GetWatchIdentifier());
     m_hWatchedWindow = nullptr;
 }
 
@@ -129,7 +151,7 @@ BOOL CFolderMenuContainer::RegisterMergedFolders() {
     Deregister();
     if (!entries.empty())
         m_changeRegistration =
-            SHChangeNotifyRegister(m_hWatchedWindow, kShellChangeSources, kShellChangeEvents, WM_SHELL_ITEM_CHANGE,
+            SHChangeNotifyRegister(m_hWatchedWindow, kShellChangeSources, kShellChangeEvents, m_changeMessage,
                                    static_cast<int>(entries.size()), entries.data());
     return m_changeRegistration != 0;
 }
@@ -212,14 +234,14 @@ void CFolderMenuContainer::OnShellItemChange(LONG event, LPCWSTR, LPCWSTR) {
 LRESULT CALLBACK CFolderMenuContainer::OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                                        UINT_PTR, DWORD_PTR referenceData) {
     auto* container = reinterpret_cast<CFolderMenuContainer*>(referenceData);
-    if (message == WM_TIMER && wParam == kFolderMenuRefreshTimer) {
+    if (message == WM_TIMER && wParam == container->GetWatchIdentifier()) {
         if (container->m_contentChanged) {
             container->m_contentChanged = FALSE;
             container->Rebuild();
         }
         return 1;
     }
-    if (message == WM_SHELL_ITEM_CHANGE) {
+    if (container->m_changeMessage && message == container->m_changeMessage) {
         container->HandleNotification(wParam, lParam);
         return 1;
     }

@@ -7,8 +7,7 @@
 class CFolderMenu;
 struct MergedFolder;
 
-// Timer on the owner window that turns collected folder changes into one rebuild.
-const UINT_PTR kFolderMenuRefreshTimer = 2345;
+// How often collected folder changes are turned into one rebuild.
 const UINT kFolderMenuRefreshPeriodMs = 500;
 
 // The container of "Menu" and "Multiple Folders Menu" items: pops up the item's folder menu at
@@ -34,6 +33,11 @@ public:
     CFolderMenu* GetFolderMenu() const { return m_pFolderMenu; }
     // How often the menu was built: shows that changes are collected into one rebuild.
     UINT GetBuildCount() const { return m_buildCount; }
+    // The refresh timer and the window subclass on the owner window carry this identifier, and the
+    // shell's notifications come with this message: several containers can share one owner (the
+    // launch bar's toolbar) without taking each other's timer, subclass or changes.
+    UINT_PTR GetWatchIdentifier() const { return reinterpret_cast<UINT_PTR>(this); }
+    UINT GetChangeMessage() const { return m_changeMessage; }
     // The balloon on the item's tray icon that names a folder that has gone; nothing in
     // "Launch Bar" mode, where the item has no tray icon.
     void ShowFolderError(LPCWSTR path);
@@ -53,4 +57,5 @@ private:
     BOOL m_contentChanged;
     HWND m_hWatchedWindow; // the owner window that carries the timer and the subclass
     UINT m_buildCount;
+    UINT m_changeMessage; // 0: none left, the menu is then fresh only from one showing to the next
 };

@@ -12,12 +12,12 @@ void PathOfIdList(PCIDLIST_ABSOLUTE idList, LPWSTR path) {
 
 } // namespace
 
-HRESULT IShellItemChangeWatcher::RegisterPath(LPCWSTR path, HWND window, BOOL recursive) {
+HRESULT IShellItemChangeWatcher::RegisterPath(LPCWSTR path, HWND window, BOOL recursive, UINT message) {
     CIdList idList;
     HRESULT result = SHParseDisplayName(path, nullptr, idList.Receive(), 0, nullptr);
     if (FAILED(result))
         return result;
-    return RegisterIdList(idList.Get(), window, WM_SHELL_ITEM_CHANGE, recursive);
+    return RegisterIdList(idList.Get(), window, message, recursive);
 }
 
 HRESULT IShellItemChangeWatcher::RegisterIdList(PCIDLIST_ABSOLUTE idList, HWND window, UINT message, BOOL recursive) {

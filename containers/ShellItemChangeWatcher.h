@@ -23,7 +23,7 @@ public:
     virtual void OnShellItemChange(LONG event, LPCWSTR firstPath, LPCWSTR secondPath) = 0;
 
     // A path that does not parse returns the parse error and keeps an earlier registration.
-    HRESULT RegisterPath(LPCWSTR path, HWND window, BOOL recursive);
+    HRESULT RegisterPath(LPCWSTR path, HWND window, BOOL recursive, UINT message = WM_SHELL_ITEM_CHANGE);
     HRESULT RegisterIdList(PCIDLIST_ABSOLUTE idList, HWND window, UINT message, BOOL recursive);
     // For the window procedure that receives the registration's message.
     void HandleNotification(WPARAM wParam, LPARAM lParam);

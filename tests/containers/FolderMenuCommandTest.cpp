@@ -32,7 +32,7 @@ struct TickWatch {
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR reference) {
         auto* watch = reinterpret_cast<TickWatch*>(reference);
-        if (message != WM_TIMER || wParam != kFolderMenuRefreshTimer || !FindOwnWindow(L"#32770"))
+        if (message != WM_TIMER || wParam != watch->container->GetWatchIdentifier() || !FindOwnWindow(L"#32770"))
             return DefSubclassProc(window, message, wParam, lParam);
         ++watch->ticksWithBox;
         if (watch->ticksWithBox == 1)

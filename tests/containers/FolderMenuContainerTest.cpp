@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,40 @@ TEST(FolderMenuContainer, ALaunchBarButtonStartsWatchingOnceItsOwnerWindowArrive
     EXPECT_TRUE(menu.WaitForBuilds(1));
     EXPECT_EQ(2u, menu.RootTexts().size());
     menu.container.reset();
+    DestroyWindow(toolbar);
+}
+
+TEST(FolderMenuContainer, ItemsSharingTheLaunchBarsWindowEachRefreshOnTheirOwnFolder) {
+    TempDirectory folders[3];
+    std::unique_ptr<FolderMenu> menus[3];
+    HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        menus[i].reset(new FolderMenu(folders[i].Path(), LaunchModeLaunchBar));
+        menus[i]->container->SetOwnerWindow(toolbar);
+        ASSERT_NE(0u, menus[i]->container->GetRegistration()) << "item " << i;
+    }
+    // Announces a file in one folder and checks that exactly that item rebuilt.
+    auto changeOnly = [&](int changed) {
+        UINT before[3] = {};
+        for (int i = 0; i < 3; ++i)
+            before[i] = menus[i] ? menus[i]->container->GetBuildCount() : 0;
+        AnnounceNewFile(folders[changed].File(L"added.txt"));
+        PumpMessages(1200);
+        for (int i = 0; i < 3; ++i) {
+            if (!menus[i])
+                continue;
+            EXPECT_EQ(before[i] + (i == changed ? 1 : 0), menus[i]->container->GetBuildCount())
+                << "change in folder " << changed << ", item " << i;
+        }
+        DeleteFileW(folders[changed].File(L"added.txt").c_str());
+    };
+    for (int changed = 0; changed < 3; ++changed)
+        changeOnly(changed);
+    menus[0].reset();
+    changeOnly(1);
+    changeOnly(2);
+    menus[1].reset();
+    menus[2].reset();
     DestroyWindow(toolbar);
 }
 

@@ -1,0 +1,222 @@
+#include "launchbar/LaunchBar.h"
+
+#include "app/Pathwren.h"
+#include "config/SpecialPath.h"
+#include "containers/LaunchBarContainerBase.h"
+#include "launchbar/LaunchBarPlacement.h"
+
+#include <commctrl.h>
+
+#include <new>
+
+namespace {
+
+// The bar's own watch on its toolbar window, for messages the toolbar does not pass on.
+const UINT_PTR kLaunchBarSubclassId = 0x4C42;
+
+} // namespace
+
+void CLaunchBar::ContainerDestroyer::operator()(CLaunchBarContainerBase* container) const {
+    container->Destroy();
+}
+
+CLaunchBar::CLaunchBar() : m_position(0), m_toolbarSize(), m_pApplication(nullptr) {}
+
+CLaunchBar::~CLaunchBar() {
+    DestroyBar();
+}
+
+void CLaunchBar::DestroyBar() {
+    // The hot window goes first: its timers run on the toolbar window.
+    m_hotWindow.reset();
+    if (HWND window = GetToolbarWindow())
+        RemoveWindowSubclass(window, ToolbarSubclassProc, kLaunchBarSubclassId);
+    m_toolbar.reset();
+    m_container.reset();
+}
+
+UINT CLaunchBar::AppendButton(const TransparentToolbarButton& button) {
+    UINT index = static_cast<UINT>(m_buttons.size());
+    m_buttons.push_back(button);
+    m_buttons.back().Command = index;
+    return index;
+}
+
+HWND CLaunchBar::GetToolbarWindow() const {
+    return m_toolbar ? m_toolbar->GetHandle() : nullptr;
+}
+
+BOOL CLaunchBar::Build(CPathwren* application, HINSTANCE instance, CLaunchBarOptions& options) {
+    DestroyBar();
+    m_pApplication = application;
+    m_container.reset(new CLaunchBarContainerBase(instance, application));
+    m_position = options.Position;
+    options.VerticalDirection = IsVerticalLaunchBarPosition(options.Position);
+    m_options = options;
+    if (!CreateToolbar(instance, options))
+        return TRUE;
+
+    RECT window = {};
+    GetWindowRect(m_toolbar->GetHandle(), &window);
+    m_toolbarSize = {window.right - window.left, window.bottom - window.top};
+    m_hotWindow.reset(new CHotWindow());
+    m_hotWindow->SetEvents(this);
+    m_hotWindow->SetWatchedWindow(m_toolbar->GetHandle());
+    SetWindowSubclass(m_toolbar->GetHandle(), ToolbarSubclassProc, kLaunchBarSubclassId,
+                      reinterpret_cast<DWORD_PTR>(this));
+    Reposition();
+    m_hotWindow->WatchForEnter();
+    return TRUE;
+}
+
+BOOL CLaunchBar::CreateToolbar(HINSTANCE instance, const CLaunchBarOptions& options) {
+    WCHAR image[MAX_PATH] = L"";
+    // A picture that is missing or cannot be resolved leaves the bar on its colours.
+    if (options.BackgroundImage[0] && !MakeAbsolutePath(nullptr, options.BackgroundImage, image))
+        image[0] = L'\0';
+
+    TransparentToolbarSettings settings;
+    settings.Vertical = options.VerticalDirection;
+    settings.BackgroundType = static_cast<INT>(options.BackgroundType);
+    settings.BackgroundColor = options.BackgroundColor;
+    settings.GradientColor1 = options.BackgroundGradiantColor1;
+    settings.GradientColor2 = options.BackgroundGradiantColor2;
+    settings.BackgroundImage = image[0] ? image : nullptr;
+    settings.TransparentColor = options.TransparentColor;
+    settings.UseTransparentColor = options.UseTransparentColor;
+    settings.Opacity = options.Opacity;
+    settings.Width = static_cast<INT>(options.VerticalDirection ? options.MinHeight : options.MinWidth);
+    settings.Height = static_cast<INT>(options.VerticalDirection ? options.MinWidth : options.MinHeight);
+    settings.ButtonWidth = static_cast<INT>(options.IconSize);
+    settings.ButtonHeight = static_cast<INT>(options.IconHeight);
+    settings.Buttons = m_buttons.data();
+    settings.ButtonCount = static_cast<UINT>(m_buttons.size());
+    settings.MarginLeft = options.MarginLeft;
+    settings.MarginTop = options.MarginTop;
+    settings.MarginRight = options.MarginRight;
+    settings.MarginBottom = options.MarginBottom;
+    settings.Topmost = TRUE;
+    m_toolbar.reset(new (std::nothrow) CTransparentToolbar(instance, nullptr, this, settings));
+    return m_toolbar && m_toolbar->GetHandle();
+}
+
+void CLaunchBar::Reposition() {
+    if (!GetToolbarWindow() || !m_hotWindow)
+        return;
+    LaunchBarPlacement placement = PlaceLaunchBar(m_options, m_toolbarSize, GetMonitorWorkAreas());
+    const RECT& bar = placement.Bar;
+    m_toolbar->SetBounds(bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top);
+    m_hotWindow->SetHotRect(placement.HotStrip);
+}
+
+BOOL CLaunchBar::GetButtonScreenRect(UINT index, RECT* rect) const {
+    const TransparentToolbarPlacedButton* button = m_toolbar ? m_toolbar->GetButton(index) : nullptr;
+    RECT window = {};
+    if (!button || !GetWindowRect(m_toolbar->GetHandle(), &window))
+        return FALSE;
+    rect->left = window.left + button->Position.x;
+    rect->top = window.top + button->Position.y;
+    rect->right = rect->left + static_cast<LONG>(m_options.IconSize);
+    rect->bottom = rect->top + static_cast<LONG>(m_options.IconHeight);
+    return TRUE;
+}
+
+template <typename ShowMenu> void CLaunchBar::KeepShownDuring(ShowMenu showMenu) {
+    if (m_hotWindow && m_hotWindow->IsWatchingForLeave())
+        m_hotWindow->StopWatching();
+    showMenu();
+    if (m_hotWindow)
+        m_hotWindow->WatchForLeave();
+}
+
+void CLaunchBar::OnToolbarButtonClicked(CTransparentToolbar*, UINT command) {
+    // Commands equal indices, so the toolbar's copy at that index is the button.
+    RECT rect = {};
+    const TransparentToolbarPlacedButton* button = m_toolbar ? m_toolbar->GetButton(command) : nullptr;
+    if (!button || button->Button.Command != command || !button->Button.Container ||
+        !GetButtonScreenRect(command, &rect))
+        return;
+    CContainerBase* container = button->Button.Container;
+    KeepShownDuring([&] {
+        BOOL openUpward = FALSE;
+        POINT point = LaunchBarShowPoint(m_position, rect, &openUpward);
+        container->SetShowPoint(point, openUpward);
+        container->Show(TRUE);
+    });
+}
+
+void CLaunchBar::OnToolbarButtonRightClicked(CTransparentToolbar*, UINT buttonIndex) {
+    const TransparentToolbarPlacedButton* button = m_toolbar ? m_toolbar->GetButton(buttonIndex) : nullptr;
+    if (!button || !button->Button.Container)
+        return;
+    CContainerBase* container = button->Button.Container;
+    KeepShownDuring([&] {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        container->ShowContextMenu(cursor, m_position >= 5 && m_position <= 7);
+    });
+}
+
+void CLaunchBar::OnToolbarRightClicked(CTransparentToolbar*, POINT screenPoint) {
+    if (!m_container)
+        return;
+    KeepShownDuring([&] { m_container->ShowContextMenu(screenPoint, m_position >= 5 && m_position <= 7); });
+}
+
+LRESULT CLaunchBar::OnToolbarKeyDown(CTransparentToolbar*, WPARAM wParam, LPARAM) {
+    if (wParam == VK_ESCAPE && m_toolbar && IsWindowVisible(m_toolbar->GetHandle())) {
+        HideAsLeaving();
+        if (m_hotWindow)
+            m_hotWindow->WatchForEnter();
+    }
+    return 1;
+}
+
+LRESULT CLaunchBar::OnToolbarClose(CTransparentToolbar* toolbar, WPARAM wParam, LPARAM lParam) {
+    HWND window = toolbar->GetHandle();
+    if (m_hotWindow)
+        m_hotWindow->StopWatching();
+    RemoveWindowSubclass(window, ToolbarSubclassProc, kLaunchBarSubclassId);
+    LRESULT result = DefWindowProcW(window, WM_CLOSE, wParam, lParam);
+    // Alt+F4 took the bar away; the items keep their hotkeys, whose menus need a living owner.
+    HandContainersTo(m_pApplication ? m_pApplication->m_hMainWindow : nullptr);
+    return result;
+}
+
+void CLaunchBar::HandContainersTo(HWND window) {
+    for (const TransparentToolbarButton& button : m_buttons) {
+        if (button.Container)
+            button.Container->SetOwnerWindow(window);
+    }
+    if (m_container)
+        m_container->SetOwnerWindow(window);
+}
+
+void CLaunchBar::OnHotWindowEnter(CHotWindow*, BOOL* useKeepRect, RECT* keepRect) {
+    if (!GetToolbarWindow())
+        return;
+    *useKeepRect = TRUE;
+    GetWindowRect(m_toolbar->GetHandle(), keepRect);
+    m_toolbar->Show(TRUE);
+}
+
+void CLaunchBar::OnHotWindowLeave(CHotWindow*) {
+    HideAsLeaving();
+}
+
+void CLaunchBar::HideAsLeaving() {
+    HWND foreground = GetForegroundWindow();
+    EndMenu();
+    if (m_toolbar)
+        m_toolbar->Show(FALSE);
+    if (foreground && foreground != GetToolbarWindow() && IsWindow(foreground))
+        SetForegroundWindow(foreground);
+}
+
+LRESULT CALLBACK CLaunchBar::ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                 DWORD_PTR referenceData) {
+    // Undocking a laptop must not leave the bar on a monitor that is gone.
+    if (message == WM_DISPLAYCHANGE)
+        reinterpret_cast<CLaunchBar*>(referenceData)->Reposition();
+    return DefSubclassProc(window, message, wParam, lParam);
+}

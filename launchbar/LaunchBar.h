@@ -1,0 +1,72 @@
+#pragma once
+#include "launchbar/HotWindow.h"
+#include "launchbar/LaunchBarOptions.h"
+#include "skin/TransparentToolbar.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+class CContainerBase;
+class CLaunchBarContainerBase;
+class CPathwren;
+
+// The folder items as buttons of one auto-hiding bar docked to a monitor edge. It stays hidden
+// until the cursor rests in a thin strip along that edge, and hides once the cursor has left both
+// the strip and the bar. The containers append their buttons before Build.
+class CLaunchBar : public CTransparentToolbarEventsBase, public CHotWindowEventsBase {
+public:
+    CLaunchBar();
+    ~CLaunchBar() override;
+    CLaunchBar(const CLaunchBar&) = delete;
+    CLaunchBar& operator=(const CLaunchBar&) = delete;
+
+    // The button takes the next command, which is also its index.
+    UINT AppendButton(const TransparentToolbarButton& button);
+    // Writes the direction the position gives back into the options, so the next save keeps it.
+    // TRUE also when the toolbar window could not be made: the bar then never shows.
+    BOOL Build(CPathwren* application, HINSTANCE instance, CLaunchBarOptions& options);
+    // Docks the bar again from the options of the last build, as after a change of monitors.
+    void Reposition();
+
+    HWND GetToolbarWindow() const;
+    CTransparentToolbar* GetToolbar() const { return m_toolbar.get(); }
+    CHotWindow* GetHotWindow() const { return m_hotWindow.get(); }
+    CLaunchBarContainerBase* GetContainer() const { return m_container.get(); }
+    UINT GetButtonDescriptionCount() const { return static_cast<UINT>(m_buttons.size()); }
+    // The screen rectangle of a button of the built toolbar; FALSE past the last.
+    BOOL GetButtonScreenRect(UINT index, RECT* rect) const;
+
+    void OnToolbarButtonClicked(CTransparentToolbar* toolbar, UINT command) override;
+    void OnToolbarButtonRightClicked(CTransparentToolbar* toolbar, UINT buttonIndex) override;
+    void OnToolbarRightClicked(CTransparentToolbar* toolbar, POINT screenPoint) override;
+    LRESULT OnToolbarKeyDown(CTransparentToolbar* toolbar, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnToolbarClose(CTransparentToolbar* toolbar, WPARAM wParam, LPARAM lParam) override;
+    void OnHotWindowEnter(CHotWindow* hotWindow, BOOL* useKeepRect, RECT* keepRect) override;
+    void OnHotWindowLeave(CHotWindow* hotWindow) override;
+
+private:
+    struct ContainerDestroyer {
+        void operator()(CLaunchBarContainerBase* container) const;
+    };
+
+    static LRESULT CALLBACK ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR subclassId, DWORD_PTR referenceData);
+    void DestroyBar();
+    BOOL CreateToolbar(HINSTANCE instance, const CLaunchBarOptions& options);
+    // Runs a menu of the bar with the leave timer stopped, so the bar stays while it is open.
+    template <typename ShowMenu> void KeepShownDuring(ShowMenu showMenu);
+    void HideAsLeaving();
+    void HandContainersTo(HWND window);
+
+    std::unique_ptr<CHotWindow> m_hotWindow;
+    std::unique_ptr<CTransparentToolbar> m_toolbar;
+    std::vector<TransparentToolbarButton> m_buttons;
+    UINT m_position;
+    std::unique_ptr<CLaunchBarContainerBase, ContainerDestroyer> m_container;
+    // The options of the last build, to dock the bar again when the monitors change.
+    CLaunchBarOptions m_options;
+    SIZE m_toolbarSize;
+    CPathwren* m_pApplication;
+};

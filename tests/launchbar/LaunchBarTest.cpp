@@ -1,0 +1,146 @@
+// The launch bar on real windows of the one test monitor: where each edge puts it, what a click
+// on a button hands to the item's container, and the polish around hiding (Esc, a change of
+// monitors, Alt+F4). Placement on other monitor layouts is the placement table's business.
+#include "containers/LaunchBarContainerBase.h"
+#include "launchbar/LaunchBar.h"
+#include "launchbar/LaunchBarPlacement.h"
+#include "launchbar/RectCompare.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Records what the bar gives it, and whether the bar would still hide while it shows.
+class RecordingContainer : public CContainerBase {
+public:
+    RecordingContainer() : CContainerBase(GetModuleHandleW(nullptr), nullptr) {}
+    BOOL SaveState() override { return TRUE; }
+    BOOL Show(BOOL alwaysShow) override {
+        ++shows;
+        shownAlways = alwaysShow;
+        leaveWatchedDuringShow = bar->GetHotWindow()->IsWatchingForLeave();
+        return TRUE;
+    }
+    int shows = 0;
+    BOOL shownAlways = FALSE;
+    BOOL leaveWatchedDuringShow = TRUE;
+    CLaunchBar* bar = nullptr;
+};
+
+TEST(LaunchBarShowPoint, OpensBesideTheButtonAwayFromTheEdge) {
+    const RECT button = {100, 200, 124, 224};
+    struct Row {
+        UINT position;
+        POINT point;
+        BOOL upward;
+    } const rows[] = {
+        {0, {100, 224}, FALSE}, {1, {100, 224}, FALSE}, {2, {124, 224}, FALSE}, {3, {124, 200}, FALSE},
+        {4, {100, 200}, FALSE}, {5, {100, 200}, TRUE},  {6, {100, 200}, TRUE},  {7, {124, 200}, TRUE},
+        {8, {100, 224}, FALSE}, {9, {100, 224}, FALSE},
+    };
+    for (const Row& row : rows) {
+        BOOL upward = !row.upward;
+        POINT point = LaunchBarShowPoint(row.position, button, &upward);
+        EXPECT_EQ(row.point.x, point.x) << "position " << row.position;
+        EXPECT_EQ(row.point.y, point.y) << "position " << row.position;
+        EXPECT_EQ(row.upward, upward) << "position " << row.position;
+    }
+}
+
+class LaunchBarWindow : public ::testing::Test {
+protected:
+    void BuildAt(UINT position, BOOL verticalInFile) {
+        m_options.Position = position;
+        m_options.VerticalDirection = verticalInFile;
+        m_options.UseFullScreenWidth = FALSE;
+        m_bar.reset(new CLaunchBar());
+        HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+        for (RecordingContainer& container : m_containers) {
+            container.bar = m_bar.get();
+            container.shows = 0;
+            TransparentToolbarButton button = {{icon, icon, icon, icon}, 0, TRUE, 0, 99, &container, L"item"};
+            m_bar->AppendButton(button);
+        }
+        ASSERT_TRUE(m_bar->Build(nullptr, GetModuleHandleW(nullptr), m_options));
+        ASSERT_NE(nullptr, m_bar->GetToolbarWindow());
+    }
+    RECT ExpectedBar() const {
+        const CTransparentToolbar& toolbar = *m_bar->GetToolbar();
+        return PlaceLaunchBar(m_options, {toolbar.GetWidth(), toolbar.GetHeight()}, GetMonitorWorkAreas()).Bar;
+    }
+    RECT WindowRect() const {
+        RECT rect = {};
+        GetWindowRect(m_bar->GetToolbarWindow(), &rect);
+        return rect;
+    }
+
+    CLaunchBarOptions m_options;
+    RecordingContainer m_containers[2];
+    std::unique_ptr<CLaunchBar> m_bar;
+};
+
+TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
+    struct Row {
+        UINT position;
+        BOOL verticalInFile;
+        BOOL vertical;
+    } const rows[] = {{1, TRUE, FALSE}, {3, FALSE, TRUE}, {4, FALSE, TRUE}, {6, TRUE, FALSE}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "position " << row.position);
+        BuildAt(row.position, row.verticalInFile);
+        EXPECT_EQ(row.vertical, m_options.VerticalDirection) << "the direction written back for the next save";
+        EXPECT_FALSE(IsWindowVisible(m_bar->GetToolbarWindow()));
+        EXPECT_EQ(ExpectedBar(), WindowRect());
+        EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForEnter());
+        const RECT& strip = m_bar->GetHotWindow()->GetHotRect();
+        const RECT bar = ExpectedBar();
+        RECT inside = {};
+        EXPECT_TRUE(IntersectRect(&inside, &strip, &bar) && inside == strip) << strip;
+
+        RECT button = {};
+        ASSERT_TRUE(m_bar->GetButtonScreenRect(1, &button));
+        m_bar->OnToolbarButtonClicked(m_bar->GetToolbar(), 1);
+        m_bar->OnToolbarButtonClicked(m_bar->GetToolbar(), 7); // no such button
+        BOOL upward = FALSE;
+        POINT expected = LaunchBarShowPoint(row.position, button, &upward);
+        const RecordingContainer& clicked = m_containers[1];
+        EXPECT_EQ(1, clicked.shows);
+        EXPECT_EQ(0, m_containers[0].shows);
+        EXPECT_TRUE(clicked.shownAlways);
+        EXPECT_FALSE(clicked.leaveWatchedDuringShow) << "the bar must stay while the menu is open";
+        EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForLeave());
+        EXPECT_EQ(expected.x, clicked.GetShowPoint().x);
+        EXPECT_EQ(expected.y, clicked.GetShowPoint().y);
+        EXPECT_EQ(upward, clicked.GetOpenUpward());
+    }
+}
+
+TEST_F(LaunchBarWindow, EscapeHidesAChangeOfMonitorsDocksAgainAndAltF4LeavesNoDeadOwner) {
+    BuildAt(6, FALSE);
+    HWND toolbar = m_bar->GetToolbarWindow();
+    m_bar->GetToolbar()->Show(TRUE);
+    m_bar->GetHotWindow()->WatchForLeave();
+    EXPECT_EQ(1, SendMessageW(toolbar, WM_KEYDOWN, VK_ESCAPE, 0));
+    EXPECT_FALSE(IsWindowVisible(toolbar));
+    EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForEnter());
+
+    SetWindowPos(toolbar, nullptr, 5, 5, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(toolbar, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    EXPECT_EQ(ExpectedBar(), WindowRect());
+
+    for (RecordingContainer& container : m_containers)
+        container.SetOwnerWindow(toolbar);
+    m_bar->GetContainer()->SetOwnerWindow(toolbar);
+    SendMessageW(toolbar, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(toolbar));
+    EXPECT_EQ(nullptr, m_bar->GetToolbarWindow());
+    EXPECT_FALSE(m_bar->GetHotWindow()->IsWatchingForEnter());
+    // Without an application there is no main window to hand the items to.
+    for (const RecordingContainer& container : m_containers)
+        EXPECT_NE(toolbar, container.GetOwnerWindow());
+    EXPECT_NE(toolbar, m_bar->GetContainer()->GetOwnerWindow());
+}
+
+} // namespace
