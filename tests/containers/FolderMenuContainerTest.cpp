@@ -65,7 +65,7 @@ struct FolderMenu {
         int ticks = 0;
         PumpMessagesUntil([&] { return ticks >= 2; }, 5000,
                           [&](const MSG& message) {
-                              ticks += message.message == WM_TIMER && message.wParam == kFolderMenuRefreshTimer;
+                              ticks += message.message == WM_TIMER && message.wParam == reinterpret_cast<UINT_PTR>(container.get());
                           });
     }
 
@@ -142,7 +142,7 @@ TEST(FolderMenuContainer, ItemsSharingTheLaunchBarsWindowEachRefreshOnTheirOwnFo
         for (int i = 0; i < 3; ++i)
             before[i] = menus[i] ? menus[i]->container->GetBuildCount() : 0;
         AnnounceNewFile(folders[changed].File(L"added.txt"));
-        PumpMessages(1200);
+        PumpMessagesUntil([] { return false; }, 1200);
         for (int i = 0; i < 3; ++i) {
             if (!menus[i])
                 continue;

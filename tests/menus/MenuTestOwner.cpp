@@ -110,11 +110,6 @@ LRESULT CALLBACK MenuTestOwner::SpyProc(HWND window, UINT message, WPARAM wParam
     return result;
 }
 
-bool RunningOnWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 std::vector<std::pair<HWND, HMENU>> OpenMenus() {
     std::vector<std::pair<HWND, HMENU>> openMenus;
     for (HWND window : WindowsOfClass(L"#32768"))

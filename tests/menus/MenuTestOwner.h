@@ -1,6 +1,7 @@
 #pragma once
 #include "menus/PopUpMenu.h"
 #include "support/Icons.h"
+#include "support/Wine.h"
 
 #include <windows.h>
 
@@ -58,8 +59,6 @@ private:
     std::vector<SeenMessage> m_seen;
     bool m_spying;
 };
-
-bool RunningOnWine();
 
 // The menus shown by visible menu windows of this thread, with their windows.
 std::vector<std::pair<HWND, HMENU>> OpenMenus();
