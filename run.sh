@@ -3,20 +3,29 @@
 # (build/demo: the program plus a demo configuration): on the current display when there is
 # one, otherwise on a virtual display, with a screenshot saved to build/screenshot.png.
 # --about opens the about box from the first item's context menu (screenshot: build/about.png).
+# --launch-bar starts a demo in "Launch Bar" mode, the bar docked at the top centre (screenshot,
+# with the bar shown and its first button under the cursor: build/launchbar.png).
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 
 ABOUT=0
+LAUNCH_BAR=0
 PROGRAM_ARGS=()
 for argument in "$@"; do
-    if [ "$argument" = "--about" ]; then ABOUT=1; else PROGRAM_ARGS+=("$argument"); fi
+    case "$argument" in
+        --about) ABOUT=1 ;;
+        --launch-bar) LAUNCH_BAR=1 ;;
+        *) PROGRAM_ARGS+=("$argument") ;;
+    esac
 done
+DEMO_ARGS=()
+[ "$LAUNCH_BAR" = 1 ] && DEMO_ARGS=(--launch-bar)
 
 make_demo_directory() {
     local demo="$BUILD_DIR/demo"
     rm -rf "$demo"
     cp -r "$BUILD_DIR/dist" "$demo"
-    wine "$BUILD_DIR/MakeDemo.exe" "$(winepath -w "$demo")" >/dev/null 2>&1
+    wine "$BUILD_DIR/MakeDemo.exe" "$(winepath -w "$demo")" "${DEMO_ARGS[@]}" >/dev/null 2>&1
     echo "Demo program directory: $demo"
 }
 
@@ -50,6 +59,9 @@ SCREENSHOT="$BUILD_DIR/screenshot.png"
 if [ "$ABOUT" = 1 ]; then
     SCREENSHOT="$BUILD_DIR/about.png"
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true
+elif [ "$LAUNCH_BAR" = 1 ]; then
+    SCREENSHOT="$BUILD_DIR/launchbar.png"
+    wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --launch-bar >/dev/null 2>&1 || true
 else
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" >/dev/null 2>&1 || true
 fi

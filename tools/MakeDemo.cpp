@@ -7,6 +7,7 @@
 #include "lib/KernelHandle.h"
 #include "lib/ShellLink.h"
 #include "lib/StringCopy.h"
+#include "res/resource.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -41,7 +42,41 @@ void MakeSampleFolder(const std::wstring& root) {
     SaveShellLink((root + L"\\Projects shortcut.lnk").c_str(), (root + L"\\Projects").c_str());
 }
 
-bool WriteConfiguration(const std::wstring& programDirectory) {
+// The demo bar: docked at the top centre (Wine's taskbar covers the bottom of a virtual desktop),
+// opaque, because a virtual display shows no translucency, and with folder icons that open
+// under the cursor and when pressed.
+void GiveLaunchBarLook(const std::wstring& programDirectory, std::vector<CGenericPathwrenObject*>& items) {
+    std::wstring userFilePath = programDirectory + L"\\UserOptions.ini";
+    DeleteFileW(userFilePath.c_str());
+    CIniFile userFile(userFilePath.c_str());
+    userFile.WriteString(L"Default", L"LaunchMode", L"1");
+    const wchar_t* const keys[][2] = {{L"Position", L"1"},
+                                      {L"UseFullScreenWidth", L"0"},
+                                      {L"Opacity", L"100"},
+                                      {L"BackgroundType", L"1"},
+                                      {L"BackgroundGradiantColor1", L"16777215"},
+                                      {L"BackgroundGradiantColor2", L"13395456"},
+                                      {L"IconSize", L"32"},
+                                      {L"HotCornerActiveWitdh", L"8"}};
+    for (const auto& key : keys)
+        userFile.WriteString(L"LaunchBar", key[0], key[1]);
+    // The program's own toolbar artwork, by resource identifier (a negative index).
+    std::wstring program = programDirectory + L"\\Pathwren.exe";
+    const int looks[][3] = {
+        {IDI_TOOLBAR_HOME, IDI_TOOLBAR_HOME_HOT, IDI_TOOLBAR_HOME_DOWN},
+        {IDI_TOOLBAR_JUMP_TO_EXPLORER, IDI_TOOLBAR_JUMP_TO_EXPLORER_HOT, IDI_TOOLBAR_JUMP_TO_EXPLORER_DOWN}};
+    for (size_t index = 0; index < items.size() && index < ARRAYSIZE(looks); ++index) {
+        CGenericPathwrenObject* item = items[index];
+        CopyTruncated(item->AssociatedIconPath, ARRAYSIZE(item->AssociatedIconPath), program.c_str());
+        item->AssociatedIconIndex = -looks[index][0];
+        CopyTruncated(item->AssociatedHotIconPath, ARRAYSIZE(item->AssociatedHotIconPath), program.c_str());
+        item->AssociatedHotIconIndex = -looks[index][1];
+        CopyTruncated(item->AssociatedDownIconPath, ARRAYSIZE(item->AssociatedDownIconPath), program.c_str());
+        item->AssociatedDownIconIndex = -looks[index][2];
+    }
+}
+
+bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar) {
     std::wstring mainFilePath = programDirectory + L"\\Pathwren.ini";
     DeleteFileW(mainFilePath.c_str());
     CIniFile mainFile(mainFilePath.c_str());
@@ -63,6 +98,9 @@ bool WriteConfiguration(const std::wstring& programDirectory) {
     CopyTruncated(documents.Directory, ARRAYSIZE(documents.Directory), FormatSpecialPath(CSIDL_PERSONAL).c_str());
     items[1]->MergedFolders->push_back(documents);
 
+    if (launchBar)
+        GiveLaunchBarLook(programDirectory, items);
+
     std::wstring foldersFile = programDirectory + L"\\FoldersOptions.ini";
     DeleteFileW(foldersFile.c_str());
     CIniFileEx<CGenericPathwrenObject> file(foldersFile.c_str());
@@ -75,14 +113,15 @@ bool WriteConfiguration(const std::wstring& programDirectory) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        fwprintf(stderr, L"usage: MakeDemo <program directory>\n");
+    bool launchBar = argc == 3 && wcscmp(argv[2], L"--launch-bar") == 0;
+    if (argc != 2 && !launchBar) {
+        fwprintf(stderr, L"usage: MakeDemo <program directory> [--launch-bar]\n");
         return 2;
     }
     CoInitialize(nullptr);
     std::wstring programDirectory = argv[1];
     MakeSampleFolder(programDirectory + L"\\" + kDemoFolder);
-    bool written = WriteConfiguration(programDirectory);
+    bool written = WriteConfiguration(programDirectory, launchBar);
     CoUninitialize();
     return written ? 0 : 1;
 }

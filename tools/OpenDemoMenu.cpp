@@ -1,8 +1,10 @@
 // Clicks the first tray icon of a running Pathwren the way the notification area reports a click
 // and opens the first submenu, so the screenshot ./run.sh takes on a virtual display shows a
 // folder menu, not just two icons. With --about it right-clicks the icon instead and chooses
-// About from the item's context menu.
+// About from the item's context menu. With --launch-bar it rests the cursor in the launch bar's
+// strip at the top of the screen until the bar shows, then hovers the first button.
 #include "containers/NotifyIcon.h"
+#include "skin/TransparentToolbar.h"
 
 #include <windows.h>
 
@@ -37,9 +39,33 @@ void ChooseAbout() {
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
 
+int ShowLaunchBar() {
+    HWND bar = nullptr;
+    for (DWORD start = GetTickCount(); !bar && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
+        bar = FindWindowW(CTransparentToolbar::ClassName, nullptr);
+    if (!bar) {
+        fprintf(stderr, "no Pathwren launch bar found\n");
+        return 1;
+    }
+    RECT placed = {};
+    GetWindowRect(bar, &placed);
+    SetCursorPos((placed.left + placed.right) / 2, 1);
+    for (DWORD start = GetTickCount(); !IsWindowVisible(bar) && GetTickCount() - start < kWaitForMenuMs; Sleep(50)) {
+    }
+    // Over the first of the two demo buttons, which the bar centres: one button's width left of
+    // the middle (a button is about as wide as the bar is high).
+    GetWindowRect(bar, &placed);
+    int height = placed.bottom - placed.top;
+    SetCursorPos((placed.left + placed.right) / 2 - height / 2, placed.top + height / 2);
+    Sleep(1500);
+    return IsWindowVisible(bar) ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc > 1 && wcscmp(argv[1], L"--launch-bar") == 0)
+        return ShowLaunchBar();
     bool about = argc > 1 && wcscmp(argv[1], L"--about") == 0;
     HWND trayWindow = nullptr;
     for (DWORD start = GetTickCount(); !trayWindow && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
