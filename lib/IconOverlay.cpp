@@ -1,22 +1,12 @@
 #include "lib/IconOverlay.h"
 
+#include "lib/ArgbBitmap.h"
 #include "lib/GdiObject.h"
 #include "lib/MemoryDc.h"
 
 #include <vector>
 
 namespace {
-
-BITMAPINFO TopDownArgbInfo(int size) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 
 // The icon's pixels, top-down 0xAARRGGBB with straight alpha, read from its own bitmaps (drawing
 // it would premultiply the colours). An icon without an alpha channel gets its transparency from

@@ -2,17 +2,6 @@
 
 #include <cstring>
 
-BITMAPINFO TopDownArgbInfo(int size) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 HICON CreateIconFromPixels(int size, const std::vector<DWORD>& pixels) {
     BITMAPINFO info = TopDownArgbInfo(size);
     void* bits = nullptr;

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "lib/ArgbBitmap.h"
+
 #include <vector>
 
 // A 32-bit icon from top-down 0xAARRGGBB pixels, with an all-zero mask.
@@ -11,5 +13,3 @@ HICON CreateSolidIcon(int size, DWORD argb);
 std::vector<DWORD> ReadIconPixels(HICON icon);
 // Whether the handle still names an icon.
 bool IconAlive(HICON icon);
-// A square top-down 32-bit bitmap header.
-BITMAPINFO TopDownArgbInfo(int size);
