@@ -65,7 +65,8 @@ struct FolderMenu {
         int ticks = 0;
         PumpMessagesUntil([&] { return ticks >= 2; }, 5000,
                           [&](const MSG& message) {
-                              ticks += message.message == WM_TIMER && message.wParam == reinterpret_cast<UINT_PTR>(container.get());
+                              ticks += message.message == WM_TIMER &&
+                                       message.wParam == reinterpret_cast<UINT_PTR>(container.get());
                           });
     }
 

@@ -12,9 +12,9 @@ TEST(PathText, ExtensionsBelongToTheLastComponentOnly) {
         bool isShortcut;
     };
     const Case cases[] = {
-        {L"C:\\a\\b.LNK", L"LNK", true},   {L"C:\\a.lnk\\b", L"", false},  {L"archive.tar.gz", L"gz", false},
-        {L"C:/dir.d/file", L"", false},    {L".lnk", L"lnk", true},       {L"", L"", false},
-        {L"name.", L"", false},            {L"x.lnkx", L"lnkx", false},
+        {L"C:\\a\\b.LNK", L"LNK", true}, {L"C:\\a.lnk\\b", L"", false}, {L"archive.tar.gz", L"gz", false},
+        {L"C:/dir.d/file", L"", false},  {L".lnk", L"lnk", true},       {L"", L"", false},
+        {L"name.", L"", false},          {L"x.lnkx", L"lnkx", false},
     };
     for (const Case& c : cases) {
         EXPECT_STREQ(c.extension, FindExtension(c.path)) << c.path;
