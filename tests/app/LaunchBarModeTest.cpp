@@ -9,10 +9,14 @@
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
 #include "menus/PopUpMenu.h"
+#include "support/GdiObjectCounter.h"
+#include "support/MessagePump.h"
+#include "support/Soak.h"
 #include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -154,3 +158,42 @@ TEST_F(LaunchBarMode, ExitFromTheBarsMenuEndsTheProgramWithItsItemsSaved) {
 }
 
 } // namespace
+
+TEST_F(LaunchBarMode, SoakOfRebuildsAndShowHideCyclesGivesBackWhatItTakes) {
+    const int rebuilds = SoakCycles(20, 200);
+    const int cycles = SoakCycles(100, 1000);
+    Run(6, [&](CLaunchBar&, HWND) {
+        CPathwren& application = fixture.application;
+        // What the options dialog's OK does: the items, their containers and the bar made anew.
+        auto rebuild = [&] {
+            application.StoreContainersState();
+            application.LoadFolders();
+            application.CreateContainers();
+        };
+        auto showAndHide = [&](int count) {
+            CLaunchBar& bar = *application.m_pLaunchBar;
+            for (int i = 0; i < count; ++i) {
+                BOOL useKeepRect = FALSE;
+                RECT keepRect = {};
+                bar.OnHotWindowEnter(bar.GetHotWindow(), &useKeepRect, &keepRect);
+                bar.OnHotWindowLeave(bar.GetHotWindow());
+            }
+            PumpPendingMessages();
+        };
+        rebuild(); // the first rebuild settles what lives as long as the process (icons, GDI+)
+        showAndHide(1);
+        long start = GdiObjectCounter::Read();
+        long half = 0;
+        for (int i = 0; i < rebuilds; ++i) {
+            rebuild();
+            showAndHide(cycles / rebuilds);
+            if (i + 1 == rebuilds / 2)
+                half = GdiObjectCounter::Read();
+        }
+        long end = GdiObjectCounter::Read();
+        std::printf("launch bar soak: %d rebuilds, %d show/hide cycles, GDI objects %ld -> %ld -> %ld\n", rebuilds,
+                    cycles, start, half, end);
+        EXPECT_EQ(half, end) << "a leak of one object per rebuild shows here";
+        EXPECT_EQ(1u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());
+    });
+}
