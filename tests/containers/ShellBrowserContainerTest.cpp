@@ -1,0 +1,145 @@
+#include "app/MonitorRect.h"
+#include "app/Pathwren.h"
+#include "browser/DesktopListView.h"
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/ShellBrowserContainer.h"
+#include "support/ChildProcess.h"
+#include "support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+struct Browser {
+    explicit Browser(int zOrder, const std::wstring& path) {
+        application.m_pOptions = new CApplicationOptions();
+        wcscpy(item.Path, path.c_str());
+        item.ZOrder = zOrder;
+        item.WindowRect = {0, 0, 300, 200};
+        item.WindowPositionX = item.WindowPositionY = 50;
+        container.reset(new CShellBrowserContainer(GetModuleHandleW(nullptr), &application));
+    }
+    bool Initialize() { return container->Initialize(&item) != FALSE; }
+    LONG_PTR ExStyle() const { return GetWindowLongPtrW(container->GetWindow(), GWL_EXSTYLE); }
+
+    CPathwren application;
+    CGenericPathwrenObject item;
+    std::unique_ptr<CShellBrowserContainer> container;
+};
+
+std::wstring StandInPath() {
+    wchar_t module[MAX_PATH];
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring path = module;
+    return path.substr(0, path.rfind(L'\\')) + L"\\..\\DesktopStandIn.exe";
+}
+
+HWND WaitForDesktopListView(DWORD processId) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
+        HWND found = FindDesktopListView();
+        DWORD owner = 0;
+        if (found && GetWindowThreadProcessId(found, &owner) && owner == processId)
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
+    const RECT area = {0, 30, 1000, 730};
+    struct Case {
+        RECT in;
+        RECT out;
+        bool changed;
+    } cases[] = {
+        {{10, 40, 110, 140}, {10, 40, 110, 140}, false},        {{0, 30, 1000, 730}, {0, 30, 1000, 730}, false},
+        {{-3000, 9000, 2000, 14000}, {0, 30, 1000, 730}, true}, {{-50, -50, 50, 50}, {0, 30, 100, 130}, true},
+        {{950, 700, 1150, 800}, {800, 630, 1000, 730}, true},   {{100, 100, 1200, 200}, {0, 100, 1000, 200}, true},
+    };
+    for (const Case& c : cases) {
+        RECT rect = c.in;
+        EXPECT_EQ(c.changed, FitRectIntoArea(&rect, area) != FALSE) << c.in.left << "," << c.in.top;
+        EXPECT_TRUE(EqualRect(&rect, &c.out)) << c.in.left << "," << c.in.top << " became " << rect.left << ","
+                                              << rect.top << "," << rect.right << "," << rect.bottom;
+    }
+}
+
+TEST(ShellBrowserContainer, ATooLargeWindowFarAwayComesBackInsideTheWorkArea) {
+    TempDirectory folder;
+    Browser browser(BrowserZOrderNormal, folder.Path());
+    browser.item.WindowRect = {0, 0, 5000, 5000};
+    browser.item.WindowPositionX = -3000;
+    browser.item.WindowPositionY = 9000;
+    ASSERT_TRUE(browser.Initialize());
+    RECT work;
+    GetMonitorRect(0, &work, FALSE);
+    RECT window;
+    GetWindowRect(browser.container->GetWindow(), &window);
+    EXPECT_TRUE(EqualRect(&window, &work));
+    EXPECT_EQ(work.left, browser.item.WindowPositionX);
+    EXPECT_EQ(work.top, browser.item.WindowPositionY);
+    RECT client;
+    GetClientRect(browser.container->GetWindow(), &client);
+    EXPECT_EQ(client.right, browser.item.WindowRect.right) << "the item keeps the fitted client size";
+}
+
+TEST(ShellBrowserContainer, MaximizeFillsTheWorkAreaBelowTheToolbarAndRestoreReturns) {
+    TempDirectory folder;
+    Browser browser(BrowserZOrderNormal, folder.Path());
+    ASSERT_TRUE(browser.Initialize());
+    HWND window = browser.container->GetWindow();
+    RECT before;
+    GetWindowRect(window, &before);
+    browser.container->ToggleMaximize();
+    RECT work;
+    GetMonitorRect(0, &work, FALSE);
+    work.top += CShellBrowserContainerBase::kToolbarHeight;
+    RECT maximized;
+    GetWindowRect(window, &maximized);
+    EXPECT_TRUE(EqualRect(&maximized, &work));
+    EXPECT_TRUE(browser.item.IsMaximized);
+    EXPECT_EQ(300, browser.item.WindowRect.right) << "maximizing keeps the user's size";
+    browser.container->ToggleMaximize();
+    RECT restored;
+    GetWindowRect(window, &restored);
+    EXPECT_TRUE(EqualRect(&restored, &before));
+    EXPECT_FALSE(browser.item.IsMaximized);
+}
+
+TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListView) {
+    TempDirectory folder;
+    Browser normal(BrowserZOrderNormal, folder.Path());
+    ASSERT_TRUE(normal.Initialize());
+    EXPECT_FALSE(normal.ExStyle() & WS_EX_TOPMOST);
+    EXPECT_EQ(GetDesktopWindow(), GetAncestor(normal.container->GetWindow(), GA_PARENT));
+    Browser topMost(BrowserZOrderTopMost, folder.Path());
+    ASSERT_TRUE(topMost.Initialize());
+    EXPECT_TRUE(topMost.ExStyle() & WS_EX_TOPMOST);
+
+    ASSERT_EQ(nullptr, FindDesktopListView()) << "this display has no desktop before the stand-in starts";
+    Browser orphan(BrowserZOrderBottom, folder.Path());
+    EXPECT_FALSE(orphan.Initialize()) << "without a desktop there is nothing to hang into";
+    EXPECT_EQ(nullptr, orphan.container->GetWindow());
+    EXPECT_FALSE(orphan.container->Show(TRUE));
+
+    for (const wchar_t* layout : {L"progman", L"workerw", L"thumbnails"}) {
+        ChildProcess standIn(L"\"" + StandInPath() + L"\" " + layout);
+        ASSERT_TRUE(standIn.Started()) << layout;
+        standIn.Resume();
+        HWND desktop = WaitForDesktopListView(standIn.Id());
+        ASSERT_NE(nullptr, desktop) << layout;
+        Browser bottom(BrowserZOrderBottom, folder.Path());
+        EXPECT_TRUE(bottom.Initialize()) << layout;
+        EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
+        bottom.container.reset();
+        PostMessageW(GetAncestor(desktop, GA_ROOT), WM_CLOSE, 0, 0);
+        if (HWND progman = FindWindowW(L"Progman", L"Program Manager"))
+            PostMessageW(progman, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(standIn.Wait(10000)) << layout;
+    }
+}
