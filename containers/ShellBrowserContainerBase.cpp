@@ -49,7 +49,10 @@ BOOL FitRectIntoArea(RECT* rect, const RECT& area) {
 CShellBrowserContainerBase::CShellBrowserContainerBase(HINSTANCE instance, CPathwren* application)
     : CContainerBase(instance, application), m_pItem(nullptr), m_window(nullptr), m_listView(nullptr),
       m_viewWindow(nullptr), m_atHome(FALSE), m_rearranged(FALSE), m_restoring(TRUE), m_viewMode(0), m_currentPath(),
-      m_homePath(), m_workArea(), m_maximizedArea(), m_changingViewMode(FALSE), m_positioning(FALSE) {
+      m_homePath(), m_dwm(L"dwmapi.dll"),
+      m_dwmIsCompositionEnabled(m_dwm.Procedure<decltype(m_dwmIsCompositionEnabled)>("DwmIsCompositionEnabled")),
+      m_dwmGetWindowAttribute(m_dwm.Procedure<decltype(m_dwmGetWindowAttribute)>("DwmGetWindowAttribute")),
+      m_movingToolbar(FALSE), m_workArea(), m_maximizedArea(), m_changingViewMode(FALSE), m_positioning(FALSE) {
     ComputeAreas();
 }
 
@@ -60,6 +63,8 @@ CShellBrowserContainerBase::~CShellBrowserContainerBase() {
 }
 
 void CShellBrowserContainerBase::DestroyContainerWindow() {
+    // The toolbar is owned by the window and would die with it behind its object's back.
+    m_toolbar.reset();
     if (!m_window)
         return;
     if (IsWindow(m_window)) {
@@ -133,13 +138,11 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
     ShowWindow(m_window, SW_SHOWNA);
     ShowWindow(m_window, SW_HIDE);
 
-    switch (m_pItem->ZOrder) {
-        case BrowserZOrderTopMost:
-            SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            break;
-        case BrowserZOrderBottom:
-            return HangIntoDesktop();
-    }
+    if (m_pItem->ZOrder == BrowserZOrderTopMost)
+        SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    else if (m_pItem->ZOrder == BrowserZOrderBottom && !HangIntoDesktop())
+        return FALSE;
+    CreateToolbar();
     return TRUE;
 }
 
@@ -210,6 +213,7 @@ void CShellBrowserContainerBase::OnBrowseCompleted(PCIDLIST_ABSOLUTE location, v
     self->m_listView = browser.ListView();
     self->m_rearranged = FALSE;
     self->ResetIconPositionRestore();
+    self->UpdateNavigationButtons();
     if (self->m_pItem->IsMaximized)
         self->Maximize();
     BOOL wasAtHome = self->m_atHome;
@@ -237,7 +241,11 @@ void CShellBrowserContainerBase::UpdateAtHome(PCIDLIST_ABSOLUTE location) {
     BOOL atHome = m_currentPath[0] && _wcsicmp(m_currentPath, m_homePath) == 0;
     BOOL changed = atHome != m_atHome;
     m_atHome = atHome;
-    if (changed && m_pItem->HideToolBarForHomeFolder && !m_pItem->HideToolBar && m_pItem->IsMaximized) {
+    if (!changed || !m_pItem->HideToolBarForHomeFolder || m_pItem->HideToolBar)
+        return;
+    ShowToolbar(!atHome && IsWindowVisible(m_window));
+    if (m_pItem->IsMaximized) {
+        // The strip the toolbar needed is free now, or needed again.
         ComputeAreas();
         SetWindowRectFlagged(m_maximizedArea);
     }
@@ -288,12 +296,13 @@ BOOL CShellBrowserContainerBase::SaveState() {
 }
 
 BOOL CShellBrowserContainerBase::Show(BOOL alwaysShow) {
-    if (!m_browser || !m_window)
+    if (!m_browser || !m_window || !m_toolbar)
         return FALSE;
     if (!alwaysShow && IsWindowVisible(m_window))
         return Hide();
     if (!m_pItem->RememberLastPosition && !IsWindowVisible(m_window))
         GoHome();
+    ShowToolbar(ToolbarShown());
     ShowWindow(m_window, SW_SHOWNORMAL);
     BringWindowToTop(m_window);
     SetForegroundWindow(m_window);
@@ -303,6 +312,7 @@ BOOL CShellBrowserContainerBase::Show(BOOL alwaysShow) {
 }
 
 BOOL CShellBrowserContainerBase::Hide() {
+    ShowToolbar(FALSE);
     if (m_window)
         ShowWindow(m_window, SW_HIDE);
     return TRUE;

@@ -1,6 +1,8 @@
 #pragma once
 #include "browser/ShellBrowserEx.h"
 #include "containers/ContainerBase.h"
+#include "lib/RuntimeModule.h"
+#include "skin/TransparentToolbar.h"
 
 #include <windows.h>
 
@@ -33,9 +35,10 @@ enum BrowserZOrder { BrowserZOrderNormal = 0, BrowserZOrderTopMost = 1, BrowserZ
 BOOL FitRectIntoArea(RECT* rect, const RECT& area);
 
 // The container of a folder item shown in its own window: a borderless, resizable tool window
-// hosting a folder view of the item's folder. The window's size, position and maximized state
-// live in the item record; activation toggles the window, closing only hides it.
-class CShellBrowserContainerBase : public CContainerBase {
+// hosting a folder view of the item's folder, under a skinned toolbar glued to its top edge. The
+// window's size, position and maximized state live in the item record; activation toggles the
+// window, closing only hides it.
+class CShellBrowserContainerBase : public CContainerBase, public CTransparentToolbarEventsBase {
 public:
     CShellBrowserContainerBase(HINSTANCE instance, CPathwren* application);
     ~CShellBrowserContainerBase() override;
@@ -62,7 +65,15 @@ public:
     virtual BOOL RestoreIconPositions() { return FALSE; }
     virtual BOOL GoHome();
 
+    void OnToolbarMoved(CTransparentToolbar* toolbar, int dx, int dy) override;
+    void OnToolbarMoveEnded(CTransparentToolbar* toolbar) override;
+    void OnToolbarButtonClicked(CTransparentToolbar* toolbar, UINT command) override;
+    void OnToolbarDoubleClicked(CTransparentToolbar* toolbar) override;
+    LRESULT OnToolbarKeyDown(CTransparentToolbar* toolbar, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnToolbarClose(CTransparentToolbar* toolbar, WPARAM wParam, LPARAM lParam) override;
+
     HWND GetWindow() const { return m_window; }
+    CTransparentToolbar* GetToolbar() const { return m_toolbar.get(); }
     CShellBrowserEx* GetBrowser() const { return m_browser.get(); }
     BOOL IsAtHome() const { return m_atHome; }
 
@@ -102,6 +113,14 @@ private:
     void ComputeAreas();
     BOOL ToolbarShown() const;
     BOOL Navigate(UINT flags);
+    BOOL CreateToolbar();
+    // The window's rectangle as the user sees it: without the invisible resize borders that
+    // desktop composition adds.
+    RECT VisibleFrame() const;
+    void PlaceToolbar();
+    void ShowToolbar(BOOL show);
+    void UpdateNavigationButtons();
+    void SetMaximizedLook(BOOL maximized);
     void OnSize();
     void OnDisplayChange();
     void Maximize();
@@ -110,6 +129,12 @@ private:
     void UpdateAtHome(PCIDLIST_ABSOLUTE location);
     WCHAR m_homePath[MAX_PATH];
 
+    CRuntimeModule m_dwm;
+    HRESULT(WINAPI* m_dwmIsCompositionEnabled)(BOOL*);
+    HRESULT(WINAPI* m_dwmGetWindowAttribute)(HWND, DWORD, PVOID, DWORD);
+    std::unique_ptr<CTransparentToolbar> m_toolbar;
+    // Raised while the window and the toolbar follow each other, so neither moves the other back.
+    BOOL m_movingToolbar;
     RECT m_workArea;
     RECT m_maximizedArea;
     BOOL m_changingViewMode;

@@ -30,9 +30,24 @@ LRESULT CShellBrowserContainerBase::WindowProc(HWND window, UINT message, WPARAM
             // The user can close the window only out of sight; the item keeps it.
             Hide();
             return 0;
+        case WM_MOVE:
+            PlaceToolbar();
+            break;
         case WM_SIZE:
             OnSize();
             return 0;
+        case WM_SIZING: {
+            // The window may not get narrower than the toolbar's buttons need.
+            RECT* rect = reinterpret_cast<RECT*>(lParam);
+            int minimum = m_toolbar ? m_toolbar->GetMinWidth() : 0;
+            if (rect->right - rect->left < minimum) {
+                if (wParam == WMSZ_LEFT || wParam == WMSZ_TOPLEFT || wParam == WMSZ_BOTTOMLEFT)
+                    rect->left = rect->right - minimum;
+                else
+                    rect->right = rect->left + minimum;
+            }
+            return TRUE;
+        }
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             break;
@@ -41,7 +56,12 @@ LRESULT CShellBrowserContainerBase::WindowProc(HWND window, UINT message, WPARAM
 }
 
 BOOL CShellBrowserContainerBase::Navigate(UINT flags) {
-    return m_browser && SUCCEEDED(m_browser->BrowseObject(nullptr, flags | SBSP_SAMEBROWSER));
+    if (!m_browser)
+        return FALSE;
+    if (SUCCEEDED(m_browser->BrowseObject(nullptr, flags | SBSP_SAMEBROWSER)))
+        return TRUE;
+    UpdateNavigationButtons();
+    return FALSE;
 }
 
 BOOL CShellBrowserContainerBase::RunCommand(UINT command) {
@@ -102,6 +122,7 @@ BOOL CShellBrowserContainerBase::HandleKey(UINT virtualKey) {
 void CShellBrowserContainerBase::OnSize() {
     if (!m_pItem)
         return;
+    PlaceToolbar();
     RECT client;
     GetClientRect(m_window, &client);
     RECT frame;
@@ -158,6 +179,7 @@ void CShellBrowserContainerBase::Maximize() {
     if (EqualRect(&current, &target))
         ++target.bottom;
     SetWindowRectFlagged(target);
+    SetMaximizedLook(TRUE);
     m_pItem->IsMaximized = TRUE;
 }
 
@@ -175,5 +197,6 @@ void CShellBrowserContainerBase::Restore() {
     if (EqualRect(&current, &target))
         --target.bottom;
     SetWindowRectFlagged(target);
+    SetMaximizedLook(FALSE);
     m_pItem->IsMaximized = FALSE;
 }

@@ -3,8 +3,9 @@
 
 #include <gdiplus.h>
 
-// GDI+ started for as long as the object lives. Every GDI+ object made under a session must be
-// gone before the session ends.
+// GDI+ started for as long as the object lives, shut down again only if the start succeeded. GDI+
+// counts its starts, so several sessions may live at once; every GDI+ object must die before the
+// session that was current when it was made.
 class CGdiplusSession {
 public:
     CGdiplusSession() {

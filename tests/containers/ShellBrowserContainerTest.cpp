@@ -5,10 +5,14 @@
 #include "config/GenericPathwrenObject.h"
 #include "containers/ShellBrowserContainer.h"
 #include "support/ChildProcess.h"
+#include "support/MessagePump.h"
 #include "support/TempDirectory.h"
+
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -142,4 +146,106 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListView) {
             PostMessageW(progman, WM_CLOSE, 0, 0);
         EXPECT_TRUE(standIn.Wait(10000)) << layout;
     }
+}
+
+namespace {
+
+std::wstring CurrentPath(const CShellBrowserContainer& container) {
+    wchar_t path[MAX_PATH] = L"";
+    SHGetPathFromIDListW(container.GetBrowser()->CurrentLocation(), path);
+    return path;
+}
+
+bool ButtonEnabled(const CTransparentToolbar& toolbar, UINT command) {
+    for (UINT i = 0; i < toolbar.GetButtonCount(); ++i) {
+        if (toolbar.GetButton(i)->Button.Command == command)
+            return toolbar.GetButton(i)->Button.Enabled != FALSE;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllowed) {
+    TempDirectory folder;
+    for (BOOL navigation : {TRUE, FALSE}) {
+        Browser browser(BrowserZOrderNormal, folder.Path());
+        browser.item.AllowSubFoldersNavigation = navigation;
+        ASSERT_TRUE(browser.Initialize());
+        ASSERT_TRUE(browser.container->Show(TRUE));
+        CTransparentToolbar* toolbar = browser.container->GetToolbar();
+        ASSERT_NE(nullptr, toolbar);
+        EXPECT_EQ(navigation ? 7u : 2u, toolbar->GetButtonCount());
+        EXPECT_NE(nullptr, toolbar->GetMoveButton());
+        EXPECT_TRUE(IsWindowVisible(toolbar->GetHandle()));
+        EXPECT_EQ(browser.container->GetWindow(), GetWindow(toolbar->GetHandle(), GW_OWNER));
+        RECT window, bar;
+        GetWindowRect(browser.container->GetWindow(), &window);
+        GetWindowRect(toolbar->GetHandle(), &bar);
+        EXPECT_EQ(window.top, bar.bottom);
+        EXPECT_EQ(window.left, bar.left);
+        EXPECT_EQ(window.right, bar.right);
+
+        SetWindowPos(browser.container->GetWindow(), nullptr, window.left + 40, window.top + 30, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetWindowRect(toolbar->GetHandle(), &bar);
+        EXPECT_EQ(window.left + 40, bar.left) << "the toolbar follows the window";
+        EXPECT_EQ(window.top + 30, bar.bottom);
+        browser.container->Hide();
+        EXPECT_FALSE(IsWindowVisible(toolbar->GetHandle()));
+    }
+}
+
+TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
+    TempDirectory home;
+    CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
+    CreateDirectoryW(home.File(L"sub\\inner").c_str(), nullptr);
+    Browser browser(BrowserZOrderNormal, home.Path());
+    ASSERT_TRUE(browser.Initialize());
+    ASSERT_TRUE(browser.container->Show(TRUE));
+    HWND window = browser.container->GetWindow();
+    CTransparentToolbar& toolbar = *browser.container->GetToolbar();
+    EXPECT_FALSE(ButtonEnabled(toolbar, BrowserCommandBack));
+    EXPECT_EQ(static_cast<IShellBrowser*>(browser.container->GetBrowser()),
+              reinterpret_cast<IShellBrowser*>(SendMessageW(window, WM_USER + 7, 0, 0)));
+    ASSERT_HRESULT_SUCCEEDED(browser.container->GetBrowser()->BrowseToPath(home.File(L"sub").c_str()));
+
+    auto command = [&](UINT id) { SendMessageW(window, WM_APP + 1, 0, id); };
+    auto key = [&](UINT virtualKey) {
+        MSG message = {};
+        message.hwnd = browser.container->GetBrowser()->ListView();
+        message.message = WM_KEYDOWN;
+        message.wParam = virtualKey;
+        return SendMessageW(window, WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message));
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::wstring expected;
+        bool back;
+        bool forward;
+    } steps[] = {
+        {"up", [&] { command(BrowserCommandUp); }, home.Path(), true, false},
+        {"back", [&] { command(BrowserCommandBack); }, home.File(L"sub"), true, true},
+        {"forward", [&] { command(BrowserCommandForward); }, home.Path(), true, false},
+        {"back key", [&] { EXPECT_EQ(1, key(VK_BROWSER_BACK)); }, home.File(L"sub"), true, true},
+        {"forward key", [&] { EXPECT_EQ(1, key(VK_BROWSER_FORWARD)); }, home.Path(), true, false},
+        {"into inner", [&] { browser.container->GetBrowser()->BrowseToPath(home.File(L"sub\\inner").c_str()); },
+         home.File(L"sub\\inner"), true, false},
+        {"backspace", [&] { EXPECT_EQ(1, key(VK_BACK)); }, home.File(L"sub"), true, false},
+        {"home", [&] { command(BrowserCommandHome); }, home.Path(), true, false},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(step.expected, CurrentPath(*browser.container)) << step.what;
+        EXPECT_EQ(step.back, ButtonEnabled(toolbar, BrowserCommandBack)) << step.what;
+        EXPECT_EQ(step.forward, ButtonEnabled(toolbar, BrowserCommandForward)) << step.what;
+    }
+    EXPECT_TRUE(browser.container->IsAtHome());
+    EXPECT_EQ(0, key('Q')) << "a key of no meaning is left to the view";
+
+    command(BrowserCommandClose);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(window); }, 5000));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
 }
