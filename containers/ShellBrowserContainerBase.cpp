@@ -52,7 +52,8 @@ CShellBrowserContainerBase::CShellBrowserContainerBase(HINSTANCE instance, CPath
       m_homePath(), m_dwm(L"dwmapi.dll"),
       m_dwmIsCompositionEnabled(m_dwm.Procedure<decltype(m_dwmIsCompositionEnabled)>("DwmIsCompositionEnabled")),
       m_dwmGetWindowAttribute(m_dwm.Procedure<decltype(m_dwmGetWindowAttribute)>("DwmGetWindowAttribute")),
-      m_movingToolbar(FALSE), m_workArea(), m_maximizedArea(), m_changingViewMode(FALSE), m_positioning(FALSE) {
+      m_movingToolbar(FALSE), m_windowLost(FALSE), m_hungInto(nullptr), m_workArea(), m_maximizedArea(),
+      m_changingViewMode(FALSE), m_positioning(FALSE) {
     ComputeAreas();
 }
 
@@ -72,7 +73,7 @@ void CShellBrowserContainerBase::DestroyContainerWindow() {
         DestroyWindow(m_window);
     }
     m_window = nullptr;
-    m_listView = m_viewWindow = nullptr;
+    m_listView = m_viewWindow = m_hungInto = nullptr;
 }
 
 BOOL CShellBrowserContainerBase::ToolbarShown() const {
@@ -152,6 +153,7 @@ BOOL CShellBrowserContainerBase::HangIntoDesktop() {
         DestroyContainerWindow();
         return FALSE;
     }
+    m_hungInto = desktopListView;
     return TRUE;
 }
 
@@ -296,6 +298,22 @@ BOOL CShellBrowserContainerBase::SaveState() {
 }
 
 BOOL CShellBrowserContainerBase::Show(BOOL alwaysShow) {
+    // Windows destroys a child with its parent, even across processes; Wine keeps it alive
+    // under the dead handle.
+    if (m_hungInto && !IsWindow(m_hungInto)) {
+        m_browser.reset();
+        DestroyContainerWindow();
+        m_windowLost = TRUE;
+    }
+    if (m_windowLost && m_pItem) {
+        // Cleared first: Initialize shows an item shown at start-up through here.
+        m_windowLost = FALSE;
+        if (!Initialize(m_pItem)) {
+            m_windowLost = TRUE;
+            return FALSE;
+        }
+        alwaysShow = TRUE;
+    }
     if (!m_browser || !m_window || !m_toolbar)
         return FALSE;
     if (!alwaysShow && IsWindowVisible(m_window))

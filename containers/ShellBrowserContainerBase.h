@@ -123,6 +123,7 @@ private:
     void SetMaximizedLook(BOOL maximized);
     void OnSize();
     void OnDisplayChange();
+    void OnWindowLost();
     void Maximize();
     void Restore();
     void SetWindowRectFlagged(const RECT& rect);
@@ -135,6 +136,10 @@ private:
     std::unique_ptr<CTransparentToolbar> m_toolbar;
     // Raised while the window and the toolbar follow each other, so neither moves the other back.
     BOOL m_movingToolbar;
+    // The window died with the desktop it hung in; the next activation builds it again.
+    BOOL m_windowLost;
+    // The desktop list view the window hangs in; null unless the z-order is "Bottom".
+    HWND m_hungInto;
     RECT m_workArea;
     RECT m_maximizedArea;
     BOOL m_changingViewMode;

@@ -51,6 +51,10 @@ LRESULT CShellBrowserContainerBase::WindowProc(HWND window, UINT message, WPARAM
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             break;
+        case WM_NCDESTROY:
+            // Only a window hung into the desktop dies without us: with Explorer's list view.
+            OnWindowLost();
+            break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -135,6 +139,13 @@ void CShellBrowserContainerBase::OnSize() {
     }
     if (m_browser)
         m_browser->SetViewRect(client);
+}
+
+void CShellBrowserContainerBase::OnWindowLost() {
+    m_window = m_listView = m_viewWindow = nullptr;
+    m_toolbar.reset();
+    m_browser.reset();
+    m_windowLost = TRUE;
 }
 
 void CShellBrowserContainerBase::OnDisplayChange() {

@@ -115,7 +115,7 @@ TEST(ShellBrowserContainer, MaximizeFillsTheWorkAreaBelowTheToolbarAndRestoreRet
     EXPECT_FALSE(browser.item.IsMaximized);
 }
 
-TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListView) {
+TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhichTheWindowFollows) {
     TempDirectory folder;
     Browser normal(BrowserZOrderNormal, folder.Path());
     ASSERT_TRUE(normal.Initialize());
@@ -131,6 +131,11 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListView) {
     EXPECT_EQ(nullptr, orphan.container->GetWindow());
     EXPECT_FALSE(orphan.container->Show(TRUE));
 
+    auto closeDesktop = [](HWND desktop) {
+        PostMessageW(GetAncestor(desktop, GA_ROOT), WM_CLOSE, 0, 0);
+        if (HWND progman = FindWindowW(L"Progman", L"Program Manager"))
+            PostMessageW(progman, WM_CLOSE, 0, 0);
+    };
     for (const wchar_t* layout : {L"progman", L"workerw", L"thumbnails"}) {
         ChildProcess standIn(L"\"" + StandInPath() + L"\" " + layout);
         ASSERT_TRUE(standIn.Started()) << layout;
@@ -140,11 +145,25 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListView) {
         Browser bottom(BrowserZOrderBottom, folder.Path());
         EXPECT_TRUE(bottom.Initialize()) << layout;
         EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
+        // The stand-in's windows die only once this thread has destroyed its window inside them.
+        closeDesktop(desktop);
+        EXPECT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); })) << layout;
+        if (std::wstring(layout) != L"progman")
+            continue;
+        HWND orphaned = bottom.container->GetWindow();
+        EXPECT_FALSE(bottom.container->Show(FALSE)) << "no desktop to hang into yet";
+        EXPECT_EQ(nullptr, bottom.container->GetWindow());
+        EXPECT_FALSE(IsWindow(orphaned)) << "the window is gone with the desktop it hung in";
+        ChildProcess restarted(L"\"" + StandInPath() + L"\" progman");
+        restarted.Resume();
+        HWND newDesktop = WaitForDesktopListView(restarted.Id());
+        ASSERT_NE(nullptr, newDesktop);
+        EXPECT_TRUE(bottom.container->Show(FALSE)) << "the next activation builds the window again";
+        EXPECT_EQ(newDesktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT));
+        EXPECT_TRUE(IsWindowVisible(bottom.container->GetWindow()));
         bottom.container.reset();
-        PostMessageW(GetAncestor(desktop, GA_ROOT), WM_CLOSE, 0, 0);
-        if (HWND progman = FindWindowW(L"Progman", L"Program Manager"))
-            PostMessageW(progman, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(standIn.Wait(10000)) << layout;
+        closeDesktop(newDesktop);
+        EXPECT_TRUE(restarted.Wait(10000)) << "closing the container took its window out first";
     }
 }
 
