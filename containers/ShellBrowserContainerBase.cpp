@@ -46,6 +46,21 @@ BOOL FitRectIntoArea(RECT* rect, const RECT& area) {
     return TRUE;
 }
 
+RECT HotCornerRect(const RECT& screen, int position, int width, int height) {
+    switch (position) {
+        case 0:
+            return {screen.left, screen.top, screen.left + width, screen.top + height};
+        case 1:
+            return {screen.right - width, screen.top, screen.right, screen.top + height};
+        case 2:
+            return {screen.left, screen.bottom - height, screen.left + width, screen.bottom};
+        case 3:
+            return {screen.right - width, screen.bottom - height, screen.right, screen.bottom};
+        default:
+            return {};
+    }
+}
+
 CShellBrowserContainerBase::CShellBrowserContainerBase(HINSTANCE instance, CPathwren* application)
     : CContainerBase(instance, application), m_pItem(nullptr), m_window(nullptr), m_listView(nullptr),
       m_viewWindow(nullptr), m_atHome(FALSE), m_rearranged(FALSE), m_restoring(TRUE), m_viewMode(0), m_currentPath(),
@@ -64,8 +79,10 @@ CShellBrowserContainerBase::~CShellBrowserContainerBase() {
 }
 
 void CShellBrowserContainerBase::DestroyContainerWindow() {
-    // The toolbar is owned by the window and would die with it behind its object's back.
+    // The toolbar is owned by the window and would die with it behind its object's back; the
+    // hot corner's timers run on the window.
     m_toolbar.reset();
+    m_hotWindow.reset();
     if (!m_window)
         return;
     if (IsWindow(m_window)) {
@@ -144,6 +161,7 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
     else if (m_pItem->ZOrder == BrowserZOrderBottom && !HangIntoDesktop())
         return FALSE;
     CreateToolbar();
+    CreateHotCorner();
     return TRUE;
 }
 
@@ -155,6 +173,25 @@ BOOL CShellBrowserContainerBase::HangIntoDesktop() {
     }
     m_hungInto = desktopListView;
     return TRUE;
+}
+
+void CShellBrowserContainerBase::CreateHotCorner() {
+    if (!m_pItem->EnableHotCorner)
+        return;
+    // A screen index past the monitors falls back to the first one.
+    RECT screen;
+    GetMonitorRect(m_pItem->HotCornerScreenIndex, &screen, TRUE);
+    m_hotWindow.reset(new CHotWindow());
+    m_hotWindow->SetWatchedWindow(m_window);
+    m_hotWindow->SetEvents(this);
+    m_hotWindow->SetHotRect(
+        HotCornerRect(screen, m_pItem->HotCornerPosition, m_pItem->HotCornerWidth, m_pItem->HotCornerHeight));
+    m_hotWindow->WatchForEnter();
+}
+
+void CShellBrowserContainerBase::OnHotWindowEnter(CHotWindow*, BOOL* useKeepRect, RECT*) {
+    Show(TRUE);
+    *useKeepRect = FALSE;
 }
 
 BOOL CShellBrowserContainerBase::Initialize(CGenericPathwrenObject* item) {

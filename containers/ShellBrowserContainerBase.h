@@ -1,6 +1,7 @@
 #pragma once
 #include "browser/ShellBrowserEx.h"
 #include "containers/ContainerBase.h"
+#include "launchbar/HotWindow.h"
 #include "lib/RuntimeModule.h"
 #include "skin/TransparentToolbar.h"
 
@@ -27,6 +28,10 @@ enum BrowserCommand {
     BrowserCommandClose = 7,
 };
 
+// The w x h rectangle in a corner of the screen rectangle: 0 top left, 1 top right, 2 bottom
+// left, 3 bottom right; empty for any other position.
+RECT HotCornerRect(const RECT& screen, int position, int width, int height);
+
 // The item's z-order (ZOrder).
 enum BrowserZOrder { BrowserZOrderNormal = 0, BrowserZOrderTopMost = 1, BrowserZOrderBottom = 2 };
 
@@ -38,7 +43,9 @@ BOOL FitRectIntoArea(RECT* rect, const RECT& area);
 // hosting a folder view of the item's folder, under a skinned toolbar glued to its top edge. The
 // window's size, position and maximized state live in the item record; activation toggles the
 // window, closing only hides it.
-class CShellBrowserContainerBase : public CContainerBase, public CTransparentToolbarEventsBase {
+class CShellBrowserContainerBase : public CContainerBase,
+                                   public CTransparentToolbarEventsBase,
+                                   public CHotWindowEventsBase {
 public:
     CShellBrowserContainerBase(HINSTANCE instance, CPathwren* application);
     ~CShellBrowserContainerBase() override;
@@ -72,7 +79,11 @@ public:
     LRESULT OnToolbarKeyDown(CTransparentToolbar* toolbar, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnToolbarClose(CTransparentToolbar* toolbar, WPARAM wParam, LPARAM lParam) override;
 
+    // The cursor resting in the hot corner shows the window, never hides it.
+    void OnHotWindowEnter(CHotWindow* hotWindow, BOOL* useKeepRect, RECT* keepRect) override;
+
     HWND GetWindow() const { return m_window; }
+    CHotWindow* GetHotWindow() const { return m_hotWindow.get(); }
     CTransparentToolbar* GetToolbar() const { return m_toolbar.get(); }
     CShellBrowserEx* GetBrowser() const { return m_browser.get(); }
     BOOL IsAtHome() const { return m_atHome; }
@@ -114,6 +125,7 @@ private:
     BOOL ToolbarShown() const;
     BOOL Navigate(UINT flags);
     BOOL CreateToolbar();
+    void CreateHotCorner();
     // The window's rectangle as the user sees it: without the invisible resize borders that
     // desktop composition adds.
     RECT VisibleFrame() const;
@@ -134,6 +146,7 @@ private:
     HRESULT(WINAPI* m_dwmIsCompositionEnabled)(BOOL*);
     HRESULT(WINAPI* m_dwmGetWindowAttribute)(HWND, DWORD, PVOID, DWORD);
     std::unique_ptr<CTransparentToolbar> m_toolbar;
+    std::unique_ptr<CHotWindow> m_hotWindow;
     // Raised while the window and the toolbar follow each other, so neither moves the other back.
     BOOL m_movingToolbar;
     // The window died with the desktop it hung in; the next activation builds it again.

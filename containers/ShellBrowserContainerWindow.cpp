@@ -142,8 +142,9 @@ void CShellBrowserContainerBase::OnSize() {
 }
 
 void CShellBrowserContainerBase::OnWindowLost() {
-    m_window = m_listView = m_viewWindow = nullptr;
+    m_window = m_listView = m_viewWindow = m_hungInto = nullptr;
     m_toolbar.reset();
+    m_hotWindow.reset();
     m_browser.reset();
     m_windowLost = TRUE;
 }

@@ -268,3 +268,48 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     EXPECT_TRUE(IsWindow(window));
     EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
 }
+
+TEST(ShellBrowserFitting, HotCornersStandInTheirCornerAndAnUnknownPositionIsEmpty) {
+    const RECT screen = {100, 50, 1100, 850};
+    const struct {
+        int position;
+        RECT expected;
+    } cases[] = {
+        {0, {100, 50, 108, 56}},     {1, {1092, 50, 1100, 56}}, {2, {100, 844, 108, 850}},
+        {3, {1092, 844, 1100, 850}}, {9, {0, 0, 0, 0}},         {-1, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        RECT corner = HotCornerRect(screen, c.position, 8, 6);
+        EXPECT_TRUE(EqualRect(&corner, &c.expected)) << c.position;
+    }
+}
+
+TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItShown) {
+    TempDirectory folder;
+    RECT screen;
+    GetMonitorRect(0, &screen, TRUE);
+    const POINT inCorner = {screen.right - 4, screen.bottom - 4};
+    const POINT away = {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2};
+    for (int position : {9, 3}) {
+        SetCursorPos(away.x, away.y);
+        Browser browser(BrowserZOrderNormal, folder.Path());
+        browser.item.EnableHotCorner = TRUE;
+        browser.item.HotCornerPosition = position;
+        browser.item.HotCornerWidth = browser.item.HotCornerHeight = 8;
+        ASSERT_TRUE(browser.Initialize());
+        HWND window = browser.container->GetWindow();
+        SetCursorPos(inCorner.x, inCorner.y);
+        bool shown = PumpMessagesUntil([&] { return IsWindowVisible(window) != FALSE; }, position == 3 ? 5000 : 600);
+        if (position != 3) {
+            EXPECT_FALSE(shown) << "position " << position << " has no corner";
+            continue;
+        }
+        ASSERT_TRUE(shown);
+        CHotWindow& hot = *browser.container->GetHotWindow();
+        SetCursorPos(away.x, away.y);
+        ASSERT_TRUE(PumpMessagesUntil([&] { return hot.IsWatchingForEnter() != FALSE; }, 5000));
+        SetCursorPos(inCorner.x, inCorner.y);
+        ASSERT_TRUE(PumpMessagesUntil([&] { return hot.IsWatchingForLeave() != FALSE; }, 5000));
+        EXPECT_TRUE(IsWindowVisible(window)) << "a second rest in the corner does not hide the window";
+    }
+}
