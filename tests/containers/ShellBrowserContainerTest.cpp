@@ -5,6 +5,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "containers/ShellBrowserContainer.h"
 #include "support/ChildProcess.h"
+#include "support/DesktopStandIn.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
 
@@ -34,23 +35,6 @@ struct Browser {
     CGenericPathwrenObject item;
     std::unique_ptr<CShellBrowserContainer> container;
 };
-
-std::wstring StandInPath() {
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring path = module;
-    return path.substr(0, path.rfind(L'\\')) + L"\\..\\DesktopStandIn.exe";
-}
-
-HWND WaitForDesktopListView(DWORD processId) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
-        HWND found = FindDesktopListView();
-        DWORD owner = 0;
-        if (found && GetWindowThreadProcessId(found, &owner) && owner == processId)
-            return found;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -131,13 +115,8 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
     EXPECT_EQ(nullptr, orphan.container->GetWindow());
     EXPECT_FALSE(orphan.container->Show(TRUE));
 
-    auto closeDesktop = [](HWND desktop) {
-        PostMessageW(GetAncestor(desktop, GA_ROOT), WM_CLOSE, 0, 0);
-        if (HWND progman = FindWindowW(L"Progman", L"Program Manager"))
-            PostMessageW(progman, WM_CLOSE, 0, 0);
-    };
     for (const wchar_t* layout : {L"progman", L"workerw", L"thumbnails"}) {
-        ChildProcess standIn(L"\"" + StandInPath() + L"\" " + layout);
+        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout);
         ASSERT_TRUE(standIn.Started()) << layout;
         standIn.Resume();
         HWND desktop = WaitForDesktopListView(standIn.Id());
@@ -146,7 +125,7 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
         EXPECT_TRUE(bottom.Initialize()) << layout;
         EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
         // The stand-in's windows die only once this thread has destroyed its window inside them.
-        closeDesktop(desktop);
+        CloseDesktopStandIn(desktop);
         EXPECT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); })) << layout;
         if (std::wstring(layout) != L"progman")
             continue;
@@ -154,7 +133,7 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
         EXPECT_FALSE(bottom.container->Show(FALSE)) << "no desktop to hang into yet";
         EXPECT_EQ(nullptr, bottom.container->GetWindow());
         EXPECT_FALSE(IsWindow(orphaned)) << "the window is gone with the desktop it hung in";
-        ChildProcess restarted(L"\"" + StandInPath() + L"\" progman");
+        ChildProcess restarted(L"\"" + DesktopStandInPath() + L"\" progman");
         restarted.Resume();
         HWND newDesktop = WaitForDesktopListView(restarted.Id());
         ASSERT_NE(nullptr, newDesktop);
@@ -162,7 +141,7 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
         EXPECT_EQ(newDesktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT));
         EXPECT_TRUE(IsWindowVisible(bottom.container->GetWindow()));
         bottom.container.reset();
-        closeDesktop(newDesktop);
+        CloseDesktopStandIn(newDesktop);
         EXPECT_TRUE(restarted.Wait(10000)) << "closing the container took its window out first";
     }
 }
@@ -267,21 +246,6 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(window); }, 5000));
     EXPECT_TRUE(IsWindow(window));
     EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
-}
-
-TEST(ShellBrowserFitting, HotCornersStandInTheirCornerAndAnUnknownPositionIsEmpty) {
-    const RECT screen = {100, 50, 1100, 850};
-    const struct {
-        int position;
-        RECT expected;
-    } cases[] = {
-        {0, {100, 50, 108, 56}},     {1, {1092, 50, 1100, 56}}, {2, {100, 844, 108, 850}},
-        {3, {1092, 844, 1100, 850}}, {9, {0, 0, 0, 0}},         {-1, {0, 0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        RECT corner = HotCornerRect(screen, c.position, 8, 6);
-        EXPECT_TRUE(EqualRect(&corner, &c.expected)) << c.position;
-    }
 }
 
 TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItShown) {

@@ -1,0 +1,13 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// The stand-in for Explorer's desktop that the build puts beside tests/.
+std::wstring DesktopStandInPath();
+
+// The desktop list view once the stand-in process has built it; null after 15 seconds.
+HWND WaitForDesktopListView(DWORD processId);
+
+// Asks the stand-in to end: its top window and, in the WorkerW layout, the Progman beside it.
+void CloseDesktopStandIn(HWND listView);
