@@ -108,6 +108,9 @@ void CShellBrowserContainerBase::ComputeAreas() {
 
 LRESULT CALLBACK CShellBrowserContainerBase::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = LinkWindowObject<CShellBrowserContainerBase>(window, message, lParam);
+    // Known from the first message on: the sizes and moves of creation already reach WindowProc.
+    if (self && message == WM_NCCREATE)
+        self->m_window = window;
     if (message == WM_NCDESTROY)
         UnlinkWindowObject(window);
     if (!self)
