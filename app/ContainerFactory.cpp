@@ -3,6 +3,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/SpecialPath.h"
 #include "containers/FolderMenuContainer.h"
+#include "containers/ShellBrowserContainer.h"
 
 #include <cwchar>
 
@@ -31,9 +32,11 @@ BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application
         case FolderPresentationMultipleFoldersMenu:
             container = new CFolderMenuContainer(instance, application);
             break;
+        case FolderPresentationBrowser:
+            container = new CShellBrowserContainer(instance, application);
+            break;
         default:
-            // "Browser" and "Desktop" get their containers with the browser windows; an unknown
-            // type never has one.
+            // "Desktop" gets its container with the desktop mirror; an unknown type never has one.
             return FALSE;
     }
     item->m_pContainer = container;

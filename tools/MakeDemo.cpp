@@ -83,7 +83,7 @@ bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar) {
     mainFile.WriteString(L"Pathwren", L"SingleUser", L"1");
     mainFile.WriteString(L"Pathwren", L"bRunAtStartup", L"0");
 
-    std::vector<CGenericPathwrenObject*> items(2);
+    std::vector<CGenericPathwrenObject*> items(3);
     items[0] = new CGenericPathwrenObject();
     CopyTruncated(items[0]->Path, ARRAYSIZE(items[0]->Path), kDemoFolder);
     items[0]->HotKeyModifier = MOD_CONTROL | MOD_ALT;
@@ -97,6 +97,20 @@ bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar) {
     MergedFolder documents = {0, L"Documents", L""};
     CopyTruncated(documents.Directory, ARRAYSIZE(documents.Directory), FormatSpecialPath(CSIDL_PERSONAL).c_str());
     items[1]->MergedFolders->push_back(documents);
+    // The same folder in its own window, open from the start, over a soft gradient.
+    items[2] = new CGenericPathwrenObject();
+    items[2]->FolderPresentationType = FolderPresentationBrowser;
+    CopyTruncated(items[2]->Path, ARRAYSIZE(items[2]->Path), kDemoFolder);
+    items[2]->ShowAtStartup = TRUE;
+    items[2]->RememberLastPosition = TRUE;
+    items[2]->WindowRect = {0, 0, 520, 340};
+    items[2]->WindowPositionX = 240;
+    items[2]->WindowPositionY = 160;
+    items[2]->BackgroundType = 2;
+    items[2]->BackgroundColor1 = RGB(236, 244, 255);
+    items[2]->BackgroundColor2 = RGB(190, 214, 245);
+    items[2]->HotKeyModifier = MOD_CONTROL | MOD_ALT;
+    items[2]->HotKeyVirtualKey = 'B';
 
     if (launchBar)
         GiveLaunchBarLook(programDirectory, items);

@@ -1,6 +1,7 @@
 #include "browser/DesktopListView.h"
 
 #include "support/ChildProcess.h"
+#include "support/DesktopStandIn.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -8,25 +9,6 @@
 #include <string>
 
 namespace {
-
-std::wstring StandInPath() {
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring path = module;
-    return path.substr(0, path.rfind(L'\\')) + L"\\..\\DesktopStandIn.exe";
-}
-
-// The stand-in fills its list view last, so a found list view holding the items is complete.
-HWND WaitForDesktopListView(DWORD processId, int items) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
-        HWND found = FindDesktopListView();
-        DWORD owner = 0;
-        if (found && GetWindowThreadProcessId(found, &owner) && owner == processId &&
-            ListView_GetItemCount(found) == items)
-            return found;
-    }
-    return FindDesktopListView();
-}
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = L"";
@@ -47,7 +29,7 @@ TEST(DesktopListView, FoundInEachOfExplorersLayoutsAndNoneWithoutADesktop) {
                               {L"workerw", L"SHELLDLL_DefView", L"WorkerW"},
                               {L"thumbnails", L"ThumbnailVwExtWnd32", L"Progman"}};
     for (const Layout& layout : layouts) {
-        ChildProcess standIn(L"\"" + StandInPath() + L"\" " + layout.name + L" Alpha 20 20 Beta 640 480");
+        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout.name + L" Alpha 20 20 Beta 640 480");
         ASSERT_TRUE(standIn.Started()) << layout.name;
         standIn.Resume();
         HWND listView = WaitForDesktopListView(standIn.Id(), 2);
@@ -56,9 +38,7 @@ TEST(DesktopListView, FoundInEachOfExplorersLayoutsAndNoneWithoutADesktop) {
         EXPECT_EQ(layout.listViewParent, ClassOf(GetParent(listView))) << layout.name;
         EXPECT_EQ(layout.topWindow, ClassOf(GetAncestor(listView, GA_ROOT))) << layout.name;
         EXPECT_EQ(2, ListView_GetItemCount(listView)) << layout.name << ": the items are in the visible list view";
-        PostMessageW(GetAncestor(listView, GA_ROOT), WM_CLOSE, 0, 0);
-        if (layout.topWindow != std::wstring(L"Progman"))
-            PostMessageW(FindWindowW(L"Progman", L"Program Manager"), WM_CLOSE, 0, 0);
+        CloseDesktopStandIn(listView);
         EXPECT_TRUE(standIn.Wait(10000)) << layout.name << ": closing the desktop ends the stand-in";
     }
     EXPECT_EQ(nullptr, FindDesktopListView()) << "the dead stand-in's windows are gone";

@@ -1,0 +1,103 @@
+#include "ApplicationFixture.h"
+
+#include "config/GenericPathwrenObject.h"
+#include "containers/NotifyIcon.h"
+#include "containers/ShellBrowserContainerBase.h"
+#include "menus/PopUpMenu.h"
+#include "support/FileFixtures.h"
+#include "support/MenuTexts.h"
+#include "support/MessagePump.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::wstring> ListedNames(HWND listView) {
+    std::vector<std::wstring> names;
+    int count = ListView_GetItemCount(listView);
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH] = L"";
+        ListView_GetItemText(listView, i, 0, name, MAX_PATH);
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Steps run one per tick of a timer from the program's own loop, where hotkeys and keys are routed;
+// a step that returns false runs again at the next tick. The fixture's watchdog ends a stuck run.
+std::vector<std::function<bool()>> g_steps;
+size_t g_step = 0;
+HWND g_mainWindow = nullptr;
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_step < g_steps.size() && g_steps[g_step]())
+        ++g_step;
+    if (g_step < g_steps.size())
+        return;
+    KillTimer(nullptr, timer);
+    PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
+    ApplicationFixture fixture;
+    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
+    for (const wchar_t* name : {L"kept.txt", L"other.txt", L"dropped.log"})
+        WriteFileBytes(fixture.File(L"Here\\") + name, {'x'});
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Here\r\n"
+                      L"ExclusionFilters=*.log\r\nFolderViewMode=3\r\nHotKeyModifier=3\r\nHotKeyVirtualKey=120\r\n");
+    fixture.Start();
+
+    CShellBrowserContainerBase* container = nullptr;
+    HWND window = nullptr;
+    std::vector<std::wstring> listed;
+    bool focused = false;
+    auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
+    auto shown = [&] { return IsWindowVisible(window) != FALSE; };
+    auto hidden = [&] { return !IsWindowVisible(window) && IsWindow(window); };
+    auto hotkey = act([] { PostMessageW(g_mainWindow, WM_HOTKEY, 0, 0); });
+    g_steps = {
+        act([&] { PostMessageW(container->GetNotifyIcon()->m_hWnd, WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP); }),
+        shown,
+        [&] {
+            listed = ListedNames(container->GetBrowser()->ListView());
+            focused = GetFocus() == container->GetBrowser()->ListView();
+            return listed.size() == 2;
+        },
+        hotkey,
+        hidden,
+        hotkey,
+        shown,
+        act([&] { PostMessageW(window, WM_CLOSE, 0, 0); }),
+        hidden,
+    };
+    g_step = 0;
+    Texts menu;
+    fixture.RunWhile([&](HWND mainWindow) {
+        g_mainWindow = mainWindow;
+        container = dynamic_cast<CShellBrowserContainerBase*>(fixture.application.m_folders[0]->m_pContainer);
+        if (!container || !container->GetNotifyIcon()) {
+            PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+            return;
+        }
+        window = container->GetWindow();
+        menu = MenuItemTexts(container->GetContextMenu()->GetHandle());
+        SetTimer(nullptr, 0, 50, RunStep);
+    });
+    ASSERT_NE(nullptr, container) << "a Browser item gets a browser window with a tray icon";
+    EXPECT_FALSE(fixture.WatchdogFired())
+        << "stuck at step " << g_step << ": 1 tray click shows, 4 hotkey hides, 6 hotkey shows, 8 close hides";
+    EXPECT_EQ((std::vector<std::wstring>{L"kept.txt", L"other.txt"}), listed) << "the item's filters apply";
+    EXPECT_TRUE(focused) << "the list view takes the keys";
+    ASSERT_GE(menu.size(), 2u);
+    EXPECT_EQ(L"Show / Hide", menu[0]);
+    EXPECT_EQ(L"Maximize / Reduce", menu[1]);
+}

@@ -1,0 +1,279 @@
+#include "app/MonitorRect.h"
+#include "app/Pathwren.h"
+#include "browser/DesktopListView.h"
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/ShellBrowserContainer.h"
+#include "support/ChildProcess.h"
+#include "support/DesktopStandIn.h"
+#include "support/MessagePump.h"
+#include "support/TempDirectory.h"
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct Browser {
+    explicit Browser(int zOrder, const std::wstring& path) {
+        application.m_pOptions = new CApplicationOptions();
+        wcscpy(item.Path, path.c_str());
+        item.ZOrder = zOrder;
+        item.WindowRect = {0, 0, 300, 200};
+        item.WindowPositionX = item.WindowPositionY = 50;
+        container.reset(new CShellBrowserContainer(GetModuleHandleW(nullptr), &application));
+    }
+    bool Initialize() { return container->Initialize(&item) != FALSE; }
+    LONG_PTR ExStyle() const { return GetWindowLongPtrW(container->GetWindow(), GWL_EXSTYLE); }
+
+    CPathwren application;
+    CGenericPathwrenObject item;
+    std::unique_ptr<CShellBrowserContainer> container;
+};
+
+} // namespace
+
+TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
+    const RECT area = {0, 30, 1000, 730};
+    struct Case {
+        RECT in;
+        RECT out;
+        bool changed;
+    } cases[] = {
+        {{10, 40, 110, 140}, {10, 40, 110, 140}, false},        {{0, 30, 1000, 730}, {0, 30, 1000, 730}, false},
+        {{-3000, 9000, 2000, 14000}, {0, 30, 1000, 730}, true}, {{-50, -50, 50, 50}, {0, 30, 100, 130}, true},
+        {{950, 700, 1150, 800}, {800, 630, 1000, 730}, true},   {{100, 100, 1200, 200}, {0, 100, 1000, 200}, true},
+    };
+    for (const Case& c : cases) {
+        RECT rect = c.in;
+        EXPECT_EQ(c.changed, FitRectIntoArea(&rect, area) != FALSE) << c.in.left << "," << c.in.top;
+        EXPECT_TRUE(EqualRect(&rect, &c.out)) << c.in.left << "," << c.in.top << " became " << rect.left << ","
+                                              << rect.top << "," << rect.right << "," << rect.bottom;
+    }
+}
+
+TEST(ShellBrowserContainer, ATooLargeWindowFarAwayComesBackInsideTheWorkArea) {
+    TempDirectory folder;
+    Browser browser(BrowserZOrderNormal, folder.Path());
+    browser.item.WindowRect = {0, 0, 5000, 5000};
+    browser.item.WindowPositionX = -3000;
+    browser.item.WindowPositionY = 9000;
+    ASSERT_TRUE(browser.Initialize());
+    RECT work;
+    GetMonitorRect(0, &work, FALSE);
+    RECT window;
+    GetWindowRect(browser.container->GetWindow(), &window);
+    EXPECT_TRUE(EqualRect(&window, &work));
+    EXPECT_EQ(work.left, browser.item.WindowPositionX);
+    EXPECT_EQ(work.top, browser.item.WindowPositionY);
+    RECT client;
+    GetClientRect(browser.container->GetWindow(), &client);
+    EXPECT_EQ(client.right, browser.item.WindowRect.right) << "the item keeps the fitted client size";
+}
+
+TEST(ShellBrowserContainer, MaximizeFillsTheWorkAreaBelowTheToolbarAndRestoreReturns) {
+    TempDirectory folder;
+    Browser browser(BrowserZOrderNormal, folder.Path());
+    ASSERT_TRUE(browser.Initialize());
+    HWND window = browser.container->GetWindow();
+    RECT before;
+    GetWindowRect(window, &before);
+    browser.container->ToggleMaximize();
+    RECT work;
+    GetMonitorRect(0, &work, FALSE);
+    work.top += CShellBrowserContainerBase::kToolbarHeight;
+    RECT maximized;
+    GetWindowRect(window, &maximized);
+    EXPECT_TRUE(EqualRect(&maximized, &work));
+    EXPECT_TRUE(browser.item.IsMaximized);
+    EXPECT_EQ(300, browser.item.WindowRect.right) << "maximizing keeps the user's size";
+    browser.container->ToggleMaximize();
+    RECT restored;
+    GetWindowRect(window, &restored);
+    EXPECT_TRUE(EqualRect(&restored, &before));
+    EXPECT_FALSE(browser.item.IsMaximized);
+}
+
+TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhichTheWindowFollows) {
+    TempDirectory folder;
+    Browser normal(BrowserZOrderNormal, folder.Path());
+    ASSERT_TRUE(normal.Initialize());
+    EXPECT_FALSE(normal.ExStyle() & WS_EX_TOPMOST);
+    EXPECT_EQ(GetDesktopWindow(), GetAncestor(normal.container->GetWindow(), GA_PARENT));
+    Browser topMost(BrowserZOrderTopMost, folder.Path());
+    ASSERT_TRUE(topMost.Initialize());
+    EXPECT_TRUE(topMost.ExStyle() & WS_EX_TOPMOST);
+
+    ASSERT_EQ(nullptr, FindDesktopListView()) << "this display has no desktop before the stand-in starts";
+    Browser orphan(BrowserZOrderBottom, folder.Path());
+    EXPECT_FALSE(orphan.Initialize()) << "without a desktop there is nothing to hang into";
+    EXPECT_EQ(nullptr, orphan.container->GetWindow());
+    EXPECT_FALSE(orphan.container->Show(TRUE));
+
+    for (const wchar_t* layout : {L"progman", L"workerw", L"thumbnails"}) {
+        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout);
+        ASSERT_TRUE(standIn.Started()) << layout;
+        standIn.Resume();
+        HWND desktop = WaitForDesktopListView(standIn.Id());
+        ASSERT_NE(nullptr, desktop) << layout;
+        Browser bottom(BrowserZOrderBottom, folder.Path());
+        EXPECT_TRUE(bottom.Initialize()) << layout;
+        EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
+        // The stand-in's windows die only once this thread has destroyed its window inside them.
+        CloseDesktopStandIn(desktop);
+        EXPECT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); })) << layout;
+        if (std::wstring(layout) != L"progman")
+            continue;
+        HWND orphaned = bottom.container->GetWindow();
+        EXPECT_FALSE(bottom.container->Show(FALSE)) << "no desktop to hang into yet";
+        EXPECT_EQ(nullptr, bottom.container->GetWindow());
+        EXPECT_FALSE(IsWindow(orphaned)) << "the window is gone with the desktop it hung in";
+        ChildProcess restarted(L"\"" + DesktopStandInPath() + L"\" progman");
+        restarted.Resume();
+        HWND newDesktop = WaitForDesktopListView(restarted.Id());
+        ASSERT_NE(nullptr, newDesktop);
+        EXPECT_TRUE(bottom.container->Show(FALSE)) << "the next activation builds the window again";
+        EXPECT_EQ(newDesktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT));
+        EXPECT_TRUE(IsWindowVisible(bottom.container->GetWindow()));
+        bottom.container.reset();
+        CloseDesktopStandIn(newDesktop);
+        EXPECT_TRUE(restarted.Wait(10000)) << "closing the container took its window out first";
+    }
+}
+
+namespace {
+
+std::wstring CurrentPath(const CShellBrowserContainer& container) {
+    wchar_t path[MAX_PATH] = L"";
+    SHGetPathFromIDListW(container.GetBrowser()->CurrentLocation(), path);
+    return path;
+}
+
+bool ButtonEnabled(const CTransparentToolbar& toolbar, UINT command) {
+    for (UINT i = 0; i < toolbar.GetButtonCount(); ++i) {
+        if (toolbar.GetButton(i)->Button.Command == command)
+            return toolbar.GetButton(i)->Button.Enabled != FALSE;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllowed) {
+    TempDirectory folder;
+    for (BOOL navigation : {TRUE, FALSE}) {
+        Browser browser(BrowserZOrderNormal, folder.Path());
+        browser.item.AllowSubFoldersNavigation = navigation;
+        ASSERT_TRUE(browser.Initialize());
+        ASSERT_TRUE(browser.container->Show(TRUE));
+        CTransparentToolbar* toolbar = browser.container->GetToolbar();
+        ASSERT_NE(nullptr, toolbar);
+        EXPECT_EQ(navigation ? 7u : 2u, toolbar->GetButtonCount());
+        EXPECT_NE(nullptr, toolbar->GetMoveButton());
+        EXPECT_TRUE(IsWindowVisible(toolbar->GetHandle()));
+        EXPECT_EQ(browser.container->GetWindow(), GetWindow(toolbar->GetHandle(), GW_OWNER));
+        RECT window, bar;
+        GetWindowRect(browser.container->GetWindow(), &window);
+        GetWindowRect(toolbar->GetHandle(), &bar);
+        EXPECT_EQ(window.top, bar.bottom);
+        EXPECT_EQ(window.left, bar.left);
+        EXPECT_EQ(window.right, bar.right);
+
+        SetWindowPos(browser.container->GetWindow(), nullptr, window.left + 40, window.top + 30, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetWindowRect(toolbar->GetHandle(), &bar);
+        EXPECT_EQ(window.left + 40, bar.left) << "the toolbar follows the window";
+        EXPECT_EQ(window.top + 30, bar.bottom);
+        browser.container->Hide();
+        EXPECT_FALSE(IsWindowVisible(toolbar->GetHandle()));
+    }
+}
+
+TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
+    TempDirectory home;
+    CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
+    CreateDirectoryW(home.File(L"sub\\inner").c_str(), nullptr);
+    Browser browser(BrowserZOrderNormal, home.Path());
+    ASSERT_TRUE(browser.Initialize());
+    ASSERT_TRUE(browser.container->Show(TRUE));
+    HWND window = browser.container->GetWindow();
+    CTransparentToolbar& toolbar = *browser.container->GetToolbar();
+    EXPECT_FALSE(ButtonEnabled(toolbar, BrowserCommandBack));
+    EXPECT_EQ(static_cast<IShellBrowser*>(browser.container->GetBrowser()),
+              reinterpret_cast<IShellBrowser*>(SendMessageW(window, WM_USER + 7, 0, 0)));
+    ASSERT_HRESULT_SUCCEEDED(browser.container->GetBrowser()->BrowseToPath(home.File(L"sub").c_str()));
+
+    auto command = [&](UINT id) { SendMessageW(window, WM_APP + 1, 0, id); };
+    auto key = [&](UINT virtualKey) {
+        MSG message = {};
+        message.hwnd = browser.container->GetBrowser()->ListView();
+        message.message = WM_KEYDOWN;
+        message.wParam = virtualKey;
+        return SendMessageW(window, WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message));
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::wstring expected;
+        bool back;
+        bool forward;
+    } steps[] = {
+        {"up", [&] { command(BrowserCommandUp); }, home.Path(), true, false},
+        {"back", [&] { command(BrowserCommandBack); }, home.File(L"sub"), true, true},
+        {"forward", [&] { command(BrowserCommandForward); }, home.Path(), true, false},
+        {"back key", [&] { EXPECT_EQ(1, key(VK_BROWSER_BACK)); }, home.File(L"sub"), true, true},
+        {"forward key", [&] { EXPECT_EQ(1, key(VK_BROWSER_FORWARD)); }, home.Path(), true, false},
+        {"into inner", [&] { browser.container->GetBrowser()->BrowseToPath(home.File(L"sub\\inner").c_str()); },
+         home.File(L"sub\\inner"), true, false},
+        {"backspace", [&] { EXPECT_EQ(1, key(VK_BACK)); }, home.File(L"sub"), true, false},
+        {"home", [&] { command(BrowserCommandHome); }, home.Path(), true, false},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(step.expected, CurrentPath(*browser.container)) << step.what;
+        EXPECT_EQ(step.back, ButtonEnabled(toolbar, BrowserCommandBack)) << step.what;
+        EXPECT_EQ(step.forward, ButtonEnabled(toolbar, BrowserCommandForward)) << step.what;
+    }
+    EXPECT_TRUE(browser.container->IsAtHome());
+    EXPECT_EQ(0, key('Q')) << "a key of no meaning is left to the view";
+
+    command(BrowserCommandClose);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(window); }, 5000));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
+}
+
+TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItShown) {
+    TempDirectory folder;
+    RECT screen;
+    GetMonitorRect(0, &screen, TRUE);
+    const POINT inCorner = {screen.right - 4, screen.bottom - 4};
+    const POINT away = {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2};
+    for (int position : {9, 3}) {
+        SetCursorPos(away.x, away.y);
+        Browser browser(BrowserZOrderNormal, folder.Path());
+        browser.item.EnableHotCorner = TRUE;
+        browser.item.HotCornerPosition = position;
+        browser.item.HotCornerWidth = browser.item.HotCornerHeight = 8;
+        ASSERT_TRUE(browser.Initialize());
+        HWND window = browser.container->GetWindow();
+        SetCursorPos(inCorner.x, inCorner.y);
+        bool shown = PumpMessagesUntil([&] { return IsWindowVisible(window) != FALSE; }, position == 3 ? 5000 : 600);
+        if (position != 3) {
+            EXPECT_FALSE(shown) << "position " << position << " has no corner";
+            continue;
+        }
+        ASSERT_TRUE(shown);
+        CHotWindow& hot = *browser.container->GetHotWindow();
+        SetCursorPos(away.x, away.y);
+        ASSERT_TRUE(PumpMessagesUntil([&] { return hot.IsWatchingForEnter() != FALSE; }, 5000));
+        SetCursorPos(inCorner.x, inCorner.y);
+        ASSERT_TRUE(PumpMessagesUntil([&] { return hot.IsWatchingForLeave() != FALSE; }, 5000));
+        EXPECT_TRUE(IsWindowVisible(window)) << "a second rest in the corner does not hide the window";
+    }
+}
