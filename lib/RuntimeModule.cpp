@@ -1,13 +1,11 @@
 #include "lib/RuntimeModule.h"
 
-CRuntimeModule::CRuntimeModule(const wchar_t* name) : m_module(GetModuleHandleW(name)), m_loadedHere(FALSE) {
-    if (m_module)
-        return;
-    m_module = LoadLibraryW(name);
-    m_loadedHere = m_module != nullptr;
-}
+// Every object takes its own reference, even to a DLL the process has loaded already: borrowing
+// another owner's load would leave this object's function pointers dangling once that owner frees
+// it (two containers alive at once during a rebuild did exactly that).
+CRuntimeModule::CRuntimeModule(const wchar_t* name) : m_module(LoadLibraryW(name)) {}
 
 CRuntimeModule::~CRuntimeModule() {
-    if (m_loadedHere)
+    if (m_module)
         FreeLibrary(m_module);
 }

@@ -1,9 +1,9 @@
 #pragma once
 #include <windows.h>
 
-// A system DLL reached at run time: the copy the process already has when there is one, otherwise
-// loaded here and freed again with the object. Lets optional functions be called without linking
-// the DLL, so a missing DLL or export only skips the step that needs it.
+// A system DLL reached at run time, held by a reference of this object's own for as long as it
+// lives. Lets optional functions be called without linking the DLL, so a missing DLL or export
+// only skips the step that needs it.
 class CRuntimeModule {
 public:
     explicit CRuntimeModule(const wchar_t* name);
@@ -25,5 +25,4 @@ public:
 
 private:
     HMODULE m_module;
-    BOOL m_loadedHere;
 };

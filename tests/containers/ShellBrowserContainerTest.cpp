@@ -6,13 +6,17 @@
 #include "containers/ShellBrowserContainer.h"
 #include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
+#include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
+#include "support/Soak.h"
 #include "support/TempDirectory.h"
+#include "support/WindowSearch.h"
 
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -276,4 +280,39 @@ TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItS
         ASSERT_TRUE(PumpMessagesUntil([&] { return hot.IsWatchingForLeave() != FALSE; }, 5000));
         EXPECT_TRUE(IsWindowVisible(window)) << "a second rest in the corner does not hide the window";
     }
+}
+
+TEST(ShellBrowserContainer, SoakOfShowingNavigatingAndRebuildingGivesEveryObjectAndWindowBack) {
+    TempDirectory folder;
+    CreateDirectoryW(folder.File(L"sub").c_str(), nullptr);
+    Browser browser(BrowserZOrderNormal, folder.Path());
+    ASSERT_TRUE(browser.Initialize());
+    const int rebuilds = SoakCycles(10, 50);
+    // What the options dialog's OK does to every container: save, hide, destroy, create again.
+    auto cycle = [&] {
+        for (int j = 0; j < 10; ++j) {
+            browser.container->Show(FALSE);
+            browser.container->GetBrowser()->BrowseToPath(folder.File(L"sub").c_str());
+            browser.container->Show(FALSE);
+        }
+        browser.container->SaveState();
+        browser.container->Hide();
+        browser.container.reset(new CShellBrowserContainer(GetModuleHandleW(nullptr), &browser.application));
+        ASSERT_TRUE(browser.Initialize());
+        PumpPendingMessages();
+    };
+    cycle(); // the first cycle settles what lives as long as the process (view mode caches, GDI+)
+    long start = GdiObjectCounter::Read();
+    long half = 0;
+    for (int i = 0; i < rebuilds; ++i) {
+        cycle();
+        if (i + 1 == rebuilds / 2)
+            half = GdiObjectCounter::Read();
+    }
+    long end = GdiObjectCounter::Read();
+    std::printf("browser window soak: %d rebuilds of 10 show/navigate/hide cycles, GDI objects %ld -> %ld -> %ld\n",
+                rebuilds, start, half, end);
+    EXPECT_EQ(half, end) << "a leak of one object per rebuild shows here";
+    EXPECT_EQ(1u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());
+    EXPECT_EQ(1u, WindowsOfClass(CShellBrowserContainerBase::kWindowClassName, GetCurrentProcessId(), false).size());
 }

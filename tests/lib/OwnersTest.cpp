@@ -1,9 +1,11 @@
 #include "lib/GdiObject.h"
 #include "lib/IconHandle.h"
 #include "lib/MemoryDc.h"
+#include "lib/RuntimeModule.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -71,4 +73,16 @@ TEST(Owners, MemoryDcPutsBackTheObjectsItReplaced) {
     // A bitmap can be selected into one DC only: ours is free for another.
     CMemoryDc other;
     EXPECT_TRUE(other.Select(second.Get()));
+}
+
+TEST(Owners, EachRuntimeModuleHoldsItsOwnReference) {
+    // A DLL the test program does not link, so only the owners below load it.
+    const wchar_t kName[] = L"dwmapi.dll";
+    if (GetModuleHandleW(kName))
+        GTEST_SKIP() << "dwmapi.dll is already loaded into this process";
+    auto first = std::make_unique<CRuntimeModule>(kName);
+    ASSERT_NE(nullptr, first->Handle());
+    CRuntimeModule second(kName);
+    first.reset();
+    EXPECT_NE(nullptr, GetModuleHandleW(kName)) << "the second owner's function pointers must stay valid";
 }
