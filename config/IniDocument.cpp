@@ -26,6 +26,17 @@ int CompareFolded(std::u16string_view a, std::u16string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// Most names differ in length, so equality is settled before any character is folded.
+bool EqualFolded(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i]))
+            return false;
+    }
+    return true;
+}
+
 // Text after a NUL is invisible to the profile functions, which pass names on as C strings.
 std::u16string_view UpToNul(std::u16string_view text) {
     size_t nul = text.find(u'\0');
@@ -110,9 +121,12 @@ uint32_t ParseProfileNumber(std::u16string_view text) {
 }
 
 void AppendUtf16(std::vector<unsigned char>& bytes, std::u16string_view text) {
+    size_t at = bytes.size();
+    bytes.resize(at + 2 * text.size());
+    unsigned char* out = bytes.data() + at;
     for (char16_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
+        *out++ = static_cast<unsigned char>(c & 0xFF);
+        *out++ = static_cast<unsigned char>(c >> 8);
     }
 }
 
@@ -137,8 +151,9 @@ CIniDocument CIniDocument::Parse(const unsigned char* bytes, size_t size, const 
         size_t count = (size - 2) / 2;
         document.m_rawTail = (size - 2) % 2;
         document.m_text.resize(count);
+        char16_t* text = &document.m_text[0];
         for (size_t i = 0; i < count; ++i)
-            document.m_text[i] = static_cast<char16_t>(raw[2 + 2 * i] | (raw[3 + 2 * i] << 8));
+            text[i] = static_cast<char16_t>(raw[2 + 2 * i] | (raw[3 + 2 * i] << 8));
         for (size_t start = 0; start < count;) {
             size_t end = start;
             while (end < count && !IsLineEnd(document.m_text[end]))
@@ -242,7 +257,7 @@ const CIniDocument::Section* CIniDocument::FindSection(std::u16string_view name)
     auto found = std::lower_bound(m_sectionOrder.begin(), m_sectionOrder.end(), name, [this](uint32_t index, auto key) {
         return CompareFolded(View(m_sections[index].name), key) < 0;
     });
-    if (found == m_sectionOrder.end() || CompareFolded(View(m_sections[*found].name), name) != 0)
+    if (found == m_sectionOrder.end() || !EqualFolded(View(m_sections[*found].name), name))
         return nullptr;
     return &m_sections[*found];
 }
@@ -250,14 +265,14 @@ const CIniDocument::Section* CIniDocument::FindSection(std::u16string_view name)
 const CIniDocument::Entry* CIniDocument::FindEntry(const Section& section, std::u16string_view name) const {
     name = TrimBlanks(UpToNul(name));
     for (const Entry& entry : section.entries) {
-        if (CompareFolded(View(entry.name), name) == 0)
+        if (EqualFolded(View(entry.name), name))
             return &entry;
     }
     return nullptr;
 }
 
-size_t CIniDocument::GetString(const std::u16string& section, const std::u16string& key,
-                               const std::u16string& defaultValue, char16_t* buffer, size_t size) const {
+size_t CIniDocument::GetString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
+                               char16_t* buffer, size_t size) const {
     if (!buffer || size == 0)
         return 0;
     const Section* found = FindSection(section);
@@ -272,7 +287,7 @@ size_t CIniDocument::GetString(const std::u16string& section, const std::u16stri
     return CopyEntry(fallback.substr(0, length), buffer, size);
 }
 
-uint32_t CIniDocument::GetInt(const std::u16string& section, const std::u16string& key, int32_t defaultValue) const {
+uint32_t CIniDocument::GetInt(std::u16string_view section, std::u16string_view key, int32_t defaultValue) const {
     // The profile functions read the text into 30 characters first, so longer numbers are cut.
     char16_t text[30];
     size_t length = GetString(section, key, u"", text, 30);
@@ -290,7 +305,7 @@ std::vector<std::u16string> CIniDocument::SectionNames() const {
     return names;
 }
 
-std::vector<std::u16string> CIniDocument::KeyNames(const std::u16string& section) const {
+std::vector<std::u16string> CIniDocument::KeyNames(std::u16string_view section) const {
     std::vector<std::u16string> names;
     const Section* found = FindSection(section);
     if (!found)
@@ -309,7 +324,7 @@ CIniDocument::Span CIniDocument::Append(std::u16string_view text) {
     return span;
 }
 
-void CIniDocument::SetString(const std::u16string& section, const std::u16string& key, const std::u16string& value) {
+void CIniDocument::SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
     std::u16string_view sectionName = TrimBlanks(UpToNul(section));
     std::u16string_view keyName = TrimBlanks(UpToNul(key));
     std::u16string_view newValue = UpToNul(value);

@@ -46,24 +46,24 @@ public:
     // GetPrivateProfileStringW for a named key: the value (quotes around it removed) or the
     // default (its trailing spaces removed) into buffer, cut to size - 1 characters. Returns the
     // number of characters copied.
-    size_t GetString(const std::u16string& section, const std::u16string& key, const std::u16string& defaultValue,
+    size_t GetString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
                      char16_t* buffer, size_t size) const;
     // GetPrivateProfileIntW: the value read as a signed or unsigned 32-bit number (decimal, or
     // after "0x", "0o", "0b"), wrapping on overflow; the default when the value is missing or empty.
-    uint32_t GetInt(const std::u16string& section, const std::u16string& key, int32_t defaultValue) const;
+    uint32_t GetInt(std::u16string_view section, std::u16string_view key, int32_t defaultValue) const;
     // Names of the sections in file order, duplicates included, nameless ones left out.
     std::vector<std::u16string> SectionNames() const;
     // Names of the entries of a section (its first occurrence) that have a name and are not
     // comments (";"), in file order.
-    std::vector<std::u16string> KeyNames(const std::u16string& section) const;
-    bool HasKeys(const std::u16string& section) const { return !KeyNames(section).empty(); }
+    std::vector<std::u16string> KeyNames(std::u16string_view section) const;
+    bool HasKeys(std::u16string_view section) const { return !KeyNames(section).empty(); }
     // No section and no entry: a blank file.
     bool IsEmpty() const { return m_sections.size() == 1 && m_sections[0].entries.empty(); }
 
     // WritePrivateProfileStringW: blanks around the names and before the value are dropped; an
     // existing entry's line is rewritten, a new one goes after its section's last entry, a new
     // section at the end of the file.
-    void SetString(const std::u16string& section, const std::u16string& key, const std::u16string& value);
+    void SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
 private:
     // Names and values are spans of m_text: the decoded file, followed by the text written since.

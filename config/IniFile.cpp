@@ -58,9 +58,9 @@ bool ParseUInt64(LPCWSTR text, ULONGLONG* value) {
     return true;
 }
 
-std::u16string Text(LPCWSTR text) {
+std::u16string_view Text(LPCWSTR text) {
     static_assert(sizeof(WCHAR) == sizeof(char16_t), "WCHAR is a UTF-16 code unit");
-    return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
+    return text ? std::u16string_view(reinterpret_cast<const char16_t*>(text)) : std::u16string_view();
 }
 
 std::u16string DecodeAnsi(const char* bytes, size_t size) {
