@@ -195,12 +195,9 @@ CIniDocument CIniDocument::Parse(const unsigned char* bytes, size_t size, const 
 
 void CIniDocument::AddLine(Span content, const Line& line) {
     std::u16string_view text = View(content);
-    size_t start = 0;
-    while (start < text.size() && IsBlank(text[start]))
-        ++start;
-    size_t end = text.size();
-    while (end > start && IsBlank(text[end - 1]))
-        --end;
+    std::u16string_view trimmed = TrimBlanks(text);
+    size_t start = static_cast<size_t>(trimmed.data() - text.data());
+    size_t end = start + trimmed.size();
     uint32_t base = content.offset;
     if (start < end && text[start] == u'[') {
         size_t close = text.rfind(u']', end - 1);
