@@ -55,15 +55,6 @@ std::vector<unsigned char> SavedFileBytes(CLanguage& language, const std::wstrin
     return ReadFileBytes(path);
 }
 
-std::vector<unsigned char> Utf16Bytes(const std::wstring& text) {
-    std::vector<unsigned char> bytes = {0xFF, 0xFE};
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    return bytes;
-}
-
 // Every text must stay terminated inside its buffer whatever the file held.
 void ExpectEveryTextTerminated(CLanguage& language) {
     language.ForEachText([](LPCWSTR key, LPWSTR text, DWORD size) {

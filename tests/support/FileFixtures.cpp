@@ -30,13 +30,17 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& 
     return ok && written == bytes.size();
 }
 
-bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+std::vector<unsigned char> Utf16Bytes(const std::wstring& text) {
     std::vector<unsigned char> bytes = {0xFF, 0xFE};
     for (wchar_t c : text) {
         bytes.push_back(static_cast<unsigned char>(c & 0xFF));
         bytes.push_back(static_cast<unsigned char>((c >> 8) & 0xFF));
     }
-    return WriteFileBytes(path, bytes);
+    return bytes;
+}
+
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+    return WriteFileBytes(path, Utf16Bytes(text));
 }
 
 std::wstring ReadUtf16File(const std::wstring& path) {

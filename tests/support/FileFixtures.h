@@ -10,6 +10,9 @@ std::vector<unsigned char> ReadFileBytes(const std::wstring& path);
 // Writes bytes as they are, replacing the file.
 bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 
+// Text as UTF-16LE preceded by the FF FE byte order mark, the way the configuration files hold it.
+std::vector<unsigned char> Utf16Bytes(const std::wstring& text);
+
 // Writes text as UTF-16LE preceded by the FF FE byte order mark, replacing the file.
 bool WriteUtf16File(const std::wstring& path, const std::wstring& text);
 
