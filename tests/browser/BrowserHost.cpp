@@ -125,18 +125,6 @@ void SelectListViewItem(HWND listView, int index) {
     SendMessageW(listView, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
-std::wstring BrowserFolders::AddFolder(const std::wstring& relative) {
-    std::wstring path = Path(relative);
-    SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
-    return path;
-}
-
-std::wstring BrowserFolders::AddFile(const std::wstring& relative, const std::string& content) {
-    std::wstring path = Path(relative);
-    WriteFileBytes(path, std::vector<unsigned char>(content.begin(), content.end()));
-    return path;
-}
-
 bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color) {
     CGdiplusSession gdiplus;
     UINT count = 0, size = 0;

@@ -7,7 +7,7 @@
 
 #include "browser/ShellBrowserEx.h"
 #include "support/MessagePump.h"
-#include "support/TempDirectory.h"
+#include "support/FolderTree.h"
 
 #include <gtest/gtest.h>
 
@@ -68,17 +68,8 @@ bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF 
 // The windows this process owns, children included.
 int CountOwnWindows();
 
-// A scratch folder tree for the browser tests.
-class BrowserFolders {
-public:
-    const std::wstring& Root() const { return m_directory.Path(); }
-    std::wstring Path(const std::wstring& relative) const { return m_directory.File(relative); }
-    std::wstring AddFolder(const std::wstring& relative);
-    std::wstring AddFile(const std::wstring& relative, const std::string& content = "");
-
-private:
-    TempDirectory m_directory;
-};
+// The name some browser tests know the scratch tree by.
+typedef FolderTree BrowserFolders;
 
 // A browser of the given class in its host window; Create makes it anew with another view mode.
 template <class Browser> class BrowserTest : public ::testing::Test {
@@ -97,6 +88,6 @@ protected:
     HWND ListView() const { return m_browser->ListView(); }
 
     BrowserHost m_host;
-    BrowserFolders m_folders;
+    FolderTree m_folders;
     std::optional<Browser> m_browser;
 };

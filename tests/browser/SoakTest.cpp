@@ -22,7 +22,7 @@ Usage Measure() {
 
 TEST(SoakTest, NavigationResizesModesAndBackgroundsGiveEverythingBack) {
     BrowserHost host;
-    BrowserFolders folders;
+    FolderTree folders;
     std::wstring sub = folders.AddFolder(L"sub");
     folders.AddFile(L"a.txt");
     std::wstring picture = folders.Path(L"picture.png");

@@ -47,7 +47,7 @@ bool WriteFoldersFile(const std::wstring& foldersFile, const std::wstring& folde
 }
 
 TEST(ViewHarnessTest, HostsAnItemLogsItsViewAndEndsOnClose) {
-    BrowserFolders folders;
+    FolderTree folders;
     std::wstring foldersFile = folders.Path(L"FoldersOptions.ini"), log = folders.Path(L"log.txt");
     std::wstring shown = folders.AddFolder(L"shown");
     ASSERT_TRUE(WriteFoldersFile(foldersFile, shown, 3));
@@ -72,7 +72,7 @@ TEST(ViewHarnessTest, HostsAnItemLogsItsViewAndEndsOnClose) {
 // Wine's view switches modes only with the commands of the systems before Vista: a copy of the
 // harness that Wine runs as Windows XP shows the switch the command table makes.
 TEST(ViewHarnessTest, BeforeVistaTheModesReachTheListView) {
-    BrowserFolders folders;
+    FolderTree folders;
     std::wstring copy = folders.Path(L"view_harness_xp.exe"), foldersFile = folders.Path(L"FoldersOptions.ini");
     ASSERT_TRUE(CopyFileW(BesideTestProgram(L"view_harness.exe").c_str(), copy.c_str(), FALSE));
     {
