@@ -1,5 +1,6 @@
 #include "support/FileFixtures.h"
 
+#include <algorithm>
 #include <sstream>
 
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
@@ -50,6 +51,18 @@ std::wstring ReadUtf16File(const std::wstring& path) {
     for (size_t i = start; i + 1 < bytes.size(); i += 2)
         text.push_back(static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8)));
     return text;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstring& pattern) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((directory + L"\\" + pattern).c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        files.push_back(directory + L"\\" + found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 bool FileExists(const std::wstring& path) {

@@ -19,6 +19,9 @@ bool WriteUtf16File(const std::wstring& path, const std::wstring& text);
 // Decodes a UTF-16LE file (byte order mark skipped when present).
 std::wstring ReadUtf16File(const std::wstring& path);
 
+// The full paths of the directory's files whose names match the pattern ("*.ini"), sorted.
+std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstring& pattern);
+
 bool FileExists(const std::wstring& path);
 bool DirectoryExists(const std::wstring& path);
 
