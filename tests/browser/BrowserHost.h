@@ -6,7 +6,12 @@
 #include <vector>
 
 #include "browser/ShellBrowserEx.h"
-#include "support/TempDirectory.h"
+#include "support/MessagePump.h"
+#include "support/FolderTree.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
 
 // The window a browser under test lives in: resizable, handing the browser its client rectangle
 // on every WM_SIZE and answering the view's 0x407 query with the browser's IShellBrowser, the way
@@ -43,10 +48,13 @@ private:
 std::wstring PathOf(PCIDLIST_ABSOLUTE idList);
 std::wstring CurrentPath(const CShellBrowser& browser);
 
-// Dispatches this thread's messages until the condition holds or the time is up; the result is
-// the condition's last answer.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
-void PumpFor(DWORD milliseconds);
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+    return PumpMessagesUntil(condition, timeoutMs);
+}
+// For what has no event to wait for: the shell's refresh of a virtual folder, a box that must not come.
+inline void PumpFor(DWORD milliseconds) {
+    PumpMessagesUntil([] { return false; }, milliseconds);
+}
 
 // The texts of a list view's items, in index order.
 std::vector<std::wstring> ListViewTexts(HWND listView);
@@ -60,14 +68,26 @@ bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF 
 // The windows this process owns, children included.
 int CountOwnWindows();
 
-// A scratch folder tree for the browser tests.
-class BrowserFolders {
-public:
-    const std::wstring& Root() const { return m_directory.Path(); }
-    std::wstring Path(const std::wstring& relative) const { return m_directory.File(relative); }
-    std::wstring AddFolder(const std::wstring& relative);
-    std::wstring AddFile(const std::wstring& relative, const std::string& content = "");
+// The name some browser tests know the scratch tree by.
+typedef FolderTree BrowserFolders;
 
-private:
-    TempDirectory m_directory;
+// A browser of the given class in its host window; Create makes it anew with another view mode.
+template <class Browser> class BrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override { Create(); }
+    void TearDown() override { Destroy(); }
+    void Create(UINT viewMode = 3) {
+        Destroy();
+        m_browser.emplace(m_host.Window(), nullptr, viewMode);
+        m_host.Attach(&*m_browser);
+    }
+    void Destroy() {
+        m_host.Detach();
+        m_browser.reset();
+    }
+    HWND ListView() const { return m_browser->ListView(); }
+
+    BrowserHost m_host;
+    FolderTree m_folders;
+    std::optional<Browser> m_browser;
 };

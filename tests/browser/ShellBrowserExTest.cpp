@@ -3,36 +3,20 @@
 
 #include <commctrl.h>
 
-#include <optional>
-
 #include "BrowserHost.h"
 #include "lib/ShellLink.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
+#include "support/MarkerScript.h"
 
 namespace {
 
 const COLORREF Red = 0x0000FF;
 const COLORREF Blue = 0xFF0000;
 
-class ShellBrowserExTest : public ::testing::Test {
+class ShellBrowserExTest : public BrowserTest<CShellBrowserEx> {
 protected:
-    void SetUp() override { Create(); }
-    void TearDown() override {
-        m_host.Detach();
-        m_browser.reset();
-    }
-    void Create(UINT viewMode = 3) {
-        m_host.Detach();
-        m_browser.reset();
-        m_browser.emplace(m_host.Window(), nullptr, viewMode);
-        m_host.Attach(&*m_browser);
-    }
-    HWND ListView() const { return m_browser->ListView(); }
     int ItemCount() const { return static_cast<int>(SendMessageW(ListView(), LVM_GETITEMCOUNT, 0, 0)); }
-    std::string MarkerScript(const std::wstring& marker, const std::string& body) const {
-        return "@echo off\r\n" + body + " > \"" + std::string(marker.begin(), marker.end()) + "\"\r\n";
-    }
     // Posts a left click on the middle of an item's icon, as the mouse does.
     void ClickOn(const std::wstring& name) {
         int index = FindListViewItem(ListView(), name);
@@ -43,10 +27,12 @@ protected:
         PostMessageW(ListView(), WM_LBUTTONDOWN, MK_LBUTTON, point);
         PostMessageW(ListView(), WM_LBUTTONUP, 0, point);
     }
-
-    BrowserHost m_host;
-    BrowserFolders m_folders;
-    std::optional<CShellBrowserEx> m_browser;
+    // Clicks the item and returns the line its script wrote.
+    std::string ClickAndReadMarker(const std::wstring& name, const std::wstring& marker) {
+        ClickOn(name);
+        PumpUntil([&] { return FileExists(marker); }, 15000);
+        return WaitForMarkerLine(marker);
+    }
 };
 
 TEST_F(ShellBrowserExTest, FoldersAndPatternsDecideWhatIsListed) {
@@ -184,28 +170,18 @@ TEST_F(ShellBrowserExTest, OneClickShowsAHandOverItemsAndOpensFoldersInPlace) {
 
 TEST_F(ShellBrowserExTest, OneClickRunsScriptsAndShortcutsWhereTheyBelong) {
     std::wstring scriptMarker = m_folders.Path(L"script.txt"), linkMarker = m_folders.Path(L"link.txt");
-    std::wstring work = m_folders.AddFolder(L"work");
-    m_folders.AddFile(L"run.cmd", MarkerScript(scriptMarker, "cd"));
-    std::wstring target =
-        m_folders.AddFile(L"work\\target.cmd", MarkerScript(linkMarker, "echo %1") + "cd >> \"" +
-                                                   std::string(linkMarker.begin(), linkMarker.end()) + "\"\r\n");
+    std::wstring work = m_folders.AddFolder(L"work"), target = m_folders.Path(L"work\\target.cmd");
+    ASSERT_TRUE(WriteMarkerScript(m_folders.Path(L"run.cmd"), scriptMarker, "[%CD%]"));
+    ASSERT_TRUE(WriteMarkerScript(target, linkMarker, "%* [%CD%]"));
     ASSERT_EQ(S_OK, SaveShellLink(m_folders.Path(L"go.lnk").c_str(), target.c_str(), L"hello", work.c_str()));
     m_browser->SetOneClickActivate(TRUE);
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
 
-    ClickOn(L"run.cmd");
-    EXPECT_TRUE(PumpUntil([&] { return !ReadFileBytes(scriptMarker).empty(); }, 15000));
-    std::vector<unsigned char> bytes = ReadFileBytes(scriptMarker);
-    std::string scriptOutput(bytes.begin(), bytes.end());
-    std::string root(m_folders.Root().begin(), m_folders.Root().end());
+    std::string root(m_folders.Root().begin(), m_folders.Root().end()), workPath(work.begin(), work.end());
+    std::string scriptOutput = ClickAndReadMarker(L"run.cmd", scriptMarker);
     EXPECT_NE(std::string::npos, scriptOutput.find(root)) << scriptOutput;
-
-    ClickOn(L"go.lnk");
-    EXPECT_TRUE(PumpUntil([&] { return !ReadFileBytes(linkMarker).empty(); }, 15000));
-    bytes = ReadFileBytes(linkMarker);
-    std::string linkOutput(bytes.begin(), bytes.end());
-    std::string workPath(work.begin(), work.end());
-    EXPECT_NE(std::string::npos, linkOutput.find("hello")) << linkOutput;
+    std::string linkOutput = ClickAndReadMarker(L"go.lnk", linkMarker);
+    EXPECT_EQ(0u, linkOutput.find("hello ")) << linkOutput;
     EXPECT_NE(std::string::npos, linkOutput.find(workPath)) << linkOutput;
     EXPECT_EQ(0, GetWindowLongW(ListView(), GWL_STYLE) & LVS_SINGLESEL);
 }
@@ -240,8 +216,7 @@ TEST_F(ShellBrowserExTest, LabelEditingIsFlaggedUntilEscapeAndSurvivesTheBrowser
     EXPECT_FALSE(m_browser->IsEditingLabel());
 
     ASSERT_NE(nullptr, reinterpret_cast<HWND>(SendMessageW(ListView(), LVM_EDITLABELW, 0, 0)));
-    m_host.Detach();
-    m_browser.reset();
+    Destroy();
     PumpFor(100);
     EXPECT_TRUE(IsWindow(m_host.Window()));
 }

@@ -3,27 +3,15 @@
 
 #include <commctrl.h>
 
-#include <optional>
-
 #include "BrowserHost.h"
 #include "lib/ShellLink.h"
 #include "support/FileFixtures.h"
+#include "support/MarkerScript.h"
 
 namespace {
 
-class ShellBrowserTest : public ::testing::Test {
+class ShellBrowserTest : public BrowserTest<CShellBrowser> {
 protected:
-    void SetUp() override { Create(3); }
-    void TearDown() override {
-        m_host.Detach();
-        m_browser.reset();
-    }
-    void Create(UINT viewMode) {
-        m_host.Detach();
-        m_browser.reset();
-        m_browser.emplace(m_host.Window(), nullptr, viewMode);
-        m_host.Attach(&*m_browser);
-    }
     RECT ViewWindowRect() const {
         RECT rect;
         GetWindowRect(m_browser->ViewWindow(), &rect);
@@ -39,10 +27,6 @@ protected:
         PostMessageW(listView, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageW(listView, WM_KEYUP, VK_RETURN, 0);
     }
-
-    BrowserHost m_host;
-    BrowserFolders m_folders;
-    std::optional<CShellBrowser> m_browser;
 };
 
 TEST_F(ShellBrowserTest, ViewFillsTheClientAreaFollowsResizesAndListsTheFolder) {
@@ -194,7 +178,7 @@ TEST_F(ShellBrowserTest, EnterOnASubfolderNavigatesInPlaceAndMovesTheFocusAlong)
 
 TEST_F(ShellBrowserTest, EnterOnAScriptRunsItAfterOneDefaultCommand) {
     std::wstring marker = m_folders.Path(L"marker.txt");
-    m_folders.AddFile(L"run.cmd", "@echo off\r\necho ran> \"" + std::string(marker.begin(), marker.end()) + "\"\r\n");
+    ASSERT_TRUE(WriteMarkerScript(m_folders.Path(L"run.cmd"), marker, "ran"));
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
     PressEnterOn(L"run.cmd");
     EXPECT_TRUE(PumpUntil([&] { return FileExists(marker); }, 15000));

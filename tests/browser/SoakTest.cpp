@@ -6,16 +6,9 @@
 
 #include "BrowserHost.h"
 #include "support/GdiObjectCounter.h"
+#include "support/Soak.h"
 
 namespace {
-
-// Short in the suite; PATHWREN_SOAK_CYCLES asks for a longer run (300 for a real soak).
-int SoakCycles() {
-    WCHAR text[16] = L"";
-    GetEnvironmentVariableW(L"PATHWREN_SOAK_CYCLES", text, 16);
-    int cycles = _wtoi(text);
-    return cycles > 0 ? cycles : 30;
-}
 
 struct Usage {
     long gdiObjects;
@@ -29,7 +22,7 @@ Usage Measure() {
 
 TEST(SoakTest, NavigationResizesModesAndBackgroundsGiveEverythingBack) {
     BrowserHost host;
-    BrowserFolders folders;
+    FolderTree folders;
     std::wstring sub = folders.AddFolder(L"sub");
     folders.AddFile(L"a.txt");
     std::wstring picture = folders.Path(L"picture.png");
@@ -54,7 +47,7 @@ TEST(SoakTest, NavigationResizesModesAndBackgroundsGiveEverythingBack) {
     ASSERT_EQ(S_OK, browser->BrowseToPath(folders.Root().c_str()));
     cycle(*browser, 0); // the shell loads its icons and caches on the first round
     Usage start = Measure();
-    int cycles = SoakCycles();
+    int cycles = SoakCycles(30, 300);
     DWORD began = GetTickCount();
     for (int index = 1; index <= cycles && !HasFatalFailure(); index++)
         cycle(*browser, index);

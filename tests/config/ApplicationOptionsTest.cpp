@@ -53,20 +53,6 @@ struct OptionsInTemp {
 
 } // namespace
 
-TEST(ApplicationOptions, DefaultsPlaceEveryFileInTheProgramDirectory) {
-    CApplicationOptions options;
-    std::wstring program = GetProgramDirectory();
-    EXPECT_EQ(program, options.ApplicationDirectory);
-    EXPECT_EQ(program + L"FoldersOptions.ini", options.FoldersFile);
-    EXPECT_EQ(program + L"UserOptions.ini", options.UserOptionsFile);
-    EXPECT_EQ(program + L"Languages\\English.ini", options.LanguageFile);
-
-    options.SetLanguage(L"Deutsch");
-    EXPECT_EQ(program + L"Languages\\Deutsch.ini", options.LanguageFile);
-    options.SetConfigLocation(FALSE);
-    EXPECT_EQ(program + L"Languages\\Deutsch.ini", options.LanguageFile) << "languages always live with the program";
-}
-
 TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
     WCHAR localAppData[MAX_PATH];
     ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));
@@ -78,6 +64,8 @@ TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
     EXPECT_FALSE(fixture.options.SingleUser);
     EXPECT_EQ(configDirectory + L"\\FoldersOptions.ini", fixture.options.FoldersFile);
     EXPECT_EQ(configDirectory + L"\\UserOptions.ini", fixture.options.UserOptionsFile);
+    EXPECT_EQ(0u, std::wstring(fixture.options.LanguageFile).find(fixture.temp.Path() + L"\\Languages\\"))
+        << "languages always live with the program";
     EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(configDirectory + L"\\UserOptions.ini"))
         << "loading creates the user options file";
     if (!existedBefore)

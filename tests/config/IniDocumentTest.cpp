@@ -1,4 +1,5 @@
 #include "config/IniDocument.h"
+#include "support/FileFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +10,6 @@ namespace {
 
 std::vector<unsigned char> Bytes(const std::string& text) {
     return std::vector<unsigned char>(text.begin(), text.end());
-}
-
-std::vector<unsigned char> Utf16Bytes(const std::u16string& text) {
-    std::vector<unsigned char> bytes = {0xFF, 0xFE};
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    return bytes;
 }
 
 CIniDocument Parse(const std::vector<unsigned char>& bytes) {
@@ -38,7 +30,7 @@ TEST(IniDocument, UnchangedLinesKeepTheirBytesThroughASave) {
     for (bool utf16 : {false, true}) {
         SCOPED_TRACE(utf16 ? "UTF-16LE" : "ANSI");
         std::vector<unsigned char> bytes =
-            utf16 ? Utf16Bytes(std::u16string(original.begin(), original.end())) : Bytes(original);
+            utf16 ? Utf16Bytes(std::wstring(original.begin(), original.end())) : Bytes(original);
         CIniDocument document = Parse(bytes);
         EXPECT_EQ(bytes, document.Serialize(Latin1CodePage())) << "nothing written, nothing changed";
         EXPECT_EQ(utf16 ? IniEncoding::Utf16LittleEndian : IniEncoding::Ansi, document.Encoding());
@@ -50,7 +42,7 @@ TEST(IniDocument, UnchangedLinesKeepTheirBytesThroughASave) {
                                      "Unknown=kept\r\n[Folders_0]\rPath=C:\\\r\n# more\r\nLast=x\r\nAdded=new\r\n"
                                      "[Folders_1]\r\nPath=D:\\\r\n";
         std::vector<unsigned char> saved = document.Serialize(Latin1CodePage());
-        EXPECT_EQ(utf16 ? Utf16Bytes(std::u16string(expected.begin(), expected.end())) : Bytes(expected), saved);
+        EXPECT_EQ(utf16 ? Utf16Bytes(std::wstring(expected.begin(), expected.end())) : Bytes(expected), saved);
         CIniDocument reread = Parse(saved);
         EXPECT_EQ(u"2", Value(reread, u"default", u"folders"));
         EXPECT_EQ(u"new", Value(reread, u"Folders_0", u"Added"));
@@ -66,7 +58,7 @@ TEST(IniDocument, WritingTheSameValueChangesNothingAndANewDocumentIsUtf16) {
     CIniDocument fresh;
     fresh.SetString(u"Default", u"Minus", u"4294967295");
     fresh.SetString(u"Default", u"Name", u"Caf\u00e9");
-    EXPECT_EQ(Utf16Bytes(u"[Default]\r\nMinus=4294967295\r\nName=Caf\u00e9\r\n"), fresh.Serialize(Latin1CodePage()));
+    EXPECT_EQ(Utf16Bytes(L"[Default]\r\nMinus=4294967295\r\nName=Caf\u00e9\r\n"), fresh.Serialize(Latin1CodePage()));
 }
 
 TEST(IniDocument, OnlyTheFirstOfDuplicateSectionsAndKeysIsReadAndWritten) {

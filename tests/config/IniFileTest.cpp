@@ -63,39 +63,15 @@ TEST(IniFile, ConstructionCreatesDirectoriesAndBomOnlyFileButLeavesExistingFiles
     EXPECT_EQ(L"v", ReadValue(existing, L"k"));
 }
 
-TEST(IniFile, WritesStayUtf16AndNegativeIntegersAreStoredUnsigned) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"numbers.ini");
-    CIniFile file(path.c_str());
-    ASSERT_TRUE(file.WriteInt(L"Minus", -1));
-    ASSERT_TRUE(file.WriteString(L"Name", L"Caf\u00e9 \u65e5\u672c"));
-
-    std::vector<unsigned char> bytes = ReadFileBytes(path);
-    bytes.resize(2);
-    EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), bytes) << "the byte order mark stays";
-    EXPECT_EQ(L"[Default]\r\nMinus=4294967295\r\nName=Caf\u00e9 \u65e5\u672c\r\n", ReadUtf16File(path));
-    INT value = 0;
-    file.ReadInt(L"Minus", 0, &value);
-    EXPECT_EQ(-1, value);
-    EXPECT_EQ(L"Caf\u00e9 \u65e5\u672c", ReadValue(file, L"Name"));
-}
-
-TEST(IniFile, ReadsReportTruncationAndTextThatIsNotANumberAndMissingKeysGiveTheDefault) {
+// What is read matches the profile functions (ProfileDifferential); here, what the reads report.
+TEST(IniFile, ReadsReportTruncationAndTextThatIsNotANumber) {
     TempDirectory temp;
     CIniFile file(temp.File(L"s.ini").c_str());
     file.WriteString(L"Long", L"0123456789");
     file.WriteString(L"Text", L"twelve");
-    WCHAR buffer[8];
+    WCHAR buffer[8], roomy[16];
     EXPECT_FALSE(file.ReadString(L"Long", L"", buffer, 8));
-    EXPECT_STREQ(L"0123456", buffer);
-    WCHAR roomy[16];
     EXPECT_TRUE(file.ReadString(L"Long", L"", roomy, 16));
-    EXPECT_STREQ(L"0123456789", roomy);
-    EXPECT_TRUE(file.ReadString(L"Missing", L"fallback", roomy, 16));
-    EXPECT_STREQ(L"fallback", roomy);
-    INT number = 0;
-    file.ReadInt(L"Text", 5, &number);
-    EXPECT_EQ(0, number) << "the profile API reads text that is not a number as 0";
 
     ULONGLONG value = 0;
     ASSERT_TRUE(file.WriteUInt64(L"Big", 18446744073709551615ULL));
@@ -173,12 +149,6 @@ TEST(IniFile, EnumSectionNamesGrowsItsBufferAndStopsWhenAsked) {
     int calls = 0;
     file.EnumSectionNames([](LPCWSTR, void* context) -> BOOL { return ++*static_cast<int*>(context) < 3; }, &calls);
     EXPECT_EQ(3, calls);
-
-    CIniFile empty(temp.File(L"empty.ini").c_str());
-    calls = 0;
-    EXPECT_TRUE(
-        empty.EnumSectionNames([](LPCWSTR, void* context) -> BOOL { return ++*static_cast<int*>(context); }, &calls));
-    EXPECT_EQ(0, calls);
 }
 
 TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHides) {
@@ -211,11 +181,9 @@ TEST(IniFileEx, DamagedArraysLoadOnlyTheGoodElementsThatExistAndReportTheDamage)
         std::wstring path = temp.File(std::to_wstring(&text - files) + L".ini");
         ASSERT_TRUE(WriteUtf16File(path, text));
         CIniFileEx<CountedOption> file(path.c_str());
-        DWORD start = GetTickCount();
         BOOL allLoaded = TRUE;
         EXPECT_EQ((std::vector<INT>{1, 3}), LoadedValues(file, &allLoaded)) << text;
         EXPECT_FALSE(allLoaded) << text;
-        EXPECT_LT(GetTickCount() - start, 30000u);
     }
 }
 

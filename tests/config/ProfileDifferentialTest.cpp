@@ -143,13 +143,7 @@ bool StartsWith(const std::vector<unsigned char>& bytes, std::initializer_list<u
 
 TEST(ProfileDifferential, EveryCorpusFileReadsAsTheProfileFunctionsReadIt) {
     std::wstring directory = SourceTreePath(L"tests/app/malformed");
-    std::vector<std::wstring> corpus;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((directory + L"\\*.ini").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        corpus.push_back(directory + L"\\" + found.cFileName);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    std::vector<std::wstring> corpus = FilesIn(directory, L"*.ini");
     ASSERT_GE(corpus.size(), 200u) << "the corpus is missing";
 
     int reads = 0;

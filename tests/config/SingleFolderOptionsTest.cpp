@@ -182,11 +182,9 @@ TEST(SingleFolderOptions, DisplayNameComesFromTheItemOrItsFolder) {
 
 TEST(SingleFolderOptions, DamagedValuesLoadAsDefaultsWithoutHanging) {
     CSingleFolderOptions huge;
-    DWORD start = GetTickCount();
     LoadItem(L"FolderPresentationType=3\r\nMultipleDirectoriesNumber=4294967295\r\nDirectory_0=C:\\a\r\n"
              L"Directory_1=C:\\b\r\nNbIconsInHomeFolder=-1\r\nHomeFolderItemName_0=x\r\n",
              huge);
-    EXPECT_LT(GetTickCount() - start, 30000u);
     EXPECT_EQ(2u, huge.MergedFolders->size()) << "only the records that exist are kept";
     EXPECT_EQ(1u, huge.HomeFolderIconPositions->size());
 

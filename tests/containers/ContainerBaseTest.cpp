@@ -8,7 +8,6 @@
 #include "support/Icons.h"
 #include "support/SourceTree.h"
 #include "support/TempDirectory.h"
-#include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -85,28 +84,6 @@ TEST(ContainerBase, ContextMenuHasTheSevenEntriesInOrderWithIconsAndActions) {
     std::vector<MenuItem> barItems = ReadMenu(launchBar.GetContextMenu());
     ASSERT_EQ(items.size() - 2, barItems.size());
     EXPECT_EQ(std::wstring(language.Options), barItems[0].text) << "the launch bar's own menu has no Show entry";
-}
-
-TEST(ContainerBase, ExitFromTheContextMenuClosesTheProgramThroughItsMainWindow) {
-    CPathwren application;
-    application.m_hMainWindow =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    CLanguage language;
-    TestContainer container(&application);
-    container.BuildContextMenu(&language);
-    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    container.SetOwnerWindow(owner);
-
-    UINT_PTR timer = ChooseMenuEntryWhenShown(1, VK_UP); // the last item
-    EXPECT_TRUE(container.ShowContextMenu(POINT{200, 300}, FALSE));
-    KillTimer(nullptr, timer);
-    MSG posted;
-    EXPECT_TRUE(PeekMessageW(&posted, application.m_hMainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE));
-    EXPECT_EQ(200, container.GetShowPoint().x);
-    EXPECT_FALSE(container.GetOpenUpward());
-    DestroyWindow(owner);
-    DestroyWindow(application.m_hMainWindow);
-    application.m_hMainWindow = nullptr;
 }
 
 TEST(ContainerBase, LaunchBarButtonIconsFallBackToTheNormalIconOwnedOnce) {

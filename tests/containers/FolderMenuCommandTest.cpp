@@ -8,6 +8,7 @@
 #include "menus/FolderMenu.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
+#include "support/MenuTexts.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
@@ -48,16 +49,6 @@ struct TickWatch {
     }
 };
 
-std::vector<std::wstring> MenuTexts(HMENU menu) {
-    std::vector<std::wstring> texts;
-    for (int index = 0; index < GetMenuItemCount(menu); ++index) {
-        WCHAR text[MAX_PATH] = L"";
-        GetMenuStringW(menu, index, text, MAX_PATH, MF_BYPOSITION);
-        texts.push_back(text);
-    }
-    return texts;
-}
-
 } // namespace
 
 TEST(FolderMenuCommand, ARefreshDuringTheCommandsModalLoopLeavesTheEntryInUseAlone) {
@@ -88,6 +79,6 @@ TEST(FolderMenuCommand, ARefreshDuringTheCommandsModalLoopLeavesTheEntryInUseAlo
 
     ASSERT_GE(watch.ticksWithBox, 2) << "the command showed no box long enough";
     EXPECT_TRUE(watch.menuSurvivedTheRebuildTick) << "a rebuild freed the menu of the running command";
-    for (const std::wstring& text : MenuTexts(container.GetFolderMenu()->GetRootMenu()->GetHandle()))
+    for (const std::wstring& text : MenuItemTexts(container.GetFolderMenu()->GetRootMenu()->GetHandle()))
         EXPECT_NE(0u, text.find(L"report")) << "the deleted file is still listed after the command";
 }

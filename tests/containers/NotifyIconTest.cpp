@@ -15,11 +15,6 @@
 
 namespace {
 
-// The given names of the icon window's class, property and callback message.
-const WCHAR kClass[] = L"CNotifyIcon_CLASSEX";
-const WCHAR kProperty[] = L"CNotifyIcon_MARKER_PROP_NAME";
-const UINT kCallback = 0x401;
-
 struct ShellCall {
     DWORD message;
     NOTIFYICONDATAW data;
@@ -45,15 +40,15 @@ struct RecordingSink : CNotifyIconEventsBase {
 };
 
 std::vector<HWND> IconWindows() {
-    return WindowsOfClass(kClass, GetCurrentProcessId(), false);
+    return WindowsOfClass(kNotifyIconClassName, GetCurrentProcessId(), false);
 }
 
 // What the shell sends: the icon's identifier and the mouse message, to the window whose
 // property names the icon.
 void SendMouse(CNotifyIcon* icon, UINT mouseMessage) {
     for (HWND window : IconWindows())
-        if (GetPropW(window, kProperty) == icon)
-            SendMessageW(window, kCallback, icon->m_notifyIconData.uID, mouseMessage);
+        if (GetPropW(window, kNotifyIconPropertyName) == icon)
+            SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, icon->m_notifyIconData.uID, mouseMessage);
 }
 
 // Records every shell call of the tray icons and passes it on to the real notification area,
@@ -113,7 +108,7 @@ struct DestroyingSink : CNotifyIconEventsBase {
 LRESULT CALLBACK NotePropertyAtDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR propertyLeft) {
     if (message == WM_DESTROY)
-        *reinterpret_cast<BOOL*>(propertyLeft) = GetPropW(window, kProperty) != nullptr;
+        *reinterpret_cast<BOOL*>(propertyLeft) = GetPropW(window, kNotifyIconPropertyName) != nullptr;
     if (message == WM_NCDESTROY)
         RemoveWindowSubclass(window, NotePropertyAtDestroy, 1);
     return DefSubclassProc(window, message, wParam, lParam);
@@ -126,7 +121,7 @@ TEST_F(NotifyIconTest, CreatesAHiddenWindowAndShowsTheIconOnlyWhenAdded) {
     auto icon = MakeIcon(7, L"Projects");
     ASSERT_EQ(1u, IconWindows().size());
     HWND window = IconWindows()[0];
-    EXPECT_EQ(icon.get(), GetPropW(window, kProperty)) << "the window carries the object as its property";
+    EXPECT_EQ(icon.get(), GetPropW(window, kNotifyIconPropertyName)) << "the window carries the object as its property";
     EXPECT_EQ(icon->m_hWnd, window);
     EXPECT_EQ(window, icon->m_notifyIconData.hWnd);
     EXPECT_FALSE(IsWindowVisible(window));
@@ -140,7 +135,7 @@ TEST_F(NotifyIconTest, CreatesAHiddenWindowAndShowsTheIconOnlyWhenAdded) {
     EXPECT_EQ(static_cast<DWORD>(NIM_ADD), m_calls[0].message);
     EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), m_calls[0].data.uFlags);
     EXPECT_EQ(7u, m_calls[0].data.uID);
-    EXPECT_EQ(kCallback, m_calls[0].data.uCallbackMessage);
+    EXPECT_EQ(WM_NOTIFY_ICON_CALLBACK, m_calls[0].data.uCallbackMessage);
     EXPECT_STREQ(L"Projects", m_calls[0].data.szTip);
 }
 
@@ -194,7 +189,7 @@ TEST_F(NotifyIconTest, ANonzeroSinkResultGivesTheFocusBackUnlessTheSinkDestroyed
 
     DestroyingSink destroying;
     HWND window = MakeIcon(5, L"Temp", &destroying).release()->m_hWnd;
-    SendMessageW(window, kCallback, 5, WM_LBUTTONUP);
+    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 5, WM_LBUTTONUP);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(1u, Calls(NIM_SETFOCUS).size()) << "no focus call with the freed icon's data";
 }
@@ -204,14 +199,14 @@ TEST_F(NotifyIconTest, CallbacksAreIgnoredUnlessThePropertyNamesAnIconOfThisWind
     auto first = MakeIcon(1, L"First", &firstSink);
     auto second = MakeIcon(2, L"Second", &secondSink);
     HWND window = first->m_hWnd;
-    SetPropW(window, kProperty, second.get());
-    SendMessageW(window, kCallback, 1, WM_LBUTTONUP);
-    RemovePropW(window, kProperty);
-    SendMessageW(window, kCallback, 1, WM_LBUTTONUP);
+    SetPropW(window, kNotifyIconPropertyName, second.get());
+    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
+    RemovePropW(window, kNotifyIconPropertyName);
+    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
     EXPECT_TRUE(firstSink.clicks.empty());
     EXPECT_TRUE(secondSink.clicks.empty());
-    SetPropW(window, kProperty, first.get());
-    SendMessageW(window, kCallback, 1, WM_LBUTTONUP);
+    SetPropW(window, kNotifyIconPropertyName, first.get());
+    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
     EXPECT_EQ(std::vector<Click>{LeftClick}, firstSink.clicks) << "the same message once the property is right";
 }
 
@@ -270,5 +265,5 @@ TEST_F(NotifyIconTest, DestroyRemovesTheIconPropertyAndWindowButKeepsTheIconHand
     EXPECT_EQ(1u, Calls(NIM_DELETE).size()) << "an icon never shown is not deleted from the shell";
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
-    EXPECT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), kClass, &windowClass));
+    EXPECT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), kNotifyIconClassName, &windowClass));
 }

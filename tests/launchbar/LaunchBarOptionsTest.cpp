@@ -60,10 +60,6 @@ TEST(LaunchBarOptionsTest, MinimumSizeFollowsTheIconSizeOnlyWhenNotStored) {
     EXPECT_EQ(20u, stored.MinHeight);
 }
 
-TEST(LaunchBarOptionsTest, OpacityKeepsItsLowByte) {
-    EXPECT_EQ(300 % 256, LoadText(L"[LaunchBar]\r\nOpacity=300\r\n").Opacity);
-}
-
 TEST(LaunchBarOptionsTest, EveryKeySurvivesLoadSaveAndCopy) {
     CLaunchBarOptions loaded = LoadText(kEveryKey);
     EXPECT_EQ(kEveryKey, SavedText(loaded));

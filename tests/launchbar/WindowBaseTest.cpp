@@ -11,6 +11,38 @@
 namespace {
 
 const WCHAR kTestClassName[] = L"WindowBaseTestClass";
+const LRESULT kDefault = -1;
+
+// Each message, its handler, and what the base answers by itself (kDefault where it goes to
+// DefWindowProcW).
+#define EVERY_HANDLER(X)                                                                                               \
+    X(WM_MOUSEMOVE, OnMouseMove, 0)                                                                                    \
+    X(WM_MOUSELEAVE, OnMouseLeave, kDefault)                                                                           \
+    X(WM_PAINT, OnPaint, kDefault)                                                                                     \
+    X(WM_PRINTCLIENT, OnPrintClient, kDefault)                                                                         \
+    X(WM_CREATE, OnCreate, 0)                                                                                          \
+    X(WM_CLOSE, OnClose, kDefault)                                                                                     \
+    X(WM_DESTROY, OnDestroy, kDefault)                                                                                 \
+    X(WM_COMMAND, OnCommand, 0)                                                                                        \
+    X(WM_NOTIFY, OnNotify, 0)                                                                                          \
+    X(WM_LBUTTONDOWN, OnLButtonDown, 0)                                                                                \
+    X(WM_LBUTTONUP, OnLButtonUp, 0)                                                                                    \
+    X(WM_RBUTTONDOWN, OnRButtonDown, 0)                                                                                \
+    X(WM_RBUTTONUP, OnRButtonUp, 0)                                                                                    \
+    X(WM_MOVING, OnMoving, 0)                                                                                          \
+    X(WM_KEYDOWN, OnKeyDown, 1)                                                                                        \
+    X(WM_KEYUP, OnKeyUp, 1)                                                                                            \
+    X(WM_MOVE, OnMove, kDefault)                                                                                       \
+    X(WM_LBUTTONDBLCLK, OnLButtonDblClk, kDefault)                                                                     \
+    X(WM_MOUSEACTIVATE, OnMouseActivate, kDefault)                                                                     \
+    X(WM_SIZE, OnSize, 0)                                                                                              \
+    X(WM_SIZING, OnSizing, 0)                                                                                          \
+    X(WM_ERASEBKGND, OnEraseBkgnd, kDefault)                                                                           \
+    X(WM_KILLFOCUS, OnKillFocus, kDefault)                                                                             \
+    X(WM_SETFOCUS, OnSetFocus, kDefault)                                                                               \
+    X(WM_ACTIVATE, OnActivate, kDefault)                                                                               \
+    X(WM_NCHITTEST, OnNcHitTest, kDefault)                                                                             \
+    X(WM_GETDLGCODE, OnGetDlgCode, DLGC_WANTALLKEYS)
 
 struct Call {
     std::string handler;
@@ -39,37 +71,11 @@ public:
         return static_cast<LRESULT>(std::hash<std::string>()(handler) & 0xFFFFFF);
     }
 
-#define RECORDED(Name)                                                                                                 \
+#define RECORDED(message, Name, baseResult)                                                                            \
     LRESULT Name(WPARAM wParam, LPARAM lParam) override {                                                              \
         return recording ? Record(#Name, wParam, lParam) : CWindowBase::Name(wParam, lParam);                          \
     }
-    RECORDED(OnPaint)
-    RECORDED(OnPrintClient)
-    RECORDED(OnCreate)
-    RECORDED(OnClose)
-    RECORDED(OnDestroy)
-    RECORDED(OnCommand)
-    RECORDED(OnNotify)
-    RECORDED(OnLButtonDown)
-    RECORDED(OnLButtonUp)
-    RECORDED(OnRButtonDown)
-    RECORDED(OnRButtonUp)
-    RECORDED(OnMouseMove)
-    RECORDED(OnMoving)
-    RECORDED(OnKeyDown)
-    RECORDED(OnKeyUp)
-    RECORDED(OnMove)
-    RECORDED(OnLButtonDblClk)
-    RECORDED(OnMouseLeave)
-    RECORDED(OnMouseActivate)
-    RECORDED(OnSize)
-    RECORDED(OnSizing)
-    RECORDED(OnEraseBkgnd)
-    RECORDED(OnKillFocus)
-    RECORDED(OnSetFocus)
-    RECORDED(OnActivate)
-    RECORDED(OnNcHitTest)
-    RECORDED(OnGetDlgCode)
+    EVERY_HANDLER(RECORDED)
 #undef RECORDED
 
     LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -109,44 +115,15 @@ void PumpPaints(HWND window) {
 } // namespace
 
 // Each message reaches its handler with its arguments, and the handler's result is returned.
-// Where the base answers by itself (not through DefWindowProcW), the table holds the answer.
 TEST(WindowBaseDesktop, EachMessageReachesItsHandlerAndTheDefaultsAnswer) {
-    const LRESULT kDefault = -1;
     struct Row {
         UINT message;
         const char* handler;
         LRESULT baseResult;
     };
-    const Row rows[] = {
-        {WM_MOUSEMOVE, "OnMouseMove", 0},
-        {WM_MOUSELEAVE, "OnMouseLeave", kDefault},
-        {WM_PAINT, "OnPaint", kDefault},
-        {WM_PRINTCLIENT, "OnPrintClient", kDefault},
-        {WM_CREATE, "OnCreate", 0},
-        {WM_CLOSE, "OnClose", kDefault},
-        {WM_DESTROY, "OnDestroy", kDefault},
-        {WM_COMMAND, "OnCommand", 0},
-        {WM_NOTIFY, "OnNotify", 0},
-        {WM_LBUTTONDOWN, "OnLButtonDown", 0},
-        {WM_LBUTTONUP, "OnLButtonUp", 0},
-        {WM_RBUTTONDOWN, "OnRButtonDown", 0},
-        {WM_RBUTTONUP, "OnRButtonUp", 0},
-        {WM_MOVING, "OnMoving", 0},
-        {WM_KEYDOWN, "OnKeyDown", 1},
-        {WM_KEYUP, "OnKeyUp", 1},
-        {WM_MOVE, "OnMove", kDefault},
-        {WM_LBUTTONDBLCLK, "OnLButtonDblClk", kDefault},
-        {WM_MOUSEACTIVATE, "OnMouseActivate", kDefault},
-        {WM_SIZE, "OnSize", 0},
-        {WM_SIZING, "OnSizing", 0},
-        {WM_ERASEBKGND, "OnEraseBkgnd", kDefault},
-        {WM_KILLFOCUS, "OnKillFocus", kDefault},
-        {WM_SETFOCUS, "OnSetFocus", kDefault},
-        {WM_ACTIVATE, "OnActivate", kDefault},
-        {WM_NCHITTEST, "OnNcHitTest", kDefault},
-        {WM_GETDLGCODE, "OnGetDlgCode", DLGC_WANTALLKEYS},
-        {WM_USER + 7, "DefaultWindowProc", kDefault},
-    };
+#define ROW(message, Name, baseResult) {message, #Name, baseResult},
+    const Row rows[] = {EVERY_HANDLER(ROW){WM_USER + 7, "DefaultWindowProc", kDefault}};
+#undef ROW
     RecordingWindow window;
     ASSERT_NE(nullptr, window.GetHandle());
     WPARAM wParam = 0x1000;

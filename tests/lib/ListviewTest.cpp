@@ -1,5 +1,6 @@
 #include "lib/Listview.h"
 
+#include "support/ClipboardText.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/OpenedAddresses.h"
@@ -68,18 +69,6 @@ protected:
     HWND list = nullptr;
     CListview* view = nullptr;
 };
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return L"(clipboard busy)";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
 
 } // namespace
 

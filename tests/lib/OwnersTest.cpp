@@ -1,5 +1,4 @@
 #include "lib/GdiObject.h"
-#include "lib/IconHandle.h"
 #include "lib/MemoryDc.h"
 #include "lib/RuntimeModule.h"
 
@@ -37,20 +36,6 @@ TEST(Owners, MovingHandsTheHandleOverAndResettingReleasesItOnce) {
     EXPECT_EQ(kept, owner.Detach());
     EXPECT_TRUE(IsLiveGdiObject(kept)) << "a detached handle is the caller's";
     DeleteObject(kept);
-}
-
-TEST(Owners, IconOwnerDestroysWhatItHolds) {
-    HICON copy = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
-    ASSERT_NE(nullptr, copy);
-    {
-        CIconHandle owner(copy);
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(owner.Get(), &info));
-        DeleteObject(info.hbmMask);
-        DeleteObject(info.hbmColor);
-    }
-    ICONINFO info = {};
-    EXPECT_FALSE(GetIconInfo(copy, &info)) << "the icon was destroyed with its owner";
 }
 
 TEST(Owners, MemoryDcPutsBackTheObjectsItReplaced) {

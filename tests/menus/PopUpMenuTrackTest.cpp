@@ -155,7 +155,7 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
     MEASUREITEMSTRUCT measure = {};
     LRESULT measured = 0, listBoxMeasured = -1, drawn = 0;
     std::vector<LRESULT> refused;
-    DWORD untouched = 0, corner = 0, inside = 0;
+    DWORD untouched = 0, inside = 0;
     auto ask = [&]() {
         measure = {ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon)};
         measured = SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
@@ -168,7 +168,6 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
                    SendDrawItem(owner, deepest, canvas.Dc(), rect, nullptr)};
         untouched = canvas.At(5, 5);
         drawn = SendDrawItem(owner, deepest, canvas.Dc(), rect, m_icon);
-        corner = canvas.At(0, 0);
         inside = canvas.At(1, 1);
         return true;
     };
@@ -182,13 +181,11 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
         << "a menu outside the tree, a button, an empty item, no icon";
     EXPECT_EQ(background, untouched) << "refused requests draw nothing";
     EXPECT_TRUE(drawn) << "an item three submenus down belongs to the root's tree";
-    EXPECT_EQ(background, corner) << "at rest the icon sits one pixel down and right";
-    EXPECT_EQ(0x0000FFu, inside);
+    EXPECT_EQ(0x0000FFu, inside) << "and is drawn (where exactly: PopUpMenuDrawing)";
 
     tree[0]->SetEffects(FALSE);
     m_owner.Track(*tree[0], {WaitForMenu(tree[0]->GetHandle()), ask});
     EXPECT_EQ(16u, measure.itemWidth) << "no enlargement without effects";
-    EXPECT_EQ(0x0000FFu, corner) << "no offset without effects";
     DestroyMenu(stranger);
 }
 

@@ -1,5 +1,6 @@
 #include "support/FileFixtures.h"
 
+#include <algorithm>
 #include <sstream>
 
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
@@ -30,13 +31,17 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& 
     return ok && written == bytes.size();
 }
 
-bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+std::vector<unsigned char> Utf16Bytes(const std::wstring& text) {
     std::vector<unsigned char> bytes = {0xFF, 0xFE};
     for (wchar_t c : text) {
         bytes.push_back(static_cast<unsigned char>(c & 0xFF));
         bytes.push_back(static_cast<unsigned char>((c >> 8) & 0xFF));
     }
-    return WriteFileBytes(path, bytes);
+    return bytes;
+}
+
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+    return WriteFileBytes(path, Utf16Bytes(text));
 }
 
 std::wstring ReadUtf16File(const std::wstring& path) {
@@ -46,6 +51,18 @@ std::wstring ReadUtf16File(const std::wstring& path) {
     for (size_t i = start; i + 1 < bytes.size(); i += 2)
         text.push_back(static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8)));
     return text;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstring& pattern) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((directory + L"\\" + pattern).c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        files.push_back(directory + L"\\" + found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 bool FileExists(const std::wstring& path) {

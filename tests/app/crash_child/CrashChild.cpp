@@ -196,12 +196,10 @@ int RunFault(const std::wstring& kind) {
 }
 
 bool IsInsideThisImage(const void* address) {
-    HMODULE image = GetModuleHandleW(nullptr);
-    const BYTE* base = reinterpret_cast<const BYTE*>(image);
-    const IMAGE_DOS_HEADER* dosHeader = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const IMAGE_NT_HEADERS* ntHeaders = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dosHeader->e_lfanew);
-    const BYTE* byte = static_cast<const BYTE*>(address);
-    return byte >= base && byte < base + ntHeaders->OptionalHeader.SizeOfImage;
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       static_cast<LPCWSTR>(address), &module);
+    return module == GetModuleHandleW(nullptr);
 }
 
 void ReportCaught(const CExceptionHardware& exception) {
