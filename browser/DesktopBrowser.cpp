@@ -136,6 +136,10 @@ void CDesktopBrowser::OnBeforeBrowse(PCIDLIST_ABSOLUTE location) {
         m_showDriveRoots = TRUE;
         m_showingDesktop = m_mirroring = FALSE;
     }
+    // The view is built in the mode it will show: a list has no places to set, and views that
+    // ignore the later command (Wine's, from Vista on) would stay one.
+    m_viewMode = m_mirroring ? (m_compact ? kSmallIconsViewMode : kIconsViewMode) : m_userViewMode;
+    FolderSettingsFromViewMode(m_viewMode, &m_folderSettings);
 }
 
 void CDesktopBrowser::OnViewWindowCreated() {
@@ -154,6 +158,7 @@ void CDesktopBrowser::OnViewWindowCreated() {
     SendViewModeCommand(m_compact ? kSmallIconsViewMode : kIconsViewMode);
     CShellBrowserEx::OnViewWindowCreated();
     SetUpLayout();
+    PlaceAllItems();
 }
 
 void CDesktopBrowser::SetViewRect(const RECT& rect) {

@@ -29,8 +29,13 @@ void CDesktopBrowser::SetUpLayout() {
     // The label procedure places each item as the view first names it, in both layouts.
     if (!m_labelWindow && SetWindowSubclass(m_viewWindow, LabelProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
         m_labelWindow = m_viewWindow;
-    if (GetWindowLongPtrW(m_listView, GWL_STYLE) & LVS_AUTOARRANGE)
-        SendMessageW(m_viewWindow, WM_COMMAND, kAutoArrangeCommand, 0);
+    if (!(GetWindowLongPtrW(m_listView, GWL_STYLE) & LVS_AUTOARRANGE))
+        return;
+    SendMessageW(m_viewWindow, WM_COMMAND, kAutoArrangeCommand, 0);
+    // Wine's view knows no such command and arranges its desktop view always: the style goes.
+    LONG_PTR style = GetWindowLongPtrW(m_listView, GWL_STYLE);
+    if (style & LVS_AUTOARRANGE)
+        SetWindowLongPtrW(m_listView, GWL_STYLE, style & ~static_cast<LONG_PTR>(LVS_AUTOARRANGE));
 }
 
 void CDesktopBrowser::EnterCompactLayout() {

@@ -1,0 +1,219 @@
+#include "app/ContainerFactory.h"
+#include "app/MonitorRect.h"
+#include "app/Pathwren.h"
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/DesktopBrowserContainer.h"
+#include "lib/ComPtr.h"
+#include "lib/RegistryKey.h"
+#include "support/ChildProcess.h"
+#include "support/DesktopStandIn.h"
+#include "support/MessagePump.h"
+#include "support/TempDirectory.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// The user's desktop directory pointed at a fresh folder for this process and put back after. The
+// shell reads it once, at its first look at the desktop: this must come before any shell call.
+class DesktopDirectory {
+public:
+    DesktopDirectory() {
+        RegCreateKeyW(HKEY_CURRENT_USER, kShellFoldersKey, m_key.Receive());
+        WCHAR saved[MAX_PATH * 2] = L"";
+        DWORD size = sizeof(saved);
+        m_hadValue = RegQueryValueExW(m_key.Get(), L"Desktop", nullptr, &m_savedType, reinterpret_cast<BYTE*>(saved),
+                                      &size) == ERROR_SUCCESS;
+        m_saved.assign(saved, size / sizeof(WCHAR));
+        Set(REG_EXPAND_SZ, m_folder.Path());
+    }
+    ~DesktopDirectory() {
+        if (m_hadValue)
+            RegSetValueExW(m_key.Get(), L"Desktop", 0, m_savedType, reinterpret_cast<const BYTE*>(m_saved.data()),
+                           static_cast<DWORD>(m_saved.size() * sizeof(WCHAR)));
+        else
+            RegDeleteValueW(m_key.Get(), L"Desktop");
+    }
+    const TempDirectory& Folder() const { return m_folder; }
+    void AddFolder(const std::wstring& name) const { CreateDirectoryW(m_folder.File(name).c_str(), nullptr); }
+    void Announce() const {
+        SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSH, m_folder.Path().c_str(), nullptr);
+    }
+
+private:
+    void Set(DWORD type, const std::wstring& path) {
+        RegSetValueExW(m_key.Get(), L"Desktop", 0, type, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>((path.size() + 1) * sizeof(WCHAR)));
+    }
+    TempDirectory m_folder;
+    CRegistryKey m_key;
+    bool m_hadValue = false;
+    DWORD m_savedType = REG_EXPAND_SZ;
+    std::wstring m_saved;
+};
+
+// Folders of the test's desktop directory and their places on the stand-in's desktop: the last
+// one stands where both clamps bite.
+const struct {
+    const wchar_t* name;
+    int x, y;
+} kIcons[] = {{L"Alpha", 20, 20}, {L"Beta", 640, 480}, {L"Gamma", 1200, 900}, {L"Delta", 1275, 1020}};
+
+// A "Desktop" item's window over the stand-in's desktop of the given layout.
+struct Mirror {
+    explicit Mirror(LPCWSTR layout) {
+        std::wstring command = L"\"" + DesktopStandInPath() + L"\" " + layout;
+        for (const auto& icon : kIcons) {
+            desktop.AddFolder(icon.name);
+            command += L" " + std::wstring(icon.name) + L" " + std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y);
+        }
+        standIn.reset(new ChildProcess(command));
+        standIn->Resume();
+        standInListView = WaitForDesktopListView(standIn->Id(), ARRAYSIZE(kIcons));
+        application.m_pOptions = new CApplicationOptions();
+        wcscpy(item.Path, elsewhere.Path().c_str());
+        item.FolderPresentationType = FolderPresentationDesktop;
+        item.WindowRect = {0, 0, 640, 512};
+        item.WindowPositionX = item.WindowPositionY = 20;
+    }
+    ~Mirror() {
+        item.ReleaseContainer();
+        if (standInListView)
+            CloseDesktopStandIn(standInListView);
+    }
+    bool Open() {
+        return CreateContainerForItem(&item, &application, GetModuleHandleW(nullptr), nullptr, nullptr) &&
+               Container()->Show(TRUE);
+    }
+    CDesktopBrowserContainer* Container() const { return static_cast<CDesktopBrowserContainer*>(item.m_pContainer); }
+    CDesktopBrowser* Browser() const { return Container()->GetDesktopBrowser(); }
+    HWND ListView() const { return Browser()->ListView(); }
+
+    // An item's name as the view gives it; in the compact layout that is its tooltip.
+    std::wstring Name(int index) const {
+        WCHAR text[MAX_PATH] = L"";
+        ListView_GetItemText(ListView(), index, 0, text, MAX_PATH);
+        if (text[0])
+            return text;
+        NMLVGETINFOTIPW tip = {};
+        tip.hdr = {ListView(), static_cast<UINT_PTR>(GetDlgCtrlID(ListView())), LVN_GETINFOTIPW};
+        tip.pszText = text;
+        tip.cchTextMax = MAX_PATH;
+        tip.iItem = index;
+        SendMessageW(Browser()->ViewWindow(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+        return text;
+    }
+    std::map<std::wstring, POINT> Places() const {
+        std::map<std::wstring, POINT> places;
+        for (int index = 0; index < ListView_GetItemCount(ListView()); ++index) {
+            POINT place = {};
+            ListView_GetItemPosition(ListView(), index, &place);
+            places[Name(index)] = place;
+        }
+        return places;
+    }
+    // Waits for the view to show the named items at the given places.
+    bool PlacedAt(const std::map<std::wstring, POINT>& expected) const {
+        auto arrived = [&] {
+            std::map<std::wstring, POINT> places = Places();
+            for (const auto& wanted : expected) {
+                auto found = places.find(wanted.first);
+                if (found == places.end() || found->second.x != wanted.second.x || found->second.y != wanted.second.y)
+                    return false;
+            }
+            return true;
+        };
+        if (PumpMessagesUntil(arrived, 5000))
+            return true;
+        for (const auto& place : Places())
+            ADD_FAILURE() << "the mirror shows " << testing::PrintToString(place.first) << " at " << place.second.x
+                          << "," << place.second.y;
+        return false;
+    }
+    void PressRefresh() const {
+        MSG key = {Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, VK_F5, 0, GetTickCount(), {0, 0}};
+        SendMessageW(Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
+    }
+    // Pumps until the desktop directory's change notification has been handled.
+    bool ChangeArrived() const {
+        bool seen = false;
+        PumpMessagesUntil([&] { return seen; }, 5000,
+                          [&](const MSG& message) { seen = seen || message.message == WM_DESKTOP_DIRECTORY_CHANGE; });
+        return seen;
+    }
+
+    DesktopDirectory desktop;
+    TempDirectory elsewhere;
+    std::unique_ptr<ChildProcess> standIn;
+    HWND standInListView = nullptr;
+    CPathwren application;
+    CGenericPathwrenObject item;
+};
+
+// The figures below are worked out for one 1280 x 1024 work area and Wine's 17-pixel scroll bars.
+bool IsTheTestScreen() {
+    RECT work;
+    GetMonitorRect(0, &work, FALSE);
+    return work.left == 0 && work.top == 0 && work.right == 1280 && work.bottom == 1024 &&
+           GetSystemMetrics(SM_CXVSCROLL) == 17 && GetSystemMetrics(SM_CYHSCROLL) == 17;
+}
+
+// 640 x 512 less the scroll bars is 623 x 495 for 1280 x 1024, rounded down; compact icons are 16
+// pixels with 5-pixel margins, so nothing stands right of 602 or below 474.
+const std::map<std::wstring, POINT> kCompactPlaces = {
+    {L"Alpha", {9, 9}}, {L"Beta", {311, 232}}, {L"Gamma", {584, 435}}, {L"Delta", {602, 474}}};
+// 1200 x 1000 gives 1183 x 983; 32-pixel icons and 10-pixel margins keep them within 1141, 941.
+const std::map<std::wstring, POINT> kLargePlaces = {
+    {L"Alpha", {18, 19}}, {L"Beta", {591, 460}}, {L"Gamma", {1109, 863}}, {L"Delta", {1141, 941}}};
+
+} // namespace
+
+TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWithTipsThenLarge) {
+    for (LPCWSTR layout : {L"progman", L"workerw", L"thumbnails"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(layout)));
+        Mirror mirror(layout);
+        ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
+        ASSERT_TRUE(mirror.standInListView);
+        ASSERT_TRUE(mirror.Open());
+        EXPECT_TRUE(mirror.Browser()->IsMirroring());
+        EXPECT_TRUE(mirror.Browser()->IsCompact());
+        EXPECT_TRUE(mirror.PlacedAt(kCompactPlaces));
+        if (wcscmp(layout, L"progman") != 0)
+            continue;
+
+        HWND listView = mirror.ListView();
+        for (int index = 0; index < ListView_GetItemCount(listView); ++index) {
+            WCHAR label[MAX_PATH] = L"?";
+            ListView_GetItemText(listView, index, 0, label, MAX_PATH);
+            EXPECT_STREQ(L"", label) << "compact labels are blank, item " << index;
+        }
+        HWND tooltip = ListView_GetToolTips(listView);
+        ASSERT_TRUE(tooltip);
+        EXPECT_EQ(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+
+        RECT frame = {0, 0, 1200, 1000};
+        HWND window = mirror.Container()->GetWindow();
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_FALSE(mirror.Browser()->IsCompact());
+        EXPECT_TRUE(mirror.Browser()->IsMirroring());
+        EXPECT_NE(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+        WCHAR label[MAX_PATH] = L"";
+        ListView_GetItemText(listView, 0, 0, label, MAX_PATH);
+        EXPECT_STRNE(L"", label) << "labels come back past 80 %";
+        EXPECT_TRUE(mirror.PlacedAt(kLargePlaces));
+    }
+}
