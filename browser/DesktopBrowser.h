@@ -76,7 +76,8 @@ private:
     void RecordLabel(int index, LPCWSTR text);
     // The index in m_labels of the item's record: by its current text, else by its place.
     int FindLabelRecord(int index);
-    BOOL PlaceItem(int index, LPCWSTR name);
+    // Reading the layout again up to four times for a name it lacks, when asked to.
+    BOOL PlaceItem(int index, LPCWSTR name, BOOL reread);
     BOOL FindDesktopPlace(LPCWSTR name, POINT* place);
     std::wstring ItemText(int index);
     POINT ItemPosition(int index);

@@ -105,12 +105,15 @@ void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
     int record = FindLabelRecord(index);
     if (record < 0) {
         m_labels.push_back({ItemPosition(index), text});
-        // First sight of the item in this view: now it can be put in its place.
-        PlaceItem(index, text);
+        // First sight of the item in this view: it may be newer than the layout we read.
+        PlaceItem(index, text, TRUE);
         return;
     }
-    if (m_labels[record].name == text)
+    if (m_labels[record].name == text) {
+        // The view may have inserted the item anew, at a place of its own.
+        PlaceItem(index, text, FALSE);
         return;
+    }
     // A rename: the desktop icon takes the new name and the item keeps its place. The record keeps
     // the old name and is found by its place from now on.
     CLock layout(m_layoutLock);

@@ -157,11 +157,11 @@ BOOL CDesktopBrowser::PlaceAllItems() {
     return placed;
 }
 
-BOOL CDesktopBrowser::PlaceItem(int index, LPCWSTR name) {
+BOOL CDesktopBrowser::PlaceItem(int index, LPCWSTR name, BOOL reread) {
     POINT desktop;
     // An icon just created may not be on Explorer's desktop yet when our view lists it.
-    for (int reread = 0; !FindDesktopPlace(name, &desktop); ++reread) {
-        if (reread == kLayoutRereads)
+    for (int reads = 0; !FindDesktopPlace(name, &desktop); ++reads) {
+        if (!reread || reads == kLayoutRereads)
             return FALSE;
         ReadDesktopLayout();
     }

@@ -10,6 +10,7 @@
 #include "support/DesktopStandIn.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
+#include "support/Wine.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -145,12 +146,31 @@ struct Mirror {
         MSG key = {Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, VK_F5, 0, GetTickCount(), {0, 0}};
         SendMessageW(Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
     }
-    // Pumps until the desktop directory's change notification has been handled.
-    bool ChangeArrived() const {
-        bool seen = false;
-        PumpMessagesUntil([&] { return seen; }, 5000,
-                          [&](const MSG& message) { seen = seen || message.message == WM_DESKTOP_DIRECTORY_CHANGE; });
-        return seen;
+    // Announces a change of the desktop directory and pumps until it has reached the window,
+    // which may be at once: the shell may send rather than post it.
+    bool AnnounceChange() const {
+        static int changes;
+        changes = 0;
+        auto counter = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+            changes += message == WM_DESKTOP_DIRECTORY_CHANGE;
+            return DefSubclassProc(window, message, wParam, lParam);
+        };
+        SetWindowSubclass(Container()->GetWindow(), counter, 1, 0);
+        desktop.Announce();
+        bool arrived = PumpMessagesUntil([] { return changes > 0; }, 5000);
+        RemoveWindowSubclass(Container()->GetWindow(), counter, 1);
+        return arrived;
+    }
+    int IndexOf(const std::wstring& name) const {
+        for (int index = 0; index < ListView_GetItemCount(ListView()); ++index)
+            if (Name(index) == name)
+                return index;
+        return -1;
+    }
+    POINT PlaceOf(const std::wstring& name) const {
+        POINT place = {-1, -1};
+        ListView_GetItemPosition(ListView(), IndexOf(name), &place);
+        return place;
     }
 
     DesktopDirectory desktop;
@@ -216,4 +236,76 @@ TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWith
         EXPECT_STRNE(L"", label) << "labels come back past 80 %";
         EXPECT_TRUE(mirror.PlacedAt(kLargePlaces));
     }
+}
+
+TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHomeIsTheDesktop) {
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
+    ASSERT_TRUE(mirror.standInListView);
+    ASSERT_TRUE(mirror.Open());
+    CIdList desktopFolder;
+    ASSERT_HRESULT_SUCCEEDED(SHGetFolderLocation(nullptr, CSIDL_DESKTOP, nullptr, 0, desktopFolder.Receive()));
+    EXPECT_TRUE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation())) << "whatever the item's Path";
+    ASSERT_TRUE(mirror.PlacedAt(kCompactPlaces));
+    HWND window = mirror.Container()->GetWindow();
+
+    HWND other = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 900, 900, 20, 20, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_EQ(other, GetForegroundWindow());
+    LONG reads = DesktopIconPositionReads(mirror.standInListView);
+    mirror.desktop.AddFolder(L"Zeta");
+    AddDesktopIcon(mirror.standInListView, L"Zeta", 320, 256);
+    mirror.desktop.Announce();
+    EXPECT_TRUE(mirror.PlacedAt({{L"Zeta", {155, 123}}, {L"Beta", {311, 232}}})) << "read again in the background";
+    EXPECT_LT(reads, DesktopIconPositionReads(mirror.standInListView));
+    DestroyWindow(other);
+
+    ASSERT_TRUE(mirror.Container()->Show(TRUE));
+    ASSERT_EQ(window, GetForegroundWindow());
+    reads = DesktopIconPositionReads(mirror.standInListView);
+    mirror.desktop.AddFolder(L"Eta");
+    AddDesktopIcon(mirror.standInListView, L"Eta", 960, 128);
+    EXPECT_TRUE(mirror.AnnounceChange());
+    EXPECT_EQ(reads, DesktopIconPositionReads(mirror.standInListView)) << "the user works in the mirror";
+    mirror.PressRefresh();
+    EXPECT_TRUE(mirror.PlacedAt({{L"Eta", {467, 61}}}));
+    EXPECT_LT(reads, DesktopIconPositionReads(mirror.standInListView));
+
+    SendMessageW(mirror.Browser()->ViewWindow(), WM_COMMAND, static_cast<WPARAM>(mirror.Browser()->ViewCommand(4)), 0);
+    EXPECT_FALSE(mirror.Browser()->IsMirroring()) << "details chosen by the user";
+    WCHAR label[MAX_PATH] = L"";
+    ListView_GetItemText(mirror.ListView(), 0, 0, label, MAX_PATH);
+    EXPECT_STRNE(L"", label);
+    reads = DesktopIconPositionReads(mirror.standInListView);
+    ASSERT_TRUE(MoveDesktopIcon(mirror.standInListView, L"Alpha", 1000, 100));
+    mirror.PressRefresh();
+    PumpPendingMessages();
+    EXPECT_EQ(reads, DesktopIconPositionReads(mirror.standInListView));
+    POINT alpha = mirror.PlaceOf(L"Alpha");
+    EXPECT_FALSE(alpha.x == 486 && alpha.y == 48) << "no longer follows the desktop";
+
+    ASSERT_HRESULT_SUCCEEDED(mirror.Browser()->BrowseToPath(mirror.elsewhere.Path().c_str()));
+    EXPECT_FALSE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation()));
+    EXPECT_TRUE(mirror.Container()->GoHome());
+    EXPECT_TRUE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation()));
+    EXPECT_TRUE(mirror.Browser()->IsMirroring()) << "home is the desktop, mirrored again";
+}
+
+TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
+    if (RunningOnWine())
+        GTEST_SKIP() << "Wine's desktop folder cannot rename its items (its SetNameOf is a stub)";
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(IsTheTestScreen());
+    ASSERT_TRUE(mirror.standInListView);
+    ASSERT_TRUE(mirror.Open());
+    ASSERT_TRUE(mirror.PlacedAt(kCompactPlaces));
+    WCHAR newName[] = L"Bravo";
+    NMLVDISPINFOW edit = {};
+    edit.hdr = {mirror.ListView(), static_cast<UINT_PTR>(GetDlgCtrlID(mirror.ListView())), LVN_ENDLABELEDITW};
+    edit.item.mask = LVIF_TEXT;
+    edit.item.iItem = mirror.IndexOf(L"Beta");
+    edit.item.pszText = newName;
+    SendMessageW(mirror.Browser()->ViewWindow(), WM_NOTIFY, edit.hdr.idFrom, reinterpret_cast<LPARAM>(&edit));
+    EXPECT_TRUE(mirror.PlacedAt({{L"Bravo", kCompactPlaces.at(L"Beta")}}));
 }
