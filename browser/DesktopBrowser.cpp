@@ -36,7 +36,8 @@ void ApplyHideValues(HKEY root, LPCWSTR keyName, BOOL userKey, IShellFolder* des
                                     reinterpret_cast<BYTE*>(&value), &valueSize);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
-        if (status != ERROR_SUCCESS || type != REG_DWORD || valueSize != sizeof(value))
+        // The key's unnamed value would parse as "::", the desktop itself.
+        if (status != ERROR_SUCCESS || type != REG_DWORD || valueSize != sizeof(value) || nameLength == 0)
             continue;
         CIdList item = ParseOnDesktop(desktop, name);
         if (!item)
