@@ -76,12 +76,15 @@ private:
     void RecordLabel(int index, LPCWSTR text);
     // The index in m_labels of the item's record: by its current text, else by its place.
     int FindLabelRecord(int index);
-    // Reading the layout again up to four times for a name it lacks, when asked to.
+    // Reading the layout again for a name it lacks, when asked to, while the view's re-reads last.
     BOOL PlaceItem(int index, LPCWSTR name, BOOL reread);
     BOOL FindDesktopPlace(LPCWSTR name, POINT* place);
     std::wstring ItemText(int index);
     POINT ItemPosition(int index);
 
+    // Each new view may read the layout again this often for names it has not found.
+    static const int kLayoutRereads = 4;
+    int m_layoutRereadsLeft = kLayoutRereads;
     BOOL m_allIconsOnFirstMonitor = TRUE;
     CRITICAL_SECTION m_layoutLock;
     CRITICAL_SECTION m_labelsLock;

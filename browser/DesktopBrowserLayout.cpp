@@ -17,7 +17,6 @@ static_assert(kTextOffset + MAX_PATH * sizeof(WCHAR) <= kItemOffset, "the text b
 static_assert(kItemOffset + kItemBytes <= kBlockSize, "the item fits into the block");
 // The region RedrawWindow repaints: invalidate, erase, the frame, children, at once.
 const UINT kRedrawFlags = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
-const int kLayoutRereads = 4;
 
 // Memory reserved in another window's process, released (and the process handle closed) on
 // every path out of the read.
@@ -159,10 +158,13 @@ BOOL CDesktopBrowser::PlaceAllItems() {
 
 BOOL CDesktopBrowser::PlaceItem(int index, LPCWSTR name, BOOL reread) {
     POINT desktop;
-    // An icon just created may not be on Explorer's desktop yet when our view lists it.
-    for (int reads = 0; !FindDesktopPlace(name, &desktop); ++reads) {
-        if (!reread || reads == kLayoutRereads)
+    // An icon just created may not be on Explorer's desktop yet when our view lists it. The
+    // re-reads are shared by the whole view: names that have no icon at all, a folder Explorer
+    // hides say, would otherwise cost a full read each.
+    while (!FindDesktopPlace(name, &desktop)) {
+        if (!reread || m_layoutRereadsLeft <= 0)
             return FALSE;
+        --m_layoutRereadsLeft;
         ReadDesktopLayout();
     }
     POINT place = MirrorPosition(Geometry(), desktop);
