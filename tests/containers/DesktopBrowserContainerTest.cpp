@@ -212,7 +212,14 @@ TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWith
         ASSERT_TRUE(mirror.Open());
         EXPECT_TRUE(mirror.Browser()->IsMirroring());
         EXPECT_TRUE(mirror.Browser()->IsCompact());
+        // The places are posted: what the view shows now is the shell's own.
+        std::map<std::wstring, POINT> shellPlaces = mirror.Places();
         EXPECT_TRUE(mirror.PlacedAt(kCompactPlaces));
+        for (const auto& place : mirror.Places()) {
+            if (!kCompactPlaces.count(place.first)) {
+                EXPECT_TRUE(mirror.PlacedAt({{place.first, shellPlaces[place.first]}})) << "no icon, no move";
+            }
+        }
         if (wcscmp(layout, L"progman") != 0)
             continue;
 
@@ -294,6 +301,14 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     EXPECT_TRUE(mirror.Container()->GoHome());
     EXPECT_TRUE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation()));
     EXPECT_TRUE(mirror.Browser()->IsMirroring()) << "home is the desktop, mirrored again";
+
+    // Explorer gone while the mirror is open: a refresh finds no layout and leaves the icons be.
+    CloseDesktopStandIn(mirror.standInListView);
+    mirror.standInListView = nullptr;
+    ASSERT_TRUE(mirror.standIn->Wait(5000));
+    mirror.PressRefresh();
+    EXPECT_TRUE(mirror.Browser()->DesktopLayout().empty());
+    EXPECT_LT(0, ListView_GetItemCount(mirror.ListView()));
 }
 
 TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
