@@ -1,6 +1,5 @@
 #include "browser/DesktopBrowser.h"
 #include "lib/ComPtr.h"
-#include "lib/RegistryKey.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +14,18 @@ const wchar_t* const kStartMenuKeys[] = {
 
 // One value written under both start menu keys of a root, whichever the shell reports in use,
 // and removed again.
-class HideValue {
-public:
-    HideValue(HKEY root, LPCWSTR name, DWORD type, const void* data, DWORD size) : m_root(root), m_name(name) {
-        for (LPCWSTR keyName : kStartMenuKeys) {
-            CRegistryKey key;
-            RegCreateKeyW(root, keyName, key.Receive());
-            RegSetValueExW(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size);
-        }
+struct HideValue {
+    HideValue(HKEY root, LPCWSTR name, DWORD type, const void* data, DWORD size) : root(root), name(name) {
+        for (LPCWSTR key : kStartMenuKeys)
+            RegSetKeyValueW(root, key, name, type, data, size);
     }
     ~HideValue() {
-        for (LPCWSTR keyName : kStartMenuKeys) {
-            CRegistryKey key;
-            if (RegOpenKeyW(m_root, keyName, key.Receive()) == ERROR_SUCCESS)
-                RegDeleteValueW(key.Get(), m_name.c_str());
-        }
+        for (LPCWSTR key : kStartMenuKeys)
+            RegDeleteKeyValueW(root, key, name.c_str());
     }
     HideValue(const HideValue&) = delete;
-    HideValue& operator=(const HideValue&) = delete;
-
-private:
-    HKEY m_root;
-    std::wstring m_name;
+    HKEY root;
+    std::wstring name;
 };
 
 } // namespace

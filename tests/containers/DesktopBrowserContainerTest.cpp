@@ -4,16 +4,13 @@
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "containers/DesktopBrowserContainer.h"
-#include "lib/ComPtr.h"
 #include "lib/KernelHandle.h"
-#include "lib/RegistryKey.h"
 #include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
 #include "support/Soak.h"
 #include "support/TempDirectory.h"
-#include "support/Wine.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -24,48 +21,33 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-const wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 // The user's desktop directory pointed at a fresh folder for this process and put back after. The
 // shell reads it once, at its first look at the desktop: this must come before any shell call.
-class DesktopDirectory {
-public:
+struct DesktopDirectory {
     DesktopDirectory() {
-        RegCreateKeyW(HKEY_CURRENT_USER, kShellFoldersKey, m_key.Receive());
-        WCHAR saved[MAX_PATH * 2] = L"";
         DWORD size = sizeof(saved);
-        m_hadValue = RegQueryValueExW(m_key.Get(), L"Desktop", nullptr, &m_savedType, reinterpret_cast<BYTE*>(saved),
-                                      &size) == ERROR_SUCCESS;
-        m_saved.assign(saved, size / sizeof(WCHAR));
-        Set(REG_EXPAND_SZ, m_folder.Path());
+        hadValue = !RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                 nullptr, saved, &size);
+        RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop", REG_EXPAND_SZ, folder.Path().c_str(),
+                        static_cast<DWORD>((folder.Path().size() + 1) * sizeof(WCHAR)));
     }
     ~DesktopDirectory() {
-        if (m_hadValue)
-            RegSetValueExW(m_key.Get(), L"Desktop", 0, m_savedType, reinterpret_cast<const BYTE*>(m_saved.data()),
-                           static_cast<DWORD>(m_saved.size() * sizeof(WCHAR)));
+        if (hadValue)
+            RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop", REG_EXPAND_SZ, saved,
+                            static_cast<DWORD>((wcslen(saved) + 1) * sizeof(WCHAR)));
         else
-            RegDeleteValueW(m_key.Get(), L"Desktop");
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop");
     }
-    const TempDirectory& Folder() const { return m_folder; }
-    void AddFolder(const std::wstring& name) const { CreateDirectoryW(m_folder.File(name).c_str(), nullptr); }
-    void Announce() const {
-        SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSH, m_folder.Path().c_str(), nullptr);
-    }
+    void AddFolder(const std::wstring& name) const { CreateDirectoryW(folder.File(name).c_str(), nullptr); }
 
-private:
-    void Set(DWORD type, const std::wstring& path) {
-        RegSetValueExW(m_key.Get(), L"Desktop", 0, type, reinterpret_cast<const BYTE*>(path.c_str()),
-                       static_cast<DWORD>((path.size() + 1) * sizeof(WCHAR)));
-    }
-    TempDirectory m_folder;
-    CRegistryKey m_key;
-    bool m_hadValue = false;
-    DWORD m_savedType = REG_EXPAND_SZ;
-    std::wstring m_saved;
+    TempDirectory folder;
+    WCHAR saved[MAX_PATH * 2] = L"";
+    bool hadValue = false;
 };
 
 // Folders of the test's desktop directory and their places on the stand-in's desktop: the last
@@ -150,6 +132,11 @@ struct Mirror {
         MSG key = {Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, VK_F5, 0, GetTickCount(), {0, 0}};
         SendMessageW(Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
     }
+    // A folder in the desktop directory with its icon on the stand-in's desktop.
+    void AddIcon(LPCWSTR name, int x, int y) const {
+        desktop.AddFolder(name);
+        AddDesktopIcon(standInListView, name, x, y);
+    }
     // Announces a change of the desktop directory and pumps until it has reached the window,
     // which may be at once: the shell may send rather than post it.
     bool AnnounceChange() const {
@@ -160,21 +147,10 @@ struct Mirror {
             return DefSubclassProc(window, message, wParam, lParam);
         };
         SetWindowSubclass(Container()->GetWindow(), counter, 1, 0);
-        desktop.Announce();
+        SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSH, desktop.folder.Path().c_str(), nullptr);
         bool arrived = PumpMessagesUntil([] { return changes > 0; }, 5000);
         RemoveWindowSubclass(Container()->GetWindow(), counter, 1);
         return arrived;
-    }
-    int IndexOf(const std::wstring& name) const {
-        for (int index = 0; index < ListView_GetItemCount(ListView()); ++index)
-            if (Name(index) == name)
-                return index;
-        return -1;
-    }
-    POINT PlaceOf(const std::wstring& name) const {
-        POINT place = {-1, -1};
-        ListView_GetItemPosition(ListView(), IndexOf(name), &place);
-        return place;
     }
 
     DesktopDirectory desktop;
@@ -265,9 +241,8 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     SetForegroundWindow(other);
     ASSERT_EQ(other, GetForegroundWindow());
     LONG reads = DesktopIconPositionReads(mirror.standInListView);
-    mirror.desktop.AddFolder(L"Zeta");
-    AddDesktopIcon(mirror.standInListView, L"Zeta", 320, 256);
-    mirror.desktop.Announce();
+    mirror.AddIcon(L"Zeta", 320, 256);
+    EXPECT_TRUE(mirror.AnnounceChange());
     EXPECT_TRUE(mirror.PlacedAt({{L"Zeta", {155, 123}}, {L"Beta", {311, 232}}})) << "read again in the background";
     EXPECT_LT(reads, DesktopIconPositionReads(mirror.standInListView));
     DestroyWindow(other);
@@ -275,8 +250,7 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     ASSERT_TRUE(mirror.Container()->Show(TRUE));
     ASSERT_EQ(window, GetForegroundWindow());
     reads = DesktopIconPositionReads(mirror.standInListView);
-    mirror.desktop.AddFolder(L"Eta");
-    AddDesktopIcon(mirror.standInListView, L"Eta", 960, 128);
+    mirror.AddIcon(L"Eta", 960, 128);
     EXPECT_TRUE(mirror.AnnounceChange());
     EXPECT_EQ(reads, DesktopIconPositionReads(mirror.standInListView)) << "the user works in the mirror";
     mirror.PressRefresh();
@@ -293,7 +267,7 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     mirror.PressRefresh();
     PumpPendingMessages();
     EXPECT_EQ(reads, DesktopIconPositionReads(mirror.standInListView));
-    POINT alpha = mirror.PlaceOf(L"Alpha");
+    POINT alpha = mirror.Places()[L"Alpha"];
     EXPECT_FALSE(alpha.x == 486 && alpha.y == 48) << "no longer follows the desktop";
 
     ASSERT_HRESULT_SUCCEEDED(mirror.Browser()->BrowseToPath(mirror.elsewhere.Path().c_str()));
@@ -309,24 +283,6 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     mirror.PressRefresh();
     EXPECT_TRUE(mirror.Browser()->DesktopLayout().empty());
     EXPECT_LT(0, ListView_GetItemCount(mirror.ListView()));
-}
-
-TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
-    if (RunningOnWine())
-        GTEST_SKIP() << "Wine's desktop folder cannot rename its items (its SetNameOf is a stub)";
-    Mirror mirror(L"progman");
-    ASSERT_TRUE(IsTheTestScreen());
-    ASSERT_TRUE(mirror.standInListView);
-    ASSERT_TRUE(mirror.Open());
-    ASSERT_TRUE(mirror.PlacedAt(kCompactPlaces));
-    WCHAR newName[] = L"Bravo";
-    NMLVDISPINFOW edit = {};
-    edit.hdr = {mirror.ListView(), static_cast<UINT_PTR>(GetDlgCtrlID(mirror.ListView())), LVN_ENDLABELEDITW};
-    edit.item.mask = LVIF_TEXT;
-    edit.item.iItem = mirror.IndexOf(L"Beta");
-    edit.item.pszText = newName;
-    SendMessageW(mirror.Browser()->ViewWindow(), WM_NOTIFY, edit.hdr.idFrom, reinterpret_cast<LPARAM>(&edit));
-    EXPECT_TRUE(mirror.PlacedAt({{L"Bravo", kCompactPlaces.at(L"Beta")}}));
 }
 
 namespace {

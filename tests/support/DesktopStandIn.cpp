@@ -48,16 +48,8 @@ bool AddDesktopIcon(HWND listView, const std::wstring& name, int x, int y) {
     return SendCommand(listView, 1, Place(name, x, y));
 }
 
-bool RenameDesktopIcon(HWND listView, const std::wstring& name, const std::wstring& newName) {
-    return SendCommand(listView, 2, name + L"|" + newName);
-}
-
 bool MoveDesktopIcon(HWND listView, const std::wstring& name, int x, int y) {
     return SendCommand(listView, 3, Place(name, x, y));
-}
-
-bool RemoveDesktopIcon(HWND listView, const std::wstring& name) {
-    return SendCommand(listView, 4, name);
 }
 
 LONG DesktopIconPositionReads(HWND listView) {
