@@ -137,8 +137,8 @@ void CDesktopBrowser::OnBeforeBrowse(PCIDLIST_ABSOLUTE location) {
         m_showDriveRoots = TRUE;
         m_showingDesktop = m_mirroring = FALSE;
     }
-    // The view is built in the mode it will show: a list has no places to set, and views that
-    // ignore the later command (Wine's, from Vista on) would stay one.
+    // The view is built in the mode it will show: a list has no places to set, and a view that
+    // ignores the mode commands (Wine's ignores those from Vista on) would stay a list.
     m_viewMode = m_mirroring ? (m_compact ? kSmallIconsViewMode : kIconsViewMode) : m_userViewMode;
     FolderSettingsFromViewMode(m_viewMode, &m_folderSettings);
 }
