@@ -50,6 +50,9 @@ struct DesktopDirectory {
     bool hadValue = false;
 };
 
+const wchar_t kHideDesktopIcons[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\";
+const wchar_t kMyComputer[] = L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+
 // Folders of the test's desktop directory and their places on the stand-in's desktop: the last
 // one stands where both clamps bite.
 const struct {
@@ -229,7 +232,14 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     Mirror mirror(L"progman");
     ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
     ASSERT_TRUE(mirror.standInListView);
+    const DWORD hide = 1;
+    for (LPCWSTR menu : {L"ClassicStartMenu", L"NewStartPanel"})
+        RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kHideDesktopIcons) + menu).c_str(), kMyComputer, REG_DWORD,
+                        &hide, sizeof(hide));
     ASSERT_TRUE(mirror.Open());
+    for (LPCWSTR menu : {L"ClassicStartMenu", L"NewStartPanel"})
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, (std::wstring(kHideDesktopIcons) + menu).c_str(), kMyComputer);
+    EXPECT_EQ(0u, mirror.Places().count(L"My Computer")) << "hidden by the user's setting";
     CIdList desktopFolder;
     ASSERT_HRESULT_SUCCEEDED(SHGetFolderLocation(nullptr, CSIDL_DESKTOP, nullptr, 0, desktopFolder.Receive()));
     EXPECT_TRUE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation())) << "whatever the item's Path";
