@@ -2,6 +2,7 @@
 
 #include "config/GenericPathwrenObject.h"
 #include "config/SpecialPath.h"
+#include "containers/DesktopBrowserContainer.h"
 #include "containers/FolderMenuContainer.h"
 #include "containers/ShellBrowserContainer.h"
 
@@ -35,8 +36,10 @@ BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application
         case FolderPresentationBrowser:
             container = new CShellBrowserContainer(instance, application);
             break;
+        case FolderPresentationDesktop:
+            container = new CDesktopBrowserContainer(instance, application);
+            break;
         default:
-            // "Desktop" gets its container with the desktop mirror; an unknown type never has one.
             return FALSE;
     }
     item->m_pContainer = container;

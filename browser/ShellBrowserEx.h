@@ -22,7 +22,8 @@ public:
 
     CShellBrowserEx(HWND parentWindow, const FOLDERSETTINGS* folderSettings);
     CShellBrowserEx(HWND parentWindow, const FOLDERSETTINGS* folderSettings, UINT viewMode);
-    ~CShellBrowserEx();
+    // Virtual, unlike the base's: a container owns its view as this type, the desktop one included.
+    virtual ~CShellBrowserEx();
 
     STDMETHODIMP IncludeObject(IShellView* view, PCUITEMID_CHILD child) override;
     HRESULT Refresh() override;

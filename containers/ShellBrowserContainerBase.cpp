@@ -204,9 +204,9 @@ BOOL CShellBrowserContainerBase::Initialize(CGenericPathwrenObject* item) {
     if (!CreateContainerWindow())
         return FALSE;
     FOLDERSETTINGS settings = FolderSettingsOfItem(*item);
-    m_browser.reset(new CShellBrowserEx(m_window, &settings, static_cast<UINT>(item->FolderViewMode)));
+    m_browser.reset(CreateBrowser(settings));
     ApplyItem();
-    if (!ResolveSpecialPath(item->Path, m_homePath) || FAILED(m_browser->BrowseToPath(m_homePath))) {
+    if (FAILED(BrowseHome())) {
         m_browser.reset();
         return FALSE;
     }
@@ -216,6 +216,16 @@ BOOL CShellBrowserContainerBase::Initialize(CGenericPathwrenObject* item) {
     if (item->ShowAtStartup)
         Show(TRUE);
     return TRUE;
+}
+
+CShellBrowserEx* CShellBrowserContainerBase::CreateBrowser(const FOLDERSETTINGS& settings) {
+    return new CShellBrowserEx(m_window, &settings, static_cast<UINT>(m_pItem->FolderViewMode));
+}
+
+HRESULT CShellBrowserContainerBase::BrowseHome() {
+    if (!ResolveSpecialPath(m_pItem->Path, m_homePath))
+        return E_FAIL;
+    return m_browser->BrowseToPath(m_homePath);
 }
 
 void CShellBrowserContainerBase::ApplyItem() {

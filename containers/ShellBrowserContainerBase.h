@@ -93,6 +93,10 @@ public:
     static const int kToolbarHeight = 24;
 
 protected:
+    // The view of the item's folder and the first navigation: the desktop container shows the
+    // Desktop folder in its mirror instead.
+    virtual CShellBrowserEx* CreateBrowser(const FOLDERSETTINGS& settings);
+    virtual HRESULT BrowseHome();
     // Runs a browser key; FALSE leaves the key to the view.
     BOOL HandleKey(UINT virtualKey);
     BOOL RunCommand(UINT command);

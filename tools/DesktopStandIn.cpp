@@ -5,6 +5,8 @@
 // "thumbnails": the view's own list view hidden and a visible one inside "ThumbnailVwExtWnd32".
 // The list view covers the primary screen at the bottom of the z-order and holds the named items
 // at the given places, in icon mode, as Explorer's does. Ends when its top window is closed.
+// The list view's top window takes commands as WM_COPYDATA (add "name|x|y", rename "old|new",
+// move "name|x|y", remove "name") and answers WM_APP with how often the places were read.
 #include "lib/StringCopy.h"
 
 #include <windows.h>
@@ -16,9 +18,82 @@
 
 namespace {
 
+enum Command { CommandAdd = 1, CommandRename = 2, CommandMove = 3, CommandRemove = 4 };
+const UINT WM_COUNT_POSITION_READS = WM_APP;
+
+HWND g_listView = nullptr;
+LONG g_positionReads = 0;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == LVM_GETITEMPOSITION)
+        ++g_positionReads;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+int FindItem(LPCWSTR name) {
+    LVFINDINFOW find = {};
+    find.flags = LVFI_STRING;
+    find.psz = name;
+    return static_cast<int>(
+        SendMessageW(g_listView, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+void PlaceItem(int index, LPCWSTR x, LPCWSTR y) {
+    POINT place = {_wtoi(x), _wtoi(y)};
+    SendMessageW(g_listView, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&place));
+}
+
+int InsertItem(LPCWSTR name) {
+    wchar_t text[MAX_PATH];
+    CopyTruncated(text, ARRAYSIZE(text), name);
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(SendMessageW(g_listView, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = text;
+    return static_cast<int>(SendMessageW(g_listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+// Returns whether the command found what it names.
+BOOL RunCommand(ULONG_PTR command, const std::wstring& text) {
+    std::wstring fields[3];
+    size_t start = 0;
+    for (std::wstring& field : fields) {
+        size_t end = text.find(L'|', start);
+        field = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        start = end == std::wstring::npos ? text.size() : end + 1;
+    }
+    if (command == CommandAdd) {
+        int index = InsertItem(fields[0].c_str());
+        PlaceItem(index, fields[1].c_str(), fields[2].c_str());
+        return index >= 0;
+    }
+    int index = FindItem(fields[0].c_str());
+    if (index < 0)
+        return FALSE;
+    if (command == CommandRename) {
+        wchar_t name[MAX_PATH];
+        CopyTruncated(name, ARRAYSIZE(name), fields[1].c_str());
+        LVITEMW item = {};
+        item.pszText = name;
+        return SendMessageW(g_listView, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)) != 0;
+    }
+    if (command == CommandMove) {
+        PlaceItem(index, fields[1].c_str(), fields[2].c_str());
+        return TRUE;
+    }
+    return command == CommandRemove && SendMessageW(g_listView, LVM_DELETEITEM, index, 0);
+}
+
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY && !GetParent(window) && GetWindowLongPtrW(window, GWLP_USERDATA))
         PostQuitMessage(0);
+    if (message == WM_COUNT_POSITION_READS)
+        return g_positionReads;
+    if (message == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        std::wstring text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+        return RunCommand(data->dwData, text);
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -51,17 +126,13 @@ HWND CreateChild(LPCWSTR className, HWND parent, bool visible) {
 }
 
 void AddItems(HWND listView, int count, wchar_t** arguments) {
-    for (int index = 0; index + 2 < count; index += 3) {
-        wchar_t name[MAX_PATH];
-        CopyTruncated(name, ARRAYSIZE(name), arguments[index]);
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = index / 3;
-        item.pszText = name;
-        int inserted = static_cast<int>(SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        POINT place = {_wtoi(arguments[index + 1]), _wtoi(arguments[index + 2])};
-        SendMessageW(listView, LVM_SETITEMPOSITION32, inserted, reinterpret_cast<LPARAM>(&place));
-    }
+    for (int index = 0; index + 2 < count; index += 3)
+        InsertItem(arguments[index]);
+    // Wine's list view arranges its icons once at the first paint after they came: the places
+    // given before that would be lost.
+    UpdateWindow(listView);
+    for (int index = 0; index + 2 < count; index += 3)
+        PlaceItem(index / 3, arguments[index + 1], arguments[index + 2]);
 }
 
 HWND BuildLayout(const std::wstring& layout) {
@@ -94,6 +165,8 @@ int wmain(int count, wchar_t** arguments) {
     HWND listView = BuildLayout(layout);
     if (!listView)
         return 1;
+    g_listView = listView;
+    SetWindowSubclass(listView, CountingProc, 0, 0);
     AddItems(listView, count - 2, arguments + 2);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

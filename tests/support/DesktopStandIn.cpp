@@ -4,6 +4,20 @@
 
 #include <commctrl.h>
 
+namespace {
+
+bool SendCommand(HWND listView, ULONG_PTR command, const std::wstring& text) {
+    COPYDATASTRUCT data = {command, static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                           const_cast<wchar_t*>(text.c_str())};
+    return SendMessageW(GetAncestor(listView, GA_ROOT), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) != 0;
+}
+
+std::wstring Place(const std::wstring& name, int x, int y) {
+    return name + L"|" + std::to_wstring(x) + L"|" + std::to_wstring(y);
+}
+
+} // namespace
+
 std::wstring DesktopStandInPath() {
     wchar_t module[MAX_PATH];
     GetModuleFileNameW(nullptr, module, MAX_PATH);
@@ -28,4 +42,16 @@ void CloseDesktopStandIn(HWND listView) {
     HWND progman = FindWindowW(L"Progman", L"Program Manager");
     if (progman && progman != top)
         PostMessageW(progman, WM_CLOSE, 0, 0);
+}
+
+bool AddDesktopIcon(HWND listView, const std::wstring& name, int x, int y) {
+    return SendCommand(listView, 1, Place(name, x, y));
+}
+
+bool MoveDesktopIcon(HWND listView, const std::wstring& name, int x, int y) {
+    return SendCommand(listView, 3, Place(name, x, y));
+}
+
+LONG DesktopIconPositionReads(HWND listView) {
+    return static_cast<LONG>(SendMessageW(GetAncestor(listView, GA_ROOT), WM_APP, 0, 0));
 }

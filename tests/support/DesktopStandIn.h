@@ -12,3 +12,10 @@ HWND WaitForDesktopListView(DWORD processId, int items = 0);
 
 // Asks the stand-in to end: its top window and, in the WorkerW layout, the Progman beside it.
 void CloseDesktopStandIn(HWND listView);
+
+// Commands to the stand-in's desktop, as a user would change Explorer's (it also renames, command
+// 2, and removes, command 4): false when the item named is not there.
+bool AddDesktopIcon(HWND listView, const std::wstring& name, int x, int y);
+bool MoveDesktopIcon(HWND listView, const std::wstring& name, int x, int y);
+// How often the stand-in's list view was asked for an item's place since it started.
+LONG DesktopIconPositionReads(HWND listView);

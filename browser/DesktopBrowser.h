@@ -1,0 +1,108 @@
+#pragma once
+#include "browser/DesktopMirrorGeometry.h"
+#include "browser/ShellBrowserEx.h"
+#include "lib/IdList.h"
+
+#include <string>
+#include <vector>
+
+// A name and a place: an icon of Explorer's desktop, or an item of the mirror and its label.
+struct DesktopIcon {
+    POINT position;
+    std::wstring name;
+};
+
+// The desktop items the user's shell settings hide: the HideDesktopIcons values of the start menu
+// in use, machine values first, then the user's, which may add or take back an item.
+std::vector<CIdList> LoadHiddenDesktopItems(IShellFolder* desktop);
+BOOL IsHiddenDesktopItem(const std::vector<CIdList>& hidden, PCUITEMID_CHILD child);
+
+// The folder view of a "Desktop" item. While it shows the Desktop folder it mirrors the real
+// desktop: the icons the shell hides stay hidden, and every icon stands where Explorer has it,
+// scaled into this smaller window. A window small against the monitor gets a compact layout:
+// small, closely packed icons whose labels show as immediate tooltips. Choosing a view mode or
+// browsing elsewhere ends the mirroring.
+class CDesktopBrowser : public CShellBrowserEx {
+public:
+    CDesktopBrowser(HWND parentWindow, const FOLDERSETTINGS* folderSettings);
+    ~CDesktopBrowser() override;
+
+    STDMETHODIMP IncludeObject(IShellView* view, PCUITEMID_CHILD child) override;
+    HRESULT Refresh() override;
+    void SetViewRect(const RECT& rect) override;
+    void OnViewWindowCreated() override;
+    void OnBeforeBrowse(PCIDLIST_ABSOLUTE location) override;
+    void OnViewModeCommand(UINT viewMode, WPARAM wParam, LPARAM lParam) override;
+
+    BOOL IsMirroring() const { return m_mirroring; }
+    BOOL IsCompact() const { return m_compact; }
+    BOOL IsShowingDesktop() const { return m_showingDesktop; }
+    // Reads where Explorer's desktop icons stand; an unreachable desktop leaves the layout empty.
+    void ReadDesktopLayout();
+    std::vector<DesktopIcon> DesktopLayout();
+    // Places every item of the view that has a counterpart on the desktop; FALSE when none could be.
+    BOOL PlaceAllItems();
+
+private:
+    // Holds a critical section for one scope.
+    class CLock {
+    public:
+        explicit CLock(CRITICAL_SECTION& section) : m_section(section) { EnterCriticalSection(&m_section); }
+        ~CLock() { LeaveCriticalSection(&m_section); }
+        CLock(const CLock&) = delete;
+        CLock& operator=(const CLock&) = delete;
+
+    private:
+        CRITICAL_SECTION& m_section;
+    };
+
+    static LRESULT CALLBACK LabelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR self);
+    static LRESULT CALLBACK TooltipProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                             DWORD_PTR self);
+    BOOL OnLabelNotification(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    void OnItemTextAsked(int index, LPCWSTR text);
+    BOOL CopyInfoTip(int index, LPWSTR tip, int tipLength);
+
+    DesktopMirrorGeometry Geometry() const;
+    BOOL IsSmallWindow() const;
+    void SendViewModeCommand(UINT viewMode);
+    void SetUpLayout();
+    void EnterCompactLayout();
+    void LeaveCompactLayout();
+    void StopMirroring();
+    void RemoveLabelSubclasses();
+    void PutLabelsBack();
+    void RecordLabel(int index, LPCWSTR text);
+    // The index in m_labels of the item's record: by its current text, else by its place.
+    int FindLabelRecord(int index);
+    // Reading the layout again for a name it lacks, when asked to, while the view's re-reads last.
+    BOOL PlaceItem(int index, LPCWSTR name, BOOL reread);
+    BOOL FindDesktopPlace(LPCWSTR name, POINT* place);
+    std::wstring ItemText(int index);
+    POINT ItemPosition(int index);
+
+    // Each new view may read the layout again this often for names it has not found.
+    static const int kLayoutRereads = 4;
+    int m_layoutRereadsLeft = kLayoutRereads;
+    BOOL m_allIconsOnFirstMonitor = TRUE;
+    CRITICAL_SECTION m_layoutLock;
+    CRITICAL_SECTION m_labelsLock;
+    std::vector<DesktopIcon> m_labels;
+    std::vector<CIdList> m_hiddenItems;
+    std::vector<DesktopIcon> m_desktopLayout;
+    CIdList m_desktopIdList;
+    BOOL m_inWideNotification = FALSE;
+    BOOL m_inNarrowNotification = FALSE;
+    HWND m_desktopListView = nullptr;
+    BOOL m_showingDesktop = TRUE;
+    BOOL m_compact = TRUE;
+    BOOL m_mirroring = TRUE;
+    UINT m_userViewMode;
+    BOOL m_switchingViewMode = FALSE;
+    BOOL m_labelsHidden = FALSE;
+    int m_savedTooltipDelay = 65535;
+    // The windows that carry our label and tooltip procedures, for taking them off again.
+    HWND m_labelWindow = nullptr;
+    HWND m_tooltipWindow = nullptr;
+};

@@ -1,0 +1,180 @@
+#include "browser/DesktopBrowser.h"
+
+#include "browser/DesktopListView.h"
+#include "lib/KernelHandle.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// One block in Explorer's process holds everything a read needs: the list view writes an
+// item's place and text there, since its messages carry pointers that are only valid in it.
+const SIZE_T kPointOffset = 0, kTextOffset = 8, kItemOffset = 528, kBlockSize = 600;
+// The item structure as a 64-bit list view of any version reads it: up to the columns pointer.
+const SIZE_T kItemBytes = 72;
+static_assert(sizeof(LVITEMW) >= kItemBytes, "the remote item structure is the 64-bit one");
+static_assert(kTextOffset + MAX_PATH * sizeof(WCHAR) <= kItemOffset, "the text buffer ends before the item");
+static_assert(kItemOffset + kItemBytes <= kBlockSize, "the item fits into the block");
+// The region RedrawWindow repaints: invalidate, erase, the frame, children, at once.
+const UINT kRedrawFlags = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+
+// Memory reserved in another window's process, released (and the process handle closed) on
+// every path out of the read.
+class CRemoteBlock {
+public:
+    explicit CRemoteBlock(HWND window) {
+        DWORD processId = 0;
+        if (!window || !GetWindowThreadProcessId(window, &processId) || !processId)
+            return;
+        m_process.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+        if (m_process)
+            m_address =
+                static_cast<BYTE*>(VirtualAllocEx(m_process.Get(), nullptr, kBlockSize, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~CRemoteBlock() {
+        if (m_address)
+            VirtualFreeEx(m_process.Get(), m_address, 0, MEM_RELEASE);
+    }
+    CRemoteBlock(const CRemoteBlock&) = delete;
+    CRemoteBlock& operator=(const CRemoteBlock&) = delete;
+
+    BOOL Valid() const { return m_address != nullptr; }
+    LPARAM At(SIZE_T offset) const { return reinterpret_cast<LPARAM>(m_address + offset); }
+    BOOL Read(SIZE_T offset, void* data, SIZE_T size) const {
+        SIZE_T done = 0;
+        return ReadProcessMemory(m_process.Get(), m_address + offset, data, size, &done) && done == size;
+    }
+    BOOL Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        SIZE_T done = 0;
+        return WriteProcessMemory(m_process.Get(), m_address + offset, data, size, &done) && done == size;
+    }
+
+private:
+    CKernelHandle m_process;
+    BYTE* m_address = nullptr;
+};
+
+} // namespace
+
+void CDesktopBrowser::ReadDesktopLayout() {
+    CLock lock(m_layoutLock);
+    m_allIconsOnFirstMonitor = TRUE;
+    m_desktopLayout.clear();
+    m_desktopListView = FindDesktopListView();
+    CRemoteBlock block(m_desktopListView);
+    if (!block.Valid())
+        return;
+    std::vector<RECT> workAreas = MonitorWorkAreas();
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.pszText = reinterpret_cast<LPWSTR>(block.At(kTextOffset));
+    item.cchTextMax = MAX_PATH;
+    int count = static_cast<int>(SendMessageW(m_desktopListView, LVM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        DesktopIcon icon = {{-1, -1}, L""};
+        // A window that died in the middle answers 0 to everything: the rest stays unread.
+        if (!SendMessageW(m_desktopListView, LVM_GETITEMPOSITION, index, block.At(kPointOffset)) ||
+            !block.Read(kPointOffset, &icon.position, sizeof(icon.position)))
+            break;
+        if (!IsOnFirstMonitor(workAreas, icon.position))
+            m_allIconsOnFirstMonitor = FALSE;
+        item.iItem = index;
+        if (!block.Write(kItemOffset, &item, kItemBytes))
+            break;
+        WCHAR name[MAX_PATH] = L"";
+        if (SendMessageW(m_desktopListView, LVM_GETITEMTEXTW, index, block.At(kItemOffset)) > 0 &&
+            block.Read(kTextOffset, name, sizeof(name)))
+            name[MAX_PATH - 1] = L'\0';
+        icon.name = name;
+        m_desktopLayout.push_back(std::move(icon));
+    }
+}
+
+std::vector<DesktopIcon> CDesktopBrowser::DesktopLayout() {
+    CLock lock(m_layoutLock);
+    return m_desktopLayout;
+}
+
+BOOL CDesktopBrowser::FindDesktopPlace(LPCWSTR name, POINT* place) {
+    CLock lock(m_layoutLock);
+    for (const DesktopIcon& icon : m_desktopLayout) {
+        if (icon.name != name)
+            continue;
+        // -1 is where a list view puts an item it has not placed yet.
+        if (icon.position.x == -1 || icon.position.y == -1)
+            return FALSE;
+        *place = icon.position;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+std::wstring CDesktopBrowser::ItemText(int index) {
+    // Our own question must get the real name, not the blanked one.
+    BOOL wasInNotification = m_inWideNotification;
+    m_inWideNotification = TRUE;
+    WCHAR text[MAX_PATH] = L"";
+    ListView_GetItemText(m_listView, index, 0, text, MAX_PATH);
+    m_inWideNotification = wasInNotification;
+    return text;
+}
+
+POINT CDesktopBrowser::ItemPosition(int index) {
+    POINT place = {-1, -1};
+    ListView_GetItemPosition(m_listView, index, &place);
+    return place;
+}
+
+BOOL CDesktopBrowser::PlaceAllItems() {
+    if (!m_listView)
+        return FALSE;
+    BOOL empty;
+    {
+        CLock lock(m_layoutLock);
+        empty = m_desktopLayout.empty();
+    }
+    if (empty)
+        ReadDesktopLayout();
+    CLock labels(m_labelsLock);
+    DesktopMirrorGeometry geometry = Geometry();
+    BOOL placed = FALSE;
+    int count = ListView_GetItemCount(m_listView);
+    for (int index = 0; index < count; ++index) {
+        int record = FindLabelRecord(index);
+        std::wstring name = record >= 0 ? m_labels[record].name : ItemText(index);
+        POINT desktop;
+        if (!FindDesktopPlace(name.c_str(), &desktop))
+            continue;
+        POINT place = MirrorPosition(geometry, desktop);
+        if (record >= 0)
+            m_labels[record].position = place;
+        // Posted: the view sets its own places after it answers, and would overwrite ours.
+        PostMessageW(m_listView, LVM_SETITEMPOSITION, index, MAKELPARAM(place.x, place.y));
+        placed = TRUE;
+    }
+    RedrawWindow(m_listView, nullptr, nullptr, kRedrawFlags);
+    return placed;
+}
+
+BOOL CDesktopBrowser::PlaceItem(int index, LPCWSTR name, BOOL reread) {
+    POINT desktop;
+    // An icon just created may not be on Explorer's desktop yet when our view lists it. The
+    // re-reads are shared by the whole view: names that have no icon at all, a folder Explorer
+    // hides say, would otherwise cost a full read each.
+    while (!FindDesktopPlace(name, &desktop)) {
+        if (!reread || m_layoutRereadsLeft <= 0)
+            return FALSE;
+        --m_layoutRereadsLeft;
+        ReadDesktopLayout();
+    }
+    POINT place = MirrorPosition(Geometry(), desktop);
+    POINT current = ItemPosition(index);
+    if (place.x == current.x && place.y == current.y)
+        return TRUE;
+    CLock lock(m_labelsLock);
+    for (DesktopIcon& label : m_labels)
+        if (label.name == name)
+            label.position = place;
+    PostMessageW(m_listView, LVM_SETITEMPOSITION, index, MAKELPARAM(place.x, place.y));
+    return TRUE;
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include "browser/DesktopBrowser.h"
+#include "containers/ShellBrowserContainer.h"
+#include "containers/ShellItemChangeWatcher.h"
+
+// The message the watch of the user's desktop directory arrives with.
+const UINT WM_DESKTOP_DIRECTORY_CHANGE = WM_APP + 1345;
+
+// The container of a "Desktop" item: a browser window whose view mirrors the real desktop,
+// whatever folder the item names, and follows changes of the desktop directory while the user
+// works elsewhere.
+class CDesktopBrowserContainer : public CShellBrowserContainer, public IShellItemChangeWatcher {
+public:
+    CDesktopBrowserContainer(HINSTANCE instance, CPathwren* application);
+    ~CDesktopBrowserContainer() override;
+
+    void Destroy() override { delete this; }
+    BOOL Initialize(CGenericPathwrenObject* item) override;
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL GoHome() override;
+    // The mirror places the icons itself; the home folder's saved places do not apply.
+    BOOL IsIconPositionSavingEnabled() override { return FALSE; }
+    void OnShellItemChange(LONG event, LPCWSTR firstPath, LPCWSTR secondPath) override;
+
+    CDesktopBrowser* GetDesktopBrowser() const { return static_cast<CDesktopBrowser*>(m_browser.get()); }
+
+protected:
+    CShellBrowserEx* CreateBrowser(const FOLDERSETTINGS& settings) override;
+    HRESULT BrowseHome() override;
+};

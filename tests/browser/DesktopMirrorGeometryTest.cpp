@@ -1,0 +1,66 @@
+#include "browser/DesktopMirrorGeometry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<RECT> kOneMonitor = {{0, 0, 1280, 1024}};
+// A second monitor left of the first, whose taskbar takes 40 pixels: the union starts at -800.
+const std::vector<RECT> kTwoMonitors = {{0, 0, 1000, 760}, {-800, 100, 0, 700}};
+
+DesktopMirrorGeometry Geometry(const std::vector<RECT>& monitors, BOOL allOnFirst, RECT view, SIZE scrollBars) {
+    DesktopMirrorGeometry geometry;
+    geometry.workAreas = monitors;
+    geometry.allIconsOnFirstMonitor = allOnFirst;
+    geometry.view = view;
+    geometry.scrollBars = scrollBars;
+    return geometry;
+}
+
+} // namespace
+
+// The layout is compact exactly when the window is small, as the mirror decides it.
+TEST(DesktopMirrorGeometry, SmallWindowsUnderEightyPercentGetCompactPlacesScaledAndKeptOffTheEdges) {
+    struct Case {
+        const std::vector<RECT>* monitors;
+        BOOL allOnFirst;
+        RECT view;
+        POINT desktop;
+        POINT expected;
+    } cases[] = {
+        // 640 x 512 less 16-pixel scroll bars: 624 x 496 against 1280 x 1024, rounded down;
+        // compact icons of 16 pixels with 5-pixel margins.
+        {&kOneMonitor, TRUE, {0, 0, 640, 512}, {20, 20}, {9, 9}},
+        {&kOneMonitor, TRUE, {0, 0, 640, 512}, {1200, 900}, {585, 435}},
+        {&kOneMonitor, TRUE, {0, 0, 640, 512}, {-1, -1}, {5, 5}},
+        {&kOneMonitor, TRUE, {0, 0, 640, 512}, {1280, 1024}, {603, 475}},
+        {&kOneMonitor, TRUE, {0, 0, 640, 512}, {90000, 90000}, {603, 475}},
+        // Not small: 32-pixel icons, 10-pixel margins.
+        {&kOneMonitor, TRUE, {0, 0, 1200, 1000}, {20, 20}, {18, 19}},
+        {&kOneMonitor, TRUE, {0, 0, 1200, 1000}, {1275, 1020}, {1142, 942}},
+        {&kOneMonitor, TRUE, {0, 0, 1200, 1000}, {0, 0}, {10, 10}},
+        // 79 % both ways is small, 80 % one way is not.
+        {&kOneMonitor, TRUE, {0, 0, 1023, 818}, {1280, 0}, {986, 5}},
+        {&kOneMonitor, TRUE, {0, 0, 1023, 820}, {1280, 0}, {965, 10}},
+        // The first monitor lies at 800 in desktop coordinates; the union is 1800 wide.
+        {&kTwoMonitors, TRUE, {0, 0, 500, 400}, {1300, 380}, {242, 192}},
+        {&kTwoMonitors, FALSE, {0, 0, 500, 400}, {1300, 380}, {349, 192}},
+        {&kTwoMonitors, TRUE, {0, 0, 900, 500}, {1300, 380}, {442, 242}},
+        // A window one pixel wide: the far bound wins over the margin.
+        {&kOneMonitor, TRUE, {0, 0, 1, 300}, {640, 100}, {-36, 27}},
+    };
+    for (const Case& c : cases) {
+        DesktopMirrorGeometry geometry = Geometry(*c.monitors, c.allOnFirst, c.view, {16, 16});
+        geometry.compact = IsSmallMirror(geometry);
+        POINT place = MirrorPosition(geometry, c.desktop);
+        EXPECT_TRUE(place.x == c.expected.x && place.y == c.expected.y)
+            << "(" << c.desktop.x << "," << c.desktop.y << ") in " << c.view.right << " x " << c.view.bottom
+            << " went to " << place.x << "," << place.y;
+    }
+    EXPECT_FALSE(IsSmallMirror(DesktopMirrorGeometry())) << "no monitor, nothing to compare with";
+    EXPECT_FALSE(IsSmallMirror(Geometry(kOneMonitor, TRUE, {0, 0, 500, 1000}, {})));
+    EXPECT_TRUE(IsOnFirstMonitor(kTwoMonitors, {800, 0}));
+    EXPECT_TRUE(IsOnFirstMonitor(kTwoMonitors, {1799, 759}));
+    EXPECT_FALSE(IsOnFirstMonitor(kTwoMonitors, {799, 10}));
+    EXPECT_FALSE(IsOnFirstMonitor(kTwoMonitors, {1000, 760}));
+}

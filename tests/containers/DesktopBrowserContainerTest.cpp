@@ -1,0 +1,365 @@
+#include "app/ContainerFactory.h"
+#include "app/MonitorRect.h"
+#include "app/Pathwren.h"
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/DesktopBrowserContainer.h"
+#include "lib/KernelHandle.h"
+#include "support/ChildProcess.h"
+#include "support/DesktopStandIn.h"
+#include "support/GdiObjectCounter.h"
+#include "support/MessagePump.h"
+#include "support/Soak.h"
+#include "support/TempDirectory.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// The user's desktop directory pointed at a fresh folder for this process and put back after. The
+// shell reads it once, at its first look at the desktop: this must come before any shell call.
+struct DesktopDirectory {
+    DesktopDirectory() {
+        DWORD size = sizeof(saved);
+        hadValue = !RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                 nullptr, saved, &size);
+        RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop", REG_EXPAND_SZ, folder.Path().c_str(),
+                        static_cast<DWORD>((folder.Path().size() + 1) * sizeof(WCHAR)));
+    }
+    ~DesktopDirectory() {
+        if (hadValue)
+            RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop", REG_EXPAND_SZ, saved,
+                            static_cast<DWORD>((wcslen(saved) + 1) * sizeof(WCHAR)));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop");
+    }
+    void AddFolder(const std::wstring& name) const { CreateDirectoryW(folder.File(name).c_str(), nullptr); }
+
+    TempDirectory folder;
+    WCHAR saved[MAX_PATH * 2] = L"";
+    bool hadValue = false;
+};
+
+const wchar_t kHideDesktopIcons[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\";
+const wchar_t kMyComputer[] = L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+
+// Folders of the test's desktop directory and their places on the stand-in's desktop: the last
+// one stands where both clamps bite.
+const struct {
+    const wchar_t* name;
+    int x, y;
+} kIcons[] = {{L"Alpha", 20, 20}, {L"Beta", 640, 480}, {L"Gamma", 1200, 900}, {L"Delta", 1275, 1020}};
+
+// A "Desktop" item's window over the stand-in's desktop of the given layout.
+struct Mirror {
+    explicit Mirror(LPCWSTR layout) {
+        std::wstring command = L"\"" + DesktopStandInPath() + L"\" " + layout;
+        for (const auto& icon : kIcons) {
+            desktop.AddFolder(icon.name);
+            command += L" " + std::wstring(icon.name) + L" " + std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y);
+        }
+        standIn.reset(new ChildProcess(command));
+        standIn->Resume();
+        standInListView = WaitForDesktopListView(standIn->Id(), ARRAYSIZE(kIcons));
+        application.m_pOptions = new CApplicationOptions();
+        wcscpy(item.Path, elsewhere.Path().c_str());
+        item.FolderPresentationType = FolderPresentationDesktop;
+        item.WindowRect = {0, 0, 640, 512};
+        item.WindowPositionX = item.WindowPositionY = 20;
+    }
+    ~Mirror() {
+        item.ReleaseContainer();
+        if (standInListView)
+            CloseDesktopStandIn(standInListView);
+    }
+    bool Open() {
+        return CreateContainerForItem(&item, &application, GetModuleHandleW(nullptr), nullptr, nullptr) &&
+               Container()->Show(TRUE);
+    }
+    CDesktopBrowserContainer* Container() const { return static_cast<CDesktopBrowserContainer*>(item.m_pContainer); }
+    CDesktopBrowser* Browser() const { return Container()->GetDesktopBrowser(); }
+    HWND ListView() const { return Browser()->ListView(); }
+
+    // An item's name as the view gives it; in the compact layout that is its tooltip.
+    std::wstring Name(int index) const {
+        WCHAR text[MAX_PATH] = L"";
+        ListView_GetItemText(ListView(), index, 0, text, MAX_PATH);
+        if (text[0])
+            return text;
+        NMLVGETINFOTIPW tip = {};
+        tip.hdr = {ListView(), static_cast<UINT_PTR>(GetDlgCtrlID(ListView())), LVN_GETINFOTIPW};
+        tip.pszText = text;
+        tip.cchTextMax = MAX_PATH;
+        tip.iItem = index;
+        SendMessageW(Browser()->ViewWindow(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+        return text;
+    }
+    std::map<std::wstring, POINT> Places() const {
+        std::map<std::wstring, POINT> places;
+        for (int index = 0; index < ListView_GetItemCount(ListView()); ++index) {
+            POINT place = {};
+            ListView_GetItemPosition(ListView(), index, &place);
+            places[Name(index)] = place;
+        }
+        return places;
+    }
+    // Waits for the view to show the named items at the given places.
+    bool PlacedAt(const std::map<std::wstring, POINT>& expected) const {
+        auto arrived = [&] {
+            std::map<std::wstring, POINT> places = Places();
+            for (const auto& wanted : expected) {
+                auto found = places.find(wanted.first);
+                if (found == places.end() || found->second.x != wanted.second.x || found->second.y != wanted.second.y)
+                    return false;
+            }
+            return true;
+        };
+        if (PumpMessagesUntil(arrived, 5000))
+            return true;
+        for (const auto& place : Places())
+            ADD_FAILURE() << "the mirror shows " << testing::PrintToString(place.first) << " at " << place.second.x
+                          << "," << place.second.y;
+        return false;
+    }
+    void PressRefresh() const {
+        MSG key = {Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, VK_F5, 0, GetTickCount(), {0, 0}};
+        SendMessageW(Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
+    }
+    // A folder in the desktop directory with its icon on the stand-in's desktop.
+    void AddIcon(LPCWSTR name, int x, int y) const {
+        desktop.AddFolder(name);
+        AddDesktopIcon(standInListView, name, x, y);
+    }
+    // Announces a change of the desktop directory and pumps until it has reached the window,
+    // which may be at once: the shell may send rather than post it.
+    bool AnnounceChange() const {
+        static int changes;
+        changes = 0;
+        auto counter = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+            changes += message == WM_DESKTOP_DIRECTORY_CHANGE;
+            return DefSubclassProc(window, message, wParam, lParam);
+        };
+        SetWindowSubclass(Container()->GetWindow(), counter, 1, 0);
+        SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSH, desktop.folder.Path().c_str(), nullptr);
+        bool arrived = PumpMessagesUntil([] { return changes > 0; }, 5000);
+        RemoveWindowSubclass(Container()->GetWindow(), counter, 1);
+        return arrived;
+    }
+
+    DesktopDirectory desktop;
+    TempDirectory elsewhere;
+    std::unique_ptr<ChildProcess> standIn;
+    HWND standInListView = nullptr;
+    CPathwren application;
+    CGenericPathwrenObject item;
+};
+
+// The figures below are worked out for one 1280 x 1024 work area and Wine's 17-pixel scroll bars.
+bool IsTheTestScreen() {
+    RECT work;
+    GetMonitorRect(0, &work, FALSE);
+    return work.left == 0 && work.top == 0 && work.right == 1280 && work.bottom == 1024 &&
+           GetSystemMetrics(SM_CXVSCROLL) == 17 && GetSystemMetrics(SM_CYHSCROLL) == 17;
+}
+
+// 640 x 512 less the scroll bars is 623 x 495 for 1280 x 1024, rounded down; compact icons are 16
+// pixels with 5-pixel margins, so nothing stands right of 602 or below 474.
+const std::map<std::wstring, POINT> kCompactPlaces = {
+    {L"Alpha", {9, 9}}, {L"Beta", {311, 232}}, {L"Gamma", {584, 435}}, {L"Delta", {602, 474}}};
+// 1200 x 1000 gives 1183 x 983; 32-pixel icons and 10-pixel margins keep them within 1141, 941.
+const std::map<std::wstring, POINT> kLargePlaces = {
+    {L"Alpha", {18, 19}}, {L"Beta", {591, 460}}, {L"Gamma", {1109, 863}}, {L"Delta", {1141, 941}}};
+
+} // namespace
+
+TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWithTipsThenLarge) {
+    for (LPCWSTR layout : {L"progman", L"workerw", L"thumbnails"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(layout)));
+        Mirror mirror(layout);
+        ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
+        ASSERT_TRUE(mirror.standInListView);
+        ASSERT_TRUE(mirror.Open());
+        EXPECT_TRUE(mirror.Browser()->IsMirroring());
+        EXPECT_TRUE(mirror.Browser()->IsCompact());
+        // The places are posted: what the view shows now is the shell's own.
+        std::map<std::wstring, POINT> shellPlaces = mirror.Places();
+        EXPECT_TRUE(mirror.PlacedAt(kCompactPlaces));
+        for (const auto& place : mirror.Places()) {
+            if (!kCompactPlaces.count(place.first)) {
+                EXPECT_TRUE(mirror.PlacedAt({{place.first, shellPlaces[place.first]}})) << "no icon, no move";
+            }
+        }
+        if (wcscmp(layout, L"progman") != 0)
+            continue;
+
+        HWND listView = mirror.ListView();
+        for (int index = 0; index < ListView_GetItemCount(listView); ++index) {
+            WCHAR label[MAX_PATH] = L"?";
+            ListView_GetItemText(listView, index, 0, label, MAX_PATH);
+            EXPECT_STREQ(L"", label) << "compact labels are blank, item " << index;
+        }
+        HWND tooltip = ListView_GetToolTips(listView);
+        ASSERT_TRUE(tooltip);
+        EXPECT_EQ(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+
+        RECT frame = {0, 0, 1200, 1000};
+        HWND window = mirror.Container()->GetWindow();
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_FALSE(mirror.Browser()->IsCompact());
+        EXPECT_TRUE(mirror.Browser()->IsMirroring());
+        EXPECT_NE(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+        WCHAR label[MAX_PATH] = L"";
+        ListView_GetItemText(listView, 0, 0, label, MAX_PATH);
+        EXPECT_STRNE(L"", label) << "labels come back past 80 %";
+        EXPECT_TRUE(mirror.PlacedAt(kLargePlaces));
+    }
+}
+
+TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHomeIsTheDesktop) {
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
+    ASSERT_TRUE(mirror.standInListView);
+    const DWORD hide = 1;
+    for (LPCWSTR menu : {L"ClassicStartMenu", L"NewStartPanel"})
+        RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kHideDesktopIcons) + menu).c_str(), kMyComputer, REG_DWORD,
+                        &hide, sizeof(hide));
+    ASSERT_TRUE(mirror.Open());
+    for (LPCWSTR menu : {L"ClassicStartMenu", L"NewStartPanel"})
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, (std::wstring(kHideDesktopIcons) + menu).c_str(), kMyComputer);
+    EXPECT_EQ(0u, mirror.Places().count(L"My Computer")) << "hidden by the user's setting";
+    CIdList desktopFolder;
+    ASSERT_HRESULT_SUCCEEDED(SHGetFolderLocation(nullptr, CSIDL_DESKTOP, nullptr, 0, desktopFolder.Receive()));
+    EXPECT_TRUE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation())) << "whatever the item's Path";
+    ASSERT_TRUE(mirror.PlacedAt(kCompactPlaces));
+    HWND window = mirror.Container()->GetWindow();
+
+    HWND other = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 900, 900, 20, 20, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_EQ(other, GetForegroundWindow());
+    LONG reads = DesktopIconPositionReads(mirror.standInListView);
+    mirror.AddIcon(L"Zeta", 320, 256);
+    EXPECT_TRUE(mirror.AnnounceChange());
+    EXPECT_TRUE(mirror.PlacedAt({{L"Zeta", {155, 123}}, {L"Beta", {311, 232}}})) << "read again in the background";
+    EXPECT_LT(reads, DesktopIconPositionReads(mirror.standInListView));
+    DestroyWindow(other);
+
+    ASSERT_TRUE(mirror.Container()->Show(TRUE));
+    ASSERT_EQ(window, GetForegroundWindow());
+    reads = DesktopIconPositionReads(mirror.standInListView);
+    mirror.AddIcon(L"Eta", 960, 128);
+    EXPECT_TRUE(mirror.AnnounceChange());
+    EXPECT_EQ(reads, DesktopIconPositionReads(mirror.standInListView)) << "the user works in the mirror";
+    mirror.PressRefresh();
+    EXPECT_TRUE(mirror.PlacedAt({{L"Eta", {467, 61}}}));
+    EXPECT_LT(reads, DesktopIconPositionReads(mirror.standInListView));
+
+    SendMessageW(mirror.Browser()->ViewWindow(), WM_COMMAND, static_cast<WPARAM>(mirror.Browser()->ViewCommand(4)), 0);
+    EXPECT_FALSE(mirror.Browser()->IsMirroring()) << "details chosen by the user";
+    WCHAR label[MAX_PATH] = L"";
+    ListView_GetItemText(mirror.ListView(), 0, 0, label, MAX_PATH);
+    EXPECT_STRNE(L"", label);
+    reads = DesktopIconPositionReads(mirror.standInListView);
+    ASSERT_TRUE(MoveDesktopIcon(mirror.standInListView, L"Alpha", 1000, 100));
+    mirror.PressRefresh();
+    PumpPendingMessages();
+    EXPECT_EQ(reads, DesktopIconPositionReads(mirror.standInListView));
+    POINT alpha = mirror.Places()[L"Alpha"];
+    EXPECT_FALSE(alpha.x == 486 && alpha.y == 48) << "no longer follows the desktop";
+
+    ASSERT_HRESULT_SUCCEEDED(mirror.Browser()->BrowseToPath(mirror.elsewhere.Path().c_str()));
+    EXPECT_FALSE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation()));
+    EXPECT_TRUE(mirror.Container()->GoHome());
+    EXPECT_TRUE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation()));
+    EXPECT_TRUE(mirror.Browser()->IsMirroring()) << "home is the desktop, mirrored again";
+
+    // Explorer gone while the mirror is open: a refresh finds no layout and leaves the icons be.
+    CloseDesktopStandIn(mirror.standInListView);
+    mirror.standInListView = nullptr;
+    ASSERT_TRUE(mirror.standIn->Wait(5000));
+    mirror.PressRefresh();
+    EXPECT_TRUE(mirror.Browser()->DesktopLayout().empty());
+    EXPECT_LT(0, ListView_GetItemCount(mirror.ListView()));
+}
+
+namespace {
+
+// Committed private memory, region by region: Wine reports no private bytes in its counters.
+SIZE_T PrivateBytes(HANDLE process) {
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region = {};
+    for (BYTE* address = nullptr; VirtualQueryEx(process, address, &region, sizeof(region)) == sizeof(region);
+         address = static_cast<BYTE*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+    }
+    return total;
+}
+
+// Wine counts no handles; there the value of a new handle stands in, as its handle table hands
+// out the lowest free slot and one kept per read pushes it up.
+DWORD HandleCount() {
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count)
+        return count;
+    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    CloseHandle(probe);
+    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe));
+}
+
+} // namespace
+
+TEST(DesktopMirror, SoakOfRefreshesAndRebuildsGivesEveryObjectHandleAndRemoteBlockBack) {
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(mirror.standInListView);
+    ASSERT_TRUE(mirror.Open());
+    CKernelHandle standIn(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, mirror.standIn->Id()));
+    ASSERT_TRUE(standIn);
+    const int rebuilds = SoakCycles(2, 50);
+    // Six refreshes per rebuild: 300 in the long run.
+    auto cycle = [&] {
+        for (int refresh = 0; refresh < 6; ++refresh)
+            mirror.PressRefresh();
+        mirror.item.ReleaseContainer();
+        ASSERT_TRUE(mirror.Open());
+        PumpPendingMessages();
+    };
+    cycle(); // the first cycle settles what lives as long as the process
+    struct Reading {
+        long gdi;
+        DWORD handles;
+        SIZE_T ours, standIn;
+    };
+    auto read = [&] {
+        return Reading{GdiObjectCounter::Read(), HandleCount(), PrivateBytes(GetCurrentProcess()),
+                       PrivateBytes(standIn.Get())};
+    };
+    Reading start = read(), half = start;
+    for (int i = 0; i < rebuilds; ++i) {
+        cycle();
+        if (i + 1 == rebuilds / 2)
+            half = read();
+    }
+    Reading end = read();
+    std::printf("desktop mirror soak: %d rebuilds, %d refreshes; GDI %ld -> %ld -> %ld, handles %lu -> %lu -> %lu, "
+                "private bytes ours %zu -> %zu, stand-in %zu -> %zu\n",
+                rebuilds, rebuilds * 6, start.gdi, half.gdi, end.gdi, start.handles, half.handles, end.handles,
+                start.ours, end.ours, start.standIn, end.standIn);
+    EXPECT_EQ(half.gdi, end.gdi);
+    EXPECT_EQ(half.handles, end.handles) << "a process handle kept per read shows here";
+    EXPECT_EQ(half.standIn, end.standIn) << "a remote block kept per read shows here";
+    EXPECT_LT(end.ours, start.ours + 1024 * 1024);
+}
