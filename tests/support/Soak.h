@@ -4,6 +4,6 @@
 // was started for soaking (PATHWREN_LONG_SOAK=1, which the CTest label "soak" sets).
 int SoakCycles(int everyday, int longRun);
 bool LongSoakRequested();
-// The process's committed private memory, for trends over many cycles. Wine leaves the
-// PrivateUsage counter at 0, so this reads the commit charge, which is the same figure.
-long long PrivateBytes();
+// A process's committed private memory, for trends over many cycles. Summed region by region:
+// Wine leaves the private-usage counters at 0, and another process's at 0 too.
+long long PrivateBytes(void* process = nullptr); // null: this process
