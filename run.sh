@@ -5,21 +5,55 @@
 # --about opens the about box from the first item's context menu (screenshot: build/about.png).
 # --launch-bar starts a demo in "Launch Bar" mode, the bar docked at the top centre (screenshot,
 # with the bar shown and its first button under the cursor: build/launchbar.png).
+# --desktop opens the demo's desktop mirror at start (screenshot: build/desktop.png).
+# Every run plays a demo desktop: build/demo/Demo Desktop is the prefix's desktop folder while
+# Pathwren runs, and a stand-in of Explorer's desktop shows its folders, which the "Desktop"
+# item mirrors.
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 
 ABOUT=0
 LAUNCH_BAR=0
+DESKTOP=0
 PROGRAM_ARGS=()
 for argument in "$@"; do
     case "$argument" in
         --about) ABOUT=1 ;;
         --launch-bar) LAUNCH_BAR=1 ;;
+        --desktop) DESKTOP=1 ;;
         *) PROGRAM_ARGS+=("$argument") ;;
     esac
 done
 DEMO_ARGS=()
 [ "$LAUNCH_BAR" = 1 ] && DEMO_ARGS=(--launch-bar)
+[ "$DESKTOP" = 1 ] && DEMO_ARGS=(--desktop)
+
+SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+SAVED_DESKTOP=""
+STAND_IN_PID=""
+# The demo desktop's folders where the stand-in shows them on a 1280 x 1024 screen.
+DEMO_DESKTOP_ICONS=(Photos 60 360 Projects 60 500 Recipes 60 640 Music 1160 60 Letters 640 520 Travel 1160 860)
+
+# Points the prefix's desktop folder at the demo desktop (the prefix's own links into the Linux
+# home, which the demo must not touch) and starts the stand-in of Explorer's desktop; both undone
+# by stop_demo_desktop. The arguments run the stand-in (a virtual desktop wants it inside).
+start_demo_desktop() {
+    SAVED_DESKTOP=$(wine reg query "$SHELL_FOLDERS" /v Desktop 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *Desktop *REG_EXPAND_SZ *//p')
+    wine reg add "$SHELL_FOLDERS" /v Desktop /t REG_EXPAND_SZ /d "$(winepath -w "$BUILD_DIR/demo/Demo Desktop")" /f \
+        >/dev/null 2>&1
+    "$@" "$BUILD_DIR/DesktopStandIn.exe" progman "${DEMO_DESKTOP_ICONS[@]}" >/dev/null 2>&1 &
+    STAND_IN_PID=$!
+}
+
+stop_demo_desktop() {
+    [ -n "$SAVED_DESKTOP" ] &&
+        wine reg add "$SHELL_FOLDERS" /v Desktop /t REG_EXPAND_SZ /d "$SAVED_DESKTOP" /f >/dev/null 2>&1
+    SAVED_DESKTOP=""
+    [ -n "$STAND_IN_PID" ] && kill "$STAND_IN_PID" >/dev/null 2>&1
+    STAND_IN_PID=""
+    return 0
+}
 
 make_demo_directory() {
     local demo="$BUILD_DIR/demo"
@@ -32,23 +66,23 @@ make_demo_directory() {
 install_missing
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     prepare_wine_prefix
-    configure_and_build Pathwren MakeDemo OpenDemoMenu
+    configure_and_build Pathwren MakeDemo OpenDemoMenu DesktopStandIn
     make_demo_directory
+    trap stop_demo_desktop EXIT
+    start_demo_desktop wine
     echo "Starting Pathwren on $DISPLAY"
-    if [ "$ABOUT" = 1 ]; then
-        wine "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}" &
-        wine "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true
-        wait
-        exit 0
-    fi
-    exec wine "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}"
+    wine "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}" &
+    [ "$ABOUT" = 1 ] && { wine "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true; }
+    wait "$!" || true
+    exit 0
 fi
 
-trap stop_wine_and_display EXIT
+trap 'stop_demo_desktop; stop_wine_and_display' EXIT
 start_virtual_display
 prepare_wine_prefix
-configure_and_build Pathwren MakeDemo OpenDemoMenu
+configure_and_build Pathwren MakeDemo OpenDemoMenu DesktopStandIn
 make_demo_directory
+start_demo_desktop wine explorer /desktop=Pathwren,1280x1024
 echo "No display found: starting Pathwren on the virtual display $DISPLAY"
 # A desktop window gives the tray icons a taskbar to live in, as on Windows.
 wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}" &
@@ -59,6 +93,8 @@ SCREENSHOT="$BUILD_DIR/screenshot.png"
 if [ "$ABOUT" = 1 ]; then
     SCREENSHOT="$BUILD_DIR/about.png"
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true
+elif [ "$DESKTOP" = 1 ]; then
+    SCREENSHOT="$BUILD_DIR/desktop.png"
 elif [ "$LAUNCH_BAR" = 1 ]; then
     SCREENSHOT="$BUILD_DIR/launchbar.png"
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --launch-bar >/dev/null 2>&1 || true

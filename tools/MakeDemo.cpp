@@ -1,6 +1,8 @@
 // Fills a copy of the program directory with a demo configuration, so a newcomer sees Pathwren
 // work at once: a "Menu" item on a small sample folder (given relative to the program
-// directory) and a "Multiple Folders Menu" item over that folder and the user's documents.
+// directory), a "Multiple Folders Menu" item over that folder and the user's documents, the
+// sample folder in its own window, and a "Desktop" item mirroring a demo desktop, whose folders
+// are made here too (run.sh makes them the desktop for the demo run).
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
 #include "config/SpecialPath.h"
@@ -20,6 +22,9 @@
 namespace {
 
 const WCHAR kDemoFolder[] = L"Demo Folder";
+const WCHAR kDemoDesktop[] = L"Demo Desktop";
+// The folders run.sh also places on its stand-in of Explorer's desktop.
+const WCHAR* const kDesktopFolders[] = {L"Photos", L"Projects", L"Recipes", L"Music", L"Letters", L"Travel"};
 
 bool WriteTextFile(const std::wstring& path, const char* text) {
     CFileHandle file(
@@ -40,6 +45,12 @@ void MakeSampleFolder(const std::wstring& root) {
     WriteTextFile(root + L"\\Projects\\Website\\index.html", "<html><body>Hello</body></html>\r\n");
     WriteTextFile(root + L"\\Projects\\Garden plan\\Plants.txt", "Tomatoes, beans, basil.\r\n");
     SaveShellLink((root + L"\\Projects shortcut.lnk").c_str(), (root + L"\\Projects").c_str());
+}
+
+void MakeDemoDesktop(const std::wstring& root) {
+    CreateDirectoryW(root.c_str(), nullptr);
+    for (const WCHAR* folder : kDesktopFolders)
+        CreateDirectoryW((root + L"\\" + folder).c_str(), nullptr);
 }
 
 // The demo bar: docked at the top centre (Wine's taskbar covers the bottom of a virtual desktop),
@@ -76,14 +87,14 @@ void GiveLaunchBarLook(const std::wstring& programDirectory, std::vector<CGeneri
     }
 }
 
-bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar) {
+bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar, bool showDesktop) {
     std::wstring mainFilePath = programDirectory + L"\\Pathwren.ini";
     DeleteFileW(mainFilePath.c_str());
     CIniFile mainFile(mainFilePath.c_str());
     mainFile.WriteString(L"Pathwren", L"SingleUser", L"1");
     mainFile.WriteString(L"Pathwren", L"bRunAtStartup", L"0");
 
-    std::vector<CGenericPathwrenObject*> items(3);
+    std::vector<CGenericPathwrenObject*> items(4);
     items[0] = new CGenericPathwrenObject();
     CopyTruncated(items[0]->Path, ARRAYSIZE(items[0]->Path), kDemoFolder);
     items[0]->HotKeyModifier = MOD_CONTROL | MOD_ALT;
@@ -101,7 +112,7 @@ bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar) {
     items[2] = new CGenericPathwrenObject();
     items[2]->FolderPresentationType = FolderPresentationBrowser;
     CopyTruncated(items[2]->Path, ARRAYSIZE(items[2]->Path), kDemoFolder);
-    items[2]->ShowAtStartup = TRUE;
+    items[2]->ShowAtStartup = !showDesktop;
     items[2]->RememberLastPosition = TRUE;
     items[2]->WindowRect = {0, 0, 520, 340};
     items[2]->WindowPositionX = 240;
@@ -111,6 +122,16 @@ bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar) {
     items[2]->BackgroundColor2 = RGB(190, 214, 245);
     items[2]->HotKeyModifier = MOD_CONTROL | MOD_ALT;
     items[2]->HotKeyVirtualKey = 'B';
+
+    // The desktop, scaled into a small window: compact icons at Explorer's places.
+    items[3] = new CGenericPathwrenObject();
+    items[3]->FolderPresentationType = FolderPresentationDesktop;
+    items[3]->ShowAtStartup = showDesktop;
+    items[3]->WindowRect = {0, 0, 512, 410};
+    items[3]->WindowPositionX = 720;
+    items[3]->WindowPositionY = 120;
+    items[3]->HotKeyModifier = MOD_CONTROL | MOD_ALT;
+    items[3]->HotKeyVirtualKey = 'W';
 
     if (launchBar)
         GiveLaunchBarLook(programDirectory, items);
@@ -128,14 +149,16 @@ bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar) {
 
 int wmain(int argc, wchar_t** argv) {
     bool launchBar = argc == 3 && wcscmp(argv[2], L"--launch-bar") == 0;
-    if (argc != 2 && !launchBar) {
-        fwprintf(stderr, L"usage: MakeDemo <program directory> [--launch-bar]\n");
+    bool showDesktop = argc == 3 && wcscmp(argv[2], L"--desktop") == 0;
+    if (argc != 2 && !launchBar && !showDesktop) {
+        fwprintf(stderr, L"usage: MakeDemo <program directory> [--launch-bar | --desktop]\n");
         return 2;
     }
     CoInitialize(nullptr);
     std::wstring programDirectory = argv[1];
     MakeSampleFolder(programDirectory + L"\\" + kDemoFolder);
-    bool written = WriteConfiguration(programDirectory, launchBar);
+    MakeDemoDesktop(programDirectory + L"\\" + kDemoDesktop);
+    bool written = WriteConfiguration(programDirectory, launchBar, showDesktop);
     CoUninitialize();
     return written ? 0 : 1;
 }
