@@ -47,12 +47,15 @@ start_demo_desktop() {
 }
 
 stop_demo_desktop() {
-    [ -n "$SAVED_DESKTOP" ] &&
-        wine reg add "$SHELL_FOLDERS" /v Desktop /t REG_EXPAND_SZ /d "$SAVED_DESKTOP" /f >/dev/null 2>&1
+    if [ -n "$SAVED_DESKTOP" ]; then
+        wine reg add "$SHELL_FOLDERS" /v Desktop /t REG_EXPAND_SZ /d "$SAVED_DESKTOP" /f >/dev/null 2>&1 || true
+    fi
+    # The stand-in may have ended with its desktop already.
+    if [ -n "$STAND_IN_PID" ]; then
+        kill "$STAND_IN_PID" >/dev/null 2>&1 || true
+    fi
     SAVED_DESKTOP=""
-    [ -n "$STAND_IN_PID" ] && kill "$STAND_IN_PID" >/dev/null 2>&1
     STAND_IN_PID=""
-    return 0
 }
 
 make_demo_directory() {

@@ -39,6 +39,22 @@ void ChooseAbout() {
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
 
+// The first item's tray window: windows are listed top first and each new one goes on top, so
+// the first item's, made first, comes last.
+HWND FindFirstTrayWindow() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM result) {
+            wchar_t className[64] = L"";
+            GetClassNameW(window, className, ARRAYSIZE(className));
+            if (wcscmp(className, kNotifyIconClassName) == 0)
+                *reinterpret_cast<HWND*>(result) = window;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 int ShowLaunchBar() {
     HWND bar = nullptr;
     for (DWORD start = GetTickCount(); !bar && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
@@ -69,7 +85,7 @@ int wmain(int argc, wchar_t** argv) {
     bool about = argc > 1 && wcscmp(argv[1], L"--about") == 0;
     HWND trayWindow = nullptr;
     for (DWORD start = GetTickCount(); !trayWindow && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
-        trayWindow = FindWindowW(kNotifyIconClassName, nullptr);
+        trayWindow = FindFirstTrayWindow();
     if (!trayWindow) {
         fprintf(stderr, "no Pathwren tray icon found\n");
         return 1;
