@@ -13,8 +13,6 @@
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
-#include <psapi.h>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -85,13 +83,6 @@ struct MenuDismisser {
             PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     }
 };
-
-SIZE_T PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
-    return counters.PrivateUsage;
-}
 
 } // namespace
 
@@ -229,7 +220,7 @@ TEST(FolderMenuContainerSoak, ShowingAndRebuildingHoldsNoResources) {
     const int cycles = SoakCycles(200, 2000);
     UINT builds = container->GetBuildCount();
     long gdiBefore = GdiObjectCounter::Read();
-    SIZE_T bytesBefore = PrivateBytes();
+    long long bytesBefore = PrivateBytes();
     long gdiHalfway = gdiBefore;
     for (int i = 1; i <= cycles; ++i) {
         container->Show(FALSE);
@@ -237,7 +228,7 @@ TEST(FolderMenuContainerSoak, ShowingAndRebuildingHoldsNoResources) {
             gdiHalfway = GdiObjectCounter::Read();
     }
     long gdiAfter = GdiObjectCounter::Read();
-    long long bytesGrown = static_cast<long long>(PrivateBytes()) - static_cast<long long>(bytesBefore);
+    long long bytesGrown = PrivateBytes() - bytesBefore;
     printf("folder menu soak: %d show/rebuild cycles, GDI objects %ld -> %ld -> %ld, private bytes %+lld KB\n", cycles,
            gdiBefore, gdiHalfway, gdiAfter, bytesGrown / 1024);
     EXPECT_EQ(builds + cycles, container->GetBuildCount()) << "every showing rebuilds";

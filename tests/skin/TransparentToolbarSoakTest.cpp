@@ -13,7 +13,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -31,13 +30,6 @@ Reading Read() {
     return {GdiObjectCounter::Read(),
             WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size(),
             WindowsOfClass(TOOLTIPS_CLASSW, GetCurrentProcessId(), false).size()};
-}
-
-long long PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-    // The commit charge, which is the private bytes; Wine leaves PrivateUsage at 0.
-    return static_cast<long long>(memory.PagefileUsage);
 }
 
 struct CountingSink : CTransparentToolbarEventsBase {
