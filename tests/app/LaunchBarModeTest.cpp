@@ -250,6 +250,7 @@ TEST_F(LaunchBarMode, MenusFromTheBarKeepItShownWhileLeavingClosesAnyOtherMenu) 
             drive = DriveNextMenu(toolbar, {VK_ESCAPE});
             bar.OnToolbarRightClicked(bar.GetToolbar(), Centre(barRect));
             KillTimer(nullptr, drive);
+            ASSERT_NE(0u, g_drive.openedAt) << "the background showed no menu";
             EXPECT_LE(g_drive.menu.bottom, Centre(barRect).y) << "the menu opened downward";
             EXPECT_TRUE(g_drive.barStayed);
 
