@@ -258,8 +258,8 @@ TEST_F(LaunchBarMode, MenusFromTheBarKeepItShownWhileLeavingClosesAnyOtherMenu) 
             // bar closes it.
             ASSERT_TRUE(RestInStrip(bar));
             hotkeyDrive = DriveNextMenu(toolbar, {}, fixture.application.m_hMainWindow);
-            // What the system posts for the item's Ctrl+Alt+F9: typed keys would reach the bar, the
-            // foreground window now, and Alt's release would cancel the menu.
+            // What the system posts for the item's Ctrl+Alt+F9. Typed here, the keys open nothing under
+            // Wine, bar shown or hidden, though they do in tray mode (MenuLaunchEndToEnd).
             PostMessageW(fixture.application.m_hMainWindow, WM_HOTKEY, 0, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_F9));
         },
         false);
