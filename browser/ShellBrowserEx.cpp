@@ -106,9 +106,11 @@ void CShellBrowserEx::SetViewMode(UINT viewMode) {
 void CShellBrowserEx::RemoveListViewFullRowStyles() {
     if (!m_listView)
         return;
-    DWORD style = static_cast<DWORD>(SendMessageW(m_listView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    style &= ~(LVS_EX_FULLROWSELECT | LVS_EX_HEADERINALLVIEWS);
-    SendMessageW(m_listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);
+    const DWORD fullRow = LVS_EX_FULLROWSELECT | LVS_EX_HEADERINALLVIEWS;
+    // Setting the styles repaints the whole list even when nothing changes: with thousands of
+    // items that second paint costs more than listing the folder.
+    if (SendMessageW(m_listView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & fullRow)
+        SendMessageW(m_listView, LVM_SETEXTENDEDLISTVIEWSTYLE, fullRow, 0);
 }
 
 void CShellBrowserEx::OnViewWindowCreated() {

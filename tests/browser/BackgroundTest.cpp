@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "BrowserHost.h"
+#include "skin/BackgroundPainting.h"
 
 namespace {
 
@@ -97,6 +98,20 @@ TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSize) {
     ASSERT_EQ(2u, m_handed.size());
     EXPECT_EQ(ClientSize().cx, m_handed[1].second.size.cx);
     EXPECT_EQ(ClientSize().cy, m_handed[1].second.size.cy);
+}
+
+TEST_F(BackgroundTest, ALargeCentredPictureIsHandedOverAtTheViewsSizeShowingItsMiddle) {
+    std::wstring picture = m_folders.Path(L"large.png");
+    ASSERT_TRUE(SaveSolidPicture(picture, 4000, 3000, Red, Blue));
+    Browse(CShellBrowserEx::BackgroundPicture);
+    ASSERT_TRUE(m_browser->RenderPicture(picture.c_str(), BackgroundPictureCentered));
+    Resize(500, 360);
+    ASSERT_FALSE(m_handed.empty());
+    const HandedBitmap& handed = m_handed.back().second;
+    EXPECT_EQ(ClientSize().cx, handed.size.cx);
+    EXPECT_EQ(ClientSize().cy, handed.size.cy);
+    EXPECT_TRUE(CloseTo(handed.topLeft, Blue)) << std::hex << handed.topLeft;
+    EXPECT_TRUE(CloseTo(handed.bottomRight, Blue)) << std::hex << handed.bottomRight;
 }
 
 TEST_F(BackgroundTest, TheShellsOwnBackgroundGetsNoBitmap) {

@@ -125,7 +125,7 @@ void SelectListViewItem(HWND listView, int index) {
     SendMessageW(listView, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
-bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color) {
+bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color, COLORREF middle) {
     CGdiplusSession gdiplus;
     UINT count = 0, size = 0;
     if (!gdiplus.Started() || Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
@@ -137,7 +137,12 @@ bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF 
         if (wcscmp(encoders[index].MimeType, L"image/png") != 0)
             continue;
         Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-        Gdiplus::Graphics(&bitmap).Clear(Gdiplus::Color(0xFF, GetRValue(color), GetGValue(color), GetBValue(color)));
+        Gdiplus::Graphics graphics(&bitmap);
+        graphics.Clear(Gdiplus::Color(0xFF, GetRValue(color), GetGValue(color), GetBValue(color)));
+        if (middle != CLR_INVALID) {
+            Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF, GetRValue(middle), GetGValue(middle), GetBValue(middle)));
+            graphics.FillRectangle(&brush, width / 4, height / 4, width / 2, height / 2);
+        }
         return bitmap.Save(path.c_str(), &encoders[index].Clsid, nullptr) == Gdiplus::Ok;
     }
     return false;

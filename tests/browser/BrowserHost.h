@@ -62,8 +62,9 @@ int FindListViewItem(HWND listView, const std::wstring& text);
 // Selects and focuses one item alone, as a click does.
 void SelectListViewItem(HWND listView, int index);
 
-// Writes a PNG picture of one colour; starts GDI+ for itself.
-bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color);
+// Writes a PNG picture of one colour, with a centred rectangle of half its size in `middle` unless
+// that is CLR_INVALID; starts GDI+ for itself.
+bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color, COLORREF middle = CLR_INVALID);
 
 // The windows this process owns, children included.
 int CountOwnWindows();
