@@ -51,13 +51,19 @@ HRESULT CDesktopBrowserXP::Refresh() {
         hidden = LoadHiddenDesktopItems(desktop.Get());
     // The list procedure keeps labels and places in step with what the view refreshes; only a
     // changed set of hidden items needs a view built anew.
-    if (SameItems(hidden, m_hiddenItems))
+    if (SameItems(hidden, m_hiddenItems)) {
+        // The refilled view may list icons made since the layout was read: it may read it again.
+        m_layoutRereadsLeft = kLayoutRereads;
         return CShellBrowserEx::Refresh();
+    }
     m_hiddenItems = std::move(hidden);
     return CDesktopBrowser::Refresh();
 }
 
 void CDesktopBrowserXP::SetViewMode(UINT viewMode) {
+    // Our own switch between the layouts comes this way too.
+    if (m_switchingViewMode)
+        return CDesktopBrowser::SetViewMode(viewMode);
     if (!m_mirroring)
         m_userViewMode = viewMode;
     LeaveCompactLayout();
@@ -155,10 +161,12 @@ LRESULT CDesktopBrowserXP::OnListMessage(HWND window, UINT message, WPARAM wPara
             LRESULT index = DefSubclassProc(window, message, wParam, lParam);
             if (index >= 0 && m_labelsHidden) {
                 std::wstring name = ItemText(static_cast<int>(index));
-                RecordLabel(static_cast<int>(index), name.c_str());
                 size_t at =
                     static_cast<size_t>(index) < m_itemNames.size() ? static_cast<size_t>(index) : m_itemNames.size();
+                // Listed before its label is recorded: the record is looked up by the name at the
+                // item's index, and the neighbour's name found there would read as a rename.
                 m_itemNames.insert(m_itemNames.begin() + static_cast<std::ptrdiff_t>(at), name);
+                RecordLabel(static_cast<int>(index), name.c_str());
                 BlankLabel(static_cast<int>(index));
             }
             RequestPlacement();
@@ -225,6 +233,11 @@ LRESULT CDesktopBrowserXP::OnItemsReordered(HWND window, UINT message, WPARAM wP
             names[item.lParam] = m_itemNames[static_cast<size_t>(index)];
     }
     LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    // Places posted before the sort name the items' old indexes and would move others; the
+    // placement requested below sets them all again.
+    MSG stale;
+    while (PeekMessageW(&stale, window, LVM_SETITEMPOSITION, LVM_SETITEMPOSITION, PM_REMOVE)) {
+    }
     for (int index = 0; index < static_cast<int>(m_itemNames.size()); ++index) {
         LVITEMW item = {};
         item.mask = LVIF_PARAM;
