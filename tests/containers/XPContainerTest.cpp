@@ -48,16 +48,12 @@ TEST(BrowserIconPositions, SavedPlacesComeBackAtHomeAndAMovedIconStaysAfterARefr
         find.psz = name.c_str();
         return ListView_FindItem(listView, -1, &find);
     };
-    auto placeOf = [&](const std::wstring& name) {
-        POINT place = {-1, -1};
-        ListView_GetItemPosition(listView, indexOf(name), &place);
-        return place;
-    };
     auto standsAt = [&](const std::wstring& name, POINT wanted) {
+        POINT place = {};
         return PumpMessagesUntil(
             [&] {
-                POINT place = placeOf(name);
-                return place.x == wanted.x && place.y == wanted.y;
+                return ListView_GetItemPosition(listView, indexOf(name), &place) && place.x == wanted.x &&
+                       place.y == wanted.y;
             },
             5000);
     };
