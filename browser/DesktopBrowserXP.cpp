@@ -72,7 +72,7 @@ void CDesktopBrowserXP::SetViewMode(UINT viewMode) {
 
 void CDesktopBrowserXP::SendLayoutViewMode(UINT viewMode) {
     CDesktopBrowser::SendLayoutViewMode(viewMode);
-    // The XP view's command changes its own setting; the list view follows only when told.
+    // Switched in the list view as well: a view that ignores the command keeps the other icon size.
     if (m_listView)
         SendMessageW(m_listView, LVM_SETVIEW, viewMode == kSmallIconsViewMode ? LV_VIEW_SMALLICON : LV_VIEW_ICON, 0);
 }

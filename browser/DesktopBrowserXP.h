@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-// The desktop mirror on Windows XP. Its list view asks for labels only when it draws them and
-// redraws, arranges and updates its items on its own schedule, so the compact layout blanks the
-// labels in the list view itself and keeps the names here, in step with every insertion,
-// deletion, rename and sort the list view sees.
+// The desktop mirror on Windows XP. Its compact layout blanks the labels in the list view itself
+// and keeps the names here by item index, so it follows every insertion, deletion, rename and sort
+// the list view sees; the view's own redraws and updates, which would rearrange the icons and
+// bring the labels back, are kept from the list view.
 class CDesktopBrowserXP : public CDesktopBrowser {
 public:
     CDesktopBrowserXP(HWND parentWindow, const FOLDERSETTINGS* folderSettings);
