@@ -5,6 +5,7 @@
 #include "containers/DesktopBrowserContainer.h"
 #include "containers/FolderMenuContainer.h"
 #include "containers/ShellBrowserContainer.h"
+#include "containers/ShellBrowserContainerXP.h"
 
 #include <cwchar>
 
@@ -18,6 +19,12 @@ BOOL ReportMissingFolder(const CGenericPathwrenObject& item) {
 }
 
 } // namespace
+
+BOOL IsWindowsXP() {
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return GetVersionExW(&version) && version.dwMajorVersion == 5 && version.dwMinorVersion == 1;
+}
 
 BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application, HINSTANCE instance, HICON defaultIcon,
                             CLanguage* language) {
@@ -34,10 +41,14 @@ BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application
             container = new CFolderMenuContainer(instance, application);
             break;
         case FolderPresentationBrowser:
-            container = new CShellBrowserContainer(instance, application);
+            container = IsWindowsXP()
+                            ? static_cast<CContainerBase*>(new CShellBrowserContainerXP(instance, application))
+                            : new CShellBrowserContainer(instance, application);
             break;
         case FolderPresentationDesktop:
-            container = new CDesktopBrowserContainer(instance, application);
+            container = IsWindowsXP()
+                            ? static_cast<CContainerBase*>(new CDesktopBrowserContainerXP(instance, application))
+                            : new CDesktopBrowserContainer(instance, application);
             break;
         default:
             return FALSE;

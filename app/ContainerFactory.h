@@ -9,3 +9,6 @@ class CPathwren;
 // folder is missing) leaves the item without one.
 BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application, HINSTANCE instance, HICON defaultIcon,
                             CLanguage* language);
+
+// Windows XP exactly (5.1): its shell views need the XP browser containers.
+BOOL IsWindowsXP();

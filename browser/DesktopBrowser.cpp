@@ -157,7 +157,7 @@ void CDesktopBrowser::OnViewWindowCreated() {
     if (SUCCEEDED(SHGetDesktopFolder(&desktop)))
         m_hiddenItems = LoadHiddenDesktopItems(desktop.Get());
     m_compact = IsSmallWindow();
-    SendViewModeCommand(m_compact ? kSmallIconsViewMode : kIconsViewMode);
+    SendLayoutViewMode(m_compact ? kSmallIconsViewMode : kIconsViewMode);
     CShellBrowserEx::OnViewWindowCreated();
     SetUpLayout();
     PlaceAllItems();
@@ -180,7 +180,7 @@ void CDesktopBrowser::SetViewRect(const RECT& rect) {
         if (!compact)
             LeaveCompactLayout();
         m_compact = compact;
-        SendViewModeCommand(compact ? kSmallIconsViewMode : kMediumIconsViewMode);
+        SendLayoutViewMode(compact ? kSmallIconsViewMode : kMediumIconsViewMode);
         SetUpLayout();
     }
     PlaceAllItems();

@@ -43,7 +43,17 @@ public:
     // Places every item of the view that has a counterpart on the desktop; FALSE when none could be.
     BOOL PlaceAllItems();
 
-private:
+protected:
+    // What the XP view does differently: how the compact layout is switched, how labels are
+    // blanked and put back, and what the list view must be kept from doing.
+    virtual void SendLayoutViewMode(UINT viewMode) { SendViewModeCommand(viewMode); }
+    virtual void HideLabels() {}
+    virtual void ShowLabels() {}
+    // The name an item's label record is found by.
+    virtual std::wstring ItemLabel(int index) { return ItemText(index); }
+    virtual void OnLayoutSetUp() {}
+    virtual void OnLabelSubclassesRemoved() {}
+
     // Holds a critical section for one scope.
     class CLock {
     public:

@@ -29,6 +29,7 @@ void CDesktopBrowser::SetUpLayout() {
     // The label procedure places each item as the view first names it, in both layouts.
     if (!m_labelWindow && SetWindowSubclass(m_viewWindow, LabelProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
         m_labelWindow = m_viewWindow;
+    OnLayoutSetUp();
     if (!(GetWindowLongPtrW(m_listView, GWL_STYLE) & LVS_AUTOARRANGE))
         return;
     SendMessageW(m_viewWindow, WM_COMMAND, kAutoArrangeCommand, 0);
@@ -40,6 +41,8 @@ void CDesktopBrowser::SetUpLayout() {
 
 void CDesktopBrowser::EnterCompactLayout() {
     SendMessageW(m_listView, LVM_SETICONSPACING, 0, MAKELPARAM(kCompactIconSpacing, kCompactIconSpacing));
+    if (!m_labelsHidden)
+        HideLabels();
     m_labelsHidden = TRUE;
     HWND tooltip = ListView_GetToolTips(m_listView);
     if (!tooltip || m_tooltipWindow)
@@ -74,6 +77,7 @@ void CDesktopBrowser::RemoveLabelSubclasses() {
     if (m_labelWindow && IsWindow(m_labelWindow))
         RemoveWindowSubclass(m_labelWindow, LabelProcedure, 0);
     m_tooltipWindow = m_labelWindow = nullptr;
+    OnLabelSubclassesRemoved();
     CLock lock(m_labelsLock);
     m_labels.clear();
 }
@@ -82,6 +86,7 @@ void CDesktopBrowser::PutLabelsBack() {
     if (!m_labelsHidden)
         return;
     // The view names its items on demand: once we stop blanking the answers, a repaint shows them.
+    ShowLabels();
     m_labelsHidden = FALSE;
     if (m_listView)
         InvalidateRect(m_listView, nullptr, TRUE);
@@ -89,7 +94,7 @@ void CDesktopBrowser::PutLabelsBack() {
 
 int CDesktopBrowser::FindLabelRecord(int index) {
     CLock lock(m_labelsLock);
-    std::wstring text = ItemText(index);
+    std::wstring text = ItemLabel(index);
     for (size_t record = 0; record < m_labels.size(); ++record)
         if (_wcsicmp(m_labels[record].name.c_str(), text.c_str()) == 0)
             return static_cast<int>(record);

@@ -1,6 +1,7 @@
 #pragma once
 #include "browser/DesktopBrowser.h"
 #include "containers/ShellBrowserContainer.h"
+#include "containers/ShellBrowserContainerXP.h"
 #include "containers/ShellItemChangeWatcher.h"
 
 // The message the watch of the user's desktop directory arrives with.
@@ -8,11 +9,12 @@ const UINT WM_DESKTOP_DIRECTORY_CHANGE = WM_APP + 1345;
 
 // The container of a "Desktop" item: a browser window whose view mirrors the real desktop,
 // whatever folder the item names, and follows changes of the desktop directory while the user
-// works elsewhere.
-class CDesktopBrowserContainer : public CShellBrowserContainer, public IShellItemChangeWatcher {
+// works elsewhere. Written once over either browser container, the one of the system in use.
+template <class BrowserContainer>
+class TDesktopBrowserContainer : public BrowserContainer, public IShellItemChangeWatcher {
 public:
-    CDesktopBrowserContainer(HINSTANCE instance, CPathwren* application);
-    ~CDesktopBrowserContainer() override;
+    TDesktopBrowserContainer(HINSTANCE instance, CPathwren* application);
+    ~TDesktopBrowserContainer() override;
 
     void Destroy() override { delete this; }
     BOOL Initialize(CGenericPathwrenObject* item) override;
@@ -22,9 +24,23 @@ public:
     BOOL IsIconPositionSavingEnabled() override { return FALSE; }
     void OnShellItemChange(LONG event, LPCWSTR firstPath, LPCWSTR secondPath) override;
 
-    CDesktopBrowser* GetDesktopBrowser() const { return static_cast<CDesktopBrowser*>(m_browser.get()); }
+    CDesktopBrowser* GetDesktopBrowser() const { return static_cast<CDesktopBrowser*>(this->m_browser.get()); }
 
 protected:
     CShellBrowserEx* CreateBrowser(const FOLDERSETTINGS& settings) override;
     HRESULT BrowseHome() override;
+};
+
+class CDesktopBrowserContainer : public TDesktopBrowserContainer<CShellBrowserContainer> {
+public:
+    using TDesktopBrowserContainer::TDesktopBrowserContainer;
+};
+
+// On Windows XP: the XP browser container, with the XP desktop view.
+class CDesktopBrowserContainerXP : public TDesktopBrowserContainer<CShellBrowserContainerXP> {
+public:
+    using TDesktopBrowserContainer::TDesktopBrowserContainer;
+
+protected:
+    CShellBrowserEx* CreateBrowser(const FOLDERSETTINGS& settings) override;
 };

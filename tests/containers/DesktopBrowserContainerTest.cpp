@@ -3,7 +3,9 @@
 #include "app/Pathwren.h"
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
+#include "browser/DesktopBrowserXP.h"
 #include "containers/DesktopBrowserContainer.h"
+#include "support/WindowsVersionCopy.h"
 #include "lib/KernelHandle.h"
 #include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
@@ -86,8 +88,11 @@ struct Mirror {
         return CreateContainerForItem(&item, &application, GetModuleHandleW(nullptr), nullptr, nullptr) &&
                Container()->Show(TRUE);
     }
-    CDesktopBrowserContainer* Container() const { return static_cast<CDesktopBrowserContainer*>(item.m_pContainer); }
-    CDesktopBrowser* Browser() const { return Container()->GetDesktopBrowser(); }
+    // Either container the system calls for; the XP one runs in the copy started as Windows XP.
+    CShellBrowserContainerBase* Container() const {
+        return static_cast<CShellBrowserContainerBase*>(item.m_pContainer);
+    }
+    CDesktopBrowser* Browser() const { return static_cast<CDesktopBrowser*>(Container()->GetBrowser()); }
     HWND ListView() const { return Browser()->ListView(); }
 
     // An item's name as the view gives it; in the compact layout that is its tooltip.
@@ -189,6 +194,8 @@ TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWith
         ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
         ASSERT_TRUE(mirror.standInListView);
         ASSERT_TRUE(mirror.Open());
+        EXPECT_EQ(StartedAsVersionCopy(), dynamic_cast<CDesktopBrowserContainerXP*>(mirror.Container()) != nullptr);
+        EXPECT_EQ(StartedAsVersionCopy(), dynamic_cast<CDesktopBrowserXP*>(mirror.Browser()) != nullptr);
         EXPECT_TRUE(mirror.Browser()->IsMirroring());
         EXPECT_TRUE(mirror.Browser()->IsCompact());
         // The places are posted: what the view shows now is the shell's own.
@@ -268,6 +275,11 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     EXPECT_LT(reads, DesktopIconPositionReads(mirror.standInListView));
 
     SendMessageW(mirror.Browser()->ViewWindow(), WM_COMMAND, static_cast<WPARAM>(mirror.Browser()->ViewCommand(4)), 0);
+    if (dynamic_cast<CDesktopBrowserXP*>(mirror.Browser())) {
+        EXPECT_TRUE(mirror.Browser()->IsMirroring()) << "on XP the menu's mode only brings the labels back";
+        EXPECT_FALSE(mirror.Browser()->IsCompact());
+        return;
+    }
     EXPECT_FALSE(mirror.Browser()->IsMirroring()) << "details chosen by the user";
     WCHAR label[MAX_PATH] = L"";
     ListView_GetItemText(mirror.ListView(), 0, 0, label, MAX_PATH);

@@ -2,10 +2,10 @@
 // default, the cases run in a copy of this program that Wine starts as Windows 10.
 #include "menus/MenuTestOwner.h"
 #include "menus/PopUpMenu.h"
-#include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 #include "support/Soak.h"
+#include "support/WindowsVersionCopy.h"
 
 #include <gtest/gtest.h>
 #include <uxtheme.h>
@@ -15,18 +15,12 @@
 
 namespace {
 
-const wchar_t kChildVariable[] = L"PATHWREN_OWNER_DRAW_CHILD";
-
-bool StartedAsOwnerDrawChild() {
-    return GetEnvironmentVariableW(kChildVariable, nullptr, 0) > 0;
-}
-
 class PopUpMenuOwnerDraw : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!CPopUpMenu().IsThemed())
             return;
-        ASSERT_FALSE(StartedAsOwnerDrawChild()) << "started as Windows 10, yet the menu uses item bitmaps";
+        ASSERT_FALSE(StartedAsVersionCopy()) << "started as Windows 10, yet the menu uses item bitmaps";
         GTEST_SKIP() << "menus of this system use item bitmaps; PopUpMenuOwnerDrawChild runs this case in a copy "
                         "started as Windows 10";
     }
@@ -39,44 +33,18 @@ void ExpectPassAsWindows10(const std::wstring& filter, const std::wstring& copyN
         GTEST_SKIP() << "this process draws icons through the owner already, so the cases ran here";
     if (!RunningOnWine())
         GTEST_SKIP() << "only Wine can start a copy of this program as another Windows version";
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring directory(self, wcsrchr(self, L'\\') + 1);
-    std::wstring copy = directory + copyName;
-    std::wstring outputPath = copy + L".txt";
-    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
-    std::wstring key = L"Software\\Wine\\AppDefaults\\" + copyName;
-    const wchar_t version[] = L"win10";
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version, sizeof(version));
-
-    bool ended = false;
-    DWORD exitCode = 0;
-    {
-        SetEnvironmentVariableW(kChildVariable, L"1");
-        ChildProcess child(L"\"" + copy + L"\" --gtest_filter=" + filter, directory, outputPath);
-        SetEnvironmentVariableW(kChildVariable, nullptr);
-        child.Resume();
-        // Inside the case's own time-out, so that the child's output is still shown when it hangs.
-        ended = child.Wait(LongSoakRequested() ? 7000 * 1000 : 100 * 1000);
-        exitCode = child.ExitCode();
-    }
-    std::vector<unsigned char> bytes = ReadFileBytes(outputPath);
-    std::string text(bytes.begin(), bytes.end());
-    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
-    DeleteFileW(copy.c_str());
-    DeleteFileW(outputPath.c_str());
-
-    std::printf("---- child run as Windows 10 ----\n%s---- end of child run ----\n", text.c_str());
-    EXPECT_TRUE(ended) << "the child ran out of time and was ended";
-    EXPECT_EQ(0u, exitCode);
-    EXPECT_NE(std::string::npos, text.find("[  PASSED  ]"));
-    EXPECT_EQ(std::string::npos, text.find("[  SKIPPED ]")) << "the child did not draw through the owner";
+    VersionCopyRun run = RunCopyAsWindowsVersion(L"win10", copyName, filter);
+    std::printf("---- child run as Windows 10 ----\n%s---- end of child run ----\n", run.output.c_str());
+    EXPECT_TRUE(run.ended) << "the child ran out of time and was ended";
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.output.find("[  PASSED  ]"));
+    EXPECT_EQ(std::string::npos, run.output.find("[  SKIPPED ]")) << "the child did not draw through the owner";
 }
 
 } // namespace
 
 TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles) {
-    if (StartedAsOwnerDrawChild()) {
+    if (StartedAsVersionCopy()) {
         EXPECT_TRUE(IsThemeActive()) << "the point of this run: visual styles on, Windows 10";
     }
     HICON icon = CreateSolidIcon(16, 0xFF0000FF);

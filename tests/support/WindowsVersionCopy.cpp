@@ -1,0 +1,48 @@
+#include "support/WindowsVersionCopy.h"
+
+#include "support/ChildProcess.h"
+#include "support/FileFixtures.h"
+#include "support/Soak.h"
+
+namespace {
+
+const wchar_t kCopyVariable[] = L"PATHWREN_VERSION_COPY";
+
+} // namespace
+
+bool StartedAsVersionCopy() {
+    return GetEnvironmentVariableW(kCopyVariable, nullptr, 0) > 0;
+}
+
+VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::wstring& copyName,
+                                       const std::wstring& filter) {
+    VersionCopyRun run;
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring directory(self, wcsrchr(self, L'\\') + 1);
+    std::wstring copy = directory + copyName;
+    std::wstring outputPath = copy + L".txt";
+    if (!CopyFileW(self, copy.c_str(), FALSE))
+        return run;
+    std::wstring key = L"Software\\Wine\\AppDefaults\\" + copyName;
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version.c_str(),
+                    static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+    // Like the test programs themselves, the copy's windows are left to Wine alone: a managed one
+    // costs a two-second wait each time it is hidden without a window manager.
+    RegSetKeyValueW(HKEY_CURRENT_USER, (key + L"\\X11 Driver").c_str(), L"Managed", REG_SZ, L"N", sizeof(L"N"));
+    {
+        SetEnvironmentVariableW(kCopyVariable, L"1");
+        ChildProcess child(L"\"" + copy + L"\" --gtest_filter=" + filter, directory, outputPath);
+        SetEnvironmentVariableW(kCopyVariable, nullptr);
+        child.Resume();
+        // Inside the case's own time-out, so that the child's output is still shown when it hangs.
+        run.ended = child.Wait(LongSoakRequested() ? 7000 * 1000 : 100 * 1000);
+        run.exitCode = child.ExitCode();
+    }
+    std::vector<unsigned char> bytes = ReadFileBytes(outputPath);
+    run.output.assign(bytes.begin(), bytes.end());
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    DeleteFileW(copy.c_str());
+    DeleteFileW(outputPath.c_str());
+    return run;
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Wine reports another Windows version to an executable named in its AppDefaults key: a copy of
+// the running test program, under its own name, runs chosen cases as that version.
+bool StartedAsVersionCopy();
+
+struct VersionCopyRun {
+    bool ended = false;
+    DWORD exitCode = 0;
+    std::string output;
+};
+
+// Runs the cases matching the filter in a copy named copyName that Wine starts as the given
+// version ("winxp", "win10"...); the copy and the key are removed after.
+VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::wstring& copyName,
+                                       const std::wstring& filter);
