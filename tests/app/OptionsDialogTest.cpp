@@ -1,0 +1,310 @@
+#include "ApplicationFixture.h"
+
+#include "config/GenericPathwrenObject.h"
+#include "containers/ContainerBase.h"
+#include "options/OptionsUI.h"
+#include "res/resource.h"
+#include "support/FileFixtures.h"
+#include "support/GdiObjectCounter.h"
+#include "support/SourceTree.h"
+#include "support/WindowSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <functional>
+
+namespace {
+
+// The dialog runs its own modal loop inside the application's; a thread timer reaches it there.
+struct DialogScript {
+    std::function<void(HWND dialog)> inDialog;
+    std::function<void()> afterDialog;
+    HWND mainWindow = nullptr;
+    bool dialogHandled = false;
+};
+DialogScript* g_script = nullptr;
+
+HWND FindOptionsDialog() {
+    for (HWND dialog : WindowsOfClass(L"#32770")) {
+        WCHAR title[64] = L"";
+        GetWindowTextW(dialog, title, ARRAYSIZE(title));
+        if (wcscmp(title, L"Options") == 0)
+            return dialog;
+    }
+    return nullptr;
+}
+
+void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    DialogScript& script = *g_script;
+    if (!script.dialogHandled) {
+        HWND dialog = FindOptionsDialog();
+        if (!dialog)
+            return;
+        script.dialogHandled = true;
+        script.inDialog(dialog);
+        return;
+    }
+    // The dialog's result is applied once its loop is over.
+    if (COptionsUI::Instance() || FindOptionsDialog())
+        return;
+    KillTimer(nullptr, timer);
+    if (script.afterDialog)
+        script.afterDialog();
+    PostMessageW(script.mainWindow, WM_CLOSE, 0, 0);
+}
+
+// Runs the program on the configuration, opens the options and plays the script.
+void RunOptions(ApplicationFixture& fixture, DialogScript& script) {
+    // A missing folder would stop the start with a message box.
+    for (LPCWSTR folder : {L"A", L"B", L"C", L"Elsewhere", L"One", L"Two"})
+        CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
+    fixture.Start();
+    fixture.openOptions = true;
+    g_script = &script;
+    fixture.RunWhile(
+        [&](HWND window) {
+            script.mainWindow = window;
+            PostMessageW(window, WM_SHOW_OPTIONS, 0, 0);
+            SetTimer(nullptr, 0, 20, ScriptTimer);
+        },
+        true);
+    g_script = nullptr;
+}
+
+HTREEITEM Node(HWND tree, HTREEITEM parent, int index) {
+    HTREEITEM node = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
+    while (node && index-- > 0)
+        node = TreeView_GetNextSibling(tree, node);
+    return node;
+}
+
+std::wstring NodeText(HWND tree, HTREEITEM node) {
+    WCHAR text[MAX_PATH] = L"";
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    TreeView_GetItem(tree, &item);
+    return text;
+}
+
+void Select(HWND dialog, HTREEITEM node) {
+    TreeView_SelectItem(GetDlgItem(dialog, IDC_OPTIONS_TREE), node);
+}
+
+void Click(HWND dialog, int control) {
+    SendDlgItemMessageW(dialog, control, BM_CLICK, 0, 0);
+}
+
+void Pick(HWND dialog, int control, int index) {
+    SendDlgItemMessageW(dialog, control, CB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
+}
+
+void Type(HWND dialog, int control, LPCWSTR text) {
+    SendDlgItemMessageW(dialog, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+const WCHAR kThreeItems[] = L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
+                            L"[Folders_1]\r\nPath=B\r\nFolderPresentationType=2\r\n"
+                            L"[Folders_2]\r\nPath=C\r\nFolderPresentationType=2\r\n";
+
+// One edit on every page; the tree lists the items of Tray Icons mode newest first.
+void EditEveryPage(HWND dialog) {
+    HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+    HTREEITEM folders = Node(tree, nullptr, 1);
+    Select(dialog, Node(tree, Node(tree, nullptr, 0), 0)); // Launch Bar
+    Pick(dialog, IDC_BAR_POSITION, 4);
+    Click(dialog, IDC_BAR_FULL_WIDTH);
+    Pick(dialog, IDC_BAR_ICON_SIZE, 3);
+    Click(dialog, IDC_BAR_PICTURE_RADIO);
+    Pick(dialog, IDC_BAR_PICTURE_POSITION, 2);
+    Type(dialog, IDC_BAR_PICTURE_PATH, L"bar.png");
+    SendDlgItemMessageW(dialog, IDC_BAR_OPACITY, TBM_SETPOS, TRUE, 60);
+    Type(dialog, IDC_BAR_ACTIVE_AREA, L"7");
+    Type(dialog, IDC_BAR_MIN_WIDTH, L"abc");            // not a number: unchanged
+    Type(dialog, IDC_BAR_MIN_HEIGHT, L"-5");            // negative: unchanged
+    Type(dialog, IDC_BAR_MARGIN_LEFT, L"123456789012"); // too big: unchanged
+    Type(dialog, IDC_BAR_MARGIN_TOP, L"12");
+
+    HTREEITEM first = Node(tree, folders, 0); // C
+    Select(dialog, first);
+    Click(dialog, IDC_TYPE_BROWSER);
+    Type(dialog, IDC_PATH_EDIT, L"Elsewhere");
+    Select(dialog, Node(tree, first, 0)); // Browsing Options: same item, no save, no reload
+    Click(dialog, IDC_INCLUDE_SUBFOLDERS);
+    Pick(dialog, IDC_VIEW_TYPE, 5);
+    Pick(dialog, IDC_Z_ORDER, 1);
+    Type(dialog, IDC_HOT_CORNER_WIDTH, L"33");
+    Select(dialog, Node(tree, first, 1)); // File Filters
+    Type(dialog, IDC_INCLUSION_FILTERS, L"*.txt");
+    Type(dialog, IDC_EXCLUSION_FILTERS, L"*.tmp");
+    Select(dialog, Node(tree, first, 2)); // Customization
+    Click(dialog, IDC_TEXT_COLOR_CHECK);
+    Click(dialog, IDC_BACKGROUND_GRADIENT_RADIO);
+    Pick(dialog, IDC_GRADIENT_TYPE, 2);
+
+    HTREEITEM second = Node(tree, folders, 1); // B becomes Desktop
+    Select(dialog, second);
+    Click(dialog, IDC_TYPE_DESKTOP);
+    HTREEITEM third = Node(tree, folders, 2); // A becomes a Multiple Folders Menu of two folders
+    Select(dialog, third);
+    Click(dialog, IDC_TYPE_MULTIPLE_FOLDERS_MENU);
+    Type(dialog, IDC_DISPLAY_NAME, L"");
+    Click(dialog, IDC_LOCAL_PATH);
+    Type(dialog, IDC_PATH_EDIT, L"One");
+    Click(dialog, IDC_MERGED_ADD);
+    Click(dialog, IDC_MERGE_TO_FOLDER);
+    Type(dialog, IDC_MERGED_NAME, L"Merged two");
+    Type(dialog, IDC_PATH_EDIT, L"Two");
+    Click(dialog, IDC_MERGED_ADD);
+    SendMessageW(dialog, WM_COMMAND, IDC_ITEM_ADD, 0); // a new Menu item for "c:\"
+}
+
+class OptionsDialog : public ::testing::Test {
+protected:
+    void Compare(const std::wstring& name) {
+        std::wstring expected = SourceTreePath(L"tests/app/options/" + name);
+        std::vector<unsigned char> written = ReadFileBytes(fixture.File(name));
+        if (UpdateFixturesRequested())
+            WriteFileBytes(expected, written);
+        EXPECT_TRUE(ReadFileBytes(expected) == written)
+            << "the options wrote another " << std::string(name.begin(), name.end());
+    }
+
+    ApplicationFixture fixture;
+};
+
+TEST_F(OptionsDialog, EditsOnEveryPageAreSavedByOkAndTheContainersRebuilt) {
+    fixture.Configure(kThreeItems);
+    std::vector<CContainerBase*> before;
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        for (CGenericPathwrenObject* item : fixture.application.m_folders)
+            before.push_back(item->m_pContainer);
+        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+        HTREEITEM folders = Node(tree, nullptr, 1);
+        EXPECT_EQ(L"C", NodeText(tree, Node(tree, folders, 0)));
+        EXPECT_EQ(L"A", NodeText(tree, Node(tree, folders, 2)));
+        EditEveryPage(dialog);
+        Click(dialog, IDOK);
+    };
+    script.afterDialog = [&] {
+        for (const wchar_t* name : {L"Pathwren.ini", L"UserOptions.ini", L"FoldersOptions.ini"})
+            Compare(name);
+        ASSERT_EQ(4u, fixture.application.m_folders.size());
+        for (CGenericPathwrenObject* item : fixture.application.m_folders) {
+            // Without Explorer's desktop (no stand-in here) a desktop item gets no container.
+            if (item->FolderPresentationType != FolderPresentationDesktop) {
+                EXPECT_NE(nullptr, item->m_pContainer) << item->Path;
+            }
+            EXPECT_EQ(before.end(), std::find(before.begin(), before.end(), item->m_pContainer));
+        }
+    };
+    RunOptions(fixture, script);
+    EXPECT_FALSE(fixture.WatchdogFired());
+}
+
+// Cancel, Esc and the close box all throw the edits away.
+TEST_F(OptionsDialog, CancelEscapeAndCloseBoxChangeNothing) {
+    for (int way = 0; way < 3; ++way) {
+        ApplicationFixture run;
+        run.Configure(kThreeItems);
+        const std::vector<std::wstring> files = {L"Pathwren.ini", L"UserOptions.ini", L"FoldersOptions.ini"};
+        std::vector<std::vector<unsigned char>> bytes;
+        std::vector<CContainerBase*> before;
+        DialogScript script;
+        script.inDialog = [&](HWND dialog) {
+            for (const std::wstring& file : files)
+                bytes.push_back(ReadFileBytes(run.File(file)));
+            for (CGenericPathwrenObject* item : run.application.m_folders)
+                before.push_back(item->m_pContainer);
+            EditEveryPage(dialog);
+            if (way == 0)
+                Click(dialog, IDCANCEL);
+            else if (way == 1)
+                SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0); // what the dialog manager makes of Esc
+            else
+                SendMessageW(dialog, WM_CLOSE, 0, 0);
+        };
+        script.afterDialog = [&] {
+            for (size_t i = 0; i < files.size(); ++i)
+                EXPECT_TRUE(bytes[i] == ReadFileBytes(run.File(files[i]))) << "way " << way << " file " << i;
+            ASSERT_EQ(3u, run.application.m_folders.size());
+            for (size_t i = 0; i < 3; ++i)
+                EXPECT_EQ(before[i], run.application.m_folders[i]->m_pContainer) << "way " << way;
+        };
+        RunOptions(run, script);
+    }
+}
+
+TEST_F(OptionsDialog, FirstStartOpensTheApplicationPageAndASecondRequestMakesNoOtherDialog) {
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_APPLICATION_GROUP)));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SHORTCUT_TYPE_GROUP)));
+        EXPECT_EQ(2u, ShowOptionsDialog(GetModuleHandleW(nullptr), script.mainWindow, &fixture.application));
+        EXPECT_EQ(1u, WindowsOfClass(L"#32770").size());
+        Click(dialog, IDCANCEL);
+    };
+    // No configuration at all: the start posts the request itself, and the script's own one
+    // finds the dialog open.
+    RunOptions(fixture, script);
+    EXPECT_TRUE(script.dialogHandled);
+}
+
+TEST(FormatHotKeyText, NamesTheModifiersInOrderAndTheDedicatedKeys) {
+    const struct {
+        UINT modifiers;
+        UINT key;
+        LPCWSTR prefix; // null: FALSE and no text
+    } cases[] = {{MOD_ALT | MOD_CONTROL, 'F', L"ALT + CTRL + "},
+                 {MOD_CONTROL | MOD_SHIFT, VK_DELETE, L"CTRL + SHIFT + "},
+                 {MOD_WIN, VK_F5, L"WIN + "},
+                 {MOD_CONTROL, VK_CONTROL, nullptr},
+                 {MOD_ALT, 0, nullptr}};
+    for (const auto& entry : cases) {
+        WCHAR text[MAX_PATH] = L"";
+        BOOL formatted = FormatHotKeyText(entry.modifiers, entry.key, text);
+        EXPECT_EQ(entry.prefix != nullptr, formatted != FALSE) << entry.key;
+        if (!entry.prefix) {
+            EXPECT_STREQ(L"", text);
+            continue;
+        }
+        WCHAR name[64] = L"";
+        UINT scan = MapVirtualKeyW(entry.key, MAPVK_VK_TO_VSC) | (entry.key == VK_DELETE ? 0x100 : 0);
+        GetKeyNameTextW(static_cast<LONG>(scan << 16), name, 64);
+        EXPECT_EQ(std::wstring(entry.prefix) + name, text) << entry.key;
+    }
+}
+
+TEST_F(OptionsDialog, OpenAndCancelCyclesKeepTheGdiCountFlat) {
+    fixture.Configure(kThreeItems);
+    for (LPCWSTR folder : {L"A", L"B", L"C"})
+        CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
+    fixture.Start();
+    int cycles = 0;
+    long afterFirst = 0;
+    fixture.RunWhile([&](HWND window) {
+        // The first cycle loads what stays cached for the process (fonts, theme parts).
+        for (; cycles < 6; ++cycles) {
+            UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+                if (HWND dialog = FindOptionsDialog())
+                    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            });
+            ShowOptionsDialog(GetModuleHandleW(nullptr), window, &fixture.application);
+            KillTimer(nullptr, timer);
+            if (cycles == 0)
+                afterFirst = GdiObjectCounter::Read();
+        }
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(6, cycles);
+    EXPECT_LE(GdiObjectCounter::Read(), afterFirst + 2);
+}
+
+} // namespace
