@@ -1,6 +1,8 @@
 #include "ApplicationFixture.h"
 
+#include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
+#include "config/Language.h"
 #include "containers/ContainerBase.h"
 #include "options/OptionsUI.h"
 #include "res/resource.h"
@@ -13,6 +15,8 @@
 
 #include <commctrl.h>
 
+#include <shlobj.h>
+
 #include <functional>
 
 namespace {
@@ -20,6 +24,9 @@ namespace {
 // The dialog runs its own modal loop inside the application's; a thread timer reaches it there.
 struct DialogScript {
     std::function<void(HWND dialog)> inDialog;
+    // Played one per timer tick after inDialog, so that the dialog handles the input in between.
+    std::vector<std::function<void(HWND dialog)>> laterSteps;
+    HWND dialog = nullptr;
     std::function<void()> afterDialog;
     HWND mainWindow = nullptr;
     bool dialogHandled = false;
@@ -43,7 +50,14 @@ void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR timer, DWORD) {
         if (!dialog)
             return;
         script.dialogHandled = true;
+        script.dialog = dialog;
         script.inDialog(dialog);
+        return;
+    }
+    if (!script.laterSteps.empty()) {
+        std::function<void(HWND)> step = script.laterSteps.front();
+        script.laterSteps.erase(script.laterSteps.begin());
+        step(script.dialog);
         return;
     }
     // The dialog's result is applied once its loop is over.
@@ -57,6 +71,8 @@ void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 
 // Runs the program on the configuration, opens the options and plays the script.
 void RunOptions(ApplicationFixture& fixture, DialogScript& script) {
+    CreateDirectoryW(fixture.File(L"Languages").c_str(), nullptr);
+    WriteUtf16File(fixture.File(L"Languages\\Deutsch.ini"), L"[Language]\r\nOptions=Optionen\r\nFolders=Ordner\r\n");
     // A missing folder would stop the start with a message box.
     for (LPCWSTR folder : {L"A", L"B", L"C", L"Elsewhere", L"One", L"Two"})
         CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
@@ -117,6 +133,7 @@ const WCHAR kThreeItems[] = L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\
 void EditEveryPage(HWND dialog) {
     HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
     HTREEITEM folders = Node(tree, nullptr, 1);
+    Pick(dialog, IDC_LANGUAGE, 0);                         // the only file: relabels the dialog at once
     Select(dialog, Node(tree, Node(tree, nullptr, 0), 0)); // Launch Bar
     Pick(dialog, IDC_BAR_POSITION, 4);
     Click(dialog, IDC_BAR_FULL_WIDTH);
@@ -191,6 +208,10 @@ TEST_F(OptionsDialog, EditsOnEveryPageAreSavedByOkAndTheContainersRebuilt) {
         EXPECT_EQ(L"C", NodeText(tree, Node(tree, folders, 0)));
         EXPECT_EQ(L"A", NodeText(tree, Node(tree, folders, 2)));
         EditEveryPage(dialog);
+        WCHAR title[64] = L"";
+        GetWindowTextW(dialog, title, 64);
+        EXPECT_STREQ(L"Optionen", title);
+        EXPECT_EQ(L"Ordner", NodeText(tree, folders));
         Click(dialog, IDOK);
     };
     script.afterDialog = [&] {
@@ -234,6 +255,7 @@ TEST_F(OptionsDialog, CancelEscapeAndCloseBoxChangeNothing) {
         script.afterDialog = [&] {
             for (size_t i = 0; i < files.size(); ++i)
                 EXPECT_TRUE(bytes[i] == ReadFileBytes(run.File(files[i]))) << "way " << way << " file " << i;
+            EXPECT_STREQ(L"Options", run.application.m_pLanguage->Options) << "way " << way;
             ASSERT_EQ(3u, run.application.m_folders.size());
             for (size_t i = 0; i < 3; ++i)
                 EXPECT_EQ(before[i], run.application.m_folders[i]->m_pContainer) << "way " << way;
@@ -255,6 +277,127 @@ TEST_F(OptionsDialog, FirstStartOpensTheApplicationPageAndASecondRequestMakesNoO
     // finds the dialog open.
     RunOptions(fixture, script);
     EXPECT_TRUE(script.dialogHandled);
+}
+
+void SendKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring Text(HWND dialog, int control) {
+    WCHAR text[MAX_PATH] = L"";
+    GetDlgItemTextW(dialog, control, text, MAX_PATH);
+    return text;
+}
+
+// A hook sees only keys that come through the input queue: real key presses, in front, focus in
+// the Hot Key edit. Other controls and Tab are left alone.
+TEST_F(OptionsDialog, TheHotKeyEditTakesRealKeysAndOkRegistersTheNewHotKey) {
+    fixture.Configure(kThreeItems);
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+        HTREEITEM item = Node(tree, Node(tree, nullptr, 1), 0);
+        Select(dialog, item);
+        Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
+        Select(dialog, Node(tree, item, 0));
+        SetForegroundWindow(dialog);
+        SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
+        SendKeys({VK_CONTROL, VK_MENU, 'F'});
+    };
+    std::wstring captured;
+    script.laterSteps = {[&](HWND dialog) {
+                             captured = Text(dialog, IDC_HOT_KEY);
+                             SendKeys({VK_F5});
+                         },
+                         [&](HWND dialog) {
+                             EXPECT_EQ(L"", Text(dialog, IDC_HOT_KEY)) << "a key without modifier shows nothing";
+                             SendKeys({VK_CONTROL, VK_MENU, 'G'});
+                         },
+                         [&](HWND dialog) {
+                             SetFocus(GetDlgItem(dialog, IDC_HOT_CORNER_WIDTH));
+                             SendKeys({'7'});
+                         },
+                         [&](HWND dialog) {
+                             EXPECT_NE(std::wstring::npos, Text(dialog, IDC_HOT_CORNER_WIDTH).find(L'7'))
+                                 << "other controls type as usual";
+                             Click(dialog, IDOK);
+                         }};
+    script.afterDialog = [&] {
+        // The item C, first in the tray order, is item 2.
+        EXPECT_EQ(static_cast<UINT>(MOD_ALT | MOD_CONTROL), fixture.application.m_folders[2]->HotKeyModifier);
+        EXPECT_EQ(static_cast<UINT>('G'), fixture.application.m_folders[2]->HotKeyVirtualKey);
+        EXPECT_FALSE(RegisterHotKey(nullptr, 1, MOD_ALT | MOD_CONTROL, 'G'));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED), GetLastError());
+    };
+    RunOptions(fixture, script);
+    ASSERT_FALSE(script.laterSteps.size()) << "the script did not finish";
+    WCHAR name[64] = L"";
+    GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW('F', MAPVK_VK_TO_VSC) << 16), name, 64);
+    EXPECT_EQ(std::wstring(L"ALT + CTRL + ") + name, captured);
+}
+
+// The tree lists the Tray Icons items newest first; in Launch Bar mode the tree order is stored.
+// A dropped file fills the local path edit and nothing else.
+TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropFillsOnlyThePath) {
+    fixture.Configure(kThreeItems);
+    std::wstring dropped = fixture.File(L"B");
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+        HTREEITEM folders = Node(tree, nullptr, 1);
+        Select(dialog, Node(tree, folders, 0)); // C
+        for (int press = 0; press < 3; ++press) // the third, at the end, does nothing
+            SendMessageW(dialog, WM_COMMAND, IDC_ITEM_MOVE_DOWN, 0);
+        EXPECT_EQ(L"C", NodeText(tree, Node(tree, folders, 2)));
+        Select(dialog, Node(tree, folders, 0)); // B
+        for (int target : {IDC_OPTIONS_TREE, IDC_PATH_EDIT}) {
+            RECT rect = {};
+            GetWindowRect(GetDlgItem(dialog, target), &rect);
+            POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+            ScreenToClient(dialog, &point);
+            size_t bytes = sizeof(DROPFILES) + (dropped.size() + 2) * sizeof(WCHAR);
+            HGLOBAL memory = GlobalAlloc(GHND, bytes);
+            auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+            drop->pFiles = sizeof(DROPFILES);
+            drop->pt = point;
+            drop->fWide = TRUE;
+            wcscpy(reinterpret_cast<WCHAR*>(drop + 1), dropped.c_str());
+            GlobalUnlock(memory);
+            SendMessageW(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+            WCHAR treeText[MAX_PATH] = L"";
+            GetWindowTextW(tree, treeText, MAX_PATH);
+            EXPECT_STREQ(L"", treeText);
+            if (target == IDC_OPTIONS_TREE) {
+                EXPECT_EQ(L"B", Text(dialog, IDC_PATH_EDIT));
+            }
+        }
+        EXPECT_EQ(dropped, Text(dialog, IDC_PATH_EDIT));
+        Select(dialog, Node(tree, nullptr, 0));
+        Pick(dialog, IDC_LAUNCH_MODE, LaunchModeLaunchBar);
+        Click(dialog, IDOK);
+    };
+    script.afterDialog = [&] {
+        std::vector<std::wstring> paths;
+        for (CGenericPathwrenObject* item : fixture.application.m_folders)
+            paths.push_back(item->Path);
+        EXPECT_EQ((std::vector<std::wstring>{dropped, L"A", L"C"}), paths);
+        EXPECT_NE(nullptr, fixture.application.m_pLaunchBar);
+    };
+    RunOptions(fixture, script);
 }
 
 TEST(FormatHotKeyText, NamesTheModifiersInOrderAndTheDedicatedKeys) {
