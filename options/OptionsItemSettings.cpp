@@ -151,6 +151,15 @@ void COptionsUI::LayoutForShortcutType(int type) {
         RECT movedIcon = GetControlRect(IDC_ASSOCIATED_ICON_GROUP);
         MoveControlGroup(IDC_PATH_GROUP, {path.left, movedIcon.bottom});
     }
+    // The tab order follows the new reading order; groups move whole, so they stay contiguous.
+    HWND last = LastOfGroup(IDC_SHORTCUT_TYPE_GROUP);
+    static const int kMultipleFoldersOrder[] = {IDC_MULTIPLE_FOLDERS_GROUP, IDC_ASSOCIATED_ICON_GROUP,
+                                                IDC_LAUNCH_BAR_SPECIFIC_GROUP, IDC_PATH_GROUP, IDC_MERGE_TO_FOLDER};
+    static const int kSingleFolderOrder[] = {IDC_PATH_GROUP, IDC_ASSOCIATED_ICON_GROUP, IDC_LAUNCH_BAR_SPECIFIC_GROUP,
+                                             IDC_MULTIPLE_FOLDERS_GROUP, IDC_MERGE_TO_FOLDER};
+    const int* order = type == FolderPresentationMultipleFoldersMenu ? kMultipleFoldersOrder : kSingleFolderOrder;
+    for (size_t i = 0; i < ARRAYSIZE(kSingleFolderOrder); ++i)
+        last = PlaceGroupAfter(order[i], last);
     RedrawWindow(m_hDialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

@@ -5,7 +5,9 @@
 #include "res/resource.h"
 #include "skin/Toolbar.h"
 
+#include <cwctype>
 #include <initializer_list>
+#include <string>
 
 namespace {
 
@@ -172,7 +174,71 @@ void RefillList(HWND list, const LPCWSTR* texts, size_t count) {
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }
 
+// The pages whose controls share one set of mnemonic letters; the item page is several groups.
+const std::initializer_list<int> kMnemonicPages[] = {{IDC_APPLICATION_GROUP},
+                                                     {IDC_LAUNCH_BAR_GROUP},
+                                                     {IDC_BROWSING_OPTIONS_GROUP},
+                                                     {IDC_CUSTOMIZATION_GROUP},
+                                                     {IDC_FILE_FILTERS_GROUP},
+                                                     {IDC_SHORTCUT_TYPE_GROUP, IDC_MULTIPLE_FOLDERS_GROUP,
+                                                      IDC_ASSOCIATED_ICON_GROUP, IDC_LAUNCH_BAR_SPECIFIC_GROUP,
+                                                      IDC_PATH_GROUP, IDC_MERGE_TO_FOLDER}};
+
+BOOL TakesMnemonic(HWND control) {
+    WCHAR className[16] = L"";
+    GetClassNameW(control, className, ARRAYSIZE(className));
+    LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    if (_wcsicmp(className, L"Static") == 0)
+        return (style & SS_TYPEMASK) == SS_LEFT;
+    return _wcsicmp(className, L"Button") == 0 && (style & BS_TYPEMASK) != BS_OWNERDRAW;
+}
+
+// The text with "&" doubled and a mnemonic before its first letter not yet used on the page.
+std::wstring WithMnemonic(const std::wstring& text, std::wstring& used) {
+    std::wstring result;
+    bool placed = false;
+    for (WCHAR character : text) {
+        if (character == L'&') {
+            result += L"&&";
+            continue;
+        }
+        WCHAR lower = static_cast<WCHAR>(towlower(character));
+        if (!placed && iswalnum(character) && used.find(lower) == std::wstring::npos) {
+            result += L'&';
+            used += lower;
+            placed = true;
+        }
+        result += character;
+    }
+    return result;
+}
+
+void SetMnemonic(HWND control, std::wstring& used) {
+    WCHAR text[512] = L"";
+    GetWindowTextW(control, text, ARRAYSIZE(text));
+    if (text[0])
+        SetWindowTextW(control, WithMnemonic(text, used).c_str());
+}
+
 } // namespace
+
+void COptionsUI::ApplyMnemonics() {
+    std::wstring frameLetters;
+    for (int button : {IDOK, IDCANCEL})
+        SetMnemonic(GetDlgItem(m_hDialog, button), frameLetters);
+    for (const std::initializer_list<int>& page : kMnemonicPages) {
+        std::wstring used = frameLetters;
+        for (int group : page) {
+            HWND last = LastOfGroup(group);
+            for (HWND control = GetDlgItem(m_hDialog, group); control; control = GetWindow(control, GW_HWNDNEXT)) {
+                if (TakesMnemonic(control))
+                    SetMnemonic(control, used);
+                if (control == last)
+                    break;
+            }
+        }
+    }
+}
 
 void COptionsUI::FillViewTypeList() {
     const ViewTypeEntry* entries = IsBeforeWindows7() ? kViewTypesBefore7 : kViewTypes7;
@@ -186,6 +252,7 @@ void COptionsUI::ApplyLanguageToDialog() {
     SetWindowTextW(m_hDialog, language.Options);
     for (const ControlText& entry : kControlTexts)
         SetDlgItemTextW(m_hDialog, entry.control, entry.text(language));
+    ApplyMnemonics();
     for (const ListTexts& list : kListTexts) {
         std::vector<LPCWSTR> texts;
         for (LanguageText text : list.entries)

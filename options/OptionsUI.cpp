@@ -396,6 +396,11 @@ void COptionsUI::InitOptionsDialog() {
     for (const auto& button : buttons)
         m_toolbar->AddButton(button.command, button.text, button.icon, button.icon, button.icon, button.text);
 
+    // Tab runs tree, toolbar, the page, OK and Cancel.
+    SetWindowPos(m_toolbar->GetHandle(), GetDlgItem(m_hDialog, IDC_OPTIONS_TREE), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (int button : {IDOK, IDCANCEL})
+        SetWindowPos(GetDlgItem(m_hDialog, button), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_tree.reset(new CTreeview(GetDlgItem(m_hDialog, IDC_OPTIONS_TREE), this));
     m_tree->m_bContextMenuEnabled = FALSE;
     m_mergedList.reset(new CListview(GetDlgItem(m_hDialog, IDC_MERGED_LIST)));
@@ -516,6 +521,30 @@ void COptionsUI::MoveControlGroup(int firstControl, POINT target) {
         window = GetWindow(window, GW_HWNDNEXT);
     } while (window && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_GROUP));
     InvalidateRect(m_hDialog, nullptr, TRUE);
+}
+
+HWND COptionsUI::LastOfGroup(int firstControl) const {
+    HWND last = GetDlgItem(m_hDialog, firstControl);
+    for (HWND next = last ? GetWindow(last, GW_HWNDNEXT) : nullptr;
+         next && !(GetWindowLongPtrW(next, GWL_STYLE) & WS_GROUP); next = GetWindow(next, GW_HWNDNEXT))
+        last = next;
+    return last;
+}
+
+HWND COptionsUI::PlaceGroupAfter(int firstControl, HWND after) {
+    // Collected first: each move changes the sibling order being walked.
+    std::vector<HWND> group;
+    HWND last = LastOfGroup(firstControl);
+    for (HWND window = GetDlgItem(m_hDialog, firstControl); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        group.push_back(window);
+        if (window == last)
+            break;
+    }
+    for (HWND window : group) {
+        SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = window;
+    }
+    return after;
 }
 
 void COptionsUI::OnSelChanged(CTreeview*, const NMTREEVIEWW* change) {

@@ -111,6 +111,10 @@ public:
     BOOL ApplyToControlGroup(int firstControl, BOOL(WINAPI* action)(HWND, int), int argument);
     void ShowGroups(const int* groups, size_t count, int shownGroup);
     void MoveControlGroup(int firstControl, POINT target);
+    // Moves a whole control group to follow `after` in the tab order; returns its last window.
+    HWND PlaceGroupAfter(int firstControl, HWND after);
+    HWND LastOfGroup(int firstControl) const;
+    void ApplyMnemonics();
     RECT GetControlRect(int control) const;
     void ApplyLanguageToDialog();
     void BuildTree();

@@ -17,6 +17,7 @@
 
 #include <shlobj.h>
 
+#include <cwctype>
 #include <functional>
 
 namespace {
@@ -327,7 +328,9 @@ TEST_F(OptionsDialog, TheHotKeyEditTakesRealKeysAndOkRegistersTheNewHotKey) {
                              EXPECT_EQ(L"", Text(dialog, IDC_HOT_KEY)) << "a key without modifier shows nothing";
                              SendKeys({VK_CONTROL, VK_MENU, 'G'});
                          },
+                         [&](HWND) { SendKeys({VK_TAB}); },
                          [&](HWND dialog) {
+                             EXPECT_NE(GetDlgItem(dialog, IDC_HOT_KEY), GetFocus()) << "Tab leaves the Hot Key edit";
                              SetFocus(GetDlgItem(dialog, IDC_HOT_CORNER_WIDTH));
                              SendKeys({'7'});
                          },
@@ -396,6 +399,48 @@ TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropFillsOnly
             paths.push_back(item->Path);
         EXPECT_EQ((std::vector<std::wstring>{dropped, L"A", L"C"}), paths);
         EXPECT_NE(nullptr, fixture.application.m_pLaunchBar);
+    };
+    RunOptions(fixture, script);
+}
+
+// Tab runs tree, toolbar, the visible page top to bottom, OK, Cancel and comes round; every
+// label, box and button of a page has its own mnemonic.
+TEST_F(OptionsDialog, TabFollowsTheReadingOrderOfEachPageAndMnemonicsAreDistinct) {
+    fixture.Configure(kThreeItems);
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+        HTREEITEM folders = Node(tree, nullptr, 1);
+        for (HTREEITEM page : {Node(tree, nullptr, 0), Node(tree, folders, 0), Node(tree, Node(tree, folders, 0), 0)}) {
+            Select(dialog, page);
+            std::vector<HWND> visited = {tree};
+            for (HWND next = GetNextDlgTabItem(dialog, tree, FALSE); next != tree && visited.size() < 100;
+                 next = GetNextDlgTabItem(dialog, next, FALSE))
+                visited.push_back(next);
+            ASSERT_GE(visited.size(), 5u);
+            EXPECT_EQ(GetDlgItem(dialog, IDOK), visited[visited.size() - 2]);
+            EXPECT_EQ(GetDlgItem(dialog, IDCANCEL), visited.back());
+            LONG previousTop = -1; // controls of one row may differ by a few pixels
+            for (size_t i = 2; i + 2 < visited.size(); ++i) {
+                RECT rect;
+                GetWindowRect(visited[i], &rect);
+                EXPECT_TRUE(IsWindowVisible(visited[i]) && IsWindowEnabled(visited[i])) << GetDlgCtrlID(visited[i]);
+                EXPECT_GE(rect.top + 8, previousTop) << "control " << GetDlgCtrlID(visited[i]) << " on page " << i;
+                previousTop = rect.top;
+            }
+            std::wstring letters;
+            for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                WCHAR text[256] = L"";
+                GetWindowTextW(child, text, 256);
+                const WCHAR* mark = wcschr(text, L'&');
+                if (!IsWindowVisible(child) || !mark || mark[1] == L'&')
+                    continue;
+                WCHAR letter = static_cast<WCHAR>(towlower(mark[1]));
+                EXPECT_EQ(std::wstring::npos, letters.find(letter)) << "control " << GetDlgCtrlID(child);
+                letters += letter;
+            }
+        }
+        Click(dialog, IDCANCEL);
     };
     RunOptions(fixture, script);
 }
