@@ -6,6 +6,7 @@
 #include "config/IniFileEx.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "lib/RuntimeModule.h"
 #include "lib/StringCopy.h"
 #include "res/resource.h"
 #include "skin/Toolbar.h"
@@ -34,7 +35,46 @@ const int kPageGroups[] = {
 const UINT kShortcutPreviewResources[4] = {IDJ_PREVIEW_BROWSER, IDJ_PREVIEW_DESKTOP, IDJ_PREVIEW_MENU,
                                            IDJ_PREVIEW_MULTIPLE_FOLDERS_MENU};
 
-const int kMinimumTrackSize = 400;
+const int kMinimumTrackSize = 400; // at 96 dots per inch
+
+// Windows 10 1703 and later scale a dialog made in the per-monitor (v2) context whenever it
+// moves to a monitor of another scale: fonts, controls and the frame. Older systems lack the
+// functions and keep the process's own context.
+class PerMonitorDpiScope {
+public:
+    PerMonitorDpiScope() : m_user32(L"user32.dll"), m_previous(nullptr) {
+        m_set = m_user32.Procedure<SetContextFunction>("SetThreadDpiAwarenessContext");
+        if (m_set)
+            m_previous = m_set(kPerMonitorAwareV2);
+    }
+    ~PerMonitorDpiScope() {
+        if (m_set && m_previous)
+            m_set(m_previous);
+    }
+    PerMonitorDpiScope(const PerMonitorDpiScope&) = delete;
+    PerMonitorDpiScope& operator=(const PerMonitorDpiScope&) = delete;
+
+private:
+    typedef HANDLE(WINAPI* SetContextFunction)(HANDLE);
+    static constexpr LONG_PTR kPerMonitorAwareV2Value = -4;
+    const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(kPerMonitorAwareV2Value);
+    CRuntimeModule m_user32;
+    SetContextFunction m_set;
+    HANDLE m_previous;
+};
+
+int GetWindowDpi(HWND window) {
+    typedef UINT(WINAPI * GetDpiForWindowFunction)(HWND);
+    static const CRuntimeModule user32(L"user32.dll");
+    static const auto getDpiForWindow = user32.Procedure<GetDpiForWindowFunction>("GetDpiForWindow");
+    UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+    if (dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+        ReleaseDC(nullptr, screen);
+    }
+    return static_cast<int>(dpi);
+}
 
 void DropCallback(HWND windowUnderPoint, LPCWSTR path, UINT, LPVOID owner) {
     auto* options = static_cast<COptionsUI*>(owner);
@@ -186,8 +226,12 @@ UINT_PTR ShowOptionsDialog(HINSTANCE instance, HWND mainWindow, CPathwren* appli
     if (options->m_pOptions->LaunchMode != LaunchModeLaunchBar)
         std::reverse(options->m_folders.begin(), options->m_folders.end());
 
-    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
-                                     reinterpret_cast<LPARAM>(options));
+    INT_PTR result = 0;
+    {
+        PerMonitorDpiScope dpiScope;
+        result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
+                                 reinterpret_cast<LPARAM>(options));
+    }
     if (static_cast<UINT_PTR>(result) == OPTIONS_RESULT_OK)
         ApplyToApplication(*options);
     g_optionsInstance = nullptr;
@@ -247,8 +291,9 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         }
         case WM_SIZING: {
             auto* rect = reinterpret_cast<RECT*>(lParam);
-            rect->right = std::max<LONG>(rect->right, rect->left + kMinimumTrackSize);
-            rect->bottom = std::max<LONG>(rect->bottom, rect->top + kMinimumTrackSize);
+            LONG minimum = MulDiv(kMinimumTrackSize, GetWindowDpi(dialog), USER_DEFAULT_SCREEN_DPI);
+            rect->right = std::max<LONG>(rect->right, rect->left + minimum);
+            rect->bottom = std::max<LONG>(rect->bottom, rect->top + minimum);
             return TRUE;
         }
         case WM_DROPFILES:
