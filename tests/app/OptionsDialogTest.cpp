@@ -309,6 +309,13 @@ void SendKeys(std::initializer_list<WORD> keys) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+RECT GetChildRect(HWND dialog, int control) {
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(dialog, control), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 std::wstring Text(HWND dialog, int control) {
     WCHAR text[MAX_PATH] = L"";
     GetDlgItemTextW(dialog, control, text, MAX_PATH);
@@ -452,6 +459,63 @@ TEST_F(OptionsDialog, TabFollowsTheReadingOrderOfEachPageAndMnemonicsAreDistinct
             }
         }
         Click(dialog, IDCANCEL);
+    };
+    RunOptions(fixture, script);
+}
+
+// Each shortcut type shows its own groups, none over another and all inside the dialog, and
+// enables the options that apply to it.
+TEST_F(OptionsDialog, EachShortcutTypeLaysOutItsGroupsAndEnablesItsOptions) {
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n"
+                      L"FolderViewMode=9\r\n");
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+        Select(dialog, Node(tree, Node(tree, nullptr, 1), 0));
+        EXPECT_EQ(0, SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCURSEL, 0, 0)) << "a view this Windows lacks";
+        const int groups[] = {IDC_SHORTCUT_TYPE_GROUP,       IDC_NAME_GROUP, IDC_ASSOCIATED_ICON_GROUP,
+                              IDC_LAUNCH_BAR_SPECIFIC_GROUP, IDC_PATH_GROUP, IDC_MERGED_LIST};
+        RECT client;
+        GetClientRect(dialog, &client);
+        for (int type : {IDC_TYPE_DESKTOP, IDC_TYPE_MENU, IDC_TYPE_BROWSER, IDC_TYPE_MULTIPLE_FOLDERS_MENU}) {
+            Click(dialog, type);
+            bool window = type == IDC_TYPE_DESKTOP || type == IDC_TYPE_BROWSER;
+            EXPECT_EQ(type != IDC_TYPE_DESKTOP, IsWindowVisible(GetDlgItem(dialog, IDC_PATH_GROUP)) != FALSE) << type;
+            EXPECT_EQ(type == IDC_TYPE_MULTIPLE_FOLDERS_MENU,
+                      IsWindowVisible(GetDlgItem(dialog, IDC_MERGED_LIST)) != FALSE)
+                << type;
+            EXPECT_EQ(window, IsWindowEnabled(GetDlgItem(dialog, IDC_Z_ORDER)) != FALSE) << type;
+            EXPECT_EQ(!window, IsWindowEnabled(GetDlgItem(dialog, IDC_HIDE_FILES_EXTENSIONS)) != FALSE) << type;
+            EXPECT_EQ(type == IDC_TYPE_BROWSER, IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE_ICONS_POSITIONS)) != FALSE)
+                << type;
+            std::vector<RECT> shown;
+            for (int group : groups) {
+                if (!IsWindowVisible(GetDlgItem(dialog, group)))
+                    continue;
+                RECT rect = GetChildRect(dialog, group), overlap, inside;
+                EXPECT_TRUE(IntersectRect(&inside, &rect, &client) && EqualRect(&inside, &rect)) << group;
+                for (const RECT& other : shown)
+                    EXPECT_FALSE(IntersectRect(&overlap, &rect, &other)) << "group " << group << ", type " << type;
+                shown.push_back(rect);
+            }
+            // The groups follow each other without gaps (a desktop item's hidden path keeps its place).
+            int above = type == IDC_TYPE_MULTIPLE_FOLDERS_MENU ? IDC_NAME_GROUP : IDC_PATH_GROUP;
+            EXPECT_EQ(GetChildRect(dialog, above).bottom, GetChildRect(dialog, IDC_ASSOCIATED_ICON_GROUP).top) << type;
+            if (type == IDC_TYPE_BROWSER) {
+                Pick(dialog, IDC_VIEW_TYPE, 3); // details: no icon positions
+                EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE_ICONS_POSITIONS)));
+                Pick(dialog, IDC_VIEW_TYPE, 0);
+            }
+        }
+        Click(dialog, IDOK);
+    };
+    script.afterDialog = [&] {
+        const CGenericPathwrenObject& item = *fixture.application.m_folders[0];
+        EXPECT_EQ(FolderPresentationMultipleFoldersMenu, item.FolderPresentationType);
+        EXPECT_STREQ(L"A", item.Path) << "a Multiple Folders Menu keeps the old path";
+        EXPECT_STREQ(L"Multiple Folders Menu", item.DisplayName);
+        EXPECT_TRUE(item.MergedFolders->empty());
+        EXPECT_EQ(0, item.FolderViewMode);
     };
     RunOptions(fixture, script);
 }
