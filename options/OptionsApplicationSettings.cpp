@@ -120,9 +120,7 @@ void COptionsUI::ShowSkinPreview() {
         WCHAR path[MAX_PATH];
         if (name != L".\\" && ResolvePathAgainst(skin.SkinDirectory, name, path, MAX_PATH) &&
             m_skinPreview.Load(path)) {
-            SendMessageW(preview, STM_SETIMAGE, IMAGE_BITMAP, 0);
-            m_shownSkinPreview.Reset(m_skinPreview.MakeHBitmap());
-            SendMessageW(preview, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_shownSkinPreview.Get()));
+            SetStaticBitmap(preview, m_shownSkinPreview, m_skinPreview.MakeHBitmap());
             shown = m_shownSkinPreview.Get() != nullptr;
         }
     }

@@ -192,9 +192,7 @@ void COptionsUI::ShowShortcutPreview(int type) {
     if (!m_gdiplus || !m_gdiplus->Started() || type < 0 || type > 3)
         return;
     HWND preview = GetDlgItem(m_hDialog, IDC_SHORTCUT_TYPE_PREVIEW);
-    SendMessageW(preview, STM_SETIMAGE, IMAGE_BITMAP, 0);
-    m_shownShortcutPreview.Reset(m_shortcutPreviews[type].MakeHBitmap());
-    SendMessageW(preview, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_shownShortcutPreview.Get()));
+    SetStaticBitmap(preview, m_shownShortcutPreview, m_shortcutPreviews[type].MakeHBitmap());
 }
 
 BOOL COptionsUI::IsItemNodeSelected() const {

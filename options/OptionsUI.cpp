@@ -138,6 +138,14 @@ void ApplyToApplication(COptionsUI& options) {
 
 } // namespace
 
+void SetStaticBitmap(HWND picture, CBitmapHandle& shown, HBITMAP replacement) {
+    auto previous = reinterpret_cast<HBITMAP>(
+        SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(replacement)));
+    if (previous && previous != shown.Get())
+        DeleteObject(previous);
+    shown.Reset(replacement);
+}
+
 BOOL ReadUnsignedNumber(HWND dialog, int control, UINT* value) {
     WCHAR text[32] = L"";
     GetDlgItemTextW(dialog, control, text, ARRAYSIZE(text));
@@ -509,10 +517,8 @@ void COptionsUI::EndOptionsDialog(UINT_PTR endCode) {
     m_toolbar.reset();
     m_mergedList.reset();
     EndDialog(m_hDialog, static_cast<INT_PTR>(endCode));
-    SendDlgItemMessageW(m_hDialog, IDC_SHORTCUT_TYPE_PREVIEW, STM_SETIMAGE, IMAGE_BITMAP, 0);
-    SendDlgItemMessageW(m_hDialog, IDC_SKIN_PREVIEW, STM_SETIMAGE, IMAGE_BITMAP, 0);
-    m_shownShortcutPreview.Reset();
-    m_shownSkinPreview.Reset();
+    SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SHORTCUT_TYPE_PREVIEW), m_shownShortcutPreview, nullptr);
+    SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SKIN_PREVIEW), m_shownSkinPreview, nullptr);
     for (CGdiPlusBitmapResource& preview : m_shortcutPreviews)
         preview.Empty();
     m_skinPreview.Empty();

@@ -178,6 +178,10 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 // (surrounding blanks allowed) or a number too big for 32 bits. Windows' own reading of
 // GetDlgItemInt differs between versions for a minus sign.
 BOOL ReadUnsignedNumber(HWND dialog, int control, UINT* value);
+// Puts the bitmap (owned by the caller's holder, which may be empty) into a picture static.
+// Common controls 6 keep a copy of a bitmap with alpha and hand that copy back on the next
+// change; only the copy is deleted here, never the caller's bitmap.
+void SetStaticBitmap(HWND picture, CBitmapHandle& shown, HBITMAP replacement);
 // The actions ApplyToControlGroup runs on each control of a group.
 BOOL WINAPI ShowControlAction(HWND window, int show);
 BOOL WINAPI EnableControlAction(HWND window, int enable);

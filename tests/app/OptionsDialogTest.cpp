@@ -545,19 +545,24 @@ TEST(FormatHotKeyText, NamesTheModifiersInOrderAndTheDedicatedKeys) {
     }
 }
 
-TEST_F(OptionsDialog, OpenAndCancelCyclesKeepTheGdiCountFlat) {
+WPARAM g_closingButton = IDCANCEL;
+
+// OK rebuilds every container; Cancel leaves them. Neither may leave GDI objects behind.
+TEST_F(OptionsDialog, OpenAndCancelOrOkCyclesKeepTheGdiCountFlat) {
     fixture.Configure(kThreeItems);
     for (LPCWSTR folder : {L"A", L"B", L"C"})
         CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
     fixture.Start();
-    int cycles = 0;
+    const WPARAM buttons[] = {IDOK, IDCANCEL, IDCANCEL, IDCANCEL, IDCANCEL, IDCANCEL, IDOK, IDOK};
+    size_t cycles = 0;
     long afterFirst = 0;
     fixture.RunWhile([&](HWND window) {
         // The first cycle loads what stays cached for the process (fonts, theme parts).
-        for (; cycles < 6; ++cycles) {
+        for (; cycles < ARRAYSIZE(buttons); ++cycles) {
+            g_closingButton = buttons[cycles];
             UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
                 if (HWND dialog = FindOptionsDialog())
-                    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                    PostMessageW(dialog, WM_COMMAND, g_closingButton, 0);
             });
             ShowOptionsDialog(GetModuleHandleW(nullptr), window, &fixture.application);
             KillTimer(nullptr, timer);
@@ -566,7 +571,7 @@ TEST_F(OptionsDialog, OpenAndCancelCyclesKeepTheGdiCountFlat) {
         }
         PostMessageW(window, WM_CLOSE, 0, 0);
     });
-    EXPECT_EQ(6, cycles);
+    EXPECT_EQ(ARRAYSIZE(buttons), cycles);
     EXPECT_LE(GdiObjectCounter::Read(), afterFirst + 2);
 }
 
