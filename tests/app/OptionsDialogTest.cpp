@@ -61,8 +61,8 @@ void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR timer, DWORD) {
         step(script.dialog);
         return;
     }
-    // The dialog's result is applied once its loop is over.
-    if (COptionsUI::Instance() || FindOptionsDialog())
+    // The dialog's result is applied as soon as its window is gone (an OK may open another).
+    if (IsWindow(script.dialog))
         return;
     KillTimer(nullptr, timer);
     if (script.afterDialog)
@@ -281,6 +281,7 @@ TEST_F(OptionsDialog, FirstStartOpensTheApplicationPageAndASecondRequestMakesNoO
     script.inDialog = [&](HWND dialog) {
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_APPLICATION_GROUP)));
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SHORTCUT_TYPE_GROUP)));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SKIN_PREVIEW))) << "skin None has no preview";
         EXPECT_EQ(2u, ShowOptionsDialog(GetModuleHandleW(nullptr), script.mainWindow, &fixture.application));
         EXPECT_EQ(1u, WindowsOfClass(L"#32770").size());
         Click(dialog, IDCANCEL);
@@ -518,6 +519,26 @@ TEST_F(OptionsDialog, EachShortcutTypeLaysOutItsGroupsAndEnablesItsOptions) {
         EXPECT_EQ(0, item.FolderViewMode);
     };
     RunOptions(fixture, script);
+}
+
+// Without any item no container can be made, so the options open again.
+TEST_F(OptionsDialog, OkAfterRemovingEveryItemOpensTheOptionsAgain) {
+    fixture.Configure(kThreeItems);
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+        for (int item = 0; item < 3; ++item) {
+            Select(dialog, Node(tree, Node(tree, nullptr, 1), 0));
+            SendMessageW(dialog, WM_COMMAND, IDC_ITEM_REMOVE, 0);
+        }
+        EXPECT_EQ(nullptr, Node(tree, Node(tree, nullptr, 1), 0));
+        Click(dialog, IDOK);
+    };
+    script.afterDialog = [&] { EXPECT_TRUE(fixture.application.m_folders.empty()); };
+    RunOptions(fixture, script);
+    EXPECT_EQ(0, fixture.SavedItemCount());
+    EXPECT_EQ(2, fixture.PostedCount(WM_SHOW_OPTIONS)) << "the test's request and the one after OK";
+    EXPECT_FALSE(fixture.WatchdogFired()) << "the quit ends the dialog that opened again";
 }
 
 TEST(FormatHotKeyText, NamesTheModifiersInOrderAndTheDedicatedKeys) {
