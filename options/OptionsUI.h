@@ -110,6 +110,8 @@ public:
     void EndOptionsDialog(UINT_PTR endCode);
     BOOL ApplyToControlGroup(int firstControl, BOOL(WINAPI* action)(HWND, int), int argument);
     void ShowGroups(const int* groups, size_t count, int shownGroup);
+    // Shows the page group and hides every other one.
+    void ShowPage(int shownGroup);
     void MoveControlGroup(int firstControl, POINT target);
     // Moves a whole control group to follow `after` in the tab order; returns its last window.
     HWND PlaceGroupAfter(int firstControl, HWND after);
