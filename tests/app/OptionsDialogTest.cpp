@@ -541,6 +541,37 @@ TEST_F(OptionsDialog, OkAfterRemovingEveryItemOpensTheOptionsAgain) {
     EXPECT_FALSE(fixture.WatchdogFired()) << "the quit ends the dialog that opened again";
 }
 
+// The colour button opens the colour dialog; what is chosen there is what OK stores.
+TEST_F(OptionsDialog, AColourChosenInTheColourDialogIsStored) {
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n");
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+        Select(dialog, Node(tree, Node(tree, Node(tree, nullptr, 1), 0), 2)); // Customization
+        // Posted: the colour dialog's own loop must not run inside this timer.
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_TEXT_COLOR, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_TEXT_COLOR)));
+    };
+    int waits = 0;
+    std::function<void(HWND)> chooseColour = [&](HWND dialog) {
+        HWND colors = nullptr;
+        for (HWND window : WindowsOfClass(L"#32770"))
+            colors = window != dialog ? window : colors;
+        if (!colors && ++waits < 100) { // the dialog may still be on its way
+            script.laterSteps.insert(script.laterSteps.begin(), chooseColour);
+            return;
+        }
+        ASSERT_NE(nullptr, colors) << "no colour dialog";
+        const std::pair<int, LPCWSTR> channels[] = {{706, L"10"}, {707, L"20"}, {708, L"30"}};
+        for (const auto& channel : channels)
+            Type(colors, channel.first, channel.second);
+        PostMessageW(colors, WM_COMMAND, IDOK, 0);
+    };
+    script.laterSteps = {chooseColour, [&](HWND dialog) { Click(dialog, IDOK); }};
+    script.afterDialog = [&] { EXPECT_EQ(RGB(10, 20, 30), fixture.application.m_folders[0]->TextColor); };
+    RunOptions(fixture, script);
+}
+
 TEST(FormatHotKeyText, NamesTheModifiersInOrderAndTheDedicatedKeys) {
     const struct {
         UINT modifiers;
