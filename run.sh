@@ -9,18 +9,22 @@
 # Every run plays a demo desktop: build/demo/Demo Desktop is the prefix's desktop folder while
 # Pathwren runs, and a stand-in of Explorer's desktop shows its folders, which the "Desktop"
 # item mirrors.
+# --options opens the options dialog from the first item's context menu; on a virtual display a
+# picture of each of its pages is saved into docs/ (docs/options-*.png).
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 
 ABOUT=0
 LAUNCH_BAR=0
 DESKTOP=0
+OPTIONS=0
 PROGRAM_ARGS=()
 for argument in "$@"; do
     case "$argument" in
         --about) ABOUT=1 ;;
         --launch-bar) LAUNCH_BAR=1 ;;
         --desktop) DESKTOP=1 ;;
+        --options) OPTIONS=1 ;;
         *) PROGRAM_ARGS+=("$argument") ;;
     esac
 done
@@ -75,8 +79,10 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     start_demo_desktop wine
     echo "Starting Pathwren on $DISPLAY"
     wine "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}" &
+    program=$!
     [ "$ABOUT" = 1 ] && { wine "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true; }
-    wait "$!" || true
+    [ "$OPTIONS" = 1 ] && { wine "$BUILD_DIR/OpenDemoMenu.exe" --options >/dev/null 2>&1 || true; }
+    wait "$program" || true
     exit 0
 fi
 
@@ -98,6 +104,19 @@ if [ "$ABOUT" = 1 ]; then
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true
 elif [ "$DESKTOP" = 1 ]; then
     SCREENSHOT="$BUILD_DIR/desktop.png"
+elif [ "$OPTIONS" = 1 ]; then
+    wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --options >/dev/null 2>&1 || true
+    sleep 3
+    page=0
+    for name in application launch-bar item browsing-options file-filters customization; do
+        geometry=$(wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --options-page "$page" \
+            2>/dev/null | tr -d '\r')
+        sleep 1
+        import -window root -crop "$geometry" +repage "$ROOT_DIR/docs/options-$name.png"
+        echo "Screenshot saved to docs/options-$name.png"
+        page=$((page + 1))
+    done
+    exit 0
 elif [ "$LAUNCH_BAR" = 1 ]; then
     SCREENSHOT="$BUILD_DIR/launchbar.png"
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --launch-bar >/dev/null 2>&1 || true

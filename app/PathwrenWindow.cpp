@@ -3,6 +3,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "containers/ContainerBase.h"
 #include "lib/WindowLink.h"
+#include "options/OptionsUI.h"
 
 const WCHAR kMainWindowClassName[] = L"CPathwrenClassName";
 
@@ -136,8 +137,8 @@ LRESULT CPathwren::OnCreate(HWND window) {
 }
 
 void CPathwren::OnShowOptions() {
-    // The options dialog is the next piece of the program to arrive; until then this message
-    // has no visible effect.
+    // A request while the dialog is open only brings it forward.
+    ShowOptionsDialog(m_hInstance, m_hMainWindow, this);
 }
 
 void CPathwren::OnEndSession() {
@@ -165,6 +166,9 @@ void CPathwren::OnClose() {
 void CPathwren::RequestQuit() {
     m_quitRequested = TRUE;
     EndMenu();
+    // The options dialog runs its own loop until it ends; a quit ends it as Cancel would.
+    if (COptionsUI* options = COptionsUI::Instance())
+        PostMessageW(options->m_hDialog, WM_COMMAND, IDCANCEL, 0);
     // A message sent to the thread is handled inside GetMessageW, which would go on waiting.
     PostMessageW(m_hMainWindow, WM_DEFERRED_QUIT, 0, 0);
 }

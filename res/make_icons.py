@@ -598,6 +598,58 @@ def draw_maximize_reduce(c, w):
            arrow_head((a[0] - 0.6, a[1] + 0.45), (-direction[0], -direction[1]), 4.2, 2.6), SLATE)
 
 
+def draw_add(c, w):
+    c.fill(stroke([(12, 4), (12, 20)], w * 1.5) | stroke([(4, 12), (20, 12)], w * 1.5), GREEN)
+
+
+def draw_remove(c, w):
+    c.fill(stroke([(4, 12), (20, 12)], w * 1.5), RED)
+
+
+def draw_move(c, w, up):
+    sign = -1 if up else 1
+    tip = (12, 12 + sign * 9)
+    c.fill(stroke([(12, 12 - sign * 8), (12, 12 + sign * 3)], w * 1.3) | arrow_head(tip, (0, sign), 8.0, 6.5), BLUE)
+
+
+def draw_ok(c, w):
+    c.fill(stroke([(4, 12.5), (9.5, 18), (20, 6)], w * 1.4), GREEN)
+
+
+def draw_cancel(c, w):
+    c.fill(stroke([(5, 5), (19, 19)], w * 1.4) | stroke([(19, 5), (5, 19)], w * 1.4), RED)
+
+
+def draw_customization(c, w):
+    c.fill(circle(12, 12, 10), "#F3E3C3")
+    c.fill(circle(12, 12, 10).outline(w * 0.5), SLATE)
+    for (x, y), colour in (((8, 8), RED), ((14, 6.8), BLUE), ((17, 11.5), GREEN), ((7, 14), PINK)):
+        c.fill(circle(x, y, 2.3), colour)
+
+
+def draw_file_filters(c, w):
+    c.fill(polygon([(3, 4), (21, 4), (14, 12.5), (14, 20), (10, 18), (10, 12.5)]), TEAL)
+
+
+def draw_browsing_options(c, w):
+    window = rbox(2.5, 4, 21.5, 20.5, 1.8)
+    c.fill(window, "#FFFFFF")
+    c.fill(window & rbox(0, 0, 24, 8.6), BLUE)
+    c.fill(window.outline(w * 0.55), SLATE)
+    c.fill(rbox(5.5, 11, 10.5, 17.5, 0.8), FOLDER_FRONT)
+
+
+def draw_folders(c, w):
+    c.fill(rbox(5, 2, 23, 15, 1.4), FOLDER_BACK)
+    draw_folder(c)
+
+
+def draw_launch_bar(c, w):
+    c.fill(rbox(1.5, 14, 22.5, 21, 1.5), SLATE)
+    for x in (4.5, 10.5, 16.5):
+        c.fill(rbox(x, 15.5, x + 3.5, 19.5, 0.6), FOLDER_FRONT)
+
+
 MENU_ICONS = [  # file name, resource number, identifier, drawing
     ("DefaultFolder", 133, "IDI_DEFAULT_FOLDER", lambda c, w: draw_folder(c)),
     ("MenuOptions", 134, "IDI_OPTIONS", draw_gear),
@@ -608,6 +660,17 @@ MENU_ICONS = [  # file name, resource number, identifier, drawing
     ("MenuCheckForUpdate", 149, "IDI_CHECK_FOR_UPDATE", draw_check_for_update),
     ("MenuExit", 150, "IDI_EXIT", draw_exit),
     ("MenuMaximizeReduce", 156, "IDI_MAXIMIZE_REDUCE", draw_maximize_reduce),
+    ("OptionsAdd", 131, "IDI_OPTIONS_ADD", draw_add),
+    ("OptionsRemove", 132, "IDI_OPTIONS_REMOVE", draw_remove),
+    ("OptionsCustomization", 142, "IDI_OPTIONS_CUSTOMIZATION", draw_customization),
+    ("OptionsFileFilters", 143, "IDI_OPTIONS_FILE_FILTERS", draw_file_filters),
+    ("OptionsBrowsingOptions", 144, "IDI_OPTIONS_BROWSING_OPTIONS", draw_browsing_options),
+    ("OptionsFolders", 145, "IDI_OPTIONS_FOLDERS", draw_folders),
+    ("OptionsMoveDown", 151, "IDI_OPTIONS_MOVE_DOWN", lambda c, w: draw_move(c, w, False)),
+    ("OptionsMoveUp", 152, "IDI_OPTIONS_MOVE_UP", lambda c, w: draw_move(c, w, True)),
+    ("OptionsOk", 157, "IDI_OPTIONS_OK", draw_ok),
+    ("OptionsCancel", 158, "IDI_OPTIONS_CANCEL", draw_cancel),
+    ("OptionsLaunchBar", 159, "IDI_OPTIONS_LAUNCH_BAR", draw_launch_bar),
 ]
 
 

@@ -2,11 +2,16 @@
 // and opens the first submenu, so the screenshot ./run.sh takes on a virtual display shows a
 // folder menu, not just two icons. With --about it right-clicks the icon instead and chooses
 // About from the item's context menu. With --launch-bar it rests the cursor in the launch bar's
-// strip at the top of the screen until the bar shows, then hovers the first button.
+// strip at the top of the screen until the bar shows, then hovers the first button. With
+// --options it asks the program for its options dialog, as an item's Options entry does; --options-page N then shows
+// page N of the open dialog (0 application, 1 launch bar, 2 the first item, 3 to 5 its browsing options, file filters
+// and customization) and prints the dialog's screen rectangle for the picture.
+#include "app/Pathwren.h"
 #include "containers/NotifyIcon.h"
 #include "skin/TransparentToolbar.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -77,12 +82,61 @@ int ShowLaunchBar() {
     return IsWindowVisible(bar) ? 0 : 1;
 }
 
+// What the Options entry of every item's context menu does, whatever entries the item's kind adds.
+int OpenOptions() {
+    HWND mainWindow = nullptr;
+    for (DWORD start = GetTickCount(); !mainWindow && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
+        mainWindow = FindWindowW(kMainWindowClassName, nullptr);
+    if (!mainWindow) {
+        fprintf(stderr, "no Pathwren found\n");
+        return 1;
+    }
+    PostMessageW(mainWindow, WM_SHOW_OPTIONS, 0, 0);
+    return 0;
+}
+
+HTREEITEM ChildNode(HWND tree, HTREEITEM parent, int index) {
+    HTREEITEM node = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
+    while (node && index-- > 0)
+        node = TreeView_GetNextSibling(tree, node);
+    return node;
+}
+
+int ShowOptionsPage(int page) {
+    HWND dialog = nullptr;
+    for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
+        dialog = FindWindowW(L"#32770", L"Options");
+    if (!dialog) {
+        fprintf(stderr, "no options dialog found\n");
+        return 1;
+    }
+    HWND tree = GetDlgItem(dialog, 1001);
+    HTREEITEM item = ChildNode(tree, ChildNode(tree, nullptr, 1), 0);
+    HTREEITEM nodes[] = {ChildNode(tree, nullptr, 0),
+                         ChildNode(tree, ChildNode(tree, nullptr, 0), 0),
+                         item,
+                         ChildNode(tree, item, 0),
+                         ChildNode(tree, item, 1),
+                         ChildNode(tree, item, 2)};
+    if (page < 0 || page >= static_cast<int>(ARRAYSIZE(nodes)) || !nodes[page])
+        return 1;
+    TreeView_SelectItem(tree, nodes[page]);
+    RECT rect = {};
+    GetWindowRect(dialog, &rect);
+    printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && wcscmp(argv[1], L"--launch-bar") == 0)
         return ShowLaunchBar();
+    if (argc > 2 && wcscmp(argv[1], L"--options-page") == 0)
+        return ShowOptionsPage(_wtoi(argv[2]));
     bool about = argc > 1 && wcscmp(argv[1], L"--about") == 0;
+    if (argc > 1 && wcscmp(argv[1], L"--options") == 0)
+        return OpenOptions();
     HWND trayWindow = nullptr;
     for (DWORD start = GetTickCount(); !trayWindow && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
         trayWindow = FindFirstTrayWindow();

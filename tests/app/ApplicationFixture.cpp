@@ -14,6 +14,7 @@ std::function<void(HWND)>* g_during = nullptr;
 CPathwren* g_application = nullptr;
 bool g_evenDuringMessageBoxes = false;
 bool g_recording = false;
+bool g_openOptions = false;
 bool g_watchdogFired = false;
 std::vector<UINT> g_postedMessages;
 
@@ -39,6 +40,10 @@ LRESULT CALLBACK RecordPostedMessages(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam == PM_REMOVE && g_recording && message->hwnd &&
         message->hwnd == g_application->m_hMainWindow)
         g_postedMessages.push_back(message->message);
+    // Most tests only count the requests; the modal dialog would hold their loop.
+    if (code == HC_ACTION && wParam == PM_REMOVE && g_recording && !g_openOptions &&
+        message->message == WM_SHOW_OPTIONS && message->hwnd == g_application->m_hMainWindow)
+        message->message = WM_NULL;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -75,6 +80,7 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
     g_during = &action;
     g_application = &application;
     g_postedMessages.clear();
+    g_openOptions = openOptions;
     g_watchdogFired = false;
     g_recording = true;
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, RecordPostedMessages, nullptr, GetCurrentThreadId());

@@ -36,6 +36,8 @@ public:
     int SavedItemCount() const;
 
     CPathwren application;
+    // Whether a request for the options opens the dialog; otherwise it is only counted.
+    bool openOptions = false;
 
 private:
     BOOL(WINAPI* m_realShellNotifyIcon)(DWORD, PNOTIFYICONDATAW);

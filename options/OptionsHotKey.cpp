@@ -1,0 +1,85 @@
+#include "options/OptionsUI.h"
+
+#include "lib/StringCopy.h"
+#include "res/resource.h"
+
+namespace {
+
+const UINT kExtendedKeyBit = 0x100;
+
+// Keys whose scan code is shared with a numeric-pad twin; the extended bit names the dedicated key.
+BOOL IsExtendedKey(UINT virtualKey) {
+    return (virtualKey >= VK_PRIOR && virtualKey <= VK_DOWN) || virtualKey == VK_INSERT || virtualKey == VK_DELETE ||
+           virtualKey == VK_DIVIDE || virtualKey == VK_NUMLOCK;
+}
+
+BOOL IsModifierKey(UINT virtualKey) {
+    return virtualKey == VK_SHIFT || virtualKey == VK_CONTROL || virtualKey == VK_MENU || virtualKey == VK_LWIN ||
+           virtualKey == VK_RWIN;
+}
+
+BOOL IsPressed(int virtualKey) {
+    return (GetKeyState(virtualKey) & 0x8000) != 0;
+}
+
+} // namespace
+
+BOOL FormatHotKeyText(UINT modifiers, UINT virtualKey, LPWSTR text) {
+    if (virtualKey == 0 || IsModifierKey(virtualKey))
+        return FALSE;
+    WCHAR buffer[MAX_PATH] = L"";
+    if (modifiers & MOD_ALT)
+        AppendTruncated(buffer, MAX_PATH, L"ALT + ");
+    if (modifiers & MOD_CONTROL)
+        AppendTruncated(buffer, MAX_PATH, L"CTRL + ");
+    if (modifiers & MOD_SHIFT)
+        AppendTruncated(buffer, MAX_PATH, L"SHIFT + ");
+    if (modifiers & MOD_WIN)
+        AppendTruncated(buffer, MAX_PATH, L"WIN + ");
+    UINT scanCode = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    if (IsExtendedKey(virtualKey))
+        scanCode |= kExtendedKeyBit;
+    size_t used = wcslen(buffer);
+    if (GetKeyNameTextW(static_cast<LONG>(scanCode << 16), buffer + used, static_cast<int>(MAX_PATH - used)) <= 0) {
+        text[0] = L'\0';
+        return FALSE;
+    }
+    CopyTruncated(text, MAX_PATH, buffer);
+    return TRUE;
+}
+
+void COptionsUI::SetHotKeyText() {
+    WCHAR text[MAX_PATH] = L"";
+    if (m_hotKeyModifier != 0)
+        FormatHotKeyText(m_hotKeyModifier, m_hotKeyVirtualKey, text);
+    SetDlgItemTextW(m_hDialog, IDC_HOT_KEY, text);
+}
+
+LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    BOOL consumed = FALSE;
+    // Tab and Shift+Tab still move on, or a keyboard user could never leave the edit.
+    if (code == HC_ACTION && wParam != VK_TAB && !(lParam & 0x80000000)) {
+        HWND active = GetActiveWindow();
+        HWND edit = active ? GetDlgItem(active, IDC_HOT_KEY) : nullptr;
+        auto* options = edit && GetFocus() == edit
+                            ? reinterpret_cast<COptionsUI*>(GetWindowLongPtrW(active, GWLP_USERDATA))
+                            : nullptr;
+        if (options && options == COptionsUI::Instance()) {
+            UINT modifiers = 0;
+            if (IsPressed(VK_CONTROL))
+                modifiers |= MOD_CONTROL;
+            if (IsPressed(VK_SHIFT))
+                modifiers |= MOD_SHIFT;
+            if (IsPressed(VK_MENU))
+                modifiers |= MOD_ALT;
+            if (IsPressed(VK_LWIN) || IsPressed(VK_RWIN))
+                modifiers |= MOD_WIN;
+            options->m_hotKeyModifier = modifiers;
+            options->m_hotKeyVirtualKey = static_cast<UINT>(wParam);
+            options->SetHotKeyText();
+            consumed = TRUE;
+        }
+    }
+    LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
+    return consumed ? 1 : next;
+}

@@ -1,0 +1,227 @@
+#include "options/OptionsUI.h"
+
+#include "app/FolderBrowser.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/Language.h"
+#include "config/SpecialPath.h"
+#include "lib/StringCopy.h"
+#include "res/resource.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <utility>
+
+namespace {
+
+HTREEITEM InsertNode(HWND tree, HTREEITEM parent, HTREEITEM after, LPCWSTR text, LPARAM page, int image) {
+    TVINSERTSTRUCTW insertion = {};
+    insertion.hParent = parent;
+    insertion.hInsertAfter = after;
+    insertion.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insertion.item.pszText = const_cast<LPWSTR>(text);
+    insertion.item.lParam = page;
+    insertion.item.iImage = insertion.item.iSelectedImage = image;
+    return TreeView_InsertItem(tree, &insertion);
+}
+
+void SetNodeImage(HWND tree, HTREEITEM node, int image) {
+    TVITEMW item = {};
+    item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.hItem = node;
+    item.iImage = item.iSelectedImage = image;
+    TreeView_SetItem(tree, &item);
+}
+
+} // namespace
+
+HTREEITEM COptionsUI::InsertItemNode(CGenericPathwrenObject* item, HTREEITEM after, BOOL select) {
+    HWND tree = m_tree->GetWindow();
+    WCHAR name[MAX_PATH];
+    item->GetDisplayName(name);
+    HICON small = nullptr;
+    if (item->AssociatedIconPath[0])
+        ExtractIconExW(item->AssociatedIconPath, item->AssociatedIconIndex, nullptr, &small, 1);
+    int image = m_tree->AddIcon(small ? KeepIcon(small) : GetDefaultItemIcon());
+    HTREEITEM node = InsertNode(tree, m_foldersRoot, after, name, reinterpret_cast<LPARAM>(item), image);
+    InsertNode(tree, node, TVI_LAST, m_pLanguage->BrowsingOptions, PageBrowsingOptions, m_browsingOptionsImage);
+    InsertNode(tree, node, TVI_LAST, m_pLanguage->FileFilters, PageFileFilters, m_fileFiltersImage);
+    InsertNode(tree, node, TVI_LAST, m_pLanguage->Customization, PageCustomization, m_customizationImage);
+    if (select) {
+        TreeView_Expand(tree, node, TVE_EXPAND);
+        TreeView_SelectItem(tree, node);
+    }
+    return node;
+}
+
+void COptionsUI::RefreshItemNode(CGenericPathwrenObject* item, HTREEITEM node) {
+    WCHAR name[MAX_PATH];
+    item->GetDisplayName(name);
+    TVITEMW entry = {};
+    entry.mask = TVIF_TEXT;
+    entry.hItem = node;
+    entry.pszText = name;
+    TreeView_SetItem(m_tree->GetWindow(), &entry);
+}
+
+void COptionsUI::AddFolderItem() {
+    auto* item = new CGenericPathwrenObject();
+    m_folders.push_back(item);
+    InsertItemNode(item, TVI_LAST, TRUE);
+}
+
+void COptionsUI::RemoveFolderItem() {
+    if (!m_pCurrentItem) {
+        ShowOptionsError(m_pLanguage->NoFolderSelected);
+        return;
+    }
+    auto position = std::find(m_folders.begin(), m_folders.end(), m_pCurrentItem);
+    if (position == m_folders.end())
+        return;
+    CGenericPathwrenObject* item = m_pCurrentItem;
+    HTREEITEM node = m_currentNode;
+    // The deletion moves the selection; nothing may be saved into the item that goes.
+    m_pCurrentItem = nullptr;
+    m_currentNode = nullptr;
+    TreeView_DeleteItem(m_tree->GetWindow(), node);
+    m_folders.erase(std::find(m_folders.begin(), m_folders.end(), item));
+    delete item;
+}
+
+void COptionsUI::MoveFolderItem(BOOL up) {
+    if (!m_pCurrentItem) {
+        ShowOptionsError(m_pLanguage->NoFolderSelected);
+        return;
+    }
+    HWND tree = m_tree->GetWindow();
+    HTREEITEM node = m_currentNode;
+    HTREEITEM neighbour = up ? TreeView_GetPrevSibling(tree, node) : TreeView_GetNextSibling(tree, node);
+    auto position = std::find(m_folders.begin(), m_folders.end(), m_pCurrentItem);
+    if (!neighbour || position == m_folders.end())
+        return;
+    if (up ? position == m_folders.begin() : position + 1 == m_folders.end())
+        return;
+    std::iter_swap(position, up ? position - 1 : position + 1);
+    // The item is saved before its node goes, and the deletion's selection change must not save
+    // into it again or load another item over the controls.
+    CGenericPathwrenObject* item = m_pCurrentItem;
+    SaveItemSettings(item);
+    HTREEITEM after = up ? TreeView_GetPrevSibling(tree, neighbour) : neighbour;
+    m_loading = TRUE;
+    TreeView_DeleteItem(tree, node);
+    m_loading = FALSE;
+    m_pCurrentItem = nullptr;
+    m_currentNode = nullptr;
+    InsertItemNode(item, after ? after : TVI_FIRST, TRUE);
+}
+
+void COptionsUI::AppendMergedRow(const MergedFolder& folder, int position, int image) {
+    WCHAR resolved[MAX_PATH] = L"";
+    if (!ResolveSpecialPath(folder.Directory, resolved))
+        CopyTruncated(resolved, MAX_PATH, folder.Directory);
+    if (image < 0) {
+        SHFILEINFOW info = {};
+        SHGetFileInfoW(resolved, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
+        if (info.hIcon)
+            m_mergedListIcons.emplace_back(info.hIcon);
+        image = m_mergedList->AddIcon(info.hIcon ? info.hIcon : GetDefaultItemIcon());
+    }
+    int row = m_mergedList->InsertRow(resolved, position, image);
+    BOOL special = _wcsnicmp(folder.Directory, L"::CSIDL:", 8) == 0;
+    m_mergedList->SetSubItemText(row, 1, special ? m_pLanguage->SystemSpecialPath : m_pLanguage->LocalOrRelativePath);
+    m_mergedList->SetSubItemText(row, 2, folder.MergedMenu ? folder.MergedMenuName : L"");
+}
+
+void COptionsUI::AddMergedFolder() {
+    MergedFolder folder = {};
+    folder.MergedMenu = IsDlgButtonChecked(m_hDialog, IDC_MERGE_TO_FOLDER) == BST_CHECKED;
+    if (folder.MergedMenu) {
+        GetDlgItemTextW(m_hDialog, IDC_MERGED_NAME, folder.MergedMenuName, ARRAYSIZE(folder.MergedMenuName));
+        if (!folder.MergedMenuName[0]) {
+            ShowOptionsError(m_pLanguage->EmptyMergedFolderName);
+            return;
+        }
+    }
+    GetPathFromControls(folder.Directory);
+    m_mergedFolders.push_back(folder);
+    AppendMergedRow(folder, static_cast<int>(m_mergedFolders.size()) - 1, -1);
+}
+
+void COptionsUI::RemoveMergedFolder() {
+    int row = m_mergedList->GetFirstSelectedRow();
+    if (row < 0 || row >= static_cast<int>(m_mergedFolders.size()))
+        return;
+    m_mergedList->DeleteRow(row);
+    m_mergedFolders.erase(m_mergedFolders.begin() + row);
+}
+
+void COptionsUI::MoveMergedFolder(BOOL up) {
+    int row = m_mergedList->GetFirstSelectedRow();
+    int count = static_cast<int>(m_mergedFolders.size());
+    if (row < 0 || row >= count || (up && row == 0) || (!up && row == count - 1))
+        return;
+    int upper = up ? row - 1 : row;
+    std::swap(m_mergedFolders[upper], m_mergedFolders[upper + 1]);
+    // The row that was above now belongs below its old neighbour.
+    int image = m_mergedList->GetRowImage(upper);
+    m_mergedList->DeleteRow(upper);
+    AppendMergedRow(m_mergedFolders[upper + 1], upper + 1, image);
+    int selected = up ? row - 1 : row + 1;
+    ListView_SetItemState(m_mergedList->GetWindow(), selected, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    InvalidateRect(m_mergedList->GetWindow(), nullptr, TRUE);
+}
+
+void COptionsUI::ShowItemIcon(int staticControl, LPCWSTR path, int index, BOOL setTreeImage) {
+    HICON large = nullptr;
+    HICON small = nullptr;
+    if (path[0])
+        ExtractIconExW(path, index, &large, setTreeImage ? &small : nullptr, 1);
+    HICON shown = large ? KeepIcon(large) : GetDefaultItemIcon();
+    SendDlgItemMessageW(m_hDialog, staticControl, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
+    if (setTreeImage && small && m_currentNode)
+        SetNodeImage(m_tree->GetWindow(), m_currentNode, m_tree->AddIcon(KeepIcon(small)));
+    else if (small)
+        DestroyIcon(small);
+}
+
+void COptionsUI::PickAssociatedIcon() {
+    if (!m_pCurrentItem)
+        return;
+    // A state icon that was never set, or still equals the associated icon, follows it.
+    auto follows = [this](LPCWSTR storedPath, LPCWSTR path, int index) {
+        return !storedPath[0] || (_wcsicmp(path, m_iconPath) == 0 && index == m_iconIndex);
+    };
+    BOOL hotFollows = follows(m_pCurrentItem->AssociatedHotIconPath, m_hotIconPath, m_hotIconIndex);
+    BOOL downFollows = follows(m_pCurrentItem->AssociatedDownIconPath, m_downIconPath, m_downIconIndex);
+    if (!PickIconDlg(m_hDialog, m_iconPath, MAX_PATH, &m_iconIndex))
+        return;
+    ShowItemIcon(IDC_ASSOCIATED_ICON, m_iconPath, m_iconIndex, TRUE);
+    if (hotFollows) {
+        CopyTruncated(m_hotIconPath, MAX_PATH, m_iconPath);
+        m_hotIconIndex = m_iconIndex;
+        ShowItemIcon(IDC_HOT_ICON, m_hotIconPath, m_hotIconIndex, FALSE);
+    }
+    if (downFollows) {
+        CopyTruncated(m_downIconPath, MAX_PATH, m_iconPath);
+        m_downIconIndex = m_iconIndex;
+        ShowItemIcon(IDC_DOWN_ICON, m_downIconPath, m_downIconIndex, FALSE);
+    }
+}
+
+void COptionsUI::PickStateIcon(int staticControl) {
+    BOOL hot = staticControl == IDC_HOT_ICON;
+    LPWSTR path = hot ? m_hotIconPath : m_downIconPath;
+    int* index = hot ? &m_hotIconIndex : &m_downIconIndex;
+    if (PickIconDlg(m_hDialog, path, MAX_PATH, index))
+        ShowItemIcon(staticControl, path, *index, FALSE);
+}
+
+void COptionsUI::BrowseLocalFolder() {
+    WCHAR start[MAX_PATH];
+    GetDlgItemTextW(m_hDialog, IDC_PATH_EDIT, start, MAX_PATH);
+    BrowseFolderState state = {};
+    if (BrowseForFolder(&state, m_hDialog, start))
+        SetDlgItemTextW(m_hDialog, IDC_PATH_EDIT, state.chosenPath);
+}

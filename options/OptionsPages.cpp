@@ -1,0 +1,181 @@
+#include "options/OptionsUI.h"
+
+#include "config/GenericPathwrenObject.h"
+#include "config/Language.h"
+#include "res/resource.h"
+
+#include <vector>
+
+namespace {
+
+// Every page group; a page switch shows one of them (or the item page's set) and hides the rest.
+const int kPageGroups[] = {
+    IDC_APPLICATION_GROUP,      IDC_ASSOCIATED_ICON_GROUP, IDC_LAUNCH_BAR_SPECIFIC_GROUP, IDC_BROWSING_OPTIONS_GROUP,
+    IDC_CUSTOMIZATION_GROUP,    IDC_FILE_FILTERS_GROUP,    IDC_SHORTCUT_TYPE_GROUP,       IDC_PATH_GROUP,
+    IDC_MULTIPLE_FOLDERS_GROUP, IDC_MERGE_TO_FOLDER,       IDC_LAUNCH_BAR_GROUP};
+
+void RedrawAll(HWND dialog) {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+}
+
+} // namespace
+
+void COptionsUI::ShowPage(int shownGroup) {
+    ShowGroups(kPageGroups, ARRAYSIZE(kPageGroups), shownGroup);
+}
+
+RECT COptionsUI::GetControlRect(int control) const {
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(m_hDialog, control), &rect);
+    MapWindowPoints(nullptr, m_hDialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+BOOL COptionsUI::ApplyToControlGroup(int firstControl, BOOL(WINAPI* action)(HWND, int), int argument) {
+    HWND window = GetDlgItem(m_hDialog, firstControl);
+    BOOL all = TRUE;
+    if (!window)
+        return FALSE;
+    do {
+        if (!action(window, argument))
+            all = FALSE;
+        window = GetWindow(window, GW_HWNDNEXT);
+    } while (window && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_GROUP));
+    return all;
+}
+
+void COptionsUI::ShowGroups(const int* groups, size_t count, int shownGroup) {
+    // One redraw after all groups changed, instead of a flicker per control.
+    SendMessageW(m_hDialog, WM_SETREDRAW, FALSE, 0);
+    for (size_t i = 0; i < count; ++i)
+        ApplyToControlGroup(groups[i], ShowControlAction, groups[i] == shownGroup ? SW_SHOW : SW_HIDE);
+    SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
+    RedrawAll(m_hDialog);
+}
+
+void COptionsUI::MoveControlGroup(int firstControl, POINT target) {
+    HWND first = GetDlgItem(m_hDialog, firstControl);
+    if (!first)
+        return;
+    RECT firstRect = GetControlRect(firstControl);
+    int dx = target.x - firstRect.left;
+    int dy = target.y - firstRect.top;
+    if (dx == 0 && dy == 0)
+        return;
+    HWND window = first;
+    do {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        MapWindowPoints(nullptr, m_hDialog, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(window, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        window = GetWindow(window, GW_HWNDNEXT);
+    } while (window && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_GROUP));
+    InvalidateRect(m_hDialog, nullptr, TRUE);
+}
+
+HWND COptionsUI::LastOfGroup(int firstControl) const {
+    HWND last = GetDlgItem(m_hDialog, firstControl);
+    for (HWND next = last ? GetWindow(last, GW_HWNDNEXT) : nullptr;
+         next && !(GetWindowLongPtrW(next, GWL_STYLE) & WS_GROUP); next = GetWindow(next, GW_HWNDNEXT))
+        last = next;
+    return last;
+}
+
+HWND COptionsUI::PlaceGroupAfter(int firstControl, HWND after) {
+    // Collected first: each move changes the sibling order being walked.
+    std::vector<HWND> group;
+    HWND last = LastOfGroup(firstControl);
+    for (HWND window = GetDlgItem(m_hDialog, firstControl); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        group.push_back(window);
+        if (window == last)
+            break;
+    }
+    for (HWND window : group) {
+        SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = window;
+    }
+    return after;
+}
+
+void COptionsUI::OnSelChanged(CTreeview*, const NMTREEVIEWW* change) {
+    LPARAM page = change->itemNew.lParam;
+    HTREEITEM node = change->itemNew.hItem;
+    CGenericPathwrenObject* oldItem = m_pCurrentItem;
+    HTREEITEM oldNode = m_currentNode;
+    if (page <= PageLaunchBar) {
+        int shown = 0;
+        if (page == PageApplication || page == PageFolders) {
+            m_pCurrentItem = nullptr;
+            m_currentNode = nullptr;
+            shown = page == PageApplication ? IDC_APPLICATION_GROUP : 0;
+        } else {
+            HTREEITEM parent = TreeView_GetParent(m_tree->GetWindow(), node);
+            LPARAM parentPage = PageApplication;
+            m_tree->GetItemParam(parent, &parentPage);
+            m_pCurrentItem =
+                parentPage > PageLaunchBar ? reinterpret_cast<CGenericPathwrenObject*>(parentPage) : nullptr;
+            m_currentNode = m_pCurrentItem ? parent : nullptr;
+            shown = page == PageFileFilters       ? IDC_FILE_FILTERS_GROUP
+                    : page == PageCustomization   ? IDC_CUSTOMIZATION_GROUP
+                    : page == PageBrowsingOptions ? IDC_BROWSING_OPTIONS_GROUP
+                                                  : IDC_LAUNCH_BAR_GROUP;
+        }
+        ShowPage(shown);
+    } else {
+        m_pCurrentItem = reinterpret_cast<CGenericPathwrenObject*>(page);
+        m_currentNode = node;
+        SendMessageW(m_hDialog, WM_SETREDRAW, FALSE, 0);
+        for (int group : {IDC_APPLICATION_GROUP, IDC_BROWSING_OPTIONS_GROUP, IDC_CUSTOMIZATION_GROUP,
+                          IDC_FILE_FILTERS_GROUP, IDC_LAUNCH_BAR_GROUP})
+            ApplyToControlGroup(group, ShowControlAction, SW_HIDE);
+        for (int group :
+             {IDC_SHORTCUT_TYPE_GROUP, IDC_PATH_GROUP, IDC_ASSOCIATED_ICON_GROUP, IDC_LAUNCH_BAR_SPECIFIC_GROUP})
+            ApplyToControlGroup(group, ShowControlAction, SW_SHOW);
+        SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
+        LayoutForShortcutType(GetShortcutTypeFromControls());
+    }
+    if (m_pCurrentItem == oldItem || m_loading)
+        return;
+    if (oldItem) {
+        SaveItemSettings(oldItem);
+        if (oldNode)
+            RefreshItemNode(oldItem, oldNode);
+    }
+    if (m_pCurrentItem)
+        LoadItemSettings(m_pCurrentItem);
+}
+
+void COptionsUI::BuildTree() {
+    HWND tree = m_tree->GetWindow();
+    TreeView_DeleteAllItems(tree);
+    auto insert = [&](HTREEITEM parent, LPCWSTR text, LPARAM page, UINT icon) {
+        int image = m_tree->AddIcon(
+            static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_SHARED)));
+        TVINSERTSTRUCTW insertion = {};
+        insertion.hParent = parent;
+        insertion.hInsertAfter = TVI_LAST;
+        insertion.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        insertion.item.pszText = const_cast<LPWSTR>(text);
+        insertion.item.lParam = page;
+        insertion.item.iImage = insertion.item.iSelectedImage = image;
+        return TreeView_InsertItem(tree, &insertion);
+    };
+    // Loading stays set while the nodes go in: the first node inserted becomes selected.
+    m_loading = TRUE;
+    m_optionsRoot = insert(TVI_ROOT, m_pLanguage->Options, PageApplication, IDI_OPTIONS);
+    m_launchBarNode = insert(m_optionsRoot, m_pLanguage->LaunchBar, PageLaunchBar, IDI_OPTIONS_LAUNCH_BAR);
+    TreeView_Expand(tree, m_optionsRoot, TVE_EXPAND);
+    m_foldersRoot = insert(TVI_ROOT, m_pLanguage->Folders, PageFolders, IDI_OPTIONS_FOLDERS);
+    auto pageImage = [&](UINT icon) {
+        return m_tree->AddIcon(
+            static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_SHARED)));
+    };
+    m_browsingOptionsImage = pageImage(IDI_OPTIONS_BROWSING_OPTIONS);
+    m_customizationImage = pageImage(IDI_OPTIONS_CUSTOMIZATION);
+    m_fileFiltersImage = pageImage(IDI_OPTIONS_FILE_FILTERS);
+    for (CGenericPathwrenObject* item : m_folders)
+        InsertItemNode(item, TVI_LAST, FALSE);
+    m_tree->ExpandAll(m_foldersRoot);
+    TreeView_SelectItem(tree, m_optionsRoot);
+    m_loading = FALSE;
+}

@@ -1,0 +1,480 @@
+#include "options/OptionsUI.h"
+
+#include "app/Pathwren.h"
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/IniFileEx.h"
+#include "config/Language.h"
+#include "containers/ContainerBase.h"
+#include "lib/RuntimeModule.h"
+#include "lib/StringCopy.h"
+#include "res/resource.h"
+#include "skin/Toolbar.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cwchar>
+
+namespace {
+
+COptionsUI* g_optionsInstance = nullptr;
+
+const int kColorButtonIds[ColorButtonCount] = {IDC_TEXT_COLOR,           IDC_TEXT_BACKGROUND_COLOR,
+                                               IDC_BACKGROUND_COLOR,     IDC_GRADIENT_COLOR1,
+                                               IDC_GRADIENT_COLOR2,      IDC_BAR_COLOR,
+                                               IDC_BAR_COLOR1,           IDC_BAR_COLOR2,
+                                               IDC_BAR_TRANSPARENT_COLOR};
+
+const UINT kShortcutPreviewResources[4] = {IDJ_PREVIEW_BROWSER, IDJ_PREVIEW_DESKTOP, IDJ_PREVIEW_MENU,
+                                           IDJ_PREVIEW_MULTIPLE_FOLDERS_MENU};
+
+const int kMinimumTrackSize = 400; // at 96 dots per inch
+
+// Windows 10 1703 and later scale a dialog made in the per-monitor (v2) context whenever it
+// moves to a monitor of another scale: fonts, controls and the frame. Older systems lack the
+// functions and keep the process's own context.
+class PerMonitorDpiScope {
+public:
+    PerMonitorDpiScope() : m_user32(L"user32.dll"), m_previous(nullptr) {
+        m_set = m_user32.Procedure<SetContextFunction>("SetThreadDpiAwarenessContext");
+        if (m_set)
+            m_previous = m_set(kPerMonitorAwareV2);
+    }
+    ~PerMonitorDpiScope() {
+        if (m_set && m_previous)
+            m_set(m_previous);
+    }
+    PerMonitorDpiScope(const PerMonitorDpiScope&) = delete;
+    PerMonitorDpiScope& operator=(const PerMonitorDpiScope&) = delete;
+
+private:
+    typedef HANDLE(WINAPI* SetContextFunction)(HANDLE);
+    static constexpr LONG_PTR kPerMonitorAwareV2Value = -4;
+    const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(kPerMonitorAwareV2Value);
+    CRuntimeModule m_user32;
+    SetContextFunction m_set;
+    HANDLE m_previous;
+};
+
+int GetWindowDpi(HWND window) {
+    typedef UINT(WINAPI * GetDpiForWindowFunction)(HWND);
+    static const CRuntimeModule user32(L"user32.dll");
+    static const auto getDpiForWindow = user32.Procedure<GetDpiForWindowFunction>("GetDpiForWindow");
+    UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+    if (dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+        ReleaseDC(nullptr, screen);
+    }
+    return static_cast<int>(dpi);
+}
+
+void DropCallback(HWND windowUnderPoint, LPCWSTR path, UINT, LPVOID owner) {
+    auto* options = static_cast<COptionsUI*>(owner);
+    if (windowUnderPoint == GetDlgItem(options->m_hDialog, IDC_PATH_EDIT) ||
+        windowUnderPoint == GetDlgItem(options->m_hDialog, IDC_PICTURE_PATH))
+        SetWindowTextW(windowUnderPoint, path);
+}
+
+void DeleteItems(std::vector<CGenericPathwrenObject*>& items) {
+    for (CGenericPathwrenObject* item : items)
+        delete item;
+    items.clear();
+}
+
+void RedrawDialog(HWND dialog) {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+}
+
+BOOL CALLBACK CountMonitor(HMONITOR, HDC, LPRECT, LPARAM count) {
+    ++*reinterpret_cast<UINT*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK FirstMonitorWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM result) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info))
+        *reinterpret_cast<RECT*>(result) = info.rcWork;
+    return FALSE;
+}
+
+// Takes the edited copies into the application, saves them and rebuilds every container.
+void ApplyToApplication(COptionsUI& options) {
+    CPathwren& application = *options.m_pApplication;
+    CApplicationOptions::CopyApplicationOptions(*options.m_pOptions, *application.m_pOptions);
+    if (application.m_pLanguage)
+        *application.m_pLanguage = *options.m_pLanguage;
+    delete options.m_pOptions;
+    options.m_pOptions = nullptr;
+    delete options.m_pLanguage;
+    options.m_pLanguage = nullptr;
+    application.DestroyFolders();
+    // The tray shows the most recently added icon first, so in Tray Icons mode the dialog lists
+    // the items in reverse of the order they are created in.
+    std::vector<CGenericPathwrenObject*> items = std::move(options.m_folders);
+    options.m_folders.clear();
+    if (application.m_pOptions->LaunchMode != LaunchModeLaunchBar)
+        std::reverse(items.begin(), items.end());
+    for (CGenericPathwrenObject* item : items) {
+        item->ReleaseContainer();
+        application.m_folders.push_back(item);
+    }
+    {
+        CIniFileEx<CApplicationOptions> file(application.m_mainConfigurationFile);
+        file.Save(*application.m_pOptions, L"Pathwren");
+    }
+    application.SaveFolders();
+    if (!application.CreateContainers())
+        PostMessageW(application.m_hMainWindow, WM_SHOW_OPTIONS, 0, 0);
+}
+
+} // namespace
+
+COptionsUI::COptionsUI()
+    : m_hDialog(nullptr), m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
+      m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_pApplication(nullptr), m_pLanguage(nullptr),
+      m_pOptions(nullptr), m_browsingOptionsImage(-1), m_customizationImage(-1), m_fileFiltersImage(-1), m_drop(),
+      m_loading(FALSE), m_iconIndex(0), m_hotIconIndex(0), m_downIconIndex(0), m_colorButtons(), m_hotKeyModifier(0),
+      m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr),
+      m_currentNode(nullptr) {
+    m_iconPath[0] = m_hotIconPath[0] = m_downIconPath[0] = L'\0';
+}
+
+COptionsUI::~COptionsUI() {
+    if (m_hKeyboardHook)
+        UnhookWindowsHookEx(m_hKeyboardHook);
+    delete m_pLanguage;
+    delete m_pOptions;
+    DeleteItems(m_folders);
+}
+
+COptionsUI* COptionsUI::Instance() {
+    return g_optionsInstance;
+}
+
+UINT_PTR ShowOptionsDialog(HINSTANCE instance, HWND mainWindow, CPathwren* application) {
+    if (g_optionsInstance) {
+        HWND dialog = g_optionsInstance->m_hDialog;
+        ShowWindow(dialog, SW_SHOW);
+        BringWindowToTop(dialog);
+        SetForegroundWindow(dialog);
+        return 2;
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                           ICC_USEREX_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    auto* options = new COptionsUI();
+    g_optionsInstance = options;
+    options->m_hInstance = instance;
+    options->m_hMainWindow = mainWindow;
+    options->m_pApplication = application;
+    // Window positions and similar live state go into the items before they are copied.
+    for (CGenericPathwrenObject* item : application->m_folders) {
+        if (item->m_pContainer) {
+            item->m_pContainer->SaveState();
+            item->m_pContainer->Hide();
+        }
+    }
+    options->m_pOptions = new CApplicationOptions();
+    CApplicationOptions::CopyApplicationOptions(*application->m_pOptions, *options->m_pOptions);
+    options->m_pLanguage = application->m_pLanguage ? new CLanguage(*application->m_pLanguage) : new CLanguage();
+    for (CGenericPathwrenObject* item : application->m_folders) {
+        auto* copy = new CGenericPathwrenObject();
+        CSingleFolderOptions::CopyFolderOptions(*item, *copy);
+        options->m_folders.push_back(copy);
+    }
+    if (options->m_pOptions->LaunchMode != LaunchModeLaunchBar)
+        std::reverse(options->m_folders.begin(), options->m_folders.end());
+
+    INT_PTR result = 0;
+    {
+        PerMonitorDpiScope dpiScope;
+        result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
+                                 reinterpret_cast<LPARAM>(options));
+    }
+    if (static_cast<UINT_PTR>(result) == OPTIONS_RESULT_OK)
+        ApplyToApplication(*options);
+    g_optionsInstance = nullptr;
+    delete options;
+    return static_cast<UINT_PTR>(result);
+}
+
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* options = reinterpret_cast<COptionsUI*>(lParam);
+        options->m_hDialog = dialog;
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        options->InitOptionsDialog();
+        HINSTANCE instance = options->m_hInstance;
+        auto* big = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+        auto* small =
+            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        return FALSE; // the focus was placed by InitOptionsDialog
+    }
+    auto* options = reinterpret_cast<COptionsUI*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    if (!options)
+        return FALSE;
+    switch (message) {
+        case WM_SIZE:
+            RedrawDialog(dialog);
+            if (options->m_toolbar) {
+                SendMessageW(options->m_toolbar->GetHandle(), TB_AUTOSIZE, 0, 0);
+                InvalidateRect(options->m_toolbar->GetHandle(), nullptr, TRUE);
+            }
+            return TRUE;
+        case WM_CLOSE:
+            options->EndOptionsDialog(options->m_endCode);
+            return TRUE;
+        case WM_DRAWITEM: {
+            auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            for (int i = 0; i < ColorButtonCount; ++i) {
+                if (draw->hwndItem == options->m_colorButtons[i]) {
+                    FillRect(draw->hDC, &draw->rcItem, options->m_brushes[i].Get());
+                    return TRUE;
+                }
+            }
+            return FALSE;
+        }
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            BOOL handled = (options->m_toolbar && options->m_toolbar->HandleNotify(header, &result)) ||
+                           (options->m_tree && options->m_tree->OnNotify(lParam, &result)) ||
+                           (options->m_mergedList && options->m_mergedList->OnNotify(lParam, &result));
+            if (handled)
+                SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+            return handled;
+        }
+        case WM_SIZING: {
+            auto* rect = reinterpret_cast<RECT*>(lParam);
+            LONG minimum = MulDiv(kMinimumTrackSize, GetWindowDpi(dialog), USER_DEFAULT_SCREEN_DPI);
+            rect->right = std::max<LONG>(rect->right, rect->left + minimum);
+            rect->bottom = std::max<LONG>(rect->bottom, rect->top + minimum);
+            return TRUE;
+        }
+        case WM_DROPFILES:
+            HandleDropFiles(&options->m_drop, reinterpret_cast<HDROP>(wParam));
+            return TRUE;
+        case WM_COMMAND:
+            options->OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void COptionsUI::OnCommand(UINT command, UINT notification) {
+    if (notification == CBN_SELCHANGE) {
+        if (command == IDC_LANGUAGE)
+            OnLanguageChanged();
+        else if (command == IDC_SKIN)
+            OnSkinChanged();
+        else if (command == IDC_LAUNCH_MODE)
+            OnLaunchModeChanged();
+        else if (command == IDC_VIEW_TYPE)
+            ApplySaveIconsPositionsRule(GetShortcutTypeFromControls());
+        return;
+    }
+    if (notification != BN_CLICKED)
+        return;
+    switch (command) {
+        case IDOK:
+            if (m_pCurrentItem)
+                SaveItemSettings(m_pCurrentItem);
+            SaveApplicationSettings();
+            EndOptionsDialog(OPTIONS_RESULT_OK);
+            break;
+        case IDCANCEL:
+            EndOptionsDialog(OPTIONS_RESULT_CANCEL);
+            break;
+        case IDC_PATH_BROWSE:
+            BrowseLocalFolder();
+            break;
+        case IDC_ASSOCIATED_ICON_BROWSE:
+            PickAssociatedIcon();
+            break;
+        case IDC_HOT_ICON_BROWSE:
+            PickStateIcon(IDC_HOT_ICON);
+            break;
+        case IDC_DOWN_ICON_BROWSE:
+            PickStateIcon(IDC_DOWN_ICON);
+            break;
+        case IDC_PICTURE_BROWSE:
+            BrowsePicture(IDC_PICTURE_PATH);
+            break;
+        case IDC_BAR_PICTURE_BROWSE:
+            BrowsePicture(IDC_BAR_PICTURE_PATH);
+            break;
+        case IDC_TYPE_DESKTOP:
+        case IDC_TYPE_BROWSER:
+        case IDC_TYPE_MENU:
+        case IDC_TYPE_MULTIPLE_FOLDERS_MENU:
+            OnShortcutTypeClicked();
+            break;
+        case IDC_MERGED_ADD:
+            AddMergedFolder();
+            break;
+        case IDC_MERGED_REMOVE:
+            RemoveMergedFolder();
+            break;
+        case IDC_MERGED_MOVE_UP:
+            MoveMergedFolder(TRUE);
+            break;
+        case IDC_MERGED_MOVE_DOWN:
+            MoveMergedFolder(FALSE);
+            break;
+        case IDC_ITEM_ADD:
+            AddFolderItem();
+            break;
+        case IDC_ITEM_REMOVE:
+            RemoveFolderItem();
+            break;
+        case IDC_ITEM_MOVE_UP:
+            MoveFolderItem(TRUE);
+            break;
+        case IDC_ITEM_MOVE_DOWN:
+            MoveFolderItem(FALSE);
+            break;
+        case IDC_HIDE_TOOLBAR:
+            EnableWindow(GetDlgItem(m_hDialog, IDC_HIDE_TOOLBAR_FOR_HOME),
+                         IsDlgButtonChecked(m_hDialog, IDC_HIDE_TOOLBAR) != BST_CHECKED);
+            break;
+        case IDC_MERGE_MENUS:
+        case IDC_MERGE_TO_FOLDER:
+            ApplyMergeRules();
+            break;
+        default:
+            for (int i = 0; i < ColorButtonCount; ++i) {
+                if (static_cast<int>(command) == kColorButtonIds[i])
+                    PickColor(static_cast<ColorButton>(i));
+            }
+            break;
+    }
+}
+
+void COptionsUI::InitOptionsDialog() {
+    m_drop = {m_hDialog, DropCallback, this};
+    DragAcceptFiles(m_hDialog, TRUE);
+    SHAutoComplete(GetDlgItem(m_hDialog, IDC_PATH_EDIT), 0x0F);
+    SHAutoComplete(GetDlgItem(m_hDialog, IDC_PICTURE_PATH), 0x0F);
+    SendDlgItemMessageW(m_hDialog, IDC_BAR_OPACITY, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
+    FillViewTypeList();
+    ApplyLanguageToDialog();
+
+    // The template lays the pages side by side; the dialog shows the tree and one page.
+    RECT typeGroup = GetControlRect(IDC_SHORTCUT_TYPE_GROUP);
+    RECT tree = GetControlRect(IDC_OPTIONS_TREE);
+    RECT frame = {0, 0, typeGroup.right + 5, tree.bottom + 5};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(m_hDialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(m_hDialog, GWL_EXSTYLE)));
+    RECT workArea = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EnumDisplayMonitors(nullptr, nullptr, FirstMonitorWorkArea, reinterpret_cast<LPARAM>(&workArea));
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    SetWindowPos(m_hDialog, nullptr, workArea.left + (workArea.right - workArea.left - width) / 2,
+                 workArea.top + (workArea.bottom - workArea.top - height) / 2, width, height, SWP_NOZORDER);
+    ShowPage(IDC_APPLICATION_GROUP);
+    POINT pageOrigin = {typeGroup.left, typeGroup.top};
+    for (int group : {IDC_APPLICATION_GROUP, IDC_FILE_FILTERS_GROUP, IDC_CUSTOMIZATION_GROUP,
+                      IDC_BROWSING_OPTIONS_GROUP, IDC_LAUNCH_BAR_GROUP})
+        MoveControlGroup(group, pageOrigin);
+
+    m_gdiplus.reset(new CGdiplusSession());
+    if (m_gdiplus->Started()) {
+        for (int type = 0; type < 4; ++type)
+            m_shortcutPreviews[type].Load(m_hInstance, kShortcutPreviewResources[type]);
+    }
+
+    m_toolbar.reset(new CToolbar(m_hInstance, m_hDialog));
+    const struct {
+        UINT command;
+        LPCWSTR text;
+        UINT icon;
+    } buttons[] = {{IDC_ITEM_ADD, m_pLanguage->Add, IDI_OPTIONS_ADD},
+                   {IDC_ITEM_REMOVE, m_pLanguage->Remove, IDI_OPTIONS_REMOVE},
+                   {IDC_ITEM_MOVE_UP, m_pLanguage->MoveUp, IDI_OPTIONS_MOVE_UP},
+                   {IDC_ITEM_MOVE_DOWN, m_pLanguage->MoveDown, IDI_OPTIONS_MOVE_DOWN}};
+    for (const auto& button : buttons)
+        m_toolbar->AddButton(button.command, button.text, button.icon, button.icon, button.icon, button.text);
+
+    // Tab runs tree, toolbar, the page, OK and Cancel.
+    SetWindowPos(m_toolbar->GetHandle(), GetDlgItem(m_hDialog, IDC_OPTIONS_TREE), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (int button : {IDOK, IDCANCEL})
+        SetWindowPos(GetDlgItem(m_hDialog, button), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_tree.reset(new CTreeview(GetDlgItem(m_hDialog, IDC_OPTIONS_TREE), this));
+    m_tree->m_bContextMenuEnabled = FALSE;
+    m_mergedList.reset(new CListview(GetDlgItem(m_hDialog, IDC_MERGED_LIST)));
+    m_mergedList->m_bSortingEnabled = FALSE;
+    m_mergedList->m_bColumnClickEnabled = FALSE;
+    ListView_SetExtendedListViewStyle(m_mergedList->GetWindow(), LVS_EX_CHECKBOXES | LVS_EX_ONECLICKACTIVATE |
+                                                                     LVS_EX_TWOCLICKACTIVATE | LVS_EX_FULLROWSELECT);
+    m_mergedList->AddColumn(m_pLanguage->Folders, 370);
+    m_mergedList->AddColumn(m_pLanguage->Type, 110);
+    m_mergedList->AddColumn(m_pLanguage->Merged, 70);
+
+    for (int i = 0; i < ColorButtonCount; ++i)
+        m_colorButtons[i] = GetDlgItem(m_hDialog, kColorButtonIds[i]);
+    const struct {
+        int control;
+        UINT icon;
+    } buttonIcons[] = {{IDC_MERGED_ADD, IDI_OPTIONS_ADD},
+                       {IDC_MERGED_REMOVE, IDI_OPTIONS_REMOVE},
+                       {IDC_MERGED_MOVE_UP, IDI_OPTIONS_MOVE_UP},
+                       {IDC_MERGED_MOVE_DOWN, IDI_OPTIONS_MOVE_DOWN},
+                       {IDCANCEL, IDI_OPTIONS_CANCEL},
+                       {IDOK, IDI_OPTIONS_OK}};
+    for (const auto& buttonIcon : buttonIcons) {
+        HANDLE icon = LoadImageW(m_hInstance, MAKEINTRESOURCEW(buttonIcon.icon), IMAGE_ICON, 16, 16, LR_SHARED);
+        SendDlgItemMessageW(m_hDialog, buttonIcon.control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    }
+    BuildTree();
+
+    FillLanguageList();
+    FillSpecialFolderList();
+    UINT monitors = 0;
+    EnumDisplayMonitors(nullptr, nullptr, CountMonitor, reinterpret_cast<LPARAM>(&monitors));
+    for (UINT i = 1; i <= monitors; ++i) {
+        WCHAR number[16];
+        swprintf(number, ARRAYSIZE(number), L"%u", i);
+        SendDlgItemMessageW(m_hDialog, IDC_BAR_MONITOR, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(number));
+        SendDlgItemMessageW(m_hDialog, IDC_HOT_CORNER_MONITOR, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(number));
+    }
+    for (LPCWSTR size : {L"16x16", L"24x24", L"32x32", L"48x48", L"64x64"})
+        SendDlgItemMessageW(m_hDialog, IDC_BAR_ICON_SIZE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
+    LoadApplicationSettings();
+
+    m_hKeyboardHook = SetWindowsHookExW(WH_KEYBOARD, OptionsKeyboardHook, nullptr, GetCurrentThreadId());
+    RedrawDialog(m_hDialog);
+    SendMessageW(m_toolbar->GetHandle(), TB_AUTOSIZE, 0, 0);
+    BringWindowToTop(m_hDialog);
+    SetForegroundWindow(m_hDialog);
+    SetFocus(m_tree->GetWindow());
+}
+
+void COptionsUI::EndOptionsDialog(UINT_PTR endCode) {
+    if (m_hKeyboardHook) {
+        UnhookWindowsHookEx(m_hKeyboardHook);
+        m_hKeyboardHook = nullptr;
+    }
+    DragAcceptFiles(m_hDialog, FALSE);
+    m_drop = {};
+    // The tree's selection changes while its nodes go; nothing may be saved into an item then.
+    m_loading = TRUE;
+    m_tree.reset();
+    m_toolbar.reset();
+    m_mergedList.reset();
+    EndDialog(m_hDialog, static_cast<INT_PTR>(endCode));
+    SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SHORTCUT_TYPE_PREVIEW), m_shownShortcutPreview, nullptr);
+    SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SKIN_PREVIEW), m_shownSkinPreview, nullptr);
+    for (CGdiPlusBitmapResource& preview : m_shortcutPreviews)
+        preview.Empty();
+    m_skinPreview.Empty();
+    m_gdiplus.reset();
+}

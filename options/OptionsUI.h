@@ -1,0 +1,192 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/DropFiles.h"
+#include "lib/GdiObject.h"
+#include "lib/IconHandle.h"
+#include "lib/Listview.h"
+#include "lib/Treeview.h"
+#include "options/GdiPlusBitmap.h"
+
+#include <memory>
+#include <vector>
+
+#include "config/SingleFolderOptions.h"
+
+class CApplicationOptions;
+class CGenericPathwrenObject;
+class CLanguage;
+class CPathwren;
+class CToolbar;
+
+const UINT_PTR OPTIONS_RESULT_OK = 0xABCDEF;
+const UINT_PTR OPTIONS_RESULT_CANCEL = 0xABCDF0;
+
+// The parameter of every tree node: one of these pages, or the address of an item copy.
+enum OptionsPage : LPARAM {
+    PageApplication = 0,
+    PageFolders = 1,
+    PageFileFilters = 2,
+    PageCustomization = 3,
+    PageBrowsingOptions = 4,
+    PageLaunchBar = 5,
+};
+
+// The nine owner-drawn colour buttons; each colour lives only in its button's brush while the
+// dialog is open.
+enum ColorButton {
+    ColorItemText,
+    ColorItemTextBackground,
+    ColorItemBackground,
+    ColorItemGradient1,
+    ColorItemGradient2,
+    ColorBarBackground,
+    ColorBarGradient1,
+    ColorBarGradient2,
+    ColorBarTransparent,
+    ColorButtonCount
+};
+
+// The options dialog. It edits private copies of the application options, the language and every
+// folder item; only OK hands them to the application, which then rebuilds every container.
+class COptionsUI : public CTreeviewEventsBase {
+public:
+    COptionsUI();
+    ~COptionsUI() override;
+    COptionsUI(const COptionsUI&) = delete;
+    COptionsUI& operator=(const COptionsUI&) = delete;
+
+    void OnSelChanged(CTreeview* tree, const NMTREEVIEWW* change) override;
+
+    // The dialog that exists at the moment, or null.
+    static COptionsUI* Instance();
+
+    HWND m_hDialog;
+    UINT_PTR m_endCode;
+    HINSTANCE m_hInstance;
+    HWND m_hMainWindow;
+    std::unique_ptr<CTreeview> m_tree;
+    HTREEITEM m_foldersRoot;
+    HTREEITEM m_optionsRoot;
+    HTREEITEM m_launchBarNode;
+    std::unique_ptr<CToolbar> m_toolbar;
+    std::unique_ptr<CListview> m_mergedList;
+    CPathwren* m_pApplication;
+    std::vector<MergedFolder> m_mergedFolders;
+    CLanguage* m_pLanguage;
+    std::vector<CGenericPathwrenObject*> m_folders;
+    CApplicationOptions* m_pOptions;
+    std::vector<CIconHandle> m_mergedListIcons;
+    std::vector<CIconHandle> m_icons;
+    int m_browsingOptionsImage;
+    int m_customizationImage;
+    int m_fileFiltersImage;
+    DropFilesContext m_drop;
+    std::unique_ptr<CGdiplusSession> m_gdiplus;
+    BOOL m_loading;
+    WCHAR m_iconPath[MAX_PATH];
+    int m_iconIndex;
+    WCHAR m_hotIconPath[MAX_PATH];
+    int m_hotIconIndex;
+    WCHAR m_downIconPath[MAX_PATH];
+    int m_downIconIndex;
+    CGdiPlusBitmapResource m_shortcutPreviews[4]; // by shortcut type
+    CGdiPlusBitmap m_skinPreview;
+    CBitmapHandle m_shownShortcutPreview;
+    CBitmapHandle m_shownSkinPreview;
+    CBrushHandle m_brushes[ColorButtonCount];
+    HWND m_colorButtons[ColorButtonCount];
+    UINT m_hotKeyModifier;
+    UINT m_hotKeyVirtualKey;
+    HHOOK m_hKeyboardHook;
+    UINT m_viewTypes[8];
+    UINT m_viewTypeCount;
+    CGenericPathwrenObject* m_pCurrentItem;
+    HTREEITEM m_currentNode;
+
+    // Frame (OptionsUI.cpp).
+    void InitOptionsDialog();
+    void EndOptionsDialog(UINT_PTR endCode);
+    BOOL ApplyToControlGroup(int firstControl, BOOL(WINAPI* action)(HWND, int), int argument);
+    void ShowGroups(const int* groups, size_t count, int shownGroup);
+    // Shows the page group and hides every other one.
+    void ShowPage(int shownGroup);
+    void MoveControlGroup(int firstControl, POINT target);
+    // Moves a whole control group to follow `after` in the tab order; returns its last window.
+    HWND PlaceGroupAfter(int firstControl, HWND after);
+    HWND LastOfGroup(int firstControl) const;
+    void ApplyMnemonics();
+    RECT GetControlRect(int control) const;
+    void ApplyLanguageToDialog();
+    void BuildTree();
+    void PickColor(ColorButton button);
+    void BrowsePicture(int targetEdit);
+    void SetColor(ColorButton button, COLORREF color);
+    COLORREF GetColor(ColorButton button) const;
+    int ShowOptionsError(LPCWSTR text);
+    void OnCommand(UINT command, UINT notification);
+    HICON KeepIcon(HICON icon);
+    HICON GetDefaultItemIcon() const;
+
+    // Application and launch bar pages (OptionsApplicationSettings.cpp).
+    void LoadApplicationSettings();
+    void SaveApplicationSettings();
+    void LoadLaunchBarSettings();
+    void SaveLaunchBarSettings();
+    void FillLanguageList();
+    void FillSkinList();
+    void ShowSkinPreview();
+    void OnLanguageChanged();
+    void OnSkinChanged();
+    void OnLaunchModeChanged();
+
+    // Item pages (OptionsItemSettings.cpp and OptionsItems.cpp).
+    void LoadItemSettings(CGenericPathwrenObject* item);
+    void SaveItemSettings(CGenericPathwrenObject* item);
+    int GetShortcutTypeFromControls() const;
+    void LayoutForShortcutType(int type);
+    void ApplyShortcutTypeRules(int type);
+    void ApplySaveIconsPositionsRule(int type);
+    void ApplyMergeRules();
+    void ShowShortcutPreview(int type);
+    void OnShortcutTypeClicked();
+    void SetPathControls(LPCWSTR path);
+    void GetPathFromControls(LPWSTR path);
+    void FillSpecialFolderList();
+    void FillViewTypeList();
+    HTREEITEM InsertItemNode(CGenericPathwrenObject* item, HTREEITEM after, BOOL select);
+    void RefreshItemNode(CGenericPathwrenObject* item, HTREEITEM node);
+    void AddFolderItem();
+    void RemoveFolderItem();
+    void MoveFolderItem(BOOL up);
+    void AddMergedFolder();
+    void AppendMergedRow(const MergedFolder& folder, int position, int image);
+    void RemoveMergedFolder();
+    void MoveMergedFolder(BOOL up);
+    void ShowItemIcon(int staticControl, LPCWSTR path, int index, BOOL setTreeImage);
+    void PickAssociatedIcon();
+    void PickStateIcon(int staticControl);
+    void BrowseLocalFolder();
+    BOOL IsItemNodeSelected() const;
+    void SetHotKeyText();
+};
+
+// Opens the dialog, or brings the open one forward (result 2); on OK the application takes the
+// edited configuration, saves it and rebuilds its containers and hotkeys.
+UINT_PTR ShowOptionsDialog(HINSTANCE instance, HWND mainWindow, CPathwren* application);
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The unsigned number in an edit; FALSE, with the value untouched, for anything but digits
+// (surrounding blanks allowed) or a number too big for 32 bits. Windows' own reading of
+// GetDlgItemInt differs between versions for a minus sign.
+BOOL ReadUnsignedNumber(HWND dialog, int control, UINT* value);
+// Puts the bitmap (owned by the caller's holder, which may be empty) into a picture static.
+// Common controls 6 keep a copy of a bitmap with alpha and hand that copy back on the next
+// change; only the copy is deleted here, never the caller's bitmap.
+void SetStaticBitmap(HWND picture, CBitmapHandle& shown, HBITMAP replacement);
+// The actions ApplyToControlGroup runs on each control of a group.
+BOOL WINAPI ShowControlAction(HWND window, int show);
+BOOL WINAPI EnableControlAction(HWND window, int enable);
+LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam);
+// "ALT + CTRL + F": FALSE, with the output untouched, for no key or a modifier key alone.
+BOOL FormatHotKeyText(UINT modifiers, UINT virtualKey, LPWSTR text);
