@@ -6,6 +6,7 @@
 #include "containers/FolderMenuContainer.h"
 #include "containers/ShellBrowserContainer.h"
 #include "containers/ShellBrowserContainerXP.h"
+#include "lib/WindowsVersion.h"
 
 #include <cwchar>
 
@@ -21,9 +22,7 @@ BOOL ReportMissingFolder(const CGenericPathwrenObject& item) {
 } // namespace
 
 BOOL IsWindowsXP() {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    return GetVersionExW(&version) && version.dwMajorVersion == 5 && version.dwMinorVersion == 1;
+    return ReportedWindowsVersion().Is(5, 1);
 }
 
 BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application, HINSTANCE instance, HICON defaultIcon,

@@ -1,5 +1,7 @@
 #include "browser/ShellBrowser.h"
 
+#include "lib/WindowsVersion.h"
+
 #include <commctrl.h>
 #include <shlwapi.h>
 
@@ -30,14 +32,8 @@ const ViewModeRow ViewModeTable[ShellBrowserViewModeCount] = {
 };
 
 BOOL RunsBeforeVista() {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&version))
-        return FALSE;
-#pragma GCC diagnostic pop
-    return version.dwMajorVersion < 6;
+    WindowsVersion version = ReportedWindowsVersion();
+    return version.major != 0 && version.Before(6, 0);
 }
 
 } // namespace

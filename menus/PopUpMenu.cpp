@@ -1,6 +1,7 @@
 #include "menus/PopUpMenu.h"
 
 #include "lib/RuntimeModule.h"
+#include "lib/WindowsVersion.h"
 
 #include <cwchar>
 #include <unordered_set>
@@ -13,11 +14,8 @@ const int kMenuIconSize = 16;
 // bitmaps; classic menus ignore their alpha channel, and every other system gets the owner-drawn
 // look with its lifted icons.
 BOOL ShowsItemBitmaps() {
-    OSVERSIONINFOEXW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)))
-        return FALSE;
-    if (version.dwMajorVersion != 6 || version.dwMinorVersion >= 2)
+    WindowsVersion version = ReportedWindowsVersion();
+    if (version.major != 6 || version.minor >= 2)
         return FALSE;
 
     typedef BOOL(WINAPI * IsThemeActiveFunction)();

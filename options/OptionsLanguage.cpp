@@ -2,6 +2,7 @@
 
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
+#include "lib/WindowsVersion.h"
 #include "res/resource.h"
 #include "skin/Toolbar.h"
 
@@ -156,14 +157,8 @@ const ViewTypeEntry kViewTypes7[] = {{LANGUAGE_TEXT(Icons), 0}, {LANGUAGE_TEXT(S
                                      {LANGUAGE_TEXT(Large), 6}, {LANGUAGE_TEXT(ExtraLarge), 7}};
 
 BOOL IsBeforeWindows7() {
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&version))
-        return FALSE;
-#pragma GCC diagnostic pop
-    return version.dwMajorVersion < 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion == 0);
+    WindowsVersion version = ReportedWindowsVersion();
+    return version.major != 0 && version.Before(6, 1);
 }
 
 void RefillList(HWND list, const LPCWSTR* texts, size_t count) {
