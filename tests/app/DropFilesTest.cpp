@@ -1,4 +1,5 @@
 #include "app/DropFiles.h"
+#include "support/FileFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +19,6 @@ struct DroppedFile {
 
 void RecordDroppedFile(HWND window, LPCWSTR path, UINT index, LPVOID userValue) {
     static_cast<std::vector<DroppedFile>*>(userValue)->push_back({window, path, index});
-}
-
-// What the shell hands over with WM_DROPFILES: a DROPFILES header, then the terminated wide paths
-// and a final terminator.
-HDROP MakeDrop(POINT clientPoint, const std::vector<std::wstring>& paths) {
-    std::wstring list;
-    for (const std::wstring& path : paths)
-        list += path + L'\0';
-    list += L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->pt = clientPoint;
-    header->fWide = TRUE;
-    memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 } // namespace

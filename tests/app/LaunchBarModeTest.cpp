@@ -12,6 +12,7 @@
 #include "menus/PopUpMenu.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MarkerScript.h"
+#include "support/MenuTexts.h"
 #include "support/MessagePump.h"
 #include "support/Soak.h"
 #include "support/WindowSearch.h"
@@ -38,12 +39,6 @@ DWORD WaitFor(DWORD limit, const std::function<bool()>& done) {
             DispatchMessageW(&message);
     }
     return GetTickCount() - start;
-}
-
-std::wstring MenuText(HMENU menu, int index) {
-    WCHAR text[MAX_PATH] = L"";
-    GetMenuStringW(menu, index, text, MAX_PATH, MF_BYPOSITION);
-    return text;
 }
 
 POINT Centre(const RECT& rect) {
@@ -104,10 +99,10 @@ TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarInsteadOfTrayIcons) {
             EXPECT_EQ(Container(i), bar.GetToolbar()->GetButton(i)->Button.Container);
             EXPECT_EQ(nullptr, Container(i)->GetNotifyIcon());
             EXPECT_EQ(toolbar, Container(i)->GetOwnerWindow());
-            EXPECT_EQ(language.Show, MenuText(Container(i)->GetContextMenu()->GetHandle(), 0));
+            EXPECT_EQ(language.Show, MenuItemTexts(Container(i)->GetContextMenu()->GetHandle())[0]);
         }
         EXPECT_EQ(toolbar, bar.GetContainer()->GetOwnerWindow());
-        EXPECT_EQ(language.Options, MenuText(bar.GetContainer()->GetContextMenu()->GetHandle(), 0));
+        EXPECT_EQ(language.Options, MenuItemTexts(bar.GetContainer()->GetContextMenu()->GetHandle())[0]);
     });
 }
 
@@ -156,19 +151,10 @@ TEST_F(LaunchBarMode, EachEdgeShowsTheBarOnlyForACursorRestingInItsStrip) {
     }
 }
 
-// Chooses the last entry (Exit) of the first menu that opens.
-void CALLBACK ChooseLastEntry(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND menu = FindOwnWindow(L"#32768")) {
-        KillTimer(nullptr, timer);
-        PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
-        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    }
-}
-
 TEST_F(LaunchBarMode, ExitFromTheBarsMenuEndsTheProgramWithItsItemsSaved) {
     Run(6, [&](CLaunchBar& bar, HWND toolbar) {
         DeleteFileW(fixture.File(L"FoldersOptions.ini").c_str());
-        SetTimer(nullptr, 0, 20, ChooseLastEntry);
+        ChooseMenuEntryWhenShown(1, VK_UP); // the last entry, Exit
         RECT barRect = {};
         GetWindowRect(toolbar, &barRect);
         bar.OnToolbarRightClicked(bar.GetToolbar(), Centre(barRect));

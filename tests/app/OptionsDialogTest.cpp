@@ -112,6 +112,14 @@ void Select(HWND dialog, HTREEITEM node) {
     TreeView_SelectItem(GetDlgItem(dialog, IDC_OPTIONS_TREE), node);
 }
 
+// The page at a path of child indexes from the root: {1, 0, 2} is the first item's third page.
+HTREEITEM Page(HWND dialog, std::initializer_list<int> path) {
+    HTREEITEM node = nullptr;
+    for (int index : path)
+        node = Node(GetDlgItem(dialog, IDC_OPTIONS_TREE), node, index);
+    return node;
+}
+
 void Click(HWND dialog, int control) {
     SendDlgItemMessageW(dialog, control, BM_CLICK, 0, 0);
 }
@@ -292,21 +300,18 @@ TEST_F(OptionsDialog, FirstStartOpensTheApplicationPageAndASecondRequestMakesNoO
     EXPECT_TRUE(script.dialogHandled);
 }
 
+// Presses the keys in order and lets them go in reverse, as a hand holding modifiers does.
 void SendKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
+    std::vector<INPUT> inputs(2 * keys.size());
+    size_t at = 0;
+    for (WORD key : keys)
+        inputs[at++].ki.wVk = key;
+    for (auto key = keys.end(); key != keys.begin(); ++at) {
+        inputs[at].ki.wVk = *--key;
+        inputs[at].ki.dwFlags = KEYEVENTF_KEYUP;
     }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT input = {};
+    for (INPUT& input : inputs)
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *--key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
@@ -329,11 +334,9 @@ TEST_F(OptionsDialog, TheHotKeyEditTakesRealKeysAndOkRegistersTheNewHotKey) {
     fixture.Configure(kThreeItems);
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
-        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
-        HTREEITEM item = Node(tree, Node(tree, nullptr, 1), 0);
-        Select(dialog, item);
+        Select(dialog, Page(dialog, {1, 0}));
         Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
-        Select(dialog, Node(tree, item, 0));
+        Select(dialog, Page(dialog, {1, 0, 0}));
         SetForegroundWindow(dialog);
         SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
         SendKeys({VK_CONTROL, VK_MENU, 'F'});
@@ -391,15 +394,7 @@ TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropFillsOnly
             GetWindowRect(GetDlgItem(dialog, target), &rect);
             POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
             ScreenToClient(dialog, &point);
-            size_t bytes = sizeof(DROPFILES) + (dropped.size() + 2) * sizeof(WCHAR);
-            HGLOBAL memory = GlobalAlloc(GHND, bytes);
-            auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-            drop->pFiles = sizeof(DROPFILES);
-            drop->pt = point;
-            drop->fWide = TRUE;
-            wcscpy(reinterpret_cast<WCHAR*>(drop + 1), dropped.c_str());
-            GlobalUnlock(memory);
-            SendMessageW(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+            SendMessageW(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(point, {dropped})), 0);
             WCHAR treeText[MAX_PATH] = L"";
             GetWindowTextW(tree, treeText, MAX_PATH);
             EXPECT_STREQ(L"", treeText);
@@ -471,8 +466,7 @@ TEST_F(OptionsDialog, EachShortcutTypeLaysOutItsGroupsAndEnablesItsOptions) {
                       L"FolderViewMode=9\r\n");
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
-        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
-        Select(dialog, Node(tree, Node(tree, nullptr, 1), 0));
+        Select(dialog, Page(dialog, {1, 0}));
         EXPECT_EQ(0, SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCURSEL, 0, 0)) << "a view this Windows lacks";
         const int groups[] = {IDC_SHORTCUT_TYPE_GROUP,       IDC_NAME_GROUP, IDC_ASSOCIATED_ICON_GROUP,
                               IDC_LAUNCH_BAR_SPECIFIC_GROUP, IDC_PATH_GROUP, IDC_MERGED_LIST};
@@ -526,12 +520,11 @@ TEST_F(OptionsDialog, OkAfterRemovingEveryItemOpensTheOptionsAgain) {
     fixture.Configure(kThreeItems);
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
-        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
         for (int item = 0; item < 3; ++item) {
-            Select(dialog, Node(tree, Node(tree, nullptr, 1), 0));
+            Select(dialog, Page(dialog, {1, 0}));
             SendMessageW(dialog, WM_COMMAND, IDC_ITEM_REMOVE, 0);
         }
-        EXPECT_EQ(nullptr, Node(tree, Node(tree, nullptr, 1), 0));
+        EXPECT_EQ(nullptr, Page(dialog, {1, 0}));
         Click(dialog, IDOK);
     };
     script.afterDialog = [&] { EXPECT_TRUE(fixture.application.m_folders.empty()); };
@@ -546,8 +539,7 @@ TEST_F(OptionsDialog, AColourChosenInTheColourDialogIsStored) {
     fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n");
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
-        HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
-        Select(dialog, Node(tree, Node(tree, Node(tree, nullptr, 1), 0), 2)); // Customization
+        Select(dialog, Page(dialog, {1, 0, 2})); // Customization
         // Posted: the colour dialog's own loop must not run inside this timer.
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_TEXT_COLOR, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_TEXT_COLOR)));

@@ -8,15 +8,6 @@ const std::vector<RECT> kOneMonitor = {{0, 0, 1280, 1024}};
 // A second monitor left of the first, whose taskbar takes 40 pixels: the union starts at -800.
 const std::vector<RECT> kTwoMonitors = {{0, 0, 1000, 760}, {-800, 100, 0, 700}};
 
-DesktopMirrorGeometry Geometry(const std::vector<RECT>& monitors, BOOL allOnFirst, RECT view, SIZE scrollBars) {
-    DesktopMirrorGeometry geometry;
-    geometry.workAreas = monitors;
-    geometry.allIconsOnFirstMonitor = allOnFirst;
-    geometry.view = view;
-    geometry.scrollBars = scrollBars;
-    return geometry;
-}
-
 } // namespace
 
 // The layout is compact exactly when the window is small, as the mirror decides it.
@@ -50,7 +41,7 @@ TEST(DesktopMirrorGeometry, SmallWindowsUnderEightyPercentGetCompactPlacesScaled
         {&kOneMonitor, TRUE, {0, 0, 1, 300}, {640, 100}, {-36, 27}},
     };
     for (const Case& c : cases) {
-        DesktopMirrorGeometry geometry = Geometry(*c.monitors, c.allOnFirst, c.view, {16, 16});
+        DesktopMirrorGeometry geometry = {*c.monitors, c.allOnFirst, c.view, {16, 16}};
         geometry.compact = IsSmallMirror(geometry);
         POINT place = MirrorPosition(geometry, c.desktop);
         EXPECT_TRUE(place.x == c.expected.x && place.y == c.expected.y)
@@ -58,7 +49,7 @@ TEST(DesktopMirrorGeometry, SmallWindowsUnderEightyPercentGetCompactPlacesScaled
             << " went to " << place.x << "," << place.y;
     }
     EXPECT_FALSE(IsSmallMirror(DesktopMirrorGeometry())) << "no monitor, nothing to compare with";
-    EXPECT_FALSE(IsSmallMirror(Geometry(kOneMonitor, TRUE, {0, 0, 500, 1000}, {})));
+    EXPECT_FALSE(IsSmallMirror({kOneMonitor, TRUE, {0, 0, 500, 1000}, {}}));
     EXPECT_TRUE(IsOnFirstMonitor(kTwoMonitors, {800, 0}));
     EXPECT_TRUE(IsOnFirstMonitor(kTwoMonitors, {1799, 759}));
     EXPECT_FALSE(IsOnFirstMonitor(kTwoMonitors, {799, 10}));

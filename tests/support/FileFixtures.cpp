@@ -1,6 +1,9 @@
 #include "support/FileFixtures.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
@@ -92,4 +95,19 @@ std::vector<std::wstring> ReadSectionKeysInFileOrder(const std::wstring& path, c
             keys.push_back(line.substr(0, equals));
     }
     return keys;
+}
+
+HDROP MakeDrop(POINT clientPoint, const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const std::wstring& path : paths)
+        list += path + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = clientPoint;
+    header->fWide = TRUE;
+    memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }

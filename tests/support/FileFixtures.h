@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <string>
 #include <vector>
 
@@ -28,3 +30,7 @@ bool DirectoryExists(const std::wstring& path);
 // The keys of one INI section in file order, read from the file's text (not through the
 // profile API, so the order is what is really on disk).
 std::vector<std::wstring> ReadSectionKeysInFileOrder(const std::wstring& path, const std::wstring& section);
+
+// What the shell hands over with WM_DROPFILES: a DROPFILES header, then the terminated wide paths
+// and a final terminator.
+HDROP MakeDrop(POINT clientPoint, const std::vector<std::wstring>& paths);
