@@ -52,7 +52,11 @@ public:
             return false;
         RECT rect = {0, 0, ViewSize.cx, ViewSize.cy};
         HWND window = nullptr;
-        return SUCCEEDED(m_view->CreateViewWindow(nullptr, &m_settings, this, &rect, &window));
+        if (FAILED(m_view->CreateViewWindow(nullptr, &m_settings, this, &rect, &window)))
+            return false;
+        // Created hidden; a view nobody sees skips work that a shown one does.
+        ShowWindow(window, SW_SHOW);
+        return true;
     }
     void SetSettings(const FOLDERSETTINGS& settings) { m_settings = settings; }
 
