@@ -253,6 +253,42 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
 }
 
+TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAskedAndADisplayChangeRefits) {
+    TempDirectory home, away;
+    CloseHandle(CreateFileW(home.File(L"note.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    for (BOOL asked : {FALSE, TRUE}) {
+        Browser browser(BrowserZOrderNormal, home.Path());
+        browser.item.AutoHideOnFileExecution = asked;
+        browser.item.HideToolBarForHomeFolder = asked;
+        ASSERT_TRUE(browser.Initialize());
+        ASSERT_TRUE(browser.container->Show(TRUE));
+        HWND window = browser.container->GetWindow(), bar = browser.container->GetToolbar()->GetHandle();
+        CShellBrowserEx& view = *browser.container->GetBrowser();
+        EXPECT_EQ(!asked, IsWindowVisible(bar) != FALSE) << "at home, asked " << asked;
+        ASSERT_HRESULT_SUCCEEDED(view.BrowseToPath(away.Path().c_str()));
+        EXPECT_TRUE(IsWindowVisible(bar)) << "away, asked " << asked;
+        SendMessageW(window, WM_BROWSER_COMMAND, 0, BrowserCommandHome);
+        EXPECT_EQ(!asked, IsWindowVisible(bar) != FALSE) << "home again, asked " << asked;
+
+        // What the view asks its browser when the user opens the selected file.
+        ListView_SetItemState(view.ListView(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        EXPECT_EQ(S_FALSE, view.OnDefaultCommand(view.CurrentView())) << "the view opens the file itself";
+        PumpPendingMessages();
+        EXPECT_EQ(!asked, IsWindowVisible(window) != FALSE) << "after opening a file, asked " << asked;
+    }
+
+    Browser browser(BrowserZOrderNormal, home.Path());
+    ASSERT_TRUE(browser.Initialize());
+    HWND window = browser.container->GetWindow();
+    SetWindowPos(window, nullptr, -5000, 9000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    RECT work, rect, inside;
+    GetMonitorRect(0, &work, FALSE);
+    GetWindowRect(window, &rect);
+    IntersectRect(&inside, &rect, &work);
+    EXPECT_TRUE(EqualRect(&inside, &rect)) << "now at " << rect.left << "," << rect.top;
+}
+
 TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItShown) {
     TempDirectory folder;
     RECT screen;
