@@ -6,6 +6,7 @@
 //   layout reads it cost (every unmatched name is read for again a few times).
 //
 // Usage: DesktopLayoutBench [runs]   (default 3; the best run of each counts)
+#include "BenchHost.h"
 #include "browser/DesktopBrowser.h"
 #include "lib/KernelHandle.h"
 #include "lib/RegistryKey.h"
@@ -19,24 +20,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 
 namespace {
-
-double Best(int runs, const std::function<void()>& work) {
-    double best = 1e300;
-    for (int run = 0; run < runs; run++) {
-        LARGE_INTEGER start, end, frequency;
-        QueryPerformanceCounter(&start);
-        work();
-        QueryPerformanceCounter(&end);
-        QueryPerformanceFrequency(&frequency);
-        best = std::min(best, 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                                  static_cast<double>(frequency.QuadPart));
-    }
-    return best;
-}
 
 // The same calls as the layout read, without the object around them.
 void BareRead(HWND listView) {
@@ -61,24 +47,6 @@ void BareRead(HWND listView) {
             ReadProcessMemory(process.Get(), block + 8, name, sizeof(name), &done);
     }
     VirtualFreeEx(process.Get(), block, 0, MEM_RELEASE);
-}
-
-IShellBrowser* g_browser = nullptr;
-
-LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER + 7)
-        return reinterpret_cast<LRESULT>(g_browser);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateHost() {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = HostProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"DesktopLayoutBenchHost";
-    RegisterClassW(&windowClass);
-    return CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 640, 512, nullptr, nullptr,
-                           windowClass.hInstance, nullptr);
 }
 
 std::wstring IconName(int index) {
@@ -106,7 +74,7 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
-    HWND host = CreateHost();
+    HWND host = bench::CreateHost(640, 512);
     FOLDERSETTINGS settings = {FVM_ICON, FWF_NOWEBVIEW};
     std::printf("desktop layout read, best of %d runs (ms):\n", runs);
     for (int icons : {50, 500, 2000}) {
@@ -116,8 +84,8 @@ int main(int argc, char** argv) {
         for (int index = 0; index < icons; ++index)
             AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
         CDesktopBrowser browser(host, &settings);
-        double mirror = Best(runs, [&] { browser.ReadDesktopLayout(); });
-        double bare = Best(runs, [&] { BareRead(listView); });
+        double mirror = bench::Best(runs, [&] { browser.ReadDesktopLayout(); });
+        double bare = bench::Best(runs, [&] { BareRead(listView); });
         std::printf("  %5d icons: layout read %8.2f, bare calls %8.2f, ratio %.2f (%zu read)\n", icons, mirror, bare,
                     mirror / bare, browser.DesktopLayout().size());
         CloseDesktopStandIn(listView);
@@ -135,12 +103,12 @@ int main(int argc, char** argv) {
     }
     {
         CDesktopBrowser browser(host, &settings);
-        g_browser = &browser;
+        bench::HostedBrowser() = &browser;
         browser.BrowseToDesktop();
         browser.SetViewRect({0, 0, 640, 512});
         PumpPendingMessages();
         LONG before = DesktopIconPositionReads(listView);
-        double rebuild = Best(runs, [&] {
+        double rebuild = bench::Best(runs, [&] {
             browser.Refresh();
             UpdateWindow(host);
             PumpPendingMessages();
@@ -150,7 +118,7 @@ int main(int argc, char** argv) {
         std::printf(
             "mirror of %d folders, a tenth without an icon: rebuild and place %.2f ms, %.1f layout reads each\n",
             folders, rebuild, reads);
-        g_browser = nullptr;
+        bench::HostedBrowser() = nullptr;
     }
     CloseDesktopStandIn(listView);
     DestroyWindow(host);

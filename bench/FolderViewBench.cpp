@@ -7,6 +7,7 @@
 //
 // Usage: FolderViewBench [runs] [listing]   (runs: default 3, the best run of each counts;
 //        "listing" measures the 5,000-file listing alone)
+#include "BenchHost.h"
 #include "browser/ShellBrowserEx.h"
 #include "lib/IdList.h"
 #include "menus/FileNameFilter.h"
@@ -43,47 +44,10 @@ private:
     LARGE_INTEGER m_start;
 };
 
-double Best(int runs, const std::function<void()>& work) {
-    double best = 1e300;
-    for (int run = 0; run < runs; run++) {
-        Stopwatch watch;
-        work();
-        best = std::min(best, watch.Elapsed());
-    }
-    return best;
-}
-
-IShellBrowser* g_browser = nullptr;
-
-LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER + 7)
-        return reinterpret_cast<LRESULT>(g_browser);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateHost() {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = HostProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"FolderViewBenchHost";
-    RegisterClassW(&windowClass);
-    return CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, FullHd.cx, FullHd.cy,
-                           nullptr, nullptr, windowClass.hInstance, nullptr);
-}
-
-void MakeFiles(const std::wstring& folder, int count) {
-    for (int index = 0; index < count; index++) {
-        std::wstring path = folder + L"\\file " + std::to_wstring(index) + (index % 2 ? L".txt" : L".dat");
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-    }
-}
-
 template <class Browser> double ListFolder(HWND host, const std::wstring& folder, int runs, bool filtered) {
-    return Best(runs, [&] {
+    return bench::Best(runs, [&] {
         Browser browser(host, nullptr, 3);
-        g_browser = &browser;
+        bench::HostedBrowser() = &browser;
         if constexpr (std::is_same<Browser, CShellBrowserEx>::value) {
             if (filtered) {
                 browser.SetInclusionFilter(L"*.txt;*.dat");
@@ -91,7 +55,7 @@ template <class Browser> double ListFolder(HWND host, const std::wstring& folder
             }
         }
         browser.BrowseToPath(folder.c_str());
-        g_browser = nullptr;
+        bench::HostedBrowser() = nullptr;
     });
 }
 
@@ -99,7 +63,7 @@ template <class Browser> double ListFolder(HWND host, const std::wstring& folder
 // pattern matching, and the whole of IncludeObject, each over every item of the folder.
 void IncludeObjectBreakdown(HWND host, const std::wstring& folder, int runs) {
     CShellBrowserEx browser(host, nullptr, 3);
-    g_browser = &browser;
+    bench::HostedBrowser() = &browser;
     browser.SetInclusionFilter(L"*.txt;*.dat");
     browser.SetExclusionFilter(L"*.ini;*.tmp");
     browser.BrowseToPath(folder.c_str());
@@ -113,16 +77,16 @@ void IncludeObjectBreakdown(HWND host, const std::wstring& folder, int runs) {
             children.emplace_back(child);
     }
     if (children.empty()) {
-        g_browser = nullptr;
+        bench::HostedBrowser() = nullptr;
         return;
     }
     auto perItem = [&](const std::function<void(PCUITEMID_CHILD)>& work) {
         return 1000.0 *
-               Best(runs,
-                    [&] {
-                        for (const CIdList& child : children)
-                            work(reinterpret_cast<PCUITEMID_CHILD>(child.Get()));
-                    }) /
+               bench::Best(runs,
+                           [&] {
+                               for (const CIdList& child : children)
+                                   work(reinterpret_cast<PCUITEMID_CHILD>(child.Get()));
+                           }) /
                static_cast<double>(children.size());
     };
     double attributes = perItem([&](PCUITEMID_CHILD child) {
@@ -144,7 +108,7 @@ void IncludeObjectBreakdown(HWND host, const std::wstring& folder, int runs) {
     double include = perItem([&](PCUITEMID_CHILD child) { browser.IncludeObject(nullptr, child); });
     printf("per item: attributes %.2f us, parsing name %.2f us, patterns %.2f us, IncludeObject %.2f us\n", attributes,
            parsingName, patterns, include);
-    g_browser = nullptr;
+    bench::HostedBrowser() = nullptr;
 }
 
 // Alternates between two sizes so that every call really resizes.
@@ -179,9 +143,9 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     CGdiplusSession gdiplus;
-    HWND host = CreateHost();
+    HWND host = bench::CreateHost(FullHd.cx, FullHd.cy);
     TempDirectory directory;
-    MakeFiles(directory.Path(), 5000);
+    bench::MakeFiles(directory.Path(), 5000);
 
     // The three listings take turns, so that a busy moment of the machine weighs on all alike.
     double plain = 1e300, unfiltered = 1e300, filtered = 1e300;
@@ -201,10 +165,10 @@ int main(int argc, char** argv) {
     }
 
     const int resizes = 20;
-    double bareFill = Best(runs, [] { RenderGradientBitmap(FullHd, 0x0000FF, 0xFF0000, 2); });
+    double bareFill = bench::Best(runs, [] { RenderGradientBitmap(FullHd, 0x0000FF, 0xFF0000, 2); });
     std::wstring picturePath = MakePicture(directory.File(L"big.png"));
     std::unique_ptr<Gdiplus::Image> decoded = LoadPicture(picturePath.c_str());
-    double bareDraw = Best(runs, [&] {
+    double bareDraw = bench::Best(runs, [&] {
         Gdiplus::Bitmap target(FullHd.cx, FullHd.cy, PixelFormat32bppARGB);
         Gdiplus::Graphics graphics(&target);
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
@@ -215,7 +179,7 @@ int main(int argc, char** argv) {
         std::wstring empty = directory.File(L"empty");
         CreateDirectoryW(empty.c_str(), nullptr);
         CShellBrowserEx browser(host, nullptr, 0);
-        g_browser = &browser;
+        bench::HostedBrowser() = &browser;
         browser.BrowseToPath(empty.c_str());
         browser.SetBackgroundType(CShellBrowserEx::BackgroundGradient);
         browser.RenderGradient(0x0000FF, 0xFF0000, 2);
@@ -234,7 +198,7 @@ int main(int argc, char** argv) {
         Resizes(browser, 1000);
         long after = GdiObjectCounter::Read();
         printf("GDI objects after 1,000 resizes: %ld before, %ld after\n", before, after);
-        g_browser = nullptr;
+        bench::HostedBrowser() = nullptr;
     }
     decoded.reset();
     DestroyWindow(host);

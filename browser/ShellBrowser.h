@@ -46,6 +46,8 @@ public:
     virtual HRESULT Refresh();
     virtual void SetViewRect(const RECT& rect);
     virtual void OnViewWindowCreated() {}
+    // The old view's windows, just before they are destroyed.
+    virtual void OnViewWindowDestroying(HWND viewWindow, HWND listView) { (void)viewWindow, (void)listView; }
     virtual void OnBeforeBrowse(PCIDLIST_ABSOLUTE location) { (void)location; }
 
     // IShellBrowser.

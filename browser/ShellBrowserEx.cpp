@@ -18,14 +18,7 @@ CShellBrowserEx::CShellBrowserEx(HWND parentWindow, const FOLDERSETTINGS* folder
 CShellBrowserEx::~CShellBrowserEx() {
     // The view windows outlive this part of the object (the base destroys them): their
     // procedures must not reach members that are already gone.
-    RemoveSubclasses();
-}
-
-void CShellBrowserEx::RemoveSubclasses() {
-    if (m_listView)
-        RemoveWindowSubclass(m_listView, ListViewProcedure, 0);
-    if (m_viewWindow)
-        RemoveWindowSubclass(m_viewWindow, ViewWindowProcedure, 0);
+    OnViewWindowDestroying(m_viewWindow, m_listView);
 }
 
 BOOL CShellBrowserEx::SetInclusionFilter(LPCWSTR filters) {
@@ -122,6 +115,15 @@ void CShellBrowserEx::OnViewWindowCreated() {
     ApplyBackground();
     SetWindowSubclass(m_listView, ListViewProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
     SetWindowSubclass(m_viewWindow, ViewWindowProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void CShellBrowserEx::OnViewWindowDestroying(HWND viewWindow, HWND listView) {
+    // A dying view sends one deletion notice per item through the subclass: with 10,000 items
+    // that made leaving the folder take seconds under Wine, against tens of milliseconds without.
+    if (listView)
+        RemoveWindowSubclass(listView, ListViewProcedure, 0);
+    if (viewWindow)
+        RemoveWindowSubclass(viewWindow, ViewWindowProcedure, 0);
 }
 
 void CShellBrowserEx::SetTextColor(BOOL specified, COLORREF color) {

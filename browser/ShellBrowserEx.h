@@ -29,6 +29,7 @@ public:
     HRESULT Refresh() override;
     void SetViewRect(const RECT& rect) override;
     void OnViewWindowCreated() override;
+    void OnViewWindowDestroying(HWND viewWindow, HWND listView) override;
     // Called when the view's own menu switches the mode, before the view handles the command.
     virtual void OnViewModeCommand(UINT viewMode, WPARAM wParam, LPARAM lParam) {
         (void)viewMode, (void)wParam, (void)lParam;
@@ -97,7 +98,6 @@ private:
                                               DWORD_PTR self);
     static LRESULT CALLBACK ViewWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                                 DWORD_PTR self);
-    void RemoveSubclasses();
     void RemoveListViewFullRowStyles();
     BOOL RenderBackground(UINT type);
     BOOL SetListViewImage(HBITMAP bitmap);

@@ -117,9 +117,11 @@ HRESULT CShellBrowser::ShowFolder(PCUIDLIST_RELATIVE relative, UINT flags, BOOL 
     if (FAILED(m_view->CreateViewWindow(oldView.Get(), &m_folderSettings, static_cast<IShellBrowser*>(this),
                                         &m_viewRect, &viewWindow)))
         viewWindow = nullptr;
+    HWND oldViewWindow = m_viewWindow, oldListView = m_listView;
     m_viewWindow = viewWindow;
     m_listView = nullptr;
     if (oldView) {
+        OnViewWindowDestroying(oldViewWindow, oldListView);
         oldView->UIActivate(SVUIA_DEACTIVATE);
         oldView->DestroyViewWindow();
     }

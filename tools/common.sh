@@ -78,14 +78,14 @@ configure_and_build() {
 }
 
 # On a display without a window manager Wine waits two seconds for every managed window that is
-# hidden or destroyed (a message box answered, a menu closed over a tool window). The test
-# programs' windows are left to Wine alone; the prefix keeps managed windows for everything else,
-# so run.sh on a real desktop looks as usual.
+# hidden or destroyed (a message box answered, a menu closed over a tool window). The windows of
+# the test programs and the benches are left to Wine alone; the prefix keeps managed windows for
+# everything else, so run.sh on a real desktop looks as usual.
 leave_test_windows_unmanaged() {
     local settings="$BUILD_DIR/unmanaged-test-windows.reg"
     local program
     printf 'REGEDIT4\n' > "$settings"
-    for program in "$BUILD_DIR"/tests/*.exe; do
+    for program in "$BUILD_DIR"/tests/*.exe "$BUILD_DIR"/bench/*.exe; do
         printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s\\X11 Driver]\n"Managed"="N"\n' \
             "$(basename "$program")" >> "$settings"
     done

@@ -12,6 +12,7 @@
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -252,6 +253,42 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
 }
 
+TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAskedAndADisplayChangeRefits) {
+    TempDirectory home, away;
+    CloseHandle(CreateFileW(home.File(L"note.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    for (BOOL asked : {FALSE, TRUE}) {
+        Browser browser(BrowserZOrderNormal, home.Path());
+        browser.item.AutoHideOnFileExecution = asked;
+        browser.item.HideToolBarForHomeFolder = asked;
+        ASSERT_TRUE(browser.Initialize());
+        ASSERT_TRUE(browser.container->Show(TRUE));
+        HWND window = browser.container->GetWindow(), bar = browser.container->GetToolbar()->GetHandle();
+        CShellBrowserEx& view = *browser.container->GetBrowser();
+        EXPECT_EQ(!asked, IsWindowVisible(bar) != FALSE) << "at home, asked " << asked;
+        ASSERT_HRESULT_SUCCEEDED(view.BrowseToPath(away.Path().c_str()));
+        EXPECT_TRUE(IsWindowVisible(bar)) << "away, asked " << asked;
+        SendMessageW(window, WM_BROWSER_COMMAND, 0, BrowserCommandHome);
+        EXPECT_EQ(!asked, IsWindowVisible(bar) != FALSE) << "home again, asked " << asked;
+
+        // What the view asks its browser when the user opens the selected file.
+        ListView_SetItemState(view.ListView(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        EXPECT_EQ(S_FALSE, view.OnDefaultCommand(view.CurrentView())) << "the view opens the file itself";
+        PumpPendingMessages();
+        EXPECT_EQ(!asked, IsWindowVisible(window) != FALSE) << "after opening a file, asked " << asked;
+    }
+
+    Browser browser(BrowserZOrderNormal, home.Path());
+    ASSERT_TRUE(browser.Initialize());
+    HWND window = browser.container->GetWindow();
+    SetWindowPos(window, nullptr, -5000, 9000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    RECT work, rect, inside;
+    GetMonitorRect(0, &work, FALSE);
+    GetWindowRect(window, &rect);
+    IntersectRect(&inside, &rect, &work);
+    EXPECT_TRUE(EqualRect(&inside, &rect)) << "now at " << rect.left << "," << rect.top;
+}
+
 TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItShown) {
     TempDirectory folder;
     RECT screen;
@@ -287,32 +324,45 @@ TEST(ShellBrowserContainer, SoakOfShowingNavigatingAndRebuildingGivesEveryObject
     CreateDirectoryW(folder.File(L"sub").c_str(), nullptr);
     Browser browser(BrowserZOrderNormal, folder.Path());
     ASSERT_TRUE(browser.Initialize());
-    const int rebuilds = SoakCycles(10, 50);
+    // Long: 500 show/hide cycles and 200 navigations over 50 rebuilds.
+    const int rebuilds = SoakCycles(5, 50), showHides = 10, navigations = 4;
     // What the options dialog's OK does to every container: save, hide, destroy, create again.
     auto cycle = [&] {
-        for (int j = 0; j < 10; ++j) {
+        for (int j = 0; j < showHides; ++j) {
             browser.container->Show(FALSE);
-            browser.container->GetBrowser()->BrowseToPath(folder.File(L"sub").c_str());
+            if (j < navigations)
+                browser.container->GetBrowser()->BrowseToPath(j % 2 ? folder.Path().c_str()
+                                                                    : folder.File(L"sub").c_str());
             browser.container->Show(FALSE);
         }
         browser.container->SaveState();
         browser.container->Hide();
+        browser.container.release()->Destroy(); // deletes itself
         browser.container.reset(new CShellBrowserContainer(GetModuleHandleW(nullptr), &browser.application));
         ASSERT_TRUE(browser.Initialize());
         PumpPendingMessages();
     };
     cycle(); // the first cycle settles what lives as long as the process (view mode caches, GDI+)
-    long start = GdiObjectCounter::Read();
-    long half = 0;
+    long start = GdiObjectCounter::Read(), half = 0;
+    long long bytesBefore = PrivateBytes();
     for (int i = 0; i < rebuilds; ++i) {
         cycle();
         if (i + 1 == rebuilds / 2)
             half = GdiObjectCounter::Read();
     }
     long end = GdiObjectCounter::Read();
-    std::printf("browser window soak: %d rebuilds of 10 show/navigate/hide cycles, GDI objects %ld -> %ld -> %ld\n",
-                rebuilds, start, half, end);
+    long long bytesAfter = PrivateBytes();
+    DWORD self = GetCurrentProcessId();
+    size_t toolbars = WindowsOfClass(CTransparentToolbar::ClassName, self, false).size(),
+           tooltips = WindowsOfClass(TOOLTIPS_CLASSW, self, false).size(),
+           containers = WindowsOfClass(CShellBrowserContainerBase::kWindowClassName, self, false).size();
+    std::printf("browser window soak: %d show/hides, %d navigations, %d rebuilds; GDI objects %ld -> %ld -> %ld; "
+                "windows: %zu toolbar, %zu tooltip, %zu container; private bytes %lld -> %lld\n",
+                rebuilds * showHides, rebuilds * navigations, rebuilds, start, half, end, toolbars, tooltips,
+                containers, bytesBefore, bytesAfter);
     EXPECT_EQ(half, end) << "a leak of one object per rebuild shows here";
-    EXPECT_EQ(1u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());
-    EXPECT_EQ(1u, WindowsOfClass(CShellBrowserContainerBase::kWindowClassName, GetCurrentProcessId(), false).size());
+    EXPECT_EQ(1u, toolbars);
+    EXPECT_GE(1u, tooltips);
+    EXPECT_EQ(1u, containers);
+    EXPECT_LT(bytesAfter - bytesBefore, 1024 * 1024);
 }
