@@ -41,6 +41,17 @@ int CTreeview::AddIcon(HICON icon) {
     return ImageList_AddIcon(m_hImageList, icon);
 }
 
+HTREEITEM CTreeview::InsertItem(HTREEITEM parent, HTREEITEM after, LPCWSTR text, LPARAM param, int image) {
+    TVINSERTSTRUCTW insertion = {};
+    insertion.hParent = parent;
+    insertion.hInsertAfter = after;
+    insertion.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insertion.item.pszText = const_cast<LPWSTR>(text);
+    insertion.item.lParam = param;
+    insertion.item.iImage = insertion.item.iSelectedImage = image;
+    return TreeView_InsertItem(m_hTree, &insertion);
+}
+
 BOOL CTreeview::GetItemParam(HTREEITEM item, LPARAM* param) const {
     TVITEMW info = {};
     info.mask = TVIF_PARAM;

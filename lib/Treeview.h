@@ -42,6 +42,8 @@ public:
     HWND GetWindow() const { return m_hTree; }
     // -1 when the image list cannot be created.
     int AddIcon(HICON icon);
+    // An item showing the image (from AddIcon) selected or not; null when it cannot be inserted.
+    HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, LPCWSTR text, LPARAM param, int image);
     BOOL GetItemParam(HTREEITEM item, LPARAM* param) const;
     // Expands the item and every item below it.
     void ExpandAll(HTREEITEM item);

@@ -15,17 +15,6 @@
 
 namespace {
 
-HTREEITEM InsertNode(HWND tree, HTREEITEM parent, HTREEITEM after, LPCWSTR text, LPARAM page, int image) {
-    TVINSERTSTRUCTW insertion = {};
-    insertion.hParent = parent;
-    insertion.hInsertAfter = after;
-    insertion.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insertion.item.pszText = const_cast<LPWSTR>(text);
-    insertion.item.lParam = page;
-    insertion.item.iImage = insertion.item.iSelectedImage = image;
-    return TreeView_InsertItem(tree, &insertion);
-}
-
 void SetNodeImage(HWND tree, HTREEITEM node, int image) {
     TVITEMW item = {};
     item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
@@ -44,10 +33,10 @@ HTREEITEM COptionsUI::InsertItemNode(CGenericPathwrenObject* item, HTREEITEM aft
     if (item->AssociatedIconPath[0])
         ExtractIconExW(item->AssociatedIconPath, item->AssociatedIconIndex, nullptr, &small, 1);
     int image = m_tree->AddIcon(small ? KeepIcon(small) : GetDefaultItemIcon());
-    HTREEITEM node = InsertNode(tree, m_foldersRoot, after, name, reinterpret_cast<LPARAM>(item), image);
-    InsertNode(tree, node, TVI_LAST, m_pLanguage->BrowsingOptions, PageBrowsingOptions, m_browsingOptionsImage);
-    InsertNode(tree, node, TVI_LAST, m_pLanguage->FileFilters, PageFileFilters, m_fileFiltersImage);
-    InsertNode(tree, node, TVI_LAST, m_pLanguage->Customization, PageCustomization, m_customizationImage);
+    HTREEITEM node = m_tree->InsertItem(m_foldersRoot, after, name, reinterpret_cast<LPARAM>(item), image);
+    m_tree->InsertItem(node, TVI_LAST, m_pLanguage->BrowsingOptions, PageBrowsingOptions, m_browsingOptionsImage);
+    m_tree->InsertItem(node, TVI_LAST, m_pLanguage->FileFilters, PageFileFilters, m_fileFiltersImage);
+    m_tree->InsertItem(node, TVI_LAST, m_pLanguage->Customization, PageCustomization, m_customizationImage);
     if (select) {
         TreeView_Expand(tree, node, TVE_EXPAND);
         TreeView_SelectItem(tree, node);

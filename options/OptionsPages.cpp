@@ -151,14 +151,7 @@ void COptionsUI::BuildTree() {
     auto insert = [&](HTREEITEM parent, LPCWSTR text, LPARAM page, UINT icon) {
         int image = m_tree->AddIcon(
             static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_SHARED)));
-        TVINSERTSTRUCTW insertion = {};
-        insertion.hParent = parent;
-        insertion.hInsertAfter = TVI_LAST;
-        insertion.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-        insertion.item.pszText = const_cast<LPWSTR>(text);
-        insertion.item.lParam = page;
-        insertion.item.iImage = insertion.item.iSelectedImage = image;
-        return TreeView_InsertItem(tree, &insertion);
+        return m_tree->InsertItem(parent, TVI_LAST, text, page, image);
     };
     // Loading stays set while the nodes go in: the first node inserted becomes selected.
     m_loading = TRUE;
