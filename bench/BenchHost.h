@@ -2,6 +2,8 @@
 // What the benches share: the best-of-runs timer, a plain host window for a folder view, and
 // folders of empty files. A header only: every source file of bench/ is a program of its own.
 #include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
 #include <shobjidl.h>
 
 #include <algorithm>
@@ -38,6 +40,13 @@ inline LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, 
 }
 
 // A visible, undecorated top-level window at the screen's origin.
+// OLE and the common controls, as a program hosting shell views starts them.
+inline void StartShellUi() {
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
 inline HWND CreateHost(int width, int height) {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = HostProcedure;

@@ -163,9 +163,7 @@ void MeasureOnce(HWND host, Item& item, const std::wstring& home, const std::wst
 
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
-    OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
+    bench::StartShellUi();
     HWND host = bench::CreateHost(ViewSize.cx, ViewSize.cy);
     std::printf("browser window against a bare shell view, best of %d runs (ms):\n", runs);
     for (int files : {100, 1000, 10000}) {

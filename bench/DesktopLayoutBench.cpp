@@ -70,9 +70,7 @@ int main(int argc, char** argv) {
     RegSetValueExW(shellFolders.Get(), L"Desktop", 0, REG_EXPAND_SZ,
                    reinterpret_cast<const BYTE*>(desktopDirectory.Path().c_str()),
                    static_cast<DWORD>((desktopDirectory.Path().size() + 1) * sizeof(WCHAR)));
-    OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    bench::StartShellUi();
 
     HWND host = bench::CreateHost(640, 512);
     FOLDERSETTINGS settings = {FVM_ICON, FWF_NOWEBVIEW};

@@ -139,9 +139,7 @@ std::wstring MakePicture(const std::wstring& path) {
 
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
-    OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
+    bench::StartShellUi();
     CGdiplusSession gdiplus;
     HWND host = bench::CreateHost(FullHd.cx, FullHd.cy);
     TempDirectory directory;

@@ -5,6 +5,7 @@
 #include "config/Language.h"
 #include "config/SpecialPath.h"
 #include "lib/FileSearch.h"
+#include "lib/KernelHandle.h"
 #include "lib/PathText.h"
 #include "lib/StringCopy.h"
 #include "res/resource.h"
@@ -89,22 +90,19 @@ void COptionsUI::FillSkinList() {
     LPCWSTR root = m_pOptions->Skin.SkinsRootDirectory;
     std::wstring pattern = std::wstring(root) + L"*";
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    CFindHandle search(FindFirstFileW(pattern.c_str(), &entry));
+    if (!search)
         return;
     do {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || wcscmp(entry.cFileName, L".") == 0 ||
             wcscmp(entry.cFileName, L"..") == 0)
             continue;
         std::wstring skinFile = std::wstring(root) + entry.cFileName + L"\\SkinConf.ini";
-        HANDLE file = CreateFileW(skinFile.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            continue;
-        CloseHandle(file);
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.cFileName));
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+        CFileHandle file(CreateFileW(skinFile.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+        if (file)
+            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.cFileName));
+    } while (FindNextFileW(search.Get(), &entry));
 }
 
 void COptionsUI::ShowSkinPreview() {
