@@ -27,17 +27,10 @@
 
 namespace {
 
-// Pumps the thread's messages until done() holds or the time is up; the time it took. done() is
-// asked after every message: hiding the bar sets off a burst of activation messages that would
-// otherwise delay the reading by seconds.
+// Pumps the thread's messages until done() holds or the time is up; the time it took.
 DWORD WaitFor(DWORD limit, const std::function<bool()>& done) {
     DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < limit) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG message;
-        while (!done() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
+    PumpMessagesUntil(done, limit);
     return GetTickCount() - start;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -15,7 +16,6 @@ const RECT kHotRect = {200, 200, 500, 260};
 struct RecordingSink : CHotWindowEventsBase {
     void OnHotWindowEnter(CHotWindow* hotWindow, BOOL* useKeepRect, RECT* keepRect) override {
         ++enters;
-        enteredAt = GetTickCount();
         seen = hotWindow;
         if (giveKeepRect) {
             *useKeepRect = TRUE;
@@ -24,13 +24,10 @@ struct RecordingSink : CHotWindowEventsBase {
     }
     void OnHotWindowLeave(CHotWindow* hotWindow) override {
         ++leaves;
-        leftAt = GetTickCount();
         seen = hotWindow;
     }
     int enters = 0;
     int leaves = 0;
-    DWORD enteredAt = 0;
-    DWORD leftAt = 0;
     CHotWindow* seen = nullptr;
     bool giveKeepRect = false;
     RECT keepRectToGive = {};
@@ -62,6 +59,16 @@ protected:
         ASSERT_TRUE(m_hotWindow->WatchForEnter());
         PumpMessagesUntil([this] { return m_sink.enters > 0; }, 1000);
         ASSERT_EQ(1, m_sink.enters);
+    }
+
+    // Pumps until done() holds; how many of the hot window's timer ticks were dispatched meanwhile.
+    int TicksUntil(const std::function<bool()>& done, DWORD limit) {
+        int ticks = 0;
+        const WPARAM identifier = reinterpret_cast<WPARAM>(m_hotWindow.get());
+        PumpMessagesUntil(done, limit, [&](const MSG& message) {
+            ticks += message.message == WM_TIMER && message.wParam == identifier;
+        });
+        return ticks;
     }
 
     HWND m_window = nullptr;
@@ -96,10 +103,9 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
     EXPECT_EQ(0, m_sink.enters) << "a moving cursor is not resting";
 
     SetCursorPos(350, 230);
-    DWORD stopped = GetTickCount();
-    PumpMessagesUntil([this] { return m_sink.enters > 0; }, 1000);
+    int ticks = TicksUntil([this] { return m_sink.enters > 0; }, 1000);
     ASSERT_EQ(1, m_sink.enters);
-    EXPECT_LE(m_sink.enteredAt - stopped, 300u);
+    EXPECT_LE(ticks, 2) << "one tick sees the cursor, the next one sees it resting";
     EXPECT_EQ(m_hotWindow.get(), m_sink.seen);
     EXPECT_TRUE(m_hotWindow->IsWatchingForLeave());
     EXPECT_FALSE(m_hotWindow->IsWatchingForEnter());
@@ -108,12 +114,9 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
 TEST_F(HotWindowDesktop, LeavingTakesTwoSlowTicksOutside) {
     Enter();
     SetCursorPos(700, 700);
-    DWORD left = GetTickCount();
-    PumpMessagesUntil([this] { return m_sink.leaves > 0; }, 2500);
+    int ticks = TicksUntil([this] { return m_sink.leaves > 0; }, 2500);
     ASSERT_EQ(1, m_sink.leaves);
-    DWORD took = m_sink.leftAt - left;
-    EXPECT_GE(took, 450u);
-    EXPECT_LE(took, 1500u);
+    EXPECT_EQ(2, ticks) << "the cursor must be outside at two ticks in a row";
     EXPECT_TRUE(m_hotWindow->IsWatchingForEnter()) << "after leaving it waits for the next enter";
 }
 

@@ -37,10 +37,9 @@ TEST(WildcardMatch, IsAnchoredFoldsOnlyAToZAndBacktracksAfterTheLastStar) {
     EXPECT_FALSE(WildcardMatch(L"\u00e9*", L"\u00c9t\u00e9")) << "only a to z fold";
     EXPECT_TRUE(WildcardMatch(L"[*]", L"[x]"));
 
+    // A matcher that backtracks into every star would not end within the suite's time-out here.
     std::wstring longName(5000, L'a');
-    DWORD start = GetTickCount();
     EXPECT_FALSE(WildcardMatch(L"*a*a*a*a*a*a*a*a*b", longName.c_str()));
-    EXPECT_LT(GetTickCount() - start, 2000u) << "pathological patterns stay fast";
 }
 
 TEST(MenuNameOrder, NumbersFirstByValueThenTextIgnoringCase) {
