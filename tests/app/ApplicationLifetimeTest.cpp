@@ -6,6 +6,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/WindowSearch.h"
 
@@ -85,7 +86,7 @@ protected:
         }));
         return outcome;
     }
-    bool Saved() const { return FileExists(fixture.File(L"FoldersOptions.bak")); }
+    bool Saved() const { return IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()); }
 
     ApplicationFixture fixture;
 };

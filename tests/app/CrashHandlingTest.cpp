@@ -1,5 +1,6 @@
 // Crash handling end to end: crash_child.exe mimics the entry point, faults as told, and the
 // handler's questions, save dialog and restart are played from here.
+#include "lib/FileSystem.h"
 #include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
@@ -151,7 +152,7 @@ TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemAndAsksBothQuestions) 
         EXPECT_EQ(0u, run.exitCode) << "the entry point returns normally after the handler";
 
         // Answering No twice leaves no dump, in the proposed place or anywhere else, and no restart.
-        EXPECT_FALSE(FileExists(BesideTestProgram(L"crash_child.dmp")));
+        EXPECT_FALSE(IsExistingFile(BesideTestProgram(L"crash_child.dmp").c_str()));
         EXPECT_EQ(std::vector<std::wstring>(), FilesIn(run.directory.Path(), L"*.dmp"));
         EXPECT_EQ(1u, run.Processes().TotalProcesses);
     }
@@ -223,5 +224,6 @@ TEST(CrashHandling, ACrashInsideTheRunningApplicationTakesItsMainWindowAlongBefo
     EXPECT_LT(ReportIndex(report, L"main window gone"), report.size()) << "the main window outlived its object";
     ExpectBothQuestions(run);
     EXPECT_EQ(0u, run.exitCode);
-    EXPECT_FALSE(FileExists(run.directory.File(L"FoldersOptions.bak"))) << "something saved after the crash";
+    EXPECT_FALSE(IsExistingFile(run.directory.File(L"FoldersOptions.bak").c_str()))
+        << "something saved after the crash";
 }

@@ -1,6 +1,7 @@
 #include "ApplicationFixture.h"
 
 #include "containers/NotifyIcon.h"
+#include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/MarkerScript.h"
 #include "support/MenuTexts.h"
@@ -35,7 +36,7 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 // Closes the program once the chosen script has left its marker (the fixture's watchdog closes it
 // when the script never runs).
 void CALLBACK CloseWhenScriptRan(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!FileExists(g_marker))
+    if (!IsExistingFile(g_marker.c_str()))
         return;
     KillTimer(nullptr, timer);
     PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
@@ -78,8 +79,8 @@ protected:
             open();
         }));
         EXPECT_EQ((Texts{L"Sub", L"a", L"b"}), g_shown);
-        EXPECT_TRUE(FileExists(g_marker)) << "the chosen script ran";
-        EXPECT_TRUE(FileExists(fixture.File(L"FoldersOptions.bak"))) << "closing saved the folders file";
+        EXPECT_TRUE(IsExistingFile(g_marker.c_str())) << "the chosen script ran";
+        EXPECT_TRUE(IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str())) << "closing saved the folders file";
         EXPECT_EQ(1, fixture.SavedItemCount());
     }
 
@@ -115,5 +116,5 @@ TEST_F(MenuLaunchEndToEnd, ExitFromTheTrayIconsContextMenuEndsTheProgram) {
     ASSERT_FALSE(g_shown.empty());
     EXPECT_EQ(L"Exit", g_shown.back());
     EXPECT_TRUE(fixture.application.m_folders.empty()) << "the items and containers are gone";
-    EXPECT_TRUE(FileExists(fixture.File(L"FoldersOptions.bak")));
+    EXPECT_TRUE(IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()));
 }

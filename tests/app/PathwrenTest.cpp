@@ -5,6 +5,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "lib/FileSystem.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 
@@ -60,7 +61,7 @@ TEST_F(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptio
     EXPECT_EQ(L"FolderPresentationType", keys[0]);
     EXPECT_EQ(L"Path", keys[1]);
     EXPECT_EQ(L"LaunchBarFreeSpaceBeforeIcon", keys.back());
-    EXPECT_FALSE(FileExists(fixture.File(L"Pathwren.ini"))) << "only the folders file is written on exit";
+    EXPECT_FALSE(IsExistingFile(fixture.File(L"Pathwren.ini").c_str())) << "only the folders file is written on exit";
 }
 
 TEST_F(Pathwren, AFoldersFileWithoutItemsGivesTheDesktopItem) {
@@ -145,7 +146,7 @@ TEST_F(Pathwren, AFailedSaveKeepsThePreviousFile) {
     EXPECT_FALSE(fixture.application.SaveFolders());
     CloseHandle(lock);
     EXPECT_EQ(before, ReadFileBytes(fixture.File(L"FoldersOptions.ini")));
-    EXPECT_FALSE(FileExists(fixture.File(L"FoldersOptions.bak")));
+    EXPECT_FALSE(IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()));
     EXPECT_TRUE(fixture.application.SaveFolders());
     EXPECT_EQ(before, ReadFileBytes(fixture.File(L"FoldersOptions.bak")));
 }

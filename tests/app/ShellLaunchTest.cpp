@@ -1,10 +1,10 @@
 #include "app/ShellLaunch.h"
 
+#include "lib/ShellLink.h"
 #include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/MarkerScript.h"
 #include "support/MessagePump.h"
-#include "support/Shortcut.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,8 @@ TEST(ShellLaunchTest, OpenFileRunsScriptsInTheirFolderAndShortcutsWithTheirArgum
     ASSERT_TRUE(WriteMarkerScript(scripts + L"\\where.cmd", scripts + L"\\directory.txt", "%CD%"));
     ASSERT_TRUE(WriteMarkerScript(scripts + L"\\target.cmd", scripts + L"\\arguments.txt", "%CD% %*"));
     // The upper-case extension must still be taken for a shortcut.
-    ASSERT_TRUE(CreateShortcut(links + L"\\Start.LNK", scripts + L"\\target.cmd", L"alpha beta", work));
+    ASSERT_EQ(S_OK, SaveShellLink((links + L"\\Start.LNK").c_str(), (scripts + L"\\target.cmd").c_str(), L"alpha beta",
+                                  work.c_str()));
 
     DialogScriptDriver driver;
     EXPECT_TRUE(OpenFile((scripts + L"\\where.cmd").c_str()));

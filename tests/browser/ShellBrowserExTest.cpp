@@ -5,6 +5,7 @@
 
 #include "BrowserHost.h"
 #include "lib/ShellLink.h"
+#include "lib/FileSystem.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/MarkerScript.h"
@@ -30,7 +31,7 @@ protected:
     // Clicks the item and returns the line its script wrote.
     std::string ClickAndReadMarker(const std::wstring& name, const std::wstring& marker) {
         ClickOn(name);
-        PumpUntil([&] { return FileExists(marker); }, 15000);
+        PumpUntil([&] { return IsExistingFile(marker.c_str()); }, 15000);
         return WaitForMarkerLine(marker);
     }
 };

@@ -5,6 +5,7 @@
 
 #include "BrowserHost.h"
 #include "lib/ShellLink.h"
+#include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/MarkerScript.h"
 
@@ -181,7 +182,7 @@ TEST_F(ShellBrowserTest, EnterOnAScriptRunsItAfterOneDefaultCommand) {
     ASSERT_TRUE(WriteMarkerScript(m_folders.Path(L"run.cmd"), marker, "ran"));
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
     PressEnterOn(L"run.cmd");
-    EXPECT_TRUE(PumpUntil([&] { return FileExists(marker); }, 15000));
+    EXPECT_TRUE(PumpUntil([&] { return IsExistingFile(marker.c_str()); }, 15000));
     EXPECT_EQ(1, m_host.defaultCommands);
     EXPECT_EQ(m_folders.Root(), CurrentPath(*m_browser));
 }

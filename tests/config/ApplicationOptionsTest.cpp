@@ -1,6 +1,7 @@
 #include "config/ApplicationOptions.h"
 #include "config/IniFile.h"
 #include "config/SpecialPath.h"
+#include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
@@ -57,7 +58,7 @@ TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
     WCHAR localAppData[MAX_PATH];
     ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));
     std::wstring configDirectory = localAppData + std::wstring(L"\\Pathwren");
-    bool existedBefore = DirectoryExists(configDirectory);
+    bool existedBefore = IsExistingDirectory(configDirectory.c_str());
     OptionsInTemp fixture;
     ASSERT_TRUE(WriteUtf16File(fixture.mainFile, L"[Pathwren]\r\nSingleUser=0\r\n"));
     fixture.Load();

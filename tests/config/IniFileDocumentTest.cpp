@@ -1,4 +1,5 @@
 #include "config/IniFileEx.h"
+#include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
@@ -48,7 +49,7 @@ TEST(IniFileDocument, ASaveKeepsCommentsUnknownKeysAndTheEncoding) {
     EXPECT_EQ(savedText, std::string(saved.begin(), saved.end())) << "an ANSI file stays ANSI";
     EXPECT_EQ(std::wstring(savedText.begin(), savedText.end()), ReadUtf16File(utf16));
     EXPECT_EQ(0xFF, ReadFileBytes(utf16)[0]) << "a UTF-16 file keeps its byte order mark";
-    EXPECT_FALSE(FileExists(utf16 + L".tmp"));
+    EXPECT_FALSE(IsExistingFile((utf16 + L".tmp").c_str()));
 }
 
 TEST(IniFileDocument, ReadsFollowAFileChangedByAnotherWriter) {

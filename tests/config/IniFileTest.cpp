@@ -1,5 +1,6 @@
 #include "config/IniFile.h"
 #include "config/IniFileEx.h"
+#include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
@@ -50,7 +51,7 @@ std::vector<INT> LoadedValues(CIniFileEx<CountedOption>& file, BOOL* allLoaded) 
 TEST(IniFile, ConstructionCreatesDirectoriesAndBomOnlyFileButLeavesExistingFilesAlone) {
     TempDirectory temp;
     CIniFile created(temp.File(L"a/b\\c/settings.ini").c_str());
-    EXPECT_TRUE(DirectoryExists(temp.File(L"a\\b\\c")));
+    EXPECT_TRUE(IsExistingDirectory(temp.File(L"a\\b\\c").c_str()));
     EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(temp.File(L"a\\b\\c\\settings.ini")));
     EXPECT_STREQ(L"Default", created.GetSectionName());
 

@@ -1,4 +1,5 @@
 #include "lib/FileReplace.h"
+#include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
@@ -18,11 +19,11 @@ TEST(FileReplace, TheTargetIsReplacedWholeOrLeftAsItWasAndNoTemporaryFileStays) 
     EXPECT_FALSE(WriteFileReplacing(target.c_str(), after));
     CloseHandle(reader);
     EXPECT_EQ(before, ReadFileBytes(target));
-    EXPECT_FALSE(FileExists(target + L".tmp"));
+    EXPECT_FALSE(IsExistingFile((target + L".tmp").c_str()));
 
     EXPECT_TRUE(WriteFileReplacing(target.c_str(), after));
     EXPECT_EQ(after, ReadFileBytes(target));
-    EXPECT_FALSE(FileExists(target + L".tmp"));
+    EXPECT_FALSE(IsExistingFile((target + L".tmp").c_str()));
 
     std::wstring source = temp.File(L"source.bak");
     ASSERT_TRUE(WriteFileBytes(source, before));
@@ -31,7 +32,7 @@ TEST(FileReplace, TheTargetIsReplacedWholeOrLeftAsItWasAndNoTemporaryFileStays) 
     EXPECT_EQ(before, ReadFileBytes(source)) << "a copy leaves its source";
     EXPECT_FALSE(CopyFileReplacing(temp.File(L"missing.bak").c_str(), target.c_str()));
     EXPECT_EQ(before, ReadFileBytes(target));
-    EXPECT_FALSE(FileExists(target + L".tmp"));
+    EXPECT_FALSE(IsExistingFile((target + L".tmp").c_str()));
 
     EXPECT_TRUE(WriteFileReplacing(temp.File(L"fresh.ini").c_str(), after)) << "a missing target is created";
     EXPECT_EQ(after, ReadFileBytes(temp.File(L"fresh.ini")));

@@ -1,5 +1,6 @@
 #include "lib/Listview.h"
 
+#include "lib/FileSystem.h"
 #include "support/ClipboardText.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
@@ -112,7 +113,7 @@ TEST_F(ListviewTest, EachFormatMatchesItsExpectedFileByteForByte) {
     auto dialogs = driver.Finish();
     ASSERT_EQ(1u, dialogs.size());
     EXPECT_EQ(0u, dialogs[0].text.find(L"Can't create file " + impossible)) << testing::PrintToString(dialogs[0].text);
-    EXPECT_FALSE(FileExists(impossible));
+    EXPECT_FALSE(IsExistingFile(impossible.c_str()));
 }
 
 TEST_F(ListviewTest, KeysCopyTheSelectedRowsAndSelectAll) {

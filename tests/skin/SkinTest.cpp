@@ -1,6 +1,7 @@
 #include "skin/Skin.h"
 
 #include "config/SpecialPath.h"
+#include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/Icons.h"
 #include "support/TempDirectory.h"
@@ -227,12 +228,12 @@ TEST_F(SkinTest, SkinWithoutConfigurationIsReadButNeverWritten) {
     EXPECT_TRUE(skin.UseSkin);
     EXPECT_EQ(DefaultLook(), Look(skin));
     ExpectBuiltInIcon(skin, SkinImageHome);
-    EXPECT_FALSE(FileExists(SkinFile(L"SkinConf.ini"))) << "loading must not create the skin file";
+    EXPECT_FALSE(IsExistingFile(SkinFile(L"SkinConf.ini").c_str())) << "loading must not create the skin file";
 
     std::wstring missingSkin = m_skinName + L"_missing";
     skin.LoadSkin(TRUE, missingSkin.c_str());
     EXPECT_EQ(DefaultLook(), Look(skin));
-    EXPECT_FALSE(DirectoryExists(m_skinsRoot + missingSkin)) << "loading must not create a skin folder";
+    EXPECT_FALSE(IsExistingDirectory((m_skinsRoot + missingSkin).c_str())) << "loading must not create a skin folder";
 
     skin.LoadSkin(TRUE, L"");
     EXPECT_FALSE(skin.UseSkin) << "a skin without a name is no skin";

@@ -68,16 +68,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstr
     return files;
 }
 
-bool FileExists(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::vector<std::wstring> ReadSectionKeysInFileOrder(const std::wstring& path, const std::wstring& section) {
     std::wistringstream lines(ReadUtf16File(path));
     std::vector<std::wstring> keys;

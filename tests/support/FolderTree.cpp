@@ -2,7 +2,7 @@
 
 #include "support/FileFixtures.h"
 #include "support/MarkerScript.h"
-#include "support/Shortcut.h"
+#include "lib/ShellLink.h"
 
 #include <windows.h>
 
@@ -37,7 +37,7 @@ std::wstring FolderTree::AddFile(const std::wstring& relative, const std::string
 std::wstring FolderTree::AddShortcut(const std::wstring& relative, const std::wstring& target) {
     std::wstring path = Path(relative);
     CreateFoldersOnTheWay(path);
-    return CreateShortcut(path, target) ? path : L"";
+    return SUCCEEDED(SaveShellLink(path.c_str(), target.c_str())) ? path : L"";
 }
 
 std::wstring FolderTree::AddMarkerScript(const std::wstring& relative, const std::wstring& marker,
