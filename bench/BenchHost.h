@@ -27,6 +27,21 @@ inline double Best(int runs, const std::function<void()>& work) {
     return best;
 }
 
+// The best times of two pieces of work measured turn about, so that a machine whose load changes
+// during the run weighs on both alike; for ratios of work to its floor.
+struct BestPair {
+    double work;
+    double floor;
+};
+inline BestPair BestOfAlternating(int runs, const std::function<void()>& work, const std::function<void()>& floor) {
+    BestPair best = {1e300, 1e300};
+    for (int run = 0; run < runs; run++) {
+        best.work = std::min(best.work, Best(1, work));
+        best.floor = std::min(best.floor, Best(1, floor));
+    }
+    return best;
+}
+
 // The browser a view in the host window gets when it asks its parent (WM_USER + 7) for one.
 inline IShellBrowser*& HostedBrowser() {
     static IShellBrowser* browser = nullptr;

@@ -70,6 +70,8 @@ void CDesktopBrowser::ReadDesktopLayout() {
     item.pszText = reinterpret_cast<LPWSTR>(block.At(kTextOffset));
     item.cchTextMax = MAX_PATH;
     int count = static_cast<int>(SendMessageW(m_desktopListView, LVM_GETITEMCOUNT, 0, 0));
+    m_desktopLayout.reserve(count > 0 ? count : 0);
+    WCHAR name[MAX_PATH];
     for (int index = 0; index < count; ++index) {
         DesktopIcon icon = {{-1, -1}, L""};
         // A window that died in the middle answers 0 to everything: the rest stays unread.
@@ -81,11 +83,11 @@ void CDesktopBrowser::ReadDesktopLayout() {
         item.iItem = index;
         if (!block.Write(kItemOffset, &item, kItemBytes))
             break;
-        WCHAR name[MAX_PATH] = L"";
-        if (SendMessageW(m_desktopListView, LVM_GETITEMTEXTW, index, block.At(kItemOffset)) > 0 &&
-            block.Read(kTextOffset, name, sizeof(name)))
-            name[MAX_PATH - 1] = L'\0';
-        icon.name = name;
+        // Only the characters the list view wrote cross back: most names are a few dozen of 260.
+        LRESULT length = SendMessageW(m_desktopListView, LVM_GETITEMTEXTW, index, block.At(kItemOffset));
+        length = length < MAX_PATH ? length : MAX_PATH - 1;
+        if (length > 0 && block.Read(kTextOffset, name, length * sizeof(WCHAR)))
+            icon.name.assign(name, wcsnlen(name, length));
         m_desktopLayout.push_back(std::move(icon));
     }
 }
