@@ -4,6 +4,7 @@
 #include "config/Language.h"
 #include "res/resource.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -171,4 +172,55 @@ void COptionsUI::BuildTree() {
     m_tree->ExpandAll(m_foldersRoot);
     TreeView_SelectItem(tree, m_optionsRoot);
     m_loading = FALSE;
+}
+
+namespace {
+
+// A combo box's window is as tall as its open list; its closed rectangle would shrink the list.
+RECT FullChildRect(HWND dialog, HWND child) {
+    RECT rect = {};
+    WCHAR className[32] = L"";
+    GetClassNameW(child, className, ARRAYSIZE(className));
+    if (_wcsicmp(className, WC_COMBOBOXW) != 0 && _wcsicmp(className, WC_COMBOBOXEXW) != 0)
+        GetWindowRect(child, &rect);
+    else if (!SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&rect)))
+        GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+} // namespace
+
+void COptionsUI::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    if (dpi != 0 && dpi != m_dpi) {
+        // Dialog fonts come in whole points; scaling the pixel height instead would round twice.
+        LOGFONTW font = m_templateFont;
+        int points = MulDiv(std::abs(font.lfHeight), 72, static_cast<int>(m_templateDpi));
+        font.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
+        CFontHandle scaled(CreateFontIndirectW(&font));
+        auto scale = [&](LONG value) { return MulDiv(value, static_cast<int>(dpi), static_cast<int>(m_dpi)); };
+        SendMessageW(m_hDialog, WM_SETREDRAW, FALSE, 0);
+        // Hidden pages too: every group keeps its place relative to the others.
+        for (HWND child = GetWindow(m_hDialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect = FullChildRect(m_hDialog, child);
+            if (scaled.Get())
+                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(scaled.Get()), FALSE);
+            SetWindowPos(child, nullptr, scale(rect.left), scale(rect.top), scale(rect.right) - scale(rect.left),
+                         scale(rect.bottom) - scale(rect.top), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (m_mergedList) {
+            HWND list = m_mergedList->GetWindow();
+            int columns = Header_GetItemCount(ListView_GetHeader(list));
+            for (int column = 0; column < columns; ++column)
+                ListView_SetColumnWidth(list, column, scale(ListView_GetColumnWidth(list, column)));
+        }
+        // The children keep the old font until they are given another; it goes only then.
+        if (scaled.Get())
+            m_scaledFont = std::move(scaled);
+        m_dpi = dpi;
+        SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
+    }
+    SetWindowPos(m_hDialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawAll(m_hDialog);
 }
