@@ -53,8 +53,8 @@ void PressButton(HWND dialog, int button) {
 
 } // namespace
 
-DialogScriptDriver::DialogScriptDriver(std::vector<Step> script, DWORD processId)
-    : m_script(std::move(script)), m_processId(processId) {
+DialogScriptDriver::DialogScriptDriver(std::vector<Step> script, DWORD processId, std::vector<HWND> alreadyOpen)
+    : m_script(std::move(script)), m_processId(processId), m_handled(std::move(alreadyOpen)) {
     m_thread = std::thread([this] {
         for (; !m_stop; Sleep(10)) {
             // A handled dialog may still be closing after its button was pressed.

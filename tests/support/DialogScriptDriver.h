@@ -30,7 +30,9 @@ public:
     static Step Press(int button) { return Step{Kind::MessageBox, button, L""}; }
     static Step SaveAs(const std::wstring& fileName) { return Step{Kind::SaveFile, IDOK, fileName}; }
 
-    explicit DialogScriptDriver(std::vector<Step> script = {}, DWORD processId = GetCurrentProcessId());
+    // Dialogs in alreadyOpen (one the test itself drives) are left alone.
+    explicit DialogScriptDriver(std::vector<Step> script = {}, DWORD processId = GetCurrentProcessId(),
+                                std::vector<HWND> alreadyOpen = {});
     ~DialogScriptDriver() { Finish(); }
     DialogScriptDriver(const DialogScriptDriver&) = delete;
     DialogScriptDriver& operator=(const DialogScriptDriver&) = delete;

@@ -8,14 +8,9 @@ namespace {
 
 const wchar_t kCopyVariable[] = L"PATHWREN_VERSION_COPY";
 
-} // namespace
+const wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 
-bool StartedAsVersionCopy() {
-    return GetEnvironmentVariableW(kCopyVariable, nullptr, 0) > 0;
-}
-
-VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::wstring& copyName,
-                                       const std::wstring& filter) {
+VersionCopyRun RunCopy(const std::wstring& version, const std::wstring& copyName, const std::wstring& filter) {
     VersionCopyRun run;
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -25,8 +20,9 @@ VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::w
     if (!CopyFileW(self, copy.c_str(), FALSE))
         return run;
     std::wstring key = L"Software\\Wine\\AppDefaults\\" + copyName;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version.c_str(),
-                    static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+    if (!version.empty())
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version.c_str(),
+                        static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
     // Like the test programs themselves, the copy's windows are left to Wine alone: a managed one
     // costs a two-second wait each time it is hidden without a window manager.
     RegSetKeyValueW(HKEY_CURRENT_USER, (key + L"\\X11 Driver").c_str(), L"Managed", REG_SZ, L"N", sizeof(L"N"));
@@ -44,5 +40,31 @@ VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::w
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     DeleteFileW(copy.c_str());
     DeleteFileW(outputPath.c_str());
+    return run;
+}
+
+} // namespace
+
+bool StartedAsVersionCopy() {
+    return GetEnvironmentVariableW(kCopyVariable, nullptr, 0) > 0;
+}
+
+VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::wstring& copyName,
+                                       const std::wstring& filter) {
+    return RunCopy(version, copyName, filter);
+}
+
+VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::wstring& filter) {
+    DWORD previous = 0;
+    DWORD size = sizeof(previous);
+    bool hadValue = RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &previous,
+                                 &size) == ERROR_SUCCESS;
+    DWORD wanted = dpi;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &wanted, sizeof(wanted));
+    VersionCopyRun run = RunCopy(L"", copyName, filter);
+    if (hadValue)
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &previous, sizeof(previous));
+    else
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
     return run;
 }
