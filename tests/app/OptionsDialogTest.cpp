@@ -679,7 +679,8 @@ TEST_F(OptionsDialog, TheIconPickerSetsTheAssociatedIcon) {
 
 // Bad input keeps what was there: a number edit without an unsigned number, a language file
 // gone from the list, a skin without its file, a launch bar background out of range, a special
-// folder this system lacks, over-long filters; Remove, Up and Down without an item explain why.
+// folder this system lacks, over-long filters. Remove, Up and Down without an item explain why,
+// and a picture GDI+ cannot read is refused until a real one is chosen.
 TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
     fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=::CSIDL:0x7777\r\nHotCornerWidth=21\r\n"
                       L"HotCornerHeight=22\r\nLaunchBarFreeSpaceBeforeIcon=23\r\n");
@@ -691,6 +692,7 @@ TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
                            IDC_BAR_MARGIN_RIGHT,  IDC_BAR_MARGIN_TOP,   IDC_BAR_MARGIN_BOTTOM, IDC_HOT_CORNER_WIDTH,
                            IDC_HOT_CORNER_HEIGHT, IDC_SPACE_BEFORE_ICON};
     const LPCWSTR badNumbers[] = {L"abc", L"-5", L"123456789012"};
+    const std::wstring picture = SourceTreePath(L"res/pictures/Menu.jpg");
     std::vector<DialogScriptDriver::Dialog> boxes;
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
@@ -716,6 +718,15 @@ TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
                 SendMessageW(dialog, WM_COMMAND, command, 0);
             boxes = driver.Finish();
         }
+        // The file dialog runs its own loop in here while the driver's thread answers it.
+        using Step = DialogScriptDriver;
+        DialogScriptDriver pictures(
+            {Step::SaveAs(fixture.File(L"Languages\\Deutsch.ini")), Step::Press(IDOK), Step::SaveAs(picture)},
+            GetCurrentProcessId(), {dialog});
+        SendMessageW(dialog, WM_COMMAND, IDC_PICTURE_BROWSE, 0);
+        std::wstring seen = DescribeDialogs(pictures.Finish());
+        EXPECT_NE(std::wstring::npos, seen.find(L"[box \"Error\": \"Unsupported Image Format\"] [save dialog")) << seen;
+        EXPECT_EQ(picture, Text(dialog, IDC_PICTURE_PATH));
         Select(dialog, {1, 0});
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SYSTEM_SPECIAL_PATH));
         EXPECT_EQ(0, SendDlgItemMessageW(dialog, IDC_SPECIAL_FOLDER_LIST, CB_GETCURSEL, 0, 0));

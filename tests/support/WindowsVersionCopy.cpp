@@ -55,16 +55,10 @@ VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::w
 }
 
 VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::wstring& filter) {
-    DWORD previous = 0;
-    DWORD size = sizeof(previous);
-    bool hadValue = RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &previous,
-                                 &size) == ERROR_SUCCESS;
-    DWORD wanted = dpi;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &wanted, sizeof(wanted));
+    // The test prefix leaves the value out (96 DPI); it is removed again once the copy is done.
+    DWORD value = dpi;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &value, sizeof(value));
     VersionCopyRun run = RunCopy(L"", copyName, filter);
-    if (hadValue)
-        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &previous, sizeof(previous));
-    else
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
     return run;
 }
