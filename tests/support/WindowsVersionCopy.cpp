@@ -4,13 +4,26 @@
 #include "support/FileFixtures.h"
 #include "support/Soak.h"
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 const wchar_t kCopyVariable[] = L"PATHWREN_VERSION_COPY";
 
 const wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 
-VersionCopyRun RunCopy(const std::wstring& version, const std::wstring& copyName, const std::wstring& filter) {
+// Whether the process owns a top-level window yet.
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM processAndFound) {
+    auto* search = reinterpret_cast<std::pair<DWORD, bool>*>(processAndFound);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    search->second = search->second || owner == search->first;
+    return !search->second;
+}
+
+VersionCopyRun RunCopy(const std::wstring& version, const std::wstring& copyName, const std::wstring& filter,
+                       const std::function<void()>& onFirstWindow = nullptr) {
     VersionCopyRun run;
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -31,6 +44,12 @@ VersionCopyRun RunCopy(const std::wstring& version, const std::wstring& copyName
         ChildProcess child(L"\"" + copy + L"\" --gtest_filter=" + filter, directory, outputPath);
         SetEnvironmentVariableW(kCopyVariable, nullptr);
         child.Resume();
+        if (onFirstWindow) {
+            std::pair<DWORD, bool> search(child.Id(), false);
+            for (DWORD start = GetTickCount(); !search.second && GetTickCount() - start < 30000; Sleep(10))
+                EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+            onFirstWindow();
+        }
         // Inside the case's own time-out, so that the child's output is still shown when it hangs.
         run.ended = child.Wait(LongSoakRequested() ? 7000 * 1000 : 100 * 1000);
         run.exitCode = child.ExitCode();
@@ -55,10 +74,9 @@ VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::w
 }
 
 VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::wstring& filter) {
-    // The test prefix leaves the value out (96 DPI); it is removed again once the copy is done.
+    // The test prefix leaves the value out (96 DPI). A process reads it as it starts, so it goes
+    // again once the copy shows a window: other test programs may start meanwhile.
     DWORD value = dpi;
     RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &value, sizeof(value));
-    VersionCopyRun run = RunCopy(L"", copyName, filter);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
-    return run;
+    return RunCopy(L"", copyName, filter, [] { RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels"); });
 }
