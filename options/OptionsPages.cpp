@@ -15,6 +15,8 @@ const int kPageGroups[] = {
     IDC_CUSTOMIZATION_GROUP,    IDC_FILE_FILTERS_GROUP,    IDC_SHORTCUT_TYPE_GROUP,       IDC_PATH_GROUP,
     IDC_MULTIPLE_FOLDERS_GROUP, IDC_MERGE_TO_FOLDER,       IDC_LAUNCH_BAR_GROUP};
 
+const int kSmallIconSize = 16; // at 96 dots per inch
+
 void RedrawAll(HWND dialog) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
@@ -146,13 +148,20 @@ void COptionsUI::OnSelChanged(CTreeview*, const NMTREEVIEWW* change) {
         LoadItemSettings(m_pCurrentItem);
 }
 
+int COptionsUI::SmallIconSize() const {
+    return MulDiv(kSmallIconSize, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+HICON COptionsUI::LoadSmallIcon(UINT icon) {
+    int size = SmallIconSize();
+    return KeepIcon(static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, size, size, 0)));
+}
+
 void COptionsUI::BuildTree() {
     HWND tree = m_tree->GetWindow();
     TreeView_DeleteAllItems(tree);
     auto insert = [&](HTREEITEM parent, LPCWSTR text, LPARAM page, UINT icon) {
-        int image = m_tree->AddIcon(
-            static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_SHARED)));
-        return m_tree->InsertItem(parent, TVI_LAST, text, page, image);
+        return m_tree->InsertItem(parent, TVI_LAST, text, page, m_tree->AddIcon(LoadSmallIcon(icon)));
     };
     // Loading stays set while the nodes go in: the first node inserted becomes selected.
     m_loading = TRUE;
@@ -160,10 +169,7 @@ void COptionsUI::BuildTree() {
     m_launchBarNode = insert(m_optionsRoot, m_pLanguage->LaunchBar, PageLaunchBar, IDI_OPTIONS_LAUNCH_BAR);
     TreeView_Expand(tree, m_optionsRoot, TVE_EXPAND);
     m_foldersRoot = insert(TVI_ROOT, m_pLanguage->Folders, PageFolders, IDI_OPTIONS_FOLDERS);
-    auto pageImage = [&](UINT icon) {
-        return m_tree->AddIcon(
-            static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_SHARED)));
-    };
+    auto pageImage = [&](UINT icon) { return m_tree->AddIcon(LoadSmallIcon(icon)); };
     m_browsingOptionsImage = pageImage(IDI_OPTIONS_BROWSING_OPTIONS);
     m_customizationImage = pageImage(IDI_OPTIONS_CUSTOMIZATION);
     m_fileFiltersImage = pageImage(IDI_OPTIONS_FILE_FILTERS);
@@ -218,6 +224,7 @@ void COptionsUI::OnDpiChanged(UINT dpi, const RECT& suggested) {
         if (scaled.Get())
             m_scaledFont = std::move(scaled);
         m_dpi = dpi;
+        SetButtonIcons();
         SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
     }
     SetWindowPos(m_hDialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,

@@ -436,19 +436,8 @@ void COptionsUI::InitOptionsDialog() {
 
     for (int i = 0; i < ColorButtonCount; ++i)
         m_colorButtons[i] = GetDlgItem(m_hDialog, kColorButtonIds[i]);
-    const struct {
-        int control;
-        UINT icon;
-    } buttonIcons[] = {{IDC_MERGED_ADD, IDI_OPTIONS_ADD},
-                       {IDC_MERGED_REMOVE, IDI_OPTIONS_REMOVE},
-                       {IDC_MERGED_MOVE_UP, IDI_OPTIONS_MOVE_UP},
-                       {IDC_MERGED_MOVE_DOWN, IDI_OPTIONS_MOVE_DOWN},
-                       {IDCANCEL, IDI_OPTIONS_CANCEL},
-                       {IDOK, IDI_OPTIONS_OK}};
-    for (const auto& buttonIcon : buttonIcons) {
-        HANDLE icon = LoadImageW(m_hInstance, MAKEINTRESOURCEW(buttonIcon.icon), IMAGE_ICON, 16, 16, LR_SHARED);
-        SendDlgItemMessageW(m_hDialog, buttonIcon.control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    }
+    SetButtonIcons();
+    m_tree->m_iconSize = SmallIconSize();
     BuildTree();
 
     FillLanguageList();
@@ -471,6 +460,21 @@ void COptionsUI::InitOptionsDialog() {
     BringWindowToTop(m_hDialog);
     SetForegroundWindow(m_hDialog);
     SetFocus(m_tree->GetWindow());
+}
+
+void COptionsUI::SetButtonIcons() {
+    const struct {
+        int control;
+        UINT icon;
+    } buttonIcons[] = {{IDC_MERGED_ADD, IDI_OPTIONS_ADD},
+                       {IDC_MERGED_REMOVE, IDI_OPTIONS_REMOVE},
+                       {IDC_MERGED_MOVE_UP, IDI_OPTIONS_MOVE_UP},
+                       {IDC_MERGED_MOVE_DOWN, IDI_OPTIONS_MOVE_DOWN},
+                       {IDCANCEL, IDI_OPTIONS_CANCEL},
+                       {IDOK, IDI_OPTIONS_OK}};
+    for (const auto& buttonIcon : buttonIcons)
+        SendDlgItemMessageW(m_hDialog, buttonIcon.control, BM_SETIMAGE, IMAGE_ICON,
+                            reinterpret_cast<LPARAM>(LoadSmallIcon(buttonIcon.icon)));
 }
 
 void COptionsUI::EndOptionsDialog(UINT_PTR endCode) {

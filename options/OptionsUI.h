@@ -133,6 +133,10 @@ public:
     int ShowOptionsError(LPCWSTR text);
     void OnCommand(UINT command, UINT notification);
     HICON KeepIcon(HICON icon);
+    // A small icon of the program's at the dialog's DPI, kept until the dialog ends.
+    int SmallIconSize() const;
+    HICON LoadSmallIcon(UINT icon);
+    void SetButtonIcons();
     HICON GetDefaultItemIcon() const;
 
     // Application and launch bar pages (OptionsApplicationSettings.cpp).

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
+#include "support/Icons.h"
 #include "support/DialogScriptDriver.h"
 #include "support/Soak.h"
 #include "support/SourceTree.h"
@@ -575,6 +576,8 @@ TEST_F(OptionsDialog, EveryPageFitsAt96And144DpiAndAfterTheDpiChanges) {
                     << entry.when;
             }
             EXPECT_EQ(-MulDiv(8, dpi, 72), FontHeight(GetDlgItem(dialog, IDOK))) << entry.when;
+            auto okIcon = reinterpret_cast<HICON>(SendDlgItemMessageW(dialog, IDOK, BM_GETIMAGE, IMAGE_ICON, 0));
+            EXPECT_EQ(static_cast<size_t>(MulDiv(16, dpi, 96) * MulDiv(16, dpi, 96)), ReadIconPixels(okIcon).size());
             RECT dragged = {0, 0, 10, 10};
             SendMessageW(dialog, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
             EXPECT_EQ(MulDiv(400, dpi, 96), dragged.right) << entry.when << ": the smallest size";
