@@ -24,6 +24,7 @@
 
 #include <cwctype>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -36,7 +37,6 @@ struct DialogScript {
     std::function<void()> afterDialog;
     HWND mainWindow = nullptr;
     bool dialogHandled = false;
-    int waits = 0;
 };
 DialogScript* g_script = nullptr;
 
@@ -97,22 +97,6 @@ void RunOptions(ApplicationFixture& fixture, DialogScript& script) {
         },
         true);
     g_script = nullptr;
-}
-
-// Puts a step first that waits, at most two seconds, for a dialog the options opened (posted
-// commands open them outside the timer) and acts on it.
-void ActOnOpenedDialog(DialogScript& script, const std::function<void(HWND opened)>& act) {
-    script.laterSteps.insert(script.laterSteps.begin(), [&script, act](HWND dialog) {
-        HWND opened = nullptr;
-        for (HWND window : WindowsOfClass(L"#32770"))
-            opened = window != dialog ? window : opened;
-        if (opened)
-            act(opened);
-        else if (++script.waits < 100)
-            ActOnOpenedDialog(script, act);
-        else
-            ADD_FAILURE() << "no dialog opened";
-    });
 }
 
 // The page at a path of child indexes from the root: {1, 0, 2} is the first item's third page.
@@ -212,6 +196,12 @@ void EditEveryPage(HWND dialog) {
     Type(dialog, IDC_EXCLUSION_FILTERS, L"*.tmp");
     Select(dialog, {1, 0, 2}); // Customization
     Click(dialog, IDC_TEXT_COLOR_CHECK);
+    {
+        // The colour dialog's loop runs inside the click while the driver's thread answers it.
+        DialogScriptDriver colours({DialogScriptDriver::ChooseColour(RGB(10, 20, 30))}, GetCurrentProcessId(),
+                                   {dialog});
+        Click(dialog, IDC_TEXT_COLOR);
+    }
     Click(dialog, IDC_BACKGROUND_GRADIENT_RADIO);
     Pick(dialog, IDC_GRADIENT_TYPE, 2);
 
@@ -652,13 +642,21 @@ TEST_F(OptionsDialog, TheIconPickerSetsTheAssociatedIcon) {
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
         Select(dialog, {1, 0});
-        PostMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
+        // The picker's loop runs inside the command while this thread chooses in it.
+        std::thread chooser([dialog] {
+            for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(10)) {
+                HWND picker = WindowsOfClass(L"#32770").front();
+                if (HWND list = picker != dialog ? FindWindowExW(picker, nullptr, L"ListBox", nullptr) : nullptr) {
+                    SendMessageW(list, LB_SETCURSEL, 3, 0);
+                    PostMessageW(picker, WM_COMMAND, IDOK, 0);
+                    return;
+                }
+            }
+        });
+        SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
+        chooser.join();
+        Click(dialog, IDOK);
     };
-    script.laterSteps = {[&](HWND dialog) { Click(dialog, IDOK); }};
-    ActOnOpenedDialog(script, [](HWND picker) {
-        SendMessageW(FindWindowExW(picker, nullptr, L"ListBox", nullptr), LB_SETCURSEL, 3, 0);
-        PostMessageW(picker, WM_COMMAND, IDOK, 0);
-    });
     script.afterDialog = [&] { EXPECT_EQ(3, fixture.application.m_folders[0]->AssociatedHotIconIndex); };
     RunOptions(fixture, script);
 }
@@ -737,25 +735,6 @@ TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
     // The start-up's own box about the missing special folder may come first.
     const std::wstring box = L"[box \"Error\": \"No Folder Selected\"] ";
     EXPECT_NE(std::wstring::npos, DescribeDialogs(boxes).find(box + box + box)) << DescribeDialogs(boxes);
-}
-
-// The colour button opens the colour dialog; what is chosen there is what OK stores.
-TEST_F(OptionsDialog, AColourChosenInTheColourDialogIsStored) {
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n");
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        Select(dialog, {1, 0, 2}); // Customization
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_TEXT_COLOR, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_TEXT_COLOR)));
-    };
-    script.laterSteps = {[&](HWND dialog) { Click(dialog, IDOK); }};
-    ActOnOpenedDialog(script, [](HWND colors) {
-        for (const auto& channel : {std::make_pair(706, L"10"), {707, L"20"}, {708, L"30"}})
-            Type(colors, channel.first, channel.second);
-        PostMessageW(colors, WM_COMMAND, IDOK, 0);
-    });
-    script.afterDialog = [&] { EXPECT_EQ(RGB(10, 20, 30), fixture.application.m_folders[0]->TextColor); };
-    RunOptions(fixture, script);
 }
 
 TEST(FormatHotKeyText, NamesTheModifiersInOrderAndTheDedicatedKeys) {

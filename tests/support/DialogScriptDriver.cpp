@@ -12,6 +12,8 @@ const int kMessageTextControlId = 0xFFFF;
 // edit (edt1).
 const int kFileNameComboId = 0x47C;
 const int kFileNameEditId = 0x480;
+// The red, green and blue edits of the full colour dialog.
+const int kColourEditIds[] = {706, 707, 708};
 // Messages to the other process wait for it to answer. Not SMTO_ABORTIFHUNG: a process that just
 // spent seconds writing a dump counts as hung until its next dialog pumps messages.
 const UINT kCrossProcessTimeoutMs = 10000;
@@ -76,7 +78,7 @@ std::vector<DialogScriptDriver::Dialog> DialogScriptDriver::Finish() {
 void DialogScriptDriver::Handle(HWND dialog) {
     HWND fileNameEdit = nullptr;
     EnumChildWindows(dialog, FindFileNameEdit, reinterpret_cast<LPARAM>(&fileNameEdit));
-    Kind kind = fileNameEdit ? Kind::SaveFile : Kind::MessageBox;
+    Kind kind = fileNameEdit ? Kind::SaveFile : GetDlgItem(dialog, kColourEditIds[0]) ? Kind::Colour : Kind::MessageBox;
     Dialog seen{kind, TextOf(dialog), TextOf(fileNameEdit ? fileNameEdit : GetDlgItem(dialog, kMessageTextControlId))};
     m_handled.push_back(dialog);
     size_t index = 0;
@@ -92,10 +94,16 @@ void DialogScriptDriver::Handle(HWND dialog) {
             PressButton(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
         return;
     }
-    if (kind == Kind::SaveFile) {
-        DWORD_PTR ignored = 0;
+    DWORD_PTR ignored = 0;
+    if (kind == Kind::SaveFile)
         SendMessageTimeoutW(fileNameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_script[index].fileName.c_str()),
                             SMTO_NORMAL, kCrossProcessTimeoutMs, &ignored);
+    const COLORREF colour = m_script[index].colour;
+    const BYTE channels[] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    for (int channel = 0; kind == Kind::Colour && channel < 3; ++channel) {
+        std::wstring text = std::to_wstring(channels[channel]);
+        SendMessageTimeoutW(GetDlgItem(dialog, kColourEditIds[channel]), WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kCrossProcessTimeoutMs, &ignored);
     }
     PressButton(dialog, m_script[index].button);
 }
@@ -103,7 +111,9 @@ void DialogScriptDriver::Handle(HWND dialog) {
 std::wstring DescribeDialogs(const std::vector<DialogScriptDriver::Dialog>& dialogs) {
     std::wstring description;
     for (const DialogScriptDriver::Dialog& dialog : dialogs) {
-        description += dialog.kind == DialogScriptDriver::Kind::SaveFile ? L"[save dialog " : L"[box ";
+        description += dialog.kind == DialogScriptDriver::Kind::SaveFile ? L"[save dialog "
+                       : dialog.kind == DialogScriptDriver::Kind::Colour ? L"[colour dialog "
+                                                                         : L"[box ";
         description += L"\"" + dialog.caption + L"\": \"" + dialog.text + L"\"] ";
     }
     return description.empty() ? L"(no dialogs)" : description;
