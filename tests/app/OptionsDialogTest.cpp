@@ -386,10 +386,11 @@ TEST_F(OptionsDialog, TheHotKeyEditTakesRealKeysAndOkRegistersTheNewHotKey) {
 }
 
 // The tree lists the Tray Icons items newest first; in Launch Bar mode the tree order is stored.
-// A dropped file fills the local path edit and nothing else.
-TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropFillsOnlyThePath) {
+// A dropped file fills the local path edit and nothing else; so does a folder chosen in the
+// folder browser.
+TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropOrBrowseFillsOnlyThePath) {
     fixture.Configure(kThreeItems);
-    std::wstring dropped = fixture.File(L"B");
+    std::wstring dropped = fixture.File(L"B"), chosen = fixture.File(L"Elsewhere");
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
         Select(dialog, {1, 0});                 // C
@@ -404,6 +405,11 @@ TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropFillsOnly
             EXPECT_EQ(L"", Text(dialog, IDC_OPTIONS_TREE));
             EXPECT_EQ(target == IDC_OPTIONS_TREE ? L"B" : dropped, Text(dialog, IDC_PATH_EDIT));
         }
+        {
+            DialogScriptDriver browser({DialogScriptDriver::ChooseFolder(chosen)}, GetCurrentProcessId(), {dialog});
+            Click(dialog, IDC_PATH_BROWSE); // the browser's loop runs in here while the driver answers it
+        }
+        EXPECT_EQ(chosen, Text(dialog, IDC_PATH_EDIT));
         Select(dialog, {0});
         Pick(dialog, IDC_LAUNCH_MODE, LaunchModeLaunchBar);
         Click(dialog, IDOK);
@@ -412,7 +418,7 @@ TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropFillsOnly
         std::vector<std::wstring> paths;
         for (CGenericPathwrenObject* item : fixture.application.m_folders)
             paths.push_back(item->Path);
-        EXPECT_EQ((std::vector<std::wstring>{dropped, L"A", L"C"}), paths);
+        EXPECT_EQ((std::vector<std::wstring>{chosen, L"A", L"C"}), paths);
         EXPECT_NE(nullptr, fixture.application.m_pLaunchBar);
     };
     RunOptions(fixture, script);

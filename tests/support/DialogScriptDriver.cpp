@@ -2,6 +2,9 @@
 
 #include "support/WindowSearch.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <algorithm>
 
 namespace {
@@ -78,7 +81,13 @@ std::vector<DialogScriptDriver::Dialog> DialogScriptDriver::Finish() {
 void DialogScriptDriver::Handle(HWND dialog) {
     HWND fileNameEdit = nullptr;
     EnumChildWindows(dialog, FindFileNameEdit, reinterpret_cast<LPARAM>(&fileNameEdit));
-    Kind kind = fileNameEdit ? Kind::SaveFile : GetDlgItem(dialog, kColourEditIds[0]) ? Kind::Colour : Kind::MessageBox;
+    Kind kind = Kind::MessageBox;
+    if (fileNameEdit)
+        kind = Kind::SaveFile;
+    else if (GetDlgItem(dialog, kColourEditIds[0]))
+        kind = Kind::Colour;
+    else if (FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr))
+        kind = Kind::Folder;
     Dialog seen{kind, TextOf(dialog), TextOf(fileNameEdit ? fileNameEdit : GetDlgItem(dialog, kMessageTextControlId))};
     m_handled.push_back(dialog);
     size_t index = 0;
@@ -98,6 +107,10 @@ void DialogScriptDriver::Handle(HWND dialog) {
     if (kind == Kind::SaveFile)
         SendMessageTimeoutW(fileNameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_script[index].fileName.c_str()),
                             SMTO_NORMAL, kCrossProcessTimeoutMs, &ignored);
+    if (kind == Kind::Folder)
+        SendMessageTimeoutW(dialog, BFFM_SETSELECTIONW, TRUE,
+                            reinterpret_cast<LPARAM>(m_script[index].fileName.c_str()), SMTO_NORMAL,
+                            kCrossProcessTimeoutMs, &ignored);
     const COLORREF colour = m_script[index].colour;
     const BYTE channels[] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
     for (int channel = 0; kind == Kind::Colour && channel < 3; ++channel) {
@@ -113,6 +126,7 @@ std::wstring DescribeDialogs(const std::vector<DialogScriptDriver::Dialog>& dial
     for (const DialogScriptDriver::Dialog& dialog : dialogs) {
         description += dialog.kind == DialogScriptDriver::Kind::SaveFile ? L"[save dialog "
                        : dialog.kind == DialogScriptDriver::Kind::Colour ? L"[colour dialog "
+                       : dialog.kind == DialogScriptDriver::Kind::Folder ? L"[folder browser "
                                                                          : L"[box ";
         description += L"\"" + dialog.caption + L"\": \"" + dialog.text + L"\"] ";
     }
