@@ -668,15 +668,15 @@ TEST_F(OptionsDialog, TheIconPickerSetsTheAssociatedIcon) {
 }
 
 // Bad input keeps what was there: a number edit without an unsigned number, a language file
-// gone from the list, a skin without its file, a launch bar background out of range, a special
-// folder this system lacks, over-long filters. Remove, Up and Down without an item explain why,
-// and a picture GDI+ cannot read is refused until a real one is chosen.
+// gone from the list, a skin without its file or its preview, a launch bar background out of
+// range, a special folder this system lacks, over-long filters. Remove, Up and Down without an
+// item explain why, and a picture GDI+ cannot read is refused until a real one is chosen.
 TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
     fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=::CSIDL:0x7777\r\nHotCornerWidth=21\r\n"
                       L"HotCornerHeight=22\r\nLaunchBarFreeSpaceBeforeIcon=23\r\n");
     for (LPCWSTR folder : {L"Languages", L"Skins", L"Skins\\Good", L"Skins\\NoConf"})
         CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
-    WriteUtf16File(fixture.File(L"Skins\\Good\\SkinConf.ini"), L"[Skin]\r\n");
+    WriteUtf16File(fixture.File(L"Skins\\Good\\SkinConf.ini"), L"[Preview]\r\nFileName=missing.png\r\n");
     WriteUtf16File(fixture.File(L"Languages\\Gone.ini"), L"[Language]\r\nOptions=Gone\r\n");
     const int numbers[] = {IDC_BAR_ACTIVE_AREA,   IDC_BAR_MIN_WIDTH,    IDC_BAR_MIN_HEIGHT,    IDC_BAR_MARGIN_LEFT,
                            IDC_BAR_MARGIN_RIGHT,  IDC_BAR_MARGIN_TOP,   IDC_BAR_MARGIN_BOTTOM, IDC_HOT_CORNER_WIDTH,
@@ -696,6 +696,8 @@ TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
                   SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Good")));
         EXPECT_EQ(CB_ERR,
                   SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"NoConf")));
+        Pick(dialog, IDC_SKIN, 1);
+        EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "a skin whose preview is missing";
         COptionsUI& options = *COptionsUI::Instance();
         for (UINT type : {4u, static_cast<UINT>(-1), 15u}) {
             options.m_pOptions->LaunchBarOptions.BackgroundType = type;
