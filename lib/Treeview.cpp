@@ -20,8 +20,8 @@ const size_t kItemTextLength = 1024;
 } // namespace
 
 CTreeview::CTreeview(HWND tree, ITreeviewEvents* events)
-    : m_bContextMenuEnabled(TRUE), m_hTree(tree), m_hParent(GetParent(tree)), m_hImageList(nullptr), m_pEvents(events) {
-}
+    : m_bContextMenuEnabled(TRUE), m_iconSize(16), m_hTree(tree), m_hParent(GetParent(tree)), m_hImageList(nullptr),
+      m_pEvents(events) {}
 
 CTreeview::~CTreeview() {
     if (m_hImageList) {
@@ -33,7 +33,7 @@ CTreeview::~CTreeview() {
 
 int CTreeview::AddIcon(HICON icon) {
     if (!m_hImageList) {
-        m_hImageList = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 20, 5);
+        m_hImageList = ImageList_Create(m_iconSize, m_iconSize, ILC_COLOR32 | ILC_MASK, 20, 5);
         if (!m_hImageList)
             return -1;
         TreeView_SetImageList(m_hTree, m_hImageList, TVSIL_NORMAL);

@@ -62,6 +62,8 @@ public:
 
     // The options dialog switches the context menu off.
     BOOL m_bContextMenuEnabled;
+    // The side of the images, in pixels; taken when the first icon is added.
+    int m_iconSize;
 
 private:
     ExportTreeItem ReadItem(HTREEITEM item) const;

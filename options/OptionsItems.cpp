@@ -175,17 +175,27 @@ void COptionsUI::ShowItemIcon(int staticControl, LPCWSTR path, int index, BOOL s
         DestroyIcon(small);
 }
 
+// PickIconDlg answers 1 for a choice and 0 for Cancel; Wine's stub answers -1 without showing
+// anything, which must not count as a choice.
 void COptionsUI::PickAssociatedIcon() {
     if (!m_pCurrentItem)
         return;
+    WCHAR path[MAX_PATH];
+    CopyTruncated(path, MAX_PATH, m_iconPath);
+    int index = m_iconIndex;
+    if (PickIconDlg(m_hDialog, path, MAX_PATH, &index) > 0)
+        SetAssociatedIcon(path, index);
+}
+
+void COptionsUI::SetAssociatedIcon(LPCWSTR path, int index) {
     // A state icon that was never set, or still equals the associated icon, follows it.
-    auto follows = [this](LPCWSTR storedPath, LPCWSTR path, int index) {
-        return !storedPath[0] || (_wcsicmp(path, m_iconPath) == 0 && index == m_iconIndex);
+    auto follows = [this](LPCWSTR storedPath, LPCWSTR statePath, int stateIndex) {
+        return !storedPath[0] || (_wcsicmp(statePath, m_iconPath) == 0 && stateIndex == m_iconIndex);
     };
     BOOL hotFollows = follows(m_pCurrentItem->AssociatedHotIconPath, m_hotIconPath, m_hotIconIndex);
     BOOL downFollows = follows(m_pCurrentItem->AssociatedDownIconPath, m_downIconPath, m_downIconIndex);
-    if (!PickIconDlg(m_hDialog, m_iconPath, MAX_PATH, &m_iconIndex))
-        return;
+    CopyTruncated(m_iconPath, MAX_PATH, path);
+    m_iconIndex = index;
     ShowItemIcon(IDC_ASSOCIATED_ICON, m_iconPath, m_iconIndex, TRUE);
     if (hotFollows) {
         CopyTruncated(m_hotIconPath, MAX_PATH, m_iconPath);
@@ -203,7 +213,7 @@ void COptionsUI::PickStateIcon(int staticControl) {
     BOOL hot = staticControl == IDC_HOT_ICON;
     LPWSTR path = hot ? m_hotIconPath : m_downIconPath;
     int* index = hot ? &m_hotIconIndex : &m_downIconIndex;
-    if (PickIconDlg(m_hDialog, path, MAX_PATH, index))
+    if (PickIconDlg(m_hDialog, path, MAX_PATH, index) > 0)
         ShowItemIcon(staticControl, path, *index, FALSE);
 }
 

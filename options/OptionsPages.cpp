@@ -4,6 +4,7 @@
 #include "config/Language.h"
 #include "res/resource.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -13,6 +14,8 @@ const int kPageGroups[] = {
     IDC_APPLICATION_GROUP,      IDC_ASSOCIATED_ICON_GROUP, IDC_LAUNCH_BAR_SPECIFIC_GROUP, IDC_BROWSING_OPTIONS_GROUP,
     IDC_CUSTOMIZATION_GROUP,    IDC_FILE_FILTERS_GROUP,    IDC_SHORTCUT_TYPE_GROUP,       IDC_PATH_GROUP,
     IDC_MULTIPLE_FOLDERS_GROUP, IDC_MERGE_TO_FOLDER,       IDC_LAUNCH_BAR_GROUP};
+
+const int kSmallIconSize = 16; // at 96 dots per inch
 
 void RedrawAll(HWND dialog) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
@@ -145,13 +148,20 @@ void COptionsUI::OnSelChanged(CTreeview*, const NMTREEVIEWW* change) {
         LoadItemSettings(m_pCurrentItem);
 }
 
+int COptionsUI::SmallIconSize() const {
+    return MulDiv(kSmallIconSize, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+HICON COptionsUI::LoadSmallIcon(UINT icon) {
+    int size = SmallIconSize();
+    return KeepIcon(static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, size, size, 0)));
+}
+
 void COptionsUI::BuildTree() {
     HWND tree = m_tree->GetWindow();
     TreeView_DeleteAllItems(tree);
     auto insert = [&](HTREEITEM parent, LPCWSTR text, LPARAM page, UINT icon) {
-        int image = m_tree->AddIcon(
-            static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_SHARED)));
-        return m_tree->InsertItem(parent, TVI_LAST, text, page, image);
+        return m_tree->InsertItem(parent, TVI_LAST, text, page, m_tree->AddIcon(LoadSmallIcon(icon)));
     };
     // Loading stays set while the nodes go in: the first node inserted becomes selected.
     m_loading = TRUE;
@@ -159,10 +169,7 @@ void COptionsUI::BuildTree() {
     m_launchBarNode = insert(m_optionsRoot, m_pLanguage->LaunchBar, PageLaunchBar, IDI_OPTIONS_LAUNCH_BAR);
     TreeView_Expand(tree, m_optionsRoot, TVE_EXPAND);
     m_foldersRoot = insert(TVI_ROOT, m_pLanguage->Folders, PageFolders, IDI_OPTIONS_FOLDERS);
-    auto pageImage = [&](UINT icon) {
-        return m_tree->AddIcon(
-            static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_SHARED)));
-    };
+    auto pageImage = [&](UINT icon) { return m_tree->AddIcon(LoadSmallIcon(icon)); };
     m_browsingOptionsImage = pageImage(IDI_OPTIONS_BROWSING_OPTIONS);
     m_customizationImage = pageImage(IDI_OPTIONS_CUSTOMIZATION);
     m_fileFiltersImage = pageImage(IDI_OPTIONS_FILE_FILTERS);
@@ -171,4 +178,56 @@ void COptionsUI::BuildTree() {
     m_tree->ExpandAll(m_foldersRoot);
     TreeView_SelectItem(tree, m_optionsRoot);
     m_loading = FALSE;
+}
+
+namespace {
+
+// A combo box's window is as tall as its open list; its closed rectangle would shrink the list.
+RECT FullChildRect(HWND dialog, HWND child) {
+    RECT rect = {};
+    WCHAR className[32] = L"";
+    GetClassNameW(child, className, ARRAYSIZE(className));
+    if (_wcsicmp(className, WC_COMBOBOXW) != 0 && _wcsicmp(className, WC_COMBOBOXEXW) != 0)
+        GetWindowRect(child, &rect);
+    else if (!SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&rect)))
+        GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+} // namespace
+
+void COptionsUI::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    if (dpi != 0 && dpi != m_dpi) {
+        // Dialog fonts come in whole points; scaling the pixel height instead would round twice.
+        LOGFONTW font = m_templateFont;
+        int points = MulDiv(std::abs(font.lfHeight), 72, static_cast<int>(m_templateDpi));
+        font.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
+        CFontHandle scaled(CreateFontIndirectW(&font));
+        auto scale = [&](LONG value) { return MulDiv(value, static_cast<int>(dpi), static_cast<int>(m_dpi)); };
+        SendMessageW(m_hDialog, WM_SETREDRAW, FALSE, 0);
+        // Hidden pages too: every group keeps its place relative to the others.
+        for (HWND child = GetWindow(m_hDialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect = FullChildRect(m_hDialog, child);
+            if (scaled.Get())
+                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(scaled.Get()), FALSE);
+            SetWindowPos(child, nullptr, scale(rect.left), scale(rect.top), scale(rect.right) - scale(rect.left),
+                         scale(rect.bottom) - scale(rect.top), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (m_mergedList) {
+            HWND list = m_mergedList->GetWindow();
+            int columns = Header_GetItemCount(ListView_GetHeader(list));
+            for (int column = 0; column < columns; ++column)
+                ListView_SetColumnWidth(list, column, scale(ListView_GetColumnWidth(list, column)));
+        }
+        // The children keep the old font until they are given another; it goes only then.
+        if (scaled.Get())
+            m_scaledFont = std::move(scaled);
+        m_dpi = dpi;
+        SetButtonIcons();
+        SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
+    }
+    SetWindowPos(m_hDialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawAll(m_hDialog);
 }

@@ -138,7 +138,7 @@ COptionsUI::COptionsUI()
       m_pOptions(nullptr), m_browsingOptionsImage(-1), m_customizationImage(-1), m_fileFiltersImage(-1), m_drop(),
       m_loading(FALSE), m_iconIndex(0), m_hotIconIndex(0), m_downIconIndex(0), m_colorButtons(), m_hotKeyModifier(0),
       m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr),
-      m_currentNode(nullptr) {
+      m_currentNode(nullptr), m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
     m_iconPath[0] = m_hotIconPath[0] = m_downIconPath[0] = L'\0';
 }
 
@@ -253,11 +253,14 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         }
         case WM_SIZING: {
             auto* rect = reinterpret_cast<RECT*>(lParam);
-            LONG minimum = MulDiv(kMinimumTrackSize, GetWindowDpi(dialog), USER_DEFAULT_SCREEN_DPI);
+            LONG minimum = MulDiv(kMinimumTrackSize, static_cast<int>(options->m_dpi), USER_DEFAULT_SCREEN_DPI);
             rect->right = std::max<LONG>(rect->right, rect->left + minimum);
             rect->bottom = std::max<LONG>(rect->bottom, rect->top + minimum);
             return TRUE;
         }
+        case WM_DPICHANGED:
+            options->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
         case WM_DROPFILES:
             HandleDropFiles(&options->m_drop, reinterpret_cast<HDROP>(wParam));
             return TRUE;
@@ -359,6 +362,18 @@ void COptionsUI::OnCommand(UINT command, UINT notification) {
 }
 
 void COptionsUI::InitOptionsDialog() {
+    // Windows 10 can rescale a per-monitor dialog by itself on a move to a monitor of another
+    // scale; Wine and older Windows cannot. The dialog does it itself everywhere, so that one
+    // way of scaling runs on every system.
+    typedef BOOL(WINAPI * SetDialogBehaviorFunction)(HWND, int, int);
+    static const CRuntimeModule user32(L"user32.dll");
+    static const auto setDialogBehavior = user32.Procedure<SetDialogBehaviorFunction>("SetDialogDpiChangeBehavior");
+    const int disableAll = 1;
+    if (setDialogBehavior)
+        setDialogBehavior(m_hDialog, disableAll, disableAll);
+    m_dpi = m_templateDpi = static_cast<UINT>(GetWindowDpi(m_hDialog));
+    auto* templateFont = reinterpret_cast<HFONT>(SendMessageW(m_hDialog, WM_GETFONT, 0, 0));
+    GetObjectW(templateFont, sizeof(m_templateFont), &m_templateFont);
     m_drop = {m_hDialog, DropCallback, this};
     DragAcceptFiles(m_hDialog, TRUE);
     SHAutoComplete(GetDlgItem(m_hDialog, IDC_PATH_EDIT), 0x0F);
@@ -421,19 +436,8 @@ void COptionsUI::InitOptionsDialog() {
 
     for (int i = 0; i < ColorButtonCount; ++i)
         m_colorButtons[i] = GetDlgItem(m_hDialog, kColorButtonIds[i]);
-    const struct {
-        int control;
-        UINT icon;
-    } buttonIcons[] = {{IDC_MERGED_ADD, IDI_OPTIONS_ADD},
-                       {IDC_MERGED_REMOVE, IDI_OPTIONS_REMOVE},
-                       {IDC_MERGED_MOVE_UP, IDI_OPTIONS_MOVE_UP},
-                       {IDC_MERGED_MOVE_DOWN, IDI_OPTIONS_MOVE_DOWN},
-                       {IDCANCEL, IDI_OPTIONS_CANCEL},
-                       {IDOK, IDI_OPTIONS_OK}};
-    for (const auto& buttonIcon : buttonIcons) {
-        HANDLE icon = LoadImageW(m_hInstance, MAKEINTRESOURCEW(buttonIcon.icon), IMAGE_ICON, 16, 16, LR_SHARED);
-        SendDlgItemMessageW(m_hDialog, buttonIcon.control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    }
+    SetButtonIcons();
+    m_tree->m_iconSize = SmallIconSize();
     BuildTree();
 
     FillLanguageList();
@@ -456,6 +460,21 @@ void COptionsUI::InitOptionsDialog() {
     BringWindowToTop(m_hDialog);
     SetForegroundWindow(m_hDialog);
     SetFocus(m_tree->GetWindow());
+}
+
+void COptionsUI::SetButtonIcons() {
+    const struct {
+        int control;
+        UINT icon;
+    } buttonIcons[] = {{IDC_MERGED_ADD, IDI_OPTIONS_ADD},
+                       {IDC_MERGED_REMOVE, IDI_OPTIONS_REMOVE},
+                       {IDC_MERGED_MOVE_UP, IDI_OPTIONS_MOVE_UP},
+                       {IDC_MERGED_MOVE_DOWN, IDI_OPTIONS_MOVE_DOWN},
+                       {IDCANCEL, IDI_OPTIONS_CANCEL},
+                       {IDOK, IDI_OPTIONS_OK}};
+    for (const auto& buttonIcon : buttonIcons)
+        SendDlgItemMessageW(m_hDialog, buttonIcon.control, BM_SETIMAGE, IMAGE_ICON,
+                            reinterpret_cast<LPARAM>(LoadSmallIcon(buttonIcon.icon)));
 }
 
 void COptionsUI::EndOptionsDialog(UINT_PTR endCode) {

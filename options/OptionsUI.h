@@ -104,6 +104,11 @@ public:
     UINT m_viewTypeCount;
     CGenericPathwrenObject* m_pCurrentItem;
     HTREEITEM m_currentNode;
+    // The DPI the controls are laid out for, and the template's font at the DPI it was made for.
+    UINT m_dpi;
+    UINT m_templateDpi;
+    LOGFONTW m_templateFont;
+    CFontHandle m_scaledFont;
 
     // Frame (OptionsUI.cpp).
     void InitOptionsDialog();
@@ -113,6 +118,7 @@ public:
     // Shows the page group and hides every other one.
     void ShowPage(int shownGroup);
     void MoveControlGroup(int firstControl, POINT target);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
     // Moves a whole control group to follow `after` in the tab order; returns its last window.
     HWND PlaceGroupAfter(int firstControl, HWND after);
     HWND LastOfGroup(int firstControl) const;
@@ -127,6 +133,10 @@ public:
     int ShowOptionsError(LPCWSTR text);
     void OnCommand(UINT command, UINT notification);
     HICON KeepIcon(HICON icon);
+    // A small icon of the program's at the dialog's DPI, kept until the dialog ends.
+    int SmallIconSize() const;
+    HICON LoadSmallIcon(UINT icon);
+    void SetButtonIcons();
     HICON GetDefaultItemIcon() const;
 
     // Application and launch bar pages (OptionsApplicationSettings.cpp).
@@ -166,6 +176,8 @@ public:
     void MoveMergedFolder(BOOL up);
     void ShowItemIcon(int staticControl, LPCWSTR path, int index, BOOL setTreeImage);
     void PickAssociatedIcon();
+    // The associated icon, with the state icons that follow it.
+    void SetAssociatedIcon(LPCWSTR path, int index);
     void PickStateIcon(int staticControl);
     void BrowseLocalFolder();
     BOOL IsItemNodeSelected() const;

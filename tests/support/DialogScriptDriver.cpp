@@ -2,6 +2,9 @@
 
 #include "support/WindowSearch.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <algorithm>
 
 namespace {
@@ -12,6 +15,8 @@ const int kMessageTextControlId = 0xFFFF;
 // edit (edt1).
 const int kFileNameComboId = 0x47C;
 const int kFileNameEditId = 0x480;
+// The red, green and blue edits of the full colour dialog.
+const int kColourEditIds[] = {706, 707, 708};
 // Messages to the other process wait for it to answer. Not SMTO_ABORTIFHUNG: a process that just
 // spent seconds writing a dump counts as hung until its next dialog pumps messages.
 const UINT kCrossProcessTimeoutMs = 10000;
@@ -53,8 +58,8 @@ void PressButton(HWND dialog, int button) {
 
 } // namespace
 
-DialogScriptDriver::DialogScriptDriver(std::vector<Step> script, DWORD processId)
-    : m_script(std::move(script)), m_processId(processId) {
+DialogScriptDriver::DialogScriptDriver(std::vector<Step> script, DWORD processId, std::vector<HWND> alreadyOpen)
+    : m_script(std::move(script)), m_processId(processId), m_handled(std::move(alreadyOpen)) {
     m_thread = std::thread([this] {
         for (; !m_stop; Sleep(10)) {
             // A handled dialog may still be closing after its button was pressed.
@@ -76,7 +81,13 @@ std::vector<DialogScriptDriver::Dialog> DialogScriptDriver::Finish() {
 void DialogScriptDriver::Handle(HWND dialog) {
     HWND fileNameEdit = nullptr;
     EnumChildWindows(dialog, FindFileNameEdit, reinterpret_cast<LPARAM>(&fileNameEdit));
-    Kind kind = fileNameEdit ? Kind::SaveFile : Kind::MessageBox;
+    Kind kind = Kind::MessageBox;
+    if (fileNameEdit)
+        kind = Kind::SaveFile;
+    else if (GetDlgItem(dialog, kColourEditIds[0]))
+        kind = Kind::Colour;
+    else if (FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr))
+        kind = Kind::Folder;
     Dialog seen{kind, TextOf(dialog), TextOf(fileNameEdit ? fileNameEdit : GetDlgItem(dialog, kMessageTextControlId))};
     m_handled.push_back(dialog);
     size_t index = 0;
@@ -92,10 +103,20 @@ void DialogScriptDriver::Handle(HWND dialog) {
             PressButton(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
         return;
     }
-    if (kind == Kind::SaveFile) {
-        DWORD_PTR ignored = 0;
+    DWORD_PTR ignored = 0;
+    if (kind == Kind::SaveFile)
         SendMessageTimeoutW(fileNameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_script[index].fileName.c_str()),
                             SMTO_NORMAL, kCrossProcessTimeoutMs, &ignored);
+    if (kind == Kind::Folder)
+        SendMessageTimeoutW(dialog, BFFM_SETSELECTIONW, TRUE,
+                            reinterpret_cast<LPARAM>(m_script[index].fileName.c_str()), SMTO_NORMAL,
+                            kCrossProcessTimeoutMs, &ignored);
+    const COLORREF colour = m_script[index].colour;
+    const BYTE channels[] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    for (int channel = 0; kind == Kind::Colour && channel < 3; ++channel) {
+        std::wstring text = std::to_wstring(channels[channel]);
+        SendMessageTimeoutW(GetDlgItem(dialog, kColourEditIds[channel]), WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kCrossProcessTimeoutMs, &ignored);
     }
     PressButton(dialog, m_script[index].button);
 }
@@ -103,7 +124,10 @@ void DialogScriptDriver::Handle(HWND dialog) {
 std::wstring DescribeDialogs(const std::vector<DialogScriptDriver::Dialog>& dialogs) {
     std::wstring description;
     for (const DialogScriptDriver::Dialog& dialog : dialogs) {
-        description += dialog.kind == DialogScriptDriver::Kind::SaveFile ? L"[save dialog " : L"[box ";
+        description += dialog.kind == DialogScriptDriver::Kind::SaveFile ? L"[save dialog "
+                       : dialog.kind == DialogScriptDriver::Kind::Colour ? L"[colour dialog "
+                       : dialog.kind == DialogScriptDriver::Kind::Folder ? L"[folder browser "
+                                                                         : L"[box ";
         description += L"\"" + dialog.caption + L"\": \"" + dialog.text + L"\"] ";
     }
     return description.empty() ? L"(no dialogs)" : description;

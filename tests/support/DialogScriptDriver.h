@@ -8,18 +8,20 @@
 #include <vector>
 
 // Plays a script against the dialogs a process shows (this one unless told otherwise): a message
-// box is answered with a button, a save-file dialog gets a file name typed into it and Save
-// pressed. A helper thread watches for the process's dialog windows and records each one it
-// handled. A dialog past the end of the script, or of another kind than the script expects, is
-// declined (No, Cancel, or OK when it is the only button) so that a run never hangs on it; the
-// record shows what happened.
+// box is answered with a button, a file dialog gets a file name typed into it and its OK
+// pressed, a colour dialog gets the red, green and blue of a colour typed into it and OK pressed,
+// a folder browser has a folder selected in it and OK pressed. A helper thread
+// watches for the process's dialog windows and records each one it handled. A dialog past the end of the script, or of
+// another kind than the script expects, is declined (No, Cancel, or OK when it is the only button) so that a run never
+// hangs on it; the record shows what happened.
 class DialogScriptDriver {
 public:
-    enum class Kind { MessageBox, SaveFile };
+    enum class Kind { MessageBox, SaveFile, Colour, Folder };
     struct Step {
         Kind kind;
         int button;            // message box: the button to press
-        std::wstring fileName; // save dialog: the full path to type
+        std::wstring fileName; // save dialog: the full path to type; folder browser: the folder
+        COLORREF colour;       // colour dialog: the colour to type
     };
     struct Dialog {
         Kind kind;
@@ -27,10 +29,14 @@ public:
         std::wstring text; // the message of a box; for a save dialog, the file name it proposed
     };
 
-    static Step Press(int button) { return Step{Kind::MessageBox, button, L""}; }
-    static Step SaveAs(const std::wstring& fileName) { return Step{Kind::SaveFile, IDOK, fileName}; }
+    static Step Press(int button) { return Step{Kind::MessageBox, button, L"", 0}; }
+    static Step SaveAs(const std::wstring& fileName) { return Step{Kind::SaveFile, IDOK, fileName, 0}; }
+    static Step ChooseColour(COLORREF colour) { return Step{Kind::Colour, IDOK, L"", colour}; }
+    static Step ChooseFolder(const std::wstring& folder) { return Step{Kind::Folder, IDOK, folder, 0}; }
 
-    explicit DialogScriptDriver(std::vector<Step> script = {}, DWORD processId = GetCurrentProcessId());
+    // Dialogs in alreadyOpen (one the test itself drives) are left alone.
+    explicit DialogScriptDriver(std::vector<Step> script = {}, DWORD processId = GetCurrentProcessId(),
+                                std::vector<HWND> alreadyOpen = {});
     ~DialogScriptDriver() { Finish(); }
     DialogScriptDriver(const DialogScriptDriver&) = delete;
     DialogScriptDriver& operator=(const DialogScriptDriver&) = delete;

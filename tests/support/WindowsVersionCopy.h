@@ -17,3 +17,6 @@ struct VersionCopyRun {
 // version ("winxp", "win10"...); the copy and the key are removed after.
 VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::wstring& copyName,
                                        const std::wstring& filter);
+// The same with the system DPI the copy starts with: Wine has one DPI, read from the prefix as a
+// process starts.
+VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::wstring& filter);
