@@ -8,6 +8,7 @@
 #include "support/DesktopStandIn.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
+#include "support/OpenedAddresses.h"
 #include "support/Soak.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
@@ -247,10 +248,19 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     EXPECT_TRUE(browser.container->IsAtHome());
     EXPECT_EQ(0, key('Q')) << "a key of no meaning is left to the view";
 
-    command(BrowserCommandClose);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(window); }, 5000));
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
+    // Wine runs "explore" on a folder through the machine's Folder class, never the user's.
+    OpenedAddresses explorer;
+    explorer.RecordVerb(L"Folder\\shell\\explore");
+    for (UINT closing : {BrowserCommandExplorer, BrowserCommandClose}) {
+        ASSERT_TRUE(browser.container->Show(TRUE));
+        command(closing);
+        EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(window); }, 5000)) << closing;
+        EXPECT_TRUE(IsWindow(window));
+        EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
+    }
+    std::vector<std::wstring> explored = explorer.Wait(1);
+    ASSERT_EQ(1u, explored.size()) << "one folder shown in Explorer";
+    EXPECT_NE(std::wstring::npos, explored[0].find(L"\"" + home.Path() + L"\"")) << explored[0];
 }
 
 TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAskedAndADisplayChangeRefits) {
