@@ -195,6 +195,25 @@ TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllow
         GetWindowRect(toolbar->GetHandle(), &bar);
         EXPECT_EQ(window.left + 40, bar.left) << "the toolbar follows the window";
         EXPECT_EQ(window.top + 30, bar.bottom);
+
+        // Dragged by its grip, the cursor where the user's would be: the window follows and the
+        // item keeps the place.
+        POINT grip = toolbar->GetMoveButton()->Position;
+        auto mouse = [&](UINT message, int dx, int dy) {
+            SetCursorPos(bar.left + grip.x + 4 + dx, bar.top + grip.y + 4 + dy);
+            PostMessageW(toolbar->GetHandle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, 0);
+            PumpPendingMessages();
+        };
+        GetWindowRect(browser.container->GetWindow(), &window);
+        mouse(WM_LBUTTONDOWN, 0, 0);
+        mouse(WM_MOUSEMOVE, -25, 15);
+        mouse(WM_LBUTTONUP, -25, 15);
+        RECT dragged;
+        GetWindowRect(browser.container->GetWindow(), &dragged);
+        EXPECT_EQ(window.left - 25, dragged.left);
+        EXPECT_EQ(window.top + 15, dragged.top);
+        EXPECT_EQ(dragged.left, browser.item.WindowPositionX);
+        EXPECT_EQ(dragged.top, browser.item.WindowPositionY);
         browser.container->Hide();
         EXPECT_FALSE(IsWindowVisible(toolbar->GetHandle()));
     }
