@@ -109,8 +109,8 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
     // Where the user leaves each window; the second one then maximized.
     const RECT placed[] = {{100, 120, 420, 360}, {500, 300, 900, 700}};
     auto run = [](ApplicationFixture& fixture, const std::function<void(CShellBrowserContainerBase&, int)>& each) {
-        CreateDirectoryW(fixture.File(L"A").c_str(), nullptr);
-        CreateDirectoryW(fixture.File(L"B").c_str(), nullptr);
+        for (const wchar_t* folder : {L"A", L"B"})
+            CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
         fixture.Start();
         fixture.RunWhile([&](HWND mainWindow) {
             for (int i = 0; i < 2; ++i) {
@@ -125,9 +125,8 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
     ApplicationFixture first;
     first.Configure(folders);
     run(first, [&](CShellBrowserContainerBase& container, int i) {
-        const RECT& rect = placed[i];
-        SetWindowPos(container.GetWindow(), nullptr, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT& at = placed[i];
+        SetWindowPos(container.GetWindow(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, 0);
         if (i == 1)
             container.ToggleMaximize();
     });
@@ -145,10 +144,8 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
     RECT maximized = {};
     GetMonitorRect(0, &maximized, FALSE);
     maximized.top += CShellBrowserContainerBase::kToolbarHeight;
-    EXPECT_TRUE(EqualRect(&placed[0], &shown[0]))
-        << shown[0].left << "," << shown[0].top << "," << shown[0].right << "," << shown[0].bottom;
-    EXPECT_TRUE(EqualRect(&maximized, &shown[1])) << "the second window starts maximized: " << shown[1].left << ","
-                                                  << shown[1].top << "," << shown[1].right << "," << shown[1].bottom;
-    EXPECT_TRUE(EqualRect(&placed[1], &restored))
-        << restored.left << "," << restored.top << "," << restored.right << "," << restored.bottom;
+    auto corners = [](const RECT& r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
+    EXPECT_EQ(corners(placed[0]), corners(shown[0]));
+    EXPECT_EQ(corners(maximized), corners(shown[1])) << "the second window starts maximized";
+    EXPECT_EQ(corners(placed[1]), corners(restored));
 }
