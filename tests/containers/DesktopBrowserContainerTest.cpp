@@ -148,6 +148,20 @@ struct Mirror {
                           << "," << place.second.y;
         return false;
     }
+    // Sizes the window so that its view is width x height.
+    void SetViewSize(int width, int height) const {
+        RECT frame = {0, 0, width, height};
+        HWND window = Container()->GetWindow();
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    }
+    LONG IconWidth() const {
+        RECT icon = {};
+        ListView_GetItemRect(ListView(), 0, &icon, LVIR_ICON);
+        return icon.right - icon.left;
+    }
     void PressRefresh() const {
         MSG key = {Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, VK_F5, 0, GetTickCount(), {0, 0}};
         SendMessageW(Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
@@ -200,7 +214,7 @@ const std::map<std::wstring, POINT> kLargePlaces = {
 } // namespace
 
 TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWithTipsThenLarge) {
-    for (LPCWSTR layout : {L"workerw", L"thumbnails", L"progman"}) {
+    for (LPCWSTR layout : {L"progman", L"workerw", L"thumbnails"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(layout)));
         Mirror mirror(layout);
         ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
@@ -226,26 +240,13 @@ TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWith
         HWND tooltip = ListView_GetToolTips(mirror.ListView());
         ASSERT_TRUE(tooltip);
         EXPECT_EQ(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
-        auto iconWidth = [&] {
-            RECT icon = {};
-            ListView_GetItemRect(mirror.ListView(), 0, &icon, LVIR_ICON);
-            return icon.right - icon.left;
-        };
-        EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), iconWidth()) << "compact icons are small";
+        EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), mirror.IconWidth()) << "compact icons are small";
 
-        RECT frame = {0, 0, 1200, 1000};
-        HWND window = mirror.Container()->GetWindow();
-        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOMOVE | SWP_NOZORDER);
+        mirror.SetViewSize(1200, 1000);
         EXPECT_FALSE(mirror.Browser()->IsCompact());
         EXPECT_TRUE(mirror.Browser()->IsMirroring());
         EXPECT_NE(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
         EXPECT_NE(L"", mirror.Label(0)) << "labels come back past 80 %";
-        if (RunningOnWine() && !ReportedWindowsVersion().Before(6, 0))
-            GTEST_SKIP() << "Wine ignores the view commands of Vista on: under 6.x the icons stay small";
-        EXPECT_LT(GetSystemMetrics(SM_CXSMICON), iconWidth()) << "icons of the normal size again";
         EXPECT_TRUE(mirror.PlacedAt(kLargePlaces));
     }
 }
@@ -335,6 +336,16 @@ TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
     if (GetFileAttributesW(mirror.desktop.folder.File(L"Bravo").c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "the desktop folder did not rename the item (Wine's SetNameOf is a stub)";
     EXPECT_TRUE(mirror.PlacedAt({{L"Bravo", kCompactPlaces.at(L"Beta")}}));
+}
+
+TEST(DesktopMirror, GrowingPastTheCompactSizeBringsNormalIconsBack) {
+    if (RunningOnWine() && !ReportedWindowsVersion().Before(6, 0))
+        GTEST_SKIP() << "Wine ignores the view commands of Vista on: under 6.x the icons stay small";
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(mirror.Open());
+    mirror.SetViewSize(1200, 1000);
+    ASSERT_FALSE(mirror.Browser()->IsCompact());
+    EXPECT_LT(GetSystemMetrics(SM_CXSMICON), mirror.IconWidth());
 }
 
 namespace {

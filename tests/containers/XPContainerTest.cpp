@@ -82,7 +82,8 @@ TEST(XPContainers, TheMirrorAndIconPositionCasesPassWithTheXPClassesWhenWineRepo
         const wchar_t* filter;
     } runs[] = {{L"winxp", L"DesktopMirror.IconsStandAtTheirScaledPlaces*:BrowserIconPositions.*"},
                 {L"winxp", L"DesktopMirror.ChangesAreRead*"},
-                {L"winxp64", L"DesktopMirror.IconsStandAtTheirScaledPlaces*"}};
+                {L"winxp64", L"DesktopMirror.IconsStandAtTheirScaledPlaces*"},
+                {L"winxp64", L"DesktopMirror.GrowingPastTheCompactSize*"}};
     for (const auto& copy : runs) {
         VersionCopyRun run = RunCopyAsWindowsVersion(copy.version, L"containers_tests_xp.exe", copy.filter);
         std::printf("---- child run as %ls ----\n%s---- end of child run ----\n", copy.version, run.output.c_str());
