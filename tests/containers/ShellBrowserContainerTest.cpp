@@ -117,12 +117,30 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
     EXPECT_EQ(nullptr, orphan.container->GetWindow());
     EXPECT_FALSE(orphan.container->Show(TRUE));
 
-    for (const wchar_t* layout : {L"progman", L"workerw", L"thumbnails"}) {
-        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout);
+    // Where each of Explorer's layouts keeps the desktop's list view, and the one found.
+    const struct {
+        const wchar_t* name;
+        const wchar_t* listViewParent;
+        const wchar_t* topWindow;
+    } layouts[] = {{L"progman", L"SHELLDLL_DefView", L"Progman"},
+                   {L"workerw", L"SHELLDLL_DefView", L"WorkerW"},
+                   {L"thumbnails", L"ThumbnailVwExtWnd32", L"Progman"}};
+    auto classOf = [](HWND window) {
+        wchar_t name[64] = L"";
+        GetClassNameW(window, name, ARRAYSIZE(name));
+        return std::wstring(name);
+    };
+    for (const auto& found : layouts) {
+        const wchar_t* layout = found.name;
+        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout + L" Alpha 20 20 Beta 640 480");
         ASSERT_TRUE(standIn.Started()) << layout;
         standIn.Resume();
-        HWND desktop = WaitForDesktopListView(standIn.Id());
+        HWND desktop = WaitForDesktopListView(standIn.Id(), 2);
         ASSERT_NE(nullptr, desktop) << layout;
+        EXPECT_TRUE(IsWindowVisible(desktop)) << layout;
+        EXPECT_EQ(found.listViewParent, classOf(GetParent(desktop))) << layout;
+        EXPECT_EQ(found.topWindow, classOf(GetAncestor(desktop, GA_ROOT))) << layout;
+        EXPECT_EQ(2, ListView_GetItemCount(desktop)) << layout << ": the icons are in the list view found";
         Browser bottom(BrowserZOrderBottom, folder.Path());
         EXPECT_TRUE(bottom.Initialize()) << layout;
         EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
@@ -146,6 +164,7 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
         CloseDesktopStandIn(newDesktop);
         EXPECT_TRUE(restarted.Wait(10000)) << "closing the container took its window out first";
     }
+    EXPECT_EQ(nullptr, FindDesktopListView()) << "the dead stand-ins' windows are gone";
 }
 
 namespace {
