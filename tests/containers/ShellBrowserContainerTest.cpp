@@ -282,7 +282,7 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     EXPECT_TRUE(browser.container->IsAtHome());
     EXPECT_EQ(0, key('Q')) << "a key of no meaning is left to the view";
 
-    // Wine runs "explore" on a folder through the machine's Folder class, never the user's.
+    // Wine finds a folder's verbs in the machine's Folder class, not in the user's Directory class.
     OpenedAddresses explorer;
     explorer.RecordVerb(L"Folder\\shell\\explore");
     for (UINT closing : {BrowserCommandExplorer, BrowserCommandClose}) {

@@ -16,7 +16,7 @@ public:
     OpenedAddresses(const OpenedAddresses&) = delete;
     OpenedAddresses& operator=(const OpenedAddresses&) = delete;
 
-    // Records what the shell runs for a verb of a class too ("Folder\\shell\\explore"); a verb
+    // Records what the shell runs for a verb of a class too ("Folder\shell\explore"); a verb
     // the class did not have goes again afterwards.
     void RecordVerb(const std::wstring& verbKey);
 
