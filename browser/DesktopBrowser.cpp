@@ -180,7 +180,9 @@ void CDesktopBrowser::SetViewRect(const RECT& rect) {
         if (!compact)
             LeaveCompactLayout();
         m_compact = compact;
-        SendLayoutViewMode(compact ? kSmallIconsViewMode : kMediumIconsViewMode);
+        // Before Vista the view has no medium icons: its plain icons are that size.
+        UINT normal = ViewCommand(kMediumIconsViewMode) != -1 ? kMediumIconsViewMode : kIconsViewMode;
+        SendLayoutViewMode(compact ? kSmallIconsViewMode : normal);
         SetUpLayout();
     }
     PlaceAllItems();

@@ -122,6 +122,11 @@ HRESULT CShellBrowser::ShowFolder(PCUIDLIST_RELATIVE relative, UINT flags, BOOL 
     m_listView = nullptr;
     if (oldView) {
         OnViewWindowDestroying(oldViewWindow, oldListView);
+        // Hidden as it is destroyed, the old view would first be painted once more, and a list view
+        // never painted yet lays out every item for that. The new view covers its place, so it
+        // leaves the screen without a redraw.
+        if (m_viewWindow && oldViewWindow)
+            SendMessageW(oldViewWindow, WM_SETREDRAW, FALSE, 0);
         oldView->UIActivate(SVUIA_DEACTIVATE);
         oldView->DestroyViewWindow();
     }

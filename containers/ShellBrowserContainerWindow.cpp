@@ -182,13 +182,15 @@ void CShellBrowserContainerBase::Maximize() {
         m_pItem->WindowPositionX = current.left;
         m_pItem->WindowPositionY = current.top;
     }
-    SetWindowLongPtrW(m_window, GWL_STYLE, GetWindowLongPtrW(m_window, GWL_STYLE) & ~WS_THICKFRAME);
+    LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
+    SetWindowLongPtrW(m_window, GWL_STYLE, style & ~WS_THICKFRAME);
     ComputeAreas();
     if (m_listView)
         SetWindowLongPtrW(m_listView, GWL_EXSTYLE, GetWindowLongPtrW(m_listView, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
     RECT target = m_maximizedArea;
     // The frame change alone sends no WM_SIZE when the rectangle stays: a pixel more forces one.
-    if (EqualRect(&current, &target))
+    // Maximized again after a navigation the frame stays, and the pixel would only stick out.
+    if ((style & WS_THICKFRAME) && EqualRect(&current, &target))
         ++target.bottom;
     SetWindowRectFlagged(target);
     SetMaximizedLook(TRUE);

@@ -1,5 +1,6 @@
 #include "ApplicationFixture.h"
 
+#include "app/MonitorRect.h"
 #include "config/GenericPathwrenObject.h"
 #include "containers/NotifyIcon.h"
 #include "containers/ShellBrowserContainerBase.h"
@@ -100,4 +101,51 @@ TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
     ASSERT_GE(menu.size(), 2u);
     EXPECT_EQ(L"Show / Hide", menu[0]);
     EXPECT_EQ(L"Maximize / Reduce", menu[1]);
+}
+
+TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
+    const std::wstring folders = L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=A\r\n"
+                                 L"[Folders_1]\r\nFolderPresentationType=0\r\nPath=B\r\n";
+    // Where the user leaves each window; the second one then maximized.
+    const RECT placed[] = {{100, 120, 420, 360}, {500, 300, 900, 700}};
+    auto run = [](ApplicationFixture& fixture, const std::function<void(CShellBrowserContainerBase&, int)>& each) {
+        for (const wchar_t* folder : {L"A", L"B"})
+            CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
+        fixture.Start();
+        fixture.RunWhile([&](HWND mainWindow) {
+            for (int i = 0; i < 2; ++i) {
+                auto* container =
+                    dynamic_cast<CShellBrowserContainerBase*>(fixture.application.m_folders[i]->m_pContainer);
+                if (container)
+                    each(*container, i);
+            }
+            PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+        });
+    };
+    ApplicationFixture first;
+    first.Configure(folders);
+    run(first, [&](CShellBrowserContainerBase& container, int i) {
+        const RECT& at = placed[i];
+        SetWindowPos(container.GetWindow(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, 0);
+        if (i == 1)
+            container.ToggleMaximize();
+    });
+
+    ApplicationFixture second;
+    second.Configure(ReadUtf16File(first.File(L"FoldersOptions.ini")));
+    RECT shown[2] = {}, restored = {};
+    run(second, [&](CShellBrowserContainerBase& container, int i) {
+        GetWindowRect(container.GetWindow(), &shown[i]);
+        if (i == 1) {
+            container.ToggleMaximize();
+            GetWindowRect(container.GetWindow(), &restored);
+        }
+    });
+    RECT maximized = {};
+    GetMonitorRect(0, &maximized, FALSE);
+    maximized.top += CShellBrowserContainerBase::kToolbarHeight;
+    auto corners = [](const RECT& r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
+    EXPECT_EQ(corners(placed[0]), corners(shown[0]));
+    EXPECT_EQ(corners(maximized), corners(shown[1])) << "the second window starts maximized";
+    EXPECT_EQ(corners(placed[1]), corners(restored));
 }

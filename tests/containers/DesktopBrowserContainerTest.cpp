@@ -5,14 +5,15 @@
 #include "config/GenericPathwrenObject.h"
 #include "browser/DesktopBrowserXP.h"
 #include "containers/DesktopBrowserContainer.h"
-#include "support/WindowsVersionCopy.h"
 #include "lib/KernelHandle.h"
+#include "lib/WindowsVersion.h"
 #include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
 #include "support/Soak.h"
 #include "support/TempDirectory.h"
+#include "support/Wine.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -114,6 +115,12 @@ struct Mirror {
         SendMessageW(Browser()->ViewWindow(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
         return text;
     }
+    int IndexOf(const std::wstring& name) const {
+        for (int index = 0; index < ListView_GetItemCount(ListView()); ++index)
+            if (Name(index) == name)
+                return index;
+        return -1;
+    }
     std::map<std::wstring, POINT> Places() const {
         std::map<std::wstring, POINT> places;
         for (int index = 0; index < ListView_GetItemCount(ListView()); ++index) {
@@ -140,6 +147,20 @@ struct Mirror {
             ADD_FAILURE() << "the mirror shows " << testing::PrintToString(place.first) << " at " << place.second.x
                           << "," << place.second.y;
         return false;
+    }
+    // Sizes the window so that its view is width x height.
+    void SetViewSize(int width, int height) const {
+        RECT frame = {0, 0, width, height};
+        HWND window = Container()->GetWindow();
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    }
+    LONG IconWidth() const {
+        RECT icon = {};
+        ListView_GetItemRect(ListView(), 0, &icon, LVIR_ICON);
+        return icon.right - icon.left;
     }
     void PressRefresh() const {
         MSG key = {Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, VK_F5, 0, GetTickCount(), {0, 0}};
@@ -198,8 +219,9 @@ TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWith
         Mirror mirror(layout);
         ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
         ASSERT_TRUE(mirror.Open());
-        EXPECT_EQ(StartedAsVersionCopy(), dynamic_cast<CDesktopBrowserContainerXP*>(mirror.Container()) != nullptr);
-        EXPECT_EQ(StartedAsVersionCopy(), dynamic_cast<CDesktopBrowserXP*>(mirror.Browser()) != nullptr);
+        const bool xp = ReportedWindowsVersion().Is(5, 1);
+        EXPECT_EQ(xp, dynamic_cast<CDesktopBrowserContainerXP*>(mirror.Container()) != nullptr);
+        EXPECT_EQ(xp, dynamic_cast<CDesktopBrowserXP*>(mirror.Browser()) != nullptr);
         EXPECT_TRUE(mirror.Browser()->IsMirroring());
         EXPECT_TRUE(mirror.Browser()->IsCompact());
         // The places are posted: what the view shows now is the shell's own.
@@ -218,13 +240,9 @@ TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWith
         HWND tooltip = ListView_GetToolTips(mirror.ListView());
         ASSERT_TRUE(tooltip);
         EXPECT_EQ(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+        EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), mirror.IconWidth()) << "compact icons are small";
 
-        RECT frame = {0, 0, 1200, 1000};
-        HWND window = mirror.Container()->GetWindow();
-        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOMOVE | SWP_NOZORDER);
+        mirror.SetViewSize(1200, 1000);
         EXPECT_FALSE(mirror.Browser()->IsCompact());
         EXPECT_TRUE(mirror.Browser()->IsMirroring());
         EXPECT_NE(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
@@ -300,6 +318,41 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     mirror.PressRefresh();
     EXPECT_TRUE(mirror.Browser()->DesktopLayout().empty());
     EXPECT_LT(0, ListView_GetItemCount(mirror.ListView()));
+}
+
+TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
+    ASSERT_TRUE(mirror.Open());
+    ASSERT_TRUE(mirror.PlacedAt(kCompactPlaces));
+    // The end of the user's edit, as the list view tells the view.
+    WCHAR newName[] = L"Bravo";
+    NMLVDISPINFOW edit = {};
+    edit.hdr = {mirror.ListView(), static_cast<UINT_PTR>(GetDlgCtrlID(mirror.ListView())), LVN_ENDLABELEDITW};
+    edit.item.mask = LVIF_TEXT;
+    edit.item.iItem = mirror.IndexOf(L"Beta");
+    edit.item.pszText = newName;
+    SendMessageW(mirror.Browser()->ViewWindow(), WM_NOTIFY, edit.hdr.idFrom, reinterpret_cast<LPARAM>(&edit));
+    if (GetFileAttributesW(mirror.desktop.folder.File(L"Bravo").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the desktop folder did not rename the item (Wine's SetNameOf is a stub)";
+    // Looked for by its place: the compact layout's tooltip may keep the name it had.
+    const POINT place = kCompactPlaces.at(L"Beta");
+    EXPECT_TRUE(PumpMessagesUntil([&] {
+        for (const auto& item : mirror.Places())
+            if (item.second.x == place.x && item.second.y == place.y)
+                return true;
+        return false;
+    }));
+}
+
+TEST(DesktopMirror, GrowingPastTheCompactSizeBringsNormalIconsBack) {
+    if (RunningOnWine() && !ReportedWindowsVersion().Before(6, 0))
+        GTEST_SKIP() << "Wine ignores the view commands of Vista on: under 6.x the icons stay small";
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(mirror.Open());
+    mirror.SetViewSize(1200, 1000);
+    ASSERT_FALSE(mirror.Browser()->IsCompact());
+    EXPECT_LT(GetSystemMetrics(SM_CXSMICON), mirror.IconWidth());
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "support/DesktopStandIn.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
+#include "support/OpenedAddresses.h"
 #include "support/Soak.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
@@ -62,46 +63,42 @@ TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
     }
 }
 
-TEST(ShellBrowserContainer, ATooLargeWindowFarAwayComesBackInsideTheWorkArea) {
+TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRestoredAndRefittedAfterADisplayChange) {
     TempDirectory folder;
     Browser browser(BrowserZOrderNormal, folder.Path());
     browser.item.WindowRect = {0, 0, 5000, 5000};
     browser.item.WindowPositionX = -3000;
     browser.item.WindowPositionY = 9000;
     ASSERT_TRUE(browser.Initialize());
-    RECT work;
+    HWND window = browser.container->GetWindow();
+    RECT work, rect, client;
     GetMonitorRect(0, &work, FALSE);
-    RECT window;
-    GetWindowRect(browser.container->GetWindow(), &window);
-    EXPECT_TRUE(EqualRect(&window, &work));
+    GetWindowRect(window, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &work)) << "a stored 5000 x 5000 window far away";
     EXPECT_EQ(work.left, browser.item.WindowPositionX);
     EXPECT_EQ(work.top, browser.item.WindowPositionY);
-    RECT client;
-    GetClientRect(browser.container->GetWindow(), &client);
-    EXPECT_EQ(client.right, browser.item.WindowRect.right) << "the item keeps the fitted client size";
-}
+    GetClientRect(window, &client);
+    EXPECT_TRUE(EqualRect(&client, &browser.item.WindowRect)) << "the item keeps the fitted client size";
 
-TEST(ShellBrowserContainer, MaximizeFillsTheWorkAreaBelowTheToolbarAndRestoreReturns) {
-    TempDirectory folder;
-    Browser browser(BrowserZOrderNormal, folder.Path());
-    ASSERT_TRUE(browser.Initialize());
-    HWND window = browser.container->GetWindow();
-    RECT before;
+    SetWindowPos(window, nullptr, 100, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT before, stored = browser.item.WindowRect, maximized = work;
     GetWindowRect(window, &before);
+    maximized.top += CShellBrowserContainerBase::kToolbarHeight;
     browser.container->ToggleMaximize();
-    RECT work;
-    GetMonitorRect(0, &work, FALSE);
-    work.top += CShellBrowserContainerBase::kToolbarHeight;
-    RECT maximized;
-    GetWindowRect(window, &maximized);
-    EXPECT_TRUE(EqualRect(&maximized, &work));
+    GetWindowRect(window, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &maximized));
     EXPECT_TRUE(browser.item.IsMaximized);
-    EXPECT_EQ(300, browser.item.WindowRect.right) << "maximizing keeps the user's size";
+    EXPECT_TRUE(EqualRect(&stored, &browser.item.WindowRect)) << "maximizing keeps the user's size";
     browser.container->ToggleMaximize();
-    RECT restored;
-    GetWindowRect(window, &restored);
-    EXPECT_TRUE(EqualRect(&restored, &before));
+    GetWindowRect(window, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &before));
     EXPECT_FALSE(browser.item.IsMaximized);
+
+    SetWindowPos(window, nullptr, -5000, 9000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    GetWindowRect(window, &rect);
+    EXPECT_TRUE(IntersectRect(&client, &rect, &work) && EqualRect(&client, &rect))
+        << "after a display change at " << rect.left << "," << rect.top;
 }
 
 TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhichTheWindowFollows) {
@@ -120,12 +117,30 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
     EXPECT_EQ(nullptr, orphan.container->GetWindow());
     EXPECT_FALSE(orphan.container->Show(TRUE));
 
-    for (const wchar_t* layout : {L"progman", L"workerw", L"thumbnails"}) {
-        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout);
+    // Where each of Explorer's layouts keeps the desktop's list view, and the one found.
+    const struct {
+        const wchar_t* name;
+        const wchar_t* listViewParent;
+        const wchar_t* topWindow;
+    } layouts[] = {{L"progman", L"SHELLDLL_DefView", L"Progman"},
+                   {L"workerw", L"SHELLDLL_DefView", L"WorkerW"},
+                   {L"thumbnails", L"ThumbnailVwExtWnd32", L"Progman"}};
+    auto classOf = [](HWND window) {
+        wchar_t name[64] = L"";
+        GetClassNameW(window, name, ARRAYSIZE(name));
+        return std::wstring(name);
+    };
+    for (const auto& found : layouts) {
+        const wchar_t* layout = found.name;
+        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout + L" Alpha 20 20 Beta 640 480");
         ASSERT_TRUE(standIn.Started()) << layout;
         standIn.Resume();
-        HWND desktop = WaitForDesktopListView(standIn.Id());
+        HWND desktop = WaitForDesktopListView(standIn.Id(), 2);
         ASSERT_NE(nullptr, desktop) << layout;
+        EXPECT_TRUE(IsWindowVisible(desktop)) << layout;
+        EXPECT_EQ(found.listViewParent, classOf(GetParent(desktop))) << layout;
+        EXPECT_EQ(found.topWindow, classOf(GetAncestor(desktop, GA_ROOT))) << layout;
+        EXPECT_EQ(2, ListView_GetItemCount(desktop)) << layout << ": the icons are in the list view found";
         Browser bottom(BrowserZOrderBottom, folder.Path());
         EXPECT_TRUE(bottom.Initialize()) << layout;
         EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
@@ -149,6 +164,7 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
         CloseDesktopStandIn(newDesktop);
         EXPECT_TRUE(restarted.Wait(10000)) << "closing the container took its window out first";
     }
+    EXPECT_EQ(nullptr, FindDesktopListView()) << "the dead stand-ins' windows are gone";
 }
 
 namespace {
@@ -194,6 +210,25 @@ TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllow
         GetWindowRect(toolbar->GetHandle(), &bar);
         EXPECT_EQ(window.left + 40, bar.left) << "the toolbar follows the window";
         EXPECT_EQ(window.top + 30, bar.bottom);
+
+        // Dragged by its grip, the cursor where the user's would be: the window follows and the
+        // item keeps the place.
+        POINT grip = toolbar->GetMoveButton()->Position;
+        auto mouse = [&](UINT message, int dx, int dy) {
+            SetCursorPos(bar.left + grip.x + 4 + dx, bar.top + grip.y + 4 + dy);
+            PostMessageW(toolbar->GetHandle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, 0);
+            PumpPendingMessages();
+        };
+        GetWindowRect(browser.container->GetWindow(), &window);
+        mouse(WM_LBUTTONDOWN, 0, 0);
+        mouse(WM_MOUSEMOVE, -25, 15);
+        mouse(WM_LBUTTONUP, -25, 15);
+        RECT dragged;
+        GetWindowRect(browser.container->GetWindow(), &dragged);
+        EXPECT_EQ(window.left - 25, dragged.left);
+        EXPECT_EQ(window.top + 15, dragged.top);
+        EXPECT_EQ(dragged.left, browser.item.WindowPositionX);
+        EXPECT_EQ(dragged.top, browser.item.WindowPositionY);
         browser.container->Hide();
         EXPECT_FALSE(IsWindowVisible(toolbar->GetHandle()));
     }
@@ -247,13 +282,22 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     EXPECT_TRUE(browser.container->IsAtHome());
     EXPECT_EQ(0, key('Q')) << "a key of no meaning is left to the view";
 
-    command(BrowserCommandClose);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(window); }, 5000));
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
+    // Wine finds a folder's verbs in the machine's Folder class, not in the user's Directory class.
+    OpenedAddresses explorer;
+    explorer.RecordVerb(L"Folder\\shell\\explore");
+    for (UINT closing : {BrowserCommandExplorer, BrowserCommandClose}) {
+        ASSERT_TRUE(browser.container->Show(TRUE));
+        command(closing);
+        EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(window); }, 5000)) << closing;
+        EXPECT_TRUE(IsWindow(window));
+        EXPECT_FALSE(IsWindowVisible(toolbar.GetHandle()));
+    }
+    std::vector<std::wstring> explored = explorer.Wait(1);
+    ASSERT_EQ(1u, explored.size()) << "one folder shown in Explorer";
+    EXPECT_NE(std::wstring::npos, explored[0].find(L"\"" + home.Path() + L"\"")) << explored[0];
 }
 
-TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAskedAndADisplayChangeRefits) {
+TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAsked) {
     TempDirectory home, away;
     CloseHandle(CreateFileW(home.File(L"note.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     for (BOOL asked : {FALSE, TRUE}) {
@@ -276,17 +320,6 @@ TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAskedAndADispl
         PumpPendingMessages();
         EXPECT_EQ(!asked, IsWindowVisible(window) != FALSE) << "after opening a file, asked " << asked;
     }
-
-    Browser browser(BrowserZOrderNormal, home.Path());
-    ASSERT_TRUE(browser.Initialize());
-    HWND window = browser.container->GetWindow();
-    SetWindowPos(window, nullptr, -5000, 9000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
-    RECT work, rect, inside;
-    GetMonitorRect(0, &work, FALSE);
-    GetWindowRect(window, &rect);
-    IntersectRect(&inside, &rect, &work);
-    EXPECT_TRUE(EqualRect(&inside, &rect)) << "now at " << rect.left << "," << rect.top;
 }
 
 TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItShown) {

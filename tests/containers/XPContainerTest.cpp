@@ -76,10 +76,17 @@ TEST(XPContainers, TheMirrorAndIconPositionCasesPassWithTheXPClassesWhenWineRepo
     if (!RunningOnWine())
         GTEST_SKIP() << "only Wine can start a copy of this program as another Windows version";
     // The shell reads the desktop directory once per process: each mirror case runs in its own.
-    for (const wchar_t* filter :
-         {L"DesktopMirror.IconsStandAtTheirScaledPlaces*:BrowserIconPositions.*", L"DesktopMirror.ChangesAreRead*"}) {
-        VersionCopyRun run = RunCopyAsWindowsVersion(L"winxp", L"containers_tests_xp.exe", filter);
-        std::printf("---- child run as Windows XP ----\n%s---- end of child run ----\n", run.output.c_str());
+    // "winxp64" reports 5.2: the common classes with the view commands from before Vista.
+    const struct {
+        const wchar_t* version;
+        const wchar_t* filter;
+    } runs[] = {{L"winxp", L"DesktopMirror.IconsStandAtTheirScaledPlaces*:BrowserIconPositions.*"},
+                {L"winxp", L"DesktopMirror.ChangesAreRead*"},
+                {L"winxp64", L"DesktopMirror.IconsStandAtTheirScaledPlaces*"},
+                {L"winxp64", L"DesktopMirror.GrowingPastTheCompactSize*"}};
+    for (const auto& copy : runs) {
+        VersionCopyRun run = RunCopyAsWindowsVersion(copy.version, L"containers_tests_xp.exe", copy.filter);
+        std::printf("---- child run as %ls ----\n%s---- end of child run ----\n", copy.version, run.output.c_str());
         EXPECT_TRUE(run.ended) << "the child ran out of time and was ended";
         EXPECT_EQ(0u, run.exitCode);
         EXPECT_NE(std::string::npos, run.output.find("[  PASSED  ]"));

@@ -46,13 +46,20 @@ OpenedAddresses::OpenedAddresses(const std::vector<std::wstring>& extraExtension
     DeleteFileW(m_recordFile.c_str());
     SetEnvironmentVariableW(L"PATHWREN_RECORDER_FILE", m_recordFile.c_str());
 
-    std::wstring command = L"\"" + BesideTestProgram(L"OpenedAddressRecorder.exe") + L"\" \"%1\"";
+    m_command = L"\"" + BesideTestProgram(L"OpenedAddressRecorder.exe") + L"\" \"%1\"";
     for (const wchar_t* scheme : {L"http", L"https", L"mailto"})
-        SetDefaultValue(std::wstring(scheme) + L"\\shell\\open\\command", command);
+        SetDefaultValue(std::wstring(scheme) + L"\\shell\\open\\command", m_command);
     SetDefaultValue(L".chm", L"PathwrenTest.chm");
     for (const std::wstring& extension : extraExtensions)
         SetDefaultValue(extension, L"PathwrenTest.chm");
-    SetDefaultValue(L"PathwrenTest.chm\\shell\\open\\command", command);
+    SetDefaultValue(L"PathwrenTest.chm\\shell\\open\\command", m_command);
+}
+
+void OpenedAddresses::RecordVerb(const std::wstring& verbKey) {
+    CRegistryKey existing;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, verbKey.c_str(), 0, KEY_QUERY_VALUE, existing.Receive()) != ERROR_SUCCESS)
+        m_createdKeys.push_back(verbKey);
+    SetDefaultValue(verbKey + L"\\command", m_command);
 }
 
 OpenedAddresses::~OpenedAddresses() {
@@ -62,6 +69,8 @@ OpenedAddresses::~OpenedAddresses() {
         else
             RegDeleteTreeW(HKEY_CLASSES_ROOT, saved->key.c_str());
     }
+    for (const std::wstring& key : m_createdKeys)
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
     // The program identifier is the tests' own: nothing of it stays.
     RegDeleteTreeW(HKEY_CLASSES_ROOT, L"PathwrenTest.chm");
     DeleteFileW(m_recordFile.c_str());

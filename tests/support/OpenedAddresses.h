@@ -16,6 +16,10 @@ public:
     OpenedAddresses(const OpenedAddresses&) = delete;
     OpenedAddresses& operator=(const OpenedAddresses&) = delete;
 
+    // Records what the shell runs for a verb of a class too ("Folder\shell\explore"); a verb
+    // the class did not have goes again afterwards.
+    void RecordVerb(const std::wstring& verbKey);
+
     // The command lines recorded so far, after waiting up to timeout for at least count of them.
     std::vector<std::wstring> Wait(size_t count, DWORD timeoutMilliseconds = 10000) const;
 
@@ -28,7 +32,9 @@ private:
     void SetDefaultValue(const std::wstring& key, const std::wstring& data);
 
     std::wstring m_recordFile;
+    std::wstring m_command;
     std::vector<SavedValue> m_saved;
+    std::vector<std::wstring> m_createdKeys;
 };
 
 // The path of a file beside the running test program.
