@@ -24,11 +24,17 @@ CTreeview::CTreeview(HWND tree, ITreeviewEvents* events)
       m_pEvents(events) {}
 
 CTreeview::~CTreeview() {
-    if (m_hImageList) {
-        if (IsWindow(m_hTree))
-            TreeView_SetImageList(m_hTree, nullptr, TVSIL_NORMAL);
-        ImageList_Destroy(m_hImageList);
-    }
+    ResetImages(m_iconSize);
+}
+
+void CTreeview::ResetImages(int iconSize) {
+    m_iconSize = iconSize;
+    if (!m_hImageList)
+        return;
+    if (IsWindow(m_hTree))
+        TreeView_SetImageList(m_hTree, nullptr, TVSIL_NORMAL);
+    ImageList_Destroy(m_hImageList);
+    m_hImageList = nullptr;
 }
 
 int CTreeview::AddIcon(HICON icon) {

@@ -42,6 +42,9 @@ public:
     HWND GetWindow() const { return m_hTree; }
     // -1 when the image list cannot be created.
     int AddIcon(HICON icon);
+    // Drops every image; later icons are added at the new size. The nodes still name their old
+    // images until the caller gives them new ones.
+    void ResetImages(int iconSize);
     // An item showing the image (from AddIcon) selected or not; null when it cannot be inserted.
     HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, LPCWSTR text, LPARAM param, int image);
     BOOL GetItemParam(HTREEITEM item, LPARAM* param) const;

@@ -29,19 +29,25 @@ HTREEITEM COptionsUI::InsertItemNode(CGenericPathwrenObject* item, HTREEITEM aft
     HWND tree = m_tree->GetWindow();
     WCHAR name[MAX_PATH];
     item->GetDisplayName(name);
-    HICON small = nullptr;
-    if (item->AssociatedIconPath[0])
-        ExtractIconExW(item->AssociatedIconPath, item->AssociatedIconIndex, nullptr, &small, 1);
-    int image = m_tree->AddIcon(small ? KeepIcon(small) : GetDefaultItemIcon());
-    HTREEITEM node = m_tree->InsertItem(m_foldersRoot, after, name, reinterpret_cast<LPARAM>(item), image);
-    m_tree->InsertItem(node, TVI_LAST, m_pLanguage->BrowsingOptions, PageBrowsingOptions, m_browsingOptionsImage);
-    m_tree->InsertItem(node, TVI_LAST, m_pLanguage->FileFilters, PageFileFilters, m_fileFiltersImage);
-    m_tree->InsertItem(node, TVI_LAST, m_pLanguage->Customization, PageCustomization, m_customizationImage);
+    HTREEITEM node = m_tree->InsertItem(m_foldersRoot, after, name, reinterpret_cast<LPARAM>(item), AddItemImage(item));
+    for (OptionsPage page : {PageBrowsingOptions, PageFileFilters, PageCustomization}) {
+        LPCWSTR text = page == PageBrowsingOptions ? m_pLanguage->BrowsingOptions
+                       : page == PageFileFilters   ? m_pLanguage->FileFilters
+                                                   : m_pLanguage->Customization;
+        m_tree->InsertItem(node, TVI_LAST, text, page, m_pageImages[page]);
+    }
     if (select) {
         TreeView_Expand(tree, node, TVE_EXPAND);
         TreeView_SelectItem(tree, node);
     }
     return node;
+}
+
+int COptionsUI::AddItemImage(const CGenericPathwrenObject* item) {
+    HICON small = nullptr;
+    if (item->AssociatedIconPath[0])
+        ExtractIconExW(item->AssociatedIconPath, item->AssociatedIconIndex, nullptr, &small, 1);
+    return m_tree->AddIcon(small ? KeepIcon(small) : GetDefaultItemIcon());
 }
 
 void COptionsUI::RefreshItemNode(CGenericPathwrenObject* item, HTREEITEM node) {

@@ -157,27 +157,66 @@ HICON COptionsUI::LoadSmallIcon(UINT icon) {
     return KeepIcon(static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, size, size, 0)));
 }
 
+namespace {
+
+const UINT kPageIcons[] = {IDI_OPTIONS,
+                           IDI_OPTIONS_FOLDERS,
+                           IDI_OPTIONS_FILE_FILTERS,
+                           IDI_OPTIONS_CUSTOMIZATION,
+                           IDI_OPTIONS_BROWSING_OPTIONS,
+                           IDI_OPTIONS_LAUNCH_BAR}; // by page
+static_assert(ARRAYSIZE(kPageIcons) == PageLaunchBar + 1, "an icon for every page");
+
+} // namespace
+
+void COptionsUI::AddPageImages() {
+    for (LPARAM page = PageApplication; page <= PageLaunchBar; ++page)
+        m_pageImages[page] = m_tree->AddIcon(LoadSmallIcon(kPageIcons[page]));
+}
+
 void COptionsUI::BuildTree() {
     HWND tree = m_tree->GetWindow();
     TreeView_DeleteAllItems(tree);
-    auto insert = [&](HTREEITEM parent, LPCWSTR text, LPARAM page, UINT icon) {
-        return m_tree->InsertItem(parent, TVI_LAST, text, page, m_tree->AddIcon(LoadSmallIcon(icon)));
+    AddPageImages();
+    auto insert = [&](HTREEITEM parent, LPCWSTR text, OptionsPage page) {
+        return m_tree->InsertItem(parent, TVI_LAST, text, page, m_pageImages[page]);
     };
     // Loading stays set while the nodes go in: the first node inserted becomes selected.
     m_loading = TRUE;
-    m_optionsRoot = insert(TVI_ROOT, m_pLanguage->Options, PageApplication, IDI_OPTIONS);
-    m_launchBarNode = insert(m_optionsRoot, m_pLanguage->LaunchBar, PageLaunchBar, IDI_OPTIONS_LAUNCH_BAR);
+    m_optionsRoot = insert(TVI_ROOT, m_pLanguage->Options, PageApplication);
+    m_launchBarNode = insert(m_optionsRoot, m_pLanguage->LaunchBar, PageLaunchBar);
     TreeView_Expand(tree, m_optionsRoot, TVE_EXPAND);
-    m_foldersRoot = insert(TVI_ROOT, m_pLanguage->Folders, PageFolders, IDI_OPTIONS_FOLDERS);
-    auto pageImage = [&](UINT icon) { return m_tree->AddIcon(LoadSmallIcon(icon)); };
-    m_browsingOptionsImage = pageImage(IDI_OPTIONS_BROWSING_OPTIONS);
-    m_customizationImage = pageImage(IDI_OPTIONS_CUSTOMIZATION);
-    m_fileFiltersImage = pageImage(IDI_OPTIONS_FILE_FILTERS);
+    m_foldersRoot = insert(TVI_ROOT, m_pLanguage->Folders, PageFolders);
     for (CGenericPathwrenObject* item : m_folders)
         InsertItemNode(item, TVI_LAST, FALSE);
     m_tree->ExpandAll(m_foldersRoot);
     TreeView_SelectItem(tree, m_optionsRoot);
     m_loading = FALSE;
+}
+
+void COptionsUI::ReloadTreeImages() {
+    m_tree->ResetImages(SmallIconSize());
+    AddPageImages();
+    HWND tree = m_tree->GetWindow();
+    // Depth first: a node's child, else its next sibling, else the next sibling of an ancestor.
+    for (HTREEITEM node = TreeView_GetRoot(tree); node;) {
+        LPARAM param = 0;
+        m_tree->GetItemParam(node, &param);
+        TVITEMW image = {};
+        image.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        image.hItem = node;
+        image.iImage = image.iSelectedImage = param <= PageLaunchBar
+                                                  ? m_pageImages[param]
+                                                  : AddItemImage(reinterpret_cast<CGenericPathwrenObject*>(param));
+        TreeView_SetItem(tree, &image);
+        HTREEITEM next = TreeView_GetChild(tree, node);
+        for (HTREEITEM up = node; !next && up; up = TreeView_GetParent(tree, up))
+            next = TreeView_GetNextSibling(tree, up);
+        node = next;
+    }
+    // The item being edited shows the icon its page names, which may not be saved yet.
+    if (m_pCurrentItem)
+        ShowItemIcon(IDC_ASSOCIATED_ICON, m_iconPath, m_iconIndex, TRUE);
 }
 
 namespace {
@@ -225,6 +264,7 @@ void COptionsUI::OnDpiChanged(UINT dpi, const RECT& suggested) {
             m_scaledFont = std::move(scaled);
         m_dpi = dpi;
         SetButtonIcons();
+        ReloadTreeImages();
         SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
     }
     SetWindowPos(m_hDialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,

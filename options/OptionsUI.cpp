@@ -135,10 +135,10 @@ void ApplyToApplication(COptionsUI& options) {
 COptionsUI::COptionsUI()
     : m_hDialog(nullptr), m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
       m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_pApplication(nullptr), m_pLanguage(nullptr),
-      m_pOptions(nullptr), m_browsingOptionsImage(-1), m_customizationImage(-1), m_fileFiltersImage(-1), m_drop(),
-      m_loading(FALSE), m_iconIndex(0), m_hotIconIndex(0), m_downIconIndex(0), m_colorButtons(), m_hotKeyModifier(0),
-      m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr),
-      m_currentNode(nullptr), m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
+      m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0), m_hotIconIndex(0),
+      m_downIconIndex(0), m_colorButtons(), m_hotKeyModifier(0), m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr),
+      m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr), m_currentNode(nullptr),
+      m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
     m_iconPath[0] = m_hotIconPath[0] = m_downIconPath[0] = L'\0';
 }
 
@@ -437,7 +437,7 @@ void COptionsUI::InitOptionsDialog() {
     for (int i = 0; i < ColorButtonCount; ++i)
         m_colorButtons[i] = GetDlgItem(m_hDialog, kColorButtonIds[i]);
     SetButtonIcons();
-    m_tree->m_iconSize = SmallIconSize();
+    m_tree->ResetImages(SmallIconSize());
     BuildTree();
 
     FillLanguageList();

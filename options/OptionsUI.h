@@ -79,9 +79,7 @@ public:
     CApplicationOptions* m_pOptions;
     std::vector<CIconHandle> m_mergedListIcons;
     std::vector<CIconHandle> m_icons;
-    int m_browsingOptionsImage;
-    int m_customizationImage;
-    int m_fileFiltersImage;
+    int m_pageImages[PageLaunchBar + 1]; // the tree's image of each page, by page
     DropFilesContext m_drop;
     std::unique_ptr<CGdiplusSession> m_gdiplus;
     BOOL m_loading;
@@ -126,6 +124,10 @@ public:
     RECT GetControlRect(int control) const;
     void ApplyLanguageToDialog();
     void BuildTree();
+    void AddPageImages();
+    int AddItemImage(const CGenericPathwrenObject* item);
+    // Every node's image again at the dialog's DPI.
+    void ReloadTreeImages();
     void PickColor(ColorButton button);
     void BrowsePicture(int targetEdit);
     void SetColor(ColorButton button, COLORREF color);

@@ -560,6 +560,10 @@ TEST_F(OptionsDialog, EveryPageFitsAt96And144DpiAndAfterTheDpiChanges) {
             EXPECT_EQ(-MulDiv(8, dpi, 72), FontHeight(GetDlgItem(dialog, IDOK))) << entry.when;
             auto okIcon = reinterpret_cast<HICON>(SendDlgItemMessageW(dialog, IDOK, BM_GETIMAGE, IMAGE_ICON, 0));
             EXPECT_EQ(static_cast<size_t>(MulDiv(16, dpi, 96) * MulDiv(16, dpi, 96)), ReadIconPixels(okIcon).size());
+            int treeImage = 0, treeImageHeight = 0;
+            ImageList_GetIconSize(TreeView_GetImageList(GetDlgItem(dialog, IDC_OPTIONS_TREE), TVSIL_NORMAL), &treeImage,
+                                  &treeImageHeight);
+            EXPECT_EQ(MulDiv(16, dpi, 96), treeImage) << entry.when << ": the tree's images";
             RECT dragged = {0, 0, 10, 10};
             SendMessageW(dialog, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
             EXPECT_EQ(MulDiv(400, dpi, 96), dragged.right) << entry.when << ": the smallest size";
