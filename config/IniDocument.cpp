@@ -1,6 +1,7 @@
 #include "config/IniDocument.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -153,17 +154,22 @@ CIniDocument::CIniDocument() {
     BuildSectionIndex();
 }
 
-CIniDocument CIniDocument::Parse(const unsigned char* bytes, size_t size, const IniCodePage& codePage) {
+CIniDocument CIniDocument::Parse(std::vector<unsigned char>&& bytes, const IniCodePage& codePage) {
     CIniDocument document;
-    document.m_raw.assign(bytes, bytes + size);
+    document.m_raw = std::move(bytes);
     const unsigned char* raw = document.m_raw.data();
+    size_t size = document.m_raw.size();
     if (size >= 2 && raw[0] == 0xFF && raw[1] == 0xFE) {
         size_t count = (size - 2) / 2;
         document.m_rawTail = (size - 2) % 2;
         document.m_text.resize(count);
         char16_t* text = &document.m_text[0];
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        std::memcpy(text, raw + 2, 2 * count); // the file's order is the machine's
+#else
         for (size_t i = 0; i < count; ++i)
             text[i] = static_cast<char16_t>(raw[2 + 2 * i] | (raw[3 + 2 * i] << 8));
+#endif
         for (size_t start = 0; start < count;) {
             size_t end = start;
             while (end < count && !IsLineEnd(document.m_text[end]))
@@ -387,6 +393,9 @@ size_t CIniDocument::SetString(std::u16string_view section, std::u16string_view 
         CheckWrittenLine(header.text, kHeaderLine);
         Section created;
         created.name = {header.text.offset + 1, static_cast<uint32_t>(sectionName.size())};
+        // A save writes sections alike one after the other (one folder item each).
+        created.lines.reserve(m_sections.back().lines.size());
+        created.entries.reserve(m_sections.back().entries.size());
         created.lines.push_back(header);
         m_sections.push_back(std::move(created));
         // Behind every section of the same name, so the first one stays the one found.

@@ -35,7 +35,11 @@ const IniCodePage& Latin1CodePage();
 class CIniDocument {
 public:
     CIniDocument(); // empty, UTF-16LE
-    static CIniDocument Parse(const unsigned char* bytes, size_t size, const IniCodePage& codePage);
+    static CIniDocument Parse(const unsigned char* bytes, size_t size, const IniCodePage& codePage) {
+        return Parse(std::vector<unsigned char>(bytes, bytes + size), codePage);
+    }
+    // Keeps the bytes themselves rather than a copy.
+    static CIniDocument Parse(std::vector<unsigned char>&& bytes, const IniCodePage& codePage);
 
     IniEncoding Encoding() const { return m_encoding; }
     // The file's bytes: the original ones for every line not written since, new lines in the

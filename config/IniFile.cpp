@@ -389,7 +389,7 @@ const CIniDocument& CIniFile::Document() {
     CFileHandle file(CreateFileW(m_fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     m_readable = file && ReadWholeFile(file.Get(), bytes);
-    SetDocument(m_readable ? CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage) : CIniDocument());
+    SetDocument(m_readable ? CIniDocument::Parse(std::move(bytes), kSystemCodePage) : CIniDocument());
     m_loaded = m_readable;
     m_writeTime = attributes.ftLastWriteTime;
     m_size = size;
