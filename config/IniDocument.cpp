@@ -238,25 +238,33 @@ void CIniDocument::AddLine(Span content, const Line& line) {
     section.lines.push_back(line);
     if (start >= end)
         return;
+    // One pass over the line finds the "=" and the first NUL on either side of it, which ends
+    // the name or the value early.
+    const char16_t* chars = text.data();
+    size_t equals = end, nameNul = end, valueNul = end;
+    for (size_t i = start; i < end; ++i) {
+        if (chars[i] == u'=' && equals == end)
+            equals = i;
+        else if (chars[i] == u'\0' && equals == end)
+            nameNul = std::min(nameNul, i);
+        else if (chars[i] == u'\0')
+            valueNul = std::min(valueNul, i);
+    }
     Entry entry;
     entry.line = static_cast<uint32_t>(section.lines.size() - 1);
-    size_t equals = text.find(u'=', start);
-    size_t nameEnd = end;
-    if (equals != std::u16string_view::npos && equals < end) {
-        nameEnd = equals;
-        while (nameEnd > start && IsBlank(text[nameEnd - 1]))
+    size_t nameEnd = equals;
+    if (equals < end) {
+        while (nameEnd > start && IsBlank(chars[nameEnd - 1]))
             --nameEnd;
         size_t valueStart = equals + 1;
-        while (valueStart < end && IsBlank(text[valueStart]))
+        while (valueStart < end && IsBlank(chars[valueStart]))
             ++valueStart;
         entry.hasValue = true;
-        entry.value = {static_cast<uint32_t>(base + valueStart), static_cast<uint32_t>(end - valueStart)};
-        entry.value.length = static_cast<uint32_t>(UpToNul(View(entry.value)).size());
+        entry.value = {static_cast<uint32_t>(base + valueStart), static_cast<uint32_t>(valueNul - valueStart)};
     }
-    entry.name = {static_cast<uint32_t>(base + start), static_cast<uint32_t>(nameEnd - start)};
     // A nameless entry right after another nameless one is dropped, as the profile functions do.
     bool keep = nameEnd > start || section.entries.empty() || section.entries.back().name.length > 0;
-    entry.name.length = static_cast<uint32_t>(UpToNul(View(entry.name)).size());
+    entry.name = {static_cast<uint32_t>(base + start), static_cast<uint32_t>(std::min(nameEnd, nameNul) - start)};
     entry.hash = HashName(View(entry.name));
     if (keep)
         section.entries.push_back(entry);
