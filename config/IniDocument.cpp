@@ -375,11 +375,21 @@ std::vector<std::u16string> CIniDocument::KeyNames(std::u16string_view section) 
     if (!found)
         return names;
     for (const Entry& entry : found->entries) {
-        std::u16string_view name = View(entry.name);
-        if (!name.empty() && name[0] != u';')
-            names.emplace_back(name);
+        if (IsKey(entry))
+            names.emplace_back(View(entry.name));
     }
     return names;
+}
+
+// Asked for every element of an array at start, so without copying any name.
+bool CIniDocument::HasKeys(std::u16string_view section) const {
+    const Section* found = FindSection(section);
+    return found && std::any_of(found->entries.begin(), found->entries.end(),
+                                [this](const Entry& entry) { return IsKey(entry); });
+}
+
+bool CIniDocument::IsKey(const Entry& entry) const {
+    return entry.name.length > 0 && m_text[entry.name.offset] != u';';
 }
 
 CIniDocument::Span CIniDocument::Append(std::u16string_view text) {

@@ -73,7 +73,7 @@ public:
     // Names of the entries of a section (its first occurrence) that have a name and are not
     // comments (";"), in file order.
     std::vector<std::u16string> KeyNames(std::u16string_view section) const;
-    bool HasKeys(std::u16string_view section) const { return !KeyNames(section).empty(); }
+    bool HasKeys(std::u16string_view section) const;
     // No section and no entry: a blank file.
     bool IsEmpty() const { return m_sections.size() == 1 && m_sections[0].entries.empty(); }
 
@@ -130,6 +130,7 @@ private:
     void NoteRepeatedNames();
     const Section* FindSection(std::u16string_view name) const;
     const Entry* FindEntry(const Section& section, std::u16string_view name) const;
+    bool IsKey(const Entry& entry) const;
 
     IniEncoding m_encoding = IniEncoding::Utf16LittleEndian;
     std::vector<unsigned char> m_raw;
