@@ -267,7 +267,7 @@ void CIniDocument::AddLine(Span content, const Line& line) {
     entry.name = {static_cast<uint32_t>(base + start), static_cast<uint32_t>(std::min(nameEnd, nameNul) - start)};
     entry.hash = HashName(View(entry.name));
     if (keep)
-        section.entries.push_back(entry);
+        section.AddEntry(entry);
 }
 
 void CIniDocument::NoteRepeatedNames() {
@@ -322,6 +322,8 @@ const CIniDocument::Section* CIniDocument::FindSection(std::u16string_view name)
 const CIniDocument::Entry* CIniDocument::FindEntry(const Section& section, std::u16string_view name) const {
     name = TrimBlanks(UpToNul(name));
     uint32_t hash = HashName(name);
+    if (!section.MayHold(hash))
+        return nullptr;
     size_t count = section.entries.size();
     size_t start = section.mayRepeatNames || section.nextSearch >= count ? 0 : section.nextSearch;
     for (size_t i = 0; i < count; ++i) {
@@ -476,7 +478,7 @@ void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16st
                    static_cast<uint32_t>(newValue.size())};
     added.hasValue = true;
     added.hash = HashName(keyName);
-    target.entries.push_back(added);
+    target.AddEntry(added);
 }
 
 void CIniDocument::CheckWrittenLine(Span line, size_t nameLength) {

@@ -118,6 +118,15 @@ private:
         // only add names that are not there yet.
         bool mayRepeatNames = false;
         mutable uint32_t nextSearch = 0;
+        // One bit per name hash: a name whose bit is clear is not there, which a save of a new
+        // section asks for every key.
+        uint64_t nameBits[4] = {};
+        static uint32_t NameBit(uint32_t hash) { return (hash * 0x9E3779B1u) >> 24; }
+        void AddEntry(const Entry& entry) {
+            entries.push_back(entry);
+            nameBits[NameBit(entry.hash) >> 6] |= uint64_t(1) << (NameBit(entry.hash) & 63);
+        }
+        bool MayHold(uint32_t hash) const { return (nameBits[NameBit(hash) >> 6] >> (NameBit(hash) & 63)) & 1; }
     };
 
     std::u16string_view View(Span span) const { return std::u16string_view(m_text).substr(span.offset, span.length); }
