@@ -1,6 +1,7 @@
 #include "config/IniDocument.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -35,6 +36,16 @@ bool EqualFolded(std::u16string_view a, std::u16string_view b) {
             return false;
     }
     return true;
+}
+
+// The length and three case-folded characters: enough to tell the keys of one section apart
+// almost always, at a cost that does not grow with the name.
+uint32_t HashName(std::u16string_view name) {
+    if (name.empty())
+        return 0;
+    uint32_t hash = static_cast<uint32_t>(name.size()) * 0x9E3779B1u;
+    hash ^= FoldCase(name.front()) ^ (static_cast<uint32_t>(FoldCase(name[name.size() / 2])) << 8);
+    return hash ^ (static_cast<uint32_t>(FoldCase(name.back())) << 16);
 }
 
 // Text after a NUL is invisible to the profile functions, which pass names on as C strings.
@@ -143,17 +154,22 @@ CIniDocument::CIniDocument() {
     BuildSectionIndex();
 }
 
-CIniDocument CIniDocument::Parse(const unsigned char* bytes, size_t size, const IniCodePage& codePage) {
+CIniDocument CIniDocument::Parse(std::vector<unsigned char>&& bytes, const IniCodePage& codePage) {
     CIniDocument document;
-    document.m_raw.assign(bytes, bytes + size);
+    document.m_raw = std::move(bytes);
     const unsigned char* raw = document.m_raw.data();
+    size_t size = document.m_raw.size();
     if (size >= 2 && raw[0] == 0xFF && raw[1] == 0xFE) {
         size_t count = (size - 2) / 2;
         document.m_rawTail = (size - 2) % 2;
         document.m_text.resize(count);
         char16_t* text = &document.m_text[0];
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        std::memcpy(text, raw + 2, 2 * count); // the file's order is the machine's
+#else
         for (size_t i = 0; i < count; ++i)
             text[i] = static_cast<char16_t>(raw[2 + 2 * i] | (raw[3 + 2 * i] << 8));
+#endif
         for (size_t start = 0; start < count;) {
             size_t end = start;
             while (end < count && !IsLineEnd(document.m_text[end]))
@@ -189,6 +205,7 @@ CIniDocument CIniDocument::Parse(const unsigned char* bytes, size_t size, const 
             start = next;
         }
     }
+    document.NoteRepeatedNames();
     document.BuildSectionIndex();
     return document;
 }
@@ -208,6 +225,10 @@ void CIniDocument::AddLine(Span content, const Line& line) {
             section.name = {static_cast<uint32_t>(base + (inside.data() - text.data())),
                             static_cast<uint32_t>(inside.size())};
             section.name.length = static_cast<uint32_t>(UpToNul(View(section.name)).size());
+            // The sections of one file tend to be alike (one folder item each), so the room the
+            // previous one took saves the growing steps in this one.
+            section.lines.reserve(m_sections.back().lines.size());
+            section.entries.reserve(m_sections.back().entries.size());
             section.lines.push_back(line);
             m_sections.push_back(std::move(section));
             return;
@@ -217,27 +238,61 @@ void CIniDocument::AddLine(Span content, const Line& line) {
     section.lines.push_back(line);
     if (start >= end)
         return;
+    // One pass over the line finds the "=" and the first NUL on either side of it, which ends
+    // the name or the value early.
+    const char16_t* chars = text.data();
+    size_t equals = end, nameNul = end, valueNul = end;
+    for (size_t i = start; i < end; ++i) {
+        if (chars[i] == u'=' && equals == end)
+            equals = i;
+        else if (chars[i] == u'\0' && equals == end)
+            nameNul = std::min(nameNul, i);
+        else if (chars[i] == u'\0')
+            valueNul = std::min(valueNul, i);
+    }
     Entry entry;
     entry.line = static_cast<uint32_t>(section.lines.size() - 1);
-    size_t equals = text.find(u'=', start);
-    size_t nameEnd = end;
-    if (equals != std::u16string_view::npos && equals < end) {
-        nameEnd = equals;
-        while (nameEnd > start && IsBlank(text[nameEnd - 1]))
+    size_t nameEnd = equals;
+    if (equals < end) {
+        while (nameEnd > start && IsBlank(chars[nameEnd - 1]))
             --nameEnd;
         size_t valueStart = equals + 1;
-        while (valueStart < end && IsBlank(text[valueStart]))
+        while (valueStart < end && IsBlank(chars[valueStart]))
             ++valueStart;
         entry.hasValue = true;
-        entry.value = {static_cast<uint32_t>(base + valueStart), static_cast<uint32_t>(end - valueStart)};
-        entry.value.length = static_cast<uint32_t>(UpToNul(View(entry.value)).size());
+        entry.value = {static_cast<uint32_t>(base + valueStart), static_cast<uint32_t>(valueNul - valueStart)};
     }
-    entry.name = {static_cast<uint32_t>(base + start), static_cast<uint32_t>(nameEnd - start)};
     // A nameless entry right after another nameless one is dropped, as the profile functions do.
     bool keep = nameEnd > start || section.entries.empty() || section.entries.back().name.length > 0;
-    entry.name.length = static_cast<uint32_t>(UpToNul(View(entry.name)).size());
+    entry.name = {static_cast<uint32_t>(base + start), static_cast<uint32_t>(std::min(nameEnd, nameNul) - start)};
+    entry.hash = HashName(View(entry.name));
     if (keep)
-        section.entries.push_back(entry);
+        section.AddEntry(entry);
+}
+
+void CIniDocument::NoteRepeatedNames() {
+    // An open-addressing set of the names' hashes per section; equal hashes count as a repeat.
+    const size_t kLargestChecked = 4096;
+    std::vector<uint32_t> slots; // entry index + 1; 0 is free
+    for (Section& section : m_sections) {
+        size_t count = section.entries.size();
+        section.mayRepeatNames = count > kLargestChecked;
+        if (count < 2 || section.mayRepeatNames)
+            continue;
+        size_t size = 64;
+        while (size < 2 * count)
+            size *= 2;
+        slots.assign(size, 0);
+        for (size_t i = 0; i < count && !section.mayRepeatNames; ++i) {
+            uint32_t hash = section.entries[i].hash;
+            size_t slot = (hash * 0x9E3779B1u) & (size - 1);
+            while (slots[slot] != 0 && !section.mayRepeatNames) {
+                section.mayRepeatNames = section.entries[slots[slot] - 1].hash == hash;
+                slot = (slot + 1) & (size - 1);
+            }
+            slots[slot] = static_cast<uint32_t>(i + 1);
+        }
+    }
 }
 
 void CIniDocument::BuildSectionIndex() {
@@ -249,30 +304,44 @@ void CIniDocument::BuildSectionIndex() {
     });
 }
 
-const CIniDocument::Section* CIniDocument::FindSection(std::u16string_view name) const {
+size_t CIniDocument::FindSectionNumber(std::u16string_view name) const {
     name = TrimBlanks(UpToNul(name));
     auto found = std::lower_bound(m_sectionOrder.begin(), m_sectionOrder.end(), name, [this](uint32_t index, auto key) {
         return CompareFolded(View(m_sections[index].name), key) < 0;
     });
     if (found == m_sectionOrder.end() || !EqualFolded(View(m_sections[*found].name), name))
-        return nullptr;
-    return &m_sections[*found];
+        return kNoSection;
+    return *found;
+}
+
+const CIniDocument::Section* CIniDocument::FindSection(std::u16string_view name) const {
+    size_t number = FindSectionNumber(name);
+    return number == kNoSection ? nullptr : &m_sections[number];
 }
 
 const CIniDocument::Entry* CIniDocument::FindEntry(const Section& section, std::u16string_view name) const {
     name = TrimBlanks(UpToNul(name));
-    for (const Entry& entry : section.entries) {
-        if (EqualFolded(View(entry.name), name))
+    uint32_t hash = HashName(name);
+    if (!section.MayHold(hash))
+        return nullptr;
+    size_t count = section.entries.size();
+    size_t start = section.mayRepeatNames || section.nextSearch >= count ? 0 : section.nextSearch;
+    for (size_t i = 0; i < count; ++i) {
+        size_t index = start + i < count ? start + i : start + i - count;
+        const Entry& entry = section.entries[index];
+        if (entry.hash == hash && EqualFolded(View(entry.name), name)) {
+            section.nextSearch = static_cast<uint32_t>(index + 1);
             return &entry;
+        }
     }
     return nullptr;
 }
 
-size_t CIniDocument::GetString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
+size_t CIniDocument::GetString(size_t section, std::u16string_view key, std::u16string_view defaultValue,
                                char16_t* buffer, size_t size) const {
     if (!buffer || size == 0)
         return 0;
-    const Section* found = FindSection(section);
+    const Section* found = section < m_sections.size() ? &m_sections[section] : nullptr;
     const Entry* entry = found ? FindEntry(*found, key) : nullptr;
     if (entry && entry->hasValue)
         return CopyEntry(View(entry->value), buffer, size);
@@ -284,7 +353,7 @@ size_t CIniDocument::GetString(std::u16string_view section, std::u16string_view 
     return CopyEntry(fallback.substr(0, length), buffer, size);
 }
 
-uint32_t CIniDocument::GetInt(std::u16string_view section, std::u16string_view key, int32_t defaultValue) const {
+uint32_t CIniDocument::GetInt(size_t section, std::u16string_view key, int32_t defaultValue) const {
     // The profile functions read the text into 30 characters first, so longer numbers are cut.
     char16_t text[30];
     size_t length = GetString(section, key, u"", text, 30);
@@ -308,11 +377,21 @@ std::vector<std::u16string> CIniDocument::KeyNames(std::u16string_view section) 
     if (!found)
         return names;
     for (const Entry& entry : found->entries) {
-        std::u16string_view name = View(entry.name);
-        if (!name.empty() && name[0] != u';')
-            names.emplace_back(name);
+        if (IsKey(entry))
+            names.emplace_back(View(entry.name));
     }
     return names;
+}
+
+// Asked for every element of an array at start, so without copying any name.
+bool CIniDocument::HasKeys(std::u16string_view section) const {
+    const Section* found = FindSection(section);
+    return found && std::any_of(found->entries.begin(), found->entries.end(),
+                                [this](const Entry& entry) { return IsKey(entry); });
+}
+
+bool CIniDocument::IsKey(const Entry& entry) const {
+    return entry.name.length > 0 && m_text[entry.name.offset] != u';';
 }
 
 CIniDocument::Span CIniDocument::Append(std::u16string_view text) {
@@ -321,66 +400,141 @@ CIniDocument::Span CIniDocument::Append(std::u16string_view text) {
     return span;
 }
 
-void CIniDocument::SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+size_t CIniDocument::SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
     std::u16string_view sectionName = TrimBlanks(UpToNul(section));
+    size_t number = FindSectionNumber(sectionName);
+    if (number == kNoSection) {
+        Line header;
+        header.rewritten = true;
+        header.text = {static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(sectionName.size() + 2)};
+        m_text += u'[';
+        m_text.append(sectionName.data(), sectionName.size());
+        m_text += u']';
+        CheckWrittenLine(header.text, kHeaderLine);
+        Section created;
+        created.name = {header.text.offset + 1, static_cast<uint32_t>(sectionName.size())};
+        // A save writes sections alike one after the other (one folder item each).
+        created.lines.reserve(m_sections.back().lines.size());
+        created.entries.reserve(m_sections.back().entries.size());
+        created.lines.push_back(header);
+        m_sections.push_back(std::move(created));
+        // Behind every section of the same name, so the first one stays the one found.
+        number = m_sections.size() - 1;
+        auto position = std::upper_bound(
+            m_sectionOrder.begin(), m_sectionOrder.end(), number, [this](size_t added, uint32_t existing) {
+                return CompareFolded(View(m_sections[added].name), View(m_sections[existing].name)) < 0;
+            });
+        m_sectionOrder.insert(position, static_cast<uint32_t>(number));
+    }
+    SetString(number, key, value);
+    return number;
+}
+
+void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16string_view value) {
+    if (section >= m_sections.size())
+        return;
     std::u16string_view keyName = TrimBlanks(UpToNul(key));
     std::u16string_view newValue = UpToNul(value);
     while (!newValue.empty() && IsBlank(newValue.front()))
         newValue.remove_prefix(1);
-
-    Section* target = const_cast<Section*>(FindSection(sectionName));
-    if (!target) {
-        Section created;
-        created.name = Append(sectionName);
-        Line header;
-        header.rewritten = true;
-        header.text = Append(u"[" + std::u16string(sectionName) + u"]");
-        created.lines.push_back(header);
-        m_sections.push_back(std::move(created));
-        // Behind every section of the same name, so the first one stays the one found.
-        uint32_t index = static_cast<uint32_t>(m_sections.size() - 1);
-        auto position = std::upper_bound(
-            m_sectionOrder.begin(), m_sectionOrder.end(), index, [this](uint32_t added, uint32_t existing) {
-                return CompareFolded(View(m_sections[added].name), View(m_sections[existing].name)) < 0;
-            });
-        m_sectionOrder.insert(position, index);
-        target = &m_sections.back();
-    }
+    Section& target = m_sections[section];
     m_modified = true;
-    Entry* entry = const_cast<Entry*>(FindEntry(*target, keyName));
+    Entry* entry = const_cast<Entry*>(FindEntry(target, keyName));
     if (entry) {
         if (entry->hasValue && View(entry->value) == newValue)
             return;
-        // The file's spelling of the name stays.
-        std::u16string line(View(entry->name));
+        // The file's spelling of the name stays. The room is made first: the name is text of
+        // the document itself, which must not move while it is copied.
         uint32_t nameLength = entry->name.length;
-        line += u'=';
-        line.append(newValue.data(), newValue.size());
-        Line& rewritten = target->lines[entry->line];
+        m_text.reserve(m_text.size() + nameLength + 1 + newValue.size());
+        Span line{static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(nameLength + 1 + newValue.size())};
+        m_text.append(View(entry->name));
+        m_text += u'=';
+        m_text.append(newValue.data(), newValue.size());
+        CheckWrittenLine(line, nameLength);
+        Line& rewritten = target.lines[entry->line];
         rewritten.rewritten = true;
-        rewritten.text = Append(line);
-        entry->name = {rewritten.text.offset, nameLength};
-        entry->value = {rewritten.text.offset + nameLength + 1, static_cast<uint32_t>(newValue.size())};
+        rewritten.text = line;
+        entry->name = {line.offset, nameLength};
+        entry->value = {line.offset + nameLength + 1, static_cast<uint32_t>(newValue.size())};
         entry->hasValue = true;
         return;
     }
     // After the header, or at the very start of the lines before the first header.
-    size_t position = target->entries.empty() ? (target == &m_sections[0] ? 0 : 1) : target->entries.back().line + 1;
-    position = std::min(position, target->lines.size());
-    std::u16string text(keyName);
-    text += u'=';
-    text.append(newValue.data(), newValue.size());
+    size_t position = target.entries.empty() ? (section == 0 ? 0 : 1) : target.entries.back().line + 1;
+    position = std::min(position, target.lines.size());
     Line line;
     line.rewritten = true;
-    line.text = Append(text);
-    target->lines.insert(target->lines.begin() + position, line);
+    line.text = {static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(keyName.size() + 1 + newValue.size())};
+    m_text.append(keyName.data(), keyName.size());
+    m_text += u'=';
+    m_text.append(newValue.data(), newValue.size());
+    CheckWrittenLine(line.text, keyName.size());
+    target.lines.insert(target.lines.begin() + position, line);
     Entry added;
     added.line = static_cast<uint32_t>(position);
     added.name = {line.text.offset, static_cast<uint32_t>(keyName.size())};
     added.value = {static_cast<uint32_t>(line.text.offset + keyName.size() + 1),
                    static_cast<uint32_t>(newValue.size())};
     added.hasValue = true;
-    target->entries.push_back(added);
+    added.hash = HashName(keyName);
+    target.AddEntry(added);
+}
+
+void CIniDocument::CheckWrittenLine(Span line, size_t nameLength) {
+    std::u16string_view text = View(line);
+    // A header's name is never empty here: the nameless section always exists. A nameless entry
+    // may vanish behind another one.
+    bool readsBack =
+        nameLength == kHeaderLine || (nameLength > 0 && text.find(u'=') == nameLength && !IsBlank(text.back()) &&
+                                      (text[0] != u'[' || text.find(u']') == std::u16string_view::npos));
+    for (size_t i = 0; readsBack && i < text.size(); ++i)
+        readsBack = !IsLineEnd(text[i]) && text[i] != u'\0';
+    if (!readsBack)
+        m_writtenLinesNeedParse = true;
+}
+
+bool CIniDocument::Saved(std::vector<unsigned char>& bytes) {
+    // Text written and written over again piles up; a Parse starts it afresh.
+    bool worthIt =
+        m_encoding == IniEncoding::Utf16LittleEndian && !m_writtenLinesNeedParse && m_text.size() <= bytes.size();
+    // The bytes of every line as Serialize put them: a line without an end of its own gets
+    // CR LF when another line follows it.
+    for (int pass = 0; worthIt && pass < 2; ++pass) {
+        uint32_t offset = 2;
+        Line* open = nullptr;
+        for (Section& section : m_sections) {
+            for (Line& line : section.lines) {
+                if (open && pass == 1) {
+                    open->rawLength += 4;
+                    open->breakLength = 4;
+                }
+                offset += open ? 4 : 0;
+                uint32_t length =
+                    line.rewritten ? 2 * line.text.length + (line.breakLength ? line.breakLength : 4) : line.rawLength;
+                // Only the file's first line can be empty: anywhere else its line end would join
+                // the end of the line before it.
+                if (!line.rewritten && line.rawLength == line.breakLength && offset > 2)
+                    worthIt = false;
+                open = !line.rewritten && line.breakLength == 0 ? &line : nullptr;
+                if (pass == 1) {
+                    if (line.rewritten && line.breakLength == 0)
+                        line.breakLength = 4;
+                    line.rewritten = false;
+                    line.rawOffset = offset;
+                    line.rawLength = length;
+                }
+                offset += length;
+            }
+        }
+        if (pass == 0)
+            worthIt = worthIt && offset + m_rawTail == bytes.size();
+    }
+    if (!worthIt)
+        return false;
+    m_raw.swap(bytes);
+    m_modified = false;
+    return true;
 }
 
 std::vector<unsigned char> CIniDocument::Serialize(const IniCodePage& codePage) const {

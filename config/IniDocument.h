@@ -35,7 +35,11 @@ const IniCodePage& Latin1CodePage();
 class CIniDocument {
 public:
     CIniDocument(); // empty, UTF-16LE
-    static CIniDocument Parse(const unsigned char* bytes, size_t size, const IniCodePage& codePage);
+    static CIniDocument Parse(const unsigned char* bytes, size_t size, const IniCodePage& codePage) {
+        return Parse(std::vector<unsigned char>(bytes, bytes + size), codePage);
+    }
+    // Keeps the bytes themselves rather than a copy.
+    static CIniDocument Parse(std::vector<unsigned char>&& bytes, const IniCodePage& codePage);
 
     IniEncoding Encoding() const { return m_encoding; }
     // The file's bytes: the original ones for every line not written since, new lines in the
@@ -43,27 +47,47 @@ public:
     std::vector<unsigned char> Serialize(const IniCodePage& codePage) const;
     bool Modified() const { return m_modified; }
 
+    // Sections are also named by their number, so that a reader of many keys of one section
+    // looks it up once. A number stays valid as long as the document (writes only add sections);
+    // kNoSection names none.
+    static constexpr size_t kNoSection = static_cast<size_t>(-1);
+    size_t FindSectionNumber(std::u16string_view name) const;
+
     // GetPrivateProfileStringW for a named key: the value (quotes around it removed) or the
     // default (its trailing spaces removed) into buffer, cut to size - 1 characters. Returns the
     // number of characters copied.
     size_t GetString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
-                     char16_t* buffer, size_t size) const;
+                     char16_t* buffer, size_t size) const {
+        return GetString(FindSectionNumber(section), key, defaultValue, buffer, size);
+    }
+    size_t GetString(size_t section, std::u16string_view key, std::u16string_view defaultValue, char16_t* buffer,
+                     size_t size) const;
     // GetPrivateProfileIntW: the value read as a signed or unsigned 32-bit number (decimal, or
     // after "0x", "0o", "0b"), wrapping on overflow; the default when the value is missing or empty.
-    uint32_t GetInt(std::u16string_view section, std::u16string_view key, int32_t defaultValue) const;
+    uint32_t GetInt(std::u16string_view section, std::u16string_view key, int32_t defaultValue) const {
+        return GetInt(FindSectionNumber(section), key, defaultValue);
+    }
+    uint32_t GetInt(size_t section, std::u16string_view key, int32_t defaultValue) const;
     // Names of the sections in file order, duplicates included, nameless ones left out.
     std::vector<std::u16string> SectionNames() const;
     // Names of the entries of a section (its first occurrence) that have a name and are not
     // comments (";"), in file order.
     std::vector<std::u16string> KeyNames(std::u16string_view section) const;
-    bool HasKeys(std::u16string_view section) const { return !KeyNames(section).empty(); }
+    bool HasKeys(std::u16string_view section) const;
     // No section and no entry: a blank file.
     bool IsEmpty() const { return m_sections.size() == 1 && m_sections[0].entries.empty(); }
 
     // WritePrivateProfileStringW: blanks around the names and before the value are dropped; an
     // existing entry's line is rewritten, a new one goes after its section's last entry, a new
-    // section at the end of the file.
-    void SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+    // section at the end of the file. Returns the section's number.
+    size_t SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+    void SetString(size_t section, std::u16string_view key, std::u16string_view value);
+
+    // After Serialize's bytes were saved: they become the document's own, with the same result as
+    // a Parse of them but without reading every line again. False, with the document then only
+    // good for replacing by that Parse, when a written line would read back otherwise (a line end
+    // or a "=" in a name, blanks at the end of a value) or the file is in the ANSI code page.
+    bool Saved(std::vector<unsigned char>& bytes);
 
 private:
     // Names and values are spans of m_text: the decoded file, followed by the text written since.
@@ -82,20 +106,40 @@ private:
         Span name;
         Span value;
         bool hasValue = false;
+        uint32_t hash = 0; // of the case-folded name: most names are told apart without comparing them
         uint32_t line = 0; // index into the section's lines
     };
     struct Section {
         Span name;
         std::vector<Line> lines; // a header, when there is one, is the first
         std::vector<Entry> entries;
+        // Keys are mostly read in file order, so a search starts behind the last key found. That
+        // finds the first of keys of the same name only when the section has none such; writes
+        // only add names that are not there yet.
+        bool mayRepeatNames = false;
+        mutable uint32_t nextSearch = 0;
+        // One bit per name hash: a name whose bit is clear is not there, which a save of a new
+        // section asks for every key.
+        uint64_t nameBits[4] = {};
+        static uint32_t NameBit(uint32_t hash) { return (hash * 0x9E3779B1u) >> 24; }
+        void AddEntry(const Entry& entry) {
+            entries.push_back(entry);
+            nameBits[NameBit(entry.hash) >> 6] |= uint64_t(1) << (NameBit(entry.hash) & 63);
+        }
+        bool MayHold(uint32_t hash) const { return (nameBits[NameBit(hash) >> 6] >> (NameBit(hash) & 63)) & 1; }
     };
 
     std::u16string_view View(Span span) const { return std::u16string_view(m_text).substr(span.offset, span.length); }
     Span Append(std::u16string_view text);
+    // Notes a written line that a Parse would not read as written.
+    static constexpr size_t kHeaderLine = static_cast<size_t>(-1); // the name length of a header
+    void CheckWrittenLine(Span line, size_t nameLength);
     void AddLine(Span content, const Line& line);
     void BuildSectionIndex();
+    void NoteRepeatedNames();
     const Section* FindSection(std::u16string_view name) const;
     const Entry* FindEntry(const Section& section, std::u16string_view name) const;
+    bool IsKey(const Entry& entry) const;
 
     IniEncoding m_encoding = IniEncoding::Utf16LittleEndian;
     std::vector<unsigned char> m_raw;
@@ -104,4 +148,5 @@ private:
     std::vector<Section> m_sections;      // m_sections[0] holds what comes before the first header
     std::vector<uint32_t> m_sectionOrder; // section indices sorted by case-folded name, file order among equals
     bool m_modified = false;
+    bool m_writtenLinesNeedParse = false;
 };

@@ -99,11 +99,21 @@ bool ReadWholeFile(HANDLE file, std::vector<unsigned char>& bytes) {
 }
 
 // TRUE when the value fitted the buffer for certain.
-BOOL ReadStringFrom(const CIniDocument& document, LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
-                    DWORD size) {
-    size_t copied =
-        document.GetString(Text(section), Text(key), Text(defaultValue), reinterpret_cast<char16_t*>(buffer), size);
+BOOL FittedForCertain(size_t copied, DWORD size) {
     return size >= 2 && copied < size - 2;
+}
+
+// The text "%u" gives, without a formatting call per key of a save.
+void FormatUnsigned(UINT value, WCHAR (&text)[16]) {
+    WCHAR reversed[16];
+    int length = 0;
+    do {
+        reversed[length++] = static_cast<WCHAR>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (int i = 0; i < length; ++i)
+        text[i] = reversed[length - 1 - i];
+    text[length] = L'\0';
 }
 
 } // namespace
@@ -165,6 +175,7 @@ BOOL CIniFile::SetSectionName(LPCWSTR sectionName) {
     if (!sectionName || wcslen(sectionName) + 1 > MAX_PATH)
         return FALSE;
     wcscpy(m_sectionName, sectionName);
+    m_currentSectionKnown = false;
     // Reads of the current section then trust the document without asking the file system for
     // every key: a section is read at one go.
     Document();
@@ -192,12 +203,16 @@ BOOL CIniFile::ReadUInt64(LPCWSTR key, ULONGLONG defaultValue, ULONGLONG* value)
 }
 
 BOOL CIniFile::ReadInt(LPCWSTR key, INT defaultValue, INT* value) {
-    *value = static_cast<INT>(CurrentDocument().GetInt(Text(m_sectionName), Text(key), defaultValue));
+    const CIniDocument& document = CurrentDocument();
+    *value = static_cast<INT>(document.GetInt(CurrentSection(), Text(key), defaultValue));
     return TRUE;
 }
 
 BOOL CIniFile::ReadString(LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size) {
-    return ReadStringFrom(CurrentDocument(), m_sectionName, key, defaultValue, buffer, size);
+    const CIniDocument& document = CurrentDocument();
+    size_t copied =
+        document.GetString(CurrentSection(), Text(key), Text(defaultValue), reinterpret_cast<char16_t*>(buffer), size);
+    return FittedForCertain(copied, size);
 }
 
 BOOL CIniFile::ReadBinary(LPCWSTR key, BYTE* buffer, DWORD size, DWORD* bytesRead) {
@@ -228,7 +243,9 @@ BOOL CIniFile::ReadInt(LPCWSTR section, LPCWSTR key, INT defaultValue, INT* valu
 }
 
 BOOL CIniFile::ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size) {
-    return ReadStringFrom(Document(), section, key, defaultValue, buffer, size);
+    size_t copied =
+        Document().GetString(Text(section), Text(key), Text(defaultValue), reinterpret_cast<char16_t*>(buffer), size);
+    return FittedForCertain(copied, size);
 }
 
 BOOL CIniFile::WriteUInt64(LPCWSTR key, ULONGLONG value) {
@@ -238,11 +255,20 @@ BOOL CIniFile::WriteUInt64(LPCWSTR key, ULONGLONG value) {
 }
 
 BOOL CIniFile::WriteInt(LPCWSTR key, INT value) {
-    return WriteInt(m_sectionName, key, value);
+    WCHAR text[16];
+    FormatUnsigned(static_cast<UINT>(value), text);
+    return WriteString(key, text);
 }
 
 BOOL CIniFile::WriteString(LPCWSTR key, LPCWSTR value) {
-    return WriteString(m_sectionName, key, value);
+    if (!PrepareWrite())
+        return FALSE;
+    size_t section = CurrentSection();
+    if (section == CIniDocument::kNoSection)
+        m_currentSection = m_document.SetString(Text(m_sectionName), Text(key), Text(value));
+    else
+        m_document.SetString(section, Text(key), Text(value));
+    return Written();
 }
 
 BOOL CIniFile::WriteBinary(LPCWSTR key, const BYTE* bytes, DWORD size) {
@@ -260,16 +286,27 @@ BOOL CIniFile::WriteBinary(LPCWSTR key, const BYTE* bytes, DWORD size) {
 
 BOOL CIniFile::WriteInt(LPCWSTR section, LPCWSTR key, INT value) {
     WCHAR text[16];
-    swprintf(text, 16, L"%u", static_cast<UINT>(value));
+    FormatUnsigned(static_cast<UINT>(value), text);
     return WriteString(section, key, text);
 }
 
 BOOL CIniFile::WriteString(LPCWSTR section, LPCWSTR key, LPCWSTR value) {
-    Document();
-    // A file that exists but could not be read is never overwritten: its content would be lost.
-    if (!m_readable && !m_newFile)
+    if (!PrepareWrite())
         return FALSE;
     m_document.SetString(Text(section), Text(key), Text(value));
+    // The write may have made the current section, which was known as missing.
+    if (m_currentSection == CIniDocument::kNoSection)
+        m_currentSectionKnown = false;
+    return Written();
+}
+
+BOOL CIniFile::PrepareWrite() {
+    Document();
+    // A file that exists but could not be read is never overwritten: its content would be lost.
+    return m_readable || m_newFile;
+}
+
+BOOL CIniFile::Written() {
     return m_writeDepth > 0 ? TRUE : Commit();
 }
 
@@ -295,8 +332,14 @@ BOOL CIniFile::EndWrites() {
     return Commit();
 }
 
+void CIniFile::BeginReads() {
+    if (m_readDepth == 0)
+        Document();
+    ++m_readDepth;
+}
+
 void CIniFile::StartNewFile() {
-    m_document = CIniDocument();
+    SetDocument(CIniDocument());
     m_loaded = true;
     m_newFile = true;
 }
@@ -314,13 +357,26 @@ const CIniDocument& CIniFile::CurrentDocument() {
     return m_loaded ? m_document : Document();
 }
 
+size_t CIniFile::CurrentSection() {
+    if (!m_currentSectionKnown) {
+        m_currentSection = m_document.FindSectionNumber(Text(m_sectionName));
+        m_currentSectionKnown = true;
+    }
+    return m_currentSection;
+}
+
+void CIniFile::SetDocument(CIniDocument&& document) {
+    m_document = std::move(document);
+    m_currentSectionKnown = false;
+}
+
 const CIniDocument& CIniFile::Document() {
     // Inside a batch the document holds writes not yet on disk; a re-read would lose them.
-    if (m_newFile || (m_writeDepth > 0 && m_loaded))
+    if (m_newFile || ((m_writeDepth > 0 || m_readDepth > 0) && m_loaded))
         return m_document;
     WIN32_FILE_ATTRIBUTE_DATA attributes;
     if (!GetFileAttributesExW(m_fileName, GetFileExInfoStandard, &attributes)) {
-        m_document = CIniDocument();
+        SetDocument(CIniDocument());
         m_readable = GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
         m_loaded = false;
         return m_document;
@@ -333,7 +389,7 @@ const CIniDocument& CIniFile::Document() {
     CFileHandle file(CreateFileW(m_fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     m_readable = file && ReadWholeFile(file.Get(), bytes);
-    m_document = m_readable ? CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage) : CIniDocument();
+    SetDocument(m_readable ? CIniDocument::Parse(std::move(bytes), kSystemCodePage) : CIniDocument());
     m_loaded = m_readable;
     m_writeTime = attributes.ftLastWriteTime;
     m_size = size;
@@ -349,7 +405,9 @@ BOOL CIniFile::Commit() {
     m_newFile = false;
     m_loaded = false;
     if (written) {
-        m_document = CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage);
+        // What a fresh read of the file would give, mostly without reading it again.
+        if (!m_document.Saved(bytes))
+            SetDocument(CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage));
         WIN32_FILE_ATTRIBUTE_DATA attributes;
         if (GetFileAttributesExW(m_fileName, GetFileExInfoStandard, &attributes)) {
             m_writeTime = attributes.ftLastWriteTime;

@@ -49,6 +49,10 @@ public:
     // that failed (the file then keeps its previous content).
     void BeginWrites();
     BOOL EndWrites();
+    // Inside BeginReads / EndReads the file is asked for changes once, not at every section: a
+    // load of many sections sees one state of the file.
+    void BeginReads();
+    void EndReads() { --m_readDepth; }
     // Forgets the file's content: the next write replaces the file with a new UTF-16LE one that
     // holds only what is written from now on. The file itself is not touched until then.
     void StartNewFile();
@@ -62,6 +66,11 @@ private:
     const CIniDocument& Document();
     // The document as last read; for reads inside the current section.
     const CIniDocument& CurrentDocument();
+    // The number of the current section in the document, found once per section and document.
+    size_t CurrentSection();
+    void SetDocument(CIniDocument&& document);
+    BOOL PrepareWrite();
+    BOOL Written();
     BOOL Commit();
 
     WCHAR m_fileName[MAX_PATH];
@@ -71,6 +80,9 @@ private:
     bool m_readable = true;
     bool m_newFile = false;
     int m_writeDepth = 0;
+    int m_readDepth = 0;
+    size_t m_currentSection = CIniDocument::kNoSection;
+    bool m_currentSectionKnown = false;
     FILETIME m_writeTime = {};
     ULONGLONG m_size = 0;
 };

@@ -19,6 +19,7 @@ public:
 
     // The object read from the section, owned by the caller; null when its Load failed.
     T* Load(LPCWSTR sectionName) {
+        ReadBatch batch(*this);
         SectionRestorer restore(*this);
         if (!SetSectionName(sectionName))
             return nullptr;
@@ -63,6 +64,7 @@ public:
             delete item;
         items.clear();
 
+        ReadBatch batch(*this);
         SectionRestorer restore(*this);
         INT storedCount = 0;
         ReadInt(GetSectionName(), arrayName, 0, &storedCount);
@@ -95,6 +97,7 @@ public:
     // Whether the current section holds the array's count and every element section it names:
     // what a save that ran to its end leaves behind.
     BOOL HasCompleteArray(LPCWSTR arrayName) {
+        ReadBatch batch(*this);
         static const WCHAR kMissing[] = L"\x1F<missing>\x1F";
         WCHAR countText[32];
         ReadString(GetSectionName(), arrayName, kMissing, countText, ARRAYSIZE(countText));
@@ -118,6 +121,17 @@ private:
     template <size_t N> static void FormatElementSection(WCHAR (&section)[N], LPCWSTR arrayName, UINT index) {
         swprintf(section, N, L"%ls_%u", arrayName, index);
     }
+
+    class ReadBatch {
+    public:
+        explicit ReadBatch(CIniFile& file) : m_file(file) { file.BeginReads(); }
+        ~ReadBatch() { m_file.EndReads(); }
+        ReadBatch(const ReadBatch&) = delete;
+        ReadBatch& operator=(const ReadBatch&) = delete;
+
+    private:
+        CIniFile& m_file;
+    };
 
     // Puts the section that was current back when an operation ends, on every path.
     class SectionRestorer {

@@ -49,6 +49,36 @@ CPopUpMenu::CPopUpMenu()
     SetMenuInfo(m_hMenu, &info);
 }
 
+namespace {
+
+// The item bitmaps of shared icons (loaded with LR_SHARED, so each handle names the same picture
+// for as long as the module is loaded) are drawn once for all menus: every item's context menu
+// shows the same few, and drawing them was most of the cost of building one. Counted, so that
+// the last menu to go frees them.
+struct SharedItemBitmap {
+    HBITMAP bitmap = nullptr;
+    int users = 0;
+};
+
+std::unordered_map<HICON, SharedItemBitmap>& SharedItemBitmaps() {
+    static std::unordered_map<HICON, SharedItemBitmap> bitmaps;
+    return bitmaps;
+}
+
+// FALSE when the bitmap is not the icon's shared one, which this menu then owns alone.
+BOOL ReleaseSharedItemBitmap(HICON icon, HBITMAP bitmap) {
+    auto found = SharedItemBitmaps().find(icon);
+    if (found == SharedItemBitmaps().end() || found->second.bitmap != bitmap)
+        return FALSE;
+    if (--found->second.users == 0) {
+        DeleteObject(bitmap);
+        SharedItemBitmaps().erase(found);
+    }
+    return TRUE;
+}
+
+} // namespace
+
 CPopUpMenu::~CPopUpMenu() {
     LiveMenus().erase(this);
     if (m_hMenu) {
@@ -60,8 +90,10 @@ CPopUpMenu::~CPopUpMenu() {
         }
         DestroyMenu(m_hMenu);
     }
-    for (const auto& iconAndBitmap : m_bitmaps)
-        DeleteObject(iconAndBitmap.second);
+    for (const auto& iconAndBitmap : m_bitmaps) {
+        if (!ReleaseSharedItemBitmap(iconAndBitmap.first, iconAndBitmap.second))
+            DeleteObject(iconAndBitmap.second);
+    }
 }
 
 CPopUpMenu* CPopUpMenu::FromHandle(HMENU menu) {
@@ -121,6 +153,18 @@ UINT CPopUpMenu::AppendIconItem(LPCWSTR text, UINT iconResourceId, HINSTANCE ins
     // Shared icons are owned by the system and released with the module.
     HICON icon = static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(iconResourceId), IMAGE_ICON, kMenuIconSize, kMenuIconSize, LR_SHARED));
+    // The item then finds its bitmap among this menu's own.
+    if (icon && m_themed && !m_bitmaps.count(icon)) {
+        SharedItemBitmap& shared = SharedItemBitmaps()[icon];
+        if (!shared.bitmap)
+            shared.bitmap = CreateItemBitmap(icon);
+        if (shared.bitmap) {
+            ++shared.users;
+            m_bitmaps[icon] = shared.bitmap;
+        } else {
+            SharedItemBitmaps().erase(icon);
+        }
+    }
     return InsertItem(text, icon, static_cast<UINT>(GetMenuItemCount(m_hMenu)), NextCommandId());
 }
 

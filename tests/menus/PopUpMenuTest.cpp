@@ -123,8 +123,14 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     DWORD menuPixel = (GetRValue(menuColour) << 16) | (GetGValue(menuColour) << 8) | GetBValue(menuColour);
     EXPECT_EQ(menuPixel, bits[0] & 0xFFFFFF) << "the transparent border painted in the menu colour";
 
+    // Another menu showing the resource icon shares its bitmap, which lives until both are gone.
+    auto* other = new CPopUpMenu();
+    other->AppendIconItem(L"Options", IDI_OPTIONS, GetModuleHandleW(nullptr));
+    EXPECT_EQ(bitmaps[0], ReadMenuItem(other->GetHandle(), 0, MIIM_BITMAP).hbmpItem);
     delete menu;
-    EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "the menu freed its bitmaps";
+    EXPECT_NE(0u, GetObjectType(bitmaps[0])) << "still shown by the other menu";
+    delete other;
+    EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "the menus freed their bitmaps";
     for (HBITMAP bitmap : bitmaps)
         EXPECT_EQ(0u, GetObjectType(bitmap));
     EXPECT_TRUE(IconAlive(icon)) << "the icon stays the caller's";
