@@ -1,5 +1,6 @@
 #include "app/FolderBrowser.h"
 
+#include "support/DialogScriptDriver.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
@@ -9,20 +10,6 @@
 #include <thread>
 
 namespace {
-
-std::wstring SelectedTreeText(HWND dialog) {
-    HWND tree = FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
-    HTREEITEM selected = tree ? TreeView_GetSelection(tree) : nullptr;
-    wchar_t text[MAX_PATH] = L"";
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = selected;
-    item.pszText = text;
-    item.cchTextMax = MAX_PATH;
-    if (selected)
-        TreeView_GetItem(tree, &item);
-    return text;
-}
 
 // Browses with a helper thread that waits for the dialog and for its tree to select the starting
 // folder (named selection; filling the tree takes long on a loaded machine), presses the button and

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -54,6 +55,39 @@ void PressButton(HWND dialog, int button) {
     // thread is inside its modal loop.
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+std::wstring ItemText(HWND tree, HTREEITEM node) {
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    if (node)
+        TreeView_GetItem(tree, &item);
+    return text;
+}
+
+// The browser selects its own start folder once its tree is filled, and a choice made before that
+// is lost; under Wine a BFFM_SETSELECTION sent while its own is under way is ignored too. So wait
+// for the start folder, choose, and where that did not take, click the folder's node among the
+// start folder's siblings as a user would.
+void SelectFolder(HWND dialog, const std::wstring& folder) {
+    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    for (DWORD start = GetTickCount(); SelectedTreeText(dialog).empty() && GetTickCount() - start < 10000;)
+        Sleep(20);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()), SMTO_NORMAL,
+                        kCrossProcessTimeoutMs, &ignored);
+    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    HTREEITEM selected = TreeView_GetSelection(tree);
+    if (!selected || ItemText(tree, selected) == name)
+        return;
+    for (HTREEITEM node = TreeView_GetChild(tree, TreeView_GetParent(tree, selected)); node;
+         node = TreeView_GetNextSibling(tree, node))
+        if (ItemText(tree, node) == name)
+            TreeView_SelectItem(tree, node);
 }
 
 } // namespace
@@ -108,9 +142,7 @@ void DialogScriptDriver::Handle(HWND dialog) {
         SendMessageTimeoutW(fileNameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_script[index].fileName.c_str()),
                             SMTO_NORMAL, kCrossProcessTimeoutMs, &ignored);
     if (kind == Kind::Folder)
-        SendMessageTimeoutW(dialog, BFFM_SETSELECTIONW, TRUE,
-                            reinterpret_cast<LPARAM>(m_script[index].fileName.c_str()), SMTO_NORMAL,
-                            kCrossProcessTimeoutMs, &ignored);
+        SelectFolder(dialog, m_script[index].fileName);
     const COLORREF colour = m_script[index].colour;
     const BYTE channels[] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
     for (int channel = 0; kind == Kind::Colour && channel < 3; ++channel) {
@@ -119,6 +151,11 @@ void DialogScriptDriver::Handle(HWND dialog) {
                             reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kCrossProcessTimeoutMs, &ignored);
     }
     PressButton(dialog, m_script[index].button);
+}
+
+std::wstring SelectedTreeText(HWND dialog) {
+    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    return tree ? ItemText(tree, TreeView_GetSelection(tree)) : L"";
 }
 
 std::wstring DescribeDialogs(const std::vector<DialogScriptDriver::Dialog>& dialogs) {

@@ -56,5 +56,8 @@ private:
     std::thread m_thread;
 };
 
+// The text of the item selected in a folder browser's tree; empty when none is.
+std::wstring SelectedTreeText(HWND dialog);
+
 // A short, readable description of a recorded dialog sequence for failure messages.
 std::wstring DescribeDialogs(const std::vector<DialogScriptDriver::Dialog>& dialogs);
