@@ -101,16 +101,14 @@ TEST_F(ShellBrowserTest, HistoryGoesBackAndForwardAndLosesItsFutureOnANewFolder)
     EXPECT_EQ(E_FAIL, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEBACK));
     EXPECT_EQ(a, CurrentPath(*m_browser));
     EXPECT_EQ(viewAtA, m_browser->ViewWindow());
-    EXPECT_EQ(0, m_browser->HistoryIndex());
-    EXPECT_EQ(3, m_browser->HistoryCount());
+    EXPECT_EQ(std::make_pair(0, 3), std::make_pair(m_browser->HistoryIndex(), m_browser->HistoryCount()));
 
     EXPECT_EQ(S_OK, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEFORWARD));
     EXPECT_EQ(b, CurrentPath(*m_browser));
     EXPECT_EQ(S_OK, m_browser->BrowseObject(nullptr, SBSP_PARENT));
     EXPECT_EQ(a, CurrentPath(*m_browser));
     // Up from the middle of the history is a new place: C is gone.
-    EXPECT_EQ(3, m_browser->HistoryCount());
-    EXPECT_EQ(2, m_browser->HistoryIndex());
+    EXPECT_EQ(std::make_pair(2, 3), std::make_pair(m_browser->HistoryIndex(), m_browser->HistoryCount()));
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(d.c_str()));
     EXPECT_EQ(E_FAIL, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEFORWARD));
     EXPECT_EQ(d, CurrentPath(*m_browser));
@@ -131,8 +129,7 @@ TEST_F(ShellBrowserTest, SameLocationKeepsTheViewUnlessReBrowsedWhichKeepsTheHis
     m_browser->SetRebrowseSameLocation(FALSE);
     EXPECT_NE(firstView, m_browser->CurrentView());
     EXPECT_TRUE(IsWindow(m_browser->ViewWindow()));
-    EXPECT_EQ(1, m_browser->HistoryCount());
-    EXPECT_EQ(0, m_browser->HistoryIndex());
+    EXPECT_EQ(std::make_pair(0, 1), std::make_pair(m_browser->HistoryIndex(), m_browser->HistoryCount()));
     EXPECT_EQ(std::vector<std::wstring>({a, a}), m_host.completed);
 }
 
