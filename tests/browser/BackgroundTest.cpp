@@ -3,9 +3,8 @@
 
 #include <commctrl.h>
 
-#include <optional>
-
 #include "BrowserHost.h"
+#include "lib/MemoryDc.h"
 #include "skin/BackgroundPainting.h"
 
 namespace {
@@ -16,7 +15,7 @@ const COLORREF Blue = 0xFF0000;
 // What the list view was handed: each bitmap's size and corner colours, read when it arrives
 // (the list view may delete it later).
 struct HandedBitmap {
-    SIZE size;
+    std::pair<LONG, LONG> size;
     COLORREF topLeft, bottomRight;
 };
 
@@ -29,12 +28,10 @@ HandedBitmap Describe(HBITMAP bitmap) {
     BITMAP info = {};
     GetObjectW(bitmap, sizeof(info), &info);
     HandedBitmap handed = {{info.bmWidth, info.bmHeight}, CLR_INVALID, CLR_INVALID};
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    handed.topLeft = GetPixel(dc, 1, 1);
-    handed.bottomRight = GetPixel(dc, info.bmWidth - 2, info.bmHeight - 2);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    CMemoryDc dc;
+    dc.Select(bitmap);
+    handed.topLeft = GetPixel(dc.Get(), 1, 1);
+    handed.bottomRight = GetPixel(dc.Get(), info.bmWidth - 2, info.bmHeight - 2);
     return handed;
 }
 
@@ -49,17 +46,15 @@ LRESULT CALLBACK CaptureImages(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-class BackgroundTest : public ::testing::Test {
+class BackgroundTest : public BrowserTest<CShellBrowserEx> {
 protected:
     void TearDown() override {
         if (m_browser && m_browser->ListView())
             RemoveWindowSubclass(m_browser->ListView(), CaptureImages, 0);
-        m_host.Detach();
-        m_browser.reset();
+        Destroy();
     }
     void Browse(UINT backgroundType) {
-        m_browser.emplace(m_host.Window(), nullptr, 0);
-        m_host.Attach(&*m_browser);
+        Create(0);
         m_browser->SetBackgroundType(backgroundType);
         m_browser->RenderGradient(Red, Blue, 2);
         ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
@@ -68,15 +63,12 @@ protected:
     void Resize(int width, int height) {
         SetWindowPos(m_host.Window(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     }
-    SIZE ClientSize() const {
+    std::pair<LONG, LONG> ClientSize() const {
         RECT client;
         GetClientRect(m_host.Window(), &client);
         return {client.right, client.bottom};
     }
 
-    BrowserHost m_host;
-    BrowserFolders m_folders;
-    std::optional<CShellBrowserEx> m_browser;
     std::vector<std::pair<HBITMAP, HandedBitmap>> m_handed;
 };
 
@@ -85,8 +77,7 @@ TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSize) {
     Resize(420, 300);
     ASSERT_EQ(1u, m_handed.size());
     const HandedBitmap& first = m_handed[0].second;
-    EXPECT_EQ(ClientSize().cx, first.size.cx);
-    EXPECT_EQ(ClientSize().cy, first.size.cy);
+    EXPECT_EQ(ClientSize(), first.size);
     EXPECT_TRUE(CloseTo(first.topLeft, Red)) << std::hex << first.topLeft;
     EXPECT_TRUE(CloseTo(first.bottomRight, Blue)) << std::hex << first.bottomRight;
     Resize(420, 300);
@@ -96,8 +87,7 @@ TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSize) {
     EXPECT_EQ(1u, m_handed.size()) << "a minimized view has nothing to show";
     ShowWindow(m_host.Window(), SW_RESTORE);
     ASSERT_EQ(2u, m_handed.size());
-    EXPECT_EQ(ClientSize().cx, m_handed[1].second.size.cx);
-    EXPECT_EQ(ClientSize().cy, m_handed[1].second.size.cy);
+    EXPECT_EQ(ClientSize(), m_handed[1].second.size);
 }
 
 TEST_F(BackgroundTest, ALargeCentredPictureIsHandedOverAtTheViewsSizeShowingItsMiddle) {
@@ -108,8 +98,7 @@ TEST_F(BackgroundTest, ALargeCentredPictureIsHandedOverAtTheViewsSizeShowingItsM
     Resize(500, 360);
     ASSERT_FALSE(m_handed.empty());
     const HandedBitmap& handed = m_handed.back().second;
-    EXPECT_EQ(ClientSize().cx, handed.size.cx);
-    EXPECT_EQ(ClientSize().cy, handed.size.cy);
+    EXPECT_EQ(ClientSize(), handed.size);
     EXPECT_TRUE(CloseTo(handed.topLeft, Blue)) << std::hex << handed.topLeft;
     EXPECT_TRUE(CloseTo(handed.bottomRight, Blue)) << std::hex << handed.bottomRight;
 }

@@ -77,9 +77,9 @@ template <class Browser> class BrowserTest : public ::testing::Test {
 protected:
     void SetUp() override { Create(); }
     void TearDown() override { Destroy(); }
-    void Create(UINT viewMode = 3) {
+    void Create(UINT viewMode = 3, const FOLDERSETTINGS* settings = nullptr) {
         Destroy();
-        m_browser.emplace(m_host.Window(), nullptr, viewMode);
+        m_browser.emplace(m_host.Window(), settings, viewMode);
         m_host.Attach(&*m_browser);
     }
     void Destroy() {

@@ -82,14 +82,12 @@ TEST(XPContainers, TheMirrorAndIconPositionCasesPassWithTheXPClassesWhenWineRepo
         const wchar_t* filter;
     } runs[] = {{L"winxp", L"DesktopMirror.IconsStandAtTheirScaledPlaces*:BrowserIconPositions.*"},
                 {L"winxp", L"DesktopMirror.ChangesAreRead*"},
-                {L"winxp64", L"DesktopMirror.IconsStandAtTheirScaledPlaces*"},
-                {L"winxp64", L"DesktopMirror.GrowingPastTheCompactSize*"}};
+                {L"winxp64", L"DesktopMirror.IconsStandAtTheirScaledPlaces*"}};
     for (const auto& copy : runs) {
         VersionCopyRun run = RunCopyAsWindowsVersion(copy.version, L"containers_tests_xp.exe", copy.filter);
         std::printf("---- child run as %ls ----\n%s---- end of child run ----\n", copy.version, run.output.c_str());
-        EXPECT_TRUE(run.ended) << "the child ran out of time and was ended";
-        EXPECT_EQ(0u, run.exitCode);
-        EXPECT_NE(std::string::npos, run.output.find("[  PASSED  ]"));
-        EXPECT_EQ(std::string::npos, run.output.find("[  SKIPPED ]"));
+        EXPECT_TRUE(run.ended && run.exitCode == 0 && run.output.find("[  PASSED  ]") != std::string::npos &&
+                    run.output.find("[  SKIPPED ]") == std::string::npos)
+            << "the child ended in time, passed and skipped nothing";
     }
 }

@@ -1,20 +1,10 @@
 #include "lib/FileVersionInfo.h"
 
+#include "support/OpenedAddresses.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-// The fixture libraries are built beside the test program.
-std::wstring FixturePath(const wchar_t* name) {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path);
-    return directory.substr(0, directory.rfind(L'\\') + 1) + name;
-}
-
-} // namespace
 
 TEST(FileVersionInfoTest, ReadsTheFixedBlockAndTheStringsOfTheFirstTranslation) {
     struct Case {
@@ -29,7 +19,7 @@ TEST(FileVersionInfoTest, ReadsTheFixedBlockAndTheStringsOfTheFirstTranslation) 
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.file, c.file + wcslen(c.file)));
         FileVersionInfo info;
-        ASSERT_TRUE(info.Load(FixturePath(c.file).c_str()));
+        ASSERT_TRUE(info.Load(BesideTestProgram(c.file).c_str()));
         EXPECT_EQ(0x409, info.m_wLanguage);
         EXPECT_EQ(c.codePage, info.m_wCodePage);
         EXPECT_EQ(MAKELONG(3, 1), info.m_FixedFileInfo.dwFileVersionMS);
@@ -48,8 +38,8 @@ TEST(FileVersionInfoTest, ReadsTheFixedBlockAndTheStringsOfTheFirstTranslation) 
 
 TEST(FileVersionInfoTest, FilesWithoutAVersionResourceFail) {
     FileVersionInfo info;
-    EXPECT_FALSE(info.Load(FixturePath(L"VersionNone.dll").c_str()));
-    EXPECT_FALSE(info.Load(FixturePath(L"NotThere.dll").c_str()));
+    EXPECT_FALSE(info.Load(BesideTestProgram(L"VersionNone.dll").c_str()));
+    EXPECT_FALSE(info.Load(BesideTestProgram(L"NotThere.dll").c_str()));
     wchar_t text[kVersionStringLength] = L"stale";
     EXPECT_FALSE(info.GetString(L"ProductName", text)) << "nothing was read";
     EXPECT_STREQ(L"", text);

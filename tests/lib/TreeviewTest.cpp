@@ -159,14 +159,12 @@ TEST_F(TreeviewTest, StateIconClicksAndSpaceReachTheSinkAndTheMenuObeysItsSwitch
     POINT point;
     ASSERT_TRUE(FindPoint(child1, TVHT_ONITEMSTATEICON, &point));
     ClickAt(point, WM_LBUTTONDOWN, WM_LBUTTONUP);
-    ASSERT_EQ(1u, events.stateClicks.size()) << "a click on the check box";
-    EXPECT_EQ(child1, events.stateClicks[0]);
+    EXPECT_EQ(std::vector<HTREEITEM>{child1}, events.stateClicks) << "a click on the check box";
 
     TreeView_SelectItem(tree, second);
     UINT before = TreeView_GetCheckState(tree, second);
     SendMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
-    ASSERT_EQ(2u, events.stateClicks.size()) << "the space bar on the selected item";
-    EXPECT_EQ(second, events.stateClicks[1]);
+    EXPECT_EQ((std::vector<HTREEITEM>{child1, second}), events.stateClicks) << "the space bar on the selected item";
     EXPECT_NE(before, TreeView_GetCheckState(tree, second)) << "space toggles the check box exactly once";
 
     ASSERT_TRUE(FindPoint(second, TVHT_ONITEMLABEL, &point));
