@@ -58,6 +58,7 @@ CFolderMenuLevel* CFolderMenu::CreateLevel(CFolderMenuLevel* parent) {
         return nullptr;
     menu->SetParent(parent ? parent->GetMenu() : nullptr);
     menu->SetEvents(this);
+    menu->SetIconSource(this);
     m_levels.emplace_back(new CFolderMenuLevel(std::move(menu)));
     return m_levels.back().get();
 }
@@ -73,7 +74,8 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     m_allowSubFoldersNavigation = allowSubFoldersNavigation;
     m_allowSubFoldersLinksNavigation = allowSubFoldersLinksNavigation;
     // Icons are kept across builds unless the shell said file types may show new ones, or the
-    // arrow setting changed.
+    // arrow setting changed. Those of files no build since the last one listed are given back.
+    m_iconCache.Clear();
     if (!m_iconsStale)
         KeepReusableIcons();
     FreeLevels();
@@ -81,9 +83,7 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
         m_typeIcons.Clear();
         m_iconsStale = FALSE;
     }
-    BOOL result = BuildLevels(folders, count);
-    m_iconCache.Clear();
-    return result;
+    return BuildLevels(folders, count);
 }
 
 void CFolderMenu::KeepReusableIcons() {
@@ -151,24 +151,7 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
 
 BOOL CFolderMenu::IsRootMenuOpen() const {
     CPopUpMenu* root = GetRootMenu();
-    if (!root)
-        return FALSE;
-    struct Search {
-        HMENU menu;
-        BOOL open;
-    } search = {root->GetHandle(), FALSE};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(context);
-            WCHAR className[8] = L"";
-            GetClassNameW(window, className, ARRAYSIZE(className));
-            search->open = wcscmp(className, L"#32768") == 0 &&
-                           reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) == search->menu;
-            return !search->open;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.open;
+    return root && CPopUpMenu::FindMenuWindow(root->GetHandle());
 }
 
 CPopUpMenu* CFolderMenu::GetRootMenu() const {

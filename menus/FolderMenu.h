@@ -28,7 +28,7 @@
 //     menu.RunCommand(menu.GetRootMenu()->Track(x, y, owner, openUpward));
 //
 // Build again after every showing: a submenu is read once per build.
-class CFolderMenu : public CPopUpMenuEventsBase {
+class CFolderMenu : public CPopUpMenuEventsBase, private IPopUpMenuIconSource {
 public:
     CFolderMenu();
     ~CFolderMenu() override;
@@ -85,6 +85,8 @@ public:
     void OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) override;
 
 private:
+    // The key is the entry, which lives as long as the level whose menu holds the item.
+    HICON FetchItemIcon(ULONG_PTR key) override;
     struct VisibilityScan;
 
     BOOL IsRootMenuOpen() const;
@@ -118,9 +120,10 @@ private:
     std::unique_ptr<CFileNameFilter> m_inclusionFilter;
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
     std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
-    CFolderMenuIconCache m_iconCache;                        // filled only while a build runs
-    CFolderMenuTypeIcons m_typeIcons;                        // kept across builds
-    CIconHandle m_linkOverlay;                               // loaded with the first shortcut
+    // Icons of the build before, for entries listed again (submenus are listed after the build).
+    CFolderMenuIconCache m_iconCache;
+    CFolderMenuTypeIcons m_typeIcons; // kept across builds
+    CIconHandle m_linkOverlay;        // loaded with the first shortcut
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersNavigation;
     BOOL m_allowSubFoldersLinksNavigation;

@@ -36,7 +36,7 @@ std::unordered_set<const CPopUpMenu*>& LiveMenus() {
 
 CPopUpMenu::CPopUpMenu()
     : m_effects(TRUE), m_pParent(nullptr), m_hMenu(nullptr), m_lastCommandId(0), m_themed(ShowsItemBitmaps()),
-      m_pEvents(nullptr) {
+      m_pEvents(nullptr), m_pIconSource(nullptr), m_lastSelected(0) {
     LiveMenus().insert(this);
     m_hMenu = CreatePopupMenu();
     if (!m_hMenu)

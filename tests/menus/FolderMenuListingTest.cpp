@@ -1,9 +1,6 @@
 // What a folder menu lists for one folder: filters, hidden folders, order, names, shortcuts,
 // libraries and the inputs that must not crash or hang it.
 #include "menus/FolderTree.h"
-#include "menus/MenuTestOwner.h"
-
-#include <map>
 
 typedef FolderMenuTest FolderMenuListing;
 
@@ -136,26 +133,4 @@ TEST_F(FolderMenuListing, BadInputBuildsWithoutCrashOrHang) {
     ASSERT_TRUE(BuildRoot());
     EXPECT_EQ((Texts{L"broken.lnk", longest}), MenuItemTexts(Root()))
         << "the nested folders hold nothing that can be shown";
-}
-
-TEST_F(FolderMenuListing, ShortcutIconsComeWithOrWithoutTheOverlay) {
-    m_tree.AddShortcut(L"link.lnk", m_tree.AddFile(L"target.txt"));
-    m_tree.AddShortcut(L"broken.lnk", m_tree.Path(L"missing.txt"));
-    std::map<std::wstring, std::vector<DWORD>> pixels[2]; // with, without the overlay
-    MergedFolder record = FolderRecord(m_tree.Root());
-    for (BOOL hideOverlay : {FALSE, TRUE}) {
-        // A menu of its own for each setting: a rebuild would keep the icons of unchanged files.
-        CFolderMenu menu;
-        menu.SetHideShortcutsOverlayInPopupMenu(hideOverlay);
-        ASSERT_TRUE(menu.Build(&record, 1, TRUE, TRUE, TRUE));
-        for (const wchar_t* name : {L"link.lnk", L"broken.lnk", L"target.txt"}) {
-            CFolderMenuItem* entry = menu.GetEntryOfCommand(FindCommand(menu.GetRootMenu()->GetHandle(), name));
-            ASSERT_NE(nullptr, entry) << name;
-            pixels[hideOverlay][name] = ReadIconPixels(entry->Icon());
-            EXPECT_FALSE(pixels[hideOverlay][name].empty()) << name << (hideOverlay ? " without" : " with");
-        }
-    }
-    EXPECT_EQ(pixels[FALSE][L"target.txt"], pixels[TRUE][L"target.txt"]) << "a plain file never gets the overlay";
-    EXPECT_EQ(pixels[TRUE][L"target.txt"], pixels[TRUE][L"link.lnk"]) << "without it, the target's own icon";
-    EXPECT_NE(pixels[FALSE][L"link.lnk"], pixels[TRUE][L"link.lnk"]) << "the arrow is drawn on the shortcut";
 }
