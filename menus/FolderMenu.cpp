@@ -52,15 +52,48 @@ void CFolderMenu::FreeLevels() {
     m_levels.clear();
 }
 
-CFolderMenuLevel* CFolderMenu::CreateLevel(CFolderMenuLevel* parent) {
+std::unique_ptr<CPopUpMenu> CFolderMenu::CreateMenu(CFolderMenuLevel* parent) {
     std::unique_ptr<CPopUpMenu> menu(new CPopUpMenu());
     if (!menu->GetHandle())
         return nullptr;
     menu->SetParent(parent ? parent->GetMenu() : nullptr);
     menu->SetEvents(this);
     menu->SetIconSource(this);
+    return menu;
+}
+
+CFolderMenuLevel* CFolderMenu::CreateLevel(CFolderMenuLevel* parent, BOOL withMenu) {
+    std::unique_ptr<CPopUpMenu> menu;
+    if (withMenu && !(menu = CreateMenu(parent)))
+        return nullptr;
+    if (!withMenu && !m_unopenedSubMenu)
+        m_unopenedSubMenu.Reset(CreatePopupMenu());
+    if (!withMenu && !m_unopenedSubMenu)
+        return nullptr;
     m_levels.emplace_back(new CFolderMenuLevel(std::move(menu)));
     return m_levels.back().get();
+}
+
+BOOL CFolderMenu::EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent) {
+    if (!level->GetMenu())
+        level->SetMenu(CreateMenu(parent));
+    return level->GetMenu() != nullptr;
+}
+
+BOOL CFolderMenu::OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position) {
+    std::unique_ptr<CPopUpMenu> menu = CreateMenu(parent);
+    if (!menu)
+        return FALSE;
+    // Highlighting comes before opening, with the mouse and the keys alike, so the menu opens the
+    // submenu set here.
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_SUBMENU;
+    item.hSubMenu = menu->GetHandle();
+    if (!SetMenuItemInfoW(parent->GetMenu()->GetHandle(), position, TRUE, &item))
+        return FALSE;
+    level->SetMenu(std::move(menu));
+    return TRUE;
 }
 
 BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
@@ -98,7 +131,7 @@ void CFolderMenu::KeepReusableIcons() {
 }
 
 BOOL CFolderMenu::BuildLevels(const MergedFolder* folders, UINT count) {
-    CFolderMenuLevel* root = CreateLevel(nullptr);
+    CFolderMenuLevel* root = CreateLevel(nullptr, TRUE);
     if (!root)
         return FALSE;
     if (count == 0 || !folders)
@@ -127,7 +160,7 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
         if (!folder.MergedMenu) {
             std::wstring name = LastComponentOfDirectory(folder.Directory);
             if (!AddEntry(root, folder.Directory, name.c_str(), TRUE, TRUE, FALSE, FALSE, &entry) || !entry ||
-                !entry->m_pSubMenuLevel) {
+                !entry->m_pSubMenuLevel || !EnsureLevelMenu(entry->m_pSubMenuLevel, root)) {
                 *result = FALSE;
                 continue;
             }
@@ -135,7 +168,7 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
             continue;
         }
         if (!AddEntry(root, folder.Directory, folder.MergedMenuName, TRUE, TRUE, TRUE, TRUE, &entry) || !entry ||
-            !entry->m_pSubMenuLevel) {
+            !entry->m_pSubMenuLevel || !EnsureLevelMenu(entry->m_pSubMenuLevel, root)) {
             *result = FALSE;
             continue;
         }
@@ -178,7 +211,7 @@ BOOL CFolderMenu::RunCommand(UINT commandId) {
 
 CFolderMenuLevel* CFolderMenu::FindLevelOfMenu(HMENU menu) const {
     for (const auto& level : m_levels) {
-        if (level->GetMenu()->GetHandle() == menu)
+        if (level->GetMenu() && level->GetMenu()->GetHandle() == menu)
             return level.get();
     }
     return nullptr;
@@ -204,11 +237,16 @@ void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
     UINT flags = HIWORD(wParam);
     if (flags == 0xFFFF || !(flags & MF_POPUP))
         return;
+    CFolderMenuLevel* level = FindLevelOfMenu(reinterpret_cast<HMENU>(lParam));
     CFolderMenuItem* entry = FindEntryAt(reinterpret_cast<HMENU>(lParam), LOWORD(wParam));
-    if (!entry || !entry->m_pSubMenuLevel || entry->m_pSubMenuLevel->IsFilled())
+    if (!level || !entry || !entry->m_pSubMenuLevel)
+        return;
+    CFolderMenuLevel* subMenuLevel = entry->m_pSubMenuLevel;
+    if (!subMenuLevel->GetMenu() && !OpenLevelMenu(subMenuLevel, level, LOWORD(wParam)))
+        return;
+    if (subMenuLevel->IsFilled())
         return;
 
-    CFolderMenuLevel* subMenuLevel = entry->m_pSubMenuLevel;
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     // Reading adds entries (and levels) but never paths to this entry, so the loop is safe.
     for (const std::wstring& path : entry->m_paths)

@@ -1,5 +1,6 @@
 #pragma once
 #include "config/SingleFolderOptions.h"
+#include "lib/MenuHandle.h"
 #include "menus/FileNameFilter.h"
 #include "menus/FolderMenuIconCache.h"
 #include "menus/FolderMenuItem.h"
@@ -91,7 +92,12 @@ private:
 
     BOOL IsRootMenuOpen() const;
     void FreeLevels();
-    CFolderMenuLevel* CreateLevel(CFolderMenuLevel* parent);
+    // A level whose menu is made only when it is opened, by OpenLevelMenu, unless withMenu.
+    CFolderMenuLevel* CreateLevel(CFolderMenuLevel* parent, BOOL withMenu);
+    std::unique_ptr<CPopUpMenu> CreateMenu(CFolderMenuLevel* parent);
+    BOOL OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position);
+    // For a level read with the build, before its item is inserted.
+    BOOL EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent);
     BOOL BuildLevels(const MergedFolder* folders, UINT count);
     void BuildSeparateFolders(const MergedFolder* folders, UINT count, BOOL* result);
     CFolderMenuLevel* FindLevelOfMenu(HMENU menu) const;
@@ -119,6 +125,9 @@ private:
 
     std::unique_ptr<CFileNameFilter> m_inclusionFilter;
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
+    // Every submenu item not opened yet opens this one empty menu, which the folder's own menu
+    // replaces when the item is highlighted: a large folder's subfolders cost no menu each.
+    CMenuHandle m_unopenedSubMenu;
     std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
     // Icons of the build before, for entries listed again (submenus are listed after the build).
     CFolderMenuIconCache m_iconCache;

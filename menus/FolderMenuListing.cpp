@@ -144,7 +144,7 @@ BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, 
 
     CFolderMenuLevel* subMenuLevel = nullptr;
     if (makeSubMenu) {
-        subMenuLevel = CreateLevel(level);
+        subMenuLevel = CreateLevel(level, FALSE);
         if (!subMenuLevel)
             return FALSE;
     }
@@ -242,8 +242,9 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
         CFolderMenuItem* entry = level->GetEntry(index);
         UINT commandId = 0;
         if (entry->m_isFolder && entry->m_pSubMenuLevel) {
-            commandId =
-                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->Icon());
+            CPopUpMenu* subMenu = entry->m_pSubMenuLevel->GetMenu();
+            commandId = menu->AppendSubMenuItem(
+                entry->m_name.c_str(), subMenu ? subMenu->GetHandle() : m_unopenedSubMenu.Get(), entry->Icon());
         } else {
             if (m_hideFilesExtension && !entry->m_isFolder && !entry->m_extensionCut) {
                 CutExtension(entry->m_name);

@@ -137,12 +137,16 @@ UINT CPopUpMenu::InsertItem(LPCWSTR text, HICON icon, UINT position, UINT comman
 }
 
 UINT CPopUpMenu::AppendSubMenuItem(LPCWSTR text, CPopUpMenu* subMenu, HICON icon) {
+    return AppendSubMenuItem(text, subMenu ? subMenu->m_hMenu : nullptr, icon);
+}
+
+UINT CPopUpMenu::AppendSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon) {
     MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
     item.dwTypeData = const_cast<LPWSTR>(text);
     item.cch = static_cast<UINT>(wcslen(text));
-    item.hSubMenu = subMenu ? subMenu->m_hMenu : nullptr;
+    item.hSubMenu = subMenu;
     item.wID = NextCommandId();
     if (icon)
         SetItemIcon(&item, icon);

@@ -92,6 +92,8 @@ public:
     // The icon stays the caller's and must outlive the menu.
     UINT InsertItem(LPCWSTR text, HICON icon, UINT position, UINT commandId);
     UINT AppendSubMenuItem(LPCWSTR text, CPopUpMenu* subMenu, HICON icon);
+    // A submenu this class does not show, such as a stand-in for one made when first opened.
+    UINT AppendSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon);
     UINT AppendSeparator();
 
     // Completes an item being built so that it shows the icon; the icon stays the caller's.

@@ -70,11 +70,12 @@ TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirs
 
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"first")), FolderRecord(m_tree.Path(L"second"))}));
     EXPECT_EQ((Texts{L"sub", L"only.txt"}), MenuItemTexts(Root()));
-    HMENU sub = FindSubMenu(Root(), L"sub");
-    ASSERT_NE(nullptr, sub);
-    UINT chosen = owner.Track(*m_menu.GetRootMenu(),
-                              {PressKeys(Root(), {VK_DOWN, VK_RIGHT}), PressKeys(sub, {VK_DOWN, VK_RETURN})});
-    EXPECT_EQ((Texts{L"one.txt", L"same.cmd", L"two.txt"}), MenuItemTexts(sub))
+    // The submenu is made when it is first highlighted.
+    auto sub = [&]() { return FindSubMenu(Root(), L"sub"); };
+    UINT chosen = owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_DOWN, VK_RIGHT}), [&]() {
+                                                          return PressKeys(sub(), {VK_DOWN, VK_RETURN})();
+                                                      }});
+    EXPECT_EQ((Texts{L"one.txt", L"same.cmd", L"two.txt"}), MenuItemTexts(sub()))
         << "one submenu over both same-named folders, read through the filters when highlighted";
     EXPECT_FALSE(m_menu.RunCommand(0));
     ASSERT_TRUE(m_menu.RunCommand(chosen));
@@ -88,24 +89,26 @@ TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIs
     m_menu.SetOwnerWindow(owner.Handle());
     ASSERT_TRUE(BuildRoot());
     HMENU shown = Root();
-    HMENU sub = FindSubMenu(Root(), L"sub");
-    ASSERT_NE(nullptr, sub);
-    EXPECT_EQ(0, GetMenuItemCount(sub)) << "not read before it is highlighted";
+    auto sub = [&]() { return FindSubMenu(Root(), L"sub"); };
+    ASSERT_NE(nullptr, sub());
+    EXPECT_EQ(0, GetMenuItemCount(sub())) << "not read before it is highlighted";
+    EXPECT_EQ(nullptr, CPopUpMenu::FromOwnHandle(sub())) << "nor made";
     Texts firstRead;
     BOOL builtWhileOpen = TRUE;
     auto noteFirstReadAddFilesAndBuild = [&]() {
-        if (GetMenuItemCount(sub) == 0)
+        if (GetMenuItemCount(sub()) == 0)
             return false;
-        firstRead = MenuItemTexts(sub);
+        firstRead = MenuItemTexts(sub());
         m_tree.AddFile(L"sub\\later.txt");
         m_tree.AddFile(L"three.txt");
         builtWhileOpen = BuildRoot();
         return true;
     };
-    owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_DOWN}), noteFirstReadAddFilesAndBuild,
-                                        PressKeys(Root(), {VK_DOWN, VK_UP, VK_RIGHT}), WaitForMenu(sub)});
+    owner.Track(*m_menu.GetRootMenu(),
+                {PressKeys(Root(), {VK_DOWN}), noteFirstReadAddFilesAndBuild,
+                 PressKeys(Root(), {VK_DOWN, VK_UP, VK_RIGHT}), [&]() { return FindMenuWindow(sub()) != nullptr; }});
     EXPECT_EQ((Texts{L"one.txt"}), firstRead);
-    EXPECT_EQ((Texts{L"one.txt"}), MenuItemTexts(sub)) << "highlighted again in the same showing";
+    EXPECT_EQ((Texts{L"one.txt"}), MenuItemTexts(sub())) << "highlighted again in the same showing";
     EXPECT_FALSE(builtWhileOpen);
     EXPECT_EQ(shown, Root()) << "the open menu was left alone";
     EXPECT_EQ((Texts{L"sub", L"two.txt"}), MenuItemTexts(Root()));

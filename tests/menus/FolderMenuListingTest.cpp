@@ -103,8 +103,8 @@ TEST_F(FolderMenuListing, ShortcutLoopsDoNotKeepTheVisibilityScanGoing) {
         << "two folders whose shortcuts lead to each other";
     EXPECT_EQ((Texts{L"a", L"x", L"y"}), MenuItemTexts(Root()));
 
-    HMENU parentMenu = FindSubMenu(Root(), L"a");
     HighlightSubMenuItem(m_menu, Root(), L"a");
+    HMENU parentMenu = FindSubMenu(Root(), L"a");
     ASSERT_EQ((Texts{L"up"}), MenuItemTexts(parentMenu));
     HighlightSubMenuItem(m_menu, parentMenu, L"up");
     EXPECT_EQ((Texts{L"a", L"x", L"y"}), MenuItemTexts(FindSubMenu(parentMenu, L"up")))
