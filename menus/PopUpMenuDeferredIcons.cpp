@@ -57,6 +57,14 @@ BOOL CPopUpMenu::ShowDeferredIcon(UINT commandId, HICON* shown) {
 BOOL CPopUpMenu::ShowDeferredIconsAround(int position) {
     int reach = ItemsOnScreen();
     int last = std::min(GetMenuItemCount(m_hMenu), position + reach);
+    // A new item bitmap may make the menu measure all its items again, so icons are fetched a
+    // screen ahead at a time, not one for every item scrolled to.
+    BOOL nearby = FALSE;
+    for (int index = std::max(0, position - reach / 2); index < std::min(last, position + reach / 2) && !nearby;
+         ++index)
+        nearby = m_deferredIcons.count(ItemIdAt(m_hMenu, index)) != 0;
+    if (!nearby)
+        return FALSE;
     BOOL changed = FALSE;
     for (int index = std::max(0, position - reach); index < last && !m_deferredIcons.empty(); ++index) {
         HICON icon = nullptr;
