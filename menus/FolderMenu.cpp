@@ -109,6 +109,8 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     // Icons are kept across builds unless the shell said file types may show new ones, or the
     // arrow setting changed. Those of files no build since the last one listed are given back.
     m_iconCache.Clear();
+    m_shortcutTargets[1] = std::move(m_shortcutTargets[0]);
+    m_shortcutTargets[0].clear();
     if (!m_iconsStale)
         KeepReusableIcons();
     FreeLevels();

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The cascading popup menu of a folder item's content: files, folders, shortcuts and libraries of
@@ -117,6 +118,7 @@ private:
     BOOL IsFileShown(LPCWSTR fileName) const;
     static BOOL FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName);
     static HICON LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath);
+    BOOL ResolveListedShortcut(LPCWSTR shortcutPath, LPWSTR target);
 
     BOOL IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan);
     BOOL IsShownInScan(LPCWSTR folder, LPCWSTR fullPath, LPCWSTR name, BOOL isDirectory, VisibilityScan& scan);
@@ -133,6 +135,13 @@ private:
     CFolderMenuIconCache m_iconCache;
     CFolderMenuTypeIcons m_typeIcons; // kept across builds
     CIconHandle m_linkOverlay;        // loaded with the first shortcut
+    // Where the shortcuts listed by this build and by the one before led. Resolving a shortcut
+    // costs milliseconds, and every build lists them all again.
+    struct ResolvedShortcut {
+        FileStamp stamp;
+        std::wstring target; // empty when it could not be resolved
+    };
+    std::unordered_map<std::wstring, ResolvedShortcut> m_shortcutTargets[2]; // this build's, the one before
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersNavigation;
     BOOL m_allowSubFoldersLinksNavigation;

@@ -94,7 +94,7 @@ BOOL CFolderMenu::AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDire
             return AddLibrary(level, path, shortcutName, merge);
         }
         if (m_allowSubFoldersLinksNavigation && IsShortcutExtension(FindExtension(path)) &&
-            ResolveShortcutTarget(path, target)) {
+            ResolveListedShortcut(path, target)) {
             if (IsExistingDirectory(target)) {
                 CopyWithoutExtension(fileName, shortcutName);
                 name = shortcutName;

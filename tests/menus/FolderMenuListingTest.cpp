@@ -86,8 +86,16 @@ TEST_F(FolderMenuListing, SubfolderSettingsDecideAboutFoldersLibrariesAndShortcu
     HighlightSubMenuItem(m_menu, Root(), L"To sub");
     EXPECT_EQ((Texts{L"inside.txt"}), MenuItemTexts(FindSubMenu(Root(), L"To sub")));
 
+    m_tree.AddFile(L"other folder\\moved.txt");
+    m_tree.AddShortcut(L"To sub.lnk", m_tree.Path(L"other folder"));
+    for (int build = 0; build < 2; ++build) {
+        ASSERT_TRUE(BuildRoot(TRUE, TRUE, TRUE));
+        HighlightSubMenuItem(m_menu, Root(), L"To sub");
+        EXPECT_EQ((Texts{L"moved.txt"}), MenuItemTexts(FindSubMenu(Root(), L"To sub")))
+            << "a shortcut changed since the build before leads to its new target, build " << build;
+    }
     ASSERT_TRUE(BuildRoot(TRUE, TRUE, FALSE));
-    EXPECT_EQ((Texts{L"sub", L"plain.txt", L"To sub.lnk"}), MenuItemTexts(Root()));
+    EXPECT_EQ((Texts{L"other folder", L"sub", L"plain.txt", L"To sub.lnk"}), MenuItemTexts(Root()));
 }
 
 TEST_F(FolderMenuListing, ShortcutLoopsDoNotKeepTheVisibilityScanGoing) {
