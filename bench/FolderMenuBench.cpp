@@ -15,6 +15,8 @@
 #include "lib/StringCopy.h"
 #include "menus/FolderMenu.h"
 #include "menus/MenuNameOrder.h"
+#include "containers/NotifyIcon.h"
+#include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 #include "support/TempDirectory.h"
 
@@ -322,7 +324,8 @@ void Report(const char* label, int runs, const FloorFigures& floor, const BuildF
 
 // Alternates floor and build so that both see a warm cache; the fastest run of each counts. The
 // objects held are read after the last build.
-template <typename Floor> void Measure(const char* label, const std::wstring& folder, int runs, Floor floor) {
+// Returns the floors.
+template <typename Floor> FloorFigures Measure(const char* label, const std::wstring& folder, int runs, Floor floor) {
     FloorFigures bestFloor = {1e300, 1e300};
     BuildFigures best = {1e300, 1e300, 1e300, 0, 0, 0};
     long gdiBefore = GdiObjectCounter::Read();
@@ -339,6 +342,97 @@ template <typename Floor> void Measure(const char* label, const std::wstring& fo
         best.menusWhileShown = figures.menusWhileShown;
     }
     Report(label, runs, bestFloor, best, gdiBefore, GdiObjectCounter::Read());
+    return bestFloor;
+}
+
+// The real program, started on the folder as a "Menu" item with a tray icon: what a click costs
+// until the menu is idle on screen, measured from this process.
+struct ProgramWindows {
+    DWORD processId;
+    HWND trayIcon;
+    HWND mainWindow;
+    HWND shownMenu;
+};
+
+BOOL CALLBACK FindProgramWindows(HWND window, LPARAM context) {
+    auto* windows = reinterpret_cast<ProgramWindows*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner != windows->processId)
+        return TRUE;
+    if (wcscmp(className, kNotifyIconClassName) == 0)
+        windows->trayIcon = window;
+    else if (wcscmp(className, L"CPathwrenClassName") == 0)
+        windows->mainWindow = window;
+    else if (wcscmp(className, L"#32768") == 0 && IsWindowVisible(window))
+        windows->shownMenu = window;
+    return TRUE;
+}
+
+ProgramWindows FindWindowsOf(DWORD processId) {
+    ProgramWindows windows = {processId, nullptr, nullptr, nullptr};
+    EnumWindows(FindProgramWindows, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// Milliseconds from the click until the menu's loop answers, once the menu shows; then closes it.
+double ClickUntilMenuIdle(DWORD processId, HWND trayIcon) {
+    Stopwatch watch;
+    PostMessageW(trayIcon, WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP);
+    HWND menu = nullptr;
+    while (!(menu = FindWindowsOf(processId).shownMenu) && watch.Elapsed() < 120000)
+        Sleep(5);
+    DWORD_PTR result = 0;
+    if (menu)
+        SendMessageTimeoutW(menu, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
+    double elapsed = menu ? watch.Elapsed() : -1;
+    if (menu)
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    Stopwatch closing;
+    while (FindWindowsOf(processId).shownMenu && closing.Elapsed() < 10000)
+        Sleep(5);
+    return elapsed;
+}
+
+void MeasureRealProgram(const std::wstring& folder, const FloorFigures& floor) {
+    wchar_t module[MAX_PATH];
+    std::wstring bench(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
+    TempDirectory directory;
+    std::wstring exe = directory.File(L"Pathwren.exe");
+    if (!CopyFileW((bench.substr(0, bench.find_last_of(L'\\') + 1) + L"..\\dist\\Pathwren.exe").c_str(), exe.c_str(),
+                   FALSE)) {
+        printf("real program: no ..\\dist\\Pathwren.exe\n");
+        return;
+    }
+    WriteUtf16File(directory.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    WriteUtf16File(directory.File(L"FoldersOptions.ini"),
+                   L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=" + folder + L"\r\n");
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.Path().c_str(),
+                        &startup, &process))
+        return;
+    WaitForInputIdle(process.hProcess, 120000);
+    ProgramWindows windows = FindWindowsOf(process.dwProcessId);
+    if (windows.trayIcon) {
+        // The second click comes right after the first showing closed, while the program rebuilds.
+        double first = ClickUntilMenuIdle(process.dwProcessId, windows.trayIcon);
+        double second = ClickUntilMenuIdle(process.dwProcessId, windows.trayIcon);
+        printf("real program, tray click until the menu is idle: first %.1f ms, second right after %.1f ms; "
+               "ratios to the floors %.3f and %.3f, %.3f and %.3f\n",
+               first, second, first / floor.floorMs, first / floor.perTypeFloorMs, second / floor.floorMs,
+               second / floor.perTypeFloorMs);
+    }
+    if (windows.mainWindow)
+        PostMessageW(windows.mainWindow, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 } // namespace
@@ -355,7 +449,9 @@ int main(int argc, char** argv) {
         MakeFlatFolder(folder, files);
         char label[64];
         snprintf(label, sizeof(label), "flat %d files", files);
-        Measure(label, folder, files >= 10000 ? std::min(runs, 2) : runs, FlatFloor);
+        FloorFigures floor = Measure(label, folder, files >= 10000 ? std::min(runs, 2) : runs, FlatFloor);
+        if (files >= 10000)
+            MeasureRealProgram(folder, floor);
     }
 
     std::wstring tree = root + L"\\tree";
