@@ -68,7 +68,7 @@ public:
     // FromHandle, safe for menus whose data means something else.
     static CPopUpMenu* FromOwnHandle(HMENU menu);
 
-    // The menu window of this thread that shows the menu, or null while it is not on screen.
+    // The menu window of this thread that shows the menu while it is tracked, or null.
     static HWND FindMenuWindow(HMENU menu);
 
     HMENU GetHandle() const { return m_hMenu; }
