@@ -1,16 +1,22 @@
-// Builds folder menus of 100, 1,000 and 10,000 files of 20 types, with a program and a shortcut in
-// every 50 files and 20 subfolders, and of a deep tree of empty folders. Each build is compared
-// with the least any program must do to show the same entries with the shell's icons, measured in
-// the same run: enumerate, one icon lookup per file type (per file for programs and shortcuts),
-// sort, and insert the items into a native menu with one bitmap per distinct icon; for the deep
-// tree, the bare recursive enumeration. The first build has nothing cached; the rebuild of the
-// unchanged folder is the one that follows every showing. Also prints the GDI objects the process
-// holds once the menu is built.
+// Builds and shows folder menus of 100, 1,000 and 10,000 files of 20 types, with a program and a
+// shortcut in every 50 files and 20 subfolders, and of a deep tree of empty folders. Each showing
+// (build, then track until the menu is idle on screen) is compared with the least any program must
+// do to show the same entries with the shell's icons, measured in the same run: enumerate, one icon
+// lookup per file type (per file for programs and shortcuts), sort, insert the items into a native
+// menu with one bitmap per distinct icon and track it until idle; for the deep tree, the bare
+// recursive enumeration. A second floor looks every icon up per type, programs and shortcuts
+// included: what a menu that reads only the icons of the items on screen cannot beat. The first
+// showing has nothing cached; the showing after the rebuild of the unchanged folder is the one
+// every later click gets. Also prints the GDI objects the process holds and the menus (USER
+// objects) the folder menu holds while the menu is open.
 //
 // Usage: FolderMenuBench [runs]   (default 3; the 10,000-file folder always runs twice at most)
+#include "BenchHost.h"
 #include "lib/StringCopy.h"
 #include "menus/FolderMenu.h"
 #include "menus/MenuNameOrder.h"
+#include "containers/NotifyIcon.h"
+#include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 #include "support/TempDirectory.h"
 
@@ -23,7 +29,9 @@
 #include <cstdio>
 #include <commctrl.h>
 #include <cwchar>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,6 +58,49 @@ public:
 private:
     LARGE_INTEGER m_start;
 };
+
+// The owner of every tracked menu: it closes the menu as soon as the menu loop first goes idle,
+// that is once the menu is on screen and drawn, after running what the bench reads then.
+HWND& MenuOwner() {
+    static HWND owner = nullptr;
+    return owner;
+}
+
+std::function<void()>& OnMenuIdle() {
+    static std::function<void()> onIdle;
+    return onIdle;
+}
+
+LRESULT CALLBACK CloseMenuWhenIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
+        if (OnMenuIdle())
+            OnMenuIdle()();
+        OnMenuIdle() = nullptr;
+        EndMenu();
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void CreateMenuOwner() {
+    MenuOwner() = bench::CreateHost(1, 1);
+    SetWindowSubclass(MenuOwner(), CloseMenuWhenIdle, 1, 0);
+}
+
+// Menus of the tree: the USER objects it holds (a menu may be the submenu of several items).
+void CollectMenus(HMENU menu, std::set<HMENU>& menus) {
+    if (!menus.insert(menu).second)
+        return;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        if (HMENU subMenu = GetSubMenu(menu, position))
+            CollectMenus(subMenu, menus);
+    }
+}
+
+size_t CountMenus(HMENU root) {
+    std::set<HMENU> menus;
+    CollectMenus(root, menus);
+    return menus.size();
+}
 
 const wchar_t* const kTypes[] = {L"txt", L"doc",  L"pdf", L"jpg", L"png", L"zip", L"mp3", L"html", L"css", L"js",
                                  L"xml", L"json", L"csv", L"log", L"ini", L"bmp", L"gif", L"wav",  L"rtf", L"md"};
@@ -103,6 +154,7 @@ int MakeTree(const std::wstring& folder, int depth) {
 
 struct FloorFigures {
     double floorMs;
+    double perTypeFloorMs; // programs and shortcuts too looked up once per type, as no menu can avoid
 };
 
 HBITMAP MakeIconBitmap(HIMAGELIST list, int index) {
@@ -119,8 +171,8 @@ HBITMAP MakeIconBitmap(HIMAGELIST list, int index) {
 }
 
 // The floor of a flat folder: enumerate, one icon lookup per type (per file for programs and
-// shortcuts), sort, and insert into a native menu with one bitmap per distinct icon.
-FloorFigures FlatFloor(const std::wstring& folder) {
+// shortcuts, unless perType), sort, and insert into a native menu with one bitmap per distinct icon.
+double FlatFloorMs(const std::wstring& folder, bool perType) {
     Stopwatch watch;
     struct Entry {
         std::wstring name;
@@ -139,7 +191,7 @@ FloorFigures FlatFloor(const std::wstring& folder) {
             const wchar_t* dot = wcsrchr(found.cFileName, L'.');
             std::wstring type = isFolder ? L"\\" : (dot ? dot : L"");
             SHFILEINFOW info = {};
-            if (type == L".exe" || type == L".lnk") {
+            if (!perType && (type == L".exe" || type == L".lnk")) {
                 std::wstring path = folder + L"\\" + found.cFileName;
                 list = reinterpret_cast<HIMAGELIST>(
                     SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
@@ -172,11 +224,17 @@ FloorFigures FlatFloor(const std::wstring& folder) {
         item.hbmpItem = bitmap;
         InsertMenuItemW(menu, static_cast<UINT>(index), TRUE, &item);
     }
-    FloorFigures figures = {watch.Elapsed()};
+    SetForegroundWindow(MenuOwner());
+    TrackPopupMenuEx(menu, TPM_RETURNCMD, 0, 0, MenuOwner(), nullptr);
+    double elapsed = watch.Elapsed();
     DestroyMenu(menu);
     for (const auto& bitmap : bitmaps)
         DeleteObject(bitmap.second);
-    return figures;
+    return elapsed;
+}
+
+FloorFigures FlatFloor(const std::wstring& folder) {
+    return {FlatFloorMs(folder, false), FlatFloorMs(folder, true)};
 }
 
 int CountFolders(const std::wstring& folder) {
@@ -194,33 +252,54 @@ int CountFolders(const std::wstring& folder) {
     return folders;
 }
 
-// The floor of the deep tree: the bare recursive enumeration the visibility scan cannot avoid.
+// The floor of the deep tree: the bare recursive enumeration the visibility scan cannot avoid, and
+// its one folder shown.
 FloorFigures TreeFloor(const std::wstring& folder) {
     Stopwatch watch;
     CountFolders(folder);
-    return {watch.Elapsed()};
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 1, L"empty");
+    SetForegroundWindow(MenuOwner());
+    TrackPopupMenuEx(menu, TPM_RETURNCMD, 0, 0, MenuOwner(), nullptr);
+    FloorFigures figures = {watch.Elapsed(), 0};
+    figures.perTypeFloorMs = figures.floorMs;
+    DestroyMenu(menu);
+    return figures;
 }
 
 struct BuildFigures {
-    double buildMs;
-    double rebuildMs; // the same menu built again, as after every showing, nothing changed on disk
+    double buildMs;   // built and shown until idle
+    double rebuildMs; // built again, as after every showing, nothing changed on disk, and shown
     double destroyMs;
     int rootItems;
-    long gdiAfterBuild;
+    long gdiWhileShown;
+    size_t menusWhileShown;
 };
 
-BuildFigures BuildMenu(const std::wstring& folder, bool countGdi) {
+void Show(CFolderMenu& menu) {
+    menu.SetOwnerWindow(MenuOwner());
+    menu.GetRootMenu()->Track(0, 0, MenuOwner(), FALSE);
+}
+
+BuildFigures BuildMenu(const std::wstring& folder, bool countObjects) {
     MergedFolder record = {};
     CopyTruncated(record.Directory, ARRAYSIZE(record.Directory), folder.c_str());
     CFolderMenu* menu = new CFolderMenu();
+    BuildFigures figures = {};
     Stopwatch build;
     menu->Build(&record, 1, TRUE, TRUE, TRUE);
-    BuildFigures figures = {};
+    Show(*menu);
     figures.buildMs = build.Elapsed();
     figures.rootItems = GetMenuItemCount(menu->GetRootMenu()->GetHandle());
-    figures.gdiAfterBuild = countGdi ? GdiObjectCounter::Read() : 0;
+    if (countObjects) {
+        OnMenuIdle() = [&]() {
+            figures.gdiWhileShown = GdiObjectCounter::Read();
+            figures.menusWhileShown = CountMenus(menu->GetRootMenu()->GetHandle());
+        };
+    }
     Stopwatch rebuild;
     menu->Build(&record, 1, TRUE, TRUE, TRUE);
+    Show(*menu);
     figures.rebuildMs = rebuild.Elapsed();
     Stopwatch destroy;
     delete menu;
@@ -231,40 +310,137 @@ BuildFigures BuildMenu(const std::wstring& folder, bool countGdi) {
 void Report(const char* label, int runs, const FloorFigures& floor, const BuildFigures& best, long gdiBefore,
             long gdiAfter) {
     printf("%s (%d runs, %d root items)\n", label, runs, best.rootItems);
-    printf("    first build %.1f ms, floor %.1f ms, ratio %.3f\n", best.buildMs, floor.floorMs,
+    printf("    first showing %.1f ms, floor %.1f ms, ratio %.3f\n", best.buildMs, floor.floorMs,
            best.buildMs / floor.floorMs);
-    printf("    rebuild of the unchanged folder %.1f ms, rebuild / build %.3f\n", best.rebuildMs,
-           best.rebuildMs / best.buildMs);
-    printf("    rebuild / floor %.3f\n", best.rebuildMs / floor.floorMs);
-    printf("    destroy %.1f ms; GDI objects held: before %ld, after build %ld, after destroy %ld\n", best.destroyMs,
-           gdiBefore, best.gdiAfterBuild, gdiAfter);
+    printf("    showing after a rebuild of the unchanged folder %.1f ms, ratio %.3f\n", best.rebuildMs,
+           best.rebuildMs / floor.floorMs);
+    printf("    floor with every icon looked up per type %.1f ms: ratios %.3f and %.3f\n", floor.perTypeFloorMs,
+           best.buildMs / floor.perTypeFloorMs, best.rebuildMs / floor.perTypeFloorMs);
+    printf("    destroy %.1f ms; GDI objects held: before %ld, while shown %ld, after destroy %ld; menus held while "
+           "shown %zu\n",
+           best.destroyMs, gdiBefore, best.gdiWhileShown, gdiAfter, best.menusWhileShown);
     fflush(stdout);
 }
 
 // Alternates floor and build so that both see a warm cache; the fastest run of each counts. The
 // objects held are read after the last build.
-template <typename Floor> void Measure(const char* label, const std::wstring& folder, int runs, Floor floor) {
-    FloorFigures bestFloor = {1e300};
-    BuildFigures best = {1e300, 1e300, 1e300, 0, 0};
+// Returns the floors.
+template <typename Floor> FloorFigures Measure(const char* label, const std::wstring& folder, int runs, Floor floor) {
+    FloorFigures bestFloor = {1e300, 1e300};
+    BuildFigures best = {1e300, 1e300, 1e300, 0, 0, 0};
     long gdiBefore = GdiObjectCounter::Read();
     for (int run = 0; run < runs; ++run) {
         FloorFigures floorFigures = floor(folder);
         bestFloor.floorMs = std::min(bestFloor.floorMs, floorFigures.floorMs);
+        bestFloor.perTypeFloorMs = std::min(bestFloor.perTypeFloorMs, floorFigures.perTypeFloorMs);
         BuildFigures figures = BuildMenu(folder, run == runs - 1);
         best.buildMs = std::min(best.buildMs, figures.buildMs);
         best.rebuildMs = std::min(best.rebuildMs, figures.rebuildMs);
         best.destroyMs = std::min(best.destroyMs, figures.destroyMs);
         best.rootItems = figures.rootItems;
-        best.gdiAfterBuild = figures.gdiAfterBuild;
+        best.gdiWhileShown = figures.gdiWhileShown;
+        best.menusWhileShown = figures.menusWhileShown;
     }
     Report(label, runs, bestFloor, best, gdiBefore, GdiObjectCounter::Read());
+    return bestFloor;
+}
+
+// The real program, started on the folder as a "Menu" item with a tray icon: what a click costs
+// until the menu is idle on screen, measured from this process.
+struct ProgramWindows {
+    DWORD processId;
+    HWND trayIcon;
+    HWND mainWindow;
+    HWND shownMenu;
+};
+
+BOOL CALLBACK FindProgramWindows(HWND window, LPARAM context) {
+    auto* windows = reinterpret_cast<ProgramWindows*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner != windows->processId)
+        return TRUE;
+    if (wcscmp(className, kNotifyIconClassName) == 0)
+        windows->trayIcon = window;
+    else if (wcscmp(className, L"CPathwrenClassName") == 0)
+        windows->mainWindow = window;
+    else if (wcscmp(className, L"#32768") == 0 && IsWindowVisible(window))
+        windows->shownMenu = window;
+    return TRUE;
+}
+
+ProgramWindows FindWindowsOf(DWORD processId) {
+    ProgramWindows windows = {processId, nullptr, nullptr, nullptr};
+    EnumWindows(FindProgramWindows, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// Milliseconds from the click until the menu's loop answers, once the menu shows; then closes it.
+double ClickUntilMenuIdle(DWORD processId, HWND trayIcon) {
+    Stopwatch watch;
+    PostMessageW(trayIcon, WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP);
+    HWND menu = nullptr;
+    while (!(menu = FindWindowsOf(processId).shownMenu) && watch.Elapsed() < 120000)
+        Sleep(5);
+    DWORD_PTR result = 0;
+    if (menu)
+        SendMessageTimeoutW(menu, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
+    double elapsed = menu ? watch.Elapsed() : -1;
+    if (menu)
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    Stopwatch closing;
+    while (FindWindowsOf(processId).shownMenu && closing.Elapsed() < 10000)
+        Sleep(5);
+    return elapsed;
+}
+
+void MeasureRealProgram(const std::wstring& folder, const FloorFigures& floor) {
+    wchar_t module[MAX_PATH];
+    std::wstring bench(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
+    TempDirectory directory;
+    std::wstring exe = directory.File(L"Pathwren.exe");
+    if (!CopyFileW((bench.substr(0, bench.find_last_of(L'\\') + 1) + L"..\\dist\\Pathwren.exe").c_str(), exe.c_str(),
+                   FALSE)) {
+        printf("real program: no ..\\dist\\Pathwren.exe\n");
+        return;
+    }
+    WriteUtf16File(directory.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    WriteUtf16File(directory.File(L"FoldersOptions.ini"),
+                   L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=" + folder + L"\r\n");
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.Path().c_str(),
+                        &startup, &process))
+        return;
+    WaitForInputIdle(process.hProcess, 120000);
+    ProgramWindows windows = FindWindowsOf(process.dwProcessId);
+    if (windows.trayIcon) {
+        // The second click comes right after the first showing closed, while the program rebuilds.
+        double first = ClickUntilMenuIdle(process.dwProcessId, windows.trayIcon);
+        double second = ClickUntilMenuIdle(process.dwProcessId, windows.trayIcon);
+        printf("real program, tray click until the menu is idle: first %.1f ms, second right after %.1f ms; "
+               "ratios to the floors %.3f and %.3f, %.3f and %.3f\n",
+               first, second, first / floor.floorMs, first / floor.perTypeFloorMs, second / floor.floorMs,
+               second / floor.perTypeFloorMs);
+    }
+    if (windows.mainWindow)
+        PostMessageW(windows.mainWindow, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
-    OleInitialize(nullptr);
+    bench::StartShellUi();
+    CreateMenuOwner();
     TempDirectory benchDirectory;
     const std::wstring& root = benchDirectory.Path();
 
@@ -273,7 +449,9 @@ int main(int argc, char** argv) {
         MakeFlatFolder(folder, files);
         char label[64];
         snprintf(label, sizeof(label), "flat %d files", files);
-        Measure(label, folder, files >= 10000 ? std::min(runs, 2) : runs, FlatFloor);
+        FloorFigures floor = Measure(label, folder, files >= 10000 ? std::min(runs, 2) : runs, FlatFloor);
+        if (files >= 10000)
+            MeasureRealProgram(folder, floor);
     }
 
     std::wstring tree = root + L"\\tree";
@@ -283,6 +461,7 @@ int main(int argc, char** argv) {
     snprintf(label, sizeof(label), "deep tree %d folders", folders);
     Measure(label, tree, runs, TreeFloor);
 
+    DestroyWindow(MenuOwner());
     OleUninitialize();
     return 0;
 }

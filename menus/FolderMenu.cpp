@@ -52,14 +52,48 @@ void CFolderMenu::FreeLevels() {
     m_levels.clear();
 }
 
-CFolderMenuLevel* CFolderMenu::CreateLevel(CFolderMenuLevel* parent) {
+std::unique_ptr<CPopUpMenu> CFolderMenu::CreateMenu(CFolderMenuLevel* parent) {
     std::unique_ptr<CPopUpMenu> menu(new CPopUpMenu());
     if (!menu->GetHandle())
         return nullptr;
     menu->SetParent(parent ? parent->GetMenu() : nullptr);
     menu->SetEvents(this);
+    menu->SetIconSource(this);
+    return menu;
+}
+
+CFolderMenuLevel* CFolderMenu::CreateLevel(CFolderMenuLevel* parent, BOOL withMenu) {
+    std::unique_ptr<CPopUpMenu> menu;
+    if (withMenu && !(menu = CreateMenu(parent)))
+        return nullptr;
+    if (!withMenu && !m_unopenedSubMenu)
+        m_unopenedSubMenu.Reset(CreatePopupMenu());
+    if (!withMenu && !m_unopenedSubMenu)
+        return nullptr;
     m_levels.emplace_back(new CFolderMenuLevel(std::move(menu)));
     return m_levels.back().get();
+}
+
+BOOL CFolderMenu::EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent) {
+    if (!level->GetMenu())
+        level->SetMenu(CreateMenu(parent));
+    return level->GetMenu() != nullptr;
+}
+
+BOOL CFolderMenu::OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position) {
+    std::unique_ptr<CPopUpMenu> menu = CreateMenu(parent);
+    if (!menu)
+        return FALSE;
+    // Highlighting comes before opening, with the mouse and the keys alike, so the menu opens the
+    // submenu set here.
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_SUBMENU;
+    item.hSubMenu = menu->GetHandle();
+    if (!SetMenuItemInfoW(parent->GetMenu()->GetHandle(), position, TRUE, &item))
+        return FALSE;
+    level->SetMenu(std::move(menu));
+    return TRUE;
 }
 
 BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
@@ -73,7 +107,10 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     m_allowSubFoldersNavigation = allowSubFoldersNavigation;
     m_allowSubFoldersLinksNavigation = allowSubFoldersLinksNavigation;
     // Icons are kept across builds unless the shell said file types may show new ones, or the
-    // arrow setting changed.
+    // arrow setting changed. Those of files no build since the last one listed are given back.
+    m_iconCache.Clear();
+    m_shortcutTargets[1] = std::move(m_shortcutTargets[0]);
+    m_shortcutTargets[0].clear();
     if (!m_iconsStale)
         KeepReusableIcons();
     FreeLevels();
@@ -81,9 +118,7 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
         m_typeIcons.Clear();
         m_iconsStale = FALSE;
     }
-    BOOL result = BuildLevels(folders, count);
-    m_iconCache.Clear();
-    return result;
+    return BuildLevels(folders, count);
 }
 
 void CFolderMenu::KeepReusableIcons() {
@@ -98,7 +133,7 @@ void CFolderMenu::KeepReusableIcons() {
 }
 
 BOOL CFolderMenu::BuildLevels(const MergedFolder* folders, UINT count) {
-    CFolderMenuLevel* root = CreateLevel(nullptr);
+    CFolderMenuLevel* root = CreateLevel(nullptr, TRUE);
     if (!root)
         return FALSE;
     if (count == 0 || !folders)
@@ -127,7 +162,7 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
         if (!folder.MergedMenu) {
             std::wstring name = LastComponentOfDirectory(folder.Directory);
             if (!AddEntry(root, folder.Directory, name.c_str(), TRUE, TRUE, FALSE, FALSE, &entry) || !entry ||
-                !entry->m_pSubMenuLevel) {
+                !entry->m_pSubMenuLevel || !EnsureLevelMenu(entry->m_pSubMenuLevel, root)) {
                 *result = FALSE;
                 continue;
             }
@@ -135,7 +170,7 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
             continue;
         }
         if (!AddEntry(root, folder.Directory, folder.MergedMenuName, TRUE, TRUE, TRUE, TRUE, &entry) || !entry ||
-            !entry->m_pSubMenuLevel) {
+            !entry->m_pSubMenuLevel || !EnsureLevelMenu(entry->m_pSubMenuLevel, root)) {
             *result = FALSE;
             continue;
         }
@@ -151,24 +186,7 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
 
 BOOL CFolderMenu::IsRootMenuOpen() const {
     CPopUpMenu* root = GetRootMenu();
-    if (!root)
-        return FALSE;
-    struct Search {
-        HMENU menu;
-        BOOL open;
-    } search = {root->GetHandle(), FALSE};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(context);
-            WCHAR className[8] = L"";
-            GetClassNameW(window, className, ARRAYSIZE(className));
-            search->open = wcscmp(className, L"#32768") == 0 &&
-                           reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) == search->menu;
-            return !search->open;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.open;
+    return root && CPopUpMenu::FindMenuWindow(root->GetHandle());
 }
 
 CPopUpMenu* CFolderMenu::GetRootMenu() const {
@@ -195,7 +213,7 @@ BOOL CFolderMenu::RunCommand(UINT commandId) {
 
 CFolderMenuLevel* CFolderMenu::FindLevelOfMenu(HMENU menu) const {
     for (const auto& level : m_levels) {
-        if (level->GetMenu()->GetHandle() == menu)
+        if (level->GetMenu() && level->GetMenu()->GetHandle() == menu)
             return level.get();
     }
     return nullptr;
@@ -221,11 +239,16 @@ void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
     UINT flags = HIWORD(wParam);
     if (flags == 0xFFFF || !(flags & MF_POPUP))
         return;
+    CFolderMenuLevel* level = FindLevelOfMenu(reinterpret_cast<HMENU>(lParam));
     CFolderMenuItem* entry = FindEntryAt(reinterpret_cast<HMENU>(lParam), LOWORD(wParam));
-    if (!entry || !entry->m_pSubMenuLevel || entry->m_pSubMenuLevel->IsFilled())
+    if (!level || !entry || !entry->m_pSubMenuLevel)
+        return;
+    CFolderMenuLevel* subMenuLevel = entry->m_pSubMenuLevel;
+    if (!subMenuLevel->GetMenu() && !OpenLevelMenu(subMenuLevel, level, LOWORD(wParam)))
+        return;
+    if (subMenuLevel->IsFilled())
         return;
 
-    CFolderMenuLevel* subMenuLevel = entry->m_pSubMenuLevel;
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     // Reading adds entries (and levels) but never paths to this entry, so the loop is safe.
     for (const std::wstring& path : entry->m_paths)

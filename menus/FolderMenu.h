@@ -1,5 +1,6 @@
 #pragma once
 #include "config/SingleFolderOptions.h"
+#include "lib/MenuHandle.h"
 #include "menus/FileNameFilter.h"
 #include "menus/FolderMenuIconCache.h"
 #include "menus/FolderMenuItem.h"
@@ -11,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The cascading popup menu of a folder item's content: files, folders, shortcuts and libraries of
@@ -28,7 +30,7 @@
 //     menu.RunCommand(menu.GetRootMenu()->Track(x, y, owner, openUpward));
 //
 // Build again after every showing: a submenu is read once per build.
-class CFolderMenu : public CPopUpMenuEventsBase {
+class CFolderMenu : public CPopUpMenuEventsBase, private IPopUpMenuIconSource {
 public:
     CFolderMenu();
     ~CFolderMenu() override;
@@ -85,11 +87,18 @@ public:
     void OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) override;
 
 private:
+    // The key is the entry, which lives as long as the level whose menu holds the item.
+    HICON FetchItemIcon(ULONG_PTR key) override;
     struct VisibilityScan;
 
     BOOL IsRootMenuOpen() const;
     void FreeLevels();
-    CFolderMenuLevel* CreateLevel(CFolderMenuLevel* parent);
+    // A level whose menu is made only when it is opened, by OpenLevelMenu, unless withMenu.
+    CFolderMenuLevel* CreateLevel(CFolderMenuLevel* parent, BOOL withMenu);
+    std::unique_ptr<CPopUpMenu> CreateMenu(CFolderMenuLevel* parent);
+    BOOL OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position);
+    // For a level read with the build, before its item is inserted.
+    BOOL EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent);
     BOOL BuildLevels(const MergedFolder* folders, UINT count);
     void BuildSeparateFolders(const MergedFolder* folders, UINT count, BOOL* result);
     CFolderMenuLevel* FindLevelOfMenu(HMENU menu) const;
@@ -109,6 +118,7 @@ private:
     BOOL IsFileShown(LPCWSTR fileName) const;
     static BOOL FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName);
     static HICON LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath);
+    BOOL ResolveListedShortcut(LPCWSTR shortcutPath, LPWSTR target);
 
     BOOL IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan);
     BOOL IsShownInScan(LPCWSTR folder, LPCWSTR fullPath, LPCWSTR name, BOOL isDirectory, VisibilityScan& scan);
@@ -117,10 +127,21 @@ private:
 
     std::unique_ptr<CFileNameFilter> m_inclusionFilter;
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
+    // Every submenu item not opened yet opens this one empty menu, which the folder's own menu
+    // replaces when the item is highlighted: a large folder's subfolders cost no menu each.
+    CMenuHandle m_unopenedSubMenu;
     std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
-    CFolderMenuIconCache m_iconCache;                        // filled only while a build runs
-    CFolderMenuTypeIcons m_typeIcons;                        // kept across builds
-    CIconHandle m_linkOverlay;                               // loaded with the first shortcut
+    // Icons of the build before, for entries listed again (submenus are listed after the build).
+    CFolderMenuIconCache m_iconCache;
+    CFolderMenuTypeIcons m_typeIcons; // kept across builds
+    CIconHandle m_linkOverlay;        // loaded with the first shortcut
+    // Where the shortcuts listed by this build and by the one before led. Resolving a shortcut
+    // costs milliseconds, and every build lists them all again.
+    struct ResolvedShortcut {
+        FileStamp stamp;
+        std::wstring target; // empty when it could not be resolved
+    };
+    std::unordered_map<std::wstring, ResolvedShortcut> m_shortcutTargets[2]; // this build's, the one before
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersNavigation;
     BOOL m_allowSubFoldersLinksNavigation;

@@ -34,9 +34,11 @@ void CFolderMenuIconCache::Keep(const std::wstring& path, const FileStamp& stamp
 
 CIconHandle CFolderMenuIconCache::Take(const std::wstring& path, const FileStamp& stamp) {
     auto kept = m_icons.find(path);
-    if (kept == m_icons.end() || !(kept->second.stamp == stamp))
+    if (kept == m_icons.end())
         return CIconHandle();
+    // A changed file's old icon is of no use to anyone.
     CIconHandle icon = std::move(kept->second.icon);
+    bool same = kept->second.stamp == stamp;
     m_icons.erase(kept);
-    return icon;
+    return same ? std::move(icon) : CIconHandle();
 }

@@ -17,10 +17,11 @@ struct FileStamp {
     bool operator==(const FileStamp& other) const;
 };
 
-// Icons of the previous build of a folder menu, offered to the next one. A folder menu is built
-// anew after every showing, and asking the shell for an icon costs far more than listing the file
-// (milliseconds per file under Wine, more for programs with embedded icons on Windows), so icons
-// of files that did not change move from the old entries to the new ones instead.
+// Icons of the previous build of a folder menu, offered to the next one and to the submenus it
+// reads later. A folder menu is built anew after every showing, and asking the shell for an icon
+// costs far more than listing the file (milliseconds per file under Wine, more for programs with
+// embedded icons on Windows), so icons of files that did not change move from the old entries to
+// the new ones instead.
 //
 // The cache owns what it keeps; Clear destroys the icons no new entry took.
 class CFolderMenuIconCache {
@@ -31,7 +32,8 @@ public:
 
     // A second icon for the same path replaces and destroys the first.
     void Keep(const std::wstring& path, const FileStamp& stamp, CIconHandle icon);
-    // The kept icon of the path when its stamp is the same, handed over to the caller; else empty.
+    // The kept icon of the path when its stamp is the same, handed over to the caller; else empty
+    // (and a kept icon of another stamp destroyed).
     CIconHandle Take(const std::wstring& path, const FileStamp& stamp);
     void Clear() { m_icons.clear(); }
 

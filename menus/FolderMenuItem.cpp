@@ -14,7 +14,7 @@ std::wstring CutToPathLength(LPCWSTR text) {
 
 CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, CFolderMenuLevel* subMenuLevel)
     : m_name(CutToPathLength(name)), m_extensionCut(FALSE), m_commandId(0), m_isFolder(isFolder), m_hTypeIcon(nullptr),
-      m_pSubMenuLevel(subMenuLevel), m_hasIconStamp(FALSE), m_iconStamp() {
+      m_iconPending(FALSE), m_pSubMenuLevel(subMenuLevel), m_hasIconStamp(FALSE), m_iconStamp() {
     m_paths.push_back(CutToPathLength(path));
 }
 

@@ -20,7 +20,8 @@ public:
     CFolderMenuItem& operator=(const CFolderMenuItem&) = delete;
 
     void AddPath(LPCWSTR path);
-    // What the menu shows for the entry; null when the shell had no icon.
+    // What the menu shows for the entry; null when the shell had no icon. While the entry's own
+    // icon is not read yet, the icon of its type.
     HICON Icon() const { return m_hIcon ? m_hIcon.Get() : m_hTypeIcon; }
 
     std::vector<std::wstring> m_paths; // never empty
@@ -30,11 +31,13 @@ public:
     BOOL m_extensionCut;
     UINT m_commandId; // 0 until the entry is in the menu
     BOOL m_isFolder;
-    CIconHandle m_hIcon;               // the entry's own icon, for types whose files each show their own
-    HICON m_hTypeIcon;                 // else the icon its type shares with others, not owned
+    CIconHandle m_hIcon; // the entry's own icon, for types whose files each show their own
+    HICON m_hTypeIcon;   // else the icon its type shares with others, not owned
+    // The entry's own icon is read when the entry first shows on screen.
+    BOOL m_iconPending;
     CFolderMenuLevel* m_pSubMenuLevel; // owned by the folder menu's levels; null for plain entries
-    // Set when the icon is the shell's icon of the first path as it was then, so the next build may
-    // reuse it while the file stays the same.
+    // Set when the icon is (or, pending, will be) the shell's icon of the first path as it was
+    // then, so the next build may reuse it while the file stays the same.
     BOOL m_hasIconStamp;
     FileStamp m_iconStamp;
 };

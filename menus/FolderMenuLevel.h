@@ -14,11 +14,13 @@
 // them. Entries keep the order they were added in until the level is sorted for insertion.
 class CFolderMenuLevel {
 public:
+    // A submenu's level gets its menu when the submenu is first opened.
     explicit CFolderMenuLevel(std::unique_ptr<CPopUpMenu> menu);
     CFolderMenuLevel(const CFolderMenuLevel&) = delete;
     CFolderMenuLevel& operator=(const CFolderMenuLevel&) = delete;
 
     CPopUpMenu* GetMenu() const { return m_menu.get(); }
+    void SetMenu(std::unique_ptr<CPopUpMenu> menu) { m_menu = std::move(menu); }
     BOOL IsFilled() const { return m_filled; }
     void SetFilled(BOOL filled) { m_filled = filled; }
 

@@ -94,7 +94,7 @@ BOOL CFolderMenu::AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDire
             return AddLibrary(level, path, shortcutName, merge);
         }
         if (m_allowSubFoldersLinksNavigation && IsShortcutExtension(FindExtension(path)) &&
-            ResolveShortcutTarget(path, target)) {
+            ResolveListedShortcut(path, target)) {
             if (IsExistingDirectory(target)) {
                 CopyWithoutExtension(fileName, shortcutName);
                 name = shortcutName;
@@ -144,7 +144,7 @@ BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, 
 
     CFolderMenuLevel* subMenuLevel = nullptr;
     if (makeSubMenu) {
-        subMenuLevel = CreateLevel(level);
+        subMenuLevel = CreateLevel(level, FALSE);
         if (!subMenuLevel)
             return FALSE;
     }
@@ -171,14 +171,24 @@ void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
         return;
     // A shortcut's icon follows its target, which its own stamp does not show; it is read anew when
     // the shortcut changes or the program starts again.
-    if (stamped) {
+    entry->m_hasIconStamp = stamped;
+    if (stamped)
         entry->m_hIcon = m_iconCache.Take(entry->m_paths.front(), entry->m_iconStamp);
-        if (!entry->m_hIcon)
-            entry->m_hIcon.Reset(LoadEntryIcon(path));
-        entry->m_hasIconStamp = static_cast<bool>(entry->m_hIcon);
+    if (entry->m_hIcon)
         return;
-    }
-    entry->m_hIcon.Reset(LoadEntryIcon(path));
+    // Reading the file's own icon costs milliseconds; most entries of a large folder never show.
+    entry->m_hTypeIcon = m_typeIcons.GenericIconOf(path, entry->m_isFolder);
+    entry->m_iconPending = entry->m_hTypeIcon != nullptr;
+    if (!entry->m_iconPending)
+        FetchItemIcon(reinterpret_cast<ULONG_PTR>(entry));
+}
+
+HICON CFolderMenu::FetchItemIcon(ULONG_PTR key) {
+    auto* entry = reinterpret_cast<CFolderMenuItem*>(key);
+    entry->m_iconPending = FALSE;
+    entry->m_hIcon.Reset(LoadEntryIcon(entry->m_paths.front().c_str()));
+    entry->m_hasIconStamp = entry->m_hasIconStamp && entry->m_hIcon;
+    return entry->m_hIcon.Get();
 }
 
 HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) {
@@ -232,8 +242,9 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
         CFolderMenuItem* entry = level->GetEntry(index);
         UINT commandId = 0;
         if (entry->m_isFolder && entry->m_pSubMenuLevel) {
-            commandId =
-                menu->AppendSubMenuItem(entry->m_name.c_str(), entry->m_pSubMenuLevel->GetMenu(), entry->Icon());
+            CPopUpMenu* subMenu = entry->m_pSubMenuLevel->GetMenu();
+            commandId = menu->AppendSubMenuItem(
+                entry->m_name.c_str(), subMenu ? subMenu->GetHandle() : m_unopenedSubMenu.Get(), entry->Icon());
         } else {
             if (m_hideFilesExtension && !entry->m_isFolder && !entry->m_extensionCut) {
                 CutExtension(entry->m_name);
@@ -243,6 +254,8 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
         }
         if (commandId)
             ++position;
+        if (commandId && entry->m_iconPending)
+            menu->DeferItemIcon(commandId, reinterpret_cast<ULONG_PTR>(entry));
         entry->m_commandId = commandId;
     }
     return TRUE;

@@ -66,6 +66,29 @@ BOOL CFolderMenu::ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target) {
     return GetResolvedTarget(link.Get(), target);
 }
 
+BOOL CFolderMenu::ResolveListedShortcut(LPCWSTR shortcutPath, LPWSTR target) {
+    // Only the shortcut being listed has its stamp at hand, from the find data.
+    if (!m_pListedFile || wcscmp(shortcutPath, m_listedPath) != 0)
+        return ResolveShortcutTarget(shortcutPath, target);
+    FileStamp stamp = FileStamp::FromFindData(*m_pListedFile);
+    std::wstring key(shortcutPath);
+    for (auto& known : m_shortcutTargets) {
+        auto found = known.find(key);
+        // A target that moved away is searched for again, as resolving does.
+        if (found == known.end() || !(found->second.stamp == stamp) ||
+            (!found->second.target.empty() &&
+             GetFileAttributesW(found->second.target.c_str()) == INVALID_FILE_ATTRIBUTES))
+            continue;
+        ResolvedShortcut resolved = found->second;
+        CopyPathCut(target, resolved.target.c_str());
+        m_shortcutTargets[0][key] = std::move(resolved);
+        return target[0] != L'\0';
+    }
+    BOOL resolved = ResolveShortcutTarget(shortcutPath, target);
+    m_shortcutTargets[0][key] = {stamp, resolved ? target : L""};
+    return resolved;
+}
+
 HICON CFolderMenu::LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath) {
     targetPath[0] = L'\0';
     CComPtr<IShellLinkW> link;

@@ -102,24 +102,40 @@ HICON CFolderMenuTypeIcons::IconOf(LPCWSTR path, BOOL isFolder, DWORD attributes
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
             (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
             return nullptr;
-        if (m_folderIndex == -2)
-            m_folderIndex = TypeIndex(L"folder", FILE_ATTRIBUTE_DIRECTORY);
-        return IconOfIndex(m_folderIndex);
+        return IconOfIndex(FolderIndex());
     }
     std::wstring extension = LowerCase(FindExtension(path));
     auto known = m_indexOfExtension.find(extension);
     if (known != m_indexOfExtension.end())
         return IconOfIndex(known->second);
-    int index = IsPerFileType(extension)
-                    ? -1
-                    : TypeIndex((extension.empty() ? std::wstring(L"file") : L"file." + extension).c_str(),
-                                FILE_ATTRIBUTE_NORMAL);
+    int index = IsPerFileType(extension) ? -1 : GenericIndexOf(extension);
     m_indexOfExtension.emplace(extension, index);
     return IconOfIndex(index);
 }
 
+HICON CFolderMenuTypeIcons::GenericIconOf(LPCWSTR path, BOOL isFolder) {
+    return IconOfIndex(isFolder ? FolderIndex() : GenericIndexOf(LowerCase(FindExtension(path))));
+}
+
+int CFolderMenuTypeIcons::FolderIndex() {
+    if (m_folderIndex == -2)
+        m_folderIndex = TypeIndex(L"folder", FILE_ATTRIBUTE_DIRECTORY);
+    return m_folderIndex;
+}
+
+int CFolderMenuTypeIcons::GenericIndexOf(const std::wstring& extension) {
+    auto known = m_genericIndexOfExtension.find(extension);
+    if (known != m_genericIndexOfExtension.end())
+        return known->second;
+    int index =
+        TypeIndex((extension.empty() ? std::wstring(L"file") : L"file." + extension).c_str(), FILE_ATTRIBUTE_NORMAL);
+    m_genericIndexOfExtension.emplace(extension, index);
+    return index;
+}
+
 void CFolderMenuTypeIcons::Clear() {
     m_indexOfExtension.clear();
+    m_genericIndexOfExtension.clear();
     m_perFile.clear();
     m_iconOfIndex.clear();
     m_folderIndex = -2;

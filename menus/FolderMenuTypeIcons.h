@@ -24,6 +24,8 @@ public:
     // shell has none. The icon stays this object's. The attributes are read from the path when
     // INVALID_FILE_ATTRIBUTES is given.
     HICON IconOf(LPCWSTR path, BOOL isFolder, DWORD attributes);
+    // The icon the entry's type shows in general, to stand in for one of its own until that is read.
+    HICON GenericIconOf(LPCWSTR path, BOOL isFolder);
     // Whether files of this extension (without the dot) may each show a different icon.
     BOOL IsPerFileType(const std::wstring& extension);
     // Drops every icon, for when the shell announces changed file associations; entries that
@@ -32,9 +34,12 @@ public:
 
 private:
     HICON IconOfIndex(int index);
+    int FolderIndex();
+    int GenericIndexOf(const std::wstring& extension);
     static BOOL RegistrySaysPerFile(const std::wstring& extension);
 
     std::unordered_map<std::wstring, int> m_indexOfExtension; // -1: per file or no icon
+    std::unordered_map<std::wstring, int> m_genericIndexOfExtension;
     std::unordered_map<std::wstring, BOOL> m_perFile;
     std::unordered_map<int, CIconHandle> m_iconOfIndex;
     int m_folderIndex = -2; // -2 until asked

@@ -36,7 +36,7 @@ std::unordered_set<const CPopUpMenu*>& LiveMenus() {
 
 CPopUpMenu::CPopUpMenu()
     : m_effects(TRUE), m_pParent(nullptr), m_hMenu(nullptr), m_lastCommandId(0), m_themed(ShowsItemBitmaps()),
-      m_pEvents(nullptr) {
+      m_pEvents(nullptr), m_pIconSource(nullptr), m_lastSelected(0) {
     LiveMenus().insert(this);
     m_hMenu = CreatePopupMenu();
     if (!m_hMenu)
@@ -181,12 +181,16 @@ UINT CPopUpMenu::InsertItem(LPCWSTR text, HICON icon, UINT position, UINT comman
 }
 
 UINT CPopUpMenu::AppendSubMenuItem(LPCWSTR text, CPopUpMenu* subMenu, HICON icon) {
+    return AppendSubMenuItem(text, subMenu ? subMenu->m_hMenu : nullptr, icon);
+}
+
+UINT CPopUpMenu::AppendSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon) {
     MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
     item.dwTypeData = const_cast<LPWSTR>(text);
     item.cch = static_cast<UINT>(wcslen(text));
-    item.hSubMenu = subMenu ? subMenu->m_hMenu : nullptr;
+    item.hSubMenu = subMenu;
     item.wID = NextCommandId();
     if (icon)
         SetItemIcon(&item, icon);

@@ -32,6 +32,17 @@ public:
     }
 };
 
+// Where a menu finds the icons it asks for only once their items come on screen.
+class IPopUpMenuIconSource {
+public:
+    // The icon of the item deferred with this key, or null to keep the icon it shows. The icon
+    // stays the source's and must outlive the menu.
+    virtual HICON FetchItemIcon(ULONG_PTR key) = 0;
+
+protected:
+    ~IPopUpMenuIconSource() {}
+};
+
 // A popup menu whose items may carry icons and open submenus that are CPopUpMenu objects too.
 // The object is the menu's data (MENUINFO.dwMenuData), so it can be found from its HMENU.
 //
@@ -57,6 +68,9 @@ public:
     // FromHandle, safe for menus whose data means something else.
     static CPopUpMenu* FromOwnHandle(HMENU menu);
 
+    // The menu window of this thread that shows the menu while it is tracked, or null.
+    static HWND FindMenuWindow(HMENU menu);
+
     HMENU GetHandle() const { return m_hMenu; }
     CPopUpMenu* GetParent() const { return m_pParent; }
     void SetParent(CPopUpMenu* parent) { m_pParent = parent; }
@@ -78,10 +92,18 @@ public:
     // The icon stays the caller's and must outlive the menu.
     UINT InsertItem(LPCWSTR text, HICON icon, UINT position, UINT commandId);
     UINT AppendSubMenuItem(LPCWSTR text, CPopUpMenu* subMenu, HICON icon);
+    // A submenu this class does not show, such as a stand-in for one made when first opened.
+    UINT AppendSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon);
     UINT AppendSeparator();
 
     // Completes an item being built so that it shows the icon; the icon stays the caller's.
     BOOL SetItemIcon(MENUITEMINFOW* item, HICON icon);
+
+    // The item shows the icon it was inserted with until it first comes on screen, then the one
+    // the icon source gives for the key: icons that cost a file read each are read only for the
+    // items a user gets to see. Set the source before tracking.
+    void SetIconSource(IPopUpMenuIconSource* source) { m_pIconSource = source; }
+    void DeferItemIcon(UINT commandId, ULONG_PTR key) { m_deferredIcons[commandId] = key; }
 
     CPopUpMenu* GetSubMenuOfItem(UINT commandId) const;
     // The item's position in this menu, or -1.
@@ -105,9 +127,15 @@ private:
     BOOL HoldsMenu(HMENU menu) const;
     UINT InsertBuiltItem(MENUITEMINFOW* item, UINT position);
     void OnRightButtonUp();
-    LRESULT MeasureItem(MEASUREITEMSTRUCT* item) const;
-    LRESULT DrawItem(const DRAWITEMSTRUCT* item) const;
+    LRESULT MeasureItem(MEASUREITEMSTRUCT* item);
+    LRESULT DrawItem(const DRAWITEMSTRUCT* item);
     static HBITMAP CreateItemBitmap(HICON icon);
+    // Each returns whether an item now shows a fetched icon.
+    BOOL ShowDeferredIcon(UINT commandId, HICON* shown);
+    BOOL ShowDeferredIconsAround(int position);
+    // Fetch the deferred icons of the items about to show, on the themed path.
+    void OnInitMenuPopup(HMENU opening);
+    void OnItemSelected(HMENU menuOfItem, WORD item, BOOL isSubMenu);
 
     BOOL m_effects;
     CPopUpMenu* m_pParent;
@@ -117,4 +145,9 @@ private:
     // One item bitmap per distinct icon, shared by every item of this menu that shows it.
     std::unordered_map<HICON, HBITMAP> m_bitmaps;
     IPopUpMenuEvents* m_pEvents;
+    IPopUpMenuIconSource* m_pIconSource;
+    std::unordered_map<UINT, ULONG_PTR> m_deferredIcons; // by command identifier
+    int m_lastSelected;                                  // position
+    // Measuring asks each icon's size; a large menu shows a few distinct icons many times over.
+    std::unordered_map<HICON, SIZE> m_iconSizes;
 };

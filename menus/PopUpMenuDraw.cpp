@@ -130,11 +130,11 @@ HBITMAP CPopUpMenu::CreateItemBitmap(HICON icon) {
     return bitmap.Detach();
 }
 
-LRESULT CPopUpMenu::MeasureItem(MEASUREITEMSTRUCT* item) const {
-    if (!item || item->CtlType != ODT_MENU || !item->itemData)
-        return 0;
+namespace {
+
+BOOL GetIconBitmapSize(HICON icon, SIZE* size) {
     ICONINFO info = {};
-    if (!GetIconInfo(reinterpret_cast<HICON>(item->itemData), &info))
+    if (!GetIconInfo(icon, &info))
         return FALSE;
     CBitmapHandle mask(info.hbmMask);
     CBitmapHandle color(info.hbmColor);
@@ -142,20 +142,39 @@ LRESULT CPopUpMenu::MeasureItem(MEASUREITEMSTRUCT* item) const {
     if (!GetObjectW(color ? color.Get() : mask.Get(), sizeof(bitmap), &bitmap))
         return FALSE;
     // A monochrome icon keeps its AND and XOR masks one above the other in the mask bitmap.
-    if (!color)
-        bitmap.bmHeight /= 2;
-    UINT enlargement = m_effects ? 2 : 0;
-    item->itemWidth = static_cast<UINT>(bitmap.bmWidth) + enlargement;
-    item->itemHeight = static_cast<UINT>(bitmap.bmHeight) + enlargement;
+    *size = {bitmap.bmWidth, color ? bitmap.bmHeight : bitmap.bmHeight / 2};
     return TRUE;
 }
 
-LRESULT CPopUpMenu::DrawItem(const DRAWITEMSTRUCT* item) const {
+} // namespace
+
+LRESULT CPopUpMenu::MeasureItem(MEASUREITEMSTRUCT* item) {
+    if (!item || item->CtlType != ODT_MENU || !item->itemData)
+        return 0;
+    // Icons outlive the menu, so a handle keeps naming the same picture while the size is kept.
+    HICON icon = reinterpret_cast<HICON>(item->itemData);
+    auto known = m_iconSizes.find(icon);
+    if (known == m_iconSizes.end()) {
+        SIZE size;
+        if (!GetIconBitmapSize(icon, &size))
+            return FALSE;
+        known = m_iconSizes.emplace(icon, size).first;
+    }
+    UINT enlargement = m_effects ? 2 : 0;
+    item->itemWidth = static_cast<UINT>(known->second.cx) + enlargement;
+    item->itemHeight = static_cast<UINT>(known->second.cy) + enlargement;
+    return TRUE;
+}
+
+LRESULT CPopUpMenu::DrawItem(const DRAWITEMSTRUCT* item) {
     if (!item || item->CtlType != ODT_MENU || !item->itemData)
         return 0;
     if (IsRectEmpty(&item->rcItem) || !HoldsMenu(reinterpret_cast<HMENU>(item->hwndItem)))
         return 0;
     HICON icon = reinterpret_cast<HICON>(item->itemData);
+    CPopUpMenu* holder = FromOwnHandle(reinterpret_cast<HMENU>(item->hwndItem));
+    if (holder && !holder->m_deferredIcons.empty())
+        holder->ShowDeferredIcon(item->itemID, &icon);
     SIZE size;
     if (!GetIconSizeFromHotspot(icon, &size))
         return 0;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+
 namespace {
 
 const UINT_PTR kMenuSubclassId = 0;
@@ -34,6 +36,28 @@ BOOL FindItemAtPoint(HMENU menu, POINT point, HMENU* itemMenu, UINT* position) {
 }
 
 } // namespace
+
+HWND CPopUpMenu::FindMenuWindow(HMENU menu) {
+    struct Search {
+        HMENU menu;
+        HWND window;
+    } search = {menu, nullptr};
+    if (!menu)
+        return nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(context);
+            WCHAR className[8] = L"";
+            GetClassNameW(window, className, ARRAYSIZE(className));
+            if (wcscmp(className, L"#32768") == 0 &&
+                reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) == search->menu)
+                search->window = window;
+            return !search->window;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.window;
+}
 
 UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
     if (!m_hMenu || !owner)
@@ -79,12 +103,18 @@ LRESULT CALLBACK CPopUpMenu::MenuWindowProc(HWND window, UINT message, WPARAM wP
         case WM_MEASUREITEM:
             return menu->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         case WM_MENUSELECT:
+            // The menu has scrolled to the selected item already.
+            if (HIWORD(wParam) != 0xFFFF && lParam)
+                menu->OnItemSelected(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), (HIWORD(wParam) & MF_POPUP) != 0);
             if (menu->m_pEvents)
                 menu->m_pEvents->OnMenuSelect(menu, wParam, lParam);
             return 0;
         case WM_RBUTTONUP:
             menu->OnRightButtonUp();
             return 0;
+        case WM_INITMENUPOPUP:
+            menu->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return DefSubclassProc(window, message, wParam, lParam);
         default:
             return DefSubclassProc(window, message, wParam, lParam);
     }

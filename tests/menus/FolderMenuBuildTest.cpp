@@ -70,11 +70,12 @@ TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirs
 
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"first")), FolderRecord(m_tree.Path(L"second"))}));
     EXPECT_EQ((Texts{L"sub", L"only.txt"}), MenuItemTexts(Root()));
-    HMENU sub = FindSubMenu(Root(), L"sub");
-    ASSERT_NE(nullptr, sub);
-    UINT chosen = owner.Track(*m_menu.GetRootMenu(),
-                              {PressKeys(Root(), {VK_DOWN, VK_RIGHT}), PressKeys(sub, {VK_DOWN, VK_RETURN})});
-    EXPECT_EQ((Texts{L"one.txt", L"same.cmd", L"two.txt"}), MenuItemTexts(sub))
+    // The submenu is made when it is first highlighted.
+    auto sub = [&]() { return FindSubMenu(Root(), L"sub"); };
+    UINT chosen = owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_DOWN, VK_RIGHT}), [&]() {
+                                                          return PressKeys(sub(), {VK_DOWN, VK_RETURN})();
+                                                      }});
+    EXPECT_EQ((Texts{L"one.txt", L"same.cmd", L"two.txt"}), MenuItemTexts(sub()))
         << "one submenu over both same-named folders, read through the filters when highlighted";
     EXPECT_FALSE(m_menu.RunCommand(0));
     ASSERT_TRUE(m_menu.RunCommand(chosen));
@@ -88,24 +89,26 @@ TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIs
     m_menu.SetOwnerWindow(owner.Handle());
     ASSERT_TRUE(BuildRoot());
     HMENU shown = Root();
-    HMENU sub = FindSubMenu(Root(), L"sub");
-    ASSERT_NE(nullptr, sub);
-    EXPECT_EQ(0, GetMenuItemCount(sub)) << "not read before it is highlighted";
+    auto sub = [&]() { return FindSubMenu(Root(), L"sub"); };
+    ASSERT_NE(nullptr, sub());
+    EXPECT_EQ(0, GetMenuItemCount(sub())) << "not read before it is highlighted";
+    EXPECT_EQ(nullptr, CPopUpMenu::FromOwnHandle(sub())) << "nor made";
     Texts firstRead;
     BOOL builtWhileOpen = TRUE;
     auto noteFirstReadAddFilesAndBuild = [&]() {
-        if (GetMenuItemCount(sub) == 0)
+        if (GetMenuItemCount(sub()) == 0)
             return false;
-        firstRead = MenuItemTexts(sub);
+        firstRead = MenuItemTexts(sub());
         m_tree.AddFile(L"sub\\later.txt");
         m_tree.AddFile(L"three.txt");
         builtWhileOpen = BuildRoot();
         return true;
     };
-    owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_DOWN}), noteFirstReadAddFilesAndBuild,
-                                        PressKeys(Root(), {VK_DOWN, VK_UP, VK_RIGHT}), WaitForMenu(sub)});
+    owner.Track(*m_menu.GetRootMenu(),
+                {PressKeys(Root(), {VK_DOWN}), noteFirstReadAddFilesAndBuild,
+                 PressKeys(Root(), {VK_DOWN, VK_UP, VK_RIGHT}), [&]() { return FindMenuWindow(sub()) != nullptr; }});
     EXPECT_EQ((Texts{L"one.txt"}), firstRead);
-    EXPECT_EQ((Texts{L"one.txt"}), MenuItemTexts(sub)) << "highlighted again in the same showing";
+    EXPECT_EQ((Texts{L"one.txt"}), MenuItemTexts(sub())) << "highlighted again in the same showing";
     EXPECT_FALSE(builtWhileOpen);
     EXPECT_EQ(shown, Root()) << "the open menu was left alone";
     EXPECT_EQ((Texts{L"sub", L"two.txt"}), MenuItemTexts(Root()));
@@ -144,6 +147,9 @@ TEST_F(FolderMenuBuild, AFolderOfTenThousandFilesMergesAndFilters) {
 
 TEST_F(FolderMenuBuild, RebuildingAndDestroyingGiveEveryIconBack) {
     AddNumberedFiles(L"many", 0, 299);
+    // Programs show icons of their own, read only for the items shown on screen.
+    for (int index = 0; index < 100; ++index)
+        m_tree.AddFile(L"many\\program " + std::to_wstring(index) + L".exe");
     m_tree.AddFile(L"many\\sub\\inside.txt");
     MergedFolder record = FolderRecord(m_tree.Path(L"many"));
     long whileBuilt = 0;
@@ -161,27 +167,38 @@ TEST_F(FolderMenuBuild, RebuildingAndDestroyingGiveEveryIconBack) {
     long before = GdiObjectCounter::Read();
     for (int round = 0; round < 4; ++round)
         buildTwiceAndOpenTheSubmenu();
-    EXPECT_LE(whileBuilt - before, 12) << "300 text files and a folder share two icons and their item bitmaps";
+    EXPECT_LE(whileBuilt - before, 16) << "100 programs, 300 text files and a folder share three icons and their "
+                                          "item bitmaps until they show";
     EXPECT_LE(GdiObjectCounter::Read() - before, 2) << "objects left behind by four menus built twice and destroyed";
 }
 
 TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnesAnew) {
-    // Programs show an icon of their own, so each file's is read and kept.
-    m_tree.AddFile(L"icons\\same.exe", "same");
-    m_tree.AddFile(L"icons\\changed.exe", "before");
-    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->Icon(); };
+    // Programs show an icon of their own, so each file's is read once it shows, and kept; also in a
+    // submenu, which is read after the build.
+    m_tree.AddFile(L"icons\\sub\\same.exe", "same");
+    m_tree.AddFile(L"icons\\sub\\changed.exe", "before");
+    auto subMenu = [&]() { return FindSubMenu(Root(), L"sub"); };
+    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(subMenu(), text))->Icon(); };
+    auto buildAndShowTheSubmenu = [&]() {
+        ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
+        MenuTestOwner owner;
+        m_menu.SetOwnerWindow(owner.Handle());
+        owner.Track(*m_menu.GetRootMenu(),
+                    {PressKeys(Root(), {VK_DOWN, VK_RIGHT}), [&]() { return FindMenuWindow(subMenu()) != nullptr; },
+                     [] { return true; }});
+    };
 
-    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
+    buildAndShowTheSubmenu();
     HICON sameBefore = iconOf(L"same.exe");
     HICON changedBefore = iconOf(L"changed.exe");
     ASSERT_NE(nullptr, sameBefore);
-    m_tree.AddFile(L"icons\\changed.exe", "after, and longer");
+    m_tree.AddFile(L"icons\\sub\\changed.exe", "after, and longer");
 
-    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
+    buildAndShowTheSubmenu();
     EXPECT_EQ(sameBefore, iconOf(L"same.exe")) << "moved to the new entry, not read again";
     EXPECT_NE(changedBefore, iconOf(L"changed.exe"));
     EXPECT_NE(nullptr, iconOf(L"changed.exe"));
-    EXPECT_FALSE(IconAlive(changedBefore)) << "the stale icon is destroyed by the build";
+    EXPECT_FALSE(IconAlive(changedBefore)) << "the stale icon is destroyed";
 }
 
 TEST_F(FolderMenuBuild, FilesOfOneTypeShareAnIconThatIsReadAnewOnlyAfterAssociationsChanged) {

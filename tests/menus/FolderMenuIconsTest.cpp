@@ -85,8 +85,10 @@ protected:
         int position = FindItemPosition(Root(), text);
         if (position < 0)
             return Pixels();
-        if (m_menu.GetRootMenu()->IsThemed())
+        if (m_menu.GetRootMenu()->IsThemed()) {
+            ShowRootMenu(m_menu);
             return ItemBitmapPixels(Root(), static_cast<UINT>(position));
+        }
         MENUITEMINFOW item = ReadMenuItem(Root(), static_cast<UINT>(position), MIIM_DATA | MIIM_ID);
         Canvas canvas(kIconSize + 2);
         MenuTestOwner owner;
@@ -142,4 +144,20 @@ TEST_F(FolderMenuIcons, EachKindOfEntryShowsTheShellsIconOfItsFile) {
     EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(broken)), Drawn(L"broken.lnk")))
         << "a broken shortcut keeps its own icon";
     EXPECT_EQ(Expected(ShellIconOf(text)), Drawn(L"notes.txt"));
+}
+
+TEST_F(FolderMenuIcons, OnlyEntriesThatComeOnScreenReadTheirOwnIcons) {
+    // Far more programs than a screen shows; each shows the program icon until its own is read.
+    auto name = [](int index) { return L"program " + std::to_wstring(1000 + index) + L".exe"; };
+    for (int index = 0; index < 300; ++index)
+        m_tree.AddFile(name(index));
+    ASSERT_TRUE(BuildRoot());
+    auto entry = [&](int index) { return m_menu.GetEntryOfCommand(FindCommand(Root(), name(index))); };
+    HICON standIn = entry(299)->Icon();
+    MenuTestOwner owner;
+    m_menu.SetOwnerWindow(owner.Handle());
+    // End selects the last item, scrolling the menu down to it.
+    owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_END}), [&] { return entry(299)->Icon() != standIn; }});
+    EXPECT_NE(standIn, entry(0)->Icon()) << "on screen when the menu opened";
+    EXPECT_EQ(standIn, entry(150)->Icon()) << "scrolled past, never shown";
 }
