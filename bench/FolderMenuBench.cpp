@@ -12,10 +12,11 @@
 //
 // Usage: FolderMenuBench [runs]   (default 3; the 10,000-file folder always runs twice at most)
 #include "BenchHost.h"
+#include "RealProgram.h"
+#include "lib/ShellLink.h"
 #include "lib/StringCopy.h"
 #include "menus/FolderMenu.h"
 #include "menus/MenuNameOrder.h"
-#include "containers/NotifyIcon.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 #include "support/TempDirectory.h"
@@ -112,20 +113,6 @@ void MakeFile(const std::wstring& path) {
         CloseHandle(file);
 }
 
-void MakeShortcut(const std::wstring& path, const std::wstring& target) {
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->SetPath(target.c_str())) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        file->Save(path.c_str(), TRUE);
-        file->Release();
-    }
-    link->Release();
-}
-
 void MakeFlatFolder(const std::wstring& folder, int files) {
     CreateDirectoryW(folder.c_str(), nullptr);
     for (int index = 0; index < files; ++index) {
@@ -133,7 +120,7 @@ void MakeFlatFolder(const std::wstring& folder, int files) {
         if (index % 50 == 10)
             MakeFile(name + L".exe");
         else if (index % 50 == 20)
-            MakeShortcut(name + L".lnk", folder + L"\\file 0.txt");
+            SaveShellLink((name + L".lnk").c_str(), (folder + L"\\file 0.txt").c_str());
         else
             MakeFile(name + L"." + kTypes[index % 20]);
     }
@@ -346,93 +333,25 @@ template <typename Floor> FloorFigures Measure(const char* label, const std::wst
 }
 
 // The real program, started on the folder as a "Menu" item with a tray icon: what a click costs
-// until the menu is idle on screen, measured from this process.
-struct ProgramWindows {
-    DWORD processId;
-    HWND trayIcon;
-    HWND mainWindow;
-    HWND shownMenu;
-};
-
-BOOL CALLBACK FindProgramWindows(HWND window, LPARAM context) {
-    auto* windows = reinterpret_cast<ProgramWindows*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner != windows->processId)
-        return TRUE;
-    if (wcscmp(className, kNotifyIconClassName) == 0)
-        windows->trayIcon = window;
-    else if (wcscmp(className, L"CPathwrenClassName") == 0)
-        windows->mainWindow = window;
-    else if (wcscmp(className, L"#32768") == 0 && IsWindowVisible(window))
-        windows->shownMenu = window;
-    return TRUE;
-}
-
-ProgramWindows FindWindowsOf(DWORD processId) {
-    ProgramWindows windows = {processId, nullptr, nullptr, nullptr};
-    EnumWindows(FindProgramWindows, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-// Milliseconds from the click until the menu's loop answers, once the menu shows; then closes it.
-double ClickUntilMenuIdle(DWORD processId, HWND trayIcon) {
-    Stopwatch watch;
-    PostMessageW(trayIcon, WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP);
-    HWND menu = nullptr;
-    while (!(menu = FindWindowsOf(processId).shownMenu) && watch.Elapsed() < 120000)
-        Sleep(5);
-    DWORD_PTR result = 0;
-    if (menu)
-        SendMessageTimeoutW(menu, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
-    double elapsed = menu ? watch.Elapsed() : -1;
-    if (menu)
-        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    Stopwatch closing;
-    while (FindWindowsOf(processId).shownMenu && closing.Elapsed() < 10000)
-        Sleep(5);
-    return elapsed;
-}
-
+// until the menu is idle on screen, the second one right after the first showing closed, while the
+// program rebuilds.
 void MeasureRealProgram(const std::wstring& folder, const FloorFigures& floor) {
-    wchar_t module[MAX_PATH];
-    std::wstring bench(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
     TempDirectory directory;
-    std::wstring exe = directory.File(L"Pathwren.exe");
-    if (!CopyFileW((bench.substr(0, bench.find_last_of(L'\\') + 1) + L"..\\dist\\Pathwren.exe").c_str(), exe.c_str(),
-                   FALSE)) {
-        printf("real program: no ..\\dist\\Pathwren.exe\n");
+    bench::RealProgram program(directory.Path());
+    program.WriteFolders(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=" + folder +
+                         L"\r\n");
+    if (program.StartUntilAnswering() < 0) {
+        printf("real program: ..\\dist\\Pathwren.exe did not start\n");
         return;
     }
-    WriteUtf16File(directory.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
-    WriteUtf16File(directory.File(L"FoldersOptions.ini"),
-                   L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=" + folder + L"\r\n");
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.Path().c_str(),
-                        &startup, &process))
-        return;
-    WaitForInputIdle(process.hProcess, 120000);
-    ProgramWindows windows = FindWindowsOf(process.dwProcessId);
-    if (windows.trayIcon) {
-        // The second click comes right after the first showing closed, while the program rebuilds.
-        double first = ClickUntilMenuIdle(process.dwProcessId, windows.trayIcon);
-        double second = ClickUntilMenuIdle(process.dwProcessId, windows.trayIcon);
-        printf("real program, tray click until the menu is idle: first %.1f ms, second right after %.1f ms; "
-               "ratios to the floors %.3f and %.3f, %.3f and %.3f\n",
-               first, second, first / floor.floorMs, first / floor.perTypeFloorMs, second / floor.floorMs,
-               second / floor.perTypeFloorMs);
-    }
-    if (windows.mainWindow)
-        PostMessageW(windows.mainWindow, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    double first = program.ClickUntilMenuIdle();
+    program.CloseMenu();
+    double second = program.ClickUntilMenuIdle();
+    program.CloseMenu();
+    printf("real program, tray click until the menu is idle: first %.1f ms, second right after %.1f ms; "
+           "ratios to the floors %.3f and %.3f, %.3f and %.3f\n",
+           first, second, first / floor.floorMs, first / floor.perTypeFloorMs, second / floor.floorMs,
+           second / floor.perTypeFloorMs);
 }
 
 } // namespace

@@ -92,16 +92,19 @@ public:
     }
 
     // Milliseconds from the left click the notification area reports for the tray icon of a
-    // program of one item until the item's menu is on screen; negative when it did not show
-    // within ten minutes.
-    double ClickUntilMenuShown() {
+    // program of one item until the item's menu is on screen and its loop answers; negative when
+    // it did not show within ten minutes.
+    double ClickUntilMenuIdle() {
         std::vector<HWND> icons;
         if (!WaitUntil([&] { return (icons = Windows(kNotifyIconClassName, false)).size() == 1; }))
             return -1;
         LARGE_INTEGER begin;
         QueryPerformanceCounter(&begin);
         PostMessageW(icons[0], WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP);
-        if (!WaitUntil([this] { return MenuWindow() != nullptr; }))
+        HWND menu = nullptr;
+        DWORD_PTR result = 0;
+        if (!WaitUntil([&] { return (menu = MenuWindow()) != nullptr; }) ||
+            !SendMessageTimeoutW(menu, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result))
             return -1;
         return MillisecondsSince(begin);
     }
