@@ -10,6 +10,8 @@
 #include <dbghelp.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -100,16 +102,11 @@ MINIDUMP_EXCEPTION_STREAM ExceptionInMiniDump(const std::vector<unsigned char>& 
 // The two questions of the handler, in order, as the user sees them.
 void ExpectBothQuestions(const CrashChildRun& run) {
     std::vector<Script::Dialog> boxes;
-    for (const Script::Dialog& dialog : run.dialogs) {
-        if (dialog.kind == Script::Kind::MessageBox)
-            boxes.push_back(dialog);
-    }
-    ASSERT_EQ(2u, boxes.size()) << run.Described();
-    EXPECT_EQ(L"Exception", boxes[0].caption);
-    EXPECT_EQ(L"An exception has occurred.\r\nDo you want to save a crash dump file to report error to author ?",
-              boxes[0].text);
-    EXPECT_EQ(L"Query", boxes[1].caption);
-    EXPECT_EQ(L"Restart application ?", boxes[1].text);
+    std::copy_if(run.dialogs.begin(), run.dialogs.end(), std::back_inserter(boxes),
+                 [](const Script::Dialog& dialog) { return dialog.kind == Script::Kind::MessageBox; });
+    EXPECT_EQ(L"[box \"Exception\": \"An exception has occurred.\r\nDo you want to save a crash dump file to report "
+              L"error to author ?\"] [box \"Query\": \"Restart application ?\"] ",
+              DescribeDialogs(boxes));
 }
 
 } // namespace

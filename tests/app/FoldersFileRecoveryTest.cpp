@@ -3,6 +3,8 @@
 #include "app/save_child/SavedGeneration.h"
 #include "config/ApplicationOptions.h"
 #include "config/IniFileEx.h"
+#include "lib/KernelHandle.h"
+#include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/OpenedAddresses.h"
@@ -60,39 +62,27 @@ std::vector<unsigned char> GenerationBytes(int generation) {
 
 // Starts save_child.exe on the file; once it says the save begins, waits the given time (busy,
 // for sub-millisecond aim) and kills it. A negative time lets it finish. Returns how long the
-// child ran after it began saving, in milliseconds.
+// child ran after it began saving, in milliseconds; -1 when it did not start.
 double SaveAndKill(const std::wstring& foldersFile, int generation, double killAfterMs) {
     std::wstring eventName = L"PathwrenSaveChild" + std::to_wstring(GetCurrentProcessId());
-    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-    std::wstring commandLine = L"\"" + BesideTestProgram(L"save_child.exe") + L"\" \"" + foldersFile + L"\" " +
-                               std::to_wstring(generation) + L" " + eventName;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    double ranMs = -1;
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        HANDLE waits[2] = {started, process.hProcess};
-        WaitForMultipleObjects(2, waits, FALSE, 30000);
-        LARGE_INTEGER frequency, begin, now;
-        QueryPerformanceFrequency(&frequency);
-        QueryPerformanceCounter(&begin);
-        auto elapsedMs = [&]() {
-            QueryPerformanceCounter(&now);
-            return 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
-                   static_cast<double>(frequency.QuadPart);
-        };
-        if (killAfterMs >= 0) {
-            while (elapsedMs() < killAfterMs && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-            }
-            TerminateProcess(process.hProcess, 9);
-        }
-        WaitForSingleObject(process.hProcess, 30000);
-        ranMs = elapsedMs();
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+    CKernelHandle started(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+    ChildProcess child(L"\"" + BesideTestProgram(L"save_child.exe") + L"\" \"" + foldersFile + L"\" " +
+                       std::to_wstring(generation) + L" " + eventName);
+    if (!child.Started())
+        return -1;
+    child.Resume();
+    WaitForSingleObject(started.Get(), 30000);
+    LARGE_INTEGER frequency, begin, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    auto elapsedMs = [&]() {
+        QueryPerformanceCounter(&now);
+        return 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+    };
+    while (killAfterMs >= 0 && elapsedMs() < killAfterMs) {
     }
-    CloseHandle(started);
-    return ranMs;
+    child.Wait(killAfterMs >= 0 ? 0 : 30000); // ends the whole job when it still runs
+    return elapsedMs();
 }
 
 } // namespace
