@@ -3,6 +3,7 @@
 
 #include "lib/GdiplusSession.h"
 #include "skin/BackgroundPainting.h"
+#include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -99,10 +100,7 @@ TEST_F(BackgroundPaintingTest, ACentredPictureLargerThanTheViewShowsItsMiddle) {
 TEST_F(BackgroundPaintingTest, OnlyRealPicturesLoad) {
     TempDirectory directory;
     std::wstring text = directory.File(L"not a picture.png");
-    HANDLE file = CreateFileW(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, "hello", 5, &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteFileBytes(text, {'h', 'e', 'l', 'l', 'o'}));
     EXPECT_EQ(nullptr, LoadPicture(text.c_str()));
     EXPECT_EQ(nullptr, LoadPicture(directory.File(L"missing.png").c_str()));
     EXPECT_EQ(nullptr, LoadPicture(L""));

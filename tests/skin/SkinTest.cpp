@@ -76,8 +76,7 @@ std::wstring Look(const CSkin& skin) {
 
 // The look of a skin object that never loaded one.
 std::wstring DefaultLook() {
-    CSkin fresh;
-    return Look(fresh);
+    return Look(CSkin());
 }
 
 void ExpectNoSkin(const CSkin& skin) {
@@ -89,8 +88,7 @@ void ExpectNoSkin(const CSkin& skin) {
 
 std::wstring CurrentDirectory() {
     WCHAR directory[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, directory);
-    return directory;
+    return {directory, GetCurrentDirectoryW(MAX_PATH, directory)};
 }
 
 // Skins are only looked for beside the executable, so each test gets its own skin folder there
@@ -185,11 +183,9 @@ TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolder) {
     EXPECT_EQ(kRed, CenterColor(skin.Images[SkinImageHomeDown].Icon));
     EXPECT_EQ(kYellow, CenterColor(skin.Images[SkinImageMove].Icon)) << "absolute paths stay as they are";
 
-    SCOPED_TRACE("missing file, index past the file's icons, a file that holds no icon");
-    ExpectBuiltInIcon(skin, SkinImageClose);
-    ExpectBuiltInIcon(skin, SkinImageHomeHot);
-    ExpectBuiltInIcon(skin, SkinImageUp);
-    ExpectBuiltInIcon(skin, SkinImageBack);
+    SCOPED_TRACE("missing file, index past the file's icons, a file that holds no icon, none given");
+    for (int image : {SkinImageClose, SkinImageHomeHot, SkinImageUp, SkinImageBack})
+        ExpectBuiltInIcon(skin, image);
 }
 
 TEST_F(SkinTest, ExtractedIconsDieOnReloadOnSwitchingOffAndWithTheSkin) {
