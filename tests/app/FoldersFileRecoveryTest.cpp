@@ -131,7 +131,9 @@ TEST(FoldersFileRecovery, EmptiedOrCompleteFilesAndIncompleteBackupsAreLeftAlone
         WriteUtf16File(fixture.File(L"FoldersOptions.bak"), c.backup);
         DialogScriptDriver driver;
         fixture.Start();
-        EXPECT_EQ(c.items, fixture.application.m_folders.size());
+        ASSERT_EQ(c.items, fixture.application.m_folders.size());
+        EXPECT_EQ(FolderPresentationDesktop, fixture.application.m_folders[0]->FolderPresentationType);
+        EXPECT_FALSE(fixture.application.m_showOptionsAtStart) << "a file was there";
         EXPECT_FALSE(fixture.application.m_restoredFromBackup);
         EXPECT_EQ(c.file, ReadUtf16File(fixture.File(L"FoldersOptions.ini")));
         EXPECT_TRUE(driver.Finish().empty());

@@ -143,20 +143,6 @@ TEST(WindowBaseDesktop, EachMessageReachesItsHandlerAndTheDefaultsAnswer) {
     }
 }
 
-TEST(WindowBaseDesktop, ShowsAndHidesAndForgetsAWindowThatCloseDestroyed) {
-    RecordingWindow window;
-    HWND handle = window.GetHandle();
-    window.Show(TRUE);
-    EXPECT_TRUE(IsWindowVisible(handle));
-    window.Show(FALSE);
-    EXPECT_FALSE(IsWindowVisible(handle));
-    // DefWindowProcW destroys the window on WM_CLOSE; the object must let go of it.
-    SendMessageW(handle, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(handle));
-    EXPECT_EQ(nullptr, window.GetHandle());
-    window.Show(TRUE);
-}
-
 TEST(WindowBaseDesktop, PaintDrawsIntoABackBufferThatCanStartAsTheScreen) {
     RecordingWindow window;
     HWND handle = window.GetHandle();
