@@ -62,21 +62,18 @@ private:
     ChildProcess m_child;
 };
 
-// The value after "prefix " on the first line that starts with it; empty when there is none.
-std::wstring ReportValue(const std::vector<std::wstring>& lines, const std::wstring& prefix) {
-    for (const std::wstring& line : lines) {
-        if (line.compare(0, prefix.size() + 1, prefix + L" ") == 0)
-            return line.substr(prefix.size() + 1);
-    }
-    return L"";
+// The first line that starts with the prefix; the line count when none does.
+size_t ReportIndex(const std::vector<std::wstring>& lines, const std::wstring& prefix) {
+    size_t index = 0;
+    while (index < lines.size() && lines[index].compare(0, prefix.size(), prefix) != 0)
+        ++index;
+    return index;
 }
 
-size_t ReportIndex(const std::vector<std::wstring>& lines, const std::wstring& prefix) {
-    for (size_t index = 0; index < lines.size(); ++index) {
-        if (lines[index].compare(0, prefix.size(), prefix) == 0)
-            return index;
-    }
-    return lines.size();
+// The value after "prefix " on the first line that starts with it; empty when there is none.
+std::wstring ReportValue(const std::vector<std::wstring>& lines, const std::wstring& prefix) {
+    size_t index = ReportIndex(lines, prefix + L" ");
+    return index < lines.size() ? lines[index].substr(prefix.size() + 1) : L"";
 }
 
 // The exception stream of a minidump: which thread faulted, with which code; code 0 when absent.

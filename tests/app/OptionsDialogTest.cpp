@@ -3,7 +3,6 @@
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
-#include "containers/ContainerBase.h"
 #include "options/OptionsUI.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
@@ -19,8 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
-
-#include <shlobj.h>
 
 #include <cwctype>
 #include <functional>

@@ -1,6 +1,5 @@
 #include "ApplicationFixture.h"
 
-#include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"

@@ -14,13 +14,9 @@ namespace {
 const RECT kHotRect = {200, 200, 500, 260};
 
 struct RecordingSink : CHotWindowEventsBase {
-    void OnHotWindowEnter(CHotWindow* hotWindow, BOOL* useKeepRect, RECT* keepRect) override {
+    void OnHotWindowEnter(CHotWindow* hotWindow, BOOL*, RECT*) override {
         ++enters;
         seen = hotWindow;
-        if (giveKeepRect) {
-            *useKeepRect = TRUE;
-            *keepRect = keepRectToGive;
-        }
     }
     void OnHotWindowLeave(CHotWindow* hotWindow) override {
         ++leaves;
@@ -29,8 +25,6 @@ struct RecordingSink : CHotWindowEventsBase {
     int enters = 0;
     int leaves = 0;
     CHotWindow* seen = nullptr;
-    bool giveKeepRect = false;
-    RECT keepRectToGive = {};
 };
 
 // For runs of the message loop that last their whole time.
@@ -118,19 +112,6 @@ TEST_F(HotWindowDesktop, LeavingTakesTwoSlowTicksOutside) {
     ASSERT_EQ(1, m_sink.leaves);
     EXPECT_EQ(2, ticks) << "the cursor must be outside at two ticks in a row";
     EXPECT_TRUE(m_hotWindow->IsWatchingForEnter()) << "after leaving it waits for the next enter";
-}
-
-TEST_F(HotWindowDesktop, TheKeepRectangleHoldsTheEnteredState) {
-    m_sink.giveKeepRect = true;
-    m_sink.keepRectToGive = {200, 260, 500, 600};
-    Enter();
-    SetCursorPos(300, 500); // in the keep rectangle, out of the hot one
-    PumpMessagesUntil([this] { return m_sink.leaves > 0; }, 3000);
-    EXPECT_EQ(0, m_sink.leaves) << "the keep rectangle must hold the entered state";
-
-    SetCursorPos(700, 700);
-    PumpMessagesUntil([this] { return m_sink.leaves > 0; }, 2500);
-    EXPECT_EQ(1, m_sink.leaves);
 }
 
 TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {

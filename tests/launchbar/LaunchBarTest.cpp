@@ -43,9 +43,8 @@ TEST(LaunchBarShowPoint, OpensBesideTheButtonAwayFromTheEdge) {
     for (const Row& row : rows) {
         BOOL upward = !row.upward;
         POINT point = LaunchBarShowPoint(row.position, button, &upward);
-        EXPECT_EQ(row.point.x, point.x) << "position " << row.position;
-        EXPECT_EQ(row.point.y, point.y) << "position " << row.position;
-        EXPECT_EQ(row.upward, upward) << "position " << row.position;
+        EXPECT_EQ((RECT{row.point.x, row.point.y, row.upward, 0}), (RECT{point.x, point.y, upward, 0}))
+            << "position " << row.position << ": point and upward";
     }
 }
 
@@ -111,9 +110,9 @@ TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
         EXPECT_TRUE(clicked.shownAlways);
         EXPECT_FALSE(clicked.leaveWatchedDuringShow) << "the bar must stay while the menu is open";
         EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForLeave());
-        EXPECT_EQ(expected.x, clicked.GetShowPoint().x);
-        EXPECT_EQ(expected.y, clicked.GetShowPoint().y);
-        EXPECT_EQ(upward, clicked.GetOpenUpward());
+        EXPECT_EQ((RECT{expected.x, expected.y, upward, 0}),
+                  (RECT{clicked.GetShowPoint().x, clicked.GetShowPoint().y, clicked.GetOpenUpward(), 0}))
+            << "point and upward";
     }
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "lib/GdiplusSession.h"
 #include "skin/BackgroundPainting.h"

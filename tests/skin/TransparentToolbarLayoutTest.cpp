@@ -2,7 +2,6 @@
 // from its own drawing into a picture.
 #include "skin/Skin.h"
 #include "skin/ToolbarFixtures.h"
-#include "skin/TransparentToolbar.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"

@@ -2,7 +2,6 @@
 // sends the message. Messages are never pumped between steps, so the motion events of the warp
 // stay queued and the update region collects what each step invalidated.
 #include "skin/ToolbarFixtures.h"
-#include "skin/TransparentToolbar.h"
 
 #include <commctrl.h>
 

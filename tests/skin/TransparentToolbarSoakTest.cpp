@@ -3,7 +3,6 @@
 // environment variable PATHWREN_LONG_SOAK set, 1,000 and 10,000.
 #include "launchbar/HotWindow.h"
 #include "skin/ToolbarFixtures.h"
-#include "skin/TransparentToolbar.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
@@ -11,7 +10,6 @@
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
-#include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
