@@ -14,11 +14,7 @@ std::wstring SelectedTreeText(HWND dialog) {
     HWND tree = FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
     HTREEITEM selected = tree ? TreeView_GetSelection(tree) : nullptr;
     wchar_t text[MAX_PATH] = L"";
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = selected;
-    item.pszText = text;
-    item.cchTextMax = MAX_PATH;
+    TVITEMW item = {TVIF_TEXT, selected, 0, 0, text, MAX_PATH, 0, 0, 0, 0};
     if (selected)
         TreeView_GetItem(tree, &item);
     return text;

@@ -57,11 +57,10 @@ protected:
                 PostMessageW(window, WM_CLOSE, 0, 0);
         });
     }
-    void Options(const std::function<void(CLaunchBarOptions&)>& change) { m_change = change; }
     CContainerBase* Container(size_t item) const { return fixture.application.m_folders[item]->m_pContainer; }
 
     ApplicationFixture fixture;
-    std::function<void(CLaunchBarOptions&)> m_change;
+    std::function<void(CLaunchBarOptions&)> m_change; // applied to the bar's options before the start
 };
 
 // Rests the cursor in the bar's strip until the bar shows.
@@ -184,10 +183,7 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 UINT_PTR DriveNextMenu(HWND bar, std::vector<UINT> keys, HWND closeWhenGone = nullptr) {
-    g_drive = MenuDrive();
-    g_drive.bar = bar;
-    g_drive.closeWhenGone = closeWhenGone;
-    g_drive.keys = std::move(keys);
+    g_drive = MenuDrive{bar, closeWhenGone, std::move(keys)};
     return SetTimer(nullptr, 0, 20, DriveMenu);
 }
 
@@ -245,7 +241,7 @@ TEST_F(LaunchBarMode, MenusFromTheBarKeepItShownWhileLeavingClosesAnyOtherMenu) 
 TEST_F(LaunchBarMode, ABarOnTheSecondMonitorDocksThereAndShowsFromItsStrip) {
     if (GetMonitorWorkAreas().size() < 2)
         GTEST_SKIP() << "one monitor here (Xvfb); the placement table covers the others";
-    Options([](CLaunchBarOptions& options) { options.ScreenIndex = 1; });
+    m_change = [](CLaunchBarOptions& options) { options.ScreenIndex = 1; };
     Run(6, [&](CLaunchBar& bar, HWND toolbar) {
         const CTransparentToolbar& shape = *bar.GetToolbar();
         CLaunchBarOptions& options = fixture.application.m_pOptions->LaunchBarOptions;

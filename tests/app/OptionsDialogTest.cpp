@@ -33,7 +33,6 @@ struct DialogScript {
     HWND dialog = nullptr;
     std::function<void()> afterDialog;
     HWND mainWindow = nullptr;
-    bool dialogHandled = false;
 };
 DialogScript* g_script = nullptr;
 
@@ -52,13 +51,9 @@ HWND FindOptionsDialog() {
 
 void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     DialogScript& script = *g_script;
-    if (!script.dialogHandled) {
-        HWND dialog = FindOptionsDialog();
-        if (!dialog)
-            return;
-        script.dialogHandled = true;
-        script.dialog = dialog;
-        script.inDialog(dialog);
+    if (!script.dialog) {
+        if ((script.dialog = FindOptionsDialog()) != nullptr)
+            script.inDialog(script.dialog);
         return;
     }
     if (!script.laterSteps.empty()) {
@@ -112,11 +107,7 @@ void Select(HWND dialog, const std::vector<int>& path) {
 
 std::wstring NodeText(HWND dialog, const std::vector<int>& path) {
     WCHAR text[MAX_PATH] = L"";
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = Page(dialog, path);
-    item.pszText = text;
-    item.cchTextMax = MAX_PATH;
+    TVITEMW item = {TVIF_TEXT, Page(dialog, path), 0, 0, text, MAX_PATH, 0, 0, 0, 0};
     TreeView_GetItem(GetDlgItem(dialog, IDC_OPTIONS_TREE), &item);
     return text;
 }
