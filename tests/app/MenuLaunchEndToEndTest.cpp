@@ -3,6 +3,7 @@
 #include "containers/NotifyIcon.h"
 #include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
+#include "support/Keyboard.h"
 #include "support/MarkerScript.h"
 #include "support/MenuTexts.h"
 #include "support/WindowSearch.h"
@@ -94,16 +95,7 @@ TEST_F(MenuLaunchEndToEnd, ALeftClickOnTheTrayIconOpensTheChosenEntry) {
 }
 
 TEST_F(MenuLaunchEndToEnd, TheItemsHotKeyOpensTheMenuAtTheCursor) {
-    OpenTheMenuAndChooseTheScript([] {
-        const WORD sequence[6] = {VK_CONTROL, VK_MENU, VK_F9, VK_F9, VK_MENU, VK_CONTROL};
-        INPUT keys[6] = {};
-        for (int i = 0; i < 6; ++i) {
-            keys[i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = sequence[i];
-            keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
-        }
-        SendInput(6, keys, sizeof(INPUT));
-    });
+    OpenTheMenuAndChooseTheScript([] { SendKeys({VK_CONTROL, VK_MENU, VK_F9}); });
 }
 
 TEST_F(MenuLaunchEndToEnd, ExitFromTheTrayIconsContextMenuEndsTheProgram) {

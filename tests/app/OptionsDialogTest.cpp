@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
+#include "support/Keyboard.h"
 #include "support/Icons.h"
 #include "support/DialogScriptDriver.h"
 #include "support/Soak.h"
@@ -136,21 +137,6 @@ void Pick(HWND dialog, int control, int index) {
 
 void Type(HWND dialog, int control, LPCWSTR text) {
     SendDlgItemMessageW(dialog, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-// Presses the keys in order and lets them go in reverse, as a hand holding modifiers does.
-void SendKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs(2 * keys.size());
-    size_t at = 0;
-    for (WORD key : keys)
-        inputs[at++].ki.wVk = key;
-    for (auto key = keys.end(); key != keys.begin(); ++at) {
-        inputs[at].ki.wVk = *--key;
-        inputs[at].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    for (INPUT& input : inputs)
-        input.type = INPUT_KEYBOARD;
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 const WCHAR kThreeItems[] = L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
