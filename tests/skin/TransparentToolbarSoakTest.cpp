@@ -18,14 +18,9 @@
 
 namespace {
 
-struct Reading {
-    long gdiObjects;
-    size_t toolbars;
-    size_t tooltips;
-};
-
-Reading Read() {
-    return {GdiObjectCounter::Read(),
+// This process's GDI objects, toolbar windows and tooltip windows.
+std::vector<size_t> Read() {
+    return {static_cast<size_t>(GdiObjectCounter::Read()),
             WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size(),
             WindowsOfClass(TOOLTIPS_CLASSW, GetCurrentProcessId(), false).size()};
 }
@@ -101,8 +96,7 @@ TEST(TransparentToolbarSoakDesktop, ToolbarsAndHotWindowsGiveBackWhatTheyTake) {
         ToolbarCycle(cycle, picture, buttons, move, sink);
 
     // Objects: read at the start, half way and at the end.
-    Reading before = Read();
-    Reading half = before;
+    std::vector<size_t> before = Read(), half = before;
     sink = CountingSink();
     for (int cycle = 1; cycle <= toolbarCycles; ++cycle) {
         ToolbarCycle(cycle, picture, buttons, move, sink);
@@ -112,7 +106,7 @@ TEST(TransparentToolbarSoakDesktop, ToolbarsAndHotWindowsGiveBackWhatTheyTake) {
     for (int cycle = 0; cycle < hotWindowCycles; ++cycle)
         HotWindowCycle(watched);
     PumpPendingMessages();
-    Reading after = Read();
+    std::vector<size_t> after = Read();
 
     // Memory: the same again without GDI readings inside, which under Wine commit and release
     // megabytes of heap by themselves.
@@ -131,8 +125,7 @@ TEST(TransparentToolbarSoakDesktop, ToolbarsAndHotWindowsGiveBackWhatTheyTake) {
                 hotWindowCycles, growth);
     EXPECT_EQ(2 * toolbarCycles + 20, sink.clicks) << "every cycle clicked a button";
     EXPECT_EQ(2 * toolbarCycles + 20, sink.moves) << "every cycle dragged the bar";
-    // GDI objects at the start, half way and at the end; toolbar and tooltip windows.
-    EXPECT_EQ(std::vector<long>({before.gdiObjects, before.gdiObjects, long(before.toolbars), long(before.tooltips)}),
-              std::vector<long>({half.gdiObjects, after.gdiObjects, long(after.toolbars), long(after.tooltips)}));
+    EXPECT_EQ(before, half) << "GDI objects, toolbars, tooltips";
+    EXPECT_EQ(half, after) << "GDI objects, toolbars, tooltips";
     EXPECT_LT(growth, 1 << 20);
 }
