@@ -1,6 +1,7 @@
 // Crash handling end to end: crash_child.exe mimics the entry point, faults as told, and the
 // handler's questions, save dialog and restart are played from here.
 #include "lib/FileSystem.h"
+#include "lib/RuntimeModule.h"
 #include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
@@ -76,24 +77,18 @@ std::wstring ReportValue(const std::vector<std::wstring>& lines, const std::wstr
     return index < lines.size() ? lines[index].substr(prefix.size() + 1) : L"";
 }
 
-// The exception stream of a minidump: which thread faulted, with which code; code 0 when absent.
-MINIDUMP_EXCEPTION_STREAM ExceptionInMiniDump(const std::vector<unsigned char>& dump) {
-    MINIDUMP_EXCEPTION_STREAM none = {};
-    if (dump.size() < sizeof(MINIDUMP_HEADER))
-        return none;
-    auto* header = reinterpret_cast<const MINIDUMP_HEADER*>(dump.data());
-    for (ULONG32 index = 0; index < header->NumberOfStreams; ++index) {
-        size_t entry = header->StreamDirectoryRva + index * sizeof(MINIDUMP_DIRECTORY);
-        if (entry + sizeof(MINIDUMP_DIRECTORY) > dump.size())
-            return none;
-        auto* directory = reinterpret_cast<const MINIDUMP_DIRECTORY*>(dump.data() + entry);
-        if (directory->StreamType != ExceptionStream)
-            continue;
-        if (directory->Location.Rva + sizeof(MINIDUMP_EXCEPTION_STREAM) > dump.size())
-            return none;
-        return *reinterpret_cast<const MINIDUMP_EXCEPTION_STREAM*>(dump.data() + directory->Location.Rva);
-    }
-    return none;
+// The exception stream of a minidump, read by the system's own reader: which thread faulted, with
+// which code; code 0 when absent.
+MINIDUMP_EXCEPTION_STREAM ExceptionInMiniDump(std::vector<unsigned char>& dump) {
+    typedef BOOL(WINAPI * ReadStream)(PVOID, ULONG, PMINIDUMP_DIRECTORY*, PVOID*, ULONG*);
+    CRuntimeModule debugHelp(L"dbghelp.dll");
+    auto read = debugHelp.Procedure<ReadStream>("MiniDumpReadDumpStream");
+    void* stream = nullptr;
+    ULONG size = 0;
+    if (dump.empty() || !read || !read(dump.data(), ExceptionStream, nullptr, &stream, &size) ||
+        size < sizeof(MINIDUMP_EXCEPTION_STREAM))
+        return {};
+    return *static_cast<const MINIDUMP_EXCEPTION_STREAM*>(stream);
 }
 
 // The two questions of the handler, in order, as the user sees them.
