@@ -8,7 +8,6 @@
 #include "containers/ContainerBase.h"
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
-#include "launchbar/LaunchBarPlacement.h"
 #include "menus/PopUpMenu.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MarkerScript.h"
@@ -47,8 +46,6 @@ protected:
         options.LaunchMode = LaunchModeLaunchBar;
         options.LaunchBarOptions.Position = position;
         options.LaunchBarOptions.UseFullScreenWidth = FALSE;
-        if (m_change)
-            m_change(options.LaunchBarOptions);
         fixture.RunWhile([&](HWND window) {
             CLaunchBar* bar = fixture.application.m_pLaunchBar;
             ASSERT_NE(nullptr, bar);
@@ -60,7 +57,6 @@ protected:
     CContainerBase* Container(size_t item) const { return fixture.application.m_folders[item]->m_pContainer; }
 
     ApplicationFixture fixture;
-    std::function<void(CLaunchBarOptions&)> m_change; // applied to the bar's options before the start
 };
 
 // Rests the cursor in the bar's strip until the bar shows.
@@ -236,22 +232,6 @@ TEST_F(LaunchBarMode, MenusFromTheBarKeepItShownWhileLeavingClosesAnyOtherMenu) 
             atCorner |= std::abs(x - g_drive.cursor.x) <= 2 && std::abs(y - g_drive.cursor.y) <= 2;
     EXPECT_TRUE(atCorner) << "the menu is not at the cursor";
     EXPECT_FALSE(fixture.WatchdogFired()) << "leaving the bar did not close the hotkey's menu";
-}
-
-TEST_F(LaunchBarMode, ABarOnTheSecondMonitorDocksThereAndShowsFromItsStrip) {
-    if (GetMonitorWorkAreas().size() < 2)
-        GTEST_SKIP() << "one monitor here (Xvfb); the placement table covers the others";
-    m_change = [](CLaunchBarOptions& options) { options.ScreenIndex = 1; };
-    Run(6, [&](CLaunchBar& bar, HWND toolbar) {
-        const CTransparentToolbar& shape = *bar.GetToolbar();
-        CLaunchBarOptions& options = fixture.application.m_pOptions->LaunchBarOptions;
-        LaunchBarPlacement expected =
-            PlaceLaunchBar(options, {shape.GetWidth(), shape.GetHeight()}, GetMonitorWorkAreas());
-        ASSERT_TRUE(RestInStrip(bar));
-        RECT barRect = {};
-        GetWindowRect(toolbar, &barRect);
-        EXPECT_TRUE(EqualRect(&expected.Bar, &barRect));
-    });
 }
 
 } // namespace

@@ -50,8 +50,9 @@ TEST(LaunchBarShowPoint, OpensBesideTheButtonAwayFromTheEdge) {
 
 class LaunchBarWindow : public ::testing::Test {
 protected:
-    void BuildAt(UINT position, BOOL verticalInFile) {
+    void BuildAt(UINT position, BOOL verticalInFile, UINT screen = 0) {
         m_options.Position = position;
+        m_options.ScreenIndex = screen;
         m_options.VerticalDirection = verticalInFile;
         m_options.UseFullScreenWidth = FALSE;
         m_bar.reset(new CLaunchBar());
@@ -81,14 +82,16 @@ protected:
 };
 
 TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
+    // The second monitor, where there is one, is the placement's, else the primary one.
     struct Row {
         UINT position;
         BOOL verticalInFile;
         BOOL vertical;
-    } const rows[] = {{1, TRUE, FALSE}, {3, FALSE, TRUE}, {4, FALSE, TRUE}, {6, TRUE, FALSE}};
+        UINT screen;
+    } const rows[] = {{1, TRUE, FALSE, 0}, {3, FALSE, TRUE, 0}, {4, FALSE, TRUE, 0}, {6, TRUE, FALSE, 1}};
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "position " << row.position);
-        BuildAt(row.position, row.verticalInFile);
+        SCOPED_TRACE(testing::Message() << "position " << row.position << ", monitor " << row.screen);
+        BuildAt(row.position, row.verticalInFile, row.screen);
         EXPECT_EQ(row.vertical, m_options.VerticalDirection) << "the direction written back for the next save";
         EXPECT_FALSE(IsWindowVisible(m_bar->GetToolbarWindow()));
         EXPECT_EQ(ExpectedBar(), WindowRect());
