@@ -63,7 +63,7 @@ protected:
 bool RestInStrip(CLaunchBar& bar) {
     POINT rest = Centre(bar.GetHotWindow()->GetHotRect());
     SetCursorPos(rest.x, rest.y);
-    return PumpMessagesUntil([&] { return IsWindowVisible(bar.GetToolbarWindow()) != FALSE; }, 1000);
+    return PumpMessagesUntil([&] { return IsWindowVisible(bar.GetToolbarWindow()) != FALSE; }, 5000);
 }
 
 TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarInsteadOfTrayIcons) {
@@ -86,28 +86,14 @@ TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarInsteadOfTrayIcons) {
     });
 }
 
-TEST_F(LaunchBarMode, EachEdgeShowsTheBarOnlyForACursorRestingInItsStrip) {
+// A cursor passing through the strip is the hot window's business (HotWindowDesktop); here each edge
+// shows its bar for a cursor resting in the strip and keeps it while the cursor is on the bar.
+TEST_F(LaunchBarMode, EachEdgeShowsTheBarForACursorRestingInItsStripAndHidesItAfterLeaving) {
     for (UINT position : {1u, 6u, 3u, 4u}) {
         SCOPED_TRACE(testing::Message() << "position " << position);
         Run(position, [&](CLaunchBar& bar, HWND toolbar) {
-            const RECT strip = bar.GetHotWindow()->GetHotRect();
+            ASSERT_TRUE(RestInStrip(bar));
             const bool vertical = position == 3 || position == 4;
-            // A quick pass along the strip: the cursor never rests.
-            for (int step = 0; step < 30; ++step) {
-                POINT along = Centre(strip);
-                LONG offset = (step * 37) % 200 - 100;
-                (vertical ? along.y : along.x) += offset;
-                SetCursorPos(along.x, along.y);
-                PumpMessagesUntil([] { return false; }, 10);
-            }
-            EXPECT_FALSE(IsWindowVisible(toolbar)) << "shown by a quick pass";
-
-            POINT rest = Centre(strip);
-            SetCursorPos(rest.x, rest.y);
-            // How soon is the hot window's business (its poll ticks are tested on their own); here
-            // only that it happens.
-            ASSERT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(toolbar) != FALSE; }, 5000));
-
             RECT barRect = {};
             GetWindowRect(toolbar, &barRect);
             POINT onBar = Centre(barRect);
