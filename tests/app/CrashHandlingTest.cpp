@@ -103,10 +103,13 @@ void ExpectBothQuestions(const CrashChildRun& run) {
 
 } // namespace
 
-TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemAndAsksBothQuestions) {
+// A noexcept function, and a call into the C runtime DLL, which the compiler takes as never
+// throwing, keep the translated exception from leaving the frame: the process ends after the
+// questions with the exception code.
+TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemOrEndTheProcessAndAllAskBothQuestions) {
     struct Case {
         const wchar_t* fault;
-        const wchar_t* name; // the exception as the handler's message names it
+        const wchar_t* name; // the exception as the handler's message names it; null: it cannot unwind
         const wchar_t* code;
         bool insideImage;                       // read-foreign faults in a system DLL that handles nothing itself
         std::vector<std::wstring> unwoundFirst; // frames whose destructors run before the handler
@@ -123,13 +126,24 @@ TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemAndAsksBothQuestions) 
          L"0xC0000005",
          false,
          {L"unwound calling frame"}},
+        {L"noexcept", nullptr, nullptr, true, {}},
+        {L"read-runtime", nullptr, nullptr, false, {}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(test.fault)));
         CrashChildRun run(test.fault, {Script::Press(IDNO), Script::Press(IDNO)});
         ASSERT_TRUE(run.ended) << "the child hung; " << run.Described();
         ExpectBothQuestions(run);
+        // Answering No twice leaves no dump, in the proposed place or anywhere else, and no restart.
+        EXPECT_FALSE(IsExistingFile(BesideTestProgram(L"crash_child.dmp").c_str()));
+        EXPECT_EQ(std::vector<std::wstring>(), FilesIn(run.directory.Path(), L"*.dmp"));
+        EXPECT_EQ(1u, run.Processes().TotalProcesses);
         std::vector<std::wstring> report = run.Report();
+        if (!test.name) {
+            EXPECT_EQ(0xC0000005u, run.exitCode);
+            EXPECT_EQ(report.size(), ReportIndex(report, L"caught ")) << "the entry point's handler cannot be reached";
+            continue;
+        }
         std::wstring address = ReportValue(report, L"address");
         ASSERT_FALSE(address.empty()) << "no exception pointers reached the handler";
         EXPECT_EQ(std::wstring(test.name) + L" at address " + address + L".", ReportValue(report, L"caught"));
@@ -139,26 +153,6 @@ TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemAndAsksBothQuestions) 
         for (const std::wstring& frame : test.unwoundFirst)
             EXPECT_LT(ReportIndex(report, frame), ReportIndex(report, L"caught ")) << "before the handler: " << frame;
         EXPECT_EQ(0u, run.exitCode) << "the entry point returns normally after the handler";
-
-        // Answering No twice leaves no dump, in the proposed place or anywhere else, and no restart.
-        EXPECT_FALSE(IsExistingFile(BesideTestProgram(L"crash_child.dmp").c_str()));
-        EXPECT_EQ(std::vector<std::wstring>(), FilesIn(run.directory.Path(), L"*.dmp"));
-        EXPECT_EQ(1u, run.Processes().TotalProcesses);
-    }
-}
-
-TEST(CrashHandling, FaultsThatCannotUnwindToTheHandlerStillGetBothQuestions) {
-    // A noexcept function, and a call into the C runtime DLL, which the compiler takes as never
-    // throwing: the translated exception cannot leave the frame, and the process ends after the
-    // questions with the exception code.
-    for (const wchar_t* fault : {L"noexcept", L"read-runtime"}) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(fault)));
-        CrashChildRun run(fault, {Script::Press(IDNO), Script::Press(IDNO)});
-        ASSERT_TRUE(run.ended) << "the child hung";
-        ExpectBothQuestions(run);
-        EXPECT_EQ(0xC0000005u, run.exitCode);
-        std::vector<std::wstring> report = run.Report();
-        EXPECT_EQ(report.size(), ReportIndex(report, L"caught ")) << "the entry point's handler cannot be reached";
     }
 }
 
