@@ -547,8 +547,9 @@ TEST_F(OptionsDialog, EveryPageFitsAt96And144DpiAndAfterTheDpiChanges) {
 
 // Windows before 7 offer seven view types, later ones eight; a stored view the list lacks loads
 // as the first entry and is saved as 0. A copy of this program that Wine starts as Windows XP
-// checks the older list.
-TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersion) {
+// checks the older list. A hot or down icon that was never set, or still equals the associated
+// icon, follows a new associated icon; one set to another icon stays.
+TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersionAndStateIconsFollowTheAssociatedIcon) {
     if (!StartedAsVersionCopy())
         ExpectPassed(RunCopyAsWindowsVersion(L"winxp", L"app_tests_xp.exe", L"OptionsDialog.TheViewTypesAre*"));
     bool xp = StartedAsVersionCopy();
@@ -556,7 +557,10 @@ TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersion) {
         int stored, entry7, saved7, entryXp, savedXp;
     } views[] = {{9, 0, 0, 4, 9}, {7, 7, 7, 0, 0}, {8, 4, 8, 5, 8}}; // thumbnails, extra large, tiles
     fixture.Configure(L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\nFolderViewMode=9\r\n"
-                      L"[Folders_1]\r\nPath=B\r\nFolderViewMode=7\r\n[Folders_2]\r\nPath=C\r\nFolderViewMode=8\r\n");
+                      L"AssociatedIconPath=shell32.dll\r\nAssociatedIconIndex=1\r\n[Folders_1]\r\nPath=B\r\n"
+                      L"FolderViewMode=7\r\nAssociatedIconPath=shell32.dll\r\nAssociatedIconIndex=1\r\n"
+                      L"AssociatedHotIconPath=shell32.dll\r\nAssociatedHotIconIndex=2\r\nAssociatedDownIconPath="
+                      L"SHELL32.DLL\r\nAssociatedDownIconIndex=1\r\n[Folders_2]\r\nPath=C\r\nFolderViewMode=8\r\n");
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
         EXPECT_EQ(xp ? 7 : 8, SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCOUNT, 0, 0));
@@ -565,46 +569,28 @@ TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersion) {
             EXPECT_EQ(xp ? views[item].entryXp : views[item].entry7,
                       SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCURSEL, 0, 0))
                 << "stored view " << views[item].stored;
-        }
-        Click(dialog, IDOK);
-    };
-    script.afterDialog = [&] {
-        for (int item = 0; item < 3; ++item)
-            EXPECT_EQ(xp ? views[item].savedXp : views[item].saved7,
-                      fixture.application.m_folders[item]->FolderViewMode)
-                << "stored view " << views[item].stored;
-    };
-    RunOptions(fixture, script);
-}
-
-// A hot or down icon that was never set, or still equals the associated icon, follows a new
-// associated icon; one set to another icon stays.
-TEST_F(OptionsDialog, StateIconsFollowTheAssociatedIconUnlessSetToAnother) {
-    fixture.Configure(L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nPath=A\r\nAssociatedIconPath=shell32.dll\r\n"
-                      L"AssociatedIconIndex=1\r\n[Folders_1]\r\nPath=B\r\nAssociatedIconPath=shell32.dll\r\n"
-                      L"AssociatedIconIndex=1\r\nAssociatedHotIconPath=shell32.dll\r\nAssociatedHotIconIndex=2\r\n"
-                      L"AssociatedDownIconPath=SHELL32.DLL\r\nAssociatedDownIconIndex=1\r\n");
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        // Wine's icon picker shows nothing (see the case below); what it hands back goes here.
-        for (int item = 0; item < 2; ++item) {
-            Select(dialog, {1, item});
-            COptionsUI::Instance()->SetAssociatedIcon(L"imageres.dll", 5);
+            // Wine's icon picker shows nothing (see the case below); what it hands back goes here.
+            if (item < 2)
+                COptionsUI::Instance()->SetAssociatedIcon(L"imageres.dll", 5);
         }
         Click(dialog, IDOK);
     };
     std::vector<std::wstring> icons;
     script.afterDialog = [&] {
-        for (const CGenericPathwrenObject* item : fixture.application.m_folders)
-            icons.push_back(std::wstring(item->AssociatedIconPath) + std::to_wstring(item->AssociatedIconIndex) + L" " +
-                            item->AssociatedHotIconPath + std::to_wstring(item->AssociatedHotIconIndex) + L" " +
-                            item->AssociatedDownIconPath + std::to_wstring(item->AssociatedDownIconIndex));
+        for (int item = 0; item < 3; ++item) {
+            const CGenericPathwrenObject& saved = *fixture.application.m_folders[item];
+            EXPECT_EQ(xp ? views[item].savedXp : views[item].saved7, saved.FolderViewMode)
+                << "stored view " << views[item].stored;
+            icons.push_back(std::wstring(saved.AssociatedIconPath) + std::to_wstring(saved.AssociatedIconIndex) + L" " +
+                            saved.AssociatedHotIconPath + std::to_wstring(saved.AssociatedHotIconIndex) + L" " +
+                            saved.AssociatedDownIconPath + std::to_wstring(saved.AssociatedDownIconIndex));
+        }
     };
     RunOptions(fixture, script);
+    ASSERT_EQ(3u, icons.size());
     // The second item's hot icon was set to another.
-    EXPECT_EQ((std::vector<std::wstring>{L"imageres.dll5 imageres.dll5 imageres.dll5",
-                                         L"imageres.dll5 shell32.dll2 imageres.dll5"}),
-              icons);
+    EXPECT_EQ(L"imageres.dll5 imageres.dll5 imageres.dll5", icons[0]);
+    EXPECT_EQ(L"imageres.dll5 shell32.dll2 imageres.dll5", icons[1]);
 }
 
 // The picker chooses the fourth icon of the file; the hot icon, never set, follows.
