@@ -26,6 +26,7 @@ namespace {
 // A box kept open this long would collect thousands of messages from a loop that re-posts itself.
 const DWORD kBoxObservedMs = 400;
 const DWORD kWaitLimitMs = 10000;
+const wchar_t kFoldersFile[] = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n";
 
 // Shows a message box on this thread, runs whileOpen on a helper thread once the box is on screen,
 // then answers the box. Messages sent from the helper reach this thread inside the box's loop.
@@ -58,17 +59,12 @@ struct BoxOutcome {
 
 class ApplicationLifetime : public ::testing::Test {
 protected:
-    // One folder menu item; returns the folders file's text.
-    std::wstring StartWithAFolderMenu() {
-        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
-        std::wstring text = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n";
-        fixture.Configure(text);
-        fixture.Start();
-        return text;
-    }
-    // Runs the application, opens a box from inside its loop and plays whileOpen(main window) on
-    // a helper thread while the box is up.
+    // Runs the application with one folder menu item, opens a box from inside its loop and plays
+    // whileOpen(main window) on a helper thread while the box is up.
     BoxOutcome RunWithABox(const std::function<void(HWND)>& whileOpen) {
+        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+        fixture.Configure(kFoldersFile);
+        fixture.Start();
         BoxOutcome outcome;
         EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
             SetWindowSubclass(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&outcome.mainWindowMessages));
@@ -81,11 +77,11 @@ protected:
     }
     bool Saved() const { return IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()); }
     // The items outlived the box's loop, which stayed calm; the quit followed the box, after one save.
-    void ExpectQuitAfterTheBoxSavedOnce(const BoxOutcome& outcome, const std::wstring& original) {
+    void ExpectQuitAfterTheBoxSavedOnce(const BoxOutcome& outcome) {
         EXPECT_EQ(1u, outcome.itemsLeft);
         EXPECT_LT(outcome.mainWindowMessages, 10) << "the waiting quit kept the thread busy";
         EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
-        EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
+        EXPECT_EQ(kFoldersFile, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
     }
 
     ApplicationFixture fixture;
@@ -94,7 +90,6 @@ protected:
 } // namespace
 
 TEST_F(ApplicationLifetime, ACloseDuringAMessageBoxSavesAtOnceAndQuitsWhenTheBoxIsAnsweredWithoutSpinning) {
-    std::wstring original = StartWithAFolderMenu();
     bool savedWhileOpen = false;
     BoxOutcome outcome = RunWithABox([&](HWND window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
@@ -103,12 +98,11 @@ TEST_F(ApplicationLifetime, ACloseDuringAMessageBoxSavesAtOnceAndQuitsWhenTheBox
     });
     EXPECT_TRUE(savedWhileOpen);
     EXPECT_TRUE(outcome.windowLeft);
-    ExpectQuitAfterTheBoxSavedOnce(outcome, original);
+    ExpectQuitAfterTheBoxSavedOnce(outcome);
     EXPECT_TRUE(fixture.application.m_folders.empty());
 }
 
 TEST_F(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTheUser) {
-    std::wstring original = StartWithAFolderMenu();
     LRESULT queryAnswer = 0;
     LRESULT endAnswer = 1;
     bool savedBeforeTheAnswer = false;
@@ -121,7 +115,7 @@ TEST_F(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWai
     EXPECT_EQ(TRUE, queryAnswer);
     EXPECT_EQ(0, endAnswer);
     EXPECT_TRUE(savedBeforeTheAnswer) << "the save must not wait for the box";
-    ExpectQuitAfterTheBoxSavedOnce(outcome, original);
+    ExpectQuitAfterTheBoxSavedOnce(outcome);
 }
 
 namespace {
