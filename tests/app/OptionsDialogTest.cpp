@@ -26,16 +26,13 @@
 
 namespace {
 
-// The dialog runs its own modal loop inside the application's; a thread timer reaches it there.
+// The dialog runs its own modal loop inside the application's; the fixture's step timer reaches it there.
 struct DialogScript {
     std::function<void(HWND dialog)> inDialog;
     // Played one per timer tick after inDialog, so that the dialog handles the input in between.
     std::vector<std::function<void(HWND dialog)>> laterSteps;
-    HWND dialog = nullptr;
     std::function<void()> afterDialog;
-    HWND mainWindow = nullptr;
 };
-DialogScript* g_script = nullptr;
 
 std::wstring WindowText(HWND window) {
     WCHAR text[2048] = L"";
@@ -50,30 +47,8 @@ HWND FindOptionsDialog() {
     return nullptr;
 }
 
-void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    DialogScript& script = *g_script;
-    if (!script.dialog) {
-        if ((script.dialog = FindOptionsDialog()) != nullptr)
-            script.inDialog(script.dialog);
-        return;
-    }
-    if (!script.laterSteps.empty()) {
-        std::function<void(HWND)> step = script.laterSteps.front();
-        script.laterSteps.erase(script.laterSteps.begin());
-        step(script.dialog);
-        return;
-    }
-    // The dialog's result is applied as soon as its window is gone (an OK may open another).
-    if (IsWindow(script.dialog))
-        return;
-    KillTimer(nullptr, timer);
-    if (script.afterDialog)
-        script.afterDialog();
-    PostMessageW(script.mainWindow, WM_CLOSE, 0, 0);
-}
-
-// Runs the program on the configuration, opens the options and plays the script.
-void RunOptions(ApplicationFixture& fixture, DialogScript& script) {
+// Runs the program on the configuration, opens the options and plays the script; whether it ended.
+bool RunOptions(ApplicationFixture& fixture, DialogScript& script) {
     CreateDirectoryW(fixture.File(L"Languages").c_str(), nullptr);
     WriteUtf16File(fixture.File(L"Languages\\Deutsch.ini"), L"[Language]\r\nOptions=Optionen\r\nFolders=Ordner\r\n");
     // A missing folder would stop the start with a message box.
@@ -81,15 +56,15 @@ void RunOptions(ApplicationFixture& fixture, DialogScript& script) {
         CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
     fixture.Start();
     fixture.openOptions = true;
-    g_script = &script;
-    fixture.RunWhile(
-        [&](HWND window) {
-            script.mainWindow = window;
-            PostMessageW(window, WM_SHOW_OPTIONS, 0, 0);
-            SetTimer(nullptr, 0, 20, ScriptTimer);
-        },
-        true);
-    g_script = nullptr;
+    HWND dialog = nullptr;
+    std::vector<std::function<bool()>> steps = {
+        [&] { return PostMessageW(fixture.application.m_hMainWindow, WM_SHOW_OPTIONS, 0, 0) != FALSE; },
+        [&] { return (dialog = FindOptionsDialog()) != nullptr && (script.inDialog(dialog), true); }};
+    for (const auto& step : script.laterSteps)
+        steps.push_back([&] { return step(dialog), true; });
+    // The dialog's result is applied as soon as its window is gone (an OK may open another).
+    steps.push_back([&] { return !IsWindow(dialog) && (!script.afterDialog || (script.afterDialog(), true)); });
+    return fixture.RunSteps(steps, true) == steps.size();
 }
 
 // The page at a path of child indexes from the root: {1, 0, 2} is the first item's third page.
@@ -288,7 +263,8 @@ TEST_F(OptionsDialog, FirstStartAndOkWithoutItemsOpenTheOptionsAndASecondRequest
         EXPECT_TRUE(Shown(dialog, IDC_APPLICATION_GROUP));
         EXPECT_FALSE(Shown(dialog, IDC_SHORTCUT_TYPE_GROUP));
         EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "skin None has no preview";
-        EXPECT_EQ(2u, ShowOptionsDialog(GetModuleHandleW(nullptr), script.mainWindow, &fixture.application));
+        EXPECT_EQ(
+            2u, ShowOptionsDialog(GetModuleHandleW(nullptr), fixture.application.m_hMainWindow, &fixture.application));
         EXPECT_EQ(1u, WindowsOfClass(L"#32770").size());
         while (Page(dialog, {1, 0})) {
             Select(dialog, {1, 0});
@@ -348,8 +324,7 @@ TEST_F(OptionsDialog, TheHotKeyEditTakesRealKeysAndOkRegistersTheNewHotKey) {
         EXPECT_FALSE(RegisterHotKey(nullptr, 1, MOD_ALT | MOD_CONTROL, 'G'));
         EXPECT_EQ(static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED), GetLastError());
     };
-    RunOptions(fixture, script);
-    ASSERT_FALSE(script.laterSteps.size()) << "the script did not finish";
+    ASSERT_TRUE(RunOptions(fixture, script)) << "the script did not finish";
     WCHAR name[64] = L"";
     GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW('F', MAPVK_VK_TO_VSC) << 16), name, 64);
     EXPECT_EQ(std::wstring(L"ALT + CTRL + ") + name, captured);
