@@ -27,11 +27,6 @@ struct RecordingSink : CHotWindowEventsBase {
     CHotWindow* seen = nullptr;
 };
 
-// For runs of the message loop that last their whole time.
-bool Never() {
-    return false;
-}
-
 class HotWindowDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -75,7 +70,7 @@ protected:
 TEST_F(HotWindowDesktop, WithoutARectangleOrAWindowNothingFires) {
     SetCursorPos(300, 230);
     ASSERT_TRUE(m_hotWindow->WatchForEnter());
-    PumpMessagesUntil(Never, 400);
+    PumpMessagesUntil([] { return false; }, 400);
     EXPECT_EQ(0, m_sink.enters) << "the unset rectangle matches no cursor position";
 
     CHotWindow unwatched;
@@ -92,7 +87,7 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
     // 10 px every 20 ms from left of the rectangle to right of it.
     for (int x = 150; x <= 550; x += 10) {
         SetCursorPos(x, 230);
-        PumpMessagesUntil(Never, 20);
+        PumpMessagesUntil([] { return false; }, 20);
     }
     EXPECT_EQ(0, m_sink.enters) << "a moving cursor is not resting";
 
@@ -130,7 +125,7 @@ TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {
     m_hotWindow.reset();
     EXPECT_FALSE(KillTimer(m_window, identifier)) << "the timer must be gone with its object";
     DispatchMessageW(&tick);
-    PumpMessagesUntil(Never, 400);
+    PumpMessagesUntil([] { return false; }, 400);
     EXPECT_EQ(0, m_sink.enters);
     EXPECT_EQ(nullptr, m_sink.seen);
 }

@@ -26,7 +26,6 @@ CLaunchBarOptions LoadText(const std::wstring& text) {
     CIniFile file(path.c_str());
     CLaunchBarOptions options;
     EXPECT_TRUE(options.Load(file));
-    EXPECT_STREQ(L"LaunchBar", file.GetSectionName());
     return options;
 }
 
@@ -36,7 +35,6 @@ std::wstring SavedText(CLaunchBarOptions& options) {
     std::wstring path = directory.File(L"UserOptions.ini");
     CIniFile file(path.c_str());
     EXPECT_TRUE(options.Save(file));
-    EXPECT_STREQ(L"LaunchBar", file.GetSectionName());
     return ReadUtf16File(path);
 }
 

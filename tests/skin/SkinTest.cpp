@@ -137,7 +137,6 @@ protected:
 
 TEST_F(SkinTest, WithoutSkinEveryImageIsBuiltIn) {
     CSkin skin;
-    EXPECT_EQ(m_skinsRoot, skin.SkinsRootDirectory);
     ExpectNoSkin(skin);
     std::set<std::wstring> names;
     std::set<WORD> resources;

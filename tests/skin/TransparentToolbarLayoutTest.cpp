@@ -8,14 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
-
-struct GroupAndSpace {
-    int group;
-    int space;
-};
 
 struct LayoutRow {
     const char* name;
@@ -23,8 +19,8 @@ struct LayoutRow {
     SIZE button;
     RECT margins; // left, top, right, bottom
     SIZE requested;
-    std::vector<GroupAndSpace> buttons;
-    int moveGroup; // -1: no move button
+    std::vector<std::pair<int, int>> buttons; // group, space before
+    int moveGroup;                            // -1: no move button
     int moveSpace;
     SIZE minimum;
     SIZE size;
@@ -62,10 +58,10 @@ TransparentToolbarSettings SettingsFor(const LayoutRow& row, std::vector<Transpa
     settings.MarginBottom = row.margins.bottom;
     settings.Width = row.requested.cx;
     settings.Height = row.requested.cy;
-    for (const GroupAndSpace& placed : row.buttons) {
+    for (const std::pair<int, int>& placed : row.buttons) {
         TransparentToolbarButton button = {};
-        button.Group = placed.group;
-        button.SpaceBefore = placed.space;
+        button.Group = placed.first;
+        button.SpaceBefore = placed.second;
         button.Enabled = TRUE;
         buttons.push_back(button);
     }
