@@ -121,16 +121,11 @@ TEST_F(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWai
 namespace {
 
 // Objects that note when they die, so the order of a teardown can be read back.
-struct NotedLanguage : CLanguage {
-    explicit NotedLanguage(std::vector<std::string>* deaths) : deaths(deaths) {}
-    ~NotedLanguage() override { deaths->push_back("language"); }
+template <typename Base> struct Noted : Base {
+    Noted(std::vector<std::string>* deaths, const char* name) : deaths(deaths), name(name) {}
+    ~Noted() override { deaths->push_back(name); }
     std::vector<std::string>* deaths;
-};
-
-struct NotedOptions : CApplicationOptions {
-    explicit NotedOptions(std::vector<std::string>* deaths) : deaths(deaths) {}
-    ~NotedOptions() override { deaths->push_back("options"); }
-    std::vector<std::string>* deaths;
+    const char* name;
 };
 
 struct NotedContainer : CContainerBase {
@@ -147,8 +142,8 @@ TEST(ApplicationTeardown, LeftoverItemsGoBeforeTheLanguageAndOptionsTheirContain
     std::vector<std::string> deaths;
     {
         CPathwren application;
-        application.m_pLanguage = new NotedLanguage(&deaths);
-        application.m_pOptions = new NotedOptions(&deaths);
+        application.m_pLanguage = new Noted<CLanguage>(&deaths, "language");
+        application.m_pOptions = new Noted<CApplicationOptions>(&deaths, "options");
         // A start that never reached the loop, or a crash out of it, leaves its items behind.
         auto* item = new CGenericPathwrenObject();
         item->m_pContainer = new NotedContainer(&application, &deaths);

@@ -78,7 +78,6 @@ TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
     EXPECT_EQ(steps.size(), done) << "stuck: 2 tray click shows, 5 hotkey hides, 7 hotkey shows, 9 close hides";
     EXPECT_EQ((std::vector<std::wstring>{L"kept.txt", L"other.txt"}), listed) << "the item's filters apply";
     EXPECT_TRUE(focused) << "the list view takes the keys";
-    ASSERT_GE(menu.size(), 2u);
-    EXPECT_EQ(L"Show / Hide", menu[0]);
-    EXPECT_EQ(L"Maximize / Reduce", menu[1]);
+    menu.resize(std::min<size_t>(menu.size(), 2));
+    EXPECT_EQ((Texts{L"Show / Hide", L"Maximize / Reduce"}), menu) << "the first entries of the item's menu";
 }
