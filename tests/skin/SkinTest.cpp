@@ -74,14 +74,9 @@ std::wstring Look(const CSkin& skin) {
     return text.str();
 }
 
-// The look of a skin object that never loaded one.
-std::wstring DefaultLook() {
-    return Look(CSkin());
-}
-
 void ExpectNoSkin(const CSkin& skin) {
     EXPECT_FALSE(skin.UseSkin);
-    EXPECT_EQ(DefaultLook(), Look(skin));
+    EXPECT_EQ(Look(CSkin()), Look(skin)) << "the look of a skin object that never loaded one";
     for (int i = 0; i < SkinImageCount; ++i)
         ExpectBuiltInIcon(skin, i);
 }
@@ -220,13 +215,13 @@ TEST_F(SkinTest, SkinWithoutConfigurationIsReadButNeverWritten) {
     CSkin skin;
     skin.LoadSkin(TRUE, m_skinName.c_str());
     EXPECT_TRUE(skin.UseSkin);
-    EXPECT_EQ(DefaultLook(), Look(skin));
+    EXPECT_EQ(Look(CSkin()), Look(skin)) << "the look of a skin object that never loaded one";
     ExpectBuiltInIcon(skin, SkinImageHome);
     EXPECT_FALSE(IsExistingFile(SkinFile(L"SkinConf.ini").c_str())) << "loading must not create the skin file";
 
     std::wstring missingSkin = m_skinName + L"_missing";
     skin.LoadSkin(TRUE, missingSkin.c_str());
-    EXPECT_EQ(DefaultLook(), Look(skin));
+    EXPECT_EQ(Look(CSkin()), Look(skin)) << "the look of a skin object that never loaded one";
     EXPECT_FALSE(IsExistingDirectory((m_skinsRoot + missingSkin).c_str())) << "loading must not create a skin folder";
 
     skin.LoadSkin(TRUE, L"");

@@ -9,8 +9,6 @@
 
 namespace {
 
-const UINT kMissingIcon = 9999;
-
 struct MenuSink : CToolbarEventsBase {
     void OnBeforeMenu(CToolbar*, CPopUpMenu* menu) override { before = menu; }
     void OnMenuCommand(CToolbar*, CPopUpMenu* menu, UINT command) override {
@@ -62,7 +60,7 @@ TEST(ToolbarDesktop, ButtonsKeepTheirImageListsInStepAndAnswerTheirTooltips) {
         toolbar.AddButton(7, L"Home", IDI_TOOLBAR_HOME, IDI_TOOLBAR_HOME_DOWN, IDI_TOOLBAR_HOME_HOT, L"Go home"));
     for (UINT missing : {0u, 1u, 2u}) {
         UINT icons[] = {IDI_TOOLBAR_UP, IDI_TOOLBAR_UP_DOWN, IDI_TOOLBAR_UP_HOT};
-        icons[missing] = kMissingIcon;
+        icons[missing] = 9999; // no such icon in the resources
         EXPECT_FALSE(toolbar.AddButton(8, L"Up", icons[0], icons[1], icons[2], L"Up")) << "missing icon " << missing;
     }
     // The failed additions left nothing behind in any of the three image lists.
