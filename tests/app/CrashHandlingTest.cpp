@@ -5,6 +5,7 @@
 #include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
+#include "support/MessagePump.h"
 #include "support/OpenedAddresses.h"
 #include "support/TempDirectory.h"
 
@@ -188,8 +189,8 @@ TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChoo
 TEST(CrashHandling, YesToRestartStartsTheProgramAgainWithTheSameCommandLine) {
     CrashChildRun run(L"divide", {Script::Press(IDNO), Script::Press(IDYES)});
     ASSERT_TRUE(run.ended) << "the child hung";
-    for (DWORD start = GetTickCount(); run.Processes().ActiveProcesses != 0; Sleep(20))
-        ASSERT_LT(GetTickCount() - start, kChildTimeoutMs) << "the restarted instance did not end";
+    ASSERT_TRUE(PumpMessagesUntil([&] { return run.Processes().ActiveProcesses == 0; }, kChildTimeoutMs))
+        << "the restarted instance did not end";
     EXPECT_EQ(2u, run.Processes().TotalProcesses);
     EXPECT_EQ(run.commandLine, ReportValue(run.Report(), L"restarted"));
     ExpectBothQuestions(run);
