@@ -35,6 +35,25 @@ void CALLBACK WatchdogTimer(HWND, UINT, UINT_PTR timer, DWORD) {
         PostQuitMessage(1);
 }
 
+std::vector<std::function<bool()>>* g_steps = nullptr;
+size_t g_stepsDone = 0;
+UINT_PTR g_stepTimer = 0;
+
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    // A step may run a modal loop of its own, in which this timer ticks again.
+    static bool running = false;
+    if (running)
+        return;
+    running = true;
+    if (g_stepsDone < g_steps->size() && (*g_steps)[g_stepsDone]())
+        ++g_stepsDone;
+    running = false;
+    if (g_stepsDone < g_steps->size())
+        return;
+    KillTimer(nullptr, timer);
+    PostMessageW(g_application->m_hMainWindow, WM_CLOSE, 0, 0);
+}
+
 LRESULT CALLBACK RecordPostedMessages(int code, WPARAM wParam, LPARAM lParam) {
     auto* message = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && g_recording && message->hwnd &&
@@ -96,6 +115,14 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
     while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
     return result;
+}
+
+size_t ApplicationFixture::RunSteps(std::vector<std::function<bool()>> steps, bool evenDuringMessageBoxes) {
+    g_steps = &steps;
+    g_stepsDone = 0;
+    RunWhile([](HWND) { g_stepTimer = SetTimer(nullptr, 0, 20, StepTimer); }, evenDuringMessageBoxes);
+    KillTimer(nullptr, g_stepTimer); // still running when the watchdog ended the loop
+    return g_stepsDone;
 }
 
 int ApplicationFixture::PostedCount(UINT message) const {

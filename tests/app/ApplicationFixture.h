@@ -28,6 +28,10 @@ public:
     BOOL RunAndClose(bool evenDuringMessageBoxes = false) {
         return RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }, evenDuringMessageBoxes);
     }
+    // Plays the steps one per timer tick from inside the loop (and any modal loop in it): a step that
+    // returns false runs again at the next tick. Closes the main window after the last; returns
+    // how many steps were done, so a run the watchdog ended says where it stuck.
+    size_t RunSteps(std::vector<std::function<bool()>> steps, bool evenDuringMessageBoxes = false);
     // The messages with this identifier that were posted to the main window during RunWhile.
     int PostedCount(UINT message) const;
     // Whether the last RunWhile ended only because its watchdog closed the window.

@@ -8,6 +8,7 @@
 #include "containers/ContainerBase.h"
 #include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
+#include "support/MessagePump.h"
 #include "support/WindowSearch.h"
 
 #include <commctrl.h>
@@ -25,21 +26,14 @@ namespace {
 // A box kept open this long would collect thousands of messages from a loop that re-posts itself.
 const DWORD kBoxObservedMs = 400;
 const DWORD kWaitLimitMs = 10000;
-
-bool WaitFor(const std::function<bool()>& condition) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitLimitMs; Sleep(10)) {
-        if (condition())
-            return true;
-    }
-    return false;
-}
+const wchar_t kFoldersFile[] = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n";
 
 // Shows a message box on this thread, runs whileOpen on a helper thread once the box is on screen,
 // then answers the box. Messages sent from the helper reach this thread inside the box's loop.
 void ShowBoxWhile(const std::function<void()>& whileOpen) {
     std::atomic<bool> answered(false);
     std::thread helper([&] {
-        WaitFor([] { return FindOwnWindow(L"#32770") != nullptr; });
+        PumpMessagesUntil([] { return FindOwnWindow(L"#32770") != nullptr; }, kWaitLimitMs);
         whileOpen();
         for (; !answered; Sleep(20)) {
             for (HWND box : WindowsOfClass(L"#32770"))
@@ -65,17 +59,12 @@ struct BoxOutcome {
 
 class ApplicationLifetime : public ::testing::Test {
 protected:
-    // One folder menu item; returns the folders file's text.
-    std::wstring StartWithAFolderMenu() {
-        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
-        std::wstring text = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n";
-        fixture.Configure(text);
-        fixture.Start();
-        return text;
-    }
-    // Runs the application, opens a box from inside its loop and plays whileOpen(main window) on
-    // a helper thread while the box is up.
+    // Runs the application with one folder menu item, opens a box from inside its loop and plays
+    // whileOpen(main window) on a helper thread while the box is up.
     BoxOutcome RunWithABox(const std::function<void(HWND)>& whileOpen) {
+        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+        fixture.Configure(kFoldersFile);
+        fixture.Start();
         BoxOutcome outcome;
         EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
             SetWindowSubclass(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&outcome.mainWindowMessages));
@@ -87,6 +76,13 @@ protected:
         return outcome;
     }
     bool Saved() const { return IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()); }
+    // The items outlived the box's loop, which stayed calm; the quit followed the box, after one save.
+    void ExpectQuitAfterTheBoxSavedOnce(const BoxOutcome& outcome) {
+        EXPECT_EQ(1u, outcome.itemsLeft);
+        EXPECT_LT(outcome.mainWindowMessages, 10) << "the waiting quit kept the thread busy";
+        EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
+        EXPECT_EQ(kFoldersFile, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
+    }
 
     ApplicationFixture fixture;
 };
@@ -94,24 +90,19 @@ protected:
 } // namespace
 
 TEST_F(ApplicationLifetime, ACloseDuringAMessageBoxSavesAtOnceAndQuitsWhenTheBoxIsAnsweredWithoutSpinning) {
-    std::wstring original = StartWithAFolderMenu();
     bool savedWhileOpen = false;
     BoxOutcome outcome = RunWithABox([&](HWND window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
-        savedWhileOpen = WaitFor([&] { return Saved(); });
+        savedWhileOpen = PumpMessagesUntil([&] { return Saved(); }, kWaitLimitMs);
         Sleep(kBoxObservedMs);
     });
     EXPECT_TRUE(savedWhileOpen);
-    EXPECT_EQ(1u, outcome.itemsLeft) << "the items outlive the box's loop";
     EXPECT_TRUE(outcome.windowLeft);
-    EXPECT_LT(outcome.mainWindowMessages, 10) << "the waiting quit kept the thread busy";
-    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow) << "the quit followed the box";
+    ExpectQuitAfterTheBoxSavedOnce(outcome);
     EXPECT_TRUE(fixture.application.m_folders.empty());
-    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "saved once";
 }
 
 TEST_F(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTheUser) {
-    std::wstring original = StartWithAFolderMenu();
     LRESULT queryAnswer = 0;
     LRESULT endAnswer = 1;
     bool savedBeforeTheAnswer = false;
@@ -124,25 +115,17 @@ TEST_F(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWai
     EXPECT_EQ(TRUE, queryAnswer);
     EXPECT_EQ(0, endAnswer);
     EXPECT_TRUE(savedBeforeTheAnswer) << "the save must not wait for the box";
-    EXPECT_EQ(1u, outcome.itemsLeft);
-    EXPECT_LT(outcome.mainWindowMessages, 10) << "the waiting quit kept the thread busy";
-    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
-    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "saved once";
+    ExpectQuitAfterTheBoxSavedOnce(outcome);
 }
 
 namespace {
 
 // Objects that note when they die, so the order of a teardown can be read back.
-struct NotedLanguage : CLanguage {
-    explicit NotedLanguage(std::vector<std::string>* deaths) : deaths(deaths) {}
-    ~NotedLanguage() override { deaths->push_back("language"); }
+template <typename Base> struct Noted : Base {
+    Noted(std::vector<std::string>* deaths, const char* name) : deaths(deaths), name(name) {}
+    ~Noted() override { deaths->push_back(name); }
     std::vector<std::string>* deaths;
-};
-
-struct NotedOptions : CApplicationOptions {
-    explicit NotedOptions(std::vector<std::string>* deaths) : deaths(deaths) {}
-    ~NotedOptions() override { deaths->push_back("options"); }
-    std::vector<std::string>* deaths;
+    const char* name;
 };
 
 struct NotedContainer : CContainerBase {
@@ -159,8 +142,8 @@ TEST(ApplicationTeardown, LeftoverItemsGoBeforeTheLanguageAndOptionsTheirContain
     std::vector<std::string> deaths;
     {
         CPathwren application;
-        application.m_pLanguage = new NotedLanguage(&deaths);
-        application.m_pOptions = new NotedOptions(&deaths);
+        application.m_pLanguage = new Noted<CLanguage>(&deaths, "language");
+        application.m_pOptions = new Noted<CApplicationOptions>(&deaths, "options");
         // A start that never reached the loop, or a crash out of it, leaves its items behind.
         auto* item = new CGenericPathwrenObject();
         item->m_pContainer = new NotedContainer(&application, &deaths);

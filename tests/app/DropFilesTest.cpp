@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
-#include <cstring>
 #include <string>
 #include <vector>
 

@@ -3,6 +3,8 @@
 #include "app/save_child/SavedGeneration.h"
 #include "config/ApplicationOptions.h"
 #include "config/IniFileEx.h"
+#include "lib/KernelHandle.h"
+#include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/OpenedAddresses.h"
@@ -60,91 +62,66 @@ std::vector<unsigned char> GenerationBytes(int generation) {
 
 // Starts save_child.exe on the file; once it says the save begins, waits the given time (busy,
 // for sub-millisecond aim) and kills it. A negative time lets it finish. Returns how long the
-// child ran after it began saving, in milliseconds.
+// child ran after it began saving, in milliseconds; -1 when it did not start.
 double SaveAndKill(const std::wstring& foldersFile, int generation, double killAfterMs) {
     std::wstring eventName = L"PathwrenSaveChild" + std::to_wstring(GetCurrentProcessId());
-    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-    std::wstring commandLine = L"\"" + BesideTestProgram(L"save_child.exe") + L"\" \"" + foldersFile + L"\" " +
-                               std::to_wstring(generation) + L" " + eventName;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    double ranMs = -1;
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        HANDLE waits[2] = {started, process.hProcess};
-        WaitForMultipleObjects(2, waits, FALSE, 30000);
-        LARGE_INTEGER frequency, begin, now;
-        QueryPerformanceFrequency(&frequency);
-        QueryPerformanceCounter(&begin);
-        auto elapsedMs = [&]() {
-            QueryPerformanceCounter(&now);
-            return 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
-                   static_cast<double>(frequency.QuadPart);
-        };
-        if (killAfterMs >= 0) {
-            while (elapsedMs() < killAfterMs && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-            }
-            TerminateProcess(process.hProcess, 9);
-        }
-        WaitForSingleObject(process.hProcess, 30000);
-        ranMs = elapsedMs();
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+    CKernelHandle started(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+    ChildProcess child(L"\"" + BesideTestProgram(L"save_child.exe") + L"\" \"" + foldersFile + L"\" " +
+                       std::to_wstring(generation) + L" " + eventName);
+    if (!child.Started())
+        return -1;
+    child.Resume();
+    WaitForSingleObject(started.Get(), 30000);
+    LARGE_INTEGER frequency, begin, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    auto elapsedMs = [&]() {
+        QueryPerformanceCounter(&now);
+        return 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+    };
+    while (killAfterMs >= 0 && elapsedMs() < killAfterMs) {
     }
-    CloseHandle(started);
-    return ranMs;
+    child.Wait(killAfterMs >= 0 ? 0 : 30000); // ends the whole job when it still runs
+    return elapsedMs();
 }
 
 } // namespace
 
-TEST(FoldersFileRecovery, ADamagedFileGivesWayToACompleteBackupWithOneMessage) {
-    const std::wstring damaged[] = {
-        L"",                                                           // the file is missing
-        L"[Folders_0]\r\nFolderPresentationType=3\r\n",                // no [Default]
-        L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nDisplayName=X\r\n", // sections the count names are missing
-    };
-    for (const std::wstring& text : damaged) {
-        SCOPED_TRACE(testing::PrintToString(text));
-        ApplicationFixture fixture;
-        fixture.Configure(text);
-        WriteUtf16File(fixture.File(L"FoldersOptions.bak"), kTwoItems);
-        DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
-        fixture.Start();
-        ASSERT_EQ(2u, fixture.application.m_folders.size());
-        EXPECT_STREQ(L"B", fixture.application.m_folders[1]->DisplayName);
-        EXPECT_EQ(kTwoItems, ReadUtf16File(fixture.File(L"FoldersOptions.ini"))) << "the good file is back on disk";
-        EXPECT_TRUE(fixture.RunAndClose());
-        std::vector<DialogScriptDriver::Dialog> dialogs = driver.Finish();
-        ASSERT_EQ(1u, dialogs.size()) << DescribeDialogs(dialogs);
-        EXPECT_EQ(kRestoredText, dialogs[0].text);
-        EXPECT_EQ(L"Pathwren", dialogs[0].caption);
-        EXPECT_EQ(kTwoItems, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "the save kept the good backup";
-    }
-}
-
-TEST(FoldersFileRecovery, EmptiedOrCompleteFilesAndIncompleteBackupsAreLeftAlone) {
-    struct Case {
-        std::wstring file;
+// A damaged file gives way to a complete backup, with one message. A file the user emptied, and a
+// damaged one whose backup is damaged too, are left alone: the desktop item stands in.
+TEST(FoldersFileRecovery, ADamagedFileGivesWayToACompleteBackupWithOneMessageAndOthersAreLeftAlone) {
+    const struct {
+        std::wstring file; // empty: none
         std::wstring backup;
-        size_t items;
+        bool restored;
+    } cases[] = {
+        {L"", kTwoItems, true},                                                           // the file is missing
+        {L"[Folders_0]\r\nFolderPresentationType=3\r\n", kTwoItems, true},                // no [Default]
+        {L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nDisplayName=X\r\n", kTwoItems, true}, // sections missing
+        {L"\r\n", kTwoItems, false},                                                      // emptied by the user
+        {L"[Default]\r\nFolders=0\r\n", kTwoItems, false},                                // every item removed
+        {L"[Folders_0]\r\nDisplayName=X\r\n", L"[Default]\r\nFolders=2\r\n[Folders_0]\r\n", false},
     };
-    const Case cases[] = {
-        {L"\r\n", kTwoItems, 1},                       // the user emptied the file: the desktop item
-        {L"[Default]\r\nFolders=0\r\n", kTwoItems, 1}, // or removed every item
-        {L"[Folders_0]\r\nDisplayName=X\r\n", L"[Default]\r\nFolders=2\r\n[Folders_0]\r\n", 1}, // backup damaged too
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));
         ApplicationFixture fixture;
-        fixture.Configure(L"");
-        WriteUtf16File(fixture.File(L"FoldersOptions.ini"), c.file);
+        fixture.Configure(c.file);
         WriteUtf16File(fixture.File(L"FoldersOptions.bak"), c.backup);
-        DialogScriptDriver driver;
+        DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
         fixture.Start();
-        EXPECT_EQ(c.items, fixture.application.m_folders.size());
-        EXPECT_FALSE(fixture.application.m_restoredFromBackup);
-        EXPECT_EQ(c.file, ReadUtf16File(fixture.File(L"FoldersOptions.ini")));
-        EXPECT_TRUE(driver.Finish().empty());
+        EXPECT_EQ(c.restored, fixture.application.m_restoredFromBackup != FALSE);
+        EXPECT_EQ(c.restored ? kTwoItems : c.file, ReadUtf16File(fixture.File(L"FoldersOptions.ini")));
+        ASSERT_EQ(c.restored ? 2u : 1u, fixture.application.m_folders.size());
+        EXPECT_EQ(c.restored ? FolderPresentationMultipleFoldersMenu : FolderPresentationDesktop,
+                  fixture.application.m_folders[0]->FolderPresentationType);
+        if (c.restored) {
+            EXPECT_TRUE(fixture.RunAndClose());
+            EXPECT_EQ(kTwoItems, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "the save kept the good backup";
+        } else {
+            EXPECT_FALSE(fixture.application.m_showOptionsAtStart) << "a file was there";
+        }
+        EXPECT_EQ(c.restored ? L"[box \"Pathwren\": \"" + std::wstring(kRestoredText) + L"\"] " : L"(no dialogs)",
+                  DescribeDialogs(driver.Finish()));
     }
 }
 

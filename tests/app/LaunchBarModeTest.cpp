@@ -8,7 +8,6 @@
 #include "containers/ContainerBase.h"
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
-#include "launchbar/LaunchBarPlacement.h"
 #include "menus/PopUpMenu.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MarkerScript.h"
@@ -26,13 +25,6 @@
 #include <vector>
 
 namespace {
-
-// Pumps the thread's messages until done() holds or the time is up; the time it took.
-DWORD WaitFor(DWORD limit, const std::function<bool()>& done) {
-    DWORD start = GetTickCount();
-    PumpMessagesUntil(done, limit);
-    return GetTickCount() - start;
-}
 
 POINT Centre(const RECT& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
@@ -54,8 +46,6 @@ protected:
         options.LaunchMode = LaunchModeLaunchBar;
         options.LaunchBarOptions.Position = position;
         options.LaunchBarOptions.UseFullScreenWidth = FALSE;
-        if (m_change)
-            m_change(options.LaunchBarOptions);
         fixture.RunWhile([&](HWND window) {
             CLaunchBar* bar = fixture.application.m_pLaunchBar;
             ASSERT_NE(nullptr, bar);
@@ -64,19 +54,16 @@ protected:
                 PostMessageW(window, WM_CLOSE, 0, 0);
         });
     }
-    void Options(const std::function<void(CLaunchBarOptions&)>& change) { m_change = change; }
     CContainerBase* Container(size_t item) const { return fixture.application.m_folders[item]->m_pContainer; }
 
     ApplicationFixture fixture;
-    std::function<void(CLaunchBarOptions&)> m_change;
 };
 
 // Rests the cursor in the bar's strip until the bar shows.
 bool RestInStrip(CLaunchBar& bar) {
     POINT rest = Centre(bar.GetHotWindow()->GetHotRect());
     SetCursorPos(rest.x, rest.y);
-    WaitFor(1000, [&] { return IsWindowVisible(bar.GetToolbarWindow()) != FALSE; });
-    return IsWindowVisible(bar.GetToolbarWindow()) != FALSE;
+    return PumpMessagesUntil([&] { return IsWindowVisible(bar.GetToolbarWindow()) != FALSE; }, 5000);
 }
 
 TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarInsteadOfTrayIcons) {
@@ -99,45 +86,27 @@ TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarInsteadOfTrayIcons) {
     });
 }
 
-TEST_F(LaunchBarMode, EachEdgeShowsTheBarOnlyForACursorRestingInItsStrip) {
+// A cursor passing through the strip is the hot window's business (HotWindowDesktop); here each edge
+// shows its bar for a cursor resting in the strip and keeps it while the cursor is on the bar.
+TEST_F(LaunchBarMode, EachEdgeShowsTheBarForACursorRestingInItsStripAndHidesItAfterLeaving) {
     for (UINT position : {1u, 6u, 3u, 4u}) {
         SCOPED_TRACE(testing::Message() << "position " << position);
         Run(position, [&](CLaunchBar& bar, HWND toolbar) {
-            const RECT strip = bar.GetHotWindow()->GetHotRect();
+            ASSERT_TRUE(RestInStrip(bar));
             const bool vertical = position == 3 || position == 4;
-            // A quick pass along the strip: the cursor never rests.
-            for (int step = 0; step < 30; ++step) {
-                POINT along = Centre(strip);
-                LONG offset = (step * 37) % 200 - 100;
-                (vertical ? along.y : along.x) += offset;
-                SetCursorPos(along.x, along.y);
-                WaitFor(10, [] { return false; });
-            }
-            EXPECT_FALSE(IsWindowVisible(toolbar)) << "shown by a quick pass";
-
-            POINT rest = Centre(strip);
-            SetCursorPos(rest.x, rest.y);
-            // How soon is the hot window's business (its poll ticks are tested on their own); here
-            // only that it happens, with the times printed for the record.
-            DWORD shownAfter = WaitFor(5000, [&] { return IsWindowVisible(toolbar) != FALSE; });
-            ASSERT_TRUE(IsWindowVisible(toolbar));
-
             RECT barRect = {};
             GetWindowRect(toolbar, &barRect);
             POINT onBar = Centre(barRect);
             (vertical ? onBar.x : onBar.y) += vertical ? (position == 3 ? 8 : -8) : (position == 6 ? -8 : 8);
             SetCursorPos(onBar.x, onBar.y);
-            WaitFor(1200, [] { return false; });
+            PumpMessagesUntil([] { return false; }, 1200);
             EXPECT_TRUE(IsWindowVisible(toolbar)) << "hidden while the cursor is on the bar";
 
             HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 500, 500, 50, 50, nullptr,
                                          nullptr, nullptr, nullptr);
             SetForegroundWindow(other);
             SetCursorPos(640, 512);
-            DWORD hiddenAfter = WaitFor(5000, [&] { return !IsWindowVisible(toolbar); });
-            EXPECT_FALSE(IsWindowVisible(toolbar));
-            printf("position %u: shown %lu ms after resting, hidden %lu ms after leaving\n", position, shownAfter,
-                   hiddenAfter);
+            EXPECT_TRUE(PumpMessagesUntil([&] { return !IsWindowVisible(toolbar); }, 5000)) << "still shown";
             EXPECT_EQ(other, GetForegroundWindow()) << "the foreground is given back";
             DestroyWindow(other);
         });
@@ -196,10 +165,7 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 UINT_PTR DriveNextMenu(HWND bar, std::vector<UINT> keys, HWND closeWhenGone = nullptr) {
-    g_drive = MenuDrive();
-    g_drive.bar = bar;
-    g_drive.closeWhenGone = closeWhenGone;
-    g_drive.keys = std::move(keys);
+    g_drive = MenuDrive{bar, closeWhenGone, std::move(keys)};
     return SetTimer(nullptr, 0, 20, DriveMenu);
 }
 
@@ -217,7 +183,7 @@ TEST_F(LaunchBarMode, MenusFromTheBarKeepItShownWhileLeavingClosesAnyOtherMenu) 
             UINT_PTR drive = DriveNextMenu(toolbar, {VK_DOWN, VK_RETURN});
             mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
             mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-            WaitFor(5000, [&] { return g_drive.openedAt && !IsWindowVisible(toolbar); });
+            PumpMessagesUntil([&] { return g_drive.openedAt && !IsWindowVisible(toolbar); }, 5000);
             KillTimer(nullptr, drive);
             EXPECT_NE(0u, g_drive.openedAt) << "the button showed no menu";
             EXPECT_TRUE(g_drive.barStayed) << "hidden while its menu was open";
@@ -252,22 +218,6 @@ TEST_F(LaunchBarMode, MenusFromTheBarKeepItShownWhileLeavingClosesAnyOtherMenu) 
             atCorner |= std::abs(x - g_drive.cursor.x) <= 2 && std::abs(y - g_drive.cursor.y) <= 2;
     EXPECT_TRUE(atCorner) << "the menu is not at the cursor";
     EXPECT_FALSE(fixture.WatchdogFired()) << "leaving the bar did not close the hotkey's menu";
-}
-
-TEST_F(LaunchBarMode, ABarOnTheSecondMonitorDocksThereAndShowsFromItsStrip) {
-    if (GetMonitorWorkAreas().size() < 2)
-        GTEST_SKIP() << "one monitor here (Xvfb); the placement table covers the others";
-    Options([](CLaunchBarOptions& options) { options.ScreenIndex = 1; });
-    Run(6, [&](CLaunchBar& bar, HWND toolbar) {
-        const CTransparentToolbar& shape = *bar.GetToolbar();
-        CLaunchBarOptions& options = fixture.application.m_pOptions->LaunchBarOptions;
-        LaunchBarPlacement expected =
-            PlaceLaunchBar(options, {shape.GetWidth(), shape.GetHeight()}, GetMonitorWorkAreas());
-        ASSERT_TRUE(RestInStrip(bar));
-        RECT barRect = {};
-        GetWindowRect(toolbar, &barRect);
-        EXPECT_TRUE(EqualRect(&expected.Bar, &barRect));
-    });
 }
 
 } // namespace
@@ -306,9 +256,8 @@ TEST_F(LaunchBarMode, SoakOfRebuildsAndShowHideCyclesGivesBackWhatItTakes) {
         }
         long end = GdiObjectCounter::Read();
         long long bytesAfter = PrivateBytes();
-        std::printf("launch bar soak: %d rebuilds, %d show/hide cycles, GDI objects %ld -> %ld -> %ld, private bytes "
-                    "%lld KB -> %lld KB\n",
-                    rebuilds, cycles, start, half, end, bytesBefore / 1024, bytesAfter / 1024);
+        std::printf("launch bar soak: GDI objects %ld -> %ld -> %ld, private bytes %+lld KB\n", start, half, end,
+                    (bytesAfter - bytesBefore) / 1024);
         EXPECT_EQ(half, end) << "a leak of one object per rebuild shows here";
         EXPECT_LT(bytesAfter - bytesBefore, 1024 * 1024);
         EXPECT_EQ(1u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());

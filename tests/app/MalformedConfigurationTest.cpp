@@ -1,8 +1,6 @@
 #include "ApplicationFixture.h"
 
-#include "config/ApplicationOptions.h"
 #include "config/IniFileEx.h"
-#include "config/Language.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/SourceTree.h"

@@ -3,6 +3,7 @@
 #include "containers/NotifyIcon.h"
 #include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
+#include "support/Keyboard.h"
 #include "support/MarkerScript.h"
 #include "support/MenuTexts.h"
 #include "support/WindowSearch.h"
@@ -17,30 +18,6 @@
 // cursor, the test reads it and picks an entry with the keyboard, and the chosen script runs.
 
 namespace {
-
-std::vector<UINT> g_keys; // pressed once the menu is open
-Texts g_shown;            // what the menu showed
-std::wstring g_marker;
-HWND g_mainWindow = nullptr;
-
-void CALLBACK DriveMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND menuWindow = FindOwnWindow(L"#32768");
-    if (!menuWindow)
-        return;
-    KillTimer(nullptr, timer);
-    g_shown = MenuItemTexts(reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0)));
-    for (UINT key : g_keys)
-        PostMessageW(menuWindow, WM_KEYDOWN, key, 0);
-}
-
-// Closes the program once the chosen script has left its marker (the fixture's watchdog closes it
-// when the script never runs).
-void CALLBACK CloseWhenScriptRan(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!IsExistingFile(g_marker.c_str()))
-        return;
-    KillTimer(nullptr, timer);
-    PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
-}
 
 // What the shell posts to the item's tray icon window when the icon is clicked.
 void ClickTheTrayIcon(UINT mouseMessage) {
@@ -64,27 +41,37 @@ protected:
         // Ctrl+Alt+F9 shows the menu from anywhere.
         fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
                           L"HotKeyModifier=3\r\nHotKeyVirtualKey=120\r\n");
-        g_marker = fixture.File(L"Docs\\ran.txt");
-        g_shown.clear();
         fixture.Start();
+    }
+
+    // Opens the menu, reads it and presses the keys in it; then waits for done(). How many of
+    // these three steps were done.
+    size_t Drive(const std::function<void()>& open, const std::vector<UINT>& keys, const std::function<bool()>& done) {
+        auto readAndPress = [&] {
+            HWND menu = FindOwnWindow(L"#32768");
+            if (!menu)
+                return false;
+            shown = MenuItemTexts(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
+            for (UINT key : keys)
+                PostMessageW(menu, WM_KEYDOWN, key, 0);
+            return true;
+        };
+        return fixture.RunSteps({[&] { return open(), true; }, readAndPress, done});
     }
 
     // Chooses the third entry ("b", the script): folders come first, extensions are hidden.
     void OpenTheMenuAndChooseTheScript(const std::function<void()>& open) {
-        g_keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
-        EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
-            g_mainWindow = window;
-            SetTimer(nullptr, 0, 50, CloseWhenScriptRan);
-            SetTimer(nullptr, 0, 20, DriveMenu);
-            open();
-        }));
-        EXPECT_EQ((Texts{L"Sub", L"a", L"b"}), g_shown);
-        EXPECT_TRUE(IsExistingFile(g_marker.c_str())) << "the chosen script ran";
+        std::wstring marker = fixture.File(L"Docs\\ran.txt");
+        EXPECT_EQ(3u, Drive(open, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
+                            [&] { return IsExistingFile(marker.c_str()) != FALSE; }))
+            << "no menu, or the chosen script never ran";
+        EXPECT_EQ((Texts{L"Sub", L"a", L"b"}), shown);
         EXPECT_TRUE(IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str())) << "closing saved the folders file";
         EXPECT_EQ(1, fixture.SavedItemCount());
     }
 
     ApplicationFixture fixture;
+    Texts shown; // what the menu showed
 };
 
 } // namespace
@@ -94,27 +81,14 @@ TEST_F(MenuLaunchEndToEnd, ALeftClickOnTheTrayIconOpensTheChosenEntry) {
 }
 
 TEST_F(MenuLaunchEndToEnd, TheItemsHotKeyOpensTheMenuAtTheCursor) {
-    OpenTheMenuAndChooseTheScript([] {
-        const WORD sequence[6] = {VK_CONTROL, VK_MENU, VK_F9, VK_F9, VK_MENU, VK_CONTROL};
-        INPUT keys[6] = {};
-        for (int i = 0; i < 6; ++i) {
-            keys[i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = sequence[i];
-            keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
-        }
-        SendInput(6, keys, sizeof(INPUT));
-    });
+    OpenTheMenuAndChooseTheScript([] { SendKeys({VK_CONTROL, VK_MENU, VK_F9}); });
 }
 
 TEST_F(MenuLaunchEndToEnd, ExitFromTheTrayIconsContextMenuEndsTheProgram) {
-    g_keys = {VK_UP, VK_RETURN};
-    EXPECT_TRUE(fixture.RunWhile([](HWND) {
-        SetTimer(nullptr, 0, 20, DriveMenu);
-        ClickTheTrayIcon(WM_RBUTTONUP);
-    }));
+    Drive([] { ClickTheTrayIcon(WM_RBUTTONUP); }, {VK_UP, VK_RETURN}, [] { return false; });
     EXPECT_FALSE(fixture.WatchdogFired()) << "ended by Exit, not by the test's watchdog";
-    ASSERT_FALSE(g_shown.empty());
-    EXPECT_EQ(L"Exit", g_shown.back());
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(L"Exit", shown.back());
     EXPECT_TRUE(fixture.application.m_folders.empty()) << "the items and containers are gone";
     EXPECT_TRUE(IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()));
 }

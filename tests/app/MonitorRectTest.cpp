@@ -6,17 +6,15 @@
 
 namespace {
 
-BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    GetMonitorInfoW(monitor, &info);
-    reinterpret_cast<std::vector<MONITORINFO>*>(context)->push_back(info);
-    return TRUE;
-}
-
 std::vector<MONITORINFO> Monitors() {
     std::vector<MONITORINFO> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    auto collect = [](HMONITOR monitor, HDC, LPRECT, LPARAM context) -> BOOL {
+        MONITORINFO info = {sizeof(info), {}, {}, 0};
+        GetMonitorInfoW(monitor, &info);
+        reinterpret_cast<std::vector<MONITORINFO>*>(context)->push_back(info);
+        return TRUE;
+    };
+    EnumDisplayMonitors(nullptr, nullptr, collect, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
 }
 

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-TEST(ReparsePointsLongPath, APathWithoutLinksTooLongForTheBufferIsCutAndAccepted) {
+// A path without links is copied as it is, cut to the buffer when too long; no path is refused.
+TEST(ReparsePointsLongPath, APathWithoutLinksIsCopiedAndCutToTheBuffer) {
     for (size_t length : {kResolvedPathLength - 1, kResolvedPathLength, kResolvedPathLength + 900}) {
         SCOPED_TRACE(length);
         std::wstring path = L"C:";
@@ -16,4 +17,7 @@ TEST(ReparsePointsLongPath, APathWithoutLinksTooLongForTheBufferIsCutAndAccepted
         EXPECT_TRUE(ResolveReparsePoints(path.c_str(), resolved.data()));
         EXPECT_EQ(path.substr(0, kResolvedPathLength - 1), resolved.data());
     }
+    wchar_t resolved[kResolvedPathLength];
+    EXPECT_FALSE(ResolveReparsePoints(L"", resolved));
+    EXPECT_FALSE(ResolveReparsePoints(nullptr, resolved));
 }

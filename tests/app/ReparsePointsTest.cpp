@@ -55,16 +55,6 @@ std::wstring ParsedTarget(ULONG tag, const std::wstring& name, size_t bytesCut =
 
 } // namespace
 
-TEST(ReparsePointsTest, PathWithoutLinksIsCopiedAsItIs) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"not there\\deeper");
-    wchar_t resolved[kResolvedPathLength];
-    EXPECT_TRUE(ResolveReparsePoints(path.c_str(), resolved));
-    EXPECT_EQ(path, resolved);
-    EXPECT_FALSE(ResolveReparsePoints(L"", resolved));
-    EXPECT_FALSE(ResolveReparsePoints(nullptr, resolved));
-}
-
 TEST(ReparsePointsTest, LinksAnywhereOnThePathAreReplacedByTheirTargets) {
     FakeLinks links({{L"C:\\Data\\Junction", L"D:\\Real Place"},
                      {L"C:\\Start", L"D:\\Hop\\Inner"},

@@ -14,13 +14,9 @@ namespace {
 const RECT kHotRect = {200, 200, 500, 260};
 
 struct RecordingSink : CHotWindowEventsBase {
-    void OnHotWindowEnter(CHotWindow* hotWindow, BOOL* useKeepRect, RECT* keepRect) override {
+    void OnHotWindowEnter(CHotWindow* hotWindow, BOOL*, RECT*) override {
         ++enters;
         seen = hotWindow;
-        if (giveKeepRect) {
-            *useKeepRect = TRUE;
-            *keepRect = keepRectToGive;
-        }
     }
     void OnHotWindowLeave(CHotWindow* hotWindow) override {
         ++leaves;
@@ -29,14 +25,7 @@ struct RecordingSink : CHotWindowEventsBase {
     int enters = 0;
     int leaves = 0;
     CHotWindow* seen = nullptr;
-    bool giveKeepRect = false;
-    RECT keepRectToGive = {};
 };
-
-// For runs of the message loop that last their whole time.
-bool Never() {
-    return false;
-}
 
 class HotWindowDesktop : public ::testing::Test {
 protected:
@@ -81,7 +70,7 @@ protected:
 TEST_F(HotWindowDesktop, WithoutARectangleOrAWindowNothingFires) {
     SetCursorPos(300, 230);
     ASSERT_TRUE(m_hotWindow->WatchForEnter());
-    PumpMessagesUntil(Never, 400);
+    PumpMessagesUntil([] { return false; }, 400);
     EXPECT_EQ(0, m_sink.enters) << "the unset rectangle matches no cursor position";
 
     CHotWindow unwatched;
@@ -98,7 +87,7 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
     // 10 px every 20 ms from left of the rectangle to right of it.
     for (int x = 150; x <= 550; x += 10) {
         SetCursorPos(x, 230);
-        PumpMessagesUntil(Never, 20);
+        PumpMessagesUntil([] { return false; }, 20);
     }
     EXPECT_EQ(0, m_sink.enters) << "a moving cursor is not resting";
 
@@ -120,19 +109,6 @@ TEST_F(HotWindowDesktop, LeavingTakesTwoSlowTicksOutside) {
     EXPECT_TRUE(m_hotWindow->IsWatchingForEnter()) << "after leaving it waits for the next enter";
 }
 
-TEST_F(HotWindowDesktop, TheKeepRectangleHoldsTheEnteredState) {
-    m_sink.giveKeepRect = true;
-    m_sink.keepRectToGive = {200, 260, 500, 600};
-    Enter();
-    SetCursorPos(300, 500); // in the keep rectangle, out of the hot one
-    PumpMessagesUntil([this] { return m_sink.leaves > 0; }, 3000);
-    EXPECT_EQ(0, m_sink.leaves) << "the keep rectangle must hold the entered state";
-
-    SetCursorPos(700, 700);
-    PumpMessagesUntil([this] { return m_sink.leaves > 0; }, 2500);
-    EXPECT_EQ(1, m_sink.leaves);
-}
-
 TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {
     m_hotWindow->SetHotRect(kHotRect);
     SetCursorPos(300, 230);
@@ -149,7 +125,7 @@ TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {
     m_hotWindow.reset();
     EXPECT_FALSE(KillTimer(m_window, identifier)) << "the timer must be gone with its object";
     DispatchMessageW(&tick);
-    PumpMessagesUntil(Never, 400);
+    PumpMessagesUntil([] { return false; }, 400);
     EXPECT_EQ(0, m_sink.enters);
     EXPECT_EQ(nullptr, m_sink.seen);
 }

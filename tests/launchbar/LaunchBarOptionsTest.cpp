@@ -26,7 +26,6 @@ CLaunchBarOptions LoadText(const std::wstring& text) {
     CIniFile file(path.c_str());
     CLaunchBarOptions options;
     EXPECT_TRUE(options.Load(file));
-    EXPECT_STREQ(L"LaunchBar", file.GetSectionName());
     return options;
 }
 
@@ -36,7 +35,6 @@ std::wstring SavedText(CLaunchBarOptions& options) {
     std::wstring path = directory.File(L"UserOptions.ini");
     CIniFile file(path.c_str());
     EXPECT_TRUE(options.Save(file));
-    EXPECT_STREQ(L"LaunchBar", file.GetSectionName());
     return ReadUtf16File(path);
 }
 
@@ -50,23 +48,19 @@ TEST(LaunchBarOptionsTest, AMissingSectionGivesTheDefaultBar) {
 }
 
 TEST(LaunchBarOptionsTest, MinimumSizeFollowsTheIconSizeOnlyWhenNotStored) {
-    CLaunchBarOptions derived = LoadText(L"[LaunchBar]\r\nIconSize=32\r\n");
-    EXPECT_EQ(32u, derived.IconHeight);
-    EXPECT_EQ(320u, derived.MinWidth);
-    EXPECT_EQ(32u, derived.MinHeight);
-    CLaunchBarOptions stored = LoadText(L"[LaunchBar]\r\nIconSize=16\r\nMinWidth=100\r\nMinHeight=20\r\n");
-    EXPECT_EQ(16u, stored.IconHeight);
-    EXPECT_EQ(100u, stored.MinWidth);
-    EXPECT_EQ(20u, stored.MinHeight);
+    // Icon size, minimum width and height.
+    auto sizes = [](const CLaunchBarOptions& options) {
+        return std::to_string(options.IconHeight) + " " + std::to_string(options.MinWidth) + " " +
+               std::to_string(options.MinHeight);
+    };
+    EXPECT_EQ("32 320 32", sizes(LoadText(L"[LaunchBar]\r\nIconSize=32\r\n")));
+    EXPECT_EQ("16 100 20", sizes(LoadText(L"[LaunchBar]\r\nIconSize=16\r\nMinWidth=100\r\nMinHeight=20\r\n")));
 }
 
 TEST(LaunchBarOptionsTest, EveryKeySurvivesLoadSaveAndCopy) {
     CLaunchBarOptions loaded = LoadText(kEveryKey);
     EXPECT_EQ(kEveryKey, SavedText(loaded));
-    EXPECT_EQ(48u, loaded.IconHeight);
-
     CLaunchBarOptions copy;
     CLaunchBarOptions::CopyLaunchBarOptions(loaded, copy);
     EXPECT_EQ(kEveryKey, SavedText(copy));
-    EXPECT_EQ(48u, copy.IconHeight);
 }

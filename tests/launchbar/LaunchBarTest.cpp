@@ -43,16 +43,16 @@ TEST(LaunchBarShowPoint, OpensBesideTheButtonAwayFromTheEdge) {
     for (const Row& row : rows) {
         BOOL upward = !row.upward;
         POINT point = LaunchBarShowPoint(row.position, button, &upward);
-        EXPECT_EQ(row.point.x, point.x) << "position " << row.position;
-        EXPECT_EQ(row.point.y, point.y) << "position " << row.position;
-        EXPECT_EQ(row.upward, upward) << "position " << row.position;
+        EXPECT_EQ((RECT{row.point.x, row.point.y, row.upward, 0}), (RECT{point.x, point.y, upward, 0}))
+            << "position " << row.position << ": point and upward";
     }
 }
 
 class LaunchBarWindow : public ::testing::Test {
 protected:
-    void BuildAt(UINT position, BOOL verticalInFile) {
+    void BuildAt(UINT position, BOOL verticalInFile, UINT screen = 0) {
         m_options.Position = position;
+        m_options.ScreenIndex = screen;
         m_options.VerticalDirection = verticalInFile;
         m_options.UseFullScreenWidth = FALSE;
         m_bar.reset(new CLaunchBar());
@@ -82,14 +82,16 @@ protected:
 };
 
 TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
+    // The second monitor, where there is one, is the placement's, else the primary one.
     struct Row {
         UINT position;
         BOOL verticalInFile;
         BOOL vertical;
-    } const rows[] = {{1, TRUE, FALSE}, {3, FALSE, TRUE}, {4, FALSE, TRUE}, {6, TRUE, FALSE}};
+        UINT screen;
+    } const rows[] = {{1, TRUE, FALSE, 0}, {3, FALSE, TRUE, 0}, {4, FALSE, TRUE, 0}, {6, TRUE, FALSE, 1}};
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "position " << row.position);
-        BuildAt(row.position, row.verticalInFile);
+        SCOPED_TRACE(testing::Message() << "position " << row.position << ", monitor " << row.screen);
+        BuildAt(row.position, row.verticalInFile, row.screen);
         EXPECT_EQ(row.vertical, m_options.VerticalDirection) << "the direction written back for the next save";
         EXPECT_FALSE(IsWindowVisible(m_bar->GetToolbarWindow()));
         EXPECT_EQ(ExpectedBar(), WindowRect());
@@ -111,9 +113,9 @@ TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
         EXPECT_TRUE(clicked.shownAlways);
         EXPECT_FALSE(clicked.leaveWatchedDuringShow) << "the bar must stay while the menu is open";
         EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForLeave());
-        EXPECT_EQ(expected.x, clicked.GetShowPoint().x);
-        EXPECT_EQ(expected.y, clicked.GetShowPoint().y);
-        EXPECT_EQ(upward, clicked.GetOpenUpward());
+        EXPECT_EQ((RECT{expected.x, expected.y, upward, 0}),
+                  (RECT{clicked.GetShowPoint().x, clicked.GetShowPoint().y, clicked.GetOpenUpward(), 0}))
+            << "point and upward";
     }
 }
 

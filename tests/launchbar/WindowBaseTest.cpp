@@ -2,6 +2,7 @@
 // how painting is buffered, and mouse-leave tracking. Some cases place the cursor, so the suite
 // runs under the desktop lock.
 #include "launchbar/WindowBase.h"
+#include "lib/GdiObject.h"
 #include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -85,29 +86,27 @@ public:
     }
 
     LRESULT OnDraw(HDC dc) override {
-        drawDc = dc;
         drawDcType = GetObjectType(dc);
         // What the buffer held before this paint, then a colour of this paint.
         pixelBeforeDrawing = GetPixel(dc, 5, 5);
         RECT client;
         GetClientRect(GetHandle(), &client);
-        HBRUSH brush = CreateSolidBrush(fillColour);
-        FillRect(dc, &client, brush);
-        DeleteObject(brush);
+        FillRect(dc, &client, CBrushHandle(CreateSolidBrush(fillColour)).Get());
         ++paints;
         return 0;
     }
 
     bool recording = false;
     Call last;
-    HDC drawDc = nullptr;
     DWORD drawDcType = 0;
     COLORREF pixelBeforeDrawing = CLR_INVALID;
     COLORREF fillColour = RGB(200, 30, 40);
     int paints = 0;
 };
 
-void PumpPaints(HWND window) {
+// Paints the whole window now and handles what the paint posted.
+void Repaint(HWND window) {
+    InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
     PumpPendingMessages();
 }
@@ -143,43 +142,26 @@ TEST(WindowBaseDesktop, EachMessageReachesItsHandlerAndTheDefaultsAnswer) {
     }
 }
 
-TEST(WindowBaseDesktop, ShowsAndHidesAndForgetsAWindowThatCloseDestroyed) {
-    RecordingWindow window;
-    HWND handle = window.GetHandle();
-    window.Show(TRUE);
-    EXPECT_TRUE(IsWindowVisible(handle));
-    window.Show(FALSE);
-    EXPECT_FALSE(IsWindowVisible(handle));
-    // DefWindowProcW destroys the window on WM_CLOSE; the object must let go of it.
-    SendMessageW(handle, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(handle));
-    EXPECT_EQ(nullptr, window.GetHandle());
-    window.Show(TRUE);
-}
-
 TEST(WindowBaseDesktop, PaintDrawsIntoABackBufferThatCanStartAsTheScreen) {
     RecordingWindow window;
     HWND handle = window.GetHandle();
     ShowWindow(handle, SW_SHOWNOACTIVATE);
-    PumpPaints(handle);
+    Repaint(handle);
     ASSERT_GE(window.paints, 1);
     EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), window.drawDcType) << "double buffered paints draw into a memory DC";
 
     // The buffer shows on screen, and with copy-screen the next buffer starts from it.
     window.SetCopyScreenIntoBuffer(TRUE);
     window.fillColour = RGB(10, 120, 220);
-    InvalidateRect(handle, nullptr, FALSE);
-    PumpPaints(handle);
+    Repaint(handle);
     EXPECT_EQ(RGB(200, 30, 40), window.pixelBeforeDrawing);
 
     window.SetCopyScreenIntoBuffer(FALSE);
-    InvalidateRect(handle, nullptr, FALSE);
-    PumpPaints(handle);
+    Repaint(handle);
     EXPECT_NE(RGB(10, 120, 220), window.pixelBeforeDrawing) << "a fresh buffer must not hold the last picture";
 
     window.SetDoubleBuffered(FALSE);
-    InvalidateRect(handle, nullptr, FALSE);
-    PumpPaints(handle);
+    Repaint(handle);
     EXPECT_EQ(static_cast<DWORD>(OBJ_DC), window.drawDcType) << "without double buffering OnDraw gets the paint DC";
     EXPECT_EQ(RGB(10, 120, 220), window.pixelBeforeDrawing) << "the paint DC shows the window as it is";
 }
@@ -190,7 +172,7 @@ TEST(WindowBaseDesktop, LeaveTrackingIsRequestedOnTheFirstMoveAndAgainAfterLeavi
     // Away while painting, so that no real move reaches the window before the test's own.
     SetCursorPos(600, 600);
     ShowWindow(handle, SW_SHOWNOACTIVATE);
-    PumpPaints(handle);
+    Repaint(handle);
     SetCursorPos(130, 120);
     auto tracked = [handle]() {
         TRACKMOUSEEVENT query = {sizeof(query), TME_QUERY, nullptr, 0};

@@ -74,23 +74,16 @@ std::wstring Look(const CSkin& skin) {
     return text.str();
 }
 
-// The look of a skin object that never loaded one.
-std::wstring DefaultLook() {
-    CSkin fresh;
-    return Look(fresh);
-}
-
 void ExpectNoSkin(const CSkin& skin) {
     EXPECT_FALSE(skin.UseSkin);
-    EXPECT_EQ(DefaultLook(), Look(skin));
+    EXPECT_EQ(Look(CSkin()), Look(skin)) << "the look of a skin object that never loaded one";
     for (int i = 0; i < SkinImageCount; ++i)
         ExpectBuiltInIcon(skin, i);
 }
 
 std::wstring CurrentDirectory() {
     WCHAR directory[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, directory);
-    return directory;
+    return {directory, GetCurrentDirectoryW(MAX_PATH, directory)};
 }
 
 // Skins are only looked for beside the executable, so each test gets its own skin folder there
@@ -139,7 +132,6 @@ protected:
 
 TEST_F(SkinTest, WithoutSkinEveryImageIsBuiltIn) {
     CSkin skin;
-    EXPECT_EQ(m_skinsRoot, skin.SkinsRootDirectory);
     ExpectNoSkin(skin);
     std::set<std::wstring> names;
     std::set<WORD> resources;
@@ -185,37 +177,34 @@ TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolder) {
     EXPECT_EQ(kRed, CenterColor(skin.Images[SkinImageHomeDown].Icon));
     EXPECT_EQ(kYellow, CenterColor(skin.Images[SkinImageMove].Icon)) << "absolute paths stay as they are";
 
-    SCOPED_TRACE("missing file, index past the file's icons, a file that holds no icon");
-    ExpectBuiltInIcon(skin, SkinImageClose);
-    ExpectBuiltInIcon(skin, SkinImageHomeHot);
-    ExpectBuiltInIcon(skin, SkinImageUp);
-    ExpectBuiltInIcon(skin, SkinImageBack);
+    SCOPED_TRACE("missing file, index past the file's icons, a file that holds no icon, none given");
+    for (int image : {SkinImageClose, SkinImageHomeHot, SkinImageUp, SkinImageBack})
+        ExpectBuiltInIcon(skin, image);
 }
 
 TEST_F(SkinTest, ExtractedIconsDieOnReloadOnSwitchingOffAndWithTheSkin) {
     TempDirectory elsewhere;
     WriteIconSkin(elsewhere.File(L"absolute.ico"));
     CSkin* skin = new CSkin();
-    skin->LoadSkin(TRUE, m_skinName.c_str());
-    HICON first = skin->Images[SkinImageHome].Icon;
-    ASSERT_EQ(kRed, CenterColor(first));
-
-    skin->LoadSkin(TRUE, m_skinName.c_str());
-    HICON second = skin->Images[SkinImageHome].Icon;
+    // Loads the skin and returns its Home icon, extracted from the skin's file.
+    auto loadHome = [&] {
+        skin->LoadSkin(TRUE, m_skinName.c_str());
+        EXPECT_EQ(kRed, CenterColor(skin->Images[SkinImageHome].Icon));
+        return skin->Images[SkinImageHome].Icon;
+    };
+    HICON first = loadHome();
+    HICON second = loadHome();
     EXPECT_EQ(CLR_INVALID, CenterColor(first)) << "a reload destroys the icons the previous load extracted";
-    ASSERT_EQ(kRed, CenterColor(second));
     skin->DestroyExtractedIcons();
     EXPECT_EQ(CLR_INVALID, CenterColor(second));
     ExpectBuiltInIcon(*skin, SkinImageHome);
 
-    skin->LoadSkin(TRUE, m_skinName.c_str());
-    HICON third = skin->Images[SkinImageHome].Icon;
-    ASSERT_EQ(kRed, CenterColor(third));
+    HICON third = loadHome();
     EXPECT_TRUE(skin->LoadSkin(FALSE, m_skinName.c_str()));
     EXPECT_EQ(CLR_INVALID, CenterColor(third)) << "switching to no skin destroys the extracted icons";
     ExpectNoSkin(*skin);
 
-    skin->LoadSkin(TRUE, m_skinName.c_str());
+    loadHome();
     HICON move = skin->Images[SkinImageMove].Icon;
     ASSERT_EQ(kYellow, CenterColor(move));
     delete skin;
@@ -226,13 +215,13 @@ TEST_F(SkinTest, SkinWithoutConfigurationIsReadButNeverWritten) {
     CSkin skin;
     skin.LoadSkin(TRUE, m_skinName.c_str());
     EXPECT_TRUE(skin.UseSkin);
-    EXPECT_EQ(DefaultLook(), Look(skin));
+    EXPECT_EQ(Look(CSkin()), Look(skin)) << "the look of a skin object that never loaded one";
     ExpectBuiltInIcon(skin, SkinImageHome);
     EXPECT_FALSE(IsExistingFile(SkinFile(L"SkinConf.ini").c_str())) << "loading must not create the skin file";
 
     std::wstring missingSkin = m_skinName + L"_missing";
     skin.LoadSkin(TRUE, missingSkin.c_str());
-    EXPECT_EQ(DefaultLook(), Look(skin));
+    EXPECT_EQ(Look(CSkin()), Look(skin)) << "the look of a skin object that never loaded one";
     EXPECT_FALSE(IsExistingDirectory((m_skinsRoot + missingSkin).c_str())) << "loading must not create a skin folder";
 
     skin.LoadSkin(TRUE, L"");

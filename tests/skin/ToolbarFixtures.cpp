@@ -22,13 +22,10 @@ Capture CaptureToolbar(const CTransparentToolbar& toolbar) {
         return capture;
     CMemoryDc dc;
     dc.Select(bitmap.Get());
-    auto* pixels = static_cast<DWORD*>(bits);
-    const DWORD sentinel =
-        GetRValue(Capture::kSentinel) << 16 | GetGValue(Capture::kSentinel) << 8 | GetBValue(Capture::kSentinel);
-    for (int i = 0; i < capture.width * capture.height; ++i)
-        pixels[i] = sentinel;
+    FillRect(dc.Get(), &client, CBrushHandle(CreateSolidBrush(Capture::kSentinel)).Get());
     SendMessageW(toolbar.GetHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
     GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
     for (int i = 0; i < capture.width * capture.height; ++i)
         capture.pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
     return capture;

@@ -2,21 +2,16 @@
 // from its own drawing into a picture.
 #include "skin/Skin.h"
 #include "skin/ToolbarFixtures.h"
-#include "skin/TransparentToolbar.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
-
-struct GroupAndSpace {
-    int group;
-    int space;
-};
 
 struct LayoutRow {
     const char* name;
@@ -24,8 +19,8 @@ struct LayoutRow {
     SIZE button;
     RECT margins; // left, top, right, bottom
     SIZE requested;
-    std::vector<GroupAndSpace> buttons;
-    int moveGroup; // -1: no move button
+    std::vector<std::pair<int, int>> buttons; // group, space before
+    int moveGroup;                            // -1: no move button
     int moveSpace;
     SIZE minimum;
     SIZE size;
@@ -63,10 +58,10 @@ TransparentToolbarSettings SettingsFor(const LayoutRow& row, std::vector<Transpa
     settings.MarginBottom = row.margins.bottom;
     settings.Width = row.requested.cx;
     settings.Height = row.requested.cy;
-    for (const GroupAndSpace& placed : row.buttons) {
+    for (const std::pair<int, int>& placed : row.buttons) {
         TransparentToolbarButton button = {};
-        button.Group = placed.group;
-        button.SpaceBefore = placed.space;
+        button.Group = placed.first;
+        button.SpaceBefore = placed.second;
         button.Enabled = TRUE;
         buttons.push_back(button);
     }
@@ -100,13 +95,13 @@ TEST(TransparentToolbarDesktop, MinimumSizesAndButtonPlaces) {
         TransparentToolbarButton move;
         CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, nullptr, SettingsFor(row, buttons, move));
         ASSERT_NE(nullptr, toolbar.GetHandle()) << row.name;
-        EXPECT_EQ(row.minimum.cx, toolbar.GetMinWidth()) << row.name;
-        EXPECT_EQ(row.minimum.cy, toolbar.GetMinHeight()) << row.name;
         RECT window;
         GetWindowRect(toolbar.GetHandle(), &window);
-        EXPECT_EQ(row.size.cx, window.right - window.left) << row.name;
-        EXPECT_EQ(row.size.cy, window.bottom - window.top) << row.name;
-        EXPECT_EQ(row.places, PlacesOf(toolbar)) << row.name;
+        EXPECT_EQ(Describe({0, 0, row.minimum.cx, row.minimum.cy}) + Describe({0, 0, row.size.cx, row.size.cy}) +
+                      row.places,
+                  Describe({0, 0, toolbar.GetMinWidth(), toolbar.GetMinHeight()}) +
+                      Describe({0, 0, window.right - window.left, window.bottom - window.top}) + PlacesOf(toolbar))
+            << row.name << ": minimum, size, places";
     }
 }
 
@@ -127,17 +122,16 @@ TEST(TransparentToolbarDesktop, ResizingRaisesToTheMinimumAndLaysOutAgain) {
 }
 
 TEST(TransparentToolbarDesktop, LayeredAttributesStylesAndClass) {
-    struct Row {
+    const struct Row {
         int opacity;
         BOOL key;
         BOOL topmost;
         DWORD flags;
         BYTE alpha;
-    };
-    const Row rows[] = {{100, TRUE, FALSE, LWA_COLORKEY, 255},
-                        {80, FALSE, TRUE, LWA_ALPHA, 204},
-                        {150, TRUE, FALSE, LWA_COLORKEY, 255},
-                        {0, TRUE, FALSE, LWA_ALPHA | LWA_COLORKEY, 0}};
+    } rows[] = {{100, TRUE, FALSE, LWA_COLORKEY, 255},
+                {80, FALSE, TRUE, LWA_ALPHA, 204},
+                {150, TRUE, FALSE, LWA_COLORKEY, 255},
+                {0, TRUE, FALSE, LWA_ALPHA | LWA_COLORKEY, 0}};
     std::vector<std::unique_ptr<CTransparentToolbar>> toolbars;
     for (const Row& row : rows) {
         TransparentToolbarSettings settings;
@@ -147,23 +141,20 @@ TEST(TransparentToolbarDesktop, LayeredAttributesStylesAndClass) {
         settings.Topmost = row.topmost;
         toolbars.emplace_back(new CTransparentToolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings));
         HWND window = toolbars.back()->GetHandle();
-        ASSERT_NE(nullptr, window) << "opacity " << row.opacity;
         COLORREF key = 0;
         BYTE alpha = 0;
         DWORD flags = 0;
-        ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
-        EXPECT_EQ(row.flags, flags) << "opacity " << row.opacity;
-        if (flags & LWA_ALPHA) {
-            EXPECT_EQ(row.alpha, alpha) << "opacity " << row.opacity;
-        }
-        if (flags & LWA_COLORKEY) {
-            EXPECT_EQ(RGB(1, 250, 3), key);
-        }
-        DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-        DWORD extended = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-        EXPECT_EQ(static_cast<DWORD>(WS_POPUP), style & (WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_CHILD));
-        EXPECT_EQ(static_cast<DWORD>(WS_EX_LAYERED | WS_EX_TOOLWINDOW | (row.topmost ? WS_EX_TOPMOST : 0)),
-                  extended & (WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
+        ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags)) << "opacity " << row.opacity;
+        // The alpha counts only with LWA_ALPHA, the key only with LWA_COLORKEY.
+        const DWORD seen[] = {flags, flags & LWA_ALPHA ? alpha : row.alpha, flags & LWA_COLORKEY ? key : RGB(1, 250, 3),
+                              static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) &
+                                  (WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_CHILD),
+                              static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)) &
+                                  (WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST)};
+        const DWORD expected[] = {row.flags, row.alpha, RGB(1, 250, 3), WS_POPUP,
+                                  WS_EX_LAYERED | WS_EX_TOOLWINDOW | (row.topmost ? WS_EX_TOPMOST : 0u)};
+        EXPECT_EQ(std::vector<DWORD>(expected, expected + 5), std::vector<DWORD>(seen, seen + 5))
+            << "opacity " << row.opacity << ": flags, alpha, key, style, extended style";
     }
     EXPECT_EQ(4u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());
     toolbars.clear();

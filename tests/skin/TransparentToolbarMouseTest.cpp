@@ -2,13 +2,13 @@
 // sends the message. Messages are never pumped between steps, so the motion events of the warp
 // stay queued and the update region collects what each step invalidated.
 #include "skin/ToolbarFixtures.h"
-#include "skin/TransparentToolbar.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,11 +31,7 @@ struct LoggingSink : CTransparentToolbarEventsBase {
         log.push_back("right-clicked " + std::to_string(at.x) + "," + std::to_string(at.y));
     }
     LRESULT OnToolbarKeyDown(CTransparentToolbar*, WPARAM key, LPARAM) override { return 1000 + key; }
-    std::vector<std::string> TakeLog() {
-        std::vector<std::string> taken;
-        taken.swap(log);
-        return taken;
-    }
+    std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
     std::vector<std::string> log;
 };
 

@@ -1,15 +1,7 @@
-// Stands in for the program's entry point in the crash-handling tests: installs crash handling
-// first thing, runs one chosen fault inside the protected block, and hands the caught exception
-// to the real handler. What happened is appended, one line at a time, to a report file the test
-// reads once the process has ended.
-//
-//   crash_child.exe --fault=KIND --report=FILE [more arguments, ignored]
-//
-// KIND: divide, read-foreign, read-runtime, noexcept, window-procedure, stack-overflow, application (the application
-// object runs its loop on a folder menu item in the current directory, and a window procedure faults with a close
-// and an options request still queued for the main window). A restarted instance (it
-// inherits PATHWREN_CRASH_CHILD_RESTARTED from the one that crashed) only records its command line and exits, so it
-// does not crash again.
+// Stands in for the program's entry point: installs crash handling, runs the fault named by
+// --fault= inside the protected block and hands the caught exception to the real handler,
+// appending what happened to the --report= file line by line. A restarted instance (it inherits
+// PATHWREN_CRASH_CHILD_RESTARTED) only records its command line, so it does not crash again.
 #include "app/CrashHandler.h"
 #include "app/ExceptionHardware.h"
 #include "app/Pathwren.h"
@@ -49,25 +41,19 @@ void Report(const std::wstring& line) {
 
 // Reports from its destructor, which only runs for the faulting frame when the translated
 // exception really unwinds through it.
-class UnwindWitness {
-public:
-    explicit UnwindWitness(const wchar_t* frame) : m_frame(frame) {}
-    ~UnwindWitness() { Report(std::wstring(L"unwound ") + m_frame); }
-    UnwindWitness(const UnwindWitness&) = delete;
-    UnwindWitness& operator=(const UnwindWitness&) = delete;
-
-private:
-    const wchar_t* m_frame;
+struct UnwindWitness {
+    const wchar_t* frame;
+    ~UnwindWitness() { Report(std::wstring(L"unwound ") + frame); }
 };
 
 __attribute__((noinline)) int DivideByZero() {
-    UnwindWitness witness(L"faulting frame");
+    UnwindWitness witness{L"faulting frame"};
     volatile int zero = 0;
     return 100 / zero;
 }
 
 __attribute__((noinline)) int WriteNull() {
-    UnwindWitness witness(L"faulting frame");
+    UnwindWitness witness{L"faulting frame"};
     // Through a volatile pointer, so the compiler cannot see the null and emit a trap instead.
     volatile int* volatile target = nullptr;
     *target = 1;
@@ -76,7 +62,7 @@ __attribute__((noinline)) int WriteNull() {
 
 // A fault inside a system DLL that no handler of the system takes.
 __attribute__((noinline)) int ReadInForeignCode() {
-    UnwindWitness witness(L"calling frame");
+    UnwindWitness witness{L"calling frame"};
     const char* volatile text = reinterpret_cast<const char*>(16);
     wchar_t converted[8];
     return MultiByteToWideChar(CP_UTF8, 0, text, 4, converted, 8);
@@ -85,7 +71,7 @@ __attribute__((noinline)) int ReadInForeignCode() {
 // The same inside the C runtime DLL, whose functions the compiler takes as never throwing: the
 // caller has no unwind entry for the call.
 __attribute__((noinline)) int ReadInRuntimeCode() {
-    UnwindWitness witness(L"calling frame");
+    UnwindWitness witness{L"calling frame"};
     const wchar_t* volatile text = reinterpret_cast<const wchar_t*>(16);
     return static_cast<int>(wcslen(text));
 }
@@ -98,7 +84,7 @@ __attribute__((noinline)) int WriteNullInNoexceptFunction() noexcept {
 
 LRESULT CALLBACK FaultingWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_APP) {
-        UnwindWitness witness(L"window procedure");
+        UnwindWitness witness{L"window procedure"};
         WriteNull();
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -137,7 +123,7 @@ void CALLBACK FaultOnceTheMainWindowExists(HWND, UINT, UINT_PTR timer, DWORD) {
 
 // The entry point's start-up, with the program directory moved to the current directory.
 int FaultInsideTheApplication() {
-    UnwindWitness witness(L"application frame");
+    UnwindWitness witness{L"application frame"};
     wchar_t directory[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, directory);
     std::wstring programDirectory = std::wstring(directory) + L"\\";
@@ -172,12 +158,12 @@ __attribute__((noinline)) int Recurse(int depth) {
 }
 
 __attribute__((noinline)) int OverflowStack() {
-    UnwindWitness witness(L"overflowing frame");
+    UnwindWitness witness{L"overflowing frame"};
     return Recurse(0);
 }
 
 int RunFault(const std::wstring& kind) {
-    UnwindWitness witness(L"caller frame");
+    UnwindWitness witness{L"caller frame"};
     if (kind == L"divide")
         return DivideByZero();
     if (kind == L"read-foreign")
@@ -202,25 +188,20 @@ bool IsInsideThisImage(const void* address) {
     return module == GetModuleHandleW(nullptr);
 }
 
+// Without exception pointers only the message is reported: the test finds no address.
 void ReportCaught(const CExceptionHardware& exception) {
     Report(std::wstring(L"caught ") + exception.Message());
-    wchar_t line[128];
-    swprintf(line, 128, L"code 0x%08X", exception.Code());
-    Report(line);
     const EXCEPTION_POINTERS* pointers = exception.ExceptionPointers();
-    if (!pointers || !pointers->ExceptionRecord || !pointers->ContextRecord) {
-        Report(L"no exception pointers");
+    if (!pointers || !pointers->ExceptionRecord || !pointers->ContextRecord)
         return;
-    }
     void* address = pointers->ExceptionRecord->ExceptionAddress;
+    wchar_t lines[256];
     // Addresses the way the handler's message shows them.
-    swprintf(line, 128, L"address 0x%016llX", reinterpret_cast<unsigned long long>(address));
-    Report(line);
-    swprintf(line, 128, L"record code 0x%08lX", pointers->ExceptionRecord->ExceptionCode);
-    Report(line);
-    swprintf(line, 128, L"context rip 0x%016llX", static_cast<unsigned long long>(pointers->ContextRecord->Rip));
-    Report(line);
-    Report(IsInsideThisImage(address) ? L"inside image" : L"outside image");
+    swprintf(lines, 256, L"code 0x%08X\naddress 0x%016llX\ncontext rip 0x%016llX\n%ls image", exception.Code(),
+             reinterpret_cast<unsigned long long>(address),
+             static_cast<unsigned long long>(pointers->ContextRecord->Rip),
+             IsInsideThisImage(address) ? L"inside" : L"outside");
+    Report(lines);
 }
 
 std::wstring ArgumentValue(int count, wchar_t** arguments, const std::wstring& prefix) {

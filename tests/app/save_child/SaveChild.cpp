@@ -1,9 +1,6 @@
-// Saves one numbered generation of 100 folder items with the program's own SaveFolders, for the
-// test that kills it in the middle.
-//
-//   save_child.exe FOLDERS_FILE GENERATION EVENT_NAME
-//
-// The named event is set just before the save starts, so the test can aim its kill at the save.
+// save_child.exe FOLDERS_FILE GENERATION EVENT_NAME: saves generation GENERATION of 100 folder
+// items with the program's own SaveFolders, setting the event just before, so that the test that
+// kills it can aim at the save.
 #include "SavedGeneration.h"
 
 #include "app/Pathwren.h"
