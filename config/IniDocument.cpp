@@ -410,7 +410,6 @@ size_t CIniDocument::SetString(std::u16string_view section, std::u16string_view 
         m_text += u'[';
         m_text.append(sectionName.data(), sectionName.size());
         m_text += u']';
-        CheckWrittenLine(header.text, kHeaderLine);
         Section created;
         created.name = {header.text.offset + 1, static_cast<uint32_t>(sectionName.size())};
         // A save writes sections alike one after the other (one folder item each).
@@ -451,7 +450,6 @@ void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16st
         m_text.append(View(entry->name));
         m_text += u'=';
         m_text.append(newValue.data(), newValue.size());
-        CheckWrittenLine(line, nameLength);
         Line& rewritten = target.lines[entry->line];
         rewritten.rewritten = true;
         rewritten.text = line;
@@ -469,7 +467,6 @@ void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16st
     m_text.append(keyName.data(), keyName.size());
     m_text += u'=';
     m_text.append(newValue.data(), newValue.size());
-    CheckWrittenLine(line.text, keyName.size());
     target.lines.insert(target.lines.begin() + position, line);
     Entry added;
     added.line = static_cast<uint32_t>(position);
@@ -479,62 +476,6 @@ void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16st
     added.hasValue = true;
     added.hash = HashName(keyName);
     target.AddEntry(added);
-}
-
-void CIniDocument::CheckWrittenLine(Span line, size_t nameLength) {
-    std::u16string_view text = View(line);
-    // A header's name is never empty here: the nameless section always exists. A nameless entry
-    // may vanish behind another one.
-    bool readsBack =
-        nameLength == kHeaderLine || (nameLength > 0 && text.find(u'=') == nameLength && !IsBlank(text.back()) &&
-                                      (text[0] != u'[' || text.find(u']') == std::u16string_view::npos));
-    for (size_t i = 0; readsBack && i < text.size(); ++i)
-        readsBack = !IsLineEnd(text[i]) && text[i] != u'\0';
-    if (!readsBack)
-        m_writtenLinesNeedParse = true;
-}
-
-bool CIniDocument::Saved(std::vector<unsigned char>& bytes) {
-    // Text written and written over again piles up; a Parse starts it afresh.
-    bool worthIt =
-        m_encoding == IniEncoding::Utf16LittleEndian && !m_writtenLinesNeedParse && m_text.size() <= bytes.size();
-    // The bytes of every line as Serialize put them: a line without an end of its own gets
-    // CR LF when another line follows it.
-    for (int pass = 0; worthIt && pass < 2; ++pass) {
-        uint32_t offset = 2;
-        Line* open = nullptr;
-        for (Section& section : m_sections) {
-            for (Line& line : section.lines) {
-                if (open && pass == 1) {
-                    open->rawLength += 4;
-                    open->breakLength = 4;
-                }
-                offset += open ? 4 : 0;
-                uint32_t length =
-                    line.rewritten ? 2 * line.text.length + (line.breakLength ? line.breakLength : 4) : line.rawLength;
-                // Only the file's first line can be empty: anywhere else its line end would join
-                // the end of the line before it.
-                if (!line.rewritten && line.rawLength == line.breakLength && offset > 2)
-                    worthIt = false;
-                open = !line.rewritten && line.breakLength == 0 ? &line : nullptr;
-                if (pass == 1) {
-                    if (line.rewritten && line.breakLength == 0)
-                        line.breakLength = 4;
-                    line.rewritten = false;
-                    line.rawOffset = offset;
-                    line.rawLength = length;
-                }
-                offset += length;
-            }
-        }
-        if (pass == 0)
-            worthIt = worthIt && offset + m_rawTail == bytes.size();
-    }
-    if (!worthIt)
-        return false;
-    m_raw.swap(bytes);
-    m_modified = false;
-    return true;
 }
 
 std::vector<unsigned char> CIniDocument::Serialize(const IniCodePage& codePage) const {

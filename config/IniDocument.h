@@ -83,12 +83,6 @@ public:
     size_t SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
     void SetString(size_t section, std::u16string_view key, std::u16string_view value);
 
-    // After Serialize's bytes were saved: they become the document's own, with the same result as
-    // a Parse of them but without reading every line again. False, with the document then only
-    // good for replacing by that Parse, when a written line would read back otherwise (a line end
-    // or a "=" in a name, blanks at the end of a value) or the file is in the ANSI code page.
-    bool Saved(std::vector<unsigned char>& bytes);
-
 private:
     // Names and values are spans of m_text: the decoded file, followed by the text written since.
     struct Span {
@@ -131,9 +125,6 @@ private:
 
     std::u16string_view View(Span span) const { return std::u16string_view(m_text).substr(span.offset, span.length); }
     Span Append(std::u16string_view text);
-    // Notes a written line that a Parse would not read as written.
-    static constexpr size_t kHeaderLine = static_cast<size_t>(-1); // the name length of a header
-    void CheckWrittenLine(Span line, size_t nameLength);
     void AddLine(Span content, const Line& line);
     void BuildSectionIndex();
     void NoteRepeatedNames();
@@ -148,5 +139,4 @@ private:
     std::vector<Section> m_sections;      // m_sections[0] holds what comes before the first header
     std::vector<uint32_t> m_sectionOrder; // section indices sorted by case-folded name, file order among equals
     bool m_modified = false;
-    bool m_writtenLinesNeedParse = false;
 };

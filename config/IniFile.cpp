@@ -405,9 +405,8 @@ BOOL CIniFile::Commit() {
     m_newFile = false;
     m_loaded = false;
     if (written) {
-        // What a fresh read of the file would give, mostly without reading it again.
-        if (!m_document.Saved(bytes))
-            SetDocument(CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage));
+        // What a fresh read of the file would give, without reading it again.
+        SetDocument(CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage));
         WIN32_FILE_ATTRIBUTE_DATA attributes;
         if (GetFileAttributesExW(m_fileName, GetFileExInfoStandard, &attributes)) {
             m_writeTime = attributes.ftLastWriteTime;
