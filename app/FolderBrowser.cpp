@@ -26,6 +26,9 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM 
     if (message == BFFM_INITIALIZED) {
         CentreOverOwner(dialog, state->browseInfo.hwndOwner);
         SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(state->initialPath));
+        // Wine's dialog can stop part way down the path while it still fills its tree: once more after that.
+        if (_wcsicmp(state->chosenPath, state->initialPath) != 0)
+            PostMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(state->initialPath));
     } else if (message == BFFM_SELCHANGED) {
         WCHAR path[MAX_PATH];
         auto selection = reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter);
