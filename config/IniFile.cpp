@@ -5,6 +5,7 @@
 #include "lib/StringCopy.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cwchar>
 #include <memory>
 #include <new>
@@ -101,19 +102,6 @@ bool ReadWholeFile(HANDLE file, std::vector<unsigned char>& bytes) {
 // TRUE when the value fitted the buffer for certain.
 BOOL FittedForCertain(size_t copied, DWORD size) {
     return size >= 2 && copied < size - 2;
-}
-
-// The text "%u" gives, without a formatting call per key of a save.
-void FormatUnsigned(UINT value, WCHAR (&text)[16]) {
-    WCHAR reversed[16];
-    int length = 0;
-    do {
-        reversed[length++] = static_cast<WCHAR>(L'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (int i = 0; i < length; ++i)
-        text[i] = reversed[length - 1 - i];
-    text[length] = L'\0';
 }
 
 } // namespace
@@ -256,7 +244,7 @@ BOOL CIniFile::WriteUInt64(LPCWSTR key, ULONGLONG value) {
 
 BOOL CIniFile::WriteInt(LPCWSTR key, INT value) {
     WCHAR text[16];
-    FormatUnsigned(static_cast<UINT>(value), text);
+    _ultow(static_cast<UINT>(value), text, 10);
     return WriteString(key, text);
 }
 
@@ -286,7 +274,7 @@ BOOL CIniFile::WriteBinary(LPCWSTR key, const BYTE* bytes, DWORD size) {
 
 BOOL CIniFile::WriteInt(LPCWSTR section, LPCWSTR key, INT value) {
     WCHAR text[16];
-    FormatUnsigned(static_cast<UINT>(value), text);
+    _ultow(static_cast<UINT>(value), text, 10);
     return WriteString(section, key, text);
 }
 

@@ -12,3 +12,10 @@ BOOL IsMenuInTree(HMENU root, HMENU menu) {
     }
     return FALSE;
 }
+
+UINT MenuItemIdAt(HMENU menu, int position) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_ID;
+    return GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item) ? item.wID : 0;
+}

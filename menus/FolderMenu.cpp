@@ -1,6 +1,7 @@
 #include "menus/FolderMenu.h"
 
 #include "app/ShellLaunch.h"
+#include "lib/MenuTree.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -221,14 +222,7 @@ CFolderMenuLevel* CFolderMenu::FindLevelOfMenu(HMENU menu) const {
 
 CFolderMenuItem* CFolderMenu::FindEntryAt(HMENU menu, UINT position) const {
     CFolderMenuLevel* level = menu ? FindLevelOfMenu(menu) : nullptr;
-    if (!level)
-        return nullptr;
-    MENUITEMINFOW item = {};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_ID;
-    if (!GetMenuItemInfoW(menu, position, TRUE, &item))
-        return nullptr;
-    return level->FindEntryOfCommand(item.wID);
+    return level ? level->FindEntryOfCommand(MenuItemIdAt(menu, static_cast<int>(position))) : nullptr;
 }
 
 void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
@@ -239,9 +233,10 @@ void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
     UINT flags = HIWORD(wParam);
     if (flags == 0xFFFF || !(flags & MF_POPUP))
         return;
-    CFolderMenuLevel* level = FindLevelOfMenu(reinterpret_cast<HMENU>(lParam));
-    CFolderMenuItem* entry = FindEntryAt(reinterpret_cast<HMENU>(lParam), LOWORD(wParam));
-    if (!level || !entry || !entry->m_pSubMenuLevel)
+    HMENU menuOfItem = reinterpret_cast<HMENU>(lParam);
+    CFolderMenuLevel* level = FindLevelOfMenu(menuOfItem);
+    CFolderMenuItem* entry = level ? level->FindEntryOfCommand(MenuItemIdAt(menuOfItem, LOWORD(wParam))) : nullptr;
+    if (!entry || !entry->m_pSubMenuLevel)
         return;
     CFolderMenuLevel* subMenuLevel = entry->m_pSubMenuLevel;
     if (!subMenuLevel->GetMenu() && !OpenLevelMenu(subMenuLevel, level, LOWORD(wParam)))

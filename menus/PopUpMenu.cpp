@@ -1,5 +1,6 @@
 #include "menus/PopUpMenu.h"
 
+#include "lib/MenuTree.h"
 #include "lib/RuntimeModule.h"
 #include "lib/WindowsVersion.h"
 
@@ -242,10 +243,7 @@ CPopUpMenu* CPopUpMenu::GetSubMenuOfItem(UINT commandId) const {
 int CPopUpMenu::GetItemPosition(UINT commandId) const {
     int count = GetMenuItemCount(m_hMenu);
     for (int position = 0; position < count; ++position) {
-        MENUITEMINFOW item = {};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_ID;
-        if (GetMenuItemInfoW(m_hMenu, static_cast<UINT>(position), TRUE, &item) && item.wID == commandId)
+        if (MenuItemIdAt(m_hMenu, position) == commandId)
             return position;
     }
     return -1;

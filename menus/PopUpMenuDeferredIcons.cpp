@@ -1,5 +1,7 @@
 #include "menus/PopUpMenu.h"
 
+#include "lib/MenuTree.h"
+
 #include <algorithm>
 
 namespace {
@@ -9,14 +11,6 @@ int ItemsOnScreen() {
     return GetSystemMetrics(SM_CYVIRTUALSCREEN) / GetSystemMetrics(SM_CYSMICON) + 1;
 }
 
-UINT ItemIdAt(HMENU menu, int position) {
-    MENUITEMINFOW item = {};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_ID;
-    // GetMenuItemID answers -1 for submenu items.
-    return GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item) ? item.wID : 0;
-}
-
 // The position of the item whose identifier ends in these 16 bits (all WM_MENUSELECT tells),
 // searched outward from the hint: the user selects items next to the one selected before.
 int FindPositionNear(HMENU menu, WORD commandId, int hint) {
@@ -24,7 +18,7 @@ int FindPositionNear(HMENU menu, WORD commandId, int hint) {
     hint = std::max(0, std::min(hint, count - 1));
     for (int distance = 0; distance < count; ++distance) {
         for (int position : {hint + distance, hint - distance - 1}) {
-            if (position >= 0 && position < count && LOWORD(ItemIdAt(menu, position)) == commandId)
+            if (position >= 0 && position < count && LOWORD(MenuItemIdAt(menu, position)) == commandId)
                 return position;
         }
     }
@@ -62,13 +56,13 @@ BOOL CPopUpMenu::ShowDeferredIconsAround(int position) {
     BOOL nearby = FALSE;
     for (int index = std::max(0, position - reach / 2); index < std::min(last, position + reach / 2) && !nearby;
          ++index)
-        nearby = m_deferredIcons.count(ItemIdAt(m_hMenu, index)) != 0;
+        nearby = m_deferredIcons.count(MenuItemIdAt(m_hMenu, index)) != 0;
     if (!nearby)
         return FALSE;
     BOOL changed = FALSE;
     for (int index = std::max(0, position - reach); index < last && !m_deferredIcons.empty(); ++index) {
         HICON icon = nullptr;
-        UINT commandId = ItemIdAt(m_hMenu, index);
+        UINT commandId = MenuItemIdAt(m_hMenu, index);
         changed = (commandId && ShowDeferredIcon(commandId, &icon)) || changed;
     }
     return changed;
