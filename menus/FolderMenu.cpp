@@ -49,8 +49,8 @@ void CFolderMenu::ApplyItemSettings(const CSingleFolderOptions& item) {
 }
 
 void CFolderMenu::FreeLevels() {
-    // The root goes first: its menu detaches the submenus it holds before it is destroyed.
-    m_levels.clear();
+    m_levelsWithMenus.clear();
+    m_root.reset();
 }
 
 std::unique_ptr<CPopUpMenu> CFolderMenu::CreateMenu(CFolderMenuLevel* parent) {
@@ -63,38 +63,40 @@ std::unique_ptr<CPopUpMenu> CFolderMenu::CreateMenu(CFolderMenuLevel* parent) {
     return menu;
 }
 
-CFolderMenuLevel* CFolderMenu::CreateLevel(CFolderMenuLevel* parent, BOOL withMenu) {
-    std::unique_ptr<CPopUpMenu> menu;
-    if (withMenu && !(menu = CreateMenu(parent)))
-        return nullptr;
-    if (!withMenu && !m_unopenedSubMenu)
+std::unique_ptr<CFolderMenuLevel> CFolderMenu::CreateSubLevel() {
+    if (!m_unopenedSubMenu)
         m_unopenedSubMenu.Reset(CreatePopupMenu());
-    if (!withMenu && !m_unopenedSubMenu)
+    if (!m_unopenedSubMenu)
         return nullptr;
-    m_levels.emplace_back(new CFolderMenuLevel(std::move(menu)));
-    return m_levels.back().get();
+    return std::unique_ptr<CFolderMenuLevel>(new CFolderMenuLevel(nullptr));
+}
+
+BOOL CFolderMenu::GiveLevelMenu(CFolderMenuLevel* level, std::unique_ptr<CPopUpMenu> menu) {
+    if (!menu)
+        return FALSE;
+    level->SetMenu(std::move(menu));
+    m_levelsWithMenus.push_back(level);
+    return TRUE;
 }
 
 BOOL CFolderMenu::EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent) {
-    if (!level->GetMenu())
-        level->SetMenu(CreateMenu(parent));
-    return level->GetMenu() != nullptr;
+    return level->GetMenu() || GiveLevelMenu(level, CreateMenu(parent));
 }
 
 BOOL CFolderMenu::OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position) {
-    std::unique_ptr<CPopUpMenu> menu = CreateMenu(parent);
+    CFolderMenuLevel* previous = level->GetPrevious();
+    std::unique_ptr<CPopUpMenu> menu = previous && previous->GetMenu() ? previous->TakeMenu() : CreateMenu(parent);
     if (!menu)
         return FALSE;
+    menu->SetParent(parent->GetMenu());
     // Highlighting comes before opening, with the mouse and the keys alike, so the menu opens the
     // submenu set here.
-    MENUITEMINFOW item = {};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_SUBMENU;
-    item.hSubMenu = menu->GetHandle();
-    if (!SetMenuItemInfoW(parent->GetMenu()->GetHandle(), position, TRUE, &item))
+    if (!parent->GetMenu()->ChangeItemSubMenu(position, menu->GetHandle())) {
+        if (previous && !previous->GetMenu())
+            previous->SetMenu(std::move(menu));
         return FALSE;
-    level->SetMenu(std::move(menu));
-    return TRUE;
+    }
+    return GiveLevelMenu(level, std::move(menu));
 }
 
 BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
@@ -112,32 +114,57 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     m_iconCache.Clear();
     m_shortcutTargets[1] = std::move(m_shortcutTargets[0]);
     m_shortcutTargets[0].clear();
-    if (!m_iconsStale)
-        KeepReusableIcons();
+    std::unique_ptr<CFolderMenuLevel> previousRoot = TakeReusableRoot();
+    // A submenu kept for the next build keeps its icons until it is opened; the rest go now.
+    if (!m_iconsStale && (previousRoot || m_root))
+        KeepReusableIcons(previousRoot ? previousRoot.get() : m_root.get(), !previousRoot);
     FreeLevels();
     if (m_iconsStale) {
         m_typeIcons.Clear();
         m_iconsStale = FALSE;
     }
-    return BuildLevels(folders, count);
+    return BuildLevels(folders, count, std::move(previousRoot));
 }
 
-void CFolderMenu::KeepReusableIcons() {
-    for (const auto& level : m_levels) {
-        for (size_t index = 0; index < level->GetEntryCount(); ++index) {
-            CFolderMenuItem* entry = level->GetEntry(index);
-            if (!entry->m_hasIconStamp || !entry->m_hIcon)
-                continue;
-            m_iconCache.Keep(entry->m_paths.front(), entry->m_iconStamp, std::move(entry->m_hIcon));
+std::unique_ptr<CFolderMenuLevel> CFolderMenu::TakeReusableRoot() {
+    // Identifiers only grow while the root menu lives, and WM_MENUSELECT tells 16 bits of them.
+    const UINT kLastIdOfAReusedMenu = 0x8000;
+    CPopUpMenu* menu = GetRootMenu();
+    if (m_iconsStale || !menu || menu->GetLastCommandId() >= kLastIdOfAReusedMenu)
+        return nullptr;
+    m_levelsWithMenus.clear();
+    return std::move(m_root);
+}
+
+void CFolderMenu::KeepReusableIcons(CFolderMenuLevel* level, BOOL withSubLevels) {
+    std::vector<CFolderMenuLevel*> levels{level};
+    while (!levels.empty()) {
+        CFolderMenuLevel* kept = levels.back();
+        levels.pop_back();
+        for (size_t index = 0; index < kept->GetEntryCount(); ++index) {
+            CFolderMenuItem* entry = kept->GetEntry(index);
+            if (withSubLevels && entry->SubMenuLevel())
+                levels.push_back(entry->SubMenuLevel());
+            if (entry->m_hasIconStamp && entry->m_hIcon)
+                m_iconCache.Keep(entry->m_paths.front(), entry->m_iconStamp, std::move(entry->m_hIcon));
         }
     }
 }
 
-BOOL CFolderMenu::BuildLevels(const MergedFolder* folders, UINT count) {
-    CFolderMenuLevel* root = CreateLevel(nullptr, TRUE);
-    if (!root)
+BOOL CFolderMenu::BuildLevels(const MergedFolder* folders, UINT count, std::unique_ptr<CFolderMenuLevel> previousRoot) {
+    BOOL listsAnything = count > 0 && folders;
+    m_root.reset(new CFolderMenuLevel(nullptr));
+    std::unique_ptr<CPopUpMenu> menu;
+    if (previousRoot && listsAnything) {
+        menu = previousRoot->TakeMenu();
+        m_root->SetPrevious(std::move(previousRoot));
+    } else {
+        menu = CreateMenu(nullptr);
+    }
+    if (!GiveLevelMenu(m_root.get(), std::move(menu)))
         return FALSE;
-    if (count == 0 || !folders)
+    CFolderMenuLevel* root = m_root.get();
+    if (!listsAnything)
         return TRUE;
     if (count == 1)
         return ReadFolderIntoLevel(root, folders[0].Directory, FALSE);
@@ -155,7 +182,7 @@ BOOL CFolderMenu::BuildLevels(const MergedFolder* folders, UINT count) {
 }
 
 void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, BOOL* result) {
-    CFolderMenuLevel* root = m_levels.front().get();
+    CFolderMenuLevel* root = m_root.get();
     std::vector<CFolderMenuItem*> mergedEntries;
     for (UINT index = 0; index < count; ++index) {
         const MergedFolder& folder = folders[index];
@@ -163,26 +190,26 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
         if (!folder.MergedMenu) {
             std::wstring name = LastComponentOfDirectory(folder.Directory);
             if (!AddEntry(root, folder.Directory, name.c_str(), TRUE, TRUE, FALSE, FALSE, &entry) || !entry ||
-                !entry->m_pSubMenuLevel || !EnsureLevelMenu(entry->m_pSubMenuLevel, root)) {
+                !entry->SubMenuLevel() || !EnsureLevelMenu(entry->SubMenuLevel(), root)) {
                 *result = FALSE;
                 continue;
             }
-            ReadFolderIntoLevel(entry->m_pSubMenuLevel, folder.Directory, FALSE);
+            ReadFolderIntoLevel(entry->SubMenuLevel(), folder.Directory, FALSE);
             continue;
         }
         if (!AddEntry(root, folder.Directory, folder.MergedMenuName, TRUE, TRUE, TRUE, TRUE, &entry) || !entry ||
-            !entry->m_pSubMenuLevel || !EnsureLevelMenu(entry->m_pSubMenuLevel, root)) {
+            !entry->SubMenuLevel() || !EnsureLevelMenu(entry->SubMenuLevel(), root)) {
             *result = FALSE;
             continue;
         }
-        ReadFolderIntoLevel(entry->m_pSubMenuLevel, folder.Directory, TRUE);
+        ReadFolderIntoLevel(entry->SubMenuLevel(), folder.Directory, TRUE);
         if (std::find(mergedEntries.begin(), mergedEntries.end(), entry) == mergedEntries.end())
             mergedEntries.push_back(entry);
     }
     // The submenus keep the order of the folders; a shared submenu stands where its first folder is.
     InsertLevelItems(root, FALSE);
     for (CFolderMenuItem* entry : mergedEntries)
-        InsertLevelItems(entry->m_pSubMenuLevel, TRUE);
+        InsertLevelItems(entry->SubMenuLevel(), TRUE);
 }
 
 BOOL CFolderMenu::IsRootMenuOpen() const {
@@ -191,11 +218,11 @@ BOOL CFolderMenu::IsRootMenuOpen() const {
 }
 
 CPopUpMenu* CFolderMenu::GetRootMenu() const {
-    return m_levels.empty() ? nullptr : m_levels.front()->GetMenu();
+    return m_root ? m_root->GetMenu() : nullptr;
 }
 
 CFolderMenuItem* CFolderMenu::GetEntryOfCommand(UINT commandId) const {
-    for (const auto& level : m_levels) {
+    for (CFolderMenuLevel* level : m_levelsWithMenus) {
         if (CFolderMenuItem* entry = level->FindEntryOfCommand(commandId))
             return entry;
     }
@@ -213,9 +240,9 @@ BOOL CFolderMenu::RunCommand(UINT commandId) {
 }
 
 CFolderMenuLevel* CFolderMenu::FindLevelOfMenu(HMENU menu) const {
-    for (const auto& level : m_levels) {
+    for (CFolderMenuLevel* level : m_levelsWithMenus) {
         if (level->GetMenu() && level->GetMenu()->GetHandle() == menu)
-            return level.get();
+            return level;
     }
     return nullptr;
 }
@@ -236,13 +263,15 @@ void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
     HMENU menuOfItem = reinterpret_cast<HMENU>(lParam);
     CFolderMenuLevel* level = FindLevelOfMenu(menuOfItem);
     CFolderMenuItem* entry = level ? level->FindEntryOfCommand(MenuItemIdAt(menuOfItem, LOWORD(wParam))) : nullptr;
-    if (!entry || !entry->m_pSubMenuLevel)
+    if (!entry || !entry->SubMenuLevel())
         return;
-    CFolderMenuLevel* subMenuLevel = entry->m_pSubMenuLevel;
+    CFolderMenuLevel* subMenuLevel = entry->SubMenuLevel();
     if (!subMenuLevel->GetMenu() && !OpenLevelMenu(subMenuLevel, level, LOWORD(wParam)))
         return;
     if (subMenuLevel->IsFilled())
         return;
+    if (subMenuLevel->GetPrevious())
+        KeepReusableIcons(subMenuLevel->GetPrevious(), FALSE);
 
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     // Reading adds entries (and levels) but never paths to this entry, so the loop is safe.

@@ -29,7 +29,8 @@
 //     menu.SetOwnerWindow(owner);
 //     menu.RunCommand(menu.GetRootMenu()->Track(x, y, owner, openUpward));
 //
-// Build again after every showing: a submenu is read once per build.
+// Build again after every showing: a submenu is read once per build. A rebuild keeps the menus of
+// the build before and changes only the items whose entries changed.
 class CFolderMenu : public CPopUpMenuEventsBase, private IPopUpMenuIconSource {
 public:
     CFolderMenu();
@@ -93,13 +94,16 @@ private:
 
     BOOL IsRootMenuOpen() const;
     void FreeLevels();
-    // A level whose menu is made only when it is opened, by OpenLevelMenu, unless withMenu.
-    CFolderMenuLevel* CreateLevel(CFolderMenuLevel* parent, BOOL withMenu);
+    // The root of the build before, for the next build to change, or null when it must start anew.
+    std::unique_ptr<CFolderMenuLevel> TakeReusableRoot();
+    // A submenu's level, whose menu is made (or taken over) only when it is opened, by OpenLevelMenu.
+    std::unique_ptr<CFolderMenuLevel> CreateSubLevel();
     std::unique_ptr<CPopUpMenu> CreateMenu(CFolderMenuLevel* parent);
+    BOOL GiveLevelMenu(CFolderMenuLevel* level, std::unique_ptr<CPopUpMenu> menu);
     BOOL OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position);
     // For a level read with the build, before its item is inserted.
     BOOL EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent);
-    BOOL BuildLevels(const MergedFolder* folders, UINT count);
+    BOOL BuildLevels(const MergedFolder* folders, UINT count, std::unique_ptr<CFolderMenuLevel> previousRoot);
     void BuildSeparateFolders(const MergedFolder* folders, UINT count, BOOL* result);
     CFolderMenuLevel* FindLevelOfMenu(HMENU menu) const;
     CFolderMenuItem* FindEntryAt(HMENU menu, UINT position) const;
@@ -112,9 +116,20 @@ private:
     HICON LoadEntryIcon(LPCWSTR path);
     HICON AddLinkOverlay(HICON icon);
     void AttachEntryIcon(CFolderMenuItem* entry);
-    void KeepReusableIcons();
+    // Offers the icons of the level's entries (and, withSubLevels, of every level under it) to the
+    // entries listed next.
+    void KeepReusableIcons(CFolderMenuLevel* level, BOOL withSubLevels);
     BOOL ReadLibraryIntoLevel(CFolderMenuLevel* level, LPCWSTR libraryPath);
     BOOL InsertLevelItems(CFolderMenuLevel* level, BOOL sort);
+    void CutExtensions(CFolderMenuLevel* level);
+    UINT InsertEntryItem(CPopUpMenu* menu, CFolderMenuItem* entry, UINT position);
+    // What a submenu item opens: the level's menu, the earlier menu it will take over, or the
+    // stand-in for a submenu not opened yet.
+    HMENU SubMenuHandleOf(const CFolderMenuItem* entry) const;
+    // Changes the items of the previous level's menu, now the level's, into the level's entries:
+    // FALSE, changing nothing, when the menu does not show the previous entries.
+    BOOL ChangeLevelItems(CFolderMenuLevel* level, CFolderMenuLevel* previous);
+    void ChangeKeptItem(CPopUpMenu* menu, UINT position, CFolderMenuItem* shown, CFolderMenuItem* entry);
     BOOL IsFileShown(LPCWSTR fileName) const;
     static BOOL FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName);
     static HICON LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath);
@@ -130,7 +145,10 @@ private:
     // Every submenu item not opened yet opens this one empty menu, which the folder's own menu
     // replaces when the item is highlighted: a large folder's subfolders cost no menu each.
     CMenuHandle m_unopenedSubMenu;
-    std::vector<std::unique_ptr<CFolderMenuLevel>> m_levels; // the root level first
+    // Each level owns the levels of its entries' submenus.
+    std::unique_ptr<CFolderMenuLevel> m_root;
+    // The levels of this build that have a menu, the root first: those a tracked menu can show.
+    std::vector<CFolderMenuLevel*> m_levelsWithMenus;
     // Icons of the build before, for entries listed again (submenus are listed after the build).
     CFolderMenuIconCache m_iconCache;
     CFolderMenuTypeIcons m_typeIcons; // kept across builds

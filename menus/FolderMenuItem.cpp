@@ -1,5 +1,7 @@
 #include "menus/FolderMenuItem.h"
 
+#include "menus/FolderMenuLevel.h"
+
 #include <cwchar>
 
 namespace {
@@ -12,11 +14,15 @@ std::wstring CutToPathLength(LPCWSTR text) {
 
 } // namespace
 
-CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, CFolderMenuLevel* subMenuLevel)
+CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder,
+                                 std::unique_ptr<CFolderMenuLevel> subMenuLevel)
     : m_name(CutToPathLength(name)), m_extensionCut(FALSE), m_commandId(0), m_isFolder(isFolder), m_hTypeIcon(nullptr),
-      m_iconPending(FALSE), m_pSubMenuLevel(subMenuLevel), m_hasIconStamp(FALSE), m_iconStamp() {
+      m_iconPending(FALSE), m_hShownIcon(nullptr), m_subMenuLevel(std::move(subMenuLevel)), m_hasIconStamp(FALSE),
+      m_iconStamp() {
     m_paths.push_back(CutToPathLength(path));
 }
+
+CFolderMenuItem::~CFolderMenuItem() = default;
 
 void CFolderMenuItem::AddPath(LPCWSTR path) {
     m_paths.push_back(CutToPathLength(path));

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,8 @@ class CFolderMenuLevel;
 class CFolderMenuItem {
 public:
     // The icon is attached afterwards, once the entry knows its (possibly cut) path.
-    CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, CFolderMenuLevel* subMenuLevel);
+    CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder, std::unique_ptr<CFolderMenuLevel> subMenuLevel);
+    ~CFolderMenuItem();
     CFolderMenuItem(const CFolderMenuItem&) = delete;
     CFolderMenuItem& operator=(const CFolderMenuItem&) = delete;
 
@@ -23,6 +25,9 @@ public:
     // What the menu shows for the entry; null when the shell had no icon. While the entry's own
     // icon is not read yet, the icon of its type.
     HICON Icon() const { return m_hIcon ? m_hIcon.Get() : m_hTypeIcon; }
+    // Null for plain entries.
+    CFolderMenuLevel* SubMenuLevel() const { return m_subMenuLevel.get(); }
+    std::unique_ptr<CFolderMenuLevel> TakeSubMenuLevel() { return std::move(m_subMenuLevel); }
 
     std::vector<std::wstring> m_paths; // never empty
     std::wstring m_name;
@@ -35,7 +40,10 @@ public:
     HICON m_hTypeIcon;   // else the icon its type shares with others, not owned
     // The entry's own icon is read when the entry first shows on screen.
     BOOL m_iconPending;
-    CFolderMenuLevel* m_pSubMenuLevel; // owned by the folder menu's levels; null for plain entries
+    // What the entry's menu item shows, not owned: the entry's icons move to the next build's
+    // entries before that build compares what its items show with what they should.
+    HICON m_hShownIcon;
+    std::unique_ptr<CFolderMenuLevel> m_subMenuLevel;
     // Set when the icon is (or, pending, will be) the shell's icon of the first path as it was
     // then, so the next build may reuse it while the file stays the same.
     BOOL m_hasIconStamp;

@@ -21,6 +21,12 @@ public:
 
     CPopUpMenu* GetMenu() const { return m_menu.get(); }
     void SetMenu(std::unique_ptr<CPopUpMenu> menu) { m_menu = std::move(menu); }
+    std::unique_ptr<CPopUpMenu> TakeMenu() { return std::move(m_menu); }
+    // The same folder's level of an earlier build, whose menu this level takes over when it is
+    // filled: its entries say what that menu's items show, so only the changes are made.
+    CFolderMenuLevel* GetPrevious() const { return m_previous.get(); }
+    void SetPrevious(std::unique_ptr<CFolderMenuLevel> previous) { m_previous = std::move(previous); }
+    std::unique_ptr<CFolderMenuLevel> TakePrevious() { return std::move(m_previous); }
     BOOL IsFilled() const { return m_filled; }
     void SetFilled(BOOL filled) { m_filled = filled; }
 
@@ -43,8 +49,10 @@ private:
     // lives inside the string object), so a view into it would outlive the text.
     typedef std::unordered_map<std::wstring, CFolderMenuItem*> NameIndex;
 
+    // Destroyed after the menu, which detaches the submenus of the entries' levels first.
     std::vector<std::unique_ptr<CFolderMenuItem>> m_entries;
     std::unique_ptr<CPopUpMenu> m_menu;
+    std::unique_ptr<CFolderMenuLevel> m_previous;
     BOOL m_filled;
     // Merging a large folder looks up every name; these indexes (one per kind of key) are built on
     // first use and extended lazily, so a lookup costs the same in a folder of 10 or 10,000 entries.

@@ -10,8 +10,6 @@
 
 namespace {
 
-const WCHAR kEmptyLevelText[] = L"Empty";
-
 // The file name without its extension, into a MAX_PATH buffer.
 void CopyWithoutExtension(LPCWSTR fileName, LPWSTR name) {
     CopyPathCut(name, fileName);
@@ -25,13 +23,6 @@ HICON LoadShellIcon(LPCWSTR path) {
     if (!SHGetFileInfoW(path, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
         return nullptr;
     return info.hIcon;
-}
-
-void CutExtension(std::wstring& name) {
-    size_t dot = name.rfind(L'.');
-    size_t backslash = name.rfind(L'\\');
-    if (dot != std::wstring::npos && (backslash == std::wstring::npos || dot > backslash))
-        name.resize(dot);
 }
 
 } // namespace
@@ -118,10 +109,10 @@ BOOL CFolderMenu::AddLibrary(CFolderMenuLevel* level, LPCWSTR libraryPath, LPCWS
     if (IsLibraryEmpty(libraryPath))
         return FALSE;
     CFolderMenuItem* entry = nullptr;
-    if (!AddEntry(level, libraryPath, name, TRUE, TRUE, merge, FALSE, &entry) || !entry || !entry->m_pSubMenuLevel)
+    if (!AddEntry(level, libraryPath, name, TRUE, TRUE, merge, FALSE, &entry) || !entry || !entry->SubMenuLevel())
         return FALSE;
     // Members are read now, with the parent; highlighting the submenu later only inserts them.
-    ReadLibraryIntoLevel(entry->m_pSubMenuLevel, libraryPath);
+    ReadLibraryIntoLevel(entry->SubMenuLevel(), libraryPath);
     return TRUE;
 }
 
@@ -142,13 +133,10 @@ BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, 
     if (!makeSubMenu && !isFolder && !IsFileShown(name))
         return FALSE;
 
-    CFolderMenuLevel* subMenuLevel = nullptr;
-    if (makeSubMenu) {
-        subMenuLevel = CreateLevel(level, FALSE);
-        if (!subMenuLevel)
-            return FALSE;
-    }
-    std::unique_ptr<CFolderMenuItem> created(new CFolderMenuItem(path, name, isFolder, subMenuLevel));
+    std::unique_ptr<CFolderMenuLevel> subMenuLevel;
+    if (makeSubMenu && !(subMenuLevel = CreateSubLevel()))
+        return FALSE;
+    std::unique_ptr<CFolderMenuItem> created(new CFolderMenuItem(path, name, isFolder, std::move(subMenuLevel)));
     AttachEntryIcon(created.get());
     CFolderMenuItem* added = level->Append(std::move(created));
     if (entry)
@@ -187,7 +175,10 @@ HICON CFolderMenu::FetchItemIcon(ULONG_PTR key) {
     auto* entry = reinterpret_cast<CFolderMenuItem*>(key);
     entry->m_iconPending = FALSE;
     entry->m_hIcon.Reset(LoadEntryIcon(entry->m_paths.front().c_str()));
+    CPopUpMenu::ForgetIcon(entry->m_hIcon.Get());
     entry->m_hasIconStamp = entry->m_hasIconStamp && entry->m_hIcon;
+    if (entry->m_hIcon)
+        entry->m_hShownIcon = entry->m_hIcon.Get();
     return entry->m_hIcon.Get();
 }
 
@@ -217,48 +208,6 @@ HICON CFolderMenu::AddLinkOverlay(HICON icon) {
         return icon;
     DestroyIcon(icon);
     return marked;
-}
-
-BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
-    CPopUpMenu* menu = level ? level->GetMenu() : nullptr;
-    if (!menu)
-        return FALSE;
-    level->ForgetNames();
-    // A merged submenu can join one whose folder was listed and inserted already; it is then
-    // inserted anew as a whole. RemoveMenu, unlike DeleteMenu, leaves the submenus alive.
-    for (int position = GetMenuItemCount(menu->GetHandle()) - 1; position >= 0; --position)
-        RemoveMenu(menu->GetHandle(), static_cast<UINT>(position), MF_BYPOSITION);
-    if (level->GetEntryCount() == 0) {
-        UINT commandId = menu->AppendTextItem(kEmptyLevelText);
-        if (commandId)
-            EnableMenuItem(menu->GetHandle(), commandId, MF_BYCOMMAND | MF_GRAYED);
-        return commandId != 0;
-    }
-    if (sort && level->GetEntryCount() >= 2)
-        level->SortEntries(m_foldersPosition);
-
-    UINT position = 0;
-    for (size_t index = 0; index < level->GetEntryCount(); ++index) {
-        CFolderMenuItem* entry = level->GetEntry(index);
-        UINT commandId = 0;
-        if (entry->m_isFolder && entry->m_pSubMenuLevel) {
-            CPopUpMenu* subMenu = entry->m_pSubMenuLevel->GetMenu();
-            commandId = menu->AppendSubMenuItem(
-                entry->m_name.c_str(), subMenu ? subMenu->GetHandle() : m_unopenedSubMenu.Get(), entry->Icon());
-        } else {
-            if (m_hideFilesExtension && !entry->m_isFolder && !entry->m_extensionCut) {
-                CutExtension(entry->m_name);
-                entry->m_extensionCut = TRUE;
-            }
-            commandId = menu->InsertItem(entry->m_name.c_str(), entry->Icon(), position, menu->NextCommandId());
-        }
-        if (commandId)
-            ++position;
-        if (commandId && entry->m_iconPending)
-            menu->DeferItemIcon(commandId, reinterpret_cast<ULONG_PTR>(entry));
-        entry->m_commandId = commandId;
-    }
-    return TRUE;
 }
 
 BOOL CFolderMenu::FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName) {

@@ -28,8 +28,8 @@ BOOL ShowsItemBitmaps() {
 // Every CPopUpMenu alive on the (one) user-interface thread. A draw request names only an HMENU,
 // and the data of a menu some other code made may be anything, so its data is trusted as one of
 // ours only when it is found here.
-std::unordered_set<const CPopUpMenu*>& LiveMenus() {
-    static std::unordered_set<const CPopUpMenu*> menus;
+std::unordered_set<CPopUpMenu*>& LiveMenus() {
+    static std::unordered_set<CPopUpMenu*> menus;
     return menus;
 }
 
@@ -91,10 +91,58 @@ CPopUpMenu::~CPopUpMenu() {
         }
         DestroyMenu(m_hMenu);
     }
-    for (const auto& iconAndBitmap : m_bitmaps) {
-        if (!ReleaseSharedItemBitmap(iconAndBitmap.first, iconAndBitmap.second))
-            DeleteObject(iconAndBitmap.second);
+    for (const auto& iconAndBitmap : m_bitmaps)
+        ReleaseItemBitmap(iconAndBitmap.first, iconAndBitmap.second);
+    for (const auto& iconAndBitmap : m_retiredBitmaps)
+        ReleaseItemBitmap(iconAndBitmap.first, iconAndBitmap.second);
+}
+
+void CPopUpMenu::ReleaseItemBitmap(HICON icon, HBITMAP bitmap) {
+    if (!ReleaseSharedItemBitmap(icon, bitmap))
+        DeleteObject(bitmap);
+}
+
+void CPopUpMenu::ForgetIcon(HICON icon) {
+    if (!icon)
+        return;
+    for (CPopUpMenu* menu : LiveMenus()) {
+        menu->m_iconSizes.erase(icon);
+        auto kept = menu->m_bitmaps.find(icon);
+        if (kept == menu->m_bitmaps.end())
+            continue;
+        menu->m_retiredBitmaps.push_back(*kept);
+        menu->m_bitmaps.erase(kept);
     }
+}
+
+void CPopUpMenu::DropUnusedItemBitmaps() {
+    if (m_bitmaps.empty() && m_retiredBitmaps.empty())
+        return;
+    std::unordered_set<HBITMAP> shown;
+    int count = GetMenuItemCount(m_hMenu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_BITMAP;
+        if (GetMenuItemInfoW(m_hMenu, static_cast<UINT>(position), TRUE, &item) && item.hbmpItem)
+            shown.insert(item.hbmpItem);
+    }
+    for (auto kept = m_bitmaps.begin(); kept != m_bitmaps.end();) {
+        if (shown.count(kept->second)) {
+            ++kept;
+            continue;
+        }
+        ReleaseItemBitmap(kept->first, kept->second);
+        kept = m_bitmaps.erase(kept);
+    }
+    std::vector<std::pair<HICON, HBITMAP>> stillShown;
+    for (const auto& retired : m_retiredBitmaps) {
+        if (shown.count(retired.second))
+            stillShown.push_back(retired);
+        else
+            ReleaseItemBitmap(retired.first, retired.second);
+    }
+    m_retiredBitmaps.swap(stillShown);
 }
 
 CPopUpMenu* CPopUpMenu::FromHandle(HMENU menu) {
@@ -186,6 +234,10 @@ UINT CPopUpMenu::AppendSubMenuItem(LPCWSTR text, CPopUpMenu* subMenu, HICON icon
 }
 
 UINT CPopUpMenu::AppendSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon) {
+    return InsertSubMenuItem(text, subMenu, icon, static_cast<UINT>(-1));
+}
+
+UINT CPopUpMenu::InsertSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon, UINT position) {
     MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_ID;
@@ -195,7 +247,7 @@ UINT CPopUpMenu::AppendSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon) {
     item.wID = NextCommandId();
     if (icon)
         SetItemIcon(&item, icon);
-    return InsertBuiltItem(&item, static_cast<UINT>(-1));
+    return InsertBuiltItem(&item, position);
 }
 
 UINT CPopUpMenu::AppendSeparator() {
@@ -229,6 +281,33 @@ BOOL CPopUpMenu::SetItemIcon(MENUITEMINFOW* item, HICON icon) {
     item->fMask |= MIIM_BITMAP;
     item->hbmpItem = bitmap;
     return TRUE;
+}
+
+BOOL CPopUpMenu::ChangeItem(UINT item, BOOL byPosition, HICON icon) {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    if (!icon) {
+        info.fMask = MIIM_BITMAP | MIIM_DATA;
+    } else if (!SetItemIcon(&info, icon)) {
+        return FALSE;
+    } else if (!m_themed) {
+        // Drawn through the owner, the item keeps its callback and only its data changes: setting
+        // the bitmap again would make the menu measure all its items anew.
+        info.fMask = MIIM_DATA;
+    }
+    return SetMenuItemInfoW(m_hMenu, item, byPosition, &info);
+}
+
+BOOL CPopUpMenu::ChangeItemIcon(UINT position, HICON icon) {
+    return ChangeItem(position, TRUE, icon);
+}
+
+BOOL CPopUpMenu::ChangeItemSubMenu(UINT position, HMENU subMenu) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_SUBMENU;
+    item.hSubMenu = subMenu;
+    return SetMenuItemInfoW(m_hMenu, position, TRUE, &item);
 }
 
 CPopUpMenu* CPopUpMenu::GetSubMenuOfItem(UINT commandId) const {

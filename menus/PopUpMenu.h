@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CPopUpMenu;
@@ -94,16 +95,29 @@ public:
     UINT AppendSubMenuItem(LPCWSTR text, CPopUpMenu* subMenu, HICON icon);
     // A submenu this class does not show, such as a stand-in for one made when first opened.
     UINT AppendSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon);
+    UINT InsertSubMenuItem(LPCWSTR text, HMENU subMenu, HICON icon, UINT position);
     UINT AppendSeparator();
 
     // Completes an item being built so that it shows the icon; the icon stays the caller's.
     BOOL SetItemIcon(MENUITEMINFOW* item, HICON icon);
+    // For a menu whose items change in place: the item at the position shows this icon (none when
+    // null) or opens this submenu from now on.
+    BOOL ChangeItemIcon(UINT position, HICON icon);
+    BOOL ChangeItemSubMenu(UINT position, HMENU subMenu);
+    // Frees the item bitmaps no item of the menu shows any longer.
+    void DropUnusedItemBitmaps();
+    // A new icon may carry the handle of one destroyed before: what menus keep under that handle
+    // describes the old picture. Call it for every icon made while menus may be alive.
+    static void ForgetIcon(HICON icon);
 
     // The item shows the icon it was inserted with until it first comes on screen, then the one
     // the icon source gives for the key: icons that cost a file read each are read only for the
     // items a user gets to see. Set the source before tracking.
     void SetIconSource(IPopUpMenuIconSource* source) { m_pIconSource = source; }
     void DeferItemIcon(UINT commandId, ULONG_PTR key) { m_deferredIcons[commandId] = key; }
+    void ClearDeferredIcons() { m_deferredIcons.clear(); }
+    // The identifier given last; the root's counts for the whole tree.
+    UINT GetLastCommandId() { return GetRoot()->m_lastCommandId; }
 
     CPopUpMenu* GetSubMenuOfItem(UINT commandId) const;
     // The item's position in this menu, or -1.
@@ -130,6 +144,8 @@ private:
     LRESULT MeasureItem(MEASUREITEMSTRUCT* item);
     LRESULT DrawItem(const DRAWITEMSTRUCT* item);
     static HBITMAP CreateItemBitmap(HICON icon);
+    static void ReleaseItemBitmap(HICON icon, HBITMAP bitmap);
+    BOOL ChangeItem(UINT item, BOOL byPosition, HICON icon);
     // Each returns whether an item now shows a fetched icon.
     BOOL ShowDeferredIcon(UINT commandId, HICON* shown);
     BOOL ShowDeferredIconsAround(int position);
@@ -144,6 +160,8 @@ private:
     BOOL m_themed;
     // One item bitmap per distinct icon, shared by every item of this menu that shows it.
     std::unordered_map<HICON, HBITMAP> m_bitmaps;
+    // Bitmaps of icons since destroyed, which items may still show until they are changed.
+    std::vector<std::pair<HICON, HBITMAP>> m_retiredBitmaps;
     IPopUpMenuEvents* m_pEvents;
     IPopUpMenuIconSource* m_pIconSource;
     std::unordered_map<UINT, ULONG_PTR> m_deferredIcons; // by command identifier

@@ -34,15 +34,7 @@ BOOL CPopUpMenu::ShowDeferredIcon(UINT commandId, HICON* shown) {
     ULONG_PTR key = deferred->second;
     m_deferredIcons.erase(deferred);
     HICON icon = m_pIconSource ? m_pIconSource->FetchItemIcon(key) : nullptr;
-    MENUITEMINFOW item = {};
-    item.cbSize = sizeof(item);
-    if (!icon || !SetItemIcon(&item, icon))
-        return FALSE;
-    // Drawn through the owner, the item keeps its callback and only its data changes: setting the
-    // bitmap again would make the menu measure all its items anew.
-    if (!m_themed)
-        item.fMask = MIIM_DATA;
-    if (!SetMenuItemInfoW(m_hMenu, commandId, FALSE, &item))
+    if (!icon || !ChangeItem(commandId, FALSE, icon))
         return FALSE;
     *shown = icon;
     return TRUE;

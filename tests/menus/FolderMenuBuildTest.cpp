@@ -5,6 +5,10 @@
 #include "support/GdiObjectCounter.h"
 #include "support/MarkerScript.h"
 
+#include <algorithm>
+#include <map>
+#include <random>
+
 namespace {
 
 class FolderMenuBuild : public FolderMenuTest {
@@ -172,6 +176,83 @@ TEST_F(FolderMenuBuild, RebuildingAndDestroyingGiveEveryIconBack) {
     EXPECT_LE(GdiObjectCounter::Read() - before, 2) << "objects left behind by four menus built twice and destroyed";
 }
 
+TEST_F(FolderMenuBuild, ARebuildChangesItsMenusInPlaceToWhatAFreshBuildShows) {
+    // Rounds of random changes, each followed by a rebuild, compared with a menu built anew:
+    // files and folders come and go, extensions are hidden and shown again, and submenus are
+    // opened in some showings and left closed in others.
+    std::mt19937 random(11);
+    auto pick = [&](int count) { return static_cast<int>(random() % count); };
+    m_tree.AddFile(L"kept.txt");
+    for (int index = 0; index < 6; ++index) {
+        m_tree.AddFile(L"f" + std::to_wstring(index) + L".txt");
+        m_tree.AddFile(L"d" + std::to_wstring(index) + L"\\g0.txt");
+    }
+    auto change = [&]() {
+        std::wstring folder = L"d" + std::to_wstring(pick(8));
+        std::wstring inFolder = folder + L"\\g" + std::to_wstring(pick(4)) + (pick(2) ? L".txt" : L".exe");
+        std::wstring file = L"f" + std::to_wstring(pick(10)) + (pick(2) ? L".txt" : L".exe");
+        switch (pick(4)) {
+        case 0: m_tree.AddFile(file); break;
+        case 1: DeleteFileW(m_tree.Path(file).c_str()); break;
+        case 2: m_tree.AddFile(inFolder); break;
+        default: DeleteFileW(m_tree.Path(inFolder).c_str()); RemoveDirectoryW(m_tree.Path(folder).c_str());
+        }
+    };
+    auto openSubMenus = [](CFolderMenu& menu) {
+        HMENU root = menu.GetRootMenu()->GetHandle();
+        for (const std::wstring& text : MenuItemTexts(root)) {
+            if (FindSubMenu(root, text))
+                HighlightSubMenuItem(menu, root, text);
+        }
+    };
+    ASSERT_TRUE(BuildRoot());
+    HMENU root = Root();
+    UINT keptId = FindCommand(root, L"kept.txt");
+    std::map<std::wstring, HMENU> menuOfFolder; // of folders listed in every build since opened
+    int reused = 0;
+    for (int round = 0; round < 12; ++round) {
+        for (int changes = 1 + pick(4); changes > 0; --changes)
+            change();
+        BOOL hideExtensions = round % 5 == 4;
+        m_menu.SetHideFilesExtensionInPopupMenu(hideExtensions);
+        ASSERT_TRUE(BuildRoot());
+        CFolderMenu fresh;
+        fresh.SetHideFilesExtensionInPopupMenu(hideExtensions);
+        MergedFolder record = FolderRecord(m_tree.Root());
+        ASSERT_TRUE(fresh.Build(&record, 1, TRUE, TRUE, TRUE));
+        HMENU freshRoot = fresh.GetRootMenu()->GetHandle();
+        Texts texts = MenuItemTexts(Root());
+        ASSERT_EQ(MenuItemTexts(freshRoot), texts) << "round " << round;
+        EXPECT_EQ(root, Root()) << "the root menu is kept";
+        UINT keptNow = FindCommand(Root(), hideExtensions ? L"kept" : L"kept.txt");
+        if (round % 5 != 0 && !hideExtensions) {
+            EXPECT_EQ(keptId, keptNow) << "an unchanged file keeps its item";
+        }
+        keptId = keptNow;
+        for (auto folder = menuOfFolder.begin(); folder != menuOfFolder.end();)
+            folder = std::count(texts.begin(), texts.end(), folder->first) ? std::next(folder) : menuOfFolder.erase(folder);
+        if (round % 3 == 2)
+            continue; // submenus left closed for a showing
+        openSubMenus(m_menu);
+        openSubMenus(fresh);
+        for (const std::wstring& text : texts) {
+            HMENU subMenu = FindSubMenu(Root(), text);
+            if (!subMenu) {
+                EXPECT_EQ(fresh.GetEntryOfCommand(FindCommand(freshRoot, text))->m_paths,
+                          m_menu.GetEntryOfCommand(FindCommand(Root(), text))->m_paths);
+                continue;
+            }
+            EXPECT_EQ(MenuItemTexts(FindSubMenu(freshRoot, text)), MenuItemTexts(subMenu)) << text;
+            if (menuOfFolder.count(text)) {
+                EXPECT_EQ(menuOfFolder[text], subMenu) << text << " was listed in every build since it was opened";
+                ++reused;
+            }
+            menuOfFolder[text] = subMenu;
+        }
+    }
+    EXPECT_GT(reused, 10);
+}
+
 TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnesAnew) {
     // Programs show an icon of their own, so each file's is read once it shows, and kept; also in a
     // submenu, which is read after the build.
@@ -188,17 +269,34 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
                      [] { return true; }});
     };
 
+    // What the item shows: its bitmap on the themed path, else the icon it is drawn with.
+    auto shownBy = [&](LPCWSTR text) {
+        MENUITEMINFOW item = ReadMenuItem(subMenu(), FindItemPosition(subMenu(), text), MIIM_BITMAP | MIIM_DATA);
+        return std::make_pair(item.hbmpItem, reinterpret_cast<HICON>(item.dwItemData));
+    };
+
     buildAndShowTheSubmenu();
     HICON sameBefore = iconOf(L"same.exe");
     HICON changedBefore = iconOf(L"changed.exe");
     ASSERT_NE(nullptr, sameBefore);
+    auto sameShown = shownBy(L"same.exe");
+    auto changedShown = shownBy(L"changed.exe");
+    HMENU subMenuBefore = subMenu();
     m_tree.AddFile(L"icons\\sub\\changed.exe", "after, and longer");
 
     buildAndShowTheSubmenu();
+    EXPECT_EQ(subMenuBefore, subMenu()) << "the submenu and its items are kept";
     EXPECT_EQ(sameBefore, iconOf(L"same.exe")) << "moved to the new entry, not read again";
+    EXPECT_EQ(sameShown, shownBy(L"same.exe"));
     EXPECT_NE(changedBefore, iconOf(L"changed.exe"));
     EXPECT_NE(nullptr, iconOf(L"changed.exe"));
     EXPECT_FALSE(IconAlive(changedBefore)) << "the stale icon is destroyed";
+    if (m_menu.GetRootMenu()->IsThemed()) {
+        EXPECT_NE(changedShown.first, shownBy(L"changed.exe").first);
+        EXPECT_EQ(0u, GetObjectType(changedShown.first)) << "the stale icon's item bitmap is freed";
+    } else {
+        EXPECT_EQ(iconOf(L"changed.exe"), shownBy(L"changed.exe").second);
+    }
 }
 
 TEST_F(FolderMenuBuild, FilesOfOneTypeShareAnIconThatIsReadAnewOnlyAfterAssociationsChanged) {
