@@ -31,12 +31,22 @@ CFolderMenu::~CFolderMenu() {
 
 BOOL CFolderMenu::SetInclusionFilter(LPCWSTR filters) {
     m_inclusionFilter.reset(new CFileNameFilter(FileNameFilterInclusion, filters));
+    SetFilterText(0, filters);
     return TRUE;
 }
 
 BOOL CFolderMenu::SetExclusionFilter(LPCWSTR filters) {
     m_exclusionFilter.reset(new CFileNameFilter(FileNameFilterExclusion, filters));
+    SetFilterText(1, filters);
     return TRUE;
+}
+
+void CFolderMenu::SetFilterText(int kind, LPCWSTR filters) {
+    if (m_filterTexts[kind] == (filters ? filters : L""))
+        return;
+    m_filterTexts[kind] = filters ? filters : L"";
+    for (auto& shownFiles : m_shownFileOfFolder)
+        shownFiles.clear();
 }
 
 void CFolderMenu::ApplyItemSettings(const CSingleFolderOptions& item) {
@@ -114,6 +124,8 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     m_iconCache.Clear();
     m_shortcutTargets[1] = std::move(m_shortcutTargets[0]);
     m_shortcutTargets[0].clear();
+    m_shownFileOfFolder[1] = std::move(m_shownFileOfFolder[0]);
+    m_shownFileOfFolder[0].clear();
     std::unique_ptr<CFolderMenuLevel> previousRoot = TakeReusableRoot();
     // A submenu kept for the next build keeps its icons until it is opened; the rest go now.
     if (!m_iconsStale && (previousRoot || m_root))

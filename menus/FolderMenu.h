@@ -135,6 +135,8 @@ private:
     static HICON LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath);
     BOOL ResolveListedShortcut(LPCWSTR shortcutPath, LPWSTR target);
 
+    BOOL IsKnownToHoldAShownFile(LPCWSTR folder);
+    void SetFilterText(int kind, LPCWSTR filters);
     BOOL IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan);
     BOOL IsShownInScan(LPCWSTR folder, LPCWSTR fullPath, LPCWSTR name, BOOL isDirectory, VisibilityScan& scan);
     BOOL IsShortcutShownInScan(LPCWSTR folder, LPCWSTR shortcutPath, LPCWSTR name, VisibilityScan& scan);
@@ -160,6 +162,10 @@ private:
         std::wstring target; // empty when it could not be resolved
     };
     std::unordered_map<std::wstring, ResolvedShortcut> m_shortcutTargets[2]; // this build's, the one before
+    // A shown file of each folder the builds found one in. While it is still there and the filters
+    // are the same, the folder is shown without listing it again. This build's, the one before.
+    std::unordered_map<std::wstring, std::wstring> m_shownFileOfFolder[2];
+    std::wstring m_filterTexts[2]; // inclusion, exclusion
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersNavigation;
     BOOL m_allowSubFoldersLinksNavigation;

@@ -15,15 +15,26 @@ namespace {
 // without asking the user anything.
 const DWORD kShortcutResolveFlags = SLR_NO_UI | SLR_ANY_MATCH | SLR_UPDATE | SLR_INVOKE_MSI;
 
-BOOL GetResolvedTarget(IShellLinkW* link, LPWSTR target) {
+BOOL GetStoredTarget(IShellLinkW* link, LPWSTR target) {
     target[0] = L'\0';
-    link->Resolve(nullptr, kShortcutResolveFlags);
-    CIdList idList;
-    if (SUCCEEDED(link->GetIDList(idList.Receive())) && idList && !SHGetPathFromIDListW(idList.Get(), target))
+    // The path the shortcut keeps beside its item identifiers is read as it is; turning the
+    // identifiers into a path binds every folder on the way, milliseconds per shortcut.
+    if (link->GetPath(target, static_cast<int>(kPathBufferLength), nullptr, SLGP_UNCPRIORITY) != S_OK)
         target[0] = L'\0';
-    if (!target[0] && FAILED(link->GetPath(target, static_cast<int>(kPathBufferLength), nullptr, SLGP_UNCPRIORITY)))
+    CIdList idList;
+    if (!target[0] && SUCCEEDED(link->GetIDList(idList.Receive())) && idList &&
+        !SHGetPathFromIDListW(idList.Get(), target))
         target[0] = L'\0';
     return target[0] != L'\0';
+}
+
+BOOL GetResolvedTarget(IShellLinkW* link, LPWSTR target) {
+    // Resolving looks for a target that moved, and costs milliseconds even when it did not: a
+    // folder of shortcuts would take that long per shortcut at every listing.
+    if (GetStoredTarget(link, target) && GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
+        return TRUE;
+    link->Resolve(nullptr, kShortcutResolveFlags);
+    return GetStoredTarget(link, target);
 }
 
 HICON ExtractSmallIcon(LPCWSTR location, int index) {

@@ -32,8 +32,28 @@ struct CFolderMenu::VisibilityScan {
 };
 
 BOOL CFolderMenu::IsFolderWithoutVisibleFiles(LPCWSTR path) {
+    if (path && IsKnownToHoldAShownFile(path))
+        return FALSE;
     VisibilityScan scan;
     return IsFolderWithoutVisibleFiles(path, scan);
+}
+
+BOOL CFolderMenu::IsKnownToHoldAShownFile(LPCWSTR folder) {
+    // Asking for one file costs a fraction of listing a folder, and every build asks about every
+    // subfolder.
+    std::wstring key(folder);
+    for (auto& shownFiles : m_shownFileOfFolder) {
+        auto known = shownFiles.find(key);
+        if (known == shownFiles.end())
+            continue;
+        DWORD attributes = GetFileAttributesW(known->second.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return FALSE;
+        if (&shownFiles != &m_shownFileOfFolder[0])
+            m_shownFileOfFolder[0][key] = known->second;
+        return TRUE;
+    }
+    return FALSE;
 }
 
 BOOL CFolderMenu::IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan) {
@@ -60,8 +80,13 @@ BOOL CFolderMenu::IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan
             continue;
         wmemcpy(fullPath + folderLength, found.cFileName, nameLength + 1);
         BOOL isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (IsShownInScan(path, fullPath, found.cFileName, isDirectory, scan))
-            withoutVisibleFiles = FALSE;
+        if (!IsShownInScan(path, fullPath, found.cFileName, isDirectory, scan))
+            continue;
+        withoutVisibleFiles = FALSE;
+        // A file shown by the filters alone, unlike a shortcut or a subfolder, stays shown while
+        // it exists.
+        if (scan.depth == 1 && !isDirectory && !IsShortcutExtension(FindExtension(found.cFileName)))
+            m_shownFileOfFolder[0][path] = fullPath;
     } while (withoutVisibleFiles && FindNextFileW(search.Get(), &found));
     --scan.depth;
     return withoutVisibleFiles;
