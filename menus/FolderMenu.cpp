@@ -95,14 +95,15 @@ BOOL CFolderMenu::EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* par
 
 BOOL CFolderMenu::OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position) {
     CFolderMenuLevel* previous = level->GetPrevious();
-    std::unique_ptr<CPopUpMenu> menu = previous && previous->GetMenu() ? previous->TakeMenu() : CreateMenu(parent);
+    BOOL takenOver = previous && previous->GetMenu();
+    std::unique_ptr<CPopUpMenu> menu = takenOver ? previous->TakeMenu() : CreateMenu(parent);
     if (!menu)
         return FALSE;
     menu->SetParent(parent->GetMenu());
     // Highlighting comes before opening, with the mouse and the keys alike, so the menu opens the
     // submenu set here.
     if (!parent->GetMenu()->ChangeItemSubMenu(position, menu->GetHandle())) {
-        if (previous && !previous->GetMenu())
+        if (takenOver)
             previous->SetMenu(std::move(menu));
         return FALSE;
     }

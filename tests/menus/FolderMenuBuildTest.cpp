@@ -192,10 +192,18 @@ TEST_F(FolderMenuBuild, ARebuildChangesItsMenusInPlaceToWhatAFreshBuildShows) {
         std::wstring inFolder = folder + L"\\g" + std::to_wstring(pick(4)) + (pick(2) ? L".txt" : L".exe");
         std::wstring file = L"f" + std::to_wstring(pick(10)) + (pick(2) ? L".txt" : L".exe");
         switch (pick(4)) {
-        case 0: m_tree.AddFile(file); break;
-        case 1: DeleteFileW(m_tree.Path(file).c_str()); break;
-        case 2: m_tree.AddFile(inFolder); break;
-        default: DeleteFileW(m_tree.Path(inFolder).c_str()); RemoveDirectoryW(m_tree.Path(folder).c_str());
+            case 0:
+                m_tree.AddFile(file);
+                break;
+            case 1:
+                DeleteFileW(m_tree.Path(file).c_str());
+                break;
+            case 2:
+                m_tree.AddFile(inFolder);
+                break;
+            default:
+                DeleteFileW(m_tree.Path(inFolder).c_str());
+                RemoveDirectoryW(m_tree.Path(folder).c_str());
         }
     };
     auto openSubMenus = [](CFolderMenu& menu) {
@@ -233,7 +241,8 @@ TEST_F(FolderMenuBuild, ARebuildChangesItsMenusInPlaceToWhatAFreshBuildShows) {
         }
         keptId = keptNow;
         for (auto folder = menuOfFolder.begin(); folder != menuOfFolder.end();)
-            folder = std::count(texts.begin(), texts.end(), folder->first) ? std::next(folder) : menuOfFolder.erase(folder);
+            folder =
+                std::count(texts.begin(), texts.end(), folder->first) ? std::next(folder) : menuOfFolder.erase(folder);
         if (round % 3 == 2)
             continue; // submenus left closed for a showing
         openSubMenus(m_menu);
