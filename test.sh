@@ -29,5 +29,5 @@ cd "$BUILD_DIR"
 ctest --output-on-failure -j "$(nproc)" "${labels[@]}" 2>&1 | tee "$BUILD_DIR/ctest.log"
 status=${PIPESTATUS[0]}
 set -e
-[ "$fuzz_status" -ne 0 ] && echo "The INI parser fuzz run found a problem (see above)." && status=1
+[ "$fuzz_status" -ne 0 ] && echo "A parser fuzz run found a problem (see above)." && status=1
 exit "$status"

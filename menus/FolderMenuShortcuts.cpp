@@ -3,7 +3,9 @@
 #include "menus/FolderMenuPaths.h"
 
 #include "lib/IdList.h"
+#include "lib/KernelHandle.h"
 #include "lib/ShellLink.h"
+#include "lib/ShellLinkFile.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -35,6 +37,33 @@ BOOL GetResolvedTarget(IShellLinkW* link, LPWSTR target) {
         return TRUE;
     link->Resolve(nullptr, kShortcutResolveFlags);
     return GetStoredTarget(link, target);
+}
+
+// The existing local target the shortcut file names, read from its bytes.
+BOOL ReadExistingLocalTarget(LPCWSTR shortcutPath, LPWSTR target) {
+    target[0] = L'\0';
+    CFileHandle file(CreateFileW(shortcutPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // The target comes within the first kilobytes, after the item identifiers.
+    uint8_t bytes[16384];
+    DWORD read = 0;
+    if (!file || !ReadFile(file.Get(), bytes, sizeof(bytes), &read, nullptr))
+        return FALSE;
+    std::u16string unicodePath;
+    std::string ansiPath;
+    if (!CShellLinkFile::ReadLocalTarget(bytes, read, &unicodePath, &ansiPath))
+        return FALSE;
+    if (!unicodePath.empty()) {
+        if (unicodePath.size() >= kPathBufferLength)
+            return FALSE;
+        wmemcpy(target, reinterpret_cast<const wchar_t*>(unicodePath.c_str()), unicodePath.size() + 1);
+    } else if (!MultiByteToWideChar(CP_ACP, 0, ansiPath.c_str(), -1, target, static_cast<int>(kPathBufferLength))) {
+        target[0] = L'\0';
+    }
+    if (target[0] && GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
+        return TRUE;
+    target[0] = L'\0';
+    return FALSE;
 }
 
 HICON ExtractSmallIcon(LPCWSTR location, int index) {
@@ -70,7 +99,8 @@ HICON CFolderMenu::LoadLinkOverlayIcon() {
 }
 
 BOOL CFolderMenu::ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target) {
-    target[0] = L'\0';
+    if (ReadExistingLocalTarget(shortcutPath, target))
+        return TRUE;
     CComPtr<IShellLinkW> link;
     if (FAILED(LoadShellLink(shortcutPath, &link)))
         return FALSE;
