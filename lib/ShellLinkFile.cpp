@@ -12,8 +12,10 @@ const size_t kLinkFlagsOffset = 0x14;
 const uint32_t kHasTargetIdList = 0x1;
 const uint32_t kHasLinkInfo = 0x2;
 const uint32_t kForceNoLinkInfo = 0x100;
+const uint32_t kHasIconLocation = 0x40;
 const uint32_t kHasEnvironmentTarget = 0x200;
 const uint32_t kHasInstallerId = 0x1000;
+const uint32_t kHasEnvironmentIcon = 0x4000;
 
 const uint32_t kLinkInfoHasLocalPath = 0x1;
 const uint32_t kLinkInfoHeaderWithUnicode = 0x24;
@@ -56,6 +58,7 @@ public:
         }
         return false;
     }
+
 private:
     const uint8_t* m_data;
     size_t m_size;
@@ -84,19 +87,22 @@ bool ReadLinkInfo(const ByteReader& reader, size_t start, LinkInfo* info) {
     info->end = start + size;
     if (!(flags & kLinkInfoHasLocalPath) || info->headerSize < 0x1C || info->headerSize > size)
         return false;
-    if (info->headerSize >= kLinkInfoHeaderWithUnicode &&
-        (!reader.ReadU32(start + 28, &info->localBasePathUnicode) ||
-         !reader.ReadU32(start + 32, &info->commonPathSuffixUnicode)))
+    if (info->headerSize >= kLinkInfoHeaderWithUnicode && (!reader.ReadU32(start + 28, &info->localBasePathUnicode) ||
+                                                           !reader.ReadU32(start + 32, &info->commonPathSuffixUnicode)))
         return false;
     return true;
 }
 
+bool ReadFlags(const ByteReader& reader, const uint8_t* data, size_t size, uint32_t* flags) {
+    uint32_t headerSize = 0;
+    return reader.ReadU32(0, &headerSize) && headerSize == kHeaderSize && size >= kHeaderSize &&
+           memcmp(data + 4, kLinkClassId, sizeof(kLinkClassId)) == 0 && reader.ReadU32(kLinkFlagsOffset, flags);
+}
+
 bool ReadTarget(const uint8_t* data, size_t size, std::u16string* unicodePath, std::string* ansiPath) {
     ByteReader reader(data, size);
-    uint32_t headerSize = 0;
     uint32_t flags = 0;
-    if (!reader.ReadU32(0, &headerSize) || headerSize != kHeaderSize || size < kHeaderSize ||
-        memcmp(data + 4, kLinkClassId, sizeof(kLinkClassId)) != 0 || !reader.ReadU32(kLinkFlagsOffset, &flags))
+    if (!ReadFlags(reader, data, size, &flags))
         return false;
     if (!(flags & kHasLinkInfo) || (flags & (kForceNoLinkInfo | kHasEnvironmentTarget | kHasInstallerId)))
         return false;
@@ -137,4 +143,9 @@ bool CShellLinkFile::ReadLocalTarget(const uint8_t* data, size_t size, std::u16s
     unicodePath->clear();
     ansiPath->clear();
     return false;
+}
+
+bool CShellLinkFile::NamesItsIcon(const uint8_t* data, size_t size) {
+    uint32_t flags = 0;
+    return !ReadFlags(ByteReader(data, size), data, size, &flags) || (flags & (kHasIconLocation | kHasEnvironmentIcon));
 }

@@ -15,4 +15,7 @@ public:
     // otherwise: written with environment variables, installed on demand, on a network share
     // only, or a shell item without a path.
     static bool ReadLocalTarget(const uint8_t* data, size_t size, std::u16string* unicodePath, std::string* ansiPath);
+    // Whether the shortcut names an icon of its own, rather than showing its target's; true for
+    // bytes that are no shortcut.
+    static bool NamesItsIcon(const uint8_t* data, size_t size);
 };

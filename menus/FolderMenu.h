@@ -133,6 +133,11 @@ private:
     BOOL IsFileShown(LPCWSTR fileName) const;
     static BOOL FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName);
     static HICON LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath);
+    // The existing local target the shortcut file keeps, read from its bytes, and whether the
+    // shortcut names an icon of its own; FALSE when the file does not say, for the shell to decide.
+    static BOOL ReadShortcutFile(LPCWSTR shortcutPath, LPWSTR target, BOOL* namesItsIcon);
+    // The icon the shell shows for a shortcut that names none, without the arrow: its target's.
+    HICON LoadShortcutTargetIcon(LPCWSTR shortcutPath);
     BOOL ResolveListedShortcut(LPCWSTR shortcutPath, LPWSTR target);
 
     BOOL IsKnownToHoldAShownFile(LPCWSTR folder);

@@ -39,33 +39,6 @@ BOOL GetResolvedTarget(IShellLinkW* link, LPWSTR target) {
     return GetStoredTarget(link, target);
 }
 
-// The existing local target the shortcut file names, read from its bytes.
-BOOL ReadExistingLocalTarget(LPCWSTR shortcutPath, LPWSTR target) {
-    target[0] = L'\0';
-    CFileHandle file(CreateFileW(shortcutPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    // The target comes within the first kilobytes, after the item identifiers.
-    uint8_t bytes[16384];
-    DWORD read = 0;
-    if (!file || !ReadFile(file.Get(), bytes, sizeof(bytes), &read, nullptr))
-        return FALSE;
-    std::u16string unicodePath;
-    std::string ansiPath;
-    if (!CShellLinkFile::ReadLocalTarget(bytes, read, &unicodePath, &ansiPath))
-        return FALSE;
-    if (!unicodePath.empty()) {
-        if (unicodePath.size() >= kPathBufferLength)
-            return FALSE;
-        wmemcpy(target, reinterpret_cast<const wchar_t*>(unicodePath.c_str()), unicodePath.size() + 1);
-    } else if (!MultiByteToWideChar(CP_ACP, 0, ansiPath.c_str(), -1, target, static_cast<int>(kPathBufferLength))) {
-        target[0] = L'\0';
-    }
-    if (target[0] && GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
-        return TRUE;
-    target[0] = L'\0';
-    return FALSE;
-}
-
 HICON ExtractSmallIcon(LPCWSTR location, int index) {
     // Shortcuts made by the shell often name their icon with environment variables.
     WCHAR expanded[kPathBufferLength];
@@ -98,8 +71,37 @@ HICON CFolderMenu::LoadLinkOverlayIcon() {
                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
 }
 
+BOOL CFolderMenu::ReadShortcutFile(LPCWSTR shortcutPath, LPWSTR target, BOOL* namesItsIcon) {
+    target[0] = L'\0';
+    *namesItsIcon = TRUE;
+    CFileHandle file(CreateFileW(shortcutPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // The target comes within the first kilobytes, after the item identifiers.
+    uint8_t bytes[16384];
+    DWORD read = 0;
+    if (!file || !ReadFile(file.Get(), bytes, sizeof(bytes), &read, nullptr))
+        return FALSE;
+    std::u16string unicodePath;
+    std::string ansiPath;
+    if (!CShellLinkFile::ReadLocalTarget(bytes, read, &unicodePath, &ansiPath))
+        return FALSE;
+    *namesItsIcon = CShellLinkFile::NamesItsIcon(bytes, read);
+    if (!unicodePath.empty()) {
+        if (unicodePath.size() >= kPathBufferLength)
+            return FALSE;
+        wmemcpy(target, reinterpret_cast<const wchar_t*>(unicodePath.c_str()), unicodePath.size() + 1);
+    } else if (!MultiByteToWideChar(CP_ACP, 0, ansiPath.c_str(), -1, target, static_cast<int>(kPathBufferLength))) {
+        target[0] = L'\0';
+    }
+    if (target[0] && GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
+        return TRUE;
+    target[0] = L'\0';
+    return FALSE;
+}
+
 BOOL CFolderMenu::ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target) {
-    if (ReadExistingLocalTarget(shortcutPath, target))
+    BOOL namesItsIcon = TRUE;
+    if (ReadShortcutFile(shortcutPath, target, &namesItsIcon))
         return TRUE;
     CComPtr<IShellLinkW> link;
     if (FAILED(LoadShellLink(shortcutPath, &link)))

@@ -77,8 +77,8 @@ TEST_F(ShellLinkFile, ReadsTheTargetTheShellWroteAndNothingFromADamagedFile) {
             }
         }
         bool unicodeRead = false;
-        EXPECT_EQ(L"C:\\\u00e9t\u00e9\\\u6587", ReadTarget(WithUnicodeLocation(bytes, u"C:\\\u00e9t\u00e9", u"\\\u6587"),
-                                                         &unicodeRead));
+        EXPECT_EQ(L"C:\\\u00e9t\u00e9\\\u6587",
+                  ReadTarget(WithUnicodeLocation(bytes, u"C:\\\u00e9t\u00e9", u"\\\u6587"), &unicodeRead));
         EXPECT_TRUE(unicodeRead) << "the UTF-16 paths win over the ANSI ones";
         // A target written with environment variables is left to the shell.
         bytes[0x15] |= 0x02;

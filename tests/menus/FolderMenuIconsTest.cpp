@@ -129,6 +129,7 @@ TEST_F(FolderMenuIcons, EachKindOfEntryShowsTheShellsIconOfItsFile) {
     m_tree.AddFile(L"folder\\inside.txt");
     std::wstring link = m_tree.AddShortcut(L"link.lnk", program);
     std::wstring broken = m_tree.AddShortcut(L"broken.lnk", m_tree.Path(L"gone.exe"));
+    std::wstring textLink = m_tree.AddShortcut(L"text link.lnk", text);
 
     ASSERT_TRUE(BuildRoot());
     EXPECT_EQ(Expected(ShellIconOf(text)), Drawn(L"notes.txt")) << "a plain file type";
@@ -137,10 +138,13 @@ TEST_F(FolderMenuIcons, EachKindOfEntryShowsTheShellsIconOfItsFile) {
     EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(link)), Drawn(L"link.lnk"))) << "a shortcut with its arrow";
     EXPECT_FALSE(LookAlike(Expected(ShellIconOf(link)), Drawn(L"link.lnk"))) << "the arrow shows";
     EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(broken)), Drawn(L"broken.lnk"))) << "a broken shortcut";
+    EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(textLink)), Drawn(L"text link.lnk")))
+        << "a shortcut to a file of a common type";
 
     m_menu.SetHideShortcutsOverlayInPopupMenu(TRUE);
     ASSERT_TRUE(BuildRoot());
     EXPECT_EQ(Expected(ShellIconOf(program)), Drawn(L"link.lnk")) << "a shortcut shows its target's icon";
+    EXPECT_EQ(Expected(ShellIconOf(text)), Drawn(L"text link.lnk"));
     EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(broken)), Drawn(L"broken.lnk")))
         << "a broken shortcut keeps its own icon";
     EXPECT_EQ(Expected(ShellIconOf(text)), Drawn(L"notes.txt"));
