@@ -89,27 +89,42 @@ BOOL CFolderMenu::GiveLevelMenu(CFolderMenuLevel* level, std::unique_ptr<CPopUpM
     return TRUE;
 }
 
+std::unique_ptr<CPopUpMenu> CFolderMenu::TakeOverOrCreateMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent) {
+    CFolderMenuLevel* previous = level->GetPrevious();
+    if (!previous || !previous->GetMenu())
+        return CreateMenu(parent);
+    // The level is about to be read: its entries take over the icons of the entries before.
+    KeepReusableIcons(previous, FALSE);
+    std::unique_ptr<CPopUpMenu> menu = previous->TakeMenu();
+    menu->SetParent(parent->GetMenu());
+    return menu;
+}
+
 BOOL CFolderMenu::EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent) {
-    return level->GetMenu() || GiveLevelMenu(level, CreateMenu(parent));
+    return level->GetMenu() || GiveLevelMenu(level, TakeOverOrCreateMenu(level, parent));
 }
 
 BOOL CFolderMenu::OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position) {
-    CFolderMenuLevel* previous = level->GetPrevious();
-    BOOL takenOver = previous && previous->GetMenu();
-    std::unique_ptr<CPopUpMenu> menu = takenOver ? previous->TakeMenu() : CreateMenu(parent);
-    if (!menu)
-        return FALSE;
-    menu->SetParent(parent->GetMenu());
+    std::unique_ptr<CPopUpMenu> menu = TakeOverOrCreateMenu(level, parent);
     // Highlighting comes before opening, with the mouse and the keys alike, so the menu opens the
     // submenu set here.
-    if (!parent->GetMenu()->ChangeItemSubMenu(position, menu->GetHandle())) {
-        if (takenOver)
-            previous->SetMenu(std::move(menu));
+    if (!menu || !parent->GetMenu()->ChangeItemSubMenu(position, menu->GetHandle()))
         return FALSE;
-    }
     return GiveLevelMenu(level, std::move(menu));
 }
 
+BOOL CFolderMenu::TakeOverSubMenu(CFolderMenuLevel* parent, CFolderMenuItem* entry) {
+    CFolderMenuLevel* level = entry->SubMenuLevel();
+    CFolderMenuLevel* previous = parent->GetPrevious();
+    // A folder's submenu read with the build takes over the same folder's menu of the build before.
+    for (size_t index = 0; previous && !level->GetMenu() && !level->GetPrevious() && index < previous->GetEntryCount();
+         ++index) {
+        CFolderMenuItem* shown = previous->GetEntry(index);
+        if (shown->SubMenuLevel() && shown->m_paths.front() == entry->m_paths.front() && shown->m_name == entry->m_name)
+            level->SetPrevious(shown->TakeSubMenuLevelToReuse());
+    }
+    return EnsureLevelMenu(level, parent);
+}
 BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
                         BOOL allowSubFoldersLinksNavigation) {
     // Timers also fire inside the menu's loop, and inside the modal loops a command may run (the
@@ -203,7 +218,7 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
         if (!folder.MergedMenu) {
             std::wstring name = LastComponentOfDirectory(folder.Directory);
             if (!AddEntry(root, folder.Directory, name.c_str(), TRUE, TRUE, FALSE, FALSE, &entry) || !entry ||
-                !entry->SubMenuLevel() || !EnsureLevelMenu(entry->SubMenuLevel(), root)) {
+                !entry->SubMenuLevel() || !TakeOverSubMenu(root, entry)) {
                 *result = FALSE;
                 continue;
             }
@@ -211,7 +226,7 @@ void CFolderMenu::BuildSeparateFolders(const MergedFolder* folders, UINT count, 
             continue;
         }
         if (!AddEntry(root, folder.Directory, folder.MergedMenuName, TRUE, TRUE, TRUE, TRUE, &entry) || !entry ||
-            !entry->SubMenuLevel() || !EnsureLevelMenu(entry->SubMenuLevel(), root)) {
+            !entry->SubMenuLevel() || !TakeOverSubMenu(root, entry)) {
             *result = FALSE;
             continue;
         }
@@ -283,8 +298,6 @@ void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
         return;
     if (subMenuLevel->IsFilled())
         return;
-    if (subMenuLevel->GetPrevious())
-        KeepReusableIcons(subMenuLevel->GetPrevious(), FALSE);
 
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     // Reading adds entries (and levels) but never paths to this entry, so the loop is safe.

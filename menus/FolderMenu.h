@@ -101,8 +101,12 @@ private:
     std::unique_ptr<CPopUpMenu> CreateMenu(CFolderMenuLevel* parent);
     BOOL GiveLevelMenu(CFolderMenuLevel* level, std::unique_ptr<CPopUpMenu> menu);
     BOOL OpenLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent, UINT position);
+    // The earlier level's menu when there is one, its icons offered to the entries read next.
+    std::unique_ptr<CPopUpMenu> TakeOverOrCreateMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent);
     // For a level read with the build, before its item is inserted.
     BOOL EnsureLevelMenu(CFolderMenuLevel* level, CFolderMenuLevel* parent);
+    // For the submenu of one of several folders, read with the build.
+    BOOL TakeOverSubMenu(CFolderMenuLevel* parent, CFolderMenuItem* entry);
     BOOL BuildLevels(const MergedFolder* folders, UINT count, std::unique_ptr<CFolderMenuLevel> previousRoot);
     void BuildSeparateFolders(const MergedFolder* folders, UINT count, BOOL* result);
     CFolderMenuLevel* FindLevelOfMenu(HMENU menu) const;

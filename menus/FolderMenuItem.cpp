@@ -24,6 +24,12 @@ CFolderMenuItem::CFolderMenuItem(LPCWSTR path, LPCWSTR name, BOOL isFolder,
 
 CFolderMenuItem::~CFolderMenuItem() = default;
 
+std::unique_ptr<CFolderMenuLevel> CFolderMenuItem::TakeSubMenuLevelToReuse() {
+    if (!m_subMenuLevel || m_subMenuLevel->GetMenu())
+        return std::move(m_subMenuLevel);
+    return m_subMenuLevel->TakePrevious();
+}
+
 void CFolderMenuItem::AddPath(LPCWSTR path) {
     m_paths.push_back(CutToPathLength(path));
 }

@@ -27,7 +27,10 @@ public:
     HICON Icon() const { return m_hIcon ? m_hIcon.Get() : m_hTypeIcon; }
     // Null for plain entries.
     CFolderMenuLevel* SubMenuLevel() const { return m_subMenuLevel.get(); }
-    std::unique_ptr<CFolderMenuLevel> TakeSubMenuLevel() { return std::move(m_subMenuLevel); }
+    // The submenu's level for a later build to take over: the level itself when its menu was made,
+    // else the earlier level it had taken over (a submenu left closed for a few showings keeps its
+    // menu); null when there is none.
+    std::unique_ptr<CFolderMenuLevel> TakeSubMenuLevelToReuse();
 
     std::vector<std::wstring> m_paths; // never empty
     std::wstring m_name;

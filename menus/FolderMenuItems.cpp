@@ -20,14 +20,6 @@ BOOL ShowsSameEntry(const CFolderMenuItem& shown, const CFolderMenuItem& entry) 
            !shown.SubMenuLevel() == !entry.SubMenuLevel();
 }
 
-// A level taken over when its folder is opened again: one that was opened itself, else the one it
-// had taken over in turn (a submenu left closed for a few showings keeps its menu).
-std::unique_ptr<CFolderMenuLevel> LevelWithMenu(std::unique_ptr<CFolderMenuLevel> level) {
-    if (!level || level->GetMenu())
-        return level;
-    return level->TakePrevious();
-}
-
 void RemoveAllItems(CPopUpMenu* menu) {
     menu->ClearDeferredIcons();
     // RemoveMenu, unlike DeleteMenu, leaves the submenus alive: their levels destroy them.
@@ -164,7 +156,7 @@ void CFolderMenu::ChangeKeptItem(CPopUpMenu* menu, UINT position, CFolderMenuIte
         return;
     // A submenu not read yet takes over the earlier menu when it is opened.
     if (!subMenuLevel->GetMenu())
-        subMenuLevel->SetPrevious(LevelWithMenu(shown->TakeSubMenuLevel()));
+        subMenuLevel->SetPrevious(shown->TakeSubMenuLevelToReuse());
     HMENU subMenu = SubMenuHandleOf(entry);
     if (GetSubMenu(menu->GetHandle(), static_cast<int>(position)) != subMenu)
         menu->ChangeItemSubMenu(position, subMenu);

@@ -50,6 +50,28 @@ TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndOthersGetTheirOwn) 
     EXPECT_EQ((Texts{L"Empty"}), MenuItemTexts(FindSubMenu(Root(), L"missing")));
 }
 
+TEST_F(FolderMenuBuild, SubmenusOfSeveralFoldersKeepTheirMenusAcrossRebuilds) {
+    for (const wchar_t* file : {L"first\\x.txt", L"second\\a.txt", L"own\\o.txt"})
+        m_tree.AddFile(file);
+    std::vector<MergedFolder> records{FolderRecord(m_tree.Path(L"first"), 1, L"Work"),
+                                      FolderRecord(m_tree.Path(L"own")),
+                                      FolderRecord(m_tree.Path(L"second"), 1, L"Work")};
+    ASSERT_TRUE(Build(records));
+    HMENU work = FindSubMenu(Root(), L"Work");
+    HMENU own = FindSubMenu(Root(), L"own");
+    UINT kept = FindCommand(work, L"x.txt");
+
+    m_tree.AddFile(L"second\\b.txt");
+    m_tree.AddFile(L"own\\p.txt");
+    ASSERT_TRUE(Build(records));
+    EXPECT_EQ(work, FindSubMenu(Root(), L"Work"));
+    EXPECT_EQ(own, FindSubMenu(Root(), L"own"));
+    EXPECT_EQ((Texts{L"a.txt", L"b.txt", L"x.txt"}), MenuItemTexts(work));
+    EXPECT_EQ((Texts{L"o.txt", L"p.txt"}), MenuItemTexts(own));
+    EXPECT_EQ(kept, FindCommand(work, L"x.txt")) << "an unchanged file keeps its item";
+    EXPECT_EQ(m_tree.Path(L"second\\b.txt"), PathOfCommand(work, L"b.txt"));
+}
+
 TEST_F(FolderMenuBuild, AMergedSubmenuJoiningAListedFolderCutsEachExtensionOnce) {
     m_tree.AddFile(L"p\\docs\\a.tar.gz");
     m_tree.AddFile(L"own\\b.tar.gz");
