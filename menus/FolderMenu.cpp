@@ -125,6 +125,7 @@ BOOL CFolderMenu::TakeOverSubMenu(CFolderMenuLevel* parent, CFolderMenuItem* ent
     }
     return EnsureLevelMenu(level, parent);
 }
+
 BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSubFolders, BOOL allowSubFoldersNavigation,
                         BOOL allowSubFoldersLinksNavigation) {
     // Timers also fire inside the menu's loop, and inside the modal loops a command may run (the

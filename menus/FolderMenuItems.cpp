@@ -14,10 +14,11 @@ void CutExtension(std::wstring& name) {
         name.resize(dot);
 }
 
-// Whether the item showing `shown` can show `entry` as it is: same path, name and kind.
-BOOL ShowsSameEntry(const CFolderMenuItem& shown, const CFolderMenuItem& entry) {
+// Whether the item at the position, which shows `shown`, can show `entry` as it is: same path,
+// name and kind. (The submenu's level of `shown` may have been taken over already.)
+BOOL ShowsSameEntry(HMENU menu, UINT position, const CFolderMenuItem& shown, const CFolderMenuItem& entry) {
     return shown.m_name == entry.m_name && !shown.m_isFolder == !entry.m_isFolder &&
-           !shown.SubMenuLevel() == !entry.SubMenuLevel();
+           !GetSubMenu(menu, static_cast<int>(position)) == !entry.SubMenuLevel();
 }
 
 void RemoveAllItems(CPopUpMenu* menu) {
@@ -116,7 +117,8 @@ BOOL CFolderMenu::ChangeLevelItems(CFolderMenuLevel* level, CFolderMenuLevel* pr
     for (size_t index = 0; index < level->GetEntryCount(); ++index) {
         CFolderMenuItem* entry = level->GetEntry(index);
         auto found = shownAt.find(entry->m_paths.front());
-        if (found == shownAt.end() || found->second < nextAllowed || !ShowsSameEntry(*shown[found->second], *entry))
+        if (found == shownAt.end() || found->second < nextAllowed ||
+            !ShowsSameEntry(menu->GetHandle(), static_cast<UINT>(found->second), *shown[found->second], *entry))
             continue;
         keptAs[found->second] = entry;
         showing[index] = shown[found->second];

@@ -60,6 +60,9 @@ TEST_F(FolderMenuBuild, SubmenusOfSeveralFoldersKeepTheirMenusAcrossRebuilds) {
     HMENU work = FindSubMenu(Root(), L"Work");
     HMENU own = FindSubMenu(Root(), L"own");
     UINT kept = FindCommand(work, L"x.txt");
+    // GetMenuItemID tells nothing of an item that opens a submenu.
+    auto itemId = [&](LPCWSTR text) { return ReadMenuItem(Root(), FindItemPosition(Root(), text), MIIM_ID).wID; };
+    UINT ownItem = itemId(L"own");
 
     m_tree.AddFile(L"second\\b.txt");
     m_tree.AddFile(L"own\\p.txt");
@@ -69,6 +72,7 @@ TEST_F(FolderMenuBuild, SubmenusOfSeveralFoldersKeepTheirMenusAcrossRebuilds) {
     EXPECT_EQ((Texts{L"a.txt", L"b.txt", L"x.txt"}), MenuItemTexts(work));
     EXPECT_EQ((Texts{L"o.txt", L"p.txt"}), MenuItemTexts(own));
     EXPECT_EQ(kept, FindCommand(work, L"x.txt")) << "an unchanged file keeps its item";
+    EXPECT_EQ(ownItem, itemId(L"own")) << "and so does a folder's submenu item";
     EXPECT_EQ(m_tree.Path(L"second\\b.txt"), PathOfCommand(work, L"b.txt"));
 }
 
