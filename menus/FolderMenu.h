@@ -5,6 +5,7 @@
 #include "menus/FolderMenuIconCache.h"
 #include "menus/FolderMenuItem.h"
 #include "menus/FolderMenuLevel.h"
+#include "menus/FolderMenuShellIcons.h"
 #include "menus/FolderMenuTypeIcons.h"
 #include "menus/PopUpMenu.h"
 
@@ -164,6 +165,7 @@ private:
     CFolderMenuIconCache m_iconCache;
     CFolderMenuTypeIcons m_typeIcons; // kept across builds
     CIconHandle m_linkOverlay;        // loaded with the first shortcut
+    CFolderMenuShellIcons m_shellIcons;
     // Where the shortcuts listed by this build and by the one before led. Resolving a shortcut
     // costs milliseconds, and every build lists them all again.
     struct ResolvedShortcut {

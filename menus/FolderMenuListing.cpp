@@ -18,13 +18,6 @@ void CopyWithoutExtension(LPCWSTR fileName, LPWSTR name) {
         extension[-1] = L'\0';
 }
 
-HICON LoadShellIcon(LPCWSTR path) {
-    SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(path, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
-        return nullptr;
-    return info.hIcon;
-}
-
 } // namespace
 
 BOOL CFolderMenu::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, BOOL merge) {
@@ -184,7 +177,7 @@ HICON CFolderMenu::FetchItemIcon(ULONG_PTR key) {
 
 HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) {
     if (!IsShortcutExtension(FindExtension(path)))
-        return LoadShellIcon(path);
+        return m_shellIcons.SmallIconOf(path);
     if (HICON icon = LoadShortcutTargetIcon(path))
         return m_hideShortcutsOverlay ? icon : AddLinkOverlay(icon);
     if (m_hideShortcutsOverlay) {
@@ -192,11 +185,11 @@ HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) {
         WCHAR target[kPathBufferLength] = L"";
         if (HICON icon = LoadShortcutIcon(path, target))
             return icon;
-        if (HICON icon = target[0] ? LoadShellIcon(target) : nullptr)
+        if (HICON icon = target[0] ? m_shellIcons.SmallIconOf(target) : nullptr)
             return icon;
     }
     // A shortcut whose target is gone keeps its own icon, arrow and all.
-    return AddLinkOverlay(LoadShellIcon(path));
+    return AddLinkOverlay(m_shellIcons.SmallIconOf(path));
 }
 
 HICON CFolderMenu::LoadShortcutTargetIcon(LPCWSTR shortcutPath) {
@@ -210,7 +203,7 @@ HICON CFolderMenu::LoadShortcutTargetIcon(LPCWSTR shortcutPath) {
     BOOL isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (HICON shared = m_typeIcons.IconOf(target, isFolder, attributes))
         return CopyIcon(shared);
-    return LoadShellIcon(target);
+    return m_shellIcons.SmallIconOf(target);
 }
 
 HICON CFolderMenu::AddLinkOverlay(HICON icon) {
