@@ -2,6 +2,7 @@
 
 #include "lib/PathText.h"
 #include "lib/RegistryKey.h"
+#include "menus/PopUpMenu.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -90,6 +91,8 @@ HICON CFolderMenuTypeIcons::IconOfIndex(int index) {
                            SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
         if (list)
             icon.Reset(ImageList_GetIcon(list, index, ILD_NORMAL));
+        // Menus kept from an earlier build may know this handle as an icon destroyed since.
+        CPopUpMenu::ForgetIcon(icon.Get());
     }
     return icon.Get();
 }
