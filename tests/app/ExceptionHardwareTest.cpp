@@ -21,6 +21,7 @@ std::wstring MessageFor(DWORD code, std::vector<ULONG_PTR> parameters = {}) {
 
 } // namespace
 
+// desktop-free: ExceptionHardware
 TEST(ExceptionHardware, MessageNamesTheExceptionTheAccessAndTheFaultingAddress) {
     const std::vector<std::pair<std::wstring, std::wstring>> cases = {
         {L"INT_DIVIDE_BY_ZERO", MessageFor(0xC0000094)},
@@ -39,6 +40,7 @@ TEST(ExceptionHardware, MessageNamesTheExceptionTheAccessAndTheFaultingAddress) 
         EXPECT_EQ(test.first + L" at address 0x00007FF6A1B2C3D4.", test.second);
 }
 
+// desktop-free: StructuredExceptionTranslator
 TEST(StructuredExceptionTranslator, LeavesFaultsThatSystemCodeHandlesToTheSystem) {
     SetStructuredExceptionTranslator(CExceptionHardware::Translator);
     // lstrlenW catches bad pointers itself and answers 0; translating its fault would turn a

@@ -125,6 +125,7 @@ TEST(FoldersFileRecovery, ADamagedFileGivesWayToACompleteBackupWithOneMessageAnd
     }
 }
 
+// desktop-free: FoldersFileRecovery.ASaveKilledAtAnyMomentLeavesTheOldOrTheNewConfigurationWhole
 // A save killed at any moment leaves the previous or the new configuration, whole. The default
 // run kills 20 saves; PATHWREN_SOAK=1 kills 100.
 TEST(FoldersFileRecovery, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewConfigurationWhole) {

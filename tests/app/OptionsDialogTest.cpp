@@ -677,6 +677,7 @@ TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
     EXPECT_NE(std::wstring::npos, DescribeDialogs(boxes).find(box + box + box)) << DescribeDialogs(boxes);
 }
 
+// desktop-free: FormatHotKeyText
 TEST(FormatHotKeyText, NamesTheModifiersInOrderAndTheDedicatedKeys) {
     const struct {
         UINT modifiers;

@@ -10,6 +10,7 @@ const std::vector<RECT> kTwoMonitors = {{0, 0, 1000, 760}, {-800, 100, 0, 700}};
 
 } // namespace
 
+// desktop-free: DesktopMirrorGeometry
 // The layout is compact exactly when the window is small, as the mirror decides it.
 TEST(DesktopMirrorGeometry, SmallWindowsUnderEightyPercentGetCompactPlacesScaledAndKeptOffTheEdges) {
     struct Case {

@@ -30,6 +30,7 @@ struct HideValue {
 
 } // namespace
 
+// desktop-free: HiddenDesktopItems
 TEST(HiddenDesktopItems, UserValuesAddOrTakeBackWhatTheMachineHidesAndOnlyNumbersCount) {
     CComPtr<IShellFolder> desktop;
     ASSERT_HRESULT_SUCCEEDED(SHGetDesktopFolder(&desktop));

@@ -54,6 +54,7 @@ struct OptionsInTemp {
 
 } // namespace
 
+// desktop-free: ApplicationOptions
 TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
     WCHAR localAppData[MAX_PATH];
     ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));

@@ -24,6 +24,7 @@ std::u16string Value(const CIniDocument& document, const std::u16string& section
 
 } // namespace
 
+// desktop-free: IniDocument
 TEST(IniDocument, UnchangedLinesKeepTheirBytesThroughASave) {
     const std::string original = "; the user's note\r\n[Default]  \r\n  Folders = 1 ;old\n\n\n"
                                  "Unknown=kept\r\n[Folders_0]\rPath=C:\\\r\n# more\r\nLast=x";

@@ -27,6 +27,7 @@ std::wstring Read(CIniFile& file, LPCWSTR section, LPCWSTR key) {
 
 } // namespace
 
+// desktop-free: IniFileDocument
 TEST(IniFileDocument, ASaveKeepsCommentsUnknownKeysAndTheEncoding) {
     TempDirectory temp;
     const std::string ansiText =

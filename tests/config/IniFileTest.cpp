@@ -48,6 +48,7 @@ std::vector<INT> LoadedValues(CIniFileEx<CountedOption>& file, BOOL* allLoaded) 
 
 } // namespace
 
+// desktop-free: IniFile
 TEST(IniFile, ConstructionCreatesDirectoriesAndBomOnlyFileButLeavesExistingFilesAlone) {
     TempDirectory temp;
     CIniFile created(temp.File(L"a/b\\c/settings.ini").c_str());
@@ -152,6 +153,7 @@ TEST(IniFile, EnumSectionNamesGrowsItsBufferAndStopsWhenAsked) {
     EXPECT_EQ(3, calls);
 }
 
+// desktop-free: IniFileEx
 TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHides) {
     TempDirectory temp;
     CIniFileEx<CountedOption> file(temp.File(L"array.ini").c_str());

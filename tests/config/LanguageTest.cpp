@@ -64,6 +64,7 @@ void ExpectEveryTextTerminated(CLanguage& language) {
 
 } // namespace
 
+// desktop-free: LanguageTest
 TEST(LanguageTest, MissingEmptyOrGarbledFilesGiveExactlyTheBuiltInTexts) {
     TempDirectory directory;
     std::wstring missing = directory.File(L"Languages\\Klingon.ini");

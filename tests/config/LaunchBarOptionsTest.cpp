@@ -40,6 +40,7 @@ std::wstring SavedText(CLaunchBarOptions& options) {
 
 } // namespace
 
+// desktop-free: LaunchBarOptionsTest
 TEST(LaunchBarOptionsTest, AMissingSectionGivesTheDefaultBar) {
     CLaunchBarOptions constructed;
     CLaunchBarOptions loaded = LoadText(L"[Default]\r\nIconSize=48\r\nMinWidth=999\r\n");

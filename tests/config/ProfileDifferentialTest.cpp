@@ -141,6 +141,7 @@ bool StartsWith(const std::vector<unsigned char>& bytes, std::initializer_list<u
 
 } // namespace
 
+// desktop-free: ProfileDifferential
 TEST(ProfileDifferential, EveryCorpusFileReadsAsTheProfileFunctionsReadIt) {
     std::wstring directory = SourceTreePath(L"tests/app/malformed");
     std::vector<std::wstring> corpus = FilesIn(directory, L"*.ini");

@@ -79,6 +79,7 @@ Sample Loaded(const std::wstring& text, Sample sample = Sample()) {
 
 } // namespace
 
+// desktop-free: SettingKey
 TEST(SettingKey, EveryKindIsWrittenInRowOrderAndReadBack) {
     const std::wstring text =
         L"[Default]\r\nNumber=4294967293\r\nDouble=8\r\nUnsigned=4294967295\r\nColor=1193046\r\n"

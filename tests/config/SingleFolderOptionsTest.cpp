@@ -67,6 +67,7 @@ struct DestroyCounter : IFolderItemContainer {
 
 } // namespace
 
+// desktop-free: SingleFolderOptions
 TEST(SingleFolderOptions, EmptySectionsGetTheDefaultsOfNewItems) {
     CSingleFolderOptions fresh;
     CSingleFolderOptions loaded;
@@ -202,6 +203,7 @@ TEST(SingleFolderOptions, DamagedValuesLoadAsDefaultsWithoutHanging) {
     EXPECT_EQ(2, ansi.ZOrder) << "an 8-bit file is still read";
 }
 
+// desktop-free: GenericPathwrenObject
 TEST(GenericPathwrenObject, DestroysItsContainerOnce) {
     int destroyed = 0;
     {

@@ -130,6 +130,7 @@ protected:
 
 } // namespace
 
+// desktop-free: SkinTest
 TEST_F(SkinTest, WithoutSkinEveryImageIsBuiltIn) {
     CSkin skin;
     ExpectNoSkin(skin);

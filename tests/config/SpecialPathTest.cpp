@@ -37,6 +37,7 @@ private:
 
 } // namespace
 
+// desktop-free: SpecialPath
 TEST(SpecialPath, StoredPathsResolveToDirectoriesRelativeToTheProgramWhateverTheCurrentDirectory) {
     EXPECT_EQ(L"::CSIDL:0x5", FormatSpecialPath(CSIDL_MYDOCUMENTS));
     EXPECT_EQ(L"::CSIDL:0x1A", FormatSpecialPath(CSIDL_APPDATA)) << "upper-case hexadecimal";

@@ -44,6 +44,7 @@ struct Browser {
 
 } // namespace
 
+// desktop-free: ShellBrowserFitting
 TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
     const RECT area = {0, 30, 1000, 730};
     struct Case {

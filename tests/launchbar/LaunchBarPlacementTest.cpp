@@ -75,6 +75,7 @@ const PlacementCase kCases[] = {
     {0, FALSE, &kPrimaryOnly, 0, 8, {1500, 28}, {0, 0, 1500, 28}, {0, 0, 1500, 8}},
 };
 
+// desktop-free: LaunchBarPlacement
 TEST(LaunchBarPlacement, MatchesHandWorkedRectangles) {
     for (const PlacementCase& row : kCases) {
         CLaunchBarOptions options;

@@ -31,6 +31,7 @@ public:
     CLaunchBar* bar = nullptr;
 };
 
+// desktop-free: LaunchBarShowPoint
 TEST(LaunchBarShowPoint, OpensBesideTheButtonAwayFromTheEdge) {
     const RECT button = {100, 200, 124, 224};
     struct Row {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+// desktop-free: FileReplace
 TEST(FileReplace, TheTargetIsReplacedWholeOrLeftAsItWasAndNoTemporaryFileStays) {
     TempDirectory temp;
     std::wstring target = temp.File(L"target.ini");

@@ -82,6 +82,7 @@ protected:
 
 } // namespace
 
+// desktop-free: FileSearchTest
 TEST_F(FileSearchTest, FindsEveryPatternOnceAndRecursesOnlyWhenAsked) {
     BOOL stopped = TRUE;
     EXPECT_EQ((std::set<std::wstring>{root + L"\\a.ini", root + L"\\b.txt"}),

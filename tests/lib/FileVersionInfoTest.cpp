@@ -6,6 +6,7 @@
 
 #include <string>
 
+// desktop-free: FileVersionInfoTest
 TEST(FileVersionInfoTest, ReadsTheFixedBlockAndTheStringsOfTheFirstTranslation) {
     struct Case {
         const wchar_t* file;

@@ -22,6 +22,7 @@ std::vector<int> Contents(const CLinkListBaseSingleThreaded& list) {
 
 } // namespace
 
+// desktop-free: LinkListTest
 TEST(LinkListTest, InsertsRemovesAndMovesKeepingBothEndsRight) {
     CLinkListSimpleSingleThreaded list;
     LINK_LIST_NODE* two = list.AddItem(nullptr, &g_values[2]);

@@ -15,6 +15,7 @@ bool IsLiveGdiObject(HGDIOBJ object) {
 
 } // namespace
 
+// desktop-free: Owners
 TEST(Owners, MovingHandsTheHandleOverAndResettingReleasesItOnce) {
     HBITMAP raw = CreateBitmap(4, 4, 1, 32, nullptr);
     ASSERT_NE(nullptr, raw);

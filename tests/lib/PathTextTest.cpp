@@ -5,6 +5,7 @@
 
 #include <string>
 
+// desktop-free: PathText
 TEST(PathText, ExtensionsBelongToTheLastComponentOnly) {
     struct Case {
         LPCWSTR path;

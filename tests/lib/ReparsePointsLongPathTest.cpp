@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+// desktop-free: ReparsePointsLongPath
 // A path without links is copied as it is, cut to the buffer when too long; no path is refused.
 TEST(ReparsePointsLongPath, APathWithoutLinksIsCopiedAndCutToTheBuffer) {
     for (size_t length : {kResolvedPathLength - 1, kResolvedPathLength, kResolvedPathLength + 900}) {

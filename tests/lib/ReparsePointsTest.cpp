@@ -55,6 +55,7 @@ std::wstring ParsedTarget(ULONG tag, const std::wstring& name, size_t bytesCut =
 
 } // namespace
 
+// desktop-free: ReparsePointsTest
 TEST(ReparsePointsTest, LinksAnywhereOnThePathAreReplacedByTheirTargets) {
     FakeLinks links({{L"C:\\Data\\Junction", L"D:\\Real Place"},
                      {L"C:\\Start", L"D:\\Hop\\Inner"},

@@ -60,6 +60,7 @@ protected:
 
 } // namespace
 
+// desktop-free: ShellLinkFile
 TEST_F(ShellLinkFile, ReadsTheTargetTheShellWroteAndNothingFromADamagedFile) {
     for (const std::wstring& target : {m_tree.AddFile(L"notes.txt"), m_tree.AddFolder(L"folder")}) {
         std::wstring link = m_tree.Path(L"link.lnk");

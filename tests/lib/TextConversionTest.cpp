@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+// desktop-free: TextConversionTest
 TEST(TextConversionTest, ConvertsThroughTheAnsiCodePage) {
     if (GetACP() != 1252)
         GTEST_SKIP() << "The expected bytes are those of code page 1252, Wine's default; here it is " << GetACP();

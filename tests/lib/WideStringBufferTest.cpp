@@ -4,6 +4,7 @@
 
 #include <string>
 
+// desktop-free: WideStringBufferTest
 TEST(WideStringBufferTest, GrowsByDoublingAndKeepsTheText) {
     CWideStringBuffer buffer(4);
     EXPECT_STREQ(L"", buffer.GetText());

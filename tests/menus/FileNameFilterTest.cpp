@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+// desktop-free: FileNameFilter
 TEST(FileNameFilter, SplitsAtEverySemicolonKeepsBlanksAndAcceptsOnTheFirstMatch) {
     CFileNameFilter filter(FileNameFilterInclusion, L";*.exe;; *.jpg;");
     ASSERT_EQ(2u, filter.PatternCount());
@@ -21,6 +22,7 @@ TEST(FileNameFilter, SplitsAtEverySemicolonKeepsBlanksAndAcceptsOnTheFirstMatch)
     EXPECT_TRUE(exclusion.Accepts(L"draft.doc"));
 }
 
+// desktop-free: WildcardMatch
 TEST(WildcardMatch, IsAnchoredFoldsOnlyAToZAndBacktracksAfterTheLastStar) {
     EXPECT_TRUE(WildcardMatch(L"*.EXE", L"SETUP.EXE"));
     EXPECT_FALSE(WildcardMatch(L"*.EXE", L"SETUP.EXE.BAK"));
@@ -42,6 +44,7 @@ TEST(WildcardMatch, IsAnchoredFoldsOnlyAToZAndBacktracksAfterTheLastStar) {
     EXPECT_FALSE(WildcardMatch(L"*a*a*a*a*a*a*a*a*b", longName.c_str()));
 }
 
+// desktop-free: MenuNameOrder
 TEST(MenuNameOrder, NumbersFirstByValueThenTextIgnoringCase) {
     EXPECT_LT(CompareMenuNames(L"9 y", L"10 x"), 0);
     EXPECT_LT(CompareMenuNames(L"10 x", L"A"), 0);

@@ -25,6 +25,7 @@ protected:
 
 } // namespace
 
+// desktop-free: FolderMenuBuild.MergedRecordsShareOneSortedSubmenuAndOthersGetTheirOwn
 TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndOthersGetTheirOwn) {
     for (const wchar_t* file : {L"first\\x.txt", L"first\\m.txt", L"second\\a.txt", L"second\\x.txt", L"own\\o.txt"})
         m_tree.AddFile(file);
@@ -149,6 +150,7 @@ TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIs
     EXPECT_EQ((Texts{L"later.txt", L"one.txt"}), MenuItemTexts(FindSubMenu(Root(), L"sub")));
 }
 
+// desktop-free: FolderMenuBuild.TenThousandFilesAreListedInOrder
 TEST_F(FolderMenuBuild, TenThousandFilesAreListedInOrder) {
     AddNumberedFiles(L"big", 0, 9999);
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"big"))}));
@@ -159,6 +161,7 @@ TEST_F(FolderMenuBuild, TenThousandFilesAreListedInOrder) {
     EXPECT_EQ(L"file 9999.txt", texts.back());
 }
 
+// desktop-free: FolderMenuBuild.AFolderOfTenThousandFilesMergesAndFilters
 TEST_F(FolderMenuBuild, AFolderOfTenThousandFilesMergesAndFilters) {
     // Under Wine the icons of shown files dominate, so few are shown here; enumeration, filters and
     // the merge lookup still see every name.
@@ -175,6 +178,7 @@ TEST_F(FolderMenuBuild, AFolderOfTenThousandFilesMergesAndFilters) {
     EXPECT_EQ(m_tree.Path(L"big\\file 9900.txt"), PathOfCommand(Root(), L"file 9900.txt"));
 }
 
+// desktop-free: FolderMenuBuild.RebuildingAndDestroyingGiveEveryIconBack
 TEST_F(FolderMenuBuild, RebuildingAndDestroyingGiveEveryIconBack) {
     AddNumberedFiles(L"many", 0, 299);
     // Programs show icons of their own, read only for the items shown on screen.

@@ -23,6 +23,7 @@ void operator delete(void* block, std::size_t) noexcept {
     operator delete(block);
 }
 
+// desktop-free: FolderMenuLevel
 TEST(FolderMenuLevel, ANameStaysFoundWhileItsEntryGainsTheSameNamedFoldersOfOtherDrives) {
     CFolderMenuLevel level(std::unique_ptr<CPopUpMenu>(new CPopUpMenu()));
     // Paths this short live inside the string object itself, so they move whenever the entry's

@@ -4,6 +4,7 @@
 
 typedef FolderMenuTest FolderMenuListing;
 
+// desktop-free: FolderMenuListing
 TEST_F(FolderMenuListing, FiltersChooseFilesAndFoldersShowOnlyWhenTheyHoldAShownFile) {
     for (const wchar_t* file : {L"a.EXE", L"b.ini", L"c.txt", L"pictures.d\\d.jpg", L"deep\\inner\\setup.exe",
                                 L"texts\\e.txt", L"settings\\f.ini"})

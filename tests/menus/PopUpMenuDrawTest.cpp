@@ -40,6 +40,7 @@ std::map<UINT, std::vector<DWORD>> DrawInStates(CPopUpMenu& menu, HICON icon, co
 
 } // namespace
 
+// desktop-free: PopUpMenuDrawing.GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparency
 TEST(PopUpMenuDrawing, GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparency) {
     // Blue weighs 0.114, red 0.299, green 0.587; the sum is truncated and alpha kept.
     const std::vector<std::pair<DWORD, DWORD>> colours = {
@@ -60,6 +61,7 @@ TEST(PopUpMenuDrawing, GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparen
     DestroyIcon(icon);
 }
 
+// desktop-free: PopUpMenuDrawing.ShadowIconIsTheIconOnTheBrushMostlyTransparent
 TEST(PopUpMenuDrawing, ShadowIconIsTheIconOnTheBrushMostlyTransparent) {
     std::vector<DWORD> pixels(16 * 16, 0x00000000);
     std::fill(pixels.begin(), pixels.begin() + 8 * 16, 0xFF0000FF);

@@ -22,6 +22,7 @@ std::vector<UINT> IdsOf(const CPopUpMenu& menu) {
 
 } // namespace
 
+// desktop-free: PopUpMenuTree
 TEST(PopUpMenuTree, IdentifiersAreUniqueAcrossTheTreeAndSeparatorsLeaveGaps) {
     CPopUpMenu root;
     CPopUpMenu level1;
@@ -80,6 +81,7 @@ TEST(PopUpMenuTree, DestroyingAMenuLeavesItsSubmenusToTheirOwners) {
     }
 }
 
+// desktop-free: PopUpMenuThemed
 TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     if (!CPopUpMenu().IsThemed())
         GTEST_SKIP() << "menus of this system draw icons through the owner (PopUpMenuOwnerDraw covers them)";

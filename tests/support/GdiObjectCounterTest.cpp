@@ -29,6 +29,7 @@ void ExpectCountsObjects(long (*read)(), const char* how) {
 
 } // namespace
 
+// desktop-free: GdiObjectCounter
 TEST(GdiObjectCounter, ReadingsMoveByTheNumberOfObjectsCreatedAndDeletedHowEverMeasured) {
     ExpectCountsObjects(&GdiObjectCounter::Read, GdiObjectCounter::UsesHeadroom() ? "headroom" : "GetGuiResources");
     // Always by headroom, so the Wine fallback is proven wherever the test runs.

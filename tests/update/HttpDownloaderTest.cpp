@@ -30,6 +30,7 @@ std::wstring ErrorText(const HttpDownloader& downloader, DWORD error) {
 
 } // namespace
 
+// desktop-free: HttpDownloaderTest
 TEST(HttpDownloaderTest, EveryAnswerEndsWithinTheLimitsWithOneMeaning) {
     std::wstring server = UpdateServerHost();
     ASSERT_FALSE(server.empty()) << "the update_server fixture is not running";

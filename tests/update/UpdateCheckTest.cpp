@@ -26,6 +26,7 @@ UpdateCheckSource Source(const std::wstring& serverCase, const wchar_t* ownFile 
 
 } // namespace
 
+// desktop-free: UpdateCheckTest.FindXmlTagFindsFullAndEmptyElementsOnly
 TEST(UpdateCheckTest, FindXmlTagFindsFullAndEmptyElementsOnly) {
     struct Case {
         const char* text;
@@ -49,6 +50,7 @@ TEST(UpdateCheckTest, FindXmlTagFindsFullAndEmptyElementsOnly) {
     }
 }
 
+// desktop-free: UpdateCheckTest.EachFileGivesItsOneVerdictAndMessage
 TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
     ASSERT_FALSE(UpdateServerHost().empty()) << "the update_server fixture is not running";
     const std::wstring upToDate = L"Your software is up to date";
