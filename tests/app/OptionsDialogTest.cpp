@@ -571,6 +571,7 @@ TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersionAndStateIco
     EXPECT_EQ(L"imageres.dll5 shell32.dll2 imageres.dll5", icons[1]);
 }
 
+// windows-only: OptionsDialog.TheIconPickerSetsTheAssociatedIcon
 // The picker chooses the fourth icon of the file; the hot icon, never set, follows.
 TEST_F(OptionsDialog, TheIconPickerSetsTheAssociatedIcon) {
     if (RunningOnWine())

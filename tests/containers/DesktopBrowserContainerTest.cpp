@@ -324,6 +324,7 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     EXPECT_LT(0, ListView_GetItemCount(mirror.ListView()));
 }
 
+// windows-only: DesktopMirror.ARenamedIconKeepsItsPlace
 TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
     Mirror mirror(L"progman");
     ASSERT_TRUE(IsTheTestScreen()) << "the places are worked out for Xvfb's 1280x1024 under Wine";
