@@ -196,7 +196,7 @@ BOOL CShellBrowserEx::RenderGradient(COLORREF color1, COLORREF color2, UINT grad
 }
 
 BOOL CShellBrowserEx::RenderPicture(LPCWSTR path, UINT position) {
-    CopyTruncated(m_picturePath, MAX_PATH, path);
+    CopyTruncated(m_picturePath, path);
     m_picturePosition = position;
     if (!m_gdiplus.Started())
         return FALSE;

@@ -108,7 +108,7 @@ BOOL FittedForCertain(size_t copied, DWORD size) {
 
 BOOL CreateDirectoryWithParents(LPCWSTR directory) {
     WCHAR path[MAX_PATH];
-    CopyTruncated(path, MAX_PATH, directory);
+    CopyTruncated(path, directory);
     size_t length = wcslen(path);
     while (length > 0 && (path[length - 1] == L'\\' || path[length - 1] == L'/'))
         path[--length] = L'\0';
@@ -129,7 +129,7 @@ BOOL CreateDirectoryWithParents(LPCWSTR directory) {
 }
 
 CIniFile::CIniFile(LPCWSTR fileName) {
-    CopyTruncated(m_fileName, MAX_PATH, fileName ? fileName : L"");
+    CopyTruncated(m_fileName, fileName ? fileName : L"");
     wcscpy(m_sectionName, L"Default");
     if (m_fileName[0] == L'\0' || IsExistingFile(m_fileName))
         return;

@@ -61,8 +61,8 @@ const WCHAR kPreviewSection[] = L"Preview";
 } // namespace
 
 CSkin::CSkin() : ModuleInstance(GetModuleHandleW(nullptr)), UseSkin(FALSE) {
-    CopyTruncated(SkinsRootDirectory, MAX_PATH, (GetProgramDirectory() + L"Skins\\").c_str());
-    CopyTruncated(SkinDirectory, MAX_PATH, SkinsRootDirectory);
+    CopyTruncated(SkinsRootDirectory, (GetProgramDirectory() + L"Skins\\").c_str());
+    CopyTruncated(SkinDirectory, SkinsRootDirectory);
     for (int i = 0; i < SkinImageCount; ++i) {
         Images[i].Name = kBuiltInImages[i].name;
         Images[i].ResourceId = kBuiltInImages[i].resourceId;
@@ -85,7 +85,7 @@ BOOL CSkin::LoadSkin(BOOL useSkin, LPCWSTR skinName) {
     std::wstring directory = SkinsRootDirectory;
     if (skinName[0] != L'\0')
         directory += std::wstring(skinName) + L"\\";
-    CopyTruncated(SkinDirectory, MAX_PATH, directory.c_str());
+    CopyTruncated(SkinDirectory, directory.c_str());
 
     DestroyExtractedIcons();
     SetDefaults();

@@ -83,7 +83,7 @@ void CShellBrowserContainer::OnItemTextSupplied(const NMHDR* header, BOOL wide) 
     if (wide) {
         const auto* info = reinterpret_cast<const NMLVDISPINFOW*>(header);
         if ((info->item.mask & LVIF_TEXT) && info->item.pszText) {
-            CopyTruncated(name, MAX_PATH, info->item.pszText);
+            CopyTruncated(name, info->item.pszText);
             index = info->item.iItem;
         }
     } else {

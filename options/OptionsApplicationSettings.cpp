@@ -165,7 +165,7 @@ void COptionsUI::SaveApplicationSettings() {
         options.SkinName[0] = L'\0';
     } else if (skin != CB_ERR) {
         options.bUseSkin = TRUE;
-        CopyTruncated(options.SkinName, MAX_PATH, GetListText(skins, skin).c_str());
+        CopyTruncated(options.SkinName, GetListText(skins, skin).c_str());
     }
     LRESULT mode = SendDlgItemMessageW(m_hDialog, IDC_LAUNCH_MODE, CB_GETCURSEL, 0, 0);
     options.LaunchMode = mode == CB_ERR ? 0 : static_cast<INT>(mode);

@@ -29,13 +29,13 @@ BOOL FormatHotKeyText(UINT modifiers, UINT virtualKey, LPWSTR text) {
         return FALSE;
     WCHAR buffer[MAX_PATH] = L"";
     if (modifiers & MOD_ALT)
-        AppendTruncated(buffer, MAX_PATH, L"ALT + ");
+        AppendTruncated(buffer, L"ALT + ");
     if (modifiers & MOD_CONTROL)
-        AppendTruncated(buffer, MAX_PATH, L"CTRL + ");
+        AppendTruncated(buffer, L"CTRL + ");
     if (modifiers & MOD_SHIFT)
-        AppendTruncated(buffer, MAX_PATH, L"SHIFT + ");
+        AppendTruncated(buffer, L"SHIFT + ");
     if (modifiers & MOD_WIN)
-        AppendTruncated(buffer, MAX_PATH, L"WIN + ");
+        AppendTruncated(buffer, L"WIN + ");
     UINT scanCode = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     if (IsExtendedKey(virtualKey))
         scanCode |= kExtendedKeyBit;

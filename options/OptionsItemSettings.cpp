@@ -297,11 +297,11 @@ void COptionsUI::LoadItemSettings(CGenericPathwrenObject* item) {
         SetDlgItemTextW(m_hDialog, IDC_DISPLAY_NAME, item->DisplayName);
         SetPathControls(item->Path);
     }
-    CopyTruncated(m_iconPath, MAX_PATH, item->AssociatedIconPath);
+    CopyTruncated(m_iconPath, item->AssociatedIconPath);
     m_iconIndex = item->AssociatedIconIndex;
-    CopyTruncated(m_hotIconPath, MAX_PATH, item->AssociatedHotIconPath);
+    CopyTruncated(m_hotIconPath, item->AssociatedHotIconPath);
     m_hotIconIndex = item->AssociatedHotIconIndex;
-    CopyTruncated(m_downIconPath, MAX_PATH, item->AssociatedDownIconPath);
+    CopyTruncated(m_downIconPath, item->AssociatedDownIconPath);
     m_downIconIndex = item->AssociatedDownIconIndex;
     ShowItemIcon(IDC_ASSOCIATED_ICON, m_iconPath, m_iconIndex, TRUE);
     ShowItemIcon(IDC_HOT_ICON, m_hotIconPath, m_hotIconIndex, FALSE);
@@ -358,11 +358,11 @@ void COptionsUI::SaveItemSettings(CGenericPathwrenObject* item) {
     } else {
         GetPathFromControls(item->Path);
     }
-    CopyTruncated(item->AssociatedIconPath, MAX_PATH, m_iconPath);
+    CopyTruncated(item->AssociatedIconPath, m_iconPath);
     item->AssociatedIconIndex = m_iconIndex;
-    CopyTruncated(item->AssociatedHotIconPath, MAX_PATH, m_hotIconPath);
+    CopyTruncated(item->AssociatedHotIconPath, m_hotIconPath);
     item->AssociatedHotIconIndex = m_hotIconIndex;
-    CopyTruncated(item->AssociatedDownIconPath, MAX_PATH, m_downIconPath);
+    CopyTruncated(item->AssociatedDownIconPath, m_downIconPath);
     item->AssociatedDownIconIndex = m_downIconIndex;
 
     for (const ItemCheck& check : kItemChecks)

@@ -114,7 +114,7 @@ void COptionsUI::MoveFolderItem(BOOL up) {
 void COptionsUI::AppendMergedRow(const MergedFolder& folder, int position, int image) {
     WCHAR resolved[MAX_PATH] = L"";
     if (!ResolveSpecialPath(folder.Directory, resolved))
-        CopyTruncated(resolved, MAX_PATH, folder.Directory);
+        CopyTruncated(resolved, folder.Directory);
     if (image < 0) {
         SHFILEINFOW info = {};
         SHGetFileInfoW(resolved, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
@@ -187,7 +187,7 @@ void COptionsUI::PickAssociatedIcon() {
     if (!m_pCurrentItem)
         return;
     WCHAR path[MAX_PATH];
-    CopyTruncated(path, MAX_PATH, m_iconPath);
+    CopyTruncated(path, m_iconPath);
     int index = m_iconIndex;
     if (PickIconDlg(m_hDialog, path, MAX_PATH, &index) > 0)
         SetAssociatedIcon(path, index);
@@ -200,16 +200,16 @@ void COptionsUI::SetAssociatedIcon(LPCWSTR path, int index) {
     };
     BOOL hotFollows = follows(m_pCurrentItem->AssociatedHotIconPath, m_hotIconPath, m_hotIconIndex);
     BOOL downFollows = follows(m_pCurrentItem->AssociatedDownIconPath, m_downIconPath, m_downIconIndex);
-    CopyTruncated(m_iconPath, MAX_PATH, path);
+    CopyTruncated(m_iconPath, path);
     m_iconIndex = index;
     ShowItemIcon(IDC_ASSOCIATED_ICON, m_iconPath, m_iconIndex, TRUE);
     if (hotFollows) {
-        CopyTruncated(m_hotIconPath, MAX_PATH, m_iconPath);
+        CopyTruncated(m_hotIconPath, m_iconPath);
         m_hotIconIndex = m_iconIndex;
         ShowItemIcon(IDC_HOT_ICON, m_hotIconPath, m_hotIconIndex, FALSE);
     }
     if (downFollows) {
-        CopyTruncated(m_downIconPath, MAX_PATH, m_iconPath);
+        CopyTruncated(m_downIconPath, m_iconPath);
         m_downIconIndex = m_iconIndex;
         ShowItemIcon(IDC_DOWN_ICON, m_downIconPath, m_downIconIndex, FALSE);
     }

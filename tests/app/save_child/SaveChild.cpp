@@ -16,7 +16,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     CPathwren application;
     application.m_pOptions = new CApplicationOptions();
-    CopyTruncated(application.m_pOptions->FoldersFile, MAX_PATH, argv[1]);
+    CopyTruncated(application.m_pOptions->FoldersFile, argv[1]);
     application.m_folders = MakeGenerationItems(_wtoi(argv[2]), 100);
     HANDLE started = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[3]);
     if (started)
