@@ -1,6 +1,7 @@
 #include "lib/Clipboard.h"
 
 #include "lib/ErrorMessages.h"
+#include "lib/MemoryHandle.h"
 
 #include <cstring>
 
@@ -10,23 +11,22 @@ namespace {
 BOOL PlaceOnClipboard(UINT format, const void* data, SIZE_T size) {
     if (!EmptyClipboard())
         return FALSE;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    CGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!memory)
         return FALSE;
-    void* bytes = GlobalLock(memory);
-    if (!bytes) {
-        GlobalFree(memory);
+    void* bytes = GlobalLock(memory.Get());
+    if (!bytes)
         return FALSE;
-    }
     memcpy(bytes, data, size);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(format, memory)) {
+    GlobalUnlock(memory.Get());
+    if (!SetClipboardData(format, memory.Get())) {
         // Keeps the failure's code for the message across GlobalFree.
         DWORD error = GetLastError();
-        GlobalFree(memory);
+        memory.Reset();
         SetLastError(error);
         return FALSE;
     }
+    memory.Detach();
     return TRUE;
 }
 

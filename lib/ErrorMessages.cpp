@@ -1,5 +1,7 @@
 #include "lib/ErrorMessages.h"
 
+#include "lib/MemoryHandle.h"
+
 #include <cwchar>
 
 namespace {
@@ -32,6 +34,7 @@ void ShowComError(HRESULT hr) {
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                        reinterpret_cast<LPWSTR>(&systemText), 0, nullptr);
+    CLocalMemory systemTextOwner(systemText);
     WCHAR fallbackText[64];
     LPCWSTR text = fallbackText;
     if (length && systemText) {
@@ -41,8 +44,6 @@ void ShowComError(HRESULT hr) {
         FormatComFallbackText(hr, fallbackText, ARRAYSIZE(fallbackText));
     }
     MessageBoxW(nullptr, text, kErrorCaption, MB_ICONERROR | MB_TOPMOST);
-    if (systemText)
-        LocalFree(systemText);
 }
 
 int ShowError(HWND owner, LPCWSTR text) {
