@@ -31,8 +31,8 @@ CListview::RowLock::~RowLock() {
 
 CListview::CListview(HWND listview)
     : m_bSortingEnabled(TRUE), m_bColumnClickEnabled(TRUE), m_hListview(listview), m_hParent(GetParent(listview)),
-      m_hImageList(nullptr), m_hRowEvent(CreateEventW(nullptr, FALSE, TRUE, nullptr)), m_nextRowKey(1),
-      m_sortColumn(-1), m_sortAscending(TRUE) {
+      m_hRowEvent(CreateEventW(nullptr, FALSE, TRUE, nullptr)), m_nextRowKey(1), m_sortColumn(-1),
+      m_sortAscending(TRUE) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 }
@@ -40,13 +40,8 @@ CListview::CListview(HWND listview)
 CListview::~CListview() {
     // A list view does not destroy a small image list it was given unless it shares none; the
     // control may live on after the wrapper, so it is told to forget the list first.
-    if (m_hImageList) {
-        if (IsWindow(m_hListview))
-            ListView_SetImageList(m_hListview, nullptr, LVSIL_SMALL);
-        ImageList_Destroy(m_hImageList);
-    }
-    if (m_hRowEvent)
-        CloseHandle(m_hRowEvent);
+    if (m_hImageList && IsWindow(m_hListview))
+        ListView_SetImageList(m_hListview, nullptr, LVSIL_SMALL);
 }
 
 int CListview::AddColumn(LPCWSTR title, int width) {
@@ -65,7 +60,7 @@ BOOL CListview::SetColumnTitle(int column, LPCWSTR title) {
 }
 
 int CListview::InsertRow(LPCWSTR text, int position, int image) {
-    RowLock lock(m_hRowEvent);
+    RowLock lock(m_hRowEvent.Get());
     if (!lock.Held())
         return -1;
     LVITEMW item = {};
@@ -79,7 +74,7 @@ int CListview::InsertRow(LPCWSTR text, int position, int image) {
 }
 
 BOOL CListview::SetSubItemText(int row, int column, LPCWSTR text) {
-    RowLock lock(m_hRowEvent);
+    RowLock lock(m_hRowEvent.Get());
     if (!lock.Held())
         return FALSE;
     LVITEMW item = {};
@@ -110,17 +105,17 @@ void CListview::SetRowColors(int row, COLORREF background, COLORREF text) {
 
 int CListview::AddIcon(HICON icon) {
     if (!m_hImageList) {
-        m_hImageList = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                        ILC_COLOR32 | ILC_MASK, 8, 8);
+        m_hImageList.Reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                            ILC_COLOR32 | ILC_MASK, 8, 8));
         if (!m_hImageList)
             return -1;
-        ListView_SetImageList(m_hListview, m_hImageList, LVSIL_SMALL);
+        ListView_SetImageList(m_hListview, m_hImageList.Get(), LVSIL_SMALL);
     }
-    return ImageList_AddIcon(m_hImageList, icon);
+    return ImageList_AddIcon(m_hImageList.Get(), icon);
 }
 
 BOOL CListview::DeleteRow(int row) {
-    RowLock lock(m_hRowEvent);
+    RowLock lock(m_hRowEvent.Get());
     if (!lock.Held())
         return FALSE;
     m_rowColors.erase(RowKey(row));
@@ -128,7 +123,7 @@ BOOL CListview::DeleteRow(int row) {
 }
 
 BOOL CListview::DeleteAllRows() {
-    RowLock lock(m_hRowEvent);
+    RowLock lock(m_hRowEvent.Get());
     if (!lock.Held())
         return FALSE;
     m_rowColors.clear();

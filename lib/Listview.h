@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "lib/ImageListHandle.h"
+#include "lib/KernelHandle.h"
 #include "lib/TableExport.h"
 
 #include <map>
@@ -79,8 +81,8 @@ private:
 
     HWND m_hListview;
     HWND m_hParent;
-    HIMAGELIST m_hImageList;
-    HANDLE m_hRowEvent;
+    CImageListHandle m_hImageList;
+    CKernelHandle m_hRowEvent;
     LPARAM m_nextRowKey;
     std::map<LPARAM, std::pair<COLORREF, COLORREF>> m_rowColors; // background, text
     int m_sortColumn;

@@ -20,8 +20,7 @@ const size_t kItemTextLength = 1024;
 } // namespace
 
 CTreeview::CTreeview(HWND tree, ITreeviewEvents* events)
-    : m_bContextMenuEnabled(TRUE), m_iconSize(16), m_hTree(tree), m_hParent(GetParent(tree)), m_hImageList(nullptr),
-      m_pEvents(events) {}
+    : m_bContextMenuEnabled(TRUE), m_iconSize(16), m_hTree(tree), m_hParent(GetParent(tree)), m_pEvents(events) {}
 
 CTreeview::~CTreeview() {
     ResetImages(m_iconSize);
@@ -33,18 +32,17 @@ void CTreeview::ResetImages(int iconSize) {
         return;
     if (IsWindow(m_hTree))
         TreeView_SetImageList(m_hTree, nullptr, TVSIL_NORMAL);
-    ImageList_Destroy(m_hImageList);
-    m_hImageList = nullptr;
+    m_hImageList.Reset();
 }
 
 int CTreeview::AddIcon(HICON icon) {
     if (!m_hImageList) {
-        m_hImageList = ImageList_Create(m_iconSize, m_iconSize, ILC_COLOR32 | ILC_MASK, 20, 5);
+        m_hImageList.Reset(ImageList_Create(m_iconSize, m_iconSize, ILC_COLOR32 | ILC_MASK, 20, 5));
         if (!m_hImageList)
             return -1;
-        TreeView_SetImageList(m_hTree, m_hImageList, TVSIL_NORMAL);
+        TreeView_SetImageList(m_hTree, m_hImageList.Get(), TVSIL_NORMAL);
     }
-    return ImageList_AddIcon(m_hImageList, icon);
+    return ImageList_AddIcon(m_hImageList.Get(), icon);
 }
 
 HTREEITEM CTreeview::InsertItem(HTREEITEM parent, HTREEITEM after, LPCWSTR text, LPARAM param, int image) {

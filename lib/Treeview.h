@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "lib/ImageListHandle.h"
 #include "lib/TreeExport.h"
 
 class CTreeview;
@@ -76,6 +77,6 @@ private:
 
     HWND m_hTree;
     HWND m_hParent;
-    HIMAGELIST m_hImageList;
+    CImageListHandle m_hImageList;
     ITreeviewEvents* m_pEvents;
 };
