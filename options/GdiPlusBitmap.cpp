@@ -1,5 +1,7 @@
 #include "options/GdiPlusBitmap.h"
 
+#include "lib/ComPtr.h"
+
 #include <cstring>
 
 BOOL CGdiPlusBitmap::Load(LPCWSTR path) {
@@ -30,19 +32,19 @@ BOOL CGdiPlusBitmapResource::Load(HINSTANCE module, UINT resourceId) {
     const void* bytes = LockResource(LoadResource(module, resource));
     if (!bytes || size == 0)
         return FALSE;
-    m_memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    void* block = m_memory ? GlobalLock(m_memory) : nullptr;
+    m_memory.Reset(GlobalAlloc(GMEM_MOVEABLE, size));
+    void* block = m_memory ? GlobalLock(m_memory.Get()) : nullptr;
     if (!block) {
         Empty();
         return FALSE;
     }
     memcpy(block, bytes, size);
-    IStream* stream = nullptr;
-    if (SUCCEEDED(CreateStreamOnHGlobal(m_memory, FALSE, &stream))) {
+    GlobalUnlock(m_memory.Get());
+    CComPtr<IStream> stream;
+    if (SUCCEEDED(CreateStreamOnHGlobal(m_memory.Get(), FALSE, stream.ReleaseAndGetAddressOf()))) {
         Gdiplus::GpBitmap* bitmap = nullptr;
-        if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bitmap) == Gdiplus::Ok)
+        if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.Get(), &bitmap) == Gdiplus::Ok)
             m_bitmap.Reset(bitmap);
-        stream->Release();
     }
     if (!m_bitmap) {
         Empty();
@@ -53,9 +55,5 @@ BOOL CGdiPlusBitmapResource::Load(HINSTANCE module, UINT resourceId) {
 
 void CGdiPlusBitmapResource::Empty() {
     CGdiPlusBitmap::Empty();
-    if (m_memory) {
-        GlobalUnlock(m_memory);
-        GlobalFree(m_memory);
-        m_memory = nullptr;
-    }
+    m_memory.Reset();
 }

@@ -3,6 +3,7 @@
 
 #include "lib/GdiObject.h"
 #include "lib/GdiplusObject.h"
+#include "lib/MemoryHandle.h"
 
 // One GDI+ bitmap, loaded from a file. GDI+ must be running while a bitmap lives.
 class CGdiPlusBitmap {
@@ -26,12 +27,13 @@ protected:
 // memory block behind the stream lives as long as the bitmap.
 class CGdiPlusBitmapResource : public CGdiPlusBitmap {
 public:
-    CGdiPlusBitmapResource() : m_memory(nullptr) {}
+    CGdiPlusBitmapResource() {}
+    // The bitmap, held by the base, goes before the memory it reads from.
     ~CGdiPlusBitmapResource() override { Empty(); }
 
     BOOL Load(HINSTANCE module, UINT resourceId);
     void Empty() override;
 
 private:
-    HGLOBAL m_memory;
+    CGlobalMemory m_memory;
 };
