@@ -1,5 +1,6 @@
 #include "menus/FolderMenu.h"
 
+#include "lib/IconHandle.h"
 #include "lib/IconOverlay.h"
 #include "lib/KernelHandle.h"
 #include "menus/FolderMenuPaths.h"
@@ -210,13 +211,11 @@ HICON CFolderMenu::AddLinkOverlay(HICON icon) {
     // The shell gives a shortcut file's icon without the arrow its views draw over it.
     if (!icon)
         return nullptr;
+    CIconHandle plain(icon);
     if (!m_linkOverlay)
         m_linkOverlay.Reset(LoadLinkOverlayIcon());
     HICON marked = CreateIconWithOverlay(icon, m_linkOverlay.Get(), GetSystemMetrics(SM_CXSMICON));
-    if (!marked)
-        return icon;
-    DestroyIcon(icon);
-    return marked;
+    return marked ? marked : plain.Detach();
 }
 
 BOOL CFolderMenu::FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName) {

@@ -4,6 +4,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "config/SpecialPath.h"
+#include "lib/IconHandle.h"
 #include "lib/StringCopy.h"
 #include "res/resource.h"
 
@@ -170,15 +171,13 @@ void COptionsUI::MoveMergedFolder(BOOL up) {
 
 void COptionsUI::ShowItemIcon(int staticControl, LPCWSTR path, int index, BOOL setTreeImage) {
     HICON large = nullptr;
-    HICON small = nullptr;
+    CIconHandle small;
     if (path[0])
-        ExtractIconExW(path, index, &large, setTreeImage ? &small : nullptr, 1);
+        ExtractIconExW(path, index, &large, setTreeImage ? small.Receive() : nullptr, 1);
     HICON shown = large ? KeepIcon(large) : GetDefaultItemIcon();
     SendDlgItemMessageW(m_hDialog, staticControl, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
     if (setTreeImage && small && m_currentNode)
-        SetNodeImage(m_tree->GetWindow(), m_currentNode, m_tree->AddIcon(KeepIcon(small)));
-    else if (small)
-        DestroyIcon(small);
+        SetNodeImage(m_tree->GetWindow(), m_currentNode, m_tree->AddIcon(KeepIcon(small.Detach())));
 }
 
 // PickIconDlg answers 1 for a choice and 0 for Cancel; Wine's stub answers -1 without showing

@@ -7,6 +7,7 @@
 #include "lib/MonitorRect.h"
 #include "lib/RuntimeModule.h"
 #include "lib/StringCopy.h"
+#include "lib/WindowDc.h"
 #include "res/resource.h"
 #include "skin/Toolbar.h"
 
@@ -64,9 +65,8 @@ int GetWindowDpi(HWND window) {
     static const auto getDpiForWindow = user32.Procedure<GetDpiForWindowFunction>("GetDpiForWindow");
     UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
     if (dpi == 0) {
-        HDC screen = GetDC(nullptr);
-        dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
-        ReleaseDC(nullptr, screen);
+        CWindowDc screen;
+        dpi = static_cast<UINT>(GetDeviceCaps(screen.Get(), LOGPIXELSY));
     }
     return static_cast<int>(dpi);
 }
@@ -92,10 +92,10 @@ void RedrawDialog(HWND dialog) {
 
 COptionsUI::COptionsUI()
     : m_hDialog(nullptr), m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
-      m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr), m_pLanguage(nullptr),
-      m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0), m_hotIconIndex(0),
-      m_downIconIndex(0), m_colorButtons(), m_hotKeyModifier(0), m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr),
-      m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr), m_currentNode(nullptr),
+      m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr),
+      m_pLanguage(nullptr), m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0),
+      m_hotIconIndex(0), m_downIconIndex(0), m_colorButtons(), m_hotKeyModifier(0), m_hotKeyVirtualKey(0),
+      m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr), m_currentNode(nullptr),
       m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
     m_iconPath[0] = m_hotIconPath[0] = m_downIconPath[0] = L'\0';
 }
