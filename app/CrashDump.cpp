@@ -3,15 +3,14 @@
 #include "lib/KernelHandle.h"
 #include "lib/PathText.h"
 #include "lib/RuntimeModule.h"
+#include "lib/SaveFileDialog.h"
 
-#include <commdlg.h>
 #include <dbghelp.h>
 
 #include <cwchar>
 
 namespace {
 
-typedef BOOL(WINAPI* GetSaveFileNameFunction)(OPENFILENAMEW* dialog);
 typedef BOOL(WINAPI* MiniDumpWriteDumpFunction)(HANDLE process, DWORD processId, HANDLE file, MINIDUMP_TYPE type,
                                                 MINIDUMP_EXCEPTION_INFORMATION* exception,
                                                 MINIDUMP_USER_STREAM_INFORMATION* userStreams,
@@ -35,21 +34,7 @@ void ProposeDumpFileName(wchar_t* fileName, DWORD size) {
 BOOL WriteCrashDump(HANDLE process, DWORD processId, EXCEPTION_POINTERS* exceptionPointers, DWORD threadId) {
     wchar_t fileName[MAX_PATH] = L"";
     ProposeDumpFileName(fileName, MAX_PATH);
-
-    CRuntimeModule dialogs(L"comdlg32.dll");
-    GetSaveFileNameFunction getSaveFileName = dialogs.Procedure<GetSaveFileNameFunction>("GetSaveFileNameW");
-    if (!getSaveFileName)
-        return FALSE;
-
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.lpstrFilter = L"CrashDump (.dmp)\0*.dmp\0All(*.*)\0*.*\0";
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = fileName;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = L"dmp";
-    dialog.Flags = OFN_EXPLORER | OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
-    if (!getSaveFileName(&dialog))
+    if (!AskSaveFileName(nullptr, L"CrashDump (.dmp)\0*.dmp\0All(*.*)\0*.*\0", 1, L"dmp", fileName, MAX_PATH))
         return FALSE;
     return WriteMiniDump(process, processId, fileName, exceptionPointers, threadId);
 }
