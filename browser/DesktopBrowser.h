@@ -2,6 +2,7 @@
 #include "browser/DesktopMirrorGeometry.h"
 #include "browser/ShellBrowserEx.h"
 #include "lib/IdList.h"
+#include "lib/WindowSubclass.h"
 
 #include <string>
 #include <vector>
@@ -113,6 +114,6 @@ protected:
     BOOL m_labelsHidden = FALSE;
     int m_savedTooltipDelay = 65535;
     // The windows that carry our label and tooltip procedures, for taking them off again.
-    HWND m_labelWindow = nullptr;
-    HWND m_tooltipWindow = nullptr;
+    CWindowSubclass m_labelHook;
+    CWindowSubclass m_tooltipHook;
 };

@@ -27,8 +27,8 @@ void CDesktopBrowser::SetUpLayout() {
         EnterCompactLayout();
     SendMessageW(m_listView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, 0);
     // The label procedure places each item as the view first names it, in both layouts.
-    if (!m_labelWindow && SetWindowSubclass(m_viewWindow, LabelProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
-        m_labelWindow = m_viewWindow;
+    if (!m_labelHook.Window())
+        m_labelHook.Install(m_viewWindow, LabelProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
     OnLayoutSetUp();
     if (!(GetWindowLongPtrW(m_listView, GWL_STYLE) & LVS_AUTOARRANGE))
         return;
@@ -45,7 +45,7 @@ void CDesktopBrowser::EnterCompactLayout() {
         HideLabels();
     m_labelsHidden = TRUE;
     HWND tooltip = ListView_GetToolTips(m_listView);
-    if (!tooltip || m_tooltipWindow)
+    if (!tooltip || m_tooltipHook.Window())
         return;
     m_savedTooltipDelay = static_cast<int>(SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
     SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, 0);
@@ -53,18 +53,16 @@ void CDesktopBrowser::EnterCompactLayout() {
     SendMessageW(tooltip, TTM_SETMARGIN, 0, reinterpret_cast<LPARAM>(&noMargin));
     // The list view gives its tooltip margins for the labels it draws; a tip in place of a hidden
     // label wants none.
-    if (SetWindowSubclass(tooltip, TooltipProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
-        m_tooltipWindow = tooltip;
+    m_tooltipHook.Install(tooltip, TooltipProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void CDesktopBrowser::LeaveCompactLayout() {
     if (!m_showingDesktop || !m_mirroring)
         return;
-    if (m_tooltipWindow && IsWindow(m_tooltipWindow)) {
-        RemoveWindowSubclass(m_tooltipWindow, TooltipProcedure, 0);
-        SendMessageW(m_tooltipWindow, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(m_savedTooltipDelay, 0));
+    if (HWND tooltip = m_tooltipHook.Window()) {
+        m_tooltipHook.Remove();
+        SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(m_savedTooltipDelay, 0));
     }
-    m_tooltipWindow = nullptr;
     if (m_listView)
         SendMessageW(m_listView, LVM_SETICONSPACING, 0, static_cast<LPARAM>(-1));
     PutLabelsBack();
@@ -72,11 +70,8 @@ void CDesktopBrowser::LeaveCompactLayout() {
 }
 
 void CDesktopBrowser::RemoveLabelSubclasses() {
-    if (m_tooltipWindow && IsWindow(m_tooltipWindow))
-        RemoveWindowSubclass(m_tooltipWindow, TooltipProcedure, 0);
-    if (m_labelWindow && IsWindow(m_labelWindow))
-        RemoveWindowSubclass(m_labelWindow, LabelProcedure, 0);
-    m_tooltipWindow = m_labelWindow = nullptr;
+    m_tooltipHook.Remove();
+    m_labelHook.Remove();
     OnLabelSubclassesRemoved();
     CLock lock(m_labelsLock);
     m_labels.clear();

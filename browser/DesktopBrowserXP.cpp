@@ -118,9 +118,8 @@ std::wstring CDesktopBrowserXP::ItemLabel(int index) {
 }
 
 void CDesktopBrowserXP::OnLayoutSetUp() {
-    if (!m_subclassedList && m_listView &&
-        SetWindowSubclass(m_listView, ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
-        m_subclassedList = m_listView;
+    if (!m_listHook.Window() && m_listView)
+        m_listHook.Install(m_listView, ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void CDesktopBrowserXP::OnLabelSubclassesRemoved() {
@@ -129,9 +128,7 @@ void CDesktopBrowserXP::OnLabelSubclassesRemoved() {
 }
 
 void CDesktopBrowserXP::RemoveListSubclass() {
-    if (m_subclassedList && IsWindow(m_subclassedList))
-        RemoveWindowSubclass(m_subclassedList, ListProcedure, 0);
-    m_subclassedList = nullptr;
+    m_listHook.Remove();
     m_placementPosted = FALSE;
 }
 

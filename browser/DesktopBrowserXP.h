@@ -40,7 +40,7 @@ private:
 
     // The labels blanked in the list view, by item index.
     std::vector<std::wstring> m_itemNames;
-    HWND m_subclassedList = nullptr;
+    CWindowSubclass m_listHook;
     // Raised while we set texts ourselves, which the list procedure must not take for renames.
     BOOL m_settingTexts = FALSE;
     BOOL m_placementPosted = FALSE;

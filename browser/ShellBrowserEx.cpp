@@ -113,17 +113,17 @@ void CShellBrowserEx::OnViewWindowCreated() {
     RemoveListViewFullRowStyles();
     ApplyTextColors();
     ApplyBackground();
-    SetWindowSubclass(m_listView, ListViewProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
-    SetWindowSubclass(m_viewWindow, ViewWindowProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    m_listViewHook.Install(m_listView, ListViewProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    m_viewWindowHook.Install(m_viewWindow, ViewWindowProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void CShellBrowserEx::OnViewWindowDestroying(HWND viewWindow, HWND listView) {
     // A dying view sends one deletion notice per item through the subclass: with 10,000 items
     // that made leaving the folder take seconds under Wine, against tens of milliseconds without.
-    if (listView)
-        RemoveWindowSubclass(listView, ListViewProcedure, 0);
-    if (viewWindow)
-        RemoveWindowSubclass(viewWindow, ViewWindowProcedure, 0);
+    if (listView && listView == m_listViewHook.Window())
+        m_listViewHook.Remove();
+    if (viewWindow && viewWindow == m_viewWindowHook.Window())
+        m_viewWindowHook.Remove();
 }
 
 void CShellBrowserEx::SetTextColor(BOOL specified, COLORREF color) {

@@ -7,6 +7,7 @@
 
 #include "browser/ShellBrowser.h"
 #include "lib/GdiplusSession.h"
+#include "lib/WindowSubclass.h"
 #include "menus/FileNameFilter.h"
 
 // The folder view the program shows: filtered (folders on or off, inclusion and exclusion
@@ -104,4 +105,7 @@ private:
     BOOL OnSetCursor();
     void ActivateItem(int item);
     BOOL PassesFilters(PCUITEMID_CHILD child);
+
+    CWindowSubclass m_listViewHook;
+    CWindowSubclass m_viewWindowHook;
 };

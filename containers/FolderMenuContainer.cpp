@@ -115,7 +115,7 @@ BOOL CFolderMenuContainer::StartWatching() {
     StopWatching();
     m_hWatchedWindow = m_hOwnerWindow;
     SetTimer(m_hWatchedWindow, GetWatchIdentifier(), kFolderMenuRefreshPeriodMs, nullptr);
-    SetWindowSubclass(m_hWatchedWindow, OwnerWindowProc, GetWatchIdentifier(), reinterpret_cast<DWORD_PTR>(this));
+    m_watchHook.Install(m_hWatchedWindow, OwnerWindowProc, GetWatchIdentifier(), reinterpret_cast<DWORD_PTR>(this));
     if (!m_changeMessage)
         return FALSE;
     if (m_pItem->FolderPresentationType == FolderPresentationMultipleFoldersMenu)
@@ -131,7 +131,7 @@ void CFolderMenuContainer::StopWatching() {
     if (!m_hWatchedWindow)
         return;
     KillTimer(m_hWatchedWindow, GetWatchIdentifier());
-    RemoveWindowSubclass(m_hWatchedWindow, OwnerWindowProc, GetWatchIdentifier());
+    m_watchHook.Remove();
     m_hWatchedWindow = nullptr;
 }
 

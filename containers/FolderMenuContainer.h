@@ -1,6 +1,7 @@
 #pragma once
 #include "containers/ContainerBase.h"
 #include "containers/ShellItemChangeWatcher.h"
+#include "lib/WindowSubclass.h"
 
 #include <vector>
 
@@ -56,6 +57,7 @@ private:
     CGenericPathwrenObject* m_pItem;
     BOOL m_contentChanged;
     HWND m_hWatchedWindow; // the owner window that carries the timer and the subclass
+    CWindowSubclass m_watchHook;
     UINT m_buildCount;
     UINT m_changeMessage; // 0: none left, the menu is then fresh only from one showing to the next
 };

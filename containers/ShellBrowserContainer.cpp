@@ -8,8 +8,7 @@
 #include <cwchar>
 
 CShellBrowserContainer::CShellBrowserContainer(HINSTANCE instance, IContainerHost* host)
-    : CShellBrowserContainerBase(instance, host), m_subclassedView(nullptr), m_inWideNotification(FALSE),
-      m_inNarrowNotification(FALSE) {}
+    : CShellBrowserContainerBase(instance, host), m_inWideNotification(FALSE), m_inNarrowNotification(FALSE) {}
 
 CShellBrowserContainer::~CShellBrowserContainer() {
     StopIconPositionRestore();
@@ -32,22 +31,15 @@ BOOL CShellBrowserContainer::RefreshView(UINT, WPARAM, LPARAM) {
 }
 
 BOOL CShellBrowserContainer::StartIconPositionRestore() {
-    if (m_subclassedView == m_viewWindow)
+    if (m_viewHook.Window() == m_viewWindow)
         return TRUE;
     StopIconPositionRestore();
-    if (!m_viewWindow || !SetWindowSubclass(m_viewWindow, TextNotificationProc, reinterpret_cast<UINT_PTR>(this),
-                                            reinterpret_cast<DWORD_PTR>(this)))
-        return FALSE;
-    m_subclassedView = m_viewWindow;
-    return TRUE;
+    return m_viewWindow && m_viewHook.Install(m_viewWindow, TextNotificationProc, reinterpret_cast<UINT_PTR>(this),
+                                              reinterpret_cast<DWORD_PTR>(this));
 }
 
 BOOL CShellBrowserContainer::StopIconPositionRestore() {
-    if (!m_subclassedView)
-        return TRUE;
-    if (IsWindow(m_subclassedView))
-        RemoveWindowSubclass(m_subclassedView, TextNotificationProc, reinterpret_cast<UINT_PTR>(this));
-    m_subclassedView = nullptr;
+    m_viewHook.Remove();
     return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "containers/ShellBrowserContainerBase.h"
+#include "lib/WindowSubclass.h"
 
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ private:
 
     // The names already standing at their saved place since the last navigation.
     std::vector<std::wstring> m_restoredNames;
-    HWND m_subclassedView;
+    CWindowSubclass m_viewHook;
     // The default processing may send the same notification again.
     BOOL m_inWideNotification;
     BOOL m_inNarrowNotification;

@@ -7,8 +7,7 @@
 #include <cwchar>
 
 CShellBrowserContainerXP::CShellBrowserContainerXP(HINSTANCE instance, IContainerHost* host)
-    : CShellBrowserContainerBase(instance, host), m_displayedItems(0), m_insertedItems(0), m_refreshing(FALSE),
-      m_subclassedList(nullptr), m_subclassedView(nullptr) {
+    : CShellBrowserContainerBase(instance, host), m_displayedItems(0), m_insertedItems(0), m_refreshing(FALSE) {
     m_restoring = FALSE;
 }
 
@@ -33,28 +32,22 @@ BOOL CShellBrowserContainerXP::RefreshView(UINT, WPARAM, LPARAM) {
 }
 
 BOOL CShellBrowserContainerXP::StartIconPositionRestore() {
-    if (m_subclassedList == m_listView && m_subclassedView == m_viewWindow)
+    if (m_listHook.Window() == m_listView && m_viewHook.Window() == m_viewWindow)
         return TRUE;
     StopIconPositionRestore();
     if (!m_listView || !m_viewWindow)
         return FALSE;
     DWORD_PTR self = reinterpret_cast<DWORD_PTR>(this);
-    if (!SetWindowSubclass(m_listView, ListProc, self, self))
+    if (!m_listHook.Install(m_listView, ListProc, self, self))
         return FALSE;
-    m_subclassedList = m_listView;
-    if (!SetWindowSubclass(m_viewWindow, CountingProc, self, self))
+    if (!m_viewHook.Install(m_viewWindow, CountingProc, self, self))
         return StopIconPositionRestore(), FALSE;
-    m_subclassedView = m_viewWindow;
     return TRUE;
 }
 
 BOOL CShellBrowserContainerXP::StopIconPositionRestore() {
-    UINT_PTR id = reinterpret_cast<UINT_PTR>(this);
-    if (m_subclassedList && IsWindow(m_subclassedList))
-        RemoveWindowSubclass(m_subclassedList, ListProc, id);
-    if (m_subclassedView && IsWindow(m_subclassedView))
-        RemoveWindowSubclass(m_subclassedView, CountingProc, id);
-    m_subclassedList = m_subclassedView = nullptr;
+    m_listHook.Remove();
+    m_viewHook.Remove();
     // Nothing counts the items any more: a refresh whose items were never all shown ends here.
     m_refreshing = FALSE;
     return TRUE;

@@ -1,5 +1,6 @@
 #pragma once
 #include "containers/ShellBrowserContainerBase.h"
+#include "lib/WindowSubclass.h"
 
 // The container of a "Browser" item on Windows XP. Its view does not ask for the items' texts in
 // a way that tells when an item stands where it will stay, so it counts the items the view
@@ -27,6 +28,6 @@ private:
     int m_insertedItems;
     BOOL m_refreshing;
     // The windows carrying our procedures, for taking them off again.
-    HWND m_subclassedList;
-    HWND m_subclassedView;
+    CWindowSubclass m_listHook;
+    CWindowSubclass m_viewHook;
 };

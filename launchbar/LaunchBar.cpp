@@ -24,8 +24,7 @@ CLaunchBar::~CLaunchBar() {
 void CLaunchBar::DestroyBar() {
     // The hot window goes first: its timers run on the toolbar window.
     m_hotWindow.reset();
-    if (HWND window = GetToolbarWindow())
-        RemoveWindowSubclass(window, ToolbarSubclassProc, kLaunchBarSubclassId);
+    m_toolbarHook.Remove();
     m_toolbar.reset();
 }
 
@@ -62,8 +61,8 @@ BOOL CLaunchBar::Build(HINSTANCE instance, CLaunchBarOptions& options, ILaunchBa
     m_hotWindow.reset(new CHotWindow());
     m_hotWindow->SetEvents(this);
     m_hotWindow->SetWatchedWindow(m_toolbar->GetHandle());
-    SetWindowSubclass(m_toolbar->GetHandle(), ToolbarSubclassProc, kLaunchBarSubclassId,
-                      reinterpret_cast<DWORD_PTR>(this));
+    m_toolbarHook.Install(m_toolbar->GetHandle(), ToolbarSubclassProc, kLaunchBarSubclassId,
+                          reinterpret_cast<DWORD_PTR>(this));
     Reposition();
     m_hotWindow->WatchForEnter();
     return TRUE;
@@ -174,7 +173,7 @@ LRESULT CLaunchBar::OnToolbarClose(CTransparentToolbar* toolbar, WPARAM wParam, 
     HWND window = toolbar->GetHandle();
     if (m_hotWindow)
         m_hotWindow->StopWatching();
-    RemoveWindowSubclass(window, ToolbarSubclassProc, kLaunchBarSubclassId);
+    m_toolbarHook.Remove();
     LRESULT result = DefWindowProcW(window, WM_CLOSE, wParam, lParam);
     // Alt+F4 took the bar away; the items keep their hotkeys, whose menus need a living owner.
     HandItemsTo(m_hMainWindow);

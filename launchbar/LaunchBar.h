@@ -1,5 +1,6 @@
 #pragma once
 #include "lib/HotWindow.h"
+#include "lib/WindowSubclass.h"
 #include "config/LaunchBarOptions.h"
 #include "skin/TransparentToolbar.h"
 
@@ -69,6 +70,7 @@ private:
     void HandItemsTo(HWND window);
 
     std::unique_ptr<CHotWindow> m_hotWindow;
+    CWindowSubclass m_toolbarHook;
     std::unique_ptr<CTransparentToolbar> m_toolbar;
     std::vector<TransparentToolbarButton> m_buttons;
     std::vector<ILaunchBarItem*> m_items; // by button index; not owned

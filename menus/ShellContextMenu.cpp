@@ -2,6 +2,7 @@
 
 #include "lib/IdList.h"
 #include "lib/MenuTree.h"
+#include "lib/WindowSubclass.h"
 
 #include <commctrl.h>
 
@@ -35,14 +36,15 @@ HRESULT CShellContextMenu::Fill(LPCWSTR path) {
 BOOL CShellContextMenu::Track(int x, int y) {
     if (!m_contextMenu)
         return FALSE;
-    if (!SetWindowSubclass(m_hOwner, OwnerWindowProc, kContextMenuSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    CWindowSubclass ownerHook;
+    if (!ownerHook.Install(m_hOwner, OwnerWindowProc, kContextMenuSubclassId, reinterpret_cast<DWORD_PTR>(this)))
         return FALSE;
     SetLastError(ERROR_SUCCESS);
     UINT chosen = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, TPM_RETURNCMD, x, y, m_hOwner, nullptr));
     // Opened from inside another menu, which is what a right click in a folder menu does.
     if (!chosen && GetLastError() == ERROR_POPUP_ALREADY_ACTIVE)
         chosen = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, TPM_RETURNCMD | TPM_RECURSE, x, y, m_hOwner, nullptr));
-    RemoveWindowSubclass(m_hOwner, OwnerWindowProc, kContextMenuSubclassId);
+    ownerHook.Remove();
     if (chosen < kFirstCommandId || chosen > kLastCommandId)
         return FALSE;
     Invoke(chosen);
