@@ -2,10 +2,11 @@
 
 BOOL CWindowSubclass::Install(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data) {
     Remove();
-    // The watcher goes on first, so it is further down the chain: the procedure sees
+    // Comctl32 under Wine accepts a destroyed window; this holder must not keep its handle. The
+    // watcher goes on first, so it is further down the chain: the procedure sees
     // WM_NCDESTROY before the watcher takes both off.
     const UINT_PTR watchId = reinterpret_cast<UINT_PTR>(this);
-    if (!window || !SetWindowSubclass(window, Watch, watchId, reinterpret_cast<DWORD_PTR>(this)))
+    if (!IsWindow(window) || !SetWindowSubclass(window, Watch, watchId, reinterpret_cast<DWORD_PTR>(this)))
         return FALSE;
     if (!SetWindowSubclass(window, procedure, id, data)) {
         RemoveWindowSubclass(window, Watch, watchId);
