@@ -3,6 +3,7 @@
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
+#include "containers/ContainerBase.h"
 #include "options/OptionsUI.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
