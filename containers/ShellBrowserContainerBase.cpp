@@ -416,16 +416,31 @@ BOOL CShellBrowserContainerBase::IsIconPositionSavingActive() {
 void CShellBrowserContainerBase::SaveIconPositions() {
     if (!m_listView || !m_pItem->HomeFolderIconPositions)
         return;
-    std::vector<HomeFolderIconPosition>& positions = *m_pItem->HomeFolderIconPositions;
-    positions.clear();
+    std::vector<HomeFolderIconPosition>& saved = *m_pItem->HomeFolderIconPositions;
     int count = static_cast<int>(SendMessageW(m_listView, LVM_GETITEMCOUNT, 0, 0));
+    // A view that has not listed the folder yet knows no place the saved ones do not.
+    if (count <= 0)
+        return;
+    std::vector<HomeFolderIconPosition> positions;
     for (int i = 0; i < count; ++i) {
-        HomeFolderIconPosition saved = {};
-        ListView_GetItemText(m_listView, i, 0, saved.Name, MAX_PATH);
+        HomeFolderIconPosition position = {};
+        ListView_GetItemText(m_listView, i, 0, position.Name, MAX_PATH);
         POINT place = {};
         ListView_GetItemPosition(m_listView, i, &place);
-        saved.X = place.x;
-        saved.Y = place.y;
-        positions.push_back(saved);
+        position.X = place.x;
+        position.Y = place.y;
+        // The icons are put back only as the view paints them: one never shown since the
+        // window was built still stands on the view's grid, not where the user left it.
+        if (!IsIconPlaced(position.Name)) {
+            for (const HomeFolderIconPosition& old : saved) {
+                if (_wcsicmp(old.Name, position.Name) == 0) {
+                    position.X = old.X;
+                    position.Y = old.Y;
+                    break;
+                }
+            }
+        }
+        positions.push_back(position);
     }
+    saved.swap(positions);
 }

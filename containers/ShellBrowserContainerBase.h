@@ -70,6 +70,12 @@ public:
     virtual BOOL StopIconPositionRestore() = 0;
     virtual void ResetIconPositionRestore() {}
     virtual BOOL RestoreIconPositions() { return FALSE; }
+    // Whether the icon stands where this container put it since the last navigation, rather than
+    // where the view's own grid put it.
+    virtual BOOL IsIconPlaced(LPCWSTR name) {
+        (void)name;
+        return TRUE;
+    }
     virtual BOOL GoHome();
 
     void OnToolbarMoved(CTransparentToolbar* toolbar, int dx, int dy) override;
