@@ -193,8 +193,10 @@ void CShellBrowserContainerBase::CreateHotCorner() {
 }
 
 void CShellBrowserContainerBase::OnHotWindowEnter(CHotWindow*, BOOL* useKeepRect, RECT*) {
-    Show(TRUE);
+    // First: the flag lives in the hot window, and Show rebuilds a window lost with its desktop,
+    // hot window included.
     *useKeepRect = FALSE;
+    Show(TRUE);
 }
 
 BOOL CShellBrowserContainerBase::Initialize(CGenericPathwrenObject* item) {
@@ -235,6 +237,7 @@ void CShellBrowserContainerBase::ApplyItem() {
     m_browser->SetBrowseStartingCallback(OnBrowseStarting, this);
     m_browser->SetBrowseCompletedCallback(OnBrowseCompleted, this);
     m_browser->SetViewModeChangedCallback(OnViewModeChanged, this);
+    m_browser->SetViewLostCallback(OnViewLost, this);
     m_viewMode = static_cast<UINT>(m_pItem->FolderViewMode);
     ApplyFolderItemView(*m_browser, *m_pItem);
     if (m_pItem->IsMaximized) {
@@ -285,6 +288,14 @@ void CShellBrowserContainerBase::OnBrowseCompleted(PCIDLIST_ABSOLUTE location, v
         if (command != -1)
             SendMessageW(self->m_viewWindow, WM_COMMAND, static_cast<WPARAM>(command), 0);
     }
+}
+
+void CShellBrowserContainerBase::OnViewLost(void* context) {
+    auto* self = static_cast<CShellBrowserContainerBase*>(context);
+    // Handles of destroyed windows may soon name other windows; keys, sizes and saves must find none.
+    self->StopIconPositionRestore();
+    self->m_viewWindow = self->m_listView = nullptr;
+    self->UpdateNavigationButtons();
 }
 
 void CShellBrowserContainerBase::UpdateAtHome(PCIDLIST_ABSOLUTE location) {

@@ -126,6 +126,7 @@ private:
     static void OnBrowseStarting(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation, void* self);
     static void OnBrowseCompleted(PCIDLIST_ABSOLUTE location, void* self);
     static void OnViewModeChanged(HWND listView, UINT viewMode, void* self);
+    static void OnViewLost(void* self);
 
     BOOL CreateContainerWindow();
     BOOL HangIntoDesktop();

@@ -34,7 +34,9 @@ LRESULT CShellBrowserContainerBase::WindowProc(HWND window, UINT message, WPARAM
             PlaceToolbar();
             break;
         case WM_SIZE:
-            OnSize();
+            // Minimized, the window stands at -32000 with no client area: nothing to remember.
+            if (wParam != SIZE_MINIMIZED)
+                OnSize();
             return 0;
         case WM_SIZING: {
             // The window may not get narrower than the toolbar's buttons need.
