@@ -100,7 +100,21 @@ BOOL CShellBrowserContainerBase::ToolbarShown() const {
 }
 
 void CShellBrowserContainerBase::ComputeAreas() {
-    GetMonitorRect(0, &m_workArea, FALSE);
+    RECT standsOn = {};
+    if (m_window)
+        GetWindowRect(m_window, &standsOn);
+    ComputeAreas(standsOn);
+}
+
+void CShellBrowserContainerBase::ComputeAreas(const RECT& standsOn) {
+    // The monitor the window stands on, so that a window the user put on another monitor is
+    // fitted, maximized and refitted there; one off every monitor goes to the nearest.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromRect(&standsOn, MONITOR_DEFAULTTONEAREST), &monitor))
+        m_workArea = monitor.rcWork;
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &m_workArea, 0);
     m_maximizedArea = m_workArea;
     if (ToolbarShown())
         m_maximizedArea.top += kToolbarHeight;
@@ -137,11 +151,11 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
             return FALSE;
     }
 
-    ComputeAreas();
     RECT rect = {0, 0, m_pItem->WindowRect.right - m_pItem->WindowRect.left,
                  m_pItem->WindowRect.bottom - m_pItem->WindowRect.top};
     AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
     OffsetRect(&rect, m_pItem->WindowPositionX - rect.left, m_pItem->WindowPositionY - rect.top);
+    ComputeAreas(rect);
     FitRectIntoArea(&rect, m_workArea);
     m_pItem->WindowPositionX = rect.left;
     m_pItem->WindowPositionY = rect.top;
@@ -170,11 +184,24 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
 
 BOOL CShellBrowserContainerBase::HangIntoDesktop() {
     HWND desktopListView = FindDesktopListView();
-    if (!desktopListView || !SetParent(m_window, desktopListView)) {
+    if (!desktopListView) {
+        DestroyContainerWindow();
+        return FALSE;
+    }
+    RECT rect;
+    GetWindowRect(m_window, &rect);
+    // SetParent leaves the styles alone: a window inside another is a child, not a popup.
+    LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
+    SetWindowLongPtrW(m_window, GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
+    if (!SetParent(m_window, desktopListView)) {
         DestroyContainerWindow();
         return FALSE;
     }
     m_hungInto = desktopListView;
+    // SetParent kept the coordinates as they were, now taken in the list view's.
+    m_positioning = TRUE;
+    PlaceWindow(rect, 0);
+    m_positioning = FALSE;
     return TRUE;
 }
 

@@ -132,7 +132,9 @@ private:
     BOOL HangIntoDesktop();
     void DestroyContainerWindow();
     void ApplyItem();
+    // The work and maximized areas of the monitor the window (or else the rectangle) stands on.
     void ComputeAreas();
+    void ComputeAreas(const RECT& standsOn);
     BOOL ToolbarShown() const;
     BOOL Navigate(UINT flags);
     BOOL CreateToolbar();
@@ -149,6 +151,8 @@ private:
     void OnWindowLost();
     void Maximize();
     void Restore();
+    // Places the window at a rectangle in screen coordinates, whatever its parent.
+    void PlaceWindow(RECT rect, UINT flags);
     void SetWindowRectFlagged(const RECT& rect);
     void UpdateAtHome(PCIDLIST_ABSOLUTE location);
     WCHAR m_homePath[MAX_PATH];
