@@ -18,8 +18,8 @@ BOOL ContainsName(const std::vector<std::wstring>& names, LPCWSTR name) {
 
 } // namespace
 
-CShellBrowserContainer::CShellBrowserContainer(HINSTANCE instance, CPathwren* application)
-    : CShellBrowserContainerBase(instance, application), m_subclassedView(nullptr), m_inWideNotification(FALSE),
+CShellBrowserContainer::CShellBrowserContainer(HINSTANCE instance, IContainerHost* host)
+    : CShellBrowserContainerBase(instance, host), m_subclassedView(nullptr), m_inWideNotification(FALSE),
       m_inNarrowNotification(FALSE) {}
 
 CShellBrowserContainer::~CShellBrowserContainer() {

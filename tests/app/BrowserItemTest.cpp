@@ -52,7 +52,7 @@ TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
     Texts menu;
     const std::vector<std::function<bool()>> steps = {
         [&] {
-            container = dynamic_cast<CShellBrowserContainerBase*>(fixture.application.m_folders[0]->m_pContainer);
+            container = dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[0]));
             if (!container || !container->GetNotifyIcon())
                 return false; // the watchdog ends the run
             window = container->GetWindow();
@@ -94,7 +94,7 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
         fixture.RunWhile([&](HWND mainWindow) {
             for (int i = 0; i < 2; ++i) {
                 auto* container =
-                    dynamic_cast<CShellBrowserContainerBase*>(fixture.application.m_folders[i]->m_pContainer);
+                    dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[i]));
                 if (container)
                     each(*container, i);
             }
