@@ -23,6 +23,21 @@ void ShowFatalError(LPCWSTR text) {
     MessageBoxW(nullptr, text, L"Error", MB_ICONERROR | MB_SYSTEMMODAL);
 }
 
+// The window a key pressed in `window` belongs to: its outermost ancestor on this thread. Not the
+// active window: a browser window hung into the desktop has Explorer's as its active window, and
+// a SendMessage to another process waits on it.
+HWND KeyOwnerWindow(HWND window) {
+    DWORD thread = GetCurrentThreadId();
+    if (!window || GetWindowThreadProcessId(window, nullptr) != thread)
+        return nullptr;
+    HWND desktop = GetDesktopWindow();
+    for (HWND parent = GetAncestor(window, GA_PARENT);
+         parent && parent != desktop && GetWindowThreadProcessId(parent, nullptr) == thread;
+         parent = GetAncestor(parent, GA_PARENT))
+        window = parent;
+    return window;
+}
+
 } // namespace
 
 BOOL CPathwren::Run() {
@@ -70,8 +85,8 @@ BOOL CPathwren::Run() {
         if (message.message == WM_DEFERRED_WORK && message.hwnd && message.hwnd == m_hMainWindow)
             continue;
         // A browser window hands keys to its shell view first; a non-zero answer means consumed.
-        if (message.message == WM_KEYDOWN &&
-            SendMessageW(GetActiveWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message)) != 0)
+        HWND keyOwner = message.message == WM_KEYDOWN ? KeyOwnerWindow(message.hwnd) : nullptr;
+        if (keyOwner && SendMessageW(keyOwner, WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message)) != 0)
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -24,6 +24,8 @@ public:
     typedef void (*DefaultCommandCallback)(void* context);
     typedef void (*BrowseCompletedCallback)(PCIDLIST_ABSOLUTE location, void* context);
     typedef void (*BrowseStartingCallback)(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation, void* context);
+    // A navigation destroyed the old view and could not build the new one: no view is left.
+    typedef void (*ViewLostCallback)(void* context);
 
     // The view mode comes from the settings (3, list, without them).
     CShellBrowser(HWND parentWindow, const FOLDERSETTINGS* folderSettings);
@@ -73,6 +75,10 @@ public:
     void SetDefaultCommandCallback(DefaultCommandCallback callback, void* context);
     void SetBrowseCompletedCallback(BrowseCompletedCallback callback, void* context);
     void SetBrowseStartingCallback(BrowseStartingCallback callback, void* context);
+    void SetViewLostCallback(ViewLostCallback callback, void* context) {
+        m_viewLostCallback = callback;
+        m_viewLostContext = context;
+    }
 
     // Whether the default command on a folder, or a shortcut to one, navigates inside this browser.
     void SetNavigateIntoFolders(BOOL navigate) { m_navigateIntoFolders = navigate; }
@@ -126,6 +132,8 @@ protected:
     void* m_browseCompletedContext = nullptr;
     BrowseStartingCallback m_browseStartingCallback = nullptr;
     void* m_browseStartingContext = nullptr;
+    ViewLostCallback m_viewLostCallback = nullptr;
+    void* m_viewLostContext = nullptr;
     LONG m_referenceCount = 1;
     HWND m_parentWindow;
     HWND m_viewWindow = nullptr;

@@ -118,6 +118,8 @@ void CShellBrowserEx::OnViewWindowCreated() {
 }
 
 void CShellBrowserEx::OnViewWindowDestroying(HWND viewWindow, HWND listView) {
+    // The end of a rename still open would come through the subclass taken off below.
+    m_labelEditing = FALSE;
     // A dying view sends one deletion notice per item through the subclass: with 10,000 items
     // that made leaving the folder take seconds under Wine, against tens of milliseconds without.
     if (listView && listView == m_listViewHook.Window())

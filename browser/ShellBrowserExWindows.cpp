@@ -26,6 +26,11 @@ private:
     LONG m_style;
 };
 
+void CALLBACK ShowOpeningError(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    MessageBoxW(nullptr, L"Error Opening File", L"Error", MB_ICONHAND | MB_TOPMOST);
+}
+
 } // namespace
 
 LRESULT CALLBACK CShellBrowserEx::ListViewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -60,9 +65,13 @@ LRESULT CALLBACK CShellBrowserEx::ViewWindowProcedure(HWND window, UINT message,
         return TRUE;
     if (message == WM_NOTIFY) {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->code == LVN_BEGINLABELEDITW || header->code == LVN_BEGINLABELEDITA)
-            browser->m_labelEditing = TRUE;
-        else if (header->code == LVN_ENDLABELEDITW || header->code == LVN_ENDLABELEDITA)
+        if (header->code == LVN_BEGINLABELEDITW || header->code == LVN_BEGINLABELEDITA) {
+            // The view may turn the rename down, and then no end of editing follows.
+            LRESULT refused = DefSubclassProc(window, message, wParam, lParam);
+            browser->m_labelEditing = !refused;
+            return refused;
+        }
+        if (header->code == LVN_ENDLABELEDITW || header->code == LVN_ENDLABELEDITA)
             browser->m_labelEditing = FALSE;
         else if (header->code == NM_CLICK && browser->m_oneClickActivate && header->hwndFrom == browser->m_listView) {
             int item = reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem;
@@ -143,6 +152,8 @@ void CShellBrowserEx::ActivateItem(int item) {
     info.nShow = showCommand;
     info.lpIDList = target.Get();
     ShellExecuteAndActivate(&info);
+    // Shown from a thread timer, with no browser on the stack: while the box's own loop runs, the
+    // user may rebuild the containers (options, OK) and delete this browser and its view.
     if (reinterpret_cast<INT_PTR>(info.hInstApp) <= LastFailingInstance)
-        MessageBoxW(nullptr, L"Error Opening File", L"Error", MB_ICONHAND | MB_TOPMOST);
+        SetTimer(nullptr, 0, 0, ShowOpeningError);
 }

@@ -132,8 +132,13 @@ HRESULT CShellBrowser::ShowFolder(PCUIDLIST_RELATIVE relative, UINT flags, BOOL 
     }
     oldView.Reset();
     oldFolder.Reset();
-    if (!m_viewWindow)
+    if (!m_viewWindow) {
+        // A view object without its window is no view: the next navigation starts from nothing.
+        m_view.Reset();
+        if (oldViewWindow && m_viewLostCallback)
+            m_viewLostCallback(m_viewLostContext);
         return E_FAIL;
+    }
 
     // Sent as the table has it, -1 included: a view without the mode ignores the command.
     SendMessageW(m_viewWindow, WM_COMMAND, static_cast<WPARAM>(ViewCommand(m_viewMode)), 0);

@@ -7,6 +7,17 @@
 
 #include <cwchar>
 
+namespace {
+
+BOOL ContainsName(const std::vector<std::wstring>& names, LPCWSTR name) {
+    for (const std::wstring& listed : names)
+        if (_wcsicmp(listed.c_str(), name) == 0)
+            return TRUE;
+    return FALSE;
+}
+
+} // namespace
+
 CShellBrowserContainer::CShellBrowserContainer(HINSTANCE instance, IContainerHost* host)
     : CShellBrowserContainerBase(instance, host), m_inWideNotification(FALSE), m_inNarrowNotification(FALSE) {}
 
@@ -48,6 +59,10 @@ BOOL CShellBrowserContainer::RestoreIconPositions() {
     if (m_listView && (GetWindowLongPtrW(m_listView, GWL_STYLE) & LVS_AUTOARRANGE))
         SendMessageW(m_viewWindow, WM_COMMAND, 0x7071, 0);
     return TRUE;
+}
+
+BOOL CShellBrowserContainer::IsIconPlaced(LPCWSTR name) {
+    return ContainsName(m_restoredNames, name) || ContainsName(m_sentNames, name);
 }
 
 LRESULT CALLBACK CShellBrowserContainer::TextNotificationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -93,9 +108,8 @@ BOOL CShellBrowserContainer::RestoreItem(int index, LPCWSTR name) {
     const auto* saved = m_pItem->HomeFolderIconPositions;
     if (!saved || saved->empty())
         return FALSE;
-    for (const std::wstring& restored : m_restoredNames)
-        if (_wcsicmp(restored.c_str(), name) == 0)
-            return TRUE;
+    if (ContainsName(m_restoredNames, name))
+        return TRUE;
     m_rearranged = FALSE;
     for (const HomeFolderIconPosition& position : *saved) {
         if (_wcsicmp(position.Name, name) != 0)
@@ -104,10 +118,12 @@ BOOL CShellBrowserContainer::RestoreItem(int index, LPCWSTR name) {
         ListView_GetItemPosition(m_listView, index, &place);
         if (place.x == position.X && place.y == position.Y)
             m_restoredNames.push_back(name);
-        else
+        else if (PostMessageW(m_listView, LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
+                              MAKELPARAM(position.X, position.Y)) &&
+                 IsWindowVisible(m_listView) && !ContainsName(m_sentNames, name))
             // Posted: a position set inside the notification is overwritten by the view's own.
-            PostMessageW(m_listView, LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
-                         MAKELPARAM(position.X, position.Y));
+            // A hidden view lays its icons out again when it is sized and shown.
+            m_sentNames.push_back(name);
         break;
     }
     return TRUE;

@@ -16,8 +16,12 @@ public:
     BOOL RefreshView(UINT key, WPARAM wParam, LPARAM lParam) override;
     BOOL StartIconPositionRestore() override;
     BOOL StopIconPositionRestore() override;
-    void ResetIconPositionRestore() override { m_restoredNames.clear(); }
+    void ResetIconPositionRestore() override {
+        m_restoredNames.clear();
+        m_sentNames.clear();
+    }
     BOOL RestoreIconPositions() override;
+    BOOL IsIconPlaced(LPCWSTR name) override;
 
 private:
     static LRESULT CALLBACK TextNotificationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -25,9 +29,11 @@ private:
     void OnItemTextSupplied(const NMHDR* header, BOOL wide);
     BOOL RestoreItem(int index, LPCWSTR name);
 
-    // The names already standing at their saved place since the last navigation.
+    // The names already standing at their saved place since the last navigation, and those sent
+    // there while the view was shown, before it painted them there.
     std::vector<std::wstring> m_restoredNames;
     CWindowSubclass m_viewHook;
+    std::vector<std::wstring> m_sentNames;
     // The default processing may send the same notification again.
     BOOL m_inWideNotification;
     BOOL m_inNarrowNotification;

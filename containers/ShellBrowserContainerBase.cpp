@@ -100,7 +100,21 @@ BOOL CShellBrowserContainerBase::ToolbarShown() const {
 }
 
 void CShellBrowserContainerBase::ComputeAreas() {
-    GetMonitorRect(0, &m_workArea, FALSE);
+    RECT standsOn = {};
+    if (m_window)
+        GetWindowRect(m_window, &standsOn);
+    ComputeAreas(standsOn);
+}
+
+void CShellBrowserContainerBase::ComputeAreas(const RECT& standsOn) {
+    // The monitor the window stands on, so that a window the user put on another monitor is
+    // fitted, maximized and refitted there; one off every monitor goes to the nearest.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromRect(&standsOn, MONITOR_DEFAULTTONEAREST), &monitor))
+        m_workArea = monitor.rcWork;
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &m_workArea, 0);
     m_maximizedArea = m_workArea;
     if (ToolbarShown())
         m_maximizedArea.top += kToolbarHeight;
@@ -137,11 +151,11 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
             return FALSE;
     }
 
-    ComputeAreas();
     RECT rect = {0, 0, m_pItem->WindowRect.right - m_pItem->WindowRect.left,
                  m_pItem->WindowRect.bottom - m_pItem->WindowRect.top};
     AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
     OffsetRect(&rect, m_pItem->WindowPositionX - rect.left, m_pItem->WindowPositionY - rect.top);
+    ComputeAreas(rect);
     FitRectIntoArea(&rect, m_workArea);
     m_pItem->WindowPositionX = rect.left;
     m_pItem->WindowPositionY = rect.top;
@@ -170,11 +184,24 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
 
 BOOL CShellBrowserContainerBase::HangIntoDesktop() {
     HWND desktopListView = FindDesktopListView();
-    if (!desktopListView || !SetParent(m_window, desktopListView)) {
+    if (!desktopListView) {
+        DestroyContainerWindow();
+        return FALSE;
+    }
+    RECT rect;
+    GetWindowRect(m_window, &rect);
+    // SetParent leaves the styles alone: a window inside another is a child, not a popup.
+    LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
+    SetWindowLongPtrW(m_window, GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
+    if (!SetParent(m_window, desktopListView)) {
         DestroyContainerWindow();
         return FALSE;
     }
     m_hungInto = desktopListView;
+    // SetParent kept the coordinates as they were, now taken in the list view's.
+    m_positioning = TRUE;
+    PlaceWindow(rect, 0);
+    m_positioning = FALSE;
     return TRUE;
 }
 
@@ -193,8 +220,10 @@ void CShellBrowserContainerBase::CreateHotCorner() {
 }
 
 void CShellBrowserContainerBase::OnHotWindowEnter(CHotWindow*, BOOL* useKeepRect, RECT*) {
-    Show(TRUE);
+    // First: the flag lives in the hot window, and Show rebuilds a window lost with its desktop,
+    // hot window included.
     *useKeepRect = FALSE;
+    Show(TRUE);
 }
 
 BOOL CShellBrowserContainerBase::Initialize(CGenericPathwrenObject* item) {
@@ -235,6 +264,7 @@ void CShellBrowserContainerBase::ApplyItem() {
     m_browser->SetBrowseStartingCallback(OnBrowseStarting, this);
     m_browser->SetBrowseCompletedCallback(OnBrowseCompleted, this);
     m_browser->SetViewModeChangedCallback(OnViewModeChanged, this);
+    m_browser->SetViewLostCallback(OnViewLost, this);
     m_viewMode = static_cast<UINT>(m_pItem->FolderViewMode);
     ApplyFolderItemView(*m_browser, *m_pItem);
     if (m_pItem->IsMaximized) {
@@ -285,6 +315,14 @@ void CShellBrowserContainerBase::OnBrowseCompleted(PCIDLIST_ABSOLUTE location, v
         if (command != -1)
             SendMessageW(self->m_viewWindow, WM_COMMAND, static_cast<WPARAM>(command), 0);
     }
+}
+
+void CShellBrowserContainerBase::OnViewLost(void* context) {
+    auto* self = static_cast<CShellBrowserContainerBase*>(context);
+    // Handles of destroyed windows may soon name other windows; keys, sizes and saves must find none.
+    self->StopIconPositionRestore();
+    self->m_viewWindow = self->m_listView = nullptr;
+    self->UpdateNavigationButtons();
 }
 
 void CShellBrowserContainerBase::UpdateAtHome(PCIDLIST_ABSOLUTE location) {
@@ -416,16 +454,31 @@ BOOL CShellBrowserContainerBase::IsIconPositionSavingActive() {
 void CShellBrowserContainerBase::SaveIconPositions() {
     if (!m_listView || !m_pItem->HomeFolderIconPositions)
         return;
-    std::vector<HomeFolderIconPosition>& positions = *m_pItem->HomeFolderIconPositions;
-    positions.clear();
+    std::vector<HomeFolderIconPosition>& saved = *m_pItem->HomeFolderIconPositions;
     int count = static_cast<int>(SendMessageW(m_listView, LVM_GETITEMCOUNT, 0, 0));
+    // A view that has not listed the folder yet knows no place the saved ones do not.
+    if (count <= 0)
+        return;
+    std::vector<HomeFolderIconPosition> positions;
     for (int i = 0; i < count; ++i) {
-        HomeFolderIconPosition saved = {};
-        ListView_GetItemText(m_listView, i, 0, saved.Name, MAX_PATH);
+        HomeFolderIconPosition position = {};
+        ListView_GetItemText(m_listView, i, 0, position.Name, MAX_PATH);
         POINT place = {};
         ListView_GetItemPosition(m_listView, i, &place);
-        saved.X = place.x;
-        saved.Y = place.y;
-        positions.push_back(saved);
+        position.X = place.x;
+        position.Y = place.y;
+        // The icons are put back only as the view paints them: one never shown since the
+        // window was built still stands on the view's grid, not where the user left it.
+        if (!IsIconPlaced(position.Name)) {
+            for (const HomeFolderIconPosition& old : saved) {
+                if (_wcsicmp(old.Name, position.Name) == 0) {
+                    position.X = old.X;
+                    position.Y = old.Y;
+                    break;
+                }
+            }
+        }
+        positions.push_back(position);
     }
+    saved.swap(positions);
 }

@@ -70,6 +70,12 @@ public:
     virtual BOOL StopIconPositionRestore() = 0;
     virtual void ResetIconPositionRestore() {}
     virtual BOOL RestoreIconPositions() { return FALSE; }
+    // Whether the icon stands where this container put it since the last navigation, rather than
+    // where the view's own grid put it.
+    virtual BOOL IsIconPlaced(LPCWSTR name) {
+        (void)name;
+        return TRUE;
+    }
     virtual BOOL GoHome();
 
     void OnToolbarMoved(CTransparentToolbar* toolbar, int dx, int dy) override;
@@ -120,12 +126,15 @@ private:
     static void OnBrowseStarting(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation, void* self);
     static void OnBrowseCompleted(PCIDLIST_ABSOLUTE location, void* self);
     static void OnViewModeChanged(HWND listView, UINT viewMode, void* self);
+    static void OnViewLost(void* self);
 
     BOOL CreateContainerWindow();
     BOOL HangIntoDesktop();
     void DestroyContainerWindow();
     void ApplyItem();
+    // The work and maximized areas of the monitor the window (or else the rectangle) stands on.
     void ComputeAreas();
+    void ComputeAreas(const RECT& standsOn);
     BOOL ToolbarShown() const;
     BOOL Navigate(UINT flags);
     BOOL CreateToolbar();
@@ -142,6 +151,8 @@ private:
     void OnWindowLost();
     void Maximize();
     void Restore();
+    // Places the window at a rectangle in screen coordinates, whatever its parent.
+    void PlaceWindow(RECT rect, UINT flags);
     void SetWindowRectFlagged(const RECT& rect);
     void UpdateAtHome(PCIDLIST_ABSOLUTE location);
     WCHAR m_homePath[MAX_PATH];

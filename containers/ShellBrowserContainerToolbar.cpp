@@ -176,8 +176,9 @@ void CShellBrowserContainerBase::OnToolbarMoved(CTransparentToolbar*, int dx, in
         return;
     RECT rect;
     GetWindowRect(m_window, &rect);
+    OffsetRect(&rect, dx, dy);
     m_movingToolbar = TRUE;
-    SetWindowPos(m_window, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(rect, SWP_NOSIZE);
     m_movingToolbar = FALSE;
 }
 

@@ -33,7 +33,9 @@ LRESULT CShellBrowserContainerBase::WindowProc(HWND window, UINT message, WPARAM
             PlaceToolbar();
             break;
         case WM_SIZE:
-            OnSize();
+            // Minimized, the window stands at -32000 with no client area: nothing to remember.
+            if (wParam != SIZE_MINIMIZED)
+                OnSize();
             return 0;
         case WM_SIZING: {
             // The window may not get narrower than the toolbar's buttons need.
@@ -154,13 +156,21 @@ void CShellBrowserContainerBase::OnDisplayChange() {
     GetWindowRect(m_window, &rect);
     if (!FitRectIntoArea(&rect, m_workArea))
         return;
-    MoveWindow(m_window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    PlaceWindow(rect, 0);
+}
+
+void CShellBrowserContainerBase::PlaceWindow(RECT rect, UINT flags) {
+    // A window hung into the desktop is placed in its list view's client coordinates, which start
+    // at the corner of all monitors, left of or above the primary one's when one stands there.
+    if (m_hungInto)
+        MapWindowPoints(nullptr, m_hungInto, reinterpret_cast<POINT*>(&rect), 2);
+    SetWindowPos(m_window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 flags | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CShellBrowserContainerBase::SetWindowRectFlagged(const RECT& rect) {
     m_positioning = TRUE;
-    SetWindowPos(m_window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(rect, 0);
     m_positioning = FALSE;
 }
 

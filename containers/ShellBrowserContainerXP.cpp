@@ -69,11 +69,20 @@ BOOL CShellBrowserContainerXP::RestoreIconPositions() {
             POINT place = {position.X, position.Y};
             SendMessageW(m_listView, LVM_SETITEMPOSITION32, static_cast<WPARAM>(index),
                          reinterpret_cast<LPARAM>(&place));
+            if (!IsIconPlaced(name))
+                m_placedNames.push_back(name);
             break;
         }
     }
     m_restoring = m_rearranged = FALSE;
     return TRUE;
+}
+
+BOOL CShellBrowserContainerXP::IsIconPlaced(LPCWSTR name) {
+    for (const std::wstring& placed : m_placedNames)
+        if (_wcsicmp(placed.c_str(), name) == 0)
+            return TRUE;
+    return FALSE;
 }
 
 LRESULT CALLBACK CShellBrowserContainerXP::ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

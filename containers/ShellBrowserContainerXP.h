@@ -2,6 +2,9 @@
 #include "containers/ShellBrowserContainerBase.h"
 #include "lib/WindowSubclass.h"
 
+#include <string>
+#include <vector>
+
 // The container of a "Browser" item on Windows XP. Its view does not ask for the items' texts in
 // a way that tells when an item stands where it will stay, so it counts the items the view
 // inserts and the ones it displays, and puts all icons back at once when the two meet.
@@ -15,6 +18,8 @@ public:
     BOOL StartIconPositionRestore() override;
     BOOL StopIconPositionRestore() override;
     BOOL RestoreIconPositions() override;
+    void ResetIconPositionRestore() override { m_placedNames.clear(); }
+    BOOL IsIconPlaced(LPCWSTR name) override;
 
     BOOL IsRefreshing() const { return m_refreshing; }
 
@@ -30,4 +35,6 @@ private:
     // The windows carrying our procedures, for taking them off again.
     CWindowSubclass m_listHook;
     CWindowSubclass m_viewHook;
+    // The names put at their saved place since the last navigation.
+    std::vector<std::wstring> m_placedNames;
 };

@@ -9,7 +9,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -23,6 +25,18 @@ struct ProcessWindowSearch {
     DWORD processId;
     BOOL found;
 };
+
+// A search still looking for a window of its process, run by its own thread timer.
+struct PendingWindowSearch {
+    UINT_PTR timer;
+    DWORD processId;
+    int attemptsLeft;
+};
+
+std::vector<PendingWindowSearch>& PendingWindowSearches() {
+    static std::vector<PendingWindowSearch> searches;
+    return searches;
+}
 
 // The directory part of the path with its trailing separator; empty when it would not fit.
 void GetDirectoryOfPath(LPCWSTR path, LPWSTR directory) {
@@ -58,19 +72,41 @@ BOOL CALLBACK ActivateFirstWindowOfProcess(HWND window, LPARAM context) {
     return FALSE;
 }
 
+BOOL ActivateFirstWindow(DWORD processId) {
+    ProcessWindowSearch search = {processId, FALSE};
+    EnumWindows(ActivateFirstWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CALLBACK ContinueWindowSearch(HWND, UINT, UINT_PTR timer, DWORD) {
+    std::vector<PendingWindowSearch>& searches = PendingWindowSearches();
+    auto byTimer = [timer](const PendingWindowSearch& search) { return search.timer == timer; };
+    auto pending = std::find_if(searches.begin(), searches.end(), byTimer);
+    if (pending == searches.end()) {
+        KillTimer(nullptr, timer);
+        return;
+    }
+    int attemptsLeft = --pending->attemptsLeft;
+    // Activating sends messages to other windows, which may start another search and move the list.
+    BOOL found = ActivateFirstWindow(pending->processId);
+    if (!found && attemptsLeft > 0)
+        return;
+    KillTimer(nullptr, timer);
+    searches.erase(std::remove_if(searches.begin(), searches.end(), byTimer), searches.end());
+}
+
 } // namespace
 
 BOOL ActivateProcessWindow(DWORD processId) {
     if (processId == 0)
         return FALSE;
-    ProcessWindowSearch search = {processId, FALSE};
-    for (int attempt = 0; attempt < kWindowSearchAttempts; ++attempt) {
-        if (attempt > 0)
-            Sleep(kWindowSearchIntervalMs);
-        EnumWindows(ActivateFirstWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return TRUE;
-    }
+    if (ActivateFirstWindow(processId))
+        return TRUE;
+    // Looked for again from the message loop rather than in a sleep: clicks and hotkeys go on
+    // being answered while the started program makes its window.
+    UINT_PTR timer = SetTimer(nullptr, 0, kWindowSearchIntervalMs, ContinueWindowSearch);
+    if (timer)
+        PendingWindowSearches().push_back({timer, processId, kWindowSearchAttempts - 1});
     return FALSE;
 }
 

@@ -16,6 +16,7 @@ BOOL LaunchShortcut(LPCWSTR path);
 // Returns the ShellExecuteExW result; the info's instance value tells the caller more.
 BOOL ShellExecuteAndActivate(SHELLEXECUTEINFOW* info);
 
-// Waits a bounded time (five looks, half a second apart) for a visible top-level window of the
-// process and brings the first one found to the front, restored if minimized. TRUE when one was found.
+// Brings the first visible top-level window of the process to the front, restored if minimized.
+// TRUE when there was one; otherwise FALSE, and the thread's message loop looks again every half
+// second, four more times, while the program goes on answering.
 BOOL ActivateProcessWindow(DWORD processId);

@@ -10,10 +10,13 @@ size_t CopyPathCut(LPWSTR destination, LPCWSTR source) {
 
 size_t CopyFolderWithBackslash(LPWSTR destination, LPCWSTR folder) {
     size_t length = CopyPathCut(destination, folder);
-    if (length == 0 || destination[length - 1] != L'\\') {
-        destination[length++] = L'\\';
-        destination[length] = L'\0';
-    }
+    if (length > 0 && destination[length - 1] == L'\\')
+        return length;
+    // The backslash has to fit as well: a folder cut at the buffer's end gives up its last character.
+    if (length == kMaxPathLength)
+        --length;
+    destination[length++] = L'\\';
+    destination[length] = L'\0';
     return length;
 }
 

@@ -1,10 +1,12 @@
 // Plays Explorer's desktop windows where there is no Explorer desktop (Wine, a test display):
-//   DesktopStandIn.exe progman|workerw|thumbnails [name x y]...
+//   DesktopStandIn.exe progman|workerw|thumbnails[@x,y] [name x y]...
 // "progman": "Progman"/"Program Manager" > "SHELLDLL_DefView" > "SysListView32";
 // "workerw": a "Progman" without a view, a first "WorkerW" without one and a second holding it;
 // "thumbnails": the view's own list view hidden and a visible one inside "ThumbnailVwExtWnd32".
 // The list view covers the primary screen at the bottom of the z-order and holds the named items
-// at the given places, in icon mode, as Explorer's does. Ends when its top window is closed.
+// at the given places, in icon mode, as Explorer's does. With "@x,y" (both zero or below) the
+// desktop starts at that corner instead, as Explorer's does when monitors stand left of or above
+// the primary one: screen and desktop coordinates then differ. Ends when its top window is closed.
 // The list view's top window takes commands as WM_COPYDATA (add "name|x|y", rename "old|new",
 // move "name|x|y", remove "name") and answers WM_APP with how often the places were read.
 #include "lib/StringCopy.h"
@@ -22,6 +24,7 @@ enum Command { CommandAdd = 1, CommandRename = 2, CommandMove = 3, CommandRemove
 const UINT WM_COUNT_POSITION_READS = WM_APP;
 
 HWND g_listView = nullptr;
+POINT g_origin = {0, 0};
 LONG g_positionReads = 0;
 
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
@@ -107,8 +110,9 @@ void RegisterFrameClass(LPCWSTR name) {
 }
 
 HWND CreateTopFrame(LPCWSTR className, LPCWSTR title, bool endsProgram) {
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, className, title, WS_POPUP | WS_VISIBLE, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, className, title, WS_POPUP | WS_VISIBLE,
+                                  g_origin.x, g_origin.y, GetSystemMetrics(SM_CXSCREEN) - g_origin.x,
+                                  GetSystemMetrics(SM_CYSCREEN) - g_origin.y, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, endsProgram ? 1 : 0);
     SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -156,6 +160,13 @@ HWND BuildLayout(const std::wstring& layout) {
 
 int wmain(int count, wchar_t** arguments) {
     std::wstring layout = count > 1 ? arguments[1] : L"progman";
+    size_t at = layout.find(L'@');
+    if (at != std::wstring::npos) {
+        if (swscanf(layout.c_str() + at + 1, L"%ld,%ld", &g_origin.x, &g_origin.y) != 2 || g_origin.x > 0 ||
+            g_origin.y > 0)
+            return 2;
+        layout.resize(at);
+    }
     if (layout != L"progman" && layout != L"workerw" && layout != L"thumbnails")
         return 2;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};

@@ -1,6 +1,5 @@
 #include "ApplicationFixture.h"
 
-#include "lib/MonitorRect.h"
 #include "config/GenericPathwrenObject.h"
 #include "containers/NotifyIcon.h"
 #include "containers/ShellBrowserContainerBase.h"
@@ -113,16 +112,20 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
 
     ApplicationFixture second;
     second.Configure(ReadUtf16File(first.File(L"FoldersOptions.ini")));
-    RECT shown[2] = {}, restored = {};
+    RECT shown[2] = {}, restored = {}, maximized = {};
     run(second, [&](CShellBrowserContainerBase& container, int i) {
         GetWindowRect(container.GetWindow(), &shown[i]);
+        // Maximized on the monitor the window stands on.
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(container.GetWindow(), MONITOR_DEFAULTTONEAREST), &monitor);
+        if (i == 1)
+            maximized = monitor.rcWork;
         if (i == 1) {
             container.ToggleMaximize();
             GetWindowRect(container.GetWindow(), &restored);
         }
     });
-    RECT maximized = {};
-    GetMonitorRect(0, &maximized, FALSE);
     maximized.top += CShellBrowserContainerBase::kToolbarHeight;
     auto corners = [](const RECT& r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
     EXPECT_EQ(corners(placed[0]), corners(shown[0]));

@@ -72,8 +72,12 @@ TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRestoredAnd
     browser.item.WindowPositionY = 9000;
     ASSERT_TRUE(browser.Initialize());
     HWND window = browser.container->GetWindow();
-    RECT work, rect, client;
-    GetMonitorRect(0, &work, FALSE);
+    // The work area of the monitor nearest to where the item stood.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    const POINT farAway = {-3000, 9000};
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint(farAway, MONITOR_DEFAULTTONEAREST), &monitor));
+    RECT work = monitor.rcWork, rect, client;
     GetWindowRect(window, &rect);
     EXPECT_TRUE(EqualRect(&rect, &work)) << "a stored 5000 x 5000 window far away";
     EXPECT_EQ(work.left, browser.item.WindowPositionX);

@@ -1,0 +1,161 @@
+// What the browser window keeps of its view and of its place when the view or the window goes
+// through something unusual: a view that cannot be built, a rename, a minimized window.
+#include "app/Pathwren.h"
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/ShellBrowserContainer.h"
+#include "support/MessagePump.h"
+#include "support/TempDirectory.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// Shows what the container holds of the current view, which it uses for every later key,
+// resize and save.
+class ProbedContainer : public CShellBrowserContainer {
+public:
+    using CShellBrowserContainer::CShellBrowserContainer;
+    HWND HeldListView() const { return m_listView; }
+    HWND HeldViewWindow() const { return m_viewWindow; }
+};
+
+struct BrowserWindow {
+    explicit BrowserWindow(const std::wstring& path) {
+        application.m_pOptions = new CApplicationOptions();
+        wcscpy(item.Path, path.c_str());
+        item.WindowRect = {0, 0, 300, 200};
+        item.WindowPositionX = item.WindowPositionY = 50;
+        container.reset(new ProbedContainer(GetModuleHandleW(nullptr), &application));
+    }
+    bool Start() { return container->Initialize(&item) && container->Show(TRUE); }
+    CShellBrowserEx& Browser() const { return *container->GetBrowser(); }
+    std::wstring Location() const {
+        wchar_t path[MAX_PATH] = L"";
+        SHGetPathFromIDListW(Browser().CurrentLocation(), path);
+        return path;
+    }
+    // A key press as the application's message loop offers it to the window.
+    LRESULT Key(UINT virtualKey) const {
+        MSG message = {};
+        message.hwnd = Browser().ListView();
+        message.message = WM_KEYDOWN;
+        message.wParam = virtualKey;
+        return SendMessageW(container->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message));
+    }
+
+    CPathwren application;
+    CGenericPathwrenObject item;
+    std::unique_ptr<ProbedContainer> container;
+};
+
+// While it lives, no shell view window can be created on this thread: a view that fails to build.
+class RefusedViewWindows {
+public:
+    RefusedViewWindows() : m_hook(SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {}
+    ~RefusedViewWindows() { UnhookWindowsHookEx(m_hook); }
+    RefusedViewWindows(const RefusedViewWindows&) = delete;
+    RefusedViewWindows& operator=(const RefusedViewWindows&) = delete;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        wchar_t name[64] = L"";
+        if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), name, ARRAYSIZE(name)) &&
+            wcscmp(name, L"SHELLDLL_DefView") == 0)
+            return 1;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK m_hook;
+};
+
+// Plays a view that turns down every rename, as the shell does for an item it cannot rename.
+LRESULT CALLBACK RefuseRenames(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_NOTIFY) {
+        UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        if (code == LVN_BEGINLABELEDITW || code == LVN_BEGINLABELEDITA)
+            return TRUE;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST(BrowserWindowState, AFailedNavigationLeavesNoHandleOfTheDestroyedViewAndTheNextOneWorks) {
+    TempDirectory home;
+    CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
+    BrowserWindow window(home.Path());
+    ASSERT_TRUE(window.Start());
+    HWND oldListView = window.container->HeldListView(), oldViewWindow = window.container->HeldViewWindow();
+    ASSERT_TRUE(IsWindow(oldListView) && IsWindow(oldViewWindow));
+    {
+        RefusedViewWindows refused;
+        EXPECT_FALSE(SUCCEEDED(window.Browser().BrowseToPath(home.File(L"sub").c_str())));
+    }
+    ASSERT_FALSE(IsWindow(oldListView)) << "the old view is gone before the new one failed";
+    for (HWND held : {window.container->HeldListView(), window.container->HeldViewWindow()})
+        EXPECT_TRUE(held == nullptr || IsWindow(held)) << "the container still holds a destroyed window";
+
+    SendMessageW(window.container->GetWindow(), WM_BROWSER_COMMAND, 0, BrowserCommandHome);
+    EXPECT_EQ(home.Path(), window.Location());
+    EXPECT_EQ(window.Browser().ListView(), window.container->HeldListView());
+    EXPECT_TRUE(IsWindow(window.container->HeldListView())) << "the next navigation brings a working view";
+}
+
+TEST(BrowserWindowState, MinimizingKeepsTheStoredPlaceAndSize) {
+    TempDirectory home;
+    BrowserWindow window(home.Path());
+    ASSERT_TRUE(window.Start());
+    HWND frame = window.container->GetWindow();
+    SetWindowPos(frame, nullptr, 140, 90, 360, 260, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT size = window.item.WindowRect;
+    const POINT place = {window.item.WindowPositionX, window.item.WindowPositionY};
+    ASSERT_EQ(140, place.x);
+    ASSERT_GT(size.right - size.left, 0);
+
+    ShowWindow(frame, SW_MINIMIZE);
+    PumpPendingMessages();
+    ASSERT_TRUE(IsIconic(frame));
+    EXPECT_EQ(place.x, window.item.WindowPositionX) << "minimized";
+    EXPECT_EQ(place.y, window.item.WindowPositionY) << "minimized";
+    EXPECT_TRUE(EqualRect(&size, &window.item.WindowRect))
+        << "minimized, the item holds " << window.item.WindowRect.right << " x " << window.item.WindowRect.bottom;
+}
+
+TEST(BrowserWindowState, BackspaceGoesUpAgainAfterARefusedRenameAndAfterANavigationDuringARename) {
+    TempDirectory home;
+    CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
+    CreateDirectoryW(home.File(L"sub\\inner").c_str(), nullptr);
+    CreateDirectoryW(home.File(L"sub\\inner\\deepest").c_str(), nullptr);
+    BrowserWindow window(home.Path());
+    ASSERT_TRUE(window.Start());
+    CShellBrowserEx& browser = window.Browser();
+
+    // The view turns the rename down: no edit starts and Backspace still goes up.
+    ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub").c_str()));
+    HWND viewWindow = browser.ViewWindow(), listView = browser.ListView();
+    browser.OnViewWindowDestroying(viewWindow, listView); // the browser's own procedures off...
+    ASSERT_TRUE(SetWindowSubclass(viewWindow, RefuseRenames, 1, 0));
+    browser.OnViewWindowCreated(); // ...and on again, above the refusing view
+    SetFocus(listView);
+    EXPECT_EQ(nullptr, ListView_EditLabel(listView, 0)) << "the view refused";
+    EXPECT_FALSE(browser.IsEditingLabel());
+    EXPECT_EQ(1, window.Key(VK_BACK));
+    EXPECT_EQ(home.Path(), window.Location()) << "after a refused rename";
+
+    // A rename still open when the view goes: the new view's Backspace goes up.
+    ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub").c_str()));
+    SetFocus(browser.ListView());
+    ASSERT_NE(nullptr, ListView_EditLabel(browser.ListView(), 0));
+    EXPECT_TRUE(browser.IsEditingLabel());
+    window.Key(VK_BACK);
+    EXPECT_EQ(home.File(L"sub"), window.Location()) << "while the name is edited, Backspace is the edit's";
+    ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub\\inner").c_str()));
+    EXPECT_EQ(1, window.Key(VK_BACK));
+    EXPECT_EQ(home.File(L"sub"), window.Location()) << "after a navigation during a rename";
+}
