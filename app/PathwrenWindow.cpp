@@ -4,6 +4,7 @@
 #include "containers/ContainerBase.h"
 #include "lib/WindowLink.h"
 #include "options/OptionsUI.h"
+#include "update/BackgroundUpdateCheck.h"
 
 const WCHAR kMainWindowClassName[] = L"CPathwrenClassName";
 
@@ -13,6 +14,9 @@ namespace {
 // inside a modal loop (a tracked menu, a message box, a dialog) run by a container; its items must
 // outlive that loop, so they are destroyed only once the main loop has control again.
 const UINT WM_DEFERRED_QUIT = WM_APP + 3;
+
+// Long enough for a cancelled download to close its connection, short enough not to be noticed.
+const DWORD kUpdateCheckExitWait = 2000;
 
 void ShowFatalError(LPCWSTR text) {
     MessageBoxW(nullptr, text, L"Error", MB_ICONERROR | MB_SYSTEMMODAL);
@@ -79,6 +83,8 @@ void CPathwren::RouteHotKey(WPARAM itemIndex) {
 
 void CPathwren::Quit() {
     m_quitRequested = FALSE;
+    // A check waiting for a slow server ends with the program, without a box.
+    EndProgramUpdateCheck(kUpdateCheckExitWait);
     DestroyFolders();
     if (m_hMainWindow)
         DestroyWindow(m_hMainWindow);

@@ -10,7 +10,7 @@
 #include "options/AboutBox.h"
 #include "options/HelpAndDonation.h"
 #include "res/resource.h"
-#include "update/UpdateCheck.h"
+#include "update/BackgroundUpdateCheck.h"
 
 #include <cwchar>
 
@@ -234,8 +234,8 @@ BOOL CContainerBase::RunMenuAction(UINT action) {
             OpenDonationPage(m_pLanguage);
             return FALSE;
         case ContainerMenuActionCheckForUpdate:
-            // The verdict reaches the user in message boxes; nothing else depends on it.
-            RunUpdateCheck();
+            // The check runs beside the user interface; its verdict comes in message boxes later.
+            StartProgramUpdateCheck();
             return FALSE;
         default:
             return FALSE;
