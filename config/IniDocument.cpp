@@ -202,7 +202,7 @@ CIniDocument CIniDocument::Parse(std::vector<unsigned char>&& bytes, const IniCo
         document.m_rawTail = (size - 2) % 2;
         document.m_text.reserve(WithRoomForWrites(count));
         document.m_text.resize(count);
-        char16_t* text = count ? &document.m_text[0] : nullptr;
+        char16_t* text = &document.m_text[0];
         size_t contentLength = 0;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
         std::memcpy(text, raw + 2, 2 * count); // the file's order is the machine's
@@ -494,9 +494,9 @@ void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16st
     if (section >= m_sections.size())
         return;
     std::u16string_view keyName = TrimBlanks(UpToNul(key));
-    std::u16string_view newValue = UpToNul(value);
-    while (!newValue.empty() && IsBlank(newValue.front()))
-        newValue.remove_prefix(1);
+    // Blanks that end the value would end the line, where every reader of the saved file drops
+    // them: they go now, so that the document answers as a fresh read of the file will.
+    std::u16string_view newValue = TrimBlanks(UpToNul(value));
     Section& target = m_sections[section];
     m_modified = true;
     Entry* entry = const_cast<Entry*>(FindEntry(target, keyName));

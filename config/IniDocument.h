@@ -77,7 +77,7 @@ public:
     // No section and no entry: a blank file.
     bool IsEmpty() const { return m_sections.size() == 1 && m_sections[0].entries.empty(); }
 
-    // WritePrivateProfileStringW: blanks around the names and before the value are dropped; an
+    // WritePrivateProfileStringW: blanks around the names and the value are dropped; an
     // existing entry's line is rewritten, a new one goes after its section's last entry, a new
     // section at the end of the file. Returns the section's number.
     size_t SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,7 @@ TEST(IniDocument, OnlyTheFirstOfDuplicateSectionsAndKeysIsReadAndWritten) {
 TEST(IniDocument, ABatchOfWritesAgreesWithAFreshParseOfItsSavedBytes) {
     struct Write {
         std::u16string section, key, value;
+        std::u16string read = value; // what a read gives back
     };
     struct Case {
         const char* name;
@@ -86,6 +88,8 @@ TEST(IniDocument, ABatchOfWritesAgreesWithAFreshParseOfItsSavedBytes) {
         // Written in Latin-1, the first line's bytes would be FF FE: the mark of a UTF-16 file.
         {"first written line starting with FF FE", "", {{u"", u"\u00FF\u00FEkey", u"v"}, {u"S", u"k", u"w"}}},
         {"blanks before FF FE", " \xFF\xFE=1\r\n", {{u"", u"\u00FF\u00FE", u"2"}}},
+        // Every reader drops the blanks that end a line.
+        {"a value ending in blanks", "[S]\r\n", {{u"S", u"k", u"0x10 \t", u"0x10"}, {u"S", u"k", u" 2 ", u"2"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,9 +106,15 @@ TEST(IniDocument, ABatchOfWritesAgreesWithAFreshParseOfItsSavedBytes) {
         EXPECT_EQ(stepwise, saved) << "the batch put a write elsewhere than writes one at a time";
         CIniDocument reread = Parse(saved);
         EXPECT_EQ(IniEncoding::Ansi, reread.Encoding());
-        for (const Write& write : c.writes) {
-            EXPECT_EQ(write.value, Value(batch, write.section, write.key));
-            EXPECT_EQ(write.value, Value(reread, write.section, write.key));
+        for (size_t i = 0; i < c.writes.size(); ++i) {
+            const Write& write = c.writes[i];
+            EXPECT_EQ(Value(reread, write.section, write.key), Value(batch, write.section, write.key));
+            bool writtenAgain = std::any_of(c.writes.begin() + i + 1, c.writes.end(), [&](const Write& later) {
+                return later.section == write.section && later.key == write.key;
+            });
+            if (!writtenAgain) {
+                EXPECT_EQ(write.read, Value(reread, write.section, write.key));
+            }
         }
     }
 }
