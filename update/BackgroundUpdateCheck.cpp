@@ -70,7 +70,8 @@ BOOL CBackgroundUpdateCheck::Start(const UpdateCheckSource& source) {
     }
     m_job = job;
     m_thread = std::move(thread);
-    SetTimer(m_window, kDeadlineTimer, source.timeLimit + kDeadlineGrace, nullptr);
+    SetTimer(m_window, kDeadlineTimer,
+             (std::min)(source.timeLimit, USER_TIMER_MAXIMUM - kDeadlineGrace) + kDeadlineGrace, nullptr);
     return TRUE;
 }
 

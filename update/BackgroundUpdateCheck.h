@@ -25,8 +25,10 @@ public:
     // Starts a check, unless one is still running (FALSE then: a second click adds no second box).
     BOOL Start(const UpdateCheckSource& source);
     BOOL IsRunning() const { return m_job != nullptr; }
-    // Ends a running check without showing anything: aborts its download and waits up to
-    // waitMilliseconds for the worker. TRUE when no worker of this object is left running.
+    // Ends a running check without showing anything: closes the handle its download waits on and
+    // waits up to waitMilliseconds for the worker. TRUE when no worker of this object is left
+    // running. Windows' WinINet returns from a blocked call at once; Wine's finishes the receive
+    // first, so a worker let go then ends by the check's deadline, touching nothing of the program.
     BOOL Cancel(DWORD waitMilliseconds);
     // Called on the starting thread once the verdict's box was closed; not after Cancel.
     void SetFinishedCallback(std::function<void(UpdateVerdict)> finished) { m_finished = std::move(finished); }
