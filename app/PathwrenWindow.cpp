@@ -7,7 +7,7 @@
 #include "options/AboutBox.h"
 #include "options/HelpAndDonation.h"
 #include "options/OptionsUI.h"
-#include "update/UpdateCheck.h"
+#include "update/BackgroundUpdateCheck.h"
 
 const WCHAR kMainWindowClassName[] = L"CPathwrenClassName";
 
@@ -18,6 +18,9 @@ namespace {
 // or a browser window; whatever that loop's handlers use must outlive it, so items, containers
 // and the bar are destroyed only once the main loop has control again.
 const UINT WM_DEFERRED_WORK = WM_APP + 3;
+
+// Long enough for a cancelled download to close its connection, short enough not to be noticed.
+const DWORD kUpdateCheckExitWait = 2000;
 
 void ShowFatalError(LPCWSTR text) {
     MessageBoxW(nullptr, text, L"Error", MB_ICONERROR | MB_SYSTEMMODAL);
@@ -104,6 +107,8 @@ void CPathwren::RouteHotKey(WPARAM itemIndex) {
 
 void CPathwren::Quit() {
     m_quitRequested = FALSE;
+    // A check waiting for a slow server ends with the program, without a box.
+    EndProgramUpdateCheck(kUpdateCheckExitWait);
     DestroyFolders();
     if (m_hMainWindow)
         DestroyWindow(m_hMainWindow);
@@ -209,8 +214,8 @@ void CPathwren::RunApplicationCommand(ApplicationCommand command) {
             OpenDonationPage(m_pLanguage);
             break;
         case ApplicationCommandCheckForUpdate:
-            // The verdict reaches the user in message boxes; nothing else depends on it.
-            RunUpdateCheck();
+            // The check runs beside the user interface; its verdict comes in message boxes later.
+            StartProgramUpdateCheck();
             break;
     }
 }

@@ -131,6 +131,44 @@ uint32_t ParseProfileNumber(std::u16string_view text) {
     return negative ? 0u - total : total;
 }
 
+// The lines before the first header and under each header, found as the parse finds them, so
+// that the parse reserves each section's room once instead of growing it by doubling (which holds
+// up to three times the room at the moment of growing). In a multi-byte code page a trailing
+// byte may look like a bracket; the count is then a little off, which costs only a growth. Also
+// counts the characters of the lines without their line ends, the most a code page decodes them to.
+template <typename Char>
+std::vector<uint32_t> CountLinesPerSection(const Char* text, size_t count, size_t* contentLength) {
+    std::vector<uint32_t> counts(1, 0);
+    *contentLength = 0;
+    for (size_t start = 0; start < count;) {
+        size_t end = start;
+        while (end < count && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        size_t next = end;
+        while (next < count && (text[next] == '\r' || text[next] == '\n'))
+            ++next;
+        *contentLength += end - start;
+        size_t first = start;
+        while (first < end && IsBlank(static_cast<char16_t>(text[first])))
+            ++first;
+        bool header = false;
+        for (size_t i = end; first < end && text[first] == '[' && i > first + 1 && !header; --i)
+            header = text[i - 1] == ']';
+        if (header)
+            counts.push_back(1);
+        else
+            ++counts.back();
+        start = next;
+    }
+    return counts;
+}
+
+// Room for what a save adds to a parsed file, a few keys: without it, the first write into a full
+// vector of a large file would hold the old and a doubled new one at once.
+size_t WithRoomForWrites(size_t count) {
+    return count + count / 16 + 2;
+}
+
 void AppendUtf16(std::vector<unsigned char>& bytes, std::u16string_view text) {
     size_t at = bytes.size();
     bytes.resize(at + 2 * text.size());
@@ -162,14 +200,17 @@ CIniDocument CIniDocument::Parse(std::vector<unsigned char>&& bytes, const IniCo
     if (size >= 2 && raw[0] == 0xFF && raw[1] == 0xFE) {
         size_t count = (size - 2) / 2;
         document.m_rawTail = (size - 2) % 2;
+        document.m_text.reserve(WithRoomForWrites(count));
         document.m_text.resize(count);
         char16_t* text = &document.m_text[0];
+        size_t contentLength = 0;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
         std::memcpy(text, raw + 2, 2 * count); // the file's order is the machine's
 #else
         for (size_t i = 0; i < count; ++i)
             text[i] = static_cast<char16_t>(raw[2 + 2 * i] | (raw[3 + 2 * i] << 8));
 #endif
+        document.ReserveForParse(CountLinesPerSection(text, count, &contentLength));
         for (size_t start = 0; start < count;) {
             size_t end = start;
             while (end < count && !IsLineEnd(document.m_text[end]))
@@ -186,6 +227,10 @@ CIniDocument CIniDocument::Parse(std::vector<unsigned char>&& bytes, const IniCo
         }
     } else {
         document.m_encoding = IniEncoding::Ansi;
+        size_t contentLength = 0;
+        document.ReserveForParse(CountLinesPerSection(raw, size, &contentLength));
+        // A code page gives at most one UTF-16 unit per byte.
+        document.m_text.reserve(WithRoomForWrites(contentLength));
         // CR and LF are never part of a multi-byte character, so the lines are found in the bytes
         // and each is decoded on its own, which keeps every line's bytes known.
         for (size_t start = 0; start < size;) {
@@ -205,9 +250,18 @@ CIniDocument CIniDocument::Parse(std::vector<unsigned char>&& bytes, const IniCo
             start = next;
         }
     }
+    document.m_sectionLines.clear();
+    document.m_sectionLines.shrink_to_fit();
     document.NoteRepeatedNames();
     document.BuildSectionIndex();
     return document;
+}
+
+void CIniDocument::ReserveForParse(const std::vector<uint32_t>& linesPerSection) {
+    m_sectionLines = linesPerSection;
+    m_sections.reserve(m_sectionLines.size());
+    m_sections[0].lines.reserve(WithRoomForWrites(m_sectionLines[0]));
+    m_sections[0].entries.reserve(WithRoomForWrites(m_sectionLines[0]));
 }
 
 void CIniDocument::AddLine(Span content, const Line& line) {
@@ -225,10 +279,11 @@ void CIniDocument::AddLine(Span content, const Line& line) {
             section.name = {static_cast<uint32_t>(base + (inside.data() - text.data())),
                             static_cast<uint32_t>(inside.size())};
             section.name.length = static_cast<uint32_t>(UpToNul(View(section.name)).size());
-            // The sections of one file tend to be alike (one folder item each), so the room the
-            // previous one took saves the growing steps in this one.
-            section.lines.reserve(m_sections.back().lines.size());
-            section.entries.reserve(m_sections.back().entries.size());
+            size_t number = m_sections.size();
+            if (number < m_sectionLines.size()) {
+                section.lines.reserve(WithRoomForWrites(m_sectionLines[number]));
+                section.entries.reserve(WithRoomForWrites(m_sectionLines[number] - 1));
+            }
             section.lines.push_back(line);
             m_sections.push_back(std::move(section));
             return;
@@ -238,6 +293,7 @@ void CIniDocument::AddLine(Span content, const Line& line) {
     section.lines.push_back(line);
     if (start >= end)
         return;
+    section.afterLastEntry = static_cast<uint32_t>(section.lines.size());
     // One pass over the line finds the "=" and the first NUL on either side of it, which ends
     // the name or the value early.
     const char16_t* chars = text.data();
@@ -265,15 +321,15 @@ void CIniDocument::AddLine(Span content, const Line& line) {
     // A nameless entry right after another nameless one is dropped, as the profile functions do.
     bool keep = nameEnd > start || section.entries.empty() || section.entries.back().name.length > 0;
     entry.name = {static_cast<uint32_t>(base + start), static_cast<uint32_t>(std::min(nameEnd, nameNul) - start)};
-    entry.hash = HashName(View(entry.name));
     if (keep)
-        section.AddEntry(entry);
+        section.AddEntry(entry, HashName(View(entry.name)));
 }
 
 void CIniDocument::NoteRepeatedNames() {
     // An open-addressing set of the names' hashes per section; equal hashes count as a repeat.
     const size_t kLargestChecked = 4096;
     std::vector<uint32_t> slots; // entry index + 1; 0 is free
+    std::vector<uint32_t> hashes;
     for (Section& section : m_sections) {
         size_t count = section.entries.size();
         section.mayRepeatNames = count > kLargestChecked;
@@ -283,11 +339,14 @@ void CIniDocument::NoteRepeatedNames() {
         while (size < 2 * count)
             size *= 2;
         slots.assign(size, 0);
+        hashes.resize(count);
+        for (size_t i = 0; i < count; ++i)
+            hashes[i] = HashName(View(section.entries[i].name));
         for (size_t i = 0; i < count && !section.mayRepeatNames; ++i) {
-            uint32_t hash = section.entries[i].hash;
+            uint32_t hash = hashes[i];
             size_t slot = (hash * 0x9E3779B1u) & (size - 1);
             while (slots[slot] != 0 && !section.mayRepeatNames) {
-                section.mayRepeatNames = section.entries[slots[slot] - 1].hash == hash;
+                section.mayRepeatNames = hashes[slots[slot] - 1] == hash;
                 slot = (slot + 1) & (size - 1);
             }
             slots[slot] = static_cast<uint32_t>(i + 1);
@@ -329,7 +388,7 @@ const CIniDocument::Entry* CIniDocument::FindEntry(const Section& section, std::
     for (size_t i = 0; i < count; ++i) {
         size_t index = start + i < count ? start + i : start + i - count;
         const Entry& entry = section.entries[index];
-        if (entry.hash == hash && EqualFolded(View(entry.name), name)) {
+        if (EqualFolded(View(entry.name), name)) {
             section.nextSearch = static_cast<uint32_t>(index + 1);
             return &entry;
         }
@@ -405,16 +464,18 @@ size_t CIniDocument::SetString(std::u16string_view section, std::u16string_view 
     size_t number = FindSectionNumber(sectionName);
     if (number == kNoSection) {
         Line header;
-        header.rewritten = true;
-        header.text = {static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(sectionName.size() + 2)};
+        Span headerText{static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(sectionName.size() + 2)};
+        Rewrite(header, headerText);
         m_text += u'[';
         m_text.append(sectionName.data(), sectionName.size());
         m_text += u']';
         Section created;
-        created.name = {header.text.offset + 1, static_cast<uint32_t>(sectionName.size())};
-        // A save writes sections alike one after the other (one folder item each).
-        created.lines.reserve(m_sections.back().lines.size());
-        created.entries.reserve(m_sections.back().entries.size());
+        created.name = {headerText.offset + 1, static_cast<uint32_t>(sectionName.size())};
+        // A save writes sections alike one after the other (one folder item each). No item has
+        // hundreds of keys: a larger section before is no measure of this one.
+        const size_t kLargestLikeSection = 256;
+        created.lines.reserve(std::min(m_sections.back().lines.size(), kLargestLikeSection));
+        created.entries.reserve(std::min(m_sections.back().entries.size(), kLargestLikeSection));
         created.lines.push_back(header);
         m_sections.push_back(std::move(created));
         // Behind every section of the same name, so the first one stays the one found.
@@ -433,9 +494,9 @@ void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16st
     if (section >= m_sections.size())
         return;
     std::u16string_view keyName = TrimBlanks(UpToNul(key));
-    std::u16string_view newValue = UpToNul(value);
-    while (!newValue.empty() && IsBlank(newValue.front()))
-        newValue.remove_prefix(1);
+    // Blanks that end the value would end the line, where every reader of the saved file drops
+    // them: they go now, so that the document answers as a fresh read of the file will.
+    std::u16string_view newValue = TrimBlanks(UpToNul(value));
     Section& target = m_sections[section];
     m_modified = true;
     Entry* entry = const_cast<Entry*>(FindEntry(target, keyName));
@@ -450,32 +511,40 @@ void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16st
         m_text.append(View(entry->name));
         m_text += u'=';
         m_text.append(newValue.data(), newValue.size());
-        Line& rewritten = target.lines[entry->line];
-        rewritten.rewritten = true;
-        rewritten.text = line;
+        Rewrite(target.lines[entry->line], line);
         entry->name = {line.offset, nameLength};
         entry->value = {line.offset + nameLength + 1, static_cast<uint32_t>(newValue.size())};
         entry->hasValue = true;
         return;
     }
     // After the header, or at the very start of the lines before the first header.
-    size_t position = target.entries.empty() ? (section == 0 ? 0 : 1) : target.entries.back().line + 1;
+    size_t position = target.afterLastEntry ? target.afterLastEntry : (section == 0 ? 0 : 1);
     position = std::min(position, target.lines.size());
+    target.afterLastEntry = static_cast<uint32_t>(position + 1);
     Line line;
-    line.rewritten = true;
-    line.text = {static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(keyName.size() + 1 + newValue.size())};
+    Span lineText{static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(keyName.size() + 1 + newValue.size())};
+    Rewrite(line, lineText);
     m_text.append(keyName.data(), keyName.size());
     m_text += u'=';
     m_text.append(newValue.data(), newValue.size());
     target.lines.insert(target.lines.begin() + position, line);
     Entry added;
     added.line = static_cast<uint32_t>(position);
-    added.name = {line.text.offset, static_cast<uint32_t>(keyName.size())};
-    added.value = {static_cast<uint32_t>(line.text.offset + keyName.size() + 1),
-                   static_cast<uint32_t>(newValue.size())};
+    added.name = {lineText.offset, static_cast<uint32_t>(keyName.size())};
+    added.value = {static_cast<uint32_t>(lineText.offset + keyName.size() + 1), static_cast<uint32_t>(newValue.size())};
     added.hasValue = true;
-    added.hash = HashName(keyName);
-    target.AddEntry(added);
+    target.AddEntry(added, HashName(keyName));
+}
+
+void CIniDocument::Rewrite(Line& line, Span text) {
+    if (line.rewritten) {
+        m_rewritten[line.rawLength] = text;
+        return;
+    }
+    line.rawOffset += line.rawLength - line.breakLength;
+    line.rawLength = static_cast<uint32_t>(m_rewritten.size());
+    line.rewritten = 1;
+    m_rewritten.push_back(text);
 }
 
 std::vector<unsigned char> CIniDocument::Serialize(const IniCodePage& codePage) const {
@@ -497,20 +566,26 @@ std::vector<unsigned char> CIniDocument::Serialize(const IniCodePage& codePage) 
         for (const Line& line : section.lines) {
             if (lineOpen)
                 appendText(u"\r\n");
-            auto rawEnd = m_raw.begin() + line.rawOffset + line.rawLength;
             if (line.rewritten) {
-                appendText(View(line.text));
+                appendText(View(RewrittenText(line)));
+                auto lineEnd = m_raw.begin() + line.rawOffset;
                 if (line.breakLength > 0)
-                    bytes.insert(bytes.end(), rawEnd - line.breakLength, rawEnd);
+                    bytes.insert(bytes.end(), lineEnd, lineEnd + line.breakLength);
                 else
                     appendText(u"\r\n");
                 lineOpen = false;
             } else {
-                bytes.insert(bytes.end(), m_raw.begin() + line.rawOffset, rawEnd);
+                auto lineStart = m_raw.begin() + line.rawOffset;
+                bytes.insert(bytes.end(), lineStart, lineStart + line.rawLength);
                 lineOpen = line.breakLength == 0;
             }
         }
     }
     bytes.insert(bytes.end(), m_raw.end() - m_rawTail, m_raw.end());
+    // A file read as ANSI cannot start with FF FE, but a line written first can ("\xFF\xFE=1" in
+    // Latin-1, or a name that had blanks before it): the file would read back as UTF-16 and lose
+    // every line. A blank before it is dropped by every reader.
+    if (!utf16 && bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        bytes.insert(bytes.begin(), ' ');
     return bytes;
 }

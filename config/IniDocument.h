@@ -77,7 +77,7 @@ public:
     // No section and no entry: a blank file.
     bool IsEmpty() const { return m_sections.size() == 1 && m_sections[0].entries.empty(); }
 
-    // WritePrivateProfileStringW: blanks around the names and before the value are dropped; an
+    // WritePrivateProfileStringW: blanks around the names and the value are dropped; an
     // existing entry's line is rewritten, a new one goes after its section's last entry, a new
     // section at the end of the file. Returns the section's number.
     size_t SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
@@ -89,24 +89,33 @@ private:
         uint32_t offset = 0;
         uint32_t length = 0;
     };
+    // A line and an entry are held for every line of the file, so both are kept small: a file of
+    // one-character lines costs them per two bytes.
     struct Line {
-        uint32_t rawOffset = 0; // the original bytes in m_raw, line end included
+        // An original line: its bytes in m_raw, line end included. A rewritten one: its original
+        // line end's bytes in m_raw (kept when the line is written), and the number of its text
+        // in m_rewritten in place of rawLength.
+        uint32_t rawOffset = 0;
         uint32_t rawLength = 0;
-        uint32_t breakLength = 0; // the original line end's bytes, kept when the line is rewritten
-        bool rewritten = false;
-        Span text; // a rewritten line's content, without its line end
+        uint32_t breakLength : 31;
+        uint32_t rewritten : 1;
+        Line() : breakLength(0), rewritten(0) {}
     };
     struct Entry {
         Span name;
         Span value;
-        bool hasValue = false;
-        uint32_t hash = 0; // of the case-folded name: most names are told apart without comparing them
-        uint32_t line = 0; // index into the section's lines
+        uint32_t line : 31; // index into the section's lines
+        uint32_t hasValue : 1;
+        Entry() : line(0), hasValue(0) {}
     };
     struct Section {
         Span name;
         std::vector<Line> lines; // a header, when there is one, is the first
         std::vector<Entry> entries;
+        // The line after the last that holds an entry, a nameless one that is not read included,
+        // where a new entry goes; 0 when there is none. A fresh parse of the saved file must find
+        // the new entry at the place the document put it.
+        uint32_t afterLastEntry = 0;
         // Keys are mostly read in file order, so a search starts behind the last key found. That
         // finds the first of keys of the same name only when the section has none such; writes
         // only add names that are not there yet.
@@ -116,9 +125,9 @@ private:
         // section asks for every key.
         uint64_t nameBits[4] = {};
         static uint32_t NameBit(uint32_t hash) { return (hash * 0x9E3779B1u) >> 24; }
-        void AddEntry(const Entry& entry) {
+        void AddEntry(const Entry& entry, uint32_t hash) {
             entries.push_back(entry);
-            nameBits[NameBit(entry.hash) >> 6] |= uint64_t(1) << (NameBit(entry.hash) & 63);
+            nameBits[NameBit(hash) >> 6] |= uint64_t(1) << (NameBit(hash) & 63);
         }
         bool MayHold(uint32_t hash) const { return (nameBits[NameBit(hash) >> 6] >> (NameBit(hash) & 63)) & 1; }
     };
@@ -126,6 +135,10 @@ private:
     std::u16string_view View(Span span) const { return std::u16string_view(m_text).substr(span.offset, span.length); }
     Span Append(std::u16string_view text);
     void AddLine(Span content, const Line& line);
+    // Room for the lines of each section of a file about to be parsed, and for its text.
+    void ReserveForParse(const std::vector<uint32_t>& linesPerSection);
+    Span RewrittenText(const Line& line) const { return m_rewritten[line.rawLength]; }
+    void Rewrite(Line& line, Span text);
     void BuildSectionIndex();
     void NoteRepeatedNames();
     const Section* FindSection(std::u16string_view name) const;
@@ -136,6 +149,8 @@ private:
     std::vector<unsigned char> m_raw;
     size_t m_rawTail = 0; // bytes after the last whole UTF-16 character, kept at the end
     std::u16string m_text;
+    std::vector<Span> m_rewritten;        // the text of each rewritten line
+    std::vector<uint32_t> m_sectionLines; // while parsing: the lines each section will hold
     std::vector<Section> m_sections;      // m_sections[0] holds what comes before the first header
     std::vector<uint32_t> m_sectionOrder; // section indices sorted by case-folded name, file order among equals
     bool m_modified = false;

@@ -87,9 +87,14 @@ std::string EncodeAnsi(const char16_t* text, size_t length) {
 
 const IniCodePage kSystemCodePage = {DecodeAnsi, EncodeAnsi};
 
+// Far above any real configuration (a thousand folder items take about 2.5 MB). A larger file is
+// treated as unreadable, the way a damaged one is: it is not parsed, whose memory grows with the
+// file, and never written over.
+const LONGLONG kLargestReadableFile = 16 * 1024 * 1024;
+
 bool ReadWholeFile(HANDLE file, std::vector<unsigned char>& bytes) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF)
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > kLargestReadableFile)
         return false;
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
@@ -393,8 +398,10 @@ BOOL CIniFile::Commit() {
     m_newFile = false;
     m_loaded = false;
     if (written) {
-        // What a fresh read of the file would give, without reading it again.
-        SetDocument(CIniDocument::Parse(bytes.data(), bytes.size(), kSystemCodePage));
+        // What a fresh read of the file would give, without reading it again. The old document
+        // goes first, so that two are never held at once.
+        SetDocument(CIniDocument());
+        SetDocument(CIniDocument::Parse(std::move(bytes), kSystemCodePage));
         WIN32_FILE_ATTRIBUTE_DATA attributes;
         if (GetFileAttributesExW(m_fileName, GetFileExInfoStandard, &attributes)) {
             m_writeTime = attributes.ftLastWriteTime;

@@ -1,11 +1,13 @@
 #include "update/HttpDownloader.h"
 
 #include "lib/InternetHandle.h"
+#include "update/DownloadCancellation.h"
 
 #include <wininet.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -27,21 +29,6 @@ void LimitWaits(HINTERNET handle, DWORD milliseconds) {
     InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &wait, sizeof(wait));
     InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &wait, sizeof(wait));
     InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &wait, sizeof(wait));
-}
-
-// The code of the call that just failed. A WinINet call that gives up at its receive time-out
-// reports the socket's WSAEWOULDBLOCK under Wine, and a timer may fire a little early: a failure
-// with (almost) no time left is the deadline's.
-DWORD FailureCode(ULONGLONG deadline) {
-    DWORD error = GetLastError();
-    if (error == WSAEWOULDBLOCK || Remaining(deadline) < kTimerSlack)
-        return ERROR_INTERNET_TIMEOUT;
-    // Wine's WinINet at times passes a socket's code through; the user gets WinINet's words.
-    if (error == WSAECONNRESET)
-        return ERROR_INTERNET_CONNECTION_RESET;
-    if (error == WSAECONNABORTED)
-        return ERROR_INTERNET_CONNECTION_ABORTED;
-    return error;
 }
 
 // The announced length, read as text: a number beyond 32 bits must not wrap into a small one.
@@ -118,6 +105,17 @@ DWORD HttpDownloader::Fetch(LPCWSTR url, std::vector<BYTE>* data, DWORD* size) {
                                              INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!request)
         return GetLastError();
+    // Declared after the request, so it decides before the request's holder closes it.
+    struct WatchedRequest {
+        CDownloadCancellation* cancellation;
+        CInternetHandle* request;
+        ~WatchedRequest() {
+            if (cancellation && cancellation->Unwatch(request->Get()))
+                request->Detach();
+        }
+    } watched{m_cancellation, &request};
+    if (m_cancellation && !m_cancellation->Watch(request.Get()))
+        return ERROR_INTERNET_OPERATION_CANCELLED;
     LimitWaits(request.Get(), Remaining(deadline));
     if (!HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0))
         return FailureCode(deadline);
@@ -132,38 +130,54 @@ DWORD HttpDownloader::Fetch(LPCWSTR url, std::vector<BYTE>* data, DWORD* size) {
         return ERROR_HTTP_INVALID_SERVER_RESPONSE;
     }
 
-    ULONGLONG announced = 0;
-    BOOL lengthKnown = QueryContentLength(request.Get(), &announced);
-    if (lengthKnown && announced > m_sizeLimit)
-        return ERROR_NOT_ENOUGH_MEMORY;
+    return ReadBody(request.Get(), deadline, data, size);
+}
 
+DWORD HttpDownloader::ReadBody(HINTERNET request, ULONGLONG deadline, std::vector<BYTE>* data, DWORD* size) {
+    ULONGLONG announced = 0;
+    BOOL lengthKnown = QueryContentLength(request, &announced);
+    if (lengthKnown && announced > m_sizeLimit)
+        return ERROR_FILE_TOO_LARGE;
+
+    // The buffer grows with what arrives, never with what is announced: a server may promise 4 GB
+    // and send a line. Sizes are counted in 64 bits, where "limit + 2" cannot wrap.
+    const ULONGLONG limit = lengthKnown ? announced : m_sizeLimit;
+    ULONGLONG capacity = (std::min)(limit, static_cast<ULONGLONG>(kFirstCapacity));
+    if (capacity + 2 > SIZE_MAX)
+        return ERROR_FILE_TOO_LARGE;
+    data->assign(static_cast<size_t>(capacity + 2), 0);
+    ULONGLONG received = 0;
     // Read in the pieces WinINet already holds: a synchronous read of a larger buffer would wait
     // until that buffer is full, past any deadline.
-    DWORD capacity = lengthKnown ? static_cast<DWORD>(announced) : kFirstCapacity;
-    data->assign(capacity + 2, 0);
-    DWORD received = 0;
     for (;;) {
         if (lengthKnown && received == announced)
             break;
         DWORD wait = Remaining(deadline);
         if (!wait)
             return ERROR_INTERNET_TIMEOUT;
-        LimitWaits(request.Get(), wait);
+        LimitWaits(request, wait);
         DWORD available = 0;
-        if (!InternetQueryDataAvailable(request.Get(), &available, 0, 0))
+        BOOL queried = InternetQueryDataAvailable(request, &available, 0, 0);
+        // A full buffer of the largest size and more to come, or a server that ends the connection
+        // abruptly on a client that stopped reading: more than the limit either way.
+        if (!lengthKnown && received == m_sizeLimit && (!queried || available > 0))
+            return ERROR_FILE_TOO_LARGE;
+        if (!queried)
             return FailureCode(deadline);
         if (available == 0)
             break;
-        if (!lengthKnown && capacity - received <= kMinimumFreeSpace && capacity < m_sizeLimit) {
-            capacity = capacity > m_sizeLimit / 2 ? m_sizeLimit : capacity * 2;
-            data->resize(capacity + 2, 0);
+        if (capacity - received <= kMinimumFreeSpace && capacity < limit) {
+            capacity = (std::min)(limit, capacity * 2);
+            if (capacity + 2 > SIZE_MAX)
+                return ERROR_FILE_TOO_LARGE;
+            data->resize(static_cast<size_t>(capacity + 2), 0);
         }
-        // Data beyond a full buffer of the largest size: more than the limit.
+        // Data beyond the announced length.
         if (received == capacity)
-            return ERROR_NOT_ENOUGH_MEMORY;
-        DWORD piece = available < capacity - received ? available : capacity - received;
+            return ERROR_INTERNET_CONNECTION_RESET;
+        DWORD piece = static_cast<DWORD>((std::min)(static_cast<ULONGLONG>(available), capacity - received));
         DWORD read = 0;
-        if (!InternetReadFile(request.Get(), data->data() + received, piece, &read))
+        if (!InternetReadFile(request, data->data() + received, piece, &read))
             return FailureCode(deadline);
         if (read == 0)
             break;
@@ -172,11 +186,29 @@ DWORD HttpDownloader::Fetch(LPCWSTR url, std::vector<BYTE>* data, DWORD* size) {
     // The connection ended early without WinINet calling it an error.
     if (lengthKnown && received < announced)
         return ERROR_INTERNET_CONNECTION_RESET;
-    data->resize(received + 2);
+    data->resize(static_cast<size_t>(received + 2));
     (*data)[received] = 0;
     (*data)[received + 1] = 0;
-    *size = received;
+    *size = static_cast<DWORD>(received);
     return 0;
+}
+
+// The code of the call that just failed. A WinINet call that gives up at its receive time-out
+// reports the socket's WSAEWOULDBLOCK under Wine, and a timer may fire a little early: a failure
+// with (almost) no time left is the deadline's. A call that failed because another thread closed
+// its handle was cancelled, whatever it says.
+DWORD HttpDownloader::FailureCode(ULONGLONG deadline) const {
+    DWORD error = GetLastError();
+    if (m_cancellation && m_cancellation->IsCancelled())
+        return ERROR_INTERNET_OPERATION_CANCELLED;
+    if (error == WSAEWOULDBLOCK || Remaining(deadline) < kTimerSlack)
+        return ERROR_INTERNET_TIMEOUT;
+    // Wine's WinINet at times passes a socket's code through; the user gets WinINet's words.
+    if (error == WSAECONNRESET)
+        return ERROR_INTERNET_CONNECTION_RESET;
+    if (error == WSAECONNABORTED)
+        return ERROR_INTERNET_CONNECTION_ABORTED;
+    return error;
 }
 
 void HttpDownloader::FormatDownloadError(DWORD error, LPWSTR text, size_t textSize) const {
@@ -185,12 +217,22 @@ void HttpDownloader::FormatDownloadError(DWORD error, LPWSTR text, size_t textSi
     text[0] = L'\0';
     if (m_dwProtocolError) {
         _snwprintf(text, textSize, L"HTTP protocol error %u", static_cast<unsigned>(m_dwHttpStatus));
+    } else if (error == ERROR_FILE_TOO_LARGE) {
+        _snwprintf(text, textSize, L"The update information file is larger than %u KB; it was not read.",
+                   static_cast<unsigned>(m_sizeLimit / 1024));
     } else if (error != 0) {
-        DWORD length =
-            FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           GetModuleHandleW(L"wininet.dll"), error, 0, text, static_cast<DWORD>(textSize), nullptr);
+        // WinINet's words for its own codes, the system's for the socket and system codes it passes on.
+        wchar_t reason[400] = L"";
+        DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      GetModuleHandleW(L"wininet.dll"), error, 0, reason, ARRAYSIZE(reason), nullptr);
         if (length == 0)
-            _snwprintf(text, textSize, L"Error 0x%08X\r\n", static_cast<unsigned>(error));
+            length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                    reason, ARRAYSIZE(reason), nullptr);
+        if (length > 0)
+            _snwprintf(text, textSize, L"The update check could not reach the server:\r\n%ls", reason);
+        else
+            _snwprintf(text, textSize, L"The update check could not reach the server (error 0x%08X).",
+                       static_cast<unsigned>(error));
     }
     text[textSize - 1] = L'\0';
     if (text[0] == L'\0')

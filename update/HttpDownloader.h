@@ -1,11 +1,14 @@
 #pragma once
 #include <windows.h>
+#include <wininet.h>
 
 #include <vector>
 
+class CDownloadCancellation;
+
 // One synchronous HTTP GET into memory over WinINet, and the explanation of a failed one. The
-// download runs on the user-interface thread, so it is bounded: a body larger than the size limit
-// and a download slower than the time limit fail instead of holding the program.
+// download is bounded: a body larger than the size limit and a download slower than the time limit
+// fail instead of holding the thread, and another thread may cancel it.
 class HttpDownloader {
 public:
     HttpDownloader(DWORD sizeLimit = kDefaultSizeLimit, DWORD timeLimitMilliseconds = kDefaultTimeLimit)
@@ -17,9 +20,12 @@ public:
     // Fetches the URL ("http://" is put in front when it has no scheme). data receives the body
     // followed by two zero bytes, so it reads as a terminated single-byte or UTF-16 text; size
     // counts the body only. FALSE with the thread's last error set to the cause: a WinINet error,
-    // ERROR_INTERNET_TIMEOUT past the time limit, ERROR_NOT_ENOUGH_MEMORY past the size limit,
-    // ERROR_HTTP_INVALID_SERVER_RESPONSE for a status other than 200 (see m_dwProtocolError).
+    // ERROR_INTERNET_TIMEOUT past the time limit, ERROR_FILE_TOO_LARGE past the size limit,
+    // ERROR_HTTP_INVALID_SERVER_RESPONSE for a status other than 200 (see m_dwProtocolError),
+    // ERROR_INTERNET_OPERATION_CANCELLED after a cancel.
     BOOL DownloadToMemory(LPCWSTR url, std::vector<BYTE>* data, DWORD* size);
+    // Downloads from now on end early when the cancellation is cancelled; null: never.
+    void SetCancellation(CDownloadCancellation* cancellation) { m_cancellation = cancellation; }
 
     // The text ReportDownloadError shows, into a buffer of textSize units.
     void FormatDownloadError(DWORD error, LPWSTR text, size_t textSize) const;
@@ -33,7 +39,10 @@ public:
 private:
     // 0, or the code of the failure.
     DWORD Fetch(LPCWSTR url, std::vector<BYTE>* data, DWORD* size);
+    DWORD ReadBody(HINTERNET request, ULONGLONG deadline, std::vector<BYTE>* data, DWORD* size);
+    DWORD FailureCode(ULONGLONG deadline) const;
 
     DWORD m_sizeLimit;
     DWORD m_timeLimit;
+    CDownloadCancellation* m_cancellation = nullptr;
 };

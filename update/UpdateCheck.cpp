@@ -6,6 +6,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,11 +26,24 @@ struct Version {
     int fields = 0;
 };
 
-Version ReadVersion(const std::string& text) {
-    Version version;
-    int read = sscanf(text.c_str(), "%u.%u.%u", &version.numbers[0], &version.numbers[1], &version.numbers[2]);
-    version.fields = read > 0 ? read : 0;
-    return version;
+// One to three decimal numbers joined by dots, after optional blanks; what follows the last
+// number is free ("1.4.0-Beta"). FALSE for anything else: "", "abc", "v1.4", "-1" (which "%u"
+// reads as 4294967295), "1.-1". A number beyond 32 bits counts as the largest one.
+BOOL ParseVersion(const std::string& text, Version* version) {
+    size_t at = text.find_first_not_of(" \t");
+    if (at == std::string::npos)
+        return FALSE;
+    for (;;) {
+        if (text[at] < '0' || text[at] > '9')
+            return FALSE;
+        unsigned long long number = 0;
+        for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+            number = (std::min)(number * 10 + (text[at] - '0'), 0xFFFFFFFFull);
+        version->numbers[version->fields++] = static_cast<unsigned>(number);
+        if (version->fields == 3 || at + 1 >= text.size() || text[at] != '.')
+            return !(at + 1 == text.size() && text[at] == '.');
+        ++at;
+    }
 }
 
 // Only as many of the remote numbers count as the file gives: "1.4" is newer than 1.3.9, "1.3"
@@ -79,7 +93,12 @@ void Compare(const std::string& file, LPCWSTR ownFileVersion, const std::wstring
                    MB_ICONERROR | MB_SYSTEMMODAL);
         return;
     }
-    Version remote = ReadVersion(versionText);
+    Version remote;
+    if (!ParseVersion(versionText, &remote)) {
+        SetMessage(outcome, UpdateVerdictInvalidFile, L"Invalid update information file", L"Error",
+                   MB_ICONERROR | MB_SYSTEMMODAL);
+        return;
+    }
 
     wchar_t ownText[kOwnVersionLength];
     Version own;
@@ -145,21 +164,27 @@ UpdateCheckSource ProgramUpdateCheckSource() {
     return source;
 }
 
-void EvaluateUpdateCheck(const UpdateCheckSource& source, UpdateCheckOutcome* outcome) {
+void SetDownloadFailure(UpdateCheckOutcome* outcome, DWORD error) {
+    outcome->downloadError = error;
+    wchar_t text[512];
+    outcome->downloader.FormatDownloadError(error, text, ARRAYSIZE(text));
+    SetMessage(outcome, UpdateVerdictDownloadFailed, text, L"Error", MB_ICONERROR);
+}
+
+void EvaluateUpdateCheck(const UpdateCheckSource& source, UpdateCheckOutcome* outcome,
+                         CDownloadCancellation* cancellation) {
     *outcome = UpdateCheckOutcome();
     FileVersionInfo ownVersion;
     if (source.ownExecutable.empty() || !ownVersion.Load(source.ownExecutable.c_str()))
         return;
 
     outcome->downloader = HttpDownloader(source.sizeLimit, source.timeLimit);
+    outcome->downloader.SetCancellation(cancellation);
     std::vector<BYTE> data;
     DWORD size = 0;
     std::wstring server = L"http://" + source.server;
     if (!outcome->downloader.DownloadToMemory((server + kUpdateInformationPath).c_str(), &data, &size)) {
-        outcome->downloadError = GetLastError();
-        wchar_t text[512];
-        outcome->downloader.FormatDownloadError(outcome->downloadError, text, ARRAYSIZE(text));
-        SetMessage(outcome, UpdateVerdictDownloadFailed, text, L"Error", MB_ICONERROR);
+        SetDownloadFailure(outcome, GetLastError());
         return;
     }
     // The body ends with two zero bytes; like any text search, the file ends at its first zero.
@@ -172,10 +197,14 @@ BOOL RunUpdateCheck(BOOL* newer) {
 }
 
 BOOL RunUpdateCheck(const UpdateCheckSource& source, BOOL* newer) {
-    if (newer)
-        *newer = FALSE;
     UpdateCheckOutcome outcome;
     EvaluateUpdateCheck(source, &outcome);
+    return ShowUpdateCheckOutcome(outcome, newer);
+}
+
+BOOL ShowUpdateCheckOutcome(const UpdateCheckOutcome& outcome, BOOL* newer) {
+    if (newer)
+        *newer = FALSE;
     switch (outcome.verdict) {
         case UpdateVerdictNoVersionInformation:
             return FALSE;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class CDownloadCancellation;
+
 // Finds "<tag>value</tag>", or the empty form "<tag />", anywhere in a terminated single-byte text
 // by plain text search (no XML parsing, case as given). Offsets count bytes from the text's
 // start: the value's start and length, and the first byte after the element.
@@ -43,10 +45,17 @@ struct UpdateCheckOutcome {
     std::wstring downloadAddress; // opened when the user wants the newer version
 };
 
-// Downloads and compares without showing anything.
-void EvaluateUpdateCheck(const UpdateCheckSource& source, UpdateCheckOutcome* outcome);
+// Downloads and compares without showing anything; a cancellation, when given, may end the
+// download from another thread.
+void EvaluateUpdateCheck(const UpdateCheckSource& source, UpdateCheckOutcome* outcome,
+                         CDownloadCancellation* cancellation = nullptr);
+// Makes the outcome the failed download's, with the message that explains the error.
+void SetDownloadFailure(UpdateCheckOutcome* outcome, DWORD error);
 
 // The Check For Update command: compares, tells the user, offers the download of a newer version.
 // TRUE when a verdict was reached (newer or up to date); newer, when given, tells which.
 BOOL RunUpdateCheck(BOOL* newer = nullptr);
 BOOL RunUpdateCheck(const UpdateCheckSource& source, BOOL* newer = nullptr);
+// The boxes of a check made: the verdict, the offer of a newer version, or the failure. Returns
+// what RunUpdateCheck returns.
+BOOL ShowUpdateCheckOutcome(const UpdateCheckOutcome& outcome, BOOL* newer = nullptr);

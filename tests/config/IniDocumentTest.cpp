@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,4 +70,52 @@ TEST(IniDocument, OnlyTheFirstOfDuplicateSectionsAndKeysIsReadAndWritten) {
     EXPECT_EQ((std::vector<std::u16string>{u"S", u"s"}), document.SectionNames());
     document.SetString(u"S", u"only", u"5");
     EXPECT_EQ(u"5", Value(document, u"s", u"only")) << "and a write goes to the first";
+}
+
+// Inside a batch the program reads from the document in memory, after it from a fresh parse of
+// the saved bytes: both must give the same answers and put the next write at the same place.
+TEST(IniDocument, ABatchOfWritesAgreesWithAFreshParseOfItsSavedBytes) {
+    struct Write {
+        std::u16string section, key, value;
+        std::u16string read = value; // what a read gives back
+    };
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<Write> writes;
+    } cases[] = {
+        // The second nameless entry is not one while it follows the first; after a named one it is.
+        {"nameless entries in a row", "[S]\r\n=1\r\n=2\r\n", {{u"S", u"a", u"x"}, {u"S", u"b", u"y"}}},
+        // Written in Latin-1, the first line's bytes would be FF FE: the mark of a UTF-16 file.
+        {"first written line starting with FF FE", "", {{u"", u"\u00FF\u00FEkey", u"v"}, {u"S", u"k", u"w"}}},
+        {"blanks before FF FE", " \xFF\xFE=1\r\n", {{u"", u"\u00FF\u00FE", u"2"}}},
+        // Every reader drops the blanks that end a line.
+        {"a value ending in blanks", "[S]\r\n", {{u"S", u"k", u"0x10 \t", u"0x10"}, {u"S", u"k", u" 2 ", u"2"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string& file = c.file;
+        CIniDocument batch = Parse(Bytes(file));
+        std::vector<unsigned char> stepwise = Bytes(file);
+        for (const Write& write : c.writes) {
+            batch.SetString(write.section, write.key, write.value);
+            CIniDocument fresh = Parse(stepwise);
+            fresh.SetString(write.section, write.key, write.value);
+            stepwise = fresh.Serialize(Latin1CodePage());
+        }
+        std::vector<unsigned char> saved = batch.Serialize(Latin1CodePage());
+        EXPECT_EQ(stepwise, saved) << "the batch put a write elsewhere than writes one at a time";
+        CIniDocument reread = Parse(saved);
+        EXPECT_EQ(IniEncoding::Ansi, reread.Encoding());
+        for (size_t i = 0; i < c.writes.size(); ++i) {
+            const Write& write = c.writes[i];
+            EXPECT_EQ(Value(reread, write.section, write.key), Value(batch, write.section, write.key));
+            bool writtenAgain = std::any_of(c.writes.begin() + i + 1, c.writes.end(), [&](const Write& later) {
+                return later.section == write.section && later.key == write.key;
+            });
+            if (!writtenAgain) {
+                EXPECT_EQ(write.read, Value(reread, write.section, write.key));
+            }
+        }
+    }
 }

@@ -38,8 +38,8 @@ TEST(HttpDownloaderTest, EveryAnswerEndsWithinTheLimitsWithOneMeaning) {
     const std::wstring text404 = L"HTTP protocol error 404";
     // The texts of wininet.dll's message table (as Wine words them); a code that is not WinINet's
     // gets the "Error 0x" form.
-    const std::wstring timeoutText = L"The request has timed out.\r\n";
-    const std::wstring memoryText = L"Error 0x00000008\r\n";
+    const std::wstring timeoutText = L"The update check could not reach the server:\r\nThe request has timed out.\r\n";
+    const std::wstring memoryText = L"The update information file is larger than 1024 KB; it was not read.";
     struct Case {
         std::wstring url;
         BOOL result;
@@ -53,9 +53,9 @@ TEST(HttpDownloaderTest, EveryAnswerEndsWithinTheLimitsWithOneMeaning) {
         {server + L"/length0", TRUE, 0, 0, L""},
         {server + L"/garbage", TRUE, 0, 2048, L""},
         {server + L"/huge-version", TRUE, 0, 1000039, L""},
-        {server + L"/length-4294967295", FALSE, ERROR_NOT_ENOUGH_MEMORY, 0, memoryText},
-        {server + L"/length-99999999999", FALSE, ERROR_NOT_ENOUGH_MEMORY, 0, memoryText},
-        {server + L"/endless", FALSE, ERROR_NOT_ENOUGH_MEMORY, 0, memoryText},
+        {server + L"/length-4294967295", FALSE, ERROR_FILE_TOO_LARGE, 0, memoryText},
+        {server + L"/length-99999999999", FALSE, ERROR_FILE_TOO_LARGE, 0, memoryText},
+        {server + L"/endless", FALSE, ERROR_FILE_TOO_LARGE, 0, memoryText},
         {server + L"/drip", FALSE, ERROR_INTERNET_TIMEOUT, 0, timeoutText},
         {server + L"/stall-before-headers", FALSE, ERROR_INTERNET_TIMEOUT, 0, timeoutText},
         {server + L"/stall-after-headers", FALSE, ERROR_INTERNET_TIMEOUT, 0, timeoutText},
@@ -63,9 +63,9 @@ TEST(HttpDownloaderTest, EveryAnswerEndsWithinTheLimitsWithOneMeaning) {
         // Wine's WinINet notices it.
         {server + L"/reset", FALSE, ERROR_INTERNET_CONNECTION_ABORTED, 0, L""},
         {L"127.0.0.1:1/closed-port", FALSE, ERROR_INTERNET_CANNOT_CONNECT, 0,
-         L"The attempt to connect to the server failed.\r\n"},
+         L"The update check could not reach the server:\r\nThe attempt to connect to the server failed.\r\n"},
         {L"HTTP://pathwren-test.invalid/Pathwren/Pathwren.xml", FALSE, ERROR_INTERNET_NAME_NOT_RESOLVED, 0,
-         L"The server name could not be resolved.\r\n"},
+         L"The update check could not reach the server:\r\nThe server name could not be resolved.\r\n"},
     };
     SIZE_T peakBefore = PeakWorkingSet();
     for (const Case& c : cases) {
@@ -114,8 +114,42 @@ TEST(HttpDownloaderTest, BodiesArriveCompleteAndErrorsGetTexts) {
     EXPECT_EQ(0u, body.find("<?xml"));
     EXPECT_EQ(body.size() - 13, body.rfind("</PATHWREN>\r\n")) << "the end of a body without a length arrived";
 
-    EXPECT_EQ(L"Error 0x00000005\r\n", ErrorText(downloader, ERROR_ACCESS_DENIED));
+    // A code WinINet has no words for gets the system's, or at least says what failed.
+    std::wstring denied = ErrorText(downloader, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(0u, denied.find(L"The update check could not reach the server:\r\n")) << testing::PrintToString(denied);
+    EXPECT_EQ(std::wstring::npos, denied.find(L"Error 0x")) << testing::PrintToString(denied);
+    EXPECT_EQ(L"The update check could not reach the server (error 0x2000FFFF).", ErrorText(downloader, 0x2000FFFF));
     wchar_t small[8];
     downloader.FormatDownloadError(ERROR_ACCESS_DENIED, small, ARRAYSIZE(small));
-    EXPECT_EQ(L"Error 0", std::wstring(small)) << "cut inside its buffer";
+    EXPECT_EQ(L"The upd", std::wstring(small)) << "cut inside its buffer";
+}
+
+TEST(HttpDownloaderTest, NoLimitWrapsTheBuffer) {
+    std::wstring server = UpdateServerHost();
+    ASSERT_FALSE(server.empty());
+    // A limit of 4 GiB - 1 and an announced length as large: a buffer of "length + 2" bytes would
+    // be 1 byte in 32 bits. The body ends after 147 bytes, so an honest download reports the cut.
+    // One byte less of limit, and the announcement alone is too much.
+    struct Case {
+        DWORD limit;
+        DWORD error;
+    } cases[] = {{0xFFFFFFFFu, ERROR_INTERNET_CONNECTION_RESET}, {0xFFFFFFFEu, ERROR_FILE_TOO_LARGE}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.limit);
+        HttpDownloader downloader(c.limit, kTimeLimit);
+        std::vector<BYTE> data;
+        DWORD size = 99;
+        EXPECT_FALSE(downloader.DownloadToMemory((server + L"/length-4294967295").c_str(), &data, &size));
+        EXPECT_EQ(c.error, GetLastError());
+        EXPECT_EQ(0u, size);
+        EXPECT_LT(data.capacity(), 64u * 1024 * 1024) << "reserved what the server announced, not what came";
+    }
+    // A body without a length under a limit that is not a power of two fills it exactly, no more.
+    HttpDownloader downloader(5000, kTimeLimit);
+    std::vector<BYTE> data;
+    DWORD size = 0;
+    EXPECT_FALSE(downloader.DownloadToMemory((server + L"/no-length").c_str(), &data, &size));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_TOO_LARGE), GetLastError());
+    EXPECT_EQ(L"The update information file is larger than 4 KB; it was not read.",
+              ErrorText(downloader, GetLastError()));
 }

@@ -85,6 +85,13 @@ TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
         {L"garbage", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
         {L"garbage-with-version", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
         {L"length0", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        // A version must start with a number, and each dot must be followed by one.
+        {L"version/", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"version/abc", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"version/v1.4", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"version/-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"version/1.-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"version/1.4.-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
         // Each failure's own text is the downloader's (HttpDownloaderTest); one shows it passes through.
         {L"not-found", L"VersionDotted.dll", UpdateVerdictDownloadFailed, L"HTTP protocol error 404"},
         {L"normal", L"VersionNone.dll", UpdateVerdictNoVersionInformation, L""},

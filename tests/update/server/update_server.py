@@ -78,6 +78,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = update_file(segments[2].encode("latin-1"))
             self.headers_only(200, len(body))
             self.wfile.write(body)
+        elif case == "slow-redirects" and len(segments) > 2 and segments[2].isdigit():
+            # Each hop answers within any single wait; only a limit on the whole check ends the chain.
+            hops = int(segments[2])
+            time.sleep(0.5)
+            if hops == 0:
+                self.headers_only(200, len(FILES["normal"]))
+                self.wfile.write(FILES["normal"])
+            else:
+                self.send_response(302)
+                self.send_header("Location", "/".join(["", case, str(hops - 1)] + segments[3:]))
+                self.send_header("Content-Length", "0")
+                self.send_header("Connection", "close")
+                self.end_headers()
         elif case == "not-found":
             self.headers_only(404, 9)
             self.wfile.write(b"not found")
