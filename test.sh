@@ -7,6 +7,9 @@ set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 
 install_missing
+# Before anything is built: a language file that lost a key or changed a placeholder stops the
+# run here, naming the file and the key.
+python3 "$ROOT_DIR/tools/check_translations.py"
 trap stop_wine_and_display EXIT
 start_virtual_display
 prepare_wine_prefix
