@@ -11,6 +11,9 @@
 # item mirrors.
 # --options opens the options dialog from the first item's context menu; on a virtual display a
 # picture of each of its pages is saved into docs/ (docs/options-*.png).
+# --locale L (as de_DE.UTF-8) runs Wine as a Windows of that display language: the demo, which
+# chose no language, starts in it, and the pictures of --options get the language as a suffix
+# (docs/options-*-de.png).
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 
@@ -19,8 +22,21 @@ LAUNCH_BAR=0
 DESKTOP=0
 OPTIONS=0
 PROGRAM_ARGS=()
+PICTURE_SUFFIX=""
+expect_locale=0
 for argument in "$@"; do
+    if [ "$expect_locale" = 1 ]; then
+        # Wine takes the user interface language from the Unix locale each process starts under;
+        # compiled into the build tree, it needs no change to the system's locales.
+        mkdir -p "$BUILD_DIR/locales"
+        [ -d "$BUILD_DIR/locales/$argument" ] || localedef -i "${argument%%.*}" -f UTF-8 "$BUILD_DIR/locales/$argument"
+        export LOCPATH="$BUILD_DIR/locales" LC_ALL="$argument"
+        PICTURE_SUFFIX="-${argument%%_*}"
+        expect_locale=0
+        continue
+    fi
     case "$argument" in
+        --locale) expect_locale=1 ;;
         --about) ABOUT=1 ;;
         --launch-bar) LAUNCH_BAR=1 ;;
         --desktop) DESKTOP=1 ;;
@@ -112,8 +128,8 @@ elif [ "$OPTIONS" = 1 ]; then
         geometry=$(wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --options-page "$page" \
             2>/dev/null | tr -d '\r')
         sleep 1
-        import -window root -crop "$geometry" +repage "$ROOT_DIR/docs/options-$name.png"
-        echo "Screenshot saved to docs/options-$name.png"
+        import -window root -crop "$geometry" +repage "$ROOT_DIR/docs/options-$name$PICTURE_SUFFIX.png"
+        echo "Screenshot saved to docs/options-$name$PICTURE_SUFFIX.png"
         page=$((page + 1))
     done
     exit 0

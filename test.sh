@@ -9,6 +9,9 @@ source "$(dirname "$0")/tools/common.sh"
 install_missing
 # The layers first: an include that runs up between floors fails the run before anything builds.
 "$ROOT_DIR/tools/check-layers.sh"
+# Before anything is built: a language file that lost a key or changed a placeholder stops the
+# run here, naming the file and the key.
+python3 "$ROOT_DIR/tools/check_translations.py"
 trap stop_wine_and_display EXIT
 start_virtual_display
 prepare_wine_prefix

@@ -3,6 +3,7 @@
 #include "config/IniFile.h"
 #include "config/SettingKey.h"
 #include "config/SpecialPath.h"
+#include "config/WindowsLanguage.h"
 #include "lib/RegistryKey.h"
 #include "lib/StringCopy.h"
 
@@ -28,7 +29,8 @@ constexpr SettingKey<Options> kMainFileKeys[] = {
 
 // The section "Default" of the user options file.
 constexpr SettingKey<Options> kUserFileKeys[] = {
-    {L"Language", Text<&Options::Language>(), L"English"},
+    // None chosen yet: the one of Windows' user interface language (TakeWindowsLanguageIfNoneChosen).
+    {L"Language", Text<&Options::Language>(), L""},
     {L"bUseSkin", &Options::bUseSkin, FALSE},
     {L"SkinName", Text<&Options::SkinName>(), L""},
     {L"LaunchMode", &Options::LaunchMode, LaunchModeTrayIcons},
@@ -45,6 +47,14 @@ void DeleteRunValue(HKEY root) {
     RegDeleteValueW(key.Get(), kRunValueName);
 }
 
+void TakeWindowsLanguageIfNoneChosen(CApplicationOptions& options) {
+    if (options.Language[0])
+        return;
+    WCHAR languagesDirectory[MAX_PATH];
+    JoinPath(languagesDirectory, options.ApplicationDirectory, L"Languages\\");
+    CopyTruncated(options.Language, ARRAYSIZE(options.Language), WindowsLanguageName(languagesDirectory).c_str());
+}
+
 } // namespace
 
 CApplicationOptions::CApplicationOptions() {
@@ -52,6 +62,7 @@ CApplicationOptions::CApplicationOptions() {
     ApplyDefaultSettings(kMainFileKeys, *this);
     ApplyDefaultSettings(kUserFileKeys, *this);
     SetConfigLocation(SingleUser);
+    TakeWindowsLanguageIfNoneChosen(*this);
     UpdateLanguageFile();
 }
 
@@ -107,6 +118,7 @@ BOOL CApplicationOptions::Load(CIniFile& file) {
 
     CIniFile userOptions(UserOptionsFile);
     LoadSettings(kUserFileKeys, static_cast<IConfigReader&>(userOptions), *this);
+    TakeWindowsLanguageIfNoneChosen(*this);
     UpdateLanguageFile();
     Skin.LoadSkin(bUseSkin, SkinName);
     LaunchBarOptions.Load(userOptions);

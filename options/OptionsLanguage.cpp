@@ -8,6 +8,7 @@
 
 #include <cwctype>
 #include <initializer_list>
+#include <memory>
 #include <string>
 
 namespace {
@@ -188,46 +189,75 @@ BOOL TakesMnemonic(HWND control) {
     return _wcsicmp(className, L"Button") == 0 && (style & BS_TYPEMASK) != BS_OWNERDRAW;
 }
 
-// The text with "&" doubled and a mnemonic before its first letter not yet used on the page.
-std::wstring WithMnemonic(const std::wstring& text, std::wstring& used) {
+// Chinese, Japanese and Korean characters come through an input method, never straight from a key
+// with Alt; everything before them (Latin, Greek, Cyrillic...) is on a keyboard.
+bool TypedWithAlt(WCHAR character) {
+    return character < 0x2E80 && iswalnum(character);
+}
+
+// The text with "&" doubled and a mnemonic before its first letter not yet used on the page. A text
+// with no such letter that is written in an East Asian script gets one in brackets after it, as
+// Windows' own dialogs in those languages do ("言語(&L)"), taken from the English text if it can.
+std::wstring WithMnemonic(const std::wstring& text, LPCWSTR englishText, std::wstring& used) {
     std::wstring result;
-    bool placed = false;
+    bool placed = false, eastAsian = false;
     for (WCHAR character : text) {
         if (character == L'&') {
             result += L"&&";
             continue;
         }
         WCHAR lower = static_cast<WCHAR>(towlower(character));
-        if (!placed && iswalnum(character) && used.find(lower) == std::wstring::npos) {
+        eastAsian = eastAsian || character >= 0x2E80;
+        if (!placed && TypedWithAlt(character) && used.find(lower) == std::wstring::npos) {
             result += L'&';
             used += lower;
             placed = true;
         }
         result += character;
     }
+    if (placed || !eastAsian)
+        return result;
+    std::wstring candidates = std::wstring(englishText) + L"abcdefghijklmnopqrstuvwxyz";
+    for (WCHAR character : candidates) {
+        WCHAR lower = static_cast<WCHAR>(towlower(character));
+        if (lower < 0x80 && iswalnum(lower) && used.find(lower) == std::wstring::npos) {
+            used += lower;
+            return result + L"(&" + static_cast<WCHAR>(towupper(lower)) + L")";
+        }
+    }
     return result;
 }
 
-void SetMnemonic(HWND control, std::wstring& used) {
+// The control's built-in English text, for the letter of an East Asian text's mnemonic.
+LPCWSTR EnglishText(const CLanguage& english, HWND control) {
+    int identifier = GetDlgCtrlID(control);
+    for (const ControlText& entry : kControlTexts)
+        if (entry.control == identifier)
+            return entry.text(english);
+    return L"";
+}
+
+void SetMnemonic(HWND control, const CLanguage& english, std::wstring& used) {
     WCHAR text[512] = L"";
     GetWindowTextW(control, text, ARRAYSIZE(text));
     if (text[0])
-        SetWindowTextW(control, WithMnemonic(text, used).c_str());
+        SetWindowTextW(control, WithMnemonic(text, EnglishText(english, control), used).c_str());
 }
 
 } // namespace
 
 void COptionsUI::ApplyMnemonics() {
+    auto english = std::make_unique<CLanguage>(); // its constructor gives the built-in English texts
     std::wstring frameLetters;
     for (int button : {IDOK, IDCANCEL})
-        SetMnemonic(GetDlgItem(m_hDialog, button), frameLetters);
+        SetMnemonic(GetDlgItem(m_hDialog, button), *english, frameLetters);
     for (const std::initializer_list<int>& page : kMnemonicPages) {
         std::wstring used = frameLetters;
         for (int group : page) {
             HWND last = LastOfGroup(group);
             for (HWND control = GetDlgItem(m_hDialog, group); control; control = GetWindow(control, GW_HWNDNEXT)) {
                 if (TakesMnemonic(control))
-                    SetMnemonic(control, used);
+                    SetMnemonic(control, *english, used);
                 if (control == last)
                     break;
             }

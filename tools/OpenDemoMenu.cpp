@@ -102,10 +102,20 @@ HTREEITEM ChildNode(HWND tree, HTREEITEM parent, int index) {
     return node;
 }
 
+// The options dialog by its page tree: its title is in the program's language.
+HWND FindOptionsDialog() {
+    for (HWND dialog = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); dialog;
+         dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) {
+        if (GetDlgItem(dialog, 1001))
+            return dialog;
+    }
+    return nullptr;
+}
+
 int ShowOptionsPage(int page) {
     HWND dialog = nullptr;
     for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < kWaitForIconsMs; Sleep(200))
-        dialog = FindWindowW(L"#32770", L"Options");
+        dialog = FindOptionsDialog();
     if (!dialog) {
         fprintf(stderr, "no options dialog found\n");
         return 1;

@@ -11,7 +11,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
           wine64 wine xvfb xauth x11-utils imagemagick procps
-          clang libclang-rt-14-dev python3)
+          clang libclang-rt-14-dev python3 locales
+          # Glyphs for the Chinese and Japanese translations: Wine links its dialog font to these.
+          fonts-wqy-microhei fonts-ipafont-gothic)
 
 install_missing() {
     local missing=()
@@ -53,6 +55,16 @@ stop_wine_and_display() {
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
 }
 
+# The prefix has none of Windows' fonts: the dialog font ends at DejaVu Sans, which has no Chinese or
+# Japanese characters. Windows links its dialog font to East Asian fonts for those; the same link
+# here, to the fonts PACKAGES installs, shows the Chinese and Japanese translations.
+link_dialog_font_to_east_asian_fonts() {
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+    wine reg query "$key" /v 'DejaVu Sans' >/dev/null 2>&1 && return 0
+    wine reg add "$key" /v 'DejaVu Sans' /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic\0wqy-microhei.ttc,WenQuanYi Micro Hei' \
+        /f >/dev/null 2>&1 || true
+}
+
 # The prefix is created once and reused; wineserver is kept alive for the whole run because
 # starting it for every test process would dominate the run time.
 prepare_wine_prefix() {
@@ -64,6 +76,7 @@ prepare_wine_prefix() {
     fi
     # Already running (another script on the same prefix) is fine: it is the server we want.
     wineserver -p 2>/dev/null || true
+    link_dialog_font_to_east_asian_fonts
     # Start Wine's background services now. Started by the first test instead, they would
     # inherit CTest's output pipe and CTest would wait for it to close until the test times out.
     wine cmd.exe /c exit >/dev/null 2>&1 || true

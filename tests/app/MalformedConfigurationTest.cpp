@@ -1,6 +1,7 @@
 #include "ApplicationFixture.h"
 
 #include "config/IniFileEx.h"
+#include "config/Language.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/SourceTree.h"
@@ -41,7 +42,12 @@ void StartAndCloseWithEachDamagedFile(const std::vector<std::wstring>& places, C
         ASSERT_FALSE(fixture.application.m_folders.empty()) << "at least the desktop item";
         EXPECT_LE(fixture.application.m_folders.size(), kMaxIniArrayElements);
         EXPECT_TRUE(fixture.RunAndClose());
-        EXPECT_TRUE(driver.Finish().empty()) << "damaged configuration shows no message box";
+        // The one message allowed: a damaged user options file may name a language that has no file.
+        std::vector<DialogScriptDriver::Dialog> dialogs = driver.Finish();
+        bool languageMessage = dialogs.size() == 1 && dialogs[0].text.find(L"language file") != std::wstring::npos &&
+                               fixture.application.m_pLanguage->Exit == std::wstring(L"Exit");
+        EXPECT_TRUE(dialogs.empty() || languageMessage)
+            << "damaged configuration shows no message box: " << testing::PrintToString(DescribeDialogs(dialogs));
     }
 }
 

@@ -1,11 +1,14 @@
 #include "options/AboutBox.h"
 
 #include "app/Pathwren.h"
+#include "config/IniFileEx.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
 #include "res/resource.h"
+#include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 #include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 #include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +17,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -187,4 +191,33 @@ TEST(AboutBoxTest, TextsAreBuiltFromTheLanguageAndCutAtTheirBuffers) {
     EXPECT_STREQ(L"Pathwren v1.3.9", title);
     BuildAboutTitle(BesideTestProgram(L"VersionNone.dll").c_str(), title, kAboutTextLength);
     EXPECT_STREQ(L"", title) << "no version resource, no title line";
+}
+
+// In every shipped language the about box's link text, wrapped as the link control wraps it,
+// fits the control's rectangle: no line of it is cut off at the bottom.
+TEST(AboutBoxTest, TheLinkTextFitsItsControlInEveryLanguage) {
+    std::vector<std::wstring> languages = FilesIn(SourceTreePath(L"res/Languages"), L"*.ini");
+    ASSERT_GE(languages.size(), 9u);
+    for (const std::wstring& path : languages) {
+        SCOPED_TRACE(testing::PrintToString(path.substr(path.find_last_of(L'\\') + 1)));
+        std::unique_ptr<CLanguage> language;
+        {
+            CIniFileEx<CLanguage> file(path.c_str());
+            language.reset(file.Load(L"Language"));
+        }
+        ASSERT_TRUE(language);
+        wchar_t text[kAboutTextLength];
+        BuildAboutText(language.get(), text, kAboutTextLength);
+        RECT client = {};
+        LRESULT needed = 0;
+        WithAboutBox([&] { ShowAboutBox(GetModuleHandleW(nullptr), text); },
+                     [&](HWND dialog) {
+                         HWND link = GetDlgItem(dialog, IDC_ABOUT_LINK);
+                         GetClientRect(link, &client);
+                         needed = SendMessageW(link, LM_GETIDEALHEIGHT, client.right, 0);
+                         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                     });
+        EXPECT_GT(needed, 0);
+        EXPECT_LE(needed, client.bottom) << "the link needs " << needed << " px, has " << client.bottom;
+    }
 }
