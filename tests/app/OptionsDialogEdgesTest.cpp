@@ -64,16 +64,20 @@ int WINAPI PickAfterExit(HWND, PWSTR path, UINT size, int* index) {
 TEST_F(OptionsDialogEdges, ExitWhileTheIconPickerIsOpenEndsTheDialogAndDropsThePickedIcon) {
     fixture.Configure(kMenuItems);
     g_pickerRan = false;
+    bool commandReturned = false;
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
         g_mainWindow = fixture.application.m_hMainWindow;
         Select(dialog, {1, 0});
         COptionsUI::Instance()->m_pickIcon = PickAfterExit;
         SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
+        // A fault inside the command is turned into an exception that leaves through here.
+        commandReturned = true;
     };
     // The quit ends the program before the script could look at the closed dialog.
     RunOptions(fixture, script);
     EXPECT_TRUE(g_pickerRan);
+    EXPECT_TRUE(commandReturned) << "the picked icon went into the ended dialog";
     EXPECT_FALSE(fixture.WatchdogFired()) << "Exit did not end the program";
     EXPECT_EQ(nullptr, COptionsUI::Instance());
     WCHAR program[MAX_PATH] = L"";
