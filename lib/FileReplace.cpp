@@ -55,8 +55,10 @@ BOOL CanReplaceFile(LPCWSTR target) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        CFileHandle existing(CreateFileW(target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // DELETE as well: a program holding the file without sharing its deletion blocks the rename.
+        CFileHandle existing(CreateFileW(target, GENERIC_WRITE | DELETE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!existing)
             return FALSE;
     }
