@@ -62,12 +62,8 @@ LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
     // Esc still press OK and Cancel, keeping the key just typed.
     BOOL dialogKey = wParam == VK_TAB || wParam == VK_RETURN || wParam == VK_ESCAPE;
     if (code == HC_ACTION && !dialogKey && !(lParam & 0x80000000)) {
-        HWND active = GetActiveWindow();
-        HWND edit = active ? GetDlgItem(active, IDC_HOT_KEY) : nullptr;
-        auto* options = edit && GetFocus() == edit
-                            ? reinterpret_cast<COptionsUI*>(GetWindowLongPtrW(active, GWLP_USERDATA))
-                            : nullptr;
-        if (options && options == COptionsUI::Instance()) {
+        COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow());
+        if (options && GetFocus() == GetDlgItem(options->m_hDialog, IDC_HOT_KEY)) {
             UINT modifiers = 0;
             if (IsPressed(VK_CONTROL))
                 modifiers |= MOD_CONTROL;
@@ -89,7 +85,7 @@ LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
     }
     // The item toolbar takes no focus; from the tree its commands have keys of their own.
     if (code == HC_ACTION && !consumed && !(lParam & 0x80000000)) {
-        COptionsUI* options = COptionsUI::Instance();
+        COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow());
         if (options && options->m_tree && GetFocus() == options->m_tree->GetWindow())
             consumed = options->OnTreeKey(static_cast<UINT>(wParam), IsPressed(VK_CONTROL));
     }

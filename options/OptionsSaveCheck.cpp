@@ -1,8 +1,7 @@
 #include "options/OptionsUI.h"
 
-#include "app/ErrorMessages.h"
-#include "app/Pathwren.h"
 #include "config/ApplicationOptions.h"
+#include "lib/ErrorMessages.h"
 #include "lib/FileReplace.h"
 
 #include <string>
@@ -10,8 +9,7 @@
 BOOL COptionsUI::CheckConfigurationWritable() {
     // The edits live only in the dialog until OK hands them over, and the application's save
     // cannot give them back; a file that would refuse them keeps the dialog open instead.
-    const LPCWSTR files[] = {m_pApplication ? m_pApplication->m_mainConfigurationFile : L"",
-                             m_pOptions->UserOptionsFile, m_pOptions->FoldersFile};
+    const LPCWSTR files[] = {m_pOptions->UserOptionsFile, m_pOptions->FoldersFile};
     for (LPCWSTR file : files) {
         if (!file[0] || CanReplaceFile(file))
             continue;

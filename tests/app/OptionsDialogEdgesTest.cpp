@@ -51,10 +51,12 @@ int ItemNodeCount(HWND dialog) {
 HWND g_mainWindow = nullptr;
 bool g_pickerRan = false;
 
-int WINAPI PickAfterExit(HWND, PWSTR path, UINT size, int* index) {
+int WINAPI PickAfterExit(HWND dialog, PWSTR path, UINT size, int* index) {
     g_pickerRan = true;
+    // The object outlives the dialog's end, which happens in here; its tree goes at once.
+    COptionsUI* options = COptionsUI::FromWindow(dialog);
     PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
-    PumpMessagesUntil([] { return COptionsUI::Instance() && !COptionsUI::Instance()->m_tree; }, 5000);
+    PumpMessagesUntil([options] { return options && !options->m_tree; }, 5000);
     // The program's own icon, which has the small size the tree would show.
     GetModuleFileNameW(nullptr, path, size);
     *index = 0;
@@ -69,7 +71,7 @@ TEST_F(OptionsDialogEdges, ExitWhileTheIconPickerIsOpenEndsTheDialogAndDropsTheP
     script.inDialog = [&](HWND dialog) {
         g_mainWindow = fixture.application.m_hMainWindow;
         Select(dialog, {1, 0});
-        COptionsUI::Instance()->m_pickIcon = PickAfterExit;
+        COptionsUI::FromWindow(dialog)->m_pickIcon = PickAfterExit;
         SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
         // A fault inside the command is turned into an exception that leaves through here.
         commandReturned = true;
@@ -79,7 +81,7 @@ TEST_F(OptionsDialogEdges, ExitWhileTheIconPickerIsOpenEndsTheDialogAndDropsTheP
     EXPECT_TRUE(g_pickerRan);
     EXPECT_TRUE(commandReturned) << "the picked icon went into the ended dialog";
     EXPECT_FALSE(fixture.WatchdogFired()) << "Exit did not end the program";
-    EXPECT_EQ(nullptr, COptionsUI::Instance());
+    EXPECT_EQ(nullptr, FindOptionsDialog());
     WCHAR program[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     EXPECT_EQ(std::wstring::npos, ReadUtf16File(fixture.File(L"FoldersOptions.ini")).find(program))
@@ -92,9 +94,9 @@ bool g_dpiSent = false;
 
 LRESULT CALLBACK ChangeDpiBeforeTheTree(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    COptionsUI* options = COptionsUI::Instance();
-    if (code == HC_ACTION && !g_dpiSent && options && options->m_hDialog && call->hwnd == options->m_hDialog &&
-        call->message == WM_WINDOWPOSCHANGED && !options->m_tree) {
+    COptionsUI* options = code == HC_ACTION ? COptionsUI::FromWindow(call->hwnd) : nullptr;
+    if (!g_dpiSent && options && call->hwnd == options->m_hDialog && call->message == WM_WINDOWPOSCHANGED &&
+        !options->m_tree) {
         g_dpiSent = true;
         RECT rect = {};
         GetWindowRect(call->hwnd, &rect);
@@ -154,7 +156,7 @@ TEST_F(OptionsDialogEdges, OkRefusesNumbersOutOfRangeAndKeepsWhatItCannotShow) {
     script.inDialog = [&](HWND dialog) {
         ASSERT_EQ(1, GetSystemMetrics(SM_CMONITORS)) << "the test display has one monitor";
         // Loaded from a file, such a folder would stop the start with an error box.
-        wcscpy(COptionsUI::Instance()->m_folders[0]->Path, L"::CSIDL:0x7777");
+        wcscpy(COptionsUI::FromWindow(dialog)->m_folders[0]->Path, L"::CSIDL:0x7777");
         Type(dialog, IDC_BAR_ACTIVE_AREA, L"0");
         Type(dialog, IDC_BAR_MARGIN_TOP, L"1001");
         Select(dialog, {1, 0});
