@@ -15,8 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
-
 #include <atomic>
 #include <functional>
 #include <string>
