@@ -61,9 +61,20 @@ std::set<UINT>& ChangeMessagesInUse() {
     return inUse;
 }
 
+// Past the fixed range, messages registered by name; the system has thousands of them, more
+// than any configuration has items.
+const UINT kRegisteredChangeMessageCount = 4096;
+
 UINT ReserveChangeMessage() {
     for (UINT message = WM_SHELL_ITEM_CHANGE; message < WM_SHELL_ITEM_CHANGE + kChangeMessageCount; ++message) {
         if (ChangeMessagesInUse().insert(message).second)
+            return message;
+    }
+    for (UINT number = 0; number < kRegisteredChangeMessageCount; ++number) {
+        WCHAR name[48];
+        swprintf(name, ARRAYSIZE(name), L"Pathwren folder change %u", number);
+        UINT message = RegisterWindowMessageW(name);
+        if (message && ChangeMessagesInUse().insert(message).second)
             return message;
     }
     return 0;

@@ -106,6 +106,10 @@ void CLaunchBar::Reposition() {
     const RECT& bar = placement.Bar;
     m_toolbar->SetBounds(bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top);
     m_hotWindow->SetHotRect(placement.HotStrip);
+    // A bar shown now stays while the cursor is over it where it stands now.
+    RECT shown = {};
+    if (GetWindowRect(m_toolbar->GetHandle(), &shown))
+        m_hotWindow->MoveKeepRect(shown);
 }
 
 BOOL CLaunchBar::GetButtonScreenRect(UINT index, RECT* rect) const {
@@ -124,8 +128,11 @@ template <typename ShowMenu> void CLaunchBar::KeepShownDuring(ShowMenu showMenu)
     if (m_hotWindow && m_hotWindow->IsWatchingForLeave())
         m_hotWindow->StopWatching();
     showMenu();
-    if (m_hotWindow)
-        m_hotWindow->WatchForLeave();
+    // A bar whose leave timer could not be set would stay shown for good.
+    if (m_hotWindow && !m_hotWindow->WatchForLeave()) {
+        HideAsLeaving();
+        m_hotWindow->WatchForEnter();
+    }
 }
 
 void CLaunchBar::OnToolbarButtonClicked(CTransparentToolbar*, UINT command) {
@@ -163,8 +170,9 @@ void CLaunchBar::OnToolbarRightClicked(CTransparentToolbar*, POINT screenPoint) 
 LRESULT CLaunchBar::OnToolbarKeyDown(CTransparentToolbar*, WPARAM wParam, LPARAM) {
     if (wParam == VK_ESCAPE && m_toolbar && IsWindowVisible(m_toolbar->GetHandle())) {
         HideAsLeaving();
+        // The cursor may still rest in the strip; the bar shows again only once it has left.
         if (m_hotWindow)
-            m_hotWindow->WatchForEnter();
+            m_hotWindow->WatchForEnterOnceLeft();
     }
     return 1;
 }
@@ -212,8 +220,9 @@ void CLaunchBar::HideAsLeaving() {
 
 LRESULT CALLBACK CLaunchBar::ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                  DWORD_PTR referenceData) {
-    // Undocking a laptop must not leave the bar on a monitor that is gone.
-    if (message == WM_DISPLAYCHANGE)
+    // Undocking a laptop must not leave the bar on a monitor that is gone, and a taskbar moved
+    // or resized must not cover it.
+    if (message == WM_DISPLAYCHANGE || (message == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA))
         reinterpret_cast<CLaunchBar*>(referenceData)->Reposition();
     return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -68,7 +68,10 @@ LaunchBarPlacement PlaceLaunchBar(const CLaunchBarOptions& options, SIZE toolbar
     // A strip thicker than the bar would show it while the cursor rests beside it.
     RECT& strip = placement.HotStrip;
     strip = bar;
-    const LONG thickness = std::min<LONG>(options.HotCornerActiveWitdh, vertical ? width : height);
+    // And one thinner than a pixel, from a file edited by hand, could never be reached.
+    const LONG thickness =
+        std::max<LONG>(1, std::min<LONG>(static_cast<LONG>(std::min<UINT>(options.HotCornerActiveWitdh, 0x7FFFFFFF)),
+                                         vertical ? width : height));
     if (vertical && anchors.horizontal == AnchorFar)
         strip.left = strip.right - thickness;
     else if (vertical)

@@ -45,3 +45,26 @@ BOOL CopyFileReplacing(LPCWSTR source, LPCWSTR target) {
         return FALSE;
     return RenameOver(temporary, target);
 }
+
+BOOL CanReplaceFile(LPCWSTR target) {
+    DWORD attributes = GetFileAttributesW(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // The rename over a read-only file fails only at the very end, after the temporary file
+        // was written; a directory of that name can never be replaced.
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        // DELETE as well: a program holding the file without sharing its deletion blocks the rename.
+        CFileHandle existing(CreateFileW(target, GENERIC_WRITE | DELETE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!existing)
+            return FALSE;
+    }
+    // The probe has a name of its own, so that it never meets a temporary file a save left.
+    std::wstring probe = std::wstring(target) + L".probe";
+    CFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return file ? TRUE : FALSE;
+}

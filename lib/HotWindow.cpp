@@ -21,7 +21,7 @@ CHotWindow::CHotWindow()
     : m_watchedWindow(nullptr),
       m_timerWindow(nullptr), m_hotRect{kUnset, kUnset, kUnset, kUnset}, m_lastCursorPos{kUnset, kUnset},
       m_pEvents(nullptr), m_enterTimerRunning(FALSE), m_leaveTimerRunning(FALSE), m_enterPeriod(kEnterPeriod),
-      m_leavePeriod(kLeavePeriod), m_useKeepRect(FALSE), m_keepRect() {
+      m_leavePeriod(kLeavePeriod), m_useKeepRect(FALSE), m_keepRect(), m_enterNeedsLeaveFirst(FALSE) {
     LiveHotWindows().insert(this);
 }
 
@@ -50,8 +50,15 @@ BOOL CHotWindow::StartTimer(UINT period, TIMERPROC procedure) {
 }
 
 BOOL CHotWindow::WatchForEnter() {
+    m_enterNeedsLeaveFirst = FALSE;
     m_enterTimerRunning = StartTimer(m_enterPeriod, EnterTimerProc);
     return m_enterTimerRunning;
+}
+
+BOOL CHotWindow::WatchForEnterOnceLeft() {
+    BOOL watching = WatchForEnter();
+    m_enterNeedsLeaveFirst = watching;
+    return watching;
 }
 
 BOOL CHotWindow::WatchForLeave() {
@@ -90,11 +97,19 @@ void CHotWindow::OnEnterTick() {
     POINT cursor;
     if (!GetCursorPos(&cursor))
         return;
-    BOOL entered = PtInRect(&m_hotRect, cursor) && IsResting(cursor);
+    BOOL inside = PtInRect(&m_hotRect, cursor);
+    if (m_enterNeedsLeaveFirst && !inside)
+        m_enterNeedsLeaveFirst = FALSE;
+    BOOL entered = inside && !m_enterNeedsLeaveFirst && IsResting(cursor);
     m_lastCursorPos = cursor;
     if (!entered)
         return;
-    WatchForLeave();
+    // Without a leave timer what the sink shows could never hide again; better not show it
+    // and try again at a later rest.
+    if (!WatchForLeave()) {
+        WatchForEnter();
+        return;
+    }
     // Last: the sink may destroy this object.
     if (m_pEvents)
         m_pEvents->OnHotWindowEnter(this, &m_useKeepRect, &m_keepRect);

@@ -34,6 +34,9 @@ public:
     // Each stops whichever timer runs and starts its own; FALSE when no timer could be set.
     BOOL WatchForEnter();
     BOOL WatchForLeave();
+    // WatchForEnter, where a cursor still resting in the hot rectangle must first leave it: after
+    // the owner hid what the area shows at the user's request (Esc), not on the cursor's leaving.
+    BOOL WatchForEnterOnceLeft();
     // Stops watching, for an owner that must stay shown through something modal; it calls
     // WatchForLeave again afterwards.
     void StopWatching();
@@ -43,6 +46,13 @@ public:
     const RECT& GetHotRect() const { return m_hotRect; }
     void SetHotRect(const RECT& rect) { m_hotRect = rect; }
     void SetEvents(IHotWindowEvents* events) { m_pEvents = events; }
+    // The keep rectangle the sink asked for at the last enter; a new one (what the area shows was
+    // moved) replaces it only while that enter lasts.
+    const RECT& GetKeepRect() const { return m_keepRect; }
+    void MoveKeepRect(const RECT& rect) {
+        if (m_useKeepRect && m_leaveTimerRunning)
+            m_keepRect = rect;
+    }
     BOOL IsWatchingForEnter() const { return m_enterTimerRunning; }
     BOOL IsWatchingForLeave() const { return m_leaveTimerRunning; }
 
@@ -66,4 +76,5 @@ private:
     UINT m_leavePeriod;
     BOOL m_useKeepRect;
     RECT m_keepRect;
+    BOOL m_enterNeedsLeaveFirst;
 };

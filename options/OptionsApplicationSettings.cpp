@@ -20,21 +20,25 @@ const UINT kLaunchBarColorBackground = 4;
 const UINT kLaunchBarFirstPicture = 5;
 const UINT kLaunchBarLastPicture = 14;
 
-// The launch bar's number edits; the margins may be negative and are shown signed.
+// The launch bar's number edits; the margins may be negative and are shown signed. A number
+// outside its range is refused like a text that is no number: a strip 0 pixels thick could never
+// be reached, so the bar would never show again.
 struct BarNumber {
     int control;
     BOOL isSigned;
     UINT* (*field)(CLaunchBarOptions& options);
+    UINT minimum;
+    UINT maximum;
 };
 #define BAR_FIELD(name) [](CLaunchBarOptions& options) { return reinterpret_cast<UINT*>(&options.name); }
 const BarNumber kBarNumbers[] = {
-    {IDC_BAR_ACTIVE_AREA, FALSE, BAR_FIELD(HotCornerActiveWitdh)},
-    {IDC_BAR_MIN_WIDTH, FALSE, BAR_FIELD(MinWidth)},
-    {IDC_BAR_MIN_HEIGHT, FALSE, BAR_FIELD(MinHeight)},
-    {IDC_BAR_MARGIN_LEFT, TRUE, BAR_FIELD(MarginLeft)},
-    {IDC_BAR_MARGIN_RIGHT, TRUE, BAR_FIELD(MarginRight)},
-    {IDC_BAR_MARGIN_TOP, TRUE, BAR_FIELD(MarginTop)},
-    {IDC_BAR_MARGIN_BOTTOM, TRUE, BAR_FIELD(MarginBottom)},
+    {IDC_BAR_ACTIVE_AREA, FALSE, BAR_FIELD(HotCornerActiveWitdh), 1, 100},
+    {IDC_BAR_MIN_WIDTH, FALSE, BAR_FIELD(MinWidth), 0, 10000},
+    {IDC_BAR_MIN_HEIGHT, FALSE, BAR_FIELD(MinHeight), 0, 10000},
+    {IDC_BAR_MARGIN_LEFT, TRUE, BAR_FIELD(MarginLeft), 0, 1000},
+    {IDC_BAR_MARGIN_RIGHT, TRUE, BAR_FIELD(MarginRight), 0, 1000},
+    {IDC_BAR_MARGIN_TOP, TRUE, BAR_FIELD(MarginTop), 0, 1000},
+    {IDC_BAR_MARGIN_BOTTOM, TRUE, BAR_FIELD(MarginBottom), 0, 1000},
 };
 
 struct BarColor {
@@ -130,7 +134,9 @@ void COptionsUI::LoadApplicationSettings() {
     HWND languages = GetDlgItem(m_hDialog, IDC_LANGUAGE);
     LRESULT language = SendMessageW(languages, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                     reinterpret_cast<LPARAM>(options.Language));
-    SendMessageW(languages, CB_SETCURSEL, language == CB_ERR ? 0 : static_cast<WPARAM>(language), 0);
+    // A language whose file is gone shows no entry, so that OK keeps its name rather than
+    // storing whichever language sorts first.
+    SendMessageW(languages, CB_SETCURSEL, static_cast<WPARAM>(language), 0);
     CheckDlgButton(m_hDialog, IDC_RUN_AT_STARTUP, options.bRunAtStartup ? BST_CHECKED : BST_UNCHECKED);
     CheckRadioButton(m_hDialog, IDC_SINGLE_USER, IDC_MULTIPLE_USERS,
                      options.SingleUser ? IDC_SINGLE_USER : IDC_MULTIPLE_USERS);
@@ -208,10 +214,15 @@ void COptionsUI::LoadLaunchBarSettings() {
 
 void COptionsUI::SaveLaunchBarSettings() {
     CLaunchBarOptions& bar = m_pOptions->LaunchBarOptions;
+    // A monitor unplugged since the bar was placed on it has no entry; it keeps its number, so the
+    // bar goes back there once the monitor does.
     LRESULT monitor = SendDlgItemMessageW(m_hDialog, IDC_BAR_MONITOR, CB_GETCURSEL, 0, 0);
-    bar.ScreenIndex = static_cast<UINT>(monitor);
+    if (monitor != CB_ERR)
+        bar.ScreenIndex = static_cast<UINT>(monitor);
     bar.VerticalDirection = FALSE;
-    bar.Position = static_cast<UINT>(SendDlgItemMessageW(m_hDialog, IDC_BAR_POSITION, CB_GETCURSEL, 0, 0));
+    LRESULT position = SendDlgItemMessageW(m_hDialog, IDC_BAR_POSITION, CB_GETCURSEL, 0, 0);
+    if (position != CB_ERR)
+        bar.Position = static_cast<UINT>(position);
     bar.UseFullScreenWidth = IsDlgButtonChecked(m_hDialog, IDC_BAR_FULL_WIDTH) == BST_CHECKED;
     LRESULT size = SendDlgItemMessageW(m_hDialog, IDC_BAR_ICON_SIZE, CB_GETCURSEL, 0, 0);
     if (size >= 0 && size < static_cast<LRESULT>(ARRAYSIZE(kIconSizes)))
@@ -230,9 +241,8 @@ void COptionsUI::SaveLaunchBarSettings() {
     GetDlgItemTextW(m_hDialog, IDC_BAR_PICTURE_PATH, bar.BackgroundImage, MAX_PATH);
     bar.UseTransparentColor = IsDlgButtonChecked(m_hDialog, IDC_BAR_USE_TRANSPARENT) == BST_CHECKED;
     bar.Opacity = static_cast<BYTE>(SendDlgItemMessageW(m_hDialog, IDC_BAR_OPACITY, TBM_GETPOS, 0, 0) & 0xFF);
-    for (const BarNumber& number : kBarNumbers) {
-        ReadUnsignedNumber(m_hDialog, number.control, number.field(bar));
-    }
+    for (const BarNumber& number : kBarNumbers)
+        ReadNumberInRange(m_hDialog, number.control, number.minimum, number.maximum, number.field(bar));
 }
 
 void COptionsUI::OnLanguageChanged() {

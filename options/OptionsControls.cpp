@@ -35,6 +35,14 @@ BOOL ReadUnsignedNumber(HWND dialog, int control, UINT* value) {
     return TRUE;
 }
 
+BOOL ReadNumberInRange(HWND dialog, int control, UINT minimum, UINT maximum, UINT* value) {
+    UINT number = 0;
+    if (!ReadUnsignedNumber(dialog, control, &number) || number < minimum || number > maximum)
+        return FALSE;
+    *value = number;
+    return TRUE;
+}
+
 BOOL WINAPI ShowControlAction(HWND window, int show) {
     ShowWindow(window, show);
     return TRUE;

@@ -1,6 +1,7 @@
 #include "options/OptionsUI.h"
 
 #include "lib/StringCopy.h"
+#include "lib/Treeview.h"
 #include "res/resource.h"
 
 namespace {
@@ -57,8 +58,10 @@ void COptionsUI::SetHotKeyText() {
 
 LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
     BOOL consumed = FALSE;
-    // Tab and Shift+Tab still move on, or a keyboard user could never leave the edit.
-    if (code == HC_ACTION && wParam != VK_TAB && !(lParam & 0x80000000)) {
+    // Tab and Shift+Tab still move on, or a keyboard user could never leave the edit; Enter and
+    // Esc still press OK and Cancel, keeping the key just typed.
+    BOOL dialogKey = wParam == VK_TAB || wParam == VK_RETURN || wParam == VK_ESCAPE;
+    if (code == HC_ACTION && !dialogKey && !(lParam & 0x80000000)) {
         COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow());
         if (options && GetFocus() == GetDlgItem(options->m_hDialog, IDC_HOT_KEY)) {
             UINT modifiers = 0;
@@ -70,11 +73,21 @@ LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
                 modifiers |= MOD_ALT;
             if (IsPressed(VK_LWIN) || IsPressed(VK_RWIN))
                 modifiers |= MOD_WIN;
-            options->m_hotKeyModifier = modifiers;
-            options->m_hotKeyVirtualKey = static_cast<UINT>(wParam);
-            options->SetHotKeyText();
+            // A modifier pressed on its way to a combination is no hotkey of its own: stored, it
+            // would be registered although the edit cannot name it.
+            if (!IsModifierKey(static_cast<UINT>(wParam))) {
+                options->m_hotKeyModifier = modifiers;
+                options->m_hotKeyVirtualKey = static_cast<UINT>(wParam);
+                options->SetHotKeyText();
+            }
             consumed = TRUE;
         }
+    }
+    // The item toolbar takes no focus; from the tree its commands have keys of their own.
+    if (code == HC_ACTION && !consumed && !(lParam & 0x80000000)) {
+        COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow());
+        if (options && options->m_tree && GetFocus() == options->m_tree->GetWindow())
+            consumed = options->OnTreeKey(static_cast<UINT>(wParam), IsPressed(VK_CONTROL));
     }
     LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
     return consumed ? 1 : next;

@@ -56,14 +56,18 @@ const ItemList kItemLists[] = {
     {IDC_PICTURE_POSITION, &CSingleFolderOptions::BackgroundImagePosition, TRUE},
 };
 
+// A number outside its range is refused like a text that is no number; a hot corner needs at
+// least one pixel to be reached at all.
 struct ItemNumber {
     int control;
     INT CSingleFolderOptions::*field;
+    UINT minimum;
+    UINT maximum;
 };
 const ItemNumber kItemNumbers[] = {
-    {IDC_HOT_CORNER_WIDTH, &CSingleFolderOptions::HotCornerWidth},
-    {IDC_HOT_CORNER_HEIGHT, &CSingleFolderOptions::HotCornerHeight},
-    {IDC_SPACE_BEFORE_ICON, &CSingleFolderOptions::LaunchBarFreeSpaceBeforeIcon},
+    {IDC_HOT_CORNER_WIDTH, &CSingleFolderOptions::HotCornerWidth, 1, 10000},
+    {IDC_HOT_CORNER_HEIGHT, &CSingleFolderOptions::HotCornerHeight, 1, 10000},
+    {IDC_SPACE_BEFORE_ICON, &CSingleFolderOptions::LaunchBarFreeSpaceBeforeIcon, 0, 1000},
 };
 
 struct ItemText {
@@ -115,6 +119,13 @@ BOOL IsWindowPresentation(int type) {
 }
 
 } // namespace
+
+BOOL COptionsUI::KeepsUnofferedSpecialFolder(const CGenericPathwrenObject* item) const {
+    return IsDlgButtonChecked(m_hDialog, IDC_TYPE_DESKTOP) != BST_CHECKED &&
+           IsDlgButtonChecked(m_hDialog, IDC_SYSTEM_SPECIAL_PATH) == BST_CHECKED &&
+           SendDlgItemMessageW(m_hDialog, IDC_SPECIAL_FOLDER_LIST, CB_GETCURSEL, 0, 0) == CB_ERR &&
+           _wcsnicmp(item->Path, kSpecialPathPrefix, 8) == 0;
+}
 
 int COptionsUI::GetShortcutTypeFromControls() const {
     for (int control : {IDC_TYPE_DESKTOP, IDC_TYPE_BROWSER, IDC_TYPE_MENU, IDC_TYPE_MULTIPLE_FOLDERS_MENU}) {
@@ -220,10 +231,11 @@ void COptionsUI::SetPathControls(LPCWSTR path) {
     CheckDlgButton(m_hDialog, IDC_SYSTEM_SPECIAL_PATH, BST_CHECKED);
     CheckDlgButton(m_hDialog, IDC_LOCAL_PATH, BST_UNCHECKED);
     SetDlgItemTextW(m_hDialog, IDC_PATH_EDIT, L"");
+    HWND list = GetDlgItem(m_hDialog, IDC_SPECIAL_FOLDER_LIST);
+    // A special folder this system does not offer shows no entry, and OK keeps it.
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     if (!ParseSpecialPath(path, &csidl))
         return;
-    HWND list = GetDlgItem(m_hDialog, IDC_SPECIAL_FOLDER_LIST);
-    SendMessageW(list, CB_SETCURSEL, 0, 0);
     LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         COMBOBOXEXITEMW entry = {};
@@ -355,7 +367,7 @@ void COptionsUI::SaveItemSettings(CGenericPathwrenObject* item) {
         GetDlgItemTextW(m_hDialog, IDC_DISPLAY_NAME, item->DisplayName, ARRAYSIZE(item->DisplayName));
         if (!item->DisplayName[0])
             CopyTruncated(item->DisplayName, ARRAYSIZE(item->DisplayName), m_pLanguage->MultipleFoldersMenu);
-    } else {
+    } else if (!KeepsUnofferedSpecialFolder(item)) {
         GetPathFromControls(item->Path);
     }
     CopyTruncated(item->AssociatedIconPath, m_iconPath);
@@ -371,14 +383,18 @@ void COptionsUI::SaveItemSettings(CGenericPathwrenObject* item) {
         item->IsMaximized = TRUE;
     for (const ItemList& list : kItemLists) {
         LRESULT selection = SendDlgItemMessageW(m_hDialog, list.control, CB_GETCURSEL, 0, 0);
-        item->*list.field = selection == CB_ERR && list.zeroWithoutSelection ? 0 : static_cast<INT>(selection);
+        // Without a selection (a monitor unplugged since, say) the stored value stays.
+        if (selection != CB_ERR)
+            item->*list.field = static_cast<INT>(selection);
+        else if (list.zeroWithoutSelection)
+            item->*list.field = 0;
     }
     LRESULT view = SendDlgItemMessageW(m_hDialog, IDC_VIEW_TYPE, CB_GETCURSEL, 0, 0);
     item->FolderViewMode =
         view >= 0 && static_cast<UINT>(view) < m_viewTypeCount ? static_cast<INT>(m_viewTypes[view]) : 0;
     for (const ItemNumber& number : kItemNumbers) {
         UINT value = 0;
-        if (ReadUnsignedNumber(m_hDialog, number.control, &value))
+        if (ReadNumberInRange(m_hDialog, number.control, number.minimum, number.maximum, &value))
             item->*number.field = static_cast<INT>(value);
     }
     for (const ItemText& text : kItemTexts)

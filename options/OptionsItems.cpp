@@ -26,10 +26,16 @@ void SetNodeImage(HWND tree, HTREEITEM node, int image) {
 
 } // namespace
 
+void COptionsUI::GetItemNodeName(CGenericPathwrenObject* item, LPWSTR name) const {
+    item->GetDisplayName(name);
+    if (!name[0] && item->FolderPresentationType == FolderPresentationMultipleFoldersMenu)
+        CopyTruncated(name, MAX_PATH, m_pLanguage->MultipleFoldersMenu);
+}
+
 HTREEITEM COptionsUI::InsertItemNode(CGenericPathwrenObject* item, HTREEITEM after, BOOL select) {
     HWND tree = m_tree->GetWindow();
     WCHAR name[MAX_PATH];
-    item->GetDisplayName(name);
+    GetItemNodeName(item, name);
     HTREEITEM node = m_tree->InsertItem(m_foldersRoot, after, name, reinterpret_cast<LPARAM>(item), AddItemImage(item));
     for (OptionsPage page : {PageBrowsingOptions, PageFileFilters, PageCustomization}) {
         LPCWSTR text = page == PageBrowsingOptions ? m_pLanguage->BrowsingOptions
@@ -53,7 +59,7 @@ int COptionsUI::AddItemImage(const CGenericPathwrenObject* item) {
 
 void COptionsUI::RefreshItemNode(CGenericPathwrenObject* item, HTREEITEM node) {
     WCHAR name[MAX_PATH];
-    item->GetDisplayName(name);
+    GetItemNodeName(item, name);
     TVITEMW entry = {};
     entry.mask = TVIF_TEXT;
     entry.hItem = node;
@@ -110,6 +116,25 @@ void COptionsUI::MoveFolderItem(BOOL up) {
     m_pCurrentItem = nullptr;
     m_currentNode = nullptr;
     InsertItemNode(item, after ? after : TVI_FIRST, TRUE);
+}
+
+BOOL COptionsUI::OnTreeKey(UINT virtualKey, BOOL control) {
+    // Posted: the hook that calls this must return before a command opens a box or moves nodes.
+    // Ctrl rather than Alt moves: an Alt whose arrow is swallowed counts as pressed alone and
+    // would open the window menu.
+    UINT command = 0;
+    if (virtualKey == VK_INSERT && !control)
+        command = IDC_ITEM_ADD;
+    else if (virtualKey == VK_DELETE && !control)
+        command = IDC_ITEM_REMOVE;
+    else if (virtualKey == VK_UP && control)
+        command = IDC_ITEM_MOVE_UP;
+    else if (virtualKey == VK_DOWN && control)
+        command = IDC_ITEM_MOVE_DOWN;
+    if (!command)
+        return FALSE;
+    PostMessageW(m_hDialog, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+    return TRUE;
 }
 
 void COptionsUI::AppendMergedRow(const MergedFolder& folder, int position, int image) {
@@ -188,11 +213,14 @@ void COptionsUI::PickAssociatedIcon() {
     WCHAR path[MAX_PATH];
     CopyTruncated(path, m_iconPath);
     int index = m_iconIndex;
-    if (PickIconDlg(m_hDialog, path, MAX_PATH, &index) > 0)
+    if (m_pickIcon(m_hDialog, path, MAX_PATH, &index) > 0)
         SetAssociatedIcon(path, index);
 }
 
 void COptionsUI::SetAssociatedIcon(LPCWSTR path, int index) {
+    // The dialog may have ended while the picker was open.
+    if (!m_pCurrentItem)
+        return;
     // A state icon that was never set, or still equals the associated icon, follows it.
     auto follows = [this](LPCWSTR storedPath, LPCWSTR statePath, int stateIndex) {
         return !storedPath[0] || (_wcsicmp(statePath, m_iconPath) == 0 && stateIndex == m_iconIndex);
@@ -218,8 +246,14 @@ void COptionsUI::PickStateIcon(int staticControl) {
     BOOL hot = staticControl == IDC_HOT_ICON;
     LPWSTR path = hot ? m_hotIconPath : m_downIconPath;
     int* index = hot ? &m_hotIconIndex : &m_downIconIndex;
-    if (PickIconDlg(m_hDialog, path, MAX_PATH, index) > 0)
-        ShowItemIcon(staticControl, path, *index, FALSE);
+    WCHAR picked[MAX_PATH];
+    CopyTruncated(picked, MAX_PATH, path);
+    int pickedIndex = *index;
+    if (m_pickIcon(m_hDialog, picked, MAX_PATH, &pickedIndex) <= 0 || !m_pCurrentItem)
+        return;
+    CopyTruncated(path, MAX_PATH, picked);
+    *index = pickedIndex;
+    ShowItemIcon(staticControl, path, *index, FALSE);
 }
 
 void COptionsUI::BrowseLocalFolder() {

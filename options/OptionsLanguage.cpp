@@ -337,9 +337,10 @@ void COptionsUI::ApplyLanguageToDialog() {
     for (HTREEITEM node = TreeView_GetChild(tree, m_foldersRoot); node; node = TreeView_GetNextSibling(tree, node)) {
         LPARAM page = 0;
         m_tree->GetItemParam(node, &page);
-        auto* item = reinterpret_cast<CGenericPathwrenObject*>(page);
-        if (item && item->FolderPresentationType == FolderPresentationMultipleFoldersMenu)
-            setLabel(node, language.MultipleFoldersMenu);
+        // A node keeps its item's own name; only an unnamed Multiple Folders Menu takes the
+        // language's name for its type.
+        if (auto* item = reinterpret_cast<CGenericPathwrenObject*>(page))
+            RefreshItemNode(item, node);
         for (HTREEITEM child = TreeView_GetChild(tree, node); child; child = TreeView_GetNextSibling(tree, child)) {
             LPARAM childPage = 0;
             m_tree->GetItemParam(child, &childPage);

@@ -195,6 +195,10 @@ void COptionsUI::BuildTree() {
 }
 
 void COptionsUI::ReloadTreeImages() {
+    // A DPI change can come while the dialog is being made, before the tree exists; the tree
+    // then takes its images at the new DPI when it is made.
+    if (!m_tree)
+        return;
     m_tree->ResetImages(SmallIconSize());
     AddPageImages();
     HWND tree = m_tree->GetWindow();

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "skin/Toolbar.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -94,9 +95,9 @@ COptionsUI::COptionsUI()
     : m_hDialog(nullptr), m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
       m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr),
       m_pLanguage(nullptr), m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0),
-      m_hotIconIndex(0), m_downIconIndex(0), m_colorButtons(), m_hotKeyModifier(0), m_hotKeyVirtualKey(0),
-      m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr), m_currentNode(nullptr),
-      m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
+      m_hotIconIndex(0), m_downIconIndex(0), m_colorButtons(), m_pickIcon(PickIconDlg), m_hotKeyModifier(0),
+      m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr),
+      m_currentNode(nullptr), m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
     m_iconPath[0] = m_hotIconPath[0] = m_downIconPath[0] = L'\0';
 }
 
@@ -255,7 +256,8 @@ void COptionsUI::OnCommand(UINT command, UINT notification) {
             if (m_pCurrentItem)
                 SaveItemSettings(m_pCurrentItem);
             SaveApplicationSettings();
-            EndOptionsDialog(OPTIONS_RESULT_OK);
+            if (CheckConfigurationWritable())
+                EndOptionsDialog(OPTIONS_RESULT_OK);
             break;
         case IDCANCEL:
             EndOptionsDialog(OPTIONS_RESULT_CANCEL);
@@ -358,7 +360,9 @@ void COptionsUI::InitOptionsDialog() {
     SetWindowPos(m_hDialog, nullptr, workArea.left + (workArea.right - workArea.left - width) / 2,
                  workArea.top + (workArea.bottom - workArea.top - height) / 2, width, height, SWP_NOZORDER);
     ShowPage(IDC_APPLICATION_GROUP);
-    POINT pageOrigin = {typeGroup.left, typeGroup.top};
+    // Read again: the move may have changed the DPI and rescaled every control.
+    RECT pageGroup = GetControlRect(IDC_SHORTCUT_TYPE_GROUP);
+    POINT pageOrigin = {pageGroup.left, pageGroup.top};
     for (int group : {IDC_APPLICATION_GROUP, IDC_FILE_FILTERS_GROUP, IDC_CUSTOMIZATION_GROUP,
                       IDC_BROWSING_OPTIONS_GROUP, IDC_LAUNCH_BAR_GROUP})
         MoveControlGroup(group, pageOrigin);
@@ -448,6 +452,10 @@ void COptionsUI::EndOptionsDialog(UINT_PTR endCode) {
     m_drop = {};
     // The tree's selection changes while its nodes go; nothing may be saved into an item then.
     m_loading = TRUE;
+    // A nested loop still running (the icon picker, a message box) must find no item to write
+    // into and no node of the tree that is gone.
+    m_pCurrentItem = nullptr;
+    m_currentNode = nullptr;
     m_tree.reset();
     m_toolbar.reset();
     m_mergedList.reset();

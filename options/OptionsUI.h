@@ -95,6 +95,9 @@ public:
     CBitmapHandle m_shownSkinPreview;
     CBrushHandle m_brushes[ColorButtonCount];
     HWND m_colorButtons[ColorButtonCount];
+    // The shell's icon picker. Its loop can run an Exit or an OK that ends the dialog before it
+    // answers; tests put a stand-in here that does so.
+    int(WINAPI* m_pickIcon)(HWND owner, PWSTR path, UINT size, int* index);
     UINT m_hotKeyModifier;
     UINT m_hotKeyVirtualKey;
     HHOOK m_hKeyboardHook;
@@ -133,6 +136,9 @@ public:
     void SetColor(ColorButton button, COLORREF color);
     COLORREF GetColor(ColorButton button) const;
     int ShowOptionsError(LPCWSTR text);
+    // Whether every configuration file OK will write can be written now; otherwise says which
+    // one cannot, so that the dialog stays open with nothing lost.
+    BOOL CheckConfigurationWritable();
     void OnCommand(UINT command, UINT notification);
     HICON KeepIcon(HICON icon);
     // A small icon of the program's at the dialog's DPI, kept until the dialog ends.
@@ -165,11 +171,17 @@ public:
     void OnShortcutTypeClicked();
     void SetPathControls(LPCWSTR path);
     void GetPathFromControls(LPWSTR path);
+    // A special folder this system does not offer was loaded and no other one chosen since.
+    BOOL KeepsUnofferedSpecialFolder(const CGenericPathwrenObject* item) const;
     void FillSpecialFolderList();
     void FillViewTypeList();
     HTREEITEM InsertItemNode(CGenericPathwrenObject* item, HTREEITEM after, BOOL select);
     void RefreshItemNode(CGenericPathwrenObject* item, HTREEITEM node);
+    // The item's name, or for an unnamed Multiple Folders Menu the language's name for the type.
+    void GetItemNodeName(CGenericPathwrenObject* item, LPWSTR name) const;
     void AddFolderItem();
+    // Insert adds an item, Delete removes it, Ctrl+Up and Ctrl+Down move it; FALSE for other keys.
+    BOOL OnTreeKey(UINT virtualKey, BOOL control);
     void RemoveFolderItem();
     void MoveFolderItem(BOOL up);
     void AddMergedFolder();
@@ -218,6 +230,8 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 // (surrounding blanks allowed) or a number too big for 32 bits. Windows' own reading of
 // GetDlgItemInt differs between versions for a minus sign.
 BOOL ReadUnsignedNumber(HWND dialog, int control, UINT* value);
+// ReadUnsignedNumber, and FALSE with the value untouched for a number outside minimum..maximum.
+BOOL ReadNumberInRange(HWND dialog, int control, UINT minimum, UINT maximum, UINT* value);
 // Puts the bitmap (owned by the caller's holder, which may be empty) into a picture static.
 // Common controls 6 keep a copy of a bitmap with alpha and hand that copy back on the next
 // change; only the copy is deleted here, never the caller's bitmap.

@@ -1,4 +1,5 @@
 #include "ApplicationFixture.h"
+#include "OptionsDialogScript.h"
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
@@ -26,94 +27,6 @@
 #include <thread>
 
 namespace {
-
-// The dialog runs its own modal loop inside the application's; the fixture's step timer reaches it there.
-struct DialogScript {
-    std::function<void(HWND dialog)> inDialog;
-    // Played one per timer tick after inDialog, so that the dialog handles the input in between.
-    std::vector<std::function<void(HWND dialog)>> laterSteps;
-    std::function<void()> afterDialog;
-};
-
-std::wstring WindowText(HWND window) {
-    WCHAR text[2048] = L"";
-    GetWindowTextW(window, text, ARRAYSIZE(text));
-    return text;
-}
-
-HWND FindOptionsDialog() {
-    for (HWND dialog : WindowsOfClass(L"#32770"))
-        if (WindowText(dialog) == L"Options")
-            return dialog;
-    return nullptr;
-}
-
-// Runs the program on the configuration, opens the options and plays the script; whether it ended.
-bool RunOptions(ApplicationFixture& fixture, DialogScript& script) {
-    CreateDirectoryW(fixture.File(L"Languages").c_str(), nullptr);
-    WriteUtf16File(fixture.File(L"Languages\\Deutsch.ini"), L"[Language]\r\nOptions=Optionen\r\nFolders=Ordner\r\n");
-    // A missing folder would stop the start with a message box.
-    for (LPCWSTR folder : {L"A", L"B", L"C", L"Elsewhere", L"One", L"Two"})
-        CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
-    fixture.Start();
-    fixture.openOptions = true;
-    HWND dialog = nullptr;
-    std::vector<std::function<bool()>> steps = {
-        [&] { return PostMessageW(fixture.application.m_hMainWindow, WM_SHOW_OPTIONS, 0, 0) != FALSE; },
-        [&] { return (dialog = FindOptionsDialog()) != nullptr && (script.inDialog(dialog), true); }};
-    for (const auto& step : script.laterSteps)
-        steps.push_back([&] { return step(dialog), true; });
-    // The dialog's result is applied as soon as its window is gone (an OK may open another).
-    steps.push_back([&] { return !IsWindow(dialog) && (!script.afterDialog || (script.afterDialog(), true)); });
-    return fixture.RunSteps(steps, true) == steps.size();
-}
-
-// The page at a path of child indexes from the root: {1, 0, 2} is the first item's third page.
-HTREEITEM Page(HWND dialog, const std::vector<int>& path) {
-    HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
-    HTREEITEM node = nullptr;
-    for (int index : path)
-        for (node = node ? TreeView_GetChild(tree, node) : TreeView_GetRoot(tree); node && index-- > 0;)
-            node = TreeView_GetNextSibling(tree, node);
-    return node;
-}
-
-void Select(HWND dialog, const std::vector<int>& path) {
-    TreeView_SelectItem(GetDlgItem(dialog, IDC_OPTIONS_TREE), Page(dialog, path));
-}
-
-std::wstring NodeText(HWND dialog, const std::vector<int>& path) {
-    WCHAR text[MAX_PATH] = L"";
-    TVITEMW item = {TVIF_TEXT, Page(dialog, path), 0, 0, text, MAX_PATH, 0, 0, 0, 0};
-    TreeView_GetItem(GetDlgItem(dialog, IDC_OPTIONS_TREE), &item);
-    return text;
-}
-
-std::wstring Text(HWND dialog, int control) {
-    return WindowText(GetDlgItem(dialog, control));
-}
-
-bool Shown(HWND dialog, int control) {
-    return IsWindowVisible(GetDlgItem(dialog, control)) != FALSE;
-}
-
-bool Enabled(HWND dialog, int control) {
-    return IsWindowEnabled(GetDlgItem(dialog, control)) != FALSE;
-}
-
-void Click(HWND dialog, int control) {
-    SendDlgItemMessageW(dialog, control, BM_CLICK, 0, 0);
-}
-
-void Pick(HWND dialog, int control, int index) {
-    SendDlgItemMessageW(dialog, control, CB_SETCURSEL, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
-}
-
-void Type(HWND dialog, int control, LPCWSTR text) {
-    SendDlgItemMessageW(dialog, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
 
 const WCHAR kThreeItems[] = L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
                             L"[Folders_1]\r\nPath=B\r\nFolderPresentationType=2\r\n"
@@ -655,7 +568,8 @@ TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
         EXPECT_EQ(picture, Text(dialog, IDC_PICTURE_PATH));
         Select(dialog, {1, 0});
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SYSTEM_SPECIAL_PATH));
-        EXPECT_EQ(0, SendDlgItemMessageW(dialog, IDC_SPECIAL_FOLDER_LIST, CB_GETCURSEL, 0, 0));
+        EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_SPECIAL_FOLDER_LIST, CB_GETCURSEL, 0, 0))
+            << "a special folder this system lacks is no entry of the list";
         Type(dialog, IDC_INCLUSION_FILTERS, std::wstring(1100, L'f').c_str());
         std::vector<std::wstring> shown;
         for (size_t i = 0; i < ARRAYSIZE(numbers); ++i) {

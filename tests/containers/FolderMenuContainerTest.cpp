@@ -153,6 +153,24 @@ TEST(FolderMenuContainer, ItemsSharingTheLaunchBarsWindowEachRefreshOnTheirOwnFo
     DestroyWindow(toolbar);
 }
 
+// Every item watching through the launch bar's one window needs a message of its own, and a
+// configuration may have any number of items.
+TEST(FolderMenuContainer, TheHundredthItemSharingAWindowStillRefreshes) {
+    TempDirectory shared, last;
+    HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::unique_ptr<FolderMenu>> menus;
+    for (int i = 0; i < 100; ++i) {
+        menus.emplace_back(new FolderMenu(i < 99 ? shared.Path() : last.Path(), LaunchModeLaunchBar));
+        menus.back()->container->SetOwnerWindow(toolbar);
+    }
+    FolderMenu& hundredth = *menus.back();
+    EXPECT_NE(0u, hundredth.container->GetRegistration()) << "the hundredth folder is watched";
+    AnnounceNewFile(last.File(L"added.txt"));
+    EXPECT_TRUE(hundredth.WaitForBuilds(1)) << "the hundredth item missed the change";
+    menus.clear();
+    DestroyWindow(toolbar);
+}
+
 TEST(FolderMenuContainer, VanishedFoldersKeepAMenusContentButEmptyAMultipleFoldersMenu) {
     std::unique_ptr<FolderMenu> single;
     std::unique_ptr<FolderMenu> multiple;

@@ -67,8 +67,12 @@ const PlacementCase kCases[] = {
     // Indices past the monitors take the primary one.
     {6, FALSE, &kRightOfPrimary, 5, 8, kRow, {520, 956, 760, 984}, {520, 976, 760, 984}},
     {0, FALSE, &kLeftOfPrimary, 0xFFFFFFFF, 8, kRow, {0, 0, 240, 28}, {0, 0, 240, 8}},
-    // No strip never shows the bar; a strip thicker than the bar stays inside it.
-    {6, FALSE, &kPrimaryOnly, 0, 0, kRow, {520, 956, 760, 984}, {520, 984, 760, 984}},
+    // A strip of 0 pixels (a file edited by hand) is one pixel thick, or the bar could never
+    // show again; a strip thicker than the bar, up to the largest number a file can hold, stays
+    // inside it.
+    {6, FALSE, &kPrimaryOnly, 0, 0, kRow, {520, 956, 760, 984}, {520, 983, 760, 984}},
+    {3, FALSE, &kPrimaryOnly, 0, 0, kColumn, {0, 372, 28, 612}, {0, 372, 1, 612}},
+    {6, FALSE, &kPrimaryOnly, 0, 0xFFFFFFFF, kRow, {520, 956, 760, 984}, {520, 956, 760, 984}},
     {6, FALSE, &kPrimaryOnly, 0, 40, kRow, {520, 956, 760, 984}, {520, 956, 760, 984}},
     {4, FALSE, &kPrimaryOnly, 0, 40, kColumn, {1252, 372, 1280, 612}, {1252, 372, 1280, 612}},
     // A toolbar longer than the monitor is not cut: it keeps its size from the near edge.

@@ -38,3 +38,28 @@ TEST(FileReplace, TheTargetIsReplacedWholeOrLeftAsItWasAndNoTemporaryFileStays) 
     EXPECT_TRUE(WriteFileReplacing(temp.File(L"fresh.ini").c_str(), after)) << "a missing target is created";
     EXPECT_EQ(after, ReadFileBytes(temp.File(L"fresh.ini")));
 }
+
+// The check the options dialog makes before OK answers as the replacing write itself would.
+TEST(FileReplace, CanReplaceFileAnswersAsTheReplacingWriteWould) {
+    TempDirectory temp;
+    std::wstring target = temp.File(L"target.ini");
+    EXPECT_TRUE(CanReplaceFile(target.c_str())) << "a new file in a writable folder";
+    ASSERT_TRUE(WriteFileBytes(target, {'x'}));
+    EXPECT_TRUE(CanReplaceFile(target.c_str()));
+
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    // Windows refuses to rename over a read-only file; Wine 8 does it, so only the check is asked.
+    EXPECT_FALSE(CanReplaceFile(target.c_str())) << "read-only";
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    HANDLE reader = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    EXPECT_FALSE(CanReplaceFile(target.c_str())) << "held by a reader that blocks the rename";
+    EXPECT_FALSE(WriteFileReplacing(target.c_str(), {'y'})) << "the write agrees";
+    CloseHandle(reader);
+
+    EXPECT_FALSE(CanReplaceFile(temp.File(L"missing\\target.ini").c_str())) << "a folder that is not there";
+    EXPECT_FALSE(IsExistingFile((target + L".probe").c_str())) << "the probe is gone";
+    EXPECT_EQ(std::vector<unsigned char>{'x'}, ReadFileBytes(target)) << "the target is untouched";
+}

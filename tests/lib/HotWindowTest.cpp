@@ -129,3 +129,16 @@ TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {
     EXPECT_EQ(0, m_sink.enters);
     EXPECT_EQ(nullptr, m_sink.seen);
 }
+
+TEST_F(HotWindowDesktop, AnEnterWhoseLeaveTimerCannotBeSetIsNotReported) {
+    m_hotWindow->SetHotRect(kHotRect);
+    SetCursorPos(300, 230);
+    ASSERT_TRUE(m_hotWindow->WatchForEnter());
+    // SetTimer on a window that is gone fails, as it does when the system runs out of timers.
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    m_hotWindow->SetWatchedWindow(gone);
+    PumpMessagesUntil([] { return false; }, 400);
+    EXPECT_EQ(0, m_sink.enters) << "what the sink shows could never hide again";
+    EXPECT_FALSE(m_hotWindow->IsWatchingForLeave());
+}

@@ -1,0 +1,306 @@
+// The options dialog where the user does something unusual: quits from a nested loop, works it
+// from the keyboard alone, OKs settings it cannot show, or OKs into a file that refuses them.
+#include "ApplicationFixture.h"
+#include "OptionsDialogScript.h"
+
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "options/OptionsUI.h"
+#include "res/resource.h"
+#include "support/DialogScriptDriver.h"
+#include "support/FileFixtures.h"
+#include "support/Keyboard.h"
+#include "support/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <memory>
+#include <string>
+
+namespace {
+
+const WCHAR kMenuItems[] = L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
+                           L"[Folders_1]\r\nPath=B\r\nFolderPresentationType=2\r\n"
+                           L"[Folders_2]\r\nPath=C\r\nFolderPresentationType=2\r\n";
+
+class OptionsDialogEdges : public ::testing::Test {
+protected:
+    ApplicationFixture fixture;
+};
+
+CGenericPathwrenObject* ItemWithPath(CPathwren& application, LPCWSTR path) {
+    for (CGenericPathwrenObject* item : application.m_folders)
+        if (_wcsicmp(item->Path, path) == 0)
+            return item;
+    return nullptr;
+}
+
+int ItemNodeCount(HWND dialog) {
+    HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+    int count = 0;
+    for (HTREEITEM node = TreeView_GetChild(tree, Page(dialog, {1})); node; node = TreeView_GetNextSibling(tree, node))
+        ++count;
+    return count;
+}
+
+// The icon picker's stand-in: while it is "open" the user chooses Exit, whose quit ends the
+// dialog from inside the picker's loop; then an icon is picked all the same.
+HWND g_mainWindow = nullptr;
+bool g_pickerRan = false;
+
+int WINAPI PickAfterExit(HWND dialog, PWSTR path, UINT size, int* index) {
+    g_pickerRan = true;
+    // The object outlives the dialog's end, which happens in here; its tree goes at once.
+    COptionsUI* options = COptionsUI::FromWindow(dialog);
+    PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
+    PumpMessagesUntil([options] { return options && !options->m_tree; }, 5000);
+    // The program's own icon, which has the small size the tree would show.
+    GetModuleFileNameW(nullptr, path, size);
+    *index = 0;
+    return 1;
+}
+
+TEST_F(OptionsDialogEdges, ExitWhileTheIconPickerIsOpenEndsTheDialogAndDropsThePickedIcon) {
+    fixture.Configure(kMenuItems);
+    g_pickerRan = false;
+    bool commandReturned = false;
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        g_mainWindow = fixture.application.m_hMainWindow;
+        Select(dialog, {1, 0});
+        COptionsUI::FromWindow(dialog)->m_pickIcon = PickAfterExit;
+        SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
+        // A fault inside the command is turned into an exception that leaves through here.
+        commandReturned = true;
+    };
+    // The quit ends the program before the script could look at the closed dialog.
+    RunOptions(fixture, script);
+    EXPECT_TRUE(g_pickerRan);
+    EXPECT_TRUE(commandReturned) << "the picked icon went into the ended dialog";
+    EXPECT_FALSE(fixture.WatchdogFired()) << "Exit did not end the program";
+    EXPECT_EQ(nullptr, FindOptionsDialog());
+    WCHAR program[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    EXPECT_EQ(std::wstring::npos, ReadUtf16File(fixture.File(L"FoldersOptions.ini")).find(program))
+        << "Exit is a Cancel: the picked icon is not saved";
+}
+
+// Windows sends WM_DPICHANGED from inside SetWindowPos when a move crosses to a monitor of another
+// scale, which the dialog's own placement may do before its tree exists.
+bool g_dpiSent = false;
+
+LRESULT CALLBACK ChangeDpiBeforeTheTree(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    COptionsUI* options = code == HC_ACTION ? COptionsUI::FromWindow(call->hwnd) : nullptr;
+    if (!g_dpiSent && options && call->hwnd == options->m_hDialog && call->message == WM_WINDOWPOSCHANGED &&
+        !options->m_tree) {
+        g_dpiSent = true;
+        RECT rect = {};
+        GetWindowRect(call->hwnd, &rect);
+        rect.right = rect.left + (rect.right - rect.left) * 3 / 2;
+        rect.bottom = rect.top + (rect.bottom - rect.top) * 3 / 2;
+        SendMessageW(call->hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&rect));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(OptionsDialogEdges, ADpiChangeBeforeTheTreeExistsScalesWhatComesAfter) {
+    fixture.Configure(kMenuItems);
+    g_dpiSent = false;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, ChangeDpiBeforeTheTree, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    int treeImage = 0;
+    LONG fontHeight = 0;
+    bool pagePlacedOnTheItemPages = false, okInside = false;
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        int height = 0;
+        ImageList_GetIconSize(TreeView_GetImageList(GetDlgItem(dialog, IDC_OPTIONS_TREE), TVSIL_NORMAL), &treeImage,
+                              &height);
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDOK, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        fontHeight = font.lfHeight;
+        RECT page = {}, typeGroup = {};
+        GetWindowRect(GetDlgItem(dialog, IDC_APPLICATION_GROUP), &page);
+        GetWindowRect(GetDlgItem(dialog, IDC_SHORTCUT_TYPE_GROUP), &typeGroup);
+        pagePlacedOnTheItemPages = page.left == typeGroup.left && page.top == typeGroup.top;
+        RECT client = {}, ok = {};
+        GetClientRect(dialog, &client);
+        MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+        okInside = ok.right <= client.right && ok.bottom <= client.bottom;
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_TRUE(RunOptions(fixture, script));
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(g_dpiSent);
+    EXPECT_EQ(24, treeImage) << "the tree made after the change takes its images at 144 DPI";
+    EXPECT_EQ(-MulDiv(8, 144, 72), fontHeight);
+    EXPECT_TRUE(pagePlacedOnTheItemPages) << "the pages are moved where the scaled item page begins";
+    EXPECT_TRUE(okInside) << "the dialog took the size the change suggested";
+}
+
+// A thickness of 0 would hide the launch bar for good, a hot corner of 0 pixels could never be
+// reached. What the dialog cannot show (a monitor unplugged since, a special folder this system
+// lacks, a language whose file is gone) is kept by an OK that did not touch it.
+TEST_F(OptionsDialogEdges, OkRefusesNumbersOutOfRangeAndKeepsWhatItCannotShow) {
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
+                      L"HotCornerScreenIndex=3\r\nHotCornerWidth=21\r\nLaunchBarFreeSpaceBeforeIcon=23\r\n");
+    WriteUtf16File(fixture.File(L"UserOptions.ini"),
+                   L"[Default]\r\nLanguage=Klingon\r\n[LaunchBar]\r\nScreenIndex=2\r\n"
+                   L"HotCornerActiveWitdh=9\r\nMarginTop=4\r\n");
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        ASSERT_EQ(1, GetSystemMetrics(SM_CMONITORS)) << "the test display has one monitor";
+        // Loaded from a file, such a folder would stop the start with an error box.
+        wcscpy(COptionsUI::FromWindow(dialog)->m_folders[0]->Path, L"::CSIDL:0x7777");
+        Type(dialog, IDC_BAR_ACTIVE_AREA, L"0");
+        Type(dialog, IDC_BAR_MARGIN_TOP, L"1001");
+        Select(dialog, {1, 0});
+        Type(dialog, IDC_HOT_CORNER_WIDTH, L"0");
+        Type(dialog, IDC_SPACE_BEFORE_ICON, L"1001");
+        Click(dialog, IDOK);
+    };
+    std::unique_ptr<DialogScriptDriver> decliner;
+    script.afterDialog = [&] {
+        // The rebuilt item reports its folder missing; the box is declined.
+        decliner.reset(new DialogScriptDriver());
+        const CApplicationOptions& options = *fixture.application.m_pOptions;
+        EXPECT_EQ(9u, options.LaunchBarOptions.HotCornerActiveWitdh);
+        EXPECT_EQ(4, options.LaunchBarOptions.MarginTop);
+        EXPECT_EQ(2u, options.LaunchBarOptions.ScreenIndex);
+        EXPECT_STREQ(L"Klingon", options.Language);
+        ASSERT_EQ(1u, fixture.application.m_folders.size());
+        const CGenericPathwrenObject& item = *fixture.application.m_folders[0];
+        EXPECT_STREQ(L"::CSIDL:0x7777", item.Path);
+        EXPECT_EQ(3, item.HotCornerScreenIndex);
+        EXPECT_EQ(21, item.HotCornerWidth);
+        EXPECT_EQ(23, item.LaunchBarFreeSpaceBeforeIcon);
+    };
+    EXPECT_TRUE(RunOptions(fixture, script));
+    std::wstring saved = ReadUtf16File(fixture.File(L"UserOptions.ini"));
+    EXPECT_NE(std::wstring::npos, saved.find(L"ScreenIndex=2\r\n")) << "and so is the file";
+}
+
+// Enter and Esc still press OK and Cancel from the Hot Key edit and keep the key typed there; a
+// modifier pressed alone is not a hotkey and changes nothing.
+TEST(OptionsDialogHotKeyEdit, EnterAndEscEndTheDialogAndAModifierAloneChangesNothing) {
+    for (WORD ending : {VK_RETURN, VK_ESCAPE}) {
+        SCOPED_TRACE(ending == VK_RETURN ? "Enter" : "Esc");
+        ApplicationFixture run;
+        run.Configure(kMenuItems);
+        std::wstring typed, afterControl;
+        DialogScript script;
+        script.inDialog = [&](HWND dialog) {
+            Select(dialog, {1, 0}); // C
+            Click(dialog, IDC_TYPE_BROWSER);
+            Select(dialog, {1, 0, 0});
+            SetForegroundWindow(dialog);
+            SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
+            SendKeys({VK_CONTROL, VK_MENU, 'H'});
+        };
+        script.laterSteps = {[&](HWND dialog) {
+                                 typed = Text(dialog, IDC_HOT_KEY);
+                                 SendKeys({VK_CONTROL});
+                             },
+                             [&](HWND dialog) {
+                                 afterControl = Text(dialog, IDC_HOT_KEY);
+                                 SendKeys({ending});
+                             }};
+        script.afterDialog = [&] {
+            const CGenericPathwrenObject* item = ItemWithPath(run.application, L"C");
+            ASSERT_NE(nullptr, item);
+            EXPECT_EQ(ending == VK_RETURN ? UINT(MOD_ALT | MOD_CONTROL) : 0u, item->HotKeyModifier);
+            EXPECT_EQ(ending == VK_RETURN ? UINT('H') : 0u, item->HotKeyVirtualKey);
+        };
+        EXPECT_TRUE(RunOptions(run, script)) << "the key did not end the dialog";
+        EXPECT_EQ(0u, typed.find(L"ALT + CTRL + ")) << std::string(typed.begin(), typed.end());
+        EXPECT_EQ(typed, afterControl) << "Ctrl alone";
+    }
+}
+
+// The item toolbar takes no focus; from the tree, Insert adds, Ctrl+Up and Ctrl+Down move and
+// Delete removes.
+TEST_F(OptionsDialogEdges, TheTreeAddsMovesAndRemovesItemsFromTheKeyboard) {
+    fixture.Configure(kMenuItems);
+    std::vector<std::wstring> seen;
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        Select(dialog, {1, 2}); // A, the last node
+        SetForegroundWindow(dialog);
+        SetFocus(GetDlgItem(dialog, IDC_OPTIONS_TREE));
+        SendKeys({VK_CONTROL, VK_UP});
+    };
+    script.laterSteps = {[&](HWND dialog) {
+                             seen.push_back(NodeText(dialog, {1, 1}));
+                             SendKeys({VK_INSERT});
+                         },
+                         [&](HWND dialog) {
+                             seen.push_back(std::to_wstring(ItemNodeCount(dialog)));
+                             SendKeys({VK_DELETE});
+                         },
+                         [&](HWND dialog) {
+                             seen.push_back(std::to_wstring(ItemNodeCount(dialog)));
+                             Click(dialog, IDCANCEL);
+                         }};
+    EXPECT_TRUE(RunOptions(fixture, script));
+    EXPECT_EQ((std::vector<std::wstring>{L"A", L"4", L"3"}), seen) << "A moved up, one added, one removed";
+}
+
+// A name given to a Multiple Folders Menu survives a change of language; an unnamed one is
+// called by the type's name in the new language.
+TEST_F(OptionsDialogEdges, ALanguageChangeKeepsTheNamesOfMultipleFoldersMenus) {
+    fixture.Configure(L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=3\r\n"
+                      L"[Folders_1]\r\nFolderPresentationType=3\r\nDisplayName=Work folders\r\n");
+    CreateDirectoryW(fixture.File(L"Languages").c_str(), nullptr);
+    WriteUtf16File(fixture.File(L"Languages\\Zulu.ini"), L"[Language]\r\nMultipleFoldersMenu=Amafolda\r\n");
+    std::wstring named, unnamed;
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        Pick(dialog, IDC_LANGUAGE,
+             static_cast<int>(SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                  reinterpret_cast<LPARAM>(L"Zulu"))));
+        named = NodeText(dialog, {1, 0}); // newest first
+        unnamed = NodeText(dialog, {1, 1});
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_TRUE(RunOptions(fixture, script));
+    EXPECT_EQ(L"Work folders", named);
+    EXPECT_EQ(L"Amafolda", unnamed);
+}
+
+// A configuration file that cannot be written keeps the dialog open with the edit in it and
+// names the file; once it can be written, OK saves.
+TEST_F(OptionsDialogEdges, OkIntoAReadOnlyFileNamesItAndKeepsTheDialogOpen) {
+    fixture.Configure(kMenuItems);
+    const std::wstring folders = fixture.File(L"FoldersOptions.ini");
+    std::wstring boxes;
+    bool openAfterRefusal = false;
+    std::wstring filterAfterRefusal;
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        Select(dialog, {1, 0, 1}); // C, File Filters
+        Type(dialog, IDC_INCLUSION_FILTERS, L"*.kept");
+        SetFileAttributesW(folders.c_str(), FILE_ATTRIBUTE_READONLY);
+        {
+            DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)}, GetCurrentProcessId(), {dialog});
+            Click(dialog, IDOK); // the box's loop runs in here while the driver answers it
+            boxes = DescribeDialogs(driver.Finish());
+        }
+        openAfterRefusal = IsWindow(dialog) && IsWindowVisible(dialog);
+        filterAfterRefusal = Text(dialog, IDC_INCLUSION_FILTERS);
+        SetFileAttributesW(folders.c_str(), FILE_ATTRIBUTE_NORMAL);
+        Click(dialog, IDOK);
+    };
+    EXPECT_TRUE(RunOptions(fixture, script));
+    SetFileAttributesW(folders.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_NE(std::wstring::npos, boxes.find(folders)) << std::string(boxes.begin(), boxes.end());
+    EXPECT_TRUE(openAfterRefusal);
+    EXPECT_EQ(L"*.kept", filterAfterRefusal);
+    EXPECT_NE(std::wstring::npos, ReadUtf16File(folders).find(L"InclusionFilters=*.kept")) << "the second OK saved";
+}
+
+} // namespace

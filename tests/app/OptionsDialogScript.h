@@ -1,0 +1,33 @@
+#pragma once
+#include "ApplicationFixture.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The dialog runs its own modal loop inside the application's; the fixture's step timer reaches it there.
+struct DialogScript {
+    std::function<void(HWND dialog)> inDialog;
+    // Played one per timer tick after inDialog, so that the dialog handles the input in between.
+    std::vector<std::function<void(HWND dialog)>> laterSteps;
+    std::function<void()> afterDialog;
+};
+
+std::wstring WindowText(HWND window);
+HWND FindOptionsDialog();
+// Runs the program on the configuration, opens the options and plays the script; whether it ended.
+bool RunOptions(ApplicationFixture& fixture, DialogScript& script);
+// The page at a path of child indexes from the root: {1, 0, 2} is the first item's third page.
+HTREEITEM Page(HWND dialog, const std::vector<int>& path);
+void Select(HWND dialog, const std::vector<int>& path);
+std::wstring NodeText(HWND dialog, const std::vector<int>& path);
+std::wstring Text(HWND dialog, int control);
+bool Shown(HWND dialog, int control);
+bool Enabled(HWND dialog, int control);
+void Click(HWND dialog, int control);
+// Selects the entry and tells the dialog, as a choice with the mouse would.
+void Pick(HWND dialog, int control, int index);
+void Type(HWND dialog, int control, LPCWSTR text);
