@@ -3,6 +3,7 @@
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
+#include "config/ItemIdentifiers.h"
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
 #include "res/resource.h"
@@ -27,6 +28,9 @@ void WarnInvalidHotKey(HWND owner, CGenericPathwrenObject& item, UINT index) {
 } // namespace
 
 BOOL CPathwren::CreateContainers() {
+    // Items from an older file, or new from the options, get their identifiers here; the file
+    // gains them with the next save.
+    GiveItemsIdentifiers(m_folders);
     DestroyLaunchBar();
     // The containers append their buttons to the bar while they are created.
     if (m_pOptions && m_pOptions->LaunchMode == LaunchModeLaunchBar)
