@@ -1,8 +1,10 @@
 #pragma once
 #include <windows.h>
 
+#include "app/CommandLine.h"
 #include "lib/RuntimeModule.h"
 
+#include <deque>
 #include <vector>
 
 class CApplicationOptions;
@@ -13,6 +15,8 @@ class CLaunchBar;
 // Messages the main window receives from the item containers and the options dialog.
 const UINT WM_SHOW_OPTIONS = WM_APP + 2;
 const UINT WM_TRANSLATE_ACCELERATOR = 0x1400;
+// Carries out the queued commands of the command line (WM_APP + 3 is the deferred quit).
+const UINT WM_RUN_START_COMMANDS = WM_APP + 4;
 
 extern const WCHAR kMainWindowClassName[];
 
@@ -38,6 +42,11 @@ public:
     BOOL DestroyFolders();
     BOOL Run();
     void Quit();
+    // A command of the command line, this start's own or handed over by a later start; carried
+    // out from the main window's queue once the containers exist.
+    void QueueStartCommand(const StartCommand& command, POINT point);
+    // Whether a --show names an item of this instance.
+    BOOL HasCommandItem(const std::wstring& item) const;
 
     WCHAR m_mainConfigurationFile[MAX_PATH];
     HINSTANCE m_hInstance;
@@ -68,6 +77,9 @@ private:
     void BuildLaunchBar();
     void DestroyLaunchBar();
     BOOL RestoreDamagedFoldersFile();
+    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    void CarryOutStartCommands();
+    void ShowItemAt(const std::wstring& item, POINT point);
 
     // Set by a close or the end of the logon, which may arrive inside a modal loop: the start-up's
     // message boxes inside WM_CREATE, a container's menu, box or dialog. The items must outlive
@@ -75,4 +87,11 @@ private:
     BOOL m_quitRequested;
     ShutdownBlockReasonCreateFunction m_shutdownBlockReasonCreate;
     ShutdownBlockReasonDestroyFunction m_shutdownBlockReasonDestroy;
+    struct QueuedStartCommand {
+        StartCommand command;
+        POINT point;
+    };
+    std::deque<QueuedStartCommand> m_startCommands;
+    // Set while a command runs; a menu it shows runs a modal loop in which the next may arrive.
+    BOOL m_carryingOutCommands = FALSE;
 };
