@@ -47,10 +47,10 @@ void CPathwren::CarryOutStartCommands() {
                 ShowItemAt(queued.command.item, queued.point);
                 break;
             case StartCommandKind::Options:
-                PostMessageW(m_hMainWindow, WM_SHOW_OPTIONS, 0, 0);
+                RunApplicationCommand(ApplicationCommandOptions);
                 break;
             case StartCommandKind::Exit:
-                PostMessageW(m_hMainWindow, WM_CLOSE, 0, 0);
+                RunApplicationCommand(ApplicationCommandExit);
                 break;
             case StartCommandKind::None:
                 break;
@@ -64,7 +64,7 @@ void CPathwren::ShowItemAt(const std::wstring& item, POINT point) {
     int index = FindItemByIdentifierOrName(m_folders, item.c_str());
     if (index < 0)
         return;
-    CContainerBase* container = m_folders[index]->m_pContainer;
+    CContainerBase* container = ContainerOf(*m_folders[index]);
     if (!container)
         return;
     MenuPlacement placement = PlaceMenuAwayFromTaskbar(point);

@@ -1,6 +1,6 @@
 #include "options/ItemShortcut.h"
 
-#include "app/ErrorMessages.h"
+#include "lib/ErrorMessages.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/ItemIdentifiers.h"
 #include "config/Language.h"

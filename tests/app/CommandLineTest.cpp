@@ -182,7 +182,7 @@ TEST_F(CommandLineHandOver, ShowByIdentifierOrNameOpensTheMenuInTheInstanceAtThe
 TEST_F(CommandLineHandOver, ABrowserItemTogglesAndOptionsOpen) {
     HWND browser = nullptr;
     auto browserWindow = [&] {
-        auto* container = dynamic_cast<CShellBrowserContainerBase*>(fixture.application.m_folders[1]->m_pContainer);
+        auto* container = dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[1]));
         return container ? container->GetWindow() : nullptr;
     };
     size_t done = fixture.RunSteps({
