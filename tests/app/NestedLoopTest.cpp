@@ -11,6 +11,8 @@
 #include "support/MessagePump.h"
 #include "support/WindowSearch.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -36,18 +38,23 @@ HWND FindDialogTitled(const std::wstring& title) {
     return nullptr;
 }
 
-// What stands on screen for the items: their containers, the bar and its own menu.
+// The items and what stands on screen for them: their containers, the bar and its own menu. A
+// rebuild takes the dialog's copies of the items, made while the old ones lived, so new items
+// never reuse an old one's address (containers may).
 struct Presence {
+    std::vector<CGenericPathwrenObject*> items;
     std::vector<CContainerBase*> containers;
     CLaunchBar* bar = nullptr;
     CContainerBase* barMenu = nullptr;
     bool operator==(const Presence& other) const {
-        return containers == other.containers && bar == other.bar && barMenu == other.barMenu;
+        return items == other.items && containers == other.containers && bar == other.bar &&
+               barMenu == other.barMenu;
     }
 };
 
 Presence Look(const CPathwren& application) {
     Presence presence;
+    presence.items = application.m_folders;
     for (CGenericPathwrenObject* item : application.m_folders)
         presence.containers.push_back(ContainerOf(*item));
     presence.bar = application.m_pLaunchBar;
@@ -151,8 +158,9 @@ void NestedLoop::ExpectOptionsOkWaitsForTheAboutBox(bool launchBar) {
     EXPECT_TRUE(aboutStillOpen);
     EXPECT_TRUE(before == during) << "a container, the bar or its menu changed while the box was up";
     EXPECT_TRUE(before == afterTheBox) << "rebuilt under the handler that showed the box";
-    ASSERT_EQ(1u, after.containers.size());
-    EXPECT_NE(before.containers[0], after.containers[0]) << "the OK rebuilt the containers after the box";
+    ASSERT_EQ(1u, after.items.size());
+    EXPECT_NE(before.items[0], after.items[0]) << "the OK took the edited items after the box";
+    EXPECT_NE(nullptr, after.containers[0]);
     EXPECT_EQ(launchBar, after.bar != nullptr);
     EXPECT_FALSE(fixture.WatchdogFired());
 }

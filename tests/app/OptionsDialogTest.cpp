@@ -4,6 +4,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/ItemIdentifiers.h"
 #include "config/Language.h"
+#include "containers/ContainerBase.h"
 #include "options/OptionsUI.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
