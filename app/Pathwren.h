@@ -1,9 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include "app/CommandLine.h"
 #include "containers/ContainerHost.h"
 #include "lib/RuntimeModule.h"
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -16,6 +18,8 @@ struct EditedConfiguration;
 
 // Opens the options dialog (or brings the open one forward).
 const UINT WM_SHOW_OPTIONS = WM_APP + 2;
+// Carries out the queued commands of the command line (WM_APP + 3 is the deferred work).
+const UINT WM_RUN_START_COMMANDS = WM_APP + 4;
 
 extern const WCHAR kMainWindowClassName[];
 
@@ -41,6 +45,11 @@ public:
     BOOL DestroyFolders();
     BOOL Run();
     void Quit();
+    // A command of the command line, this start's own or handed over by a later start; carried
+    // out from the main window's queue once the containers exist.
+    void QueueStartCommand(const StartCommand& command, POINT point);
+    // Whether a --show names an item of this instance.
+    BOOL HasCommandItem(const std::wstring& item) const;
     // Takes an edited configuration in place of the current one: destroys every item with its
     // container, hotkeys and launch bar, saves the main and folders files and builds the
     // containers again (unless the program is quitting). Only from the main loop, where no handler
@@ -88,6 +97,9 @@ private:
     void AppendLaunchBarButton(CGenericPathwrenObject& item);
     void DestroyLaunchBar();
     BOOL RestoreDamagedFoldersFile();
+    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    void CarryOutStartCommands();
+    void ShowItemAt(const std::wstring& item, POINT point);
 
     // Set by a close or the end of the logon, which may arrive inside a modal loop: the start-up's
     // message boxes inside WM_CREATE, a container's menu, box or dialog. The items must outlive
@@ -97,4 +109,11 @@ private:
     std::unique_ptr<EditedConfiguration> m_pendingConfiguration;
     ShutdownBlockReasonCreateFunction m_shutdownBlockReasonCreate;
     ShutdownBlockReasonDestroyFunction m_shutdownBlockReasonDestroy;
+    struct QueuedStartCommand {
+        StartCommand command;
+        POINT point;
+    };
+    std::deque<QueuedStartCommand> m_startCommands;
+    // Set while a command runs; a menu it shows runs a modal loop in which the next may arrive.
+    BOOL m_carryingOutCommands = FALSE;
 };

@@ -4,6 +4,7 @@
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
+#include "config/ItemIdentifiers.h"
 #include "config/Language.h"
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
@@ -31,6 +32,9 @@ void WarnInvalidHotKey(HWND owner, CGenericPathwrenObject& item, UINT index) {
 } // namespace
 
 BOOL CPathwren::CreateContainers() {
+    // Items from an older file, or new from the options, get their identifiers here; the file
+    // gains them with the next save.
+    GiveItemsIdentifiers(m_folders);
     DestroyLaunchBar();
     if (m_pOptions && m_pOptions->LaunchMode == LaunchModeLaunchBar)
         m_pLaunchBar = new CLaunchBar();

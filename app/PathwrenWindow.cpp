@@ -145,6 +145,12 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
             if (application && application->m_quitRequested)
                 EndMenu();
             return 0;
+        case WM_COPYDATA:
+            return application ? application->OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)) : 0;
+        case WM_RUN_START_COMMANDS:
+            if (application)
+                application->CarryOutStartCommands();
+            return 0;
         case WM_NCDESTROY:
             UnlinkWindowObject(window);
             return DefWindowProcW(window, message, wParam, lParam);
@@ -164,6 +170,8 @@ LRESULT CPathwren::OnCreate(HWND window) {
     // A close or logoff during the start-up's message boxes: a program that is ending opens no options.
     if (!m_quitRequested && (m_showOptionsAtStart || !anyContainer))
         PostMessageW(window, WM_SHOW_OPTIONS, 0, 0);
+    if (!m_startCommands.empty())
+        PostMessageW(window, WM_RUN_START_COMMANDS, 0, 0);
     return 0;
 }
 

@@ -8,18 +8,48 @@
 
 namespace {
 
-void RunApplication(HINSTANCE instance) {
+int RunApplication(HINSTANCE instance) {
     CPathwren application;
+    StartCommand command;
+    std::wstring notUnderstood;
+    if (!ParseOwnStartCommand(&command, &notUnderstood)) {
+        ShowCommandNotUnderstood(application.m_mainConfigurationFile, notUnderstood.c_str());
+        return kStartCommandFailedExitCode;
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    if (command.kind != StartCommandKind::None) {
+        // A command for the instance that runs: this process ends here without any window.
+        switch (HandOverToRunningInstance(command, application.m_mainConfigurationFile, cursor)) {
+            case HandOverResult::CarriedOut:
+                return 0;
+            case HandOverResult::UnknownItem:
+                ShowUnknownItem(application.m_mainConfigurationFile, command.item.c_str());
+                return kStartCommandFailedExitCode;
+            case HandOverResult::NoInstance:
+                if (command.kind == StartCommandKind::Exit)
+                    return 0;
+                break;
+        }
+    }
     InitCommonControls();
     OleInitialize(nullptr);
     application.m_hInstance = instance;
     if (!application.LoadApplicationOptions())
-        return;
+        return 0;
     application.LoadLanguage();
     if (application.LoadFolders()) {
+        if (command.kind == StartCommandKind::Show && !application.HasCommandItem(command.item)) {
+            ShowUnknownItem(application.m_mainConfigurationFile, command.item.c_str());
+            OleUninitialize();
+            return kStartCommandFailedExitCode;
+        }
+        if (command.kind != StartCommandKind::None)
+            application.QueueStartCommand(command, cursor);
         application.Run();
         OleUninitialize();
     }
+    return 0;
 }
 
 } // namespace
@@ -28,10 +58,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // First of all, so that a processor fault anywhere below becomes a CExceptionHardware that
     // unwinds (destroying the application object) to the crash questions.
     InstallCrashHandling();
+    int exitCode = 0;
     try {
-        RunApplication(instance);
+        exitCode = RunApplication(instance);
     } catch (const CExceptionHardware& exception) {
         HandleHardwareException(exception);
     }
-    return 0;
+    return exitCode;
 }

@@ -46,6 +46,16 @@ const BuiltInText kBuiltInExceptions[] = {
     {L"OpenFolderWithWindowsExplorer", L"Open folder with windows explorer"},
     {L"MergeToSpecificFolder", L"Merge to specific folder"},
     {L"EmptyMergedFolderName", L"Empty merged Folder Name"},
+    // One line each: a language file holds a text per line. Message boxes wrap them.
+    {L"CommandNotUnderstood", L"Pathwren did not understand \"%s\". It accepts --show ITEM (the item's identifier "
+                              L"or its name in the options), --options or --exit."},
+    {L"UnknownItem", L"Pathwren has no item \"%s\". Name an item by its identifier or by its name in the options."},
+    {L"ShortcutItemDeleted", L"The item this shortcut shows (%s) was deleted from Pathwren. Delete the shortcut, "
+                             L"or make a new one on the item's page of the options."},
+    {L"CreateTaskbarShortcut", L"Create taskbar shortcut\x2026"},
+    {L"AddToStartMenu", L"Add to Start menu"},
+    {L"PinShortcutHint", L"The new shortcut is selected in the folder that opened. To pin it to the taskbar, "
+                         L"right-click it, then choose Pin to taskbar (on Windows 11, Show more options first)."},
 };
 
 #define PATHWREN_LANGUAGE_TEXT_SIZE(name, size) size,

@@ -148,7 +148,13 @@
     KEY(Close, 128)                                                                                                    \
     KEY(Merged, 64)                                                                                                    \
     KEY(MergeToSpecificFolder, 128)                                                                                    \
-    KEY(EmptyMergedFolderName, 128)
+    KEY(EmptyMergedFolderName, 128)                                                                                    \
+    KEY(CommandNotUnderstood, 256)                                                                                     \
+    KEY(UnknownItem, 256)                                                                                              \
+    KEY(ShortcutItemDeleted, 256)                                                                                      \
+    KEY(CreateTaskbarShortcut, 128)                                                                                    \
+    KEY(AddToStartMenu, 128)                                                                                           \
+    KEY(PinShortcutHint, 256)
 
 // The user-interface texts: built-in English, overridden key by key by a language file
 // (section "Language"). Callers read a text directly by its key, e.g. language.Exit.

@@ -125,6 +125,22 @@ bool IsMultipleFoldersMenu(const Folder& item) {
     return item.FolderPresentationType == FolderPresentationMultipleFoldersMenu;
 }
 
+// The identifier is read whenever present but written only once given, so a file of items that
+// never had one saves byte for byte as before until the application gives them theirs. A
+// condition of the table would also skip the reading, hence a row of its own kind.
+void LoadIdentifier(IConfigReader& reader, LPCWSTR key, Folder& item) {
+    reader.ReadString(key, L"", item.ItemIdentifier, ARRAYSIZE(item.ItemIdentifier));
+}
+
+void SaveIdentifier(IConfigWriter& writer, LPCWSTR key, const Folder& item) {
+    if (item.ItemIdentifier[0])
+        writer.WriteString(key, item.ItemIdentifier);
+}
+
+void CopyIdentifier(const Folder& source, Folder& destination) {
+    CopyTruncated(destination.ItemIdentifier, ARRAYSIZE(destination.ItemIdentifier), source.ItemIdentifier);
+}
+
 bool KeepsIconPositions(const Folder& item) {
     return item.SaveIconsPositionsForHomeFolder != FALSE;
 }
@@ -149,6 +165,7 @@ INT NormalIconIndex(const Folder& item) {
 
 constexpr RecordsField<Folder> kMergedFolders = {LoadMergedFolders, SaveMergedFolders, AppendMergedFolders};
 constexpr RecordsField<Folder> kIconPositions = {LoadIconPositions, SaveIconPositions, AppendIconPositions};
+constexpr RecordsField<Folder> kIdentifier = {LoadIdentifier, SaveIdentifier, CopyIdentifier};
 
 constexpr SettingKey<Folder> kFolderKeys[] = {
     {L"FolderPresentationType", &Folder::FolderPresentationType, FolderPresentationMenu},
@@ -207,6 +224,8 @@ constexpr SettingKey<Folder> kFolderKeys[] = {
     {L"HotCornerWidth", &Folder::HotCornerWidth, 8},
     {L"HotCornerHeight", &Folder::HotCornerHeight, 8},
     {L"LaunchBarFreeSpaceBeforeIcon", &Folder::LaunchBarFreeSpaceBeforeIcon, 0},
+    // Last, so that files written before items had identifiers keep their key order.
+    {L"ItemIdentifier", kIdentifier},
 };
 
 } // namespace
@@ -233,6 +252,7 @@ SIZE GetFirstMonitorWorkAreaSize() {
 CSingleFolderOptions::CSingleFolderOptions()
     : HomeFolderIconPositions(new std::vector<HomeFolderIconPosition>()),
       MergedFolders(new std::vector<MergedFolder>()) {
+    ItemIdentifier[0] = L'\0';
     ApplyDefaultSettings(kFolderKeys, *this);
     AssociatedIconPosition = 1; // a new item centres its launch bar button
 }

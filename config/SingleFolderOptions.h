@@ -103,6 +103,9 @@ public:
     WCHAR AssociatedDownIconPath[MAX_PATH];
     INT AssociatedDownIconIndex;
     INT AssociatedIconPosition;
+    // The item's own name for scripts and taskbar shortcuts: unchanged by renaming, reordering or
+    // editing, and never shown. Empty until the application gives it one.
+    WCHAR ItemIdentifier[40];
 };
 
 // The width and height of the first monitor's work area.

@@ -8,6 +8,7 @@
 #include "lib/FileSystem.h"
 #include "lib/IdList.h"
 #include "lib/StringCopy.h"
+#include "lib/TextFormat.h"
 #include "menus/FolderMenu.h"
 
 #include <shlobj.h>
@@ -19,26 +20,6 @@
 namespace {
 
 const DWORD kBalloonTimeoutMs = 15000;
-
-// Translations supply the folder error text; only its "%s" (the path) and "%%" are expanded, so
-// no text from a language file can make the formatting read arguments that are not there.
-std::wstring FormatFolderError(LPCWSTR format, LPCWSTR path) {
-    std::wstring text;
-    bool pathUsed = false;
-    for (LPCWSTR c = format; *c; ++c) {
-        if (c[0] == L'%' && c[1] == L's' && !pathUsed) {
-            text += path;
-            pathUsed = true;
-            ++c;
-        } else if (c[0] == L'%' && c[1] == L'%') {
-            text += L'%';
-            ++c;
-        } else {
-            text += *c;
-        }
-    }
-    return text;
-}
 
 // A directory of a "Multiple Folders Menu": special folders are created when missing (and may
 // still not be directories), other paths must name an existing directory. FALSE skips it.
@@ -215,7 +196,7 @@ void CFolderMenuContainer::CollectMergedFolders(std::vector<MergedFolder>& folde
 void CFolderMenuContainer::ShowFolderError(LPCWSTR path) {
     if (!m_pNotifyIcon || !m_pLanguage)
         return;
-    std::wstring text = FormatFolderError(m_pLanguage->FolderNotFound, path);
+    std::wstring text = FormatWithText(m_pLanguage->FolderNotFound, path);
     NOTIFYICONDATAW& data = m_pNotifyIcon->m_notifyIconData;
     CopyTruncated(data.szInfo, ARRAYSIZE(data.szInfo), text.c_str());
     CopyTruncated(data.szInfoTitle, ARRAYSIZE(data.szInfoTitle), L"Error");

@@ -8,6 +8,7 @@
 #include "lib/RuntimeModule.h"
 #include "lib/StringCopy.h"
 #include "lib/WindowDc.h"
+#include "options/ItemShortcut.h"
 #include "res/resource.h"
 #include "skin/Toolbar.h"
 
@@ -267,6 +268,17 @@ void COptionsUI::OnCommand(UINT command, UINT notification) {
             break;
         case IDC_ASSOCIATED_ICON_BROWSE:
             PickAssociatedIcon();
+            break;
+        case IDC_CREATE_TASKBAR_SHORTCUT:
+        case IDC_ADD_TO_START_MENU:
+            if (m_pCurrentItem) {
+                // The shortcut shows the page as it stands, not as it was loaded.
+                SaveItemSettings(m_pCurrentItem);
+                OfferItemShortcut(m_hDialog, *m_pCurrentItem,
+                                  command == IDC_ADD_TO_START_MENU ? ItemShortcutPlace::StartMenu
+                                                                   : ItemShortcutPlace::BesideFolders,
+                                  m_pOptions->FoldersFile, *m_pLanguage);
+            }
             break;
         case IDC_HOT_ICON_BROWSE:
             PickStateIcon(IDC_HOT_ICON);

@@ -1,0 +1,313 @@
+#include "ApplicationFixture.h"
+
+#include "app/CommandLine.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/ItemIdentifiers.h"
+#include "containers/ShellBrowserContainerBase.h"
+#include "lib/FileSystem.h"
+#include "support/ChildProcess.h"
+#include "support/DialogScriptDriver.h"
+#include "support/FileFixtures.h"
+#include "support/MenuTexts.h"
+#include "support/MessagePump.h"
+#include "support/OpenedAddresses.h"
+#include "support/TempDirectory.h"
+#include "support/WindowSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Pathwren.exe started with a command, as a script or a taskbar shortcut starts it, next to an
+// instance that runs: the instance is the application object of this test process (its program
+// directory, and so its configuration, is the fixture's folder) or another real Pathwren.exe.
+
+namespace {
+
+const std::wstring kMenuId = L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
+const std::wstring kBrowserId = L"a1b2c3d4-0000-4000-8000-123456789abc";
+const std::wstring kItems = L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
+                            L"ItemIdentifier=" +
+                            kMenuId + L"\r\n[Folders_1]\r\nFolderPresentationType=0\r\nPath=Here\r\nItemIdentifier=" +
+                            kBrowserId + L"\r\n";
+
+void MakeFolders(const std::wstring& directory) {
+    CreateDirectoryW((directory + L"\\Docs").c_str(), nullptr);
+    CreateDirectoryW((directory + L"\\Here").c_str(), nullptr);
+    WriteFileBytes(directory + L"\\Docs\\a.txt", {'x'});
+    WriteFileBytes(directory + L"\\Docs\\b.txt", {'x'});
+}
+
+// The built program, copied into a directory: beside its configuration, as a user unpacks it.
+bool CopyProgramInto(const std::wstring& directory) {
+    return CopyFileW(BesideTestProgram(L"..\\dist\\Pathwren.exe").c_str(), (directory + L"\\Pathwren.exe").c_str(),
+                     FALSE) != FALSE;
+}
+
+// Counts the windows a process creates, watched from outside it from before its first
+// instruction. The events arrive while this thread pumps messages.
+int g_windowsCreated = 0;
+
+void CALLBACK CountCreatedWindow(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (window && object == OBJID_WINDOW && child == CHILDID_SELF)
+        ++g_windowsCreated;
+}
+
+// Pathwren.exe of a directory started with arguments, its windows counted and, when asked, its
+// message boxes answered.
+class ProgramStart {
+public:
+    ProgramStart(const std::wstring& directory, const std::wstring& arguments, bool answerBoxes = false)
+        : m_child(L"\"" + directory + L"\\Pathwren.exe\" " + arguments, directory) {
+        g_windowsCreated = 0;
+        m_hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, CountCreatedWindow, m_child.Id(), 0,
+                                 WINEVENT_OUTOFCONTEXT);
+        if (answerBoxes)
+            m_boxes.reset(new DialogScriptDriver({DialogScriptDriver::Press(IDOK)}, m_child.Id()));
+        m_child.Resume();
+    }
+    ~ProgramStart() {
+        if (m_hook)
+            UnhookWinEvent(m_hook);
+    }
+
+    bool Ended() const { return m_child.ExitCode() != STILL_ACTIVE; }
+    DWORD ExitCode() const { return m_child.ExitCode(); }
+    DWORD Id() const { return m_child.Id(); }
+    std::vector<DialogScriptDriver::Dialog> Boxes() { return m_boxes ? m_boxes->Finish() : decltype(Boxes())(); }
+    bool Wait(DWORD timeoutMs) { return m_child.Wait(timeoutMs); }
+
+private:
+    ChildProcess m_child;
+    HWINEVENTHOOK m_hook = nullptr;
+    std::unique_ptr<DialogScriptDriver> m_boxes;
+};
+
+int OwnMainWindows() {
+    return static_cast<int>(WindowsOfClass(kMainWindowClassName, GetCurrentProcessId(), false).size());
+}
+
+class CommandLineHandOver : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MakeFolders(fixture.File(L""));
+        ASSERT_TRUE(CopyProgramInto(fixture.File(L""))) << "no built Pathwren.exe beside the tests";
+        fixture.Configure(kItems);
+        fixture.Start();
+    }
+
+    std::unique_ptr<ProgramStart> Launch(const std::wstring& arguments, bool answerBoxes = false) {
+        return std::unique_ptr<ProgramStart>(new ProgramStart(fixture.File(L""), arguments, answerBoxes));
+    }
+
+    ApplicationFixture fixture;
+    std::unique_ptr<ProgramStart> start;
+};
+
+} // namespace
+
+// desktop-free: StartCommandParsing
+TEST(StartCommandParsing, SwitchesItemsAndWhatIsNotUnderstood) {
+    struct Case {
+        std::vector<LPCWSTR> arguments;
+        bool understood;
+        StartCommandKind kind;
+        std::wstring item; // the item, or what was not understood
+    };
+    const Case cases[] = {
+        {{}, true, StartCommandKind::None, L""},
+        {{L"--show", L"My Docs"}, true, StartCommandKind::Show, L"My Docs"},
+        {{L"/SHOW", kMenuId.c_str()}, true, StartCommandKind::Show, kMenuId},
+        {{L"--Options"}, true, StartCommandKind::Options, L""},
+        {{L"-exit"}, true, StartCommandKind::Exit, L""},
+        {{L"--show"}, false, StartCommandKind::None, L"--show"},
+        {{L"--show", L""}, false, StartCommandKind::None, L"--show"},
+        {{L"--exit", L"--options"}, false, StartCommandKind::None, L"--options"},
+        {{L"--show", L"a", L"b"}, false, StartCommandKind::None, L"b"},
+        {{L"--showall"}, false, StartCommandKind::None, L"--showall"},
+        {{L"show", L"a"}, false, StartCommandKind::None, L"show"},
+    };
+    for (const Case& c : cases) {
+        StartCommand command;
+        std::wstring notUnderstood;
+        BOOL understood =
+            ParseStartCommand(static_cast<int>(c.arguments.size()), c.arguments.data(), &command, &notUnderstood);
+        std::string trace = c.arguments.empty() ? "(none)" : std::string(c.item.begin(), c.item.end());
+        EXPECT_EQ(c.understood, understood != FALSE) << trace;
+        if (c.understood) {
+            EXPECT_EQ(c.kind, command.kind) << trace;
+            EXPECT_EQ(c.item, command.item) << trace;
+        } else {
+            EXPECT_EQ(c.item, notUnderstood) << trace;
+        }
+    }
+}
+
+TEST_F(CommandLineHandOver, ShowByIdentifierOrNameOpensTheMenuInTheInstanceAtThePointAndTheStartLeavesNoWindow) {
+    for (const std::wstring& item : {kMenuId, std::wstring(L"DOCS")}) {
+        SCOPED_TRACE(std::string(item.begin(), item.end()));
+        fixture.Start(); // again: the run before ended with a close
+        Texts shown;
+        RECT menuRect = {};
+        int mainWindows = 0;
+        size_t done = fixture.RunSteps({
+            [&] {
+                SetCursorPos(300, 400);
+                start = Launch(L"--show \"" + item + L"\"");
+                return true;
+            },
+            [&] {
+                HWND menu = FindOwnWindow(L"#32768");
+                if (!menu)
+                    return false;
+                shown = MenuItemTexts(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
+                GetWindowRect(menu, &menuRect);
+                mainWindows = OwnMainWindows();
+                PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                return true;
+            },
+            [&] { return start->Ended(); },
+        });
+        ASSERT_EQ(3u, done) << "no menu in the instance, or the start did not end";
+        EXPECT_EQ((Texts{L"a", L"b"}), shown);
+        EXPECT_EQ(300, menuRect.left) << "the menu hangs from the point the start was given";
+        EXPECT_EQ(400, menuRect.bottom);
+        EXPECT_EQ(1, mainWindows) << "the instance still has its one main window";
+        EXPECT_EQ(0u, start->ExitCode());
+        EXPECT_EQ(0, g_windowsCreated) << "the start handed over and ended without a window of its own";
+    }
+}
+
+TEST_F(CommandLineHandOver, ABrowserItemTogglesAndOptionsOpen) {
+    HWND browser = nullptr;
+    auto browserWindow = [&] {
+        auto* container = dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[1]));
+        return container ? container->GetWindow() : nullptr;
+    };
+    size_t done = fixture.RunSteps({
+        [&] { return start = Launch(L"--show " + kBrowserId), true; },
+        [&] { return (browser = browserWindow()) && IsWindowVisible(browser) && start->Ended(); },
+        [&] { return start = Launch(L"--show here"), true; },
+        [&] { return !IsWindowVisible(browser) && start->Ended(); },
+        [&] { return start = Launch(L"--options"), true; },
+        [&] { return start->Ended() && fixture.PostedCount(WM_SHOW_OPTIONS) == 1; },
+    });
+    EXPECT_EQ(6u, done) << "shown, hidden again, options asked for: stuck at the step after the ones done";
+}
+
+TEST_F(CommandLineHandOver, ExitSavesAndQuitsTheInstance) {
+    DeleteFileW(fixture.File(L"FoldersOptions.bak").c_str());
+    size_t done = fixture.RunSteps({
+        [&] { return start = Launch(L"--exit"), true; },
+        [] { return false; }, // only the exit can end the run before the watchdog
+    });
+    EXPECT_EQ(1u, done);
+    EXPECT_FALSE(fixture.WatchdogFired()) << "the instance did not quit";
+    EXPECT_TRUE(IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str())) << "quitting saved the folders file";
+    ASSERT_TRUE(start->Wait(10000));
+    EXPECT_EQ(0u, start->ExitCode());
+}
+
+TEST_F(CommandLineHandOver, UnknownItemsAndSwitchesAreToldAndChangeNothing) {
+    struct Case {
+        std::wstring arguments;
+        std::wstring told; // a part of the box's text
+    };
+    const Case cases[] = {
+        {L"--show Nowhere", L"has no item \"Nowhere\""},
+        {L"--show 99999999-8888-7777-6666-555555555555", L"was deleted"},
+        {L"--frobnicate", L"did not understand \"--frobnicate\""},
+        {L"--show", L"did not understand \"--show\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.arguments.begin(), c.arguments.end()));
+        fixture.Start();
+        bool menuSeen = false;
+        size_t done = fixture.RunSteps({
+            [&] { return start = Launch(c.arguments, true), true; },
+            [&] {
+                menuSeen = menuSeen || FindOwnWindow(L"#32768") != nullptr;
+                return start->Ended();
+            },
+        });
+        EXPECT_EQ(2u, done);
+        std::vector<DialogScriptDriver::Dialog> boxes = start->Boxes();
+        ASSERT_EQ(1u, boxes.size()) << DescribeDialogs(boxes);
+        EXPECT_EQ(L"Pathwren", boxes[0].caption);
+        EXPECT_NE(std::wstring::npos, boxes[0].text.find(c.told)) << DescribeDialogs(boxes);
+        EXPECT_EQ(static_cast<DWORD>(kStartCommandFailedExitCode), start->ExitCode());
+        EXPECT_FALSE(menuSeen);
+        EXPECT_EQ(0, fixture.PostedCount(WM_SHOW_OPTIONS));
+        EXPECT_FALSE(fixture.WatchdogFired());
+    }
+}
+
+TEST_F(CommandLineHandOver, TwoConfigurationsEachTakeOnlyTheirOwnCommands) {
+    TempDirectory other;
+    MakeFolders(other.Path());
+    ASSERT_TRUE(CopyProgramInto(other.Path()));
+    WriteUtf16File(other.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    // One menu item: each real tray icon costs the other instance a while under Wine.
+    WriteUtf16File(other.File(L"FoldersOptions.ini"),
+                   L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n");
+    std::unique_ptr<ProgramStart> otherInstance, otherCommand;
+    bool ownMenuSeen = false;
+    size_t done = fixture.RunSteps({
+        [&] { return otherInstance.reset(new ProgramStart(other.Path(), L"")), true; },
+        [&] { return !WindowsOfClass(kMainWindowClassName, otherInstance->Id(), false).empty(); },
+        [&] { return otherCommand.reset(new ProgramStart(other.Path(), L"--show Docs")), true; },
+        [&] {
+            ownMenuSeen = ownMenuSeen || FindOwnWindow(L"#32768") != nullptr;
+            std::vector<HWND> menus = WindowsOfClass(L"#32768", otherInstance->Id());
+            if (menus.empty())
+                return false;
+            PostMessageW(menus[0], WM_KEYDOWN, VK_ESCAPE, 0);
+            return true;
+        },
+        [&] { return start = Launch(L"--options"), true; },
+        [&] { return start->Ended() && otherCommand->Ended(); },
+        [&] { return otherCommand.reset(new ProgramStart(other.Path(), L"--exit")), true; },
+        [&] { return otherInstance->Ended(); },
+    });
+    EXPECT_EQ(8u, done) << "stuck at the step after the ones done";
+    EXPECT_FALSE(ownMenuSeen) << "the other configuration's --show reached this instance";
+    EXPECT_EQ(1, fixture.PostedCount(WM_SHOW_OPTIONS));
+    EXPECT_TRUE(IsExistingFile(other.File(L"FoldersOptions.bak").c_str())) << "the other instance saved on --exit";
+}
+
+TEST(CommandLineWithoutInstance, TheStartBecomesTheInstanceAndShowsTheMenuAndItsFileGainsIdentifiers) {
+    TempDirectory directory;
+    MakeFolders(directory.Path());
+    ASSERT_TRUE(CopyProgramInto(directory.Path()));
+    WriteUtf16File(directory.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    // A file from before items had identifiers.
+    WriteUtf16File(directory.File(L"FoldersOptions.ini"),
+                   L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
+                   L"[Folders_1]\r\nFolderPresentationType=2\r\nPath=Here\r\n");
+    ProgramStart instance(directory.Path(), L"--show docs");
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpMessagesUntil(
+        [&] {
+            std::vector<HWND> menus = WindowsOfClass(L"#32768", instance.Id());
+            return (menu = menus.empty() ? nullptr : menus[0]) != nullptr;
+        },
+        60000))
+        << "the started program showed no menu";
+    EXPECT_GT(g_windowsCreated, 0) << "the window counter sees a process that does make windows";
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ProgramStart exit(directory.Path(), L"--exit");
+    ASSERT_TRUE(PumpMessagesUntil([&] { return instance.Ended() && exit.Ended(); }, 30000));
+    EXPECT_EQ(0u, instance.ExitCode());
+    std::wstring saved = ReadUtf16File(directory.File(L"FoldersOptions.ini"));
+    std::vector<std::wstring> identifiers;
+    for (size_t at = saved.find(L"ItemIdentifier="); at != std::wstring::npos;
+         at = saved.find(L"ItemIdentifier=", at + 1)) {
+        size_t begin = at + wcslen(L"ItemIdentifier=");
+        identifiers.push_back(saved.substr(begin, saved.find(L"\r\n", begin) - begin));
+    }
+    ASSERT_EQ(2u, identifiers.size()) << "each item gained its identifier at the save";
+    EXPECT_TRUE(IsItemIdentifierForm(identifiers[0].c_str()));
+    EXPECT_NE(identifiers[0], identifiers[1]);
+}

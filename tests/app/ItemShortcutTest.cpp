@@ -1,0 +1,200 @@
+#include "ApplicationFixture.h"
+
+#include "config/GenericPathwrenObject.h"
+#include "config/ItemIdentifiers.h"
+#include "lib/AppShortcut.h"
+#include "lib/FileSystem.h"
+#include "options/ItemShortcut.h"
+#include "res/resource.h"
+#include "support/DialogScriptDriver.h"
+#include "support/FileFixtures.h"
+#include "support/Wine.h"
+#include "support/WindowSearch.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The options dialog's shortcut buttons and the item identifiers that the shortcuts name, played
+// on the dialog of the running application.
+
+namespace {
+
+const std::wstring kDocsId = L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
+
+std::vector<std::wstring> g_shownInFolder;
+
+void RecordShownInFolder(LPCWSTR path) {
+    g_shownInFolder.push_back(path);
+}
+
+HWND FindOptionsDialog() {
+    for (HWND dialog : WindowsOfClass(L"#32770")) {
+        WCHAR title[64] = L"";
+        GetWindowTextW(dialog, title, ARRAYSIZE(title));
+        if (std::wstring(title) == L"Options")
+            return dialog;
+    }
+    return nullptr;
+}
+
+// Selects the item node at this index under the tree's Folders node.
+void SelectItem(HWND dialog, int index) {
+    HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
+    HTREEITEM node = TreeView_GetChild(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
+    while (node && index-- > 0)
+        node = TreeView_GetNextSibling(tree, node);
+    TreeView_SelectItem(tree, node);
+}
+
+std::vector<std::wstring> Identifiers(const std::vector<CGenericPathwrenObject*>& items) {
+    std::vector<std::wstring> identifiers;
+    for (CGenericPathwrenObject* item : items)
+        identifiers.push_back(item->ItemIdentifier);
+    return identifiers;
+}
+
+class ItemShortcut : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_shownInFolder.clear();
+        m_realShowFileInFolder = g_showFileInFolder;
+        g_showFileInFolder = RecordShownInFolder;
+        CreateDirectoryW(fixture.File(L"Docs").c_str(), nullptr);
+        CreateDirectoryW(fixture.File(L"Plain").c_str(), nullptr);
+    }
+    void TearDown() override { g_showFileInFolder = m_realShowFileInFolder; }
+
+    // Opens the options, plays the steps on the dialog, then presses the button that ends it. With
+    // `boxes`, the message boxes shown over the dialog are answered with OK and recorded there.
+    bool InOptions(const std::vector<std::function<void(HWND)>>& steps, int endButton,
+                   std::vector<DialogScriptDriver::Dialog>* boxes = nullptr) {
+        fixture.Start();
+        fixture.openOptions = true;
+        HWND dialog = nullptr;
+        std::unique_ptr<DialogScriptDriver> driver;
+        std::vector<std::function<bool()>> run = {
+            [&] { return PostMessageW(fixture.application.m_hMainWindow, WM_SHOW_OPTIONS, 0, 0) != FALSE; },
+            [&] {
+                if (!(dialog = FindOptionsDialog()))
+                    return false;
+                // Started only now, so that it leaves the options dialog itself alone.
+                if (boxes)
+                    driver.reset(
+                        new DialogScriptDriver({DialogScriptDriver::Press(IDOK)}, GetCurrentProcessId(), {dialog}));
+                return true;
+            }};
+        for (const auto& step : steps)
+            run.push_back([&] { return step(dialog), true; });
+        run.push_back([&] { return PostMessageW(dialog, WM_COMMAND, endButton, 0) != FALSE; });
+        run.push_back([&] { return !IsWindow(dialog); });
+        size_t done = fixture.RunSteps(run, true);
+        if (driver)
+            *boxes = driver->Finish();
+        EXPECT_EQ(run.size(), done) << "stuck at the step after the ones done";
+        return done == run.size();
+    }
+
+    ApplicationFixture fixture;
+    void (*m_realShowFileInFolder)(LPCWSTR) = nullptr;
+};
+
+} // namespace
+
+TEST_F(ItemShortcut, TheDialogWritesTheShortcutShowsItAndTellsHowToPinItOnce) {
+    fixture.Configure(L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
+                      L"AssociatedIconPath=C:\\icons\\docs.ico\r\nAssociatedIconIndex=2\r\nItemIdentifier=" +
+                      kDocsId + L"\r\n[Folders_1]\r\nFolderPresentationType=2\r\nPath=Plain\r\n");
+    std::vector<DialogScriptDriver::Dialog> shown;
+    auto click = [](int button) {
+        return [button](HWND dialog) { SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0); };
+    };
+    // In Tray Icons mode the tree lists the items last first.
+    ASSERT_TRUE(InOptions({[](HWND dialog) { SelectItem(dialog, 1); }, click(IDC_CREATE_TASKBAR_SHORTCUT),
+                           click(IDC_CREATE_TASKBAR_SHORTCUT), [](HWND dialog) { SelectItem(dialog, 0); },
+                           click(IDC_CREATE_TASKBAR_SHORTCUT)},
+                          IDCANCEL, &shown));
+    ASSERT_EQ(1u, shown.size()) << "the pin hint comes with the first shortcut only: " << DescribeDialogs(shown);
+    EXPECT_NE(std::wstring::npos, shown[0].text.find(L"Pin to taskbar"));
+
+    std::wstring docs = fixture.File(L"Shortcuts\\Docs.lnk");
+    std::wstring plain = fixture.File(L"Shortcuts\\Plain.lnk");
+    EXPECT_EQ((std::vector<std::wstring>{docs, docs, plain}), g_shownInFolder);
+
+    AppShortcut written;
+    ASSERT_TRUE(SUCCEEDED(ReadAppShortcut(docs.c_str(), &written)));
+    WCHAR program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    EXPECT_EQ(0, _wcsicmp(program, written.target.c_str())) << written.target;
+    EXPECT_EQ(L"--show " + kDocsId, written.arguments);
+    EXPECT_EQ(L"C:\\icons\\docs.ico", written.iconPath);
+    EXPECT_EQ(2, written.iconIndex);
+
+    AppShortcut plainWritten;
+    ASSERT_TRUE(SUCCEEDED(ReadAppShortcut(plain.c_str(), &plainWritten)));
+    EXPECT_FALSE(plainWritten.iconPath.empty()) << "an item without an icon shows its folder's";
+    // The item had no identifier in its file: the running program gave it one, which the
+    // shortcut names and the next save writes.
+    std::wstring plainId = plainWritten.arguments.substr(wcslen(L"--show "));
+    EXPECT_TRUE(IsItemIdentifierForm(plainId.c_str())) << plainWritten.arguments;
+    EXPECT_NE(std::wstring::npos, ReadUtf16File(fixture.File(L"FoldersOptions.ini")).find(L"ItemIdentifier=" + plainId))
+        << "closing saved the identifier the shortcut names";
+
+    // Wine's shell link keeps no properties: its IPropertyStore takes the value and writes nothing.
+    if (RunningOnWine() && written.appUserModelId.empty())
+        GTEST_SKIP() << "the model identifier cannot be read back under Wine";
+    EXPECT_EQ(L"Pathwren.Item." + kDocsId, written.appUserModelId);
+}
+
+TEST_F(ItemShortcut, TheStartMenuButtonWritesIntoProgramsPathwren) {
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
+                      L"ItemIdentifier=" +
+                      kDocsId + L"\r\n");
+    std::wstring folder = ItemShortcutFolder(ItemShortcutPlace::StartMenu, fixture.File(L"FoldersOptions.ini").c_str());
+    ASSERT_FALSE(folder.empty());
+    std::wstring shortcut = folder + L"\\Docs.lnk";
+    DeleteFileW(shortcut.c_str());
+    RemoveDirectoryW(folder.c_str());
+    std::vector<DialogScriptDriver::Dialog> shown;
+    ASSERT_TRUE(InOptions({[](HWND dialog) { SelectItem(dialog, 0); },
+                           [](HWND dialog) { SendDlgItemMessageW(dialog, IDC_ADD_TO_START_MENU, BM_CLICK, 0, 0); }},
+                          IDCANCEL, &shown));
+    EXPECT_EQ(1u, shown.size()) << "the first shortcut of the Start menu folder brings the hint: "
+                                << DescribeDialogs(shown);
+    AppShortcut written;
+    EXPECT_TRUE(SUCCEEDED(ReadAppShortcut(shortcut.c_str(), &written)));
+    EXPECT_EQ(L"--show " + kDocsId, written.arguments);
+    DeleteFileW(shortcut.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(ItemShortcut, IdentifiersSurviveRenameReorderAndTheOptionsAndAnOldFileGainsThemOnSave) {
+    // Written by a version before identifiers.
+    const std::wstring old = L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
+                             L"[Folders_1]\r\nFolderPresentationType=3\r\nDisplayName=Work\r\n";
+    fixture.Configure(old);
+    fixture.Start();
+    EXPECT_EQ(old, ReadUtf16File(fixture.File(L"FoldersOptions.ini"))) << "loading writes nothing";
+    std::vector<std::wstring> given;
+    ASSERT_TRUE(fixture.RunWhile([&](HWND window) {
+        given = Identifiers(fixture.application.m_folders);
+        // Renamed and reordered while running, as the options would.
+        wcscpy(fixture.application.m_folders[1]->DisplayName, L"Renamed");
+        std::swap(fixture.application.m_folders[0], fixture.application.m_folders[1]);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }));
+    ASSERT_EQ(2u, given.size());
+    EXPECT_TRUE(IsItemIdentifierForm(given[0].c_str()) && IsItemIdentifierForm(given[1].c_str()));
+
+    std::vector<std::wstring> afterOptions;
+    ASSERT_TRUE(InOptions({[](HWND dialog) { SelectItem(dialog, 1); }}, IDOK));
+    fixture.Start();
+    ASSERT_EQ(2u, fixture.application.m_folders.size());
+    EXPECT_STREQ(L"Renamed", fixture.application.m_folders[0]->DisplayName);
+    EXPECT_EQ((std::vector<std::wstring>{given[1], given[0]}), Identifiers(fixture.application.m_folders))
+        << "each item kept its identifier through the save, the reorder and the options' OK";
+}

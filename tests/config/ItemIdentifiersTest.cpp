@@ -1,0 +1,117 @@
+#include "config/GenericPathwrenObject.h"
+#include "config/IniFile.h"
+#include "config/ItemIdentifiers.h"
+#include "support/FileFixtures.h"
+#include "support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Items {
+    ~Items() {
+        for (CGenericPathwrenObject* item : list)
+            delete item;
+    }
+    CGenericPathwrenObject* Add(LPCWSTR path, LPCWSTR identifier) {
+        list.push_back(new CGenericPathwrenObject());
+        wcscpy(list.back()->Path, path);
+        wcscpy(list.back()->ItemIdentifier, identifier);
+        return list.back();
+    }
+    std::vector<CGenericPathwrenObject*> list;
+};
+
+const WCHAR kKnown[] = L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
+
+} // namespace
+
+// desktop-free: ItemIdentifiers
+TEST(ItemIdentifiers, MissingAndRepeatedIdentifiersAreGivenAndOthersKept) {
+    Items items;
+    items.Add(L"C:\\one", kKnown);
+    items.Add(L"C:\\two", L"");
+    items.Add(L"C:\\three", L"0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0"); // a copied section
+    items.Add(L"C:\\four", L"");
+    EXPECT_TRUE(GiveItemsIdentifiers(items.list));
+    EXPECT_STREQ(kKnown, items.list[0]->ItemIdentifier) << "an item keeps the identifier it has";
+    std::set<std::wstring> distinct;
+    for (CGenericPathwrenObject* item : items.list) {
+        EXPECT_TRUE(IsItemIdentifierForm(item->ItemIdentifier)) << item->ItemIdentifier;
+        distinct.insert(item->ItemIdentifier);
+    }
+    EXPECT_EQ(4u, distinct.size()) << "the later of two equal identifiers was replaced";
+
+    std::vector<std::wstring> before;
+    for (CGenericPathwrenObject* item : items.list)
+        before.push_back(item->ItemIdentifier);
+    EXPECT_FALSE(GiveItemsIdentifiers(items.list)) << "nothing left to give";
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(before[i], items.list[i]->ItemIdentifier);
+}
+
+TEST(ItemIdentifiers, TheFormIsAGuidWithoutBraces) {
+    WCHAR made[40];
+    ASSERT_TRUE(MakeItemIdentifier(made, ARRAYSIZE(made)));
+    EXPECT_TRUE(IsItemIdentifierForm(made)) << made;
+    WCHAR tooSmall[36];
+    EXPECT_FALSE(MakeItemIdentifier(tooSmall, ARRAYSIZE(tooSmall))) << "a cut identifier would name nothing";
+    for (LPCWSTR text : {L"{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}", L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f", L"",
+                         L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1fg", L"0f1e2d3c04b5a-6978-8796-a5b4c3d2e1f0", L"Docs"})
+        EXPECT_FALSE(IsItemIdentifierForm(text)) << text;
+}
+
+TEST(ItemIdentifiers, ItemsAreFoundByIdentifierBeforeName) {
+    TempDirectory temp;
+    CreateDirectoryW(temp.File(L"Music").c_str(), nullptr);
+    CreateDirectoryW(temp.File(L"Photos").c_str(), nullptr);
+    Items items;
+    items.Add(temp.File(L"Music").c_str(), kKnown);
+    items.Add(temp.File(L"Photos").c_str(), L"11111111-2222-3333-4444-555555555555");
+    CGenericPathwrenObject* named = items.Add(L"", L"");
+    named->FolderPresentationType = FolderPresentationMultipleFoldersMenu;
+    wcscpy(named->DisplayName, kKnown); // a name that reads like the first item's identifier
+
+    EXPECT_EQ(0, FindItemByIdentifierOrName(items.list, L"0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0"));
+    EXPECT_EQ(1, FindItemByIdentifierOrName(items.list, L"photos"));
+    EXPECT_EQ(-1, FindItemByIdentifierOrName(items.list, L"Video"));
+    EXPECT_EQ(-1, FindItemByIdentifierOrName(items.list, L"")) << "an item without a name is not found by it";
+}
+
+TEST(ItemIdentifiers, TheKeyIsWrittenOnlyOnceGivenAndSurvivesLoadAndCopy) {
+    TempDirectory temp;
+    std::wstring path = temp.File(L"FoldersOptions.ini");
+    CGenericPathwrenObject item;
+    wcscpy(item.ItemIdentifier, kKnown);
+    {
+        CIniFile file(path.c_str());
+        file.SetSectionName(L"Item");
+        ASSERT_TRUE(item.Save(file));
+    }
+    std::wstring text = ReadUtf16File(path);
+    std::wstring last = L"ItemIdentifier=" + std::wstring(kKnown) + L"\r\n";
+    ASSERT_GE(text.size(), last.size());
+    EXPECT_EQ(last, text.substr(text.size() - last.size())) << "the key comes after every older key";
+
+    CGenericPathwrenObject loaded;
+    {
+        CIniFile file(path.c_str());
+        file.SetSectionName(L"Item");
+        ASSERT_TRUE(loaded.Load(file));
+    }
+    EXPECT_STREQ(kKnown, loaded.ItemIdentifier);
+    CGenericPathwrenObject copy;
+    CSingleFolderOptions::CopyFolderOptions(loaded, copy);
+    EXPECT_STREQ(kKnown, copy.ItemIdentifier) << "the options dialog's copy keeps it";
+
+    // Loading an older section into a used record clears what the record had.
+    WriteUtf16File(path, L"[Item]\r\nPath=C:\\x\r\n");
+    CIniFile older(path.c_str());
+    older.SetSectionName(L"Item");
+    ASSERT_TRUE(copy.Load(older));
+    EXPECT_STREQ(L"", copy.ItemIdentifier);
+}
