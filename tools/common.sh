@@ -11,7 +11,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
           wine64 wine xvfb xauth x11-utils imagemagick procps
-          clang libclang-rt-14-dev python3)
+          clang libclang-rt-14-dev python3
+          wixl msitools osslsigncode zip unzip openssl binutils)
 
 install_missing() {
     local missing=()
