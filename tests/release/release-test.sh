@@ -78,8 +78,9 @@ link_time() { # the TimeDateStamp of the PE header
 check "the built exe's header carries no link time" same "$(link_time "$exe")" 0
 check "the released exe's header time is the release's fixed moment" same "$(link_time "$work/released.exe")" 1767225600
 build_dir=$(cd "$(dirname "$exe")" && pwd)
+# The compiler's working directory is written whole, without a slash after it.
 check "the exe names neither the source nor the build directory" \
-    bash -c "! grep -qaF -e '$root/' -e '$build_dir/' '$exe'"
+    bash -c "! grep -qaF -e '$root/' -e '$build_dir' '$exe' && ! strings -a '$exe' | grep -qxF '$(basename "$build_dir")'"
 
 # --- 3. Signing -----------------------------------------------------------------------------
 openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 2 -subj "/CN=Pathwren test signer" \
