@@ -1,5 +1,6 @@
 #include "ApplicationFixture.h"
 
+#include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
