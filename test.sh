@@ -7,6 +7,8 @@ set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 
 install_missing
+# The layers first: an include that runs up between floors fails the run before anything builds.
+"$ROOT_DIR/tools/check-layers.sh"
 trap stop_wine_and_display EXIT
 start_virtual_display
 prepare_wine_prefix

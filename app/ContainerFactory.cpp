@@ -25,7 +25,7 @@ BOOL IsWindowsXP() {
     return ReportedWindowsVersion().Is(5, 1);
 }
 
-BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application, HINSTANCE instance, HICON defaultIcon,
+BOOL CreateContainerForItem(CGenericPathwrenObject* item, IContainerHost* host, HINSTANCE instance, HICON defaultIcon,
                             CLanguage* language) {
     // A "Multiple Folders Menu" has its folders elsewhere; its own Path need not exist.
     if (item->FolderPresentationType != FolderPresentationMultipleFoldersMenu) {
@@ -37,17 +37,17 @@ BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application
     switch (item->FolderPresentationType) {
         case FolderPresentationMenu:
         case FolderPresentationMultipleFoldersMenu:
-            container = new CFolderMenuContainer(instance, application);
+            container = new CFolderMenuContainer(instance, host);
             break;
         case FolderPresentationBrowser:
             container = IsWindowsXP()
-                            ? static_cast<CContainerBase*>(new CShellBrowserContainerXP(instance, application))
-                            : new CShellBrowserContainer(instance, application);
+                            ? static_cast<CContainerBase*>(new CShellBrowserContainerXP(instance, host))
+                            : new CShellBrowserContainer(instance, host);
             break;
         case FolderPresentationDesktop:
             container = IsWindowsXP()
-                            ? static_cast<CContainerBase*>(new CDesktopBrowserContainerXP(instance, application))
-                            : new CDesktopBrowserContainer(instance, application);
+                            ? static_cast<CContainerBase*>(new CDesktopBrowserContainerXP(instance, host))
+                            : new CDesktopBrowserContainer(instance, host);
             break;
         default:
             return FALSE;

@@ -3,11 +3,11 @@
 
 class CGenericPathwrenObject;
 class CLanguage;
-class CPathwren;
+class IContainerHost;
 
 // Gives the item the container of its shortcut type; FALSE (after telling the user when its
 // folder is missing) leaves the item without one.
-BOOL CreateContainerForItem(CGenericPathwrenObject* item, CPathwren* application, HINSTANCE instance, HICON defaultIcon,
+BOOL CreateContainerForItem(CGenericPathwrenObject* item, IContainerHost* host, HINSTANCE instance, HICON defaultIcon,
                             CLanguage* language);
 
 // Windows XP exactly (5.1): its shell views need the XP browser containers.

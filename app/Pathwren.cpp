@@ -7,12 +7,14 @@
 #include "config/Language.h"
 #include "config/SpecialPath.h"
 #include "containers/ContainerBase.h"
+#include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
 #include "lib/FileReplace.h"
 #include "lib/FileSystem.h"
 #include "lib/PathText.h"
 #include "lib/StringCopy.h"
 #include "lib/WindowLink.h"
+#include "options/OptionsUI.h"
 
 #include <shlobj.h>
 
@@ -35,7 +37,7 @@ BOOL MakeBackupName(LPCWSTR fileName, LPWSTR backupName, size_t size) {
 CPathwren::CPathwren()
     : m_hInstance(nullptr), m_hMainWindow(nullptr), m_pOptions(nullptr), m_pLanguage(nullptr), m_hDefaultIcon(nullptr),
       m_showOptionsAtStart(FALSE), m_ending(FALSE), m_restoredFromBackup(FALSE), m_user32(L"User32.dll"),
-      m_pLaunchBar(nullptr), m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr),
+      m_pLaunchBar(nullptr), m_pLaunchBarContainer(nullptr), m_hOptionsDialog(nullptr), m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr),
       m_shutdownBlockReasonDestroy(nullptr) {
     std::wstring directory = GetProgramDirectory();
     m_mainConfigurationFile[0] = L'\0';
@@ -161,8 +163,8 @@ BOOL CPathwren::RestoreDamagedFoldersFile() {
 
 BOOL CPathwren::StoreContainersState() {
     for (CGenericPathwrenObject* item : m_folders) {
-        if (item->m_pContainer)
-            item->m_pContainer->SaveState();
+        if (CContainerBase* container = ContainerOf(*item))
+            container->SaveState();
     }
     return TRUE;
 }
@@ -177,6 +179,10 @@ BOOL CPathwren::DestroyFolders() {
 }
 
 void CPathwren::DestroyLaunchBar() {
+    // The bar first: its window owns the background menu's window while it exists.
     delete m_pLaunchBar;
     m_pLaunchBar = nullptr;
+    if (m_pLaunchBarContainer)
+        m_pLaunchBarContainer->Destroy();
+    m_pLaunchBarContainer = nullptr;
 }

@@ -1,24 +1,27 @@
 #pragma once
 #include <windows.h>
 
+#include "containers/ContainerHost.h"
 #include "lib/RuntimeModule.h"
 
+#include <memory>
 #include <vector>
 
 class CApplicationOptions;
 class CGenericPathwrenObject;
 class CLanguage;
 class CLaunchBar;
+class CLaunchBarContainerBase;
+struct EditedConfiguration;
 
-// Messages the main window receives from the item containers and the options dialog.
+// Opens the options dialog (or brings the open one forward).
 const UINT WM_SHOW_OPTIONS = WM_APP + 2;
-const UINT WM_TRANSLATE_ACCELERATOR = 0x1400;
 
 extern const WCHAR kMainWindowClassName[];
 
 // The application: owns the options, the language, the folder items (each owning its
 // container) and the launch bar, and runs the hidden main window with the one message loop.
-class CPathwren {
+class CPathwren : public IContainerHost {
 public:
     CPathwren();
     ~CPathwren();
@@ -38,6 +41,16 @@ public:
     BOOL DestroyFolders();
     BOOL Run();
     void Quit();
+    // Takes an edited configuration in place of the current one: destroys every item with its
+    // container, hotkeys and launch bar, saves the main and folders files and builds the
+    // containers again (unless the program is quitting). Only from the main loop, where no handler
+    // of what it destroys is running; requests from inside a handler wait there.
+    void ReplaceConfiguration(EditedConfiguration& edited);
+
+    // IContainerHost
+    HWND GetMainWindow() const override { return m_hMainWindow; }
+    const CApplicationOptions* GetOptions() const override { return m_pOptions; }
+    void RunApplicationCommand(ApplicationCommand command) override;
 
     WCHAR m_mainConfigurationFile[MAX_PATH];
     HINSTANCE m_hInstance;
@@ -52,6 +65,10 @@ public:
     BOOL m_restoredFromBackup;
     CRuntimeModule m_user32;
     CLaunchBar* m_pLaunchBar;
+    // The menu of the bar's background; exists with the bar.
+    CLaunchBarContainerBase* m_pLaunchBarContainer;
+    // The options dialog's window while it is open.
+    HWND m_hOptionsDialog;
 
 private:
     typedef BOOL(WINAPI* ShutdownBlockReasonCreateFunction)(HWND, LPCWSTR);
@@ -63,9 +80,12 @@ private:
     void OnEndSession();
     void OnClose();
     void RequestQuit();
+    // Wakes the main loop, which then carries out a requested quit or configuration change.
+    void WakeMainLoop();
     void RouteHotKey(WPARAM itemIndex);
     // After the containers: builds the bar from their buttons and gives them its toolbar window.
     void BuildLaunchBar();
+    void AppendLaunchBarButton(CGenericPathwrenObject& item);
     void DestroyLaunchBar();
     BOOL RestoreDamagedFoldersFile();
 
@@ -73,6 +93,8 @@ private:
     // message boxes inside WM_CREATE, a container's menu, box or dialog. The items must outlive
     // that loop, so the main loop quits only once it has control again.
     BOOL m_quitRequested;
+    // The configuration the options dialog handed back, waiting for the main loop.
+    std::unique_ptr<EditedConfiguration> m_pendingConfiguration;
     ShutdownBlockReasonCreateFunction m_shutdownBlockReasonCreate;
     ShutdownBlockReasonDestroyFunction m_shutdownBlockReasonDestroy;
 };

@@ -3,8 +3,12 @@
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
+#include "config/IniFileEx.h"
+#include "config/Language.h"
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
+#include "lib/StringCopy.h"
+#include "options/OptionsUI.h"
 #include "res/resource.h"
 
 #include <cwchar>
@@ -28,7 +32,6 @@ void WarnInvalidHotKey(HWND owner, CGenericPathwrenObject& item, UINT index) {
 
 BOOL CPathwren::CreateContainers() {
     DestroyLaunchBar();
-    // The containers append their buttons to the bar while they are created.
     if (m_pOptions && m_pOptions->LaunchMode == LaunchModeLaunchBar)
         m_pLaunchBar = new CLaunchBar();
     BOOL anyCreated = FALSE;
@@ -38,6 +41,8 @@ BOOL CPathwren::CreateContainers() {
                 LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0, 0, LR_SHARED));
         if (CreateContainerForItem(item, this, m_hInstance, m_hDefaultIcon, m_pLanguage))
             anyCreated = TRUE;
+        if (m_pLaunchBar)
+            AppendLaunchBarButton(*item);
     }
     if (m_pLaunchBar)
         BuildLaunchBar();
@@ -45,20 +50,53 @@ BOOL CPathwren::CreateContainers() {
     return anyCreated;
 }
 
+void CPathwren::AppendLaunchBarButton(CGenericPathwrenObject& item) {
+    CContainerBase* container = ContainerOf(item);
+    // An item whose icon could not be taken has no button, as it would have no tray icon.
+    if (!container || !container->GetIcon())
+        return;
+    TransparentToolbarButton button = {};
+    button.Images[ToolbarButtonNormal] = container->GetIcon();
+    button.Images[ToolbarButtonHot] = container->GetHotIcon();
+    button.Images[ToolbarButtonPressed] = container->GetDownIcon();
+    button.Images[ToolbarButtonDisabled] = container->GetIcon();
+    button.Group = static_cast<INT>(item.AssociatedIconPosition);
+    button.Enabled = TRUE;
+    button.SpaceBefore = static_cast<INT>(item.LaunchBarFreeSpaceBeforeIcon);
+    WCHAR tooltip[MAX_PATH];
+    item.GetDisplayName(tooltip);
+    CopyTruncated(button.Tooltip, tooltip);
+    m_pLaunchBar->AppendButton(button, container);
+}
+
 void CPathwren::BuildLaunchBar() {
-    m_pLaunchBar->Build(this, m_hInstance, m_pOptions->LaunchBarOptions);
-    // A bar whose window could not be made shows nothing; the items' hotkeys still need an owner
-    // for their menus.
-    HWND toolbar = m_pLaunchBar->GetToolbarWindow();
-    if (!toolbar)
-        toolbar = m_hMainWindow;
-    for (CGenericPathwrenObject* item : m_folders) {
-        if (item->m_pContainer)
-            item->m_pContainer->SetOwnerWindow(toolbar);
+    m_pLaunchBarContainer = new CLaunchBarContainerBase(m_hInstance, this);
+    m_pLaunchBarContainer->BuildContextMenu(m_pLanguage);
+    // The bar gives every item and its own background menu its window as their menus' owner.
+    m_pLaunchBar->Build(m_hInstance, m_pOptions->LaunchBarOptions, m_pLaunchBarContainer, m_hMainWindow);
+}
+
+void CPathwren::ReplaceConfiguration(EditedConfiguration& edited) {
+    if (!m_pOptions || !edited.Options)
+        return;
+    CApplicationOptions::CopyApplicationOptions(*edited.Options, *m_pOptions);
+    if (m_pLanguage && edited.Language)
+        *m_pLanguage = *edited.Language;
+    DestroyFolders();
+    for (CGenericPathwrenObject* item : edited.Folders) {
+        item->ReleaseContainer();
+        m_folders.push_back(item);
     }
-    CLaunchBarContainerBase* barContainer = m_pLaunchBar->GetContainer();
-    barContainer->BuildContextMenu(m_pLanguage);
-    barContainer->SetOwnerWindow(toolbar);
+    edited.Folders.clear();
+    {
+        CIniFileEx<CApplicationOptions> file(m_mainConfigurationFile);
+        file.Save(*m_pOptions, L"Pathwren");
+    }
+    SaveFolders();
+    if (m_quitRequested)
+        return;
+    if (!CreateContainers())
+        PostMessageW(m_hMainWindow, WM_SHOW_OPTIONS, 0, 0);
 }
 
 BOOL CPathwren::RegisterHotKeys() {

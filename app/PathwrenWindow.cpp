@@ -1,18 +1,23 @@
 #include "app/Pathwren.h"
 
 #include "config/GenericPathwrenObject.h"
+#include "config/Language.h"
 #include "containers/ContainerBase.h"
 #include "lib/WindowLink.h"
+#include "options/AboutBox.h"
+#include "options/HelpAndDonation.h"
 #include "options/OptionsUI.h"
+#include "update/UpdateCheck.h"
 
 const WCHAR kMainWindowClassName[] = L"CPathwrenClassName";
 
 namespace {
 
-// Wakes the main loop for a quit that was requested. A close or the end of the logon may arrive
-// inside a modal loop (a tracked menu, a message box, a dialog) run by a container; its items must
-// outlive that loop, so they are destroyed only once the main loop has control again.
-const UINT WM_DEFERRED_QUIT = WM_APP + 3;
+// Wakes the main loop for a quit or a configuration change that was requested. Both may arrive
+// inside a modal loop (a tracked menu, a message box, a dialog) run by a container, the launch bar
+// or a browser window; whatever that loop's handlers use must outlive it, so items, containers
+// and the bar are destroyed only once the main loop has control again.
+const UINT WM_DEFERRED_WORK = WM_APP + 3;
 
 void ShowFatalError(LPCWSTR text) {
     MessageBoxW(nullptr, text, L"Error", MB_ICONERROR | MB_SYSTEMMODAL);
@@ -44,7 +49,12 @@ BOOL CPathwren::Run() {
 
     MSG message;
     for (;;) {
-        // Here no handler is running any more, so none can still use what the quit destroys.
+        // Here no handler is running any more, so none can still use what these destroy. An
+        // edited configuration goes first: a quit requested meanwhile must not lose it.
+        if (m_pendingConfiguration) {
+            std::unique_ptr<EditedConfiguration> edited = std::move(m_pendingConfiguration);
+            ReplaceConfiguration(*edited);
+        }
         if (m_quitRequested)
             Quit();
         BOOL result = GetMessageW(&message, nullptr, 0, 0);
@@ -56,8 +66,8 @@ BOOL CPathwren::Run() {
             RouteHotKey(message.wParam);
             continue;
         }
-        // The wake-up has done its work by arriving here; the quit follows at the top of the loop.
-        if (message.message == WM_DEFERRED_QUIT && message.hwnd && message.hwnd == m_hMainWindow)
+        // The wake-up has done its work by arriving here; the work follows at the top of the loop.
+        if (message.message == WM_DEFERRED_WORK && message.hwnd && message.hwnd == m_hMainWindow)
             continue;
         // A browser window hands keys to its shell view first; a non-zero answer means consumed.
         if (message.message == WM_KEYDOWN &&
@@ -72,7 +82,7 @@ BOOL CPathwren::Run() {
 void CPathwren::RouteHotKey(WPARAM itemIndex) {
     if (itemIndex >= m_folders.size())
         return;
-    CContainerBase* container = m_folders[itemIndex]->m_pContainer;
+    CContainerBase* container = ContainerOf(*m_folders[itemIndex]);
     if (container)
         container->OnHotKey();
 }
@@ -108,11 +118,12 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
             if (application)
                 application->OnClose();
             return 0;
-        case WM_DEFERRED_QUIT:
-            // A nested modal loop dispatched the wake-up. A menu ends at once; a message box or
-            // dialog is left to the user, and the quit follows when its loop is over. Posting
-            // again here would keep the thread busy for as long as the box is open.
-            EndMenu();
+        case WM_DEFERRED_WORK:
+            // A nested modal loop dispatched the wake-up. For a quit a menu ends at once; a
+            // message box or dialog is left to the user, and the work follows when its loop is
+            // over. Posting again here would keep the thread busy for as long as the box is open.
+            if (application && application->m_quitRequested)
+                EndMenu();
             return 0;
         case WM_NCDESTROY:
             UnlinkWindowObject(window);
@@ -138,7 +149,55 @@ LRESULT CPathwren::OnCreate(HWND window) {
 
 void CPathwren::OnShowOptions() {
     // A request while the dialog is open only brings it forward.
-    ShowOptionsDialog(m_hInstance, m_hMainWindow, this);
+    if (m_hOptionsDialog) {
+        ShowWindow(m_hOptionsDialog, SW_SHOW);
+        BringWindowToTop(m_hOptionsDialog);
+        SetForegroundWindow(m_hOptionsDialog);
+        return;
+    }
+    // A program that is ending, or a change not yet taken, opens no dialog on stale settings.
+    if (m_quitRequested || m_pendingConfiguration || !m_pOptions)
+        return;
+    // Window positions and similar live state go into the items before the dialog copies them.
+    for (CGenericPathwrenObject* item : m_folders) {
+        if (CContainerBase* container = ContainerOf(*item)) {
+            container->SaveState();
+            container->Hide();
+        }
+    }
+    OptionsDialogSource source = {m_hInstance, m_hMainWindow, m_pOptions, m_pLanguage, &m_folders, m_hDefaultIcon};
+    std::unique_ptr<EditedConfiguration> edited(new EditedConfiguration());
+    if (ShowOptionsDialog(source, edited.get(), &m_hOptionsDialog) != OPTIONS_RESULT_OK)
+        return;
+    m_pendingConfiguration = std::move(edited);
+    WakeMainLoop();
+}
+
+void CPathwren::RunApplicationCommand(ApplicationCommand command) {
+    switch (command) {
+        case ApplicationCommandOptions:
+            PostMessageW(m_hMainWindow, WM_SHOW_OPTIONS, 0, 0);
+            break;
+        case ApplicationCommandExit:
+            PostMessageW(m_hMainWindow, WM_CLOSE, 0, 0);
+            break;
+        case ApplicationCommandHelp:
+            OpenHelpFile(m_pLanguage);
+            break;
+        case ApplicationCommandAbout: {
+            wchar_t aboutText[kAboutTextLength];
+            BuildAboutText(m_pLanguage, aboutText, kAboutTextLength);
+            ShowAboutBox(m_hInstance, aboutText);
+            break;
+        }
+        case ApplicationCommandDonate:
+            OpenDonationPage(m_pLanguage);
+            break;
+        case ApplicationCommandCheckForUpdate:
+            // The verdict reaches the user in message boxes; nothing else depends on it.
+            RunUpdateCheck();
+            break;
+    }
 }
 
 void CPathwren::OnEndSession() {
@@ -167,8 +226,12 @@ void CPathwren::RequestQuit() {
     m_quitRequested = TRUE;
     EndMenu();
     // The options dialog runs its own loop until it ends; a quit ends it as Cancel would.
-    if (COptionsUI* options = COptionsUI::Instance())
-        PostMessageW(options->m_hDialog, WM_COMMAND, IDCANCEL, 0);
+    if (m_hOptionsDialog)
+        PostMessageW(m_hOptionsDialog, WM_COMMAND, IDCANCEL, 0);
+    WakeMainLoop();
+}
+
+void CPathwren::WakeMainLoop() {
     // A message sent to the thread is handled inside GetMessageW, which would go on waiting.
-    PostMessageW(m_hMainWindow, WM_DEFERRED_QUIT, 0, 0);
+    PostMessageW(m_hMainWindow, WM_DEFERRED_WORK, 0, 0);
 }

@@ -1,6 +1,7 @@
 #include "browser/DesktopBrowser.h"
 
 #include "lib/ComPtr.h"
+#include "lib/MonitorRect.h"
 #include "lib/RegistryKey.h"
 
 #include <commctrl.h>
@@ -104,7 +105,7 @@ STDMETHODIMP CDesktopBrowser::IncludeObject(IShellView* view, PCUITEMID_CHILD ch
 
 DesktopMirrorGeometry CDesktopBrowser::Geometry() const {
     DesktopMirrorGeometry geometry;
-    geometry.workAreas = MonitorWorkAreas();
+    geometry.workAreas = GetMonitorWorkAreas();
     geometry.allIconsOnFirstMonitor = m_allIconsOnFirstMonitor;
     geometry.view = m_viewRect;
     geometry.scrollBars = {GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)};

@@ -2,6 +2,7 @@
 
 #include "browser/DesktopListView.h"
 #include "lib/KernelHandle.h"
+#include "lib/MonitorRect.h"
 
 #include <commctrl.h>
 
@@ -64,7 +65,7 @@ void CDesktopBrowser::ReadDesktopLayout() {
     CRemoteBlock block(m_desktopListView);
     if (!block.Valid())
         return;
-    std::vector<RECT> workAreas = MonitorWorkAreas();
+    std::vector<RECT> workAreas = GetMonitorWorkAreas();
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.pszText = reinterpret_cast<LPWSTR>(block.At(kTextOffset));

@@ -6,14 +6,6 @@ const LONG kSmallPercent = 80;
 const LONG kCompactIconSize = 16, kCompactMargin = 5;
 const LONG kIconSize = 32, kMargin = 10;
 
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info))
-        reinterpret_cast<std::vector<RECT>*>(context)->push_back(info.rcWork);
-    return TRUE;
-}
-
 // Raised to the low bound first, then lowered to the high one: in a view too small for an icon
 // the high bound wins and the icon stands partly outside rather than past the scroll bar.
 LONG Clamp(LONG value, LONG low, LONG high) {
@@ -74,8 +66,3 @@ POINT MirrorPosition(const DesktopMirrorGeometry& geometry, POINT desktop) {
     return place;
 }
 
-std::vector<RECT> MonitorWorkAreas() {
-    std::vector<RECT> areas;
-    EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&areas));
-    return areas;
-}

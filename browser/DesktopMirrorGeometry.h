@@ -28,5 +28,3 @@ BOOL IsSmallMirror(const DesktopMirrorGeometry& geometry);
 // The desktop position scaled into the view, kept off the view's edges and its scroll bars.
 POINT MirrorPosition(const DesktopMirrorGeometry& geometry, POINT desktop);
 
-// The work areas of the monitors in EnumDisplayMonitors order.
-std::vector<RECT> MonitorWorkAreas();

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/ShellLaunch.h"
+#include "lib/ShellLaunch.h"
 #include "lib/StringCopy.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 #include "config/IIniFileArrayItem.h"
-#include "launchbar/LaunchBarOptions.h"
-#include "skin/Skin.h"
+#include "config/LaunchBarOptions.h"
+#include "config/Skin.h"
 
 #include <windows.h>
 

@@ -1,7 +1,5 @@
 #include "config/GenericPathwrenObject.h"
 
-#include "containers/ContainerBase.h"
-
 CGenericPathwrenObject::~CGenericPathwrenObject() {
     ReleaseContainer();
 }
@@ -9,7 +7,7 @@ CGenericPathwrenObject::~CGenericPathwrenObject() {
 void CGenericPathwrenObject::ReleaseContainer() {
     if (!m_pContainer)
         return;
-    CContainerBase* container = m_pContainer;
+    IFolderItemContainer* container = m_pContainer;
     m_pContainer = nullptr;
     container->Destroy();
 }

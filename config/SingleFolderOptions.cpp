@@ -4,6 +4,7 @@
 #include "config/IniFileEx.h"
 #include "config/SettingKey.h"
 #include "config/SpecialPath.h"
+#include "lib/MonitorRect.h"
 #include "lib/StringCopy.h"
 
 #include <shellapi.h>
@@ -24,14 +25,6 @@ const WCHAR kMergedMenuNameKey[] = L"MergedMenuName_%u";
 const WCHAR kIconNameKey[] = L"HomeFolderItemName_%u";
 const WCHAR kIconXKey[] = L"HomeFolderItemPosX_%u";
 const WCHAR kIconYKey[] = L"HomeFolderItemPosY_%u";
-
-BOOL CALLBACK FirstMonitorProc(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info))
-        *reinterpret_cast<RECT*>(context) = info.rcWork;
-    return FALSE; // only the first monitor counts
-}
 
 bool KeyExists(IConfigReader& reader, LPCWSTR key) {
     WCHAR value[16];
@@ -229,8 +222,8 @@ SIZE GetFirstMonitorWorkAreaSize() {
     ULONGLONG now = GetTickCount64();
     if (asked && now - askedAt < kAnswerLifetimeMs)
         return lastSize;
-    RECT work = {0, 0, 0, 0};
-    EnumDisplayMonitors(nullptr, nullptr, FirstMonitorProc, reinterpret_cast<LPARAM>(&work));
+    std::vector<MonitorAreas> monitors = EnumerateMonitors();
+    RECT work = monitors.empty() ? RECT{0, 0, 0, 0} : monitors[0].Work;
     lastSize = {work.right - work.left, work.bottom - work.top};
     askedAt = now;
     asked = true;

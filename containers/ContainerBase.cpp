@@ -1,16 +1,9 @@
 #include "containers/ContainerBase.h"
 
-#include "app/Pathwren.h"
 #include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
-#include "launchbar/LaunchBar.h"
-#include "lib/StringCopy.h"
 #include "menus/PopUpMenu.h"
-#include "options/AboutBox.h"
-#include "options/HelpAndDonation.h"
 #include "res/resource.h"
-#include "update/UpdateCheck.h"
 
 #include <cwchar>
 
@@ -45,10 +38,10 @@ const MenuEntry kCommonEntries[] = {
 
 } // namespace
 
-CContainerBase::CContainerBase(HINSTANCE instance, CPathwren* application)
+CContainerBase::CContainerBase(HINSTANCE instance, IContainerHost* host)
     : m_hInstance(instance), m_hIcon(nullptr), m_hHotIcon(nullptr), m_hDownIcon(nullptr), m_pNotifyIcon(nullptr),
       m_pContextMenu(nullptr), m_pLanguage(nullptr), m_showPoint(), m_openUpward(TRUE), m_hDefaultIcon(nullptr),
-      m_hOwnerWindow(nullptr), m_pApplication(application) {}
+      m_hOwnerWindow(nullptr), m_pHost(host) {}
 
 CContainerBase::~CContainerBase() {
     delete m_pContextMenu;
@@ -92,19 +85,23 @@ BOOL CContainerBase::OnNotifyIconDoubleClick(CNotifyIcon* notifyIcon, POINT curs
     return OnNotifyIconLeftClick(notifyIcon, cursor);
 }
 
+void CContainerBase::ShowFromLaunchBar(POINT point, BOOL openUpward) {
+    SetShowPoint(point, openUpward);
+    Show(TRUE);
+}
+
 BOOL CContainerBase::OnHotKey() {
     GetCursorPos(&m_showPoint);
     return Show(FALSE);
 }
 
 BOOL CContainerBase::InLaunchBarMode() const {
-    return m_pApplication && m_pApplication->m_pOptions &&
-           m_pApplication->m_pOptions->LaunchMode == LaunchModeLaunchBar;
+    return m_pHost && m_pHost->GetOptions() && m_pHost->GetOptions()->LaunchMode == LaunchModeLaunchBar;
 }
 
 int CContainerBase::ItemIconSize() const {
     if (InLaunchBarMode())
-        return static_cast<int>(m_pApplication->m_pOptions->LaunchBarOptions.IconSize);
+        return static_cast<int>(m_pHost->GetOptions()->LaunchBarOptions.IconSize);
     return kTrayIconSize;
 }
 
@@ -125,32 +122,15 @@ BOOL CContainerBase::AttachItemIcon(CGenericPathwrenObject* item) {
     if (!m_hIcon)
         return FALSE;
 
-    WCHAR displayName[MAX_PATH];
-    item->GetDisplayName(displayName);
     DeleteNotifyIcon();
-    if (!InLaunchBarMode())
+    if (!InLaunchBarMode()) {
+        WCHAR displayName[MAX_PATH];
+        item->GetDisplayName(displayName);
         return AddTrayIcon(displayName);
+    }
 
     m_hHotIcon = AttachExtractedIcon(1, item->AssociatedHotIconPath, item->AssociatedHotIconIndex, size, m_hIcon);
     m_hDownIcon = AttachExtractedIcon(2, item->AssociatedDownIconPath, item->AssociatedDownIconIndex, size, m_hIcon);
-    return AppendLaunchBarButton(item, displayName);
-}
-
-BOOL CContainerBase::AppendLaunchBarButton(CGenericPathwrenObject* item, LPCWSTR tooltip) {
-    CLaunchBar* launchBar = m_pApplication->m_pLaunchBar;
-    if (!launchBar)
-        return TRUE;
-    TransparentToolbarButton button = {};
-    button.Images[ToolbarButtonNormal] = m_hIcon;
-    button.Images[ToolbarButtonHot] = m_hHotIcon;
-    button.Images[ToolbarButtonPressed] = m_hDownIcon;
-    button.Images[ToolbarButtonDisabled] = m_hIcon;
-    button.Group = static_cast<INT>(item->AssociatedIconPosition);
-    button.Enabled = TRUE;
-    button.SpaceBefore = static_cast<INT>(item->LaunchBarFreeSpaceBeforeIcon);
-    button.Container = this;
-    CopyTruncated(button.Tooltip, ARRAYSIZE(button.Tooltip), tooltip);
-    launchBar->AppendButton(button);
     return TRUE;
 }
 
@@ -205,7 +185,6 @@ BOOL CContainerBase::ShowContextMenu(POINT point, BOOL openUpward) {
 }
 
 BOOL CContainerBase::RunMenuAction(UINT action) {
-    HWND mainWindow = m_pApplication ? m_pApplication->m_hMainWindow : nullptr;
     switch (action) {
         case ContainerMenuActionShow:
             Show(FALSE);
@@ -214,30 +193,24 @@ BOOL CContainerBase::RunMenuAction(UINT action) {
             ToggleMaximize();
             return FALSE;
         case ContainerMenuActionOptions:
-            if (mainWindow)
-                PostMessageW(mainWindow, WM_SHOW_OPTIONS, 0, 0);
-            return FALSE;
+            return RunApplicationCommand(ApplicationCommandOptions, FALSE);
         case ContainerMenuActionExit:
-            if (mainWindow)
-                PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-            return TRUE;
+            return RunApplicationCommand(ApplicationCommandExit, TRUE);
         case ContainerMenuActionHelp:
-            OpenHelpFile(m_pLanguage);
-            return FALSE;
-        case ContainerMenuActionAbout: {
-            wchar_t aboutText[kAboutTextLength];
-            BuildAboutText(m_pLanguage, aboutText, kAboutTextLength);
-            ShowAboutBox(m_hInstance, aboutText);
-            return FALSE;
-        }
+            return RunApplicationCommand(ApplicationCommandHelp, FALSE);
+        case ContainerMenuActionAbout:
+            return RunApplicationCommand(ApplicationCommandAbout, FALSE);
         case ContainerMenuActionDonate:
-            OpenDonationPage(m_pLanguage);
-            return FALSE;
+            return RunApplicationCommand(ApplicationCommandDonate, FALSE);
         case ContainerMenuActionCheckForUpdate:
-            // The verdict reaches the user in message boxes; nothing else depends on it.
-            RunUpdateCheck();
-            return FALSE;
+            return RunApplicationCommand(ApplicationCommandCheckForUpdate, FALSE);
         default:
             return FALSE;
     }
+}
+
+BOOL CContainerBase::RunApplicationCommand(ApplicationCommand command, BOOL result) {
+    if (m_pHost)
+        m_pHost->RunApplicationCommand(command);
+    return result;
 }

@@ -1,14 +1,15 @@
 #pragma once
+#include "config/GenericPathwrenObject.h"
+#include "containers/ContainerHost.h"
 #include "containers/NotifyIcon.h"
+#include "launchbar/LaunchBar.h"
 #include "lib/IconHandle.h"
 
 #include <windows.h>
 
 #include <map>
 
-class CGenericPathwrenObject;
 class CLanguage;
-class CPathwren;
 class CPopUpMenu;
 
 // What the item context menu's commands do; the command map links menu identifiers to these.
@@ -25,9 +26,9 @@ enum ContainerMenuAction {
 
 // One folder item on screen: its icons, its tray icon (or launch bar button), its context menu
 // with the application-wide commands, and the presentation that derived classes add.
-class CContainerBase : public CNotifyIconEventsBase {
+class CContainerBase : public CNotifyIconEventsBase, public IFolderItemContainer, public ILaunchBarItem {
 public:
-    CContainerBase(HINSTANCE instance, CPathwren* application);
+    CContainerBase(HINSTANCE instance, IContainerHost* host);
     virtual ~CContainerBase();
     CContainerBase(const CContainerBase&) = delete;
     CContainerBase& operator=(const CContainerBase&) = delete;
@@ -40,7 +41,7 @@ public:
     virtual void ToggleMaximize() {}
     virtual BOOL BuildContextMenu(CLanguage* language) { return BuildMenu(language, TRUE); }
     // Ends the container; the object is gone afterwards.
-    virtual void Destroy() { delete this; }
+    void Destroy() override { delete this; }
     virtual BOOL Initialize(CGenericPathwrenObject* item) {
         (void)item;
         return FALSE;
@@ -55,15 +56,17 @@ public:
     // The item's global hotkey: show the presentation where the cursor is.
     virtual BOOL OnHotKey();
 
-    // Takes the item's icons and puts the item on screen: a tray icon in "Tray Icons" mode,
-    // the icons of a launch bar button in "Launch Bar" mode.
+    // Takes the item's icons and puts the item on screen: a tray icon in "Tray Icons" mode; in
+    // "Launch Bar" mode the application makes a button of the icons.
     BOOL AttachItemIcon(CGenericPathwrenObject* item);
     // Tracks the context menu at the point and runs the chosen command.
-    BOOL ShowContextMenu(POINT point, BOOL openUpward);
+    BOOL ShowContextMenu(POINT point, BOOL openUpward) override;
+    // A click on the item's launch bar button: the presentation opens at the button's point.
+    void ShowFromLaunchBar(POINT point, BOOL openUpward) override;
 
     void SetDefaultIcon(HICON icon) { m_hDefaultIcon = icon; }
     // The launch bar hands its toolbar window over after the containers were initialised.
-    virtual void SetOwnerWindow(HWND window) { m_hOwnerWindow = window; }
+    void SetOwnerWindow(HWND window) override { m_hOwnerWindow = window; }
     HWND GetOwnerWindow() const { return m_hOwnerWindow; }
     CNotifyIcon* GetNotifyIcon() const { return m_pNotifyIcon; }
     CPopUpMenu* GetContextMenu() const { return m_pContextMenu; }
@@ -89,6 +92,8 @@ protected:
     BOOL BuildMenu(CLanguage* language, BOOL withShowEntry);
     void AddMenuAction(UINT commandId, ContainerMenuAction action) { m_commandMap[commandId] = action; }
     BOOL RunMenuAction(UINT action);
+    // Hands the command to the application; the result is what the menu action returns.
+    BOOL RunApplicationCommand(ApplicationCommand command, BOOL result);
 
     HINSTANCE m_hInstance;
     HICON m_hIcon;
@@ -102,7 +107,7 @@ protected:
     std::map<UINT, UINT> m_commandMap;
     HICON m_hDefaultIcon;
     HWND m_hOwnerWindow;
-    CPathwren* m_pApplication;
+    IContainerHost* m_pHost; // not owned; outlives the container
 
 private:
     void DestroyItemIcons();
@@ -113,9 +118,13 @@ private:
     HICON AttachExtractedIcon(int slot, LPCWSTR path, int index, int size, HICON fallback);
     int ItemIconSize() const;
     BOOL InLaunchBarMode() const;
-    BOOL AppendLaunchBarButton(CGenericPathwrenObject* item, LPCWSTR tooltip);
 
     // The item's normal, hot and down icons when extracted from its files; m_hIcon and the others
     // may instead show a fallback that belongs to someone else.
     CIconHandle m_extractedIcons[3];
 };
+
+// The container of an item, which only containers give it; null when it has none.
+inline CContainerBase* ContainerOf(const CGenericPathwrenObject& item) {
+    return static_cast<CContainerBase*>(item.m_pContainer);
+}

@@ -1,14 +1,13 @@
 #include "containers/DesktopBrowserContainer.h"
 
-#include "app/Pathwren.h"
 #include "browser/DesktopBrowserXP.h"
 #include "lib/IdList.h"
 
 #include <shlobj.h>
 
 template <class BrowserContainer>
-TDesktopBrowserContainer<BrowserContainer>::TDesktopBrowserContainer(HINSTANCE instance, CPathwren* application)
-    : BrowserContainer(instance, application) {}
+TDesktopBrowserContainer<BrowserContainer>::TDesktopBrowserContainer(HINSTANCE instance, IContainerHost* host)
+    : BrowserContainer(instance, host) {}
 
 template <class BrowserContainer> TDesktopBrowserContainer<BrowserContainer>::~TDesktopBrowserContainer() {
     // The view first, while the window it lives in still exists; then no change may reach us.

@@ -13,7 +13,7 @@ const UINT WM_DESKTOP_DIRECTORY_CHANGE = WM_APP + 1345;
 template <class BrowserContainer>
 class TDesktopBrowserContainer : public BrowserContainer, public IShellItemChangeWatcher {
 public:
-    TDesktopBrowserContainer(HINSTANCE instance, CPathwren* application);
+    TDesktopBrowserContainer(HINSTANCE instance, IContainerHost* host);
     ~TDesktopBrowserContainer() override;
 
     void Destroy() override { delete this; }

@@ -1,6 +1,6 @@
 #include "containers/FolderMenuContainer.h"
 
-#include "app/MonitorRect.h"
+#include "lib/MonitorRect.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "config/SingleFolderOptions.h"
@@ -71,8 +71,8 @@ UINT ReserveChangeMessage() {
 
 } // namespace
 
-CFolderMenuContainer::CFolderMenuContainer(HINSTANCE instance, CPathwren* application)
-    : CContainerBase(instance, application), m_pFolderMenu(nullptr), m_pItem(nullptr), m_contentChanged(FALSE),
+CFolderMenuContainer::CFolderMenuContainer(HINSTANCE instance, IContainerHost* host)
+    : CContainerBase(instance, host), m_pFolderMenu(nullptr), m_pItem(nullptr), m_contentChanged(FALSE),
       m_hWatchedWindow(nullptr), m_buildCount(0), m_changeMessage(ReserveChangeMessage()) {
     // Until a click, a hotkey or the launch bar gives a place, menus open at the bottom right.
     RECT work = {};

@@ -14,7 +14,7 @@ const UINT kFolderMenuRefreshPeriodMs = 500;
 // the show point and keeps it current while the item's folders change.
 class CFolderMenuContainer : public CContainerBase, public IShellItemChangeWatcher {
 public:
-    CFolderMenuContainer(HINSTANCE instance, CPathwren* application);
+    CFolderMenuContainer(HINSTANCE instance, IContainerHost* host);
     ~CFolderMenuContainer() override;
 
     BOOL ReturnFocusToTray() override { return FALSE; }

@@ -1,7 +1,7 @@
 #include "containers/LaunchBarContainerBase.h"
 
-CLaunchBarContainerBase::CLaunchBarContainerBase(HINSTANCE instance, CPathwren* application)
-    : CContainerBase(instance, application) {}
+CLaunchBarContainerBase::CLaunchBarContainerBase(HINSTANCE instance, IContainerHost* host)
+    : CContainerBase(instance, host) {}
 
 CLaunchBarContainerBase::~CLaunchBarContainerBase() {}
 

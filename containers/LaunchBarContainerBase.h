@@ -5,7 +5,7 @@
 // show and so no Show entry.
 class CLaunchBarContainerBase : public CContainerBase {
 public:
-    CLaunchBarContainerBase(HINSTANCE instance, CPathwren* application);
+    CLaunchBarContainerBase(HINSTANCE instance, IContainerHost* host);
     ~CLaunchBarContainerBase() override;
 
     BOOL BuildContextMenu(CLanguage* language) override;

@@ -7,8 +7,8 @@
 
 #include <cwchar>
 
-CShellBrowserContainer::CShellBrowserContainer(HINSTANCE instance, CPathwren* application)
-    : CShellBrowserContainerBase(instance, application), m_subclassedView(nullptr), m_inWideNotification(FALSE),
+CShellBrowserContainer::CShellBrowserContainer(HINSTANCE instance, IContainerHost* host)
+    : CShellBrowserContainerBase(instance, host), m_subclassedView(nullptr), m_inWideNotification(FALSE),
       m_inNarrowNotification(FALSE) {}
 
 CShellBrowserContainer::~CShellBrowserContainer() {

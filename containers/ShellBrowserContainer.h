@@ -8,7 +8,7 @@
 // one by one, as the view asks the list view for each item's text: only then is the item there.
 class CShellBrowserContainer : public CShellBrowserContainerBase {
 public:
-    CShellBrowserContainer(HINSTANCE instance, CPathwren* application);
+    CShellBrowserContainer(HINSTANCE instance, IContainerHost* host);
     ~CShellBrowserContainer() override;
 
     void Destroy() override { delete this; }

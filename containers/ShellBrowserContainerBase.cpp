@@ -1,6 +1,6 @@
 #include "containers/ShellBrowserContainerBase.h"
 
-#include "app/MonitorRect.h"
+#include "lib/MonitorRect.h"
 #include "browser/DesktopListView.h"
 #include "browser/FolderItemView.h"
 #include "config/GenericPathwrenObject.h"
@@ -61,8 +61,8 @@ RECT HotCornerRect(const RECT& screen, int position, int width, int height) {
     }
 }
 
-CShellBrowserContainerBase::CShellBrowserContainerBase(HINSTANCE instance, CPathwren* application)
-    : CContainerBase(instance, application), m_pItem(nullptr), m_window(nullptr), m_listView(nullptr),
+CShellBrowserContainerBase::CShellBrowserContainerBase(HINSTANCE instance, IContainerHost* host)
+    : CContainerBase(instance, host), m_pItem(nullptr), m_window(nullptr), m_listView(nullptr),
       m_viewWindow(nullptr), m_atHome(FALSE), m_rearranged(FALSE), m_restoring(TRUE), m_viewMode(0), m_currentPath(),
       m_homePath(), m_dwm(L"dwmapi.dll"),
       m_dwmIsCompositionEnabled(m_dwm.Procedure<decltype(m_dwmIsCompositionEnabled)>("DwmIsCompositionEnabled")),

@@ -1,7 +1,7 @@
 #pragma once
 #include "browser/ShellBrowserEx.h"
 #include "containers/ContainerBase.h"
-#include "launchbar/HotWindow.h"
+#include "lib/HotWindow.h"
 #include "lib/RuntimeModule.h"
 #include "skin/TransparentToolbar.h"
 
@@ -47,7 +47,7 @@ class CShellBrowserContainerBase : public CContainerBase,
                                    public CTransparentToolbarEventsBase,
                                    public CHotWindowEventsBase {
 public:
-    CShellBrowserContainerBase(HINSTANCE instance, CPathwren* application);
+    CShellBrowserContainerBase(HINSTANCE instance, IContainerHost* host);
     ~CShellBrowserContainerBase() override;
 
     // The window takes the focus itself; the notification area must not get it back.

@@ -1,11 +1,10 @@
 #include "containers/ShellBrowserContainerBase.h"
 
-#include "app/Pathwren.h"
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "lib/StringCopy.h"
-#include "skin/Skin.h"
+#include "config/Skin.h"
 
 #include <dwmapi.h>
 
@@ -82,9 +81,9 @@ TransparentToolbarButton MakeButton(const ButtonDescription& description, const 
 } // namespace
 
 BOOL CShellBrowserContainerBase::CreateToolbar() {
-    if (!m_pApplication || !m_pApplication->m_pOptions)
+    if (!m_pHost || !m_pHost->GetOptions())
         return FALSE;
-    const CSkin& skin = m_pApplication->m_pOptions->Skin;
+    const CSkin& skin = m_pHost->GetOptions()->Skin;
     std::vector<TransparentToolbarButton> buttons;
     if (m_pItem->AllowSubFoldersNavigation) {
         for (const ButtonDescription& description : kNavigationButtons)
@@ -160,9 +159,9 @@ void CShellBrowserContainerBase::UpdateNavigationButtons() {
 }
 
 void CShellBrowserContainerBase::SetMaximizedLook(BOOL maximized) {
-    if (!m_toolbar || !m_pApplication || !m_pApplication->m_pOptions)
+    if (!m_toolbar || !m_pHost || !m_pHost->GetOptions())
         return;
-    const SkinImage* images = m_pApplication->m_pOptions->Skin.Images;
+    const SkinImage* images = m_pHost->GetOptions()->Skin.Images;
     m_toolbar->SetMoveButtonVisible(!maximized);
     if (maximized)
         m_toolbar->SetMaximizeButtonImages(images[SkinImageReduce].Icon, images[SkinImageReduceHot].Icon,

@@ -1,7 +1,6 @@
 #include "containers/ShellBrowserContainerBase.h"
 
-#include "app/Pathwren.h"
-#include "app/ShellLaunch.h"
+#include "lib/ShellLaunch.h"
 #include "config/GenericPathwrenObject.h"
 
 #include <commctrl.h>

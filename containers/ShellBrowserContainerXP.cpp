@@ -6,8 +6,8 @@
 
 #include <cwchar>
 
-CShellBrowserContainerXP::CShellBrowserContainerXP(HINSTANCE instance, CPathwren* application)
-    : CShellBrowserContainerBase(instance, application), m_displayedItems(0), m_insertedItems(0), m_refreshing(FALSE),
+CShellBrowserContainerXP::CShellBrowserContainerXP(HINSTANCE instance, IContainerHost* host)
+    : CShellBrowserContainerBase(instance, host), m_displayedItems(0), m_insertedItems(0), m_refreshing(FALSE),
       m_subclassedList(nullptr), m_subclassedView(nullptr) {
     m_restoring = FALSE;
 }

@@ -6,7 +6,7 @@
 // inserts and the ones it displays, and puts all icons back at once when the two meet.
 class CShellBrowserContainerXP : public CShellBrowserContainerBase {
 public:
-    CShellBrowserContainerXP(HINSTANCE instance, CPathwren* application);
+    CShellBrowserContainerXP(HINSTANCE instance, IContainerHost* host);
     ~CShellBrowserContainerXP() override;
 
     void Destroy() override { delete this; }

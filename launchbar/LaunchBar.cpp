@@ -1,8 +1,7 @@
 #include "launchbar/LaunchBar.h"
 
-#include "app/Pathwren.h"
 #include "config/SpecialPath.h"
-#include "containers/LaunchBarContainerBase.h"
+#include "lib/MonitorRect.h"
 #include "launchbar/LaunchBarPlacement.h"
 
 #include <commctrl.h>
@@ -16,11 +15,7 @@ const UINT_PTR kLaunchBarSubclassId = 0x4C42;
 
 } // namespace
 
-void CLaunchBar::ContainerDestroyer::operator()(CLaunchBarContainerBase* container) const {
-    container->Destroy();
-}
-
-CLaunchBar::CLaunchBar() : m_position(0), m_toolbarSize(), m_pApplication(nullptr) {}
+CLaunchBar::CLaunchBar() : m_position(0), m_background(nullptr), m_toolbarSize(), m_hMainWindow(nullptr) {}
 
 CLaunchBar::~CLaunchBar() {
     DestroyBar();
@@ -32,12 +27,12 @@ void CLaunchBar::DestroyBar() {
     if (HWND window = GetToolbarWindow())
         RemoveWindowSubclass(window, ToolbarSubclassProc, kLaunchBarSubclassId);
     m_toolbar.reset();
-    m_container.reset();
 }
 
-UINT CLaunchBar::AppendButton(const TransparentToolbarButton& button) {
+UINT CLaunchBar::AppendButton(const TransparentToolbarButton& button, ILaunchBarItem* item) {
     UINT index = static_cast<UINT>(m_buttons.size());
     m_buttons.push_back(button);
+    m_items.push_back(item);
     m_buttons.back().Command = index;
     return index;
 }
@@ -46,15 +41,20 @@ HWND CLaunchBar::GetToolbarWindow() const {
     return m_toolbar ? m_toolbar->GetHandle() : nullptr;
 }
 
-BOOL CLaunchBar::Build(CPathwren* application, HINSTANCE instance, CLaunchBarOptions& options) {
+BOOL CLaunchBar::Build(HINSTANCE instance, CLaunchBarOptions& options, ILaunchBarItem* background, HWND mainWindow) {
     DestroyBar();
-    m_pApplication = application;
-    m_container.reset(new CLaunchBarContainerBase(instance, application));
+    m_background = background;
+    m_hMainWindow = mainWindow;
     m_position = options.Position;
     options.VerticalDirection = IsVerticalLaunchBarPosition(options.Position);
     m_options = options;
-    if (!CreateToolbar(instance, options))
+    // A bar whose window could not be made shows nothing; the items' hotkeys still need an owner
+    // for their menus.
+    if (!CreateToolbar(instance, options)) {
+        HandItemsTo(m_hMainWindow);
         return TRUE;
+    }
+    HandItemsTo(m_toolbar->GetHandle());
 
     RECT window = {};
     GetWindowRect(m_toolbar->GetHandle(), &window);
@@ -133,34 +133,32 @@ void CLaunchBar::OnToolbarButtonClicked(CTransparentToolbar*, UINT command) {
     // Commands equal indices, so the toolbar's copy at that index is the button.
     RECT rect = {};
     const TransparentToolbarPlacedButton* button = m_toolbar ? m_toolbar->GetButton(command) : nullptr;
-    if (!button || button->Button.Command != command || !button->Button.Container ||
-        !GetButtonScreenRect(command, &rect))
+    ILaunchBarItem* item = GetItem(command);
+    if (!button || button->Button.Command != command || !item || !GetButtonScreenRect(command, &rect))
         return;
-    CContainerBase* container = button->Button.Container;
     KeepShownDuring([&] {
         BOOL openUpward = FALSE;
         POINT point = LaunchBarShowPoint(m_position, rect, &openUpward);
-        container->SetShowPoint(point, openUpward);
-        container->Show(TRUE);
+        item->ShowFromLaunchBar(point, openUpward);
     });
 }
 
 void CLaunchBar::OnToolbarButtonRightClicked(CTransparentToolbar*, UINT buttonIndex) {
     const TransparentToolbarPlacedButton* button = m_toolbar ? m_toolbar->GetButton(buttonIndex) : nullptr;
-    if (!button || !button->Button.Container)
+    ILaunchBarItem* item = GetItem(buttonIndex);
+    if (!button || !item)
         return;
-    CContainerBase* container = button->Button.Container;
     KeepShownDuring([&] {
         POINT cursor = {};
         GetCursorPos(&cursor);
-        container->ShowContextMenu(cursor, m_position >= 5 && m_position <= 7);
+        item->ShowContextMenu(cursor, m_position >= 5 && m_position <= 7);
     });
 }
 
 void CLaunchBar::OnToolbarRightClicked(CTransparentToolbar*, POINT screenPoint) {
-    if (!m_container)
+    if (!m_background)
         return;
-    KeepShownDuring([&] { m_container->ShowContextMenu(screenPoint, m_position >= 5 && m_position <= 7); });
+    KeepShownDuring([&] { m_background->ShowContextMenu(screenPoint, m_position >= 5 && m_position <= 7); });
 }
 
 LRESULT CLaunchBar::OnToolbarKeyDown(CTransparentToolbar*, WPARAM wParam, LPARAM) {
@@ -179,17 +177,17 @@ LRESULT CLaunchBar::OnToolbarClose(CTransparentToolbar* toolbar, WPARAM wParam, 
     RemoveWindowSubclass(window, ToolbarSubclassProc, kLaunchBarSubclassId);
     LRESULT result = DefWindowProcW(window, WM_CLOSE, wParam, lParam);
     // Alt+F4 took the bar away; the items keep their hotkeys, whose menus need a living owner.
-    HandContainersTo(m_pApplication ? m_pApplication->m_hMainWindow : nullptr);
+    HandItemsTo(m_hMainWindow);
     return result;
 }
 
-void CLaunchBar::HandContainersTo(HWND window) {
-    for (const TransparentToolbarButton& button : m_buttons) {
-        if (button.Container)
-            button.Container->SetOwnerWindow(window);
+void CLaunchBar::HandItemsTo(HWND window) {
+    for (ILaunchBarItem* item : m_items) {
+        if (item)
+            item->SetOwnerWindow(window);
     }
-    if (m_container)
-        m_container->SetOwnerWindow(window);
+    if (m_background)
+        m_background->SetOwnerWindow(window);
 }
 
 void CLaunchBar::OnHotWindowEnter(CHotWindow*, BOOL* useKeepRect, RECT* keepRect) {

@@ -1,6 +1,6 @@
 #pragma once
-#include "launchbar/HotWindow.h"
-#include "launchbar/LaunchBarOptions.h"
+#include "lib/HotWindow.h"
+#include "config/LaunchBarOptions.h"
 #include "skin/TransparentToolbar.h"
 
 #include <windows.h>
@@ -8,13 +8,22 @@
 #include <memory>
 #include <vector>
 
-class CContainerBase;
-class CLaunchBarContainerBase;
-class CPathwren;
+// What stands behind a button of the bar, or behind the bar's background: something that shows
+// itself at a point and has a context menu. Menus of the bar are owned by the bar's window while
+// it exists, by the main window otherwise.
+class ILaunchBarItem {
+public:
+    virtual void ShowFromLaunchBar(POINT point, BOOL openUpward) = 0;
+    virtual BOOL ShowContextMenu(POINT point, BOOL openUpward) = 0;
+    virtual void SetOwnerWindow(HWND window) = 0;
+
+protected:
+    ~ILaunchBarItem() = default;
+};
 
 // The folder items as buttons of one auto-hiding bar docked to a monitor edge. It stays hidden
 // until the cursor rests in a thin strip along that edge, and hides once the cursor has left both
-// the strip and the bar. The containers append their buttons before Build.
+// the strip and the bar. Its owner appends the buttons before Build.
 class CLaunchBar : public CTransparentToolbarEventsBase, public CHotWindowEventsBase {
 public:
     CLaunchBar();
@@ -23,17 +32,20 @@ public:
     CLaunchBar& operator=(const CLaunchBar&) = delete;
 
     // The button takes the next command, which is also its index.
-    UINT AppendButton(const TransparentToolbarButton& button);
+    UINT AppendButton(const TransparentToolbarButton& button, ILaunchBarItem* item);
     // Writes the direction the position gives back into the options, so the next save keeps it.
-    // TRUE also when the toolbar window could not be made: the bar then never shows.
-    BOOL Build(CPathwren* application, HINSTANCE instance, CLaunchBarOptions& options);
+    // TRUE also when the toolbar window could not be made: the bar then never shows. The
+    // background item (not owned) gets the right clicks beside the buttons; the main window owns
+    // the items' menus once the bar's window is gone.
+    BOOL Build(HINSTANCE instance, CLaunchBarOptions& options, ILaunchBarItem* background, HWND mainWindow);
     // Docks the bar again from the options of the last build, as after a change of monitors.
     void Reposition();
 
     HWND GetToolbarWindow() const;
     CTransparentToolbar* GetToolbar() const { return m_toolbar.get(); }
     CHotWindow* GetHotWindow() const { return m_hotWindow.get(); }
-    CLaunchBarContainerBase* GetContainer() const { return m_container.get(); }
+    // What stands behind the button with that index; null past the last.
+    ILaunchBarItem* GetItem(UINT index) const { return index < m_items.size() ? m_items[index] : nullptr; }
     UINT GetButtonDescriptionCount() const { return static_cast<UINT>(m_buttons.size()); }
     // The screen rectangle of a button of the built toolbar; FALSE past the last.
     BOOL GetButtonScreenRect(UINT index, RECT* rect) const;
@@ -47,10 +59,6 @@ public:
     void OnHotWindowLeave(CHotWindow* hotWindow) override;
 
 private:
-    struct ContainerDestroyer {
-        void operator()(CLaunchBarContainerBase* container) const;
-    };
-
     static LRESULT CALLBACK ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                                 UINT_PTR subclassId, DWORD_PTR referenceData);
     void DestroyBar();
@@ -58,15 +66,16 @@ private:
     // Runs a menu of the bar with the leave timer stopped, so the bar stays while it is open.
     template <typename ShowMenu> void KeepShownDuring(ShowMenu showMenu);
     void HideAsLeaving();
-    void HandContainersTo(HWND window);
+    void HandItemsTo(HWND window);
 
     std::unique_ptr<CHotWindow> m_hotWindow;
     std::unique_ptr<CTransparentToolbar> m_toolbar;
     std::vector<TransparentToolbarButton> m_buttons;
+    std::vector<ILaunchBarItem*> m_items; // by button index; not owned
     UINT m_position;
-    std::unique_ptr<CLaunchBarContainerBase, ContainerDestroyer> m_container;
+    ILaunchBarItem* m_background; // not owned
     // The options of the last build, to dock the bar again when the monitors change.
     CLaunchBarOptions m_options;
     SIZE m_toolbarSize;
-    CPathwren* m_pApplication;
+    HWND m_hMainWindow;
 };

@@ -1,7 +1,7 @@
 #include "launchbar/LaunchBarPlacement.h"
 
-#include "app/MonitorRect.h"
-#include "launchbar/LaunchBarOptions.h"
+#include "lib/MonitorRect.h"
+#include "config/LaunchBarOptions.h"
 
 #include <algorithm>
 
@@ -78,17 +78,6 @@ LaunchBarPlacement PlaceLaunchBar(const CLaunchBarOptions& options, SIZE toolbar
     else
         strip.bottom = strip.top + thickness;
     return placement;
-}
-
-std::vector<RECT> GetMonitorWorkAreas() {
-    std::vector<RECT> workAreas;
-    RECT work = {};
-    while (GetMonitorRect(static_cast<int>(workAreas.size()), &work, FALSE))
-        workAreas.push_back(work);
-    // No monitor answered: GetMonitorRect left the primary work area, which is all there is.
-    if (workAreas.empty())
-        workAreas.push_back(work);
-    return workAreas;
 }
 
 POINT LaunchBarShowPoint(UINT position, const RECT& button, BOOL* openUpward) {

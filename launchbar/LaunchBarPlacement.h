@@ -21,8 +21,6 @@ BOOL IsVerticalLaunchBarPosition(UINT position);
 LaunchBarPlacement PlaceLaunchBar(const CLaunchBarOptions& options, SIZE toolbarSize,
                                   const std::vector<RECT>& monitorWorkAreas);
 
-// The work areas of the monitors present, in enumeration order; never empty.
-std::vector<RECT> GetMonitorWorkAreas();
 
 // Where an item clicked on the bar opens, in screen pixels, from the button's screen rectangle:
 // beside the button on the side away from the screen edge, upward on bottom bars.

@@ -21,3 +21,12 @@ inline size_t AppendTruncated(LPWSTR destination, size_t size, LPCWSTR source) {
         return length;
     return length + CopyTruncated(destination + length, size - length, source);
 }
+
+// The same into a fixed array, whose size the compiler knows.
+template <size_t Size> size_t CopyTruncated(WCHAR (&destination)[Size], LPCWSTR source) {
+    return CopyTruncated(destination, Size, source);
+}
+
+template <size_t Size> size_t AppendTruncated(WCHAR (&destination)[Size], LPCWSTR source) {
+    return AppendTruncated(destination, Size, source);
+}

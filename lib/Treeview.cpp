@@ -1,7 +1,7 @@
 #include "lib/Treeview.h"
 
-#include "app/Clipboard.h"
-#include "app/ErrorMessages.h"
+#include "lib/Clipboard.h"
+#include "lib/ErrorMessages.h"
 #include "lib/FileWriting.h"
 #include "lib/KernelHandle.h"
 #include "lib/MenuHandle.h"

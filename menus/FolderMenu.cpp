@@ -1,6 +1,6 @@
 #include "menus/FolderMenu.h"
 
-#include "app/ShellLaunch.h"
+#include "lib/ShellLaunch.h"
 #include "lib/MenuTree.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "options/AboutBox.h"
 
-#include "app/WebAddresses.h"
+#include "config/WebAddresses.h"
 #include "config/Language.h"
 #include "lib/FileVersionInfo.h"
 #include "lib/GdiObject.h"

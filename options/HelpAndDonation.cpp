@@ -1,7 +1,7 @@
 #include "options/HelpAndDonation.h"
 
-#include "app/ShellLaunch.h"
-#include "app/WebAddresses.h"
+#include "lib/ShellLaunch.h"
+#include "config/WebAddresses.h"
 #include "config/Language.h"
 #include "config/SpecialPath.h"
 #include "lib/RegistryKey.h"

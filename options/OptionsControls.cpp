@@ -1,6 +1,5 @@
 #include "options/OptionsUI.h"
 
-#include "app/Pathwren.h"
 #include "config/Language.h"
 #include "res/resource.h"
 
@@ -114,8 +113,8 @@ HICON COptionsUI::KeepIcon(HICON icon) {
 }
 
 HICON COptionsUI::GetDefaultItemIcon() const {
-    if (m_pApplication && m_pApplication->m_hDefaultIcon)
-        return m_pApplication->m_hDefaultIcon;
+    if (m_hDefaultItemIcon)
+        return m_hDefaultItemIcon;
     return static_cast<HICON>(
         LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
 }

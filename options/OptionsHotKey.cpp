@@ -59,12 +59,8 @@ LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
     BOOL consumed = FALSE;
     // Tab and Shift+Tab still move on, or a keyboard user could never leave the edit.
     if (code == HC_ACTION && wParam != VK_TAB && !(lParam & 0x80000000)) {
-        HWND active = GetActiveWindow();
-        HWND edit = active ? GetDlgItem(active, IDC_HOT_KEY) : nullptr;
-        auto* options = edit && GetFocus() == edit
-                            ? reinterpret_cast<COptionsUI*>(GetWindowLongPtrW(active, GWLP_USERDATA))
-                            : nullptr;
-        if (options && options == COptionsUI::Instance()) {
+        COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow());
+        if (options && GetFocus() == GetDlgItem(options->m_hDialog, IDC_HOT_KEY)) {
             UINT modifiers = 0;
             if (IsPressed(VK_CONTROL))
                 modifiers |= MOD_CONTROL;

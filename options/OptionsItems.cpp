@@ -1,6 +1,6 @@
 #include "options/OptionsUI.h"
 
-#include "app/FolderBrowser.h"
+#include "lib/FolderBrowser.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "config/SpecialPath.h"

@@ -1,11 +1,10 @@
 #include "options/OptionsUI.h"
 
-#include "app/Pathwren.h"
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
 #include "config/Language.h"
-#include "containers/ContainerBase.h"
+#include "lib/MonitorRect.h"
 #include "lib/RuntimeModule.h"
 #include "lib/StringCopy.h"
 #include "res/resource.h"
@@ -18,7 +17,9 @@
 
 namespace {
 
-COptionsUI* g_optionsInstance = nullptr;
+// Marks the dialog's window with its object, so the keyboard hook, which has no context of its
+// own, finds the one dialog it serves.
+const WCHAR kOptionsDialogProperty[] = L"PathwrenOptionsDialog";
 
 const int kColorButtonIds[ColorButtonCount] = {IDC_TEXT_COLOR,           IDC_TEXT_BACKGROUND_COLOR,
                                                IDC_BACKGROUND_COLOR,     IDC_GRADIENT_COLOR1,
@@ -87,54 +88,11 @@ void RedrawDialog(HWND dialog) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
-BOOL CALLBACK CountMonitor(HMONITOR, HDC, LPRECT, LPARAM count) {
-    ++*reinterpret_cast<UINT*>(count);
-    return TRUE;
-}
-
-BOOL CALLBACK FirstMonitorWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM result) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(monitor, &info))
-        *reinterpret_cast<RECT*>(result) = info.rcWork;
-    return FALSE;
-}
-
-// Takes the edited copies into the application, saves them and rebuilds every container.
-void ApplyToApplication(COptionsUI& options) {
-    CPathwren& application = *options.m_pApplication;
-    CApplicationOptions::CopyApplicationOptions(*options.m_pOptions, *application.m_pOptions);
-    if (application.m_pLanguage)
-        *application.m_pLanguage = *options.m_pLanguage;
-    delete options.m_pOptions;
-    options.m_pOptions = nullptr;
-    delete options.m_pLanguage;
-    options.m_pLanguage = nullptr;
-    application.DestroyFolders();
-    // The tray shows the most recently added icon first, so in Tray Icons mode the dialog lists
-    // the items in reverse of the order they are created in.
-    std::vector<CGenericPathwrenObject*> items = std::move(options.m_folders);
-    options.m_folders.clear();
-    if (application.m_pOptions->LaunchMode != LaunchModeLaunchBar)
-        std::reverse(items.begin(), items.end());
-    for (CGenericPathwrenObject* item : items) {
-        item->ReleaseContainer();
-        application.m_folders.push_back(item);
-    }
-    {
-        CIniFileEx<CApplicationOptions> file(application.m_mainConfigurationFile);
-        file.Save(*application.m_pOptions, L"Pathwren");
-    }
-    application.SaveFolders();
-    if (!application.CreateContainers())
-        PostMessageW(application.m_hMainWindow, WM_SHOW_OPTIONS, 0, 0);
-}
-
 } // namespace
 
 COptionsUI::COptionsUI()
     : m_hDialog(nullptr), m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
-      m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_pApplication(nullptr), m_pLanguage(nullptr),
+      m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr), m_pLanguage(nullptr),
       m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0), m_hotIconIndex(0),
       m_downIconIndex(0), m_colorButtons(), m_hotKeyModifier(0), m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr),
       m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr), m_currentNode(nullptr),
@@ -150,54 +108,57 @@ COptionsUI::~COptionsUI() {
     DeleteItems(m_folders);
 }
 
-COptionsUI* COptionsUI::Instance() {
-    return g_optionsInstance;
+COptionsUI* COptionsUI::FromWindow(HWND dialog) {
+    return dialog ? static_cast<COptionsUI*>(GetPropW(dialog, kOptionsDialogProperty)) : nullptr;
 }
 
-UINT_PTR ShowOptionsDialog(HINSTANCE instance, HWND mainWindow, CPathwren* application) {
-    if (g_optionsInstance) {
-        HWND dialog = g_optionsInstance->m_hDialog;
-        ShowWindow(dialog, SW_SHOW);
-        BringWindowToTop(dialog);
-        SetForegroundWindow(dialog);
-        return 2;
-    }
+EditedConfiguration::EditedConfiguration() = default;
+
+EditedConfiguration::~EditedConfiguration() {
+    DeleteItems(Folders);
+}
+
+UINT_PTR ShowOptionsDialog(const OptionsDialogSource& source, EditedConfiguration* edited, HWND* openDialog) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES |
                                                            ICC_USEREX_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    auto* options = new COptionsUI();
-    g_optionsInstance = options;
-    options->m_hInstance = instance;
-    options->m_hMainWindow = mainWindow;
-    options->m_pApplication = application;
-    // Window positions and similar live state go into the items before they are copied.
-    for (CGenericPathwrenObject* item : application->m_folders) {
-        if (item->m_pContainer) {
-            item->m_pContainer->SaveState();
-            item->m_pContainer->Hide();
-        }
-    }
+    std::unique_ptr<COptionsUI> options(new COptionsUI());
+    options->m_hInstance = source.Instance;
+    options->m_hMainWindow = source.MainWindow;
+    options->m_hDefaultItemIcon = source.DefaultIcon;
+    options->m_pOpenDialog = openDialog;
     options->m_pOptions = new CApplicationOptions();
-    CApplicationOptions::CopyApplicationOptions(*application->m_pOptions, *options->m_pOptions);
-    options->m_pLanguage = application->m_pLanguage ? new CLanguage(*application->m_pLanguage) : new CLanguage();
-    for (CGenericPathwrenObject* item : application->m_folders) {
+    CApplicationOptions::CopyApplicationOptions(*source.Options, *options->m_pOptions);
+    options->m_pLanguage = source.Language ? new CLanguage(*source.Language) : new CLanguage();
+    for (CGenericPathwrenObject* item : *source.Folders) {
         auto* copy = new CGenericPathwrenObject();
         CSingleFolderOptions::CopyFolderOptions(*item, *copy);
         options->m_folders.push_back(copy);
     }
+    // The tray shows the most recently added icon first, so in Tray Icons mode the dialog lists
+    // the items in reverse of the order they are created in.
     if (options->m_pOptions->LaunchMode != LaunchModeLaunchBar)
         std::reverse(options->m_folders.begin(), options->m_folders.end());
 
     INT_PTR result = 0;
     {
         PerMonitorDpiScope dpiScope;
-        result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
-                                 reinterpret_cast<LPARAM>(options));
+        result = DialogBoxParamW(source.Instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
+                                 reinterpret_cast<LPARAM>(options.get()));
     }
-    if (static_cast<UINT_PTR>(result) == OPTIONS_RESULT_OK)
-        ApplyToApplication(*options);
-    g_optionsInstance = nullptr;
-    delete options;
+    if (openDialog)
+        *openDialog = nullptr;
+    if (static_cast<UINT_PTR>(result) != OPTIONS_RESULT_OK)
+        return static_cast<UINT_PTR>(result);
+    edited->Options.reset(options->m_pOptions);
+    options->m_pOptions = nullptr;
+    edited->Language.reset(options->m_pLanguage);
+    options->m_pLanguage = nullptr;
+    DeleteItems(edited->Folders);
+    edited->Folders = std::move(options->m_folders);
+    options->m_folders.clear();
+    if (edited->Options->LaunchMode != LaunchModeLaunchBar)
+        std::reverse(edited->Folders.begin(), edited->Folders.end());
     return static_cast<UINT_PTR>(result);
 }
 
@@ -206,6 +167,9 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         auto* options = reinterpret_cast<COptionsUI*>(lParam);
         options->m_hDialog = dialog;
         SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        SetPropW(dialog, kOptionsDialogProperty, options);
+        if (options->m_pOpenDialog)
+            *options->m_pOpenDialog = dialog;
         options->InitOptionsDialog();
         HINSTANCE instance = options->m_hInstance;
         auto* big = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
@@ -388,8 +352,7 @@ void COptionsUI::InitOptionsDialog() {
     RECT frame = {0, 0, typeGroup.right + 5, tree.bottom + 5};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(m_hDialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(m_hDialog, GWL_EXSTYLE)));
-    RECT workArea = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    EnumDisplayMonitors(nullptr, nullptr, FirstMonitorWorkArea, reinterpret_cast<LPARAM>(&workArea));
+    RECT workArea = GetMonitorWorkAreas()[0];
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
     SetWindowPos(m_hDialog, nullptr, workArea.left + (workArea.right - workArea.left - width) / 2,
@@ -442,8 +405,7 @@ void COptionsUI::InitOptionsDialog() {
 
     FillLanguageList();
     FillSpecialFolderList();
-    UINT monitors = 0;
-    EnumDisplayMonitors(nullptr, nullptr, CountMonitor, reinterpret_cast<LPARAM>(&monitors));
+    UINT monitors = static_cast<UINT>(EnumerateMonitors().size());
     for (UINT i = 1; i <= monitors; ++i) {
         WCHAR number[16];
         swprintf(number, ARRAYSIZE(number), L"%u", i);
@@ -489,6 +451,7 @@ void COptionsUI::EndOptionsDialog(UINT_PTR endCode) {
     m_tree.reset();
     m_toolbar.reset();
     m_mergedList.reset();
+    RemovePropW(m_hDialog, kOptionsDialogProperty);
     EndDialog(m_hDialog, static_cast<INT_PTR>(endCode));
     SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SHORTCUT_TYPE_PREVIEW), m_shownShortcutPreview, nullptr);
     SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SKIN_PREVIEW), m_shownSkinPreview, nullptr);

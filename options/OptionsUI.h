@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/DropFiles.h"
+#include "lib/DropFiles.h"
 #include "lib/GdiObject.h"
 #include "lib/IconHandle.h"
 #include "lib/Listview.h"
@@ -17,7 +17,6 @@
 class CApplicationOptions;
 class CGenericPathwrenObject;
 class CLanguage;
-class CPathwren;
 class CToolbar;
 
 const UINT_PTR OPTIONS_RESULT_OK = 0xABCDEF;
@@ -59,8 +58,8 @@ public:
 
     void OnSelChanged(CTreeview* tree, const NMTREEVIEWW* change) override;
 
-    // The dialog that exists at the moment, or null.
-    static COptionsUI* Instance();
+    // The object of an options dialog's window; null for any other window.
+    static COptionsUI* FromWindow(HWND dialog);
 
     HWND m_hDialog;
     UINT_PTR m_endCode;
@@ -72,7 +71,8 @@ public:
     HTREEITEM m_launchBarNode;
     std::unique_ptr<CToolbar> m_toolbar;
     std::unique_ptr<CListview> m_mergedList;
-    CPathwren* m_pApplication;
+    HICON m_hDefaultItemIcon; // the application's; not owned
+    HWND* m_pOpenDialog;      // the opener's record of the open dialog window; may be null
     std::vector<MergedFolder> m_mergedFolders;
     CLanguage* m_pLanguage;
     std::vector<CGenericPathwrenObject*> m_folders;
@@ -186,9 +186,33 @@ public:
     void SetHotKeyText();
 };
 
-// Opens the dialog, or brings the open one forward (result 2); on OK the application takes the
-// edited configuration, saves it and rebuilds its containers and hotkeys.
-UINT_PTR ShowOptionsDialog(HINSTANCE instance, HWND mainWindow, CPathwren* application);
+// What the dialog starts from: the application's live configuration, which it copies and never
+// changes.
+struct OptionsDialogSource {
+    HINSTANCE Instance;
+    HWND MainWindow;
+    const CApplicationOptions* Options;
+    const CLanguage* Language; // may be null: the built-in texts
+    const std::vector<CGenericPathwrenObject*>* Folders;
+    HICON DefaultIcon; // the items' icon when theirs cannot be read; not owned
+};
+
+// The configuration the dialog hands back on OK: the folders in the order their containers are
+// created.
+struct EditedConfiguration {
+    EditedConfiguration();
+    ~EditedConfiguration();
+    EditedConfiguration(const EditedConfiguration&) = delete;
+    EditedConfiguration& operator=(const EditedConfiguration&) = delete;
+
+    std::unique_ptr<CApplicationOptions> Options;
+    std::unique_ptr<CLanguage> Language;
+    std::vector<CGenericPathwrenObject*> Folders; // owned
+};
+
+// Runs the dialog on copies of the source; on OK (OPTIONS_RESULT_OK) fills `edited`. While the
+// dialog is open, *openDialog (when given) holds its window.
+UINT_PTR ShowOptionsDialog(const OptionsDialogSource& source, EditedConfiguration* edited, HWND* openDialog);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // The unsigned number in an edit; FALSE, with the value untouched, for anything but digits
 // (surrounding blanks allowed) or a number too big for 32 bits. Windows' own reading of

@@ -1,5 +1,5 @@
 #pragma once
-#include "launchbar/WindowBase.h"
+#include "lib/WindowBase.h"
 #include "lib/GdiObject.h"
 #include "lib/GdiplusObject.h"
 
@@ -7,7 +7,6 @@
 
 #include <vector>
 
-class CContainerBase;
 class CTransparentToolbar;
 
 enum TransparentToolbarButtonState {
@@ -27,8 +26,7 @@ struct TransparentToolbarButton {
     BOOL Enabled;
     INT SpaceBefore; // pixels left free in front of the button
     UINT Command;
-    CContainerBase* Container; // not owned; the launch bar finds its item's container here
-    WCHAR Tooltip[128];        // empty: no tooltip
+    WCHAR Tooltip[128]; // empty: no tooltip
 };
 
 // The toolbar's copy of a button, where it stands (client pixels) and how it shows.

@@ -1,6 +1,6 @@
 #include "update/UpdateCheck.h"
 
-#include "app/WebAddresses.h"
+#include "config/WebAddresses.h"
 #include "config/SpecialPath.h"
 #include "lib/FileVersionInfo.h"
 

@@ -1,6 +1,6 @@
 #include "ApplicationFixture.h"
 
-#include "app/MonitorRect.h"
+#include "lib/MonitorRect.h"
 #include "config/GenericPathwrenObject.h"
 #include "containers/NotifyIcon.h"
 #include "containers/ShellBrowserContainerBase.h"
@@ -53,7 +53,7 @@ TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
     Texts menu;
     const std::vector<std::function<bool()>> steps = {
         [&] {
-            container = dynamic_cast<CShellBrowserContainerBase*>(fixture.application.m_folders[0]->m_pContainer);
+            container = dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[0]));
             if (!container || !container->GetNotifyIcon())
                 return false; // the watchdog ends the run
             window = container->GetWindow();
@@ -95,7 +95,7 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
         fixture.RunWhile([&](HWND mainWindow) {
             for (int i = 0; i < 2; ++i) {
                 auto* container =
-                    dynamic_cast<CShellBrowserContainerBase*>(fixture.application.m_folders[i]->m_pContainer);
+                    dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[i]));
                 if (container)
                     each(*container, i);
             }

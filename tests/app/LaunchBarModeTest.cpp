@@ -54,7 +54,7 @@ protected:
                 PostMessageW(window, WM_CLOSE, 0, 0);
         });
     }
-    CContainerBase* Container(size_t item) const { return fixture.application.m_folders[item]->m_pContainer; }
+    CContainerBase* Container(size_t item) const { return ContainerOf(*fixture.application.m_folders[item]); }
 
     ApplicationFixture fixture;
 };
@@ -76,13 +76,13 @@ TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarInsteadOfTrayIcons) {
             WCHAR name[MAX_PATH];
             fixture.application.m_folders[i]->GetDisplayName(name);
             EXPECT_STREQ(name, bar.GetToolbar()->GetButton(i)->Button.Tooltip);
-            EXPECT_EQ(Container(i), bar.GetToolbar()->GetButton(i)->Button.Container);
+            EXPECT_EQ(static_cast<ILaunchBarItem*>(Container(i)), bar.GetItem(i));
             EXPECT_EQ(nullptr, Container(i)->GetNotifyIcon());
             EXPECT_EQ(toolbar, Container(i)->GetOwnerWindow());
             EXPECT_EQ(language.Show, MenuItemTexts(Container(i)->GetContextMenu()->GetHandle())[0]);
         }
-        EXPECT_EQ(toolbar, bar.GetContainer()->GetOwnerWindow());
-        EXPECT_EQ(language.Options, MenuItemTexts(bar.GetContainer()->GetContextMenu()->GetHandle())[0]);
+        EXPECT_EQ(toolbar, fixture.application.m_pLaunchBarContainer->GetOwnerWindow());
+        EXPECT_EQ(language.Options, MenuItemTexts(fixture.application.m_pLaunchBarContainer->GetContextMenu()->GetHandle())[0]);
     });
 }
 

@@ -208,7 +208,7 @@ void EditEveryPageAndEnd(std::initializer_list<const char*> endings) {
             for (const std::wstring& file : files)
                 bytes.push_back(ReadFileBytes(run.File(file)));
             for (CGenericPathwrenObject* item : run.application.m_folders)
-                before.push_back(item->m_pContainer);
+                before.push_back(ContainerOf(*item));
             EditEveryPage(dialog);
             EXPECT_EQ(L"Optionen", WindowText(dialog));
             EXPECT_EQ(L"Ordner", NodeText(dialog, {1}));
@@ -236,9 +236,9 @@ void EditEveryPageAndEnd(std::initializer_list<const char*> endings) {
                 CGenericPathwrenObject* item = run.application.m_folders[i];
                 // Without Explorer's desktop (no stand-in here) a desktop item gets no container.
                 if (ok && item->FolderPresentationType != FolderPresentationDesktop) {
-                    EXPECT_NE(nullptr, item->m_pContainer) << item->Path;
+                    EXPECT_NE(nullptr, ContainerOf(*item)) << item->Path;
                 }
-                EXPECT_EQ(!ok, std::find(before.begin(), before.end(), item->m_pContainer) != before.end()) << ending;
+                EXPECT_EQ(!ok, std::find(before.begin(), before.end(), ContainerOf(*item)) != before.end()) << ending;
             }
         };
         RunOptions(run, script);
@@ -263,8 +263,7 @@ TEST_F(OptionsDialog, FirstStartAndOkWithoutItemsOpenTheOptionsAndASecondRequest
         EXPECT_TRUE(Shown(dialog, IDC_APPLICATION_GROUP));
         EXPECT_FALSE(Shown(dialog, IDC_SHORTCUT_TYPE_GROUP));
         EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "skin None has no preview";
-        EXPECT_EQ(
-            2u, ShowOptionsDialog(GetModuleHandleW(nullptr), fixture.application.m_hMainWindow, &fixture.application));
+        SendMessageW(fixture.application.m_hMainWindow, WM_SHOW_OPTIONS, 0, 0);
         EXPECT_EQ(1u, WindowsOfClass(L"#32770").size());
         while (Page(dialog, {1, 0})) {
             Select(dialog, {1, 0});
@@ -550,7 +549,7 @@ TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersionAndStateIco
                 << "stored view " << views[item].stored;
             // Wine's icon picker shows nothing (see the case below); what it hands back goes here.
             if (item < 2)
-                COptionsUI::Instance()->SetAssociatedIcon(L"imageres.dll", 5);
+                COptionsUI::FromWindow(dialog)->SetAssociatedIcon(L"imageres.dll", 5);
         }
         Click(dialog, IDOK);
     };
@@ -631,7 +630,7 @@ TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
                   SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"NoConf")));
         Pick(dialog, IDC_SKIN, 1);
         EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "a skin whose preview is missing";
-        COptionsUI& options = *COptionsUI::Instance();
+        COptionsUI& options = *COptionsUI::FromWindow(dialog);
         for (UINT type : {4u, static_cast<UINT>(-1), 15u}) {
             options.m_pOptions->LaunchBarOptions.BackgroundType = type;
             options.LoadLaunchBarSettings();
@@ -723,7 +722,12 @@ TEST_F(OptionsDialog, OpenAndCancelOrOkSoakKeepsTheGdiCountFlat) {
                 if (HWND dialog = FindOptionsDialog())
                     PostMessageW(dialog, WM_COMMAND, g_closingButton, 0);
             });
-            ShowOptionsDialog(GetModuleHandleW(nullptr), window, &fixture.application);
+            CPathwren& application = fixture.application;
+            OptionsDialogSource source = {GetModuleHandleW(nullptr), window,   application.m_pOptions,
+                                          application.m_pLanguage,   &application.m_folders, application.m_hDefaultIcon};
+            EditedConfiguration edited;
+            if (ShowOptionsDialog(source, &edited, nullptr) == OPTIONS_RESULT_OK)
+                application.ReplaceConfiguration(edited);
             KillTimer(nullptr, timer);
             if (cycles == 0)
                 afterFirst = GdiObjectCounter::Read();

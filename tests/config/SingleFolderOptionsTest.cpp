@@ -1,7 +1,6 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFile.h"
 #include "config/SpecialPath.h"
-#include "containers/ContainerBase.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
@@ -57,12 +56,11 @@ std::wstring SavedText(CSingleFolderOptions& item) {
     return text.substr(wcslen(L"[Item]\r\n"));
 }
 
-struct DestroyCounter : CContainerBase {
-    explicit DestroyCounter(int* count) : CContainerBase(nullptr, nullptr), m_count(count) {}
-    BOOL SaveState() override { return TRUE; }
+struct DestroyCounter : IFolderItemContainer {
+    explicit DestroyCounter(int* count) : m_count(count) {}
     void Destroy() override {
         ++*m_count;
-        CContainerBase::Destroy();
+        delete this;
     }
     int* m_count;
 };

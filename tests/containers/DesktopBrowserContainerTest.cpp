@@ -1,5 +1,5 @@
 #include "app/ContainerFactory.h"
-#include "app/MonitorRect.h"
+#include "lib/MonitorRect.h"
 #include "app/Pathwren.h"
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
@@ -92,7 +92,7 @@ struct Mirror {
     }
     // Either container the system calls for; the XP one runs in the copy started as Windows XP.
     CShellBrowserContainerBase* Container() const {
-        return static_cast<CShellBrowserContainerBase*>(item.m_pContainer);
+        return static_cast<CShellBrowserContainerBase*>(ContainerOf(item));
     }
     CDesktopBrowser* Browser() const { return static_cast<CDesktopBrowser*>(Container()->GetBrowser()); }
     HWND ListView() const { return Browser()->ListView(); }

@@ -1,4 +1,4 @@
-#include "app/MonitorRect.h"
+#include "lib/MonitorRect.h"
 #include "app/Pathwren.h"
 #include "browser/DesktopListView.h"
 #include "config/ApplicationOptions.h"

@@ -37,7 +37,7 @@ TEST(BrowserIconPositions, SavedPlacesComeBackAtHomeAndAMovedIconStaysAfterARefr
         item.HomeFolderIconPositions->push_back(position);
     }
     ASSERT_TRUE(CreateContainerForItem(&item, &application, GetModuleHandleW(nullptr), nullptr, nullptr));
-    auto* container = static_cast<CShellBrowserContainerBase*>(item.m_pContainer);
+    auto* container = static_cast<CShellBrowserContainerBase*>(ContainerOf(item));
     EXPECT_EQ(StartedAsVersionCopy(), dynamic_cast<CShellBrowserContainerXP*>(container) != nullptr)
         << "the XP container exactly where the system reports 5.1";
     ASSERT_TRUE(container->Show(TRUE));

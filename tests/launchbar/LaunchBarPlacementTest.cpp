@@ -1,7 +1,7 @@
 // Placement of the launch bar on monitor layouts the test display does not have: each edge and
 // corner, full length on and off, monitors right of, left of and above the primary one, and
 // monitor indices that are not there. Every rectangle below is worked out by hand.
-#include "launchbar/LaunchBarOptions.h"
+#include "config/LaunchBarOptions.h"
 #include "launchbar/LaunchBarPlacement.h"
 #include "launchbar/RectCompare.h"
 

@@ -1,10 +1,10 @@
 // The launch bar on real windows of the one test monitor: where each edge puts it, what a click
-// on a button hands to the item's container, and the polish around hiding (Esc, a change of
+// on a button hands to the item behind it, and the polish around hiding (Esc, a change of
 // monitors, Alt+F4). Placement on other monitor layouts is the placement table's business.
-#include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
 #include "launchbar/LaunchBarPlacement.h"
 #include "launchbar/RectCompare.h"
+#include "lib/MonitorRect.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +13,21 @@
 namespace {
 
 // Records what the bar gives it, and whether the bar would still hide while it shows.
-class RecordingContainer : public CContainerBase {
+class RecordingItem : public ILaunchBarItem {
 public:
-    RecordingContainer() : CContainerBase(GetModuleHandleW(nullptr), nullptr) {}
-    BOOL SaveState() override { return TRUE; }
-    BOOL Show(BOOL alwaysShow) override {
+    void ShowFromLaunchBar(POINT point, BOOL openUpward) override {
         ++shows;
-        shownAlways = alwaysShow;
+        shownAt = point;
+        shownUpward = openUpward;
         leaveWatchedDuringShow = bar->GetHotWindow()->IsWatchingForLeave();
-        return TRUE;
     }
+    BOOL ShowContextMenu(POINT, BOOL) override { return TRUE; }
+    void SetOwnerWindow(HWND window) override { owner = window; }
     int shows = 0;
-    BOOL shownAlways = FALSE;
+    POINT shownAt = {};
+    BOOL shownUpward = FALSE;
     BOOL leaveWatchedDuringShow = TRUE;
+    HWND owner = nullptr;
     CLaunchBar* bar = nullptr;
 };
 
@@ -57,13 +59,13 @@ protected:
         m_options.UseFullScreenWidth = FALSE;
         m_bar.reset(new CLaunchBar());
         HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
-        for (RecordingContainer& container : m_containers) {
-            container.bar = m_bar.get();
-            container.shows = 0;
-            TransparentToolbarButton button = {{icon, icon, icon, icon}, 0, TRUE, 0, 99, &container, L"item"};
-            m_bar->AppendButton(button);
+        for (RecordingItem& item : m_items) {
+            item.bar = m_bar.get();
+            item.shows = 0;
+            TransparentToolbarButton button = {{icon, icon, icon, icon}, 0, TRUE, 0, 99, L"item"};
+            m_bar->AppendButton(button, &item);
         }
-        ASSERT_TRUE(m_bar->Build(nullptr, GetModuleHandleW(nullptr), m_options));
+        ASSERT_TRUE(m_bar->Build(GetModuleHandleW(nullptr), m_options, &m_background, nullptr));
         ASSERT_NE(nullptr, m_bar->GetToolbarWindow());
     }
     RECT ExpectedBar() const {
@@ -77,7 +79,8 @@ protected:
     }
 
     CLaunchBarOptions m_options;
-    RecordingContainer m_containers[2];
+    RecordingItem m_items[2];
+    RecordingItem m_background;
     std::unique_ptr<CLaunchBar> m_bar;
 };
 
@@ -107,14 +110,13 @@ TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
         m_bar->OnToolbarButtonClicked(m_bar->GetToolbar(), 7); // no such button
         BOOL upward = FALSE;
         POINT expected = LaunchBarShowPoint(row.position, button, &upward);
-        const RecordingContainer& clicked = m_containers[1];
+        const RecordingItem& clicked = m_items[1];
         EXPECT_EQ(1, clicked.shows);
-        EXPECT_EQ(0, m_containers[0].shows);
-        EXPECT_TRUE(clicked.shownAlways);
+        EXPECT_EQ(0, m_items[0].shows);
         EXPECT_FALSE(clicked.leaveWatchedDuringShow) << "the bar must stay while the menu is open";
         EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForLeave());
         EXPECT_EQ((RECT{expected.x, expected.y, upward, 0}),
-                  (RECT{clicked.GetShowPoint().x, clicked.GetShowPoint().y, clicked.GetOpenUpward(), 0}))
+                  (RECT{clicked.shownAt.x, clicked.shownAt.y, clicked.shownUpward, 0}))
             << "point and upward";
     }
 }
@@ -132,17 +134,17 @@ TEST_F(LaunchBarWindow, EscapeHidesAChangeOfMonitorsDocksAgainAndAltF4LeavesNoDe
     SendMessageW(toolbar, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
     EXPECT_EQ(ExpectedBar(), WindowRect());
 
-    for (RecordingContainer& container : m_containers)
-        container.SetOwnerWindow(toolbar);
-    m_bar->GetContainer()->SetOwnerWindow(toolbar);
+    for (const RecordingItem& item : m_items)
+        EXPECT_EQ(toolbar, item.owner) << "the bar's window owns its items' menus";
+    EXPECT_EQ(toolbar, m_background.owner);
     SendMessageW(toolbar, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(toolbar));
     EXPECT_EQ(nullptr, m_bar->GetToolbarWindow());
     EXPECT_FALSE(m_bar->GetHotWindow()->IsWatchingForEnter());
-    // Without an application there is no main window to hand the items to.
-    for (const RecordingContainer& container : m_containers)
-        EXPECT_NE(toolbar, container.GetOwnerWindow());
-    EXPECT_NE(toolbar, m_bar->GetContainer()->GetOwnerWindow());
+    // Without a main window the items are left with no owner rather than a dead one.
+    for (const RecordingItem& item : m_items)
+        EXPECT_EQ(nullptr, item.owner);
+    EXPECT_EQ(nullptr, m_background.owner);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "lib/FileSearch.h"
 
-#include "app/ReparsePoints.h"
+#include "lib/ReparsePoints.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 

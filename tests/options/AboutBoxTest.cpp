@@ -1,5 +1,6 @@
 #include "options/AboutBox.h"
 
+#include "app/Pathwren.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
 #include "res/resource.h"
@@ -20,7 +21,7 @@ namespace {
 
 class TestContainer : public CContainerBase {
 public:
-    TestContainer() : CContainerBase(GetModuleHandleW(nullptr), nullptr) {}
+    explicit TestContainer(IContainerHost* host) : CContainerBase(GetModuleHandleW(nullptr), host) {}
     BOOL SaveState() override { return TRUE; }
 };
 
@@ -73,9 +74,11 @@ bool FindLinkPoint(HWND link, const wchar_t* id, POINT* point) {
 
 TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpensItsAddress) {
     OpenedAddresses opened;
-    CLanguage language;
-    TestContainer container;
-    ASSERT_TRUE(container.BuildContextMenu(&language));
+    // The application carries out the menu's About.
+    CPathwren application;
+    application.m_pLanguage = new CLanguage();
+    TestContainer container(&application);
+    ASSERT_TRUE(container.BuildContextMenu(application.m_pLanguage));
     HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     container.SetOwnerWindow(owner);
 

@@ -1,6 +1,6 @@
 // The toolbar's sizes, button places, window attributes and painting, read from its window and
 // from its own drawing into a picture.
-#include "skin/Skin.h"
+#include "config/Skin.h"
 #include "skin/ToolbarFixtures.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"

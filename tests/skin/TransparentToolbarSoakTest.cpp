@@ -1,7 +1,7 @@
 // Toolbars and hot windows made, used and destroyed many times must give back every GDI object,
 // window and timer. The normal run makes 200 toolbars and 2,000 hot windows; with the
 // environment variable PATHWREN_LONG_SOAK set, 1,000 and 10,000.
-#include "launchbar/HotWindow.h"
+#include "lib/HotWindow.h"
 #include "skin/ToolbarFixtures.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"

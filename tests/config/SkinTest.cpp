@@ -1,4 +1,4 @@
-#include "skin/Skin.h"
+#include "config/Skin.h"
 
 #include "config/SpecialPath.h"
 #include "lib/FileSystem.h"

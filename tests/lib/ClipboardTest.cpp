@@ -1,4 +1,4 @@
-#include "app/Clipboard.h"
+#include "lib/Clipboard.h"
 
 #include "support/ClipboardText.h"
 #include "support/DialogScriptDriver.h"

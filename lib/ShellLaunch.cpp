@@ -1,6 +1,6 @@
-#include "app/ShellLaunch.h"
+#include "lib/ShellLaunch.h"
 
-#include "app/ErrorMessages.h"
+#include "lib/ErrorMessages.h"
 #include "lib/ComPtr.h"
 #include "lib/IdList.h"
 #include "lib/PathText.h"

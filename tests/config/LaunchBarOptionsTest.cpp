@@ -1,4 +1,4 @@
-#include "launchbar/LaunchBarOptions.h"
+#include "config/LaunchBarOptions.h"
 
 #include "config/IniFile.h"
 #include "support/FileFixtures.h"

@@ -1,4 +1,4 @@
-#include "app/ErrorMessages.h"
+#include "lib/ErrorMessages.h"
 
 #include <cwchar>
 

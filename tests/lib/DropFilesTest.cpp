@@ -1,4 +1,4 @@
-#include "app/DropFiles.h"
+#include "lib/DropFiles.h"
 #include "support/FileFixtures.h"
 
 #include <gtest/gtest.h>

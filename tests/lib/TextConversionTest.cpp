@@ -1,4 +1,4 @@
-#include "app/TextConversion.h"
+#include "lib/TextConversion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/FolderBrowser.h"
+#include "lib/FolderBrowser.h"
 
 #include "support/DialogScriptDriver.h"
 #include "support/TempDirectory.h"

@@ -1,4 +1,4 @@
-#include "app/ShellLaunch.h"
+#include "lib/ShellLaunch.h"
 
 #include "lib/ShellLink.h"
 #include "support/ChildProcess.h"

@@ -1,4 +1,4 @@
-#include "launchbar/HotWindow.h"
+#include "lib/HotWindow.h"
 
 #include <set>
 

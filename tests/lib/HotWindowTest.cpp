@@ -1,7 +1,7 @@
 // Hot areas with real timers and a real cursor: what counts as resting, how long leaving takes,
 // the keep rectangle, and what is left after destruction. The cursor moves, so the suite runs
 // under the desktop lock.
-#include "launchbar/HotWindow.h"
+#include "lib/HotWindow.h"
 #include "support/MessagePump.h"
 
 #include <gtest/gtest.h>

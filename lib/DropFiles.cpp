@@ -1,4 +1,4 @@
-#include "app/DropFiles.h"
+#include "lib/DropFiles.h"
 
 void HandleDropFiles(const DropFilesContext* context, HDROP drop) {
     POINT point = {0, 0};

@@ -1,4 +1,4 @@
-#include "launchbar/WindowBase.h"
+#include "lib/WindowBase.h"
 
 #include "lib/WindowLink.h"
 

@@ -1,7 +1,7 @@
 // The window base on real windows: which handler each message reaches, what the defaults answer,
 // how painting is buffered, and mouse-leave tracking. Some cases place the cursor, so the suite
 // runs under the desktop lock.
-#include "launchbar/WindowBase.h"
+#include "lib/WindowBase.h"
 #include "lib/GdiObject.h"
 #include "support/MessagePump.h"
 

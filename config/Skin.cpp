@@ -1,4 +1,4 @@
-#include "skin/Skin.h"
+#include "config/Skin.h"
 
 #include "config/IniFile.h"
 #include "lib/FileSystem.h"

@@ -1,4 +1,4 @@
-#include "app/WideStringBuffer.h"
+#include "lib/WideStringBuffer.h"
 
 #include <cstdarg>
 #include <cwchar>

@@ -1,4 +1,4 @@
-#include "app/FolderBrowser.h"
+#include "lib/FolderBrowser.h"
 
 #include "lib/IdList.h"
 #include "lib/StringCopy.h"

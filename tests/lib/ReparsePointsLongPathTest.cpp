@@ -1,4 +1,4 @@
-#include "app/ReparsePoints.h"
+#include "lib/ReparsePoints.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/Clipboard.h"
+#include "lib/Clipboard.h"
 
-#include "app/ErrorMessages.h"
+#include "lib/ErrorMessages.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "app/MonitorRect.h"
+#include "lib/MonitorRect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/ReparsePoints.h"
+#include "lib/ReparsePoints.h"
 
 #include "lib/KernelHandle.h"
 #include "lib/PathText.h"

@@ -1,0 +1,188 @@
+// An options OK or an Exit chosen while a box opened from an item's menu is still up: the
+// container whose handler runs that box must outlive it, so the rebuild and the quit wait until
+// the box is answered and the stack is back in the main loop.
+#include "ApplicationFixture.h"
+
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/ContainerBase.h"
+#include "containers/LaunchBarContainerBase.h"
+#include "launchbar/LaunchBar.h"
+#include "support/MessagePump.h"
+#include "support/WindowSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const DWORD kWaitLimitMs = 10000;
+// The message the helper thread sends to look at the application from its own thread, inside
+// whatever modal loop runs there.
+const UINT WM_LOOK = WM_APP + 77;
+
+HWND FindDialogTitled(const std::wstring& title) {
+    for (HWND dialog : WindowsOfClass(L"#32770")) {
+        WCHAR text[64] = L"";
+        GetWindowTextW(dialog, text, ARRAYSIZE(text));
+        if (title == text)
+            return dialog;
+    }
+    return nullptr;
+}
+
+// What stands on screen for the items: their containers, the bar and its own menu.
+struct Presence {
+    std::vector<CContainerBase*> containers;
+    CLaunchBar* bar = nullptr;
+    CContainerBase* barMenu = nullptr;
+    bool operator==(const Presence& other) const {
+        return containers == other.containers && bar == other.bar && barMenu == other.barMenu;
+    }
+};
+
+Presence Look(const CPathwren& application) {
+    Presence presence;
+    for (CGenericPathwrenObject* item : application.m_folders)
+        presence.containers.push_back(ContainerOf(*item));
+    presence.bar = application.m_pLaunchBar;
+    presence.barMenu = application.m_pLaunchBarContainer;
+    return presence;
+}
+
+class NestedLoop : public ::testing::Test {
+protected:
+    void Start(bool launchBar) {
+        CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
+        fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=Here\r\n");
+        fixture.Start();
+        fixture.openOptions = true;
+        if (launchBar)
+            fixture.application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
+    }
+
+    // From inside the loop: opens the about box through the menu that showMenu tracks and, while
+    // it is up, plays inAboutBox on a helper thread, then answers the box. Returns what stood on
+    // screen before the box, while the box was still up after inAboutBox, and after the box.
+    void AboutBoxWith(HWND mainWindow, const std::function<void()>& showMenu,
+                      const std::function<void(HWND mainWindow)>& inAboutBox) {
+        before = Look(fixture.application);
+        HWND looker = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        SetWindowSubclass(looker, LookProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        std::atomic<bool> done(false);
+        std::thread helper([&] {
+            HWND about = nullptr;
+            PumpMessagesUntil([&] { return (about = FindDialogTitled(L"About")) != nullptr; }, kWaitLimitMs);
+            if (about) {
+                inAboutBox(mainWindow);
+                SendMessageW(looker, WM_LOOK, 0, 0);
+                aboutStillOpen = IsWindow(about) != FALSE;
+                PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            }
+            done = true;
+        });
+        showMenu();
+        PumpMessagesUntil([&] { return done.load(); }, kWaitLimitMs);
+        helper.join();
+        RemoveWindowSubclass(looker, LookProc, 1);
+        DestroyWindow(looker);
+    }
+
+    static LRESULT CALLBACK LookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR self) {
+        if (message == WM_LOOK) {
+            auto* test = reinterpret_cast<NestedLoop*>(self);
+            test->during = Look(test->fixture.application);
+            return 0;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+
+    static void OkInOptions(HWND mainWindow) {
+        PostMessageW(mainWindow, WM_SHOW_OPTIONS, 0, 0);
+        HWND options = nullptr;
+        PumpMessagesUntil([&] { return (options = FindDialogTitled(L"Options")) != nullptr; }, kWaitLimitMs);
+        ASSERT_NE(nullptr, options);
+        PostMessageW(options, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        // The dialog is gone only after its result was handed back.
+        PumpMessagesUntil([&] { return !IsWindow(options); }, kWaitLimitMs);
+    }
+
+    void ExpectOptionsOkWaitsForTheAboutBox(bool launchBar);
+
+    ApplicationFixture fixture;
+    Presence before, during;
+    bool aboutStillOpen = false;
+};
+
+// About is the third entry of the bar's own menu and the fourth of an item's (after Show).
+void ChooseAbout(bool itemMenu) {
+    ChooseMenuEntryWhenShown(itemMenu ? 4 : 3);
+}
+
+} // namespace
+
+void NestedLoop::ExpectOptionsOkWaitsForTheAboutBox(bool launchBar) {
+    Start(launchBar);
+    Presence afterTheBox, after;
+    std::vector<std::function<bool()>> steps = {
+        [&] {
+            AboutBoxWith(
+                fixture.application.m_hMainWindow,
+                [&] {
+                    ChooseAbout(!launchBar);
+                    if (launchBar)
+                        fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);
+                    else
+                        ContainerOf(*fixture.application.m_folders[0])->ShowContextMenu(POINT{300, 300}, TRUE);
+                },
+                OkInOptions);
+            // Back from the container's handler, not yet in the main loop: still untouched.
+            afterTheBox = Look(fixture.application);
+            return true;
+        },
+        [&] { return !((after = Look(fixture.application)) == before); }};
+    EXPECT_EQ(steps.size(), fixture.RunSteps(steps));
+    EXPECT_TRUE(aboutStillOpen);
+    EXPECT_TRUE(before == during) << "a container, the bar or its menu changed while the box was up";
+    EXPECT_TRUE(before == afterTheBox) << "rebuilt under the handler that showed the box";
+    ASSERT_EQ(1u, after.containers.size());
+    EXPECT_NE(before.containers[0], after.containers[0]) << "the OK rebuilt the containers after the box";
+    EXPECT_EQ(launchBar, after.bar != nullptr);
+    EXPECT_FALSE(fixture.WatchdogFired());
+}
+
+TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfTheBarsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
+    ExpectOptionsOkWaitsForTheAboutBox(true);
+}
+
+TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfATrayMenuRebuildsOnlyOnceTheBoxIsAnswered) {
+    ExpectOptionsOkWaitsForTheAboutBox(false);
+}
+
+TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswered) {
+    Start(true);
+    Presence afterTheBox;
+    EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
+        AboutBoxWith(
+            window,
+            [&] {
+                ChooseAbout(false);
+                fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);
+            },
+            [&](HWND mainWindow) {
+                PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+                PumpMessagesUntil([&] { return fixture.SavedItemCount() == 1; }, kWaitLimitMs);
+            });
+        afterTheBox = Look(fixture.application);
+    }));
+    EXPECT_TRUE(before == during) << "the quit destroyed what the box's handler still uses";
+    EXPECT_TRUE(before == afterTheBox);
+    EXPECT_TRUE(fixture.application.m_folders.empty()) << "the quit followed the box";
+    EXPECT_EQ(1, fixture.SavedItemCount());
+}
