@@ -109,6 +109,11 @@ BOOL CPathwren::LoadFolders() {
     DestroyFolders();
     if (RestoreDamagedFoldersFile())
         m_restoredFromBackup = TRUE;
+    // One program directory shared by several users (an installed copy) already has its main
+    // file, yet each user's first start still deserves the options dialog: a per-user folders
+    // file that does not exist yet is that first start.
+    if (!m_pOptions->SingleUser && !IsExistingFile(m_pOptions->FoldersFile))
+        m_showOptionsAtStart = TRUE;
     {
         CIniFileEx<CGenericPathwrenObject> file(m_pOptions->FoldersFile);
         file.LoadArray(L"Folders", m_folders);

@@ -1,4 +1,5 @@
 #pragma once
+#include "PathwrenVersion.h"
 
 // Where the program sends the user and where it looks for updates. Each host name and the mail
 // address are written once, here; the paths and query keys after them are what the servers expect.
@@ -20,4 +21,4 @@ const wchar_t kDonationAddress[] = L"https://" PATHWREN_PAYMENT_HOST L"/cgi-bin/
 
 // Paths on the update server: the maker's host unless the main INI file names another.
 const wchar_t kUpdateInformationPath[] = L"/Pathwren/Pathwren.xml";
-const wchar_t kUpdateDownloadPath[] = L"/exe/Pathwren_bin64.zip";
+const wchar_t kUpdateDownloadPath[] = L"/exe/" PATHWREN_PORTABLE_ZIP_NAME;

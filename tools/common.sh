@@ -13,7 +13,9 @@ PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev goog
           wine64 wine xvfb xauth x11-utils imagemagick procps
           clang libclang-rt-14-dev python3 locales
           # Glyphs for the Chinese and Japanese translations: Wine links its dialog font to these.
-          fonts-wqy-microhei fonts-ipafont-gothic)
+          fonts-wqy-microhei fonts-ipafont-gothic
+          # The release: the installer, its signature, the portable zip.
+          wixl msitools osslsigncode zip unzip openssl binutils)
 
 install_missing() {
     local missing=()

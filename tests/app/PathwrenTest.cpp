@@ -1,15 +1,20 @@
 #include "ApplicationFixture.h"
 
+#include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
 #include "lib/FileSystem.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
+#include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+
+#include <shlobj.h>
 
 namespace {
 
@@ -129,4 +134,54 @@ TEST_F(Pathwren, AFailedSaveKeepsThePreviousFile) {
     EXPECT_FALSE(IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()));
     EXPECT_TRUE(fixture.application.SaveFolders());
     EXPECT_EQ(before, ReadFileBytes(fixture.File(L"FoldersOptions.bak")));
+}
+
+namespace {
+
+// The per-user configuration folder of the account the tests run under, moved aside for the
+// test's run and put back afterwards, so a test starts as that user's very first start.
+class PerUserFolderSetAside {
+public:
+    PerUserFolderSetAside() {
+        WCHAR localAppData[MAX_PATH] = L"";
+        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData);
+        m_folder = localAppData + std::wstring(L"\\Pathwren");
+        m_aside = m_folder + L".set-aside-by-test";
+        m_movedAside = MoveFileW(m_folder.c_str(), m_aside.c_str()) != FALSE;
+    }
+    ~PerUserFolderSetAside() {
+        RemoveTree(m_folder);
+        if (m_movedAside)
+            MoveFileW(m_aside.c_str(), m_folder.c_str());
+    }
+    std::wstring File(LPCWSTR name) const { return m_folder + L"\\" + name; }
+
+private:
+    std::wstring m_folder;
+    std::wstring m_aside;
+    bool m_movedAside = false;
+};
+
+} // namespace
+
+TEST_F(Pathwren, EachUserOfASharedProgramDirectoryGetsTheOptionsAtTheirOwnFirstStartOnly) {
+    PerUserFolderSetAside perUser;
+    WriteUtf16File(fixture.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=0\r\nbRunAtStartup=0\r\n");
+    fixture.Start();
+    EXPECT_TRUE(fixture.application.m_showOptionsAtStart) << "this user has no folders file yet";
+    EXPECT_TRUE(IsExistingFile(perUser.File(L"FoldersOptions.ini").c_str()));
+    EXPECT_FALSE(IsExistingFile(fixture.File(L"FoldersOptions.ini").c_str())) << "nothing of a user beside the program";
+
+    fixture.application.m_showOptionsAtStart = FALSE;
+    fixture.Start();
+    EXPECT_FALSE(fixture.application.m_showOptionsAtStart) << "the second start of the same user";
+
+    // A single-user directory whose main file exists was set up already: its first start stays quiet.
+    ApplicationFixture portable;
+    WriteUtf16File(portable.File(L"Pathwren.ini"), L"");
+    portable.Start();
+    EXPECT_FALSE(portable.application.m_showOptionsAtStart);
+    EXPECT_TRUE(portable.application.m_pOptions->SingleUser) << "an empty main file is a single-user directory";
+    EXPECT_TRUE(IsExistingFile(portable.File(L"FoldersOptions.ini").c_str()));
+    EXPECT_TRUE(IsExistingFile(portable.File(L"UserOptions.ini").c_str()));
 }

@@ -54,7 +54,8 @@ struct OptionsInTemp {
 
 } // namespace
 
-// desktop-free: ApplicationOptions
+// Not desktop-free: these cases write the test account's per-user folder and Run key, which the
+// release test's installed program uses too, so they never run beside it.
 TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
     WCHAR localAppData[MAX_PATH];
     ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));
