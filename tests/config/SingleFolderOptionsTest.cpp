@@ -56,7 +56,7 @@ std::wstring SavedText(CSingleFolderOptions& item) {
     return text.substr(wcslen(L"[Item]\r\n"));
 }
 
-struct DestroyCounter : IFolderItemContainer {
+struct DestroyCounter final : IFolderItemContainer {
     explicit DestroyCounter(int* count) : m_count(count) {}
     void Destroy() override {
         ++*m_count;
