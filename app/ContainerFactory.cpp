@@ -40,14 +40,12 @@ BOOL CreateContainerForItem(CGenericPathwrenObject* item, IContainerHost* host, 
             container = new CFolderMenuContainer(instance, host);
             break;
         case FolderPresentationBrowser:
-            container = IsWindowsXP()
-                            ? static_cast<CContainerBase*>(new CShellBrowserContainerXP(instance, host))
-                            : new CShellBrowserContainer(instance, host);
+            container = IsWindowsXP() ? static_cast<CContainerBase*>(new CShellBrowserContainerXP(instance, host))
+                                      : new CShellBrowserContainer(instance, host);
             break;
         case FolderPresentationDesktop:
-            container = IsWindowsXP()
-                            ? static_cast<CContainerBase*>(new CDesktopBrowserContainerXP(instance, host))
-                            : new CDesktopBrowserContainer(instance, host);
+            container = IsWindowsXP() ? static_cast<CContainerBase*>(new CDesktopBrowserContainerXP(instance, host))
+                                      : new CDesktopBrowserContainer(instance, host);
             break;
         default:
             return FALSE;

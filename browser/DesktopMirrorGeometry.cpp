@@ -65,4 +65,3 @@ POINT MirrorPosition(const DesktopMirrorGeometry& geometry, POINT desktop) {
     place.y = Clamp(place.y, margin, bottom - margin - iconSize);
     return place;
 }
-

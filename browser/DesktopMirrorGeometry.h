@@ -27,4 +27,3 @@ BOOL IsOnFirstMonitor(const std::vector<RECT>& workAreas, POINT desktop);
 BOOL IsSmallMirror(const DesktopMirrorGeometry& geometry);
 // The desktop position scaled into the view, kept off the view's edges and its scroll bars.
 POINT MirrorPosition(const DesktopMirrorGeometry& geometry, POINT desktop);
-

@@ -62,9 +62,9 @@ RECT HotCornerRect(const RECT& screen, int position, int width, int height) {
 }
 
 CShellBrowserContainerBase::CShellBrowserContainerBase(HINSTANCE instance, IContainerHost* host)
-    : CContainerBase(instance, host), m_pItem(nullptr), m_window(nullptr), m_listView(nullptr),
-      m_viewWindow(nullptr), m_atHome(FALSE), m_rearranged(FALSE), m_restoring(TRUE), m_viewMode(0), m_currentPath(),
-      m_homePath(), m_dwm(L"dwmapi.dll"),
+    : CContainerBase(instance, host), m_pItem(nullptr), m_window(nullptr), m_listView(nullptr), m_viewWindow(nullptr),
+      m_atHome(FALSE), m_rearranged(FALSE), m_restoring(TRUE), m_viewMode(0), m_currentPath(), m_homePath(),
+      m_dwm(L"dwmapi.dll"),
       m_dwmIsCompositionEnabled(m_dwm.Procedure<decltype(m_dwmIsCompositionEnabled)>("DwmIsCompositionEnabled")),
       m_dwmGetWindowAttribute(m_dwm.Procedure<decltype(m_dwmGetWindowAttribute)>("DwmGetWindowAttribute")),
       m_movingToolbar(FALSE), m_windowLost(FALSE), m_hungInto(nullptr), m_workArea(), m_maximizedArea(),

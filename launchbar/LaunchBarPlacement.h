@@ -21,7 +21,6 @@ BOOL IsVerticalLaunchBarPosition(UINT position);
 LaunchBarPlacement PlaceLaunchBar(const CLaunchBarOptions& options, SIZE toolbarSize,
                                   const std::vector<RECT>& monitorWorkAreas);
 
-
 // Where an item clicked on the bar opens, in screen pixels, from the button's screen rectangle:
 // beside the button on the side away from the screen edge, upward on bottom bars.
 POINT LaunchBarShowPoint(UINT position, const RECT& button, BOOL* openUpward);

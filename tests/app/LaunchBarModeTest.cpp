@@ -82,7 +82,8 @@ TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarInsteadOfTrayIcons) {
             EXPECT_EQ(language.Show, MenuItemTexts(Container(i)->GetContextMenu()->GetHandle())[0]);
         }
         EXPECT_EQ(toolbar, fixture.application.m_pLaunchBarContainer->GetOwnerWindow());
-        EXPECT_EQ(language.Options, MenuItemTexts(fixture.application.m_pLaunchBarContainer->GetContextMenu()->GetHandle())[0]);
+        EXPECT_EQ(language.Options,
+                  MenuItemTexts(fixture.application.m_pLaunchBarContainer->GetContextMenu()->GetHandle())[0]);
     });
 }
 

@@ -47,8 +47,7 @@ struct Presence {
     CLaunchBar* bar = nullptr;
     CContainerBase* barMenu = nullptr;
     bool operator==(const Presence& other) const {
-        return items == other.items && containers == other.containers && bar == other.bar &&
-               barMenu == other.barMenu;
+        return items == other.items && containers == other.containers && bar == other.bar && barMenu == other.barMenu;
     }
 };
 

@@ -649,8 +649,9 @@ TEST_F(OptionsDialog, OpenAndCancelOrOkSoakKeepsTheGdiCountFlat) {
                     PostMessageW(dialog, WM_COMMAND, g_closingButton, 0);
             });
             CPathwren& application = fixture.application;
-            OptionsDialogSource source = {GetModuleHandleW(nullptr), window,   application.m_pOptions,
-                                          application.m_pLanguage,   &application.m_folders, application.m_hDefaultIcon};
+            OptionsDialogSource source = {GetModuleHandleW(nullptr), window,
+                                          application.m_pOptions,    application.m_pLanguage,
+                                          &application.m_folders,    application.m_hDefaultIcon};
             EditedConfiguration edited;
             if (ShowOptionsDialog(source, &edited, nullptr) == OPTIONS_RESULT_OK)
                 application.ReplaceConfiguration(edited);
