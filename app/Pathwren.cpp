@@ -87,16 +87,17 @@ BOOL CPathwren::LoadLanguage() {
     m_pLanguage = nullptr;
     if (m_pOptions) {
         // Opening a missing file would create it empty and show English without a word; a language
-        // the user chose says it is gone, once per start, and English stands in for it.
+        // the user chose says it is gone, once per start, and the built-in English stands in for
+        // it. The choice itself is kept: the file may come back.
         if (!IsExistingFile(m_pOptions->LanguageFile) && _wcsicmp(m_pOptions->Language, L"English") != 0) {
             WCHAR text[2 * MAX_PATH];
             swprintf(text, ARRAYSIZE(text), L"The language file \"%ls\" is missing; the texts are shown in English.",
                      m_pOptions->LanguageFile);
             MessageBoxW(nullptr, text, L"Pathwren", MB_ICONEXCLAMATION);
-            m_pOptions->SetLanguage(L"English");
+        } else {
+            CIniFileEx<CLanguage> file(m_pOptions->LanguageFile);
+            m_pLanguage = file.Load(L"Language");
         }
-        CIniFileEx<CLanguage> file(m_pOptions->LanguageFile);
-        m_pLanguage = file.Load(L"Language");
     }
     if (!m_pLanguage)
         m_pLanguage = new (std::nothrow) CLanguage();

@@ -152,7 +152,10 @@ TEST_F(OptionsDialogEdges, OkRefusesNumbersOutOfRangeAndKeepsWhatItCannotShow) {
     WriteUtf16File(fixture.File(L"UserOptions.ini"),
                    L"[Default]\r\nLanguage=Klingon\r\n[LaunchBar]\r\nScreenIndex=2\r\n"
                    L"HotCornerActiveWitdh=9\r\nMarginTop=4\r\n");
+    // The start says once that the chosen language has no file; then nothing may answer the dialog.
+    DialogScriptDriver startBox({DialogScriptDriver::Press(IDOK)});
     DialogScript script;
+    script.afterStart = [&] { EXPECT_EQ(1u, startBox.Finish().size()); };
     script.inDialog = [&](HWND dialog) {
         ASSERT_EQ(1, GetSystemMetrics(SM_CMONITORS)) << "the test display has one monitor";
         // Loaded from a file, such a folder would stop the start with an error box.

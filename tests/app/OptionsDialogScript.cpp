@@ -26,6 +26,8 @@ bool RunOptions(ApplicationFixture& fixture, DialogScript& script) {
     for (LPCWSTR folder : {L"A", L"B", L"C", L"Elsewhere", L"One", L"Two"})
         CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
     fixture.Start();
+    if (script.afterStart)
+        script.afterStart();
     fixture.openOptions = true;
     HWND dialog = nullptr;
     std::vector<std::function<bool()>> steps = {

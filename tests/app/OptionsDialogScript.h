@@ -10,6 +10,8 @@
 
 // The dialog runs its own modal loop inside the application's; the fixture's step timer reaches it there.
 struct DialogScript {
+    // Once the start-up is over (its boxes answered), before the options open.
+    std::function<void()> afterStart;
     std::function<void(HWND dialog)> inDialog;
     // Played one per timer tick after inDialog, so that the dialog handles the input in between.
     std::vector<std::function<void(HWND dialog)>> laterSteps;
