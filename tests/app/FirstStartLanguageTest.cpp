@@ -1,4 +1,5 @@
 #include "ApplicationFixture.h"
+#include "OptionsDialogScript.h"
 
 #include "config/ApplicationOptions.h"
 #include "config/IniFileEx.h"
@@ -42,19 +43,6 @@ std::wstring ExpectedWindowsLanguage() {
     if (!GetEnvironmentVariableW(L"PATHWREN_EXPECTED_LANGUAGE", name, MAX_PATH))
         return L"English";
     return name;
-}
-
-std::wstring WindowText(HWND window) {
-    WCHAR text[512] = L"";
-    GetWindowTextW(window, text, ARRAYSIZE(text));
-    return text;
-}
-
-HWND FindOptionsDialog() {
-    for (HWND dialog : WindowsOfClass(L"#32770"))
-        if (GetDlgItem(dialog, IDC_OPTIONS_TREE))
-            return dialog;
-    return nullptr;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "ApplicationFixture.h"
+#include "OptionsDialogScript.h"
 
 #include "config/GenericPathwrenObject.h"
 #include "config/ItemIdentifiers.h"
@@ -30,16 +31,6 @@ std::vector<std::wstring> g_shownInFolder;
 
 void RecordShownInFolder(LPCWSTR path) {
     g_shownInFolder.push_back(path);
-}
-
-HWND FindOptionsDialog() {
-    for (HWND dialog : WindowsOfClass(L"#32770")) {
-        WCHAR title[64] = L"";
-        GetWindowTextW(dialog, title, ARRAYSIZE(title));
-        if (std::wstring(title) == L"Options")
-            return dialog;
-    }
-    return nullptr;
 }
 
 // Selects the item node at this index under the tree's Folders node.

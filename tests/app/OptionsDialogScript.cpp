@@ -13,8 +13,9 @@ std::wstring WindowText(HWND window) {
 }
 
 HWND FindOptionsDialog() {
+    // By its page tree, not its title, which each language writes its own way.
     for (HWND dialog : WindowsOfClass(L"#32770"))
-        if (WindowText(dialog) == L"Options")
+        if (GetDlgItem(dialog, IDC_OPTIONS_TREE))
             return dialog;
     return nullptr;
 }

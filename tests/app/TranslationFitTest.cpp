@@ -1,4 +1,5 @@
 #include "ApplicationFixture.h"
+#include "OptionsDialogScript.h"
 
 #include "res/resource.h"
 #include "support/FileFixtures.h"
@@ -14,12 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring WindowText(HWND window) {
-    WCHAR text[1024] = L"";
-    GetWindowTextW(window, text, ARRAYSIZE(text));
-    return text;
-}
 
 std::string Narrow(const std::wstring& text) {
     std::string narrow(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
@@ -82,15 +77,6 @@ bool CarriesText(HWND control) {
     return _wcsicmp(className, L"Button") == 0 && (style & BS_TYPEMASK) != BS_OWNERDRAW;
 }
 
-HTREEITEM Page(HWND dialog, const std::vector<int>& path) {
-    HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
-    HTREEITEM node = nullptr;
-    for (int index : path)
-        for (node = node ? TreeView_GetChild(tree, node) : TreeView_GetRoot(tree); node && index-- > 0;)
-            node = TreeView_GetNextSibling(tree, node);
-    return node;
-}
-
 // Every page of the dialog, the item page once for each shortcut type, as the user can see them.
 const struct {
     std::vector<int> page;
@@ -140,13 +126,6 @@ std::vector<std::string> FindMisfits(HWND dialog, int dpi) {
         }
     }
     return misfits;
-}
-
-HWND FindOptionsDialog() {
-    for (HWND dialog : WindowsOfClass(L"#32770"))
-        if (GetDlgItem(dialog, IDC_OPTIONS_TREE))
-            return dialog;
-    return nullptr;
 }
 
 // The misfits of the options dialog in one language, at the DPI this process runs at.
