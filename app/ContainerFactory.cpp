@@ -52,6 +52,6 @@ BOOL CreateContainerForItem(CGenericPathwrenObject* item, IContainerHost* host, 
     }
     item->m_pContainer = container;
     container->SetDefaultIcon(defaultIcon);
-    container->BuildContextMenu(language);
+    container->SetLanguage(language);
     return container->Initialize(item);
 }

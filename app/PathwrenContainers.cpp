@@ -75,7 +75,7 @@ void CPathwren::AppendLaunchBarButton(CGenericPathwrenObject& item) {
 
 void CPathwren::BuildLaunchBar() {
     m_pLaunchBarContainer = new CLaunchBarContainerBase(m_hInstance, this);
-    m_pLaunchBarContainer->BuildContextMenu(m_pLanguage);
+    m_pLaunchBarContainer->SetLanguage(m_pLanguage);
     // The bar gives every item and its own background menu its window as their menus' owner.
     m_pLaunchBar->Build(m_hInstance, m_pOptions->LaunchBarOptions, m_pLaunchBarContainer, m_hMainWindow);
 }

@@ -170,10 +170,16 @@ int CContainerBase::GetMenuAction(UINT commandId) const {
     return found == m_commandMap.end() ? -1 : static_cast<int>(found->second);
 }
 
+CPopUpMenu* CContainerBase::PrepareContextMenu() {
+    if (!m_pContextMenu)
+        BuildContextMenu(m_pLanguage);
+    return m_pContextMenu;
+}
+
 BOOL CContainerBase::ShowContextMenu(POINT point, BOOL openUpward) {
     m_showPoint = point;
     m_openUpward = openUpward;
-    if (!m_pContextMenu)
+    if (!PrepareContextMenu())
         return TRUE;
     UINT chosen = m_pContextMenu->Track(point.x, point.y, m_hOwnerWindow, openUpward);
     if (chosen == 0)

@@ -40,6 +40,11 @@ public:
     virtual BOOL ReturnFocusToTray() { return TRUE; }
     virtual void ToggleMaximize() {}
     virtual BOOL BuildContextMenu(CLanguage* language) { return BuildMenu(language, TRUE); }
+    // The texts the context menu is made from when it is first needed; most items are never
+    // right-clicked in a run, and a start with many items should not pay for their menus.
+    void SetLanguage(CLanguage* language) { m_pLanguage = language; }
+    // The context menu, made from the texts given to SetLanguage on the first call.
+    CPopUpMenu* PrepareContextMenu();
     // Ends the container; the object is gone afterwards.
     void Destroy() override { delete this; }
     virtual BOOL Initialize(CGenericPathwrenObject* item) {
@@ -69,6 +74,7 @@ public:
     void SetOwnerWindow(HWND window) override { m_hOwnerWindow = window; }
     HWND GetOwnerWindow() const { return m_hOwnerWindow; }
     CNotifyIcon* GetNotifyIcon() const { return m_pNotifyIcon; }
+    // Null until the context menu was first needed.
     CPopUpMenu* GetContextMenu() const { return m_pContextMenu; }
     HICON GetIcon() const { return m_hIcon; }
     HICON GetHotIcon() const { return m_hHotIcon; }

@@ -82,10 +82,20 @@ CFolderMenuContainer::~CFolderMenuContainer() {
 
 BOOL CFolderMenuContainer::Initialize(CGenericPathwrenObject* item) {
     delete m_pFolderMenu;
-    m_pFolderMenu = new CFolderMenu();
+    m_pFolderMenu = nullptr;
+    StopWatching();
     m_pItem = item;
     AttachItemIcon(item);
-    m_pFolderMenu->ApplyItemSettings(*item);
+    return CheckFolders();
+}
+
+BOOL CFolderMenuContainer::PrepareFolderMenu() {
+    if (m_pFolderMenu)
+        return m_pFolderMenu->GetRootMenu() != nullptr;
+    if (!m_pItem)
+        return FALSE;
+    m_pFolderMenu = new CFolderMenu();
+    m_pFolderMenu->ApplyItemSettings(*m_pItem);
     StartWatching();
     return Rebuild();
 }
@@ -95,7 +105,8 @@ void CFolderMenuContainer::SetOwnerWindow(HWND window) {
         return;
     StopWatching();
     CContainerBase::SetOwnerWindow(window);
-    if (m_pItem)
+    // A menu not made yet needs no watch: its first showing reads the folders as they are then.
+    if (m_pItem && m_pFolderMenu)
         StartWatching();
 }
 
@@ -156,15 +167,32 @@ BOOL CFolderMenuContainer::Rebuild() {
     return RebuildSingleFolder();
 }
 
-BOOL CFolderMenuContainer::RebuildSingleFolder() {
-    WCHAR folder[MAX_PATH];
-    // A folder that has gone keeps the menu as it was: the user still sees what was there.
+BOOL CFolderMenuContainer::ResolveSingleFolder(LPWSTR folder) {
     if (!ResolveSpecialPath(m_pItem->Path, folder))
         return FALSE;
     if (!IsExistingDirectory(folder)) {
         ShowFolderError(folder);
         return FALSE;
     }
+    return TRUE;
+}
+
+BOOL CFolderMenuContainer::CheckFolders() {
+    if (m_pItem->FolderPresentationType != FolderPresentationMultipleFoldersMenu) {
+        WCHAR folder[MAX_PATH];
+        return ResolveSingleFolder(folder);
+    }
+    // Folders that are gone only leave their part of the menu empty.
+    std::vector<MergedFolder> folders;
+    CollectMergedFolders(folders);
+    return TRUE;
+}
+
+BOOL CFolderMenuContainer::RebuildSingleFolder() {
+    WCHAR folder[MAX_PATH];
+    // A folder that has gone keeps the menu as it was: the user still sees what was there.
+    if (!ResolveSingleFolder(folder))
+        return FALSE;
     MergedFolder record = {};
     CopyTruncated(record.Directory, ARRAYSIZE(record.Directory), folder);
     ++m_buildCount;
@@ -207,6 +235,7 @@ void CFolderMenuContainer::ShowFolderError(LPCWSTR path) {
 }
 
 BOOL CFolderMenuContainer::Show(BOOL) {
+    PrepareFolderMenu();
     if (!m_pFolderMenu || !m_pFolderMenu->GetRootMenu())
         return FALSE;
     m_pFolderMenu->SetOwnerWindow(m_hOwnerWindow);

@@ -28,9 +28,14 @@ public:
     void SetOwnerWindow(HWND window) override;
     void OnShellItemChange(LONG event, LPCWSTR firstPath, LPCWSTR secondPath) override;
 
+    // Makes the folder menu and starts watching its folders on the first call; a start with many
+    // items builds none of them, and an item never shown never lists its folders. FALSE when the
+    // menu has nothing to show.
+    BOOL PrepareFolderMenu();
     // Reads the item's folders into a new menu. FALSE when a "Menu" item's folder is gone (the
     // menu keeps what it showed) or the menu could not be built.
     BOOL Rebuild();
+    // Null until the menu was first needed.
     CFolderMenu* GetFolderMenu() const { return m_pFolderMenu; }
     // How often the menu was built: shows that changes are collected into one rebuild.
     UINT GetBuildCount() const { return m_buildCount; }
@@ -49,6 +54,9 @@ private:
     BOOL StartWatching();
     void StopWatching();
     BOOL RegisterMergedFolders();
+    BOOL ResolveSingleFolder(LPWSTR folder);
+    // Whether the item's folders are there, with the balloon for each one that is not.
+    BOOL CheckFolders();
     BOOL RebuildSingleFolder();
     BOOL RebuildMergedFolders();
     void CollectMergedFolders(std::vector<MergedFolder>& folders);

@@ -56,7 +56,7 @@ TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
             if (!container || !container->GetNotifyIcon())
                 return false; // the watchdog ends the run
             window = container->GetWindow();
-            menu = MenuItemTexts(container->GetContextMenu()->GetHandle());
+            menu = MenuItemTexts(container->PrepareContextMenu()->GetHandle());
             return true;
         },
         act([&] { PostMessageW(container->GetNotifyIcon()->m_hWnd, WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP); }),

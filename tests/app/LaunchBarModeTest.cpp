@@ -79,11 +79,11 @@ TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarInsteadOfTrayIcons) {
             EXPECT_EQ(static_cast<ILaunchBarItem*>(Container(i)), bar.GetItem(i));
             EXPECT_EQ(nullptr, Container(i)->GetNotifyIcon());
             EXPECT_EQ(toolbar, Container(i)->GetOwnerWindow());
-            EXPECT_EQ(language.Show, MenuItemTexts(Container(i)->GetContextMenu()->GetHandle())[0]);
+            EXPECT_EQ(language.Show, MenuItemTexts(Container(i)->PrepareContextMenu()->GetHandle())[0]);
         }
         EXPECT_EQ(toolbar, fixture.application.m_pLaunchBarContainer->GetOwnerWindow());
         EXPECT_EQ(language.Options,
-                  MenuItemTexts(fixture.application.m_pLaunchBarContainer->GetContextMenu()->GetHandle())[0]);
+                  MenuItemTexts(fixture.application.m_pLaunchBarContainer->PrepareContextMenu()->GetHandle())[0]);
     });
 }
 

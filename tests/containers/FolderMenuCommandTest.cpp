@@ -63,8 +63,9 @@ TEST(FolderMenuCommand, ARefreshDuringTheCommandsModalLoopLeavesTheEntryInUseAlo
     CFolderMenuContainer container(GetModuleHandleW(nullptr), &application);
     container.SetDefaultIcon(static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0, 0, LR_SHARED)));
-    container.BuildContextMenu(&language);
+    container.SetLanguage(&language);
     ASSERT_TRUE(container.Initialize(&item));
+    ASSERT_TRUE(container.PrepareFolderMenu());
     HWND owner = container.GetOwnerWindow();
     ASSERT_NE(nullptr, owner);
     // The file goes after the menu was read, so opening the entry fails with a box.

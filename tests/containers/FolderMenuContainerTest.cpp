@@ -46,8 +46,10 @@ struct FolderMenu {
         container.reset(new CFolderMenuContainer(GetModuleHandleW(nullptr), &application));
         container->SetDefaultIcon(static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0, 0, LR_SHARED)));
-        container->BuildContextMenu(&language);
+        container->SetLanguage(&language);
         container->Initialize(&item);
+        // As the first click does: these cases are about the menu once it exists.
+        container->PrepareFolderMenu();
     }
     Texts RootTexts() const {
         CPopUpMenu* root = container->GetFolderMenu() ? container->GetFolderMenu()->GetRootMenu() : nullptr;
