@@ -38,6 +38,9 @@ public:
     RealProgram(const RealProgram&) = delete;
     RealProgram& operator=(const RealProgram&) = delete;
 
+    // The copy of the program, for a bench that starts it its own way.
+    const std::wstring& Exe() const { return m_exe; }
+
     void WriteFolders(const std::wstring& text) { WriteUtf16File(m_directory + L"\\FoldersOptions.ini", text); }
 
     // Milliseconds from the process's creation until its message loop first waits for input, when
