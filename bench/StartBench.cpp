@@ -259,24 +259,30 @@ int main(int argc, char** argv) {
 
     // (a) the stand-in tray.
     HWND standIn = CreateStandInTray();
-    Range standInStart, standInExit;
+    // The bare program beside it shows the floor: what a window and a tray icon each cost here.
+    Range standInStart, standInExit, bareStart, bareExit;
     std::printf("(a) stand-in tray, ms per run (start / exit):\n");
     for (int r = 0; r < runs; ++r) {
         Times one = run(ours, kFewItems, true);
         Times many = run(ours, kManyItems, true);
         TrayCounts counted = g_tray;
+        Times bareOne = run(bare(kFewItems), kFewItems, true), bareMany = run(bare(kManyItems), kManyItems, true);
         std::printf("  run %d: %d item %.0f / %.0f, %d items %.0f / %.0f; the stand-in got %d adds, %d deletes, "
-                    "%d others\n",
+                    "%d others; bare %.0f / %.0f and %.0f / %.0f\n",
                     r + 1, kFewItems, one.start, one.exit, kManyItems, many.start, many.exit, counted.adds,
-                    counted.deletes, counted.others);
-        ok = ok && Valid(one) && Valid(many) && counted.adds == kManyItems;
+                    counted.deletes, counted.others, bareOne.start, bareOne.exit, bareMany.start, bareMany.exit);
+        ok = ok && Valid(one) && Valid(many) && Valid(bareOne) && Valid(bareMany) && counted.adds == kManyItems;
         standInStart.Add(many.start / one.start);
         standInExit.Add(many.exit / one.exit);
+        bareStart.Add(bareMany.start / bareOne.start);
+        bareExit.Add(bareMany.exit / bareOne.exit);
     }
     DestroyWindow(standIn);
     UnregisterClassW(L"Shell_TrayWnd", GetModuleHandleW(nullptr));
     PrintRange("100 items against 1, start:", standInStart, 1.5);
     PrintRange("100 items against 1, exit:", standInExit, 1.5);
+    PrintRange("the bare program, 100 icons against 1, start:", bareStart, 1.5);
+    PrintRange("the bare program, 100 icons against 1, exit:", bareExit, 1.5);
 
     // (b) Wine's own tray, against the bare program.
     if (!FindWindowW(L"Shell_TrayWnd", nullptr)) {
