@@ -1,17 +1,13 @@
 #pragma once
+#include "browser/DesktopLabelRecords.h"
 #include "browser/DesktopMirrorGeometry.h"
 #include "browser/ShellBrowserEx.h"
 #include "lib/IdList.h"
 #include "lib/WindowSubclass.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
-
-// A name and a place: an icon of Explorer's desktop, or an item of the mirror and its label.
-struct DesktopIcon {
-    POINT position;
-    std::wstring name;
-};
 
 // The desktop items the user's shell settings hide: the HideDesktopIcons values of the start menu
 // in use, machine values first, then the user's, which may add or take back an item.
@@ -89,7 +85,9 @@ protected:
     int FindLabelRecord(int index);
     // Reading the layout again for a name it lacks, when asked to, while the view's re-reads last.
     BOOL PlaceItem(int index, LPCWSTR name, BOOL reread);
-    BOOL FindDesktopPlace(LPCWSTR name, POINT* place);
+    BOOL FindDesktopPlace(const std::wstring& name, POINT* place);
+    // Called with the layout lock held, after every change of m_desktopLayout.
+    void IndexLayout();
     std::wstring ItemText(int index);
     POINT ItemPosition(int index);
 
@@ -99,9 +97,11 @@ protected:
     BOOL m_allIconsOnFirstMonitor = TRUE;
     CRITICAL_SECTION m_layoutLock;
     CRITICAL_SECTION m_labelsLock;
-    std::vector<DesktopIcon> m_labels;
+    CDesktopLabelRecords m_labels;
     std::vector<CIdList> m_hiddenItems;
     std::vector<DesktopIcon> m_desktopLayout;
+    // Each name's first icon in m_desktopLayout: a view places each of its items by one look-up.
+    std::unordered_map<std::wstring, size_t> m_layoutIndex;
     CIdList m_desktopIdList;
     BOOL m_inWideNotification = FALSE;
     BOOL m_inNarrowNotification = FALSE;

@@ -74,7 +74,7 @@ void CDesktopBrowser::RemoveLabelSubclasses() {
     m_labelHook.Remove();
     OnLabelSubclassesRemoved();
     CLock lock(m_labelsLock);
-    m_labels.clear();
+    m_labels.Clear();
 }
 
 void CDesktopBrowser::PutLabelsBack() {
@@ -89,22 +89,14 @@ void CDesktopBrowser::PutLabelsBack() {
 
 int CDesktopBrowser::FindLabelRecord(int index) {
     CLock lock(m_labelsLock);
-    std::wstring text = ItemLabel(index);
-    for (size_t record = 0; record < m_labels.size(); ++record)
-        if (_wcsicmp(m_labels[record].name.c_str(), text.c_str()) == 0)
-            return static_cast<int>(record);
-    POINT place = ItemPosition(index);
-    for (size_t record = 0; record < m_labels.size(); ++record)
-        if (m_labels[record].position.x == place.x && m_labels[record].position.y == place.y)
-            return static_cast<int>(record);
-    return -1;
+    return m_labels.Find(ItemLabel(index), [&] { return ItemPosition(index); });
 }
 
 void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
     CLock labels(m_labelsLock);
     int record = FindLabelRecord(index);
     if (record < 0) {
-        m_labels.push_back({ItemPosition(index), text});
+        m_labels.Add(text, ItemPosition(index));
         // First sight of the item in this view: it may be newer than the layout we read.
         PlaceItem(index, text, TRUE);
         return;
@@ -120,6 +112,7 @@ void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
     for (DesktopIcon& icon : m_desktopLayout)
         if (icon.name == m_labels[record].name)
             icon.name = text;
+    IndexLayout();
 }
 
 BOOL CDesktopBrowser::CopyInfoTip(int index, LPWSTR tip, int tipLength) {

@@ -61,6 +61,7 @@ void CDesktopBrowser::ReadDesktopLayout() {
     CLock lock(m_layoutLock);
     m_allIconsOnFirstMonitor = TRUE;
     m_desktopLayout.clear();
+    m_layoutIndex.clear();
     m_desktopListView = FindDesktopListView();
     CRemoteBlock block(m_desktopListView);
     if (!block.Valid())
@@ -91,6 +92,15 @@ void CDesktopBrowser::ReadDesktopLayout() {
             icon.name.assign(name, wcsnlen(name, length));
         m_desktopLayout.push_back(std::move(icon));
     }
+    IndexLayout();
+}
+
+void CDesktopBrowser::IndexLayout() {
+    m_layoutIndex.clear();
+    m_layoutIndex.reserve(m_desktopLayout.size());
+    // emplace keeps the first icon of a name, the one a scan from the front would find.
+    for (size_t index = 0; index < m_desktopLayout.size(); ++index)
+        m_layoutIndex.emplace(m_desktopLayout[index].name, index);
 }
 
 std::vector<DesktopIcon> CDesktopBrowser::DesktopLayout() {
@@ -98,18 +108,17 @@ std::vector<DesktopIcon> CDesktopBrowser::DesktopLayout() {
     return m_desktopLayout;
 }
 
-BOOL CDesktopBrowser::FindDesktopPlace(LPCWSTR name, POINT* place) {
+BOOL CDesktopBrowser::FindDesktopPlace(const std::wstring& name, POINT* place) {
     CLock lock(m_layoutLock);
-    for (const DesktopIcon& icon : m_desktopLayout) {
-        if (icon.name != name)
-            continue;
-        // -1 is where a list view puts an item it has not placed yet.
-        if (icon.position.x == -1 || icon.position.y == -1)
-            return FALSE;
-        *place = icon.position;
-        return TRUE;
-    }
-    return FALSE;
+    auto found = m_layoutIndex.find(name);
+    if (found == m_layoutIndex.end())
+        return FALSE;
+    const DesktopIcon& icon = m_desktopLayout[found->second];
+    // -1 is where a list view puts an item it has not placed yet.
+    if (icon.position.x == -1 || icon.position.y == -1)
+        return FALSE;
+    *place = icon.position;
+    return TRUE;
 }
 
 std::wstring CDesktopBrowser::ItemText(int index) {
@@ -146,11 +155,11 @@ BOOL CDesktopBrowser::PlaceAllItems() {
         int record = FindLabelRecord(index);
         std::wstring name = record >= 0 ? m_labels[record].name : ItemText(index);
         POINT desktop;
-        if (!FindDesktopPlace(name.c_str(), &desktop))
+        if (!FindDesktopPlace(name, &desktop))
             continue;
         POINT place = MirrorPosition(geometry, desktop);
         if (record >= 0)
-            m_labels[record].position = place;
+            m_labels.Move(record, place);
         // Posted: the view sets its own places after it answers, and would overwrite ours.
         PostMessageW(m_listView, LVM_SETITEMPOSITION, index, MAKELPARAM(place.x, place.y));
         placed = TRUE;
@@ -175,9 +184,7 @@ BOOL CDesktopBrowser::PlaceItem(int index, LPCWSTR name, BOOL reread) {
     if (place.x == current.x && place.y == current.y)
         return TRUE;
     CLock lock(m_labelsLock);
-    for (DesktopIcon& label : m_labels)
-        if (label.name == name)
-            label.position = place;
+    m_labels.MoveAllNamed(name, place);
     PostMessageW(m_listView, LVM_SETITEMPOSITION, index, MAKELPARAM(place.x, place.y));
     return TRUE;
 }
