@@ -5,6 +5,12 @@
 
 #include <shlobj.h>
 
+namespace {
+
+const UINT_PTR kChangesSettledTimer = 0x4D31;
+
+} // namespace
+
 template <class BrowserContainer>
 TDesktopBrowserContainer<BrowserContainer>::TDesktopBrowserContainer(HINSTANCE instance, IContainerHost* host)
     : BrowserContainer(instance, host) {}
@@ -40,11 +46,27 @@ BOOL TDesktopBrowserContainer<BrowserContainer>::Initialize(CGenericPathwrenObje
     return TRUE;
 }
 
+template <class BrowserContainer> BOOL TDesktopBrowserContainer<BrowserContainer>::Show(BOOL alwaysShow) {
+    HWND window = this->m_window;
+    // Rebuilt before the window appears, so the user never sees the stale layout replaced.
+    if (m_changedWhileHidden && window && !IsWindowVisible(window)) {
+        m_changedWhileHidden = FALSE;
+        RefreshMirror();
+    }
+    return BrowserContainer::Show(alwaysShow);
+}
+
 template <class BrowserContainer>
 LRESULT TDesktopBrowserContainer<BrowserContainer>::WindowProc(HWND window, UINT message, WPARAM wParam,
                                                                LPARAM lParam) {
     if (message == WM_DESKTOP_DIRECTORY_CHANGE) {
         HandleNotification(wParam, lParam);
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kChangesSettledTimer) {
+        KillTimer(window, kChangesSettledTimer);
+        m_changesPending = FALSE;
+        OnChangesSettled();
         return 0;
     }
     return BrowserContainer::WindowProc(window, message, wParam, lParam);
@@ -53,11 +75,31 @@ LRESULT TDesktopBrowserContainer<BrowserContainer>::WindowProc(HWND window, UINT
 template <class BrowserContainer>
 void TDesktopBrowserContainer<BrowserContainer>::OnShellItemChange(LONG, LPCWSTR, LPCWSTR) {
     HWND window = this->m_window;
+    // Counted from the first change of a burst, not the last: a desktop that keeps changing is
+    // still followed, once per period.
+    if (!window || m_changesPending)
+        return;
+    m_changesPending = SetTimer(window, kChangesSettledTimer, kDesktopChangeSettleMs, nullptr) != 0;
+}
+
+template <class BrowserContainer> void TDesktopBrowserContainer<BrowserContainer>::OnChangesSettled() {
+    HWND window = this->m_window;
+    if (!window)
+        return;
+    // Nobody sees a hidden mirror: reading Explorer's layout now would be wasted on every change.
+    if (!IsWindowVisible(window)) {
+        m_changedWhileHidden = TRUE;
+        return;
+    }
     // The user is working in the mirror: a rebuild now would pull the view away under the mouse.
     // The next refresh catches up.
-    if (!window || GetForegroundWindow() == window)
+    if (GetForegroundWindow() == window)
         return;
-    // The same way as the user's refresh key, so the refresh takes the key's one path.
+    RefreshMirror();
+}
+
+template <class BrowserContainer> void TDesktopBrowserContainer<BrowserContainer>::RefreshMirror() {
+    HWND window = this->m_window;
     MSG key = {window, WM_TRANSLATE_ACCELERATOR, VK_BROWSER_REFRESH, 0, GetTickCount(), {0, 0}};
     SendMessageW(window, WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
 }

@@ -324,6 +324,36 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     EXPECT_LT(0, ListView_GetItemCount(mirror.ListView()));
 }
 
+TEST(DesktopMirror, ABurstOfChangesWhileHiddenReadsNothingAndTheNextShowingRebuildsOnce) {
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(mirror.Open());
+    // The view's first painting asks for its names and reads again for those the desktop lacks.
+    PumpPendingMessages();
+    auto reads = [&] { return DesktopIconPositionReads(mirror.standInListView); };
+    ASSERT_TRUE(mirror.Container()->Hide());
+    LONG hiddenFrom = reads();
+    mirror.AddIcon(L"Zeta", 320, 256);
+    for (int change = 0; change < 100; ++change)
+        ASSERT_TRUE(mirror.AnnounceChange()) << "change " << change;
+    PumpMessagesUntil([] { return false; }, 3 * kDesktopChangeSettleMs);
+    EXPECT_EQ(hiddenFrom, reads()) << "the layout was read while nobody could see it";
+    EXPECT_EQ(-1, mirror.IndexOf(L"Zeta"));
+
+    ASSERT_TRUE(mirror.Container()->Show(TRUE));
+    PumpPendingMessages();
+    LONG showing = reads() - hiddenFrom;
+    EXPECT_NE(-1, mirror.IndexOf(L"Zeta")) << "the showing missed what changed while hidden";
+    // What one rebuild of the same desktop costs, by the user's refresh key.
+    LONG refreshFrom = reads();
+    mirror.PressRefresh();
+    PumpPendingMessages();
+    EXPECT_LT(0, showing);
+    LONG settled = reads();
+    EXPECT_EQ(settled - refreshFrom, showing) << "the showing cost more than one rebuild";
+    PumpMessagesUntil([] { return false; }, 3 * kDesktopChangeSettleMs);
+    EXPECT_EQ(settled, reads()) << "the burst was rebuilt again later";
+}
+
 // windows-only: DesktopMirror.ARenamedIconKeepsItsPlace
 TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
     Mirror mirror(L"progman");
