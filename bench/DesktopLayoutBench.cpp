@@ -2,12 +2,19 @@
 // same run, with the desktop stand-in as Explorer:
 // - reading the desktop layout of 50, 500 and 2,000 icons against a bare loop of the same
 //   cross-process calls (the ratio should stay near 1);
-// - rebuilding a mirror of 500 folders of which a tenth have no desktop icon: time, and how many
-//   layout reads it cost (every unmatched name is read for again a few times).
+// - placing a mirror of 500 and 2,000 icons (the layout read and every item placed) against the
+//   bare read of the same layout (the aim is 1.2);
+// - a burst of 100 desktop changes while the mirror is hidden, in layout reads (the aim is none),
+//   and the next showing (one).
 //
 // Usage: DesktopLayoutBench [runs]   (default 3; the best run of each counts)
 #include "BenchHost.h"
+#include "app/ContainerFactory.h"
+#include "app/Pathwren.h"
 #include "browser/DesktopBrowser.h"
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/ContainerBase.h"
 #include "lib/KernelHandle.h"
 #include "lib/RegistryKey.h"
 #include "support/ChildProcess.h"
@@ -90,35 +97,78 @@ int main(int argc, char** argv) {
         standIn.Wait(5000);
     }
 
-    const int folders = 500;
-    ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
-    standIn.Resume();
-    HWND listView = WaitForDesktopListView(standIn.Id());
-    for (int index = 0; index < folders; ++index) {
-        CreateDirectoryW(desktopDirectory.File(IconName(index)).c_str(), nullptr);
-        if (index % 10 != 0)
+    // Placing: a mirror of as many folders as the desktop has icons reads the layout and places
+    // every item; the least that needs is the bare read.
+    std::printf("icons placed (layout read and every item placed), best of %d runs (ms):\n", runs);
+    int made = 0;
+    for (int icons : {500, 2000}) {
+        for (; made < icons; ++made)
+            CreateDirectoryW(desktopDirectory.File(IconName(made)).c_str(), nullptr);
+        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
+        standIn.Resume();
+        HWND listView = WaitForDesktopListView(standIn.Id());
+        for (int index = 0; index < icons; ++index)
             AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
-    }
-    {
-        CDesktopBrowser browser(host, &settings);
-        bench::HostedBrowser() = &browser;
-        browser.BrowseToDesktop();
-        browser.SetViewRect({0, 0, 640, 512});
-        PumpPendingMessages();
-        LONG before = DesktopIconPositionReads(listView);
-        double rebuild = bench::Best(runs, [&] {
-            browser.Refresh();
-            UpdateWindow(host);
+        {
+            CDesktopBrowser browser(host, &settings);
+            bench::HostedBrowser() = &browser;
+            browser.BrowseToDesktop();
+            browser.SetViewRect({0, 0, 640, 512});
             PumpPendingMessages();
-        });
-        double reads =
-            static_cast<double>(DesktopIconPositionReads(listView) - before) / (folders - folders / 10) / runs;
-        std::printf(
-            "mirror of %d folders, a tenth without an icon: rebuild and place %.2f ms, %.1f layout reads each\n",
-            folders, rebuild, reads);
-        bench::HostedBrowser() = nullptr;
+            bench::BestPair best = bench::BestOfAlternating(
+                runs,
+                [&] {
+                    browser.ReadDesktopLayout();
+                    browser.PlaceAllItems();
+                    PumpPendingMessages();
+                },
+                [&] { BareRead(listView); });
+            std::printf("  %5d icons: placed %8.2f, bare read %8.2f, ratio %.2f\n", icons, best.work, best.floor,
+                        best.work / best.floor);
+            bench::HostedBrowser() = nullptr;
+        }
+        CloseDesktopStandIn(listView);
+        standIn.Wait(5000);
     }
-    CloseDesktopStandIn(listView);
+
+    // A burst of desktop changes while the "Desktop" item's window is hidden, counted in layout
+    // reads: the stand-in counts how often it was asked for an icon's place.
+    {
+        const int icons = 50, changes = 100;
+        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
+        standIn.Resume();
+        HWND listView = WaitForDesktopListView(standIn.Id());
+        for (int index = 0; index < icons; ++index)
+            AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
+        CPathwren application;
+        application.m_pOptions = new CApplicationOptions();
+        CGenericPathwrenObject item;
+        TempDirectory elsewhere;
+        wcscpy(item.Path, elsewhere.Path().c_str());
+        item.FolderPresentationType = FolderPresentationDesktop;
+        item.WindowRect = {0, 0, 640, 512};
+        if (CreateContainerForItem(&item, &application, GetModuleHandleW(nullptr), nullptr, nullptr)) {
+            CContainerBase* container = ContainerOf(item);
+            container->Show(TRUE);
+            PumpPendingMessages();
+            container->Hide();
+            LONG before = DesktopIconPositionReads(listView);
+            for (int change = 0; change < changes; ++change) {
+                SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSH, desktopDirectory.Path().c_str(), nullptr);
+                PumpPendingMessages();
+            }
+            PumpMessagesUntil([] { return false; }, 1000);
+            LONG hidden = DesktopIconPositionReads(listView) - before;
+            container->Show(TRUE);
+            PumpPendingMessages();
+            LONG shown = DesktopIconPositionReads(listView) - before - hidden;
+            std::printf("%d desktop changes while hidden: %.1f layout reads; the next showing: %.1f\n", changes,
+                        static_cast<double>(hidden) / icons, static_cast<double>(shown) / icons);
+        }
+        item.ReleaseContainer();
+        CloseDesktopStandIn(listView);
+        standIn.Wait(5000);
+    }
     DestroyWindow(host);
     OleUninitialize();
     if (hadValue)
