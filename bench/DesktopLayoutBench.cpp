@@ -115,16 +115,23 @@ int main(int argc, char** argv) {
             browser.BrowseToDesktop();
             browser.SetViewRect({0, 0, 640, 512});
             PumpPendingMessages();
+            // The parts of the best run, to show where what is above the floor goes.
+            double parts[3] = {}, bestTotal = 1e300;
             bench::BestPair best = bench::BestOfAlternating(
                 runs,
                 [&] {
-                    browser.ReadDesktopLayout();
-                    browser.PlaceAllItems();
-                    PumpPendingMessages();
+                    double read = bench::Best(1, [&] { browser.ReadDesktopLayout(); });
+                    double place = bench::Best(1, [&] { browser.PlaceAllItems(); });
+                    double pump = bench::Best(1, [&] { PumpPendingMessages(); });
+                    if (read + place + pump < bestTotal) {
+                        bestTotal = read + place + pump;
+                        parts[0] = read, parts[1] = place, parts[2] = pump;
+                    }
                 },
                 [&] { BareRead(listView); });
-            std::printf("  %5d icons: placed %8.2f, bare read %8.2f, ratio %.2f\n", icons, best.work, best.floor,
-                        best.work / best.floor);
+            std::printf("  %5d icons: placed %8.2f, bare read %8.2f, ratio %.2f (read %.0f, placing %.0f, the view "
+                        "moving its items %.0f)\n",
+                        icons, best.work, best.floor, best.work / best.floor, parts[0], parts[1], parts[2]);
             bench::HostedBrowser() = nullptr;
         }
         CloseDesktopStandIn(listView);
