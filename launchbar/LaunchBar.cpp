@@ -118,10 +118,14 @@ void CLaunchBar::ChangeDpi(UINT dpi) {
 }
 
 void CLaunchBar::Reposition() {
-    if (!GetToolbarWindow() || !m_hotWindow)
-        return;
     // A change of monitors may put the bar's monitor at another scale.
     ChangeDpi(GetLaunchBarDpi(m_options));
+    Dock();
+}
+
+void CLaunchBar::Dock() {
+    if (!GetToolbarWindow() || !m_hotWindow)
+        return;
     LaunchBarPlacement placement =
         PlaceLaunchBar(ScaleLaunchBarOptions(m_options, m_dpi), m_toolbarSize, GetMonitorWorkAreas());
     const RECT& bar = placement.Bar;
@@ -250,7 +254,7 @@ LRESULT CALLBACK CLaunchBar::ToolbarSubclassProc(HWND window, UINT message, WPAR
     // scale gives new sizes, and the bar is docked again with them.
     if (message == WM_DPICHANGED) {
         bar->ChangeDpi(HIWORD(wParam));
-        bar->Reposition();
+        bar->Dock();
         return 0;
     }
     return DefSubclassProc(window, message, wParam, lParam);

@@ -70,6 +70,8 @@ private:
     BOOL CreateToolbar(HINSTANCE instance, const CLaunchBarOptions& options);
     // The lengths of the bar at a new DPI, the buttons laid out again.
     void ChangeDpi(UINT dpi);
+    // Places the bar and its strip at the lengths of its DPI now.
+    void Dock();
     // Runs a menu of the bar with the leave timer stopped, so the bar stays while it is open.
     template <typename ShowMenu> void KeepShownDuring(ShowMenu showMenu);
     void HideAsLeaving();
