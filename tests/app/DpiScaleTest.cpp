@@ -107,6 +107,7 @@ void CheckMenuAndBrowsers(UINT dpi) {
     HMENU menu = nullptr;
     RECT clients[2] = {}, toolbarRect = {}, afterChange = {}, suggested = {};
     int toolbarHeight = 0, toolbarMinimum = 0, changedToolbarHeight = 0;
+    HICON toolbarIcon = nullptr;
     auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
     const std::vector<std::function<bool()>> steps = {
         [&] {
@@ -119,6 +120,7 @@ void CheckMenuAndBrowsers(UINT dpi) {
             CShellBrowserContainerBase& browser = *BrowserOf(fixture.application, 1);
             toolbarHeight = browser.GetToolbar()->GetHeight();
             toolbarMinimum = browser.GetToolbar()->GetMinHeight();
+            toolbarIcon = browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal];
             GetWindowRect(browser.GetToolbar()->GetHandle(), &toolbarRect);
             // The window brought to a monitor of half as large a scale again: Windows suggests
             // the client area grown as much inside the frame.
@@ -184,6 +186,8 @@ void CheckMenuAndBrowsers(UINT dpi) {
     EXPECT_EQ(300, Height(clients[1]));
     EXPECT_EQ(ScaleForDpi(CShellBrowserContainerBase::kToolbarHeight, dpi), toolbarHeight);
     EXPECT_EQ(toolbarHeight, toolbarMinimum) << "the buttons are as tall as the toolbar";
+    EXPECT_EQ(static_cast<size_t>(toolbarHeight * toolbarHeight), ReadIconPixels(toolbarIcon).size())
+        << "the skin's pictures are taken at the buttons' size";
     EXPECT_EQ(toolbarHeight, Height(toolbarRect));
     EXPECT_TRUE(EqualRect(&suggested, &afterChange)) << "a DPI change takes the suggested rectangle";
     EXPECT_EQ(ScaleForDpi(CShellBrowserContainerBase::kToolbarHeight, newDpi), changedToolbarHeight);
