@@ -6,6 +6,8 @@
 # --launch-bar starts a demo in "Launch Bar" mode, the bar docked at the top centre (screenshot,
 # with the bar shown and its first button under the cursor: build/launchbar.png).
 # --desktop opens the demo's desktop mirror at start (screenshot: build/desktop.png).
+# --scale P runs Wine at P % of the usual 96 DPI (as 150 for 144 DPI) and puts the scale in the
+# picture's name (build/launchbar-150.png); the prefix goes back to its own DPI afterwards.
 # Every run plays a demo desktop: build/demo/Demo Desktop is the prefix's desktop folder while
 # Pathwren runs, and a stand-in of Explorer's desktop shows its folders, which the "Desktop"
 # item mirrors.
@@ -23,8 +25,15 @@ DESKTOP=0
 OPTIONS=0
 PROGRAM_ARGS=()
 PICTURE_SUFFIX=""
+SCALE=""
 expect_locale=0
+expect_scale=0
 for argument in "$@"; do
+    if [ "$expect_scale" = 1 ]; then
+        SCALE="$argument"
+        expect_scale=0
+        continue
+    fi
     if [ "$expect_locale" = 1 ]; then
         # Wine takes the user interface language from the Unix locale each process starts under;
         # compiled into the build tree, it needs no change to the system's locales.
@@ -37,6 +46,7 @@ for argument in "$@"; do
     fi
     case "$argument" in
         --locale) expect_locale=1 ;;
+        --scale) expect_scale=1 ;;
         --about) ABOUT=1 ;;
         --launch-bar) LAUNCH_BAR=1 ;;
         --desktop) DESKTOP=1 ;;
@@ -66,6 +76,26 @@ start_demo_desktop() {
     STAND_IN_PID=$!
 }
 
+DESKTOP_KEY='HKCU\Control Panel\Desktop'
+SAVED_LOG_PIXELS=""
+# Wine reads the DPI from the prefix as each process starts, so it is set before the demo starts
+# and the value the prefix had is put back by restore_scale.
+apply_scale() {
+    [ -n "$SCALE" ] || return 0
+    SAVED_LOG_PIXELS=$(wine reg query "$DESKTOP_KEY" /v LogPixels 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *LogPixels *REG_DWORD *//p') || true
+    wine reg add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d $((96 * SCALE / 100)) /f >/dev/null 2>&1
+}
+
+restore_scale() {
+    [ -n "$SCALE" ] || return 0
+    if [ -n "$SAVED_LOG_PIXELS" ]; then
+        wine reg add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d "$SAVED_LOG_PIXELS" /f >/dev/null 2>&1 || true
+    else
+        wine reg delete "$DESKTOP_KEY" /v LogPixels /f >/dev/null 2>&1 || true
+    fi
+}
+
 stop_demo_desktop() {
     if [ -n "$SAVED_DESKTOP" ]; then
         wine reg add "$SHELL_FOLDERS" /v Desktop /t REG_EXPAND_SZ /d "$SAVED_DESKTOP" /f >/dev/null 2>&1 || true
@@ -91,7 +121,8 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     prepare_wine_prefix
     configure_and_build Pathwren MakeDemo OpenDemoMenu DesktopStandIn
     make_demo_directory
-    trap stop_demo_desktop EXIT
+    trap 'stop_demo_desktop; restore_scale' EXIT
+    apply_scale
     start_demo_desktop wine
     echo "Starting Pathwren on $DISPLAY"
     wine "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}" &
@@ -102,11 +133,12 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exit 0
 fi
 
-trap 'stop_demo_desktop; stop_wine_and_display' EXIT
+trap 'stop_demo_desktop; restore_scale; stop_wine_and_display' EXIT
 start_virtual_display
 prepare_wine_prefix
 configure_and_build Pathwren MakeDemo OpenDemoMenu DesktopStandIn
 make_demo_directory
+apply_scale
 start_demo_desktop wine explorer /desktop=Pathwren,1280x1024
 echo "No display found: starting Pathwren on the virtual display $DISPLAY"
 # A desktop window gives the tray icons a taskbar to live in, as on Windows.
@@ -135,10 +167,16 @@ elif [ "$OPTIONS" = 1 ]; then
     exit 0
 elif [ "$LAUNCH_BAR" = 1 ]; then
     SCREENSHOT="$BUILD_DIR/launchbar.png"
-    wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --launch-bar >/dev/null 2>&1 || true
+    CROP=$(wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --launch-bar 2>/dev/null |
+        tr -d '\r') || true
 else
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" >/dev/null 2>&1 || true
 fi
+[ -n "$SCALE" ] && SCREENSHOT="${SCREENSHOT%.png}-$SCALE.png"
 sleep 3
-import -window root "$SCREENSHOT"
+if [ -n "${CROP:-}" ]; then
+    import -window root -crop "$CROP" +repage "$SCREENSHOT"
+else
+    import -window root "$SCREENSHOT"
+fi
 echo "Screenshot saved to $SCREENSHOT"

@@ -196,6 +196,7 @@ constexpr SettingKey<Folder> kFolderKeys[] = {
     {L"IsMaximized", &Folder::IsMaximized, FALSE},
     {L"BrowserWidth", LengthField<Folder>{&Folder::WindowRect, &RECT::left, &RECT::right}, ThirdOfWorkAreaWidth},
     {L"BrowserHeight", LengthField<Folder>{&Folder::WindowRect, &RECT::top, &RECT::bottom}, ThirdOfWorkAreaHeight},
+    {L"BrowserSizeDpi", &Folder::BrowserSizeDpi, 0},
     {L"WindowPositionX", &Folder::WindowPositionX, ThirdOfWorkAreaWidth},
     {L"WindowPositionY", &Folder::WindowPositionY, ThirdOfWorkAreaHeight},
     {L"ZOrder", &Folder::ZOrder, 0},

@@ -63,6 +63,9 @@ public:
     BOOL RememberLastPosition;
     BOOL OneClickActivate;
     RECT WindowRect; // only the width and height are stored (BrowserWidth, BrowserHeight)
+    // The DPI the browser's width and height are in pixels at; 0 in files written before it was
+    // stored, whose sizes were taken at the system DPI.
+    INT BrowserSizeDpi;
     INT WindowPositionX;
     INT WindowPositionY;
     BOOL IsMaximized;

@@ -1,6 +1,7 @@
 #include "config/Skin.h"
 
 #include "config/IniFile.h"
+#include "lib/Dpi.h"
 #include "lib/FileSystem.h"
 #include "lib/StringCopy.h"
 #include "config/SpecialPath.h"
@@ -50,7 +51,13 @@ const BuiltInImage kBuiltInImages[SkinImageCount] = {
     {L"CloseHot", IDI_TOOLBAR_CLOSE_HOT},
 };
 
-const int kIconSize = 24;
+const int kIconSize = 24; // at 96 DPI
+
+// The browser toolbar's buttons are as tall as the toolbar, which follows the scale: the images
+// are taken at that size on the system's scale rather than stretched there.
+int ScaledIconSize() {
+    return ScaleForDpi(kIconSize, GetSystemDpi());
+}
 const COLORREF kDefaultColor = 0xFF00FF;
 const INT kDefaultBackgroundType = 4;
 const INT kDefaultOpacity = 80;
@@ -180,7 +187,8 @@ HICON CSkin::ExtractSkinIcon(const SkinImage& image) {
     if (!ResolveSkinPath(image.AssociatedIconPath, fullPath))
         return nullptr;
     HICON icon = nullptr;
-    UINT count = PrivateExtractIconsW(fullPath, image.AssociatedIconIndex, kIconSize, kIconSize, &icon, nullptr, 1, 0);
+    UINT count = PrivateExtractIconsW(fullPath, image.AssociatedIconIndex, ScaledIconSize(), ScaledIconSize(), &icon,
+                                      nullptr, 1, 0);
     // 0xFFFFFFFF reports a missing file, 0 an index past the file's icons; neither gives a handle.
     if (count == 0 || count == 0xFFFFFFFF || !icon)
         return nullptr;
@@ -189,8 +197,8 @@ HICON CSkin::ExtractSkinIcon(const SkinImage& image) {
 }
 
 HICON CSkin::LoadBuiltInIcon(WORD resourceId) const {
-    return static_cast<HICON>(
-        LoadImageW(ModuleInstance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, kIconSize, kIconSize, LR_SHARED));
+    return static_cast<HICON>(LoadImageW(ModuleInstance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, ScaledIconSize(),
+                                         ScaledIconSize(), LR_SHARED));
 }
 
 // Relative paths (slashes accepted) are taken from the skin folder, absolute ones stay as they are.

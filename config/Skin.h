@@ -47,7 +47,9 @@ struct SkinImage {
     WORD ResourceId;                    // the built-in icon
     WCHAR AssociatedIconPath[MAX_PATH]; // as the skin wrote it; empty keeps the built-in icon
     INT AssociatedIconIndex;
-    HICON Icon; // 24 x 24; the skin owns it when it came from a skin file, shared otherwise
+    // 24 x 24 at 96 DPI, larger at the system's scale; the skin owns it when it came from a skin
+    // file, shared otherwise.
+    HICON Icon;
 };
 
 // The look of the browser toolbar: a skin folder "Skins\<name>\" beside the executable with its

@@ -2,6 +2,8 @@
 
 #include "config/ApplicationOptions.h"
 #include "config/Language.h"
+#include "launchbar/LaunchBarPlacement.h"
+#include "lib/Dpi.h"
 #include "menus/PopUpMenu.h"
 #include "res/resource.h"
 
@@ -11,7 +13,6 @@ DWORD CContainerBase::s_trayRetryDelayMs = 6000;
 
 namespace {
 
-const int kTrayIconSize = 16;
 const int kTrayAddAttempts = 10;
 
 // Tray icon identifiers are unique for the whole program run.
@@ -100,9 +101,13 @@ BOOL CContainerBase::InLaunchBarMode() const {
 }
 
 int CContainerBase::ItemIconSize() const {
-    if (InLaunchBarMode())
-        return static_cast<int>(m_pHost->GetOptions()->LaunchBarOptions.IconSize);
-    return kTrayIconSize;
+    // Taken at the size the bar draws its buttons, so that they are never stretched.
+    if (InLaunchBarMode()) {
+        const CLaunchBarOptions& bar = m_pHost->GetOptions()->LaunchBarOptions;
+        return static_cast<int>(ScaleLaunchBarOptions(bar, GetLaunchBarDpi(bar)).IconSize);
+    }
+    // The notification area shows small icons at the system DPI, whatever monitor it is on.
+    return GetSystemMetrics(SM_CXSMICON);
 }
 
 CIconHandle CContainerBase::ExtractItemIcon(LPCWSTR path, int index, int size) const {
@@ -119,6 +124,16 @@ BOOL CContainerBase::AttachItemIcon(CGenericPathwrenObject* item) {
     // The hot and down icons fall back to the normal icon, and the normal icon to the shared
     // default icon, which the container never destroys.
     m_hIcon = AttachExtractedIcon(0, item->AssociatedIconPath, item->AssociatedIconIndex, size, m_hDefaultIcon);
+    // An item without an icon of its own shows the default picture taken at the size it is shown
+    // at, for the shell or the bar not to stretch a picture of another size.
+    if (!m_extractedIcons[0]) {
+        LPCWSTR name = MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER);
+        m_extractedIcons[0].Reset(InLaunchBarMode()
+                                      ? static_cast<HICON>(LoadImageW(m_hInstance, name, IMAGE_ICON, size, size, 0))
+                                      : LoadSmallIconMetric(m_hInstance, name));
+        if (m_extractedIcons[0])
+            m_hIcon = m_extractedIcons[0].Get();
+    }
     if (!m_hIcon)
         return FALSE;
 

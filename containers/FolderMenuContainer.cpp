@@ -1,5 +1,6 @@
 #include "containers/FolderMenuContainer.h"
 
+#include "lib/Dpi.h"
 #include "lib/MonitorRect.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
@@ -239,6 +240,13 @@ BOOL CFolderMenuContainer::Show(BOOL) {
     if (!m_pFolderMenu || !m_pFolderMenu->GetRootMenu())
         return FALSE;
     m_pFolderMenu->SetOwnerWindow(m_hOwnerWindow);
+    // The menu was built before anyone knew where it would open; on a monitor of another scale
+    // its icons are read again at that monitor's small icon size.
+    int iconSize = GetSystemMetricForDpi(SM_CXSMICON, GetPointDpi(m_showPoint));
+    if (iconSize != m_pFolderMenu->GetIconSize()) {
+        m_pFolderMenu->SetIconSize(iconSize);
+        Rebuild();
+    }
     UINT chosen = m_pFolderMenu->GetRootMenu()->Track(m_showPoint.x, m_showPoint.y, m_hOwnerWindow, m_openUpward);
     BOOL result = m_pFolderMenu->RunCommand(chosen);
     // Submenus are read once per build, so the next showing must start from a fresh build.

@@ -1,5 +1,6 @@
 #include "containers/ShellBrowserContainerBase.h"
 
+#include "lib/Dpi.h"
 #include "lib/MonitorRect.h"
 #include "browser/DesktopListView.h"
 #include "browser/FolderItemView.h"
@@ -68,7 +69,7 @@ CShellBrowserContainerBase::CShellBrowserContainerBase(HINSTANCE instance, ICont
       m_dwmIsCompositionEnabled(m_dwm.Procedure<decltype(m_dwmIsCompositionEnabled)>("DwmIsCompositionEnabled")),
       m_dwmGetWindowAttribute(m_dwm.Procedure<decltype(m_dwmGetWindowAttribute)>("DwmGetWindowAttribute")),
       m_movingToolbar(FALSE), m_windowLost(FALSE), m_hungInto(nullptr), m_workArea(), m_maximizedArea(),
-      m_changingViewMode(FALSE), m_positioning(FALSE) {
+      m_changingViewMode(FALSE), m_positioning(FALSE), m_dpi(GetSystemDpi()) {
     ComputeAreas();
 }
 
@@ -99,6 +100,25 @@ BOOL CShellBrowserContainerBase::ToolbarShown() const {
     return !m_pItem->HideToolBar && !(m_atHome && m_pItem->HideToolBarForHomeFolder);
 }
 
+int CShellBrowserContainerBase::ToolbarHeight() const {
+    return ScaleForDpi(kToolbarHeight, m_dpi);
+}
+
+SIZE CShellBrowserContainerBase::StoredClientSize(UINT dpi) const {
+    // Files from before the DPI was stored hold sizes taken at the system DPI.
+    UINT storedDpi = m_pItem->BrowserSizeDpi > 0 ? static_cast<UINT>(m_pItem->BrowserSizeDpi) : GetSystemDpi();
+    auto convert = [&](LONG length) { return MulDiv(length, static_cast<int>(dpi), static_cast<int>(storedDpi)); };
+    return {convert(m_pItem->WindowRect.right - m_pItem->WindowRect.left),
+            convert(m_pItem->WindowRect.bottom - m_pItem->WindowRect.top)};
+}
+
+void CShellBrowserContainerBase::RememberPlace(const RECT& client, POINT frameCorner) {
+    m_pItem->WindowRect = client;
+    m_pItem->BrowserSizeDpi = static_cast<INT>(m_dpi);
+    m_pItem->WindowPositionX = frameCorner.x;
+    m_pItem->WindowPositionY = frameCorner.y;
+}
+
 void CShellBrowserContainerBase::ComputeAreas() {
     RECT standsOn = {};
     if (m_window)
@@ -117,7 +137,7 @@ void CShellBrowserContainerBase::ComputeAreas(const RECT& standsOn) {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &m_workArea, 0);
     m_maximizedArea = m_workArea;
     if (ToolbarShown())
-        m_maximizedArea.top += kToolbarHeight;
+        m_maximizedArea.top += ToolbarHeight();
 }
 
 LRESULT CALLBACK CShellBrowserContainerBase::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -151,8 +171,11 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
             return FALSE;
     }
 
-    RECT rect = {0, 0, m_pItem->WindowRect.right - m_pItem->WindowRect.left,
-                 m_pItem->WindowRect.bottom - m_pItem->WindowRect.top};
+    // Positions are screen pixels, the same at every scale; the size follows the scale of the
+    // monitor the window's corner stands on.
+    m_dpi = GetPointDpi({m_pItem->WindowPositionX, m_pItem->WindowPositionY});
+    SIZE size = StoredClientSize(m_dpi);
+    RECT rect = {0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
     OffsetRect(&rect, m_pItem->WindowPositionX - rect.left, m_pItem->WindowPositionY - rect.top);
     ComputeAreas(rect);
@@ -166,9 +189,10 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
     m_positioning = FALSE;
     if (!m_window)
         return FALSE;
+    m_dpi = GetWindowDpi(m_window);
     RECT client;
     GetClientRect(m_window, &client);
-    m_pItem->WindowRect = client;
+    RememberPlace(client, {m_pItem->WindowPositionX, m_pItem->WindowPositionY});
     // Shown once so that the frame is computed and the first Show does not flicker through it.
     ShowWindow(m_window, SW_SHOWNA);
     ShowWindow(m_window, SW_HIDE);

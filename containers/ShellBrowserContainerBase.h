@@ -95,8 +95,11 @@ public:
     BOOL IsAtHome() const { return m_atHome; }
 
     static const wchar_t kWindowClassName[];
-    // The strip above the window that the toolbar takes; a maximized window leaves it free.
+    // The strip above the window that the toolbar takes, at 96 DPI; a maximized window leaves it
+    // free.
     static const int kToolbarHeight = 24;
+    // The strip's height at the DPI the window stands at.
+    int ToolbarHeight() const;
 
 protected:
     // The view of the item's folder and the first navigation: the desktop container shows the
@@ -148,6 +151,13 @@ private:
     void SetMaximizedLook(BOOL maximized);
     void OnSize();
     void OnDisplayChange();
+    // The window came to a monitor of another scale: it takes Windows' suggested rectangle, which
+    // keeps its size on the screen, and the toolbar takes the new scale's sizes.
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    // The item's remembered client size, in pixels at the given DPI, and the window's size kept
+    // into it.
+    SIZE StoredClientSize(UINT dpi) const;
+    void RememberPlace(const RECT& client, POINT frameCorner);
     void OnWindowLost();
     void Maximize();
     void Restore();
@@ -172,4 +182,5 @@ private:
     RECT m_maximizedArea;
     BOOL m_changingViewMode;
     BOOL m_positioning;
+    UINT m_dpi; // of the monitor the window stands on
 };

@@ -104,9 +104,9 @@ BOOL CShellBrowserContainerBase::CreateToolbar() {
     settings.UseTransparentColor = skin.UseTransparentColor;
     settings.Opacity = skin.Opacity;
     settings.X = frame.left;
-    settings.Y = frame.top - kToolbarHeight;
+    settings.Y = frame.top - ToolbarHeight();
     settings.Width = frame.right - frame.left;
-    settings.Height = kToolbarHeight;
+    settings.Height = settings.ButtonWidth = settings.ButtonHeight = ToolbarHeight();
     settings.Buttons = buttons.data();
     settings.ButtonCount = static_cast<UINT>(buttons.size());
     settings.MoveButton = &moveButton;
@@ -140,7 +140,7 @@ void CShellBrowserContainerBase::PlaceToolbar() {
         return;
     RECT frame = VisibleFrame();
     m_movingToolbar = TRUE;
-    m_toolbar->SetBounds(frame.left, frame.top - kToolbarHeight, frame.right - frame.left, kToolbarHeight);
+    m_toolbar->SetBounds(frame.left, frame.top - ToolbarHeight(), frame.right - frame.left, ToolbarHeight());
     m_movingToolbar = FALSE;
 }
 

@@ -52,6 +52,9 @@ LRESULT CShellBrowserContainerBase::WindowProc(HWND window, UINT message, WPARAM
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             break;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_NCDESTROY:
             // Only a window hung into the desktop dies without us: with Explorer's list view.
             OnWindowLost();
@@ -133,11 +136,8 @@ void CShellBrowserContainerBase::OnSize() {
     RECT frame;
     GetWindowRect(m_window, &frame);
     // Sizes the container makes itself (creation, maximizing) are not the user's to remember.
-    if (!m_positioning && !EqualRect(&frame, &m_maximizedArea)) {
-        m_pItem->WindowRect = client;
-        m_pItem->WindowPositionX = frame.left;
-        m_pItem->WindowPositionY = frame.top;
-    }
+    if (!m_positioning && !EqualRect(&frame, &m_maximizedArea))
+        RememberPlace(client, {frame.left, frame.top});
     if (m_browser)
         m_browser->SetViewRect(client);
 }
@@ -157,6 +157,26 @@ void CShellBrowserContainerBase::OnDisplayChange() {
     if (!FitRectIntoArea(&rect, m_workArea))
         return;
     PlaceWindow(rect, 0);
+}
+
+void CShellBrowserContainerBase::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    if (!dpi || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    if (m_toolbar) {
+        TransparentToolbarSettings sizes;
+        sizes.Width = m_toolbar->GetWidth();
+        sizes.Height = sizes.ButtonWidth = sizes.ButtonHeight = ToolbarHeight();
+        m_toolbar->ChangeSizes(sizes);
+    }
+    ComputeAreas();
+    // A maximized window fills the new monitor's area below the toolbar; another one keeps its
+    // size on the screen through the suggested rectangle, and remembers it at the new scale.
+    if (m_pItem && m_pItem->IsMaximized)
+        SetWindowRectFlagged(m_maximizedArea);
+    else
+        PlaceWindow(suggested, 0);
+    PlaceToolbar();
 }
 
 void CShellBrowserContainerBase::PlaceWindow(RECT rect, UINT flags) {
@@ -187,9 +207,9 @@ void CShellBrowserContainerBase::Maximize() {
     RECT current;
     GetWindowRect(m_window, &current);
     if (!m_pItem->IsMaximized && m_viewWindow) {
-        GetClientRect(m_viewWindow, &m_pItem->WindowRect);
-        m_pItem->WindowPositionX = current.left;
-        m_pItem->WindowPositionY = current.top;
+        RECT client;
+        GetClientRect(m_viewWindow, &client);
+        RememberPlace(client, {current.left, current.top});
     }
     LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
     SetWindowLongPtrW(m_window, GWL_STYLE, style & ~WS_THICKFRAME);
@@ -208,8 +228,8 @@ void CShellBrowserContainerBase::Maximize() {
 
 void CShellBrowserContainerBase::Restore() {
     SetWindowLongPtrW(m_window, GWL_STYLE, GetWindowLongPtrW(m_window, GWL_STYLE) | WS_THICKFRAME);
-    RECT target = {0, 0, m_pItem->WindowRect.right - m_pItem->WindowRect.left,
-                   m_pItem->WindowRect.bottom - m_pItem->WindowRect.top};
+    SIZE size = StoredClientSize(m_dpi);
+    RECT target = {0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&target, static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(m_window, GWL_EXSTYLE)));
     OffsetRect(&target, m_pItem->WindowPositionX - target.left, m_pItem->WindowPositionY - target.top);

@@ -1,6 +1,7 @@
 #include "launchbar/LaunchBar.h"
 
 #include "config/SpecialPath.h"
+#include "lib/Dpi.h"
 #include "lib/MonitorRect.h"
 #include "launchbar/LaunchBarPlacement.h"
 
@@ -13,9 +14,22 @@ namespace {
 // The bar's own watch on its toolbar window, for messages the toolbar does not pass on.
 const UINT_PTR kLaunchBarSubclassId = 0x4C42;
 
+// The lengths of the toolbar from options already at its DPI.
+void SetToolbarSizes(const CLaunchBarOptions& scaled, TransparentToolbarSettings* settings) {
+    settings->Width = static_cast<INT>(scaled.VerticalDirection ? scaled.MinHeight : scaled.MinWidth);
+    settings->Height = static_cast<INT>(scaled.VerticalDirection ? scaled.MinWidth : scaled.MinHeight);
+    settings->ButtonWidth = static_cast<INT>(scaled.IconSize);
+    settings->ButtonHeight = static_cast<INT>(scaled.IconHeight);
+    settings->MarginLeft = scaled.MarginLeft;
+    settings->MarginTop = scaled.MarginTop;
+    settings->MarginRight = scaled.MarginRight;
+    settings->MarginBottom = scaled.MarginBottom;
+}
+
 } // namespace
 
-CLaunchBar::CLaunchBar() : m_position(0), m_background(nullptr), m_toolbarSize(), m_hMainWindow(nullptr) {}
+CLaunchBar::CLaunchBar()
+    : m_position(0), m_background(nullptr), m_dpi(USER_DEFAULT_SCREEN_DPI), m_toolbarSize(), m_hMainWindow(nullptr) {}
 
 CLaunchBar::~CLaunchBar() {
     DestroyBar();
@@ -47,9 +61,10 @@ BOOL CLaunchBar::Build(HINSTANCE instance, CLaunchBarOptions& options, ILaunchBa
     m_position = options.Position;
     options.VerticalDirection = IsVerticalLaunchBarPosition(options.Position);
     m_options = options;
+    m_dpi = GetLaunchBarDpi(options);
     // A bar whose window could not be made shows nothing; the items' hotkeys still need an owner
     // for their menus.
-    if (!CreateToolbar(instance, options)) {
+    if (!CreateToolbar(instance, ScaleLaunchBarOptions(options, m_dpi))) {
         HandItemsTo(m_hMainWindow);
         return TRUE;
     }
@@ -84,25 +99,35 @@ BOOL CLaunchBar::CreateToolbar(HINSTANCE instance, const CLaunchBarOptions& opti
     settings.TransparentColor = options.TransparentColor;
     settings.UseTransparentColor = options.UseTransparentColor;
     settings.Opacity = options.Opacity;
-    settings.Width = static_cast<INT>(options.VerticalDirection ? options.MinHeight : options.MinWidth);
-    settings.Height = static_cast<INT>(options.VerticalDirection ? options.MinWidth : options.MinHeight);
-    settings.ButtonWidth = static_cast<INT>(options.IconSize);
-    settings.ButtonHeight = static_cast<INT>(options.IconHeight);
+    SetToolbarSizes(options, &settings);
     settings.Buttons = m_buttons.data();
     settings.ButtonCount = static_cast<UINT>(m_buttons.size());
-    settings.MarginLeft = options.MarginLeft;
-    settings.MarginTop = options.MarginTop;
-    settings.MarginRight = options.MarginRight;
-    settings.MarginBottom = options.MarginBottom;
     settings.Topmost = TRUE;
     m_toolbar.reset(new (std::nothrow) CTransparentToolbar(instance, nullptr, this, settings));
     return m_toolbar && m_toolbar->GetHandle();
 }
 
+void CLaunchBar::ChangeDpi(UINT dpi) {
+    if (!dpi || dpi == m_dpi || !GetToolbarWindow())
+        return;
+    m_dpi = dpi;
+    TransparentToolbarSettings settings;
+    SetToolbarSizes(ScaleLaunchBarOptions(m_options, m_dpi), &settings);
+    m_toolbar->ChangeSizes(settings);
+    m_toolbarSize = {m_toolbar->GetWidth(), m_toolbar->GetHeight()};
+}
+
 void CLaunchBar::Reposition() {
+    // A change of monitors may put the bar's monitor at another scale.
+    ChangeDpi(GetLaunchBarDpi(m_options));
+    Dock();
+}
+
+void CLaunchBar::Dock() {
     if (!GetToolbarWindow() || !m_hotWindow)
         return;
-    LaunchBarPlacement placement = PlaceLaunchBar(m_options, m_toolbarSize, GetMonitorWorkAreas());
+    LaunchBarPlacement placement =
+        PlaceLaunchBar(ScaleLaunchBarOptions(m_options, m_dpi), m_toolbarSize, GetMonitorWorkAreas());
     const RECT& bar = placement.Bar;
     m_toolbar->SetBounds(bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top);
     m_hotWindow->SetHotRect(placement.HotStrip);
@@ -119,8 +144,8 @@ BOOL CLaunchBar::GetButtonScreenRect(UINT index, RECT* rect) const {
         return FALSE;
     rect->left = window.left + button->Position.x;
     rect->top = window.top + button->Position.y;
-    rect->right = rect->left + static_cast<LONG>(m_options.IconSize);
-    rect->bottom = rect->top + static_cast<LONG>(m_options.IconHeight);
+    rect->right = rect->left + ScaleForDpi(static_cast<int>(m_options.IconSize), m_dpi);
+    rect->bottom = rect->top + ScaleForDpi(static_cast<int>(m_options.IconHeight), m_dpi);
     return TRUE;
 }
 
@@ -222,7 +247,15 @@ LRESULT CALLBACK CLaunchBar::ToolbarSubclassProc(HWND window, UINT message, WPAR
                                                  DWORD_PTR referenceData) {
     // Undocking a laptop must not leave the bar on a monitor that is gone, and a taskbar moved
     // or resized must not cover it.
+    auto* bar = reinterpret_cast<CLaunchBar*>(referenceData);
     if (message == WM_DISPLAYCHANGE || (message == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA))
-        reinterpret_cast<CLaunchBar*>(referenceData)->Reposition();
+        bar->Reposition();
+    // The bar docks by its own rules, so the rectangle Windows suggests is not taken: the new
+    // scale gives new sizes, and the bar is docked again with them.
+    if (message == WM_DPICHANGED) {
+        bar->ChangeDpi(HIWORD(wParam));
+        bar->Dock();
+        return 0;
+    }
     return DefSubclassProc(window, message, wParam, lParam);
 }

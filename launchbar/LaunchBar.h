@@ -39,8 +39,11 @@ public:
     // background item (not owned) gets the right clicks beside the buttons; the main window owns
     // the items' menus once the bar's window is gone.
     BOOL Build(HINSTANCE instance, CLaunchBarOptions& options, ILaunchBarItem* background, HWND mainWindow);
-    // Docks the bar again from the options of the last build, as after a change of monitors.
+    // Docks the bar again from the options of the last build, as after a change of monitors;
+    // sizes follow the scale of the monitor it docks on.
     void Reposition();
+    // The DPI the bar's sizes are at now.
+    UINT GetDpi() const { return m_dpi; }
 
     HWND GetToolbarWindow() const;
     CTransparentToolbar* GetToolbar() const { return m_toolbar.get(); }
@@ -63,7 +66,12 @@ private:
     static LRESULT CALLBACK ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                                 UINT_PTR subclassId, DWORD_PTR referenceData);
     void DestroyBar();
+    // The options' lengths are already at the bar's DPI.
     BOOL CreateToolbar(HINSTANCE instance, const CLaunchBarOptions& options);
+    // The lengths of the bar at a new DPI, the buttons laid out again.
+    void ChangeDpi(UINT dpi);
+    // Places the bar and its strip at the lengths of its DPI now.
+    void Dock();
     // Runs a menu of the bar with the leave timer stopped, so the bar stays while it is open.
     template <typename ShowMenu> void KeepShownDuring(ShowMenu showMenu);
     void HideAsLeaving();
@@ -78,6 +86,7 @@ private:
     ILaunchBarItem* m_background; // not owned
     // The options of the last build, to dock the bar again when the monitors change.
     CLaunchBarOptions m_options;
+    UINT m_dpi; // the options' lengths are chosen at 96 DPI; the bar stands at this one
     SIZE m_toolbarSize;
     HWND m_hMainWindow;
 };

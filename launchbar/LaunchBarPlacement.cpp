@@ -1,5 +1,6 @@
 #include "launchbar/LaunchBarPlacement.h"
 
+#include "lib/Dpi.h"
 #include "lib/MonitorRect.h"
 #include "config/LaunchBarOptions.h"
 
@@ -38,6 +39,29 @@ LONG Align(Anchor anchor, LONG nearEdge, LONG farEdge, LONG length) {
 }
 
 } // namespace
+
+UINT GetLaunchBarDpi(const CLaunchBarOptions& options) {
+    RECT work = {};
+    GetMonitorRect(static_cast<int>(std::min<UINT>(options.ScreenIndex, 0x7FFFFFFF)), &work, FALSE);
+    return GetRectDpi(work);
+}
+
+CLaunchBarOptions ScaleLaunchBarOptions(const CLaunchBarOptions& options, UINT dpi) {
+    CLaunchBarOptions scaled(options);
+    auto scale = [dpi](UINT length) {
+        return static_cast<UINT>(ScaleForDpi(static_cast<int>(std::min<UINT>(length, 0x7FFFFFFF / 4)), dpi));
+    };
+    scaled.IconSize = scale(options.IconSize);
+    scaled.IconHeight = scale(options.IconHeight);
+    scaled.MinWidth = scale(options.MinWidth);
+    scaled.MinHeight = scale(options.MinHeight);
+    scaled.HotCornerActiveWitdh = scale(options.HotCornerActiveWitdh);
+    scaled.MarginLeft = ScaleForDpi(options.MarginLeft, dpi);
+    scaled.MarginTop = ScaleForDpi(options.MarginTop, dpi);
+    scaled.MarginRight = ScaleForDpi(options.MarginRight, dpi);
+    scaled.MarginBottom = ScaleForDpi(options.MarginBottom, dpi);
+    return scaled;
+}
 
 BOOL IsVerticalLaunchBarPosition(UINT position) {
     return position == 3 || position == 4;

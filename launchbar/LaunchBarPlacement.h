@@ -3,13 +3,19 @@
 
 #include <vector>
 
-class CLaunchBarOptions;
+#include "config/LaunchBarOptions.h"
 
 // Where the launch bar stands and where the strip that shows it lies, in screen pixels.
 struct LaunchBarPlacement {
     RECT Bar;
     RECT HotStrip;
 };
+
+// The DPI of the monitor the options dock the bar on (monitor 0 when the index is past the list).
+UINT GetLaunchBarDpi(const CLaunchBarOptions& options);
+// The options with every length in them (button, margins, bar and strip thickness) brought from
+// 96 DPI to the given DPI: the file keeps the sizes the user chose at 100 % scale.
+CLaunchBarOptions ScaleLaunchBarOptions(const CLaunchBarOptions& options, UINT dpi);
 
 // Left middle and right middle make a column; every other position a row.
 BOOL IsVerticalLaunchBarPosition(UINT position);

@@ -25,6 +25,16 @@ CFolderMenu::CFolderMenu()
       m_hOwner(nullptr), m_showingContextMenu(FALSE), m_runningCommands(0), m_iconsStale(FALSE), m_pListedFile(nullptr),
       m_listedPath(nullptr) {}
 
+void CFolderMenu::SetIconSize(int size) {
+    if (size <= 0 || size == m_iconSize)
+        return;
+    m_iconSize = size;
+    m_iconsStale = TRUE;
+    // Marked icons are copies: the arrow of the old size is no longer needed.
+    m_linkOverlay.Reset();
+    m_shellIcons.SetIconSize(size);
+}
+
 CFolderMenu::~CFolderMenu() {
     FreeLevels();
 }
@@ -149,7 +159,7 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
         KeepReusableIcons(previousRoot ? previousRoot.get() : m_root.get(), !previousRoot);
     FreeLevels();
     if (m_iconsStale) {
-        m_typeIcons.Clear();
+        m_typeIcons.Clear(m_iconSize);
         m_iconsStale = FALSE;
     }
     return BuildLevels(folders, count, std::move(previousRoot));

@@ -53,6 +53,10 @@ public:
     void SetMergeMenusInPopupMenu(BOOL merge) { m_mergeMenus = merge; }
     // The filters and the four display settings above, from the item.
     void ApplyItemSettings(const CSingleFolderOptions& item);
+    // The size of the entries' icons from the next build on, the system's small icon size at the
+    // DPI of the monitor the menu shows on; a change makes the next build read every icon anew.
+    void SetIconSize(int size);
+    int GetIconSize() const { return m_iconSize; }
     // The window that owns the shell's context menu; the one the root menu is tracked with.
     void SetOwnerWindow(HWND owner) { m_hOwner = owner; }
 
@@ -82,8 +86,9 @@ public:
     static BOOL IsLibraryEmpty(LPCWSTR libraryPath);
     // The path a shortcut leads to, into a buffer of MAX_PATH characters.
     static BOOL ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target);
-    // The arrow the shell marks shortcuts with, as a new small icon the caller destroys.
-    static HICON LoadLinkOverlayIcon();
+    // The arrow the shell marks shortcuts with, as a new icon of about that size the caller
+    // destroys.
+    static HICON LoadLinkOverlayIcon(int size);
 
     void OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) override;
     void OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU itemMenu) override;
@@ -165,6 +170,7 @@ private:
     CFolderMenuIconCache m_iconCache;
     CFolderMenuTypeIcons m_typeIcons; // kept across builds
     CIconHandle m_linkOverlay;        // loaded with the first shortcut
+    int m_iconSize = GetSystemMetrics(SM_CXSMICON);
     CFolderMenuShellIcons m_shellIcons;
     // Where the shortcuts listed by this build and by the one before led. Resolving a shortcut
     // costs milliseconds, and every build lists them all again.

@@ -213,8 +213,8 @@ HICON CFolderMenu::AddLinkOverlay(HICON icon) {
         return nullptr;
     CIconHandle plain(icon);
     if (!m_linkOverlay)
-        m_linkOverlay.Reset(LoadLinkOverlayIcon());
-    HICON marked = CreateIconWithOverlay(icon, m_linkOverlay.Get(), GetSystemMetrics(SM_CXSMICON));
+        m_linkOverlay.Reset(LoadLinkOverlayIcon(m_iconSize));
+    HICON marked = CreateIconWithOverlay(icon, m_linkOverlay.Get(), m_iconSize);
     return marked ? marked : plain.Detach();
 }
 

@@ -1,17 +1,22 @@
 #include "menus/FolderMenuShellIcons.h"
 
+#include "lib/SystemImageList.h"
+
 #include <shellapi.h>
 
-namespace {
-
-HICON SmallIconOfParsedPath(LPCWSTR path) {
+HICON CFolderMenuShellIcons::IconOfFileInfo(LPCWSTR pathOrIdList, DWORD attributes, UINT flags) const {
     SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(path, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
+    // The shell's own icon at its small size; any other size comes from the system image list
+    // drawn nearest to it, where the index is the same.
+    if (m_iconSize == GetSystemMetrics(SM_CXSMICON)) {
+        if (!SHGetFileInfoW(pathOrIdList, attributes, &info, sizeof(info), flags | SHGFI_ICON | SHGFI_SMALLICON))
+            return nullptr;
+        return info.hIcon;
+    }
+    if (!SHGetFileInfoW(pathOrIdList, attributes, &info, sizeof(info), flags | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
         return nullptr;
-    return info.hIcon;
+    return CreateSystemImageListIcon(info.iIcon, m_iconSize);
 }
-
-} // namespace
 
 HICON CFolderMenuShellIcons::SmallIconOf(LPCWSTR path) {
     std::wstring fullPath(path);
@@ -19,19 +24,15 @@ HICON CFolderMenuShellIcons::SmallIconOf(LPCWSTR path) {
     // A drive root or a bare name has no folder worth binding.
     if (backslash == std::wstring::npos || backslash + 1 == fullPath.size() ||
         !BindFolder(fullPath.substr(0, backslash == 2 ? 3 : backslash)))
-        return SmallIconOfParsedPath(path);
+        return IconOfFileInfo(path, FILE_ATTRIBUTE_NORMAL, 0);
     std::wstring name = fullPath.substr(backslash + 1);
     CIdList child;
     if (FAILED(m_shellFolder->ParseDisplayName(nullptr, nullptr, &name[0], nullptr, child.Receive(), nullptr)))
-        return SmallIconOfParsedPath(path);
+        return IconOfFileInfo(path, FILE_ATTRIBUTE_NORMAL, 0);
     CIdList item(ILCombine(m_folderIdList.Get(), child.Get()));
     if (!item)
-        return SmallIconOfParsedPath(path);
-    SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item.Get()), 0, &info, sizeof(info),
-                        SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON))
-        return nullptr;
-    return info.hIcon;
+        return IconOfFileInfo(path, FILE_ATTRIBUTE_NORMAL, 0);
+    return IconOfFileInfo(reinterpret_cast<LPCWSTR>(item.Get()), 0, SHGFI_PIDL);
 }
 
 BOOL CFolderMenuShellIcons::BindFolder(const std::wstring& folder) {

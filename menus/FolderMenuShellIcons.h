@@ -18,10 +18,16 @@ public:
 
     // A new icon the caller destroys, or null when the shell has none.
     HICON SmallIconOf(LPCWSTR path);
+    // The size small icons are wanted at: the system's small icon size at the DPI of the
+    // monitor the menu shows on.
+    void SetIconSize(int size) { m_iconSize = size; }
 
 private:
     BOOL BindFolder(const std::wstring& folder);
 
+    HICON IconOfFileInfo(LPCWSTR pathOrIdList, DWORD attributes, UINT flags) const;
+
+    int m_iconSize = GetSystemMetrics(SM_CXSMICON);
     std::wstring m_folder; // the folder bound last, or empty
     CIdList m_folderIdList;
     CComPtr<IShellFolder> m_shellFolder;

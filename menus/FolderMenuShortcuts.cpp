@@ -2,6 +2,7 @@
 
 #include "menus/FolderMenuPaths.h"
 
+#include "lib/SystemImageList.h"
 #include "lib/IdList.h"
 #include "lib/KernelHandle.h"
 #include "lib/ShellLink.h"
@@ -56,19 +57,13 @@ const int kShell32ShortcutArrowResource = 30;
 
 } // namespace
 
-HICON CFolderMenu::LoadLinkOverlayIcon() {
+HICON CFolderMenu::LoadLinkOverlayIcon(int size) {
     int index = SHGetIconOverlayIndexW(nullptr, IDO_SHGIOI_LINK);
-    if (index >= 0) {
-        SHFILEINFOW info = {};
-        auto list = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoW(L"file", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
-                           SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-        if (HICON overlay = list ? ImageList_GetIcon(list, index, ILD_NORMAL) : nullptr)
-            return overlay;
-    }
+    if (HICON overlay = index >= 0 ? CreateSystemImageListIcon(index, size) : nullptr)
+        return overlay;
     HMODULE shell32 = GetModuleHandleW(L"shell32.dll");
-    return static_cast<HICON>(LoadImageW(shell32, MAKEINTRESOURCEW(kShell32ShortcutArrowResource), IMAGE_ICON,
-                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    return static_cast<HICON>(
+        LoadImageW(shell32, MAKEINTRESOURCEW(kShell32ShortcutArrowResource), IMAGE_ICON, size, size, 0));
 }
 
 BOOL CFolderMenu::ReadShortcutFile(LPCWSTR shortcutPath, LPWSTR target, BOOL* namesItsIcon) {

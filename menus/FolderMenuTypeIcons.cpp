@@ -2,6 +2,7 @@
 
 #include "lib/PathText.h"
 #include "lib/RegistryKey.h"
+#include "lib/SystemImageList.h"
 #include "menus/PopUpMenu.h"
 
 #include <commctrl.h>
@@ -85,12 +86,7 @@ HICON CFolderMenuTypeIcons::IconOfIndex(int index) {
         return nullptr;
     CIconHandle& icon = m_iconOfIndex[index];
     if (!icon) {
-        SHFILEINFOW info = {};
-        auto list = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
-                           SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-        if (list)
-            icon.Reset(ImageList_GetIcon(list, index, ILD_NORMAL));
+        icon.Reset(CreateSystemImageListIcon(index, m_iconSize));
         // Menus kept from an earlier build may know this handle as an icon destroyed since.
         CPopUpMenu::ForgetIcon(icon.Get());
     }
@@ -136,7 +132,8 @@ int CFolderMenuTypeIcons::GenericIndexOf(const std::wstring& extension) {
     return index;
 }
 
-void CFolderMenuTypeIcons::Clear() {
+void CFolderMenuTypeIcons::Clear(int iconSize) {
+    m_iconSize = iconSize;
     m_indexOfExtension.clear();
     m_genericIndexOfExtension.clear();
     m_perFile.clear();

@@ -28,9 +28,10 @@ public:
     HICON GenericIconOf(LPCWSTR path, BOOL isFolder);
     // Whether files of this extension (without the dot) may each show a different icon.
     BOOL IsPerFileType(const std::wstring& extension);
-    // Drops every icon, for when the shell announces changed file associations; entries that
-    // show one must be gone first.
-    void Clear();
+    // Drops every icon, for when the shell announces changed file associations or the menu's
+    // icon size changes; entries that show one must be gone first. Icons are taken at the size
+    // given, from the system image list nearest to it.
+    void Clear(int iconSize);
 
 private:
     HICON IconOfIndex(int index);
@@ -43,4 +44,5 @@ private:
     std::unordered_map<std::wstring, BOOL> m_perFile;
     std::unordered_map<int, CIconHandle> m_iconOfIndex;
     int m_folderIndex = -2; // -2 until asked
+    int m_iconSize = GetSystemMetrics(SM_CXSMICON);
 };

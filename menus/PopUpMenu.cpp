@@ -9,8 +9,6 @@
 
 namespace {
 
-const int kMenuIconSize = 16;
-
 // Item bitmaps are kept to the themed menus of Windows 6.0 and 6.1, which blend 32-bit item
 // bitmaps; classic menus ignore their alpha channel, and every other system gets the owner-drawn
 // look with its lifted icons.
@@ -37,7 +35,7 @@ std::unordered_set<CPopUpMenu*>& LiveMenus() {
 
 CPopUpMenu::CPopUpMenu()
     : m_effects(TRUE), m_pParent(nullptr), m_hMenu(nullptr), m_lastCommandId(0), m_themed(ShowsItemBitmaps()),
-      m_pEvents(nullptr), m_pIconSource(nullptr), m_lastSelected(0) {
+      m_pEvents(nullptr), m_pIconSource(nullptr), m_lastSelected(0), m_dpi(USER_DEFAULT_SCREEN_DPI) {
     LiveMenus().insert(this);
     m_hMenu = CreatePopupMenu();
     if (!m_hMenu)
@@ -200,8 +198,9 @@ UINT CPopUpMenu::AppendTextItem(LPCWSTR text) {
 
 UINT CPopUpMenu::AppendIconItem(LPCWSTR text, UINT iconResourceId, HINSTANCE instance) {
     // Shared icons are owned by the system and released with the module.
-    HICON icon = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(iconResourceId), IMAGE_ICON, kMenuIconSize, kMenuIconSize, LR_SHARED));
+    HICON icon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconResourceId), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     // The item then finds its bitmap among this menu's own.
     if (icon && m_themed && !m_bitmaps.count(icon)) {
         SharedItemBitmap& shared = SharedItemBitmaps()[icon];

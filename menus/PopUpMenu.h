@@ -88,7 +88,7 @@ public:
 
     // Each returns the new item's identifier, or 0 when the item could not be inserted.
     UINT AppendTextItem(LPCWSTR text);
-    // The icon resource is loaded shared at 16 by 16 pixels.
+    // The icon resource is loaded shared at the system's small icon size.
     UINT AppendIconItem(LPCWSTR text, UINT iconResourceId, HINSTANCE instance);
     // The icon stays the caller's and must outlive the menu.
     UINT InsertItem(LPCWSTR text, HICON icon, UINT position, UINT commandId);
@@ -166,6 +166,8 @@ private:
     IPopUpMenuIconSource* m_pIconSource;
     std::unordered_map<UINT, ULONG_PTR> m_deferredIcons; // by command identifier
     int m_lastSelected;                                  // position
+    // The DPI of the monitor the menu is tracked on, which the owner-drawn effects scale to.
+    UINT m_dpi;
     // Measuring asks each icon's size; a large menu shows a few distinct icons many times over.
     std::unordered_map<HICON, SIZE> m_iconSizes;
 };

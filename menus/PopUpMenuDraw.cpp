@@ -1,5 +1,6 @@
 #include "menus/PopUpMenu.h"
 
+#include "lib/Dpi.h"
 #include "lib/GdiObject.h"
 #include "lib/IconHandle.h"
 #include "lib/MemoryDc.h"
@@ -9,7 +10,11 @@
 
 namespace {
 
+// Lengths at 96 DPI: the menu takes them to the DPI of the monitor it opens on. At rest an icon
+// sits one step down and right, so that highlighting can lift it over its shadow.
 const int kShadowOffset = 2;
+const int kRestOffset = 1;
+const int kEffectsEnlargement = 2;
 const int kShadowAlphaReduction = 130;
 
 // The size an icon was made for: icons keep their hotspot in the middle.
@@ -160,7 +165,7 @@ LRESULT CPopUpMenu::MeasureItem(MEASUREITEMSTRUCT* item) {
             return FALSE;
         known = m_iconSizes.emplace(icon, size).first;
     }
-    UINT enlargement = m_effects ? 2 : 0;
+    UINT enlargement = m_effects ? static_cast<UINT>(ScaleForDpi(kEffectsEnlargement, m_dpi)) : 0;
     item->itemWidth = static_cast<UINT>(known->second.cx) + enlargement;
     item->itemHeight = static_cast<UINT>(known->second.cy) + enlargement;
     return TRUE;
@@ -183,8 +188,7 @@ LRESULT CPopUpMenu::DrawItem(const DRAWITEMSTRUCT* item) {
     BOOL selected = (item->itemState & ODS_SELECTED) != 0;
     BOOL disabled = (item->itemState & ODS_DISABLED) != 0;
     BOOL checked = (item->itemState & ODS_CHECKED) != 0;
-    // At rest the icon sits one pixel down and right, so that highlighting can lift it.
-    int offset = (m_effects && !(selected && !disabled)) ? 1 : 0;
+    int offset = (m_effects && !(selected && !disabled)) ? ScaleForDpi(kRestOffset, m_dpi) : 0;
     int left = item->rcItem.left;
     int top = item->rcItem.top;
     if (disabled) {
@@ -198,7 +202,8 @@ LRESULT CPopUpMenu::DrawItem(const DRAWITEMSTRUCT* item) {
     if (m_effects && selected) {
         if (!shadowBrush)
             shadowBrush.Reset(CreateSolidBrush(GetSysColor(COLOR_MENUHILIGHT)));
-        DrawIconShadow(dc, icon, shadowBrush.Get(), left + kShadowOffset, top + kShadowOffset, size);
+        int shadowOffset = ScaleForDpi(kShadowOffset, m_dpi);
+        DrawIconShadow(dc, icon, shadowBrush.Get(), left + shadowOffset, top + shadowOffset, size);
     }
     DrawIconEx(dc, left + offset, top + offset, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
     return TRUE;

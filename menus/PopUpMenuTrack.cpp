@@ -1,5 +1,7 @@
 #include "menus/PopUpMenu.h"
 
+#include "lib/Dpi.h"
+
 #include <commctrl.h>
 
 #include <cwchar>
@@ -68,6 +70,7 @@ UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
     if (!SetWindowSubclass(owner, MenuWindowProc, kMenuSubclassId, reinterpret_cast<DWORD_PTR>(this)))
         return 0;
     SetPropW(owner, kTrackedMenuProperty, this);
+    m_dpi = GetPointDpi({x, y});
 
     // Unless the owner is the foreground window, the menu does not close when the user clicks
     // outside it.

@@ -4,7 +4,7 @@
 #include "config/Language.h"
 #include "lib/FileVersionInfo.h"
 #include "lib/GdiObject.h"
-#include "lib/WindowDc.h"
+#include "lib/Dpi.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -38,37 +38,37 @@ HFONT CreateShellDialogFont(int height, int weight) {
 
 // The link's rectangle is given in pixels at 96 DPI; on a larger screen the dialog grows with its
 // font, so the link must grow too or it would cover the title and be cut.
-RECT ScaledLinkRectangle(HWND dialog) {
-    CWindowDc screen(dialog);
-    int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
-    RECT rectangle = {MulDiv(kLinkLeft, dpi, 96), MulDiv(kLinkTop, dpi, 96), MulDiv(kLinkWidth, dpi, 96),
-                      MulDiv(kLinkHeight, dpi, 96)};
+RECT ScaledLinkRectangle(UINT dpi) {
+    RECT rectangle = {ScaleForDpi(kLinkLeft, dpi), ScaleForDpi(kLinkTop, dpi), ScaleForDpi(kLinkWidth, dpi),
+                      ScaleForDpi(kLinkHeight, dpi)};
     return rectangle;
 }
 
 void InitializeAboutBox(HWND dialog, AboutBoxState* state) {
+    UINT dpi = GetWindowDpi(dialog);
     HICON icon = static_cast<HICON>(LoadImageW(state->instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-    HICON smallIcon =
-        static_cast<HICON>(LoadImageW(state->instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+                                               GetSystemMetricForDpi(SM_CXICON, dpi),
+                                               GetSystemMetricForDpi(SM_CYICON, dpi), LR_SHARED));
+    HICON smallIcon = static_cast<HICON>(LoadImageW(state->instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
+                                                    GetSystemMetricForDpi(SM_CXSMICON, dpi),
+                                                    GetSystemMetricForDpi(SM_CYSMICON, dpi), LR_SHARED));
     SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 
-    state->titleFont.Reset(CreateShellDialogFont(18, FW_BOLD));
+    state->titleFont.Reset(CreateShellDialogFont(ScaleForDpi(18, dpi), FW_BOLD));
     SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(state->titleFont.Get()), FALSE);
     SetDlgItemTextW(dialog, IDC_ABOUT_TITLE, state->title);
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
-    RECT place = ScaledLinkRectangle(dialog);
+    RECT place = ScaledLinkRectangle(dpi);
     state->link = CreateWindowExW(
         0, WC_LINK, state->aboutText, WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left, place.top, place.right,
         place.bottom, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_LINK)), state->instance, nullptr);
     if (state->link) {
         // The link paints its background with its class brush: the dialog's face colour.
         SetClassLongPtrW(state->link, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
-        state->linkFont.Reset(CreateShellDialogFont(16, FW_NORMAL));
+        state->linkFont.Reset(CreateShellDialogFont(ScaleForDpi(16, dpi), FW_NORMAL));
         SendMessageW(state->link, WM_SETFONT, reinterpret_cast<WPARAM>(state->linkFont.Get()), FALSE);
     }
 

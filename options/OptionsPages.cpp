@@ -2,6 +2,7 @@
 
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
+#include "lib/Dpi.h"
 #include "res/resource.h"
 
 #include <cstdlib>
@@ -149,7 +150,7 @@ void COptionsUI::OnSelChanged(CTreeview*, const NMTREEVIEWW* change) {
 }
 
 int COptionsUI::SmallIconSize() const {
-    return MulDiv(kSmallIconSize, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+    return ScaleForDpi(kSmallIconSize, m_dpi);
 }
 
 HICON COptionsUI::LoadSmallIcon(UINT icon) {

@@ -4,10 +4,10 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
 #include "config/Language.h"
+#include "lib/Dpi.h"
 #include "lib/MonitorRect.h"
 #include "lib/RuntimeModule.h"
 #include "lib/StringCopy.h"
-#include "lib/WindowDc.h"
 #include "options/ItemShortcut.h"
 #include "res/resource.h"
 #include "skin/Toolbar.h"
@@ -34,44 +34,6 @@ const UINT kShortcutPreviewResources[4] = {IDJ_PREVIEW_BROWSER, IDJ_PREVIEW_DESK
                                            IDJ_PREVIEW_MULTIPLE_FOLDERS_MENU};
 
 const int kMinimumTrackSize = 400; // at 96 dots per inch
-
-// Windows 10 1703 and later scale a dialog made in the per-monitor (v2) context whenever it
-// moves to a monitor of another scale: fonts, controls and the frame. Older systems lack the
-// functions and keep the process's own context.
-class PerMonitorDpiScope {
-public:
-    PerMonitorDpiScope() : m_user32(L"user32.dll"), m_previous(nullptr) {
-        m_set = m_user32.Procedure<SetContextFunction>("SetThreadDpiAwarenessContext");
-        if (m_set)
-            m_previous = m_set(kPerMonitorAwareV2);
-    }
-    ~PerMonitorDpiScope() {
-        if (m_set && m_previous)
-            m_set(m_previous);
-    }
-    PerMonitorDpiScope(const PerMonitorDpiScope&) = delete;
-    PerMonitorDpiScope& operator=(const PerMonitorDpiScope&) = delete;
-
-private:
-    typedef HANDLE(WINAPI* SetContextFunction)(HANDLE);
-    static constexpr LONG_PTR kPerMonitorAwareV2Value = -4;
-    const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(kPerMonitorAwareV2Value);
-    CRuntimeModule m_user32;
-    SetContextFunction m_set;
-    HANDLE m_previous;
-};
-
-int GetWindowDpi(HWND window) {
-    typedef UINT(WINAPI * GetDpiForWindowFunction)(HWND);
-    static const CRuntimeModule user32(L"user32.dll");
-    static const auto getDpiForWindow = user32.Procedure<GetDpiForWindowFunction>("GetDpiForWindow");
-    UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
-    if (dpi == 0) {
-        CWindowDc screen;
-        dpi = static_cast<UINT>(GetDeviceCaps(screen.Get(), LOGPIXELSY));
-    }
-    return static_cast<int>(dpi);
-}
 
 void DropCallback(HWND windowUnderPoint, LPCWSTR path, UINT, LPVOID owner) {
     auto* options = static_cast<COptionsUI*>(owner);
@@ -142,12 +104,8 @@ UINT_PTR ShowOptionsDialog(const OptionsDialogSource& source, EditedConfiguratio
     if (options->m_pOptions->LaunchMode != LaunchModeLaunchBar)
         std::reverse(options->m_folders.begin(), options->m_folders.end());
 
-    INT_PTR result = 0;
-    {
-        PerMonitorDpiScope dpiScope;
-        result = DialogBoxParamW(source.Instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
-                                 reinterpret_cast<LPARAM>(options.get()));
-    }
+    INT_PTR result = DialogBoxParamW(source.Instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
+                                     reinterpret_cast<LPARAM>(options.get()));
     if (openDialog)
         *openDialog = nullptr;
     if (static_cast<UINT_PTR>(result) != OPTIONS_RESULT_OK)
@@ -219,7 +177,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         }
         case WM_SIZING: {
             auto* rect = reinterpret_cast<RECT*>(lParam);
-            LONG minimum = MulDiv(kMinimumTrackSize, static_cast<int>(options->m_dpi), USER_DEFAULT_SCREEN_DPI);
+            LONG minimum = ScaleForDpi(kMinimumTrackSize, options->m_dpi);
             rect->right = std::max<LONG>(rect->right, rect->left + minimum);
             rect->bottom = std::max<LONG>(rect->bottom, rect->top + minimum);
             return TRUE;
@@ -349,7 +307,7 @@ void COptionsUI::InitOptionsDialog() {
     const int disableAll = 1;
     if (setDialogBehavior)
         setDialogBehavior(m_hDialog, disableAll, disableAll);
-    m_dpi = m_templateDpi = static_cast<UINT>(GetWindowDpi(m_hDialog));
+    m_dpi = m_templateDpi = GetWindowDpi(m_hDialog);
     auto* templateFont = reinterpret_cast<HFONT>(SendMessageW(m_hDialog, WM_GETFONT, 0, 0));
     GetObjectW(templateFont, sizeof(m_templateFont), &m_templateFont);
     m_drop = {m_hDialog, DropCallback, this};

@@ -278,3 +278,15 @@ LRESULT CTransparentToolbar::OnMove(WPARAM, LPARAM lParam) {
         m_pEvents->OnToolbarMoved(this, dx, dy);
     return 0;
 }
+
+void CTransparentToolbar::ChangeSizes(const TransparentToolbarSettings& settings) {
+    m_requestedSize = {settings.Width, settings.Height};
+    m_buttonWidth = settings.ButtonWidth;
+    m_buttonHeight = settings.ButtonHeight;
+    m_marginLeft = settings.MarginLeft;
+    m_marginTop = settings.MarginTop;
+    m_marginRight = settings.MarginRight;
+    m_marginBottom = settings.MarginBottom;
+    ComputeSizes();
+    Resize(0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -114,6 +114,9 @@ public:
     // Both raise the size to the minimum; they answer whether no raising was needed.
     BOOL SetWidth(int length);
     BOOL SetBounds(int x, int y, int width, int height);
+    // Takes the lengths of the settings (size, button size, margins) and lays the buttons out
+    // again, as after a change of the screen's scale; everything else stays.
+    void ChangeSizes(const TransparentToolbarSettings& settings);
     // FALSE when no button (or no move button) fits; nothing changes then.
     BOOL EnableButton(UINT command, BOOL enabled);
     BOOL SetMaximizeButtonImages(HICON normal, HICON hot, HICON pressed, HICON disabled);

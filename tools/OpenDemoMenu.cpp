@@ -2,7 +2,8 @@
 // and opens the first submenu, so the screenshot ./run.sh takes on a virtual display shows a
 // folder menu, not just two icons. With --about it right-clicks the icon instead and chooses
 // About from the item's context menu. With --launch-bar it rests the cursor in the launch bar's
-// strip at the top of the screen until the bar shows, then hovers the first button. With
+// strip at the top of the screen until the bar shows, then hovers the first button and prints
+// the part of the screen around the bar for the picture. With
 // --options it asks the program for its options dialog, as an item's Options entry does; --options-page N then shows
 // page N of the open dialog (0 application, 1 launch bar, 2 the first item, 3 to 5 its browsing options, file filters
 // and customization) and prints the dialog's screen rectangle for the picture.
@@ -13,6 +14,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 
@@ -79,6 +81,10 @@ int ShowLaunchBar() {
     int height = placed.bottom - placed.top;
     SetCursorPos((placed.left + placed.right) / 2 - height / 2, placed.top + height / 2);
     Sleep(1500);
+    // The part of the screen the picture shows: the bar with room on both sides and below it for
+    // the button's tooltip, in the geometry ImageMagick's import takes.
+    RECT shown = {std::max<LONG>(0, placed.left - 3 * height), 0, placed.right + 3 * height, placed.bottom + height};
+    printf("%ldx%ld+%ld+%ld\n", shown.right - shown.left, shown.bottom - shown.top, shown.left, shown.top);
     return IsWindowVisible(bar) ? 0 : 1;
 }
 

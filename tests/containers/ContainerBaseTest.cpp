@@ -181,7 +181,9 @@ TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
     {
         TestContainer& container = *tray.container;
         ASSERT_TRUE(container.AttachItemIcon(&tray.item));
-        EXPECT_EQ(defaultIcon, container.GetIcon()) << "an item without its own icon shows the default one";
+        int trayIconSize = GetSystemMetrics(SM_CXSMICON);
+        EXPECT_EQ(static_cast<size_t>(trayIconSize * trayIconSize), ReadIconPixels(container.GetIcon()).size())
+            << "an item without its own icon shows the default picture at the tray's icon size";
         ASSERT_NE(nullptr, container.GetNotifyIcon());
         EXPECT_EQ(container.GetNotifyIcon()->m_hWnd, container.GetOwnerWindow());
         WCHAR name[MAX_PATH];

@@ -73,10 +73,11 @@ VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::w
     return RunCopy(version, copyName, filter);
 }
 
-VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::wstring& filter) {
+VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::wstring& filter,
+                            const std::wstring& version) {
     // The test prefix leaves the value out (96 DPI). A process reads it as it starts, so it goes
     // again once the copy shows a window: other test programs may start meanwhile.
     DWORD value = dpi;
     RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &value, sizeof(value));
-    return RunCopy(L"", copyName, filter, [] { RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels"); });
+    return RunCopy(version, copyName, filter, [] { RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels"); });
 }

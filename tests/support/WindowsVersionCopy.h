@@ -18,5 +18,6 @@ struct VersionCopyRun {
 VersionCopyRun RunCopyAsWindowsVersion(const std::wstring& version, const std::wstring& copyName,
                                        const std::wstring& filter);
 // The same with the system DPI the copy starts with: Wine has one DPI, read from the prefix as a
-// process starts.
-VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::wstring& filter);
+// process starts. An empty version keeps the one Wine reports by default.
+VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::wstring& filter,
+                            const std::wstring& version = L"");
