@@ -35,8 +35,9 @@ BOOL RestartApplication() {
     return TRUE;
 }
 
-// threadId names the thread the exception happened on, which the dump points at.
-void HandleHardwareExceptionOfThread(const CExceptionHardware& exception, DWORD threadId) {
+// threadId names the thread the exception happened on, which the dump points at; without
+// exception pointers the dump shows every thread as it stands.
+void AskCrashQuestions(EXCEPTION_POINTERS* exceptionPointers, DWORD threadId) {
     // Reached at run time: the process may be in a state where the DLL never got loaded.
     CRuntimeModule user32(L"user32.dll");
     MessageBoxFunction messageBox = user32.Procedure<MessageBoxFunction>("MessageBoxW");
@@ -46,14 +47,14 @@ void HandleHardwareExceptionOfThread(const CExceptionHardware& exception, DWORD 
                    L"An exception has occurred.\r\nDo you want to save a crash dump file to report error to author ?",
                    L"Exception", kQuestionStyle) == IDYES) {
         HANDLE process = GetCurrentProcess();
-        WriteCrashDump(process, GetProcessId(process), exception.ExceptionPointers(), threadId);
+        WriteCrashDump(process, GetProcessId(process), exceptionPointers, threadId);
     }
     if (messageBox(nullptr, L"Restart application ?", L"Query", kQuestionStyle) == IDYES)
         RestartApplication();
 }
 
-void HandleUntranslatableException(unsigned int code, EXCEPTION_POINTERS* exceptionPointers, DWORD threadId) {
-    HandleHardwareExceptionOfThread(CExceptionHardware(code, exceptionPointers), threadId);
+void HandleUntranslatableException(unsigned int, EXCEPTION_POINTERS* exceptionPointers, DWORD threadId) {
+    AskCrashQuestions(exceptionPointers, threadId);
 }
 
 // A translated exception that meets a frame allowing no exception ends here instead of in a
@@ -83,5 +84,9 @@ void InstallCrashHandling() {
 }
 
 void HandleHardwareException(const CExceptionHardware& exception) {
-    HandleHardwareExceptionOfThread(exception, GetCurrentThreadId());
+    AskCrashQuestions(exception.ExceptionPointers(), GetCurrentThreadId());
+}
+
+void HandleProgramException() {
+    AskCrashQuestions(nullptr, GetCurrentThreadId());
 }

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <exception>
+
 namespace {
 
 int RunApplication(HINSTANCE instance) {
@@ -63,6 +65,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         exitCode = RunApplication(instance);
     } catch (const CExceptionHardware& exception) {
         HandleHardwareException(exception);
+    } catch (const std::exception&) {
+        // Thrown at start-up or by a window procedure under the loop. The unwinding has taken
+        // the application down without saving: the files keep what the last finished save wrote.
+        HandleProgramException();
     }
     return exitCode;
 }

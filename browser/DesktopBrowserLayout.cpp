@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 // One block in Explorer's process holds everything a read needs: the list view writes an
@@ -16,6 +18,11 @@ const SIZE_T kItemBytes = 72;
 static_assert(sizeof(LVITEMW) >= kItemBytes, "the remote item structure is the 64-bit one");
 static_assert(kTextOffset + MAX_PATH * sizeof(WCHAR) <= kItemOffset, "the text buffer ends before the item");
 static_assert(kItemOffset + kItemBytes <= kBlockSize, "the item fits into the block");
+// Explorer answers each question in microseconds; one that takes a second means it hangs, and the
+// read stops there rather than freezing the program with it.
+const UINT kExplorerAnswerTimeout = 1000;
+// Far over any real desktop: a count another process reports is not trusted with our memory.
+const int kMostDesktopIcons = 20000;
 // The region RedrawWindow repaints: invalidate, erase, the frame, children, at once.
 const UINT kRedrawFlags = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
 
@@ -33,7 +40,7 @@ public:
                 static_cast<BYTE*>(VirtualAllocEx(m_process.Get(), nullptr, kBlockSize, MEM_COMMIT, PAGE_READWRITE));
     }
     ~CRemoteBlock() {
-        if (m_address)
+        if (m_address && !m_abandoned)
             VirtualFreeEx(m_process.Get(), m_address, 0, MEM_RELEASE);
     }
     CRemoteBlock(const CRemoteBlock&) = delete;
@@ -49,10 +56,24 @@ public:
         SIZE_T done = 0;
         return WriteProcessMemory(m_process.Get(), m_address + offset, data, size, &done) && done == size;
     }
+    // Sends a question whose answer the list view writes into the block. A question left unanswered
+    // stays queued in the hung process and writes there when it wakes: the block is then left to
+    // it (a few hundred bytes) instead of being freed under that write.
+    BOOL Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
+                                 kExplorerAnswerTimeout, &result)) {
+            m_abandoned = TRUE;
+            return FALSE;
+        }
+        *answer = static_cast<LRESULT>(result);
+        return TRUE;
+    }
 
 private:
     CKernelHandle m_process;
     BYTE* m_address = nullptr;
+    BOOL m_abandoned = FALSE;
 };
 
 } // namespace
@@ -71,13 +92,17 @@ void CDesktopBrowser::ReadDesktopLayout() {
     item.mask = LVIF_TEXT;
     item.pszText = reinterpret_cast<LPWSTR>(block.At(kTextOffset));
     item.cchTextMax = MAX_PATH;
-    int count = static_cast<int>(SendMessageW(m_desktopListView, LVM_GETITEMCOUNT, 0, 0));
-    m_desktopLayout.reserve(count > 0 ? count : 0);
+    LRESULT reported = 0;
+    if (!block.Ask(m_desktopListView, LVM_GETITEMCOUNT, 0, 0, &reported))
+        return;
+    int count = static_cast<int>(std::min<LRESULT>(std::max<LRESULT>(reported, 0), kMostDesktopIcons));
+    m_desktopLayout.reserve(count);
     WCHAR name[MAX_PATH];
     for (int index = 0; index < count; ++index) {
         DesktopIcon icon = {{-1, -1}, L""};
-        // A window that died in the middle answers 0 to everything: the rest stays unread.
-        if (!SendMessageW(m_desktopListView, LVM_GETITEMPOSITION, index, block.At(kPointOffset)) ||
+        // A window that died or hangs in the middle answers nothing more: the rest stays unread.
+        LRESULT placed = 0;
+        if (!block.Ask(m_desktopListView, LVM_GETITEMPOSITION, index, block.At(kPointOffset), &placed) || !placed ||
             !block.Read(kPointOffset, &icon.position, sizeof(icon.position)))
             break;
         if (!IsOnFirstMonitor(workAreas, icon.position))
@@ -86,8 +111,10 @@ void CDesktopBrowser::ReadDesktopLayout() {
         if (!block.Write(kItemOffset, &item, kItemBytes))
             break;
         // Only the characters the list view wrote cross back: most names are a few dozen of 260.
-        LRESULT length = SendMessageW(m_desktopListView, LVM_GETITEMTEXTW, index, block.At(kItemOffset));
-        length = length < MAX_PATH ? length : MAX_PATH - 1;
+        LRESULT length = 0;
+        if (!block.Ask(m_desktopListView, LVM_GETITEMTEXTW, index, block.At(kItemOffset), &length))
+            break;
+        length = std::min<LRESULT>(std::max<LRESULT>(length, 0), MAX_PATH - 1);
         if (length > 0 && block.Read(kTextOffset, name, length * sizeof(WCHAR)))
             icon.name.assign(name, wcsnlen(name, length));
         m_desktopLayout.push_back(std::move(icon));

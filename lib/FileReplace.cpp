@@ -9,10 +9,17 @@ std::wstring TemporaryNameFor(LPCWSTR target) {
     return std::wstring(target) + L".tmp";
 }
 
+// The caller reports why the save failed: the clean-up keeps that reason.
+void DiscardTemporary(const std::wstring& temporary) {
+    DWORD error = GetLastError();
+    DeleteFileW(temporary.c_str());
+    SetLastError(error);
+}
+
 BOOL RenameOver(const std::wstring& temporary, LPCWSTR target) {
     if (MoveFileExW(temporary.c_str(), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return TRUE;
-    DeleteFileW(temporary.c_str());
+    DiscardTemporary(temporary);
     return FALSE;
 }
 
@@ -31,8 +38,10 @@ BOOL WriteFileReplacing(LPCWSTR target, const std::vector<unsigned char>& bytes)
                          written == bytes.size());
         // Without the flush the rename could reach the disk before the content does.
         if (!complete || !FlushFileBuffers(file.Get())) {
+            DWORD error = GetLastError();
             file.Reset();
-            DeleteFileW(temporary.c_str());
+            SetLastError(error);
+            DiscardTemporary(temporary);
             return FALSE;
         }
     }

@@ -2,7 +2,7 @@
 
 #include "lib/Clipboard.h"
 #include "lib/ErrorMessages.h"
-#include "lib/FileWriting.h"
+#include "lib/FileReplace.h"
 #include "lib/KernelHandle.h"
 #include "lib/MenuHandle.h"
 #include "lib/SaveFileDialog.h"
@@ -194,12 +194,11 @@ BOOL CListview::CopyRows(BOOL selectedOnly) {
 
 BOOL CListview::SaveRowsToFile(LPCWSTR path, BOOL selectedOnly) {
     std::vector<BYTE> bytes = FormatTable(ReadTable(selectedOnly), TableFormatFromPath(path));
-    CFileHandle file = CreateFileForWriting(path);
-    if (!file) {
-        ShowLastError((std::wstring(L"Can't create file ") + path).c_str(), m_hListview);
-        return FALSE;
-    }
-    return WriteAll(file.Get(), bytes.data(), bytes.size());
+    // Written beside and renamed over: a write that fails leaves the file the user had.
+    if (WriteFileReplacing(path, bytes))
+        return TRUE;
+    ShowLastError((std::wstring(L"Can't create file ") + path).c_str(), m_hListview);
+    return FALSE;
 }
 
 BOOL CListview::SaveRows(BOOL selectedOnly) {

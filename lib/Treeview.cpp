@@ -2,7 +2,7 @@
 
 #include "lib/Clipboard.h"
 #include "lib/ErrorMessages.h"
-#include "lib/FileWriting.h"
+#include "lib/FileReplace.h"
 #include "lib/KernelHandle.h"
 #include "lib/MenuHandle.h"
 #include "lib/SaveFileDialog.h"
@@ -106,14 +106,13 @@ std::vector<ExportTreeItem> CTreeview::ReadItems(ExportScope scope) const {
 
 BOOL CTreeview::ExportToFile(LPCWSTR path, ExportScope scope) {
     std::wstring text = FormatTree(ReadItems(scope), TreeFormatFromPath(path), scope == ExportScope::Expanded);
-    CFileHandle file = CreateFileForWriting(path);
-    if (!file) {
-        ShowError(m_hParent, (std::wstring(L"Can't create file ") + path).c_str());
-        return FALSE;
-    }
-    const wchar_t mark = 0xFEFF;
-    return WriteAll(file.Get(), &mark, sizeof(mark)) &&
-           WriteAll(file.Get(), text.data(), text.size() * sizeof(wchar_t));
+    text.insert(text.begin(), L'\xFEFF');
+    const auto* first = reinterpret_cast<const unsigned char*>(text.data());
+    // Written beside and renamed over: a write that fails leaves the file the user had.
+    if (WriteFileReplacing(path, std::vector<unsigned char>(first, first + text.size() * sizeof(wchar_t))))
+        return TRUE;
+    ShowError(m_hParent, (std::wstring(L"Can't create file ") + path).c_str());
+    return FALSE;
 }
 
 BOOL CTreeview::Export(ExportScope scope) {

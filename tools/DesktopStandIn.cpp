@@ -8,7 +8,9 @@
 // desktop starts at that corner instead, as Explorer's does when monitors stand left of or above
 // the primary one: screen and desktop coordinates then differ. Ends when its top window is closed.
 // The list view's top window takes commands as WM_COPYDATA (add "name|x|y", rename "old|new",
-// move "name|x|y", remove "name") and answers WM_APP with how often the places were read.
+// move "name|x|y", remove "name", hang "milliseconds" at the next read of a place before writing
+// it, report a count of "n" items from then on, as a misbehaving Explorer would) and answers WM_APP
+// with how often the places were read.
 #include "lib/StringCopy.h"
 
 #include <windows.h>
@@ -20,16 +22,31 @@
 
 namespace {
 
-enum Command { CommandAdd = 1, CommandRename = 2, CommandMove = 3, CommandRemove = 4 };
+enum Command {
+    CommandAdd = 1,
+    CommandRename = 2,
+    CommandMove = 3,
+    CommandRemove = 4,
+    CommandHang = 5,
+    CommandClaimCount = 6
+};
 const UINT WM_COUNT_POSITION_READS = WM_APP;
 
 HWND g_listView = nullptr;
 POINT g_origin = {0, 0};
 LONG g_positionReads = 0;
+LRESULT g_claimedCount = -1;
+DWORD g_hangAtPositionRead = 0;
 
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == LVM_GETITEMPOSITION)
+    if (message == LVM_GETITEMPOSITION) {
         ++g_positionReads;
+        DWORD hang = g_hangAtPositionRead;
+        g_hangAtPositionRead = 0;
+        Sleep(hang);
+    }
+    if (message == LVM_GETITEMCOUNT && g_claimedCount >= 0)
+        return g_claimedCount;
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
@@ -64,6 +81,14 @@ BOOL RunCommand(ULONG_PTR command, const std::wstring& text) {
         size_t end = text.find(L'|', start);
         field = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
         start = end == std::wstring::npos ? text.size() : end + 1;
+    }
+    if (command == CommandHang) {
+        g_hangAtPositionRead = static_cast<DWORD>(_wtoi(fields[0].c_str()));
+        return TRUE;
+    }
+    if (command == CommandClaimCount) {
+        g_claimedCount = _wtoi64(fields[0].c_str());
+        return TRUE;
     }
     if (command == CommandAdd) {
         int index = InsertItem(fields[0].c_str());

@@ -104,7 +104,7 @@ BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool 
     g_recording = true;
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, RecordPostedMessages, nullptr, GetCurrentThreadId());
     UINT_PTR actionTimer = SetTimer(nullptr, 0, 20, ActionTimer);
-    UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, WatchdogTimer);
+    UINT_PTR watchdog = SetTimer(nullptr, 0, watchdogMs, WatchdogTimer);
     BOOL result = application.Run();
     KillTimer(nullptr, actionTimer);
     KillTimer(nullptr, watchdog);

@@ -23,7 +23,7 @@ public:
     // Runs the message loop; once the main window exists and no message box of the start-up is
     // open, calls during(mainWindow) from inside the loop (with evenDuringMessageBoxes, as soon
     // as the window exists, possibly from a box's modal loop). A watchdog closes the window
-    // after 30 s so a broken test cannot hang.
+    // after watchdogMs so a broken test cannot hang.
     BOOL RunWhile(const std::function<void(HWND)>& during, bool evenDuringMessageBoxes = false);
     BOOL RunAndClose(bool evenDuringMessageBoxes = false) {
         return RunWhile([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }, evenDuringMessageBoxes);
@@ -42,6 +42,8 @@ public:
     CPathwren application;
     // Whether a request for the options opens the dialog; otherwise it is only counted.
     bool openOptions = false;
+    // How long RunWhile lets the loop run before its watchdog closes the main window.
+    UINT watchdogMs = 30000;
 
 private:
     BOOL(WINAPI* m_realShellNotifyIcon)(DWORD, PNOTIFYICONDATAW);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -196,18 +197,24 @@ TEST(CrashHandling, YesToRestartStartsTheProgramAgainWithTheSameCommandLine) {
     ExpectBothQuestions(run);
 }
 
-TEST(CrashHandling, ACrashInsideTheRunningApplicationTakesItsMainWindowAlongBeforeTheQuestions) {
+TEST(CrashHandling, ACrashOrAnExceptionInsideTheRunningApplicationTakesItsMainWindowAlongBeforeTheQuestions) {
     // A close and an options request are queued for the main window, and a logoff comes after the
     // unwinding: none may reach the destroyed application object, which would save from freed memory.
-    CrashChildRun run(L"application", {Script::Press(IDNO), Script::Press(IDNO)});
-    ASSERT_TRUE(run.ended) << "the child hung; " << run.Described();
-    std::vector<std::wstring> report = run.Report();
-    size_t caught = ReportIndex(report, L"caught ");
-    ASSERT_LT(caught, report.size()) << "the fault did not reach the handler";
-    EXPECT_LT(ReportIndex(report, L"unwound application frame"), caught);
-    EXPECT_LT(ReportIndex(report, L"main window gone"), report.size()) << "the main window outlived its object";
-    ExpectBothQuestions(run);
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_FALSE(IsExistingFile(run.directory.File(L"FoldersOptions.bak").c_str()))
-        << "something saved after the crash";
+    // std::bad_alloc thrown at start-up or by a window procedure gets the same questions.
+    for (LPCWSTR fault : {L"application", L"application-bad-alloc", L"start-up-bad-alloc"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(fault)));
+        CrashChildRun run(fault, {Script::Press(IDNO), Script::Press(IDNO)});
+        ASSERT_TRUE(run.ended) << "the child hung; " << run.Described();
+        std::vector<std::wstring> report = run.Report();
+        size_t caught = ReportIndex(report, L"caught ");
+        ASSERT_LT(caught, report.size()) << "the exception did not reach the handler";
+        EXPECT_LT(ReportIndex(report, L"unwound application frame"), caught);
+        if (wcscmp(fault, L"start-up-bad-alloc") != 0) {
+            EXPECT_LT(ReportIndex(report, L"main window gone"), report.size()) << "the main window outlived its object";
+        }
+        ExpectBothQuestions(run);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_FALSE(IsExistingFile(run.directory.File(L"FoldersOptions.bak").c_str()))
+            << "something saved after the crash";
+    }
 }

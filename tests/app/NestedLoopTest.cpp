@@ -8,6 +8,7 @@
 #include "containers/ContainerBase.h"
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
+#include "support/FileFixtures.h"
 #include "support/MessagePump.h"
 #include "support/WindowSearch.h"
 
@@ -72,23 +73,23 @@ protected:
             fixture.application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
     }
 
-    // From inside the loop: opens the about box through the menu that showMenu tracks and, while
-    // it is up, plays inAboutBox on a helper thread, then answers the box. Returns what stood on
-    // screen before the box, while the box was still up after inAboutBox, and after the box.
-    void AboutBoxWith(HWND mainWindow, const std::function<void()>& showMenu,
-                      const std::function<void(HWND mainWindow)>& inAboutBox) {
+    // From inside the loop: opens the box titled so through the menu that showMenu tracks and,
+    // while it is up, plays inBox on a helper thread, then answers the box. Returns what stood on
+    // screen before the box, while the box was still up after inBox, and after the box.
+    void BoxWith(const std::wstring& title, HWND mainWindow, const std::function<void()>& showMenu,
+                 const std::function<void(HWND mainWindow)>& inBox) {
         before = Look(fixture.application);
         HWND looker = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         SetWindowSubclass(looker, LookProc, 1, reinterpret_cast<DWORD_PTR>(this));
         std::atomic<bool> done(false);
         std::thread helper([&] {
-            HWND about = nullptr;
-            PumpMessagesUntil([&] { return (about = FindDialogTitled(L"About")) != nullptr; }, kWaitLimitMs);
-            if (about) {
-                inAboutBox(mainWindow);
+            HWND box = nullptr;
+            PumpMessagesUntil([&] { return (box = FindDialogTitled(title)) != nullptr; }, kWaitLimitMs);
+            if (box) {
+                inBox(mainWindow);
                 SendMessageW(looker, WM_LOOK, 0, 0);
-                aboutStillOpen = IsWindow(about) != FALSE;
-                PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                boxStillOpen = IsWindow(box) != FALSE;
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             }
             done = true;
         });
@@ -119,11 +120,12 @@ protected:
         PumpMessagesUntil([&] { return !IsWindow(options); }, kWaitLimitMs);
     }
 
-    void ExpectOptionsOkWaitsForTheAboutBox(bool launchBar);
+    enum class Box { About, LaunchError };
+    void ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box);
 
     ApplicationFixture fixture;
     Presence before, during;
-    bool aboutStillOpen = false;
+    bool boxStillOpen = false;
 };
 
 // About is the third entry of the bar's own menu and the fourth of an item's (after Show).
@@ -133,28 +135,39 @@ void ChooseAbout(bool itemMenu) {
 
 } // namespace
 
-void NestedLoop::ExpectOptionsOkWaitsForTheAboutBox(bool launchBar) {
+// The about box runs under the handler of an item's or the bar's own menu; the error box of a
+// shortcut that cannot be read runs under the handler of the item's folder menu.
+void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
     Start(launchBar);
+    if (box == Box::LaunchError)
+        WriteUtf16File(fixture.File(L"Here\\broken.lnk"), L"not a shortcut");
     Presence afterTheBox, after;
-    std::vector<std::function<bool()>> steps = {
-        [&] {
-            AboutBoxWith(
-                fixture.application.m_hMainWindow,
-                [&] {
-                    ChooseAbout(!launchBar);
-                    if (launchBar)
-                        fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);
-                    else
-                        ContainerOf(*fixture.application.m_folders[0])->ShowContextMenu(POINT{300, 300}, TRUE);
-                },
-                OkInOptions);
-            // Back from the container's handler, not yet in the main loop: still untouched.
-            afterTheBox = Look(fixture.application);
-            return true;
-        },
-        [&] { return !((after = Look(fixture.application)) == before); }};
+    UINT_PTR chooser = 0;
+    auto showMenu = [&] {
+        CContainerBase* item = ContainerOf(*fixture.application.m_folders[0]);
+        if (box == Box::LaunchError) {
+            chooser = ChooseMenuEntryWhenShown(1);
+            item->ShowFromLaunchBar(POINT{300, 300}, FALSE);
+        } else {
+            ChooseAbout(!launchBar);
+            if (launchBar)
+                fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);
+            else
+                item->ShowContextMenu(POINT{300, 300}, TRUE);
+        }
+    };
+    std::vector<std::function<bool()>> steps = {[&] {
+                                                    BoxWith(box == Box::About ? L"About" : L"Error",
+                                                            fixture.application.m_hMainWindow, showMenu, OkInOptions);
+                                                    // Back from the container's handler, not yet in the main loop:
+                                                    // still untouched.
+                                                    afterTheBox = Look(fixture.application);
+                                                    return true;
+                                                },
+                                                [&] { return !((after = Look(fixture.application)) == before); }};
     EXPECT_EQ(steps.size(), fixture.RunSteps(steps));
-    EXPECT_TRUE(aboutStillOpen);
+    KillTimer(nullptr, chooser);
+    EXPECT_TRUE(boxStillOpen);
     EXPECT_TRUE(before == during) << "a container, the bar or its menu changed while the box was up";
     EXPECT_TRUE(before == afterTheBox) << "rebuilt under the handler that showed the box";
     ASSERT_EQ(1u, after.items.size());
@@ -165,19 +178,27 @@ void NestedLoop::ExpectOptionsOkWaitsForTheAboutBox(bool launchBar) {
 }
 
 TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfTheBarsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheAboutBox(true);
+    ExpectOptionsOkWaitsForTheBox(true, Box::About);
 }
 
 TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfATrayMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheAboutBox(false);
+    ExpectOptionsOkWaitsForTheBox(false, Box::About);
+}
+
+TEST_F(NestedLoop, AnOptionsOkInsideTheErrorBoxOfABarButtonsFolderMenuRebuildsOnlyOnceTheBoxIsAnswered) {
+    ExpectOptionsOkWaitsForTheBox(true, Box::LaunchError);
+}
+
+TEST_F(NestedLoop, AnOptionsOkInsideTheErrorBoxOfATrayFolderMenuRebuildsOnlyOnceTheBoxIsAnswered) {
+    ExpectOptionsOkWaitsForTheBox(false, Box::LaunchError);
 }
 
 TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswered) {
     Start(true);
     Presence afterTheBox;
     EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
-        AboutBoxWith(
-            window,
+        BoxWith(
+            L"About", window,
             [&] {
                 ChooseAbout(false);
                 fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);

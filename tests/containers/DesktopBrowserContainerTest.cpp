@@ -354,6 +354,30 @@ TEST(DesktopMirror, ABurstOfChangesWhileHiddenReadsNothingAndTheNextShowingRebui
     EXPECT_EQ(settled, reads()) << "the burst was rebuilt again later";
 }
 
+// Explorer may hang or lie; either way the program goes on answering and Explorer's memory is
+// left as it was.
+TEST(DesktopMirror, AHungDesktopCutsTheReadShortAndALyingCountReservesNothing) {
+    Mirror mirror(L"progman");
+    ASSERT_TRUE(mirror.Open());
+    const DWORD hang = 6000;
+    ASSERT_TRUE(HangDesktopStandIn(mirror.standInListView, hang));
+    DWORD start = GetTickCount();
+    mirror.Browser()->ReadDesktopLayout();
+    EXPECT_LT(GetTickCount() - start, hang) << "the read waited for the hung desktop";
+    EXPECT_EQ(0u, mirror.Browser()->DesktopLayout().size());
+
+    // Woken, the stand-in writes the place it was asked for into memory that must still be there.
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(mirror.standInListView, WM_NULL, 0, 0, SMTO_NORMAL, 3 * hang, &answer));
+    EXPECT_EQ(STILL_ACTIVE, mirror.standIn->ExitCode()) << "the desktop crashed when it woke";
+    mirror.Browser()->ReadDesktopLayout();
+    EXPECT_EQ(ARRAYSIZE(kIcons), mirror.Browser()->DesktopLayout().size());
+
+    ASSERT_TRUE(ClaimDesktopIconCount(mirror.standInListView, 0x7FFFFFFF));
+    mirror.Browser()->ReadDesktopLayout();
+    EXPECT_EQ(ARRAYSIZE(kIcons), mirror.Browser()->DesktopLayout().size()) << "the real icons, then the read stops";
+}
+
 // windows-only: DesktopMirror.ARenamedIconKeepsItsPlace
 TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
     Mirror mirror(L"progman");

@@ -107,13 +107,21 @@ TEST_F(ListviewTest, EachFormatMatchesItsExpectedFileByteForByte) {
     EXPECT_NE(0xFF, csv[0]) << "no byte order mark";
     EXPECT_NE(std::string::npos, std::string(csv.begin(), csv.end()).find("\"Say \"\"hi\"\"\";\"\";\"tab\there\"\r\n"));
 
-    DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
-    std::wstring impossible = temp.File(L"missing folder\\rows.xml");
-    EXPECT_FALSE(view->SaveRowsToFile(impossible.c_str(), FALSE));
-    auto dialogs = driver.Finish();
-    ASSERT_EQ(1u, dialogs.size());
-    EXPECT_EQ(0u, dialogs[0].text.find(L"Can't create file " + impossible)) << testing::PrintToString(dialogs[0].text);
-    EXPECT_FALSE(IsExistingFile(impossible.c_str()));
+    // A folder that is not there, and a file whose new content cannot be written beside it: the
+    // user is told, and the file keeps what it had.
+    std::wstring kept = temp.File(L"kept rows.xml");
+    WriteUtf16File(kept, L"old content");
+    CreateDirectoryW((kept + L".tmp").c_str(), nullptr);
+    for (const std::wstring& impossible : {temp.File(L"missing folder\\rows.xml"), kept}) {
+        DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
+        EXPECT_FALSE(view->SaveRowsToFile(impossible.c_str(), FALSE));
+        auto dialogs = driver.Finish();
+        ASSERT_EQ(1u, dialogs.size());
+        EXPECT_EQ(0u, dialogs[0].text.find(L"Can't create file " + impossible))
+            << testing::PrintToString(dialogs[0].text);
+    }
+    EXPECT_FALSE(IsExistingFile(temp.File(L"missing folder\\rows.xml").c_str()));
+    EXPECT_EQ(L"old content", ReadUtf16File(kept));
 }
 
 TEST_F(ListviewTest, KeysCopyTheSelectedRowsAndSelectAll) {

@@ -1,5 +1,6 @@
 #include "lib/Treeview.h"
 
+#include "lib/FileSystem.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/MessagePump.h"
@@ -147,12 +148,20 @@ TEST_F(TreeviewTest, ExportsMatchTheirExpectedFilesByteForByte) {
     view->ExpandAll(second);
     EXPECT_TRUE(TreeView_GetItemState(tree, second, TVIS_EXPANDED) & TVIS_EXPANDED);
 
-    DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
-    std::wstring impossible = temp.File(L"no folder\\tree.xml");
-    EXPECT_FALSE(view->ExportToFile(impossible.c_str(), CTreeview::ExportScope::All));
-    auto dialogs = driver.Finish();
-    ASSERT_EQ(1u, dialogs.size());
-    EXPECT_EQ(L"Can't create file " + impossible, dialogs[0].text);
+    // A folder that is not there, and a file whose new content cannot be written beside it: the
+    // user is told, and the file keeps what it had.
+    std::wstring kept = temp.File(L"kept tree.xml");
+    WriteUtf16File(kept, L"old content");
+    CreateDirectoryW((kept + L".tmp").c_str(), nullptr);
+    for (const std::wstring& impossible : {temp.File(L"no folder\\tree.xml"), kept}) {
+        DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
+        EXPECT_FALSE(view->ExportToFile(impossible.c_str(), CTreeview::ExportScope::All));
+        auto dialogs = driver.Finish();
+        ASSERT_EQ(1u, dialogs.size());
+        EXPECT_EQ(L"Can't create file " + impossible, dialogs[0].text);
+    }
+    EXPECT_FALSE(IsExistingFile(temp.File(L"no folder\\tree.xml").c_str()));
+    EXPECT_EQ(L"old content", ReadUtf16File(kept));
 }
 
 TEST_F(TreeviewTest, StateIconClicksAndSpaceReachTheSinkAndTheMenuObeysItsSwitch) {

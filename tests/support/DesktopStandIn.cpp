@@ -55,3 +55,11 @@ bool MoveDesktopIcon(HWND listView, const std::wstring& name, int x, int y) {
 LONG DesktopIconPositionReads(HWND listView) {
     return static_cast<LONG>(SendMessageW(GetAncestor(listView, GA_ROOT), WM_APP, 0, 0));
 }
+
+bool HangDesktopStandIn(HWND listView, DWORD milliseconds) {
+    return SendCommand(listView, 5, std::to_wstring(milliseconds));
+}
+
+bool ClaimDesktopIconCount(HWND listView, long long count) {
+    return SendCommand(listView, 6, std::to_wstring(count));
+}

@@ -17,5 +17,10 @@ void CloseDesktopStandIn(HWND listView);
 // 2, and removes, command 4): false when the item named is not there.
 bool AddDesktopIcon(HWND listView, const std::wstring& name, int x, int y);
 bool MoveDesktopIcon(HWND listView, const std::wstring& name, int x, int y);
+// At the next question for an item's place the stand-in stops answering anything for the time
+// given, as a hung Explorer, and then writes the answer where the question asked.
+bool HangDesktopStandIn(HWND listView, DWORD milliseconds);
+// From now on the stand-in's list view reports this many items, whatever it holds.
+bool ClaimDesktopIconCount(HWND listView, long long count);
 // How often the stand-in's list view was asked for an item's place since it started.
 LONG DesktopIconPositionReads(HWND listView);

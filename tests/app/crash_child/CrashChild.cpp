@@ -13,6 +13,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <new>
 #include <string>
 
 namespace {
@@ -24,6 +25,8 @@ volatile bool g_stopRecursion = false;
 CPathwren* g_application = nullptr;
 HWND g_faultingWindow = nullptr;
 HWND g_mainWindow = nullptr;
+// The faulting window throws std::bad_alloc instead of writing to address 0.
+bool g_throwsBadAlloc = false;
 
 void Append(const std::wstring& path, const std::wstring& text) {
     HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
@@ -85,6 +88,8 @@ __attribute__((noinline)) int WriteNullInNoexceptFunction() noexcept {
 LRESULT CALLBACK FaultingWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_APP) {
         UnwindWitness witness{L"window procedure"};
+        if (g_throwsBadAlloc)
+            throw std::bad_alloc();
         WriteNull();
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -122,7 +127,7 @@ void CALLBACK FaultOnceTheMainWindowExists(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 // The entry point's start-up, with the program directory moved to the current directory.
-int FaultInsideTheApplication() {
+int FaultInsideTheApplication(bool duringStartUp) {
     UnwindWitness witness{L"application frame"};
     wchar_t directory[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, directory);
@@ -143,6 +148,8 @@ int FaultInsideTheApplication() {
     application.LoadApplicationOptions();
     application.LoadLanguage();
     application.LoadFolders();
+    if (duringStartUp)
+        throw std::bad_alloc();
     SetTimer(nullptr, 0, 20, FaultOnceTheMainWindowExists);
     application.Run();
     OleUninitialize();
@@ -177,7 +184,12 @@ int RunFault(const std::wstring& kind) {
     if (kind == L"stack-overflow")
         return OverflowStack();
     if (kind == L"application")
-        return FaultInsideTheApplication();
+        return FaultInsideTheApplication(false);
+    g_throwsBadAlloc = true;
+    if (kind == L"application-bad-alloc")
+        return FaultInsideTheApplication(false);
+    if (kind == L"start-up-bad-alloc")
+        return FaultInsideTheApplication(true);
     return 0;
 }
 
@@ -241,6 +253,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             SendMessageW(g_mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
         }
         HandleHardwareException(exception);
+    } catch (const std::exception& exception) {
+        Report(L"caught C++ exception");
+        if (g_mainWindow)
+            Report(IsWindow(g_mainWindow) ? L"main window alive" : L"main window gone");
+        HandleProgramException();
     }
     return 0;
 }
