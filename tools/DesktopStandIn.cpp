@@ -13,6 +13,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cwchar>
 #include <cwctype>
@@ -26,6 +27,7 @@ const UINT WM_COUNT_POSITION_READS = WM_APP;
 HWND g_listView = nullptr;
 POINT g_origin = {0, 0};
 LONG g_positionReads = 0;
+int g_folderIcon = -1;
 
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == LVM_GETITEMPOSITION)
@@ -50,7 +52,8 @@ int InsertItem(LPCWSTR name) {
     wchar_t text[MAX_PATH];
     CopyTruncated(text, ARRAYSIZE(text), name);
     LVITEMW item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iImage = g_folderIcon;
     item.iItem = static_cast<int>(SendMessageW(g_listView, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = text;
     return static_cast<int>(SendMessageW(g_listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -124,9 +127,26 @@ HWND CreateChild(LPCWSTR className, HWND parent, bool visible) {
     GetClientRect(parent, &client);
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
     if (wcscmp(className, WC_LISTVIEWW) == 0)
-        style |= LVS_ICON | LVS_SHOWSELALWAYS | LVS_EDITLABELS;
+        style |= LVS_ICON | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_SHAREIMAGELISTS;
     return CreateWindowExW(0, className, L"", style, 0, 0, client.right, client.bottom, parent, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
+}
+
+// Explorer's desktop draws large folder icons with white labels straight on the desktop colour.
+// Without an image list Wine's icon view squeezes every label into a strip at the top, which is
+// what the demo's pictures showed behind the menus.
+void LookLikeTheDesktop(HWND listView) {
+    SHFILEINFOW folder = {};
+    auto systemIcons = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        L"folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof(folder),
+        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
+    if (systemIcons) {
+        g_folderIcon = folder.iIcon;
+        SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(systemIcons));
+    }
+    SendMessageW(listView, LVM_SETBKCOLOR, 0, GetSysColor(COLOR_DESKTOP));
+    SendMessageW(listView, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    SendMessageW(listView, LVM_SETTEXTCOLOR, 0, RGB(255, 255, 255));
 }
 
 void AddItems(HWND listView, int count, wchar_t** arguments) {
@@ -178,6 +198,7 @@ int wmain(int count, wchar_t** arguments) {
         return 1;
     g_listView = listView;
     SetWindowSubclass(listView, CountingProc, 0, 0);
+    LookLikeTheDesktop(listView);
     AddItems(listView, count - 2, arguments + 2);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
