@@ -137,9 +137,9 @@ HWND CreateChild(LPCWSTR className, HWND parent, bool visible) {
 // what the demo's pictures showed behind the menus.
 void LookLikeTheDesktop(HWND listView) {
     SHFILEINFOW folder = {};
-    auto systemIcons = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-        L"folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof(folder),
-        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
+    auto systemIcons =
+        reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof(folder),
+                                                    SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
     if (systemIcons) {
         g_folderIcon = folder.iIcon;
         SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(systemIcons));
