@@ -95,6 +95,7 @@ BOOL CLaunchBar::CreateToolbar(HINSTANCE instance, const CLaunchBarOptions& opti
     settings.MarginRight = options.MarginRight;
     settings.MarginBottom = options.MarginBottom;
     settings.Topmost = TRUE;
+    settings.FollowsColorScheme = options.HasBuiltInBackground();
     m_toolbar.reset(new (std::nothrow) CTransparentToolbar(instance, nullptr, this, settings));
     return m_toolbar && m_toolbar->GetHandle();
 }
