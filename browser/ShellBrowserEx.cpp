@@ -149,8 +149,11 @@ void CShellBrowserEx::ApplyTextColors() {
     if (!m_listView)
         return;
     const ThemePalette& palette = CurrentPalette();
-    // After a dark scheme the shell's own colours must be handed back explicitly.
-    BOOL schemeColors = DrawingDark() || m_schemeColorsApplied;
+    // The scheme colours only the shell's own background: on one of the item's, the shell's text
+    // colour is what the user saw when choosing it. After a dark scheme the shell's own colours
+    // must be handed back explicitly.
+    BOOL shellBackground = ShownBackgroundType() == BackgroundShell;
+    BOOL schemeColors = shellBackground && (DrawingDark() || DrawingHighContrast() || m_schemeColorsApplied);
     BOOL ownColors = !DrawingHighContrast();
     m_settingColors = TRUE;
     if (m_textColorSpecified && ownColors)
@@ -159,7 +162,7 @@ void CShellBrowserEx::ApplyTextColors() {
         SendMessageW(m_listView, LVM_SETTEXTCOLOR, 0, palette.WindowText);
     if (m_textBackgroundColorSpecified && ownColors)
         SendMessageW(m_listView, LVM_SETTEXTBKCOLOR, 0, m_textBackgroundColor);
-    else if (ShownBackgroundType() != BackgroundShell)
+    else if (!shellBackground)
         // The list view's default paints each label on a box of the window colour, which cuts
         // holes into a colour, gradient or picture of our own.
         SendMessageW(m_listView, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);

@@ -5,6 +5,7 @@
 
 #include "BrowserHost.h"
 #include "lib/MemoryDc.h"
+#include "lib/ThemePalette.h"
 #include "skin/BackgroundPainting.h"
 
 namespace {
@@ -164,8 +165,11 @@ TEST_F(BackgroundTest, LabelsShowTheGradientThroughUnlessTheItemGivesThemABackgr
         EXPECT_GT(label.right - label.left, 20) << "the label has room to be read";
         return counted;
     };
+    // In the dark scheme too: white text on the item's light gradient would be as unreadable.
+    SetCurrentColorScheme(ColorSchemeDark, FALSE);
     std::pair<int, int> plain = labelPixels(FALSE);
-    EXPECT_EQ(0, plain.first) << "no white box behind the text";
+    SetCurrentColorScheme(ColorSchemeLight, FALSE);
+    EXPECT_EQ(0, plain.first) << "no white box behind the text, no white text";
     EXPECT_EQ(0, plain.second);
     EXPECT_GT(labelPixels(TRUE).second, 20) << "the item's own text background";
 }
