@@ -20,10 +20,21 @@ BOOL CALLBACK DarkenControl(HWND control, LPARAM darkMode) {
     WCHAR className[32] = L"";
     GetClassNameW(control, className, ARRAYSIZE(className));
     BOOL dark = DrawingDark();
-    if (_wcsicmp(className, WC_TREEVIEWW) == 0 || _wcsicmp(className, WC_LISTVIEWW) == 0)
+    const ThemePalette& palette = CurrentPalette();
+    // Explorer's dark theme darkens only the scroll bars and headers where it exists at all; the
+    // view's own colours are ours to set (and -1 gives a tree view its defaults back).
+    if (_wcsicmp(className, WC_TREEVIEWW) == 0) {
         reinterpret_cast<CWindowsDarkMode*>(darkMode)->SetControlDark(control, dark);
-    else if (_wcsicmp(className, WC_BUTTONW) == 0 && DrawsItsOwnText(control))
+        TreeView_SetBkColor(control, dark ? palette.WindowBackground : static_cast<COLORREF>(-1));
+        TreeView_SetTextColor(control, dark ? palette.WindowText : static_cast<COLORREF>(-1));
+    } else if (_wcsicmp(className, WC_LISTVIEWW) == 0) {
+        reinterpret_cast<CWindowsDarkMode*>(darkMode)->SetControlDark(control, dark);
+        ListView_SetBkColor(control, palette.WindowBackground);
+        ListView_SetTextBkColor(control, palette.WindowBackground);
+        ListView_SetTextColor(control, palette.WindowText);
+    } else if (_wcsicmp(className, WC_BUTTONW) == 0 && DrawsItsOwnText(control)) {
         SetWindowTheme(control, dark ? L"" : nullptr, dark ? L"" : nullptr);
+    }
     return TRUE;
 }
 
