@@ -28,7 +28,11 @@ void CPathwren::ApplyColorScheme(BOOL redraw) {
         return;
     ColorScheme scheme = m_pOptions->EffectiveColorScheme();
     BOOL changed = scheme != CurrentColorScheme();
-    BOOL menusDark = m_windowsDarkMode.SetMenusDark(scheme == ColorSchemeDark) && scheme == ColorSchemeDark;
+    BOOL dark = scheme == ColorSchemeDark;
+    // A program that never was dark leaves Windows' menus alone, and its start costs nothing here.
+    BOOL menusDark = FALSE;
+    if (dark || CurrentColorScheme() == ColorSchemeDark)
+        menusDark = m_windowsDarkMode.SetMenusDark(dark) && dark;
     // Set even when unchanged: a new high contrast theme keeps the scheme but not the colours.
     SetCurrentColorScheme(scheme, menusDark);
     if (!redraw || (!changed && scheme != ColorSchemeHighContrast))

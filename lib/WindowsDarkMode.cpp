@@ -1,5 +1,7 @@
 #include "lib/WindowsDarkMode.h"
 
+#include "lib/RuntimeModule.h"
+
 namespace {
 
 // uxtheme exports the app-mode switches of Windows 10 1903 and later by ordinal only.
@@ -21,12 +23,14 @@ typedef HRESULT(WINAPI* SetWindowThemeFunction)(HWND window, LPCWSTR application
 CWindowsDarkMode::CWindowsDarkMode() : CWindowsDarkMode(L"uxtheme.dll", L"dwmapi.dll") {}
 
 CWindowsDarkMode::CWindowsDarkMode(const wchar_t* uxthemeName, const wchar_t* dwmName)
-    : m_uxtheme(uxthemeName), m_dwm(dwmName) {}
+    : m_uxthemeName(uxthemeName), m_dwmName(dwmName) {}
 
 BOOL CWindowsDarkMode::SetMenusDark(BOOL dark) {
+    // uxtheme keeps the mode for the process: it stays loaded, as the program links it.
+    CRuntimeModule uxtheme(m_uxthemeName);
     auto setPreferredAppMode =
-        m_uxtheme.Procedure<SetPreferredAppModeFunction>(MAKEINTRESOURCEA(kSetPreferredAppModeOrdinal));
-    auto flushMenuThemes = m_uxtheme.Procedure<FlushMenuThemesFunction>(MAKEINTRESOURCEA(kFlushMenuThemesOrdinal));
+        uxtheme.Procedure<SetPreferredAppModeFunction>(MAKEINTRESOURCEA(kSetPreferredAppModeOrdinal));
+    auto flushMenuThemes = uxtheme.Procedure<FlushMenuThemesFunction>(MAKEINTRESOURCEA(kFlushMenuThemesOrdinal));
     if (!setPreferredAppMode || !flushMenuThemes)
         return FALSE;
     setPreferredAppMode(dark ? AppModeForceDark : AppModeForceLight);
@@ -35,7 +39,8 @@ BOOL CWindowsDarkMode::SetMenusDark(BOOL dark) {
 }
 
 BOOL CWindowsDarkMode::SetTitleBarDark(HWND window, BOOL dark) {
-    auto setAttribute = m_dwm.Procedure<DwmSetWindowAttributeFunction>("DwmSetWindowAttribute");
+    CRuntimeModule dwm(m_dwmName);
+    auto setAttribute = dwm.Procedure<DwmSetWindowAttributeFunction>("DwmSetWindowAttribute");
     if (!setAttribute || !window)
         return FALSE;
     BOOL value = dark ? TRUE : FALSE;
@@ -45,7 +50,8 @@ BOOL CWindowsDarkMode::SetTitleBarDark(HWND window, BOOL dark) {
 }
 
 BOOL CWindowsDarkMode::SetControlDark(HWND control, BOOL dark) {
-    auto setWindowTheme = m_uxtheme.Procedure<SetWindowThemeFunction>("SetWindowTheme");
+    CRuntimeModule uxtheme(m_uxthemeName);
+    auto setWindowTheme = uxtheme.Procedure<SetWindowThemeFunction>("SetWindowTheme");
     if (!setWindowTheme || !control)
         return FALSE;
     // Light is the control's own default theme, as it was before any call.

@@ -1,11 +1,10 @@
 #pragma once
 #include <windows.h>
 
-#include "lib/RuntimeModule.h"
-
 // Asks Windows to draw what it draws for us (title bars, menus, scroll bars, list and tree views)
 // dark or light. Every entry point is looked up at run time: a Windows without one, or Wine,
-// simply keeps those parts light, and each call reports whether Windows took the request.
+// simply keeps those parts light, and each call reports whether Windows took the request. The DLLs
+// are reached only by a call: a program that stays light never loads them.
 class CWindowsDarkMode {
 public:
     CWindowsDarkMode();
@@ -21,6 +20,6 @@ public:
     BOOL SetControlDark(HWND control, BOOL dark);
 
 private:
-    CRuntimeModule m_uxtheme;
-    CRuntimeModule m_dwm;
+    const wchar_t* m_uxthemeName;
+    const wchar_t* m_dwmName;
 };
