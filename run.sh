@@ -16,6 +16,8 @@
 # --locale L (as de_DE.UTF-8) runs Wine as a Windows of that display language: the demo, which
 # chose no language, starts in it, and the pictures of --options get the language as a suffix
 # (docs/options-*-de.png).
+# --dark runs it all in Windows' dark app mode (put back afterwards): --options then saves its
+# Application page as docs/options-dark.png, the menu's picture goes to build/screenshot-dark.png.
 set -euo pipefail
 source "$(dirname "$0")/tools/common.sh"
 
@@ -26,6 +28,8 @@ OPTIONS=0
 PROGRAM_ARGS=()
 PICTURE_SUFFIX=""
 SCALE=""
+DARK=0
+DARK_SUFFIX=""
 expect_locale=0
 expect_scale=0
 for argument in "$@"; do
@@ -51,6 +55,7 @@ for argument in "$@"; do
         --launch-bar) LAUNCH_BAR=1 ;;
         --desktop) DESKTOP=1 ;;
         --options) OPTIONS=1 ;;
+        --dark) DARK=1 ;;
         *) PROGRAM_ARGS+=("$argument") ;;
     esac
 done
@@ -58,6 +63,8 @@ DEMO_ARGS=()
 [ "$LAUNCH_BAR" = 1 ] && DEMO_ARGS=(--launch-bar)
 [ "$DESKTOP" = 1 ] && DEMO_ARGS=(--desktop)
 
+PERSONALIZE='HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize'
+SAVED_APP_MODE=""
 SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
 SAVED_DESKTOP=""
 STAND_IN_PID=""
@@ -96,7 +103,29 @@ restore_scale() {
     fi
 }
 
+# The app mode the program reads at start; the prefix's own value comes back at the end.
+start_dark_mode() {
+    [ "$DARK" = 1 ] || return 0
+    # A prefix that never had the value makes the query fail.
+    SAVED_APP_MODE=$(wine reg query "$PERSONALIZE" /v AppsUseLightTheme 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *AppsUseLightTheme *REG_DWORD *//p' || true)
+    wine reg add "$PERSONALIZE" /v AppsUseLightTheme /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    DARK_SUFFIX="-dark"
+    PICTURE_SUFFIX="$PICTURE_SUFFIX$DARK_SUFFIX"
+}
+
+stop_dark_mode() {
+    [ -n "$DARK_SUFFIX" ] || return 0
+    DARK_SUFFIX=""
+    if [ -n "$SAVED_APP_MODE" ]; then
+        wine reg add "$PERSONALIZE" /v AppsUseLightTheme /t REG_DWORD /d "$SAVED_APP_MODE" /f >/dev/null 2>&1 || true
+    else
+        wine reg delete "$PERSONALIZE" /v AppsUseLightTheme /f >/dev/null 2>&1 || true
+    fi
+}
+
 stop_demo_desktop() {
+    stop_dark_mode
     if [ -n "$SAVED_DESKTOP" ]; then
         wine reg add "$SHELL_FOLDERS" /v Desktop /t REG_EXPAND_SZ /d "$SAVED_DESKTOP" /f >/dev/null 2>&1 || true
     fi
@@ -123,6 +152,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     make_demo_directory
     trap 'stop_demo_desktop; restore_scale' EXIT
     apply_scale
+    start_dark_mode
     start_demo_desktop wine
     echo "Starting Pathwren on $DISPLAY"
     wine "$BUILD_DIR/demo/Pathwren.exe" "${PROGRAM_ARGS[@]}" &
@@ -139,6 +169,7 @@ prepare_wine_prefix
 configure_and_build Pathwren MakeDemo OpenDemoMenu DesktopStandIn
 make_demo_directory
 apply_scale
+start_dark_mode
 start_demo_desktop wine explorer /desktop=Pathwren,1280x1024
 echo "No display found: starting Pathwren on the virtual display $DISPLAY"
 # A desktop window gives the tray icons a taskbar to live in, as on Windows.
@@ -146,7 +177,7 @@ wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/demo/Pathwren.exe" "${PROG
 sleep 10
 # Nobody can click on a virtual display: open the first item's folder menu (or the about box)
 # for the picture.
-SCREENSHOT="$BUILD_DIR/screenshot.png"
+SCREENSHOT="$BUILD_DIR/screenshot$DARK_SUFFIX.png"
 if [ "$ABOUT" = 1 ]; then
     SCREENSHOT="$BUILD_DIR/about.png"
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --about >/dev/null 2>&1 || true
@@ -156,12 +187,17 @@ elif [ "$OPTIONS" = 1 ]; then
     wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --options >/dev/null 2>&1 || true
     sleep 3
     page=0
-    for name in application launch-bar item browsing-options file-filters customization; do
+    pages=(application launch-bar item browsing-options file-filters customization)
+    # The dark pictures show one page: the rest looks the same, only darker.
+    [ "$DARK" = 1 ] && pages=(application)
+    for name in "${pages[@]}"; do
         geometry=$(wine explorer /desktop=Pathwren,1280x1024 "$BUILD_DIR/OpenDemoMenu.exe" --options-page "$page" \
             2>/dev/null | tr -d '\r')
         sleep 1
-        import -window root -crop "$geometry" +repage "$ROOT_DIR/docs/options-$name$PICTURE_SUFFIX.png"
-        echo "Screenshot saved to docs/options-$name$PICTURE_SUFFIX.png"
+        picture="options-$name$PICTURE_SUFFIX.png"
+        [ "$DARK" = 1 ] && picture="options$PICTURE_SUFFIX.png"
+        import -window root -crop "$geometry" +repage "$ROOT_DIR/docs/$picture"
+        echo "Screenshot saved to docs/$picture"
         page=$((page + 1))
     done
     exit 0

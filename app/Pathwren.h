@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "containers/ContainerHost.h"
 #include "lib/RuntimeModule.h"
+#include "lib/WindowsDarkMode.h"
 
 #include <deque>
 #include <memory>
@@ -78,6 +79,7 @@ public:
     CLaunchBarContainerBase* m_pLaunchBarContainer;
     // The options dialog's window while it is open.
     HWND m_hOptionsDialog;
+    CWindowsDarkMode m_windowsDarkMode;
 
 private:
     typedef BOOL(WINAPI* ShutdownBlockReasonCreateFunction)(HWND, LPCWSTR);
@@ -100,6 +102,10 @@ private:
     LRESULT OnCopyData(const COPYDATASTRUCT* data);
     void CarryOutStartCommands();
     void ShowItemAt(const std::wstring& item, POINT point);
+    // Draws from now on in the scheme the options and Windows ask for; with redraw, the windows
+    // open now take it at once.
+    void ApplyColorScheme(BOOL redraw);
+    void OnSettingChange(WPARAM wParam, LPCWSTR area);
 
     // Set by a close or the end of the logon, which may arrive inside a modal loop: the start-up's
     // message boxes inside WM_CREATE, a container's menu, box or dialog. The items must outlive

@@ -99,6 +99,7 @@ void CPathwren::ReplaceConfiguration(EditedConfiguration& edited) {
     SaveFolders();
     if (m_quitRequested)
         return;
+    ApplyColorScheme(FALSE);
     if (!CreateContainers())
         PostMessageW(m_hMainWindow, WM_SHOW_OPTIONS, 0, 0);
 }

@@ -147,6 +147,14 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
             return 0;
         case WM_COPYDATA:
             return application ? application->OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)) : 0;
+        case WM_SETTINGCHANGE:
+            if (application)
+                application->OnSettingChange(wParam, reinterpret_cast<LPCWSTR>(lParam));
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            if (application)
+                application->ApplyColorScheme(TRUE);
+            return 0;
         case WM_RUN_START_COMMANDS:
             if (application)
                 application->CarryOutStartCommands();
@@ -161,6 +169,7 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
 
 LRESULT CPathwren::OnCreate(HWND window) {
     m_hMainWindow = window;
+    ApplyColorScheme(FALSE);
     BOOL anyContainer = CreateContainers();
     if (m_restoredFromBackup) {
         m_restoredFromBackup = FALSE;

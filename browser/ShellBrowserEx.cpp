@@ -7,6 +7,8 @@
 #include "lib/GdiObject.h"
 #include "lib/PathText.h"
 #include "lib/StringCopy.h"
+#include "lib/ThemePalette.h"
+#include "lib/WindowsDarkMode.h"
 #include "skin/BackgroundPainting.h"
 
 CShellBrowserEx::CShellBrowserEx(HWND parentWindow, const FOLDERSETTINGS* folderSettings)
@@ -83,7 +85,7 @@ void CShellBrowserEx::SetViewRect(const RECT& rect) {
     if (EqualRect(&rect, &m_viewRect))
         return;
     CShellBrowser::SetViewRect(rect);
-    if (m_backgroundType == BackgroundGradient || m_backgroundType == BackgroundPicture) {
+    if (ShownBackgroundType() == BackgroundGradient || ShownBackgroundType() == BackgroundPicture) {
         // A minimized owner gives an empty view: the list view keeps the image it has.
         if (RenderBackground(m_backgroundType))
             ApplyBackground();
@@ -138,21 +140,65 @@ void CShellBrowserEx::SetTextBackgroundColor(BOOL specified, COLORREF color) {
     m_textBackgroundColor = color;
 }
 
+UINT CShellBrowserEx::ShownBackgroundType() const {
+    // High contrast asks for the system's colours: backgrounds of our own give way to the shell's.
+    return DrawingHighContrast() ? static_cast<UINT>(BackgroundShell) : m_backgroundType;
+}
+
 void CShellBrowserEx::ApplyTextColors() {
     if (!m_listView)
         return;
+    const ThemePalette& palette = CurrentPalette();
+    // The scheme colours only the shell's own background: on one of the item's, the shell's text
+    // colour is what the user saw when choosing it. After a dark scheme the shell's own colours
+    // must be handed back explicitly.
+    BOOL shellBackground = ShownBackgroundType() == BackgroundShell;
+    BOOL schemeColors = shellBackground && (DrawingDark() || DrawingHighContrast() || m_schemeColorsApplied);
+    BOOL ownColors = !DrawingHighContrast();
     m_settingColors = TRUE;
-    if (m_textColorSpecified)
+    if (m_textColorSpecified && ownColors)
         SendMessageW(m_listView, LVM_SETTEXTCOLOR, 0, m_textColor);
-    if (m_textBackgroundColorSpecified)
+    else if (schemeColors)
+        SendMessageW(m_listView, LVM_SETTEXTCOLOR, 0, palette.WindowText);
+    if (m_textBackgroundColorSpecified && ownColors)
         SendMessageW(m_listView, LVM_SETTEXTBKCOLOR, 0, m_textBackgroundColor);
+    else if (!shellBackground)
+        // The list view's default paints each label on a box of the window colour, which cuts
+        // holes into a colour, gradient or picture of our own.
+        SendMessageW(m_listView, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    else if (schemeColors)
+        SendMessageW(m_listView, LVM_SETTEXTBKCOLOR, 0, palette.WindowBackground);
     m_settingColors = FALSE;
+}
+
+void CShellBrowserEx::ApplySchemeBackground() {
+    BOOL dark = DrawingDark();
+    // A solid colour of the item's, given up for high contrast, must go too.
+    if (dark || m_schemeColorsApplied || m_backgroundType != BackgroundShell) {
+        m_settingColors = TRUE;
+        SendMessageW(m_listView, LVM_SETBKCOLOR, 0, CurrentPalette().WindowBackground);
+        m_settingColors = FALSE;
+        // Scroll bars and the header follow only through the control's theme.
+        if (dark)
+            CWindowsDarkMode().SetControlDark(m_listView, TRUE);
+        else
+            SetWindowTheme(m_listView, nullptr, L"");
+        InvalidateRect(m_listView, nullptr, TRUE);
+    }
+    m_schemeColorsApplied = dark;
 }
 
 void CShellBrowserEx::ApplyBackground() {
     if (!m_listView)
         return;
-    if (m_backgroundType == BackgroundSolid) {
+    UINT type = ShownBackgroundType();
+    if (type == BackgroundShell) {
+        if (m_backgroundType != BackgroundShell)
+            SetListViewImage(nullptr); // a picture or gradient shown before high contrast came on
+        ApplySchemeBackground();
+        return;
+    }
+    if (type == BackgroundSolid) {
         SendMessageW(m_listView, LVM_SETSELECTEDCOLUMN, static_cast<WPARAM>(-1), 0);
         m_settingColors = TRUE;
         SendMessageW(m_listView, LVM_SETBKCOLOR, 0, m_backgroundColor);
@@ -160,7 +206,7 @@ void CShellBrowserEx::ApplyBackground() {
         InvalidateRect(m_listView, nullptr, TRUE);
         return;
     }
-    if ((m_backgroundType != BackgroundGradient && m_backgroundType != BackgroundPicture) || !m_backgroundBitmap)
+    if ((type != BackgroundGradient && type != BackgroundPicture) || !m_backgroundBitmap)
         return;
     SendMessageW(m_listView, LVM_SETSELECTEDCOLUMN, static_cast<WPARAM>(-1), 0);
     COLORREF fill = static_cast<COLORREF>(SendMessageW(m_listView, LVM_GETBKCOLOR, 0, 0));

@@ -51,6 +51,8 @@ public:
     void SetBackgroundType(UINT type) { m_backgroundType = type; }
     void SetBackgroundColor(COLORREF color) { m_backgroundColor = color; }
     void SetPictureInterpolation(Gdiplus::InterpolationMode mode) { m_pictureInterpolation = mode; }
+    // Both follow the colour scheme too: the dark one colours the shell's own background, high
+    // contrast gives the system's colours in place of the item's.
     void ApplyTextColors();
     void ApplyBackground();
 
@@ -87,6 +89,8 @@ protected:
     BOOL m_settingBackgroundImage = FALSE;
     BOOL m_settingColors = FALSE;
     BOOL m_labelEditing = FALSE;
+    // The list view has the colours of a dark scheme, which a light one must take back.
+    BOOL m_schemeColorsApplied = FALSE;
     std::unique_ptr<Gdiplus::Bitmap> m_backgroundBitmap;
     std::unique_ptr<CFileNameFilter> m_inclusionFilter;
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
@@ -100,6 +104,8 @@ private:
     static LRESULT CALLBACK ViewWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                                 DWORD_PTR self);
     void RemoveListViewFullRowStyles();
+    UINT ShownBackgroundType() const;
+    void ApplySchemeBackground();
     BOOL RenderBackground(UINT type);
     BOOL SetListViewImage(HBITMAP bitmap);
     BOOL OnSetCursor();

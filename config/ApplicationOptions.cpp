@@ -30,10 +30,9 @@ constexpr SettingKey<Options> kMainFileKeys[] = {
 // The section "Default" of the user options file.
 constexpr SettingKey<Options> kUserFileKeys[] = {
     // None chosen yet: the one of Windows' user interface language (TakeWindowsLanguageIfNoneChosen).
-    {L"Language", Text<&Options::Language>(), L""},
-    {L"bUseSkin", &Options::bUseSkin, FALSE},
-    {L"SkinName", Text<&Options::SkinName>(), L""},
-    {L"LaunchMode", &Options::LaunchMode, LaunchModeTrayIcons},
+    {L"Language", Text<&Options::Language>(), L""}, {L"bUseSkin", &Options::bUseSkin, FALSE},
+    {L"SkinName", Text<&Options::SkinName>(), L""}, {L"LaunchMode", &Options::LaunchMode, LaunchModeTrayIcons},
+    {L"Theme", &Options::Theme, ThemeSystem},
 };
 
 template <size_t N> void JoinPath(WCHAR (&destination)[N], LPCWSTR directory, LPCWSTR name) {
@@ -136,6 +135,16 @@ BOOL CApplicationOptions::Save(CIniFile& file) {
     LaunchBarOptions.Save(userOptions);
     userOptions.EndWrites();
     return TRUE;
+}
+
+ColorScheme CApplicationOptions::EffectiveColorScheme() const {
+    if (HighContrastOn())
+        return ColorSchemeHighContrast;
+    if (Theme == ThemeLight)
+        return ColorSchemeLight;
+    if (Theme == ThemeDark)
+        return ColorSchemeDark;
+    return AppsUseLightTheme() ? ColorSchemeLight : ColorSchemeDark;
 }
 
 void CApplicationOptions::CopyApplicationOptions(const CApplicationOptions& source, CApplicationOptions& destination) {

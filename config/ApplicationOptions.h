@@ -2,6 +2,7 @@
 #include "config/IIniFileArrayItem.h"
 #include "config/LaunchBarOptions.h"
 #include "config/Skin.h"
+#include "lib/ThemePalette.h"
 
 #include <windows.h>
 
@@ -9,6 +10,13 @@
 enum LaunchModeValue {
     LaunchModeTrayIcons = 0,
     LaunchModeLaunchBar = 1,
+};
+
+// The look the user chose (Theme): the app mode of Windows, or one fixed.
+enum ThemeValue {
+    ThemeSystem = 0,
+    ThemeLight = 1,
+    ThemeDark = 2,
 };
 
 // Settings that belong to no single folder item, and where the configuration files live.
@@ -34,6 +42,9 @@ public:
     // attempt 0 registers machine-wide (falling back to the current user), 1 for the current user.
     void SetRunAtStartup(BOOL attempt);
 
+    // What to draw in now: high contrast when it is on, else the chosen theme, else Windows' app mode.
+    ColorScheme EffectiveColorScheme() const;
+
     static void CopyApplicationOptions(const CApplicationOptions& source, CApplicationOptions& destination);
 
     WCHAR ApplicationDirectory[MAX_PATH]; // with its trailing backslash
@@ -47,6 +58,7 @@ public:
     BOOL bUseSkin;
     CSkin Skin;
     INT LaunchMode;
+    INT Theme;
     CLaunchBarOptions LaunchBarOptions;
 
 private:

@@ -154,7 +154,11 @@
     KEY(ShortcutItemDeleted, 256)                                                                                      \
     KEY(CreateTaskbarShortcut, 128)                                                                                    \
     KEY(AddToStartMenu, 128)                                                                                           \
-    KEY(PinShortcutHint, 256)
+    KEY(PinShortcutHint, 256)                                                                                          \
+    KEY(Theme, 64)                                                                                                     \
+    KEY(System, 64)                                                                                                    \
+    KEY(Light, 64)                                                                                                     \
+    KEY(Dark, 64)
 
 // The user-interface texts: built-in English, overridden key by key by a language file
 // (section "Language"). Callers read a text directly by its key, e.g. language.Exit.

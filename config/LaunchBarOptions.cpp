@@ -70,3 +70,10 @@ void CLaunchBarOptions::CopyLaunchBarOptions(const CLaunchBarOptions& source, CL
     // assignment copies them all and stays complete when fields are added.
     destination = source;
 }
+
+BOOL CLaunchBarOptions::HasBuiltInBackground() const {
+    CLaunchBarOptions builtIn;
+    return BackgroundType == builtIn.BackgroundType && BackgroundColor == builtIn.BackgroundColor &&
+           BackgroundGradiantColor1 == builtIn.BackgroundGradiantColor1 &&
+           BackgroundGradiantColor2 == builtIn.BackgroundGradiantColor2 && BackgroundImage[0] == L'\0';
+}

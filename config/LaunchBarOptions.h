@@ -9,6 +9,8 @@
 class CLaunchBarOptions : public IIniFileArrayItem {
 public:
     CLaunchBarOptions();
+    // The background is still the one the program comes with (the user chose none of their own).
+    BOOL HasBuiltInBackground() const;
     virtual ~CLaunchBarOptions() {}
     // Plain values only, so copies are safe and complete (the options dialog edits a copy).
     CLaunchBarOptions(const CLaunchBarOptions&) = default;

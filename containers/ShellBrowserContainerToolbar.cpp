@@ -112,6 +112,7 @@ BOOL CShellBrowserContainerBase::CreateToolbar() {
     settings.MoveButton = &moveButton;
     settings.HasMoveButton = skin.ShowMoveButton;
     settings.DragFromAnywhere = TRUE;
+    settings.FollowsColorScheme = !m_pHost->GetOptions()->bUseSkin;
     m_toolbar.reset(new CTransparentToolbar(m_hInstance, m_window, this, settings));
     if (!m_toolbar->GetHandle()) {
         m_toolbar.reset();

@@ -1,6 +1,7 @@
 #include "containers/ShellBrowserContainerBase.h"
 
 #include "lib/ShellLaunch.h"
+#include "lib/ThemePalette.h"
 #include "config/GenericPathwrenObject.h"
 
 #include <commctrl.h>
@@ -49,6 +50,12 @@ LRESULT CShellBrowserContainerBase::WindowProc(HWND window, UINT message, WPARAM
             }
             return TRUE;
         }
+        case WM_COLOR_SCHEME_CHANGED:
+            if (m_browser) {
+                m_browser->ApplyTextColors();
+                m_browser->ApplyBackground();
+            }
+            return 0;
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             break;

@@ -103,6 +103,7 @@ BOOL CLaunchBar::CreateToolbar(HINSTANCE instance, const CLaunchBarOptions& opti
     settings.Buttons = m_buttons.data();
     settings.ButtonCount = static_cast<UINT>(m_buttons.size());
     settings.Topmost = TRUE;
+    settings.FollowsColorScheme = options.HasBuiltInBackground();
     m_toolbar.reset(new (std::nothrow) CTransparentToolbar(instance, nullptr, this, settings));
     return m_toolbar && m_toolbar->GetHandle();
 }

@@ -4,6 +4,7 @@
 #include "lib/GdiObject.h"
 #include "lib/IconHandle.h"
 #include "lib/MemoryDc.h"
+#include "lib/ThemePalette.h"
 #include "lib/WindowDc.h"
 
 #include <vector>
@@ -72,8 +73,8 @@ DWORD ShadowPixel(DWORD pixel) {
 
 // Half way from the highlight towards the menu's brightness, so the frame shows on both.
 COLORREF CheckedFrameColor() {
-    COLORREF highlight = GetSysColor(COLOR_MENUHILIGHT);
-    COLORREF menu = GetSysColor(COLOR_MENU);
+    COLORREF highlight = CurrentPalette().MenuHighlight;
+    COLORREF menu = CurrentPalette().MenuBackground;
     int difference = (static_cast<int>(Luma(GetRValue(highlight), GetGValue(highlight), GetBValue(highlight))) -
                       static_cast<int>(Luma(GetRValue(menu), GetGValue(menu), GetBValue(menu)))) /
                      2;
@@ -87,7 +88,7 @@ COLORREF CheckedFrameColor() {
 // Returns the frame's brush: the shadow is drawn in the same colour.
 CBrushHandle DrawCheckedFrame(HDC dc, const RECT& rectangle, BOOL selected) {
     CBrushHandle frame(CreateSolidBrush(CheckedFrameColor()));
-    CPenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(selected ? COLOR_MENU : COLOR_MENUHILIGHT)));
+    CPenHandle pen(CreatePen(PS_SOLID, 1, selected ? CurrentPalette().MenuBackground : CurrentPalette().MenuHighlight));
     if (!frame || !pen)
         return frame;
     HGDIOBJ previousPen = SelectObject(dc, pen.Get());
@@ -201,7 +202,7 @@ LRESULT CPopUpMenu::DrawItem(const DRAWITEMSTRUCT* item) {
         shadowBrush = DrawCheckedFrame(dc, item->rcItem, selected);
     if (m_effects && selected) {
         if (!shadowBrush)
-            shadowBrush.Reset(CreateSolidBrush(GetSysColor(COLOR_MENUHILIGHT)));
+            shadowBrush.Reset(CreateSolidBrush(CurrentPalette().MenuHighlight));
         int shadowOffset = ScaleForDpi(kShadowOffset, m_dpi);
         DrawIconShadow(dc, icon, shadowBrush.Get(), left + shadowOffset, top + shadowOffset, size);
     }

@@ -2,6 +2,7 @@
 
 #include "config/WebAddresses.h"
 #include "config/Language.h"
+#include "lib/DialogColors.h"
 #include "lib/FileVersionInfo.h"
 #include "lib/GdiObject.h"
 #include "lib/Dpi.h"
@@ -29,6 +30,7 @@ struct AboutBoxState {
     CFontHandle titleFont;
     CFontHandle linkFont;
     HWND link;
+    CDialogColors colors;
 };
 
 HFONT CreateShellDialogFont(int height, int weight) {
@@ -74,6 +76,7 @@ void InitializeAboutBox(HWND dialog, AboutBoxState* state) {
 
     SetWindowLongPtrW(dialog, GWL_EXSTYLE, GetWindowLongPtrW(dialog, GWL_EXSTYLE) | WS_EX_LAYERED);
     SetLayeredWindowAttributes(dialog, 0, kAboutAlpha, LWA_ALPHA);
+    CDialogColors::ApplyToWindow(dialog);
     RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
@@ -120,6 +123,16 @@ INT_PTR CALLBACK AboutBoxProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
             return FALSE;
         case WM_CLOSE:
             CloseAboutBox(dialog, state);
+            return TRUE;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+            return state
+                       ? reinterpret_cast<INT_PTR>(state->colors.OnControlColor(message, reinterpret_cast<HDC>(wParam)))
+                       : 0;
+        case WM_COLOR_SCHEME_CHANGED:
+            CDialogColors::ApplyToWindow(dialog);
             return TRUE;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
@@ -171,7 +184,7 @@ void ShowAboutBox(HINSTANCE instance, LPCWSTR aboutText) {
     wchar_t title[kAboutTextLength];
     BuildAboutTitle(length > 0 && length < MAX_PATH ? executable : nullptr, title, kAboutTextLength);
 
-    AboutBoxState state = {instance, title, aboutText, CFontHandle(), CFontHandle(), nullptr};
+    AboutBoxState state = {instance, title, aboutText, CFontHandle(), CFontHandle(), nullptr, {}};
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), nullptr, AboutBoxProcedure,
                     reinterpret_cast<LPARAM>(&state));
 }

@@ -153,6 +153,9 @@ void COptionsUI::LoadApplicationSettings() {
     ShowSkinPreview();
     // The launch bar pages start enabled, so that a bar can be prepared before switching to it.
     SendDlgItemMessageW(m_hDialog, IDC_LAUNCH_MODE, CB_SETCURSEL, static_cast<WPARAM>(options.LaunchMode), 0);
+    // A value written by hand outside the list shows as the default.
+    INT theme = options.Theme >= ThemeSystem && options.Theme <= ThemeDark ? options.Theme : ThemeSystem;
+    SendDlgItemMessageW(m_hDialog, IDC_THEME, CB_SETCURSEL, static_cast<WPARAM>(theme), 0);
     LoadLaunchBarSettings();
 }
 
@@ -175,6 +178,8 @@ void COptionsUI::SaveApplicationSettings() {
     }
     LRESULT mode = SendDlgItemMessageW(m_hDialog, IDC_LAUNCH_MODE, CB_GETCURSEL, 0, 0);
     options.LaunchMode = mode == CB_ERR ? 0 : static_cast<INT>(mode);
+    LRESULT theme = SendDlgItemMessageW(m_hDialog, IDC_THEME, CB_GETCURSEL, 0, 0);
+    options.Theme = theme == CB_ERR ? ThemeSystem : static_cast<INT>(theme);
     SaveLaunchBarSettings();
 }
 

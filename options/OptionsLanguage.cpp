@@ -96,6 +96,7 @@ const ControlText kControlTexts[] = {
     {IDC_LAUNCH_MODE_LABEL, LANGUAGE_TEXT(LaunchMode)},
     {IDC_LANGUAGE_LABEL, LANGUAGE_TEXT(Language)},
     {IDC_SKIN_LABEL, LANGUAGE_TEXT(Skin)},
+    {IDC_THEME_LABEL, LANGUAGE_TEXT(Theme)},
     {IDC_LAUNCH_BAR_GROUP, LANGUAGE_TEXT(LaunchBar)},
     {IDC_BAR_MONITOR_LABEL, LANGUAGE_TEXT(Monitor)},
     {IDC_BAR_POSITION_LABEL, LANGUAGE_TEXT(Position)},
@@ -129,6 +130,8 @@ struct ListTexts {
 
 const ListTexts kListTexts[] = {
     {{IDC_LAUNCH_MODE}, {LANGUAGE_TEXT(NotifyIcon), LANGUAGE_TEXT(LaunchBar)}},
+    // In the order of the Theme values.
+    {{IDC_THEME}, {LANGUAGE_TEXT(System), LANGUAGE_TEXT(Light), LANGUAGE_TEXT(Dark)}},
     {{IDC_Z_ORDER}, {LANGUAGE_TEXT(Normal), LANGUAGE_TEXT(TopMost), LANGUAGE_TEXT(ZBottom)}},
     {{IDC_FOLDERS_POSITION}, {LANGUAGE_TEXT(Top), LANGUAGE_TEXT(Bottom), LANGUAGE_TEXT(MixedWithFiles)}},
     {{IDC_GRADIENT_TYPE, IDC_BAR_GRADIENT_TYPE},

@@ -139,6 +139,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
                                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
         SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        CDialogColors::ApplyToWindow(dialog);
         return FALSE; // the focus was placed by InitOptionsDialog
     }
     auto* options = reinterpret_cast<COptionsUI*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
@@ -184,6 +185,15 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         }
         case WM_DPICHANGED:
             options->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            return reinterpret_cast<INT_PTR>(options->m_colors.OnControlColor(message, reinterpret_cast<HDC>(wParam)));
+        case WM_COLOR_SCHEME_CHANGED:
+            CDialogColors::ApplyToWindow(dialog);
             return TRUE;
         case WM_DROPFILES:
             HandleDropFiles(&options->m_drop, reinterpret_cast<HDROP>(wParam));

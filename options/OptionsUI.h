@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "lib/DialogColors.h"
 #include "lib/DropFiles.h"
 #include "lib/GdiObject.h"
 #include "lib/IconHandle.h"
@@ -94,6 +95,7 @@ public:
     CBitmapHandle m_shownShortcutPreview;
     CBitmapHandle m_shownSkinPreview;
     CBrushHandle m_brushes[ColorButtonCount];
+    CDialogColors m_colors;
     HWND m_colorButtons[ColorButtonCount];
     // The shell's icon picker. Its loop can run an Exit or an OK that ends the dialog before it
     // answers; tests put a stand-in here that does so.

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws every icon of Pathwren, the Graphite sample skin and a contact sheet.
+"""Draws every icon of Pathwren, the shipped skins (Graphite, Light, Dark) and a contact sheet.
 
 Standard library only: shapes are signed distance functions, rasterised with
 supersampling on the pixels their edge crosses, and the .ico/.png writers are
@@ -7,7 +7,7 @@ our own. Run it from anywhere; the output lands beside this script:
 
     res/icons/*.ico                    program, toolbar and menu icons
     res/icons/contact-sheet.png        every icon at every size (needs ImageMagick)
-    res/Skins/Graphite/...             sample skin: SkinConf.ini, icons/, preview.png
+    res/Skins/<skin>/...               Graphite, Light, Dark: SkinConf.ini, icons/, preview.png
 """
 
 import math
@@ -21,7 +21,7 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ICON_DIR = os.path.join(HERE, "icons")
-SKIN_DIR = os.path.join(HERE, "Skins", "Graphite")
+SKINS_DIR = os.path.join(HERE, "Skins")
 
 SUPERSAMPLES = 6  # per axis, on edge pixels only
 
@@ -482,20 +482,38 @@ def draw_toolbar_button(name, state, size):
     return canvas
 
 
-# Graphite: light glyphs straight on a dark bar, with a faint plate under the hot button.
-GRAPHITE_TOP, GRAPHITE_BOTTOM = "#3D434B", "#262A30"
+# The shipped skins: glyphs straight on the bar, with a faint plate under the hot and the pressed
+# button (the close button's hot plate is red in all of them). "top" and "bottom" are the bar's
+# gradient; equal, the bar is one plain colour. "frame" and "window" are the folder window under
+# the bar in the preview.
+SKINS = {
+    "Graphite": {"comment": "Graphite: light icons on a dark graphite bar.",
+                 "top": "#3D434B", "bottom": "#262A30", "opacity": 94,
+                 "glyphs": {"": "#D3D8DF", "Hot": "#FFFFFF", "Down": "#AEB5BF", "Disabled": "#646B75"},
+                 "hot": ("#FFFFFF", 0.16), "down": ("#000000", 0.3), "frame": "#1E2126", "window": "#F7F8FA"},
+    "Light": {"comment": "Light: dark icons on the pale bar of Windows 11's light mode.",
+              "top": "#F3F3F3", "bottom": "#F3F3F3", "opacity": 100,
+              "glyphs": {"": "#1B1B1B", "Hot": "#000000", "Down": "#5C5C5C", "Disabled": "#A3A3A3"},
+              "hot": ("#000000", 0.06), "down": ("#000000", 0.1), "frame": "#E5E5E5", "window": "#FFFFFF"},
+    "Dark": {"comment": "Dark: white icons on the near-black bar of Windows 11's dark mode.",
+             "top": "#202020", "bottom": "#202020", "opacity": 100,
+             "glyphs": {"": "#FFFFFF", "Hot": "#FFFFFF", "Down": "#C8C8C8", "Disabled": "#5F5F5F"},
+             "hot": ("#FFFFFF", 0.08), "down": ("#FFFFFF", 0.04), "frame": "#2B2B2B", "window": "#191919"},
+}
 
 
-def draw_graphite_button(name, state, size):
+def draw_skin_button(skin, name, state, size):
+    look = SKINS[skin]
     pressed = 1 if state == "Down" else 0
     canvas = Canvas(size)
     plate = rbox(1, 1, size - 1, size - 1, CHIP_RADIUS[size])
-    glyph_colour = {"": "#D3D8DF", "Hot": "#FFFFFF", "Down": "#AEB5BF", "Disabled": "#646B75"}[state]
     if state == "Hot":
-        canvas.fill(plate, "#D9483B" if name == "Close" else "#FFFFFF", 1.0 if name == "Close" else 0.16)
+        colour, alpha = ("#D9483B", 1.0) if name == "Close" else look["hot"]
+        canvas.fill(plate, colour, alpha)
     elif state == "Down":
-        canvas.fill(plate, "#000000", 0.3)
+        canvas.fill(plate, *look["down"])
     glyph = Glyph(size / 2, size / 2 + pressed, GLYPH_RADIUS[size], GLYPH_STROKE[size])
+    glyph_colour = "#FFFFFF" if name == "Close" and state == "Hot" else look["glyphs"][state]
     canvas.fill(TOOLBAR_GLYPHS[name](glyph), glyph_colour)
     return canvas
 
@@ -707,15 +725,17 @@ def colorref(colour):
     return r | (g << 8) | (b << 16)
 
 
-def write_skin_conf(path):
-    lines = ["; Graphite: light icons on a dark graphite bar.", "[BrowserToolbar]",
-             "BackgroundType=1",  # vertical gradient
-             "BackgroundColor=%d" % colorref(GRAPHITE_TOP),
-             "BackgroundColor2=%d" % colorref(GRAPHITE_BOTTOM),
+def write_skin_conf(skin, path):
+    look = SKINS[skin]
+    plain = look["top"] == look["bottom"]
+    lines = ["; " + look["comment"], "[BrowserToolbar]",
+             "BackgroundType=%d" % (4 if plain else 1),  # solid, or vertical gradient
+             "BackgroundColor=%d" % colorref(look["top"]),
+             "BackgroundColor2=%d" % colorref(look["bottom"]),
              "BackgroundImage=",
              "TransparentColor=%d" % 0xFF00FF,
              "UseTransparentColor=0",
-             "Opacity=94",
+             "Opacity=%d" % look["opacity"],
              "ShowMoveButton=1"]
     for image in SKIN_IMAGES:
         lines += ["%sAssociatedIconPath=icons/%s.ico" % (image, image), "%sAssociatedIconIndex=0" % image]
@@ -735,24 +755,25 @@ def gradient_bar(width, height, top, bottom):
     return bar
 
 
-def draw_skin_preview(width=216, height=40):
+def draw_skin_preview(skin, width=216, height=40):
     """The skin's toolbar above a glimpse of the folder window it belongs to, laid out
     the way the browser window does: navigation left, move in the middle, window
     buttons right, Back and Forward disabled as when a window has just opened."""
     button = 24
     picture = Canvas(width, height)
-    picture.paste(gradient_bar(width, button, GRAPHITE_TOP, GRAPHITE_BOTTOM))
-    picture.fill(rbox(0, button, width, height), "#1E2126")
-    picture.fill(rbox(1, button, width - 1, height - 1), "#F7F8FA")
+    look = SKINS[skin]
+    picture.paste(gradient_bar(width, button, look["top"], look["bottom"]))
+    picture.fill(rbox(0, button, width, height), look["frame"])
+    picture.fill(rbox(1, button, width - 1, height - 1), look["window"])
     near = ["Home", "BackDisabled", "ForwardDisabled", "Up", "JumpToExplorer"]
     for index, image in enumerate(near):
-        picture.paste(draw_graphite_button(*split_image_name(image), button), index * button)
+        picture.paste(draw_skin_button(skin, *split_image_name(image), button), index * button)
     near_end = len(near) * button
     middle = max((width - button) // 2, near_end)
-    picture.paste(draw_graphite_button("Move", "", button), middle)
+    picture.paste(draw_skin_button(skin, "Move", "", button), middle)
     far = max(width - 2 * button, middle + button)
-    picture.paste(draw_graphite_button("Maximize", "", button), far)
-    picture.paste(draw_graphite_button("Close", "", button), far + button)
+    picture.paste(draw_skin_button(skin, "Maximize", "", button), far)
+    picture.paste(draw_skin_button(skin, "Close", "", button), far + button)
     for column in range(3):
         x = 8 + column * 66
         item = Canvas(12, 12, scale=0.5)
@@ -814,7 +835,6 @@ def write_contact_sheet(entries, path):
 
 def main():
     os.makedirs(ICON_DIR, exist_ok=True)
-    os.makedirs(os.path.join(SKIN_DIR, "icons"), exist_ok=True)
     sheet = []
 
     program = []
@@ -834,14 +854,17 @@ def main():
         write_ico(os.path.join(ICON_DIR, file_name + ".ico"), images)
         sheet.append(("%d %s" % (number, file_name), images, "#F3F4F6", 16))
 
-    for image in SKIN_IMAGES:
-        images = [draw_graphite_button(*split_image_name(image), size) for size in TOOLBAR_SIZES]
-        write_ico(os.path.join(SKIN_DIR, "icons", image + ".ico"), images)
-        sheet.append(("Graphite " + image, images, GRAPHITE_TOP, 24))
-    write_skin_conf(os.path.join(SKIN_DIR, "SkinConf.ini"))
-    preview = draw_skin_preview()
-    write_png(os.path.join(SKIN_DIR, "preview.png"), preview)
-    sheet.append(("Graphite preview.png", [preview], "#FFFFFF", None))
+    for skin in SKINS:
+        skin_dir = os.path.join(SKINS_DIR, skin)
+        os.makedirs(os.path.join(skin_dir, "icons"), exist_ok=True)
+        for image in SKIN_IMAGES:
+            images = [draw_skin_button(skin, *split_image_name(image), size) for size in TOOLBAR_SIZES]
+            write_ico(os.path.join(skin_dir, "icons", image + ".ico"), images)
+            sheet.append(("%s %s" % (skin, image), images, SKINS[skin]["top"], 24))
+        write_skin_conf(skin, os.path.join(skin_dir, "SkinConf.ini"))
+        preview = draw_skin_preview(skin)
+        write_png(os.path.join(skin_dir, "preview.png"), preview)
+        sheet.append(("%s preview.png" % skin, [preview], "#FFFFFF", None))
 
     write_contact_sheet(sheet, os.path.join(ICON_DIR, "contact-sheet.png"))
 

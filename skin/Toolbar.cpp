@@ -1,5 +1,7 @@
 #include "skin/Toolbar.h"
 
+#include "lib/ThemePalette.h"
+
 #include "lib/WindowLink.h"
 #include "menus/PopUpMenu.h"
 
@@ -139,6 +141,19 @@ BOOL CToolbar::HandleNotify(const NMHDR* header, LRESULT* result) {
     if (header->code == TBN_DROPDOWN) {
         *result = OnDropDown(reinterpret_cast<const NMTOOLBARW*>(header));
         return TRUE;
+    }
+    // The labels are drawn in the window text colour, black whatever the dialog behind them.
+    if (header->code == NM_CUSTOMDRAW && header->hwndFrom == m_hWnd && DrawingDark()) {
+        auto* draw = reinterpret_cast<NMTBCUSTOMDRAW*>(const_cast<NMHDR*>(header));
+        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+            *result = CDRF_NOTIFYITEMDRAW;
+            return TRUE;
+        }
+        if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+            draw->clrText = CurrentPalette().DialogText;
+            *result = CDRF_DODEFAULT;
+            return TRUE;
+        }
     }
     return FALSE;
 }

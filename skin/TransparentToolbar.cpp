@@ -33,17 +33,17 @@ TransparentToolbarPlacedButton Placed(const TransparentToolbarButton& button) {
 CTransparentToolbar::CTransparentToolbar(HINSTANCE module, HWND owner, ITransparentToolbarEvents* events,
                                          const TransparentToolbarSettings& settings)
     : m_hInstance(module), m_pEvents(events), m_vertical(settings.Vertical), m_backgroundType(settings.BackgroundType),
-      m_backgroundColor(settings.BackgroundColor), m_gradientColor1(settings.GradientColor1),
-      m_gradientColor2(settings.GradientColor2), m_backgroundBrush(CreateSolidBrush(settings.BackgroundColor)),
-      m_transparentColor(settings.TransparentColor), m_useTransparentColor(settings.UseTransparentColor),
-      m_opacity(std::min(std::max(settings.Opacity, 0), 100)), m_requestedPosition{settings.X, settings.Y},
-      m_requestedSize{settings.Width, settings.Height}, m_x(settings.X), m_y(settings.Y), m_width(0), m_height(0),
-      m_minWidth(0), m_minHeight(0), m_buttonWidth(settings.ButtonWidth), m_buttonHeight(settings.ButtonHeight),
-      m_marginLeft(settings.MarginLeft), m_marginTop(settings.MarginTop), m_marginRight(settings.MarginRight),
-      m_marginBottom(settings.MarginBottom), m_groupCount(), m_groupSpace(), m_hasMoveButton(FALSE),
-      m_moveButtonVisible(TRUE), m_moveButton(), m_overMoveButton(FALSE), m_hotButton(-1), m_pressed(FALSE),
-      m_dragging(FALSE), m_pendingDrag(FALSE), m_dragFromAnywhere(settings.DragFromAnywhere), m_lastCursorPos(),
-      m_sizeAllCursor(LoadCursorW(nullptr, IDC_SIZEALL)), m_tooltip(nullptr), m_tooltipText() {
+      m_followsColorScheme(settings.FollowsColorScheme), m_backgroundColor(settings.BackgroundColor),
+      m_gradientColor1(settings.GradientColor1), m_gradientColor2(settings.GradientColor2),
+      m_backgroundBrush(CreateSolidBrush(settings.BackgroundColor)), m_transparentColor(settings.TransparentColor),
+      m_useTransparentColor(settings.UseTransparentColor), m_opacity(std::min(std::max(settings.Opacity, 0), 100)),
+      m_requestedPosition{settings.X, settings.Y}, m_requestedSize{settings.Width, settings.Height}, m_x(settings.X),
+      m_y(settings.Y), m_width(0), m_height(0), m_minWidth(0), m_minHeight(0), m_buttonWidth(settings.ButtonWidth),
+      m_buttonHeight(settings.ButtonHeight), m_marginLeft(settings.MarginLeft), m_marginTop(settings.MarginTop),
+      m_marginRight(settings.MarginRight), m_marginBottom(settings.MarginBottom), m_groupCount(), m_groupSpace(),
+      m_hasMoveButton(FALSE), m_moveButtonVisible(TRUE), m_moveButton(), m_overMoveButton(FALSE), m_hotButton(-1),
+      m_pressed(FALSE), m_dragging(FALSE), m_pendingDrag(FALSE), m_dragFromAnywhere(settings.DragFromAnywhere),
+      m_lastCursorPos(), m_sizeAllCursor(LoadCursorW(nullptr, IDC_SIZEALL)), m_tooltip(nullptr), m_tooltipText() {
     // A picture that does not load leaves picture backgrounds unpainted.
     if (m_gdiplus.Started() && settings.BackgroundImage && settings.BackgroundImage[0])
         Gdiplus::DllExports::GdipLoadImageFromFileICM(settings.BackgroundImage, m_picture.Receive());

@@ -95,6 +95,8 @@ struct TransparentToolbarSettings {
     INT MarginRight = 0;
     INT MarginBottom = 0;
     BOOL Topmost = FALSE;
+    // The look is the program's own, not one the user chose: it turns dark with the scheme.
+    BOOL FollowsColorScheme = FALSE;
 };
 
 // The program's own skinned toolbar: a layered popup window with a painted background, a row
@@ -180,6 +182,7 @@ private:
     ITransparentToolbarEvents* m_pEvents;
     BOOL m_vertical;
     INT m_backgroundType;
+    BOOL m_followsColorScheme;
     COLORREF m_backgroundColor;
     COLORREF m_gradientColor1;
     COLORREF m_gradientColor2;

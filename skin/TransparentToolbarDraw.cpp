@@ -1,5 +1,8 @@
 #include "skin/TransparentToolbar.h"
 
+#include "lib/GdiObject.h"
+#include "lib/ThemePalette.h"
+
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
@@ -70,6 +73,14 @@ LRESULT CTransparentToolbar::OnDraw(HDC dc) {
 }
 
 void CTransparentToolbar::DrawBackground(HDC dc, const RECT& rect) {
+    // High contrast wants legible system colours, not the skin's pictures and gradients.
+    BOOL highContrast = DrawingHighContrast();
+    if (highContrast || (m_followsColorScheme && DrawingDark())) {
+        CBrushHandle plain(
+            CreateSolidBrush(highContrast ? GetSysColor(COLOR_BTNFACE) : CurrentPalette().DialogBackground));
+        FillRect(dc, &rect, plain.Get());
+        return;
+    }
     if (m_backgroundType >= 0 && m_backgroundType <= kLastGradientType)
         DrawGradient(dc, rect);
     else if (m_backgroundType == kSolidType)
@@ -130,4 +141,12 @@ void CTransparentToolbar::DrawButton(HDC dc, const TransparentToolbarPlacedButto
     if (!image || m_buttonWidth <= 0 || m_buttonHeight <= 0)
         return;
     DrawIconEx(dc, button.Position.x, button.Position.y, image, m_buttonWidth, m_buttonHeight, 0, nullptr, DI_NORMAL);
+    // A skin's hot picture may differ from the normal one by a shade only: in high contrast the
+    // button under the mouse gets a frame that cannot be missed.
+    BOOL active = button.State == ToolbarButtonHot || button.State == ToolbarButtonPressed;
+    if (active && DrawingHighContrast()) {
+        RECT frame = {button.Position.x, button.Position.y, button.Position.x + m_buttonWidth,
+                      button.Position.y + m_buttonHeight};
+        FrameRect(dc, &frame, GetSysColorBrush(COLOR_HIGHLIGHT));
+    }
 }

@@ -5,12 +5,14 @@
 
 #include "BrowserHost.h"
 #include "lib/MemoryDc.h"
+#include "lib/ThemePalette.h"
 #include "skin/BackgroundPainting.h"
 
 namespace {
 
 const COLORREF Red = 0x0000FF;
 const COLORREF Blue = 0xFF0000;
+const COLORREF Green = 0x00FF00;
 
 // What the list view was handed: each bitmap's size and corner colours, read when it arrives
 // (the list view may delete it later).
@@ -134,6 +136,42 @@ TEST_F(BackgroundTest, APictureThatCannotBeLoadedKeepsTheBitmapThere) {
     EXPECT_EQ(gradient, m_browser->BackgroundBitmap());
     Resize(300, 200);
     EXPECT_TRUE(m_handed.empty()) << "no picture was ever loaded";
+}
+
+TEST_F(BackgroundTest, LabelsShowTheGradientThroughUnlessTheItemGivesThemABackground) {
+    m_folders.AddFile(L"a label of some length.txt", "x");
+    // How many pixels of the item's label are white and how many green, as drawn on screen.
+    auto labelPixels = [&](BOOL textBackground) {
+        Create(0);
+        m_browser->SetTextBackgroundColor(textBackground, Green);
+        m_browser->SetBackgroundType(CShellBrowserEx::BackgroundGradient);
+        m_browser->RenderGradient(Red, Blue, 0);
+        EXPECT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+        Resize(400, 300);
+        EXPECT_TRUE(PumpUntil([&] { return ListView_GetItemCount(ListView()) == 1; }));
+        RedrawWindow(ListView(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RECT label = {};
+        ListView_GetItemRect(ListView(), 0, &label, LVIR_LABEL);
+        std::pair<int, int> counted = {0, 0};
+        HDC dc = GetDC(ListView());
+        for (int y = label.top; y < label.bottom; ++y) {
+            for (int x = label.left; x < label.right; ++x) {
+                COLORREF pixel = GetPixel(dc, x, y);
+                counted.first += pixel == RGB(255, 255, 255);
+                counted.second += pixel == Green;
+            }
+        }
+        ReleaseDC(ListView(), dc);
+        EXPECT_GT(label.right - label.left, 20) << "the label has room to be read";
+        return counted;
+    };
+    // In the dark scheme too: white text on the item's light gradient would be as unreadable.
+    SetCurrentColorScheme(ColorSchemeDark, FALSE);
+    std::pair<int, int> plain = labelPixels(FALSE);
+    SetCurrentColorScheme(ColorSchemeLight, FALSE);
+    EXPECT_EQ(0, plain.first) << "no white box behind the text, no white text";
+    EXPECT_EQ(0, plain.second);
+    EXPECT_GT(labelPixels(TRUE).second, 20) << "the item's own text background";
 }
 
 } // namespace

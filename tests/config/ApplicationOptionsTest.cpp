@@ -93,7 +93,7 @@ TEST(ApplicationOptions, LoadReadsTheUserOptionsFileAndSaveWritesBothFiles) {
     fixture.Save();
     EXPECT_EQ((std::vector<std::wstring>{L"SingleUser", L"bRunAtStartup"}),
               ReadSectionKeysInFileOrder(fixture.mainFile, L"Pathwren"));
-    EXPECT_EQ((std::vector<std::wstring>{L"Language", L"bUseSkin", L"SkinName", L"LaunchMode"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"Language", L"bUseSkin", L"SkinName", L"LaunchMode", L"Theme"}),
               ReadSectionKeysInFileOrder(userFile, L"Default"));
     OptionsInTemp reloaded;
     CopyFileW(fixture.mainFile.c_str(), reloaded.mainFile.c_str(), FALSE);

@@ -1,6 +1,7 @@
 // The toolbar's sizes, button places, window attributes and painting, read from its window and
 // from its own drawing into a picture.
 #include "config/Skin.h"
+#include "lib/ThemePalette.h"
 #include "skin/ToolbarFixtures.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
@@ -274,4 +275,36 @@ TEST(TransparentToolbarDesktop, EachImageAtItsPlaceAndTheSkinDefaultsShowOnlyIco
     EXPECT_TRUE(IntersectRect(&inside, &drawn, &buttonRow) && inside == drawn)
         << "pixels off the key colour at " << Describe(drawn);
     EXPECT_EQ(0, std::count(shown.pixels.begin(), shown.pixels.end(), Capture::kSentinel));
+}
+
+TEST(TransparentToolbarDesktop, HighContrastPaintsPlainSystemColourAndDarkOnlyTheProgramsOwnLook) {
+    // The scheme is process-wide: whatever happens here, the next test starts light.
+    struct LightAgain {
+        ~LightAgain() { SetCurrentColorScheme(ColorSchemeLight, FALSE); }
+    } lightAgain;
+    const COLORREF kRed = RGB(255, 0, 0);
+    TempDirectory directory;
+    std::wstring picture = directory.File(L"bar.bmp");
+    ASSERT_TRUE(WriteFileBytes(picture, PictureFile()));
+    auto corner = [&](int type, BOOL programsOwn) {
+        TransparentToolbarSettings settings;
+        settings.BackgroundType = type;
+        settings.BackgroundColor = kRed;
+        settings.GradientColor1 = kRed;
+        settings.GradientColor2 = kRed;
+        settings.BackgroundImage = picture.c_str();
+        settings.Width = 40;
+        settings.Height = 20;
+        settings.ButtonHeight = 0;
+        settings.FollowsColorScheme = programsOwn;
+        return CaptureToolbar(CTransparentToolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings)).At(1, 1);
+    };
+    SetCurrentColorScheme(ColorSchemeHighContrast, FALSE);
+    for (int type : {0, 4, 7})
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), corner(type, FALSE)) << "type " << type;
+    SetCurrentColorScheme(ColorSchemeDark, FALSE);
+    EXPECT_EQ(kRed, corner(0, FALSE)) << "a look the user chose stays in the dark";
+    EXPECT_EQ(PaletteFor(ColorSchemeDark, FALSE).DialogBackground, corner(0, TRUE));
+    SetCurrentColorScheme(ColorSchemeLight, FALSE);
+    EXPECT_EQ(kRed, corner(4, TRUE));
 }

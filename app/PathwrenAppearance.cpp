@@ -1,0 +1,49 @@
+#include "app/Pathwren.h"
+
+#include "config/ApplicationOptions.h"
+#include "lib/ThemePalette.h"
+
+#include <cwchar>
+
+namespace {
+
+struct SchemeChange {
+    CWindowsDarkMode* darkMode;
+    BOOL dark;
+};
+
+BOOL CALLBACK TellWindow(HWND window, LPARAM context) {
+    const auto* change = reinterpret_cast<const SchemeChange*>(context);
+    // Only windows with a frame have a title bar to darken; the call is harmless on the others.
+    change->darkMode->SetTitleBarDark(window, change->dark);
+    SendMessageW(window, WM_COLOR_SCHEME_CHANGED, 0, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+} // namespace
+
+void CPathwren::ApplyColorScheme(BOOL redraw) {
+    if (!m_pOptions)
+        return;
+    ColorScheme scheme = m_pOptions->EffectiveColorScheme();
+    BOOL changed = scheme != CurrentColorScheme();
+    BOOL dark = scheme == ColorSchemeDark;
+    // A program that never was dark leaves Windows' menus alone, and its start costs nothing here.
+    BOOL menusDark = FALSE;
+    if (dark || CurrentColorScheme() == ColorSchemeDark)
+        menusDark = m_windowsDarkMode.SetMenusDark(dark) && dark;
+    // Set even when unchanged: a new high contrast theme keeps the scheme but not the colours.
+    SetCurrentColorScheme(scheme, menusDark);
+    if (!redraw || (!changed && scheme != ColorSchemeHighContrast))
+        return;
+    SchemeChange change = {&m_windowsDarkMode, scheme == ColorSchemeDark};
+    EnumThreadWindows(GetCurrentThreadId(), TellWindow, reinterpret_cast<LPARAM>(&change));
+}
+
+void CPathwren::OnSettingChange(WPARAM wParam, LPCWSTR area) {
+    // The app mode comes as the area "ImmersiveColorSet", high contrast as its own parameter.
+    BOOL colorSet = area && wcscmp(area, L"ImmersiveColorSet") == 0;
+    if (colorSet || wParam == SPI_SETHIGHCONTRAST)
+        ApplyColorScheme(TRUE);
+}

@@ -1,0 +1,245 @@
+// The real program in the user's colours: Windows' dark app mode darkens every surface we draw and
+// a switch back at run time lightens them; a Theme fixed in the options outranks the app mode.
+#include "ApplicationFixture.h"
+#include "OptionsDialogScript.h"
+
+#include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/ShellBrowserContainerBase.h"
+#include "launchbar/LaunchBar.h"
+#include "lib/GdiObject.h"
+#include "lib/MemoryDc.h"
+#include "lib/RegistryKey.h"
+#include "lib/RuntimeModule.h"
+#include "lib/ThemePalette.h"
+#include "res/resource.h"
+#include "support/FileFixtures.h"
+#include "support/WindowSearch.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const wchar_t kPersonalizeKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+
+// The user's app mode for one test, put back as it was afterwards.
+class AppMode {
+public:
+    AppMode() {
+        DWORD size = sizeof(m_saved);
+        m_hadValue = RegGetValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr,
+                                  &m_saved, &size) == ERROR_SUCCESS;
+    }
+    ~AppMode() {
+        if (m_hadValue)
+            Set(m_saved != 0);
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"AppsUseLightTheme");
+    }
+    void Set(bool light) {
+        DWORD value = light ? 1 : 0;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"AppsUseLightTheme", REG_DWORD, &value, sizeof(value));
+    }
+    // As Windows tells every top-level window after the user switched.
+    void SwitchTo(bool light) {
+        Set(light);
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+    }
+
+private:
+    bool m_hadValue = false;
+    DWORD m_saved = 1;
+};
+
+int Luma(COLORREF colour) {
+    return (299 * GetRValue(colour) + 587 * GetGValue(colour) + 114 * GetBValue(colour)) / 1000;
+}
+
+// What the window paints for WM_PRINTCLIENT, row by row: layered windows (the bars, the about
+// box) show nothing readable on a display without a compositor.
+std::vector<COLORREF> Printed(HWND window, int* width) {
+    RECT client;
+    GetClientRect(window, &client);
+    HDC screen = GetDC(nullptr);
+    CBitmapHandle bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+    ReleaseDC(nullptr, screen);
+    CMemoryDc dc;
+    dc.Select(bitmap.Get());
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            pixels.push_back(GetPixel(dc.Get(), x, y));
+    *width = client.right;
+    return pixels;
+}
+
+COLORREF PrintedPixel(HWND window, POINT point) {
+    int width = 0;
+    std::vector<COLORREF> pixels = Printed(window, &width);
+    size_t index = static_cast<size_t>(point.y) * width + point.x;
+    return index < pixels.size() ? pixels[index] : CLR_INVALID;
+}
+
+// A static text: its corner is its background, its lightest pixel is in the text.
+void ExpectDarkWithLightText(HWND control, const char* surface) {
+    int width = 0;
+    std::vector<COLORREF> pixels = Printed(control, &width);
+    ASSERT_FALSE(pixels.empty()) << surface;
+    int lightest = 0;
+    for (COLORREF pixel : pixels)
+        lightest = std::max(lightest, Luma(pixel));
+    EXPECT_LT(Luma(pixels[0]), 60) << surface << ": background " << std::hex << pixels[0];
+    EXPECT_GT(lightest, 180) << surface << ": light text";
+}
+
+BOOL WindowsOffersDarkMenus() {
+    CRuntimeModule uxtheme(L"uxtheme.dll");
+    return uxtheme.Procedure<FARPROC>(MAKEINTRESOURCEA(135)) != nullptr;
+}
+
+HWND FindAboutBox() {
+    for (HWND dialog : WindowsOfClass(L"#32770", GetCurrentProcessId(), false))
+        if (WindowText(dialog) == L"About")
+            return dialog;
+    return nullptr;
+}
+
+CPathwren* g_aboutApplication = nullptr;
+void CALLBACK OpenAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    g_aboutApplication->RunApplicationCommand(ApplicationCommandAbout);
+}
+
+} // namespace
+
+TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
+    AppMode appMode;
+    appMode.Set(false);
+    ApplicationFixture fixture;
+    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
+    WriteFileBytes(fixture.File(L"Here\\a.txt"), {'x'});
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Here\r\n");
+    WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nLaunchMode=1\r\n");
+    fixture.Start();
+    g_aboutApplication = &fixture.application;
+
+    CShellBrowserContainerBase* browser = nullptr;
+    HWND bar = nullptr, aboutBox = nullptr;
+    ColorScheme started = ColorSchemeLight, switched = ColorSchemeDark;
+    COLORREF darkBar = 0, darkToolbar = 0, lightBar = 0, lightToolbar = 0, darkView = 0, lightView = 0, menu = 0;
+    auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
+    auto toolbarPoint = [&] {
+        RECT client;
+        GetClientRect(browser->GetToolbar()->GetHandle(), &client);
+        return POINT{client.right * 3 / 4, client.bottom / 2}; // between the middle and far buttons
+    };
+    const std::vector<std::function<bool()>> steps = {
+        [&] {
+            browser = dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[0]));
+            bar = fixture.application.m_pLaunchBar ? fixture.application.m_pLaunchBar->GetToolbarWindow() : nullptr;
+            return browser && bar;
+        },
+        act([&] { browser->Show(TRUE); }),
+        [&] { return IsWindowVisible(browser->GetWindow()) && browser->GetBrowser()->ListView(); },
+        act([&] {
+            started = CurrentColorScheme();
+            menu = CurrentPalette().MenuBackground;
+            darkBar = PrintedPixel(bar, {1, 1});
+            darkToolbar = PrintedPixel(browser->GetToolbar()->GetHandle(), toolbarPoint());
+            darkView = ListView_GetBkColor(browser->GetBrowser()->ListView());
+            SetTimer(nullptr, 0, 10, OpenAbout);
+        }),
+        [&] { return (aboutBox = FindAboutBox()) != nullptr; },
+        act([&] {
+            ExpectDarkWithLightText(GetDlgItem(aboutBox, IDC_ABOUT_LICENCE), "about box");
+            PostMessageW(aboutBox, WM_COMMAND, IDOK, 0);
+        }),
+        [&] { return !IsWindow(aboutBox); },
+        act([&] {
+            appMode.SwitchTo(true);
+            switched = CurrentColorScheme();
+            lightBar = PrintedPixel(bar, {1, 1});
+            lightToolbar = PrintedPixel(browser->GetToolbar()->GetHandle(), toolbarPoint());
+            lightView = ListView_GetBkColor(browser->GetBrowser()->ListView());
+        }),
+    };
+    EXPECT_EQ(steps.size(), fixture.RunSteps(steps, true)) << "stuck before the step past the count";
+    EXPECT_EQ(ColorSchemeDark, started);
+    ThemePalette dark = PaletteFor(ColorSchemeDark, FALSE);
+    EXPECT_EQ(dark.DialogBackground, darkBar) << "launch bar";
+    EXPECT_EQ(dark.DialogBackground, darkToolbar) << "browser toolbar";
+    EXPECT_EQ(dark.WindowBackground, darkView) << "folder view";
+    // Windows draws the menus; where it offers no dark ones (Wine) our parts match its light ones.
+    EXPECT_EQ(WindowsOffersDarkMenus() ? dark.MenuBackground : GetSysColor(COLOR_MENU), menu);
+
+    EXPECT_EQ(ColorSchemeLight, switched);
+    EXPECT_GT(Luma(lightBar), 200) << "the bar's own white-to-black gradient starts white";
+    EXPECT_EQ(RGB(255, 0, 255), lightToolbar) << "the toolbar's own background is its see-through key again";
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), lightView);
+}
+
+TEST(ColorScheme, AThemeChosenInTheOptionsOutranksTheAppModeAndIsSaved) {
+    AppMode appMode;
+    appMode.Set(true);
+    ApplicationFixture fixture;
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\n");
+    WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nTheme=2\r\n");
+    ColorScheme inDialog = ColorSchemeLight, afterSwitch = ColorSchemeDark, chosen = ColorSchemeDark;
+    LRESULT shownTheme = -1;
+    DialogScript script;
+    script.inDialog = [&](HWND dialog) {
+        inDialog = CurrentColorScheme();
+        shownTheme = SendDlgItemMessageW(dialog, IDC_THEME, CB_GETCURSEL, 0, 0);
+        ExpectDarkWithLightText(GetDlgItem(dialog, IDC_THEME_LABEL), "options dialog");
+        Pick(dialog, IDC_THEME, ThemeLight);
+        Click(dialog, IDOK);
+    };
+    script.afterDialog = [&] {
+        chosen = CurrentColorScheme();
+        appMode.SwitchTo(false);
+        afterSwitch = CurrentColorScheme();
+    };
+    ASSERT_TRUE(RunOptions(fixture, script));
+    EXPECT_EQ(ColorSchemeDark, inDialog) << "Dark, fixed, under a light app mode";
+    EXPECT_EQ(ThemeDark, shownTheme);
+    EXPECT_EQ(ColorSchemeLight, chosen) << "Light, chosen with OK";
+    EXPECT_EQ(ColorSchemeLight, afterSwitch) << "a fixed Light ignores the app mode's switch";
+    EXPECT_NE(std::wstring::npos, ReadUtf16File(fixture.File(L"UserOptions.ini")).find(L"Theme=1"));
+}
+
+TEST(ColorScheme, HighContrastTurnsOurSurfacesToTheSystemColoursLive) {
+    HIGHCONTRASTW before = {};
+    before.cbSize = sizeof(before);
+    SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(before), &before, 0);
+    HIGHCONTRASTW on = before;
+    on.dwFlags |= HCF_HIGHCONTRASTON;
+    if (!SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(on), &on, SPIF_SENDCHANGE))
+        GTEST_SKIP() << "this system (Wine 8) refuses to switch high contrast on";
+    SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(before), &before, SPIF_SENDCHANGE);
+    ApplicationFixture fixture;
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=Here\r\n");
+    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
+    WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nLaunchMode=1\r\n");
+    fixture.Start();
+    ColorScheme scheme = ColorSchemeLight;
+    COLORREF bar = 0, face = 1;
+    fixture.RunWhile([&](HWND window) {
+        SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(on), &on, SPIF_SENDCHANGE);
+        scheme = CurrentColorScheme();
+        face = GetSysColor(COLOR_BTNFACE);
+        bar = PrintedPixel(fixture.application.m_pLaunchBar->GetToolbarWindow(), {1, 1});
+        SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(before), &before, SPIF_SENDCHANGE);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(ColorSchemeHighContrast, scheme);
+    EXPECT_EQ(face, bar) << "the bar's gradient gives way to the face colour";
+}
