@@ -15,6 +15,7 @@
 // Usage: StartBench [runs]   (default 3; each line gives the range of the runs)
 #include "RealProgram.h"
 #include "support/TempDirectory.h"
+#include "support/WindowSearch.h"
 
 #include <shellapi.h>
 
@@ -131,27 +132,9 @@ bool WaitPumping(const std::function<bool()>& done, HANDLE object = nullptr) {
     return false;
 }
 
-struct WindowSearch {
-    LPCWSTR className;
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
-    auto& search = *reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    wchar_t className[64] = L"";
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameW(window, className, 64);
-    if (owner == search.processId && lstrcmpW(className, search.className) == 0)
-        search.found.push_back(window);
-    return TRUE;
-}
-
+// Hidden ones too: the program's main window and its per-icon windows are never shown.
 std::vector<HWND> WindowsOf(DWORD processId, LPCWSTR className) {
-    WindowSearch search = {className, processId, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return WindowsOfClass(className, processId, false);
 }
 
 // One program: its main window's class, the class of its per-icon windows, how it is started.
