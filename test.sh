@@ -18,6 +18,8 @@ prepare_wine_prefix
 clean_build_tree
 configure_and_build
 leave_test_windows_unmanaged
+# The cases that need a desktop run two at a time, each on a desktop of its own.
+prepare_more_test_desktops
 
 labels=(-LE soak)
 [ "${1:-}" = "--soak" ] && labels=(-L soak)

@@ -31,19 +31,21 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-XVFB_PID=""
+XVFB_PIDS=()
+# Starts Xvfb on the first free display number and makes it DISPLAY.
 start_virtual_display() {
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
+        local pid=$!
         local i
         for i in $(seq 1 50); do
             [ -e "/tmp/.X11-unix/X$n" ] && break
             sleep 0.1
         done
-        if kill -0 "$XVFB_PID" 2>/dev/null; then
+        if kill -0 "$pid" 2>/dev/null; then
+            XVFB_PIDS+=("$pid")
             export DISPLAY=":$n"
             return 0
         fi
@@ -53,8 +55,11 @@ start_virtual_display() {
 }
 
 stop_wine_and_display() {
-    wineserver -k >/dev/null 2>&1 || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
+    local prefix
+    for prefix in "$WINEPREFIX" "$WINEPREFIX"-[0-9]*; do
+        [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    done
+    [ ${#XVFB_PIDS[@]} -gt 0 ] && kill "${XVFB_PIDS[@]}" >/dev/null 2>&1 || true
 }
 
 # The prefix has none of Windows' fonts: the dialog font ends at DejaVu Sans, which has no Chinese or
@@ -76,12 +81,36 @@ prepare_wine_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
+    start_wine_services
+    link_dialog_font_to_east_asian_fonts
+}
+
+start_wine_services() {
     # Already running (another script on the same prefix) is fine: it is the server we want.
     wineserver -p 2>/dev/null || true
-    link_dialog_font_to_east_asian_fonts
     # Start Wine's background services now. Started by the first test instead, they would
     # inherit CTest's output pipe and CTest would wait for it to close until the test times out.
     wine cmd.exe /c exit >/dev/null 2>&1 || true
+}
+
+# Desktops 2 to N for the tests (the build says how many, in test-desktops.json): a copy of the
+# prepared prefix each, with its own wineserver, on a virtual display of its own that
+# tools/wine-run.sh finds in "$WINEPREFIX-N.display". Call it once the prefix is complete.
+prepare_more_test_desktops() {
+    local count id first_display=$DISPLAY
+    count=$(grep -o '"id"' "$BUILD_DIR/test-desktops.json" | wc -l)
+    # The registry reaches the prefix's files when its server ends.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w
+    for id in $(seq 2 "$count"); do
+        rm -rf "$WINEPREFIX-$id"
+        cp -a "$WINEPREFIX" "$WINEPREFIX-$id"
+        start_virtual_display
+        echo "$DISPLAY" > "$WINEPREFIX-$id.display"
+        WINEPREFIX="$WINEPREFIX-$id" start_wine_services
+    done
+    export DISPLAY=$first_display
+    start_wine_services
 }
 
 # Builds the targets given, or everything when none is.

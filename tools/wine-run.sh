@@ -3,9 +3,24 @@
 # services, the desktop window's explorer.exe) that live on after the program; they inherit
 # the standard output, and CTest would wait for its pipe to close until the test times out.
 # So the program writes into a file, which is printed once the program has ended.
+
+# A case that needs a desktop gets one from CTest (CTEST_RESOURCE_GROUP_0_DESKTOPS=id:N,slots:1).
+# Desktop 1 is the prefix and display of the run itself; desktop N is the prefix copy
+# "$WINEPREFIX-N" on the display written beside it. A desktop that was not prepared (a ctest run
+# without test.sh) falls back to the first, and the lock keeps its cases one at a time.
+desktop=$(printf '%s' "${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}" | sed -n 's/^id:\([0-9]*\),.*/\1/p')
+if [ -n "$desktop" ] && [ "$desktop" != 1 ] && [ -f "$WINEPREFIX-$desktop.display" ]; then
+    display=$(cat "$WINEPREFIX-$desktop.display")
+    if [ -e "/tmp/.X11-unix/X${display#:}" ]; then
+        export WINEPREFIX="$WINEPREFIX-$desktop" DISPLAY="$display"
+    fi
+fi
+lock=""
+[ -n "$desktop" ] && lock="flock -o $WINEPREFIX.desktop-lock"
+
 output=$(mktemp)
 run() {
-    wine "$@" >"$output" 2>&1
+    $lock wine "$@" >"$output" 2>&1
     status=$?
 }
 run "$@"
