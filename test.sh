@@ -35,8 +35,9 @@ cd "$BUILD_DIR"
 # Time-outs come from the tests' own properties (two minutes; more only for the soaks). A case
 # that fails runs once more: a few cases that drive a second process's message box under Wine
 # still miss it now and then (CommandLineHandOver.UnknownItemsAndSwitchesAreToldAndChangeNothing);
-# the log keeps every failure.
-ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "${labels[@]}" 2>&1 | tee "$BUILD_DIR/ctest.log"
+# the log keeps every failure. One job more than the processors: the desktop cases spend most of
+# their time waiting on Wine and the display, and the desktop-free ones run beside them.
+ctest --output-on-failure -j "$(($(nproc) + 1))" --repeat until-pass:2 "${labels[@]}" 2>&1 | tee "$BUILD_DIR/ctest.log"
 status=${PIPESTATUS[0]}
 set -e
 [ "$fuzz_status" -ne 0 ] && echo "A parser fuzz run found a problem (see above)." && status=1
