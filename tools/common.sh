@@ -10,7 +10,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
-          wine64 wine xvfb xauth x11-utils imagemagick procps
+          wine64 wine xvfb xserver-xephyr xauth x11-utils imagemagick procps
           clang libclang-rt-14-dev python3 locales
           # Glyphs for the Chinese and Japanese translations: Wine links its dialog font to these.
           fonts-wqy-microhei fonts-ipafont-gothic
@@ -32,12 +32,12 @@ install_missing() {
 }
 
 XVFB_PIDS=()
-# Starts Xvfb on the first free display number and makes it DISPLAY.
-start_virtual_display() {
+# Starts the X server command on the first free display number from 90 and makes it DISPLAY.
+start_x_server() {
     local n
-    for n in $(seq 90 140); do
+    for n in $(seq 90 190); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        "$@" ":$n" >/dev/null 2>&1 &
         local pid=$!
         local i
         for i in $(seq 1 50); do
@@ -50,13 +50,17 @@ start_virtual_display() {
             return 0
         fi
     done
-    echo "could not start a virtual display" >&2
+    echo "could not start $1" >&2
     return 1
+}
+
+start_virtual_display() {
+    start_x_server Xvfb -screen 0 1280x1024x24 -nolisten tcp
 }
 
 stop_wine_and_display() {
     local prefix
-    for prefix in "$WINEPREFIX" "$WINEPREFIX"-[0-9]*; do
+    for prefix in "$WINEPREFIX" "$WINEPREFIX"-*; do
         [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
     done
     [ ${#XVFB_PIDS[@]} -gt 0 ] && kill "${XVFB_PIDS[@]}" >/dev/null 2>&1 || true
@@ -93,9 +97,10 @@ start_wine_services() {
     wine cmd.exe /c exit >/dev/null 2>&1 || true
 }
 
-# Desktops 2 to N for the tests (the build says how many, in test-desktops.json): a copy of the
-# prepared prefix each, with its own wineserver, on a virtual display of its own that
-# tools/wine-run.sh finds in "$WINEPREFIX-N.display". Call it once the prefix is complete.
+# Desktops 2 to N for the tests (the build says how many, in test-desktops.json), and the desktop of
+# two monitors: a copy of the prepared prefix each, with its own wineserver, on a display of its
+# own that tools/wine-run.sh finds in "$WINEPREFIX-<name>.display". Call it once the prefix is
+# complete.
 prepare_more_test_desktops() {
     local count id first_display=$DISPLAY
     count=$(grep -o '"id"' "$BUILD_DIR/test-desktops.json" | wc -l)
@@ -103,14 +108,28 @@ prepare_more_test_desktops() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w
     for id in $(seq 2 "$count"); do
-        rm -rf "$WINEPREFIX-$id"
-        cp -a "$WINEPREFIX" "$WINEPREFIX-$id"
         start_virtual_display
-        echo "$DISPLAY" > "$WINEPREFIX-$id.display"
-        WINEPREFIX="$WINEPREFIX-$id" start_wine_services
+        start_test_desktop "$id"
     done
+    start_two_monitor_display
+    start_test_desktop monitors
     export DISPLAY=$first_display
     start_wine_services
+}
+
+# A copy of the prefix named after the desktop, served on the current display.
+start_test_desktop() {
+    rm -rf "$WINEPREFIX-$1"
+    cp -a "$WINEPREFIX" "$WINEPREFIX-$1"
+    echo "$DISPLAY" > "$WINEPREFIX-$1.display"
+    WINEPREFIX="$WINEPREFIX-$1" start_wine_services
+}
+
+# Wine on Xvfb sees one monitor whatever Xvfb is given, but it reads the heads of Xinerama, which
+# a nested Xephyr lays side by side: 1280 x 1024 on the left (the primary), 1024 x 768 on its right.
+start_two_monitor_display() {
+    start_virtual_display
+    start_x_server Xephyr +xinerama -extension RANDR -screen 1280x1024 -screen 1024x768 -no-host-grab
 }
 
 # Builds the targets given, or everything when none is.

@@ -4,11 +4,13 @@
 # the standard output, and CTest would wait for its pipe to close until the test times out.
 # So the program writes into a file, which is printed once the program has ended.
 
-# A case that needs a desktop gets one from CTest (CTEST_RESOURCE_GROUP_0_DESKTOPS=id:N,slots:1).
-# Desktop 1 is the prefix and display of the run itself; desktop N is the prefix copy
-# "$WINEPREFIX-N" on the display written beside it. A desktop that was not prepared (a ctest run
-# without test.sh) falls back to the first, and the lock keeps its cases one at a time.
+# A case that needs a desktop gets one from CTest (CTEST_RESOURCE_GROUP_0_DESKTOPS=id:N,slots:1),
+# a case that needs two monitors says so (PATHWREN_TWO_MONITORS). Desktop 1 is the prefix and
+# display of the run itself; any other is the prefix copy "$WINEPREFIX-<name>" on the display
+# written beside it. A desktop that was not prepared (a ctest run without test.sh) falls back to
+# the first, and the lock keeps its cases one at a time.
 desktop=$(printf '%s' "${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}" | sed -n 's/^id:\([0-9]*\),.*/\1/p')
+[ -n "${PATHWREN_TWO_MONITORS:-}" ] && desktop=monitors
 if [ -n "$desktop" ] && [ "$desktop" != 1 ] && [ -f "$WINEPREFIX-$desktop.display" ]; then
     display=$(cat "$WINEPREFIX-$desktop.display")
     if [ -e "/tmp/.X11-unix/X${display#:}" ]; then

@@ -20,6 +20,8 @@ std::vector<MONITORINFO> Monitors() {
 
 } // namespace
 
+// Run on two monitors, so that an index past the first is met too.
+// two-monitors: MonitorRectTest.EachMonitorGivesItsWholeRectangleOrWorkAreaAndOthersGiveMonitorZerosWorkArea
 TEST(MonitorRectTest, EachMonitorGivesItsWholeRectangleOrWorkAreaAndOthersGiveMonitorZerosWorkArea) {
     std::vector<MONITORINFO> monitors = Monitors();
     ASSERT_FALSE(monitors.empty());
