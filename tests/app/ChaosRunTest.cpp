@@ -388,7 +388,7 @@ TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatA
     printf("chaos seed %u\n", seed);
     fflush(stdout);
     const char* given = getenv("PATHWREN_CHAOS_SECONDS");
-    const int seconds = given && *given ? atoi(given) : LongSoakRequested() ? 1800 : 15;
+    const int seconds = given && *given ? atoi(given) : LongSoakRequested() ? 1800 : 60;
     fixture.Start();
     fixture.openOptions = true;
     fixture.watchdogMs = (2 * seconds + 120) * 1000;
