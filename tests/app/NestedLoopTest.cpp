@@ -120,7 +120,7 @@ protected:
         PumpMessagesUntil([&] { return !IsWindow(options); }, kWaitLimitMs);
     }
 
-    enum class Box { About, LaunchError };
+    enum class Box { About, LaunchError, UpdateFailure };
     void ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box);
 
     ApplicationFixture fixture;
@@ -128,19 +128,24 @@ protected:
     bool boxStillOpen = false;
 };
 
-// About is the third entry of the bar's own menu and the fourth of an item's (after Show).
-void ChooseAbout(bool itemMenu) {
-    ChooseMenuEntryWhenShown(itemMenu ? 4 : 3);
+// About is the third entry of the bar's own menu and the fourth of an item's (after Show); Check
+// For Update follows it.
+void ChooseFromTheCommonEntries(bool itemMenu, bool about) {
+    ChooseMenuEntryWhenShown((itemMenu ? 4 : 3) + (about ? 0 : 1));
 }
 
 } // namespace
 
 // The about box runs under the handler of an item's or the bar's own menu; the error box of a
-// shortcut that cannot be read runs under the handler of the item's folder menu.
+// shortcut that cannot be read runs under the handler of the item's folder menu; the box of an
+// update check that found no server comes later, from the check's end.
 void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
     Start(launchBar);
     if (box == Box::LaunchError)
         WriteUtf16File(fixture.File(L"Here\\broken.lnk"), L"not a shortcut");
+    if (box == Box::UpdateFailure) // nothing listens on port 1 of the loopback
+        WriteUtf16File(fixture.File(L"Pathwren.ini"),
+                       L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\nUpdateServer=127.0.0.1:1\r\n");
     Presence afterTheBox, after;
     UINT_PTR chooser = 0;
     auto showMenu = [&] {
@@ -149,7 +154,7 @@ void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
             chooser = ChooseMenuEntryWhenShown(1);
             item->ShowFromLaunchBar(POINT{300, 300}, FALSE);
         } else {
-            ChooseAbout(!launchBar);
+            ChooseFromTheCommonEntries(!launchBar, box == Box::About);
             if (launchBar)
                 fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);
             else
@@ -200,7 +205,7 @@ TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswere
         BoxWith(
             L"About", window,
             [&] {
-                ChooseAbout(false);
+                ChooseFromTheCommonEntries(false, true);
                 fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);
             },
             [&](HWND mainWindow) {
@@ -213,4 +218,12 @@ TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswere
     EXPECT_TRUE(before == afterTheBox);
     EXPECT_TRUE(fixture.application.m_folders.empty()) << "the quit followed the box";
     EXPECT_EQ(1, fixture.SavedItemCount());
+}
+
+TEST_F(NestedLoop, AnOptionsOkInsideTheBoxOfAFailedUpdateCheckFromATrayMenuRebuildsOnlyOnceTheBoxIsAnswered) {
+    ExpectOptionsOkWaitsForTheBox(false, Box::UpdateFailure);
+}
+
+TEST_F(NestedLoop, AnOptionsOkInsideTheBoxOfAFailedUpdateCheckFromTheBarsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
+    ExpectOptionsOkWaitsForTheBox(true, Box::UpdateFailure);
 }
