@@ -77,7 +77,7 @@ protected:
     // while it is up, plays inBox on a helper thread, then answers the box. Returns what stood on
     // screen before the box, while the box was still up after inBox, and after the box.
     void BoxWith(const std::wstring& title, HWND mainWindow, const std::function<void()>& showMenu,
-                 const std::function<void(HWND mainWindow)>& inBox) {
+                 const std::function<void(HWND mainWindow)>& inBox, WORD answer = IDOK) {
         before = Look(fixture.application);
         HWND looker = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         SetWindowSubclass(looker, LookProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -89,7 +89,7 @@ protected:
                 inBox(mainWindow);
                 SendMessageW(looker, WM_LOOK, 0, 0);
                 boxStillOpen = IsWindow(box) != FALSE;
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
             }
             done = true;
         });
@@ -120,13 +120,42 @@ protected:
         PumpMessagesUntil([&] { return !IsWindow(options); }, kWaitLimitMs);
     }
 
-    enum class Box { About, LaunchError, UpdateFailure };
+    enum class Box { About, LaunchError, UpdateFailure, ShellDeletion };
+    static std::wstring TitleOf(Box box);
     void ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box);
 
     ApplicationFixture fixture;
     Presence before, during;
     bool boxStillOpen = false;
 };
+
+int g_deletionStep = 0;
+HWND g_folderMenuOwner = nullptr;
+
+// Once the folder menu is up, right-clicks its first entry as the user does (the cursor on it, the
+// button released to the window that tracks the menu) and then picks Delete by its mnemonic in the
+// shell's menu that opens over it.
+void CALLBACK DeleteFirstEntry(HWND, UINT, UINT_PTR timer, DWORD) {
+    std::vector<HWND> menus = WindowsOfClass(L"#32768");
+    if (g_deletionStep == 0 && menus.size() == 1) {
+        g_deletionStep = 1;
+        RECT entry = {};
+        GetMenuItemRect(nullptr, reinterpret_cast<HMENU>(SendMessageW(menus[0], MN_GETHMENU, 0, 0)), 0, &entry);
+        SetCursorPos((entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2);
+        // Runs the shell's menu and the command chosen in it before it returns.
+        SendMessageW(g_folderMenuOwner, WM_RBUTTONUP, 0, 0);
+        KillTimer(nullptr, timer);
+    } else if (g_deletionStep == 1 && menus.size() == 2) {
+        g_deletionStep = 2;
+        PostMessageW(menus[1], WM_CHAR, 'd', 0);
+    }
+}
+
+UINT_PTR DeleteFirstEntryWhenShown(HWND folderMenuOwner) {
+    g_deletionStep = 0;
+    g_folderMenuOwner = folderMenuOwner;
+    return SetTimer(nullptr, 0, 50, DeleteFirstEntry);
+}
 
 // About is the third entry of the bar's own menu and the fourth of an item's (after Show); Check
 // For Update follows it.
@@ -136,13 +165,27 @@ void ChooseFromTheCommonEntries(bool itemMenu, bool about) {
 
 } // namespace
 
+std::wstring NestedLoop::TitleOf(Box box) {
+    switch (box) {
+        case Box::About:
+            return L"About";
+        case Box::ShellDeletion:
+            return L"Confirm file deletion";
+        default:
+            return L"Error";
+    }
+}
+
 // The about box runs under the handler of an item's or the bar's own menu; the error box of a
 // shortcut that cannot be read runs under the handler of the item's folder menu; the box of an
-// update check that found no server comes later, from the check's end.
+// update check that found no server comes later, from the check's end; the shell's own box that
+// confirms a deletion chosen in an entry's context menu runs under the folder menu's handler.
 void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
     Start(launchBar);
     if (box == Box::LaunchError)
         WriteUtf16File(fixture.File(L"Here\\broken.lnk"), L"not a shortcut");
+    if (box == Box::ShellDeletion)
+        WriteUtf16File(fixture.File(L"Here\\a.txt"), L"text");
     if (box == Box::UpdateFailure) // nothing listens on port 1 of the loopback
         WriteUtf16File(fixture.File(L"Pathwren.ini"),
                        L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\nUpdateServer=127.0.0.1:1\r\n");
@@ -150,8 +193,9 @@ void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
     UINT_PTR chooser = 0;
     auto showMenu = [&] {
         CContainerBase* item = ContainerOf(*fixture.application.m_folders[0]);
-        if (box == Box::LaunchError) {
-            chooser = ChooseMenuEntryWhenShown(1);
+        if (box == Box::LaunchError || box == Box::ShellDeletion) {
+            chooser = box == Box::LaunchError ? ChooseMenuEntryWhenShown(1)
+                                              : DeleteFirstEntryWhenShown(item->GetOwnerWindow());
             item->ShowFromLaunchBar(POINT{300, 300}, FALSE);
         } else {
             ChooseFromTheCommonEntries(!launchBar, box == Box::About);
@@ -162,8 +206,8 @@ void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
         }
     };
     std::vector<std::function<bool()>> steps = {[&] {
-                                                    BoxWith(box == Box::About ? L"About" : L"Error",
-                                                            fixture.application.m_hMainWindow, showMenu, OkInOptions);
+                                                    BoxWith(TitleOf(box), fixture.application.m_hMainWindow, showMenu,
+                                                            OkInOptions, box == Box::ShellDeletion ? IDYES : IDOK);
                                                     // Back from the container's handler, not yet in the main loop:
                                                     // still untouched.
                                                     afterTheBox = Look(fixture.application);
@@ -180,6 +224,10 @@ void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
     EXPECT_NE(nullptr, after.containers[0]);
     EXPECT_EQ(launchBar, after.bar != nullptr);
     EXPECT_FALSE(fixture.WatchdogFired());
+    if (box == Box::ShellDeletion) {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(fixture.File(L"Here\\a.txt").c_str()))
+            << "the deletion was confirmed";
+    }
 }
 
 TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfTheBarsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
@@ -226,4 +274,8 @@ TEST_F(NestedLoop, AnOptionsOkInsideTheBoxOfAFailedUpdateCheckFromATrayMenuRebui
 
 TEST_F(NestedLoop, AnOptionsOkInsideTheBoxOfAFailedUpdateCheckFromTheBarsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
     ExpectOptionsOkWaitsForTheBox(true, Box::UpdateFailure);
+}
+
+TEST_F(NestedLoop, AnOptionsOkInsideTheShellsBoxFromAnEntrysContextMenuRebuildsOnlyOnceTheBoxIsAnswered) {
+    ExpectOptionsOkWaitsForTheBox(false, Box::ShellDeletion);
 }
