@@ -66,7 +66,7 @@ class NestedLoop : public ::testing::Test {
 protected:
     void Start(bool launchBar) {
         CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
-        fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=Here\r\n");
+        fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=Here\r\n" + itemKeys);
         fixture.Start();
         fixture.openOptions = true;
         if (launchBar)
@@ -125,6 +125,8 @@ protected:
     void ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box);
 
     ApplicationFixture fixture;
+    std::wstring itemKeys; // more keys of the item
+    int itemOwnEntries = 1; // of its menu
     Presence before, during;
     bool boxStillOpen = false;
 };
@@ -157,10 +159,10 @@ UINT_PTR DeleteFirstEntryWhenShown(HWND folderMenuOwner) {
     return SetTimer(nullptr, 0, 50, DeleteFirstEntry);
 }
 
-// About is the third entry of the bar's own menu and the fourth of an item's (after Show); Check
-// For Update follows it.
-void ChooseFromTheCommonEntries(bool itemMenu, bool about) {
-    ChooseMenuEntryWhenShown((itemMenu ? 4 : 3) + (about ? 0 : 1));
+// The entries every menu of the program shares (Options, Help, About, Check For Update...) follow
+// those of its own: none in the bar's menu, Show in an item's, Show and Maximize in a browser's.
+void ChooseFromTheCommonEntries(int ownEntries, bool about) {
+    ChooseMenuEntryWhenShown(ownEntries + (about ? 3 : 4));
 }
 
 } // namespace
@@ -198,7 +200,7 @@ void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
                                               : DeleteFirstEntryWhenShown(item->GetOwnerWindow());
             item->ShowFromLaunchBar(POINT{300, 300}, FALSE);
         } else {
-            ChooseFromTheCommonEntries(!launchBar, box == Box::About);
+            ChooseFromTheCommonEntries(launchBar ? 0 : itemOwnEntries, box == Box::About);
             if (launchBar)
                 fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);
             else
@@ -253,7 +255,7 @@ TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswere
         BoxWith(
             L"About", window,
             [&] {
-                ChooseFromTheCommonEntries(false, true);
+                ChooseFromTheCommonEntries(0, true);
                 fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);
             },
             [&](HWND mainWindow) {
@@ -278,4 +280,10 @@ TEST_F(NestedLoop, AnOptionsOkInsideTheBoxOfAFailedUpdateCheckFromTheBarsMenuReb
 
 TEST_F(NestedLoop, AnOptionsOkInsideTheShellsBoxFromAnEntrysContextMenuRebuildsOnlyOnceTheBoxIsAnswered) {
     ExpectOptionsOkWaitsForTheBox(false, Box::ShellDeletion);
+}
+
+TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfABrowserWindowsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
+    itemKeys = L"FolderPresentationType=0\r\n";
+    itemOwnEntries = 2;
+    ExpectOptionsOkWaitsForTheBox(false, Box::About);
 }
