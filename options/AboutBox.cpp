@@ -6,6 +6,7 @@
 #include "lib/FileVersionInfo.h"
 #include "lib/GdiObject.h"
 #include "lib/Dpi.h"
+#include "lib/ModalDialog.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -22,17 +23,6 @@ const int kLinkWidth = 350;
 const int kLinkHeight = 65;
 const BYTE kAboutAlpha = 242;
 
-// What the dialog procedure needs; the fonts live as long as the dialog's controls use them.
-struct AboutBoxState {
-    HINSTANCE instance;
-    LPCWSTR title;
-    LPCWSTR aboutText;
-    CFontHandle titleFont;
-    CFontHandle linkFont;
-    HWND link;
-    CDialogColors colors;
-};
-
 HFONT CreateShellDialogFont(int height, int weight) {
     return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
@@ -46,38 +36,60 @@ RECT ScaledLinkRectangle(UINT dpi) {
     return rectangle;
 }
 
-void InitializeAboutBox(HWND dialog, AboutBoxState* state) {
-    UINT dpi = GetWindowDpi(dialog);
-    HICON icon = static_cast<HICON>(LoadImageW(state->instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
+// The box and what it owns; the fonts live as long as the box's controls use them.
+class CAboutBox : public CModalDialog {
+public:
+    CAboutBox(HINSTANCE instance, LPCWSTR title, LPCWSTR text) : m_instance(instance), m_title(title), m_text(text) {}
+
+protected:
+    BOOL OnInitDialog() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Close();
+
+    HINSTANCE m_instance;
+    LPCWSTR m_title;
+    LPCWSTR m_text;
+    CFontHandle m_titleFont;
+    CFontHandle m_linkFont;
+    HWND m_link = nullptr;
+    CDialogColors m_colors;
+};
+
+BOOL CAboutBox::OnInitDialog() {
+    UINT dpi = GetWindowDpi(m_hDialog);
+    HICON icon = static_cast<HICON>(LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
                                                GetSystemMetricForDpi(SM_CXICON, dpi),
                                                GetSystemMetricForDpi(SM_CYICON, dpi), LR_SHARED));
-    HICON smallIcon = static_cast<HICON>(LoadImageW(state->instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
+    HICON smallIcon = static_cast<HICON>(LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_ABOUT), IMAGE_ICON,
                                                     GetSystemMetricForDpi(SM_CXSMICON, dpi),
                                                     GetSystemMetricForDpi(SM_CYSMICON, dpi), LR_SHARED));
-    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    SendMessageW(m_hDialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(m_hDialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 
-    state->titleFont.Reset(CreateShellDialogFont(ScaleForDpi(18, dpi), FW_BOLD));
-    SendDlgItemMessageW(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(state->titleFont.Get()), FALSE);
-    SetDlgItemTextW(dialog, IDC_ABOUT_TITLE, state->title);
+    m_titleFont.Reset(CreateShellDialogFont(ScaleForDpi(18, dpi), FW_BOLD));
+    SendDlgItemMessageW(m_hDialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont.Get()), FALSE);
+    SetDlgItemTextW(m_hDialog, IDC_ABOUT_TITLE, m_title);
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     RECT place = ScaledLinkRectangle(dpi);
-    state->link = CreateWindowExW(
-        0, WC_LINK, state->aboutText, WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left, place.top, place.right,
-        place.bottom, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_LINK)), state->instance, nullptr);
-    if (state->link) {
+    m_link = CreateWindowExW(
+        0, WC_LINK, m_text, WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left, place.top, place.right,
+        place.bottom, m_hDialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_LINK)), m_instance, nullptr);
+    if (m_link) {
         // The link paints its background with its class brush: the dialog's face colour.
-        SetClassLongPtrW(state->link, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
-        state->linkFont.Reset(CreateShellDialogFont(ScaleForDpi(16, dpi), FW_NORMAL));
-        SendMessageW(state->link, WM_SETFONT, reinterpret_cast<WPARAM>(state->linkFont.Get()), FALSE);
+        SetClassLongPtrW(m_link, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
+        m_linkFont.Reset(CreateShellDialogFont(ScaleForDpi(16, dpi), FW_NORMAL));
+        SendMessageW(m_link, WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont.Get()), FALSE);
     }
 
-    SetWindowLongPtrW(dialog, GWL_EXSTYLE, GetWindowLongPtrW(dialog, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(dialog, 0, kAboutAlpha, LWA_ALPHA);
-    CDialogColors::ApplyToWindow(dialog);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    SetWindowLongPtrW(m_hDialog, GWL_EXSTYLE, GetWindowLongPtrW(m_hDialog, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(m_hDialog, 0, kAboutAlpha, LWA_ALPHA);
+    CDialogColors::ApplyToWindow(m_hDialog);
+    RedrawWindow(m_hDialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    return TRUE;
 }
 
 void OpenLink(const NMLINK* link) {
@@ -89,23 +101,18 @@ void OpenLink(const NMLINK* link) {
     ShellExecuteW(link->hdr.hwndFrom, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CloseAboutBox(HWND dialog, AboutBoxState* state) {
-    // The fonts go with the state once the dialog and its controls are gone: a control must not
+void CAboutBox::Close() {
+    // The fonts go with the object once the box and its controls are gone: a control must not
     // paint with a deleted font in between.
-    EndDialog(dialog, 0);
-    if (state && state->link) {
-        DestroyWindow(state->link);
-        state->link = nullptr;
+    EndDialog(m_hDialog, 0);
+    if (m_link) {
+        DestroyWindow(m_link);
+        m_link = nullptr;
     }
 }
 
-INT_PTR CALLBACK AboutBoxProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    AboutBoxState* state = reinterpret_cast<AboutBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+INT_PTR CAboutBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG:
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            InitializeAboutBox(dialog, reinterpret_cast<AboutBoxState*>(lParam));
-            return TRUE;
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->idFrom == IDC_ABOUT_LINK && (header->code == NM_CLICK || header->code == NM_RETURN)) {
@@ -117,22 +124,20 @@ INT_PTR CALLBACK AboutBoxProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
         case WM_COMMAND:
             // Esc arrives as IDCANCEL and closes the box like OK.
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                CloseAboutBox(dialog, state);
+                Close();
                 return TRUE;
             }
             return FALSE;
         case WM_CLOSE:
-            CloseAboutBox(dialog, state);
+            Close();
             return TRUE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
-            return state
-                       ? reinterpret_cast<INT_PTR>(state->colors.OnControlColor(message, reinterpret_cast<HDC>(wParam)))
-                       : 0;
+            return reinterpret_cast<INT_PTR>(m_colors.OnControlColor(message, reinterpret_cast<HDC>(wParam)));
         case WM_COLOR_SCHEME_CHANGED:
-            CDialogColors::ApplyToWindow(dialog);
+            CDialogColors::ApplyToWindow(m_hDialog);
             return TRUE;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
@@ -184,7 +189,5 @@ void ShowAboutBox(HINSTANCE instance, LPCWSTR aboutText) {
     wchar_t title[kAboutTextLength];
     BuildAboutTitle(length > 0 && length < MAX_PATH ? executable : nullptr, title, kAboutTextLength);
 
-    AboutBoxState state = {instance, title, aboutText, CFontHandle(), CFontHandle(), nullptr, {}};
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), nullptr, AboutBoxProcedure,
-                    reinterpret_cast<LPARAM>(&state));
+    CAboutBox(instance, title, aboutText).Run(instance, IDD_ABOUT, nullptr);
 }

@@ -63,7 +63,7 @@ LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
     BOOL dialogKey = wParam == VK_TAB || wParam == VK_RETURN || wParam == VK_ESCAPE;
     if (code == HC_ACTION && !dialogKey && !(lParam & 0x80000000)) {
         COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow());
-        if (options && GetFocus() == GetDlgItem(options->m_hDialog, IDC_HOT_KEY)) {
+        if (options && GetFocus() == GetDlgItem(options->Handle(), IDC_HOT_KEY)) {
             UINT modifiers = 0;
             if (IsPressed(VK_CONTROL))
                 modifiers |= MOD_CONTROL;

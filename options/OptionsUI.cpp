@@ -20,10 +20,6 @@
 
 namespace {
 
-// Marks the dialog's window with its object, so the keyboard hook, which has no context of its
-// own, finds the one dialog it serves.
-const WCHAR kOptionsDialogProperty[] = L"PathwrenOptionsDialog";
-
 const int kColorButtonIds[ColorButtonCount] = {IDC_TEXT_COLOR,           IDC_TEXT_BACKGROUND_COLOR,
                                                IDC_BACKGROUND_COLOR,     IDC_GRADIENT_COLOR1,
                                                IDC_GRADIENT_COLOR2,      IDC_BAR_COLOR,
@@ -37,8 +33,8 @@ const int kMinimumTrackSize = 400; // at 96 dots per inch
 
 void DropCallback(HWND windowUnderPoint, LPCWSTR path, UINT, LPVOID owner) {
     auto* options = static_cast<COptionsUI*>(owner);
-    if (windowUnderPoint == GetDlgItem(options->m_hDialog, IDC_PATH_EDIT) ||
-        windowUnderPoint == GetDlgItem(options->m_hDialog, IDC_PICTURE_PATH))
+    if (windowUnderPoint == GetDlgItem(options->Handle(), IDC_PATH_EDIT) ||
+        windowUnderPoint == GetDlgItem(options->Handle(), IDC_PICTURE_PATH))
         SetWindowTextW(windowUnderPoint, path);
 }
 
@@ -55,7 +51,7 @@ void RedrawDialog(HWND dialog) {
 } // namespace
 
 COptionsUI::COptionsUI()
-    : m_hDialog(nullptr), m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
+    : m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
       m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr),
       m_pLanguage(nullptr), m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0),
       m_hotIconIndex(0), m_downIconIndex(0), m_colorButtons(), m_pickIcon(PickIconDlg), m_hotKeyModifier(0),
@@ -73,7 +69,7 @@ COptionsUI::~COptionsUI() {
 }
 
 COptionsUI* COptionsUI::FromWindow(HWND dialog) {
-    return dialog ? static_cast<COptionsUI*>(GetPropW(dialog, kOptionsDialogProperty)) : nullptr;
+    return dynamic_cast<COptionsUI*>(CModalDialog::FromWindow(dialog));
 }
 
 EditedConfiguration::EditedConfiguration() = default;
@@ -104,8 +100,7 @@ UINT_PTR ShowOptionsDialog(const OptionsDialogSource& source, EditedConfiguratio
     if (options->m_pOptions->LaunchMode != LaunchModeLaunchBar)
         std::reverse(options->m_folders.begin(), options->m_folders.end());
 
-    INT_PTR result = DialogBoxParamW(source.Instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
-                                     reinterpret_cast<LPARAM>(options.get()));
+    INT_PTR result = options->Run(source.Instance, IDD_OPTIONS, nullptr);
     if (openDialog)
         *openDialog = nullptr;
     if (static_cast<UINT_PTR>(result) != OPTIONS_RESULT_OK)
@@ -122,45 +117,37 @@ UINT_PTR ShowOptionsDialog(const OptionsDialogSource& source, EditedConfiguratio
     return static_cast<UINT_PTR>(result);
 }
 
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* options = reinterpret_cast<COptionsUI*>(lParam);
-        options->m_hDialog = dialog;
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
-        SetPropW(dialog, kOptionsDialogProperty, options);
-        if (options->m_pOpenDialog)
-            *options->m_pOpenDialog = dialog;
-        options->InitOptionsDialog();
-        HINSTANCE instance = options->m_hInstance;
-        auto* big = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
-                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-        auto* small =
-            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-        SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-        CDialogColors::ApplyToWindow(dialog);
-        return FALSE; // the focus was placed by InitOptionsDialog
-    }
-    auto* options = reinterpret_cast<COptionsUI*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-    if (!options)
-        return FALSE;
+BOOL COptionsUI::OnInitDialog() {
+    if (m_pOpenDialog)
+        *m_pOpenDialog = m_hDialog;
+    InitOptionsDialog();
+    auto* big = static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    auto* small = static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    SendMessageW(m_hDialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(m_hDialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    CDialogColors::ApplyToWindow(m_hDialog);
+    return FALSE; // the focus was placed by InitOptionsDialog
+}
+
+INT_PTR COptionsUI::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            RedrawDialog(dialog);
-            if (options->m_toolbar) {
-                SendMessageW(options->m_toolbar->GetHandle(), TB_AUTOSIZE, 0, 0);
-                InvalidateRect(options->m_toolbar->GetHandle(), nullptr, TRUE);
+            RedrawDialog(m_hDialog);
+            if (m_toolbar) {
+                SendMessageW(m_toolbar->GetHandle(), TB_AUTOSIZE, 0, 0);
+                InvalidateRect(m_toolbar->GetHandle(), nullptr, TRUE);
             }
             return TRUE;
         case WM_CLOSE:
-            options->EndOptionsDialog(options->m_endCode);
+            EndOptionsDialog(m_endCode);
             return TRUE;
         case WM_DRAWITEM: {
             auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             for (int i = 0; i < ColorButtonCount; ++i) {
-                if (draw->hwndItem == options->m_colorButtons[i]) {
-                    FillRect(draw->hDC, &draw->rcItem, options->m_brushes[i].Get());
+                if (draw->hwndItem == m_colorButtons[i]) {
+                    FillRect(draw->hDC, &draw->rcItem, m_brushes[i].Get());
                     return TRUE;
                 }
             }
@@ -169,37 +156,37 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case WM_NOTIFY: {
             LRESULT result = 0;
             auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            BOOL handled = (options->m_toolbar && options->m_toolbar->HandleNotify(header, &result)) ||
-                           (options->m_tree && options->m_tree->OnNotify(lParam, &result)) ||
-                           (options->m_mergedList && options->m_mergedList->OnNotify(lParam, &result));
+            BOOL handled = (m_toolbar && m_toolbar->HandleNotify(header, &result)) ||
+                           (m_tree && m_tree->OnNotify(lParam, &result)) ||
+                           (m_mergedList && m_mergedList->OnNotify(lParam, &result));
             if (handled)
-                SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+                SetWindowLongPtrW(m_hDialog, DWLP_MSGRESULT, result);
             return handled;
         }
         case WM_SIZING: {
             auto* rect = reinterpret_cast<RECT*>(lParam);
-            LONG minimum = ScaleForDpi(kMinimumTrackSize, options->m_dpi);
+            LONG minimum = ScaleForDpi(kMinimumTrackSize, m_dpi);
             rect->right = std::max<LONG>(rect->right, rect->left + minimum);
             rect->bottom = std::max<LONG>(rect->bottom, rect->top + minimum);
             return TRUE;
         }
         case WM_DPICHANGED:
-            options->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return TRUE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
-            return reinterpret_cast<INT_PTR>(options->m_colors.OnControlColor(message, reinterpret_cast<HDC>(wParam)));
+            return reinterpret_cast<INT_PTR>(m_colors.OnControlColor(message, reinterpret_cast<HDC>(wParam)));
         case WM_COLOR_SCHEME_CHANGED:
-            CDialogColors::ApplyToWindow(dialog);
+            CDialogColors::ApplyToWindow(m_hDialog);
             return TRUE;
         case WM_DROPFILES:
-            HandleDropFiles(&options->m_drop, reinterpret_cast<HDROP>(wParam));
+            HandleDropFiles(&m_drop, reinterpret_cast<HDROP>(wParam));
             return TRUE;
         case WM_COMMAND:
-            options->OnCommand(LOWORD(wParam), HIWORD(wParam));
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
         default:
             return FALSE;
@@ -439,7 +426,7 @@ void COptionsUI::EndOptionsDialog(UINT_PTR endCode) {
     m_tree.reset();
     m_toolbar.reset();
     m_mergedList.reset();
-    RemovePropW(m_hDialog, kOptionsDialogProperty);
+    Unlink();
     EndDialog(m_hDialog, static_cast<INT_PTR>(endCode));
     SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SHORTCUT_TYPE_PREVIEW), m_shownShortcutPreview, nullptr);
     SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SKIN_PREVIEW), m_shownSkinPreview, nullptr);

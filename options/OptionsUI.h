@@ -7,6 +7,7 @@
 #include "lib/GdiObject.h"
 #include "lib/IconHandle.h"
 #include "lib/Listview.h"
+#include "lib/ModalDialog.h"
 #include "lib/Treeview.h"
 #include "options/GdiPlusBitmap.h"
 
@@ -50,7 +51,7 @@ enum ColorButton {
 
 // The options dialog. It edits private copies of the application options, the language and every
 // folder item; only OK hands them to the application, which then rebuilds every container.
-class COptionsUI : public CTreeviewEventsBase {
+class COptionsUI : public CModalDialog, public CTreeviewEventsBase {
 public:
     COptionsUI();
     ~COptionsUI() override;
@@ -62,7 +63,9 @@ public:
     // The object of an options dialog's window; null for any other window.
     static COptionsUI* FromWindow(HWND dialog);
 
-    HWND m_hDialog;
+    BOOL OnInitDialog() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     UINT_PTR m_endCode;
     HINSTANCE m_hInstance;
     HWND m_hMainWindow;
@@ -227,7 +230,6 @@ struct EditedConfiguration {
 // Runs the dialog on copies of the source; on OK (OPTIONS_RESULT_OK) fills `edited`. While the
 // dialog is open, *openDialog (when given) holds its window.
 UINT_PTR ShowOptionsDialog(const OptionsDialogSource& source, EditedConfiguration* edited, HWND* openDialog);
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // The unsigned number in an edit; FALSE, with the value untouched, for anything but digits
 // (surrounding blanks allowed) or a number too big for 32 bits. Windows' own reading of
 // GetDlgItemInt differs between versions for a minus sign.

@@ -95,7 +95,7 @@ bool g_dpiSent = false;
 LRESULT CALLBACK ChangeDpiBeforeTheTree(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     COptionsUI* options = code == HC_ACTION ? COptionsUI::FromWindow(call->hwnd) : nullptr;
-    if (!g_dpiSent && options && call->hwnd == options->m_hDialog && call->message == WM_WINDOWPOSCHANGED &&
+    if (!g_dpiSent && options && call->hwnd == options->Handle() && call->message == WM_WINDOWPOSCHANGED &&
         !options->m_tree) {
         g_dpiSent = true;
         RECT rect = {};
