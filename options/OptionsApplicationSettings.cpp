@@ -208,7 +208,7 @@ void COptionsUI::LoadLaunchBarSettings() {
     for (int button : {IDC_BAR_COLOR_RADIO, IDC_BAR_GRADIENT_RADIO, IDC_BAR_PICTURE_RADIO})
         CheckDlgButton(m_hDialog, button, button == radio ? BST_CHECKED : BST_UNCHECKED);
     for (const BarColor& color : kBarColors)
-        SetColor(color.button, bar.*color.field);
+        m_colorButtons.Set(color.button, bar.*color.field);
     SetDlgItemTextW(m_hDialog, IDC_BAR_PICTURE_PATH, bar.BackgroundImage);
     CheckDlgButton(m_hDialog, IDC_BAR_USE_TRANSPARENT, bar.UseTransparentColor ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageW(m_hDialog, IDC_BAR_OPACITY, TBM_SETPOS, TRUE, bar.Opacity);
@@ -242,7 +242,7 @@ void COptionsUI::SaveLaunchBarSettings() {
             static_cast<UINT>(SendDlgItemMessageW(m_hDialog, IDC_BAR_PICTURE_POSITION, CB_GETCURSEL, 0, 0)) +
             kLaunchBarFirstPicture;
     for (const BarColor& color : kBarColors)
-        bar.*color.field = GetColor(color.button);
+        bar.*color.field = m_colorButtons.Get(color.button);
     GetDlgItemTextW(m_hDialog, IDC_BAR_PICTURE_PATH, bar.BackgroundImage, MAX_PATH);
     bar.UseTransparentColor = IsDlgButtonChecked(m_hDialog, IDC_BAR_USE_TRANSPARENT) == BST_CHECKED;
     bar.Opacity = static_cast<BYTE>(SendDlgItemMessageW(m_hDialog, IDC_BAR_OPACITY, TBM_GETPOS, 0, 0) & 0xFF);

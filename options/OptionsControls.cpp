@@ -60,32 +60,6 @@ int COptionsUI::ShowOptionsError(LPCWSTR text) {
     return result;
 }
 
-void COptionsUI::SetColor(ColorButton button, COLORREF color) {
-    m_brushes[button].Reset(CreateSolidBrush(color));
-    if (m_colorButtons[button])
-        InvalidateRect(m_colorButtons[button], nullptr, FALSE);
-}
-
-COLORREF COptionsUI::GetColor(ColorButton button) const {
-    LOGBRUSH brush = {};
-    if (!m_brushes[button] || !GetObjectW(m_brushes[button].Get(), sizeof(brush), &brush))
-        return 0;
-    return brush.lbColor;
-}
-
-void COptionsUI::PickColor(ColorButton button) {
-    // Kept between calls, as the colour dialog's own custom colours are.
-    static COLORREF customColors[16] = {};
-    CHOOSECOLORW choose = {};
-    choose.lStructSize = sizeof(choose);
-    choose.hwndOwner = m_hDialog;
-    choose.rgbResult = GetColor(button);
-    choose.lpCustColors = customColors;
-    choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-    if (ChooseColorW(&choose))
-        SetColor(button, choose.rgbResult);
-}
-
 void COptionsUI::BrowsePicture(int targetEdit) {
     for (;;) {
         WCHAR file[MAX_PATH] = L"";

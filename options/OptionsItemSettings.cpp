@@ -339,9 +339,7 @@ void COptionsUI::LoadItemSettings(CGenericPathwrenObject* item) {
     SetHotKeyText();
 
     for (const ItemColor& color : kItemColors) {
-        SetColor(color.button, item->*color.field);
-        RedrawWindow(m_colorButtons[color.button], nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        m_colorButtons.Show(color.button, item->*color.field);
     }
     if (item->BackgroundType >= 0 && item->BackgroundType < 4) {
         for (int i = 0; i < 4; ++i)
@@ -400,7 +398,7 @@ void COptionsUI::SaveItemSettings(CGenericPathwrenObject* item) {
     for (const ItemText& text : kItemTexts)
         GetDlgItemTextW(m_hDialog, text.control, text.field(*item), text.size);
     for (const ItemColor& color : kItemColors)
-        item->*color.field = GetColor(color.button);
+        item->*color.field = m_colorButtons.Get(color.button);
     for (int i = 0; i < 4; ++i) {
         if (IsDlgButtonChecked(m_hDialog, kBackgroundRadios[i]) == BST_CHECKED) {
             item->BackgroundType = i;

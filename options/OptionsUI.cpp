@@ -20,12 +20,6 @@
 
 namespace {
 
-const int kColorButtonIds[ColorButtonCount] = {IDC_TEXT_COLOR,           IDC_TEXT_BACKGROUND_COLOR,
-                                               IDC_BACKGROUND_COLOR,     IDC_GRADIENT_COLOR1,
-                                               IDC_GRADIENT_COLOR2,      IDC_BAR_COLOR,
-                                               IDC_BAR_COLOR1,           IDC_BAR_COLOR2,
-                                               IDC_BAR_TRANSPARENT_COLOR};
-
 const UINT kShortcutPreviewResources[4] = {IDJ_PREVIEW_BROWSER, IDJ_PREVIEW_DESKTOP, IDJ_PREVIEW_MENU,
                                            IDJ_PREVIEW_MULTIPLE_FOLDERS_MENU};
 
@@ -54,7 +48,7 @@ COptionsUI::COptionsUI()
     : m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
       m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr),
       m_pLanguage(nullptr), m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0),
-      m_hotIconIndex(0), m_downIconIndex(0), m_colorButtons(), m_pickIcon(PickIconDlg), m_hotKeyModifier(0),
+      m_hotIconIndex(0), m_downIconIndex(0), m_pickIcon(PickIconDlg), m_hotKeyModifier(0),
       m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr),
       m_currentNode(nullptr), m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
     m_iconPath[0] = m_hotIconPath[0] = m_downIconPath[0] = L'\0';
@@ -143,16 +137,8 @@ INT_PTR COptionsUI::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             EndOptionsDialog(m_endCode);
             return TRUE;
-        case WM_DRAWITEM: {
-            auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            for (int i = 0; i < ColorButtonCount; ++i) {
-                if (draw->hwndItem == m_colorButtons[i]) {
-                    FillRect(draw->hDC, &draw->rcItem, m_brushes[i].Get());
-                    return TRUE;
-                }
-            }
-            return FALSE;
-        }
+        case WM_DRAWITEM:
+            return m_colorButtons.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_NOTIFY: {
             LRESULT result = 0;
             auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -286,10 +272,7 @@ void COptionsUI::OnCommand(UINT command, UINT notification) {
             ApplyMergeRules();
             break;
         default:
-            for (int i = 0; i < ColorButtonCount; ++i) {
-                if (static_cast<int>(command) == kColorButtonIds[i])
-                    PickColor(static_cast<ColorButton>(i));
-            }
+            m_colorButtons.OnCommand(static_cast<int>(command));
             break;
     }
 }
@@ -368,8 +351,7 @@ void COptionsUI::InitOptionsDialog() {
     m_mergedList->AddColumn(m_pLanguage->Type, 110);
     m_mergedList->AddColumn(m_pLanguage->Merged, 70);
 
-    for (int i = 0; i < ColorButtonCount; ++i)
-        m_colorButtons[i] = GetDlgItem(m_hDialog, kColorButtonIds[i]);
+    m_colorButtons.Attach(m_hDialog);
     SetButtonIcons();
     m_tree->ResetImages(SmallIconSize());
     BuildTree();

@@ -10,6 +10,7 @@
 #include "lib/ModalDialog.h"
 #include "lib/Treeview.h"
 #include "options/GdiPlusBitmap.h"
+#include "options/OptionsColorButtons.h"
 
 #include <memory>
 #include <vector>
@@ -32,21 +33,6 @@ enum OptionsPage : LPARAM {
     PageCustomization = 3,
     PageBrowsingOptions = 4,
     PageLaunchBar = 5,
-};
-
-// The nine owner-drawn colour buttons; each colour lives only in its button's brush while the
-// dialog is open.
-enum ColorButton {
-    ColorItemText,
-    ColorItemTextBackground,
-    ColorItemBackground,
-    ColorItemGradient1,
-    ColorItemGradient2,
-    ColorBarBackground,
-    ColorBarGradient1,
-    ColorBarGradient2,
-    ColorBarTransparent,
-    ColorButtonCount
 };
 
 // The options dialog. It edits private copies of the application options, the language and every
@@ -97,9 +83,8 @@ public:
     CGdiPlusBitmap m_skinPreview;
     CBitmapHandle m_shownShortcutPreview;
     CBitmapHandle m_shownSkinPreview;
-    CBrushHandle m_brushes[ColorButtonCount];
+    COptionsColorButtons m_colorButtons;
     CDialogColors m_colors;
-    HWND m_colorButtons[ColorButtonCount];
     // The shell's icon picker. Its loop can run an Exit or an OK that ends the dialog before it
     // answers; tests put a stand-in here that does so.
     int(WINAPI* m_pickIcon)(HWND owner, PWSTR path, UINT size, int* index);
@@ -136,10 +121,7 @@ public:
     int AddItemImage(const CGenericPathwrenObject* item);
     // Every node's image again at the dialog's DPI.
     void ReloadTreeImages();
-    void PickColor(ColorButton button);
     void BrowsePicture(int targetEdit);
-    void SetColor(ColorButton button, COLORREF color);
-    COLORREF GetColor(ColorButton button) const;
     int ShowOptionsError(LPCWSTR text);
     // Whether every configuration file OK will write can be written now; otherwise says which
     // one cannot, so that the dialog stays open with nothing lost.
