@@ -6,7 +6,6 @@
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "containers/ShellBrowserContainer.h"
-#include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
@@ -40,10 +39,8 @@ RECT WorkAreaOf(HWND window) {
 
 TEST(DesktopHungBrowser, InADesktopThatStartsLeftOfAndAboveTheScreenTheWindowStandsAndMovesInScreenCoordinates) {
     TempDirectory folder;
-    ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman@-200,-150");
-    ASSERT_TRUE(standIn.Started());
-    standIn.Resume();
-    HWND desktop = WaitForDesktopListView(standIn.Id());
+    DesktopStandIn standIn(L"progman@-200,-150");
+    HWND desktop = standIn.ListView();
     ASSERT_NE(nullptr, desktop);
     RECT desktopRect = {};
     GetWindowRect(desktop, &desktopRect);
@@ -96,8 +93,7 @@ TEST(DesktopHungBrowser, InADesktopThatStartsLeftOfAndAboveTheScreenTheWindowSta
         EXPECT_TRUE(IntersectRect(&inside, &refitted, &work) && EqualRect(&inside, &refitted))
             << "after a display change at " << refitted.left << "," << refitted.top;
     }
-    CloseDesktopStandIn(desktop);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); }));
+    EXPECT_TRUE(standIn.Close());
 }
 
 namespace {
@@ -134,11 +130,8 @@ std::vector<BOOL> ContainerWindowCreations::s_seen;
 
 TEST(DesktopHungBrowser, TheHotCornerOfAWindowLostWithItsDesktopIsAnsweredBeforeTheWindowIsBuiltAgain) {
     TempDirectory folder;
-    ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
-    ASSERT_TRUE(standIn.Started());
-    standIn.Resume();
-    HWND desktop = WaitForDesktopListView(standIn.Id());
-    ASSERT_NE(nullptr, desktop);
+    DesktopStandIn standIn;
+    ASSERT_NE(nullptr, standIn.ListView());
     CPathwren application;
     application.m_pOptions = new CApplicationOptions();
     CGenericPathwrenObject item;
@@ -151,8 +144,7 @@ TEST(DesktopHungBrowser, TheHotCornerOfAWindowLostWithItsDesktopIsAnsweredBefore
     CShellBrowserContainer container(GetModuleHandleW(nullptr), &application);
     ASSERT_TRUE(container.Initialize(&item));
     ASSERT_NE(nullptr, container.GetHotWindow());
-    CloseDesktopStandIn(desktop);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); }));
+    ASSERT_TRUE(standIn.Close());
 
     // The hot window hands its sink flags that live inside it; the sink's Show builds the lost
     // window again, hot window included, so the answer has to be written before.

@@ -137,10 +137,8 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
     };
     for (const auto& found : layouts) {
         const wchar_t* layout = found.name;
-        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout + L" Alpha 20 20 Beta 640 480");
-        ASSERT_TRUE(standIn.Started()) << layout;
-        standIn.Resume();
-        HWND desktop = WaitForDesktopListView(standIn.Id(), 2);
+        DesktopStandIn standIn(layout + std::wstring(L" Alpha 20 20 Beta 640 480"), 2);
+        HWND desktop = standIn.ListView();
         ASSERT_NE(nullptr, desktop) << layout;
         EXPECT_TRUE(IsWindowVisible(desktop)) << layout;
         EXPECT_EQ(found.listViewParent, classOf(GetParent(desktop))) << layout;
@@ -149,24 +147,21 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
         EXPECT_TRUE(bottom.Initialize()) << layout;
         EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
         // The stand-in's windows die only once this thread has destroyed its window inside them.
-        CloseDesktopStandIn(desktop);
-        EXPECT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); })) << layout;
+        EXPECT_TRUE(standIn.Close()) << layout;
         if (std::wstring(layout) != L"progman")
             continue;
         HWND orphaned = bottom.container->GetWindow();
         EXPECT_FALSE(bottom.container->Show(FALSE)) << "no desktop to hang into yet";
         EXPECT_EQ(nullptr, bottom.container->GetWindow());
         EXPECT_FALSE(IsWindow(orphaned)) << "the window is gone with the desktop it hung in";
-        ChildProcess restarted(L"\"" + DesktopStandInPath() + L"\" progman");
-        restarted.Resume();
-        HWND newDesktop = WaitForDesktopListView(restarted.Id());
+        DesktopStandIn restarted;
+        HWND newDesktop = restarted.ListView();
         ASSERT_NE(nullptr, newDesktop);
         EXPECT_TRUE(bottom.container->Show(FALSE)) << "the next activation builds the window again";
         EXPECT_EQ(newDesktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT));
         EXPECT_TRUE(IsWindowVisible(bottom.container->GetWindow()));
         bottom.container.reset();
-        CloseDesktopStandIn(newDesktop);
-        EXPECT_TRUE(restarted.Wait(10000)) << "closing the container took its window out first";
+        EXPECT_TRUE(restarted.Close(false)) << "closing the container took its window out first";
     }
     EXPECT_EQ(nullptr, FindDesktopListView()) << "the dead stand-ins' windows are gone";
 }
