@@ -1,11 +1,9 @@
 // A browser window with the z-order "Bottom" hangs in the desktop's list view. Where a monitor
 // stands left of or above the primary one, that list view starts left of or above the screen's
 // origin, so its client coordinates are not screen coordinates.
-#include "app/Pathwren.h"
+#include "BrowserItem.h"
+
 #include "browser/DesktopListView.h"
-#include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
-#include "containers/ShellBrowserContainer.h"
 #include "support/DesktopStandIn.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
@@ -47,16 +45,12 @@ TEST(DesktopHungBrowser, InADesktopThatStartsLeftOfAndAboveTheScreenTheWindowSta
     ASSERT_TRUE(desktopRect.left == -200 && desktopRect.top == -150)
         << "the stand-in's desktop starts left of and above the screen";
     {
-        CPathwren application;
-        application.m_pOptions = new CApplicationOptions();
-        CGenericPathwrenObject item;
-        wcscpy(item.Path, folder.Path().c_str());
-        item.ZOrder = BrowserZOrderBottom;
-        item.WindowRect = {0, 0, 300, 200};
+        BrowserItem browser(BrowserZOrderBottom, folder.Path());
+        CGenericPathwrenObject& item = browser.item;
+        CShellBrowserContainer& container = *browser.container;
         item.WindowPositionX = 300;
         item.WindowPositionY = 250;
-        CShellBrowserContainer container(GetModuleHandleW(nullptr), &application);
-        ASSERT_TRUE(container.Initialize(&item));
+        ASSERT_TRUE(browser.Initialize());
         ASSERT_TRUE(container.Show(TRUE));
         HWND window = container.GetWindow();
         ASSERT_EQ(desktop, GetAncestor(window, GA_PARENT));
@@ -132,17 +126,13 @@ TEST(DesktopHungBrowser, TheHotCornerOfAWindowLostWithItsDesktopIsAnsweredBefore
     TempDirectory folder;
     DesktopStandIn standIn;
     ASSERT_NE(nullptr, standIn.ListView());
-    CPathwren application;
-    application.m_pOptions = new CApplicationOptions();
-    CGenericPathwrenObject item;
-    wcscpy(item.Path, folder.Path().c_str());
-    item.ZOrder = BrowserZOrderBottom;
-    item.WindowRect = {0, 0, 300, 200};
+    BrowserItem browser(BrowserZOrderBottom, folder.Path());
+    CGenericPathwrenObject& item = browser.item;
+    CShellBrowserContainer& container = *browser.container;
     item.EnableHotCorner = TRUE;
     item.HotCornerPosition = 3;
     item.HotCornerWidth = item.HotCornerHeight = 8;
-    CShellBrowserContainer container(GetModuleHandleW(nullptr), &application);
-    ASSERT_TRUE(container.Initialize(&item));
+    ASSERT_TRUE(browser.Initialize());
     ASSERT_NE(nullptr, container.GetHotWindow());
     ASSERT_TRUE(standIn.Close());
 
