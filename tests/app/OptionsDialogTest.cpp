@@ -209,50 +209,6 @@ TEST_F(OptionsDialog, FirstStartAndOkWithoutItemsOpenTheOptionsAndASecondRequest
     EXPECT_FALSE(fixture.WatchdogFired());
 }
 
-// A hook sees only keys that come through the input queue: real key presses, in front, focus in
-// the Hot Key edit. Other controls and Tab are left alone.
-TEST_F(OptionsDialog, TheHotKeyEditTakesRealKeysAndOkRegistersTheNewHotKey) {
-    fixture.Configure(kThreeItems);
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        Select(dialog, {1, 0});
-        Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
-        Select(dialog, {1, 0, 0});
-        SetForegroundWindow(dialog);
-        SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
-        SendKeys({VK_CONTROL, VK_MENU, 'F'});
-    };
-    std::wstring captured;
-    script.laterSteps = {[&](HWND dialog) {
-                             captured = Text(dialog, IDC_HOT_KEY);
-                             SendKeys({VK_F5});
-                         },
-                         [&](HWND dialog) {
-                             EXPECT_EQ(L"", Text(dialog, IDC_HOT_KEY)) << "a key without modifier shows nothing";
-                             SendKeys({VK_CONTROL, VK_MENU, 'G'});
-                         },
-                         [&](HWND) { SendKeys({VK_TAB}); },
-                         [&](HWND dialog) {
-                             EXPECT_NE(GetDlgItem(dialog, IDC_HOT_KEY), GetFocus()) << "Tab leaves the Hot Key edit";
-                             SetFocus(GetDlgItem(dialog, IDC_HOT_CORNER_WIDTH));
-                             SendKeys({'7'});
-                         },
-                         [&](HWND dialog) {
-                             EXPECT_NE(std::wstring::npos, Text(dialog, IDC_HOT_CORNER_WIDTH).find(L'7'))
-                                 << "other controls type as usual";
-                             Click(dialog, IDOK);
-                         }};
-    script.afterDialog = [&] {
-        // Taken by the rebuilt item C; the program registers only what the item stores.
-        EXPECT_FALSE(RegisterHotKey(nullptr, 1, MOD_ALT | MOD_CONTROL, 'G'));
-        EXPECT_EQ(static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED), GetLastError());
-    };
-    ASSERT_TRUE(RunOptions(fixture, script)) << "the script did not finish";
-    WCHAR name[64] = L"";
-    GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW('F', MAPVK_VK_TO_VSC) << 16), name, 64);
-    EXPECT_EQ(std::wstring(L"ALT + CTRL + ") + name, captured);
-}
-
 // The tree lists the Tray Icons items newest first; in Launch Bar mode the tree order is stored.
 // A dropped file fills the local path edit and nothing else; so does a folder chosen in the
 // folder browser.
