@@ -17,7 +17,6 @@
 #include "containers/ContainerBase.h"
 #include "lib/KernelHandle.h"
 #include "lib/RegistryKey.h"
-#include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
@@ -83,9 +82,8 @@ int main(int argc, char** argv) {
     FOLDERSETTINGS settings = {FVM_ICON, FWF_NOWEBVIEW};
     std::printf("desktop layout read, best of %d runs (ms):\n", runs);
     for (int icons : {50, 500, 2000}) {
-        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
-        standIn.Resume();
-        HWND listView = WaitForDesktopListView(standIn.Id());
+        DesktopStandIn standIn;
+        HWND listView = standIn.ListView();
         for (int index = 0; index < icons; ++index)
             AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
         CDesktopBrowser browser(host, &settings);
@@ -93,8 +91,7 @@ int main(int argc, char** argv) {
             runs, [&] { browser.ReadDesktopLayout(); }, [&] { BareRead(listView); });
         std::printf("  %5d icons: layout read %8.2f, bare calls %8.2f, ratio %.2f (%zu read)\n", icons, best.work,
                     best.floor, best.work / best.floor, browser.DesktopLayout().size());
-        CloseDesktopStandIn(listView);
-        standIn.Wait(5000);
+        standIn.Close(false);
     }
 
     // Placing: a mirror of as many folders as the desktop has icons reads the layout and places
@@ -104,9 +101,8 @@ int main(int argc, char** argv) {
     for (int icons : {500, 2000}) {
         for (; made < icons; ++made)
             CreateDirectoryW(desktopDirectory.File(IconName(made)).c_str(), nullptr);
-        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
-        standIn.Resume();
-        HWND listView = WaitForDesktopListView(standIn.Id());
+        DesktopStandIn standIn;
+        HWND listView = standIn.ListView();
         for (int index = 0; index < icons; ++index)
             AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
         {
@@ -134,17 +130,15 @@ int main(int argc, char** argv) {
                         icons, best.work, best.floor, best.work / best.floor, parts[0], parts[1], parts[2]);
             bench::HostedBrowser() = nullptr;
         }
-        CloseDesktopStandIn(listView);
-        standIn.Wait(5000);
+        standIn.Close(false);
     }
 
     // A burst of desktop changes while the "Desktop" item's window is hidden, counted in layout
     // reads: the stand-in counts how often it was asked for an icon's place.
     {
         const int icons = 50, changes = 100;
-        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
-        standIn.Resume();
-        HWND listView = WaitForDesktopListView(standIn.Id());
+        DesktopStandIn standIn;
+        HWND listView = standIn.ListView();
         for (int index = 0; index < icons; ++index)
             AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
         CPathwren application;
@@ -173,8 +167,7 @@ int main(int argc, char** argv) {
                         static_cast<double>(hidden) / icons, static_cast<double>(shown) / icons);
         }
         item.ReleaseContainer();
-        CloseDesktopStandIn(listView);
-        standIn.Wait(5000);
+        standIn.Close(false);
     }
     DestroyWindow(host);
     OleUninitialize();

@@ -132,11 +132,6 @@ bool WaitPumping(const std::function<bool()>& done, HANDLE object = nullptr) {
     return false;
 }
 
-// Hidden ones too: the program's main window and its per-icon windows are never shown.
-std::vector<HWND> WindowsOf(DWORD processId, LPCWSTR className) {
-    return WindowsOfClass(className, processId, false);
-}
-
 // One program: its main window's class, the class of its per-icon windows, how it is started.
 struct Program {
     std::wstring commandLine;
@@ -168,18 +163,19 @@ Times StartAndClose(const Program& program, int icons, bool standInTray) {
     CloseHandle(process.hThread);
     CKernelHandle handle(process.hProcess);
     DWORD id = process.dwProcessId;
+    // Hidden windows too: the program's main window and its per-icon windows are never shown.
     std::vector<HWND> main;
-    bool started =
-        WaitPumping([&] {
-            if (standInTray ? g_tray.adds < icons : static_cast<int>(WindowsOf(id, program.iconClass).size()) < icons)
-                return false;
-            return !(main = WindowsOf(id, program.mainClass)).empty();
-        }) &&
-        SendMessageTimeoutW(main[0], WM_NULL, 0, 0, SMTO_NORMAL, kWaitLimitMs, nullptr);
+    bool started = WaitPumping([&] {
+                       if (standInTray ? g_tray.adds < icons
+                                       : static_cast<int>(WindowsOfClass(program.iconClass, id, false).size()) < icons)
+                           return false;
+                       return !(main = WindowsOfClass(program.mainClass, id, false)).empty();
+                   }) &&
+                   SendMessageTimeoutW(main[0], WM_NULL, 0, 0, SMTO_NORMAL, kWaitLimitMs, nullptr);
     if (started)
         times.start = bench::MillisecondsSince(begin);
     QueryPerformanceCounter(&begin);
-    for (HWND window : WindowsOf(id, program.mainClass))
+    for (HWND window : WindowsOfClass(program.mainClass, id, false))
         PostMessageW(window, WM_CLOSE, 0, 0);
     if (WaitPumping([&] { return WaitForSingleObject(handle.Get(), 0) == WAIT_OBJECT_0; }, handle.Get()))
         times.exit = bench::MillisecondsSince(begin);

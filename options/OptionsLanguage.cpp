@@ -185,15 +185,6 @@ const std::initializer_list<int> kMnemonicPages[] = {{IDC_APPLICATION_GROUP},
                                                       IDC_ASSOCIATED_ICON_GROUP, IDC_LAUNCH_BAR_SPECIFIC_GROUP,
                                                       IDC_PATH_GROUP, IDC_MERGE_TO_FOLDER}};
 
-BOOL TakesMnemonic(HWND control) {
-    WCHAR className[16] = L"";
-    GetClassNameW(control, className, ARRAYSIZE(className));
-    LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
-    if (_wcsicmp(className, L"Static") == 0)
-        return (style & SS_TYPEMASK) == SS_LEFT;
-    return _wcsicmp(className, L"Button") == 0 && (style & BS_TYPEMASK) != BS_OWNERDRAW;
-}
-
 // Chinese, Japanese and Korean characters come through an input method, never straight from a key
 // with Alt; everything before them (Latin, Greek, Cyrillic...) is on a keyboard.
 bool TypedWithAlt(WCHAR character) {
@@ -250,6 +241,15 @@ void SetMnemonic(HWND control, const CLanguage& english, std::wstring& used) {
 }
 
 } // namespace
+
+BOOL TakesMnemonic(HWND control) {
+    WCHAR className[16] = L"";
+    GetClassNameW(control, className, ARRAYSIZE(className));
+    LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    if (_wcsicmp(className, L"Static") == 0)
+        return (style & SS_TYPEMASK) == SS_LEFT;
+    return _wcsicmp(className, L"Button") == 0 && (style & BS_TYPEMASK) != BS_OWNERDRAW;
+}
 
 void COptionsUI::ApplyMnemonics() {
     auto english = std::make_unique<CLanguage>(); // its constructor gives the built-in English texts

@@ -228,3 +228,6 @@ BOOL WINAPI EnableControlAction(HWND window, int enable);
 LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam);
 // "ALT + CTRL + F": FALSE, with the output untouched, for no key or a modifier key alone.
 BOOL FormatHotKeyText(UINT modifiers, UINT virtualKey, LPWSTR text);
+// Whether the control shows a label of its own (left-aligned static text, check box, radio button,
+// push button or group box title): those get a mnemonic and must show their whole text.
+BOOL TakesMnemonic(HWND control);

@@ -18,6 +18,7 @@
 #include "support/MessagePump.h"
 #include "support/OpenedAddresses.h"
 #include "support/Soak.h"
+#include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
@@ -52,27 +53,6 @@ std::wstring FoldersFile() {
                 std::to_wstring(MAKEWORD('A' + item, HOTKEYF_CONTROL | HOTKEYF_ALT)) + L"\r\n";
     }
     return text;
-}
-
-// Deletes everything inside the folder, depth first.
-void RemoveContent(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        std::wstring path = folder + L"\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            RemoveContent(path);
-            RemoveDirectoryW(path.c_str());
-        } else {
-            DeleteFileW(path.c_str());
-        }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
 }
 
 // What the process holds that a leak would grow: GDI objects, windows of this thread, memory.
@@ -160,7 +140,8 @@ public:
     void RestoreFolders() {
         for (int item = 0; item < kItems; ++item) {
             std::wstring folder = m_fixture.File(L"Item" + std::to_wstring(item));
-            RemoveContent(folder);
+            RemoveTree(folder);
+            CreateDirectoryW(folder.c_str(), nullptr);
             CreateDirectoryW((folder + L"\\sub").c_str(), nullptr);
             WriteUtf16File(folder + L"\\note.chaos", L"n");
         }

@@ -46,6 +46,14 @@ bool CopyProgramInto(const std::wstring& directory) {
                      FALSE) != FALSE;
 }
 
+// A second copy of the program, unpacked into a directory with a configuration of its own.
+bool UnpackProgram(const TempDirectory& directory, const std::wstring& foldersFile) {
+    MakeFolders(directory.Path());
+    WriteUtf16File(directory.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
+    WriteUtf16File(directory.File(L"FoldersOptions.ini"), foldersFile);
+    return CopyProgramInto(directory.Path());
+}
+
 // Counts the windows a process creates, watched from outside it from before its first
 // instruction. The events arrive while this thread pumps messages.
 int g_windowsCreated = 0;
@@ -246,12 +254,9 @@ TEST_F(CommandLineHandOver, UnknownItemsAndSwitchesAreToldAndChangeNothing) {
 
 TEST_F(CommandLineHandOver, TwoConfigurationsEachTakeOnlyTheirOwnCommands) {
     TempDirectory other;
-    MakeFolders(other.Path());
-    ASSERT_TRUE(CopyProgramInto(other.Path()));
-    WriteUtf16File(other.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
     // One menu item: each real tray icon costs the other instance a while under Wine.
-    WriteUtf16File(other.File(L"FoldersOptions.ini"),
-                   L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n");
+    ASSERT_TRUE(
+        UnpackProgram(other, L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"));
     std::unique_ptr<ProgramStart> otherInstance, otherCommand;
     bool ownMenuSeen = false;
     size_t done = fixture.RunSteps({
@@ -279,13 +284,10 @@ TEST_F(CommandLineHandOver, TwoConfigurationsEachTakeOnlyTheirOwnCommands) {
 
 TEST(CommandLineWithoutInstance, TheStartBecomesTheInstanceAndShowsTheMenuAndItsFileGainsIdentifiers) {
     TempDirectory directory;
-    MakeFolders(directory.Path());
-    ASSERT_TRUE(CopyProgramInto(directory.Path()));
-    WriteUtf16File(directory.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
     // A file from before items had identifiers.
-    WriteUtf16File(directory.File(L"FoldersOptions.ini"),
-                   L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
-                   L"[Folders_1]\r\nFolderPresentationType=2\r\nPath=Here\r\n");
+    ASSERT_TRUE(UnpackProgram(directory,
+                              L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
+                              L"[Folders_1]\r\nFolderPresentationType=2\r\nPath=Here\r\n"));
     ProgramStart instance(directory.Path(), L"--show docs");
     HWND menu = nullptr;
     ASSERT_TRUE(PumpMessagesUntil(

@@ -3,7 +3,6 @@
 
 #include "config/GenericPathwrenObject.h"
 #include "containers/ShellBrowserContainerBase.h"
-#include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
 #include "support/MessagePump.h"
 
@@ -16,10 +15,8 @@
 #include <vector>
 
 TEST(DesktopHungBrowserKeys, BrowserBackAndForwardPressedInTheWindowNavigate) {
-    ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
-    ASSERT_TRUE(standIn.Started());
-    standIn.Resume();
-    HWND desktop = WaitForDesktopListView(standIn.Id());
+    DesktopStandIn standIn;
+    HWND desktop = standIn.ListView();
     ASSERT_NE(nullptr, desktop);
     {
         ApplicationFixture fixture;
@@ -63,6 +60,5 @@ TEST(DesktopHungBrowserKeys, BrowserBackAndForwardPressedInTheWindowNavigate) {
                "2 activates another window, 4 waits for Back, 6 for Forward";
         DestroyWindow(elsewhere);
     }
-    CloseDesktopStandIn(desktop);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); }));
+    EXPECT_TRUE(standIn.Close());
 }

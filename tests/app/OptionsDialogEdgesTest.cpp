@@ -188,40 +188,69 @@ TEST_F(OptionsDialogEdges, OkRefusesNumbersOutOfRangeAndKeepsWhatItCannotShow) {
     EXPECT_NE(std::wstring::npos, saved.find(L"ScreenIndex=2\r\n")) << "and so is the file";
 }
 
-// Enter and Esc still press OK and Cancel from the Hot Key edit and keep the key typed there; a
-// modifier pressed alone is not a hotkey and changes nothing.
-TEST(OptionsDialogHotKeyEdit, EnterAndEscEndTheDialogAndAModifierAloneChangesNothing) {
+// A hook sees only keys that come through the input queue: real key presses, in front, focus in
+// the Hot Key edit. A modifier alone or a key without one is no hotkey; Tab and the other controls
+// are left alone. Enter and Esc still press OK and Cancel from the edit; OK saves and registers the
+// key shown there.
+TEST(OptionsDialogHotKeyEdit, TakesRealKeysAndEnterOrEscEndTheDialog) {
+    WCHAR name[64] = L"";
+    GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW('F', MAPVK_VK_TO_VSC) << 16), name, 64);
     for (WORD ending : {VK_RETURN, VK_ESCAPE}) {
         SCOPED_TRACE(ending == VK_RETURN ? "Enter" : "Esc");
         ApplicationFixture run;
         run.Configure(kMenuItems);
-        std::wstring typed, afterControl;
+        std::wstring captured;
         DialogScript script;
         script.inDialog = [&](HWND dialog) {
-            Select(dialog, {1, 0}); // C
-            Click(dialog, IDC_TYPE_BROWSER);
+            Select(dialog, {1, 0});          // C
+            Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
             Select(dialog, {1, 0, 0});
             SetForegroundWindow(dialog);
             SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
-            SendKeys({VK_CONTROL, VK_MENU, 'H'});
+            SendKeys({VK_CONTROL, VK_MENU, 'F'});
         };
         script.laterSteps = {[&](HWND dialog) {
-                                 typed = Text(dialog, IDC_HOT_KEY);
+                                 captured = Text(dialog, IDC_HOT_KEY);
                                  SendKeys({VK_CONTROL});
                              },
                              [&](HWND dialog) {
-                                 afterControl = Text(dialog, IDC_HOT_KEY);
+                                 EXPECT_EQ(captured, Text(dialog, IDC_HOT_KEY)) << "Ctrl alone";
+                                 SendKeys({VK_F5});
+                             },
+                             [&](HWND dialog) {
+                                 EXPECT_EQ(L"", Text(dialog, IDC_HOT_KEY)) << "a key without modifier shows nothing";
+                                 SendKeys({VK_CONTROL, VK_MENU, 'G'});
+                             },
+                             [&](HWND) { SendKeys({VK_TAB}); },
+                             [&](HWND dialog) {
+                                 EXPECT_NE(GetDlgItem(dialog, IDC_HOT_KEY), GetFocus())
+                                     << "Tab leaves the Hot Key edit";
+                                 SetFocus(GetDlgItem(dialog, IDC_HOT_CORNER_WIDTH));
+                                 SendKeys({'7'});
+                             },
+                             [&](HWND dialog) {
+                                 EXPECT_NE(std::wstring::npos, Text(dialog, IDC_HOT_CORNER_WIDTH).find(L'7'))
+                                     << "other controls type as usual";
+                                 SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
                                  SendKeys({ending});
                              }};
         script.afterDialog = [&] {
             const CGenericPathwrenObject* item = ItemWithPath(run.application, L"C");
             ASSERT_NE(nullptr, item);
             EXPECT_EQ(ending == VK_RETURN ? UINT(MOD_ALT | MOD_CONTROL) : 0u, item->HotKeyModifier);
-            EXPECT_EQ(ending == VK_RETURN ? UINT('H') : 0u, item->HotKeyVirtualKey);
+            EXPECT_EQ(ending == VK_RETURN ? UINT('G') : 0u, item->HotKeyVirtualKey);
+            // Taken by the rebuilt item C after Enter; the program registers only what the item stores.
+            BOOL free = RegisterHotKey(nullptr, 1, MOD_ALT | MOD_CONTROL, 'G');
+            DWORD error = GetLastError();
+            if (free)
+                UnregisterHotKey(nullptr, 1);
+            EXPECT_EQ(ending == VK_ESCAPE, free != FALSE);
+            if (!free) {
+                EXPECT_EQ(static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED), error);
+            }
         };
         EXPECT_TRUE(RunOptions(run, script)) << "the key did not end the dialog";
-        EXPECT_EQ(0u, typed.find(L"ALT + CTRL + ")) << std::string(typed.begin(), typed.end());
-        EXPECT_EQ(typed, afterControl) << "Ctrl alone";
+        EXPECT_EQ(std::wstring(L"ALT + CTRL + ") + name, captured);
     }
 }
 

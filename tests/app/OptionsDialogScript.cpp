@@ -65,6 +65,13 @@ std::wstring Text(HWND dialog, int control) {
     return WindowText(GetDlgItem(dialog, control));
 }
 
+RECT ChildRect(HWND dialog, HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 bool Shown(HWND dialog, int control) {
     return IsWindowVisible(GetDlgItem(dialog, control)) != FALSE;
 }

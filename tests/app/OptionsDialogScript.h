@@ -27,6 +27,8 @@ HTREEITEM Page(HWND dialog, const std::vector<int>& path);
 void Select(HWND dialog, const std::vector<int>& path);
 std::wstring NodeText(HWND dialog, const std::vector<int>& path);
 std::wstring Text(HWND dialog, int control);
+// The child's rectangle in the dialog's client coordinates.
+RECT ChildRect(HWND dialog, HWND child);
 bool Shown(HWND dialog, int control);
 bool Enabled(HWND dialog, int control);
 void Click(HWND dialog, int control);

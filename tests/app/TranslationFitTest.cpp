@@ -1,6 +1,7 @@
 #include "ApplicationFixture.h"
 #include "OptionsDialogScript.h"
 
+#include "options/OptionsUI.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
 #include "support/SourceTree.h"
@@ -21,13 +22,6 @@ std::string Narrow(const std::wstring& text) {
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &narrow[0], static_cast<int>(narrow.size()), nullptr, nullptr);
     narrow.pop_back();
     return narrow;
-}
-
-RECT ChildRect(HWND dialog, HWND child) {
-    RECT rect = {};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 // The width the control's text takes in the control's own font, the mnemonic mark left out.
@@ -68,15 +62,6 @@ int TextRoom(HWND control, int dpi) {
     }
 }
 
-bool CarriesText(HWND control) {
-    WCHAR className[16] = L"";
-    GetClassNameW(control, className, ARRAYSIZE(className));
-    LONG style = GetWindowLongW(control, GWL_STYLE);
-    if (_wcsicmp(className, L"Static") == 0)
-        return (style & SS_TYPEMASK) == SS_LEFT;
-    return _wcsicmp(className, L"Button") == 0 && (style & BS_TYPEMASK) != BS_OWNERDRAW;
-}
-
 // Every page of the dialog, the item page once for each shortcut type, as the user can see them.
 const struct {
     std::vector<int> page;
@@ -104,7 +89,7 @@ std::vector<std::string> FindMisfits(HWND dialog, int dpi) {
             if (!IsWindowVisible(child))
                 continue;
             std::wstring text = WindowText(child);
-            if (CarriesText(child) && !text.empty()) {
+            if (TakesMnemonic(child) && !text.empty()) {
                 int needed = TextWidth(child, text), room = TextRoom(child, dpi);
                 if (needed > room)
                     misfits.push_back(std::string(page.name) + ": " + std::to_string(GetDlgCtrlID(child)) + " \"" +
@@ -159,19 +144,15 @@ std::vector<std::string> MisfitsIn(const std::wstring& languageFile) {
     return misfits;
 }
 
-void ExpectPassed(const VersionCopyRun& run) {
-    EXPECT_TRUE(run.ended && run.exitCode == 0 && run.output.find("[  PASSED  ] 1 test") != std::string::npos)
-        << run.output;
-}
-
 } // namespace
 
 // Every label, check box, radio button, button and group box title of every options page shows
 // its whole text in every shipped language, measured in the control's own font, and no control
 // covers another; a copy of this program checks the same at 144 DPI.
 TEST(TranslationFit, EveryOptionsTextFitsItsControlInEveryLanguageAt96And144Dpi) {
-    if (!StartedAsVersionCopy())
-        ExpectPassed(RunCopyAtDpi(144, L"app_tests_fit144.exe", L"TranslationFit.*"));
+    if (!StartedAsVersionCopy()) {
+        EXPECT_TRUE(CopyPassed(RunCopyAtDpi(144, L"app_tests_fit144.exe", L"TranslationFit.*")));
+    }
     std::vector<std::wstring> languages = FilesIn(SourceTreePath(L"res/Languages"), L"*.ini");
     ASSERT_GE(languages.size(), 9u);
     for (const std::wstring& language : languages) {

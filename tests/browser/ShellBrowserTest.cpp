@@ -232,8 +232,7 @@ TEST_F(ShellBrowserTest, NavigationSendsTheViewModeCommandOfTheRunningSystem) {
     if (RunningOnWine()) {
         VersionCopyRun run = RunCopyAsWindowsVersion(L"winxp64", L"browser_tests_xp.exe",
                                                      L"ShellBrowserTest.NavigationSendsTheViewModeCommand*");
-        EXPECT_TRUE(run.ended && run.exitCode == 0 && run.output.find("[  PASSED  ] 1 test") != std::string::npos)
-            << run.output;
+        EXPECT_TRUE(CopyPassed(run));
     }
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);

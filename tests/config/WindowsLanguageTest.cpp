@@ -19,10 +19,6 @@ struct LanguagesDirectory {
     std::wstring For(std::initializer_list<LANGID> languages) const { return LanguageNameFor(languages, path.c_str()); }
 };
 
-LANGID Language(WORD primary, WORD sub) {
-    return MAKELANGID(primary, sub);
-}
-
 } // namespace
 
 // Each country's variant finds its language's file; Brazilian Portuguese and Simplified Chinese
@@ -35,19 +31,19 @@ TEST(WindowsLanguage, EveryVariantOfAShippedLanguageFindsItsFile) {
         LANGID language;
         LPCWSTR file;
     } cases[] = {
-        {Language(LANG_GERMAN, SUBLANG_GERMAN_AUSTRIAN), L"Deutsch"},
-        {Language(LANG_GERMAN, SUBLANG_GERMAN_SWISS), L"Deutsch"},
-        {Language(LANG_FRENCH, SUBLANG_FRENCH_CANADIAN), L"Français"},
-        {Language(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN), L"Español"},
-        {Language(LANG_ITALIAN, SUBLANG_ITALIAN), L"Italiano"},
-        {Language(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), L"Português (Brasil)"},
-        {Language(LANG_PORTUGUESE, SUBLANG_PORTUGUESE), L"Português (Brasil)"},
-        {Language(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA), L"Русский"},
-        {Language(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), L"简体中文"},
-        {Language(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), L"简体中文"},
-        {Language(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), L"日本語"},
-        {Language(LANG_ENGLISH, SUBLANG_ENGLISH_UK), L"English"},
-        {Language(LANG_GREEK, SUBLANG_GREEK_GREECE), L"English"},
+        {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN_AUSTRIAN), L"Deutsch"},
+        {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN_SWISS), L"Deutsch"},
+        {MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH_CANADIAN), L"Français"},
+        {MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN), L"Español"},
+        {MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN), L"Italiano"},
+        {MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), L"Português (Brasil)"},
+        {MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE), L"Português (Brasil)"},
+        {MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA), L"Русский"},
+        {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), L"简体中文"},
+        {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), L"简体中文"},
+        {MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), L"日本語"},
+        {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), L"English"},
+        {MAKELANGID(LANG_GREEK, SUBLANG_GREEK_GREECE), L"English"},
     };
     for (const auto& entry : cases)
         EXPECT_EQ(std::wstring(entry.file), shipped.For({entry.language})) << std::hex << entry.language;
@@ -57,13 +53,13 @@ TEST(WindowsLanguage, EveryVariantOfAShippedLanguageFindsItsFile) {
 // count, under the name they have on disk, and one named as Windows names the language in itself
 // is found without being shipped.
 TEST(WindowsLanguage, TheFirstLanguageWithAFileWinsElseEnglish) {
-    LANGID dutch = Language(LANG_DUTCH, SUBLANG_DUTCH);
-    LANGID german = Language(LANG_GERMAN, SUBLANG_GERMAN);
-    LANGID japanese = Language(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
+    LANGID dutch = MAKELANGID(LANG_DUTCH, SUBLANG_DUTCH);
+    LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+    LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
     LanguagesDirectory someShipped({L"Deutsch", L"日本語"});
     EXPECT_EQ(L"日本語", someShipped.For({japanese, german}));
     EXPECT_EQ(L"Deutsch", someShipped.For({dutch, german})) << "no Dutch file: the locale's language";
-    EXPECT_EQ(L"English", someShipped.For({dutch, Language(LANG_FRENCH, SUBLANG_FRENCH)}));
+    EXPECT_EQ(L"English", someShipped.For({dutch, MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)}));
     EXPECT_EQ(L"English", LanguagesDirectory({}).For({german, japanese})) << "no file at all";
 
     LanguagesDirectory added({L"nederlands", L"Deutsch"});

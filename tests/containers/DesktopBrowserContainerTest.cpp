@@ -7,7 +7,6 @@
 #include "containers/DesktopBrowserContainer.h"
 #include "lib/KernelHandle.h"
 #include "lib/WindowsVersion.h"
-#include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
@@ -66,25 +65,21 @@ const struct {
 // A "Desktop" item's window over the stand-in's desktop of the given layout.
 struct Mirror {
     explicit Mirror(LPCWSTR layout) {
-        std::wstring command = L"\"" + DesktopStandInPath() + L"\" " + layout;
+        std::wstring arguments = layout;
         for (const auto& icon : kIcons) {
             desktop.AddFolder(icon.name);
-            command += L" " + std::wstring(icon.name) + L" " + std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y);
+            arguments +=
+                L" " + std::wstring(icon.name) + L" " + std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y);
         }
-        standIn.reset(new ChildProcess(command));
-        standIn->Resume();
-        standInListView = WaitForDesktopListView(standIn->Id(), ARRAYSIZE(kIcons));
+        standIn.reset(new DesktopStandIn(arguments, ARRAYSIZE(kIcons)));
+        standInListView = standIn->ListView();
         application.m_pOptions = new CApplicationOptions();
         wcscpy(item.Path, elsewhere.Path().c_str());
         item.FolderPresentationType = FolderPresentationDesktop;
         item.WindowRect = {0, 0, 640, 512};
         item.WindowPositionX = item.WindowPositionY = 20;
     }
-    ~Mirror() {
-        item.ReleaseContainer();
-        if (standInListView)
-            CloseDesktopStandIn(standInListView);
-    }
+    ~Mirror() { item.ReleaseContainer(); }
     bool Open() {
         return standInListView &&
                CreateContainerForItem(&item, &application, GetModuleHandleW(nullptr), nullptr, nullptr) &&
@@ -189,7 +184,7 @@ struct Mirror {
 
     DesktopDirectory desktop;
     TempDirectory elsewhere;
-    std::unique_ptr<ChildProcess> standIn;
+    std::unique_ptr<DesktopStandIn> standIn;
     HWND standInListView = nullptr;
     CPathwren application;
     CGenericPathwrenObject item;
@@ -316,9 +311,7 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     EXPECT_TRUE(mirror.Browser()->IsMirroring()) << "home is the desktop, mirrored again";
 
     // Explorer gone while the mirror is open: a refresh finds no layout and leaves the icons be.
-    CloseDesktopStandIn(mirror.standInListView);
-    mirror.standInListView = nullptr;
-    ASSERT_TRUE(mirror.standIn->Wait(5000));
+    ASSERT_TRUE(mirror.standIn->Close(false));
     mirror.PressRefresh();
     EXPECT_TRUE(mirror.Browser()->DesktopLayout().empty());
     EXPECT_LT(0, ListView_GetItemCount(mirror.ListView()));

@@ -1,12 +1,9 @@
 // A browser window with the z-order "Bottom" hangs in the desktop's list view. Where a monitor
 // stands left of or above the primary one, that list view starts left of or above the screen's
 // origin, so its client coordinates are not screen coordinates.
-#include "app/Pathwren.h"
+#include "BrowserItem.h"
+
 #include "browser/DesktopListView.h"
-#include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
-#include "containers/ShellBrowserContainer.h"
-#include "support/ChildProcess.h"
 #include "support/DesktopStandIn.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
@@ -40,26 +37,20 @@ RECT WorkAreaOf(HWND window) {
 
 TEST(DesktopHungBrowser, InADesktopThatStartsLeftOfAndAboveTheScreenTheWindowStandsAndMovesInScreenCoordinates) {
     TempDirectory folder;
-    ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman@-200,-150");
-    ASSERT_TRUE(standIn.Started());
-    standIn.Resume();
-    HWND desktop = WaitForDesktopListView(standIn.Id());
+    DesktopStandIn standIn(L"progman@-200,-150");
+    HWND desktop = standIn.ListView();
     ASSERT_NE(nullptr, desktop);
     RECT desktopRect = {};
     GetWindowRect(desktop, &desktopRect);
     ASSERT_TRUE(desktopRect.left == -200 && desktopRect.top == -150)
         << "the stand-in's desktop starts left of and above the screen";
     {
-        CPathwren application;
-        application.m_pOptions = new CApplicationOptions();
-        CGenericPathwrenObject item;
-        wcscpy(item.Path, folder.Path().c_str());
-        item.ZOrder = BrowserZOrderBottom;
-        item.WindowRect = {0, 0, 300, 200};
+        BrowserItem browser(BrowserZOrderBottom, folder.Path());
+        CGenericPathwrenObject& item = browser.item;
+        CShellBrowserContainer& container = *browser.container;
         item.WindowPositionX = 300;
         item.WindowPositionY = 250;
-        CShellBrowserContainer container(GetModuleHandleW(nullptr), &application);
-        ASSERT_TRUE(container.Initialize(&item));
+        ASSERT_TRUE(browser.Initialize());
         ASSERT_TRUE(container.Show(TRUE));
         HWND window = container.GetWindow();
         ASSERT_EQ(desktop, GetAncestor(window, GA_PARENT));
@@ -96,8 +87,7 @@ TEST(DesktopHungBrowser, InADesktopThatStartsLeftOfAndAboveTheScreenTheWindowSta
         EXPECT_TRUE(IntersectRect(&inside, &refitted, &work) && EqualRect(&inside, &refitted))
             << "after a display change at " << refitted.left << "," << refitted.top;
     }
-    CloseDesktopStandIn(desktop);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); }));
+    EXPECT_TRUE(standIn.Close());
 }
 
 namespace {
@@ -134,25 +124,17 @@ std::vector<BOOL> ContainerWindowCreations::s_seen;
 
 TEST(DesktopHungBrowser, TheHotCornerOfAWindowLostWithItsDesktopIsAnsweredBeforeTheWindowIsBuiltAgain) {
     TempDirectory folder;
-    ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" progman");
-    ASSERT_TRUE(standIn.Started());
-    standIn.Resume();
-    HWND desktop = WaitForDesktopListView(standIn.Id());
-    ASSERT_NE(nullptr, desktop);
-    CPathwren application;
-    application.m_pOptions = new CApplicationOptions();
-    CGenericPathwrenObject item;
-    wcscpy(item.Path, folder.Path().c_str());
-    item.ZOrder = BrowserZOrderBottom;
-    item.WindowRect = {0, 0, 300, 200};
+    DesktopStandIn standIn;
+    ASSERT_NE(nullptr, standIn.ListView());
+    BrowserItem browser(BrowserZOrderBottom, folder.Path());
+    CGenericPathwrenObject& item = browser.item;
+    CShellBrowserContainer& container = *browser.container;
     item.EnableHotCorner = TRUE;
     item.HotCornerPosition = 3;
     item.HotCornerWidth = item.HotCornerHeight = 8;
-    CShellBrowserContainer container(GetModuleHandleW(nullptr), &application);
-    ASSERT_TRUE(container.Initialize(&item));
+    ASSERT_TRUE(browser.Initialize());
     ASSERT_NE(nullptr, container.GetHotWindow());
-    CloseDesktopStandIn(desktop);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); }));
+    ASSERT_TRUE(standIn.Close());
 
     // The hot window hands its sink flags that live inside it; the sink's Show builds the lost
     // window again, hot window included, so the answer has to be written before.

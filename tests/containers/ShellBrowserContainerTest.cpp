@@ -1,10 +1,7 @@
-#include "lib/MonitorRect.h"
-#include "app/Pathwren.h"
+#include "BrowserItem.h"
+
 #include "browser/DesktopListView.h"
-#include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
-#include "containers/ShellBrowserContainer.h"
-#include "support/ChildProcess.h"
+#include "lib/MonitorRect.h"
 #include "support/DesktopStandIn.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
@@ -22,27 +19,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-
-namespace {
-
-struct Browser {
-    explicit Browser(int zOrder, const std::wstring& path) {
-        application.m_pOptions = new CApplicationOptions();
-        wcscpy(item.Path, path.c_str());
-        item.ZOrder = zOrder;
-        item.WindowRect = {0, 0, 300, 200};
-        item.WindowPositionX = item.WindowPositionY = 50;
-        container.reset(new CShellBrowserContainer(GetModuleHandleW(nullptr), &application));
-    }
-    bool Initialize() { return container->Initialize(&item) != FALSE; }
-    LONG_PTR ExStyle() const { return GetWindowLongPtrW(container->GetWindow(), GWL_EXSTYLE); }
-
-    CPathwren application;
-    CGenericPathwrenObject item;
-    std::unique_ptr<CShellBrowserContainer> container;
-};
-
-} // namespace
 
 // desktop-free: ShellBrowserFitting
 TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
@@ -66,7 +42,7 @@ TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
 
 TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRestoredAndRefittedAfterADisplayChange) {
     TempDirectory folder;
-    Browser browser(BrowserZOrderNormal, folder.Path());
+    BrowserItem browser(BrowserZOrderNormal, folder.Path());
     browser.item.WindowRect = {0, 0, 5000, 5000};
     browser.item.WindowPositionX = -3000;
     browser.item.WindowPositionY = 9000;
@@ -108,16 +84,16 @@ TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRestoredAnd
 
 TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhichTheWindowFollows) {
     TempDirectory folder;
-    Browser normal(BrowserZOrderNormal, folder.Path());
+    BrowserItem normal(BrowserZOrderNormal, folder.Path());
     ASSERT_TRUE(normal.Initialize());
     EXPECT_FALSE(normal.ExStyle() & WS_EX_TOPMOST);
     EXPECT_EQ(GetDesktopWindow(), GetAncestor(normal.container->GetWindow(), GA_PARENT));
-    Browser topMost(BrowserZOrderTopMost, folder.Path());
+    BrowserItem topMost(BrowserZOrderTopMost, folder.Path());
     ASSERT_TRUE(topMost.Initialize());
     EXPECT_TRUE(topMost.ExStyle() & WS_EX_TOPMOST);
 
     ASSERT_EQ(nullptr, FindDesktopListView()) << "this display has no desktop before the stand-in starts";
-    Browser orphan(BrowserZOrderBottom, folder.Path());
+    BrowserItem orphan(BrowserZOrderBottom, folder.Path());
     EXPECT_FALSE(orphan.Initialize()) << "without a desktop there is nothing to hang into";
     EXPECT_EQ(nullptr, orphan.container->GetWindow());
     EXPECT_FALSE(orphan.container->Show(TRUE));
@@ -137,36 +113,31 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
     };
     for (const auto& found : layouts) {
         const wchar_t* layout = found.name;
-        ChildProcess standIn(L"\"" + DesktopStandInPath() + L"\" " + layout + L" Alpha 20 20 Beta 640 480");
-        ASSERT_TRUE(standIn.Started()) << layout;
-        standIn.Resume();
-        HWND desktop = WaitForDesktopListView(standIn.Id(), 2);
+        DesktopStandIn standIn(layout + std::wstring(L" Alpha 20 20 Beta 640 480"), 2);
+        HWND desktop = standIn.ListView();
         ASSERT_NE(nullptr, desktop) << layout;
         EXPECT_TRUE(IsWindowVisible(desktop)) << layout;
         EXPECT_EQ(found.listViewParent, classOf(GetParent(desktop))) << layout;
         EXPECT_EQ(found.topWindow, classOf(GetAncestor(desktop, GA_ROOT))) << layout;
-        Browser bottom(BrowserZOrderBottom, folder.Path());
+        BrowserItem bottom(BrowserZOrderBottom, folder.Path());
         EXPECT_TRUE(bottom.Initialize()) << layout;
         EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
         // The stand-in's windows die only once this thread has destroyed its window inside them.
-        CloseDesktopStandIn(desktop);
-        EXPECT_TRUE(PumpMessagesUntil([&] { return standIn.Wait(0); })) << layout;
+        EXPECT_TRUE(standIn.Close()) << layout;
         if (std::wstring(layout) != L"progman")
             continue;
         HWND orphaned = bottom.container->GetWindow();
         EXPECT_FALSE(bottom.container->Show(FALSE)) << "no desktop to hang into yet";
         EXPECT_EQ(nullptr, bottom.container->GetWindow());
         EXPECT_FALSE(IsWindow(orphaned)) << "the window is gone with the desktop it hung in";
-        ChildProcess restarted(L"\"" + DesktopStandInPath() + L"\" progman");
-        restarted.Resume();
-        HWND newDesktop = WaitForDesktopListView(restarted.Id());
+        DesktopStandIn restarted;
+        HWND newDesktop = restarted.ListView();
         ASSERT_NE(nullptr, newDesktop);
         EXPECT_TRUE(bottom.container->Show(FALSE)) << "the next activation builds the window again";
         EXPECT_EQ(newDesktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT));
         EXPECT_TRUE(IsWindowVisible(bottom.container->GetWindow()));
         bottom.container.reset();
-        CloseDesktopStandIn(newDesktop);
-        EXPECT_TRUE(restarted.Wait(10000)) << "closing the container took its window out first";
+        EXPECT_TRUE(restarted.Close(false)) << "closing the container took its window out first";
     }
     EXPECT_EQ(nullptr, FindDesktopListView()) << "the dead stand-ins' windows are gone";
 }
@@ -192,7 +163,7 @@ bool ButtonEnabled(const CTransparentToolbar& toolbar, UINT command) {
 TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllowed) {
     TempDirectory folder;
     for (BOOL navigation : {TRUE, FALSE}) {
-        Browser browser(BrowserZOrderNormal, folder.Path());
+        BrowserItem browser(BrowserZOrderNormal, folder.Path());
         browser.item.AllowSubFoldersNavigation = navigation;
         ASSERT_TRUE(browser.Initialize());
         ASSERT_TRUE(browser.container->Show(TRUE));
@@ -239,7 +210,7 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     TempDirectory home;
     CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
     CreateDirectoryW(home.File(L"sub\\inner").c_str(), nullptr);
-    Browser browser(BrowserZOrderNormal, home.Path());
+    BrowserItem browser(BrowserZOrderNormal, home.Path());
     ASSERT_TRUE(browser.Initialize());
     ASSERT_TRUE(browser.container->Show(TRUE));
     HWND window = browser.container->GetWindow();
@@ -302,7 +273,7 @@ TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAsked) {
     TempDirectory home, away;
     CloseHandle(CreateFileW(home.File(L"note.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     for (BOOL asked : {FALSE, TRUE}) {
-        Browser browser(BrowserZOrderNormal, home.Path());
+        BrowserItem browser(BrowserZOrderNormal, home.Path());
         browser.item.AutoHideOnFileExecution = asked;
         browser.item.HideToolBarForHomeFolder = asked;
         ASSERT_TRUE(browser.Initialize());
@@ -331,7 +302,7 @@ TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItS
     const POINT away = {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2};
     for (int position : {9, 3}) {
         SetCursorPos(away.x, away.y);
-        Browser browser(BrowserZOrderNormal, folder.Path());
+        BrowserItem browser(BrowserZOrderNormal, folder.Path());
         browser.item.EnableHotCorner = TRUE;
         browser.item.HotCornerPosition = position;
         browser.item.HotCornerWidth = browser.item.HotCornerHeight = 8;
@@ -356,7 +327,7 @@ TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItS
 TEST(ShellBrowserContainer, SoakOfShowingNavigatingAndRebuildingGivesEveryObjectAndWindowBack) {
     TempDirectory folder;
     CreateDirectoryW(folder.File(L"sub").c_str(), nullptr);
-    Browser browser(BrowserZOrderNormal, folder.Path());
+    BrowserItem browser(BrowserZOrderNormal, folder.Path());
     ASSERT_TRUE(browser.Initialize());
     // Long: 500 show/hide cycles and 200 navigations over 50 rebuilds.
     const int rebuilds = SoakCycles(5, 50), showHides = 10, navigations = 4;

@@ -47,6 +47,10 @@ bool ChildProcess::Wait(DWORD timeoutMs) {
     return false;
 }
 
+bool ChildProcess::Ended() const {
+    return Started() && WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0;
+}
+
 DWORD ChildProcess::ExitCode() const {
     DWORD code = 0xFFFFFFFF;
     if (Started())

@@ -20,6 +20,8 @@ public:
     void Resume() { ResumeThread(m_process.hThread); }
     // True when the process ended in time; otherwise ends the whole job and returns false.
     bool Wait(DWORD timeoutMs);
+    // Whether it has ended, without waiting or ending anything.
+    bool Ended() const;
     DWORD ExitCode() const;
     // How many processes the job has seen and how many still run.
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Accounting() const;

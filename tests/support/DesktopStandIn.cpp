@@ -1,6 +1,7 @@
 #include "support/DesktopStandIn.h"
 
 #include "browser/DesktopListView.h"
+#include "support/MessagePump.h"
 
 #include <commctrl.h>
 
@@ -23,6 +24,28 @@ std::wstring DesktopStandInPath() {
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     std::wstring path = module;
     return path.substr(0, path.rfind(L'\\')) + L"\\..\\DesktopStandIn.exe";
+}
+
+DesktopStandIn::DesktopStandIn(const std::wstring& arguments, int items)
+    : m_process(L"\"" + DesktopStandInPath() + L"\" " + arguments) {
+    if (!m_process.Started())
+        return;
+    m_process.Resume();
+    m_listView = WaitForDesktopListView(m_process.Id(), items);
+}
+
+DesktopStandIn::~DesktopStandIn() {
+    if (m_listView && !m_closed)
+        CloseDesktopStandIn(m_listView);
+}
+
+bool DesktopStandIn::Close(bool pumping) {
+    if (!m_listView)
+        return false;
+    CloseDesktopStandIn(m_listView);
+    m_closed = true;
+    const DWORD limitMs = 10000;
+    return pumping ? PumpMessagesUntil([this] { return m_process.Ended(); }, limitMs) : m_process.Wait(limitMs);
 }
 
 HWND WaitForDesktopListView(DWORD processId, int items) {

@@ -8,7 +8,12 @@
 
 namespace {
 
+// Filling a folder of thousands file by file: one look at the parent spares a failing create per
+// level of the path for every file.
 void CreateFoldersOnTheWay(const std::wstring& path) {
+    DWORD parent = GetFileAttributesW((L"\\\\?\\" + path.substr(0, path.rfind(L'\\'))).c_str());
+    if (parent != INVALID_FILE_ATTRIBUTES && (parent & FILE_ATTRIBUTE_DIRECTORY))
+        return;
     for (size_t separator = path.find(L'\\', 3); separator != std::wstring::npos;
          separator = path.find(L'\\', separator + 1))
         CreateDirectoryW((L"\\\\?\\" + path.substr(0, separator)).c_str(), nullptr);

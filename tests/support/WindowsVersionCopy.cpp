@@ -81,3 +81,13 @@ VersionCopyRun RunCopyAtDpi(UINT dpi, const std::wstring& copyName, const std::w
     RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &value, sizeof(value));
     return RunCopy(version, copyName, filter, [] { RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels"); });
 }
+
+::testing::AssertionResult CopyPassed(const VersionCopyRun& run, bool skipsAllowed) {
+    if (run.ended && run.exitCode == 0 && run.output.find("[  PASSED  ]") != std::string::npos &&
+        run.output.find("[  PASSED  ] 0 tests") == std::string::npos &&
+        (skipsAllowed || run.output.find("[  SKIPPED ]") == std::string::npos))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the copy " << (run.ended ? "ended" : "ran out of time")
+                                         << " with exit code " << run.exitCode << ":\n"
+                                         << run.output;
+}

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 // Wine reports another Windows version to an executable named in its AppDefaults key: a copy of
@@ -12,6 +14,10 @@ struct VersionCopyRun {
     DWORD exitCode = 0;
     std::string output;
 };
+
+// The copy ended in time with exit code 0 and passed at least one case; a copy that must also skip
+// none asks for that. A failure carries the copy's output.
+::testing::AssertionResult CopyPassed(const VersionCopyRun& run, bool skipsAllowed = true);
 
 // Runs the cases matching the filter in a copy named copyName that Wine starts as the given
 // version ("winxp", "win10"...); the copy and the key are removed after.

@@ -43,6 +43,16 @@ class TranslationCheck(unittest.TestCase):
         self.assertIn(old, text)
         write_text(path, text.replace(old, new, 1))
 
+    def set_values(self, *changes):
+        """Gives each (file, key, text) its new text."""
+        for name, key, text in changes:
+            path = os.path.join(self.directory, name)
+            lines = read_text(path).split("\r\n")
+            at = next((i for i, line in enumerate(lines) if line.startswith(key + "=")), None)
+            self.assertIsNotNone(at, f"{name} has no {key}")
+            lines[at] = f"{key}={text}"
+            write_text(path, "\r\n".join(lines))
+
     def assert_fails_naming(self, *words):
         status, output = self.run_check()
         self.assertEqual(1, status, output)
@@ -63,12 +73,13 @@ class TranslationCheck(unittest.TestCase):
         self.assert_fails_naming("日本語.ini", "Close", "twice")
 
     def test_placeholders_must_match_english_in_number_type_and_order(self):
-        self.edit("English.ini", "FolderNotFound=Folder Not Found", "FolderNotFound=Folder %s not found (%d)")
-        self.edit("Deutsch.ini", "FolderNotFound=Ordner nicht gefunden", "FolderNotFound=Ordner %s fehlt (%d)")
-        self.edit("Italiano.ini", "FolderNotFound=Cartella non trovata", "FolderNotFound=Cartella (%d) %s mancante")
-        self.edit("Español.ini", "FolderNotFound=No se encontró la carpeta", "FolderNotFound=Falta %s")
-        self.edit("Русский.ini", "FolderNotFound=Папка не найдена", "FolderNotFound=Папка %u не найдена (%d)")
-        self.edit("简体中文.ini", "FolderNotFound=找不到文件夹", "FolderNotFound=找不到 %s (%d) 100%%")
+        self.set_values(*((name, "FolderNotFound", text) for name, text in (
+            ("English.ini", "Folder %s not found (%d)"),
+            ("Deutsch.ini", "Ordner %s fehlt (%d)"),
+            ("Italiano.ini", "Cartella (%d) %s mancante"),
+            ("Español.ini", "Falta %s"),
+            ("Русский.ini", "Папка %u не найдена (%d)"),
+            ("简体中文.ini", "找不到 %s (%d) 100%%"))))
         status, output = self.run_check()
         # Order, number, type, and none at all where English has two.
         for name in ("Italiano.ini", "Español.ini", "Русский.ini", "Français.ini"):
@@ -107,14 +118,11 @@ class TranslationCheck(unittest.TestCase):
         # With English marking them, the pages and the menu come from the sources: Language and
         # Skin share the application page, Exit and Options the item menu, Width and Opacity do not
         # share a page (browsing options and launch bar).
-        self.edit("English.ini", "Language=Language", "Language=&Language")
-        self.edit("Deutsch.ini", "Language=Sprache", "Language=&Sprache")
-        self.edit("Deutsch.ini", "Skin=Skin", "Skin=&Skin")
-        self.edit("Deutsch.ini", "Exit=Beenden", "Exit=&Beenden")
-        self.edit("Deutsch.ini", "Options=Optionen", "Options=Optionen (&b)")
-        self.edit("Deutsch.ini", "Width=Breite", "Width=&Breite")
-        self.edit("Deutsch.ini", "Opacity=Deckkraft", "Opacity=&Deckkraft")
-        self.edit("Deutsch.ini", "Height=Höhe", "Height=&Höhe")
+        self.set_values(("English.ini", "Language", "&Language"),
+                        *(("Deutsch.ini", key, text) for key, text in (
+                            ("Language", "&Sprache"), ("Skin", "&Skin"), ("Exit", "&Beenden"),
+                            ("Options", "Optionen (&b)"), ("Width", "&Breite"), ("Opacity", "&Deckkraft"),
+                            ("Height", "&Höhe"))))
         status, output = self.run_check()
         lines = [l for l in output.splitlines() if l.startswith("Deutsch.ini")]
         self.assertEqual(2, len(lines), output)
