@@ -288,9 +288,9 @@ void COptionsUI::LoadItemSettings(CGenericPathwrenObject* item) {
     int type = item->FolderPresentationType;
     for (int i = 0; i < 4; ++i)
         CheckDlgButton(m_hDialog, kShortcutTypeRadios[i], i == type ? BST_CHECKED : BST_UNCHECKED);
-    m_mergedList->DeleteAllRows();
-    m_mergedListIcons.clear();
-    m_mergedFolders.clear();
+    m_mergedFolders.Load(type == FolderPresentationMultipleFoldersMenu ? *item->MergedFolders
+                                                                       : std::vector<MergedFolder>(),
+                         *m_pLanguage);
     if (type == FolderPresentationMultipleFoldersMenu) {
         if (!item->DisplayName[0])
             CopyTruncated(item->DisplayName, ARRAYSIZE(item->DisplayName), m_pLanguage->MultipleFoldersMenu);
@@ -299,10 +299,6 @@ void COptionsUI::LoadItemSettings(CGenericPathwrenObject* item) {
         CheckDlgButton(m_hDialog, IDC_LOCAL_PATH, BST_UNCHECKED);
         CheckDlgButton(m_hDialog, IDC_MERGE_TO_FOLDER, BST_UNCHECKED);
         SetDlgItemTextW(m_hDialog, IDC_PATH_EDIT, L"");
-        for (const MergedFolder& folder : *item->MergedFolders) {
-            m_mergedFolders.push_back(folder);
-            AppendMergedRow(folder, static_cast<int>(m_mergedFolders.size()) - 1, -1);
-        }
     } else {
         if (type == FolderPresentationDesktop)
             CopyTruncated(item->DisplayName, ARRAYSIZE(item->DisplayName), m_pLanguage->Desktop);
@@ -361,7 +357,7 @@ void COptionsUI::SaveItemSettings(CGenericPathwrenObject* item) {
     item->FolderPresentationType = type;
     item->MergedFolders->clear();
     if (type == FolderPresentationMultipleFoldersMenu) {
-        *item->MergedFolders = m_mergedFolders;
+        *item->MergedFolders = m_mergedFolders.Folders();
         GetDlgItemTextW(m_hDialog, IDC_DISPLAY_NAME, item->DisplayName, ARRAYSIZE(item->DisplayName));
         if (!item->DisplayName[0])
             CopyTruncated(item->DisplayName, ARRAYSIZE(item->DisplayName), m_pLanguage->MultipleFoldersMenu);

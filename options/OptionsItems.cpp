@@ -137,23 +137,6 @@ BOOL COptionsUI::OnTreeKey(UINT virtualKey, BOOL control) {
     return TRUE;
 }
 
-void COptionsUI::AppendMergedRow(const MergedFolder& folder, int position, int image) {
-    WCHAR resolved[MAX_PATH] = L"";
-    if (!ResolveSpecialPath(folder.Directory, resolved))
-        CopyTruncated(resolved, folder.Directory);
-    if (image < 0) {
-        SHFILEINFOW info = {};
-        SHGetFileInfoW(resolved, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
-        if (info.hIcon)
-            m_mergedListIcons.emplace_back(info.hIcon);
-        image = m_mergedList->AddIcon(info.hIcon ? info.hIcon : GetDefaultItemIcon());
-    }
-    int row = m_mergedList->InsertRow(resolved, position, image);
-    BOOL special = _wcsnicmp(folder.Directory, L"::CSIDL:", 8) == 0;
-    m_mergedList->SetSubItemText(row, 1, special ? m_pLanguage->SystemSpecialPath : m_pLanguage->LocalOrRelativePath);
-    m_mergedList->SetSubItemText(row, 2, folder.MergedMenu ? folder.MergedMenuName : L"");
-}
-
 void COptionsUI::AddMergedFolder() {
     MergedFolder folder = {};
     folder.MergedMenu = IsDlgButtonChecked(m_hDialog, IDC_MERGE_TO_FOLDER) == BST_CHECKED;
@@ -165,33 +148,7 @@ void COptionsUI::AddMergedFolder() {
         }
     }
     GetPathFromControls(folder.Directory);
-    m_mergedFolders.push_back(folder);
-    AppendMergedRow(folder, static_cast<int>(m_mergedFolders.size()) - 1, -1);
-}
-
-void COptionsUI::RemoveMergedFolder() {
-    int row = m_mergedList->GetFirstSelectedRow();
-    if (row < 0 || row >= static_cast<int>(m_mergedFolders.size()))
-        return;
-    m_mergedList->DeleteRow(row);
-    m_mergedFolders.erase(m_mergedFolders.begin() + row);
-}
-
-void COptionsUI::MoveMergedFolder(BOOL up) {
-    int row = m_mergedList->GetFirstSelectedRow();
-    int count = static_cast<int>(m_mergedFolders.size());
-    if (row < 0 || row >= count || (up && row == 0) || (!up && row == count - 1))
-        return;
-    int upper = up ? row - 1 : row;
-    std::swap(m_mergedFolders[upper], m_mergedFolders[upper + 1]);
-    // The row that was above now belongs below its old neighbour.
-    int image = m_mergedList->GetRowImage(upper);
-    m_mergedList->DeleteRow(upper);
-    AppendMergedRow(m_mergedFolders[upper + 1], upper + 1, image);
-    int selected = up ? row - 1 : row + 1;
-    ListView_SetItemState(m_mergedList->GetWindow(), selected, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
-    InvalidateRect(m_mergedList->GetWindow(), nullptr, TRUE);
+    m_mergedFolders.Add(folder, *m_pLanguage);
 }
 
 void COptionsUI::ShowItemIcon(int staticControl, LPCWSTR path, int index, BOOL setTreeImage) {

@@ -321,11 +321,7 @@ void COptionsUI::ApplyLanguageToDialog() {
         }
         SendMessageW(m_toolbar->GetHandle(), TB_AUTOSIZE, 0, 0);
     }
-    if (m_mergedList) {
-        m_mergedList->SetColumnTitle(0, language.Folders);
-        m_mergedList->SetColumnTitle(1, language.Type);
-        m_mergedList->SetColumnTitle(2, language.Merged);
-    }
+    m_mergedFolders.SetColumnTitles(language);
     if (!m_tree)
         return;
     HWND tree = m_tree->GetWindow();

@@ -258,8 +258,8 @@ void COptionsUI::OnDpiChanged(UINT dpi, const RECT& suggested) {
             SetWindowPos(child, nullptr, scale(rect.left), scale(rect.top), scale(rect.right) - scale(rect.left),
                          scale(rect.bottom) - scale(rect.top), SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (m_mergedList) {
-            HWND list = m_mergedList->GetWindow();
+        if (m_mergedFolders.List()) {
+            HWND list = m_mergedFolders.List()->GetWindow();
             int columns = Header_GetItemCount(ListView_GetHeader(list));
             for (int column = 0; column < columns; ++column)
                 ListView_SetColumnWidth(list, column, scale(ListView_GetColumnWidth(list, column)));

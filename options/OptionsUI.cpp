@@ -144,7 +144,7 @@ INT_PTR COptionsUI::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             auto* header = reinterpret_cast<const NMHDR*>(lParam);
             BOOL handled = (m_toolbar && m_toolbar->HandleNotify(header, &result)) ||
                            (m_tree && m_tree->OnNotify(lParam, &result)) ||
-                           (m_mergedList && m_mergedList->OnNotify(lParam, &result));
+                           (m_mergedFolders.List() && m_mergedFolders.List()->OnNotify(lParam, &result));
             if (handled)
                 SetWindowLongPtrW(m_hDialog, DWLP_MSGRESULT, result);
             return handled;
@@ -243,13 +243,13 @@ void COptionsUI::OnCommand(UINT command, UINT notification) {
             AddMergedFolder();
             break;
         case IDC_MERGED_REMOVE:
-            RemoveMergedFolder();
+            m_mergedFolders.RemoveSelected();
             break;
         case IDC_MERGED_MOVE_UP:
-            MoveMergedFolder(TRUE);
+            m_mergedFolders.MoveSelected(TRUE, *m_pLanguage);
             break;
         case IDC_MERGED_MOVE_DOWN:
-            MoveMergedFolder(FALSE);
+            m_mergedFolders.MoveSelected(FALSE, *m_pLanguage);
             break;
         case IDC_ITEM_ADD:
             AddFolderItem();
@@ -342,14 +342,7 @@ void COptionsUI::InitOptionsDialog() {
         SetWindowPos(GetDlgItem(m_hDialog, button), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_tree.reset(new CTreeview(GetDlgItem(m_hDialog, IDC_OPTIONS_TREE), this));
     m_tree->m_bContextMenuEnabled = FALSE;
-    m_mergedList.reset(new CListview(GetDlgItem(m_hDialog, IDC_MERGED_LIST)));
-    m_mergedList->m_bSortingEnabled = FALSE;
-    m_mergedList->m_bColumnClickEnabled = FALSE;
-    ListView_SetExtendedListViewStyle(m_mergedList->GetWindow(), LVS_EX_CHECKBOXES | LVS_EX_ONECLICKACTIVATE |
-                                                                     LVS_EX_TWOCLICKACTIVATE | LVS_EX_FULLROWSELECT);
-    m_mergedList->AddColumn(m_pLanguage->Folders, 370);
-    m_mergedList->AddColumn(m_pLanguage->Type, 110);
-    m_mergedList->AddColumn(m_pLanguage->Merged, 70);
+    m_mergedFolders.Attach(GetDlgItem(m_hDialog, IDC_MERGED_LIST), *m_pLanguage, GetDefaultItemIcon());
 
     m_colorButtons.Attach(m_hDialog);
     SetButtonIcons();
@@ -407,7 +400,7 @@ void COptionsUI::EndOptionsDialog(UINT_PTR endCode) {
     m_currentNode = nullptr;
     m_tree.reset();
     m_toolbar.reset();
-    m_mergedList.reset();
+    m_mergedFolders.Detach();
     Unlink();
     EndDialog(m_hDialog, static_cast<INT_PTR>(endCode));
     SetStaticBitmap(GetDlgItem(m_hDialog, IDC_SHORTCUT_TYPE_PREVIEW), m_shownShortcutPreview, nullptr);

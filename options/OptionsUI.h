@@ -11,6 +11,7 @@
 #include "lib/Treeview.h"
 #include "options/GdiPlusBitmap.h"
 #include "options/OptionsColorButtons.h"
+#include "options/OptionsMergedFolders.h"
 
 #include <memory>
 #include <vector>
@@ -60,14 +61,12 @@ public:
     HTREEITEM m_optionsRoot;
     HTREEITEM m_launchBarNode;
     std::unique_ptr<CToolbar> m_toolbar;
-    std::unique_ptr<CListview> m_mergedList;
     HICON m_hDefaultItemIcon; // the application's; not owned
     HWND* m_pOpenDialog;      // the opener's record of the open dialog window; may be null
-    std::vector<MergedFolder> m_mergedFolders;
+    COptionsMergedFolders m_mergedFolders;
     CLanguage* m_pLanguage;
     std::vector<CGenericPathwrenObject*> m_folders;
     CApplicationOptions* m_pOptions;
-    std::vector<CIconHandle> m_mergedListIcons;
     std::vector<CIconHandle> m_icons;
     int m_pageImages[PageLaunchBar + 1]; // the tree's image of each page, by page
     DropFilesContext m_drop;
@@ -172,9 +171,6 @@ public:
     void RemoveFolderItem();
     void MoveFolderItem(BOOL up);
     void AddMergedFolder();
-    void AppendMergedRow(const MergedFolder& folder, int position, int image);
-    void RemoveMergedFolder();
-    void MoveMergedFolder(BOOL up);
     void ShowItemIcon(int staticControl, LPCWSTR path, int index, BOOL setTreeImage);
     void PickAssociatedIcon();
     // The associated icon, with the state icons that follow it.
