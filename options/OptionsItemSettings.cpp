@@ -330,9 +330,7 @@ void COptionsUI::LoadItemSettings(CGenericPathwrenObject* item) {
     for (const ItemText& text : kItemTexts)
         SetDlgItemTextW(m_hDialog, text.control, text.field(*item));
 
-    m_hotKeyModifier = item->HotKeyModifier;
-    m_hotKeyVirtualKey = item->HotKeyVirtualKey;
-    SetHotKeyText();
+    m_hotKey.Show(item->HotKeyModifier, item->HotKeyVirtualKey);
 
     for (const ItemColor& color : kItemColors) {
         m_colorButtons.Show(color.button, item->*color.field);
@@ -401,6 +399,6 @@ void COptionsUI::SaveItemSettings(CGenericPathwrenObject* item) {
             break;
         }
     }
-    item->HotKeyModifier = m_hotKeyModifier;
-    item->HotKeyVirtualKey = m_hotKeyVirtualKey;
+    item->HotKeyModifier = m_hotKey.Modifiers();
+    item->HotKeyVirtualKey = m_hotKey.VirtualKey();
 }

@@ -48,8 +48,8 @@ COptionsUI::COptionsUI()
     : m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
       m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr),
       m_pLanguage(nullptr), m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0),
-      m_hotIconIndex(0), m_downIconIndex(0), m_pickIcon(PickIconDlg), m_hotKeyModifier(0),
-      m_hotKeyVirtualKey(0), m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr),
+      m_hotIconIndex(0), m_downIconIndex(0), m_pickIcon(PickIconDlg),
+      m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr),
       m_currentNode(nullptr), m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
     m_iconPath[0] = m_hotIconPath[0] = m_downIconPath[0] = L'\0';
 }
@@ -345,6 +345,7 @@ void COptionsUI::InitOptionsDialog() {
     m_mergedFolders.Attach(GetDlgItem(m_hDialog, IDC_MERGED_LIST), *m_pLanguage, GetDefaultItemIcon());
 
     m_colorButtons.Attach(m_hDialog);
+    m_hotKey.Attach(GetDlgItem(m_hDialog, IDC_HOT_KEY));
     SetButtonIcons();
     m_tree->ResetImages(SmallIconSize());
     BuildTree();

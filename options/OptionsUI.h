@@ -11,6 +11,7 @@
 #include "lib/Treeview.h"
 #include "options/GdiPlusBitmap.h"
 #include "options/OptionsColorButtons.h"
+#include "options/OptionsHotKeyEdit.h"
 #include "options/OptionsMergedFolders.h"
 
 #include <memory>
@@ -87,8 +88,7 @@ public:
     // The shell's icon picker. Its loop can run an Exit or an OK that ends the dialog before it
     // answers; tests put a stand-in here that does so.
     int(WINAPI* m_pickIcon)(HWND owner, PWSTR path, UINT size, int* index);
-    UINT m_hotKeyModifier;
-    UINT m_hotKeyVirtualKey;
+    COptionsHotKeyEdit m_hotKey;
     HHOOK m_hKeyboardHook;
     UINT m_viewTypes[8];
     UINT m_viewTypeCount;
@@ -178,7 +178,6 @@ public:
     void PickStateIcon(int staticControl);
     void BrowseLocalFolder();
     BOOL IsItemNodeSelected() const;
-    void SetHotKeyText();
 };
 
 // What the dialog starts from: the application's live configuration, which it copies and never
@@ -222,8 +221,6 @@ void SetStaticBitmap(HWND picture, CBitmapHandle& shown, HBITMAP replacement);
 BOOL WINAPI ShowControlAction(HWND window, int show);
 BOOL WINAPI EnableControlAction(HWND window, int enable);
 LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam);
-// "ALT + CTRL + F": FALSE, with the output untouched, for no key or a modifier key alone.
-BOOL FormatHotKeyText(UINT modifiers, UINT virtualKey, LPWSTR text);
 // Whether the control shows a label of its own (left-aligned static text, check box, radio button,
 // push button or group box title): those get a mnemonic and must show their whole text.
 BOOL TakesMnemonic(HWND control);
