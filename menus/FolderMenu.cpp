@@ -52,6 +52,8 @@ void CFolderMenu::SetIconSize(int size) {
 }
 
 CFolderMenu::~CFolderMenu() {
+    // The workers are joined when the members go; a scan deep in a large tree ends at once.
+    RetireVisibility();
     FreeLevels();
 }
 
@@ -73,7 +75,7 @@ void CFolderMenu::SetFilterText(int kind, LPCWSTR filters) {
     m_filterTexts[kind] = filters ? filters : L"";
     for (auto& shownFiles : m_shownFileOfFolder)
         shownFiles.clear();
-    m_visibility.reset();
+    RetireVisibility();
 }
 
 void CFolderMenu::ApplyItemSettings(const CSingleFolderOptions& item) {
@@ -162,7 +164,7 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
         return FALSE;
     if (!includeSubFolders != !m_includeSubFolders ||
         !allowSubFoldersLinksNavigation != !m_allowSubFoldersLinksNavigation)
-        m_visibility.reset();
+        RetireVisibility();
     m_includeSubFolders = includeSubFolders;
     m_allowSubFoldersNavigation = allowSubFoldersNavigation;
     m_allowSubFoldersLinksNavigation = allowSubFoldersLinksNavigation;

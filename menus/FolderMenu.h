@@ -171,6 +171,7 @@ private:
     BOOL IsKnownToHoldAShownFile(LPCWSTR folder);
     void SetFilterText(int kind, LPCWSTR filters);
     const std::shared_ptr<const CFolderVisibility>& CurrentVisibility();
+    void RetireVisibility();
     FolderKnowledge KnownVisibility(const std::wstring& folder);
     // Adds the folder's entry at once and asks a worker whether the folder holds a shown file.
     BOOL AddAwaitedFolder(CFolderMenuLevel* level, LPCWSTR folder, LPCWSTR name, BOOL merge);

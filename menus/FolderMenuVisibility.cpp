@@ -40,6 +40,13 @@ const std::shared_ptr<const CFolderVisibility>& CFolderMenu::CurrentVisibility()
     return m_visibility;
 }
 
+void CFolderMenu::RetireVisibility() {
+    // Listings still running ask the old question; their answers would be dropped anyway.
+    if (m_visibility)
+        m_visibility->Cancel();
+    m_visibility.reset();
+}
+
 CFolderMenu::FolderKnowledge CFolderMenu::KnownVisibility(const std::wstring& folder) {
     if (IsKnownToHoldAShownFile(folder.c_str()))
         return FolderShown;

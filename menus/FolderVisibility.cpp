@@ -46,7 +46,7 @@ BOOL CFolderVisibility::IsWithoutVisibleFiles(LPCWSTR path, Scan& scan) const {
     size_t pathLength = path ? wcslen(path) : 0;
     if (pathLength == 0 || pathLength >= kHiddenFolderPathLength)
         return TRUE;
-    if (scan.depth >= kMaxScanDepth)
+    if (scan.depth >= kMaxScanDepth || m_cancelled)
         return FALSE;
     WCHAR fullPath[kPathBufferLength + 2];
     size_t folderLength = CopyFolderWithBackslash(fullPath, path);
@@ -72,7 +72,7 @@ BOOL CFolderVisibility::IsWithoutVisibleFiles(LPCWSTR path, Scan& scan) const {
         // it exists.
         if (scan.depth == 1 && scan.shownFile && !isDirectory && !IsShortcutExtension(FindExtension(found.cFileName)))
             *scan.shownFile = fullPath;
-    } while (withoutVisibleFiles && FindNextFileW(search.Get(), &found));
+    } while (withoutVisibleFiles && !m_cancelled && FindNextFileW(search.Get(), &found));
     --scan.depth;
     return withoutVisibleFiles;
 }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     // keeps the folder shown for as long as it exists, goes to shownFile (else it is emptied).
     BOOL IsWithoutVisibleFiles(LPCWSTR path, std::wstring* shownFile) const;
     BOOL IsFileShown(LPCWSTR fileName) const;
+    // Ends the scans running with this object soon, with an answer nobody may use: a deep tree
+    // takes seconds to scan, and the menu that asked is going.
+    void Cancel() const { m_cancelled = true; }
 
 private:
     // The folders whose shortcuts the scan followed to get where it is. A shortcut target that
@@ -41,4 +45,5 @@ private:
     CFileNameFilter m_exclusionFilter;
     BOOL m_includeSubFolders;
     BOOL m_allowSubFoldersLinksNavigation;
+    mutable std::atomic<bool> m_cancelled{false};
 };
