@@ -17,13 +17,29 @@ std::wstring LastComponentOfDirectory(LPCWSTR directory) {
     return backslash == std::wstring::npos ? text : text.substr(backslash + 1);
 }
 
+// Listings of subfolders run beside each other, so that one slow folder does not hold up the
+// answers about the others.
+const UINT kListingThreads = 3;
+
+// Marks a build or a submenu reading folders; the answers that came meanwhile are applied after.
+class CReadingScope {
+public:
+    explicit CReadingScope(int& depth) : m_depth(depth) { ++m_depth; }
+    ~CReadingScope() { --m_depth; }
+    CReadingScope(const CReadingScope&) = delete;
+    CReadingScope& operator=(const CReadingScope&) = delete;
+
+private:
+    int& m_depth;
+};
+
 } // namespace
 
 CFolderMenu::CFolderMenu()
     : m_includeSubFolders(FALSE), m_allowSubFoldersNavigation(FALSE), m_allowSubFoldersLinksNavigation(FALSE),
       m_hideFilesExtension(FALSE), m_hideShortcutsOverlay(FALSE), m_mergeMenus(FALSE), m_foldersPosition(0),
       m_hOwner(nullptr), m_showingContextMenu(FALSE), m_runningCommands(0), m_iconsStale(FALSE), m_pListedFile(nullptr),
-      m_listedPath(nullptr) {}
+      m_listedPath(nullptr), m_readingDepth(0), m_background(kListingThreads) {}
 
 void CFolderMenu::SetIconSize(int size) {
     if (size <= 0 || size == m_iconSize)
@@ -36,6 +52,8 @@ void CFolderMenu::SetIconSize(int size) {
 }
 
 CFolderMenu::~CFolderMenu() {
+    // The workers are joined when the members go; a scan deep in a large tree ends at once.
+    RetireVisibility();
     FreeLevels();
 }
 
@@ -57,6 +75,7 @@ void CFolderMenu::SetFilterText(int kind, LPCWSTR filters) {
     m_filterTexts[kind] = filters ? filters : L"";
     for (auto& shownFiles : m_shownFileOfFolder)
         shownFiles.clear();
+    RetireVisibility();
 }
 
 void CFolderMenu::ApplyItemSettings(const CSingleFolderOptions& item) {
@@ -143,6 +162,9 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     // the command opens. The owner builds again once the command is done.
     if (m_runningCommands > 0 || IsRootMenuOpen())
         return FALSE;
+    if (!includeSubFolders != !m_includeSubFolders ||
+        !allowSubFoldersLinksNavigation != !m_allowSubFoldersLinksNavigation)
+        RetireVisibility();
     m_includeSubFolders = includeSubFolders;
     m_allowSubFoldersNavigation = allowSubFoldersNavigation;
     m_allowSubFoldersLinksNavigation = allowSubFoldersLinksNavigation;
@@ -153,16 +175,29 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, BOOL includeSub
     m_shortcutTargets[0].clear();
     m_shownFileOfFolder[1] = std::move(m_shownFileOfFolder[0]);
     m_shownFileOfFolder[0].clear();
+    m_lateAnswers[1] = std::move(m_lateAnswers[0]);
+    m_lateAnswers[0].clear();
+    // The entries that waited for answers go with the levels.
+    m_awaitedFolders.clear();
+    m_folderAnswers.clear();
+    CurrentVisibility();
     std::unique_ptr<CFolderMenuLevel> previousRoot = TakeReusableRoot();
     // A submenu kept for the next build keeps its icons until it is opened; the rest go now.
     if (!m_iconsStale && (previousRoot || m_root))
         KeepReusableIcons(previousRoot ? previousRoot.get() : m_root.get(), !previousRoot);
     FreeLevels();
     if (m_iconsStale) {
+        m_unknownFolderIcon.Reset();
         m_typeIcons.Clear(m_iconSize);
         m_iconsStale = FALSE;
     }
-    return BuildLevels(folders, count, std::move(previousRoot));
+    BOOL built;
+    {
+        CReadingScope reading(m_readingDepth);
+        built = BuildLevels(folders, count, std::move(previousRoot));
+    }
+    ApplyFolderAnswers(nullptr);
+    return built;
 }
 
 std::unique_ptr<CFolderMenuLevel> CFolderMenu::TakeReusableRoot() {
@@ -311,9 +346,14 @@ void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
         return;
 
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    // Reading adds entries (and levels) but never paths to this entry, so the loop is safe.
-    for (const std::wstring& path : entry->m_paths)
-        ReadFolderIntoLevel(subMenuLevel, path.c_str(), TRUE);
-    InsertLevelItems(subMenuLevel, TRUE);
+    {
+        CReadingScope reading(m_readingDepth);
+        // Reading adds entries (and levels) but never paths to this entry, and answers wait until
+        // it is done, so the loop is safe.
+        for (const std::wstring& path : entry->m_paths)
+            ReadFolderIntoLevel(subMenuLevel, path.c_str(), TRUE);
+        InsertLevelItems(subMenuLevel, TRUE);
+    }
+    ApplyFolderAnswers(nullptr);
     SetCursor(previousCursor);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "config/SingleFolderOptions.h"
+#include "lib/BackgroundWork.h"
 #include "lib/MenuHandle.h"
 #include "menus/FileNameFilter.h"
 #include "menus/FolderMenuIconCache.h"
@@ -7,6 +8,7 @@
 #include "menus/FolderMenuLevel.h"
 #include "menus/FolderMenuShellIcons.h"
 #include "menus/FolderMenuTypeIcons.h"
+#include "menus/FolderVisibility.h"
 #include "menus/PopUpMenu.h"
 
 #include <windows.h>
@@ -14,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // The cascading popup menu of a folder item's content: files, folders, shortcuts and libraries of
@@ -32,6 +35,13 @@
 //
 // Build again after every showing: a submenu is read once per build. A rebuild keeps the menus of
 // the build before and changes only the items whose entries changed.
+//
+// Whether a subfolder holds anything to show is found out by listing it, which a slow disk or a
+// server that stopped answering can draw out for seconds. Those listings run on worker threads;
+// the menu waits a moment for their answers and then shows the folders still unanswered with a
+// grey folder icon. An answer that comes later makes the folder's item a plain one, or, for a
+// folder that holds nothing to show, removes it; from a menu that is open it is only disabled,
+// and gone from the next showing.
 class CFolderMenu : public CPopUpMenuEventsBase, private IPopUpMenuIconSource {
 public:
     CFolderMenu();
@@ -81,6 +91,8 @@ public:
     // IncludeSubFolders) in a subfolder or a folder a shortcut leads to. Paths of 258 characters
     // and more, and folders that cannot be read, count as empty.
     BOOL IsFolderWithoutVisibleFiles(LPCWSTR path);
+    // Subfolders whose listings have not answered yet.
+    size_t GetUnansweredFolderCount() const { return m_foldersBeingListed.size(); }
 
     // A shell library without members, or one that cannot be read, counts as empty.
     static BOOL IsLibraryEmpty(LPCWSTR libraryPath);
@@ -96,7 +108,11 @@ public:
 private:
     // The key is the entry, which lives as long as the level whose menu holds the item.
     HICON FetchItemIcon(ULONG_PTR key) override;
-    struct VisibilityScan;
+    struct AwaitingEntry {
+        CFolderMenuLevel* level;
+        CFolderMenuItem* entry;
+    };
+    enum FolderKnowledge { FolderUnknown, FolderShown, FolderEmpty };
 
     BOOL IsRootMenuOpen() const;
     void FreeLevels();
@@ -132,6 +148,8 @@ private:
     BOOL ReadLibraryIntoLevel(CFolderMenuLevel* level, LPCWSTR libraryPath);
     BOOL InsertLevelItems(CFolderMenuLevel* level, BOOL sort);
     void CutExtensions(CFolderMenuLevel* level);
+    // The disabled "Empty" item of a level without entries.
+    static void AppendEmptyLevelItem(CPopUpMenu* menu);
     UINT InsertEntryItem(CPopUpMenu* menu, CFolderMenuItem* entry, UINT position);
     // What a submenu item opens: the level's menu, the earlier menu it will take over, or the
     // stand-in for a submenu not opened yet.
@@ -152,10 +170,21 @@ private:
 
     BOOL IsKnownToHoldAShownFile(LPCWSTR folder);
     void SetFilterText(int kind, LPCWSTR filters);
-    BOOL IsFolderWithoutVisibleFiles(LPCWSTR path, VisibilityScan& scan);
-    BOOL IsShownInScan(LPCWSTR folder, LPCWSTR fullPath, LPCWSTR name, BOOL isDirectory, VisibilityScan& scan);
-    BOOL IsShortcutShownInScan(LPCWSTR folder, LPCWSTR shortcutPath, LPCWSTR name, VisibilityScan& scan);
-    BOOL IsTargetFolderShownInScan(LPCWSTR folder, LPCWSTR target, VisibilityScan& scan);
+    const std::shared_ptr<const CFolderVisibility>& CurrentVisibility();
+    void RetireVisibility();
+    FolderKnowledge KnownVisibility(const std::wstring& folder);
+    // Adds the folder's entry at once and asks a worker whether the folder holds a shown file.
+    BOOL AddAwaitedFolder(CFolderMenuLevel* level, LPCWSTR folder, LPCWSTR name, BOOL merge);
+    void ListFolderInBackground(const std::wstring& folder);
+    void OnFolderAnswered(const std::wstring& folder, BOOL shown, const std::wstring& shownFile);
+    // Waits a moment for the answers about the level's folders, before its items are inserted.
+    void AwaitLevelAnswers(CFolderMenuLevel* level);
+    // Applies the answers that came, to the level's entries only or (null) to every entry.
+    void ApplyFolderAnswers(CFolderMenuLevel* onlyLevel);
+    void ResolveAwaitedEntry(const AwaitingEntry& awaiting, const std::wstring& folder, BOOL shown);
+    void HideEmptyEntry(CFolderMenuLevel* level, CFolderMenuItem* entry);
+    void ShowResolvedIcon(CFolderMenuLevel* level, CFolderMenuItem* entry);
+    HICON UnknownFolderIcon();
 
     std::unique_ptr<CFileNameFilter> m_inclusionFilter;
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
@@ -201,4 +230,21 @@ private:
     // needs no second look at the file system. Null between files.
     const WIN32_FIND_DATAW* m_pListedFile;
     LPCWSTR m_listedPath;
+
+    // The filters and settings of this build, for the listings on the workers.
+    std::shared_ptr<const CFolderVisibility> m_visibility;
+    // The entries of this build that wait for the listing of a folder, by folder.
+    std::unordered_map<std::wstring, std::vector<AwaitingEntry>> m_awaitedFolders;
+    // Listings on the workers: a folder is listed once however many builds wait for it.
+    std::unordered_set<std::wstring> m_foldersBeingListed;
+    // Answers come in while the menu is read; they are applied once the entries are in place.
+    std::unordered_map<std::wstring, BOOL> m_folderAnswers;
+    // Answers that came after their build, trusted by the next build so that a slow folder is not
+    // shown as unknown again: those of the build before, and of this one.
+    std::unordered_map<std::wstring, BOOL> m_lateAnswers[2];
+    // Set while a build or a submenu reads folders, when answers must wait to be applied.
+    int m_readingDepth;
+    CIconHandle m_unknownFolderIcon;
+    // Last, so that it stops its threads before anything a completion would touch goes.
+    CBackgroundWork m_background;
 };

@@ -22,9 +22,14 @@ public:
     CFolderMenuItem& operator=(const CFolderMenuItem&) = delete;
 
     void AddPath(LPCWSTR path);
+    // A merged folder's path that turned out to show nothing; the first path left is the one that opens.
+    void RemovePath(const std::wstring& path);
     // What the menu shows for the entry; null when the shell had no icon. While the entry's own
     // icon is not read yet, the icon of its type.
-    HICON Icon() const { return m_hIcon ? m_hIcon.Get() : m_hTypeIcon; }
+    // A folder not yet known to hold anything shows the menu's mark for that instead.
+    HICON Icon() const { return m_hUnknownIcon ? m_hUnknownIcon : m_hIcon ? m_hIcon.Get() : m_hTypeIcon; }
+    // A folder entry whose folders are still being listed, none of them yet found to hold a shown file.
+    BOOL IsUnknown() const { return m_foldersAwaited > 0 && !m_holdsShownFile; }
     // Null for plain entries.
     CFolderMenuLevel* SubMenuLevel() const { return m_subMenuLevel.get(); }
     // The submenu's level for a later build to take over: the level itself when its menu was made,
@@ -51,4 +56,9 @@ public:
     // then, so the next build may reuse it while the file stays the same.
     BOOL m_hasIconStamp;
     FileStamp m_iconStamp;
+    // Listings of the entry's folders still to answer whether they hold a shown file; the entry
+    // goes when every one answered no.
+    UINT m_foldersAwaited;
+    BOOL m_holdsShownFile; // also for every entry that is no folder or was known to hold one
+    HICON m_hUnknownIcon;  // the menu's mark while IsUnknown(), not owned
 };

@@ -34,6 +34,8 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
     CPopUpMenu* menu = level ? level->GetMenu() : nullptr;
     if (!menu)
         return FALSE;
+    // Folders found empty in time are left out rather than shown and taken away again.
+    AwaitLevelAnswers(level);
     level->ForgetNames();
     if (sort && level->GetEntryCount() >= 2)
         level->SortEntries(m_foldersPosition);
@@ -45,11 +47,8 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
     if (!changed) {
         // Also for a merged submenu joining one whose folder was listed and inserted already.
         RemoveAllItems(menu);
-        if (level->GetEntryCount() == 0) {
-            UINT commandId = menu->AppendTextItem(kEmptyLevelText);
-            if (commandId)
-                EnableMenuItem(menu->GetHandle(), commandId, MF_BYCOMMAND | MF_GRAYED);
-        }
+        if (level->GetEntryCount() == 0)
+            AppendEmptyLevelItem(menu);
         UINT position = 0;
         for (size_t index = 0; index < level->GetEntryCount(); ++index) {
             if (InsertEntryItem(menu, level->GetEntry(index), position))
@@ -59,6 +58,12 @@ BOOL CFolderMenu::InsertLevelItems(CFolderMenuLevel* level, BOOL sort) {
     if (previous)
         menu->DropUnusedItemBitmaps();
     return TRUE;
+}
+
+void CFolderMenu::AppendEmptyLevelItem(CPopUpMenu* menu) {
+    UINT commandId = menu->AppendTextItem(kEmptyLevelText);
+    if (commandId)
+        EnableMenuItem(menu->GetHandle(), commandId, MF_BYCOMMAND | MF_GRAYED);
 }
 
 void CFolderMenu::CutExtensions(CFolderMenuLevel* level) {
@@ -149,6 +154,9 @@ BOOL CFolderMenu::ChangeLevelItems(CFolderMenuLevel* level, CFolderMenuLevel* pr
 void CFolderMenu::ChangeKeptItem(CPopUpMenu* menu, UINT position, CFolderMenuItem* shown, CFolderMenuItem* entry) {
     entry->m_commandId = shown->m_commandId;
     entry->m_hShownIcon = shown->m_hShownIcon;
+    // A folder found empty while its menu was open was only disabled; the folder is back.
+    if (!shown->m_holdsShownFile && shown->m_foldersAwaited == 0)
+        EnableMenuItem(menu->GetHandle(), position, MF_BYPOSITION | MF_ENABLED);
     if (entry->Icon() != entry->m_hShownIcon && menu->ChangeItemIcon(position, entry->Icon()))
         entry->m_hShownIcon = entry->Icon();
     if (entry->m_iconPending)

@@ -31,6 +31,15 @@ CFolderMenuItem* CFolderMenuLevel::Append(std::unique_ptr<CFolderMenuItem> entry
     return m_entries.back().get();
 }
 
+void CFolderMenuLevel::Remove(CFolderMenuItem* entry) {
+    auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                              [entry](const std::unique_ptr<CFolderMenuItem>& held) { return held.get() == entry; });
+    if (found == m_entries.end())
+        return;
+    ForgetNames();
+    m_entries.erase(found);
+}
+
 CFolderMenuItem* CFolderMenuLevel::FindEntryOfCommand(UINT commandId) const {
     if (commandId == 0)
         return nullptr;

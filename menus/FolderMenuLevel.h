@@ -33,6 +33,8 @@ public:
     size_t GetEntryCount() const { return m_entries.size(); }
     CFolderMenuItem* GetEntry(size_t index) const { return m_entries[index].get(); }
     CFolderMenuItem* Append(std::unique_ptr<CFolderMenuItem> entry);
+    // Destroys the entry (with its submenu's level).
+    void Remove(CFolderMenuItem* entry);
     CFolderMenuItem* FindEntryOfCommand(UINT commandId) const;
 
     // The first entry, in the order added, whose key equals the name exactly: the text after the

@@ -3,6 +3,7 @@
 #include "lib/IconHandle.h"
 #include "lib/IconOverlay.h"
 #include "lib/KernelHandle.h"
+#include "menus/FolderListing.h"
 #include "menus/FolderMenuPaths.h"
 
 #include <shellapi.h>
@@ -33,8 +34,7 @@ BOOL CFolderMenu::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, B
     level->SetFilled(TRUE);
 
     WIN32_FIND_DATAW found;
-    CFindHandle search(
-        FindFirstFileExW(path, FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    CFindHandle search(OpenFolderListing(path, &found));
     // A drive root without any file has nothing to enumerate, yet it was read.
     BOOL opened = search || GetLastError() == ERROR_FILE_NOT_FOUND;
     if (search) {
@@ -92,11 +92,24 @@ BOOL CFolderMenu::AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDire
         }
     }
     if (isDirectory) {
-        if (IsDotOrDotDot(fileName) || IsFolderWithoutVisibleFiles(entryPath))
+        if (IsDotOrDotDot(fileName))
             return FALSE;
+        FolderKnowledge known = KnownVisibility(entryPath);
+        if (known == FolderEmpty)
+            return FALSE;
+        if (known == FolderUnknown)
+            return AddAwaitedFolder(level, entryPath, name, merge);
     }
-    return AddEntry(level, entryPath, name, isDirectory, isDirectory && m_allowSubFoldersNavigation, merge, FALSE,
-                    nullptr);
+    CFolderMenuItem* entry = nullptr;
+    if (!AddEntry(level, entryPath, name, isDirectory, isDirectory && m_allowSubFoldersNavigation, merge, FALSE,
+                  &entry))
+        return FALSE;
+    // A folder that holds a shown file settles a merged entry still waiting for its other folders.
+    if (isDirectory && entry && !entry->m_holdsShownFile) {
+        entry->m_holdsShownFile = TRUE;
+        ShowResolvedIcon(level, entry);
+    }
+    return TRUE;
 }
 
 BOOL CFolderMenu::AddLibrary(CFolderMenuLevel* level, LPCWSTR libraryPath, LPCWSTR name, BOOL merge) {
@@ -171,9 +184,11 @@ HICON CFolderMenu::FetchItemIcon(ULONG_PTR key) {
     entry->m_hIcon.Reset(LoadEntryIcon(entry->m_paths.front().c_str()));
     CPopUpMenu::ForgetIcon(entry->m_hIcon.Get());
     entry->m_hasIconStamp = entry->m_hasIconStamp && entry->m_hIcon;
-    if (entry->m_hIcon)
-        entry->m_hShownIcon = entry->m_hIcon.Get();
-    return entry->m_hIcon.Get();
+    if (!entry->m_hIcon)
+        return nullptr;
+    // A folder still unknown keeps its mark until its listing answers.
+    entry->m_hShownIcon = entry->Icon();
+    return entry->Icon();
 }
 
 HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) {

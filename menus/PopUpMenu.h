@@ -116,6 +116,7 @@ public:
     void SetIconSource(IPopUpMenuIconSource* source) { m_pIconSource = source; }
     void DeferItemIcon(UINT commandId, ULONG_PTR key) { m_deferredIcons[commandId] = key; }
     void ClearDeferredIcons() { m_deferredIcons.clear(); }
+    void UndeferItemIcon(UINT commandId) { m_deferredIcons.erase(commandId); }
     // The identifier given last; the root's counts for the whole tree.
     UINT GetLastCommandId() { return GetRoot()->m_lastCommandId; }
 

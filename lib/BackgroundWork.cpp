@@ -1,0 +1,194 @@
+#include "lib/BackgroundWork.h"
+
+#include "lib/KernelHandle.h"
+
+#include <objbase.h>
+
+#include <deque>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const wchar_t kWindowClass[] = L"PathwrenBackgroundWork";
+const UINT kJobsFinishedMessage = WM_APP + 1;
+// How long the owner waits at destruction for jobs that even cancelled I/O does not end (a
+// network folder that stopped answering) before leaving them to end on their own.
+const DWORD kStopGraceMs = 2000;
+
+class CSrwExclusiveLock {
+public:
+    explicit CSrwExclusiveLock(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+    ~CSrwExclusiveLock() { ReleaseSRWLockExclusive(&m_lock); }
+    CSrwExclusiveLock(const CSrwExclusiveLock&) = delete;
+    CSrwExclusiveLock& operator=(const CSrwExclusiveLock&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
+
+} // namespace
+
+struct CBackgroundWork::Shared {
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE wake = CONDITION_VARIABLE_INIT;
+    std::deque<std::pair<Work, Completion>> jobs;
+    std::vector<Completion> finished;
+    bool stopping = false;
+    HWND window = nullptr;
+    // Set whenever a job finishes, for the owner's bounded waits.
+    CKernelHandle finishedEvent{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    std::vector<CKernelHandle> threads;
+};
+
+CBackgroundWork::CBackgroundWork(UINT threadCount)
+    : m_shared(std::make_shared<Shared>()), m_threadCount(threadCount ? threadCount : 1), m_window(nullptr),
+      m_outstanding(0) {}
+
+CBackgroundWork::~CBackgroundWork() {
+    StopThreads();
+    if (m_window)
+        DestroyWindow(m_window);
+}
+
+BOOL CBackgroundWork::StartThreads() {
+    if (!m_shared->threads.empty())
+        return TRUE;
+    if (!m_shared->finishedEvent)
+        return FALSE;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return FALSE;
+    m_window =
+        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!m_window)
+        return FALSE;
+    SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_shared->window = m_window;
+    for (UINT index = 0; index < m_threadCount; ++index) {
+        auto* held = new std::shared_ptr<Shared>(m_shared);
+        CKernelHandle thread(CreateThread(nullptr, 0, RunWorker, held, 0, nullptr));
+        if (!thread) {
+            delete held;
+            break;
+        }
+        m_shared->threads.push_back(std::move(thread));
+    }
+    return !m_shared->threads.empty();
+}
+
+DWORD WINAPI CBackgroundWork::RunWorker(LPVOID parameter) {
+    std::unique_ptr<std::shared_ptr<Shared>> held(static_cast<std::shared_ptr<Shared>*>(parameter));
+    Shared& shared = **held;
+    // The shell's file and icon calls want an apartment; an STA needs no message pump as long as
+    // nothing is marshalled into it, and nothing is.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    for (;;) {
+        std::pair<Work, Completion> job;
+        {
+            CSrwExclusiveLock lock(shared.lock);
+            while (shared.jobs.empty() && !shared.stopping)
+                SleepConditionVariableSRW(&shared.wake, &shared.lock, INFINITE, 0);
+            if (shared.stopping)
+                break;
+            job = std::move(shared.jobs.front());
+            shared.jobs.pop_front();
+        }
+        // No exception may end the thread with the job's completion lost: the owner waits for it.
+        try {
+            job.first();
+        } catch (...) {
+        }
+        bool firstFinished = false;
+        {
+            CSrwExclusiveLock lock(shared.lock);
+            if (shared.stopping)
+                break;
+            firstFinished = shared.finished.empty();
+            shared.finished.push_back(std::move(job.second));
+        }
+        SetEvent(shared.finishedEvent.Get());
+        // One message stands for every completion that comes before the owner gets to it.
+        if (firstFinished)
+            PostMessageW(shared.window, kJobsFinishedMessage, 0, 0);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return 0;
+}
+
+LRESULT CALLBACK CBackgroundWork::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kJobsFinishedMessage) {
+        if (auto* work = reinterpret_cast<CBackgroundWork*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+            work->RunFinishedCompletions();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+BOOL CBackgroundWork::Submit(Work work, Completion completion) {
+    if (!StartThreads())
+        return FALSE;
+    {
+        CSrwExclusiveLock lock(m_shared->lock);
+        m_shared->jobs.emplace_back(std::move(work), std::move(completion));
+    }
+    ++m_outstanding;
+    WakeConditionVariable(&m_shared->wake);
+    return TRUE;
+}
+
+void CBackgroundWork::RunFinishedCompletions() {
+    std::vector<Completion> finished;
+    {
+        CSrwExclusiveLock lock(m_shared->lock);
+        finished.swap(m_shared->finished);
+    }
+    for (Completion& completion : finished) {
+        --m_outstanding;
+        if (completion)
+            completion();
+    }
+}
+
+BOOL CBackgroundWork::RunCompletionsFor(DWORD milliseconds, const std::function<bool()>& isDone) {
+    ULONGLONG deadline = GetTickCount64() + milliseconds;
+    for (;;) {
+        RunFinishedCompletions();
+        if (isDone())
+            return TRUE;
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline || m_outstanding == 0)
+            return FALSE;
+        WaitForSingleObject(m_shared->finishedEvent.Get(), static_cast<DWORD>(deadline - now));
+    }
+}
+
+size_t CBackgroundWork::GetOutstandingCount() const {
+    return m_outstanding;
+}
+
+void CBackgroundWork::StopThreads() {
+    std::deque<std::pair<Work, Completion>> dropped;
+    std::vector<Completion> undelivered;
+    {
+        CSrwExclusiveLock lock(m_shared->lock);
+        m_shared->stopping = true;
+        dropped.swap(m_shared->jobs);
+        undelivered.swap(m_shared->finished);
+    }
+    WakeAllConditionVariable(&m_shared->wake);
+    std::vector<HANDLE> handles;
+    for (CKernelHandle& thread : m_shared->threads) {
+        // A job blocked in a file system call (a folder on a server that went away) returns early.
+        CancelSynchronousIo(thread.Get());
+        handles.push_back(thread.Get());
+    }
+    if (!handles.empty())
+        WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), TRUE, kStopGraceMs);
+    m_shared->threads.clear();
+    m_outstanding = 0;
+}

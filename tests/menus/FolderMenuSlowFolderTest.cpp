@@ -1,0 +1,158 @@
+// A subfolder whose listing takes seconds (a slow disk, a server that stopped answering) must not
+// hold up the menu or the program: the menu shows it marked as unknown, and its answer later makes
+// it a plain folder or takes it away.
+#include "menus/FolderListing.h"
+#include "menus/FolderTree.h"
+#include "menus/MenuTestOwner.h"
+#include "support/GdiObjectCounter.h"
+#include "support/Soak.h"
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+const DWORD kSlowListingMs = 6000;
+
+class FolderMenuSlowFolders : public FolderMenuTest {
+protected:
+    FolderMenuSlowFolders() {
+        m_tree.AddFile(L"fast\\inside.txt");
+        m_tree.AddFile(L"slow\\inside.txt");
+        m_tree.AddFolder(L"slow empty\\nothing");
+    }
+    ~FolderMenuSlowFolders() override { AnswerSlowFolders(); }
+
+    void MakeSlow(const std::wstring& folder) {
+        SetFolderListingDelay(m_tree.Path(folder).c_str(), kSlowListingMs);
+        m_slow.push_back(m_tree.Path(folder));
+    }
+    void AnswerSlowFolders() {
+        for (const std::wstring& folder : m_slow)
+            SetFolderListingDelay(folder.c_str(), 0);
+        m_slow.clear();
+    }
+    // The icon the item shows: its bitmap, one per distinct icon in a menu, or its drawn icon.
+    ULONG_PTR ShownIcon(const std::wstring& text) {
+        int position = FindItemPosition(Root(), text);
+        if (position < 0)
+            return 0;
+        MENUITEMINFOW item = ReadMenuItem(Root(), static_cast<UINT>(position), MIIM_BITMAP | MIIM_DATA);
+        return m_menu.GetRootMenu()->IsThemed() ? reinterpret_cast<ULONG_PTR>(item.hbmpItem) : item.dwItemData;
+    }
+    bool IsDisabled(const std::wstring& text) {
+        UINT state = GetMenuState(Root(), static_cast<UINT>(FindItemPosition(Root(), text)), MF_BYPOSITION);
+        return state != static_cast<UINT>(-1) && (state & MF_GRAYED);
+    }
+    // Lets posted answers arrive, as the program's message loop does, until none is missing.
+    bool PumpUntilAnswered(DWORD limitMs) {
+        ULONGLONG deadline = GetTickCount64() + limitMs;
+        while (m_menu.GetUnansweredFolderCount() > 0 && GetTickCount64() < deadline) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+        }
+        return m_menu.GetUnansweredFolderCount() == 0;
+    }
+
+    std::vector<std::wstring> m_slow;
+};
+
+} // namespace
+
+TEST_F(FolderMenuSlowFolders, AnOpenMenuShowsSlowFoldersAsUnknownUntilTheyAnswer) {
+    MakeSlow(L"slow");
+    MakeSlow(L"slow empty");
+    ULONGLONG start = GetTickCount64();
+    ASSERT_TRUE(BuildRoot());
+    EXPECT_LT(GetTickCount64() - start, kSlowListingMs / 4) << "the menu waited for the slow listings";
+    EXPECT_EQ(Texts({L"fast", L"slow", L"slow empty"}), MenuItemTexts(Root())) << "unanswered folders are shown";
+    EXPECT_NE(ShownIcon(L"fast"), ShownIcon(L"slow")) << "an unanswered folder is marked";
+    EXPECT_EQ(ShownIcon(L"slow"), ShownIcon(L"slow empty"));
+
+    MenuTestOwner owner;
+    m_menu.SetOwnerWindow(owner.Handle());
+    std::atomic<int> answeredSends{0};
+    std::atomic<bool> sendsDone{false};
+    std::thread sender;
+    bool sendsAnswered = false;
+    owner.Track(*m_menu.GetRootMenu(),
+                {WaitForMenu(Root()),
+                 [&] {
+                     // Another thread asks the menu's thread while the listings still run.
+                     sender = std::thread([&] {
+                         for (int send = 0; send < 5; ++send) {
+                             DWORD_PTR result = 0;
+                             if (SendMessageTimeoutW(owner.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result))
+                                 ++answeredSends;
+                         }
+                         sendsDone = true;
+                     });
+                     return true;
+                 },
+                 [&] {
+                     if (!sendsDone)
+                         return false;
+                     sendsAnswered = m_menu.GetUnansweredFolderCount() == 2;
+                     AnswerSlowFolders();
+                     return true;
+                 },
+                 [&] { return m_menu.GetUnansweredFolderCount() == 0; },
+                 [&] {
+                     EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow")) << "the answer takes the mark away";
+                     EXPECT_TRUE(IsDisabled(L"slow empty")) << "an empty folder is disabled while its menu is open";
+                     EXPECT_FALSE(IsDisabled(L"slow"));
+                     return true;
+                 }});
+    if (sender.joinable())
+        sender.join();
+    EXPECT_EQ(5, answeredSends.load()) << "the menu's thread answered while the folders were being listed";
+    EXPECT_TRUE(sendsAnswered) << "the sends were answered before the listings were";
+
+    ASSERT_TRUE(BuildRoot());
+    EXPECT_EQ(Texts({L"fast", L"slow"}), MenuItemTexts(Root())) << "the next showing leaves the empty folder out";
+    EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow"));
+}
+
+TEST_F(FolderMenuSlowFolders, AClosedMenuLosesAnEmptyFolderAsSoonAsItAnswers) {
+    MakeSlow(L"slow empty");
+    ASSERT_TRUE(BuildRoot());
+    ASSERT_EQ(Texts({L"fast", L"slow", L"slow empty"}), MenuItemTexts(Root()));
+    AnswerSlowFolders();
+    ASSERT_TRUE(PumpUntilAnswered(5000));
+    EXPECT_EQ(Texts({L"fast", L"slow"}), MenuItemTexts(Root()));
+    EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow"));
+    EXPECT_EQ(nullptr, m_menu.GetEntryOfCommand(FindCommand(Root(), L"slow empty")));
+
+    // A folder that holds only a slow empty folder is empty too, once that one answers.
+    DeleteFileW(m_tree.Path(L"fast\\inside.txt").c_str());
+    m_tree.AddFolder(L"fast\\slow inner");
+    SetFolderListingDelay(m_tree.Path(L"fast\\slow inner").c_str(), 1500);
+    m_slow.push_back(m_tree.Path(L"fast\\slow inner"));
+    ASSERT_TRUE(BuildRoot());
+    EXPECT_NE(-1, FindItemPosition(Root(), L"fast")) << "unknown while the folder inside it is listed";
+    ASSERT_TRUE(PumpUntilAnswered(10000));
+    EXPECT_EQ(Texts({L"slow"}), MenuItemTexts(Root()));
+}
+
+TEST_F(FolderMenuSlowFolders, RepeatedShowingsWithSlowFoldersGiveBackEveryGdiObjectSoak) {
+    const int cycles = SoakCycles(20, 500);
+    MenuTestOwner owner;
+    m_menu.SetOwnerWindow(owner.Handle());
+    long before = 0;
+    for (int cycle = 0; cycle < cycles + 2; ++cycle) {
+        // The first two cycles make what every later one reuses: the mark, the type icons.
+        if (cycle == 2)
+            before = GdiObjectCounter::Read();
+        MakeSlow(L"slow");
+        MakeSlow(L"slow empty");
+        ASSERT_TRUE(BuildRoot());
+        owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()), [&] {
+                                                AnswerSlowFolders();
+                                                return m_menu.GetUnansweredFolderCount() == 0;
+                                            }});
+    }
+    ASSERT_TRUE(BuildRoot());
+    EXPECT_EQ(before, GdiObjectCounter::Read()) << "GDI objects over " << cycles << " showings";
+}
