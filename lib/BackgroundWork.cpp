@@ -35,15 +35,19 @@ struct CBackgroundWork::Shared {
     std::deque<std::pair<Work, Completion>> jobs;
     std::vector<Completion> finished;
     bool stopping = false;
+    UINT running = 0; // workers alive and not yet on their way out
+    DWORD idleExitMs = INFINITE;
     HWND window = nullptr;
     // Set whenever a job finishes, for the owner's bounded waits.
     CKernelHandle finishedEvent{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     std::vector<CKernelHandle> threads;
 };
 
-CBackgroundWork::CBackgroundWork(UINT threadCount)
+CBackgroundWork::CBackgroundWork(UINT threadCount, DWORD idleExitMs)
     : m_shared(std::make_shared<Shared>()), m_threadCount(threadCount ? threadCount : 1), m_window(nullptr),
-      m_outstanding(0) {}
+      m_outstanding(0) {
+    m_shared->idleExitMs = idleExitMs;
+}
 
 CBackgroundWork::~CBackgroundWork() {
     StopThreads();
@@ -51,8 +55,8 @@ CBackgroundWork::~CBackgroundWork() {
         DestroyWindow(m_window);
 }
 
-BOOL CBackgroundWork::StartThreads() {
-    if (!m_shared->threads.empty())
+BOOL CBackgroundWork::CreateCompletionWindow() {
+    if (m_window)
         return TRUE;
     if (!m_shared->finishedEvent)
         return FALSE;
@@ -68,16 +72,32 @@ BOOL CBackgroundWork::StartThreads() {
         return FALSE;
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_shared->window = m_window;
+    return TRUE;
+}
+
+BOOL CBackgroundWork::StartThreads() {
+    // The handles of workers that ended idle go; the others still run or are on their way out.
+    std::vector<CKernelHandle>& threads = m_shared->threads;
+    for (auto thread = threads.begin(); thread != threads.end();)
+        thread = WaitForSingleObject(thread->Get(), 0) == WAIT_OBJECT_0 ? threads.erase(thread) : std::next(thread);
+    UINT started = 0;
     for (UINT index = 0; index < m_threadCount; ++index) {
+        {
+            CSrwExclusiveLock lock(m_shared->lock);
+            ++m_shared->running;
+        }
         auto* held = new std::shared_ptr<Shared>(m_shared);
         CKernelHandle thread(CreateThread(nullptr, 0, RunWorker, held, 0, nullptr));
         if (!thread) {
             delete held;
+            CSrwExclusiveLock lock(m_shared->lock);
+            --m_shared->running;
             break;
         }
-        m_shared->threads.push_back(std::move(thread));
+        threads.push_back(std::move(thread));
+        ++started;
     }
-    return !m_shared->threads.empty();
+    return started > 0;
 }
 
 DWORD WINAPI CBackgroundWork::RunWorker(LPVOID parameter) {
@@ -90,10 +110,17 @@ DWORD WINAPI CBackgroundWork::RunWorker(LPVOID parameter) {
         std::pair<Work, Completion> job;
         {
             CSrwExclusiveLock lock(shared.lock);
-            while (shared.jobs.empty() && !shared.stopping)
-                SleepConditionVariableSRW(&shared.wake, &shared.lock, INFINITE, 0);
+            bool idleTooLong = false;
+            while (shared.jobs.empty() && !shared.stopping && !idleTooLong)
+                idleTooLong = !SleepConditionVariableSRW(&shared.wake, &shared.lock, shared.idleExitMs, 0) &&
+                              GetLastError() == ERROR_TIMEOUT && shared.jobs.empty();
             if (shared.stopping)
                 break;
+            // Decided under the lock: a job submitted after this starts workers of its own.
+            if (idleTooLong) {
+                --shared.running;
+                break;
+            }
             job = std::move(shared.jobs.front());
             shared.jobs.pop_front();
         }
@@ -130,11 +157,18 @@ LRESULT CALLBACK CBackgroundWork::WindowProc(HWND window, UINT message, WPARAM w
 }
 
 BOOL CBackgroundWork::Submit(Work work, Completion completion) {
-    if (!StartThreads())
+    if (!CreateCompletionWindow())
         return FALSE;
+    UINT running = 0;
     {
         CSrwExclusiveLock lock(m_shared->lock);
         m_shared->jobs.emplace_back(std::move(work), std::move(completion));
+        running = m_shared->running;
+    }
+    if (running == 0 && !StartThreads()) {
+        CSrwExclusiveLock lock(m_shared->lock);
+        m_shared->jobs.pop_back();
+        return FALSE;
     }
     ++m_outstanding;
     WakeConditionVariable(&m_shared->wake);
@@ -169,6 +203,11 @@ BOOL CBackgroundWork::RunCompletionsFor(DWORD milliseconds, const std::function<
 
 size_t CBackgroundWork::GetOutstandingCount() const {
     return m_outstanding;
+}
+
+UINT CBackgroundWork::GetRunningThreadCount() const {
+    CSrwExclusiveLock lock(m_shared->lock);
+    return m_shared->running;
 }
 
 void CBackgroundWork::StopThreads() {

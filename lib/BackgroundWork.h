@@ -10,7 +10,9 @@
 // owner thread, from a message posted to a hidden window (so also inside menu and dialog loops) or
 // from RunCompletionsFor.
 //
-// The threads start with the first job. Destroying the object drops the jobs not started and the
+// The threads start with the first job and end after a while without one, so an owner that worked
+// once (a menu shown once in a program that runs for months) holds no threads. Destroying the
+// object drops the jobs not started and the
 // completions not run, and waits for the running jobs: it asks the system to cancel their file I/O,
 // and a job that still does not end within a grace time is left to end on its own.
 class CBackgroundWork {
@@ -18,7 +20,9 @@ public:
     typedef std::function<void()> Work;
     typedef std::function<void()> Completion;
 
-    explicit CBackgroundWork(UINT threadCount);
+    static const DWORD kDefaultIdleExitMs = 5000;
+
+    explicit CBackgroundWork(UINT threadCount, DWORD idleExitMs = kDefaultIdleExitMs);
     ~CBackgroundWork();
     CBackgroundWork(const CBackgroundWork&) = delete;
     CBackgroundWork& operator=(const CBackgroundWork&) = delete;
@@ -31,11 +35,14 @@ public:
     BOOL RunCompletionsFor(DWORD milliseconds, const std::function<bool()>& isDone);
     // Jobs submitted and not yet completed on the owner thread.
     size_t GetOutstandingCount() const;
+    // Worker threads alive now.
+    UINT GetRunningThreadCount() const;
 
 private:
     struct Shared;
     static DWORD WINAPI RunWorker(LPVOID parameter);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL CreateCompletionWindow();
     BOOL StartThreads();
     void RunFinishedCompletions();
     void StopThreads();
