@@ -58,6 +58,9 @@ public:
         return FALSE;
     }
     virtual BOOL Hide() { return FALSE; }
+    // Whether the presentation stands on the screen between two uses (a browser window does; a
+    // menu is gone once chosen from).
+    virtual BOOL IsShown() const { return FALSE; }
     // The item's global hotkey: show the presentation where the cursor is.
     virtual BOOL OnHotKey();
 

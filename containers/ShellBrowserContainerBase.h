@@ -59,6 +59,7 @@ public:
     BOOL SaveState() override;
     BOOL Show(BOOL alwaysShow) override;
     BOOL Hide() override;
+    BOOL IsShown() const override { return m_window && IsWindowVisible(m_window); }
 
     virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Whether leaving the old location must first save the home folder's icon positions.
