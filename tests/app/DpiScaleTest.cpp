@@ -107,7 +107,8 @@ void CheckMenuAndBrowsers(UINT dpi) {
     HMENU menu = nullptr;
     RECT clients[2] = {}, toolbarRect = {}, afterChange = {}, suggested = {};
     int toolbarHeight = 0, toolbarMinimum = 0, changedToolbarHeight = 0;
-    HICON toolbarIcon = nullptr, changedToolbarIcon = nullptr;
+    HICON toolbarIcon = nullptr;
+    size_t changedToolbarIconPixels = 0; // read while the window holds the icon
     auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
     const std::vector<std::function<bool()>> steps = {
         [&] {
@@ -133,7 +134,8 @@ void CheckMenuAndBrowsers(UINT dpi) {
                          reinterpret_cast<LPARAM>(&suggested));
             GetWindowRect(browser.GetWindow(), &afterChange);
             changedToolbarHeight = browser.GetToolbar()->GetHeight();
-            changedToolbarIcon = browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal];
+            changedToolbarIconPixels =
+                ReadIconPixels(browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal]).size();
             return true;
         },
         act([&] { PostMessageW(fixture.application.m_hMainWindow, WM_HOTKEY, 0, 0); }),
@@ -192,8 +194,7 @@ void CheckMenuAndBrowsers(UINT dpi) {
     EXPECT_EQ(toolbarHeight, Height(toolbarRect));
     EXPECT_TRUE(EqualRect(&suggested, &afterChange)) << "a DPI change takes the suggested rectangle";
     EXPECT_EQ(ScaleForDpi(CShellBrowserContainerBase::kToolbarHeight, newDpi), changedToolbarHeight);
-    EXPECT_EQ(static_cast<size_t>(changedToolbarHeight * changedToolbarHeight),
-              ReadIconPixels(changedToolbarIcon).size())
+    EXPECT_EQ(static_cast<size_t>(changedToolbarHeight * changedToolbarHeight), changedToolbarIconPixels)
         << "the pictures are taken again at the new size";
 
     // Saved at the scale the window ended at: the size, read at 96 DPI, is the first one.
