@@ -77,6 +77,8 @@ BOOL CPathwren::LoadApplicationOptions() {
     }
     if (!m_pOptions) {
         m_pOptions = new (std::nothrow) CApplicationOptions();
+        if (m_pOptions)
+            m_pOptions->ReloadSkin();
         m_showOptionsAtStart = TRUE;
     }
     return m_pOptions != nullptr;

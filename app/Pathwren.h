@@ -106,6 +106,9 @@ private:
     // open now take it at once.
     void ApplyColorScheme(BOOL redraw);
     void OnSettingChange(WPARAM wParam, LPCWSTR area);
+    // Builds every container and the bar again on the skin of the scheme now; what was on the
+    // screen shows again. Only from the main loop, as ReplaceConfiguration.
+    void RebuildForNewSkin();
 
     // Set by a close or the end of the logon, which may arrive inside a modal loop: the start-up's
     // message boxes inside WM_CREATE, a container's menu, box or dialog. The items must outlive
@@ -113,6 +116,10 @@ private:
     BOOL m_quitRequested;
     // The configuration the options dialog handed back, waiting for the main loop.
     std::unique_ptr<EditedConfiguration> m_pendingConfiguration;
+    // The scheme changed and with it the default skin. Toolbars draw with the loaded skin's icons,
+    // and the change may come while one of them runs a handler or a menu: the skin is swapped
+    // by the main loop, with the containers built again.
+    BOOL m_skinRebuildRequested = FALSE;
     ShutdownBlockReasonCreateFunction m_shutdownBlockReasonCreate;
     ShutdownBlockReasonDestroyFunction m_shutdownBlockReasonDestroy;
     struct QueuedStartCommand {

@@ -1,9 +1,12 @@
 #include "app/Pathwren.h"
 
 #include "config/ApplicationOptions.h"
+#include "config/GenericPathwrenObject.h"
+#include "containers/ContainerBase.h"
 #include "lib/ThemePalette.h"
 
 #include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -37,8 +40,37 @@ void CPathwren::ApplyColorScheme(BOOL redraw) {
     SetCurrentColorScheme(scheme, menusDark);
     if (!redraw || (!changed && scheme != ColorSchemeHighContrast))
         return;
+    if (m_pOptions->DefaultSkinOutdated()) {
+        m_skinRebuildRequested = TRUE;
+        WakeMainLoop();
+    }
     SchemeChange change = {&m_windowsDarkMode, scheme == ColorSchemeDark};
     EnumThreadWindows(GetCurrentThreadId(), TellWindow, reinterpret_cast<LPARAM>(&change));
+}
+
+void CPathwren::RebuildForNewSkin() {
+    m_skinRebuildRequested = FALSE;
+    // A new configuration taken meanwhile brought its own skin, or the scheme went back.
+    if (!m_pOptions || !m_pOptions->DefaultSkinOutdated())
+        return;
+    StoreContainersState();
+    std::vector<BOOL> shown;
+    for (CGenericPathwrenObject* item : m_folders) {
+        CContainerBase* container = ContainerOf(*item);
+        shown.push_back(container && container->IsShown());
+    }
+    UnregisterHotKeys();
+    // Every toolbar with the old skin's icons goes before the skin lets them go.
+    for (CGenericPathwrenObject* item : m_folders)
+        item->ReleaseContainer();
+    DestroyLaunchBar();
+    m_pOptions->ReloadSkin();
+    CreateContainers();
+    for (size_t i = 0; i < m_folders.size(); ++i) {
+        CContainerBase* container = ContainerOf(*m_folders[i]);
+        if (shown[i] && container && !container->IsShown())
+            container->Show(TRUE);
+    }
 }
 
 void CPathwren::OnSettingChange(WPARAM wParam, LPCWSTR area) {

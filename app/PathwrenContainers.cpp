@@ -60,10 +60,7 @@ void CPathwren::AppendLaunchBarButton(CGenericPathwrenObject& item) {
     if (!container || !container->GetIcon())
         return;
     TransparentToolbarButton button = {};
-    button.Images[ToolbarButtonNormal] = container->GetIcon();
-    button.Images[ToolbarButtonHot] = container->GetHotIcon();
-    button.Images[ToolbarButtonPressed] = container->GetDownIcon();
-    button.Images[ToolbarButtonDisabled] = container->GetIcon();
+    container->GetLaunchBarImages(button.Images);
     button.Group = static_cast<INT>(item.AssociatedIconPosition);
     button.Enabled = TRUE;
     button.SpaceBefore = static_cast<INT>(item.LaunchBarFreeSpaceBeforeIcon);

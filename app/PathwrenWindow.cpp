@@ -73,6 +73,8 @@ BOOL CPathwren::Run() {
             std::unique_ptr<EditedConfiguration> edited = std::move(m_pendingConfiguration);
             ReplaceConfiguration(*edited);
         }
+        if (m_skinRebuildRequested && !m_quitRequested)
+            RebuildForNewSkin();
         if (m_quitRequested)
             Quit();
         BOOL result = GetMessageW(&message, nullptr, 0, 0);

@@ -1,6 +1,7 @@
 #include "browser/DesktopBrowser.h"
 
 #include "lib/ComPtr.h"
+#include "lib/Dpi.h"
 #include "lib/MonitorRect.h"
 #include "lib/RegistryKey.h"
 
@@ -108,7 +109,9 @@ DesktopMirrorGeometry CDesktopBrowser::Geometry() const {
     geometry.workAreas = GetMonitorWorkAreas();
     geometry.allIconsOnFirstMonitor = m_allIconsOnFirstMonitor;
     geometry.view = m_viewRect;
-    geometry.scrollBars = {GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)};
+    geometry.dpi = GetWindowDpi(m_listView);
+    geometry.scrollBars = {GetSystemMetricForDpi(SM_CXVSCROLL, geometry.dpi),
+                           GetSystemMetricForDpi(SM_CYHSCROLL, geometry.dpi)};
     geometry.compact = m_compact;
     return geometry;
 }

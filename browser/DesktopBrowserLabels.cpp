@@ -1,12 +1,13 @@
 #include "browser/DesktopBrowser.h"
 
+#include "lib/Dpi.h"
 #include "lib/StringCopy.h"
 
 #include <commctrl.h>
 
 namespace {
 
-const WORD kCompactIconSpacing = 4;
+const int kCompactIconSpacing = 4; // at 96 DPI
 // Sent by the view's own command to turn auto-arrange off; an arranging view ignores places.
 const WPARAM kAutoArrangeCommand = 0x7071;
 
@@ -40,7 +41,8 @@ void CDesktopBrowser::SetUpLayout() {
 }
 
 void CDesktopBrowser::EnterCompactLayout() {
-    SendMessageW(m_listView, LVM_SETICONSPACING, 0, MAKELPARAM(kCompactIconSpacing, kCompactIconSpacing));
+    int spacing = ScaleForDpi(kCompactIconSpacing, GetWindowDpi(m_listView));
+    SendMessageW(m_listView, LVM_SETICONSPACING, 0, MAKELPARAM(spacing, spacing));
     if (!m_labelsHidden)
         HideLabels();
     m_labelsHidden = TRUE;

@@ -1,5 +1,7 @@
 #include "browser/DesktopMirrorGeometry.h"
 
+#include "lib/Dpi.h"
+
 namespace {
 
 const LONG kSmallPercent = 80;
@@ -52,8 +54,8 @@ POINT MirrorPosition(const DesktopMirrorGeometry& geometry, POINT desktop) {
     LONG referenceWidth = reference.right - reference.left, referenceHeight = reference.bottom - reference.top;
     const RECT& view = geometry.view;
     LONG right = view.right - geometry.scrollBars.cx, bottom = view.bottom - geometry.scrollBars.cy;
-    LONG iconSize = geometry.compact ? kCompactIconSize : kIconSize;
-    LONG margin = geometry.compact ? kCompactMargin : kMargin;
+    LONG iconSize = ScaleForDpi(geometry.compact ? kCompactIconSize : kIconSize, geometry.dpi);
+    LONG margin = ScaleForDpi(geometry.compact ? kCompactMargin : kMargin, geometry.dpi);
     POINT place = {};
     if (referenceWidth > 0)
         place.x =

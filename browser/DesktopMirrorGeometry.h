@@ -15,6 +15,8 @@ struct DesktopMirrorGeometry {
     RECT view = {};
     SIZE scrollBars = {};
     BOOL compact = FALSE;
+    // The scale of the mirror's monitor: icon sizes and margins are chosen at 96 DPI.
+    UINT dpi = USER_DEFAULT_SCREEN_DPI;
 };
 
 // The union of the work areas in screen coordinates (empty without monitors).

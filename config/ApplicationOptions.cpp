@@ -54,6 +54,16 @@ void TakeWindowsLanguageIfNoneChosen(CApplicationOptions& options) {
     CopyTruncated(options.Language, ARRAYSIZE(options.Language), WindowsLanguageName(languagesDirectory).c_str());
 }
 
+// The shipped skin for a scheme. High contrast draws the toolbar on the face colour, so it takes
+// the skin whose icons stand out on that colour.
+LPCWSTR DefaultSkinName(ColorScheme scheme) {
+    if (scheme == ColorSchemeHighContrast) {
+        COLORREF face = GetSysColor(COLOR_BTNFACE);
+        scheme = GetRValue(face) + GetGValue(face) + GetBValue(face) < 3 * 128 ? ColorSchemeDark : ColorSchemeLight;
+    }
+    return scheme == ColorSchemeDark ? L"Dark" : L"Light";
+}
+
 } // namespace
 
 CApplicationOptions::CApplicationOptions() {
@@ -119,7 +129,7 @@ BOOL CApplicationOptions::Load(CIniFile& file) {
     LoadSettings(kUserFileKeys, static_cast<IConfigReader&>(userOptions), *this);
     TakeWindowsLanguageIfNoneChosen(*this);
     UpdateLanguageFile();
-    Skin.LoadSkin(bUseSkin, SkinName);
+    ReloadSkin();
     LaunchBarOptions.Load(userOptions);
     return TRUE;
 }
@@ -159,5 +169,21 @@ void CApplicationOptions::CopyApplicationOptions(const CApplicationOptions& sour
     CopySettings(kMainFileKeys, source, destination);
     CopySettings(kUserFileKeys, source, destination);
     CLaunchBarOptions::CopyLaunchBarOptions(source.LaunchBarOptions, destination.LaunchBarOptions);
-    destination.Skin.LoadSkin(destination.bUseSkin, destination.SkinName);
+    destination.ReloadSkin();
+}
+
+void CApplicationOptions::ReloadSkin() {
+    if (SkinChosen()) {
+        m_defaultSkinLoaded[0] = L'\0';
+        Skin.LoadSkin(TRUE, SkinName);
+        return;
+    }
+    CopyTruncated(m_defaultSkinLoaded, ARRAYSIZE(m_defaultSkinLoaded), DefaultSkinName(EffectiveColorScheme()));
+    // Loaded as a skin, yet still no skin of the user's: bUseSkin stays 0, and the options dialog
+    // goes on showing None. Without the shipped folder this is the built-in look.
+    Skin.LoadSkin(TRUE, m_defaultSkinLoaded);
+}
+
+BOOL CApplicationOptions::DefaultSkinOutdated() const {
+    return !SkinChosen() && wcscmp(m_defaultSkinLoaded, DefaultSkinName(EffectiveColorScheme())) != 0;
 }

@@ -44,6 +44,12 @@ public:
 
     // What to draw in now: high contrast when it is on, else the chosen theme, else Windows' app mode.
     ColorScheme EffectiveColorScheme() const;
+    // Loads the skin the user chose or, with none chosen, the shipped skin of the scheme the
+    // program draws in now. Toolbars copy the skin's icons: rebuild them afterwards.
+    void ReloadSkin();
+    // With no skin chosen, whether the scheme has changed since the skin was loaded, so that
+    // another shipped skin belongs to it now.
+    BOOL DefaultSkinOutdated() const;
 
     static void CopyApplicationOptions(const CApplicationOptions& source, CApplicationOptions& destination);
 
@@ -63,6 +69,10 @@ public:
 
 private:
     void UpdateLanguageFile();
+    BOOL SkinChosen() const { return bUseSkin && SkinName[0] != L'\0'; }
+
+    // The shipped skin ReloadSkin took for the scheme; empty when the user's own was taken.
+    WCHAR m_defaultSkinLoaded[16] = L"";
 };
 
 // The Run key value name and its location under HKEY_CURRENT_USER / HKEY_LOCAL_MACHINE.

@@ -183,17 +183,33 @@ void CSkin::LoadImages() {
 }
 
 HICON CSkin::ExtractSkinIcon(const SkinImage& image) {
+    HICON icon = ExtractIconAt(image, ScaledIconSize());
+    if (icon)
+        m_extractedIcons.emplace_back(icon);
+    return icon;
+}
+
+HICON CSkin::ExtractIconAt(const SkinImage& image, int size) const {
     WCHAR fullPath[MAX_PATH];
     if (!ResolveSkinPath(image.AssociatedIconPath, fullPath))
         return nullptr;
     HICON icon = nullptr;
-    UINT count = PrivateExtractIconsW(fullPath, image.AssociatedIconIndex, ScaledIconSize(), ScaledIconSize(), &icon,
-                                      nullptr, 1, 0);
+    UINT count = PrivateExtractIconsW(fullPath, image.AssociatedIconIndex, size, size, &icon, nullptr, 1, 0);
     // 0xFFFFFFFF reports a missing file, 0 an index past the file's icons; neither gives a handle.
-    if (count == 0 || count == 0xFFFFFFFF || !icon)
-        return nullptr;
-    m_extractedIcons.emplace_back(icon);
-    return icon;
+    return count == 0 || count == 0xFFFFFFFF ? nullptr : icon;
+}
+
+int CSkin::ImageSize() const {
+    return ScaledIconSize();
+}
+
+HICON CSkin::CreateImageIcon(SkinImageIndex index, int size) const {
+    const SkinImage& image = Images[index];
+    HICON icon = UseSkin && image.AssociatedIconPath[0] != L'\0' ? ExtractIconAt(image, size) : nullptr;
+    // Not shared: a shared icon of a size other than the system's may come back at the size first asked for.
+    return icon ? icon
+                : static_cast<HICON>(
+                      LoadImageW(ModuleInstance, MAKEINTRESOURCEW(image.ResourceId), IMAGE_ICON, size, size, 0));
 }
 
 HICON CSkin::LoadBuiltInIcon(WORD resourceId) const {

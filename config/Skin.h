@@ -67,6 +67,11 @@ public:
     BOOL LoadSkin(BOOL useSkin, LPCWSTR skinName);
     // Destroys the icons taken from skin files; images that used them get their built-in icon.
     void DestroyExtractedIcons();
+    // The side of the images in Images: their 24 pixels at the system's scale.
+    int ImageSize() const;
+    // A new icon of the image at another size, from the same source, which the caller destroys;
+    // for a toolbar on a monitor of another scale.
+    HICON CreateImageIcon(SkinImageIndex index, int size) const;
 
     HINSTANCE ModuleInstance;
     BOOL UseSkin;
@@ -90,6 +95,7 @@ private:
     void ReadImagePaths(CIniFile& file);
     void LoadImages();
     HICON ExtractSkinIcon(const SkinImage& image);
+    HICON ExtractIconAt(const SkinImage& image, int size) const;
     HICON LoadBuiltInIcon(WORD resourceId) const;
     BOOL ResolveSkinPath(LPCWSTR path, LPWSTR fullPath) const;
 

@@ -119,8 +119,22 @@ CIconHandle CContainerBase::ExtractItemIcon(LPCWSTR path, int index, int size) c
 }
 
 BOOL CContainerBase::AttachItemIcon(CGenericPathwrenObject* item) {
+    m_pIconItem = item;
+    if (!TakeItemIcons(ItemIconSize()))
+        return FALSE;
+    DeleteNotifyIcon();
+    if (InLaunchBarMode())
+        return TRUE;
+    WCHAR displayName[MAX_PATH];
+    item->GetDisplayName(displayName);
+    return AddTrayIcon(displayName);
+}
+
+BOOL CContainerBase::TakeItemIcons(int size) {
     DestroyItemIcons();
-    int size = ItemIconSize();
+    const CGenericPathwrenObject* item = m_pIconItem;
+    if (!item)
+        return FALSE;
     // The hot and down icons fall back to the normal icon, and the normal icon to the shared
     // default icon, which the container never destroys.
     m_hIcon = AttachExtractedIcon(0, item->AssociatedIconPath, item->AssociatedIconIndex, size, m_hDefaultIcon);
@@ -134,19 +148,23 @@ BOOL CContainerBase::AttachItemIcon(CGenericPathwrenObject* item) {
         if (m_extractedIcons[0])
             m_hIcon = m_extractedIcons[0].Get();
     }
-    if (!m_hIcon)
-        return FALSE;
-
-    DeleteNotifyIcon();
-    if (!InLaunchBarMode()) {
-        WCHAR displayName[MAX_PATH];
-        item->GetDisplayName(displayName);
-        return AddTrayIcon(displayName);
-    }
-
+    if (!m_hIcon || !InLaunchBarMode())
+        return m_hIcon != nullptr;
     m_hHotIcon = AttachExtractedIcon(1, item->AssociatedHotIconPath, item->AssociatedHotIconIndex, size, m_hIcon);
     m_hDownIcon = AttachExtractedIcon(2, item->AssociatedDownIconPath, item->AssociatedDownIconIndex, size, m_hIcon);
     return TRUE;
+}
+
+void CContainerBase::TakeIconsAtSize(int size, HICON* images) {
+    TakeItemIcons(size);
+    GetLaunchBarImages(images);
+}
+
+void CContainerBase::GetLaunchBarImages(HICON* images) const {
+    images[ToolbarButtonNormal] = m_hIcon;
+    images[ToolbarButtonHot] = m_hHotIcon;
+    images[ToolbarButtonPressed] = m_hDownIcon;
+    images[ToolbarButtonDisabled] = m_hIcon;
 }
 
 BOOL CContainerBase::AddTrayIcon(LPCWSTR tooltip) {

@@ -58,6 +58,9 @@ public:
         return FALSE;
     }
     virtual BOOL Hide() { return FALSE; }
+    // Whether the presentation stands on the screen between two uses (a browser window does; a
+    // menu is gone once chosen from).
+    virtual BOOL IsShown() const { return FALSE; }
     // The item's global hotkey: show the presentation where the cursor is.
     virtual BOOL OnHotKey();
 
@@ -72,6 +75,9 @@ public:
     void SetDefaultIcon(HICON icon) { m_hDefaultIcon = icon; }
     // The launch bar hands its toolbar window over after the containers were initialised.
     void SetOwnerWindow(HWND window) override { m_hOwnerWindow = window; }
+    void TakeIconsAtSize(int size, HICON* images) override;
+    // The pictures of the item's launch bar button, as TakeIconsAtSize gives them.
+    void GetLaunchBarImages(HICON* images) const;
     HWND GetOwnerWindow() const { return m_hOwnerWindow; }
     CNotifyIcon* GetNotifyIcon() const { return m_pNotifyIcon; }
     // Null until the context menu was first needed.
@@ -117,6 +123,8 @@ protected:
 
 private:
     void DestroyItemIcons();
+    // The item's icons at that size: the hot and down ones only for the bar.
+    BOOL TakeItemIcons(int size);
     void DeleteNotifyIcon();
     BOOL AddTrayIcon(LPCWSTR tooltip);
     CIconHandle ExtractItemIcon(LPCWSTR path, int index, int size) const;
@@ -128,6 +136,8 @@ private:
     // The item's normal, hot and down icons when extracted from its files; m_hIcon and the others
     // may instead show a fallback that belongs to someone else.
     CIconHandle m_extractedIcons[3];
+    // The item the icons come from; it owns the container, so outlives it.
+    const CGenericPathwrenObject* m_pIconItem = nullptr;
 };
 
 // The container of an item, which only containers give it; null when it has none.

@@ -1,5 +1,6 @@
 #pragma once
 #include "browser/ShellBrowserEx.h"
+#include "config/Skin.h"
 #include "containers/ContainerBase.h"
 #include "lib/HotWindow.h"
 #include "lib/RuntimeModule.h"
@@ -7,7 +8,9 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 class CGenericPathwrenObject;
 
@@ -59,6 +62,7 @@ public:
     BOOL SaveState() override;
     BOOL Show(BOOL alwaysShow) override;
     BOOL Hide() override;
+    BOOL IsShown() const override { return m_window && IsWindowVisible(m_window); }
 
     virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Whether leaving the old location must first save the home folder's icon positions.
@@ -149,6 +153,12 @@ private:
     void ShowToolbar(BOOL show);
     void UpdateNavigationButtons();
     void SetMaximizedLook(BOOL maximized);
+    // The skin's pictures at the toolbar's size: the skin's own at the system's scale, else
+    // taken at this window's scale and held here until the next change.
+    void TakeSkinImages();
+    std::array<HICON, SkinImageCount> SkinImages() const;
+    // Gives the toolbar's buttons the pictures held now.
+    void ApplySkinImages();
     void OnSize();
     void OnDisplayChange();
     // The window came to a monitor of another scale: it takes Windows' suggested rectangle, which
@@ -170,6 +180,8 @@ private:
     CRuntimeModule m_dwm;
     HRESULT(WINAPI* m_dwmIsCompositionEnabled)(BOOL*);
     HRESULT(WINAPI* m_dwmGetWindowAttribute)(HWND, DWORD, PVOID, DWORD);
+    // Empty, or the skin's images taken at this window's scale; the toolbar goes first.
+    std::vector<CIconHandle> m_scaledSkinImages;
     std::unique_ptr<CTransparentToolbar> m_toolbar;
     std::unique_ptr<CHotWindow> m_hotWindow;
     // Raised while the window and the toolbar follow each other, so neither moves the other back.

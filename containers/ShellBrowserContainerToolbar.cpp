@@ -8,6 +8,8 @@
 
 #include <dwmapi.h>
 
+#include <algorithm>
+#include <array>
 #include <cwchar>
 #include <vector>
 
@@ -61,11 +63,17 @@ const ButtonDescription kWindowButtons[] = {
      [](const CLanguage& l) -> LPCWSTR { return l.Close; }},
 };
 
-TransparentToolbarButton MakeButton(const ButtonDescription& description, const CSkin& skin,
+typedef std::array<HICON, SkinImageCount> SkinImageSet;
+
+void GetButtonImages(const ButtonDescription& description, const SkinImageSet& skinImages, HICON* images) {
+    for (int state = 0; state < ToolbarButtonStateCount; ++state)
+        images[state] = skinImages[description.images[state]];
+}
+
+TransparentToolbarButton MakeButton(const ButtonDescription& description, const SkinImageSet& skinImages,
                                     const CLanguage* language) {
     TransparentToolbarButton button = {};
-    for (int state = 0; state < ToolbarButtonStateCount; ++state)
-        button.Images[state] = skin.Images[description.images[state]].Icon;
+    GetButtonImages(description, skinImages, button.Images);
     button.Group = description.group;
     button.Enabled = TRUE;
     button.Command = description.command;
@@ -84,14 +92,16 @@ BOOL CShellBrowserContainerBase::CreateToolbar() {
     if (!m_pHost || !m_pHost->GetOptions())
         return FALSE;
     const CSkin& skin = m_pHost->GetOptions()->Skin;
+    TakeSkinImages();
+    const SkinImageSet images = SkinImages();
     std::vector<TransparentToolbarButton> buttons;
     if (m_pItem->AllowSubFoldersNavigation) {
         for (const ButtonDescription& description : kNavigationButtons)
-            buttons.push_back(MakeButton(description, skin, m_pLanguage));
+            buttons.push_back(MakeButton(description, images, m_pLanguage));
     }
     for (const ButtonDescription& description : kWindowButtons)
-        buttons.push_back(MakeButton(description, skin, m_pLanguage));
-    TransparentToolbarButton moveButton = MakeButton(kMoveButton, skin, m_pLanguage);
+        buttons.push_back(MakeButton(description, images, m_pLanguage));
+    TransparentToolbarButton moveButton = MakeButton(kMoveButton, images, m_pLanguage);
 
     RECT frame = VisibleFrame();
     TransparentToolbarSettings settings;
@@ -160,16 +170,57 @@ void CShellBrowserContainerBase::UpdateNavigationButtons() {
 }
 
 void CShellBrowserContainerBase::SetMaximizedLook(BOOL maximized) {
-    if (!m_toolbar || !m_pHost || !m_pHost->GetOptions())
+    if (!m_toolbar)
         return;
-    const SkinImage* images = m_pHost->GetOptions()->Skin.Images;
+    const SkinImageSet images = SkinImages();
     m_toolbar->SetMoveButtonVisible(!maximized);
     if (maximized)
-        m_toolbar->SetMaximizeButtonImages(images[SkinImageReduce].Icon, images[SkinImageReduceHot].Icon,
-                                           images[SkinImageReduceDown].Icon, images[SkinImageReduce].Icon);
+        m_toolbar->SetMaximizeButtonImages(images[SkinImageReduce], images[SkinImageReduceHot],
+                                           images[SkinImageReduceDown], images[SkinImageReduce]);
     else
-        m_toolbar->SetMaximizeButtonImages(images[SkinImageMaximize].Icon, images[SkinImageMaximizeHot].Icon,
-                                           images[SkinImageMaximizeDown].Icon, images[SkinImageMaximize].Icon);
+        m_toolbar->SetMaximizeButtonImages(images[SkinImageMaximize], images[SkinImageMaximizeHot],
+                                           images[SkinImageMaximizeDown], images[SkinImageMaximize]);
+}
+
+void CShellBrowserContainerBase::TakeSkinImages() {
+    std::vector<CIconHandle> scaled;
+    const CSkin* skin = m_pHost && m_pHost->GetOptions() ? &m_pHost->GetOptions()->Skin : nullptr;
+    if (skin && skin->ImageSize() != ToolbarHeight()) {
+        for (int i = 0; i < SkinImageCount; ++i)
+            scaled.emplace_back(skin->CreateImageIcon(static_cast<SkinImageIndex>(i), ToolbarHeight()));
+    }
+    m_scaledSkinImages.swap(scaled);
+    // The previous pictures go only once the toolbar holds the new ones.
+    ApplySkinImages();
+}
+
+SkinImageSet CShellBrowserContainerBase::SkinImages() const {
+    SkinImageSet images = {};
+    const CSkin* skin = m_pHost && m_pHost->GetOptions() ? &m_pHost->GetOptions()->Skin : nullptr;
+    for (size_t i = 0; i < images.size(); ++i) {
+        if (i < m_scaledSkinImages.size() && m_scaledSkinImages[i])
+            images[i] = m_scaledSkinImages[i].Get();
+        else if (skin)
+            images[i] = skin->Images[i].Icon;
+    }
+    return images;
+}
+
+void CShellBrowserContainerBase::ApplySkinImages() {
+    if (!m_toolbar)
+        return;
+    const SkinImageSet images = SkinImages();
+    HICON buttonImages[ToolbarButtonStateCount];
+    auto apply = [&](const ButtonDescription& description) {
+        GetButtonImages(description, images, buttonImages);
+        m_toolbar->SetButtonImages(description.command, buttonImages);
+    };
+    std::for_each(std::begin(kNavigationButtons), std::end(kNavigationButtons), apply);
+    std::for_each(std::begin(kWindowButtons), std::end(kWindowButtons), apply);
+    GetButtonImages(kMoveButton, images, buttonImages);
+    m_toolbar->SetMoveButtonImages(buttonImages);
+    // The maximize button shows restore pictures while the window is maximized.
+    SetMaximizedLook(m_pItem && m_pItem->IsMaximized);
 }
 
 void CShellBrowserContainerBase::OnToolbarMoved(CTransparentToolbar*, int dx, int dy) {

@@ -175,6 +175,7 @@ void CShellBrowserContainerBase::OnDpiChanged(UINT dpi, const RECT& suggested) {
         sizes.Width = m_toolbar->GetWidth();
         sizes.Height = sizes.ButtonWidth = sizes.ButtonHeight = ToolbarHeight();
         m_toolbar->ChangeSizes(sizes);
+        TakeSkinImages();
     }
     ComputeAreas();
     // A maximized window fills the new monitor's area below the toolbar; another one keeps its

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -116,6 +117,14 @@ void CLaunchBar::ChangeDpi(UINT dpi) {
     SetToolbarSizes(ScaleLaunchBarOptions(m_options, m_dpi), &settings);
     m_toolbar->ChangeSizes(settings);
     m_toolbarSize = {m_toolbar->GetWidth(), m_toolbar->GetHeight()};
+    // The pictures were taken at the old button size; stretched they would blur.
+    for (UINT i = 0; i < m_items.size(); ++i) {
+        HICON images[ToolbarButtonStateCount];
+        std::copy(m_buttons[i].Images, m_buttons[i].Images + ToolbarButtonStateCount, images);
+        m_items[i]->TakeIconsAtSize(settings.ButtonWidth, images);
+        std::copy(images, images + ToolbarButtonStateCount, m_buttons[i].Images);
+        m_toolbar->SetButtonImages(i, images);
+    }
 }
 
 void CLaunchBar::Reposition() {

@@ -17,6 +17,13 @@ public:
     virtual void ShowFromLaunchBar(POINT point, BOOL openUpward) = 0;
     virtual BOOL ShowContextMenu(POINT point, BOOL openUpward) = 0;
     virtual void SetOwnerWindow(HWND window) = 0;
+    // Takes the button's pictures again at a new size into images (normal, hot, pressed,
+    // disabled; null when there is none) and lets the old ones go: the bar puts the new ones in
+    // before it paints. An item that cannot leaves the pictures it gave, which images holds.
+    virtual void TakeIconsAtSize(int size, HICON* images) {
+        (void)size;
+        (void)images;
+    }
 
 protected:
     ~ILaunchBarItem() = default;

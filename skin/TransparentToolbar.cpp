@@ -225,15 +225,25 @@ BOOL CTransparentToolbar::EnableButton(UINT command, BOOL enabled) {
 }
 
 BOOL CTransparentToolbar::SetMaximizeButtonImages(HICON normal, HICON hot, HICON pressed, HICON disabled) {
-    TransparentToolbarPlacedButton* button = FindCommand(MaximizeCommand);
+    const HICON images[ToolbarButtonStateCount] = {normal, hot, pressed, disabled};
+    return SetButtonImages(MaximizeCommand, images);
+}
+
+BOOL CTransparentToolbar::SetButtonImages(UINT command, const HICON* images) {
+    TransparentToolbarPlacedButton* button = FindCommand(command);
     if (!button)
         return FALSE;
-    button->Button.Images[ToolbarButtonNormal] = normal;
-    button->Button.Images[ToolbarButtonHot] = hot;
-    button->Button.Images[ToolbarButtonPressed] = pressed;
-    button->Button.Images[ToolbarButtonDisabled] = disabled;
+    std::copy(images, images + ToolbarButtonStateCount, button->Button.Images);
     button->State = StateFor(*button, m_hotButton == static_cast<int>(button - m_buttons.data()));
     InvalidateButton(*button);
+    return TRUE;
+}
+
+BOOL CTransparentToolbar::SetMoveButtonImages(const HICON* images) {
+    if (!m_hasMoveButton)
+        return FALSE;
+    std::copy(images, images + ToolbarButtonStateCount, m_moveButton.Button.Images);
+    InvalidateButton(m_moveButton);
     return TRUE;
 }
 

@@ -122,6 +122,10 @@ public:
     // FALSE when no button (or no move button) fits; nothing changes then.
     BOOL EnableButton(UINT command, BOOL enabled);
     BOOL SetMaximizeButtonImages(HICON normal, HICON hot, HICON pressed, HICON disabled);
+    // New pictures for a button, in TransparentToolbarButtonState order, as after a change of
+    // scale; the old ones stay the creator's to release. FALSE when no button fits.
+    BOOL SetButtonImages(UINT command, const HICON* images);
+    BOOL SetMoveButtonImages(const HICON* images);
     BOOL SetMoveButtonVisible(BOOL visible);
 
     UINT GetButtonCount() const { return static_cast<UINT>(m_buttons.size()); }

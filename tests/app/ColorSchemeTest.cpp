@@ -5,6 +5,7 @@
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
+#include "config/Skin.h"
 #include "containers/ShellBrowserContainerBase.h"
 #include "launchbar/LaunchBar.h"
 #include "lib/GdiObject.h"
@@ -14,10 +15,13 @@
 #include "lib/ThemePalette.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
+#include "support/Icons.h"
+#include "support/SourceTree.h"
 #include "support/WindowSearch.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <functional>
@@ -101,6 +105,54 @@ void ExpectDarkWithLightText(HWND control, const char* surface) {
     EXPECT_GT(lightest, 180) << surface << ": light text";
 }
 
+// The skins as they ship, beside the program.
+void CopyShippedSkins(const ApplicationFixture& fixture) {
+    std::wstring from = SourceTreePath(L"res/Skins") + L'\0'; // a list, ended by an empty name
+    std::wstring to = fixture.File(L"") + L'\0';
+    SHFILEOPSTRUCTW copy = {};
+    copy.wFunc = FO_COPY;
+    copy.pFrom = from.c_str();
+    copy.pTo = to.c_str();
+    copy.fFlags = FOF_NO_UI;
+    ASSERT_EQ(0, SHFileOperationW(&copy));
+}
+
+// Whether the toolbar paints the skin's move picture, pixel for pixel where it is opaque.
+void ExpectMoveButtonOf(const CSkin& skin, CTransparentToolbar& toolbar, const char* name) {
+    const TransparentToolbarPlacedButton* move = toolbar.GetMoveButton();
+    ASSERT_TRUE(move) << name;
+    std::vector<DWORD> expected = ReadIconPixels(skin.Images[SkinImageMove].Icon);
+    EXPECT_EQ(expected, ReadIconPixels(move->Button.Images[ToolbarButtonNormal])) << name << "'s picture";
+    int width = 0;
+    std::vector<COLORREF> printed = Printed(toolbar.GetHandle(), &width);
+    int side = toolbar.GetHeight(), opaque = 0, shown = 0;
+    ASSERT_EQ(static_cast<size_t>(side * side), expected.size()) << name << ": taken at the button's size";
+    for (int i = 0; i < side * side; ++i) {
+        DWORD pixel = expected[static_cast<size_t>(i)];
+        if ((pixel >> 24) != 0xFF)
+            continue;
+        ++opaque;
+        size_t at = static_cast<size_t>((move->Position.y + i / side) * width + move->Position.x + i % side);
+        shown += at < printed.size() && printed[at] == RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+    }
+    EXPECT_GT(opaque, side) << name;
+    EXPECT_EQ(opaque, shown) << name << "'s picture as the toolbar paints it";
+}
+
+// Every picture a toolbar holds still exists: a skin swapped under it would leave dead handles.
+void ExpectImagesAlive(CTransparentToolbar& toolbar) {
+    for (UINT i = 0; i <= toolbar.GetButtonCount(); ++i) {
+        const TransparentToolbarPlacedButton* button =
+            i < toolbar.GetButtonCount() ? toolbar.GetButton(i) : toolbar.GetMoveButton();
+        for (HICON image : button->Button.Images)
+            EXPECT_TRUE(IconAlive(image)) << "button " << i;
+    }
+}
+
+CShellBrowserContainerBase* BrowserOf(CPathwren& application) {
+    return dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*application.m_folders[0]));
+}
+
 BOOL WindowsOffersDarkMenus() {
     CRuntimeModule uxtheme(L"uxtheme.dll");
     return uxtheme.Procedure<FARPROC>(MAKEINTRESOURCEA(135)) != nullptr;
@@ -125,17 +177,22 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
     AppMode appMode;
     appMode.Set(false);
     ApplicationFixture fixture;
+    CopyShippedSkins(fixture);
     CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
     WriteFileBytes(fixture.File(L"Here\\a.txt"), {'x'});
     fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Here\r\n");
     WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nLaunchMode=1\r\n");
     fixture.Start();
     g_aboutApplication = &fixture.application;
+    CSkin darkSkin, lightSkin;
+    darkSkin.LoadSkin(TRUE, L"Dark");
+    lightSkin.LoadSkin(TRUE, L"Light");
 
     CShellBrowserContainerBase* browser = nullptr;
-    HWND bar = nullptr, aboutBox = nullptr;
+    HWND bar = nullptr, aboutBox = nullptr, darkToolbarWindow = nullptr;
     ColorScheme started = ColorSchemeLight, switched = ColorSchemeDark;
     COLORREF darkBar = 0, darkToolbar = 0, lightBar = 0, lightToolbar = 0, darkView = 0, lightView = 0, menu = 0;
+    BOOL lightShown = FALSE;
     auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
     auto toolbarPoint = [&] {
         RECT client;
@@ -144,7 +201,7 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
     };
     const std::vector<std::function<bool()>> steps = {
         [&] {
-            browser = dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[0]));
+            browser = BrowserOf(fixture.application);
             bar = fixture.application.m_pLaunchBar ? fixture.application.m_pLaunchBar->GetToolbarWindow() : nullptr;
             return browser && bar;
         },
@@ -154,7 +211,9 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
             started = CurrentColorScheme();
             menu = CurrentPalette().MenuBackground;
             darkBar = PrintedPixel(bar, {1, 1});
-            darkToolbar = PrintedPixel(browser->GetToolbar()->GetHandle(), toolbarPoint());
+            darkToolbarWindow = browser->GetToolbar()->GetHandle();
+            darkToolbar = PrintedPixel(darkToolbarWindow, toolbarPoint());
+            ExpectMoveButtonOf(darkSkin, *browser->GetToolbar(), "Dark");
             darkView = ListView_GetBkColor(browser->GetBrowser()->ListView());
             SetTimer(nullptr, 0, 10, OpenAbout);
         }),
@@ -168,7 +227,17 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
             appMode.SwitchTo(true);
             switched = CurrentColorScheme();
             lightBar = PrintedPixel(bar, {1, 1});
+        }),
+        // The toolbar is built again on the Light skin, once the handler of the switch is over.
+        [&] {
+            browser = BrowserOf(fixture.application);
+            return browser && browser->GetToolbar() && browser->GetToolbar()->GetHandle() != darkToolbarWindow;
+        },
+        act([&] {
+            lightShown = browser->IsShown();
             lightToolbar = PrintedPixel(browser->GetToolbar()->GetHandle(), toolbarPoint());
+            ExpectMoveButtonOf(lightSkin, *browser->GetToolbar(), "Light");
+            ExpectImagesAlive(*browser->GetToolbar());
             lightView = ListView_GetBkColor(browser->GetBrowser()->ListView());
         }),
     };
@@ -176,15 +245,46 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
     EXPECT_EQ(ColorSchemeDark, started);
     ThemePalette dark = PaletteFor(ColorSchemeDark, FALSE);
     EXPECT_EQ(dark.DialogBackground, darkBar) << "launch bar";
-    EXPECT_EQ(dark.DialogBackground, darkToolbar) << "browser toolbar";
+    EXPECT_EQ(darkSkin.BackgroundColor, darkToolbar) << "browser toolbar";
     EXPECT_EQ(dark.WindowBackground, darkView) << "folder view";
     // Windows draws the menus; where it offers no dark ones (Wine) our parts match its light ones.
     EXPECT_EQ(WindowsOffersDarkMenus() ? dark.MenuBackground : GetSysColor(COLOR_MENU), menu);
 
     EXPECT_EQ(ColorSchemeLight, switched);
     EXPECT_GT(Luma(lightBar), 200) << "the bar's own white-to-black gradient starts white";
-    EXPECT_EQ(RGB(255, 0, 255), lightToolbar) << "the toolbar's own background is its see-through key again";
+    EXPECT_TRUE(lightShown) << "the window shown before the switch is shown after it";
+    EXPECT_EQ(lightSkin.BackgroundColor, lightToolbar) << "the Light skin's background";
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), lightView);
+}
+
+TEST(ColorScheme, ASkinTheUserChoseStaysThroughASwitch) {
+    AppMode appMode;
+    appMode.Set(false);
+    ApplicationFixture fixture;
+    CopyShippedSkins(fixture);
+    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Here\r\n");
+    WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nbUseSkin=1\r\nSkinName=Graphite\r\n");
+    fixture.Start();
+    CSkin graphite;
+    graphite.LoadSkin(TRUE, L"Graphite");
+    CShellBrowserContainerBase* browser = nullptr;
+    HWND toolbar = nullptr;
+    const std::vector<std::function<bool()>> steps = {
+        [&] { return (browser = BrowserOf(fixture.application)) != nullptr && browser->GetToolbar(); },
+        [&] {
+            toolbar = browser->GetToolbar()->GetHandle();
+            appMode.SwitchTo(true);
+            return true;
+        },
+        [&] {
+            browser = BrowserOf(fixture.application);
+            EXPECT_EQ(toolbar, browser->GetToolbar()->GetHandle()) << "nothing built again";
+            ExpectMoveButtonOf(graphite, *browser->GetToolbar(), "Graphite");
+            return true;
+        },
+    };
+    EXPECT_EQ(steps.size(), fixture.RunSteps(steps));
 }
 
 TEST(ColorScheme, AThemeChosenInTheOptionsOutranksTheAppModeAndIsSaved) {

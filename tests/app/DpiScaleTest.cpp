@@ -108,6 +108,7 @@ void CheckMenuAndBrowsers(UINT dpi) {
     RECT clients[2] = {}, toolbarRect = {}, afterChange = {}, suggested = {};
     int toolbarHeight = 0, toolbarMinimum = 0, changedToolbarHeight = 0;
     HICON toolbarIcon = nullptr;
+    size_t changedToolbarIconPixels = 0; // read while the window holds the icon
     auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
     const std::vector<std::function<bool()>> steps = {
         [&] {
@@ -133,6 +134,8 @@ void CheckMenuAndBrowsers(UINT dpi) {
                          reinterpret_cast<LPARAM>(&suggested));
             GetWindowRect(browser.GetWindow(), &afterChange);
             changedToolbarHeight = browser.GetToolbar()->GetHeight();
+            changedToolbarIconPixels =
+                ReadIconPixels(browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal]).size();
             return true;
         },
         act([&] { PostMessageW(fixture.application.m_hMainWindow, WM_HOTKEY, 0, 0); }),
@@ -191,6 +194,8 @@ void CheckMenuAndBrowsers(UINT dpi) {
     EXPECT_EQ(toolbarHeight, Height(toolbarRect));
     EXPECT_TRUE(EqualRect(&suggested, &afterChange)) << "a DPI change takes the suggested rectangle";
     EXPECT_EQ(ScaleForDpi(CShellBrowserContainerBase::kToolbarHeight, newDpi), changedToolbarHeight);
+    EXPECT_EQ(static_cast<size_t>(changedToolbarHeight * changedToolbarHeight), changedToolbarIconPixels)
+        << "the pictures are taken again at the new size";
 
     // Saved at the scale the window ended at: the size, read at 96 DPI, is the first one.
     CIniFile saved(fixture.File(L"FoldersOptions.ini").c_str());
@@ -241,6 +246,10 @@ void CheckLaunchBar(UINT dpi) {
         ASSERT_TRUE(bar.GetButtonScreenRect(0, &button));
         EXPECT_EQ(ScaleForDpi(32, newDpi), Width(button));
         EXPECT_EQ(toolbar.top, bar.GetHotWindow()->GetHotRect().top) << "docked again at the top";
+        HICON changedIcon = bar.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal];
+        EXPECT_EQ(static_cast<size_t>(Width(button) * Width(button)), ReadIconPixels(changedIcon).size())
+            << "taken again at the new size";
+        EXPECT_FALSE(IconAlive(icon)) << "the picture of the old size is let go";
         PostMessageW(window, WM_CLOSE, 0, 0);
     });
 }
