@@ -75,9 +75,9 @@ BOOL CAboutBox::OnInitDialog() {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     RECT place = ScaledLinkRectangle(dpi);
-    m_link = CreateWindowExW(
-        0, WC_LINK, m_text, WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left, place.top, place.right,
-        place.bottom, m_hDialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_LINK)), m_instance, nullptr);
+    m_link = CreateWindowExW(0, WC_LINK, m_text, WS_CHILD | WS_VISIBLE | WS_TABSTOP, place.left, place.top, place.right,
+                             place.bottom, m_hDialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_LINK)),
+                             m_instance, nullptr);
     if (m_link) {
         // The link paints its background with its class brush: the dialog's face colour.
         SetClassLongPtrW(m_link, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));

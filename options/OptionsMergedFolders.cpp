@@ -66,8 +66,7 @@ void COptionsMergedFolders::MoveSelected(BOOL up, const CLanguage& language) {
     InvalidateRect(m_list->GetWindow(), nullptr, TRUE);
 }
 
-void COptionsMergedFolders::AppendRow(const MergedFolder& folder, int position, int image,
-                                      const CLanguage& language) {
+void COptionsMergedFolders::AppendRow(const MergedFolder& folder, int position, int image, const CLanguage& language) {
     WCHAR resolved[MAX_PATH] = L"";
     if (!ResolveSpecialPath(folder.Directory, resolved))
         CopyTruncated(resolved, folder.Directory);

@@ -45,12 +45,12 @@ void RedrawDialog(HWND dialog) {
 } // namespace
 
 COptionsUI::COptionsUI()
-    : m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr),
-      m_optionsRoot(nullptr), m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr),
-      m_pLanguage(nullptr), m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0),
-      m_hotIconIndex(0), m_downIconIndex(0), m_pickIcon(PickIconDlg),
-      m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0), m_pCurrentItem(nullptr),
-      m_currentNode(nullptr), m_dpi(USER_DEFAULT_SCREEN_DPI), m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
+    : m_endCode(0), m_hInstance(nullptr), m_hMainWindow(nullptr), m_foldersRoot(nullptr), m_optionsRoot(nullptr),
+      m_launchBarNode(nullptr), m_hDefaultItemIcon(nullptr), m_pOpenDialog(nullptr), m_pLanguage(nullptr),
+      m_pOptions(nullptr), m_pageImages(), m_drop(), m_loading(FALSE), m_iconIndex(0), m_hotIconIndex(0),
+      m_downIconIndex(0), m_pickIcon(PickIconDlg), m_hKeyboardHook(nullptr), m_viewTypes(), m_viewTypeCount(0),
+      m_pCurrentItem(nullptr), m_currentNode(nullptr), m_dpi(USER_DEFAULT_SCREEN_DPI),
+      m_templateDpi(USER_DEFAULT_SCREEN_DPI), m_templateFont() {
     m_iconPath[0] = m_hotIconPath[0] = m_downIconPath[0] = L'\0';
 }
 
@@ -117,8 +117,9 @@ BOOL COptionsUI::OnInitDialog() {
     InitOptionsDialog();
     auto* big = static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-    auto* small = static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    auto* small =
+        static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     SendMessageW(m_hDialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(m_hDialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     CDialogColors::ApplyToWindow(m_hDialog);

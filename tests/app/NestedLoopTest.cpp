@@ -125,7 +125,7 @@ protected:
     void ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box);
 
     ApplicationFixture fixture;
-    std::wstring itemKeys; // more keys of the item
+    std::wstring itemKeys;  // more keys of the item
     int itemOwnEntries = 1; // of its menu
     Presence before, during;
     bool boxStillOpen = false;

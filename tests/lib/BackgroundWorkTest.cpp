@@ -25,8 +25,7 @@ TEST(BackgroundWork, CompletionsComeBackToTheOwnerAndIdleWorkersEndUntilTheNextJ
     EXPECT_EQ(10, onOwner.load());
     EXPECT_EQ(0u, work.GetOutstandingCount());
 
-    EXPECT_TRUE(PumpMessagesUntil([&] { return work.GetRunningThreadCount() == 0; }, 3000))
-        << "idle workers still run";
+    EXPECT_TRUE(PumpMessagesUntil([&] { return work.GetRunningThreadCount() == 0; }, 3000)) << "idle workers still run";
     ASSERT_TRUE(submit());
     EXPECT_TRUE(work.RunCompletionsFor(3000, [&] { return completed == 11; })) << "no worker took the later job";
 }
