@@ -1,6 +1,8 @@
 #include "lib/BackgroundWork.h"
 
 #include "lib/KernelHandle.h"
+#include "lib/MessageWindow.h"
+#include "lib/WindowLink.h"
 
 #include <objbase.h>
 
@@ -60,17 +62,9 @@ BOOL CBackgroundWork::CreateCompletionWindow() {
         return TRUE;
     if (!m_shared->finishedEvent)
         return FALSE;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return FALSE;
-    m_window =
-        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_window = CreateMessageWindow(kWindowClass, WindowProc, this);
     if (!m_window)
         return FALSE;
-    SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_shared->window = m_window;
     return TRUE;
 }
@@ -148,9 +142,9 @@ DWORD WINAPI CBackgroundWork::RunWorker(LPVOID parameter) {
 }
 
 LRESULT CALLBACK CBackgroundWork::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kJobsFinishedMessage) {
-        if (auto* work = reinterpret_cast<CBackgroundWork*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
-            work->RunFinishedCompletions();
+    auto* work = LinkWindowObject<CBackgroundWork>(window, message, lParam);
+    if (work && message == kJobsFinishedMessage) {
+        work->RunFinishedCompletions();
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -1,6 +1,8 @@
 #include "update/BackgroundUpdateCheck.h"
 
 #include "update/DownloadCancellation.h"
+#include "lib/MessageWindow.h"
+#include "lib/WindowLink.h"
 
 #include <wininet.h>
 
@@ -44,14 +46,7 @@ CBackgroundUpdateCheck::~CBackgroundUpdateCheck() {
 BOOL CBackgroundUpdateCheck::CreateResultWindow() {
     if (m_window)
         return TRUE;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = WindowProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return FALSE;
-    m_window =
-        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this);
+    m_window = CreateMessageWindow(kWindowClass, WindowProcedure, this);
     return m_window != nullptr;
 }
 
@@ -133,11 +128,7 @@ void CBackgroundUpdateCheck::Finish(const UpdateCheckOutcome& outcome) {
 }
 
 LRESULT CALLBACK CBackgroundUpdateCheck::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* check = reinterpret_cast<CBackgroundUpdateCheck*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* check = LinkWindowObject<CBackgroundUpdateCheck>(window, message, lParam);
     if (check && message == kWorkerDoneMessage) {
         check->OnWorkerDone(static_cast<UINT>(wParam));
         return 0;
