@@ -17,6 +17,9 @@ const UINT kJobsFinishedMessage = WM_APP + 1;
 // How long the owner waits at destruction for jobs that even cancelled I/O does not end (a
 // network folder that stopped answering) before leaving them to end on their own.
 const DWORD kStopGraceMs = 2000;
+// A worker lists folders and reads shortcuts: a small stack serves it, and each folder menu that
+// works keeps a few of them, so they do not take the program's default.
+const SIZE_T kWorkerStackReserve = 256 * 1024;
 
 class CSrwExclusiveLock {
 public:
@@ -81,7 +84,7 @@ BOOL CBackgroundWork::StartThreads() {
             ++m_shared->running;
         }
         auto* held = new std::shared_ptr<Shared>(m_shared);
-        CKernelHandle thread(CreateThread(nullptr, 0, RunWorker, held, 0, nullptr));
+        CKernelHandle thread(CreateThread(nullptr, kWorkerStackReserve, RunWorker, held, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
         if (!thread) {
             delete held;
             CSrwExclusiveLock lock(m_shared->lock);
