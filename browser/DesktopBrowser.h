@@ -51,18 +51,6 @@ protected:
     virtual void OnLayoutSetUp() {}
     virtual void OnLabelSubclassesRemoved() {}
 
-    // Holds a critical section for one scope.
-    class CLock {
-    public:
-        explicit CLock(CRITICAL_SECTION& section) : m_section(section) { EnterCriticalSection(&m_section); }
-        ~CLock() { LeaveCriticalSection(&m_section); }
-        CLock(const CLock&) = delete;
-        CLock& operator=(const CLock&) = delete;
-
-    private:
-        CRITICAL_SECTION& m_section;
-    };
-
     static LRESULT CALLBACK LabelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                            DWORD_PTR self);
     static LRESULT CALLBACK TooltipProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,

@@ -1,5 +1,7 @@
 #include "browser/DesktopBrowser.h"
 
+#include "lib/ScopedLock.h"
+
 #include "lib/Dpi.h"
 #include "lib/StringCopy.h"
 
@@ -75,7 +77,7 @@ void CDesktopBrowser::RemoveLabelSubclasses() {
     m_tooltipHook.Remove();
     m_labelHook.Remove();
     OnLabelSubclassesRemoved();
-    CLock lock(m_labelsLock);
+    CScopedLock lock(m_labelsLock);
     m_labels.Clear();
 }
 
@@ -90,12 +92,12 @@ void CDesktopBrowser::PutLabelsBack() {
 }
 
 int CDesktopBrowser::FindLabelRecord(int index) {
-    CLock lock(m_labelsLock);
+    CScopedLock lock(m_labelsLock);
     return m_labels.Find(ItemLabel(index), [&] { return ItemPosition(index); });
 }
 
 void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
-    CLock labels(m_labelsLock);
+    CScopedLock labels(m_labelsLock);
     int record = FindLabelRecord(index);
     if (record < 0) {
         m_labels.Add(text, ItemPosition(index));
@@ -110,7 +112,7 @@ void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
     }
     // A rename: the desktop icon takes the new name and the item keeps its place. The record keeps
     // the old name and is found by its place from now on.
-    CLock layout(m_layoutLock);
+    CScopedLock layout(m_layoutLock);
     for (DesktopIcon& icon : m_desktopLayout)
         if (icon.name == m_labels[record].name)
             icon.name = text;
@@ -118,7 +120,7 @@ void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
 }
 
 BOOL CDesktopBrowser::CopyInfoTip(int index, LPWSTR tip, int tipLength) {
-    CLock lock(m_labelsLock);
+    CScopedLock lock(m_labelsLock);
     int record = FindLabelRecord(index);
     if (record < 0 || !tip || tipLength <= 0)
         return FALSE;

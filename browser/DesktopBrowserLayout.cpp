@@ -1,5 +1,7 @@
 #include "browser/DesktopBrowser.h"
 
+#include "lib/ScopedLock.h"
+
 #include "browser/DesktopListView.h"
 #include "lib/KernelHandle.h"
 #include "lib/MonitorRect.h"
@@ -79,7 +81,7 @@ private:
 } // namespace
 
 void CDesktopBrowser::ReadDesktopLayout() {
-    CLock lock(m_layoutLock);
+    CScopedLock lock(m_layoutLock);
     m_allIconsOnFirstMonitor = TRUE;
     m_desktopLayout.clear();
     m_layoutIndex.clear();
@@ -131,12 +133,12 @@ void CDesktopBrowser::IndexLayout() {
 }
 
 std::vector<DesktopIcon> CDesktopBrowser::DesktopLayout() {
-    CLock lock(m_layoutLock);
+    CScopedLock lock(m_layoutLock);
     return m_desktopLayout;
 }
 
 BOOL CDesktopBrowser::FindDesktopPlace(const std::wstring& name, POINT* place) {
-    CLock lock(m_layoutLock);
+    CScopedLock lock(m_layoutLock);
     auto found = m_layoutIndex.find(name);
     if (found == m_layoutIndex.end())
         return FALSE;
@@ -169,12 +171,12 @@ BOOL CDesktopBrowser::PlaceAllItems() {
         return FALSE;
     BOOL empty;
     {
-        CLock lock(m_layoutLock);
+        CScopedLock lock(m_layoutLock);
         empty = m_desktopLayout.empty();
     }
     if (empty)
         ReadDesktopLayout();
-    CLock labels(m_labelsLock);
+    CScopedLock labels(m_labelsLock);
     DesktopMirrorGeometry geometry = Geometry();
     BOOL placed = FALSE;
     int count = ListView_GetItemCount(m_listView);
@@ -210,7 +212,7 @@ BOOL CDesktopBrowser::PlaceItem(int index, LPCWSTR name, BOOL reread) {
     POINT current = ItemPosition(index);
     if (place.x == current.x && place.y == current.y)
         return TRUE;
-    CLock lock(m_labelsLock);
+    CScopedLock lock(m_labelsLock);
     m_labels.MoveAllNamed(name, place);
     PostMessageW(m_listView, LVM_SETITEMPOSITION, index, MAKELPARAM(place.x, place.y));
     return TRUE;

@@ -2,6 +2,7 @@
 
 #include "lib/KernelHandle.h"
 #include "lib/MessageWindow.h"
+#include "lib/ScopedLock.h"
 #include "lib/WindowLink.h"
 
 #include <objbase.h>
@@ -20,17 +21,6 @@ const DWORD kStopGraceMs = 2000;
 // A worker lists folders and reads shortcuts: a small stack serves it, and each folder menu that
 // works keeps a few of them, so they do not take the program's default.
 const SIZE_T kWorkerStackReserve = 256 * 1024;
-
-class CSrwExclusiveLock {
-public:
-    explicit CSrwExclusiveLock(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-    ~CSrwExclusiveLock() { ReleaseSRWLockExclusive(&m_lock); }
-    CSrwExclusiveLock(const CSrwExclusiveLock&) = delete;
-    CSrwExclusiveLock& operator=(const CSrwExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& m_lock;
-};
 
 } // namespace
 
@@ -80,14 +70,15 @@ BOOL CBackgroundWork::StartThreads() {
     UINT started = 0;
     for (UINT index = 0; index < m_threadCount; ++index) {
         {
-            CSrwExclusiveLock lock(m_shared->lock);
+            CScopedLock lock(m_shared->lock);
             ++m_shared->running;
         }
         auto* held = new std::shared_ptr<Shared>(m_shared);
-        CKernelHandle thread(CreateThread(nullptr, kWorkerStackReserve, RunWorker, held, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+        CKernelHandle thread(
+            CreateThread(nullptr, kWorkerStackReserve, RunWorker, held, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
         if (!thread) {
             delete held;
-            CSrwExclusiveLock lock(m_shared->lock);
+            CScopedLock lock(m_shared->lock);
             --m_shared->running;
             break;
         }
@@ -106,7 +97,7 @@ DWORD WINAPI CBackgroundWork::RunWorker(LPVOID parameter) {
     for (;;) {
         std::pair<Work, Completion> job;
         {
-            CSrwExclusiveLock lock(shared.lock);
+            CScopedLock lock(shared.lock);
             bool idleTooLong = false;
             while (shared.jobs.empty() && !shared.stopping && !idleTooLong)
                 idleTooLong = !SleepConditionVariableSRW(&shared.wake, &shared.lock, shared.idleExitMs, 0) &&
@@ -128,7 +119,7 @@ DWORD WINAPI CBackgroundWork::RunWorker(LPVOID parameter) {
         }
         bool firstFinished = false;
         {
-            CSrwExclusiveLock lock(shared.lock);
+            CScopedLock lock(shared.lock);
             if (shared.stopping)
                 break;
             firstFinished = shared.finished.empty();
@@ -158,12 +149,12 @@ BOOL CBackgroundWork::Submit(Work work, Completion completion) {
         return FALSE;
     UINT running = 0;
     {
-        CSrwExclusiveLock lock(m_shared->lock);
+        CScopedLock lock(m_shared->lock);
         m_shared->jobs.emplace_back(std::move(work), std::move(completion));
         running = m_shared->running;
     }
     if (running == 0 && !StartThreads()) {
-        CSrwExclusiveLock lock(m_shared->lock);
+        CScopedLock lock(m_shared->lock);
         m_shared->jobs.pop_back();
         return FALSE;
     }
@@ -175,7 +166,7 @@ BOOL CBackgroundWork::Submit(Work work, Completion completion) {
 void CBackgroundWork::RunFinishedCompletions() {
     std::vector<Completion> finished;
     {
-        CSrwExclusiveLock lock(m_shared->lock);
+        CScopedLock lock(m_shared->lock);
         finished.swap(m_shared->finished);
     }
     for (Completion& completion : finished) {
@@ -203,7 +194,7 @@ size_t CBackgroundWork::GetOutstandingCount() const {
 }
 
 UINT CBackgroundWork::GetRunningThreadCount() const {
-    CSrwExclusiveLock lock(m_shared->lock);
+    CScopedLock lock(m_shared->lock);
     return m_shared->running;
 }
 
@@ -211,7 +202,7 @@ void CBackgroundWork::StopThreads() {
     std::deque<std::pair<Work, Completion>> dropped;
     std::vector<Completion> undelivered;
     {
-        CSrwExclusiveLock lock(m_shared->lock);
+        CScopedLock lock(m_shared->lock);
         m_shared->stopping = true;
         dropped.swap(m_shared->jobs);
         undelivered.swap(m_shared->finished);

@@ -1,5 +1,7 @@
 #include "menus/FolderListing.h"
 
+#include "lib/ScopedLock.h"
+
 #include <atomic>
 #include <string>
 #include <unordered_map>
@@ -33,7 +35,7 @@ void WaitForDelay(LPCWSTR pattern) {
         --length;
     std::wstring key = FolderKey(pattern, length);
     ListingDelays& delays = Delays();
-    AcquireSRWLockExclusive(&delays.lock);
+    CScopedLock lock(delays.lock);
     ULONGLONG start = GetTickCount64();
     for (;;) {
         auto found = delays.delayOfFolder.find(key);
@@ -42,7 +44,6 @@ void WaitForDelay(LPCWSTR pattern) {
             break;
         SleepConditionVariableSRW(&delays.changed, &delays.lock, static_cast<DWORD>(found->second - elapsed), 0);
     }
-    ReleaseSRWLockExclusive(&delays.lock);
 }
 
 } // namespace
@@ -55,13 +56,14 @@ HANDLE OpenFolderListing(LPCWSTR pattern, WIN32_FIND_DATAW* found) {
 
 void SetFolderListingDelay(LPCWSTR folder, DWORD milliseconds) {
     ListingDelays& delays = Delays();
-    AcquireSRWLockExclusive(&delays.lock);
-    std::wstring key = FolderKey(folder, wcslen(folder));
-    if (milliseconds)
-        delays.delayOfFolder[key] = milliseconds;
-    else
-        delays.delayOfFolder.erase(key);
-    delays.any.store(!delays.delayOfFolder.empty());
-    ReleaseSRWLockExclusive(&delays.lock);
+    {
+        CScopedLock lock(delays.lock);
+        std::wstring key = FolderKey(folder, wcslen(folder));
+        if (milliseconds)
+            delays.delayOfFolder[key] = milliseconds;
+        else
+            delays.delayOfFolder.erase(key);
+        delays.any.store(!delays.delayOfFolder.empty());
+    }
     WakeAllConditionVariable(&delays.changed);
 }
