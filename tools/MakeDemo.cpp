@@ -3,6 +3,7 @@
 // directory), a "Multiple Folders Menu" item over that folder and the user's documents, the
 // sample folder in its own window, and a "Desktop" item mirroring a demo desktop, whose folders
 // are made here too (run.sh makes them the desktop for the demo run).
+#include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
 #include "config/SpecialPath.h"
@@ -56,21 +57,18 @@ void MakeDemoDesktop(const std::wstring& root) {
 // The demo bar: docked at the top centre (Wine's taskbar covers the bottom of a virtual desktop),
 // opaque, because a virtual display shows no translucency, and with folder icons that open
 // under the cursor and when pressed.
-void GiveLaunchBarLook(const std::wstring& programDirectory, std::vector<CGenericPathwrenObject*>& items) {
-    std::wstring userFilePath = programDirectory + L"\\UserOptions.ini";
-    DeleteFileW(userFilePath.c_str());
-    CIniFile userFile(userFilePath.c_str());
-    userFile.WriteString(L"Default", L"LaunchMode", L"1");
-    const wchar_t* const keys[][2] = {{L"Position", L"1"},
-                                      {L"UseFullScreenWidth", L"0"},
-                                      {L"Opacity", L"100"},
-                                      {L"BackgroundType", L"1"},
-                                      {L"BackgroundGradiantColor1", L"16777215"},
-                                      {L"BackgroundGradiantColor2", L"13395456"},
-                                      {L"IconSize", L"32"},
-                                      {L"HotCornerActiveWitdh", L"8"}};
-    for (const auto& key : keys)
-        userFile.WriteString(L"LaunchBar", key[0], key[1]);
+void GiveLaunchBarLook(const std::wstring& programDirectory, CApplicationOptions& options,
+                       std::vector<CGenericPathwrenObject*>& items) {
+    options.LaunchMode = LaunchModeLaunchBar;
+    CLaunchBarOptions& bar = options.LaunchBarOptions;
+    bar.Position = 1;
+    bar.UseFullScreenWidth = FALSE;
+    bar.Opacity = 100;
+    bar.BackgroundType = 1;
+    bar.BackgroundGradiantColor1 = RGB(255, 255, 255);
+    bar.BackgroundGradiantColor2 = RGB(0, 102, 204);
+    bar.IconSize = 32;
+    bar.HotCornerActiveWitdh = 8;
     // The program's own toolbar artwork, by resource identifier (a negative index).
     std::wstring program = programDirectory + L"\\Pathwren.exe";
     const int looks[][3] = {
@@ -78,40 +76,50 @@ void GiveLaunchBarLook(const std::wstring& programDirectory, std::vector<CGeneri
         {IDI_TOOLBAR_JUMP_TO_EXPLORER, IDI_TOOLBAR_JUMP_TO_EXPLORER_HOT, IDI_TOOLBAR_JUMP_TO_EXPLORER_DOWN}};
     for (size_t index = 0; index < items.size() && index < ARRAYSIZE(looks); ++index) {
         CGenericPathwrenObject* item = items[index];
-        CopyTruncated(item->AssociatedIconPath, ARRAYSIZE(item->AssociatedIconPath), program.c_str());
+        CopyTruncated(item->AssociatedIconPath, program.c_str());
         item->AssociatedIconIndex = -looks[index][0];
-        CopyTruncated(item->AssociatedHotIconPath, ARRAYSIZE(item->AssociatedHotIconPath), program.c_str());
+        CopyTruncated(item->AssociatedHotIconPath, program.c_str());
         item->AssociatedHotIconIndex = -looks[index][1];
-        CopyTruncated(item->AssociatedDownIconPath, ARRAYSIZE(item->AssociatedDownIconPath), program.c_str());
+        CopyTruncated(item->AssociatedDownIconPath, program.c_str());
         item->AssociatedDownIconIndex = -looks[index][2];
     }
 }
 
-bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar, bool showDesktop) {
+// The main and user options files of a single-user program directory, written as the program
+// writes them. No language is chosen, so the demo speaks the language of Windows.
+bool WriteApplicationOptions(const std::wstring& programDirectory, CApplicationOptions& options) {
     std::wstring mainFilePath = programDirectory + L"\\Pathwren.ini";
     DeleteFileW(mainFilePath.c_str());
-    CIniFile mainFile(mainFilePath.c_str());
-    mainFile.WriteString(L"Pathwren", L"SingleUser", L"1");
-    mainFile.WriteString(L"Pathwren", L"bRunAtStartup", L"0");
+    DeleteFileW(options.UserOptionsFile);
+    CIniFileEx<CApplicationOptions> file(mainFilePath.c_str());
+    return file.Save(options, L"Pathwren") != FALSE;
+}
+
+bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar, bool showDesktop) {
+    CApplicationOptions options;
+    CopyTruncated(options.ApplicationDirectory, (programDirectory + L"\\").c_str());
+    options.SetConfigLocation(TRUE);
+    options.bRunAtStartup = FALSE;
+    options.Language[0] = L'\0';
 
     std::vector<CGenericPathwrenObject*> items(4);
     items[0] = new CGenericPathwrenObject();
-    CopyTruncated(items[0]->Path, ARRAYSIZE(items[0]->Path), kDemoFolder);
+    CopyTruncated(items[0]->Path, kDemoFolder);
     items[0]->HotKeyModifier = MOD_CONTROL | MOD_ALT;
     items[0]->HotKeyVirtualKey = 'D';
     items[1] = new CGenericPathwrenObject();
     items[1]->FolderPresentationType = FolderPresentationMultipleFoldersMenu;
-    CopyTruncated(items[1]->DisplayName, ARRAYSIZE(items[1]->DisplayName), L"Demo and Documents");
-    CopyTruncated(items[1]->Path, ARRAYSIZE(items[1]->Path), kDemoFolder);
+    CopyTruncated(items[1]->DisplayName, L"Demo and Documents");
+    CopyTruncated(items[1]->Path, kDemoFolder);
     items[1]->MergeMenusInPopupMenu = FALSE;
     items[1]->MergedFolders->push_back({0, L"Demo", L"Demo Folder"});
     MergedFolder documents = {0, L"Documents", L""};
-    CopyTruncated(documents.Directory, ARRAYSIZE(documents.Directory), FormatSpecialPath(CSIDL_PERSONAL).c_str());
+    CopyTruncated(documents.Directory, FormatSpecialPath(CSIDL_PERSONAL).c_str());
     items[1]->MergedFolders->push_back(documents);
     // The same folder in its own window, open from the start, over a soft gradient.
     items[2] = new CGenericPathwrenObject();
     items[2]->FolderPresentationType = FolderPresentationBrowser;
-    CopyTruncated(items[2]->Path, ARRAYSIZE(items[2]->Path), kDemoFolder);
+    CopyTruncated(items[2]->Path, kDemoFolder);
     items[2]->ShowAtStartup = !showDesktop;
     items[2]->RememberLastPosition = TRUE;
     items[2]->WindowRect = {0, 0, 520, 340};
@@ -134,7 +142,8 @@ bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar, bo
     items[3]->HotKeyVirtualKey = 'W';
 
     if (launchBar)
-        GiveLaunchBarLook(programDirectory, items);
+        GiveLaunchBarLook(programDirectory, options, items);
+    bool written = WriteApplicationOptions(programDirectory, options);
 
     std::wstring foldersFile = programDirectory + L"\\FoldersOptions.ini";
     DeleteFileW(foldersFile.c_str());
@@ -142,7 +151,7 @@ bool WriteConfiguration(const std::wstring& programDirectory, bool launchBar, bo
     BOOL saved = file.SaveArray(L"Folders", items);
     for (CGenericPathwrenObject* item : items)
         delete item;
-    return saved != FALSE;
+    return written && saved;
 }
 
 } // namespace
