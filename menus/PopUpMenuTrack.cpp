@@ -1,17 +1,13 @@
 #include "menus/PopUpMenu.h"
 
 #include "lib/Dpi.h"
+#include "lib/WindowSubclass.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
 namespace {
-
-const UINT_PTR kMenuSubclassId = 0;
-// Names the menu whose Track runs on a window, so that a menu tracked inside it can hand the
-// window back (comctl32 exports the subclass lookup only by ordinal).
-const wchar_t kTrackedMenuProperty[] = L"PathwrenTrackedPopUpMenu";
 
 BOOL IsHighlightedSubMenu(HMENU menu, int position) {
     UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
@@ -64,12 +60,13 @@ HWND CPopUpMenu::FindMenuWindow(HMENU menu) {
 UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
     if (!m_hMenu || !owner)
         return 0;
-    // A menu tracked from inside another one on the same owner must hand the subclass back to
-    // the outer menu, not remove it under the outer menu's feet.
-    HANDLE outerMenu = GetPropW(owner, kTrackedMenuProperty);
-    if (!SetWindowSubclass(owner, MenuWindowProc, kMenuSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    // A menu tracked from inside another one on the same owner stacks its own subclass on the
+    // outer menu's, and taking it off gives the owner back to the outer menu. The holder's address
+    // tells the nesting levels apart, even when the same menu is tracked twice.
+    CWindowSubclass subclass;
+    if (!subclass.Install(owner, MenuWindowProc, reinterpret_cast<UINT_PTR>(&subclass),
+                          reinterpret_cast<DWORD_PTR>(this)))
         return 0;
-    SetPropW(owner, kTrackedMenuProperty, this);
     m_dpi = GetPointDpi({x, y});
 
     // Unless the owner is the foreground window, the menu does not close when the user clicks
@@ -82,13 +79,7 @@ UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
     if (!command && GetLastError() == ERROR_POPUP_ALREADY_ACTIVE)
         command = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, flags | TPM_RECURSE, x, y, owner, nullptr));
 
-    if (outerMenu) {
-        SetWindowSubclass(owner, MenuWindowProc, kMenuSubclassId, reinterpret_cast<DWORD_PTR>(outerMenu));
-        SetPropW(owner, kTrackedMenuProperty, outerMenu);
-    } else {
-        RemoveWindowSubclass(owner, MenuWindowProc, kMenuSubclassId);
-        RemovePropW(owner, kTrackedMenuProperty);
-    }
+    subclass.Remove();
     // Without a message after the menu, the next TrackPopupMenu of this owner may close at once.
     PostMessageW(owner, WM_NULL, 0, 0);
     return command;
