@@ -6,6 +6,7 @@
 #include "config/ItemIdentifiers.h"
 #include "config/Language.h"
 #include "lib/FileSystem.h"
+#include "lib/MemoryHandle.h"
 #include "lib/StringCopy.h"
 #include "lib/TextFormat.h"
 
@@ -97,13 +98,12 @@ BOOL ParseStartCommand(int count, const LPCWSTR* arguments, StartCommand* comman
 BOOL ParseOwnStartCommand(StartCommand* command, std::wstring* notUnderstood) {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    CLocalMemory argumentBlock(arguments);
     if (!arguments) {
         *command = StartCommand();
         return TRUE;
     }
-    BOOL parsed = ParseStartCommand(count - 1, const_cast<const LPCWSTR*>(arguments + 1), command, notUnderstood);
-    LocalFree(arguments);
-    return parsed;
+    return ParseStartCommand(count - 1, const_cast<const LPCWSTR*>(arguments + 1), command, notUnderstood);
 }
 
 HandOverResult HandOverToRunningInstance(const StartCommand& command, LPCWSTR mainConfigurationFile, POINT point) {
