@@ -84,11 +84,15 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
     m_hotWindow->SetHotRect(kHotRect);
     SetCursorPos(150, 230);
     ASSERT_TRUE(m_hotWindow->WatchForEnter());
-    // 10 px every 20 ms from left of the rectangle to right of it.
-    for (int x = 150; x <= 550; x += 10) {
-        SetCursorPos(x, 230);
-        PumpMessagesUntil([] { return false; }, 20);
-    }
+    // 10 px before every tick, from left of the rectangle to right of it: moved by the ticks, not
+    // by the clock, so a stalled machine cannot make the cursor look resting.
+    int x = 150;
+    const WPARAM identifier = reinterpret_cast<WPARAM>(m_hotWindow.get());
+    PumpMessagesUntil([&x] { return x > 550; }, 20000, [&x, identifier](const MSG& message) {
+        if (message.message == WM_TIMER && message.wParam == identifier)
+            SetCursorPos(x += 10, 230);
+    });
+    ASSERT_GT(x, 550) << "the ticks stopped";
     EXPECT_EQ(0, m_sink.enters) << "a moving cursor is not resting";
 
     SetCursorPos(350, 230);
