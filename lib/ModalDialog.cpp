@@ -2,7 +2,7 @@
 
 namespace {
 
-const WCHAR kDialogObjectProperty[] = L"PathwrenDialogObject";
+const WCHAR kDialogObjectProperty[] = L"CModalDialog_Object";
 
 } // namespace
 
