@@ -372,8 +372,9 @@ TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatA
     const int seconds = given && *given ? atoi(given) : LongSoakRequested() ? 1800 : 60;
     fixture.Start();
     fixture.openOptions = true;
-    // Short runs end before CTest would kill them, so a stuck one still prints where and its seed.
-    fixture.watchdogMs = (seconds + std::max(45, seconds)) * 1000;
+    // Short runs end before CTest's two minutes would kill them, so a stuck one still prints where
+    // and its seed; 60 seconds and as many again would meet that limit exactly.
+    fixture.watchdogMs = (seconds + (LongSoakRequested() ? seconds : 45)) * 1000;
     if (GetParam() == LaunchModeLaunchBar)
         fixture.application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
     Holdings warm, end;
