@@ -3,6 +3,7 @@
 #include "config/SpecialPath.h"
 #include "config/IniFile.h"
 #include "containers/NotifyIcon.h"
+#include "containers/ShellBrowserContainerBase.h"
 #include "support/FileFixtures.h"
 #include "support/WindowSearch.h"
 
@@ -143,4 +144,10 @@ int ApplicationFixture::SavedItemCount() const {
     INT count = 0;
     CIniFile(File(L"FoldersOptions.ini").c_str()).ReadInt(L"Default", L"Folders", 0, &count);
     return count;
+}
+
+CShellBrowserContainerBase* ApplicationFixture::Browser(size_t item) const {
+    if (item >= application.m_folders.size())
+        return nullptr;
+    return dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*application.m_folders[item]));
 }

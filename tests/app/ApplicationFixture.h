@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class CShellBrowserContainerBase;
+
 // A CPathwren whose program directory is a fresh temporary folder, so each test starts like a
 // first start from an unpacked program directory and never touches the real one. The tray icons
 // are added to a notification area the fixture plays, not to the shell's.
@@ -38,6 +40,8 @@ public:
     bool WatchdogFired() const;
     // The item count the folders file on disk declares.
     int SavedItemCount() const;
+    // The item's browser window; null while it has none, or when the item shows no browser.
+    CShellBrowserContainerBase* Browser(size_t item) const;
 
     CPathwren application;
     // Whether a request for the options opens the dialog; otherwise it is only counted.

@@ -52,7 +52,7 @@ TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
     Texts menu;
     const std::vector<std::function<bool()>> steps = {
         [&] {
-            container = dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[0]));
+            container = fixture.Browser(0);
             if (!container || !container->GetNotifyIcon())
                 return false; // the watchdog ends the run
             window = container->GetWindow();
@@ -93,9 +93,7 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
         fixture.Start();
         fixture.RunWhile([&](HWND mainWindow) {
             for (int i = 0; i < 2; ++i) {
-                auto* container =
-                    dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[i]));
-                if (container)
+                if (CShellBrowserContainerBase* container = fixture.Browser(static_cast<size_t>(i)))
                     each(*container, i);
             }
             PostMessageW(mainWindow, WM_CLOSE, 0, 0);

@@ -55,6 +55,17 @@ std::wstring FoldersFile() {
     return text;
 }
 
+// Each item's folder, emptied, with a subfolder and a file in it.
+void MakeItemFolders(const ApplicationFixture& fixture) {
+    for (int item = 0; item < kItems; ++item) {
+        std::wstring folder = fixture.File(L"Item" + std::to_wstring(item));
+        RemoveTree(folder);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        CreateDirectoryW((folder + L"\\sub").c_str(), nullptr);
+        WriteUtf16File(folder + L"\\note.chaos", L"n");
+    }
+}
+
 // What the process holds that a leak would grow: GDI objects, windows of this thread, memory.
 struct Holdings {
     long gdiObjects = 0;
@@ -138,13 +149,7 @@ public:
     // Puts the folders back as they were at the start and hides the windows: a kept menu holds what
     // its folder held when it was last shown, so only the same content makes two readings comparable.
     void RestoreFolders() {
-        for (int item = 0; item < kItems; ++item) {
-            std::wstring folder = m_fixture.File(L"Item" + std::to_wstring(item));
-            RemoveTree(folder);
-            CreateDirectoryW(folder.c_str(), nullptr);
-            CreateDirectoryW((folder + L"\\sub").c_str(), nullptr);
-            WriteUtf16File(folder + L"\\note.chaos", L"n");
-        }
+        MakeItemFolders(m_fixture);
         for (CGenericPathwrenObject* item : m_fixture.application.m_folders)
             if (CContainerBase* container = ContainerOf(*item))
                 container->Hide();
@@ -299,12 +304,7 @@ private:
 class ChaosRun : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
-        for (int item = 0; item < kItems; ++item) {
-            std::wstring folder = fixture.File(L"Item" + std::to_wstring(item));
-            CreateDirectoryW(folder.c_str(), nullptr);
-            CreateDirectoryW((folder + L"\\sub").c_str(), nullptr);
-            WriteUtf16File(folder + L"\\note.chaos", L"n");
-        }
+        MakeItemFolders(fixture);
         fixture.Configure(FoldersFile());
     }
 
@@ -372,8 +372,9 @@ TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatA
     const int seconds = given && *given ? atoi(given) : LongSoakRequested() ? 1800 : 60;
     fixture.Start();
     fixture.openOptions = true;
-    // Short runs end before CTest would kill them, so a stuck one still prints where and its seed.
-    fixture.watchdogMs = (seconds + std::max(45, seconds)) * 1000;
+    // Short runs end before CTest's two minutes would kill them, so a stuck one still prints where
+    // and its seed; 60 seconds and as many again would meet that limit exactly.
+    fixture.watchdogMs = (seconds + (LongSoakRequested() ? seconds : 45)) * 1000;
     if (GetParam() == LaunchModeLaunchBar)
         fixture.application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
     Holdings warm, end;
@@ -404,8 +405,7 @@ TEST(ChaosRunKill, SoakOfKillsInTheMiddleOfTheExitLeavesEveryItemToTheNextStart)
     const unsigned seed = ChaosSeed();
     SCOPED_TRACE("replay with PATHWREN_CHAOS_SEED=" + std::to_string(seed));
     ApplicationFixture fixture;
-    for (int item = 0; item < kItems; ++item)
-        CreateDirectoryW(fixture.File(L"Item" + std::to_wstring(item)).c_str(), nullptr);
+    MakeItemFolders(fixture);
     fixture.Configure(FoldersFile());
     ASSERT_TRUE(
         CopyFileW(BesideTestProgram(L"..\\dist\\Pathwren.exe").c_str(), fixture.File(L"Pathwren.exe").c_str(), FALSE));

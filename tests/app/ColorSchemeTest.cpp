@@ -8,14 +8,13 @@
 #include "config/Skin.h"
 #include "containers/ShellBrowserContainerBase.h"
 #include "launchbar/LaunchBar.h"
-#include "lib/GdiObject.h"
-#include "lib/MemoryDc.h"
 #include "lib/RegistryKey.h"
 #include "lib/RuntimeModule.h"
 #include "lib/ThemePalette.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
 #include "support/Icons.h"
+#include "support/PrintedWindow.h"
 #include "support/SourceTree.h"
 #include "support/WindowSearch.h"
 
@@ -67,36 +66,13 @@ int Luma(COLORREF colour) {
     return (299 * GetRValue(colour) + 587 * GetGValue(colour) + 114 * GetBValue(colour)) / 1000;
 }
 
-// What the window paints for WM_PRINTCLIENT, row by row: layered windows (the bars, the about
-// box) show nothing readable on a display without a compositor.
-std::vector<COLORREF> Printed(HWND window, int* width) {
-    RECT client;
-    GetClientRect(window, &client);
-    HDC screen = GetDC(nullptr);
-    CBitmapHandle bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
-    ReleaseDC(nullptr, screen);
-    CMemoryDc dc;
-    dc.Select(bitmap.Get());
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < client.bottom; ++y)
-        for (int x = 0; x < client.right; ++x)
-            pixels.push_back(GetPixel(dc.Get(), x, y));
-    *width = client.right;
-    return pixels;
-}
-
 COLORREF PrintedPixel(HWND window, POINT point) {
-    int width = 0;
-    std::vector<COLORREF> pixels = Printed(window, &width);
-    size_t index = static_cast<size_t>(point.y) * width + point.x;
-    return index < pixels.size() ? pixels[index] : CLR_INVALID;
+    return CapturePrinted(window, PRF_CLIENT | PRF_ERASEBKGND).At(point.x, point.y);
 }
 
 // A static text: its corner is its background, its lightest pixel is in the text.
 void ExpectDarkWithLightText(HWND control, const char* surface) {
-    int width = 0;
-    std::vector<COLORREF> pixels = Printed(control, &width);
+    std::vector<COLORREF> pixels = CapturePrinted(control, PRF_CLIENT | PRF_ERASEBKGND).pixels;
     ASSERT_FALSE(pixels.empty()) << surface;
     int lightest = 0;
     for (COLORREF pixel : pixels)
@@ -123,8 +99,7 @@ void ExpectMoveButtonOf(const CSkin& skin, CTransparentToolbar& toolbar, const c
     ASSERT_TRUE(move) << name;
     std::vector<DWORD> expected = ReadIconPixels(skin.Images[SkinImageMove].Icon);
     EXPECT_EQ(expected, ReadIconPixels(move->Button.Images[ToolbarButtonNormal])) << name << "'s picture";
-    int width = 0;
-    std::vector<COLORREF> printed = Printed(toolbar.GetHandle(), &width);
+    Capture printed = CapturePrinted(toolbar.GetHandle(), PRF_CLIENT | PRF_ERASEBKGND);
     int side = toolbar.GetHeight(), opaque = 0, shown = 0;
     ASSERT_EQ(static_cast<size_t>(side * side), expected.size()) << name << ": taken at the button's size";
     for (int i = 0; i < side * side; ++i) {
@@ -132,8 +107,8 @@ void ExpectMoveButtonOf(const CSkin& skin, CTransparentToolbar& toolbar, const c
         if ((pixel >> 24) != 0xFF)
             continue;
         ++opaque;
-        size_t at = static_cast<size_t>((move->Position.y + i / side) * width + move->Position.x + i % side);
-        shown += at < printed.size() && printed[at] == RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+        shown += printed.At(move->Position.x + i % side, move->Position.y + i / side) ==
+                 RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
     }
     EXPECT_GT(opaque, side) << name;
     EXPECT_EQ(opaque, shown) << name << "'s picture as the toolbar paints it";
@@ -149,8 +124,14 @@ void ExpectImagesAlive(CTransparentToolbar& toolbar) {
     }
 }
 
-CShellBrowserContainerBase* BrowserOf(CPathwren& application) {
-    return dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*application.m_folders[0]));
+// Starts the program with the shipped skins and one browser item of a folder holding a file.
+void StartWithABrowser(ApplicationFixture& fixture, const std::wstring& userOptions) {
+    CopyShippedSkins(fixture);
+    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
+    WriteFileBytes(fixture.File(L"Here\\a.txt"), {'x'});
+    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Here\r\n");
+    WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\n" + userOptions);
+    fixture.Start();
 }
 
 BOOL WindowsOffersDarkMenus() {
@@ -177,12 +158,7 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
     AppMode appMode;
     appMode.Set(false);
     ApplicationFixture fixture;
-    CopyShippedSkins(fixture);
-    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
-    WriteFileBytes(fixture.File(L"Here\\a.txt"), {'x'});
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Here\r\n");
-    WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nLaunchMode=1\r\n");
-    fixture.Start();
+    StartWithABrowser(fixture, L"LaunchMode=1\r\n");
     g_aboutApplication = &fixture.application;
     CSkin darkSkin, lightSkin;
     darkSkin.LoadSkin(TRUE, L"Dark");
@@ -201,7 +177,7 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
     };
     const std::vector<std::function<bool()>> steps = {
         [&] {
-            browser = BrowserOf(fixture.application);
+            browser = fixture.Browser(0);
             bar = fixture.application.m_pLaunchBar ? fixture.application.m_pLaunchBar->GetToolbarWindow() : nullptr;
             return browser && bar;
         },
@@ -230,7 +206,7 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
         }),
         // The toolbar is built again on the Light skin, once the handler of the switch is over.
         [&] {
-            browser = BrowserOf(fixture.application);
+            browser = fixture.Browser(0);
             return browser && browser->GetToolbar() && browser->GetToolbar()->GetHandle() != darkToolbarWindow;
         },
         act([&] {
@@ -261,24 +237,20 @@ TEST(ColorScheme, ASkinTheUserChoseStaysThroughASwitch) {
     AppMode appMode;
     appMode.Set(false);
     ApplicationFixture fixture;
-    CopyShippedSkins(fixture);
-    CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Here\r\n");
-    WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nbUseSkin=1\r\nSkinName=Graphite\r\n");
-    fixture.Start();
+    StartWithABrowser(fixture, L"bUseSkin=1\r\nSkinName=Graphite\r\n");
     CSkin graphite;
     graphite.LoadSkin(TRUE, L"Graphite");
     CShellBrowserContainerBase* browser = nullptr;
     HWND toolbar = nullptr;
     const std::vector<std::function<bool()>> steps = {
-        [&] { return (browser = BrowserOf(fixture.application)) != nullptr && browser->GetToolbar(); },
+        [&] { return (browser = fixture.Browser(0)) != nullptr && browser->GetToolbar(); },
         [&] {
             toolbar = browser->GetToolbar()->GetHandle();
             appMode.SwitchTo(true);
             return true;
         },
         [&] {
-            browser = BrowserOf(fixture.application);
+            browser = fixture.Browser(0);
             EXPECT_EQ(toolbar, browser->GetToolbar()->GetHandle()) << "nothing built again";
             ExpectMoveButtonOf(graphite, *browser->GetToolbar(), "Graphite");
             return true;

@@ -80,10 +80,6 @@ LONG Height(const RECT& r) {
     return r.bottom - r.top;
 }
 
-CShellBrowserContainerBase* BrowserOf(CPathwren& application, size_t item) {
-    return dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*application.m_folders[item]));
-}
-
 // A folder menu opened by its hotkey: its icons at the DPI's small icon size, drawn at that size,
 // rows tall enough for them and their lift. Two browsers: one remembered at 96 DPI keeps its
 // size on the screen, one from a file of before keeps its pixels; the toolbar scales.
@@ -112,13 +108,11 @@ void CheckMenuAndBrowsers(UINT dpi) {
     auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
     const std::vector<std::function<bool()>> steps = {
         [&] {
-            if (!BrowserOf(fixture.application, 1) || !BrowserOf(fixture.application, 2) ||
-                !BrowserOf(fixture.application, 1)->GetToolbar())
+            if (!fixture.Browser(1) || !fixture.Browser(2) || !fixture.Browser(1)->GetToolbar())
                 return false; // the watchdog ends the run
             for (int item = 1; item <= 2; ++item)
-                GetClientRect(BrowserOf(fixture.application, static_cast<size_t>(item))->GetWindow(),
-                              &clients[item - 1]);
-            CShellBrowserContainerBase& browser = *BrowserOf(fixture.application, 1);
+                GetClientRect(fixture.Browser(static_cast<size_t>(item))->GetWindow(), &clients[item - 1]);
+            CShellBrowserContainerBase& browser = *fixture.Browser(1);
             toolbarHeight = browser.GetToolbar()->GetHeight();
             toolbarMinimum = browser.GetToolbar()->GetMinHeight();
             toolbarIcon = browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal];

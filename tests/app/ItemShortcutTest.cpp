@@ -33,15 +33,6 @@ void RecordShownInFolder(LPCWSTR path) {
     g_shownInFolder.push_back(path);
 }
 
-// Selects the item node at this index under the tree's Folders node.
-void SelectItem(HWND dialog, int index) {
-    HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
-    HTREEITEM node = TreeView_GetChild(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
-    while (node && index-- > 0)
-        node = TreeView_GetNextSibling(tree, node);
-    TreeView_SelectItem(tree, node);
-}
-
 std::vector<std::wstring> Identifiers(const std::vector<CGenericPathwrenObject*>& items) {
     std::vector<std::wstring> identifiers;
     for (CGenericPathwrenObject* item : items)
@@ -64,30 +55,21 @@ protected:
     // `boxes`, the message boxes shown over the dialog are answered with OK and recorded there.
     bool InOptions(const std::vector<std::function<void(HWND)>>& steps, int endButton,
                    std::vector<DialogScriptDriver::Dialog>* boxes = nullptr) {
-        fixture.Start();
-        fixture.openOptions = true;
-        HWND dialog = nullptr;
         std::unique_ptr<DialogScriptDriver> driver;
-        std::vector<std::function<bool()>> run = {
-            [&] { return PostMessageW(fixture.application.m_hMainWindow, WM_SHOW_OPTIONS, 0, 0) != FALSE; },
-            [&] {
-                if (!(dialog = FindOptionsDialog()))
-                    return false;
-                // Started only now, so that it leaves the options dialog itself alone.
-                if (boxes)
-                    driver.reset(
-                        new DialogScriptDriver({DialogScriptDriver::Press(IDOK)}, GetCurrentProcessId(), {dialog}));
-                return true;
-            }};
-        for (const auto& step : steps)
-            run.push_back([&] { return step(dialog), true; });
-        run.push_back([&] { return PostMessageW(dialog, WM_COMMAND, endButton, 0) != FALSE; });
-        run.push_back([&] { return !IsWindow(dialog); });
-        size_t done = fixture.RunSteps(run, true);
+        DialogScript script;
+        script.inDialog = [&](HWND dialog) {
+            // Started only now, so that it leaves the options dialog itself alone.
+            if (boxes)
+                driver.reset(
+                    new DialogScriptDriver({DialogScriptDriver::Press(IDOK)}, GetCurrentProcessId(), {dialog}));
+        };
+        script.laterSteps = steps;
+        script.laterSteps.push_back([endButton](HWND dialog) { PostMessageW(dialog, WM_COMMAND, endButton, 0); });
+        bool ended = RunOptions(fixture, script);
         if (driver)
             *boxes = driver->Finish();
-        EXPECT_EQ(run.size(), done) << "stuck at the step after the ones done";
-        return done == run.size();
+        EXPECT_TRUE(ended) << "the dialog never opened or never closed";
+        return ended;
     }
 
     ApplicationFixture fixture;
@@ -105,8 +87,13 @@ TEST_F(ItemShortcut, TheDialogWritesTheShortcutShowsItAndTellsHowToPinItOnce) {
         return [button](HWND dialog) { SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0); };
     };
     // In Tray Icons mode the tree lists the items last first.
-    ASSERT_TRUE(InOptions({[](HWND dialog) { SelectItem(dialog, 1); }, click(IDC_CREATE_TASKBAR_SHORTCUT),
-                           click(IDC_CREATE_TASKBAR_SHORTCUT), [](HWND dialog) { SelectItem(dialog, 0); },
+    ASSERT_TRUE(InOptions({[](HWND dialog) {
+                               Select(dialog, {1, 1});
+                           },
+                           click(IDC_CREATE_TASKBAR_SHORTCUT), click(IDC_CREATE_TASKBAR_SHORTCUT),
+                           [](HWND dialog) {
+                               Select(dialog, {1, 0});
+                           },
                            click(IDC_CREATE_TASKBAR_SHORTCUT)},
                           IDCANCEL, &shown));
     ASSERT_EQ(1u, shown.size()) << "the pin hint comes with the first shortcut only: " << DescribeDialogs(shown);
@@ -151,7 +138,9 @@ TEST_F(ItemShortcut, TheStartMenuButtonWritesIntoProgramsPathwren) {
     DeleteFileW(shortcut.c_str());
     RemoveDirectoryW(folder.c_str());
     std::vector<DialogScriptDriver::Dialog> shown;
-    ASSERT_TRUE(InOptions({[](HWND dialog) { SelectItem(dialog, 0); },
+    ASSERT_TRUE(InOptions({[](HWND dialog) {
+                               Select(dialog, {1, 0});
+                           },
                            [](HWND dialog) { SendDlgItemMessageW(dialog, IDC_ADD_TO_START_MENU, BM_CLICK, 0, 0); }},
                           IDCANCEL, &shown));
     EXPECT_EQ(1u, shown.size()) << "the first shortcut of the Start menu folder brings the hint: "
@@ -182,7 +171,7 @@ TEST_F(ItemShortcut, IdentifiersSurviveRenameReorderAndTheOptionsAndAnOldFileGai
     EXPECT_TRUE(IsItemIdentifierForm(given[0].c_str()) && IsItemIdentifierForm(given[1].c_str()));
 
     std::vector<std::wstring> afterOptions;
-    ASSERT_TRUE(InOptions({[](HWND dialog) { SelectItem(dialog, 1); }}, IDOK));
+    ASSERT_TRUE(InOptions({[](HWND dialog) { Select(dialog, {1, 1}); }}, IDOK));
     fixture.Start();
     ASSERT_EQ(2u, fixture.application.m_folders.size());
     EXPECT_STREQ(L"Renamed", fixture.application.m_folders[0]->DisplayName);

@@ -62,7 +62,22 @@ Presence Look(const CPathwren& application) {
     return presence;
 }
 
-class NestedLoop : public ::testing::Test {
+enum class Box { About, LaunchError, UpdateFailure, ShellDeletion };
+
+// Where the box is opened from: the bar's menu or an item's, of a menu item or (with its own two
+// entries) of a browser item.
+struct BoxCase {
+    const char* name;
+    bool launchBar;
+    Box box;
+    bool browserItem;
+};
+
+void PrintTo(const BoxCase& box, std::ostream* out) {
+    *out << box.name;
+}
+
+class NestedLoop : public ::testing::TestWithParam<BoxCase> {
 protected:
     void Start(bool launchBar) {
         CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
@@ -120,13 +135,10 @@ protected:
         PumpMessagesUntil([&] { return !IsWindow(options); }, kWaitLimitMs);
     }
 
-    enum class Box { About, LaunchError, UpdateFailure, ShellDeletion };
     static std::wstring TitleOf(Box box);
-    void ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box);
 
     ApplicationFixture fixture;
-    std::wstring itemKeys;  // more keys of the item
-    int itemOwnEntries = 1; // of its menu
+    std::wstring itemKeys; // more keys of the item
     Presence before, during;
     bool boxStillOpen = false;
 };
@@ -182,7 +194,12 @@ std::wstring NestedLoop::TitleOf(Box box) {
 // shortcut that cannot be read runs under the handler of the item's folder menu; the box of an
 // update check that found no server comes later, from the check's end; the shell's own box that
 // confirms a deletion chosen in an entry's context menu runs under the folder menu's handler.
-void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
+TEST_P(NestedLoop, AnOptionsOkInsideTheBoxRebuildsOnlyOnceTheBoxIsAnswered) {
+    const bool launchBar = GetParam().launchBar;
+    const Box box = GetParam().box;
+    const int itemOwnEntries = GetParam().browserItem ? 2 : 1;
+    if (GetParam().browserItem)
+        itemKeys = L"FolderPresentationType=0\r\n";
     Start(launchBar);
     if (box == Box::LaunchError)
         WriteUtf16File(fixture.File(L"Here\\broken.lnk"), L"not a shortcut");
@@ -232,22 +249,6 @@ void NestedLoop::ExpectOptionsOkWaitsForTheBox(bool launchBar, Box box) {
     }
 }
 
-TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfTheBarsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheBox(true, Box::About);
-}
-
-TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfATrayMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheBox(false, Box::About);
-}
-
-TEST_F(NestedLoop, AnOptionsOkInsideTheErrorBoxOfABarButtonsFolderMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheBox(true, Box::LaunchError);
-}
-
-TEST_F(NestedLoop, AnOptionsOkInsideTheErrorBoxOfATrayFolderMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheBox(false, Box::LaunchError);
-}
-
 TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswered) {
     Start(true);
     Presence afterTheBox;
@@ -270,20 +271,14 @@ TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswere
     EXPECT_EQ(1, fixture.SavedItemCount());
 }
 
-TEST_F(NestedLoop, AnOptionsOkInsideTheBoxOfAFailedUpdateCheckFromATrayMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheBox(false, Box::UpdateFailure);
-}
-
-TEST_F(NestedLoop, AnOptionsOkInsideTheBoxOfAFailedUpdateCheckFromTheBarsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheBox(true, Box::UpdateFailure);
-}
-
-TEST_F(NestedLoop, AnOptionsOkInsideTheShellsBoxFromAnEntrysContextMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    ExpectOptionsOkWaitsForTheBox(false, Box::ShellDeletion);
-}
-
-TEST_F(NestedLoop, AnOptionsOkInsideTheAboutBoxOfABrowserWindowsMenuRebuildsOnlyOnceTheBoxIsAnswered) {
-    itemKeys = L"FolderPresentationType=0\r\n";
-    itemOwnEntries = 2;
-    ExpectOptionsOkWaitsForTheBox(false, Box::About);
-}
+INSTANTIATE_TEST_SUITE_P(Boxes, NestedLoop,
+                         ::testing::Values(BoxCase{"AboutOfTheBarsMenu", true, Box::About, false},
+                                           BoxCase{"AboutOfATrayMenu", false, Box::About, false},
+                                           BoxCase{"AboutOfABrowserWindowsMenu", false, Box::About, true},
+                                           BoxCase{"ErrorOfABarButtonsFolderMenu", true, Box::LaunchError, false},
+                                           BoxCase{"ErrorOfATrayFolderMenu", false, Box::LaunchError, false},
+                                           BoxCase{"FailedUpdateCheckFromATrayMenu", false, Box::UpdateFailure, false},
+                                           BoxCase{"FailedUpdateCheckFromTheBarsMenu", true, Box::UpdateFailure, false},
+                                           BoxCase{"ShellsBoxFromAnEntrysContextMenu", false, Box::ShellDeletion,
+                                                   false}),
+                         [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });

@@ -49,7 +49,7 @@ protected:
                           itemKeys);
         fixture.Start();
         fixture.RunWhile([&](HWND window) {
-            auto* browser = dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*fixture.application.m_folders[0]));
+            CShellBrowserContainerBase* browser = fixture.Browser(0);
             ASSERT_NE(nullptr, browser);
             during(*browser);
             PostMessageW(window, WM_CLOSE, 0, 0);

@@ -1,3 +1,5 @@
+#include "IniText.h"
+
 #include "config/IniFileEx.h"
 #include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
@@ -18,12 +20,6 @@ struct TwoKeys final : IIniFileArrayItem {
     }
     BOOL Load(CIniFile&) override { return TRUE; }
 };
-
-std::wstring Read(CIniFile& file, LPCWSTR section, LPCWSTR key) {
-    WCHAR text[64];
-    file.ReadString(section, key, L"<none>", text, 64);
-    return text;
-}
 
 } // namespace
 
@@ -58,16 +54,16 @@ TEST(IniFileDocument, ReadsFollowAFileChangedByAnotherWriter) {
     std::wstring path = temp.File(L"shared.ini");
     ASSERT_TRUE(WriteUtf16File(path, L"[S]\r\nk=first\r\n"));
     CIniFile file(path.c_str());
-    EXPECT_EQ(L"first", Read(file, L"S", L"k"));
+    EXPECT_EQ(L"first", IniValue(file, L"S", L"k"));
     ASSERT_TRUE(WriteUtf16File(path, L"[S]\r\nk=second value\r\n"));
-    EXPECT_EQ(L"second value", Read(file, L"S", L"k"));
+    EXPECT_EQ(L"second value", IniValue(file, L"S", L"k"));
     file.SetSectionName(L"S");
     ASSERT_TRUE(WriteUtf16File(path, L"[S]\r\nk=third\r\n"));
     ASSERT_TRUE(file.SetSectionName(L"S"));
     INT missing = 0;
     file.ReadInt(L"absent", 3, &missing);
     EXPECT_EQ(3, missing);
-    EXPECT_EQ(L"third", Read(file, L"S", L"k"));
+    EXPECT_EQ(L"third", IniValue(file, L"S", L"k"));
 }
 
 TEST(IniFileDocument, BatchedWritesReachTheFileOnlyAtTheEndAndAStartedNewFileDropsTheOldContent) {
@@ -81,7 +77,7 @@ TEST(IniFileDocument, BatchedWritesReachTheFileOnlyAtTheEndAndAStartedNewFileDro
     ASSERT_TRUE(file.WriteString(L"New", L"a", L"1"));
     EXPECT_TRUE(file.EndWrites());
     EXPECT_EQ(L"[Old]\r\nk=v\r\n", ReadUtf16File(path)) << "the inner end writes nothing";
-    EXPECT_EQ(L"1", Read(file, L"New", L"a")) << "reads see the pending writes";
+    EXPECT_EQ(L"1", IniValue(file, L"New", L"a")) << "reads see the pending writes";
     ASSERT_TRUE(file.WriteString(L"New", L"b", L"2"));
     EXPECT_TRUE(file.EndWrites());
     EXPECT_EQ(L"[New]\r\na=1\r\nb=2\r\n", ReadUtf16File(path));

@@ -1,3 +1,5 @@
+#include "IniText.h"
+
 #include "config/IniFile.h"
 #include "config/IniFileEx.h"
 #include "lib/FileSystem.h"
@@ -26,12 +28,6 @@ struct CountedOption final : IIniFileArrayItem {
         return broken == 0;
     }
 };
-
-std::wstring ReadValue(CIniFile& file, LPCWSTR key) {
-    WCHAR text[512];
-    file.ReadString(file.GetSectionName(), key, L"<none>", text, 512);
-    return text;
-}
 
 // The values of the elements LoadArray returns for "Folders", which it must put in place of a
 // stale element; the elements are freed.
@@ -62,7 +58,7 @@ TEST(IniFile, ConstructionCreatesDirectoriesAndBomOnlyFileButLeavesExistingFiles
     CIniFile existing(ansi.c_str());
     EXPECT_EQ(ansiBytes, ReadFileBytes(ansi)) << "an existing file must not be rewritten";
     existing.SetSectionName(L"S");
-    EXPECT_EQ(L"v", ReadValue(existing, L"k"));
+    EXPECT_EQ(L"v", IniValue(existing, L"S", L"k"));
 }
 
 // What is read matches the profile functions (ProfileDifferential); here, what the reads report.
@@ -93,8 +89,8 @@ TEST(IniFile, ByteBlocksAreUpperCaseHexAndPartialTextStopsTheRead) {
     ASSERT_TRUE(file.WriteBinary(L"Empty", bytes, 0));
     file.WriteString(L"Short", L"0A0B0C");
     file.WriteString(L"Broken", L"0AZZ0C");
-    EXPECT_EQ(L"00AB7FFF", ReadValue(file, L"Block"));
-    EXPECT_EQ(L"", ReadValue(file, L"Empty"));
+    EXPECT_EQ(L"00AB7FFF", IniValue(file, L"Default", L"Block"));
+    EXPECT_EQ(L"", IniValue(file, L"Default", L"Empty"));
 
     struct Case {
         LPCWSTR key;
@@ -137,13 +133,7 @@ TEST(IniFile, EnumSectionNamesGrowsItsBufferAndStopsWhenAsked) {
         swprintf(section, 64, L"SectionNumber_%05d", i);
         file.WriteString(section, L"k", L"v");
     }
-    std::vector<std::wstring> names;
-    file.EnumSectionNames(
-        [](LPCWSTR name, void* context) -> BOOL {
-            static_cast<std::vector<std::wstring>*>(context)->push_back(name);
-            return TRUE;
-        },
-        &names);
+    std::vector<std::wstring> names = IniSectionNames(file);
     ASSERT_EQ(300u, names.size());
     EXPECT_EQ(L"SectionNumber_00000", names.front());
     EXPECT_EQ(L"SectionNumber_00299", names.back());

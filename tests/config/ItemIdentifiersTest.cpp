@@ -1,7 +1,7 @@
+#include "IniText.h"
+
 #include "config/GenericPathwrenObject.h"
-#include "config/IniFile.h"
 #include "config/ItemIdentifiers.h"
-#include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -83,35 +83,21 @@ TEST(ItemIdentifiers, ItemsAreFoundByIdentifierBeforeName) {
 }
 
 TEST(ItemIdentifiers, TheKeyIsWrittenOnlyOnceGivenAndSurvivesLoadAndCopy) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"FoldersOptions.ini");
     CGenericPathwrenObject item;
     wcscpy(item.ItemIdentifier, kKnown);
-    {
-        CIniFile file(path.c_str());
-        file.SetSectionName(L"Item");
-        ASSERT_TRUE(item.Save(file));
-    }
-    std::wstring text = ReadUtf16File(path);
+    std::wstring text = WrittenIniText(L"Item", [&](CIniFile& file) { ASSERT_TRUE(item.Save(file)); });
     std::wstring last = L"ItemIdentifier=" + std::wstring(kKnown) + L"\r\n";
     ASSERT_GE(text.size(), last.size());
     EXPECT_EQ(last, text.substr(text.size() - last.size())) << "the key comes after every older key";
 
     CGenericPathwrenObject loaded;
-    {
-        CIniFile file(path.c_str());
-        file.SetSectionName(L"Item");
-        ASSERT_TRUE(loaded.Load(file));
-    }
+    ReadIniText(text, L"Item", [&](CIniFile& file) { ASSERT_TRUE(loaded.Load(file)); });
     EXPECT_STREQ(kKnown, loaded.ItemIdentifier);
     CGenericPathwrenObject copy;
     CSingleFolderOptions::CopyFolderOptions(loaded, copy);
     EXPECT_STREQ(kKnown, copy.ItemIdentifier) << "the options dialog's copy keeps it";
 
     // Loading an older section into a used record clears what the record had.
-    WriteUtf16File(path, L"[Item]\r\nPath=C:\\x\r\n");
-    CIniFile older(path.c_str());
-    older.SetSectionName(L"Item");
-    ASSERT_TRUE(copy.Load(older));
+    ReadIniText(L"[Item]\r\nPath=C:\\x\r\n", L"Item", [&](CIniFile& file) { ASSERT_TRUE(copy.Load(file)); });
     EXPECT_STREQ(L"", copy.ItemIdentifier);
 }

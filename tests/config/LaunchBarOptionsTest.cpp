@@ -1,8 +1,6 @@
 #include "config/LaunchBarOptions.h"
 
-#include "config/IniFile.h"
-#include "support/FileFixtures.h"
-#include "support/TempDirectory.h"
+#include "IniText.h"
 
 #include <gtest/gtest.h>
 
@@ -20,22 +18,14 @@ const std::wstring kEveryKey =
     L"UseFullScreenWidth=0\r\nScreenIndex=2\r\nPosition=6\r\nHotCornerActiveWitdh=3\r\n";
 
 CLaunchBarOptions LoadText(const std::wstring& text) {
-    TempDirectory directory;
-    std::wstring path = directory.File(L"UserOptions.ini");
-    EXPECT_TRUE(WriteUtf16File(path, text));
-    CIniFile file(path.c_str());
     CLaunchBarOptions options;
-    EXPECT_TRUE(options.Load(file));
+    ReadIniText(text, nullptr, [&](CIniFile& file) { EXPECT_TRUE(options.Load(file)); });
     return options;
 }
 
 // The whole text Save writes into an empty file.
 std::wstring SavedText(CLaunchBarOptions& options) {
-    TempDirectory directory;
-    std::wstring path = directory.File(L"UserOptions.ini");
-    CIniFile file(path.c_str());
-    EXPECT_TRUE(options.Save(file));
-    return ReadUtf16File(path);
+    return WrittenIniText(nullptr, [&](CIniFile& file) { EXPECT_TRUE(options.Save(file)); });
 }
 
 } // namespace

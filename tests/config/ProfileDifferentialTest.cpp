@@ -1,3 +1,5 @@
+#include "IniText.h"
+
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
 #include "config/Language.h"
@@ -90,17 +92,6 @@ std::vector<std::wstring> SectionNamesOfProfileApi(LPCWSTR path) {
     return result;
 }
 
-std::vector<std::wstring> SectionNamesOf(CIniFile& file) {
-    std::vector<std::wstring> names;
-    file.EnumSectionNames(
-        [](LPCWSTR name, void* context) -> BOOL {
-            static_cast<std::vector<std::wstring>*>(context)->push_back(name);
-            return TRUE;
-        },
-        &names);
-    return names;
-}
-
 // The names of the entries of a section as they stand in the file's text, for reading each back.
 std::vector<std::wstring> EntryNames(const std::vector<unsigned char>& bytes, const std::wstring& section) {
     std::vector<std::wstring> names;
@@ -163,7 +154,7 @@ TEST(ProfileDifferential, EveryCorpusFileReadsAsTheProfileFunctionsReadIt) {
         }
         std::vector<std::string> differences;
         ComparingIniFile<CGenericPathwrenObject> folders(path.c_str(), &differences);
-        std::vector<std::wstring> sections = SectionNamesOf(folders);
+        std::vector<std::wstring> sections = IniSectionNames(folders);
         EXPECT_EQ(SectionNamesOfProfileApi(path.c_str()), sections);
 
         std::vector<CGenericPathwrenObject*> items;

@@ -1,8 +1,6 @@
 #include "config/SettingKey.h"
 
-#include "config/IniFile.h"
-#include "support/FileFixtures.h"
-#include "support/TempDirectory.h"
+#include "IniText.h"
 
 #include <gtest/gtest.h>
 
@@ -61,19 +59,13 @@ constexpr SettingKey<Sample> kSampleKeys[] = {
 };
 
 std::wstring SavedText(const Sample& sample) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"sample.ini");
-    CIniFile file(path.c_str());
-    SaveSettings(kSampleKeys, static_cast<IConfigWriter&>(file), sample);
-    return ReadUtf16File(path);
+    return WrittenIniText(
+        nullptr, [&](CIniFile& file) { SaveSettings(kSampleKeys, static_cast<IConfigWriter&>(file), sample); });
 }
 
 Sample Loaded(const std::wstring& text, Sample sample = Sample()) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"sample.ini");
-    EXPECT_TRUE(WriteUtf16File(path, text));
-    CIniFile file(path.c_str());
-    LoadSettings(kSampleKeys, static_cast<IConfigReader&>(file), sample);
+    ReadIniText(text, nullptr,
+                [&](CIniFile& file) { LoadSettings(kSampleKeys, static_cast<IConfigReader&>(file), sample); });
     return sample;
 }
 

@@ -1,3 +1,5 @@
+#include "IniText.h"
+
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFile.h"
 #include "config/SpecialPath.h"
@@ -37,22 +39,12 @@ const std::wstring kEveryKey =
 
 // Loads the one section "Item" of a UTF-16 file holding the given keys.
 void LoadItem(const std::wstring& keys, CSingleFolderOptions& item) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"FoldersOptions.ini");
-    ASSERT_TRUE(WriteUtf16File(path, L"[Item]\r\n" + keys));
-    CIniFile file(path.c_str());
-    file.SetSectionName(L"Item");
-    ASSERT_TRUE(item.Load(file));
+    ReadIniText(L"[Item]\r\n" + keys, L"Item", [&](CIniFile& file) { ASSERT_TRUE(item.Load(file)); });
 }
 
 // The keys Save writes into an empty file, as they stand in the file's one section "Item".
 std::wstring SavedText(CSingleFolderOptions& item) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"saved.ini");
-    CIniFile file(path.c_str());
-    file.SetSectionName(L"Item");
-    EXPECT_TRUE(item.Save(file));
-    std::wstring text = ReadUtf16File(path);
+    std::wstring text = WrittenIniText(L"Item", [&](CIniFile& file) { EXPECT_TRUE(item.Save(file)); });
     EXPECT_EQ(0u, text.find(L"[Item]\r\n"));
     return text.substr(wcslen(L"[Item]\r\n"));
 }

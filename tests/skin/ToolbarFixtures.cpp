@@ -1,35 +1,10 @@
 #include "skin/ToolbarFixtures.h"
 
-#include "lib/GdiObject.h"
-#include "lib/MemoryDc.h"
 #include "support/Icons.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
-
-Capture CaptureToolbar(const CTransparentToolbar& toolbar) {
-    Capture capture;
-    RECT client;
-    GetClientRect(toolbar.GetHandle(), &client);
-    capture.width = client.right;
-    capture.height = client.bottom;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), capture.width, -capture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    CBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap)
-        return capture;
-    CMemoryDc dc;
-    dc.Select(bitmap.Get());
-    FillRect(dc.Get(), &client, CBrushHandle(CreateSolidBrush(Capture::kSentinel)).Get());
-    SendMessageW(toolbar.GetHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-    GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < capture.width * capture.height; ++i)
-        capture.pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
-    return capture;
-}
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
     return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&

@@ -1,6 +1,7 @@
 #pragma once
 #include "lib/IconHandle.h"
 #include "skin/TransparentToolbar.h"
+#include "support/PrintedWindow.h"
 
 #include <windows.h>
 
@@ -8,30 +9,9 @@
 #include <string>
 #include <vector>
 
-// The toolbar's own painting (WM_PRINTCLIENT) into a 32-bit picture prefilled with a sentinel,
-// so pixels it does not touch keep the sentinel. Never the screen: layered windows do not show
-// alpha or keys without a compositor.
-struct Capture {
-    static const COLORREF kSentinel = RGB(1, 2, 3);
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF At(int x, int y) const { return pixels[y * width + x]; }
-    // The smallest rectangle holding every pixel the predicate accepts; empty when none does.
-    template <typename Predicate> RECT BoundsOf(Predicate accept) const {
-        RECT box = {width, height, 0, 0};
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                if (accept(At(x, y))) {
-                    box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
-                           std::max<LONG>(box.bottom, y + 1)};
-                }
-            }
-        }
-        return box.right > box.left ? box : RECT{0, 0, 0, 0};
-    }
-};
-Capture CaptureToolbar(const CTransparentToolbar& toolbar);
+inline Capture CaptureToolbar(const CTransparentToolbar& toolbar) {
+    return CapturePrinted(toolbar.GetHandle());
+}
 bool Near(COLORREF a, COLORREF b, int tolerance = 2);
 
 // Four solid 24 x 24 icons per button, one colour per state so that captures tell which image went

@@ -88,7 +88,6 @@ TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
         // A version must start with a number, and each dot must be followed by one.
         {L"version/", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
         {L"version/abc", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"version/v1.4", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
         {L"version/-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
         {L"version/1.-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
         {L"version/1.4.-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
