@@ -53,10 +53,9 @@ bool g_pickerRan = false;
 
 int WINAPI PickAfterExit(HWND dialog, PWSTR path, UINT size, int* index) {
     g_pickerRan = true;
-    // The object outlives the dialog's end, which happens in here; its tree goes at once.
-    COptionsUI* options = COptionsUI::FromWindow(dialog);
+    // The dialog ends in here; the object behind it lets go of its window at once.
     PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
-    PumpMessagesUntil([options] { return options && !options->m_tree; }, 5000);
+    PumpMessagesUntil([dialog] { return !COptionsUI::FromWindow(dialog); }, 5000);
     // The program's own icon, which has the small size the tree would show.
     GetModuleFileNameW(nullptr, path, size);
     *index = 0;
@@ -71,7 +70,7 @@ TEST_F(OptionsDialogEdges, ExitWhileTheIconPickerIsOpenEndsTheDialogAndDropsTheP
     script.inDialog = [&](HWND dialog) {
         g_mainWindow = fixture.application.m_hMainWindow;
         Select(dialog, {1, 0});
-        COptionsUI::FromWindow(dialog)->m_pickIcon = PickAfterExit;
+        COptionsUI::FromWindow(dialog)->SetIconPicker(PickAfterExit);
         SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
         // A fault inside the command is turned into an exception that leaves through here.
         commandReturned = true;
@@ -95,8 +94,9 @@ bool g_dpiSent = false;
 LRESULT CALLBACK ChangeDpiBeforeTheTree(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     COptionsUI* options = code == HC_ACTION ? COptionsUI::FromWindow(call->hwnd) : nullptr;
+    // Before the tree is built it has no nodes.
     if (!g_dpiSent && options && call->hwnd == options->Handle() && call->message == WM_WINDOWPOSCHANGED &&
-        !options->m_tree) {
+        !TreeView_GetCount(GetDlgItem(call->hwnd, IDC_OPTIONS_TREE))) {
         g_dpiSent = true;
         RECT rect = {};
         GetWindowRect(call->hwnd, &rect);
@@ -141,51 +141,6 @@ TEST_F(OptionsDialogEdges, ADpiChangeBeforeTheTreeExistsScalesWhatComesAfter) {
     EXPECT_EQ(-MulDiv(8, 144, 72), fontHeight);
     EXPECT_TRUE(pagePlacedOnTheItemPages) << "the pages are moved where the scaled item page begins";
     EXPECT_TRUE(okInside) << "the dialog took the size the change suggested";
-}
-
-// A thickness of 0 would hide the launch bar for good, a hot corner of 0 pixels could never be
-// reached. What the dialog cannot show (a monitor unplugged since, a special folder this system
-// lacks, a language whose file is gone) is kept by an OK that did not touch it.
-TEST_F(OptionsDialogEdges, OkRefusesNumbersOutOfRangeAndKeepsWhatItCannotShow) {
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
-                      L"HotCornerScreenIndex=3\r\nHotCornerWidth=21\r\nLaunchBarFreeSpaceBeforeIcon=23\r\n");
-    WriteUtf16File(fixture.File(L"UserOptions.ini"),
-                   L"[Default]\r\nLanguage=Klingon\r\n[LaunchBar]\r\nScreenIndex=2\r\n"
-                   L"HotCornerActiveWitdh=9\r\nMarginTop=4\r\n");
-    // The start says once that the chosen language has no file; then nothing may answer the dialog.
-    DialogScriptDriver startBox({DialogScriptDriver::Press(IDOK)});
-    DialogScript script;
-    script.afterStart = [&] { EXPECT_EQ(1u, startBox.Finish().size()); };
-    script.inDialog = [&](HWND dialog) {
-        ASSERT_EQ(1, GetSystemMetrics(SM_CMONITORS)) << "the test display has one monitor";
-        // Loaded from a file, such a folder would stop the start with an error box.
-        wcscpy(COptionsUI::FromWindow(dialog)->m_folders[0]->Path, L"::CSIDL:0x7777");
-        Type(dialog, IDC_BAR_ACTIVE_AREA, L"0");
-        Type(dialog, IDC_BAR_MARGIN_TOP, L"1001");
-        Select(dialog, {1, 0});
-        Type(dialog, IDC_HOT_CORNER_WIDTH, L"0");
-        Type(dialog, IDC_SPACE_BEFORE_ICON, L"1001");
-        Click(dialog, IDOK);
-    };
-    std::unique_ptr<DialogScriptDriver> decliner;
-    script.afterDialog = [&] {
-        // The rebuilt item reports its folder missing; the box is declined.
-        decliner.reset(new DialogScriptDriver());
-        const CApplicationOptions& options = *fixture.application.m_pOptions;
-        EXPECT_EQ(9u, options.LaunchBarOptions.HotCornerActiveWitdh);
-        EXPECT_EQ(4, options.LaunchBarOptions.MarginTop);
-        EXPECT_EQ(2u, options.LaunchBarOptions.ScreenIndex);
-        EXPECT_STREQ(L"Klingon", options.Language);
-        ASSERT_EQ(1u, fixture.application.m_folders.size());
-        const CGenericPathwrenObject& item = *fixture.application.m_folders[0];
-        EXPECT_STREQ(L"::CSIDL:0x7777", item.Path);
-        EXPECT_EQ(3, item.HotCornerScreenIndex);
-        EXPECT_EQ(21, item.HotCornerWidth);
-        EXPECT_EQ(23, item.LaunchBarFreeSpaceBeforeIcon);
-    };
-    EXPECT_TRUE(RunOptions(fixture, script));
-    std::wstring saved = ReadUtf16File(fixture.File(L"UserOptions.ini"));
-    EXPECT_NE(std::wstring::npos, saved.find(L"ScreenIndex=2\r\n")) << "and so is the file";
 }
 
 // A hook sees only keys that come through the input queue: real key presses, in front, focus in

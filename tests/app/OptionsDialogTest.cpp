@@ -399,6 +399,12 @@ TEST_F(OptionsDialog, EveryPageFitsAt96And144DpiAndAfterTheDpiChanges) {
     RunOptions(fixture, script);
 }
 
+int WINAPI PickImageresFive(HWND, PWSTR path, UINT size, int* index) {
+    wcsncpy(path, L"imageres.dll", size);
+    *index = 5;
+    return 1;
+}
+
 // Windows before 7 offer seven view types, later ones eight; a stored view the list lacks loads
 // as the first entry and is saved as 0. A copy of this program that Wine starts as Windows XP
 // checks the older list. A hot or down icon that was never set, or still equals the associated
@@ -425,9 +431,10 @@ TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersionAndStateIco
             EXPECT_EQ(xp ? views[item].entryXp : views[item].entry7,
                       SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCURSEL, 0, 0))
                 << "stored view " << views[item].stored;
-            // Wine's icon picker shows nothing (see the case below); what it hands back goes here.
+            // Wine's icon picker shows nothing (see the case below); a stand-in answers instead.
+            COptionsUI::FromWindow(dialog)->SetIconPicker(PickImageresFive);
             if (item < 2)
-                COptionsUI::FromWindow(dialog)->SetAssociatedIcon(L"imageres.dll", 5);
+                SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
         }
         Click(dialog, IDOK);
     };
@@ -478,83 +485,114 @@ TEST_F(OptionsDialog, TheIconPickerSetsTheAssociatedIcon) {
     RunOptions(fixture, script);
 }
 
-// Bad input keeps what was there: a number edit without an unsigned number, a language file
-// gone from the list, a skin without its file or its preview, a launch bar background out of
-// range, a special folder this system lacks, over-long filters. Remove, Up and Down without an
-// item explain why, and a picture GDI+ cannot read is refused until a real one is chosen.
-TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=::CSIDL:0x7777\r\nHotCornerWidth=21\r\n"
-                      L"HotCornerHeight=22\r\nLaunchBarFreeSpaceBeforeIcon=23\r\n");
-    for (LPCWSTR folder : {L"Languages", L"Skins", L"Skins\\Good", L"Skins\\NoConf"})
-        CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
-    WriteUtf16File(fixture.File(L"Skins\\Good\\SkinConf.ini"), L"[Preview]\r\nFileName=missing.png\r\n");
-    WriteUtf16File(fixture.File(L"Languages\\Gone.ini"), L"[Language]\r\nOptions=Gone\r\n");
-    const int numbers[] = {IDC_BAR_ACTIVE_AREA,   IDC_BAR_MIN_WIDTH,    IDC_BAR_MIN_HEIGHT,    IDC_BAR_MARGIN_LEFT,
-                           IDC_BAR_MARGIN_RIGHT,  IDC_BAR_MARGIN_TOP,   IDC_BAR_MARGIN_BOTTOM, IDC_HOT_CORNER_WIDTH,
-                           IDC_HOT_CORNER_HEIGHT, IDC_SPACE_BEFORE_ICON};
-    const LPCWSTR badNumbers[] = {L"abc", L"-5", L"123456789012"};
-    const std::wstring picture = SourceTreePath(L"res/pictures/Menu.jpg");
-    std::vector<DialogScriptDriver::Dialog> boxes;
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        DeleteFileW(fixture.File(L"Languages\\Gone.ini").c_str());
-        for (LPCWSTR language : {L"Deutsch", L"Gone"})
-            Pick(dialog, IDC_LANGUAGE,
-                 static_cast<int>(SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                      reinterpret_cast<LPARAM>(language))));
-        EXPECT_EQ(L"Optionen", WindowText(dialog)) << "a language that cannot be loaded changes nothing";
-        EXPECT_NE(CB_ERR,
-                  SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Good")));
-        EXPECT_EQ(CB_ERR,
-                  SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"NoConf")));
-        Pick(dialog, IDC_SKIN, 1);
-        EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "a skin whose preview is missing";
-        COptionsUI& options = *COptionsUI::FromWindow(dialog);
-        for (UINT type : {4u, static_cast<UINT>(-1), 15u}) {
-            options.m_pOptions->LaunchBarOptions.BackgroundType = type;
-            options.LoadLaunchBarSettings();
-            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_BAR_COLOR_RADIO)) << "background type " << type;
+// A number edit refuses text that is no unsigned number and a number out of its range (a launch
+// bar strip 0 pixels thick, a hot corner of 0 pixels could never be reached): OK keeps what was
+// there, as it keeps what the dialog cannot show (a monitor unplugged since, a special folder this
+// system lacks, a language whose file is gone, a launch bar background out of range). A language
+// file gone from the list, a skin without its file or its preview and over-long filters change
+// nothing either; Remove, Up and Down without an item explain why, and a picture GDI+ cannot read
+// is refused until a real one is chosen.
+TEST(OptionsDialogBadInput, IsRefusedAndOkKeepsWhatItCannotShow) {
+    const struct {
+        int control;
+        bool onItem;
+        LPCWSTR kept, typed;
+    } numbers[] = {{IDC_BAR_ACTIVE_AREA, false, L"HotCornerActiveWitdh=9", L"0"},
+                   {IDC_BAR_MIN_WIDTH, false, L"MinWidth=31", L"abc"},
+                   {IDC_BAR_MIN_HEIGHT, false, L"MinHeight=32", L"-5"},
+                   {IDC_BAR_MARGIN_LEFT, false, L"MarginLeft=33", L"123456789012"},
+                   {IDC_BAR_MARGIN_RIGHT, false, L"MarginRight=34", L" 7x"},
+                   {IDC_BAR_MARGIN_TOP, false, L"MarginTop=4", L"1001"},
+                   {IDC_BAR_MARGIN_BOTTOM, false, L"MarginBottom=35", L""},
+                   {IDC_HOT_CORNER_WIDTH, true, L"HotCornerWidth=21", L"0"},
+                   {IDC_HOT_CORNER_HEIGHT, true, L"HotCornerHeight=22", L"abc"},
+                   {IDC_SPACE_BEFORE_ICON, true, L"LaunchBarFreeSpaceBeforeIcon=23", L"1001"}};
+    // Both sides of the background types' range, the second as a file stores -1.
+    for (LPCWSTR background : {L"15", L"4294967295"}) {
+        SCOPED_TRACE(testing::Message() << "BackgroundType=" << std::wstring(background).c_str());
+        ApplicationFixture fixture;
+        std::vector<std::pair<std::wstring, std::wstring>> kept = {{L"UserOptions.ini", L"Language=Klingon"},
+                                                                   {L"UserOptions.ini", L"ScreenIndex=2"},
+                                                                   {L"UserOptions.ini", L"BackgroundType=4"},
+                                                                   {L"FoldersOptions.ini", L"Path=::CSIDL:0x7777"},
+                                                                   {L"FoldersOptions.ini", L"HotCornerScreenIndex=3"}};
+        std::wstring bar = L"BackgroundType=" + std::wstring(background) + L"\r\nScreenIndex=2\r\n";
+        std::wstring item = L"Path=::CSIDL:0x7777\r\nFolderPresentationType=2\r\nHotCornerScreenIndex=3\r\n";
+        for (const auto& number : numbers) {
+            (number.onItem ? item : bar) += number.kept + std::wstring(L"\r\n");
+            kept.push_back({number.onItem ? L"FoldersOptions.ini" : L"UserOptions.ini", number.kept});
         }
-        {
-            DialogScriptDriver driver({}, GetCurrentProcessId(), {dialog});
-            for (UINT command : {IDC_ITEM_REMOVE, IDC_ITEM_MOVE_UP, IDC_ITEM_MOVE_DOWN})
-                SendMessageW(dialog, WM_COMMAND, command, 0);
-            boxes = driver.Finish();
-        }
-        // The file dialog runs its own loop in here while the driver's thread answers it.
-        using Step = DialogScriptDriver;
-        DialogScriptDriver pictures(
-            {Step::SaveAs(fixture.File(L"Languages\\Deutsch.ini")), Step::Press(IDOK), Step::SaveAs(picture)},
-            GetCurrentProcessId(), {dialog});
-        SendMessageW(dialog, WM_COMMAND, IDC_PICTURE_BROWSE, 0);
-        std::wstring seen = DescribeDialogs(pictures.Finish());
-        EXPECT_NE(std::wstring::npos, seen.find(L"[box \"Error\": \"Unsupported Image Format\"] [save dialog")) << seen;
-        EXPECT_EQ(picture, Text(dialog, IDC_PICTURE_PATH));
-        Select(dialog, {1, 0});
-        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SYSTEM_SPECIAL_PATH));
-        EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_SPECIAL_FOLDER_LIST, CB_GETCURSEL, 0, 0))
-            << "a special folder this system lacks is no entry of the list";
-        Type(dialog, IDC_INCLUSION_FILTERS, std::wstring(1100, L'f').c_str());
-        std::vector<std::wstring> shown;
-        for (size_t i = 0; i < ARRAYSIZE(numbers); ++i) {
-            shown.push_back(Text(dialog, numbers[i]));
-            Type(dialog, numbers[i], badNumbers[i % ARRAYSIZE(badNumbers)]);
-        }
-        // Saved and shown again: the item by leaving its page and coming back.
-        options.SaveLaunchBarSettings();
-        options.LoadLaunchBarSettings();
-        Select(dialog, {1});
-        Select(dialog, {1, 0});
-        for (size_t i = 0; i < ARRAYSIZE(numbers); ++i)
-            EXPECT_EQ(shown[i], Text(dialog, numbers[i])) << "control " << numbers[i];
-        EXPECT_EQ(4u, options.m_pOptions->LaunchBarOptions.BackgroundType);
-        EXPECT_EQ(1023u, Text(dialog, IDC_INCLUSION_FILTERS).size());
-        Click(dialog, IDCANCEL);
-    };
-    RunOptions(fixture, script);
-    // The start-up's own box about the missing special folder may come first.
-    const std::wstring box = L"[box \"Error\": \"No Folder Selected\"] ";
-    EXPECT_NE(std::wstring::npos, DescribeDialogs(boxes).find(box + box + box)) << DescribeDialogs(boxes);
+        fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\n" + item);
+        WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nLanguage=Klingon\r\n[LaunchBar]\r\n" + bar);
+        for (LPCWSTR folder : {L"Languages", L"Skins", L"Skins\\Good", L"Skins\\NoConf"})
+            CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
+        WriteUtf16File(fixture.File(L"Skins\\Good\\SkinConf.ini"), L"[Preview]\r\nFileName=missing.png\r\n");
+        WriteUtf16File(fixture.File(L"Languages\\Gone.ini"), L"[Language]\r\nOptions=Gone\r\n");
+        const std::wstring picture = SourceTreePath(L"res/pictures/Menu.jpg");
+        // The start says once that the chosen language has no file.
+        DialogScriptDriver startBox({DialogScriptDriver::Press(IDOK)});
+        std::vector<DialogScriptDriver::Dialog> boxes;
+        DialogScript script;
+        script.afterStart = [&] { EXPECT_EQ(1u, startBox.Finish().size()); };
+        script.inDialog = [&](HWND dialog) {
+            ASSERT_EQ(1, GetSystemMetrics(SM_CMONITORS)) << "the test display has one monitor";
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_BAR_COLOR_RADIO));
+            DeleteFileW(fixture.File(L"Languages\\Gone.ini").c_str());
+            for (LPCWSTR language : {L"Deutsch", L"Gone"})
+                Pick(
+                    dialog, IDC_LANGUAGE,
+                    static_cast<int>(SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_FINDSTRINGEXACT,
+                                                         static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(language))));
+            EXPECT_EQ(L"Optionen", WindowText(dialog)) << "a language that cannot be loaded changes nothing";
+            Pick(dialog, IDC_LANGUAGE, -1); // back to no entry: the file's language, untouched
+            EXPECT_NE(CB_ERR,
+                      SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Good")));
+            EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1,
+                                                  reinterpret_cast<LPARAM>(L"NoConf")));
+            Pick(dialog, IDC_SKIN, 1);
+            EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "a skin whose preview is missing";
+            Pick(dialog, IDC_SKIN, 0);
+            {
+                DialogScriptDriver driver({}, GetCurrentProcessId(), {dialog});
+                for (UINT command : {IDC_ITEM_REMOVE, IDC_ITEM_MOVE_UP, IDC_ITEM_MOVE_DOWN})
+                    SendMessageW(dialog, WM_COMMAND, command, 0);
+                boxes = driver.Finish();
+            }
+            // The file dialog runs its own loop in here while the driver's thread answers it.
+            using Step = DialogScriptDriver;
+            DialogScriptDriver pictures(
+                {Step::SaveAs(fixture.File(L"Languages\\Deutsch.ini")), Step::Press(IDOK), Step::SaveAs(picture)},
+                GetCurrentProcessId(), {dialog});
+            SendMessageW(dialog, WM_COMMAND, IDC_PICTURE_BROWSE, 0);
+            std::wstring seen = DescribeDialogs(pictures.Finish());
+            EXPECT_NE(std::wstring::npos, seen.find(L"[box \"Error\": \"Unsupported Image Format\"] [save dialog"))
+                << seen;
+            EXPECT_EQ(picture, Text(dialog, IDC_PICTURE_PATH));
+            Select(dialog, {1, 0});
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SYSTEM_SPECIAL_PATH));
+            EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_SPECIAL_FOLDER_LIST, CB_GETCURSEL, 0, 0))
+                << "a special folder this system lacks is no entry of the list";
+            Type(dialog, IDC_INCLUSION_FILTERS, std::wstring(1100, L'f').c_str());
+            for (const auto& number : numbers)
+                Type(dialog, number.control, number.typed);
+            Click(dialog, IDOK);
+        };
+        std::unique_ptr<DialogScriptDriver> decliner;
+        script.afterDialog = [&] {
+            // The rebuilt item reports its folder missing; the box is declined.
+            decliner.reset(new DialogScriptDriver());
+            ASSERT_EQ(1u, fixture.application.m_folders.size());
+            EXPECT_EQ(1023u, wcslen(fixture.application.m_folders[0]->InclusionFilters));
+        };
+        EXPECT_TRUE(RunOptions(fixture, script));
+        // The start-up's own box about the missing special folder may come first.
+        const std::wstring box = L"[box \"Error\": \"No Folder Selected\"] ";
+        EXPECT_NE(std::wstring::npos, DescribeDialogs(boxes).find(box + box + box)) << DescribeDialogs(boxes);
+        for (const auto& line : kept)
+            EXPECT_NE(std::wstring::npos, ReadUtf16File(fixture.File(line.first)).find(L"\r\n" + line.second + L"\r\n"))
+                << std::string(line.second.begin(), line.second.end()) << " in "
+                << std::string(line.first.begin(), line.first.end());
+    }
 }
 
 // desktop-free: FormatHotKeyText
