@@ -1,5 +1,5 @@
-#include "ApplicationFixture.h"
-#include "OptionsDialogScript.h"
+#include "app/ApplicationFixture.h"
+#include "app/OptionsDialogScript.h"
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
@@ -92,7 +92,7 @@ protected:
 // A browser window's default size and place are a third of the work area, which depends on the
 // screen the test runs on; the expected files name them instead of giving numbers.
 void CompareWithExpected(const ApplicationFixture& run, const std::wstring& name) {
-    std::wstring expected = SourceTreePath(L"tests/app/options/" + name);
+    std::wstring expected = SourceTreePath(L"tests/options/saved/" + name);
     std::wstring written = ReadUtf16File(run.File(name));
     SIZE third = GetFirstMonitorWorkAreaSize();
     for (const auto& key : {std::make_pair(L"BrowserWidth=", third.cx / 3),
@@ -343,7 +343,7 @@ LONG FontHeight(HWND window) {
 TEST_F(OptionsDialog, EveryPageFitsAt96And144DpiAndAfterTheDpiChanges) {
     if (!StartedAsVersionCopy()) {
         EXPECT_TRUE(
-            CopyPassed(RunCopyAtDpi(144, L"app_tests_144dpi.exe", L"OptionsDialog.EveryPageFitsAt96And144Dpi*")));
+            CopyPassed(RunCopyAtDpi(144, L"options_tests_144dpi.exe", L"OptionsDialog.EveryPageFitsAt96And144Dpi*")));
     }
     fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n"
                       L"FolderViewMode=0\r\n");
@@ -412,7 +412,7 @@ int WINAPI PickImageresFive(HWND, PWSTR path, UINT size, int* index) {
 TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersionAndStateIconsFollowTheAssociatedIcon) {
     if (!StartedAsVersionCopy()) {
         EXPECT_TRUE(
-            CopyPassed(RunCopyAsWindowsVersion(L"winxp", L"app_tests_xp.exe", L"OptionsDialog.TheViewTypesAre*")));
+            CopyPassed(RunCopyAsWindowsVersion(L"winxp", L"options_tests_xp.exe", L"OptionsDialog.TheViewTypesAre*")));
     }
     bool xp = StartedAsVersionCopy();
     const struct {

@@ -1,7 +1,7 @@
 // The options dialog where the user does something unusual: quits from a nested loop, works it
 // from the keyboard alone, OKs settings it cannot show, or OKs into a file that refuses them.
-#include "ApplicationFixture.h"
-#include "OptionsDialogScript.h"
+#include "app/ApplicationFixture.h"
+#include "app/OptionsDialogScript.h"
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"

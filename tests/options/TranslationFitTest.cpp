@@ -1,5 +1,5 @@
-#include "ApplicationFixture.h"
-#include "OptionsDialogScript.h"
+#include "app/ApplicationFixture.h"
+#include "app/OptionsDialogScript.h"
 
 #include "options/OptionsUI.h"
 #include "res/resource.h"
@@ -151,7 +151,7 @@ std::vector<std::string> MisfitsIn(const std::wstring& languageFile) {
 // covers another; a copy of this program checks the same at 144 DPI.
 TEST(TranslationFit, EveryOptionsTextFitsItsControlInEveryLanguageAt96And144Dpi) {
     if (!StartedAsVersionCopy()) {
-        EXPECT_TRUE(CopyPassed(RunCopyAtDpi(144, L"app_tests_fit144.exe", L"TranslationFit.*")));
+        EXPECT_TRUE(CopyPassed(RunCopyAtDpi(144, L"options_tests_fit144.exe", L"TranslationFit.*")));
     }
     std::vector<std::wstring> languages = FilesIn(SourceTreePath(L"res/Languages"), L"*.ini");
     ASSERT_GE(languages.size(), 9u);
