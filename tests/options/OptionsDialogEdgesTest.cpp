@@ -112,42 +112,36 @@ TEST_F(OptionsDialogEdges, ADpiChangeBeforeTheTreeExistsScalesWhatComesAfter) {
     g_dpiSent = false;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, ChangeDpiBeforeTheTree, nullptr, GetCurrentThreadId());
     ASSERT_NE(nullptr, hook);
-    int treeImage = 0;
-    LONG fontHeight = 0;
-    bool pagePlacedOnTheItemPages = false, okInside = false;
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
-        int height = 0;
+        int treeImage = 0, height = 0;
         ImageList_GetIconSize(TreeView_GetImageList(GetDlgItem(dialog, IDC_OPTIONS_TREE), TVSIL_NORMAL), &treeImage,
                               &height);
+        EXPECT_EQ(24, treeImage) << "the tree made after the change takes its images at 144 DPI";
         LOGFONTW font = {};
         GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDOK, WM_GETFONT, 0, 0)), sizeof(font), &font);
-        fontHeight = font.lfHeight;
-        RECT page = {}, typeGroup = {};
-        GetWindowRect(GetDlgItem(dialog, IDC_APPLICATION_GROUP), &page);
-        GetWindowRect(GetDlgItem(dialog, IDC_SHORTCUT_TYPE_GROUP), &typeGroup);
-        pagePlacedOnTheItemPages = page.left == typeGroup.left && page.top == typeGroup.top;
-        RECT client = {}, ok = {};
+        EXPECT_EQ(-MulDiv(8, 144, 72), font.lfHeight);
+        RECT page = ChildRect(dialog, GetDlgItem(dialog, IDC_APPLICATION_GROUP));
+        RECT typeGroup = ChildRect(dialog, GetDlgItem(dialog, IDC_SHORTCUT_TYPE_GROUP));
+        EXPECT_TRUE(page.left == typeGroup.left && page.top == typeGroup.top)
+            << "the pages are moved where the scaled item page begins";
+        RECT client = {}, ok = ChildRect(dialog, GetDlgItem(dialog, IDOK));
         GetClientRect(dialog, &client);
-        MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
-        okInside = ok.right <= client.right && ok.bottom <= client.bottom;
+        EXPECT_TRUE(ok.right <= client.right && ok.bottom <= client.bottom)
+            << "the dialog took the size the change suggested";
         Click(dialog, IDCANCEL);
     };
     EXPECT_TRUE(RunOptions(fixture, script));
     UnhookWindowsHookEx(hook);
-    ASSERT_TRUE(g_dpiSent);
-    EXPECT_EQ(24, treeImage) << "the tree made after the change takes its images at 144 DPI";
-    EXPECT_EQ(-MulDiv(8, 144, 72), fontHeight);
-    EXPECT_TRUE(pagePlacedOnTheItemPages) << "the pages are moved where the scaled item page begins";
-    EXPECT_TRUE(okInside) << "the dialog took the size the change suggested";
+    EXPECT_TRUE(g_dpiSent);
 }
 
-// A hook sees only keys that come through the input queue: real key presses, in front, focus in
-// the Hot Key edit. A modifier alone or a key without one is no hotkey; Tab and the other controls
-// are left alone. Enter and Esc still press OK and Cancel from the edit; OK saves and registers the
-// key shown there.
-TEST(OptionsDialogHotKeyEdit, TakesRealKeysAndEnterOrEscEndTheDialog) {
+// A hook sees only keys that come through the input queue: real key presses, in front. The item
+// toolbar takes no focus; from the tree, Ctrl+Up and Ctrl+Down move, Insert adds and Delete removes.
+// In the Hot Key edit a modifier alone or a key without one is no hotkey; Tab and the other
+// controls are left alone. Enter and Esc still press OK and Cancel from the edit; OK saves and
+// registers the key shown there.
+TEST(OptionsDialogKeyboard, TheTreeAndTheHotKeyEditTakeRealKeysAndEnterOrEscEndTheDialog) {
     WCHAR name[64] = L"";
     GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW('F', MAPVK_VK_TO_VSC) << 16), name, 64);
     for (WORD ending : {VK_RETURN, VK_ESCAPE}) {
@@ -155,16 +149,31 @@ TEST(OptionsDialogHotKeyEdit, TakesRealKeysAndEnterOrEscEndTheDialog) {
         ApplicationFixture run;
         run.Configure(kMenuItems);
         std::wstring captured;
+        std::vector<std::wstring> tree;
         DialogScript script;
         script.inDialog = [&](HWND dialog) {
-            Select(dialog, {1, 0});          // C
-            Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
-            Select(dialog, {1, 0, 0});
+            Select(dialog, {1, 2}); // A, the last node
             SetForegroundWindow(dialog);
-            SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
-            SendKeys({VK_CONTROL, VK_MENU, 'F'});
+            SetFocus(GetDlgItem(dialog, IDC_OPTIONS_TREE));
+            SendKeys({VK_CONTROL, VK_UP});
         };
         script.laterSteps = {[&](HWND dialog) {
+                                 tree.push_back(NodeText(dialog, {1, 1}));
+                                 SendKeys({VK_INSERT});
+                             },
+                             [&](HWND dialog) {
+                                 tree.push_back(std::to_wstring(ItemNodeCount(dialog)));
+                                 SendKeys({VK_DELETE});
+                             },
+                             [&](HWND dialog) {
+                                 tree.push_back(std::to_wstring(ItemNodeCount(dialog)));
+                                 Select(dialog, {1, 0});          // C
+                                 Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
+                                 Select(dialog, {1, 0, 0});
+                                 SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
+                                 SendKeys({VK_CONTROL, VK_MENU, 'F'});
+                             },
+                             [&](HWND dialog) {
                                  captured = Text(dialog, IDC_HOT_KEY);
                                  SendKeys({VK_CONTROL});
                              },
@@ -205,36 +214,9 @@ TEST(OptionsDialogHotKeyEdit, TakesRealKeysAndEnterOrEscEndTheDialog) {
             }
         };
         EXPECT_TRUE(RunOptions(run, script)) << "the key did not end the dialog";
+        EXPECT_EQ((std::vector<std::wstring>{L"A", L"4", L"3"}), tree) << "A moved up, one added, one removed";
         EXPECT_EQ(std::wstring(L"ALT + CTRL + ") + name, captured);
     }
-}
-
-// The item toolbar takes no focus; from the tree, Insert adds, Ctrl+Up and Ctrl+Down move and
-// Delete removes.
-TEST_F(OptionsDialogEdges, TheTreeAddsMovesAndRemovesItemsFromTheKeyboard) {
-    fixture.Configure(kMenuItems);
-    std::vector<std::wstring> seen;
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        Select(dialog, {1, 2}); // A, the last node
-        SetForegroundWindow(dialog);
-        SetFocus(GetDlgItem(dialog, IDC_OPTIONS_TREE));
-        SendKeys({VK_CONTROL, VK_UP});
-    };
-    script.laterSteps = {[&](HWND dialog) {
-                             seen.push_back(NodeText(dialog, {1, 1}));
-                             SendKeys({VK_INSERT});
-                         },
-                         [&](HWND dialog) {
-                             seen.push_back(std::to_wstring(ItemNodeCount(dialog)));
-                             SendKeys({VK_DELETE});
-                         },
-                         [&](HWND dialog) {
-                             seen.push_back(std::to_wstring(ItemNodeCount(dialog)));
-                             Click(dialog, IDCANCEL);
-                         }};
-    EXPECT_TRUE(RunOptions(fixture, script));
-    EXPECT_EQ((std::vector<std::wstring>{L"A", L"4", L"3"}), seen) << "A moved up, one added, one removed";
 }
 
 // A name given to a Multiple Folders Menu survives a change of language; an unnamed one is

@@ -247,11 +247,51 @@ TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropOrBrowseF
     RunOptions(fixture, script);
 }
 
+// The width the control's text takes in the control's own font, the mnemonic mark left out.
+int TextWidth(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT bounds = {0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &bounds, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return bounds.right - bounds.left;
+}
+
+// The room a control leaves its text: a check box or radio button its box and the gap after it, a
+// group box the frame's corner on both sides, a push button its edges and its icon.
+int TextRoom(HWND control, int dpi) {
+    RECT client;
+    GetClientRect(control, &client);
+    WCHAR className[16] = L"";
+    GetClassNameW(control, className, ARRAYSIZE(className));
+    if (_wcsicmp(className, L"Button") != 0)
+        return client.right;
+    switch (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
+        case BS_AUTOCHECKBOX:
+        case BS_CHECKBOX:
+        case BS_AUTORADIOBUTTON:
+        case BS_RADIOBUTTON:
+            return client.right - MulDiv(17, dpi, 96);
+        case BS_GROUPBOX:
+            return client.right - MulDiv(20, dpi, 96);
+        default:
+            return client.right - MulDiv(8, dpi, 96) -
+                   (SendMessageW(control, BM_GETIMAGE, IMAGE_ICON, 0) ? MulDiv(16 + 4, dpi, 96) : 0);
+    }
+}
+
+bool IsGroupBox(HWND control) {
+    WCHAR className[16] = L"";
+    GetClassNameW(control, className, ARRAYSIZE(className));
+    return _wcsicmp(className, L"Button") == 0 && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
 // On every page and for every shortcut type: each visible control lies inside the client area,
-// over no other (a group box holds its content), with a mnemonic of its own; Tab runs tree,
-// toolbar, the visible page top to bottom, OK and Cancel, and comes round; each type shows and
-// enables its own options.
-void ExpectEveryPageLaidOut(HWND dialog, const char* when, int dpi) {
+// over no other (a group box holds its content), shows its whole label in its own font, with a
+// mnemonic of its own; Tab runs tree, toolbar, the visible page top to bottom, OK and Cancel, and
+// comes round; each type shows and enables its own options.
+void ExpectEveryPageLaidOut(HWND dialog, const std::string& when, int dpi) {
     const struct {
         std::vector<int> page;
         int type;
@@ -291,24 +331,26 @@ void ExpectEveryPageLaidOut(HWND dialog, const char* when, int dpi) {
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (!IsWindowVisible(child))
                 continue;
+            int id = GetDlgCtrlID(child);
             RECT rect = ChildRect(dialog, child), inside, overlap;
             EXPECT_TRUE(IntersectRect(&inside, &rect, &client) && EqualRect(&inside, &rect))
-                << "control " << GetDlgCtrlID(child) << " leaves the dialog";
+                << "control " << id << " leaves the dialog";
             std::wstring text = WindowText(child);
+            if (TakesMnemonic(child) && !text.empty()) {
+                EXPECT_LE(TextWidth(child, text), TextRoom(child, dpi)) << "control " << id << " cuts its text";
+            }
             size_t mark = text.find(L'&');
             if (mark != std::wstring::npos && mark + 1 < text.size() && text[mark + 1] != L'&') {
                 WCHAR letter = static_cast<WCHAR>(towlower(text[mark + 1]));
-                EXPECT_EQ(std::wstring::npos, letters.find(letter)) << "mnemonic of " << GetDlgCtrlID(child);
+                EXPECT_EQ(std::wstring::npos, letters.find(letter)) << "mnemonic of " << id;
                 letters += letter;
             }
-            WCHAR className[16] = L"";
-            GetClassNameW(child, className, 16);
-            if (_wcsicmp(className, L"Button") == 0 && (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+            if (IsGroupBox(child))
                 continue;
             for (HWND other : shown) {
                 RECT otherRect = ChildRect(dialog, other);
                 EXPECT_FALSE(IntersectRect(&overlap, &rect, &otherRect))
-                    << "control " << GetDlgCtrlID(child) << " over " << GetDlgCtrlID(other);
+                    << "control " << id << " over " << GetDlgCtrlID(other);
             }
             shown.push_back(child);
         }
@@ -337,66 +379,82 @@ LONG FontHeight(HWND window) {
     return font.lfHeight;
 }
 
-// The dialog opens at the system's DPI and follows a change of its monitor's: a copy of this
-// program started at 144 DPI checks that start, this one the others. The item, a Browser made a
-// Multiple Folders Menu, keeps its path and is named after its type.
-TEST_F(OptionsDialog, EveryPageFitsAt96And144DpiAndAfterTheDpiChanges) {
+int SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Every page is laid out in every shipped language at the system's DPI, 96 here and 144 in a copy
+// of this program started so; at 96 the dialog then follows a change of its monitor's DPI. The
+// item, a Browser made a Multiple Folders Menu, keeps its path and is named after its type.
+TEST(OptionsDialogLayout, EveryPageFitsInEveryLanguageAt96And144DpiAndAfterTheDpiChanges) {
     if (!StartedAsVersionCopy()) {
-        EXPECT_TRUE(
-            CopyPassed(RunCopyAtDpi(144, L"options_tests_144dpi.exe", L"OptionsDialog.EveryPageFitsAt96And144Dpi*")));
+        EXPECT_TRUE(CopyPassed(RunCopyAtDpi(144, L"options_tests_144dpi.exe", L"OptionsDialogLayout.*")));
     }
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n"
-                      L"FolderViewMode=0\r\n");
-    const struct {
-        const char* when;
-        int startDpi;
-        int changedTo; // 0: no change
-    } cases[] = {{"at 96 DPI", 96, 0}, {"at 144 DPI", 144, 0}, {"after a change from 96 to 144 DPI", 96, 144}};
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        HDC screen = GetDC(nullptr);
-        int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        EXPECT_EQ(StartedAsVersionCopy() ? 144 : 96, systemDpi);
-        for (const auto& entry : cases) {
-            if (entry.startDpi != systemDpi)
-                continue;
-            int dpi = entry.changedTo ? entry.changedTo : systemDpi;
-            if (entry.changedTo) {
-                RECT before, suggested, after;
-                GetWindowRect(dialog, &before);
-                LONG treeRight = ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right;
-                suggested = {before.left, before.top, before.left + MulDiv(before.right - before.left, dpi, systemDpi),
-                             before.top + MulDiv(before.bottom - before.top, dpi, systemDpi)};
-                SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-                GetWindowRect(dialog, &after);
-                EXPECT_TRUE(EqualRect(&suggested, &after)) << entry.when;
-                EXPECT_NEAR(MulDiv(treeRight, dpi, systemDpi),
-                            ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right, 2)
-                    << entry.when;
-            }
-            EXPECT_EQ(-MulDiv(8, dpi, 72), FontHeight(GetDlgItem(dialog, IDOK))) << entry.when;
-            auto okIcon = reinterpret_cast<HICON>(SendDlgItemMessageW(dialog, IDOK, BM_GETIMAGE, IMAGE_ICON, 0));
-            EXPECT_EQ(static_cast<size_t>(MulDiv(16, dpi, 96) * MulDiv(16, dpi, 96)), ReadIconPixels(okIcon).size());
-            int treeImage = 0, treeImageHeight = 0;
-            ImageList_GetIconSize(TreeView_GetImageList(GetDlgItem(dialog, IDC_OPTIONS_TREE), TVSIL_NORMAL), &treeImage,
-                                  &treeImageHeight);
-            EXPECT_EQ(MulDiv(16, dpi, 96), treeImage) << entry.when << ": the tree's images";
-            RECT dragged = {0, 0, 10, 10};
-            SendMessageW(dialog, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
-            EXPECT_EQ(MulDiv(400, dpi, 96), dragged.right) << entry.when << ": the smallest size";
-            ExpectEveryPageLaidOut(dialog, entry.when, dpi);
+    const int systemDpi = SystemDpi();
+    EXPECT_EQ(StartedAsVersionCopy() ? 144 : 96, systemDpi);
+    std::vector<std::wstring> languages = FilesIn(SourceTreePath(L"res/Languages"), L"*.ini");
+    ASSERT_GE(languages.size(), 9u);
+    languages.push_back(L""); // the built-in texts, last: the DPI changes in these
+    for (const std::wstring& language : languages) {
+        std::wstring name = language.substr(language.find_last_of(L'\\') + 1);
+        std::string when(name.begin(), name.end()); // the file names' non-ASCII letters are only a hint
+        ApplicationFixture fixture;
+        fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n"
+                          L"FolderViewMode=0\r\n");
+        if (!name.empty()) {
+            CreateDirectoryW(fixture.File(L"Languages").c_str(), nullptr);
+            CopyFileW(language.c_str(), fixture.File(L"Languages\\" + name).c_str(), FALSE);
+            WriteUtf16File(fixture.File(L"UserOptions.ini"),
+                           L"[Default]\r\nLanguage=" + name.substr(0, name.size() - 4) + L"\r\n");
         }
-        Click(dialog, IDOK);
-    };
-    script.afterDialog = [&] {
-        const CGenericPathwrenObject& item = *fixture.application.m_folders[0];
-        EXPECT_EQ(FolderPresentationMultipleFoldersMenu, item.FolderPresentationType);
-        EXPECT_STREQ(L"A", item.Path) << "a Multiple Folders Menu keeps the old path";
-        EXPECT_STREQ(L"Multiple Folders Menu", item.DisplayName);
-        EXPECT_TRUE(item.MergedFolders->empty());
-    };
-    RunOptions(fixture, script);
+        DialogScript script;
+        script.inDialog = [&](HWND dialog) {
+            ExpectEveryPageLaidOut(dialog, when + " at the system's DPI", systemDpi);
+            if (!name.empty())
+                return Click(dialog, IDCANCEL);
+            for (int dpi : systemDpi == 96 ? std::vector<int>{96, 144} : std::vector<int>{systemDpi}) {
+                if (dpi != systemDpi) {
+                    RECT before, suggested, after;
+                    GetWindowRect(dialog, &before);
+                    LONG treeRight = ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right;
+                    suggested = {before.left, before.top,
+                                 before.left + MulDiv(before.right - before.left, dpi, systemDpi),
+                                 before.top + MulDiv(before.bottom - before.top, dpi, systemDpi)};
+                    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+                    GetWindowRect(dialog, &after);
+                    EXPECT_TRUE(EqualRect(&suggested, &after));
+                    EXPECT_NEAR(MulDiv(treeRight, dpi, systemDpi),
+                                ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right, 2);
+                    ExpectEveryPageLaidOut(dialog, "after a change from 96 to 144 DPI", dpi);
+                }
+                EXPECT_EQ(-MulDiv(8, dpi, 72), FontHeight(GetDlgItem(dialog, IDOK))) << dpi;
+                auto okIcon = reinterpret_cast<HICON>(SendDlgItemMessageW(dialog, IDOK, BM_GETIMAGE, IMAGE_ICON, 0));
+                EXPECT_EQ(static_cast<size_t>(MulDiv(16, dpi, 96) * MulDiv(16, dpi, 96)),
+                          ReadIconPixels(okIcon).size());
+                int treeImage = 0, treeImageHeight = 0;
+                ImageList_GetIconSize(TreeView_GetImageList(GetDlgItem(dialog, IDC_OPTIONS_TREE), TVSIL_NORMAL),
+                                      &treeImage, &treeImageHeight);
+                EXPECT_EQ(MulDiv(16, dpi, 96), treeImage) << dpi << ": the tree's images";
+                RECT dragged = {0, 0, 10, 10};
+                SendMessageW(dialog, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
+                EXPECT_EQ(MulDiv(400, dpi, 96), dragged.right) << dpi << ": the smallest size";
+            }
+            Click(dialog, IDOK);
+        };
+        script.afterDialog = [&] {
+            if (!name.empty())
+                return;
+            const CGenericPathwrenObject& item = *fixture.application.m_folders[0];
+            EXPECT_EQ(FolderPresentationMultipleFoldersMenu, item.FolderPresentationType);
+            EXPECT_STREQ(L"A", item.Path) << "a Multiple Folders Menu keeps the old path";
+            EXPECT_STREQ(L"Multiple Folders Menu", item.DisplayName);
+            EXPECT_TRUE(item.MergedFolders->empty());
+        };
+        EXPECT_TRUE(RunOptions(fixture, script)) << when;
+    }
 }
 
 int WINAPI PickImageresFive(HWND, PWSTR path, UINT size, int* index) {
@@ -426,13 +484,13 @@ TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersionAndStateIco
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
         EXPECT_EQ(xp ? 7 : 8, SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCOUNT, 0, 0));
+        // Wine's icon picker shows nothing (see the case below); a stand-in answers instead.
+        COptionsUI::FromWindow(dialog)->SetIconPicker(PickImageresFive);
         for (int item = 0; item < 3; ++item) {
             Select(dialog, {1, 2 - item}); // the tree lists the items newest first
             EXPECT_EQ(xp ? views[item].entryXp : views[item].entry7,
                       SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCURSEL, 0, 0))
                 << "stored view " << views[item].stored;
-            // Wine's icon picker shows nothing (see the case below); a stand-in answers instead.
-            COptionsUI::FromWindow(dialog)->SetIconPicker(PickImageresFive);
             if (item < 2)
                 SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
         }
