@@ -111,8 +111,8 @@ private:
     // The item edited so far is saved and its node renamed; the new one (or none) is loaded.
     void SwitchItem(CGenericPathwrenObject* item, HTREEITEM node);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
-    // A small icon of the program's at the dialog's DPI, kept until the dialog ends.
     int SmallIconSize() const;
+    // A small icon of the program's at the dialog's DPI, kept until the dialog ends.
     HICON LoadSmallIcon(UINT icon);
     void SetButtonIcons();
     void BuildTree();
@@ -145,6 +145,7 @@ private:
     std::unique_ptr<CLanguage> m_language;
     std::vector<std::unique_ptr<CGenericPathwrenObject>> m_folders;
 
+    // Before the pages, which show its pictures and use the colour buttons: they go first.
     std::unique_ptr<CGdiplusSession> m_gdiplus;
     COptionsColorButtons m_colorButtons;
     COptionsApplicationPage m_applicationPage;
