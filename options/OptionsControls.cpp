@@ -1,9 +1,88 @@
-#include "options/OptionsUI.h"
+#include "options/OptionsControls.h"
 
-#include "config/Language.h"
-#include "res/resource.h"
+#include <vector>
 
-#include <commdlg.h>
+namespace {
+
+BOOL StartsGroup(HWND window) {
+    return (GetWindowLongPtrW(window, GWL_STYLE) & WS_GROUP) != 0;
+}
+
+} // namespace
+
+BOOL ApplyToControlGroup(HWND dialog, int firstControl, BOOL(WINAPI* action)(HWND, int), int argument) {
+    HWND window = GetDlgItem(dialog, firstControl);
+    BOOL all = TRUE;
+    if (!window)
+        return FALSE;
+    do {
+        if (!action(window, argument))
+            all = FALSE;
+        window = GetWindow(window, GW_HWNDNEXT);
+    } while (window && !StartsGroup(window));
+    return all;
+}
+
+BOOL WINAPI ShowControlAction(HWND window, int show) {
+    ShowWindow(window, show);
+    return TRUE;
+}
+
+BOOL WINAPI EnableControlAction(HWND window, int enable) {
+    EnableWindow(window, enable);
+    return TRUE;
+}
+
+RECT GetControlRect(HWND dialog, int control) {
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(dialog, control), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void MoveControlGroup(HWND dialog, int firstControl, POINT target) {
+    HWND first = GetDlgItem(dialog, firstControl);
+    if (!first)
+        return;
+    RECT firstRect = GetControlRect(dialog, firstControl);
+    int dx = target.x - firstRect.left;
+    int dy = target.y - firstRect.top;
+    if (dx == 0 && dy == 0)
+        return;
+    HWND window = first;
+    do {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(window, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        window = GetWindow(window, GW_HWNDNEXT);
+    } while (window && !StartsGroup(window));
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
+HWND LastOfGroup(HWND dialog, int firstControl) {
+    HWND last = GetDlgItem(dialog, firstControl);
+    for (HWND next = last ? GetWindow(last, GW_HWNDNEXT) : nullptr; next && !StartsGroup(next);
+         next = GetWindow(next, GW_HWNDNEXT))
+        last = next;
+    return last;
+}
+
+HWND PlaceGroupAfter(HWND dialog, int firstControl, HWND after) {
+    // Collected first: each move changes the sibling order being walked.
+    std::vector<HWND> group;
+    HWND last = LastOfGroup(dialog, firstControl);
+    for (HWND window = GetDlgItem(dialog, firstControl); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        group.push_back(window);
+        if (window == last)
+            break;
+    }
+    for (HWND window : group) {
+        SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = window;
+    }
+    return after;
+}
 
 void SetStaticBitmap(HWND picture, CBitmapHandle& shown, HBITMAP replacement) {
     auto previous = reinterpret_cast<HBITMAP>(
@@ -43,60 +122,10 @@ BOOL ReadNumberInRange(HWND dialog, int control, UINT minimum, UINT maximum, UIN
     return TRUE;
 }
 
-BOOL WINAPI ShowControlAction(HWND window, int show) {
-    ShowWindow(window, show);
-    return TRUE;
-}
-
-BOOL WINAPI EnableControlAction(HWND window, int enable) {
-    EnableWindow(window, enable);
-    return TRUE;
-}
-
-int COptionsUI::ShowOptionsError(LPCWSTR text) {
-    int result = MessageBoxW(m_hDialog, text, L"Error", MB_ICONERROR | MB_TOPMOST);
-    if (result == 0)
-        result = MessageBoxW(m_hDialog, text, L"Error", MB_ICONERROR);
-    return result;
-}
-
-void COptionsUI::BrowsePicture(int targetEdit) {
-    for (;;) {
-        WCHAR file[MAX_PATH] = L"";
-        OPENFILENAMEW open = {};
-        open.lStructSize = sizeof(open);
-        open.hwndOwner = m_hDialog;
-        open.lpstrFilter = L"All\0*.*\0";
-        open.nFilterIndex = 1;
-        open.lpstrFile = file;
-        open.nMaxFile = MAX_PATH;
-        open.lpstrDefExt = L"";
-        open.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-        if (!GetOpenFileNameW(&open))
-            return;
-        if (!m_gdiplus || !m_gdiplus->Started()) {
-            SetDlgItemTextW(m_hDialog, targetEdit, file);
-            return;
-        }
-        Gdiplus::GpImage* image = nullptr;
-        if (Gdiplus::DllExports::GdipLoadImageFromFileICM(file, &image) == Gdiplus::Ok) {
-            Gdiplus::DllExports::GdipDisposeImage(image);
-            SetDlgItemTextW(m_hDialog, targetEdit, file);
-            return;
-        }
-        ShowOptionsError(m_pLanguage->UnsupportedImageFormat);
-    }
-}
-
-HICON COptionsUI::KeepIcon(HICON icon) {
-    if (icon)
-        m_icons.emplace_back(icon);
-    return icon;
-}
-
-HICON COptionsUI::GetDefaultItemIcon() const {
-    if (m_hDefaultItemIcon)
-        return m_hDefaultItemIcon;
-    return static_cast<HICON>(
-        LoadImageW(m_hInstance, MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
+void RefillComboBox(HWND list, const std::vector<LPCWSTR>& texts) {
+    LRESULT selection = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (LPCWSTR text : texts)
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }

@@ -1,25 +1,22 @@
 #include "options/OptionsUI.h"
 
-#include "lib/Treeview.h"
-
-LRESULT CALLBACK OptionsKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK COptionsUI::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
     BOOL consumed = FALSE;
-    // Tab and Shift+Tab still move on, or a keyboard user could never leave the edit; Enter and
-    // Esc still press OK and Cancel, keeping the key just typed.
-    BOOL dialogKey = wParam == VK_TAB || wParam == VK_RETURN || wParam == VK_ESCAPE;
-    if (code == HC_ACTION && !dialogKey && !(lParam & 0x80000000)) {
-        COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow());
-        if (options && GetFocus() == options->m_hotKey.Window()) {
-            options->m_hotKey.TakeKey(static_cast<UINT>(wParam));
-            consumed = TRUE;
-        }
-    }
-    // The item toolbar takes no focus; from the tree its commands have keys of their own.
-    if (code == HC_ACTION && !consumed && !(lParam & 0x80000000)) {
-        COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow());
-        if (options && options->m_tree && GetFocus() == options->m_tree->GetWindow())
-            consumed = options->OnTreeKey(static_cast<UINT>(wParam), (GetKeyState(VK_CONTROL) & 0x8000) != 0);
+    if (code == HC_ACTION && !(lParam & 0x80000000)) {
+        if (COptionsUI* options = COptionsUI::FromWindow(GetActiveWindow()))
+            consumed = options->OnKey(static_cast<UINT>(wParam));
     }
     LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
     return consumed ? 1 : next;
+}
+
+BOOL COptionsUI::OnKey(UINT virtualKey) {
+    HWND focus = GetFocus();
+    // Tab and Shift+Tab still move on, or a keyboard user could never leave the edit; Enter and
+    // Esc still press OK and Cancel, keeping the key just typed.
+    BOOL dialogKey = virtualKey == VK_TAB || virtualKey == VK_RETURN || virtualKey == VK_ESCAPE;
+    if (!dialogKey && m_itemPage.TakeHotKey(focus, virtualKey))
+        return TRUE;
+    // The item toolbar takes no focus; from the tree its commands have keys of their own.
+    return m_tree && focus == m_tree->GetWindow() && OnTreeKey(virtualKey, (GetKeyState(VK_CONTROL) & 0x8000) != 0);
 }

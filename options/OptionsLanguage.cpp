@@ -2,7 +2,7 @@
 
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
-#include "lib/WindowsVersion.h"
+#include "options/OptionsControls.h"
 #include "res/resource.h"
 #include "skin/Toolbar.h"
 
@@ -148,33 +148,6 @@ const ListTexts kListTexts[] = {
     {{IDC_ICON_POSITION}, {LANGUAGE_TEXT(LeftOrTop), LANGUAGE_TEXT(CenterOrMiddle), LANGUAGE_TEXT(RightOrBottom)}},
 };
 
-// Windows 7 brought the medium, large and extra large icon views and dropped the thumbnail strip.
-struct ViewTypeEntry {
-    LanguageText text;
-    UINT viewMode;
-};
-const ViewTypeEntry kViewTypesBefore7[] = {{LANGUAGE_TEXT(Icons), 0},      {LANGUAGE_TEXT(SmallIcons), 2},
-                                           {LANGUAGE_TEXT(List), 3},       {LANGUAGE_TEXT(Detail), 4},
-                                           {LANGUAGE_TEXT(Thumbnails), 9}, {LANGUAGE_TEXT(Tiles), 8},
-                                           {LANGUAGE_TEXT(ThumbStrip), 10}};
-const ViewTypeEntry kViewTypes7[] = {{LANGUAGE_TEXT(Icons), 0}, {LANGUAGE_TEXT(SmallIcons), 2},
-                                     {LANGUAGE_TEXT(List), 3},  {LANGUAGE_TEXT(Detail), 4},
-                                     {LANGUAGE_TEXT(Tiles), 8}, {LANGUAGE_TEXT(Medium), 5},
-                                     {LANGUAGE_TEXT(Large), 6}, {LANGUAGE_TEXT(ExtraLarge), 7}};
-
-BOOL IsBeforeWindows7() {
-    WindowsVersion version = ReportedWindowsVersion();
-    return version.major != 0 && version.Before(6, 1);
-}
-
-void RefillList(HWND list, const LPCWSTR* texts, size_t count) {
-    LRESULT selection = SendMessageW(list, CB_GETCURSEL, 0, 0);
-    SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < count; ++i)
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts[i]));
-    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
-}
-
 // The pages whose controls share one set of mnemonic letters; the item page is several groups.
 const std::initializer_list<int> kMnemonicPages[] = {{IDC_APPLICATION_GROUP},
                                                      {IDC_LAUNCH_BAR_GROUP},
@@ -259,7 +232,7 @@ void COptionsUI::ApplyMnemonics() {
     for (const std::initializer_list<int>& page : kMnemonicPages) {
         std::wstring used = frameLetters;
         for (int group : page) {
-            HWND last = LastOfGroup(group);
+            HWND last = LastOfGroup(m_hDialog, group);
             for (HWND control = GetDlgItem(m_hDialog, group); control; control = GetWindow(control, GW_HWNDNEXT)) {
                 if (TakesMnemonic(control))
                     SetMnemonic(control, *english, used);
@@ -270,15 +243,8 @@ void COptionsUI::ApplyMnemonics() {
     }
 }
 
-void COptionsUI::FillViewTypeList() {
-    const ViewTypeEntry* entries = IsBeforeWindows7() ? kViewTypesBefore7 : kViewTypes7;
-    m_viewTypeCount = IsBeforeWindows7() ? ARRAYSIZE(kViewTypesBefore7) : ARRAYSIZE(kViewTypes7);
-    for (UINT i = 0; i < m_viewTypeCount; ++i)
-        m_viewTypes[i] = entries[i].viewMode;
-}
-
 void COptionsUI::ApplyLanguageToDialog() {
-    const CLanguage& language = *m_pLanguage;
+    const CLanguage& language = *m_language;
     SetWindowTextW(m_hDialog, language.Options);
     for (const ControlText& entry : kControlTexts)
         SetDlgItemTextW(m_hDialog, entry.control, entry.text(language));
@@ -288,21 +254,10 @@ void COptionsUI::ApplyLanguageToDialog() {
         for (LanguageText text : list.entries)
             texts.push_back(text(language));
         for (int control : list.controls)
-            RefillList(GetDlgItem(m_hDialog, control), texts.data(), texts.size());
+            RefillComboBox(GetDlgItem(m_hDialog, control), texts);
     }
-    std::vector<LPCWSTR> viewTypes;
-    const ViewTypeEntry* entries = IsBeforeWindows7() ? kViewTypesBefore7 : kViewTypes7;
-    for (UINT i = 0; i < m_viewTypeCount; ++i)
-        viewTypes.push_back(entries[i].text(language));
-    RefillList(GetDlgItem(m_hDialog, IDC_VIEW_TYPE), viewTypes.data(), viewTypes.size());
-    HWND skins = GetDlgItem(m_hDialog, IDC_SKIN);
-    if (SendMessageW(skins, CB_GETCOUNT, 0, 0) > 0) {
-        LRESULT selection = SendMessageW(skins, CB_GETCURSEL, 0, 0);
-        SendMessageW(skins, CB_DELETESTRING, 0, 0);
-        SendMessageW(skins, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(language.None));
-        SendMessageW(skins, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
-    }
-
+    m_applicationPage.ApplyLanguage(language);
+    m_itemPage.ApplyLanguage(language);
     if (m_toolbar) {
         const struct {
             UINT command;
@@ -321,9 +276,12 @@ void COptionsUI::ApplyLanguageToDialog() {
         }
         SendMessageW(m_toolbar->GetHandle(), TB_AUTOSIZE, 0, 0);
     }
-    m_mergedFolders.SetColumnTitles(language);
-    if (!m_tree)
-        return;
+    if (m_tree)
+        RelabelTree();
+}
+
+void COptionsUI::RelabelTree() {
+    const CLanguage& language = *m_language;
     HWND tree = m_tree->GetWindow();
     auto setLabel = [tree](HTREEITEM node, LPCWSTR text) {
         TVITEMW item = {};

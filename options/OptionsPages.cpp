@@ -3,9 +3,11 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "lib/Dpi.h"
+#include "options/OptionsControls.h"
 #include "res/resource.h"
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -22,131 +24,92 @@ void RedrawAll(HWND dialog) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
+// The groups of the item's own page; its sub-pages are groups of their own.
+const int kItemGroups[] = {IDC_SHORTCUT_TYPE_GROUP, IDC_PATH_GROUP, IDC_ASSOCIATED_ICON_GROUP,
+                           IDC_LAUNCH_BAR_SPECIFIC_GROUP};
+
+void SetNodeImage(HWND tree, HTREEITEM node, int image) {
+    TVITEMW item = {};
+    item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.hItem = node;
+    item.iImage = item.iSelectedImage = image;
+    TreeView_SetItem(tree, &item);
+}
+
 } // namespace
 
 void COptionsUI::ShowPage(int shownGroup) {
-    ShowGroups(kPageGroups, ARRAYSIZE(kPageGroups), shownGroup);
-}
-
-RECT COptionsUI::GetControlRect(int control) const {
-    RECT rect = {};
-    GetWindowRect(GetDlgItem(m_hDialog, control), &rect);
-    MapWindowPoints(nullptr, m_hDialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-BOOL COptionsUI::ApplyToControlGroup(int firstControl, BOOL(WINAPI* action)(HWND, int), int argument) {
-    HWND window = GetDlgItem(m_hDialog, firstControl);
-    BOOL all = TRUE;
-    if (!window)
-        return FALSE;
-    do {
-        if (!action(window, argument))
-            all = FALSE;
-        window = GetWindow(window, GW_HWNDNEXT);
-    } while (window && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_GROUP));
-    return all;
-}
-
-void COptionsUI::ShowGroups(const int* groups, size_t count, int shownGroup) {
     // One redraw after all groups changed, instead of a flicker per control.
     SendMessageW(m_hDialog, WM_SETREDRAW, FALSE, 0);
-    for (size_t i = 0; i < count; ++i)
-        ApplyToControlGroup(groups[i], ShowControlAction, groups[i] == shownGroup ? SW_SHOW : SW_HIDE);
+    for (int group : kPageGroups)
+        ApplyToControlGroup(m_hDialog, group, ShowControlAction, group == shownGroup ? SW_SHOW : SW_HIDE);
     SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
     RedrawAll(m_hDialog);
 }
 
-void COptionsUI::MoveControlGroup(int firstControl, POINT target) {
-    HWND first = GetDlgItem(m_hDialog, firstControl);
-    if (!first)
-        return;
-    RECT firstRect = GetControlRect(firstControl);
-    int dx = target.x - firstRect.left;
-    int dy = target.y - firstRect.top;
-    if (dx == 0 && dy == 0)
-        return;
-    HWND window = first;
-    do {
-        RECT rect;
-        GetWindowRect(window, &rect);
-        MapWindowPoints(nullptr, m_hDialog, reinterpret_cast<POINT*>(&rect), 2);
-        SetWindowPos(window, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        window = GetWindow(window, GW_HWNDNEXT);
-    } while (window && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_GROUP));
-    InvalidateRect(m_hDialog, nullptr, TRUE);
-}
-
-HWND COptionsUI::LastOfGroup(int firstControl) const {
-    HWND last = GetDlgItem(m_hDialog, firstControl);
-    for (HWND next = last ? GetWindow(last, GW_HWNDNEXT) : nullptr;
-         next && !(GetWindowLongPtrW(next, GWL_STYLE) & WS_GROUP); next = GetWindow(next, GW_HWNDNEXT))
-        last = next;
-    return last;
-}
-
-HWND COptionsUI::PlaceGroupAfter(int firstControl, HWND after) {
-    // Collected first: each move changes the sibling order being walked.
-    std::vector<HWND> group;
-    HWND last = LastOfGroup(firstControl);
-    for (HWND window = GetDlgItem(m_hDialog, firstControl); window; window = GetWindow(window, GW_HWNDNEXT)) {
-        group.push_back(window);
-        if (window == last)
-            break;
-    }
-    for (HWND window : group) {
-        SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = window;
-    }
-    return after;
+void COptionsUI::ShowItemPage() {
+    SendMessageW(m_hDialog, WM_SETREDRAW, FALSE, 0);
+    for (int group : {IDC_APPLICATION_GROUP, IDC_BROWSING_OPTIONS_GROUP, IDC_CUSTOMIZATION_GROUP,
+                      IDC_FILE_FILTERS_GROUP, IDC_LAUNCH_BAR_GROUP})
+        ApplyToControlGroup(m_hDialog, group, ShowControlAction, SW_HIDE);
+    for (int group : kItemGroups)
+        ApplyToControlGroup(m_hDialog, group, ShowControlAction, SW_SHOW);
+    SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
+    // The layout moves the groups of the type chosen now, and redraws.
+    m_itemPage.LayOut();
 }
 
 void COptionsUI::OnSelChanged(CTreeview*, const NMTREEVIEWW* change) {
     LPARAM page = change->itemNew.lParam;
     HTREEITEM node = change->itemNew.hItem;
-    CGenericPathwrenObject* oldItem = m_pCurrentItem;
-    HTREEITEM oldNode = m_currentNode;
-    if (page <= PageLaunchBar) {
-        int shown = 0;
-        if (page == PageApplication || page == PageFolders) {
-            m_pCurrentItem = nullptr;
-            m_currentNode = nullptr;
-            shown = page == PageApplication ? IDC_APPLICATION_GROUP : 0;
-        } else {
-            HTREEITEM parent = TreeView_GetParent(m_tree->GetWindow(), node);
-            LPARAM parentPage = PageApplication;
-            m_tree->GetItemParam(parent, &parentPage);
-            m_pCurrentItem =
-                parentPage > PageLaunchBar ? reinterpret_cast<CGenericPathwrenObject*>(parentPage) : nullptr;
-            m_currentNode = m_pCurrentItem ? parent : nullptr;
-            shown = page == PageFileFilters       ? IDC_FILE_FILTERS_GROUP
-                    : page == PageCustomization   ? IDC_CUSTOMIZATION_GROUP
-                    : page == PageBrowsingOptions ? IDC_BROWSING_OPTIONS_GROUP
-                                                  : IDC_LAUNCH_BAR_GROUP;
-        }
-        ShowPage(shown);
-    } else {
-        m_pCurrentItem = reinterpret_cast<CGenericPathwrenObject*>(page);
-        m_currentNode = node;
-        SendMessageW(m_hDialog, WM_SETREDRAW, FALSE, 0);
-        for (int group : {IDC_APPLICATION_GROUP, IDC_BROWSING_OPTIONS_GROUP, IDC_CUSTOMIZATION_GROUP,
-                          IDC_FILE_FILTERS_GROUP, IDC_LAUNCH_BAR_GROUP})
-            ApplyToControlGroup(group, ShowControlAction, SW_HIDE);
-        for (int group :
-             {IDC_SHORTCUT_TYPE_GROUP, IDC_PATH_GROUP, IDC_ASSOCIATED_ICON_GROUP, IDC_LAUNCH_BAR_SPECIFIC_GROUP})
-            ApplyToControlGroup(group, ShowControlAction, SW_SHOW);
-        SendMessageW(m_hDialog, WM_SETREDRAW, TRUE, 0);
-        LayoutForShortcutType(GetShortcutTypeFromControls());
+    if (page > PageLaunchBar) {
+        ShowItemPage();
+        SwitchItem(reinterpret_cast<CGenericPathwrenObject*>(page), node);
+        return;
     }
-    if (m_pCurrentItem == oldItem || m_loading)
+    CGenericPathwrenObject* item = nullptr;
+    HTREEITEM itemNode = nullptr;
+    int shown = page == PageApplication ? IDC_APPLICATION_GROUP : 0;
+    if (page != PageApplication && page != PageFolders) {
+        // A sub-page edits the item of its parent node; the launch bar's parent is no item.
+        HTREEITEM parent = TreeView_GetParent(m_tree->GetWindow(), node);
+        LPARAM parentPage = PageApplication;
+        m_tree->GetItemParam(parent, &parentPage);
+        if (parentPage > PageLaunchBar) {
+            item = reinterpret_cast<CGenericPathwrenObject*>(parentPage);
+            itemNode = parent;
+        }
+        shown = page == PageFileFilters       ? IDC_FILE_FILTERS_GROUP
+                : page == PageCustomization   ? IDC_CUSTOMIZATION_GROUP
+                : page == PageBrowsingOptions ? IDC_BROWSING_OPTIONS_GROUP
+                                              : IDC_LAUNCH_BAR_GROUP;
+    }
+    ShowPage(shown);
+    SwitchItem(item, itemNode);
+}
+
+void COptionsUI::SwitchItem(CGenericPathwrenObject* item, HTREEITEM node) {
+    CGenericPathwrenObject* oldItem = m_itemPage.Item();
+    if (m_loading || item == oldItem)
         return;
     if (oldItem) {
-        SaveItemSettings(oldItem);
-        if (oldNode)
-            RefreshItemNode(oldItem, oldNode);
+        m_itemPage.Save();
+        if (m_currentNode)
+            RefreshItemNode(oldItem, m_currentNode);
     }
-    if (m_pCurrentItem)
-        LoadItemSettings(m_pCurrentItem);
+    m_currentNode = node;
+    if (!item) {
+        m_itemPage.Forget();
+        return;
+    }
+    m_loading = TRUE;
+    m_itemPage.Load(item);
+    m_loading = FALSE;
+}
+
+void COptionsUI::ShowItemImage(HICON small) {
+    if (m_tree && m_currentNode)
+        SetNodeImage(m_tree->GetWindow(), m_currentNode, m_tree->AddIcon(small));
 }
 
 int COptionsUI::SmallIconSize() const {
@@ -155,7 +118,26 @@ int COptionsUI::SmallIconSize() const {
 
 HICON COptionsUI::LoadSmallIcon(UINT icon) {
     int size = SmallIconSize();
-    return KeepIcon(static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, size, size, 0)));
+    auto* loaded = static_cast<HICON>(LoadImageW(m_hInstance, MAKEINTRESOURCEW(icon), IMAGE_ICON, size, size, 0));
+    // A button shows the icon it is given without a copy of its own: the dialog keeps it.
+    if (loaded)
+        m_icons.emplace_back(loaded);
+    return loaded;
+}
+
+void COptionsUI::SetButtonIcons() {
+    const struct {
+        int control;
+        UINT icon;
+    } buttonIcons[] = {{IDC_MERGED_ADD, IDI_OPTIONS_ADD},
+                       {IDC_MERGED_REMOVE, IDI_OPTIONS_REMOVE},
+                       {IDC_MERGED_MOVE_UP, IDI_OPTIONS_MOVE_UP},
+                       {IDC_MERGED_MOVE_DOWN, IDI_OPTIONS_MOVE_DOWN},
+                       {IDCANCEL, IDI_OPTIONS_CANCEL},
+                       {IDOK, IDI_OPTIONS_OK}};
+    for (const auto& buttonIcon : buttonIcons)
+        SendDlgItemMessageW(m_hDialog, buttonIcon.control, BM_SETIMAGE, IMAGE_ICON,
+                            reinterpret_cast<LPARAM>(LoadSmallIcon(buttonIcon.icon)));
 }
 
 namespace {
@@ -184,12 +166,12 @@ void COptionsUI::BuildTree() {
     };
     // Loading stays set while the nodes go in: the first node inserted becomes selected.
     m_loading = TRUE;
-    m_optionsRoot = insert(TVI_ROOT, m_pLanguage->Options, PageApplication);
-    m_launchBarNode = insert(m_optionsRoot, m_pLanguage->LaunchBar, PageLaunchBar);
+    m_optionsRoot = insert(TVI_ROOT, m_language->Options, PageApplication);
+    m_launchBarNode = insert(m_optionsRoot, m_language->LaunchBar, PageLaunchBar);
     TreeView_Expand(tree, m_optionsRoot, TVE_EXPAND);
-    m_foldersRoot = insert(TVI_ROOT, m_pLanguage->Folders, PageFolders);
-    for (CGenericPathwrenObject* item : m_folders)
-        InsertItemNode(item, TVI_LAST, FALSE);
+    m_foldersRoot = insert(TVI_ROOT, m_language->Folders, PageFolders);
+    for (const std::unique_ptr<CGenericPathwrenObject>& item : m_folders)
+        InsertItemNode(item.get(), TVI_LAST, FALSE);
     m_tree->ExpandAll(m_foldersRoot);
     TreeView_SelectItem(tree, m_optionsRoot);
     m_loading = FALSE;
@@ -220,8 +202,7 @@ void COptionsUI::ReloadTreeImages() {
         node = next;
     }
     // The item being edited shows the icon its page names, which may not be saved yet.
-    if (m_pCurrentItem)
-        ShowItemIcon(IDC_ASSOCIATED_ICON, m_iconPath, m_iconIndex, TRUE);
+    m_itemPage.ShowAssociatedIcon();
 }
 
 namespace {
@@ -258,8 +239,8 @@ void COptionsUI::OnDpiChanged(UINT dpi, const RECT& suggested) {
             SetWindowPos(child, nullptr, scale(rect.left), scale(rect.top), scale(rect.right) - scale(rect.left),
                          scale(rect.bottom) - scale(rect.top), SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (m_mergedFolders.List()) {
-            HWND list = m_mergedFolders.List()->GetWindow();
+        if (m_itemPage.MergedList()) {
+            HWND list = m_itemPage.MergedList()->GetWindow();
             int columns = Header_GetItemCount(ListView_GetHeader(list));
             for (int column = 0; column < columns; ++column)
                 ListView_SetColumnWidth(list, column, scale(ListView_GetColumnWidth(list, column)));

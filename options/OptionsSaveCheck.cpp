@@ -9,7 +9,7 @@
 BOOL COptionsUI::CheckConfigurationWritable() {
     // The edits live only in the dialog until OK hands them over, and the application's save
     // cannot give them back; a file that would refuse them keeps the dialog open instead.
-    const LPCWSTR files[] = {m_pOptions->UserOptionsFile, m_pOptions->FoldersFile};
+    const LPCWSTR files[] = {m_options->UserOptionsFile, m_options->FoldersFile};
     for (LPCWSTR file : files) {
         if (!file[0] || CanReplaceFile(file))
             continue;

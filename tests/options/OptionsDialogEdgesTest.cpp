@@ -1,7 +1,7 @@
 // The options dialog where the user does something unusual: quits from a nested loop, works it
 // from the keyboard alone, OKs settings it cannot show, or OKs into a file that refuses them.
-#include "ApplicationFixture.h"
-#include "OptionsDialogScript.h"
+#include "app/ApplicationFixture.h"
+#include "app/OptionsDialogScript.h"
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
@@ -53,10 +53,9 @@ bool g_pickerRan = false;
 
 int WINAPI PickAfterExit(HWND dialog, PWSTR path, UINT size, int* index) {
     g_pickerRan = true;
-    // The object outlives the dialog's end, which happens in here; its tree goes at once.
-    COptionsUI* options = COptionsUI::FromWindow(dialog);
+    // The dialog ends in here; the object behind it lets go of its window at once.
     PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
-    PumpMessagesUntil([options] { return options && !options->m_tree; }, 5000);
+    PumpMessagesUntil([dialog] { return !COptionsUI::FromWindow(dialog); }, 5000);
     // The program's own icon, which has the small size the tree would show.
     GetModuleFileNameW(nullptr, path, size);
     *index = 0;
@@ -71,7 +70,7 @@ TEST_F(OptionsDialogEdges, ExitWhileTheIconPickerIsOpenEndsTheDialogAndDropsTheP
     script.inDialog = [&](HWND dialog) {
         g_mainWindow = fixture.application.m_hMainWindow;
         Select(dialog, {1, 0});
-        COptionsUI::FromWindow(dialog)->m_pickIcon = PickAfterExit;
+        COptionsUI::FromWindow(dialog)->SetIconPicker(PickAfterExit);
         SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
         // A fault inside the command is turned into an exception that leaves through here.
         commandReturned = true;
@@ -95,8 +94,9 @@ bool g_dpiSent = false;
 LRESULT CALLBACK ChangeDpiBeforeTheTree(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     COptionsUI* options = code == HC_ACTION ? COptionsUI::FromWindow(call->hwnd) : nullptr;
+    // Before the tree is built it has no nodes.
     if (!g_dpiSent && options && call->hwnd == options->Handle() && call->message == WM_WINDOWPOSCHANGED &&
-        !options->m_tree) {
+        !TreeView_GetCount(GetDlgItem(call->hwnd, IDC_OPTIONS_TREE))) {
         g_dpiSent = true;
         RECT rect = {};
         GetWindowRect(call->hwnd, &rect);
@@ -112,87 +112,36 @@ TEST_F(OptionsDialogEdges, ADpiChangeBeforeTheTreeExistsScalesWhatComesAfter) {
     g_dpiSent = false;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, ChangeDpiBeforeTheTree, nullptr, GetCurrentThreadId());
     ASSERT_NE(nullptr, hook);
-    int treeImage = 0;
-    LONG fontHeight = 0;
-    bool pagePlacedOnTheItemPages = false, okInside = false;
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
-        int height = 0;
+        int treeImage = 0, height = 0;
         ImageList_GetIconSize(TreeView_GetImageList(GetDlgItem(dialog, IDC_OPTIONS_TREE), TVSIL_NORMAL), &treeImage,
                               &height);
+        EXPECT_EQ(24, treeImage) << "the tree made after the change takes its images at 144 DPI";
         LOGFONTW font = {};
         GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDOK, WM_GETFONT, 0, 0)), sizeof(font), &font);
-        fontHeight = font.lfHeight;
-        RECT page = {}, typeGroup = {};
-        GetWindowRect(GetDlgItem(dialog, IDC_APPLICATION_GROUP), &page);
-        GetWindowRect(GetDlgItem(dialog, IDC_SHORTCUT_TYPE_GROUP), &typeGroup);
-        pagePlacedOnTheItemPages = page.left == typeGroup.left && page.top == typeGroup.top;
-        RECT client = {}, ok = {};
+        EXPECT_EQ(-MulDiv(8, 144, 72), font.lfHeight);
+        RECT page = ChildRect(dialog, GetDlgItem(dialog, IDC_APPLICATION_GROUP));
+        RECT typeGroup = ChildRect(dialog, GetDlgItem(dialog, IDC_SHORTCUT_TYPE_GROUP));
+        EXPECT_TRUE(page.left == typeGroup.left && page.top == typeGroup.top)
+            << "the pages are moved where the scaled item page begins";
+        RECT client = {}, ok = ChildRect(dialog, GetDlgItem(dialog, IDOK));
         GetClientRect(dialog, &client);
-        MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
-        okInside = ok.right <= client.right && ok.bottom <= client.bottom;
+        EXPECT_TRUE(ok.right <= client.right && ok.bottom <= client.bottom)
+            << "the dialog took the size the change suggested";
         Click(dialog, IDCANCEL);
     };
     EXPECT_TRUE(RunOptions(fixture, script));
     UnhookWindowsHookEx(hook);
-    ASSERT_TRUE(g_dpiSent);
-    EXPECT_EQ(24, treeImage) << "the tree made after the change takes its images at 144 DPI";
-    EXPECT_EQ(-MulDiv(8, 144, 72), fontHeight);
-    EXPECT_TRUE(pagePlacedOnTheItemPages) << "the pages are moved where the scaled item page begins";
-    EXPECT_TRUE(okInside) << "the dialog took the size the change suggested";
+    EXPECT_TRUE(g_dpiSent);
 }
 
-// A thickness of 0 would hide the launch bar for good, a hot corner of 0 pixels could never be
-// reached. What the dialog cannot show (a monitor unplugged since, a special folder this system
-// lacks, a language whose file is gone) is kept by an OK that did not touch it.
-TEST_F(OptionsDialogEdges, OkRefusesNumbersOutOfRangeAndKeepsWhatItCannotShow) {
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
-                      L"HotCornerScreenIndex=3\r\nHotCornerWidth=21\r\nLaunchBarFreeSpaceBeforeIcon=23\r\n");
-    WriteUtf16File(fixture.File(L"UserOptions.ini"),
-                   L"[Default]\r\nLanguage=Klingon\r\n[LaunchBar]\r\nScreenIndex=2\r\n"
-                   L"HotCornerActiveWitdh=9\r\nMarginTop=4\r\n");
-    // The start says once that the chosen language has no file; then nothing may answer the dialog.
-    DialogScriptDriver startBox({DialogScriptDriver::Press(IDOK)});
-    DialogScript script;
-    script.afterStart = [&] { EXPECT_EQ(1u, startBox.Finish().size()); };
-    script.inDialog = [&](HWND dialog) {
-        ASSERT_EQ(1, GetSystemMetrics(SM_CMONITORS)) << "the test display has one monitor";
-        // Loaded from a file, such a folder would stop the start with an error box.
-        wcscpy(COptionsUI::FromWindow(dialog)->m_folders[0]->Path, L"::CSIDL:0x7777");
-        Type(dialog, IDC_BAR_ACTIVE_AREA, L"0");
-        Type(dialog, IDC_BAR_MARGIN_TOP, L"1001");
-        Select(dialog, {1, 0});
-        Type(dialog, IDC_HOT_CORNER_WIDTH, L"0");
-        Type(dialog, IDC_SPACE_BEFORE_ICON, L"1001");
-        Click(dialog, IDOK);
-    };
-    std::unique_ptr<DialogScriptDriver> decliner;
-    script.afterDialog = [&] {
-        // The rebuilt item reports its folder missing; the box is declined.
-        decliner.reset(new DialogScriptDriver());
-        const CApplicationOptions& options = *fixture.application.m_pOptions;
-        EXPECT_EQ(9u, options.LaunchBarOptions.HotCornerActiveWitdh);
-        EXPECT_EQ(4, options.LaunchBarOptions.MarginTop);
-        EXPECT_EQ(2u, options.LaunchBarOptions.ScreenIndex);
-        EXPECT_STREQ(L"Klingon", options.Language);
-        ASSERT_EQ(1u, fixture.application.m_folders.size());
-        const CGenericPathwrenObject& item = *fixture.application.m_folders[0];
-        EXPECT_STREQ(L"::CSIDL:0x7777", item.Path);
-        EXPECT_EQ(3, item.HotCornerScreenIndex);
-        EXPECT_EQ(21, item.HotCornerWidth);
-        EXPECT_EQ(23, item.LaunchBarFreeSpaceBeforeIcon);
-    };
-    EXPECT_TRUE(RunOptions(fixture, script));
-    std::wstring saved = ReadUtf16File(fixture.File(L"UserOptions.ini"));
-    EXPECT_NE(std::wstring::npos, saved.find(L"ScreenIndex=2\r\n")) << "and so is the file";
-}
-
-// A hook sees only keys that come through the input queue: real key presses, in front, focus in
-// the Hot Key edit. A modifier alone or a key without one is no hotkey; Tab and the other controls
-// are left alone. Enter and Esc still press OK and Cancel from the edit; OK saves and registers the
-// key shown there.
-TEST(OptionsDialogHotKeyEdit, TakesRealKeysAndEnterOrEscEndTheDialog) {
+// A hook sees only keys that come through the input queue: real key presses, in front. The item
+// toolbar takes no focus; from the tree, Ctrl+Up and Ctrl+Down move, Insert adds and Delete removes.
+// In the Hot Key edit a modifier alone or a key without one is no hotkey; Tab and the other
+// controls are left alone. Enter and Esc still press OK and Cancel from the edit; OK saves and
+// registers the key shown there.
+TEST(OptionsDialogKeyboard, TheTreeAndTheHotKeyEditTakeRealKeysAndEnterOrEscEndTheDialog) {
     WCHAR name[64] = L"";
     GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW('F', MAPVK_VK_TO_VSC) << 16), name, 64);
     for (WORD ending : {VK_RETURN, VK_ESCAPE}) {
@@ -200,16 +149,31 @@ TEST(OptionsDialogHotKeyEdit, TakesRealKeysAndEnterOrEscEndTheDialog) {
         ApplicationFixture run;
         run.Configure(kMenuItems);
         std::wstring captured;
+        std::vector<std::wstring> tree;
         DialogScript script;
         script.inDialog = [&](HWND dialog) {
-            Select(dialog, {1, 0});          // C
-            Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
-            Select(dialog, {1, 0, 0});
+            Select(dialog, {1, 2}); // A, the last node
             SetForegroundWindow(dialog);
-            SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
-            SendKeys({VK_CONTROL, VK_MENU, 'F'});
+            SetFocus(GetDlgItem(dialog, IDC_OPTIONS_TREE));
+            SendKeys({VK_CONTROL, VK_UP});
         };
         script.laterSteps = {[&](HWND dialog) {
+                                 tree.push_back(NodeText(dialog, {1, 1}));
+                                 SendKeys({VK_INSERT});
+                             },
+                             [&](HWND dialog) {
+                                 tree.push_back(std::to_wstring(ItemNodeCount(dialog)));
+                                 SendKeys({VK_DELETE});
+                             },
+                             [&](HWND dialog) {
+                                 tree.push_back(std::to_wstring(ItemNodeCount(dialog)));
+                                 Select(dialog, {1, 0});          // C
+                                 Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
+                                 Select(dialog, {1, 0, 0});
+                                 SetFocus(GetDlgItem(dialog, IDC_HOT_KEY));
+                                 SendKeys({VK_CONTROL, VK_MENU, 'F'});
+                             },
+                             [&](HWND dialog) {
                                  captured = Text(dialog, IDC_HOT_KEY);
                                  SendKeys({VK_CONTROL});
                              },
@@ -250,36 +214,9 @@ TEST(OptionsDialogHotKeyEdit, TakesRealKeysAndEnterOrEscEndTheDialog) {
             }
         };
         EXPECT_TRUE(RunOptions(run, script)) << "the key did not end the dialog";
+        EXPECT_EQ((std::vector<std::wstring>{L"A", L"4", L"3"}), tree) << "A moved up, one added, one removed";
         EXPECT_EQ(std::wstring(L"ALT + CTRL + ") + name, captured);
     }
-}
-
-// The item toolbar takes no focus; from the tree, Insert adds, Ctrl+Up and Ctrl+Down move and
-// Delete removes.
-TEST_F(OptionsDialogEdges, TheTreeAddsMovesAndRemovesItemsFromTheKeyboard) {
-    fixture.Configure(kMenuItems);
-    std::vector<std::wstring> seen;
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        Select(dialog, {1, 2}); // A, the last node
-        SetForegroundWindow(dialog);
-        SetFocus(GetDlgItem(dialog, IDC_OPTIONS_TREE));
-        SendKeys({VK_CONTROL, VK_UP});
-    };
-    script.laterSteps = {[&](HWND dialog) {
-                             seen.push_back(NodeText(dialog, {1, 1}));
-                             SendKeys({VK_INSERT});
-                         },
-                         [&](HWND dialog) {
-                             seen.push_back(std::to_wstring(ItemNodeCount(dialog)));
-                             SendKeys({VK_DELETE});
-                         },
-                         [&](HWND dialog) {
-                             seen.push_back(std::to_wstring(ItemNodeCount(dialog)));
-                             Click(dialog, IDCANCEL);
-                         }};
-    EXPECT_TRUE(RunOptions(fixture, script));
-    EXPECT_EQ((std::vector<std::wstring>{L"A", L"4", L"3"}), seen) << "A moved up, one added, one removed";
 }
 
 // A name given to a Multiple Folders Menu survives a change of language; an unnamed one is

@@ -1,5 +1,5 @@
-#include "ApplicationFixture.h"
-#include "OptionsDialogScript.h"
+#include "app/ApplicationFixture.h"
+#include "app/OptionsDialogScript.h"
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
@@ -92,7 +92,7 @@ protected:
 // A browser window's default size and place are a third of the work area, which depends on the
 // screen the test runs on; the expected files name them instead of giving numbers.
 void CompareWithExpected(const ApplicationFixture& run, const std::wstring& name) {
-    std::wstring expected = SourceTreePath(L"tests/app/options/" + name);
+    std::wstring expected = SourceTreePath(L"tests/options/saved/" + name);
     std::wstring written = ReadUtf16File(run.File(name));
     SIZE third = GetFirstMonitorWorkAreaSize();
     for (const auto& key : {std::make_pair(L"BrowserWidth=", third.cx / 3),
@@ -247,11 +247,51 @@ TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropOrBrowseF
     RunOptions(fixture, script);
 }
 
+// The width the control's text takes in the control's own font, the mnemonic mark left out.
+int TextWidth(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT bounds = {0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &bounds, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return bounds.right - bounds.left;
+}
+
+// The room a control leaves its text: a check box or radio button its box and the gap after it, a
+// group box the frame's corner on both sides, a push button its edges and its icon.
+int TextRoom(HWND control, int dpi) {
+    RECT client;
+    GetClientRect(control, &client);
+    WCHAR className[16] = L"";
+    GetClassNameW(control, className, ARRAYSIZE(className));
+    if (_wcsicmp(className, L"Button") != 0)
+        return client.right;
+    switch (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
+        case BS_AUTOCHECKBOX:
+        case BS_CHECKBOX:
+        case BS_AUTORADIOBUTTON:
+        case BS_RADIOBUTTON:
+            return client.right - MulDiv(17, dpi, 96);
+        case BS_GROUPBOX:
+            return client.right - MulDiv(20, dpi, 96);
+        default:
+            return client.right - MulDiv(8, dpi, 96) -
+                   (SendMessageW(control, BM_GETIMAGE, IMAGE_ICON, 0) ? MulDiv(16 + 4, dpi, 96) : 0);
+    }
+}
+
+bool IsGroupBox(HWND control) {
+    WCHAR className[16] = L"";
+    GetClassNameW(control, className, ARRAYSIZE(className));
+    return _wcsicmp(className, L"Button") == 0 && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
 // On every page and for every shortcut type: each visible control lies inside the client area,
-// over no other (a group box holds its content), with a mnemonic of its own; Tab runs tree,
-// toolbar, the visible page top to bottom, OK and Cancel, and comes round; each type shows and
-// enables its own options.
-void ExpectEveryPageLaidOut(HWND dialog, const char* when, int dpi) {
+// over no other (a group box holds its content), shows its whole label in its own font, with a
+// mnemonic of its own; Tab runs tree, toolbar, the visible page top to bottom, OK and Cancel, and
+// comes round; each type shows and enables its own options.
+void ExpectEveryPageLaidOut(HWND dialog, const std::string& when, int dpi) {
     const struct {
         std::vector<int> page;
         int type;
@@ -291,24 +331,26 @@ void ExpectEveryPageLaidOut(HWND dialog, const char* when, int dpi) {
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (!IsWindowVisible(child))
                 continue;
+            int id = GetDlgCtrlID(child);
             RECT rect = ChildRect(dialog, child), inside, overlap;
             EXPECT_TRUE(IntersectRect(&inside, &rect, &client) && EqualRect(&inside, &rect))
-                << "control " << GetDlgCtrlID(child) << " leaves the dialog";
+                << "control " << id << " leaves the dialog";
             std::wstring text = WindowText(child);
+            if (TakesMnemonic(child) && !text.empty()) {
+                EXPECT_LE(TextWidth(child, text), TextRoom(child, dpi)) << "control " << id << " cuts its text";
+            }
             size_t mark = text.find(L'&');
             if (mark != std::wstring::npos && mark + 1 < text.size() && text[mark + 1] != L'&') {
                 WCHAR letter = static_cast<WCHAR>(towlower(text[mark + 1]));
-                EXPECT_EQ(std::wstring::npos, letters.find(letter)) << "mnemonic of " << GetDlgCtrlID(child);
+                EXPECT_EQ(std::wstring::npos, letters.find(letter)) << "mnemonic of " << id;
                 letters += letter;
             }
-            WCHAR className[16] = L"";
-            GetClassNameW(child, className, 16);
-            if (_wcsicmp(className, L"Button") == 0 && (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+            if (IsGroupBox(child))
                 continue;
             for (HWND other : shown) {
                 RECT otherRect = ChildRect(dialog, other);
                 EXPECT_FALSE(IntersectRect(&overlap, &rect, &otherRect))
-                    << "control " << GetDlgCtrlID(child) << " over " << GetDlgCtrlID(other);
+                    << "control " << id << " over " << GetDlgCtrlID(other);
             }
             shown.push_back(child);
         }
@@ -337,66 +379,88 @@ LONG FontHeight(HWND window) {
     return font.lfHeight;
 }
 
-// The dialog opens at the system's DPI and follows a change of its monitor's: a copy of this
-// program started at 144 DPI checks that start, this one the others. The item, a Browser made a
-// Multiple Folders Menu, keeps its path and is named after its type.
-TEST_F(OptionsDialog, EveryPageFitsAt96And144DpiAndAfterTheDpiChanges) {
+int SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Every page is laid out in every shipped language at the system's DPI, 96 here and 144 in a copy
+// of this program started so; at 96 the dialog then follows a change of its monitor's DPI. The
+// item, a Browser made a Multiple Folders Menu, keeps its path and is named after its type.
+TEST(OptionsDialogLayout, EveryPageFitsInEveryLanguageAt96And144DpiAndAfterTheDpiChanges) {
     if (!StartedAsVersionCopy()) {
-        EXPECT_TRUE(
-            CopyPassed(RunCopyAtDpi(144, L"app_tests_144dpi.exe", L"OptionsDialog.EveryPageFitsAt96And144Dpi*")));
+        EXPECT_TRUE(CopyPassed(RunCopyAtDpi(144, L"options_tests_144dpi.exe", L"OptionsDialogLayout.*")));
     }
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n"
-                      L"FolderViewMode=0\r\n");
-    const struct {
-        const char* when;
-        int startDpi;
-        int changedTo; // 0: no change
-    } cases[] = {{"at 96 DPI", 96, 0}, {"at 144 DPI", 144, 0}, {"after a change from 96 to 144 DPI", 96, 144}};
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        HDC screen = GetDC(nullptr);
-        int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        EXPECT_EQ(StartedAsVersionCopy() ? 144 : 96, systemDpi);
-        for (const auto& entry : cases) {
-            if (entry.startDpi != systemDpi)
-                continue;
-            int dpi = entry.changedTo ? entry.changedTo : systemDpi;
-            if (entry.changedTo) {
-                RECT before, suggested, after;
-                GetWindowRect(dialog, &before);
-                LONG treeRight = ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right;
-                suggested = {before.left, before.top, before.left + MulDiv(before.right - before.left, dpi, systemDpi),
-                             before.top + MulDiv(before.bottom - before.top, dpi, systemDpi)};
-                SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-                GetWindowRect(dialog, &after);
-                EXPECT_TRUE(EqualRect(&suggested, &after)) << entry.when;
-                EXPECT_NEAR(MulDiv(treeRight, dpi, systemDpi),
-                            ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right, 2)
-                    << entry.when;
-            }
-            EXPECT_EQ(-MulDiv(8, dpi, 72), FontHeight(GetDlgItem(dialog, IDOK))) << entry.when;
-            auto okIcon = reinterpret_cast<HICON>(SendDlgItemMessageW(dialog, IDOK, BM_GETIMAGE, IMAGE_ICON, 0));
-            EXPECT_EQ(static_cast<size_t>(MulDiv(16, dpi, 96) * MulDiv(16, dpi, 96)), ReadIconPixels(okIcon).size());
-            int treeImage = 0, treeImageHeight = 0;
-            ImageList_GetIconSize(TreeView_GetImageList(GetDlgItem(dialog, IDC_OPTIONS_TREE), TVSIL_NORMAL), &treeImage,
-                                  &treeImageHeight);
-            EXPECT_EQ(MulDiv(16, dpi, 96), treeImage) << entry.when << ": the tree's images";
-            RECT dragged = {0, 0, 10, 10};
-            SendMessageW(dialog, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
-            EXPECT_EQ(MulDiv(400, dpi, 96), dragged.right) << entry.when << ": the smallest size";
-            ExpectEveryPageLaidOut(dialog, entry.when, dpi);
+    const int systemDpi = SystemDpi();
+    EXPECT_EQ(StartedAsVersionCopy() ? 144 : 96, systemDpi);
+    std::vector<std::wstring> languages = FilesIn(SourceTreePath(L"res/Languages"), L"*.ini");
+    ASSERT_GE(languages.size(), 9u);
+    languages.push_back(L""); // the built-in texts, last: the DPI changes in these
+    for (const std::wstring& language : languages) {
+        std::wstring name = language.substr(language.find_last_of(L'\\') + 1);
+        std::string when(name.begin(), name.end()); // the file names' non-ASCII letters are only a hint
+        ApplicationFixture fixture;
+        fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=0\r\n"
+                          L"FolderViewMode=0\r\n");
+        if (!name.empty()) {
+            CreateDirectoryW(fixture.File(L"Languages").c_str(), nullptr);
+            CopyFileW(language.c_str(), fixture.File(L"Languages\\" + name).c_str(), FALSE);
+            WriteUtf16File(fixture.File(L"UserOptions.ini"),
+                           L"[Default]\r\nLanguage=" + name.substr(0, name.size() - 4) + L"\r\n");
         }
-        Click(dialog, IDOK);
-    };
-    script.afterDialog = [&] {
-        const CGenericPathwrenObject& item = *fixture.application.m_folders[0];
-        EXPECT_EQ(FolderPresentationMultipleFoldersMenu, item.FolderPresentationType);
-        EXPECT_STREQ(L"A", item.Path) << "a Multiple Folders Menu keeps the old path";
-        EXPECT_STREQ(L"Multiple Folders Menu", item.DisplayName);
-        EXPECT_TRUE(item.MergedFolders->empty());
-    };
-    RunOptions(fixture, script);
+        DialogScript script;
+        script.inDialog = [&](HWND dialog) {
+            ExpectEveryPageLaidOut(dialog, when + " at the system's DPI", systemDpi);
+            if (!name.empty())
+                return Click(dialog, IDCANCEL);
+            for (int dpi : systemDpi == 96 ? std::vector<int>{96, 144} : std::vector<int>{systemDpi}) {
+                if (dpi != systemDpi) {
+                    RECT before, suggested, after;
+                    GetWindowRect(dialog, &before);
+                    LONG treeRight = ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right;
+                    suggested = {before.left, before.top,
+                                 before.left + MulDiv(before.right - before.left, dpi, systemDpi),
+                                 before.top + MulDiv(before.bottom - before.top, dpi, systemDpi)};
+                    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+                    GetWindowRect(dialog, &after);
+                    EXPECT_TRUE(EqualRect(&suggested, &after));
+                    EXPECT_NEAR(MulDiv(treeRight, dpi, systemDpi),
+                                ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right, 2);
+                    ExpectEveryPageLaidOut(dialog, "after a change from 96 to 144 DPI", dpi);
+                }
+                EXPECT_EQ(-MulDiv(8, dpi, 72), FontHeight(GetDlgItem(dialog, IDOK))) << dpi;
+                auto okIcon = reinterpret_cast<HICON>(SendDlgItemMessageW(dialog, IDOK, BM_GETIMAGE, IMAGE_ICON, 0));
+                EXPECT_EQ(static_cast<size_t>(MulDiv(16, dpi, 96) * MulDiv(16, dpi, 96)),
+                          ReadIconPixels(okIcon).size());
+                int treeImage = 0, treeImageHeight = 0;
+                ImageList_GetIconSize(TreeView_GetImageList(GetDlgItem(dialog, IDC_OPTIONS_TREE), TVSIL_NORMAL),
+                                      &treeImage, &treeImageHeight);
+                EXPECT_EQ(MulDiv(16, dpi, 96), treeImage) << dpi << ": the tree's images";
+                RECT dragged = {0, 0, 10, 10};
+                SendMessageW(dialog, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
+                EXPECT_EQ(MulDiv(400, dpi, 96), dragged.right) << dpi << ": the smallest size";
+            }
+            Click(dialog, IDOK);
+        };
+        script.afterDialog = [&] {
+            if (!name.empty())
+                return;
+            const CGenericPathwrenObject& item = *fixture.application.m_folders[0];
+            EXPECT_EQ(FolderPresentationMultipleFoldersMenu, item.FolderPresentationType);
+            EXPECT_STREQ(L"A", item.Path) << "a Multiple Folders Menu keeps the old path";
+            EXPECT_STREQ(L"Multiple Folders Menu", item.DisplayName);
+            EXPECT_TRUE(item.MergedFolders->empty());
+        };
+        EXPECT_TRUE(RunOptions(fixture, script)) << when;
+    }
+}
+
+int WINAPI PickImageresFive(HWND, PWSTR path, UINT size, int* index) {
+    wcsncpy(path, L"imageres.dll", size);
+    *index = 5;
+    return 1;
 }
 
 // Windows before 7 offer seven view types, later ones eight; a stored view the list lacks loads
@@ -406,7 +470,7 @@ TEST_F(OptionsDialog, EveryPageFitsAt96And144DpiAndAfterTheDpiChanges) {
 TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersionAndStateIconsFollowTheAssociatedIcon) {
     if (!StartedAsVersionCopy()) {
         EXPECT_TRUE(
-            CopyPassed(RunCopyAsWindowsVersion(L"winxp", L"app_tests_xp.exe", L"OptionsDialog.TheViewTypesAre*")));
+            CopyPassed(RunCopyAsWindowsVersion(L"winxp", L"options_tests_xp.exe", L"OptionsDialog.TheViewTypesAre*")));
     }
     bool xp = StartedAsVersionCopy();
     const struct {
@@ -420,14 +484,15 @@ TEST_F(OptionsDialog, TheViewTypesAreThoseOfTheReportedWindowsVersionAndStateIco
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
         EXPECT_EQ(xp ? 7 : 8, SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCOUNT, 0, 0));
+        // Wine's icon picker shows nothing (see the case below); a stand-in answers instead.
+        COptionsUI::FromWindow(dialog)->SetIconPicker(PickImageresFive);
         for (int item = 0; item < 3; ++item) {
             Select(dialog, {1, 2 - item}); // the tree lists the items newest first
             EXPECT_EQ(xp ? views[item].entryXp : views[item].entry7,
                       SendDlgItemMessageW(dialog, IDC_VIEW_TYPE, CB_GETCURSEL, 0, 0))
                 << "stored view " << views[item].stored;
-            // Wine's icon picker shows nothing (see the case below); what it hands back goes here.
             if (item < 2)
-                COptionsUI::FromWindow(dialog)->SetAssociatedIcon(L"imageres.dll", 5);
+                SendMessageW(dialog, WM_COMMAND, IDC_ASSOCIATED_ICON_BROWSE, 0);
         }
         Click(dialog, IDOK);
     };
@@ -478,83 +543,114 @@ TEST_F(OptionsDialog, TheIconPickerSetsTheAssociatedIcon) {
     RunOptions(fixture, script);
 }
 
-// Bad input keeps what was there: a number edit without an unsigned number, a language file
-// gone from the list, a skin without its file or its preview, a launch bar background out of
-// range, a special folder this system lacks, over-long filters. Remove, Up and Down without an
-// item explain why, and a picture GDI+ cannot read is refused until a real one is chosen.
-TEST_F(OptionsDialog, BadInputLeavesTheSettingsAsTheyWere) {
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=::CSIDL:0x7777\r\nHotCornerWidth=21\r\n"
-                      L"HotCornerHeight=22\r\nLaunchBarFreeSpaceBeforeIcon=23\r\n");
-    for (LPCWSTR folder : {L"Languages", L"Skins", L"Skins\\Good", L"Skins\\NoConf"})
-        CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
-    WriteUtf16File(fixture.File(L"Skins\\Good\\SkinConf.ini"), L"[Preview]\r\nFileName=missing.png\r\n");
-    WriteUtf16File(fixture.File(L"Languages\\Gone.ini"), L"[Language]\r\nOptions=Gone\r\n");
-    const int numbers[] = {IDC_BAR_ACTIVE_AREA,   IDC_BAR_MIN_WIDTH,    IDC_BAR_MIN_HEIGHT,    IDC_BAR_MARGIN_LEFT,
-                           IDC_BAR_MARGIN_RIGHT,  IDC_BAR_MARGIN_TOP,   IDC_BAR_MARGIN_BOTTOM, IDC_HOT_CORNER_WIDTH,
-                           IDC_HOT_CORNER_HEIGHT, IDC_SPACE_BEFORE_ICON};
-    const LPCWSTR badNumbers[] = {L"abc", L"-5", L"123456789012"};
-    const std::wstring picture = SourceTreePath(L"res/pictures/Menu.jpg");
-    std::vector<DialogScriptDriver::Dialog> boxes;
-    DialogScript script;
-    script.inDialog = [&](HWND dialog) {
-        DeleteFileW(fixture.File(L"Languages\\Gone.ini").c_str());
-        for (LPCWSTR language : {L"Deutsch", L"Gone"})
-            Pick(dialog, IDC_LANGUAGE,
-                 static_cast<int>(SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                      reinterpret_cast<LPARAM>(language))));
-        EXPECT_EQ(L"Optionen", WindowText(dialog)) << "a language that cannot be loaded changes nothing";
-        EXPECT_NE(CB_ERR,
-                  SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Good")));
-        EXPECT_EQ(CB_ERR,
-                  SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"NoConf")));
-        Pick(dialog, IDC_SKIN, 1);
-        EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "a skin whose preview is missing";
-        COptionsUI& options = *COptionsUI::FromWindow(dialog);
-        for (UINT type : {4u, static_cast<UINT>(-1), 15u}) {
-            options.m_pOptions->LaunchBarOptions.BackgroundType = type;
-            options.LoadLaunchBarSettings();
-            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_BAR_COLOR_RADIO)) << "background type " << type;
+// A number edit refuses text that is no unsigned number and a number out of its range (a launch
+// bar strip 0 pixels thick, a hot corner of 0 pixels could never be reached): OK keeps what was
+// there, as it keeps what the dialog cannot show (a monitor unplugged since, a special folder this
+// system lacks, a language whose file is gone, a launch bar background out of range). A language
+// file gone from the list, a skin without its file or its preview and over-long filters change
+// nothing either; Remove, Up and Down without an item explain why, and a picture GDI+ cannot read
+// is refused until a real one is chosen.
+TEST(OptionsDialogBadInput, IsRefusedAndOkKeepsWhatItCannotShow) {
+    const struct {
+        int control;
+        bool onItem;
+        LPCWSTR kept, typed;
+    } numbers[] = {{IDC_BAR_ACTIVE_AREA, false, L"HotCornerActiveWitdh=9", L"0"},
+                   {IDC_BAR_MIN_WIDTH, false, L"MinWidth=31", L"abc"},
+                   {IDC_BAR_MIN_HEIGHT, false, L"MinHeight=32", L"-5"},
+                   {IDC_BAR_MARGIN_LEFT, false, L"MarginLeft=33", L"123456789012"},
+                   {IDC_BAR_MARGIN_RIGHT, false, L"MarginRight=34", L" 7x"},
+                   {IDC_BAR_MARGIN_TOP, false, L"MarginTop=4", L"1001"},
+                   {IDC_BAR_MARGIN_BOTTOM, false, L"MarginBottom=35", L""},
+                   {IDC_HOT_CORNER_WIDTH, true, L"HotCornerWidth=21", L"0"},
+                   {IDC_HOT_CORNER_HEIGHT, true, L"HotCornerHeight=22", L"abc"},
+                   {IDC_SPACE_BEFORE_ICON, true, L"LaunchBarFreeSpaceBeforeIcon=23", L"1001"}};
+    // Both sides of the background types' range, the second as a file stores -1.
+    for (LPCWSTR background : {L"15", L"4294967295"}) {
+        SCOPED_TRACE(testing::Message() << "BackgroundType=" << std::wstring(background).c_str());
+        ApplicationFixture fixture;
+        std::vector<std::pair<std::wstring, std::wstring>> kept = {{L"UserOptions.ini", L"Language=Klingon"},
+                                                                   {L"UserOptions.ini", L"ScreenIndex=2"},
+                                                                   {L"UserOptions.ini", L"BackgroundType=4"},
+                                                                   {L"FoldersOptions.ini", L"Path=::CSIDL:0x7777"},
+                                                                   {L"FoldersOptions.ini", L"HotCornerScreenIndex=3"}};
+        std::wstring bar = L"BackgroundType=" + std::wstring(background) + L"\r\nScreenIndex=2\r\n";
+        std::wstring item = L"Path=::CSIDL:0x7777\r\nFolderPresentationType=2\r\nHotCornerScreenIndex=3\r\n";
+        for (const auto& number : numbers) {
+            (number.onItem ? item : bar) += number.kept + std::wstring(L"\r\n");
+            kept.push_back({number.onItem ? L"FoldersOptions.ini" : L"UserOptions.ini", number.kept});
         }
-        {
-            DialogScriptDriver driver({}, GetCurrentProcessId(), {dialog});
-            for (UINT command : {IDC_ITEM_REMOVE, IDC_ITEM_MOVE_UP, IDC_ITEM_MOVE_DOWN})
-                SendMessageW(dialog, WM_COMMAND, command, 0);
-            boxes = driver.Finish();
-        }
-        // The file dialog runs its own loop in here while the driver's thread answers it.
-        using Step = DialogScriptDriver;
-        DialogScriptDriver pictures(
-            {Step::SaveAs(fixture.File(L"Languages\\Deutsch.ini")), Step::Press(IDOK), Step::SaveAs(picture)},
-            GetCurrentProcessId(), {dialog});
-        SendMessageW(dialog, WM_COMMAND, IDC_PICTURE_BROWSE, 0);
-        std::wstring seen = DescribeDialogs(pictures.Finish());
-        EXPECT_NE(std::wstring::npos, seen.find(L"[box \"Error\": \"Unsupported Image Format\"] [save dialog")) << seen;
-        EXPECT_EQ(picture, Text(dialog, IDC_PICTURE_PATH));
-        Select(dialog, {1, 0});
-        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SYSTEM_SPECIAL_PATH));
-        EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_SPECIAL_FOLDER_LIST, CB_GETCURSEL, 0, 0))
-            << "a special folder this system lacks is no entry of the list";
-        Type(dialog, IDC_INCLUSION_FILTERS, std::wstring(1100, L'f').c_str());
-        std::vector<std::wstring> shown;
-        for (size_t i = 0; i < ARRAYSIZE(numbers); ++i) {
-            shown.push_back(Text(dialog, numbers[i]));
-            Type(dialog, numbers[i], badNumbers[i % ARRAYSIZE(badNumbers)]);
-        }
-        // Saved and shown again: the item by leaving its page and coming back.
-        options.SaveLaunchBarSettings();
-        options.LoadLaunchBarSettings();
-        Select(dialog, {1});
-        Select(dialog, {1, 0});
-        for (size_t i = 0; i < ARRAYSIZE(numbers); ++i)
-            EXPECT_EQ(shown[i], Text(dialog, numbers[i])) << "control " << numbers[i];
-        EXPECT_EQ(4u, options.m_pOptions->LaunchBarOptions.BackgroundType);
-        EXPECT_EQ(1023u, Text(dialog, IDC_INCLUSION_FILTERS).size());
-        Click(dialog, IDCANCEL);
-    };
-    RunOptions(fixture, script);
-    // The start-up's own box about the missing special folder may come first.
-    const std::wstring box = L"[box \"Error\": \"No Folder Selected\"] ";
-    EXPECT_NE(std::wstring::npos, DescribeDialogs(boxes).find(box + box + box)) << DescribeDialogs(boxes);
+        fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\n" + item);
+        WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nLanguage=Klingon\r\n[LaunchBar]\r\n" + bar);
+        for (LPCWSTR folder : {L"Languages", L"Skins", L"Skins\\Good", L"Skins\\NoConf"})
+            CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
+        WriteUtf16File(fixture.File(L"Skins\\Good\\SkinConf.ini"), L"[Preview]\r\nFileName=missing.png\r\n");
+        WriteUtf16File(fixture.File(L"Languages\\Gone.ini"), L"[Language]\r\nOptions=Gone\r\n");
+        const std::wstring picture = SourceTreePath(L"res/pictures/Menu.jpg");
+        // The start says once that the chosen language has no file.
+        DialogScriptDriver startBox({DialogScriptDriver::Press(IDOK)});
+        std::vector<DialogScriptDriver::Dialog> boxes;
+        DialogScript script;
+        script.afterStart = [&] { EXPECT_EQ(1u, startBox.Finish().size()); };
+        script.inDialog = [&](HWND dialog) {
+            ASSERT_EQ(1, GetSystemMetrics(SM_CMONITORS)) << "the test display has one monitor";
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_BAR_COLOR_RADIO));
+            DeleteFileW(fixture.File(L"Languages\\Gone.ini").c_str());
+            for (LPCWSTR language : {L"Deutsch", L"Gone"})
+                Pick(
+                    dialog, IDC_LANGUAGE,
+                    static_cast<int>(SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_FINDSTRINGEXACT,
+                                                         static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(language))));
+            EXPECT_EQ(L"Optionen", WindowText(dialog)) << "a language that cannot be loaded changes nothing";
+            Pick(dialog, IDC_LANGUAGE, -1); // back to no entry: the file's language, untouched
+            EXPECT_NE(CB_ERR,
+                      SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Good")));
+            EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1,
+                                                  reinterpret_cast<LPARAM>(L"NoConf")));
+            Pick(dialog, IDC_SKIN, 1);
+            EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "a skin whose preview is missing";
+            Pick(dialog, IDC_SKIN, 0);
+            {
+                DialogScriptDriver driver({}, GetCurrentProcessId(), {dialog});
+                for (UINT command : {IDC_ITEM_REMOVE, IDC_ITEM_MOVE_UP, IDC_ITEM_MOVE_DOWN})
+                    SendMessageW(dialog, WM_COMMAND, command, 0);
+                boxes = driver.Finish();
+            }
+            // The file dialog runs its own loop in here while the driver's thread answers it.
+            using Step = DialogScriptDriver;
+            DialogScriptDriver pictures(
+                {Step::SaveAs(fixture.File(L"Languages\\Deutsch.ini")), Step::Press(IDOK), Step::SaveAs(picture)},
+                GetCurrentProcessId(), {dialog});
+            SendMessageW(dialog, WM_COMMAND, IDC_PICTURE_BROWSE, 0);
+            std::wstring seen = DescribeDialogs(pictures.Finish());
+            EXPECT_NE(std::wstring::npos, seen.find(L"[box \"Error\": \"Unsupported Image Format\"] [save dialog"))
+                << seen;
+            EXPECT_EQ(picture, Text(dialog, IDC_PICTURE_PATH));
+            Select(dialog, {1, 0});
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SYSTEM_SPECIAL_PATH));
+            EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_SPECIAL_FOLDER_LIST, CB_GETCURSEL, 0, 0))
+                << "a special folder this system lacks is no entry of the list";
+            Type(dialog, IDC_INCLUSION_FILTERS, std::wstring(1100, L'f').c_str());
+            for (const auto& number : numbers)
+                Type(dialog, number.control, number.typed);
+            Click(dialog, IDOK);
+        };
+        std::unique_ptr<DialogScriptDriver> decliner;
+        script.afterDialog = [&] {
+            // The rebuilt item reports its folder missing; the box is declined.
+            decliner.reset(new DialogScriptDriver());
+            ASSERT_EQ(1u, fixture.application.m_folders.size());
+            EXPECT_EQ(1023u, wcslen(fixture.application.m_folders[0]->InclusionFilters));
+        };
+        EXPECT_TRUE(RunOptions(fixture, script));
+        // The start-up's own box about the missing special folder may come first.
+        const std::wstring box = L"[box \"Error\": \"No Folder Selected\"] ";
+        EXPECT_NE(std::wstring::npos, DescribeDialogs(boxes).find(box + box + box)) << DescribeDialogs(boxes);
+        for (const auto& line : kept)
+            EXPECT_NE(std::wstring::npos, ReadUtf16File(fixture.File(line.first)).find(L"\r\n" + line.second + L"\r\n"))
+                << std::string(line.second.begin(), line.second.end()) << " in "
+                << std::string(line.first.begin(), line.first.end());
+    }
 }
 
 // desktop-free: FormatHotKeyText
