@@ -22,8 +22,8 @@ namespace {
 class ProbedContainer : public CShellBrowserContainer {
 public:
     using CShellBrowserContainer::CShellBrowserContainer;
-    HWND HeldListView() const { return m_listView; }
-    HWND HeldViewWindow() const { return m_viewWindow; }
+    HWND HeldListView() const { return ListView(); }
+    HWND HeldViewWindow() const { return ViewWindow(); }
 };
 
 struct BrowserWindow {
