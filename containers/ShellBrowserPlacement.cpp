@@ -102,9 +102,10 @@ HWND CShellBrowserPlacement::CreateWindowAtItemsPlace(HINSTANCE instance, LPCWST
         CreateWindowExW(kWindowExStyle, className, L"", kWindowStyle, rect.left, rect.top, rect.right - rect.left,
                         rect.bottom - rect.top, nullptr, nullptr, instance, creationData);
     m_positioning = FALSE;
+    // A creation refused after WM_NCCREATE attached the window leaves no handle behind.
+    m_window = window;
     if (!window)
         return nullptr;
-    m_window = window;
     m_dpi = GetWindowDpi(window);
     RECT client;
     GetClientRect(window, &client);
