@@ -17,21 +17,21 @@ TDesktopBrowserContainer<BrowserContainer>::TDesktopBrowserContainer(HINSTANCE i
 
 template <class BrowserContainer> TDesktopBrowserContainer<BrowserContainer>::~TDesktopBrowserContainer() {
     // The view first, while the window it lives in still exists; then no change may reach us.
-    this->m_browser.reset();
+    this->ReleaseBrowser();
     Deregister();
 }
 
 template <class BrowserContainer>
 CShellBrowserEx* TDesktopBrowserContainer<BrowserContainer>::CreateBrowser(const FOLDERSETTINGS& settings) {
-    return new CDesktopBrowser(this->m_window, &settings);
+    return new CDesktopBrowser(this->GetWindow(), &settings);
 }
 
 template <class BrowserContainer> HRESULT TDesktopBrowserContainer<BrowserContainer>::BrowseHome() {
-    return this->m_browser->BrowseToDesktop();
+    return this->GetBrowser()->BrowseToDesktop();
 }
 
 template <class BrowserContainer> BOOL TDesktopBrowserContainer<BrowserContainer>::GoHome() {
-    return !this->m_browser || SUCCEEDED(this->m_browser->BrowseToDesktop());
+    return !this->GetBrowser() || SUCCEEDED(this->GetBrowser()->BrowseToDesktop());
 }
 
 template <class BrowserContainer>
@@ -41,13 +41,13 @@ BOOL TDesktopBrowserContainer<BrowserContainer>::Initialize(CGenericPathwrenObje
     // Children only: a change deep inside a desktop folder moves no icon. Without the watch the
     // mirror still works, it only follows changes at the next refresh.
     CIdList desktopDirectory;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(this->m_window, CSIDL_DESKTOPDIRECTORY, desktopDirectory.Receive())))
-        RegisterIdList(desktopDirectory.Get(), this->m_window, WM_DESKTOP_DIRECTORY_CHANGE, FALSE);
+    if (SUCCEEDED(SHGetSpecialFolderLocation(this->GetWindow(), CSIDL_DESKTOPDIRECTORY, desktopDirectory.Receive())))
+        RegisterIdList(desktopDirectory.Get(), this->GetWindow(), WM_DESKTOP_DIRECTORY_CHANGE, FALSE);
     return TRUE;
 }
 
 template <class BrowserContainer> BOOL TDesktopBrowserContainer<BrowserContainer>::Show(BOOL alwaysShow) {
-    HWND window = this->m_window;
+    HWND window = this->GetWindow();
     // Rebuilt before the window appears, so the user never sees the stale layout replaced.
     if (m_changedWhileHidden && window && !IsWindowVisible(window)) {
         m_changedWhileHidden = FALSE;
@@ -74,7 +74,7 @@ LRESULT TDesktopBrowserContainer<BrowserContainer>::WindowProc(HWND window, UINT
 
 template <class BrowserContainer>
 void TDesktopBrowserContainer<BrowserContainer>::OnShellItemChange(LONG, LPCWSTR, LPCWSTR) {
-    HWND window = this->m_window;
+    HWND window = this->GetWindow();
     // Counted from the first change of a burst, not the last: a desktop that keeps changing is
     // still followed, once per period.
     if (!window || m_changesPending)
@@ -83,7 +83,7 @@ void TDesktopBrowserContainer<BrowserContainer>::OnShellItemChange(LONG, LPCWSTR
 }
 
 template <class BrowserContainer> void TDesktopBrowserContainer<BrowserContainer>::OnChangesSettled() {
-    HWND window = this->m_window;
+    HWND window = this->GetWindow();
     if (!window)
         return;
     // Nobody sees a hidden mirror: reading Explorer's layout now would be wasted on every change.
@@ -99,7 +99,7 @@ template <class BrowserContainer> void TDesktopBrowserContainer<BrowserContainer
 }
 
 template <class BrowserContainer> void TDesktopBrowserContainer<BrowserContainer>::RefreshMirror() {
-    HWND window = this->m_window;
+    HWND window = this->GetWindow();
     MSG key = {window, WM_TRANSLATE_ACCELERATOR, VK_BROWSER_REFRESH, 0, GetTickCount(), {0, 0}};
     SendMessageW(window, WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
 }
@@ -108,5 +108,5 @@ template class TDesktopBrowserContainer<CShellBrowserContainer>;
 template class TDesktopBrowserContainer<CShellBrowserContainerXP>;
 
 CShellBrowserEx* CDesktopBrowserContainerXP::CreateBrowser(const FOLDERSETTINGS& settings) {
-    return new CDesktopBrowserXP(m_window, &settings);
+    return new CDesktopBrowserXP(GetWindow(), &settings);
 }

@@ -29,7 +29,7 @@ public:
     BOOL IsIconPositionSavingEnabled() override { return FALSE; }
     void OnShellItemChange(LONG event, LPCWSTR firstPath, LPCWSTR secondPath) override;
 
-    CDesktopBrowser* GetDesktopBrowser() const { return static_cast<CDesktopBrowser*>(this->m_browser.get()); }
+    CDesktopBrowser* GetDesktopBrowser() const { return static_cast<CDesktopBrowser*>(this->GetBrowser()); }
 
 protected:
     CShellBrowserEx* CreateBrowser(const FOLDERSETTINGS& settings) override;

@@ -26,27 +26,29 @@ CShellBrowserContainer::~CShellBrowserContainer() {
 }
 
 BOOL CShellBrowserContainer::RefreshView(UINT, WPARAM, LPARAM) {
-    if (!m_browser)
+    CShellBrowserEx* browser = GetBrowser();
+    if (!browser)
         return FALSE;
     if (!IsIconPositionSavingActive()) {
-        m_browser->Refresh();
+        browser->Refresh();
         return TRUE;
     }
     // A plain refresh would let the shell arrange the icons anew; the saved places are taken
     // first and a fresh view of the same folder restores them.
     SaveIconPositions();
-    m_browser->SetRebrowseSameLocation(TRUE);
-    m_browser->BrowseObject(m_browser->CurrentLocation(), SBSP_SAMEBROWSER | SBSP_ABSOLUTE);
-    m_browser->SetRebrowseSameLocation(FALSE);
+    browser->SetRebrowseSameLocation(TRUE);
+    browser->BrowseObject(browser->CurrentLocation(), SBSP_SAMEBROWSER | SBSP_ABSOLUTE);
+    browser->SetRebrowseSameLocation(FALSE);
     return TRUE;
 }
 
 BOOL CShellBrowserContainer::StartIconPositionRestore() {
-    if (m_viewHook.Window() == m_viewWindow)
+    HWND viewWindow = ViewWindow();
+    if (m_viewHook.Window() == viewWindow)
         return TRUE;
     StopIconPositionRestore();
-    return m_viewWindow && m_viewHook.Install(m_viewWindow, TextNotificationProc, reinterpret_cast<UINT_PTR>(this),
-                                              reinterpret_cast<DWORD_PTR>(this));
+    return viewWindow && m_viewHook.Install(viewWindow, TextNotificationProc, reinterpret_cast<UINT_PTR>(this),
+                                            reinterpret_cast<DWORD_PTR>(this));
 }
 
 BOOL CShellBrowserContainer::StopIconPositionRestore() {
@@ -56,8 +58,8 @@ BOOL CShellBrowserContainer::StopIconPositionRestore() {
 
 BOOL CShellBrowserContainer::RestoreIconPositions() {
     // An auto-arranging view would pull the restored icons back into its grid.
-    if (m_listView && (GetWindowLongPtrW(m_listView, GWL_STYLE) & LVS_AUTOARRANGE))
-        SendMessageW(m_viewWindow, WM_COMMAND, 0x7071, 0);
+    if (ListView() && (GetWindowLongPtrW(ListView(), GWL_STYLE) & LVS_AUTOARRANGE))
+        SendMessageW(ViewWindow(), WM_COMMAND, 0x7071, 0);
     return TRUE;
 }
 
@@ -71,7 +73,7 @@ LRESULT CALLBACK CShellBrowserContainer::TextNotificationProc(HWND window, UINT 
         return DefSubclassProc(window, message, wParam, lParam);
     auto* container = reinterpret_cast<CShellBrowserContainer*>(self);
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->hwndFrom != container->m_listView ||
+    if (header->hwndFrom != container->ListView() ||
         (header->code != LVN_GETDISPINFOW && header->code != LVN_GETDISPINFOA))
         return DefSubclassProc(window, message, wParam, lParam);
     // The text is there only after the view has answered.
@@ -105,22 +107,23 @@ void CShellBrowserContainer::OnItemTextSupplied(const NMHDR* header, BOOL wide) 
 }
 
 BOOL CShellBrowserContainer::RestoreItem(int index, LPCWSTR name) {
-    const auto* saved = m_pItem->HomeFolderIconPositions;
+    const auto* saved = Item()->HomeFolderIconPositions;
     if (!saved || saved->empty())
         return FALSE;
     if (ContainsName(m_restoredNames, name))
         return TRUE;
-    m_rearranged = FALSE;
+    SetRearranged(FALSE);
+    HWND listView = ListView();
     for (const HomeFolderIconPosition& position : *saved) {
         if (_wcsicmp(position.Name, name) != 0)
             continue;
         POINT place = {};
-        ListView_GetItemPosition(m_listView, index, &place);
+        ListView_GetItemPosition(listView, index, &place);
         if (place.x == position.X && place.y == position.Y)
             m_restoredNames.push_back(name);
-        else if (PostMessageW(m_listView, LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
+        else if (PostMessageW(listView, LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
                               MAKELPARAM(position.X, position.Y)) &&
-                 IsWindowVisible(m_listView) && !ContainsName(m_sentNames, name))
+                 IsWindowVisible(listView) && !ContainsName(m_sentNames, name))
             // Posted: a position set inside the notification is overwritten by the view's own.
             // A hidden view lays its icons out again when it is sized and shown.
             m_sentNames.push_back(name);

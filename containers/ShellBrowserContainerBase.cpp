@@ -1,13 +1,9 @@
 #include "containers/ShellBrowserContainerBase.h"
 
-#include "lib/Dpi.h"
-#include "lib/MonitorRect.h"
-#include "browser/DesktopListView.h"
 #include "browser/FolderItemView.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
-#include "config/SpecialPath.h"
-#include "lib/IdList.h"
+#include "lib/MonitorRect.h"
 #include "lib/WindowLink.h"
 #include "menus/PopUpMenu.h"
 #include "res/resource.h"
@@ -18,34 +14,6 @@
 #include <cwchar>
 
 const wchar_t CShellBrowserContainerBase::kWindowClassName[] = L"CShellBrowserContainerClassName";
-
-namespace {
-
-const DWORD kWindowStyle = WS_POPUP | WS_THICKFRAME;
-const DWORD kWindowExStyle = WS_EX_TOOLWINDOW;
-
-// Moves one edge pair into [low, high]: shrinks a span wider than the range, then pushes the
-// start right and the end left.
-void FitSpan(LONG* start, LONG* end, LONG low, LONG high) {
-    LONG size = *end - *start;
-    if (size > high - low)
-        size = high - low;
-    if (*start < low)
-        *start = low;
-    if (*start + size > high)
-        *start = high - size;
-    *end = *start + size;
-}
-
-} // namespace
-
-BOOL FitRectIntoArea(RECT* rect, const RECT& area) {
-    if (rect->left >= area.left && rect->top >= area.top && rect->right <= area.right && rect->bottom <= area.bottom)
-        return FALSE;
-    FitSpan(&rect->left, &rect->right, area.left, area.right);
-    FitSpan(&rect->top, &rect->bottom, area.top, area.bottom);
-    return TRUE;
-}
 
 RECT HotCornerRect(const RECT& screen, int position, int width, int height) {
     switch (position) {
@@ -63,88 +31,39 @@ RECT HotCornerRect(const RECT& screen, int position, int width, int height) {
 }
 
 CShellBrowserContainerBase::CShellBrowserContainerBase(HINSTANCE instance, IContainerHost* host)
-    : CContainerBase(instance, host), m_pItem(nullptr), m_window(nullptr), m_listView(nullptr), m_viewWindow(nullptr),
-      m_atHome(FALSE), m_rearranged(FALSE), m_restoring(TRUE), m_viewMode(0), m_currentPath(), m_homePath(),
-      m_dwm(L"dwmapi.dll"),
-      m_dwmIsCompositionEnabled(m_dwm.Procedure<decltype(m_dwmIsCompositionEnabled)>("DwmIsCompositionEnabled")),
-      m_dwmGetWindowAttribute(m_dwm.Procedure<decltype(m_dwmGetWindowAttribute)>("DwmGetWindowAttribute")),
-      m_movingToolbar(FALSE), m_windowLost(FALSE), m_hungInto(nullptr), m_workArea(), m_maximizedArea(),
-      m_changingViewMode(FALSE), m_positioning(FALSE), m_dpi(GetSystemDpi()) {
-    ComputeAreas();
-}
+    : CContainerBase(instance, host), m_pItem(nullptr), m_navigator(this), m_toolbar(host, m_placement),
+      m_rearranged(FALSE), m_windowLost(FALSE) {}
 
 CShellBrowserContainerBase::~CShellBrowserContainerBase() {
     // The browser's view lives inside the window: release it while the window still exists.
-    m_browser.reset();
     DestroyContainerWindow();
 }
 
 void CShellBrowserContainerBase::DestroyContainerWindow() {
+    m_navigator.Release();
     // The toolbar is owned by the window and would die with it behind its object's back; the
     // hot corner's timers run on the window.
-    m_toolbar.reset();
+    m_toolbar.Destroy();
     m_hotWindow.reset();
-    if (!m_window)
-        return;
-    if (IsWindow(m_window)) {
-        UnlinkWindowObject(m_window);
-        DestroyWindow(m_window);
+    HWND window = m_placement.Window();
+    m_placement.Detach();
+    if (window && IsWindow(window)) {
+        UnlinkWindowObject(window);
+        DestroyWindow(window);
     }
-    m_window = nullptr;
-    m_listView = m_viewWindow = m_hungInto = nullptr;
 }
 
 BOOL CShellBrowserContainerBase::ToolbarShown() const {
     if (!m_pItem)
         return TRUE;
-    return !m_pItem->HideToolBar && !(m_atHome && m_pItem->HideToolBarForHomeFolder);
-}
-
-int CShellBrowserContainerBase::ToolbarHeight() const {
-    return ScaleForDpi(kToolbarHeight, m_dpi);
-}
-
-SIZE CShellBrowserContainerBase::StoredClientSize(UINT dpi) const {
-    // Files from before the DPI was stored hold sizes taken at the system DPI.
-    UINT storedDpi = m_pItem->BrowserSizeDpi > 0 ? static_cast<UINT>(m_pItem->BrowserSizeDpi) : GetSystemDpi();
-    auto convert = [&](LONG length) { return MulDiv(length, static_cast<int>(dpi), static_cast<int>(storedDpi)); };
-    return {convert(m_pItem->WindowRect.right - m_pItem->WindowRect.left),
-            convert(m_pItem->WindowRect.bottom - m_pItem->WindowRect.top)};
-}
-
-void CShellBrowserContainerBase::RememberPlace(const RECT& client, POINT frameCorner) {
-    m_pItem->WindowRect = client;
-    m_pItem->BrowserSizeDpi = static_cast<INT>(m_dpi);
-    m_pItem->WindowPositionX = frameCorner.x;
-    m_pItem->WindowPositionY = frameCorner.y;
-}
-
-void CShellBrowserContainerBase::ComputeAreas() {
-    RECT standsOn = {};
-    if (m_window)
-        GetWindowRect(m_window, &standsOn);
-    ComputeAreas(standsOn);
-}
-
-void CShellBrowserContainerBase::ComputeAreas(const RECT& standsOn) {
-    // The monitor the window stands on, so that a window the user put on another monitor is
-    // fitted, maximized and refitted there; one off every monitor goes to the nearest.
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    if (GetMonitorInfoW(MonitorFromRect(&standsOn, MONITOR_DEFAULTTONEAREST), &monitor))
-        m_workArea = monitor.rcWork;
-    else
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &m_workArea, 0);
-    m_maximizedArea = m_workArea;
-    if (ToolbarShown())
-        m_maximizedArea.top += ToolbarHeight();
+    return !m_pItem->HideToolBar && !(m_navigator.IsAtHome() && m_pItem->HideToolBarForHomeFolder);
 }
 
 LRESULT CALLBACK CShellBrowserContainerBase::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = LinkWindowObject<CShellBrowserContainerBase>(window, message, lParam);
     // Known from the first message on: the sizes and moves of creation already reach WindowProc.
     if (self && message == WM_NCCREATE)
-        self->m_window = window;
+        self->m_placement.Attach(window);
     if (message == WM_NCDESTROY)
         UnlinkWindowObject(window);
     if (!self)
@@ -153,7 +72,6 @@ LRESULT CALLBACK CShellBrowserContainerBase::StaticWindowProc(HWND window, UINT 
 }
 
 BOOL CShellBrowserContainerBase::CreateContainerWindow() {
-    m_browser.reset();
     DestroyContainerWindow();
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -171,61 +89,21 @@ BOOL CShellBrowserContainerBase::CreateContainerWindow() {
             return FALSE;
     }
 
-    // Positions are screen pixels, the same at every scale; the size follows the scale of the
-    // monitor the window's corner stands on.
-    m_dpi = GetPointDpi({m_pItem->WindowPositionX, m_pItem->WindowPositionY});
-    SIZE size = StoredClientSize(m_dpi);
-    RECT rect = {0, 0, size.cx, size.cy};
-    AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
-    OffsetRect(&rect, m_pItem->WindowPositionX - rect.left, m_pItem->WindowPositionY - rect.top);
-    ComputeAreas(rect);
-    FitRectIntoArea(&rect, m_workArea);
-    m_pItem->WindowPositionX = rect.left;
-    m_pItem->WindowPositionY = rect.top;
-
-    m_positioning = TRUE;
-    m_window = CreateWindowExW(kWindowExStyle, kWindowClassName, L"", kWindowStyle, rect.left, rect.top,
-                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, m_hInstance, this);
-    m_positioning = FALSE;
-    if (!m_window)
+    HWND window = m_placement.CreateWindowAtItemsPlace(m_hInstance, kWindowClassName, this);
+    if (!window)
         return FALSE;
-    m_dpi = GetWindowDpi(m_window);
-    RECT client;
-    GetClientRect(m_window, &client);
-    RememberPlace(client, {m_pItem->WindowPositionX, m_pItem->WindowPositionY});
     // Shown once so that the frame is computed and the first Show does not flicker through it.
-    ShowWindow(m_window, SW_SHOWNA);
-    ShowWindow(m_window, SW_HIDE);
+    ShowWindow(window, SW_SHOWNA);
+    ShowWindow(window, SW_HIDE);
 
-    if (m_pItem->ZOrder == BrowserZOrderTopMost)
-        SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    else if (m_pItem->ZOrder == BrowserZOrderBottom && !HangIntoDesktop())
+    if (m_pItem->ZOrder == BrowserZOrderTopMost) {
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else if (m_pItem->ZOrder == BrowserZOrderBottom && !m_placement.HangIntoDesktop()) {
+        DestroyContainerWindow();
         return FALSE;
-    CreateToolbar();
+    }
+    m_toolbar.Create(m_hInstance, this, m_pItem->AllowSubFoldersNavigation, m_pLanguage);
     CreateHotCorner();
-    return TRUE;
-}
-
-BOOL CShellBrowserContainerBase::HangIntoDesktop() {
-    HWND desktopListView = FindDesktopListView();
-    if (!desktopListView) {
-        DestroyContainerWindow();
-        return FALSE;
-    }
-    RECT rect;
-    GetWindowRect(m_window, &rect);
-    // SetParent leaves the styles alone: a window inside another is a child, not a popup.
-    LONG_PTR style = GetWindowLongPtrW(m_window, GWL_STYLE);
-    SetWindowLongPtrW(m_window, GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
-    if (!SetParent(m_window, desktopListView)) {
-        DestroyContainerWindow();
-        return FALSE;
-    }
-    m_hungInto = desktopListView;
-    // SetParent kept the coordinates as they were, now taken in the list view's.
-    m_positioning = TRUE;
-    PlaceWindow(rect, 0);
-    m_positioning = FALSE;
     return TRUE;
 }
 
@@ -236,7 +114,7 @@ void CShellBrowserContainerBase::CreateHotCorner() {
     RECT screen;
     GetMonitorRect(m_pItem->HotCornerScreenIndex, &screen, TRUE);
     m_hotWindow.reset(new CHotWindow());
-    m_hotWindow->SetWatchedWindow(m_window);
+    m_hotWindow->SetWatchedWindow(GetWindow());
     m_hotWindow->SetEvents(this);
     m_hotWindow->SetHotRect(
         HotCornerRect(screen, m_pItem->HotCornerPosition, m_pItem->HotCornerWidth, m_pItem->HotCornerHeight));
@@ -251,133 +129,108 @@ void CShellBrowserContainerBase::OnHotWindowEnter(CHotWindow*, BOOL* useKeepRect
 }
 
 BOOL CShellBrowserContainerBase::Initialize(CGenericPathwrenObject* item) {
-    m_browser.reset();
+    m_navigator.Release();
     m_pItem = item;
-    m_atHome = FALSE;
+    m_navigator.LeaveHome();
+    m_placement.SetItem(item);
+    m_placement.SetToolbarStripReserved(ToolbarShown());
     if (!CreateContainerWindow())
         return FALSE;
     FOLDERSETTINGS settings = FolderSettingsOfItem(*item);
-    m_browser.reset(CreateBrowser(settings));
+    m_navigator.Attach(CreateBrowser(settings), item->Path, static_cast<UINT>(item->FolderViewMode));
     ApplyItem();
     if (FAILED(BrowseHome())) {
-        m_browser.reset();
+        m_navigator.Release();
         return FALSE;
     }
     RECT client;
-    GetClientRect(m_window, &client);
-    m_browser->SetViewRect(client);
+    GetClientRect(GetWindow(), &client);
+    GetBrowser()->SetViewRect(client);
     if (item->ShowAtStartup)
         Show(TRUE);
     return TRUE;
 }
 
 CShellBrowserEx* CShellBrowserContainerBase::CreateBrowser(const FOLDERSETTINGS& settings) {
-    return new CShellBrowserEx(m_window, &settings, static_cast<UINT>(m_pItem->FolderViewMode));
+    return new CShellBrowserEx(GetWindow(), &settings, static_cast<UINT>(m_pItem->FolderViewMode));
 }
 
 HRESULT CShellBrowserContainerBase::BrowseHome() {
-    if (!ResolveSpecialPath(m_pItem->Path, m_homePath))
-        return E_FAIL;
-    return m_browser->BrowseToPath(m_homePath);
+    return m_navigator.BrowseHome(m_pItem->Path);
 }
 
 void CShellBrowserContainerBase::ApplyItem() {
-    ResolveSpecialPath(m_pItem->Path, m_currentPath);
     AttachItemIcon(m_pItem);
-    m_browser->SetDefaultCommandCallback(OnDefaultCommand, this);
-    m_browser->SetBrowseStartingCallback(OnBrowseStarting, this);
-    m_browser->SetBrowseCompletedCallback(OnBrowseCompleted, this);
-    m_browser->SetViewModeChangedCallback(OnViewModeChanged, this);
-    m_browser->SetViewLostCallback(OnViewLost, this);
-    m_viewMode = static_cast<UINT>(m_pItem->FolderViewMode);
-    ApplyFolderItemView(*m_browser, *m_pItem);
+    ApplyFolderItemView(*GetBrowser(), *m_pItem);
     if (m_pItem->IsMaximized) {
         m_pItem->IsMaximized = FALSE;
         ToggleMaximize();
     }
 }
 
-void CShellBrowserContainerBase::OnDefaultCommand(void* context) {
-    auto* self = static_cast<CShellBrowserContainerBase*>(context);
-    if (self->m_pItem->AutoHideOnFileExecution)
-        SendMessageW(self->m_window, WM_CLOSE, 0, 0);
+void CShellBrowserContainerBase::OnNavigatorDefaultCommand() {
+    if (m_pItem->AutoHideOnFileExecution)
+        SendMessageW(GetWindow(), WM_CLOSE, 0, 0);
 }
 
-void CShellBrowserContainerBase::OnBrowseStarting(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation,
-                                                  void* context) {
-    auto* self = static_cast<CShellBrowserContainerBase*>(context);
-    if (!self->OnLocationChanging(oldLocation, newLocation))
+void CShellBrowserContainerBase::OnNavigatorBrowseStarting(PCIDLIST_ABSOLUTE oldLocation,
+                                                           PCIDLIST_ABSOLUTE newLocation) {
+    if (!OnLocationChanging(oldLocation, newLocation))
         return;
-    self->SaveIconPositions();
-    self->StopIconPositionRestore();
+    SaveIconPositions();
+    StopIconPositionRestore();
 }
 
-void CShellBrowserContainerBase::OnBrowseCompleted(PCIDLIST_ABSOLUTE location, void* context) {
-    auto* self = static_cast<CShellBrowserContainerBase*>(context);
-    CShellBrowserEx& browser = *self->m_browser;
-    self->m_viewWindow = browser.ViewWindow();
-    self->m_listView = browser.ListView();
-    self->m_rearranged = FALSE;
-    self->ResetIconPositionRestore();
-    self->UpdateNavigationButtons();
-    if (self->m_pItem->IsMaximized)
-        self->Maximize();
-    BOOL wasAtHome = self->m_atHome;
-    self->UpdateAtHome(location);
-    if (self->IsIconPositionSavingEnabled()) {
-        self->StartIconPositionRestore();
-        LONG_PTR command = browser.ViewCommand(static_cast<UINT>(self->m_pItem->FolderViewMode));
-        if (self->m_viewMode != static_cast<UINT>(self->m_pItem->FolderViewMode) && command != -1) {
-            self->m_changingViewMode = TRUE;
-            SendMessageW(self->m_viewWindow, WM_COMMAND, static_cast<WPARAM>(command), 0);
-            self->m_changingViewMode = FALSE;
-        }
-        self->RestoreIconPositions();
-    } else if (wasAtHome && self->m_viewMode != static_cast<UINT>(self->m_pItem->FolderViewMode)) {
+void CShellBrowserContainerBase::OnNavigatorBrowseCompleted(PCIDLIST_ABSOLUTE location) {
+    m_rearranged = FALSE;
+    ResetIconPositionRestore();
+    UpdateNavigationButtons();
+    if (m_pItem->IsMaximized)
+        Maximize();
+    BOOL wasAtHome = m_navigator.IsAtHome();
+    UpdateAtHome(location);
+    UINT homeMode = static_cast<UINT>(m_pItem->FolderViewMode);
+    if (IsIconPositionSavingEnabled()) {
+        StartIconPositionRestore();
+        m_navigator.ShowInMode(homeMode);
+        RestoreIconPositions();
+    } else if (wasAtHome && m_navigator.ViewMode() != homeMode) {
         // Away from home the user's own choice of mode comes back.
-        LONG_PTR command = browser.ViewCommand(self->m_viewMode);
-        if (command != -1)
-            SendMessageW(self->m_viewWindow, WM_COMMAND, static_cast<WPARAM>(command), 0);
+        m_navigator.ShowInUsersMode();
     }
 }
 
-void CShellBrowserContainerBase::OnViewLost(void* context) {
-    auto* self = static_cast<CShellBrowserContainerBase*>(context);
-    // Handles of destroyed windows may soon name other windows; keys, sizes and saves must find none.
-    self->StopIconPositionRestore();
-    self->m_viewWindow = self->m_listView = nullptr;
-    self->UpdateNavigationButtons();
+void CShellBrowserContainerBase::OnNavigatorViewLost() {
+    StopIconPositionRestore();
+    UpdateNavigationButtons();
 }
 
 void CShellBrowserContainerBase::UpdateAtHome(PCIDLIST_ABSOLUTE location) {
-    if (!SHGetPathFromIDListW(location, m_currentPath))
-        m_currentPath[0] = L'\0';
-    BOOL atHome = m_currentPath[0] && _wcsicmp(m_currentPath, m_homePath) == 0;
-    BOOL changed = atHome != m_atHome;
-    m_atHome = atHome;
-    if (!changed || !m_pItem->HideToolBarForHomeFolder || m_pItem->HideToolBar)
+    if (!m_navigator.UpdateAtHome(location))
         return;
-    ShowToolbar(!atHome && IsWindowVisible(m_window));
-    if (m_pItem->IsMaximized) {
-        // The strip the toolbar needed is free now, or needed again.
-        ComputeAreas();
-        SetWindowRectFlagged(m_maximizedArea);
+    m_placement.SetToolbarStripReserved(ToolbarShown());
+    if (!m_pItem->HideToolBarForHomeFolder || m_pItem->HideToolBar)
+        return;
+    m_toolbar.Show(!m_navigator.IsAtHome() && IsWindowVisible(GetWindow()));
+    // The strip the toolbar needed is free now, or needed again.
+    if (m_pItem->IsMaximized)
+        m_placement.FillMaximizedArea();
+}
+
+void CShellBrowserContainerBase::OnNavigatorViewModeChanged(UINT viewMode) {
+    if (!m_pItem->SaveIconsPositionsForHomeFolder)
+        return;
+    if (IsIconPositionSavingEnabled() && viewMode == static_cast<UINT>(m_pItem->FolderViewMode)) {
+        ResetIconPositionRestore();
+        RestoreIconPositions();
+        StartIconPositionRestore();
+    } else {
+        StopIconPositionRestore();
     }
 }
 
-void CShellBrowserContainerBase::OnViewModeChanged(HWND, UINT viewMode, void* context) {
-    auto* self = static_cast<CShellBrowserContainerBase*>(context);
-    if (self->m_pItem->SaveIconsPositionsForHomeFolder) {
-        if (self->IsIconPositionSavingEnabled() && viewMode == static_cast<UINT>(self->m_pItem->FolderViewMode)) {
-            self->ResetIconPositionRestore();
-            self->RestoreIconPositions();
-            self->StartIconPositionRestore();
-        } else {
-            self->StopIconPositionRestore();
-        }
-    }
-    if (!self->m_changingViewMode)
-        self->m_viewMode = viewMode;
+void CShellBrowserContainerBase::UpdateNavigationButtons() {
+    m_toolbar.UpdateNavigationButtons(GetBrowser());
 }
 
 BOOL CShellBrowserContainerBase::BuildContextMenu(CLanguage* language) {
@@ -412,8 +265,8 @@ BOOL CShellBrowserContainerBase::SaveState() {
 BOOL CShellBrowserContainerBase::Show(BOOL alwaysShow) {
     // Windows destroys a child with its parent, even across processes; Wine keeps it alive
     // under the dead handle.
-    if (m_hungInto && !IsWindow(m_hungInto)) {
-        m_browser.reset();
+    HWND hungInto = m_placement.HungInto();
+    if (hungInto && !IsWindow(hungInto)) {
         DestroyContainerWindow();
         m_windowLost = TRUE;
     }
@@ -426,35 +279,31 @@ BOOL CShellBrowserContainerBase::Show(BOOL alwaysShow) {
         }
         alwaysShow = TRUE;
     }
-    if (!m_browser || !m_window || !m_toolbar)
+    HWND window = GetWindow();
+    if (!GetBrowser() || !window || !m_toolbar.Get())
         return FALSE;
-    if (!alwaysShow && IsWindowVisible(m_window))
+    if (!alwaysShow && IsWindowVisible(window))
         return Hide();
-    if (!m_pItem->RememberLastPosition && !IsWindowVisible(m_window))
+    if (!m_pItem->RememberLastPosition && !IsWindowVisible(window))
         GoHome();
-    ShowToolbar(ToolbarShown());
-    ShowWindow(m_window, SW_SHOWNORMAL);
-    BringWindowToTop(m_window);
-    SetForegroundWindow(m_window);
-    if (m_listView)
-        SetFocus(m_listView);
+    m_toolbar.Show(ToolbarShown());
+    ShowWindow(window, SW_SHOWNORMAL);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    if (ListView())
+        SetFocus(ListView());
     return TRUE;
 }
 
 BOOL CShellBrowserContainerBase::Hide() {
-    ShowToolbar(FALSE);
-    if (m_window)
-        ShowWindow(m_window, SW_HIDE);
+    m_toolbar.Show(FALSE);
+    if (GetWindow())
+        ShowWindow(GetWindow(), SW_HIDE);
     return TRUE;
 }
 
 BOOL CShellBrowserContainerBase::GoHome() {
-    if (!m_browser)
-        return TRUE;
-    WCHAR home[MAX_PATH];
-    if (!ResolveSpecialPath(m_pItem->Path, home))
-        return FALSE;
-    return SUCCEEDED(m_browser->BrowseToPath(home));
+    return m_navigator.GoTo(m_pItem->Path);
 }
 
 BOOL CShellBrowserContainerBase::OnLocationChanging(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation) {
@@ -468,27 +317,29 @@ BOOL CShellBrowserContainerBase::IsIconPositionSavingEnabled() {
         return FALSE;
     // Lists, details and the thumbnail strip place their items themselves.
     int mode = m_pItem->FolderViewMode;
-    return mode != 3 && mode != 4 && mode != 10 && m_atHome;
+    return mode != 3 && mode != 4 && mode != 10 && m_navigator.IsAtHome();
 }
 
 BOOL CShellBrowserContainerBase::IsIconPositionSavingActive() {
-    return IsIconPositionSavingEnabled() && m_viewMode == static_cast<UINT>(m_pItem->FolderViewMode) && !m_rearranged;
+    return IsIconPositionSavingEnabled() && m_navigator.ViewMode() == static_cast<UINT>(m_pItem->FolderViewMode) &&
+           !m_rearranged;
 }
 
 void CShellBrowserContainerBase::SaveIconPositions() {
-    if (!m_listView || !m_pItem->HomeFolderIconPositions)
+    HWND listView = ListView();
+    if (!listView || !m_pItem->HomeFolderIconPositions)
         return;
     std::vector<HomeFolderIconPosition>& saved = *m_pItem->HomeFolderIconPositions;
-    int count = static_cast<int>(SendMessageW(m_listView, LVM_GETITEMCOUNT, 0, 0));
+    int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
     // A view that has not listed the folder yet knows no place the saved ones do not.
     if (count <= 0)
         return;
     std::vector<HomeFolderIconPosition> positions;
     for (int i = 0; i < count; ++i) {
         HomeFolderIconPosition position = {};
-        ListView_GetItemText(m_listView, i, 0, position.Name, MAX_PATH);
+        ListView_GetItemText(listView, i, 0, position.Name, MAX_PATH);
         POINT place = {};
-        ListView_GetItemPosition(m_listView, i, &place);
+        ListView_GetItemPosition(listView, i, &place);
         position.X = place.x;
         position.Y = place.y;
         // The icons are put back only as the view paints them: one never shown since the

@@ -1,16 +1,15 @@
 #pragma once
 #include "browser/ShellBrowserEx.h"
-#include "config/Skin.h"
 #include "containers/ContainerBase.h"
+#include "containers/ShellBrowserNavigator.h"
+#include "containers/ShellBrowserPlacement.h"
+#include "containers/ShellBrowserToolbar.h"
 #include "lib/HotWindow.h"
-#include "lib/RuntimeModule.h"
 #include "skin/TransparentToolbar.h"
 
 #include <windows.h>
 
-#include <array>
 #include <memory>
-#include <vector>
 
 class CGenericPathwrenObject;
 
@@ -19,18 +18,6 @@ const UINT WM_BROWSER_COMMAND = WM_APP + 1;
 // The shell view asks its host for the IShellBrowser this way.
 const UINT WM_GET_ISHELLBROWSER = WM_USER + 7;
 
-// The commands of WM_BROWSER_COMMAND, also the command identifiers of the toolbar's buttons.
-enum BrowserCommand {
-    BrowserCommandHome = 0,
-    BrowserCommandBack = 1,
-    BrowserCommandForward = 2,
-    BrowserCommandUp = 3,
-    BrowserCommandExplorer = 4,
-    BrowserCommandMove = 5,
-    BrowserCommandToggleMaximize = 6,
-    BrowserCommandClose = 7,
-};
-
 // The w x h rectangle in a corner of the screen rectangle: 0 top left, 1 top right, 2 bottom
 // left, 3 bottom right; empty for any other position.
 RECT HotCornerRect(const RECT& screen, int position, int width, int height);
@@ -38,17 +25,16 @@ RECT HotCornerRect(const RECT& screen, int position, int width, int height);
 // The item's z-order (ZOrder).
 enum BrowserZOrder { BrowserZOrderNormal = 0, BrowserZOrderTopMost = 1, BrowserZOrderBottom = 2 };
 
-// Moves and, when it does not fit, shrinks the rectangle so that it lies inside the area.
-// Returns whether anything changed.
-BOOL FitRectIntoArea(RECT* rect, const RECT& area);
-
 // The container of a folder item shown in its own window: a borderless, resizable tool window
 // hosting a folder view of the item's folder, under a skinned toolbar glued to its top edge. The
 // window's size, position and maximized state live in the item record; activation toggles the
-// window, closing only hides it.
+// window, closing only hides it. Where the window stands, its toolbar and what its view shows are
+// kept by three parts of their own; the container ties them to the item, the window's messages and
+// the icon positions of the home folder, which its subclasses put back.
 class CShellBrowserContainerBase : public CContainerBase,
                                    public CTransparentToolbarEventsBase,
-                                   public CHotWindowEventsBase {
+                                   public CHotWindowEventsBase,
+                                   private CShellBrowserNavigatorEventsBase {
 public:
     CShellBrowserContainerBase(HINSTANCE instance, IContainerHost* host);
     ~CShellBrowserContainerBase() override;
@@ -62,7 +48,7 @@ public:
     BOOL SaveState() override;
     BOOL Show(BOOL alwaysShow) override;
     BOOL Hide() override;
-    BOOL IsShown() const override { return m_window && IsWindowVisible(m_window); }
+    BOOL IsShown() const override { return GetWindow() && IsWindowVisible(GetWindow()); }
 
     virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Whether leaving the old location must first save the home folder's icon positions.
@@ -92,18 +78,16 @@ public:
     // The cursor resting in the hot corner shows the window, never hides it.
     void OnHotWindowEnter(CHotWindow* hotWindow, BOOL* useKeepRect, RECT* keepRect) override;
 
-    HWND GetWindow() const { return m_window; }
+    HWND GetWindow() const { return m_placement.Window(); }
     CHotWindow* GetHotWindow() const { return m_hotWindow.get(); }
-    CTransparentToolbar* GetToolbar() const { return m_toolbar.get(); }
-    CShellBrowserEx* GetBrowser() const { return m_browser.get(); }
-    BOOL IsAtHome() const { return m_atHome; }
+    CTransparentToolbar* GetToolbar() const { return m_toolbar.Get(); }
+    CShellBrowserEx* GetBrowser() const { return m_navigator.Browser(); }
+    BOOL IsAtHome() const { return m_navigator.IsAtHome(); }
 
     static const wchar_t kWindowClassName[];
-    // The strip above the window that the toolbar takes, at 96 DPI; a maximized window leaves it
-    // free.
-    static const int kToolbarHeight = 24;
-    // The strip's height at the DPI the window stands at.
-    int ToolbarHeight() const;
+    static const int kToolbarHeight = CShellBrowserPlacement::kToolbarHeight;
+    // The toolbar strip's height at the DPI the window stands at.
+    int ToolbarHeight() const { return m_placement.ToolbarHeight(); }
 
 protected:
     // The view of the item's folder and the first navigation: the desktop container shows the
@@ -115,84 +99,48 @@ protected:
     BOOL RunCommand(UINT command);
     // Copies every icon's name and place in the home folder's list view into the item.
     void SaveIconPositions();
+    // Ends the view before anything it may still report to goes.
+    void ReleaseBrowser() { m_navigator.Release(); }
 
-    CGenericPathwrenObject* m_pItem;
-    HWND m_window;
-    HWND m_listView;
-    HWND m_viewWindow;
-    std::unique_ptr<CShellBrowserEx> m_browser;
-    BOOL m_atHome;
-    BOOL m_rearranged;
-    BOOL m_restoring;
-    UINT m_viewMode;
-    WCHAR m_currentPath[MAX_PATH];
+    CGenericPathwrenObject* Item() const { return m_pItem; }
+    HWND ViewWindow() const { return m_navigator.ViewWindow(); }
+    HWND ListView() const { return m_navigator.ListView(); }
+    // The user sorted or arranged the icons since they were put back: the saved places no longer
+    // say what the user sees, so they are not saved over.
+    void SetRearranged(BOOL rearranged) { m_rearranged = rearranged; }
 
 private:
     static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static void OnDefaultCommand(void* self);
-    static void OnBrowseStarting(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation, void* self);
-    static void OnBrowseCompleted(PCIDLIST_ABSOLUTE location, void* self);
-    static void OnViewModeChanged(HWND listView, UINT viewMode, void* self);
-    static void OnViewLost(void* self);
+
+    void OnNavigatorBrowseStarting(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation) override;
+    void OnNavigatorBrowseCompleted(PCIDLIST_ABSOLUTE location) override;
+    void OnNavigatorViewModeChanged(UINT viewMode) override;
+    void OnNavigatorViewLost() override;
+    void OnNavigatorDefaultCommand() override;
 
     BOOL CreateContainerWindow();
-    BOOL HangIntoDesktop();
     void DestroyContainerWindow();
     void ApplyItem();
-    // The work and maximized areas of the monitor the window (or else the rectangle) stands on.
-    void ComputeAreas();
-    void ComputeAreas(const RECT& standsOn);
     BOOL ToolbarShown() const;
-    BOOL Navigate(UINT flags);
-    BOOL CreateToolbar();
     void CreateHotCorner();
-    // The window's rectangle as the user sees it: without the invisible resize borders that
-    // desktop composition adds.
-    RECT VisibleFrame() const;
-    void PlaceToolbar();
-    void ShowToolbar(BOOL show);
     void UpdateNavigationButtons();
-    void SetMaximizedLook(BOOL maximized);
-    // The skin's pictures at the toolbar's size: the skin's own at the system's scale, else
-    // taken at this window's scale and held here until the next change.
-    void TakeSkinImages();
-    std::array<HICON, SkinImageCount> SkinImages() const;
-    // Gives the toolbar's buttons the pictures held now.
-    void ApplySkinImages();
+    void UpdateAtHome(PCIDLIST_ABSOLUTE location);
+    BOOL Navigate(UINT flags);
+    void FocusView();
     void OnSize();
-    void OnDisplayChange();
     // The window came to a monitor of another scale: it takes Windows' suggested rectangle, which
     // keeps its size on the screen, and the toolbar takes the new scale's sizes.
     void OnDpiChanged(UINT dpi, const RECT& suggested);
-    // The item's remembered client size, in pixels at the given DPI, and the window's size kept
-    // into it.
-    SIZE StoredClientSize(UINT dpi) const;
-    void RememberPlace(const RECT& client, POINT frameCorner);
     void OnWindowLost();
     void Maximize();
     void Restore();
-    // Places the window at a rectangle in screen coordinates, whatever its parent.
-    void PlaceWindow(RECT rect, UINT flags);
-    void SetWindowRectFlagged(const RECT& rect);
-    void UpdateAtHome(PCIDLIST_ABSOLUTE location);
-    WCHAR m_homePath[MAX_PATH];
 
-    CRuntimeModule m_dwm;
-    HRESULT(WINAPI* m_dwmIsCompositionEnabled)(BOOL*);
-    HRESULT(WINAPI* m_dwmGetWindowAttribute)(HWND, DWORD, PVOID, DWORD);
-    // Empty, or the skin's images taken at this window's scale; the toolbar goes first.
-    std::vector<CIconHandle> m_scaledSkinImages;
-    std::unique_ptr<CTransparentToolbar> m_toolbar;
+    CGenericPathwrenObject* m_pItem;
+    CShellBrowserPlacement m_placement;
+    CShellBrowserNavigator m_navigator;
+    CShellBrowserToolbar m_toolbar;
     std::unique_ptr<CHotWindow> m_hotWindow;
-    // Raised while the window and the toolbar follow each other, so neither moves the other back.
-    BOOL m_movingToolbar;
+    BOOL m_rearranged;
     // The window died with the desktop it hung in; the next activation builds it again.
     BOOL m_windowLost;
-    // The desktop list view the window hangs in; null unless the z-order is "Bottom".
-    HWND m_hungInto;
-    RECT m_workArea;
-    RECT m_maximizedArea;
-    BOOL m_changingViewMode;
-    BOOL m_positioning;
-    UINT m_dpi; // of the monitor the window stands on
 };

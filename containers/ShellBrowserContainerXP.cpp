@@ -7,16 +7,15 @@
 #include <cwchar>
 
 CShellBrowserContainerXP::CShellBrowserContainerXP(HINSTANCE instance, IContainerHost* host)
-    : CShellBrowserContainerBase(instance, host), m_displayedItems(0), m_insertedItems(0), m_refreshing(FALSE) {
-    m_restoring = FALSE;
-}
+    : CShellBrowserContainerBase(instance, host), m_displayedItems(0), m_insertedItems(0), m_refreshing(FALSE),
+      m_restoring(FALSE) {}
 
 CShellBrowserContainerXP::~CShellBrowserContainerXP() {
     StopIconPositionRestore();
 }
 
 BOOL CShellBrowserContainerXP::RefreshView(UINT, WPARAM, LPARAM) {
-    if (m_refreshing || !m_browser)
+    if (m_refreshing || !GetBrowser())
         return FALSE;
     m_displayedItems = m_insertedItems = 0;
     if (IsIconPositionSavingActive())
@@ -25,22 +24,24 @@ BOOL CShellBrowserContainerXP::RefreshView(UINT, WPARAM, LPARAM) {
     // displayed items are counted. A view that fills its list at once displays the items only
     // when it next paints: the counting procedure lowers the flag when the counts meet.
     m_refreshing = TRUE;
-    m_browser->Refresh();
+    GetBrowser()->Refresh();
     if (m_insertedItems == 0)
         m_refreshing = FALSE;
     return TRUE;
 }
 
 BOOL CShellBrowserContainerXP::StartIconPositionRestore() {
-    if (m_listHook.Window() == m_listView && m_viewHook.Window() == m_viewWindow)
+    HWND listView = ListView();
+    HWND viewWindow = ViewWindow();
+    if (m_listHook.Window() == listView && m_viewHook.Window() == viewWindow)
         return TRUE;
     StopIconPositionRestore();
-    if (!m_listView || !m_viewWindow)
+    if (!listView || !viewWindow)
         return FALSE;
     DWORD_PTR self = reinterpret_cast<DWORD_PTR>(this);
-    if (!m_listHook.Install(m_listView, ListProc, self, self))
+    if (!m_listHook.Install(listView, ListProc, self, self))
         return FALSE;
-    if (!m_viewHook.Install(m_viewWindow, CountingProc, self, self))
+    if (!m_viewHook.Install(viewWindow, CountingProc, self, self))
         return StopIconPositionRestore(), FALSE;
     return TRUE;
 }
@@ -54,27 +55,28 @@ BOOL CShellBrowserContainerXP::StopIconPositionRestore() {
 }
 
 BOOL CShellBrowserContainerXP::RestoreIconPositions() {
-    const auto* saved = m_pItem ? m_pItem->HomeFolderIconPositions : nullptr;
-    if (!saved || saved->empty() || !m_listView)
+    const auto* saved = Item() ? Item()->HomeFolderIconPositions : nullptr;
+    HWND listView = ListView();
+    if (!saved || saved->empty() || !listView)
         return FALSE;
     // Raised so that the arranging and sorting our own moves may cause are not taken for the user's.
     m_restoring = TRUE;
-    int count = ListView_GetItemCount(m_listView);
+    int count = ListView_GetItemCount(listView);
     for (int index = 0; index < count; ++index) {
         WCHAR name[MAX_PATH] = L"";
-        ListView_GetItemText(m_listView, index, 0, name, MAX_PATH);
+        ListView_GetItemText(listView, index, 0, name, MAX_PATH);
         for (const HomeFolderIconPosition& position : *saved) {
             if (_wcsicmp(position.Name, name) != 0)
                 continue;
             POINT place = {position.X, position.Y};
-            SendMessageW(m_listView, LVM_SETITEMPOSITION32, static_cast<WPARAM>(index),
-                         reinterpret_cast<LPARAM>(&place));
+            SendMessageW(listView, LVM_SETITEMPOSITION32, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&place));
             if (!IsIconPlaced(name))
                 m_placedNames.push_back(name);
             break;
         }
     }
-    m_restoring = m_rearranged = FALSE;
+    m_restoring = FALSE;
+    SetRearranged(FALSE);
     return TRUE;
 }
 
@@ -99,7 +101,7 @@ LRESULT CALLBACK CShellBrowserContainerXP::ListProc(HWND window, UINT message, W
             if (container->m_restoring || container->m_refreshing)
                 return TRUE;
             // The user sorted: the saved places no longer say what the user sees.
-            container->m_rearranged = TRUE;
+            container->SetRearranged(TRUE);
             break;
         case LVM_INSERTITEMA:
         case LVM_INSERTITEMW:
@@ -114,7 +116,7 @@ LRESULT CALLBACK CShellBrowserContainerXP::CountingProc(HWND window, UINT messag
                                                         UINT_PTR, DWORD_PTR self) {
     auto* container = reinterpret_cast<CShellBrowserContainerXP*>(self);
     const NMHDR* header = message == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam) : nullptr;
-    if (!header || header->hwndFrom != container->m_listView ||
+    if (!header || header->hwndFrom != container->ListView() ||
         (header->code != LVN_GETDISPINFOW && header->code != LVN_GETDISPINFOA))
         return DefSubclassProc(window, message, wParam, lParam);
     LRESULT result = DefSubclassProc(window, message, wParam, lParam);

@@ -32,6 +32,9 @@ private:
     int m_displayedItems;
     int m_insertedItems;
     BOOL m_refreshing;
+    // Raised while our own moves put the icons back: the arranging and sorting they cause are
+    // not the user's.
+    BOOL m_restoring;
     // The windows carrying our procedures, for taking them off again.
     CWindowSubclass m_listHook;
     CWindowSubclass m_viewHook;

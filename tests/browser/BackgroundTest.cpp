@@ -74,7 +74,7 @@ protected:
     std::vector<std::pair<HBITMAP, HandedBitmap>> m_handed;
 };
 
-TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSize) {
+TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSizeAndShowsItsCorners) {
     Browse(CShellBrowserEx::BackgroundGradient);
     Resize(420, 300);
     ASSERT_EQ(1u, m_handed.size());
@@ -90,6 +90,17 @@ TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSize) {
     ShowWindow(m_host.Window(), SW_RESTORE);
     ASSERT_EQ(2u, m_handed.size());
     EXPECT_EQ(ClientSize(), m_handed[1].second.size);
+
+    // What the screen shows of an empty folder: the gradient's corners.
+    RedrawWindow(ListView(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpFor(100);
+    RECT client;
+    GetClientRect(ListView(), &client);
+    HDC dc = GetDC(ListView());
+    COLORREF topLeft = GetPixel(dc, 2, 2), bottomRight = GetPixel(dc, client.right - 3, client.bottom - 3);
+    ReleaseDC(ListView(), dc);
+    EXPECT_TRUE(CloseTo(topLeft, Red)) << std::hex << topLeft;
+    EXPECT_TRUE(CloseTo(bottomRight, Blue)) << std::hex << bottomRight;
 }
 
 TEST_F(BackgroundTest, ALargeCentredPictureIsHandedOverAtTheViewsSizeShowingItsMiddle) {
@@ -110,20 +121,6 @@ TEST_F(BackgroundTest, TheShellsOwnBackgroundGetsNoBitmap) {
     Resize(500, 350);
     Resize(300, 200);
     EXPECT_TRUE(m_handed.empty());
-}
-
-TEST_F(BackgroundTest, AnEmptyFolderShowsTheGradientsCorners) {
-    Browse(CShellBrowserEx::BackgroundGradient);
-    Resize(400, 300);
-    RedrawWindow(m_browser->ListView(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    PumpFor(100);
-    RECT client;
-    GetClientRect(m_browser->ListView(), &client);
-    HDC dc = GetDC(m_browser->ListView());
-    COLORREF topLeft = GetPixel(dc, 2, 2), bottomRight = GetPixel(dc, client.right - 3, client.bottom - 3);
-    ReleaseDC(m_browser->ListView(), dc);
-    EXPECT_TRUE(CloseTo(topLeft, Red)) << std::hex << topLeft;
-    EXPECT_TRUE(CloseTo(bottomRight, Blue)) << std::hex << bottomRight;
 }
 
 TEST_F(BackgroundTest, APictureThatCannotBeLoadedKeepsTheBitmapThere) {

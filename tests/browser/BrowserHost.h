@@ -69,9 +69,6 @@ bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF 
 // The windows this process owns, children included.
 int CountOwnWindows();
 
-// The name some browser tests know the scratch tree by.
-typedef FolderTree BrowserFolders;
-
 // A browser of the given class in its host window; Create makes it anew with another view mode.
 template <class Browser> class BrowserTest : public ::testing::Test {
 protected:

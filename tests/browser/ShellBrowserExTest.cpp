@@ -15,6 +15,31 @@ namespace {
 const COLORREF Red = 0x0000FF;
 const COLORREF Blue = 0xFF0000;
 
+// Raised while the view window handles a click notification, by a subclass above the browser's.
+bool g_handlingClick = false;
+
+LRESULT CALLBACK WatchClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message != WM_NOTIFY || reinterpret_cast<const NMHDR*>(lParam)->code != NM_CLICK)
+        return DefSubclassProc(window, message, wParam, lParam);
+    g_handlingClick = true;
+    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    g_handlingClick = false;
+    return result;
+}
+
+// How many of our "cannot open" boxes this thread showed inside a click's notification.
+int g_boxesInsideClick = 0;
+
+LRESULT CALLBACK RecordBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
+        wchar_t text[256] = L"";
+        GetDlgItemTextW(call->hwnd, 0xFFFF, text, ARRAYSIZE(text)); // a message box's text control
+        g_boxesInsideClick += g_handlingClick && wcscmp(text, L"Error Opening File") == 0;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 class ShellBrowserExTest : public BrowserTest<CShellBrowserEx> {
 protected:
     int ItemCount() const { return static_cast<int>(SendMessageW(ListView(), LVM_GETITEMCOUNT, 0, 0)); }
@@ -211,6 +236,12 @@ TEST_F(ShellBrowserExTest, OneClickOnWhatCannotOpenSaysSoOnceWithoutHanging) {
     m_folders.AddFile(L"plain.unassociated", "x");
     m_browser->SetOneClickActivate(TRUE);
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    // The box's own message loop lets the user reach the options and rebuild every browser; the
+    // click's handler must not be waiting under it with the browser it runs in.
+    HWND viewWindow = m_browser->ViewWindow();
+    ASSERT_TRUE(SetWindowSubclass(viewWindow, WatchClicks, 1, 0));
+    g_boxesInsideClick = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordBoxes, nullptr, GetCurrentThreadId());
     // The shell says why in its own box first; ours follows once.
     for (LPCWSTR name : {L"broken.lnk", L"plain.unassociated"}) {
         SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(name)));
@@ -227,6 +258,9 @@ TEST_F(ShellBrowserExTest, OneClickOnWhatCannotOpenSaysSoOnceWithoutHanging) {
         EXPECT_EQ(1, ours) << DescribeDialogs(dialogs);
         EXPECT_EQ(L"Error Opening File", dialogs.back().text) << DescribeDialogs(dialogs);
     }
+    UnhookWindowsHookEx(hook);
+    RemoveWindowSubclass(viewWindow, WatchClicks, 1);
+    EXPECT_EQ(0, g_boxesInsideClick) << "the box ran its loop inside the click's notification";
 }
 
 TEST_F(ShellBrowserExTest, LabelEditingIsFlaggedUntilEscapeAndSurvivesTheBrowsersEnd) {

@@ -13,6 +13,8 @@
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -86,6 +88,36 @@ struct MenuDismisser {
     }
 };
 
+// Opening a chosen entry may run a modal loop (the shell's prompts, an error box) in which the
+// folder menu's refresh timer keeps ticking.
+// Watches the refresh timer of the container's owner window while a box of the command is open:
+// at the first tick it reports a change of the folder, at the next one it looks whether the menu
+// the command came from is still there, and then answers the boxes.
+struct TickWatch {
+    CFolderMenuContainer* container;
+    HMENU commandMenu;
+    int ticksWithBox = 0;
+    bool menuSurvivedTheRebuildTick = false;
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR reference) {
+        auto* watch = reinterpret_cast<TickWatch*>(reference);
+        if (message != WM_TIMER || wParam != watch->container->GetWatchIdentifier() || !FindOwnWindow(L"#32770"))
+            return DefSubclassProc(window, message, wParam, lParam);
+        ++watch->ticksWithBox;
+        if (watch->ticksWithBox == 1)
+            watch->container->OnShellItemChange(SHCNE_DELETE, nullptr, nullptr);
+        LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        if (watch->ticksWithBox == 1)
+            return result;
+        if (watch->ticksWithBox == 2)
+            watch->menuSurvivedTheRebuildTick = IsMenu(watch->commandMenu) != FALSE;
+        for (HWND box : WindowsOfClass(L"#32770"))
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return result;
+    }
+};
+
 } // namespace
 
 TEST(FolderMenuContainer, AnnouncedChangesRebuildTheMenuOnceOnTheNextTick) {
@@ -105,32 +137,27 @@ TEST(FolderMenuContainer, AnnouncedChangesRebuildTheMenuOnceOnTheNextTick) {
                                                               "and no change makes none";
 }
 
-TEST(FolderMenuContainer, ALaunchBarButtonStartsWatchingOnceItsOwnerWindowArrives) {
-    TempDirectory folder;
-    WriteFile(folder.File(L"first.txt"));
-    FolderMenu menu(folder.Path(), LaunchModeLaunchBar);
-    EXPECT_EQ(nullptr, menu.container->GetNotifyIcon());
-    EXPECT_EQ(0u, menu.container->GetRegistration()) << "no owner window yet";
-    HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    menu.container->SetOwnerWindow(toolbar);
-    EXPECT_NE(0u, menu.container->GetRegistration());
-    AnnounceNewFile(folder.File(L"added.txt"));
-    EXPECT_TRUE(menu.WaitForBuilds(1));
-    EXPECT_EQ(2u, menu.RootTexts().size());
-    menu.container.reset();
-    DestroyWindow(toolbar);
-}
-
-TEST(FolderMenuContainer, ItemsSharingTheLaunchBarsWindowEachRefreshOnTheirOwnFolder) {
-    TempDirectory folders[3];
+// Every item watching through the launch bar's one window needs a message of its own, and a
+// configuration may have any number of items: the three checked come last of a hundred.
+TEST(FolderMenuContainer, LaunchBarItemsWatchOnceTheirOwnerWindowArrivesAndEachRefreshesOnItsOwnFolder) {
+    TempDirectory shared, folders[3];
+    std::vector<std::unique_ptr<FolderMenu>> fillers;
     std::unique_ptr<FolderMenu> menus[3];
     HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    for (int i = 0; i < 3; ++i) {
-        menus[i].reset(new FolderMenu(folders[i].Path(), LaunchModeLaunchBar));
-        menus[i]->container->SetOwnerWindow(toolbar);
-        ASSERT_NE(0u, menus[i]->container->GetRegistration()) << "item " << i;
+    for (int i = 0; i < 100; ++i) {
+        bool filler = i < 97;
+        std::unique_ptr<FolderMenu> menu(
+            new FolderMenu(filler ? shared.Path() : folders[i - 97].Path(), LaunchModeLaunchBar));
+        ASSERT_EQ(nullptr, menu->container->GetNotifyIcon()) << "item " << i;
+        ASSERT_EQ(0u, menu->container->GetRegistration()) << "no owner window yet, item " << i;
+        menu->container->SetOwnerWindow(toolbar);
+        ASSERT_NE(0u, menu->container->GetRegistration()) << "item " << i;
+        if (filler)
+            fillers.push_back(std::move(menu));
+        else
+            menus[i - 97] = std::move(menu);
     }
-    // Announces a file in one folder and checks that exactly that item rebuilt.
+    // Announces a file in one folder and checks that exactly that item rebuilt, with the file.
     auto changeOnly = [&](int changed) {
         UINT before[3] = {};
         for (int i = 0; i < 3; ++i)
@@ -143,6 +170,7 @@ TEST(FolderMenuContainer, ItemsSharingTheLaunchBarsWindowEachRefreshOnTheirOwnFo
             EXPECT_EQ(before[i] + (i == changed ? 1 : 0), menus[i]->container->GetBuildCount())
                 << "change in folder " << changed << ", item " << i;
         }
+        EXPECT_EQ((std::vector<std::wstring>{L"added"}), menus[changed]->RootTexts()) << "folder " << changed;
         DeleteFileW(folders[changed].File(L"added.txt").c_str());
     };
     for (int changed = 0; changed < 3; ++changed)
@@ -150,26 +178,9 @@ TEST(FolderMenuContainer, ItemsSharingTheLaunchBarsWindowEachRefreshOnTheirOwnFo
     menus[0].reset();
     changeOnly(1);
     changeOnly(2);
+    fillers.clear();
     menus[1].reset();
     menus[2].reset();
-    DestroyWindow(toolbar);
-}
-
-// Every item watching through the launch bar's one window needs a message of its own, and a
-// configuration may have any number of items.
-TEST(FolderMenuContainer, TheHundredthItemSharingAWindowStillRefreshes) {
-    TempDirectory shared, last;
-    HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    std::vector<std::unique_ptr<FolderMenu>> menus;
-    for (int i = 0; i < 100; ++i) {
-        menus.emplace_back(new FolderMenu(i < 99 ? shared.Path() : last.Path(), LaunchModeLaunchBar));
-        menus.back()->container->SetOwnerWindow(toolbar);
-    }
-    FolderMenu& hundredth = *menus.back();
-    EXPECT_NE(0u, hundredth.container->GetRegistration()) << "the hundredth folder is watched";
-    AnnounceNewFile(last.File(L"added.txt"));
-    EXPECT_TRUE(hundredth.WaitForBuilds(1)) << "the hundredth item missed the change";
-    menus.clear();
     DestroyWindow(toolbar);
 }
 
@@ -220,6 +231,31 @@ TEST(FolderMenuContainer, FolderErrorsShowABalloonOnlyOnATrayIcon) {
     EXPECT_STREQ(L"Error", modifications[0].szInfoTitle);
     EXPECT_EQ(static_cast<DWORD>(NIIF_ERROR), modifications[0].dwInfoFlags);
     EXPECT_EQ(15000u, modifications[0].uTimeout);
+}
+
+TEST(FolderMenuCommand, ARefreshDuringTheCommandsModalLoopLeavesTheEntryInUseAlone) {
+    TempDirectory folder;
+    std::wstring file = folder.File(L"report.txt");
+    WriteFileBytes(file, {'x'});
+    FolderMenu menu(folder.Path());
+    CFolderMenuContainer& container = *menu.container;
+    ASSERT_NE(nullptr, container.GetFolderMenu());
+    HWND owner = container.GetOwnerWindow();
+    ASSERT_NE(nullptr, owner);
+    // The file goes after the menu was read, so opening the entry fails with a box.
+    ASSERT_TRUE(DeleteFileW(file.c_str()));
+
+    TickWatch watch = {&container, container.GetFolderMenu()->GetRootMenu()->GetHandle()};
+    ASSERT_TRUE(SetWindowSubclass(owner, TickWatch::Procedure, 1, reinterpret_cast<DWORD_PTR>(&watch)));
+    UINT_PTR chooser = ChooseMenuEntryWhenShown(1);
+    container.Show(TRUE);
+    KillTimer(nullptr, chooser);
+    RemoveWindowSubclass(owner, TickWatch::Procedure, 1);
+
+    ASSERT_GE(watch.ticksWithBox, 2) << "the command showed no box long enough";
+    EXPECT_TRUE(watch.menuSurvivedTheRebuildTick) << "a rebuild freed the menu of the running command";
+    for (const std::wstring& text : MenuItemTexts(container.GetFolderMenu()->GetRootMenu()->GetHandle()))
+        EXPECT_NE(0u, text.find(L"report")) << "the deleted file is still listed after the command";
 }
 
 TEST(FolderMenuContainerSoak, ShowingAndRebuildingHoldsNoResources) {

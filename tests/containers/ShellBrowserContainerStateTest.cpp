@@ -1,9 +1,6 @@
 // What the browser window keeps of its view and of its place when the view or the window goes
 // through something unusual: a view that cannot be built, a rename, a minimized window.
-#include "app/Pathwren.h"
-#include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
-#include "containers/ShellBrowserContainer.h"
+#include "BrowserItem.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
 
@@ -12,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 namespace {
 
 // Shows what the container holds of the current view, which it uses for every later key,
@@ -22,37 +16,8 @@ namespace {
 class ProbedContainer : public CShellBrowserContainer {
 public:
     using CShellBrowserContainer::CShellBrowserContainer;
-    HWND HeldListView() const { return m_listView; }
-    HWND HeldViewWindow() const { return m_viewWindow; }
-};
-
-struct BrowserWindow {
-    explicit BrowserWindow(const std::wstring& path) {
-        application.m_pOptions = new CApplicationOptions();
-        wcscpy(item.Path, path.c_str());
-        item.WindowRect = {0, 0, 300, 200};
-        item.WindowPositionX = item.WindowPositionY = 50;
-        container.reset(new ProbedContainer(GetModuleHandleW(nullptr), &application));
-    }
-    bool Start() { return container->Initialize(&item) && container->Show(TRUE); }
-    CShellBrowserEx& Browser() const { return *container->GetBrowser(); }
-    std::wstring Location() const {
-        wchar_t path[MAX_PATH] = L"";
-        SHGetPathFromIDListW(Browser().CurrentLocation(), path);
-        return path;
-    }
-    // A key press as the application's message loop offers it to the window.
-    LRESULT Key(UINT virtualKey) const {
-        MSG message = {};
-        message.hwnd = Browser().ListView();
-        message.message = WM_KEYDOWN;
-        message.wParam = virtualKey;
-        return SendMessageW(container->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message));
-    }
-
-    CPathwren application;
-    CGenericPathwrenObject item;
-    std::unique_ptr<ProbedContainer> container;
+    HWND HeldListView() const { return ListView(); }
+    HWND HeldViewWindow() const { return ViewWindow(); }
 };
 
 // While it lives, no shell view window can be created on this thread: a view that fails to build.
@@ -89,13 +54,13 @@ LRESULT CALLBACK RefuseRenames(HWND window, UINT message, WPARAM wParam, LPARAM 
 TEST(BrowserWindowState, AFailedNavigationLeavesNoHandleOfTheDestroyedViewAndTheNextOneWorks) {
     TempDirectory home;
     CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
-    BrowserWindow window(home.Path());
+    TBrowserItem<ProbedContainer> window(BrowserZOrderNormal, home.Path());
     ASSERT_TRUE(window.Start());
     HWND oldListView = window.container->HeldListView(), oldViewWindow = window.container->HeldViewWindow();
     ASSERT_TRUE(IsWindow(oldListView) && IsWindow(oldViewWindow));
     {
         RefusedViewWindows refused;
-        EXPECT_FALSE(SUCCEEDED(window.Browser().BrowseToPath(home.File(L"sub").c_str())));
+        EXPECT_FALSE(SUCCEEDED(window.container->GetBrowser()->BrowseToPath(home.File(L"sub").c_str())));
     }
     ASSERT_FALSE(IsWindow(oldListView)) << "the old view is gone before the new one failed";
     for (HWND held : {window.container->HeldListView(), window.container->HeldViewWindow()})
@@ -103,13 +68,13 @@ TEST(BrowserWindowState, AFailedNavigationLeavesNoHandleOfTheDestroyedViewAndThe
 
     SendMessageW(window.container->GetWindow(), WM_BROWSER_COMMAND, 0, BrowserCommandHome);
     EXPECT_EQ(home.Path(), window.Location());
-    EXPECT_EQ(window.Browser().ListView(), window.container->HeldListView());
+    EXPECT_EQ(window.container->GetBrowser()->ListView(), window.container->HeldListView());
     EXPECT_TRUE(IsWindow(window.container->HeldListView())) << "the next navigation brings a working view";
 }
 
 TEST(BrowserWindowState, MinimizingKeepsTheStoredPlaceAndSize) {
     TempDirectory home;
-    BrowserWindow window(home.Path());
+    TBrowserItem<ProbedContainer> window(BrowserZOrderNormal, home.Path());
     ASSERT_TRUE(window.Start());
     HWND frame = window.container->GetWindow();
     SetWindowPos(frame, nullptr, 140, 90, 360, 260, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -132,9 +97,9 @@ TEST(BrowserWindowState, BackspaceGoesUpAgainAfterARefusedRenameAndAfterANavigat
     CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
     CreateDirectoryW(home.File(L"sub\\inner").c_str(), nullptr);
     CreateDirectoryW(home.File(L"sub\\inner\\deepest").c_str(), nullptr);
-    BrowserWindow window(home.Path());
+    TBrowserItem<ProbedContainer> window(BrowserZOrderNormal, home.Path());
     ASSERT_TRUE(window.Start());
-    CShellBrowserEx& browser = window.Browser();
+    CShellBrowserEx& browser = *window.container->GetBrowser();
 
     // The view turns the rename down: no edit starts and Backspace still goes up.
     ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub").c_str()));

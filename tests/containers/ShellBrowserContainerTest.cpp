@@ -144,12 +144,6 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
 
 namespace {
 
-std::wstring CurrentPath(const CShellBrowserContainer& container) {
-    wchar_t path[MAX_PATH] = L"";
-    SHGetPathFromIDListW(container.GetBrowser()->CurrentLocation(), path);
-    return path;
-}
-
 bool ButtonEnabled(const CTransparentToolbar& toolbar, UINT command) {
     for (UINT i = 0; i < toolbar.GetButtonCount(); ++i) {
         if (toolbar.GetButton(i)->Button.Command == command)
@@ -221,13 +215,7 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     ASSERT_HRESULT_SUCCEEDED(browser.container->GetBrowser()->BrowseToPath(home.File(L"sub").c_str()));
 
     auto command = [&](UINT id) { SendMessageW(window, WM_APP + 1, 0, id); };
-    auto key = [&](UINT virtualKey) {
-        MSG message = {};
-        message.hwnd = browser.container->GetBrowser()->ListView();
-        message.message = WM_KEYDOWN;
-        message.wParam = virtualKey;
-        return SendMessageW(window, WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message));
-    };
+    auto key = [&](UINT virtualKey) { return browser.Key(virtualKey); };
     struct Step {
         const char* what;
         std::function<void()> act;
@@ -247,7 +235,7 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     };
     for (const Step& step : steps) {
         step.act();
-        EXPECT_EQ(step.expected, CurrentPath(*browser.container)) << step.what;
+        EXPECT_EQ(step.expected, browser.Location()) << step.what;
         EXPECT_EQ(step.back, ButtonEnabled(toolbar, BrowserCommandBack)) << step.what;
         EXPECT_EQ(step.forward, ButtonEnabled(toolbar, BrowserCommandForward)) << step.what;
     }

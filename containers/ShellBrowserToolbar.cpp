@@ -1,10 +1,9 @@
-#include "containers/ShellBrowserContainerBase.h"
+#include "containers/ShellBrowserToolbar.h"
 
+#include "browser/ShellBrowserEx.h"
 #include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "lib/StringCopy.h"
-#include "config/Skin.h"
 
 #include <dwmapi.h>
 
@@ -14,9 +13,6 @@
 #include <vector>
 
 namespace {
-
-// Everything, children and frame included, at once: a moved window must not show stale parts.
-const UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
 
 struct ButtonDescription {
     UINT command;
@@ -88,42 +84,54 @@ TransparentToolbarButton MakeButton(const ButtonDescription& description, const 
 
 } // namespace
 
-BOOL CShellBrowserContainerBase::CreateToolbar() {
-    if (!m_pHost || !m_pHost->GetOptions())
+CShellBrowserToolbar::CShellBrowserToolbar(IContainerHost* host, CShellBrowserPlacement& placement)
+    : m_host(host), m_placement(placement), m_dwm(L"dwmapi.dll"),
+      m_dwmIsCompositionEnabled(m_dwm.Procedure<decltype(m_dwmIsCompositionEnabled)>("DwmIsCompositionEnabled")),
+      m_dwmGetWindowAttribute(m_dwm.Procedure<decltype(m_dwmGetWindowAttribute)>("DwmGetWindowAttribute")),
+      m_moving(FALSE) {}
+
+const CSkin* CShellBrowserToolbar::Skin() const {
+    return m_host && m_host->GetOptions() ? &m_host->GetOptions()->Skin : nullptr;
+}
+
+BOOL CShellBrowserToolbar::Create(HINSTANCE instance, ITransparentToolbarEvents* events, BOOL withNavigation,
+                                  const CLanguage* language) {
+    const CSkin* skin = Skin();
+    if (!skin)
         return FALSE;
-    const CSkin& skin = m_pHost->GetOptions()->Skin;
-    TakeSkinImages();
+    TakeSkinImages(FALSE);
     const SkinImageSet images = SkinImages();
     std::vector<TransparentToolbarButton> buttons;
-    if (m_pItem->AllowSubFoldersNavigation) {
+    if (withNavigation) {
         for (const ButtonDescription& description : kNavigationButtons)
-            buttons.push_back(MakeButton(description, images, m_pLanguage));
+            buttons.push_back(MakeButton(description, images, language));
     }
     for (const ButtonDescription& description : kWindowButtons)
-        buttons.push_back(MakeButton(description, images, m_pLanguage));
-    TransparentToolbarButton moveButton = MakeButton(kMoveButton, images, m_pLanguage);
+        buttons.push_back(MakeButton(description, images, language));
+    TransparentToolbarButton moveButton = MakeButton(kMoveButton, images, language);
 
+    int height = m_placement.ToolbarHeight();
     RECT frame = VisibleFrame();
     TransparentToolbarSettings settings;
-    settings.BackgroundType = skin.BackgroundType;
-    settings.BackgroundColor = skin.BackgroundColor;
-    settings.GradientColor1 = skin.BackgroundColor;
-    settings.GradientColor2 = skin.BackgroundColor2;
-    settings.BackgroundImage = skin.BackgroundImage;
-    settings.TransparentColor = skin.TransparentColor;
-    settings.UseTransparentColor = skin.UseTransparentColor;
-    settings.Opacity = skin.Opacity;
+    settings.BackgroundType = skin->BackgroundType;
+    settings.BackgroundColor = skin->BackgroundColor;
+    settings.GradientColor1 = skin->BackgroundColor;
+    settings.GradientColor2 = skin->BackgroundColor2;
+    settings.BackgroundImage = skin->BackgroundImage;
+    settings.TransparentColor = skin->TransparentColor;
+    settings.UseTransparentColor = skin->UseTransparentColor;
+    settings.Opacity = skin->Opacity;
     settings.X = frame.left;
-    settings.Y = frame.top - ToolbarHeight();
+    settings.Y = frame.top - height;
     settings.Width = frame.right - frame.left;
-    settings.Height = settings.ButtonWidth = settings.ButtonHeight = ToolbarHeight();
+    settings.Height = settings.ButtonWidth = settings.ButtonHeight = height;
     settings.Buttons = buttons.data();
     settings.ButtonCount = static_cast<UINT>(buttons.size());
     settings.MoveButton = &moveButton;
-    settings.HasMoveButton = skin.ShowMoveButton;
+    settings.HasMoveButton = skin->ShowMoveButton;
     settings.DragFromAnywhere = TRUE;
-    settings.FollowsColorScheme = !m_pHost->GetOptions()->bUseSkin;
-    m_toolbar.reset(new CTransparentToolbar(m_hInstance, m_window, this, settings));
+    settings.FollowsColorScheme = !m_host->GetOptions()->bUseSkin;
+    m_toolbar.reset(new CTransparentToolbar(instance, m_placement.Window(), events, settings));
     if (!m_toolbar->GetHandle()) {
         m_toolbar.reset();
         return FALSE;
@@ -133,43 +141,45 @@ BOOL CShellBrowserContainerBase::CreateToolbar() {
     return TRUE;
 }
 
-RECT CShellBrowserContainerBase::VisibleFrame() const {
+RECT CShellBrowserToolbar::VisibleFrame() const {
+    HWND window = m_placement.Window();
     RECT frame = {};
-    GetWindowRect(m_window, &frame);
+    GetWindowRect(window, &frame);
     BOOL composition = FALSE;
     if (m_dwmIsCompositionEnabled && m_dwmGetWindowAttribute && SUCCEEDED(m_dwmIsCompositionEnabled(&composition)) &&
         composition) {
         RECT extended;
-        if (SUCCEEDED(m_dwmGetWindowAttribute(m_window, DWMWA_EXTENDED_FRAME_BOUNDS, &extended, sizeof(extended))))
+        if (SUCCEEDED(m_dwmGetWindowAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &extended, sizeof(extended))))
             frame = extended;
     }
     return frame;
 }
 
-void CShellBrowserContainerBase::PlaceToolbar() {
+void CShellBrowserToolbar::Place() {
     if (!m_toolbar)
         return;
     RECT frame = VisibleFrame();
-    m_movingToolbar = TRUE;
-    m_toolbar->SetBounds(frame.left, frame.top - ToolbarHeight(), frame.right - frame.left, ToolbarHeight());
-    m_movingToolbar = FALSE;
+    int height = m_placement.ToolbarHeight();
+    m_moving = TRUE;
+    m_toolbar->SetBounds(frame.left, frame.top - height, frame.right - frame.left, height);
+    m_moving = FALSE;
 }
 
-void CShellBrowserContainerBase::ShowToolbar(BOOL show) {
+void CShellBrowserToolbar::Show(BOOL show) {
     // Never activated: the keys belong to the folder view below.
     if (m_toolbar)
         ShowWindow(m_toolbar->GetHandle(), show ? SW_SHOWNA : SW_HIDE);
 }
 
-void CShellBrowserContainerBase::UpdateNavigationButtons() {
-    if (!m_toolbar || !m_browser)
+void CShellBrowserToolbar::UpdateNavigationButtons(const CShellBrowserEx* browser) {
+    if (!m_toolbar || !browser)
         return;
-    int index = m_browser->HistoryIndex();
+    int index = browser->HistoryIndex();
     m_toolbar->EnableButton(BrowserCommandBack, index >= 1);
-    m_toolbar->EnableButton(BrowserCommandForward, index >= 0 && index != m_browser->HistoryCount() - 1);
+    m_toolbar->EnableButton(BrowserCommandForward, index >= 0 && index != browser->HistoryCount() - 1);
 }
 
-void CShellBrowserContainerBase::SetMaximizedLook(BOOL maximized) {
+void CShellBrowserToolbar::SetMaximizedLook(BOOL maximized) {
     if (!m_toolbar)
         return;
     const SkinImageSet images = SkinImages();
@@ -182,21 +192,32 @@ void CShellBrowserContainerBase::SetMaximizedLook(BOOL maximized) {
                                            images[SkinImageMaximizeDown], images[SkinImageMaximize]);
 }
 
-void CShellBrowserContainerBase::TakeSkinImages() {
+void CShellBrowserToolbar::Rescale(BOOL maximized) {
+    if (!m_toolbar)
+        return;
+    TransparentToolbarSettings sizes;
+    sizes.Width = m_toolbar->GetWidth();
+    sizes.Height = sizes.ButtonWidth = sizes.ButtonHeight = m_placement.ToolbarHeight();
+    m_toolbar->ChangeSizes(sizes);
+    TakeSkinImages(maximized);
+}
+
+void CShellBrowserToolbar::TakeSkinImages(BOOL maximized) {
     std::vector<CIconHandle> scaled;
-    const CSkin* skin = m_pHost && m_pHost->GetOptions() ? &m_pHost->GetOptions()->Skin : nullptr;
-    if (skin && skin->ImageSize() != ToolbarHeight()) {
+    const CSkin* skin = Skin();
+    int height = m_placement.ToolbarHeight();
+    if (skin && skin->ImageSize() != height) {
         for (int i = 0; i < SkinImageCount; ++i)
-            scaled.emplace_back(skin->CreateImageIcon(static_cast<SkinImageIndex>(i), ToolbarHeight()));
+            scaled.emplace_back(skin->CreateImageIcon(static_cast<SkinImageIndex>(i), height));
     }
     m_scaledSkinImages.swap(scaled);
     // The previous pictures go only once the toolbar holds the new ones.
-    ApplySkinImages();
+    ApplySkinImages(maximized);
 }
 
-SkinImageSet CShellBrowserContainerBase::SkinImages() const {
+CShellBrowserToolbar::SkinImageSet CShellBrowserToolbar::SkinImages() const {
     SkinImageSet images = {};
-    const CSkin* skin = m_pHost && m_pHost->GetOptions() ? &m_pHost->GetOptions()->Skin : nullptr;
+    const CSkin* skin = Skin();
     for (size_t i = 0; i < images.size(); ++i) {
         if (i < m_scaledSkinImages.size() && m_scaledSkinImages[i])
             images[i] = m_scaledSkinImages[i].Get();
@@ -206,7 +227,7 @@ SkinImageSet CShellBrowserContainerBase::SkinImages() const {
     return images;
 }
 
-void CShellBrowserContainerBase::ApplySkinImages() {
+void CShellBrowserToolbar::ApplySkinImages(BOOL maximized) {
     if (!m_toolbar)
         return;
     const SkinImageSet images = SkinImages();
@@ -220,44 +241,16 @@ void CShellBrowserContainerBase::ApplySkinImages() {
     GetButtonImages(kMoveButton, images, buttonImages);
     m_toolbar->SetMoveButtonImages(buttonImages);
     // The maximize button shows restore pictures while the window is maximized.
-    SetMaximizedLook(m_pItem && m_pItem->IsMaximized);
+    SetMaximizedLook(maximized);
 }
 
-void CShellBrowserContainerBase::OnToolbarMoved(CTransparentToolbar*, int dx, int dy) {
-    if (m_movingToolbar)
+void CShellBrowserToolbar::OnMoved(int dx, int dy) {
+    if (m_moving)
         return;
     RECT rect;
-    GetWindowRect(m_window, &rect);
+    GetWindowRect(m_placement.Window(), &rect);
     OffsetRect(&rect, dx, dy);
-    m_movingToolbar = TRUE;
-    PlaceWindow(rect, SWP_NOSIZE);
-    m_movingToolbar = FALSE;
-}
-
-void CShellBrowserContainerBase::OnToolbarMoveEnded(CTransparentToolbar*) {
-    RECT rect;
-    GetWindowRect(m_window, &rect);
-    m_pItem->WindowPositionX = rect.left;
-    m_pItem->WindowPositionY = rect.top;
-    if (m_listView) {
-        SetFocus(m_listView);
-        RedrawWindow(m_listView, nullptr, nullptr, kRedrawAll);
-    }
-}
-
-void CShellBrowserContainerBase::OnToolbarButtonClicked(CTransparentToolbar*, UINT command) {
-    PostMessageW(m_window, WM_BROWSER_COMMAND, 0, command);
-}
-
-void CShellBrowserContainerBase::OnToolbarDoubleClicked(CTransparentToolbar*) {
-    PostMessageW(m_window, WM_BROWSER_COMMAND, 0, BrowserCommandToggleMaximize);
-}
-
-LRESULT CShellBrowserContainerBase::OnToolbarKeyDown(CTransparentToolbar*, WPARAM wParam, LPARAM) {
-    return HandleKey(static_cast<UINT>(wParam));
-}
-
-LRESULT CShellBrowserContainerBase::OnToolbarClose(CTransparentToolbar*, WPARAM, LPARAM) {
-    Hide();
-    return 0;
+    m_moving = TRUE;
+    m_placement.PlaceWindow(rect, SWP_NOSIZE);
+    m_moving = FALSE;
 }
