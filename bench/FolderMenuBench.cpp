@@ -274,7 +274,7 @@ BuildFigures BuildMenu(const std::wstring& folder, bool countObjects) {
     CFolderMenu* menu = new CFolderMenu();
     BuildFigures figures = {};
     Stopwatch build;
-    menu->Build(&record, 1, TRUE, TRUE, TRUE);
+    menu->Build(&record, 1, {TRUE, TRUE, TRUE});
     Show(*menu);
     figures.buildMs = build.Elapsed();
     figures.rootItems = GetMenuItemCount(menu->GetRootMenu()->GetHandle());
@@ -285,7 +285,7 @@ BuildFigures BuildMenu(const std::wstring& folder, bool countObjects) {
         };
     }
     Stopwatch rebuild;
-    menu->Build(&record, 1, TRUE, TRUE, TRUE);
+    menu->Build(&record, 1, {TRUE, TRUE, TRUE});
     Show(*menu);
     figures.rebuildMs = rebuild.Elapsed();
     Stopwatch destroy;

@@ -108,7 +108,7 @@ protected:
     }
     // The icon with the shell's shortcut arrow drawn over it.
     Pixels ExpectedWithArrow(HICON icon) {
-        HICON arrow = CFolderMenu::LoadLinkOverlayIcon(GetSystemMetrics(SM_CXSMICON));
+        HICON arrow = CFolderMenuIconSource::LoadLinkOverlayIcon(GetSystemMetrics(SM_CXSMICON));
         EXPECT_NE(nullptr, arrow) << "the shell's shortcut arrow";
         Pixels pixels = AsShownAtRest({icon, arrow}, m_menu.GetRootMenu()->IsThemed());
         DestroyIcon(arrow);
