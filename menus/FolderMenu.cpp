@@ -27,7 +27,7 @@ CFolderMenu::CFolderMenu()
       m_showingContextMenu(FALSE), m_runningCommands(0) {}
 
 CFolderMenu::~CFolderMenu() {
-    // The menus go before the answers' workers are joined: no completion runs from here on.
+    // The entries go before the answers that point at them and the icons they show.
     m_builder.FreeLevels();
 }
 

@@ -20,10 +20,11 @@ const UINT kListingThreads = 3;
 } // namespace
 
 CFolderMenuFolderAnswers::CFolderMenuFolderAnswers(CFolderMenuLevelBuilder* builder, CFolderMenuIconSource* icons)
-    : m_pBuilder(builder), m_pIcons(icons), m_background(kListingThreads) {}
+    : m_pBuilder(builder), m_pIcons(icons), m_background(CBackgroundWork::ShareOnThisThread(kListingThreads)),
+      m_self(std::make_shared<CFolderMenuFolderAnswers*>(this)) {}
 
 CFolderMenuFolderAnswers::~CFolderMenuFolderAnswers() {
-    // The workers are joined when the members go; a scan deep in a large tree ends at once.
+    // The listings still running for this menu end soon, and their answers find nobody to tell.
     RetireVisibility();
 }
 
@@ -77,14 +78,16 @@ void CFolderMenuFolderAnswers::ListFolderInBackground(const std::wstring& folder
     };
     auto answer = std::make_shared<Answer>();
     std::shared_ptr<const CFolderVisibility> visibility = CurrentVisibility();
-    BOOL submitted = m_background.Submit(
+    std::weak_ptr<CFolderMenuFolderAnswers*> asker = m_self;
+    BOOL submitted = m_background->Submit(
         [visibility, folder, answer] {
             answer->shown = !visibility->IsWithoutVisibleFiles(folder.c_str(), &answer->shownFile);
         },
-        [this, visibility, folder, answer] {
+        [asker, visibility, folder, answer] {
+            std::shared_ptr<CFolderMenuFolderAnswers*> self = asker.lock();
             // Listings started before the filters or settings changed answer another question.
-            if (visibility == m_visibility)
-                OnFolderAnswered(folder, answer->shown, answer->shownFile);
+            if (self && visibility == (*self)->m_visibility)
+                (*self)->OnFolderAnswered(folder, answer->shown, answer->shownFile);
         });
     if (submitted)
         return;
@@ -115,7 +118,7 @@ void CFolderMenuFolderAnswers::BeforeInsertingLevel(CFolderMenuLevel* level) {
     ApplyFolderAnswers(level);
     if (!anyUnknown())
         return;
-    m_background.RunCompletionsFor(kAnswerWaitMs, [&] {
+    m_background->RunCompletionsFor(kAnswerWaitMs, [&] {
         ApplyFolderAnswers(level);
         return !anyUnknown();
     });

@@ -85,6 +85,8 @@ private:
     // shown as unknown again: those of the build before, and of this one.
     std::unordered_map<std::wstring, BOOL> m_lateAnswers[2];
     int m_readingDepth = 0;
-    // Last, so that it stops its threads before anything a completion would touch goes.
-    CBackgroundWork m_background;
+    // Shared by every folder menu of the thread; the pool outlives this object, whose completions
+    // check that it is still there (they run on this thread, so no lock is needed).
+    std::shared_ptr<CBackgroundWork> m_background;
+    std::shared_ptr<CFolderMenuFolderAnswers*> m_self;
 };
