@@ -24,7 +24,9 @@ std::wstring LastComponentOfDirectory(LPCWSTR directory) {
 CFolderMenu::CFolderMenu()
     : m_builder(this, &m_icons, &m_answers), m_answers(&m_builder, &m_icons),
       m_listing(&m_builder, &m_shortcuts, &m_answers), m_mergeMenus(FALSE), m_hOwner(nullptr),
-      m_showingContextMenu(FALSE), m_runningCommands(0) {}
+      m_showingContextMenu(FALSE), m_runningCommands(0) {
+    m_icons.SetArrival(&m_builder);
+}
 
 CFolderMenu::~CFolderMenu() {
     // The entries go before the answers that point at them and the icons they show.

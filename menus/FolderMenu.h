@@ -79,6 +79,8 @@ public:
     // IncludeSubFolders) in a subfolder or a folder a shortcut leads to. Paths of 258 characters
     // and more, and folders that cannot be read, count as empty.
     BOOL IsFolderWithoutVisibleFiles(LPCWSTR path) { return m_answers.IsFolderWithoutVisibleFiles(path); }
+    // Own icons of entries that came on screen, still being read.
+    size_t GetIconsBeingRead() const { return m_icons.GetIconsBeingRead(); }
     // Subfolders whose listings have not answered yet.
     size_t GetUnansweredFolderCount() const { return m_answers.GetUnansweredFolderCount(); }
 

@@ -1,5 +1,6 @@
 #include "menus/FolderMenuIconSource.h"
 
+#include "lib/BackgroundWork.h"
 #include "lib/IconOverlay.h"
 #include "lib/SystemImageList.h"
 #include "menus/FolderMenuItem.h"
@@ -11,6 +12,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <atomic>
 #include <vector>
 
 namespace {
@@ -19,7 +22,44 @@ namespace {
 // resource the shell draws it from.
 const int kShell32ShortcutArrowResource = 30;
 
+// The workers the folder menus share; one batch of icons at a time leaves the others to listings.
+const UINT kWorkerThreads = 3;
+// A screen of items reads in two or three batches: the first icons show before the last are read.
+const size_t kIconsPerBatch = 12;
+
+std::atomic<DWORD> g_iconReadingDelayMs{0};
+
 } // namespace
+
+struct CFolderMenuIconSource::ReadIcons {
+    UINT generation = 0;
+    std::vector<Request> requests;
+    std::vector<CIconHandle> icons; // one per request, filled on the worker
+};
+
+CFolderMenuIconSource::CFolderMenuIconSource()
+    : m_background(CBackgroundWork::ShareOnThisThread(kWorkerThreads)),
+      m_self(std::make_shared<CFolderMenuIconSource*>(this)) {}
+
+CFolderMenuIconSource::~CFolderMenuIconSource() = default;
+
+void CFolderMenuIconSource::SetIconReadingDelay(DWORD milliseconds) {
+    g_iconReadingDelayMs = milliseconds;
+}
+
+void CFolderMenuIconSource::StartBuild() {
+    m_reusable.Clear();
+    ++m_generation;
+    m_queued.clear();
+    m_reading.clear();
+}
+
+void CFolderMenuIconSource::Forget(CFolderMenuItem* entry) {
+    m_reading.erase(entry);
+    m_queued.erase(std::remove_if(m_queued.begin(), m_queued.end(),
+                                  [entry](const Request& request) { return request.entry == entry; }),
+                   m_queued.end());
+}
 
 void CFolderMenuIconSource::SetIconSize(int size) {
     if (size <= 0 || size == m_iconSize)
@@ -27,7 +67,7 @@ void CFolderMenuIconSource::SetIconSize(int size) {
     m_iconSize = size;
     m_stale = TRUE;
     // Marked icons are copies: the arrow of the old size is no longer needed.
-    m_linkOverlay.Reset();
+    m_linkOverlay.reset();
     m_shellIcons.SetIconSize(size);
 }
 
@@ -83,61 +123,139 @@ void CFolderMenuIconSource::AttachEntryIcon(CFolderMenuItem* entry, const FileSt
     entry->m_hTypeIcon = m_typeIcons.GenericIconOf(path, entry->m_isFolder);
     entry->m_iconPending = entry->m_hTypeIcon != nullptr;
     if (!entry->m_iconPending)
-        FetchItemIcon(reinterpret_cast<ULONG_PTR>(entry));
+        ReadIconNow(entry);
 }
 
 HICON CFolderMenuIconSource::FetchItemIcon(ULONG_PTR key) {
     auto* entry = reinterpret_cast<CFolderMenuItem*>(key);
     entry->m_iconPending = FALSE;
-    entry->m_hIcon.Reset(LoadEntryIcon(entry->m_paths.front().c_str()));
-    CPopUpMenu::ForgetIcon(entry->m_hIcon.Get());
-    entry->m_hasIconStamp = entry->m_hasIconStamp && entry->m_hIcon;
-    if (!entry->m_hIcon)
-        return nullptr;
-    // A folder still unknown keeps its mark until its listing answers.
-    entry->m_hShownIcon = entry->Icon();
-    return entry->Icon();
+    m_queued.push_back({entry, entry->m_paths.front()});
+    ReadQueuedIcons();
+    return nullptr;
 }
 
-HICON CFolderMenuIconSource::LoadEntryIcon(LPCWSTR path) {
+void CFolderMenuIconSource::ReadIconNow(CFolderMenuItem* entry) {
+    entry->m_iconPending = FALSE;
+    Reading reading = {&m_shellIcons, &m_typeIcons, nullptr, m_iconSize, m_hideShortcutsOverlay};
+    if (IsShortcutExtension(FindExtension(entry->m_paths.front().c_str())))
+        reading.linkOverlay = LinkOverlay();
+    TakeIcon(entry, CIconHandle(ReadOwnIcon(entry->m_paths.front().c_str(), reading)));
+}
+
+void CFolderMenuIconSource::TakeIcon(CFolderMenuItem* entry, CIconHandle icon) {
+    entry->m_hIcon = std::move(icon);
+    CPopUpMenu::ForgetIcon(entry->m_hIcon.Get());
+    entry->m_hasIconStamp = entry->m_hasIconStamp && entry->m_hIcon;
+}
+
+void CFolderMenuIconSource::ReadQueuedIcons() {
+    if (m_batchRunning || m_queued.empty())
+        return;
+    auto read = std::make_shared<ReadIcons>();
+    read->generation = m_generation;
+    size_t count = std::min(m_queued.size(), kIconsPerBatch);
+    read->requests.assign(m_queued.begin(), m_queued.begin() + static_cast<ptrdiff_t>(count));
+    m_queued.erase(m_queued.begin(), m_queued.begin() + static_cast<ptrdiff_t>(count));
+    read->icons.resize(count);
+    BOOL anyShortcut = FALSE;
+    for (const Request& request : read->requests) {
+        m_reading.insert(request.entry);
+        anyShortcut = anyShortcut || IsShortcutExtension(FindExtension(request.path.c_str()));
+    }
+    // The arrow is loaded here, where the menu's icons are made; the workers only draw it.
+    std::shared_ptr<CIconHandle> overlay;
+    if (anyShortcut && LinkOverlay())
+        overlay = m_linkOverlay;
+    int iconSize = m_iconSize;
+    BOOL hideOverlay = m_hideShortcutsOverlay;
+    std::weak_ptr<CFolderMenuIconSource*> asker = m_self;
+    m_batchRunning = m_background->Submit(
+        [read, overlay, iconSize, hideOverlay] {
+            // Each batch binds its folders anew: the shell's folder objects stay on the thread
+            // that made them.
+            CFolderMenuShellIcons shellIcons;
+            shellIcons.SetIconSize(iconSize);
+            Reading reading = {&shellIcons, nullptr, overlay ? overlay->Get() : nullptr, iconSize, hideOverlay};
+            for (size_t index = 0; index < read->requests.size(); ++index) {
+                if (DWORD delay = g_iconReadingDelayMs.load())
+                    Sleep(delay);
+                read->icons[index].Reset(ReadOwnIcon(read->requests[index].path.c_str(), reading));
+            }
+        },
+        [asker, read] {
+            if (std::shared_ptr<CFolderMenuIconSource*> self = asker.lock())
+                (*self)->OnIconsRead(*read);
+        });
+    if (m_batchRunning)
+        return;
+    // Without a worker the icons are read here, as they were before there were any.
+    for (const Request& request : read->requests) {
+        m_reading.erase(request.entry);
+        ReadIconNow(request.entry);
+        if (request.entry->m_hIcon && m_pArrival)
+            m_pArrival->OnEntryIconRead(request.entry);
+    }
+}
+
+void CFolderMenuIconSource::OnIconsRead(ReadIcons& read) {
+    m_batchRunning = FALSE;
+    for (size_t index = 0; read.generation == m_generation && index < read.requests.size(); ++index) {
+        CFolderMenuItem* entry = read.requests[index].entry;
+        // An entry gone since may have left its address to a new one.
+        if (!m_reading.erase(entry) || entry->m_paths.front() != read.requests[index].path)
+            continue;
+        TakeIcon(entry, std::move(read.icons[index]));
+        if (entry->m_hIcon && m_pArrival)
+            m_pArrival->OnEntryIconRead(entry);
+    }
+    ReadQueuedIcons();
+}
+
+HICON CFolderMenuIconSource::LinkOverlay() {
+    if (!m_linkOverlay)
+        m_linkOverlay = std::make_shared<CIconHandle>(LoadLinkOverlayIcon(m_iconSize));
+    return m_linkOverlay->Get();
+}
+
+HICON CFolderMenuIconSource::ReadOwnIcon(LPCWSTR path, const Reading& reading) {
+    CFolderMenuShellIcons& shellIcons = *reading.shellIcons;
     if (!IsShortcutExtension(FindExtension(path)))
-        return m_shellIcons.SmallIconOf(path);
-    if (HICON icon = LoadShortcutTargetIcon(path))
-        return m_hideShortcutsOverlay ? icon : AddLinkOverlay(icon);
-    if (m_hideShortcutsOverlay) {
+        return shellIcons.SmallIconOf(path);
+    if (HICON icon = ReadShortcutTargetIcon(path, reading))
+        return reading.hideShortcutsOverlay ? icon : AddLinkOverlay(icon, reading);
+    if (reading.hideShortcutsOverlay) {
         // The icon the shortcut names, or else its target's: neither carries the arrow.
         WCHAR target[kPathBufferLength] = L"";
         if (HICON icon = CFolderMenuShortcuts::LoadNamedIcon(path, target))
             return icon;
-        if (HICON icon = target[0] ? m_shellIcons.SmallIconOf(target) : nullptr)
+        if (HICON icon = target[0] ? shellIcons.SmallIconOf(target) : nullptr)
             return icon;
     }
     // A shortcut whose target is gone keeps its own icon, arrow and all.
-    return AddLinkOverlay(m_shellIcons.SmallIconOf(path));
+    return AddLinkOverlay(shellIcons.SmallIconOf(path), reading);
 }
 
-HICON CFolderMenuIconSource::LoadShortcutTargetIcon(LPCWSTR shortcutPath) {
+HICON CFolderMenuIconSource::ReadShortcutTargetIcon(LPCWSTR shortcutPath, const Reading& reading) {
     WCHAR target[kPathBufferLength];
     BOOL namesItsIcon = TRUE;
     if (!CFolderMenuShortcuts::ReadShortcutFile(shortcutPath, target, &namesItsIcon) || namesItsIcon)
         return nullptr;
     // Asking the shell about the shortcut itself reads the file and its target's icon anew, ten
-    // milliseconds under Wine; a target of a common type shows the icon its type shares.
+    // milliseconds under Wine; a target of a common type shows the icon its type shares, where
+    // the shared icons are at hand.
     DWORD attributes = GetFileAttributesW(target);
     BOOL isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (HICON shared = m_typeIcons.IconOf(target, isFolder, attributes))
+    if (HICON shared = reading.typeIcons ? reading.typeIcons->IconOf(target, isFolder, attributes) : nullptr)
         return CopyIcon(shared);
-    return m_shellIcons.SmallIconOf(target);
+    return reading.shellIcons->SmallIconOf(target);
 }
 
-HICON CFolderMenuIconSource::AddLinkOverlay(HICON icon) {
+HICON CFolderMenuIconSource::AddLinkOverlay(HICON icon, const Reading& reading) {
     // The shell gives a shortcut file's icon without the arrow its views draw over it.
     if (!icon)
         return nullptr;
     CIconHandle plain(icon);
-    if (!m_linkOverlay)
-        m_linkOverlay.Reset(LoadLinkOverlayIcon(m_iconSize));
-    HICON marked = CreateIconWithOverlay(icon, m_linkOverlay.Get(), m_iconSize);
+    HICON marked = reading.linkOverlay ? CreateIconWithOverlay(icon, reading.linkOverlay, reading.iconSize) : nullptr;
     return marked ? marked : plain.Detach();
 }
 

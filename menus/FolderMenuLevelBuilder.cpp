@@ -325,6 +325,7 @@ void CFolderMenuLevelBuilder::ShowResolvedIcon(CFolderMenuLevel* level, CFolderM
 void CFolderMenuLevelBuilder::HideEmptyEntry(CFolderMenuLevel* level, CFolderMenuItem* entry) {
     CPopUpMenu* menu = level->GetMenu();
     if (!entry->m_commandId || !menu) {
+        m_pIcons->Forget(entry);
         level->Remove(entry);
         return;
     }
@@ -339,7 +340,34 @@ void CFolderMenuLevelBuilder::HideEmptyEntry(CFolderMenuLevel* level, CFolderMen
     if (position >= 0)
         RemoveMenu(menu->GetHandle(), static_cast<UINT>(position), MF_BYPOSITION);
     menu->UndeferItemIcon(entry->m_commandId);
+    m_pIcons->Forget(entry);
     level->Remove(entry);
     if (level->GetEntryCount() == 0)
         AppendEmptyLevelItem(menu);
+}
+
+void CFolderMenuLevelBuilder::OnEntryIconRead(CFolderMenuItem* entry) {
+    for (CFolderMenuLevel* level : m_levelsWithMenus) {
+        if (level->FindEntryOfCommand(entry->m_commandId) != entry)
+            continue;
+        CPopUpMenu* menu = level->GetMenu();
+        int position = menu->GetItemPosition(entry->m_commandId);
+        // A folder still unknown keeps its mark until its listing answers.
+        if (position < 0 || entry->Icon() == entry->m_hShownIcon ||
+            !menu->ChangeItemIcon(static_cast<UINT>(position), entry->Icon()))
+            return;
+        entry->m_hShownIcon = entry->Icon();
+        // Only the item is drawn again: a menu repainted whole for every icon that comes flickers.
+        HWND window = CPopUpMenu::FindMenuWindow(menu->GetHandle());
+        RECT item = {};
+        if (!window)
+            return;
+        if (GetMenuItemRect(nullptr, menu->GetHandle(), static_cast<UINT>(position), &item)) {
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&item), 2);
+            InvalidateRect(window, &item, FALSE);
+        } else {
+            InvalidateRect(window, nullptr, FALSE);
+        }
+        return;
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "lib/MenuHandle.h"
 #include "menus/FolderMenuIconCache.h"
+#include "menus/FolderMenuIconSource.h"
 #include "menus/FolderMenuItem.h"
 #include "menus/FolderMenuLevel.h"
 #include "menus/PopUpMenu.h"
@@ -9,8 +10,6 @@
 
 #include <memory>
 #include <vector>
-
-class CFolderMenuIconSource;
 
 // Told just before a level's entries go into its menu, for whatever must be settled first.
 class IFolderMenuLevelInsertion {
@@ -37,7 +36,7 @@ struct FolderMenuEntryOptions {
 // The levels of a folder menu and the menus that show them: which level has a menu, inserting a
 // level's entries as items, and, when a build reads a folder again, changing only the items of the
 // menu of the build before whose entries changed.
-class CFolderMenuLevelBuilder {
+class CFolderMenuLevelBuilder : public IFolderMenuIconArrival {
 public:
     // The menus made here report to `events` and ask `icons` for the icons they defer.
     CFolderMenuLevelBuilder(IPopUpMenuEvents* events, CFolderMenuIconSource* icons,
@@ -76,6 +75,7 @@ public:
     void HideEmptyEntry(CFolderMenuLevel* level, CFolderMenuItem* entry);
     // The entry's item shows its icon again, no longer the mark of an unknown folder.
     void ShowResolvedIcon(CFolderMenuLevel* level, CFolderMenuItem* entry);
+    void OnEntryIconRead(CFolderMenuItem* entry) override;
 
 private:
     std::unique_ptr<CFolderMenuLevel> CreateSubLevel();
