@@ -67,6 +67,7 @@ BOOL CFolderMenu::Build(const MergedFolder* folders, UINT count, const FolderMen
     m_icons.StartBuild();
     m_shortcuts.StartBuild();
     m_answers.StartBuild();
+    m_listing.StartBuild();
     std::unique_ptr<CFolderMenuLevel> previousRoot = m_builder.TakeReusableRoot(m_icons.IsStale());
     // A submenu kept for the next build keeps its icons until it is opened; the rest go now.
     CFolderMenuLevel* shownBefore = previousRoot ? previousRoot.get() : m_builder.GetRoot();
@@ -168,12 +169,6 @@ void CFolderMenu::OnMenuSelect(CPopUpMenu* menu, WPARAM wParam, LPARAM lParam) {
         return;
 
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    // Reading adds entries (and levels) but never paths to this entry, and answers wait until it
-    // is done, so the loop is safe.
-    m_answers.BeginReading();
-    for (const std::wstring& path : entry->m_paths)
-        m_listing.ReadFolderIntoLevel(subMenuLevel, path.c_str(), TRUE);
-    m_builder.InsertLevelItems(subMenuLevel, TRUE);
-    m_answers.EndReading();
+    m_listing.ReadSubMenuLevel(subMenuLevel, entry->m_paths);
     SetCursor(previousCursor);
 }

@@ -9,6 +9,7 @@
 namespace {
 
 const WCHAR kEmptyLevelText[] = L"Empty";
+const WCHAR kLevelBeingReadText[] = L"\u2026";
 
 void CutExtension(std::wstring& name) {
     size_t dot = name.rfind(L'.');
@@ -370,4 +371,17 @@ void CFolderMenuLevelBuilder::OnEntryIconRead(CFolderMenuItem* entry) {
         }
         return;
     }
+}
+
+void CFolderMenuLevelBuilder::ShowLevelBeingRead(CFolderMenuLevel* level) {
+    CPopUpMenu* menu = level->GetMenu();
+    if (!menu)
+        return;
+    // The items of the build before name entries that are not this build's, and the level must
+    // not mistake the mark for one of them when its entries come.
+    RemoveAllItems(menu);
+    level->TakePrevious();
+    UINT commandId = menu->AppendTextItem(kLevelBeingReadText);
+    if (commandId)
+        EnableMenuItem(menu->GetHandle(), commandId, MF_BYCOMMAND | MF_GRAYED);
 }

@@ -71,6 +71,8 @@ public:
     CFolderMenuItem* FindEntryAt(HMENU menu, UINT position) const;
     CFolderMenuItem* GetEntryOfCommand(UINT commandId) const;
 
+    // The level's menu shows only a disabled mark until its entries are inserted.
+    void ShowLevelBeingRead(CFolderMenuLevel* level);
     // An entry found to hold nothing to show: gone, or disabled while its menu is on screen.
     void HideEmptyEntry(CFolderMenuLevel* level, CFolderMenuItem* entry);
     // The entry's item shows its icon again, no longer the mark of an unknown folder.

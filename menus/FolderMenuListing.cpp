@@ -1,5 +1,6 @@
 #include "menus/FolderMenuListing.h"
 
+#include "lib/BackgroundWork.h"
 #include "lib/ComPtr.h"
 #include "lib/IdList.h"
 #include "lib/KernelHandle.h"
@@ -25,6 +26,12 @@ void CopyWithoutExtension(LPCWSTR fileName, LPWSTR name) {
     if (*extension)
         extension[-1] = L'\0';
 }
+
+// Listings share the folder menus' workers.
+const UINT kWorkerThreads = 3;
+// How long opening a submenu waits for its folders before it shows that they are being read. A
+// local folder answers in a few milliseconds.
+const DWORD kSubMenuWaitMs = 250;
 
 const SHCONTF kLibraryMembers = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
 
@@ -52,7 +59,85 @@ HRESULT EnumerateLibrary(LPCWSTR libraryPath, CComPtr<IShellFolder>& library, CC
 
 CFolderMenuListing::CFolderMenuListing(CFolderMenuLevelBuilder* builder, CFolderMenuShortcuts* shortcuts,
                                        CFolderMenuFolderAnswers* answers)
-    : m_pBuilder(builder), m_pShortcuts(shortcuts), m_pAnswers(answers) {}
+    : m_pBuilder(builder), m_pShortcuts(shortcuts), m_pAnswers(answers),
+      m_background(CBackgroundWork::ShareOnThisThread(kWorkerThreads)),
+      m_self(std::make_shared<CFolderMenuListing*>(this)) {}
+
+CFolderMenuListing::~CFolderMenuListing() = default;
+
+struct CFolderMenuListing::SubMenuListing {
+    CFolderMenuLevel* level = nullptr;
+    UINT generation = 0;
+    std::vector<std::wstring> folders;
+    std::vector<std::vector<ListedFile>> files; // per folder, filled on the workers
+    size_t answered = 0;
+};
+
+BOOL CFolderMenuListing::ListFolder(const std::wstring& folder, std::vector<ListedFile>* files) {
+    WCHAR pattern[kPathBufferLength + 2];
+    size_t folderLength = CopyFolderWithBackslash(pattern, folder.c_str());
+    pattern[folderLength] = L'*';
+    pattern[folderLength + 1] = L'\0';
+    WIN32_FIND_DATAW found;
+    CFindHandle search(OpenFolderListing(pattern, &found));
+    if (!search)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        if (folderLength + wcslen(found.cFileName) <= kMaxPathLength)
+            files->push_back({found.cFileName, found.dwFileAttributes, FileStamp::FromFindData(found)});
+    } while (FindNextFileW(search.Get(), &found));
+    return TRUE;
+}
+
+void CFolderMenuListing::ReadSubMenuLevel(CFolderMenuLevel* level, const std::vector<std::wstring>& folders) {
+    level->SetFilled(TRUE);
+    auto listing = std::make_shared<SubMenuListing>();
+    listing->level = level;
+    listing->generation = m_generation;
+    listing->folders = folders;
+    listing->files.resize(folders.size());
+    std::weak_ptr<CFolderMenuListing*> asker = m_self;
+    for (size_t index = 0; index < folders.size(); ++index) {
+        std::wstring folder = folders[index];
+        std::vector<ListedFile>* files = &listing->files[index];
+        BOOL submitted = m_background->Submit([folder, files, listing] { ListFolder(folder, files); },
+                                              [asker, listing] {
+                                                  std::shared_ptr<CFolderMenuListing*> self = asker.lock();
+                                                  if (++listing->answered == listing->folders.size() && self)
+                                                      (*self)->FillSubMenuLevel(*listing);
+                                              });
+        if (!submitted) {
+            // Without a worker the folder is listed here, as it was before there were any.
+            ListFolder(folder, files);
+            ++listing->answered;
+        }
+    }
+    if (listing->answered == folders.size()) {
+        FillSubMenuLevel(*listing);
+        return;
+    }
+    // The last answer fills the level, while this waits or later.
+    if (!m_background->RunCompletionsFor(kSubMenuWaitMs, [&] { return listing->answered == folders.size(); }))
+        m_pBuilder->ShowLevelBeingRead(level);
+}
+
+void CFolderMenuListing::FillSubMenuLevel(SubMenuListing& listing) {
+    // A rebuild since has destroyed the level.
+    if (listing.generation != m_generation)
+        return;
+    // Reading adds entries (and levels) and answers wait until it is done.
+    m_pAnswers->BeginReading();
+    for (size_t index = 0; index < listing.folders.size(); ++index) {
+        WCHAR path[kPathBufferLength];
+        size_t folderLength = CopyFolderWithBackslash(path, listing.folders[index].c_str());
+        for (const ListedFile& file : listing.files[index]) {
+            wmemcpy(path + folderLength, file.name.c_str(), file.name.size() + 1);
+            AddPath(listing.level, path, (file.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, TRUE, &file.stamp);
+        }
+    }
+    m_pBuilder->InsertLevelItems(listing.level, TRUE);
+    m_pAnswers->EndReading();
+}
 
 void CFolderMenuListing::SetInclusionFilter(LPCWSTR filters) {
     m_inclusionFilter.reset(new CFileNameFilter(FileNameFilterInclusion, filters));

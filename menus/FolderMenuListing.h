@@ -6,6 +6,10 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
+
+class CBackgroundWork;
 
 class CFolderMenuFolderAnswers;
 class CFolderMenuLevel;
@@ -19,6 +23,7 @@ class CFolderMenuListing {
 public:
     CFolderMenuListing(CFolderMenuLevelBuilder* builder, CFolderMenuShortcuts* shortcuts,
                        CFolderMenuFolderAnswers* answers);
+    ~CFolderMenuListing();
     CFolderMenuListing(const CFolderMenuListing&) = delete;
     CFolderMenuListing& operator=(const CFolderMenuListing&) = delete;
 
@@ -32,11 +37,27 @@ public:
     // once, with merge the caller inserts them after the last folder. FALSE when the folder cannot
     // be read.
     BOOL ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, BOOL merge);
+    // Reads the folders, merged, into a submenu's level the user opens: on a worker, waiting a
+    // moment for them. A listing that takes longer leaves the menu showing that it is being read,
+    // and fills it when it comes; the program answers meanwhile.
+    void ReadSubMenuLevel(CFolderMenuLevel* level, const std::vector<std::wstring>& folders);
+    // A build starts: submenus still being read are gone with the levels of the build before.
+    void StartBuild() { ++m_generation; }
 
     // A shell library without members, or one that cannot be read, counts as empty.
     static BOOL IsLibraryEmpty(LPCWSTR libraryPath);
 
 private:
+    struct ListedFile {
+        std::wstring name;
+        DWORD attributes;
+        FileStamp stamp;
+    };
+    struct SubMenuListing;
+
+    // FALSE when the folder cannot be read. Touches nothing but its arguments.
+    static BOOL ListFolder(const std::wstring& folder, std::vector<ListedFile>* files);
+    void FillSubMenuLevel(SubMenuListing& listing);
     // `listedStamp` is the file's stamp when the folder being listed just gave it, else null.
     BOOL AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDirectory, BOOL merge, const FileStamp* listedStamp);
     BOOL AddFolder(CFolderMenuLevel* level, LPCWSTR folder, LPCWSTR name, BOOL merge, const FileStamp* listedStamp);
@@ -51,4 +72,8 @@ private:
     std::unique_ptr<CFileNameFilter> m_inclusionFilter;
     std::unique_ptr<CFileNameFilter> m_exclusionFilter;
     FolderMenuBuildOptions m_options;
+    std::shared_ptr<CBackgroundWork> m_background;
+    // Completions check that this object is still there; the shared pool outlives it.
+    std::shared_ptr<CFolderMenuListing*> m_self;
+    UINT m_generation = 0;
 };

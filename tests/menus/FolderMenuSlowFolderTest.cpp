@@ -183,3 +183,33 @@ TEST_F(FolderMenuSlowFolders, MenusShareOneSetOfWorkersAndAMenuGoneBeforeItsAnsw
     EXPECT_EQ(0u, m_menu.GetUnansweredFolderCount());
     EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow")) << "the remaining menu got its answer";
 }
+
+TEST_F(FolderMenuSlowFolders, ASlowSubmenuShowsThatItIsBeingReadAndFillsWhenItsFolderAnswers) {
+    m_tree.AddFile(L"fast\\second.txt");
+    ASSERT_TRUE(BuildRoot());
+    ASSERT_TRUE(PumpUntilAnswered(5000));
+    std::shared_ptr<CBackgroundWork> workers = CBackgroundWork::ShareOnThisThread(1);
+
+    MakeSlow(L"fast");
+    HighlightSubMenuItem(m_menu, Root(), L"fast");
+    HMENU sub = FindSubMenu(Root(), L"fast");
+    ASSERT_EQ(Texts({L"\u2026"}), MenuItemTexts(sub)) << "the highlight came back before the folder was listed";
+    EXPECT_TRUE(GetMenuState(sub, 0, MF_BYPOSITION) & MF_GRAYED);
+    AnswerSlowFolders();
+    EXPECT_TRUE(PumpMessagesUntil(
+        [&] {
+            return MenuItemTexts(sub) == Texts({L"inside.txt", L"second.txt"});
+        },
+        5000))
+        << "the listing filled the submenu when it came";
+
+    // A rebuild before the listing came leaves it nothing to fill.
+    ASSERT_TRUE(BuildRoot());
+    MakeSlow(L"fast");
+    HighlightSubMenuItem(m_menu, Root(), L"fast");
+    ASSERT_TRUE(BuildRoot());
+    AnswerSlowFolders();
+    ASSERT_TRUE(PumpMessagesUntil([&] { return workers->GetOutstandingCount() == 0; }, 5000));
+    HighlightSubMenuItem(m_menu, Root(), L"fast");
+    EXPECT_EQ(Texts({L"inside.txt", L"second.txt"}), MenuItemTexts(FindSubMenu(Root(), L"fast")));
+}
