@@ -197,16 +197,18 @@ BOOL CFolderMenuContainer::RebuildSingleFolder() {
     MergedFolder record = {};
     CopyTruncated(record.Directory, ARRAYSIZE(record.Directory), folder);
     ++m_buildCount;
-    return m_pFolderMenu->Build(&record, 1, m_pItem->IncludeSubFolders, m_pItem->AllowSubFoldersNavigation,
-                                m_pItem->AllowSubFoldersLinksNavigation);
+    return m_pFolderMenu->Build(
+        &record, 1,
+        {m_pItem->IncludeSubFolders, m_pItem->AllowSubFoldersNavigation, m_pItem->AllowSubFoldersLinksNavigation});
 }
 
 BOOL CFolderMenuContainer::RebuildMergedFolders() {
     std::vector<MergedFolder> folders;
     CollectMergedFolders(folders);
     ++m_buildCount;
-    return m_pFolderMenu->Build(folders.data(), static_cast<UINT>(folders.size()), m_pItem->IncludeSubFolders,
-                                m_pItem->AllowSubFoldersNavigation, m_pItem->AllowSubFoldersLinksNavigation);
+    return m_pFolderMenu->Build(
+        folders.data(), static_cast<UINT>(folders.size()),
+        {m_pItem->IncludeSubFolders, m_pItem->AllowSubFoldersNavigation, m_pItem->AllowSubFoldersLinksNavigation});
 }
 
 void CFolderMenuContainer::CollectMergedFolders(std::vector<MergedFolder>& folders) {

@@ -44,6 +44,18 @@ CBackgroundWork::CBackgroundWork(UINT threadCount, DWORD idleExitMs)
     m_shared->idleExitMs = idleExitMs;
 }
 
+std::shared_ptr<CBackgroundWork> CBackgroundWork::ShareOnThisThread(UINT threadCount) {
+    // Completions come back through a window of the thread that made the pool, so each thread
+    // has a pool of its own.
+    static thread_local std::weak_ptr<CBackgroundWork> shared;
+    std::shared_ptr<CBackgroundWork> pool = shared.lock();
+    if (!pool) {
+        pool = std::make_shared<CBackgroundWork>(threadCount);
+        shared = pool;
+    }
+    return pool;
+}
+
 CBackgroundWork::~CBackgroundWork() {
     StopThreads();
     if (m_window)

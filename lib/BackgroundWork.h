@@ -23,6 +23,11 @@ public:
     static const DWORD kDefaultIdleExitMs = 5000;
 
     explicit CBackgroundWork(UINT threadCount, DWORD idleExitMs = kDefaultIdleExitMs);
+    // The pool every user on the calling thread shares, made with the first user's thread count
+    // and stopped when the last user lets go of it: many objects that each work now and then
+    // (the menus of a program with many items) keep a few threads in all, not a few each. A user
+    // whose completions touch itself must drop them once it is gone (the pool outlives it).
+    static std::shared_ptr<CBackgroundWork> ShareOnThisThread(UINT threadCount);
     ~CBackgroundWork();
     CBackgroundWork(const CBackgroundWork&) = delete;
     CBackgroundWork& operator=(const CBackgroundWork&) = delete;

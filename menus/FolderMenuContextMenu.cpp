@@ -8,7 +8,7 @@ void CFolderMenu::OnMenuItemRightClick(CPopUpMenu* menu, UINT position, HMENU it
     if (m_showingContextMenu)
         return;
     // Separators and the "Empty" item are no entries and get no menu.
-    CFolderMenuItem* entry = FindEntryAt(itemMenu, position);
+    CFolderMenuItem* entry = m_builder.FindEntryAt(itemMenu, position);
     if (!entry)
         return;
     CMenuHandle contextMenu(CreatePopupMenu());

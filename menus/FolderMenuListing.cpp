@@ -1,12 +1,19 @@
-#include "menus/FolderMenu.h"
+#include "menus/FolderMenuListing.h"
 
-#include "lib/IconHandle.h"
-#include "lib/IconOverlay.h"
+#include "lib/BackgroundWork.h"
+#include "lib/ComPtr.h"
+#include "lib/IdList.h"
 #include "lib/KernelHandle.h"
 #include "menus/FolderListing.h"
+#include "menus/FolderMenuFolderAnswers.h"
+#include "menus/FolderMenuLevelBuilder.h"
 #include "menus/FolderMenuPaths.h"
+#include "menus/FolderMenuShortcuts.h"
 
-#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
 
 #include <cwchar>
 
@@ -20,9 +27,127 @@ void CopyWithoutExtension(LPCWSTR fileName, LPWSTR name) {
         extension[-1] = L'\0';
 }
 
+// Listings share the folder menus' workers.
+const UINT kWorkerThreads = 3;
+// How long opening a submenu waits for its folders before it shows that they are being read. A
+// local folder answers in a few milliseconds.
+const DWORD kSubMenuWaitMs = 250;
+
+const SHCONTF kLibraryMembers = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
+
+// The members of a library come from the shell's folder for it; the file itself is only its
+// description.
+HRESULT EnumerateLibrary(LPCWSTR libraryPath, CComPtr<IShellFolder>& library, CComPtr<IEnumIDList>& members) {
+    CIdList idList;
+    HRESULT hr = SHParseDisplayName(libraryPath, nullptr, idList.Receive(), 0, nullptr);
+    if (FAILED(hr))
+        return hr;
+    CComPtr<IShellItem> item;
+    hr = SHCreateShellItem(nullptr, nullptr, idList.Get(), &item);
+    if (FAILED(hr))
+        return hr;
+    hr = item->BindToHandler(nullptr, BHID_SFObject, IID_PPV_ARGS(&library));
+    if (FAILED(hr))
+        return hr;
+    hr = library->EnumObjects(nullptr, kLibraryMembers, &members);
+    if (hr == S_FALSE || !members)
+        return E_FAIL;
+    return hr;
+}
+
 } // namespace
 
-BOOL CFolderMenu::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, BOOL merge) {
+CFolderMenuListing::CFolderMenuListing(CFolderMenuLevelBuilder* builder, CFolderMenuShortcuts* shortcuts,
+                                       CFolderMenuFolderAnswers* answers)
+    : m_pBuilder(builder), m_pShortcuts(shortcuts), m_pAnswers(answers),
+      m_background(CBackgroundWork::ShareOnThisThread(kWorkerThreads)),
+      m_self(std::make_shared<CFolderMenuListing*>(this)) {}
+
+CFolderMenuListing::~CFolderMenuListing() = default;
+
+struct CFolderMenuListing::SubMenuListing {
+    CFolderMenuLevel* level = nullptr;
+    UINT generation = 0;
+    std::vector<std::wstring> folders;
+    std::vector<std::vector<ListedFile>> files; // per folder, filled on the workers
+    size_t answered = 0;
+};
+
+BOOL CFolderMenuListing::ListFolder(const std::wstring& folder, std::vector<ListedFile>* files) {
+    WCHAR pattern[kPathBufferLength + 2];
+    size_t folderLength = CopyFolderWithBackslash(pattern, folder.c_str());
+    pattern[folderLength] = L'*';
+    pattern[folderLength + 1] = L'\0';
+    WIN32_FIND_DATAW found;
+    CFindHandle search(OpenFolderListing(pattern, &found));
+    if (!search)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        if (folderLength + wcslen(found.cFileName) <= kMaxPathLength)
+            files->push_back({found.cFileName, found.dwFileAttributes, FileStamp::FromFindData(found)});
+    } while (FindNextFileW(search.Get(), &found));
+    return TRUE;
+}
+
+void CFolderMenuListing::ReadSubMenuLevel(CFolderMenuLevel* level, const std::vector<std::wstring>& folders) {
+    level->SetFilled(TRUE);
+    auto listing = std::make_shared<SubMenuListing>();
+    listing->level = level;
+    listing->generation = m_generation;
+    listing->folders = folders;
+    listing->files.resize(folders.size());
+    std::weak_ptr<CFolderMenuListing*> asker = m_self;
+    for (size_t index = 0; index < folders.size(); ++index) {
+        std::wstring folder = folders[index];
+        std::vector<ListedFile>* files = &listing->files[index];
+        BOOL submitted = m_background->Submit([folder, files, listing] { ListFolder(folder, files); },
+                                              [asker, listing] {
+                                                  std::shared_ptr<CFolderMenuListing*> self = asker.lock();
+                                                  if (++listing->answered == listing->folders.size() && self)
+                                                      (*self)->FillSubMenuLevel(*listing);
+                                              });
+        if (!submitted) {
+            // Without a worker the folder is listed here, as it was before there were any.
+            ListFolder(folder, files);
+            ++listing->answered;
+        }
+    }
+    if (listing->answered == folders.size()) {
+        FillSubMenuLevel(*listing);
+        return;
+    }
+    // The last answer fills the level, while this waits or later.
+    if (!m_background->RunCompletionsFor(kSubMenuWaitMs, [&] { return listing->answered == folders.size(); }))
+        m_pBuilder->ShowLevelBeingRead(level);
+}
+
+void CFolderMenuListing::FillSubMenuLevel(SubMenuListing& listing) {
+    // A rebuild since has destroyed the level.
+    if (listing.generation != m_generation)
+        return;
+    // Reading adds entries (and levels) and answers wait until it is done.
+    m_pAnswers->BeginReading();
+    for (size_t index = 0; index < listing.folders.size(); ++index) {
+        WCHAR path[kPathBufferLength];
+        size_t folderLength = CopyFolderWithBackslash(path, listing.folders[index].c_str());
+        for (const ListedFile& file : listing.files[index]) {
+            wmemcpy(path + folderLength, file.name.c_str(), file.name.size() + 1);
+            AddPath(listing.level, path, (file.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, TRUE, &file.stamp);
+        }
+    }
+    m_pBuilder->InsertLevelItems(listing.level, TRUE);
+    m_pAnswers->EndReading();
+}
+
+void CFolderMenuListing::SetInclusionFilter(LPCWSTR filters) {
+    m_inclusionFilter.reset(new CFileNameFilter(FileNameFilterInclusion, filters));
+}
+
+void CFolderMenuListing::SetExclusionFilter(LPCWSTR filters) {
+    m_exclusionFilter.reset(new CFileNameFilter(FileNameFilterExclusion, filters));
+}
+
+BOOL CFolderMenuListing::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, BOOL merge) {
     if (!level || !level->GetMenu())
         return FALSE;
     // One buffer serves as search pattern and, with each found name in place of the "*", as the
@@ -43,18 +168,17 @@ BOOL CFolderMenu::ReadFolderIntoLevel(CFolderMenuLevel* level, LPCWSTR folder, B
             if (folderLength + nameLength > kMaxPathLength)
                 continue;
             wmemcpy(path + folderLength, found.cFileName, nameLength + 1);
-            m_pListedFile = &found;
-            m_listedPath = path;
-            AddPath(level, path, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, merge);
-            m_pListedFile = nullptr;
+            FileStamp stamp = FileStamp::FromFindData(found);
+            AddPath(level, path, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, merge, &stamp);
         } while (FindNextFileW(search.Get(), &found));
     }
     if (!merge)
-        InsertLevelItems(level, TRUE);
+        m_pBuilder->InsertLevelItems(level, TRUE);
     return opened;
 }
 
-BOOL CFolderMenu::AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDirectory, BOOL merge) {
+BOOL CFolderMenuListing::AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDirectory, BOOL merge,
+                                 const FileStamp* listedStamp) {
     WCHAR path[kPathBufferLength];
     CopyPathCut(path, fullPath);
     for (LPWSTR character = path; *character; ++character) {
@@ -63,180 +187,125 @@ BOOL CFolderMenu::AddPath(CFolderMenuLevel* level, LPCWSTR fullPath, BOOL isDire
     }
     LPCWSTR fileName = FindLastComponent(path);
     BOOL isLibrary = IsLibraryExtension(FindExtension(path));
-    if (!m_includeSubFolders) {
-        if (isDirectory || isLibrary)
+    FolderMenuEntryOptions file;
+    file.mergeByName = merge;
+    file.listedStamp = listedStamp;
+    if (!m_options.includeSubFolders) {
+        if (isDirectory || isLibrary || !IsFileShown(fileName))
             return FALSE;
-        return AddEntry(level, path, fileName, FALSE, FALSE, merge, FALSE, nullptr);
+        return m_pBuilder->AddEntry(level, path, fileName, file) != nullptr;
     }
 
     WCHAR shortcutName[kPathBufferLength];
     WCHAR target[kPathBufferLength];
     LPCWSTR name = fileName;
     LPCWSTR entryPath = path;
-    if (m_allowSubFoldersNavigation) {
+    const FileStamp* stamp = listedStamp;
+    if (m_options.allowSubFoldersNavigation) {
         if (isLibrary) {
             CopyWithoutExtension(fileName, shortcutName);
-            return AddLibrary(level, path, shortcutName, merge);
+            return AddLibrary(level, path, shortcutName, merge, listedStamp);
         }
-        if (m_allowSubFoldersLinksNavigation && IsShortcutExtension(FindExtension(path)) &&
-            ResolveListedShortcut(path, target)) {
+        // Only the shortcut being listed has its stamp at hand, to find its target of before.
+        if (m_options.allowSubFoldersLinksNavigation && IsShortcutExtension(FindExtension(path)) &&
+            (listedStamp ? m_pShortcuts->ResolveListed(path, *listedStamp, target)
+                         : CFolderMenuShortcuts::ResolveTarget(path, target))) {
             if (IsExistingDirectory(target)) {
                 CopyWithoutExtension(fileName, shortcutName);
                 name = shortcutName;
                 entryPath = target;
+                stamp = nullptr;
                 isDirectory = TRUE;
             } else if (IsLibraryExtension(FindExtension(target))) {
                 CopyWithoutExtension(fileName, shortcutName);
-                return AddLibrary(level, target, shortcutName, merge);
+                return AddLibrary(level, target, shortcutName, merge, nullptr);
             }
         }
     }
-    if (isDirectory) {
-        if (IsDotOrDotDot(fileName))
-            return FALSE;
-        FolderKnowledge known = KnownVisibility(entryPath);
-        if (known == FolderEmpty)
-            return FALSE;
-        if (known == FolderUnknown)
-            return AddAwaitedFolder(level, entryPath, name, merge);
-    }
-    CFolderMenuItem* entry = nullptr;
-    if (!AddEntry(level, entryPath, name, isDirectory, isDirectory && m_allowSubFoldersNavigation, merge, FALSE,
-                  &entry))
+    if (isDirectory)
+        return !IsDotOrDotDot(fileName) && AddFolder(level, entryPath, name, merge, stamp);
+    if (!IsFileShown(name))
         return FALSE;
+    return m_pBuilder->AddEntry(level, entryPath, name, file) != nullptr;
+}
+
+BOOL CFolderMenuListing::AddFolder(CFolderMenuLevel* level, LPCWSTR folder, LPCWSTR name, BOOL merge,
+                                   const FileStamp* listedStamp) {
+    CFolderMenuFolderAnswers::Knowledge known = m_pAnswers->Known(folder);
+    if (known == CFolderMenuFolderAnswers::FolderEmpty)
+        return FALSE;
+    FolderMenuEntryOptions options;
+    options.isFolder = TRUE;
+    options.makeSubMenu = m_options.allowSubFoldersNavigation;
+    options.mergeByName = merge;
+    options.listedStamp = listedStamp;
+    size_t entriesBefore = level->GetEntryCount();
+    CFolderMenuItem* entry = m_pBuilder->AddEntry(level, folder, name, options);
+    if (!entry)
+        return FALSE;
+    if (known == CFolderMenuFolderAnswers::FolderUnknown) {
+        // A folder merged into an entry without a submenu adds no path: the entry stands for the first.
+        if (std::find(entry->m_paths.begin(), entry->m_paths.end(), folder) != entry->m_paths.end())
+            m_pAnswers->Await(level, entry, folder, level->GetEntryCount() != entriesBefore);
+        return TRUE;
+    }
     // A folder that holds a shown file settles a merged entry still waiting for its other folders.
-    if (isDirectory && entry && !entry->m_holdsShownFile) {
+    if (!entry->m_holdsShownFile) {
         entry->m_holdsShownFile = TRUE;
-        ShowResolvedIcon(level, entry);
+        m_pBuilder->ShowResolvedIcon(level, entry);
     }
     return TRUE;
 }
 
-BOOL CFolderMenu::AddLibrary(CFolderMenuLevel* level, LPCWSTR libraryPath, LPCWSTR name, BOOL merge) {
+BOOL CFolderMenuListing::AddLibrary(CFolderMenuLevel* level, LPCWSTR libraryPath, LPCWSTR name, BOOL merge,
+                                    const FileStamp* listedStamp) {
     if (IsLibraryEmpty(libraryPath))
         return FALSE;
-    CFolderMenuItem* entry = nullptr;
-    if (!AddEntry(level, libraryPath, name, TRUE, TRUE, merge, FALSE, &entry) || !entry || !entry->SubMenuLevel())
+    FolderMenuEntryOptions options;
+    options.isFolder = TRUE;
+    options.makeSubMenu = TRUE;
+    options.mergeByName = merge;
+    options.listedStamp = listedStamp;
+    CFolderMenuItem* entry = m_pBuilder->AddEntry(level, libraryPath, name, options);
+    if (!entry || !entry->SubMenuLevel())
         return FALSE;
     // Members are read now, with the parent; highlighting the submenu later only inserts them.
     ReadLibraryIntoLevel(entry->SubMenuLevel(), libraryPath);
     return TRUE;
 }
 
-BOOL CFolderMenu::AddEntry(CFolderMenuLevel* level, LPCWSTR path, LPCWSTR name, BOOL isFolder, BOOL makeSubMenu,
-                           BOOL mergeByName, BOOL compareLastComponent, CFolderMenuItem** entry) {
-    if (entry)
-        *entry = nullptr;
-    // Merged and filtered-out names are settled before the icon is asked for: an icon fetched only
-    // to be destroyed would cost a large folder most of its listing time.
-    CFolderMenuItem* found = mergeByName ? level->FindByName(name, compareLastComponent) : nullptr;
-    if (found) {
-        if (makeSubMenu)
-            found->AddPath(path);
-        if (entry)
-            *entry = found;
+BOOL CFolderMenuListing::IsFileShown(LPCWSTR fileName) const {
+    return (!m_inclusionFilter || m_inclusionFilter->Accepts(fileName)) &&
+           (!m_exclusionFilter || m_exclusionFilter->Accepts(fileName));
+}
+
+BOOL CFolderMenuListing::IsLibraryEmpty(LPCWSTR libraryPath) {
+    CComPtr<IShellFolder> library;
+    CComPtr<IEnumIDList> members;
+    if (FAILED(EnumerateLibrary(libraryPath, library, members)))
         return TRUE;
-    }
-    if (!makeSubMenu && !isFolder && !IsFileShown(name))
-        return FALSE;
+    CIdList first;
+    return members->Next(1, first.Receive(), nullptr) != S_OK;
+}
 
-    std::unique_ptr<CFolderMenuLevel> subMenuLevel;
-    if (makeSubMenu && !(subMenuLevel = CreateSubLevel()))
+BOOL CFolderMenuListing::ReadLibraryIntoLevel(CFolderMenuLevel* level, LPCWSTR libraryPath) {
+    CComPtr<IShellFolder> library;
+    CComPtr<IEnumIDList> members;
+    if (FAILED(EnumerateLibrary(libraryPath, library, members)))
         return FALSE;
-    std::unique_ptr<CFolderMenuItem> created(new CFolderMenuItem(path, name, isFolder, std::move(subMenuLevel)));
-    AttachEntryIcon(created.get());
-    CFolderMenuItem* added = level->Append(std::move(created));
-    if (entry)
-        *entry = added;
+    CIdList member;
+    while (members->Next(1, member.Receive(), nullptr) == S_OK) {
+        STRRET name = {};
+        WCHAR path[kPathBufferLength];
+        if (FAILED(library->GetDisplayNameOf(member.Get(), SHGDN_FORPARSING, &name)) ||
+            FAILED(StrRetToBufW(&name, member.Get(), path, static_cast<UINT>(kPathBufferLength))))
+            continue;
+        WCHAR target[kPathBufferLength];
+        // A library may list a shortcut to itself; following it would nest the library forever.
+        if (m_options.allowSubFoldersLinksNavigation && IsShortcutExtension(FindExtension(path)) &&
+            CFolderMenuShortcuts::ResolveTarget(path, target) && _wcsicmp(target, libraryPath) == 0)
+            continue;
+        AddPath(level, path, IsExistingDirectory(path), FALSE, nullptr);
+    }
     return TRUE;
-}
-
-void CFolderMenu::AttachEntryIcon(CFolderMenuItem* entry) {
-    LPCWSTR path = entry->m_paths.front().c_str();
-    // An entry of the folder being listed takes its stamp from the find data; a shortcut's target
-    // or a library's member asks the file system.
-    BOOL stamped = TRUE;
-    if (m_pListedFile && wcscmp(path, m_listedPath) == 0)
-        entry->m_iconStamp = FileStamp::FromFindData(*m_pListedFile);
-    else
-        stamped = FileStamp::Read(path, &entry->m_iconStamp);
-    entry->m_hTypeIcon =
-        m_typeIcons.IconOf(path, entry->m_isFolder, stamped ? entry->m_iconStamp.attributes : INVALID_FILE_ATTRIBUTES);
-    if (entry->m_hTypeIcon)
-        return;
-    // A shortcut's icon follows its target, which its own stamp does not show; it is read anew when
-    // the shortcut changes or the program starts again.
-    entry->m_hasIconStamp = stamped;
-    if (stamped)
-        entry->m_hIcon = m_iconCache.Take(entry->m_paths.front(), entry->m_iconStamp);
-    if (entry->m_hIcon)
-        return;
-    // Reading the file's own icon costs milliseconds; most entries of a large folder never show.
-    entry->m_hTypeIcon = m_typeIcons.GenericIconOf(path, entry->m_isFolder);
-    entry->m_iconPending = entry->m_hTypeIcon != nullptr;
-    if (!entry->m_iconPending)
-        FetchItemIcon(reinterpret_cast<ULONG_PTR>(entry));
-}
-
-HICON CFolderMenu::FetchItemIcon(ULONG_PTR key) {
-    auto* entry = reinterpret_cast<CFolderMenuItem*>(key);
-    entry->m_iconPending = FALSE;
-    entry->m_hIcon.Reset(LoadEntryIcon(entry->m_paths.front().c_str()));
-    CPopUpMenu::ForgetIcon(entry->m_hIcon.Get());
-    entry->m_hasIconStamp = entry->m_hasIconStamp && entry->m_hIcon;
-    if (!entry->m_hIcon)
-        return nullptr;
-    // A folder still unknown keeps its mark until its listing answers.
-    entry->m_hShownIcon = entry->Icon();
-    return entry->Icon();
-}
-
-HICON CFolderMenu::LoadEntryIcon(LPCWSTR path) {
-    if (!IsShortcutExtension(FindExtension(path)))
-        return m_shellIcons.SmallIconOf(path);
-    if (HICON icon = LoadShortcutTargetIcon(path))
-        return m_hideShortcutsOverlay ? icon : AddLinkOverlay(icon);
-    if (m_hideShortcutsOverlay) {
-        // The icon the shortcut names, or else its target's: neither carries the arrow.
-        WCHAR target[kPathBufferLength] = L"";
-        if (HICON icon = LoadShortcutIcon(path, target))
-            return icon;
-        if (HICON icon = target[0] ? m_shellIcons.SmallIconOf(target) : nullptr)
-            return icon;
-    }
-    // A shortcut whose target is gone keeps its own icon, arrow and all.
-    return AddLinkOverlay(m_shellIcons.SmallIconOf(path));
-}
-
-HICON CFolderMenu::LoadShortcutTargetIcon(LPCWSTR shortcutPath) {
-    WCHAR target[kPathBufferLength];
-    BOOL namesItsIcon = TRUE;
-    if (!ReadShortcutFile(shortcutPath, target, &namesItsIcon) || namesItsIcon)
-        return nullptr;
-    // Asking the shell about the shortcut itself reads the file and its target's icon anew, ten
-    // milliseconds under Wine; a target of a common type shows the icon its type shares.
-    DWORD attributes = GetFileAttributesW(target);
-    BOOL isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (HICON shared = m_typeIcons.IconOf(target, isFolder, attributes))
-        return CopyIcon(shared);
-    return m_shellIcons.SmallIconOf(target);
-}
-
-HICON CFolderMenu::AddLinkOverlay(HICON icon) {
-    // The shell gives a shortcut file's icon without the arrow its views draw over it.
-    if (!icon)
-        return nullptr;
-    CIconHandle plain(icon);
-    if (!m_linkOverlay)
-        m_linkOverlay.Reset(LoadLinkOverlayIcon(m_iconSize));
-    HICON marked = CreateIconWithOverlay(icon, m_linkOverlay.Get(), m_iconSize);
-    return marked ? marked : plain.Detach();
-}
-
-BOOL CFolderMenu::FilterAccepts(const CFileNameFilter* filter, LPCWSTR fileName) {
-    return !filter || filter->Accepts(fileName);
-}
-
-BOOL CFolderMenu::IsFileShown(LPCWSTR fileName) const {
-    return FilterAccepts(m_inclusionFilter.get(), fileName) && FilterAccepts(m_exclusionFilter.get(), fileName);
 }

@@ -1,14 +1,13 @@
-#include "menus/FolderMenu.h"
+#include "menus/FolderMenuShortcuts.h"
 
 #include "menus/FolderMenuPaths.h"
 
-#include "lib/SystemImageList.h"
+#include "lib/ComPtr.h"
 #include "lib/IdList.h"
 #include "lib/KernelHandle.h"
 #include "lib/ShellLink.h"
 #include "lib/ShellLinkFile.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -51,22 +50,9 @@ HICON ExtractSmallIcon(LPCWSTR location, int index) {
     return icon;
 }
 
-// Where the shell keeps no overlay of its own for links (Wine), its arrow comes from the icon
-// resource the shell draws it from.
-const int kShell32ShortcutArrowResource = 30;
-
 } // namespace
 
-HICON CFolderMenu::LoadLinkOverlayIcon(int size) {
-    int index = SHGetIconOverlayIndexW(nullptr, IDO_SHGIOI_LINK);
-    if (HICON overlay = index >= 0 ? CreateSystemImageListIcon(index, size) : nullptr)
-        return overlay;
-    HMODULE shell32 = GetModuleHandleW(L"shell32.dll");
-    return static_cast<HICON>(
-        LoadImageW(shell32, MAKEINTRESOURCEW(kShell32ShortcutArrowResource), IMAGE_ICON, size, size, 0));
-}
-
-BOOL CFolderMenu::ReadShortcutFile(LPCWSTR shortcutPath, LPWSTR target, BOOL* namesItsIcon) {
+BOOL CFolderMenuShortcuts::ReadShortcutFile(LPCWSTR shortcutPath, LPWSTR target, BOOL* namesItsIcon) {
     target[0] = L'\0';
     *namesItsIcon = TRUE;
     CFileHandle file(CreateFileW(shortcutPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -94,7 +80,7 @@ BOOL CFolderMenu::ReadShortcutFile(LPCWSTR shortcutPath, LPWSTR target, BOOL* na
     return FALSE;
 }
 
-BOOL CFolderMenu::ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target) {
+BOOL CFolderMenuShortcuts::ResolveTarget(LPCWSTR shortcutPath, LPWSTR target) {
     BOOL namesItsIcon = TRUE;
     if (ReadShortcutFile(shortcutPath, target, &namesItsIcon))
         return TRUE;
@@ -104,13 +90,9 @@ BOOL CFolderMenu::ResolveShortcutTarget(LPCWSTR shortcutPath, LPWSTR target) {
     return GetResolvedTarget(link.Get(), target);
 }
 
-BOOL CFolderMenu::ResolveListedShortcut(LPCWSTR shortcutPath, LPWSTR target) {
-    // Only the shortcut being listed has its stamp at hand, from the find data.
-    if (!m_pListedFile || wcscmp(shortcutPath, m_listedPath) != 0)
-        return ResolveShortcutTarget(shortcutPath, target);
-    FileStamp stamp = FileStamp::FromFindData(*m_pListedFile);
+BOOL CFolderMenuShortcuts::ResolveListed(LPCWSTR shortcutPath, const FileStamp& stamp, LPWSTR target) {
     std::wstring key(shortcutPath);
-    for (auto& known : m_shortcutTargets) {
+    for (auto& known : m_targets) {
         auto found = known.find(key);
         // A target that moved away is searched for again, as resolving does.
         if (found == known.end() || !(found->second.stamp == stamp) ||
@@ -119,15 +101,20 @@ BOOL CFolderMenu::ResolveListedShortcut(LPCWSTR shortcutPath, LPWSTR target) {
             continue;
         ResolvedShortcut resolved = found->second;
         CopyPathCut(target, resolved.target.c_str());
-        m_shortcutTargets[0][key] = std::move(resolved);
+        m_targets[0][key] = std::move(resolved);
         return target[0] != L'\0';
     }
-    BOOL resolved = ResolveShortcutTarget(shortcutPath, target);
-    m_shortcutTargets[0][key] = {stamp, resolved ? target : L""};
+    BOOL resolved = ResolveTarget(shortcutPath, target);
+    m_targets[0][key] = {stamp, resolved ? target : L""};
     return resolved;
 }
 
-HICON CFolderMenu::LoadShortcutIcon(LPCWSTR shortcutPath, LPWSTR targetPath) {
+void CFolderMenuShortcuts::StartBuild() {
+    m_targets[1] = std::move(m_targets[0]);
+    m_targets[0].clear();
+}
+
+HICON CFolderMenuShortcuts::LoadNamedIcon(LPCWSTR shortcutPath, LPWSTR targetPath) {
     targetPath[0] = L'\0';
     CComPtr<IShellLinkW> link;
     if (FAILED(LoadShellLink(shortcutPath, &link)))

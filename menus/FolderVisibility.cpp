@@ -2,7 +2,8 @@
 
 #include "lib/KernelHandle.h"
 #include "menus/FolderListing.h"
-#include "menus/FolderMenu.h"
+#include "menus/FolderMenuListing.h"
+#include "menus/FolderMenuShortcuts.h"
 #include "menus/FolderMenuPaths.h"
 
 #include <cwchar>
@@ -94,12 +95,12 @@ BOOL CFolderVisibility::IsShownInScan(LPCWSTR folder, LPCWSTR fullPath, LPCWSTR 
 // A shortcut to a folder or a library shows what they hold; any other shortcut is a file.
 BOOL CFolderVisibility::IsShortcutShownInScan(LPCWSTR folder, LPCWSTR shortcutPath, LPCWSTR name, Scan& scan) const {
     WCHAR target[kPathBufferLength];
-    if (!CFolderMenu::ResolveShortcutTarget(shortcutPath, target))
+    if (!CFolderMenuShortcuts::ResolveTarget(shortcutPath, target))
         return IsFileShown(name);
     if (IsExistingDirectory(target))
         return m_includeSubFolders && IsTargetFolderShownInScan(folder, target, scan);
     if (IsLibraryExtension(FindExtension(target)))
-        return m_includeSubFolders && !CFolderMenu::IsLibraryEmpty(target);
+        return m_includeSubFolders && !CFolderMenuListing::IsLibraryEmpty(target);
     return IsFileShown(name);
 }
 

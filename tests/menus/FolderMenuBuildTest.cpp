@@ -157,7 +157,7 @@ TEST_F(FolderMenuBuild, TenThousandFilesAreListedInOrderAndMergeAndFilter) {
     const MergedFolder big = FolderRecord(m_tree.Path(L"big"));
     {
         CFolderMenu alone;
-        ASSERT_TRUE(alone.Build(&big, 1, TRUE, TRUE, TRUE));
+        ASSERT_TRUE(alone.Build(&big, 1, {TRUE, TRUE, TRUE}));
         Texts texts = MenuItemTexts(alone.GetRootMenu()->GetHandle());
         ASSERT_EQ(10000u, texts.size());
         EXPECT_EQ((Texts{L"file 0.txt", L"file 1.txt", L"file 10.txt"}), Texts(texts.begin(), texts.begin() + 3))
@@ -188,8 +188,8 @@ TEST_F(FolderMenuBuild, RebuildingAndDestroyingGiveEveryIconBack) {
     long whileBuilt = 0;
     auto buildTwiceAndOpenTheSubmenu = [&]() {
         CFolderMenu menu;
-        ASSERT_TRUE(menu.Build(&record, 1, TRUE, TRUE, TRUE));
-        ASSERT_TRUE(menu.Build(&record, 1, TRUE, TRUE, TRUE));
+        ASSERT_TRUE(menu.Build(&record, 1, {TRUE, TRUE, TRUE}));
+        ASSERT_TRUE(menu.Build(&record, 1, {TRUE, TRUE, TRUE}));
         HMENU root = menu.GetRootMenu()->GetHandle();
         HighlightSubMenuItem(menu, root, L"sub");
         ASSERT_EQ((Texts{L"inside.txt"}), MenuItemTexts(FindSubMenu(root, L"sub")));
@@ -259,7 +259,7 @@ TEST_F(FolderMenuBuild, ARebuildChangesItsMenusInPlaceToWhatAFreshBuildShows) {
         fresh.SetHideFilesExtensionInPopupMenu(hideExtensions);
         fresh.SetExclusionFilter(exclusion);
         MergedFolder record = FolderRecord(m_tree.Root());
-        ASSERT_TRUE(fresh.Build(&record, 1, TRUE, TRUE, TRUE));
+        ASSERT_TRUE(fresh.Build(&record, 1, {TRUE, TRUE, TRUE}));
         HMENU freshRoot = fresh.GetRootMenu()->GetHandle();
         Texts texts = MenuItemTexts(Root());
         ASSERT_EQ(MenuItemTexts(freshRoot), texts) << "round " << round;

@@ -1,11 +1,16 @@
 // What each kind of folder menu entry looks like on screen: the item, as the menu draws it, must
 // show what the shell shows for the file. Runs with item bitmaps here and, under Wine, through the
 // owner in a copy started as Windows 10 (PopUpMenuOwnerDrawChild).
+#include "lib/BackgroundWork.h"
 #include "menus/FolderTree.h"
 #include "menus/MenuTestOwner.h"
+#include "support/GdiObjectCounter.h"
+#include "support/MessagePump.h"
+#include "support/Soak.h"
 
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,16 +94,18 @@ protected:
             ShowRootMenu(m_menu);
             return ItemBitmapPixels(Root(), static_cast<UINT>(position));
         }
-        MENUITEMINFOW item = ReadMenuItem(Root(), static_cast<UINT>(position), MIIM_DATA | MIIM_ID);
         Canvas canvas(kIconSize + 2);
         MenuTestOwner owner;
         auto draw = [&]() {
+            MENUITEMINFOW item = ReadMenuItem(Root(), static_cast<UINT>(position), MIIM_DATA | MIIM_ID);
             canvas.Fill(kBackground);
             SendDrawItem(owner.Handle(), Root(), canvas.Dc(), {0, 0, kIconSize + 2, kIconSize + 2},
                          reinterpret_cast<HICON>(item.dwItemData), 0, item.wID);
             return true;
         };
-        owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()), draw});
+        // The first drawing asks for the entry's own icon, which comes from a worker.
+        owner.Track(*m_menu.GetRootMenu(),
+                    {WaitForMenu(Root()), draw, [&] { return m_menu.GetIconsBeingRead() == 0; }, draw});
         return ReadCanvas(canvas, kIconSize + 2);
     }
     Pixels Expected(HICON icon) {
@@ -108,7 +115,7 @@ protected:
     }
     // The icon with the shell's shortcut arrow drawn over it.
     Pixels ExpectedWithArrow(HICON icon) {
-        HICON arrow = CFolderMenu::LoadLinkOverlayIcon(GetSystemMetrics(SM_CXSMICON));
+        HICON arrow = CFolderMenuIconSource::LoadLinkOverlayIcon(GetSystemMetrics(SM_CXSMICON));
         EXPECT_NE(nullptr, arrow) << "the shell's shortcut arrow";
         Pixels pixels = AsShownAtRest({icon, arrow}, m_menu.GetRootMenu()->IsThemed());
         DestroyIcon(arrow);
@@ -164,4 +171,83 @@ TEST_F(FolderMenuIcons, OnlyEntriesThatComeOnScreenReadTheirOwnIcons) {
     owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_END}), [&] { return entry(299)->Icon() != standIn; }});
     EXPECT_NE(standIn, entry(0)->Icon()) << "on screen when the menu opened";
     EXPECT_EQ(standIn, entry(150)->Icon()) << "scrolled past, never shown";
+}
+
+namespace {
+
+// Programs and shortcuts, whose own icons are read one by one, beside files of a shared type.
+std::vector<std::wstring> AddProgramsAndShortcuts(FolderTree& tree) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::vector<std::wstring> names;
+    for (int index = 1; index <= 3; ++index) {
+        names.push_back(L"program " + std::to_wstring(index) + L".exe");
+        CopyFileW(self, tree.Path(names.back()).c_str(), FALSE);
+    }
+    names.push_back(L"link.lnk");
+    tree.AddShortcut(names.back(), tree.Path(L"program 1.exe"));
+    tree.AddFile(L"notes.txt", "text");
+    return names;
+}
+
+// Every own icon read from now on takes this long, for as long as the object lives.
+class SlowIconReading {
+public:
+    explicit SlowIconReading(DWORD milliseconds) { CFolderMenuIconSource::SetIconReadingDelay(milliseconds); }
+    ~SlowIconReading() { CFolderMenuIconSource::SetIconReadingDelay(0); }
+};
+
+} // namespace
+
+TEST_F(FolderMenuIcons, AMenuShowsBeforeItsOwnIconsAreReadAndEndsWithEachOfThem) {
+    std::vector<std::wstring> names = AddProgramsAndShortcuts(m_tree);
+    ASSERT_TRUE(BuildRoot());
+    MenuTestOwner owner;
+    m_menu.SetOwnerWindow(owner.Handle());
+    size_t readingWhenShown = 0;
+    {
+        SlowIconReading slow(300);
+        owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()),
+                                            [&] {
+                                                readingWhenShown = m_menu.GetIconsBeingRead();
+                                                return true;
+                                            },
+                                            [&] { return m_menu.GetIconsBeingRead() == 0; }});
+    }
+    EXPECT_EQ(names.size(), readingWhenShown) << "the menu was on screen before the own icons were read";
+    for (const std::wstring& name : names) {
+        CFolderMenuItem* entry = m_menu.GetEntryOfCommand(FindCommand(Root(), name));
+        ASSERT_NE(nullptr, entry) << name.c_str();
+        EXPECT_NE(nullptr, entry->m_hIcon.Get()) << name.c_str();
+        EXPECT_EQ(entry->m_hIcon.Get(), entry->m_hShownIcon)
+            << "the item was changed to the own icon: " << name.c_str();
+    }
+    EXPECT_EQ(Expected(ShellIconOf(m_tree.Path(L"program 3.exe"))), Drawn(L"program 3.exe"));
+}
+
+TEST_F(FolderMenuIcons, ShowingsClosedBeforeOrAfterTheirIconsCameGiveBackEveryGdiObjectSoak) {
+    AddProgramsAndShortcuts(m_tree);
+    SlowIconReading slow(20);
+    MenuTestOwner owner;
+    m_menu.SetOwnerWindow(owner.Handle());
+    std::shared_ptr<CBackgroundWork> workers = CBackgroundWork::ShareOnThisThread(1);
+    auto settle = [&] { return PumpMessagesUntil([&] { return workers->GetOutstandingCount() == 0; }); };
+    const int cycles = SoakCycles(20, 200);
+    long before = 0;
+    for (int cycle = 0; cycle < cycles + 2; ++cycle) {
+        // The first two cycles make what every later one reuses, such as the shortcut arrow.
+        if (cycle == 2) {
+            ASSERT_TRUE(settle());
+            before = GdiObjectCounter::Read();
+        }
+        // Every build reads every icon anew; half the menus close while the icons are on the way.
+        m_menu.OnAssociationsChanged();
+        ASSERT_TRUE(BuildRoot());
+        bool waitForIcons = cycle % 2 == 0;
+        owner.Track(*m_menu.GetRootMenu(),
+                    {WaitForMenu(Root()), [&] { return !waitForIcons || m_menu.GetIconsBeingRead() == 0; }});
+    }
+    // Compared where the first count was taken: after a menu closed before its icons came.
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(before, GdiObjectCounter::Read()) << "GDI objects over " << cycles << " showings";
 }

@@ -5,9 +5,11 @@
 #include "menus/FolderTree.h"
 #include "menus/MenuTestOwner.h"
 #include "support/GdiObjectCounter.h"
+#include "support/MessagePump.h"
 #include "support/Soak.h"
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -155,4 +157,59 @@ TEST_F(FolderMenuSlowFolders, RepeatedShowingsWithSlowFoldersGiveBackEveryGdiObj
     }
     ASSERT_TRUE(BuildRoot());
     EXPECT_EQ(before, GdiObjectCounter::Read()) << "GDI objects over " << cycles << " showings";
+}
+
+TEST_F(FolderMenuSlowFolders, MenusShareOneSetOfWorkersAndAMenuGoneBeforeItsAnswerIsLeftAlone) {
+    FolderTree otherTree;
+    otherTree.AddFile(L"slow\\inside.txt");
+    otherTree.AddFile(L"quick\\inside.txt");
+    MakeSlow(L"slow");
+    SetFolderListingDelay(otherTree.Path(L"slow").c_str(), kSlowListingMs);
+    m_slow.push_back(otherTree.Path(L"slow"));
+    ASSERT_TRUE(BuildRoot());
+    auto other = std::make_unique<CFolderMenu>();
+    MergedFolder record = FolderRecord(otherTree.Root());
+    ASSERT_TRUE(other->Build(&record, 1, {TRUE, TRUE, TRUE}));
+    ASSERT_EQ(1u, other->GetUnansweredFolderCount());
+
+    std::shared_ptr<CBackgroundWork> pool = CBackgroundWork::ShareOnThisThread(1);
+    EXPECT_EQ(2u, pool->GetOutstandingCount()) << "both menus' slow listings wait in one pool";
+    EXPECT_LE(pool->GetRunningThreadCount(), 3u);
+
+    // The other menu goes while its listing still runs; its answer must find nothing to change.
+    other.reset();
+    AnswerSlowFolders();
+    ASSERT_TRUE(PumpMessagesUntil([&] { return pool->GetOutstandingCount() == 0; }, 10000));
+    EXPECT_EQ(0u, m_menu.GetUnansweredFolderCount());
+    EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow")) << "the remaining menu got its answer";
+}
+
+TEST_F(FolderMenuSlowFolders, ASlowSubmenuShowsThatItIsBeingReadAndFillsWhenItsFolderAnswers) {
+    m_tree.AddFile(L"fast\\second.txt");
+    ASSERT_TRUE(BuildRoot());
+    ASSERT_TRUE(PumpUntilAnswered(5000));
+    std::shared_ptr<CBackgroundWork> workers = CBackgroundWork::ShareOnThisThread(1);
+
+    MakeSlow(L"fast");
+    HighlightSubMenuItem(m_menu, Root(), L"fast");
+    HMENU sub = FindSubMenu(Root(), L"fast");
+    ASSERT_EQ(Texts({L"\u2026"}), MenuItemTexts(sub)) << "the highlight came back before the folder was listed";
+    EXPECT_TRUE(GetMenuState(sub, 0, MF_BYPOSITION) & MF_GRAYED);
+    AnswerSlowFolders();
+    EXPECT_TRUE(PumpMessagesUntil(
+        [&] {
+            return MenuItemTexts(sub) == Texts({L"inside.txt", L"second.txt"});
+        },
+        5000))
+        << "the listing filled the submenu when it came";
+
+    // A rebuild before the listing came leaves it nothing to fill.
+    ASSERT_TRUE(BuildRoot());
+    MakeSlow(L"fast");
+    HighlightSubMenuItem(m_menu, Root(), L"fast");
+    ASSERT_TRUE(BuildRoot());
+    AnswerSlowFolders();
+    ASSERT_TRUE(PumpMessagesUntil([&] { return workers->GetOutstandingCount() == 0; }, 5000));
+    HighlightSubMenuItem(m_menu, Root(), L"fast");
+    EXPECT_EQ(Texts({L"inside.txt", L"second.txt"}), MenuItemTexts(FindSubMenu(Root(), L"fast")));
 }

@@ -27,6 +27,8 @@ void HighlightSubMenuItem(CFolderMenu& folderMenu, HMENU menu, const std::wstrin
 void ShowRootMenu(CFolderMenu& folderMenu) {
     MenuTestOwner owner;
     folderMenu.SetOwnerWindow(owner.Handle());
-    // The tick after the menu window appeared comes after its first painting.
-    owner.Track(*folderMenu.GetRootMenu(), {WaitForMenu(folderMenu.GetRootMenu()->GetHandle()), [] { return true; }});
+    // The tick after the menu window appeared comes after its first painting, which asked for the
+    // entries' own icons; they come from a worker.
+    owner.Track(*folderMenu.GetRootMenu(), {WaitForMenu(folderMenu.GetRootMenu()->GetHandle()),
+                                            [&] { return folderMenu.GetIconsBeingRead() == 0; }});
 }

@@ -18,12 +18,12 @@ class FolderMenuTest : public ::testing::Test {
 protected:
     // Subfolders, navigation and links on, as a folder menu shows them by default.
     BOOL Build(const std::vector<MergedFolder>& records) {
-        return m_menu.Build(records.data(), static_cast<UINT>(records.size()), TRUE, TRUE, TRUE);
+        return m_menu.Build(records.data(), static_cast<UINT>(records.size()), {TRUE, TRUE, TRUE});
     }
     // The tree's root as the one folder of the menu.
     BOOL BuildRoot(BOOL includeSubFolders = TRUE, BOOL navigation = TRUE, BOOL links = TRUE) {
         MergedFolder record = FolderRecord(m_tree.Root());
-        return m_menu.Build(&record, 1, includeSubFolders, navigation, links);
+        return m_menu.Build(&record, 1, {includeSubFolders, navigation, links});
     }
     HMENU Root() const { return m_menu.GetRootMenu()->GetHandle(); }
 
@@ -41,7 +41,8 @@ inline UINT FindCommand(HMENU menu, const std::wstring& text) {
     int position = FindItemPosition(menu, text);
     return position < 0 ? 0 : GetMenuItemID(menu, position);
 }
-// Shows the root menu until it is drawn on screen, as a click does, and closes it.
+// Shows the root menu until it is drawn on screen with its entries' own icons, as a click does,
+// and closes it.
 void ShowRootMenu(CFolderMenu& folderMenu);
 // Tells the folder menu that the submenu item with this text was highlighted, as the menu loop does.
 void HighlightSubMenuItem(CFolderMenu& folderMenu, HMENU menu, const std::wstring& text);
