@@ -13,7 +13,7 @@
 
 namespace {
 
-const wchar_t kWindowClass[] = L"PathwrenBackgroundWork";
+const wchar_t kWindowClass[] = L"CBackgroundWork_Completions";
 const UINT kJobsFinishedMessage = WM_APP + 1;
 // How long the owner waits at destruction for jobs that even cancelled I/O does not end (a
 // network folder that stopped answering) before leaving them to end on their own.
