@@ -8,6 +8,7 @@
 #include "support/WindowSearch.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -40,15 +41,16 @@ std::vector<std::function<bool()>>* g_steps = nullptr;
 size_t g_stepsDone = 0;
 UINT_PTR g_stepTimer = 0;
 
+// A step may run a modal loop of its own, in which the step timer ticks again.
+std::atomic<bool> g_stepRunning{false};
+
 void CALLBACK StepTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    // A step may run a modal loop of its own, in which this timer ticks again.
-    static bool running = false;
-    if (running)
+    if (g_stepRunning)
         return;
-    running = true;
+    g_stepRunning = true;
     if (g_stepsDone < g_steps->size() && (*g_steps)[g_stepsDone]())
         ++g_stepsDone;
-    running = false;
+    g_stepRunning = false;
     if (g_stepsDone < g_steps->size())
         return;
     KillTimer(nullptr, timer);
@@ -128,6 +130,10 @@ size_t ApplicationFixture::RunSteps(std::vector<std::function<bool()>> steps, bo
 
 int ApplicationFixture::PostedCount(UINT message) const {
     return static_cast<int>(std::count(g_postedMessages.begin(), g_postedMessages.end(), message));
+}
+
+bool ApplicationFixture::StepRunning() {
+    return g_stepRunning;
 }
 
 bool ApplicationFixture::WatchdogFired() const {

@@ -24,11 +24,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -88,6 +93,55 @@ Holdings Measure() {
     return holdings;
 }
 
+const char* const kActionNames[] = {"left click",        "left click",     "right click",     "hotkey",
+                                    "options",           "about",          "answer a box",    "end the menu",
+                                    "navigate",          "change display", "change a folder", "change a folder",
+                                    "edit the main file"};
+// Read by the stuck-run report on its own thread.
+std::atomic<int> g_lastAction{-1};
+std::atomic<int> g_actionsDone{0};
+
+// A run whose thread blocks hears no timer, so the program's own watchdog never fires, and CTest
+// would kill it without a word. This one, on a thread of its own, says where the user was and
+// ends the process, so the failure carries the seed and the last action.
+class StuckRunReport {
+public:
+    StuckRunReport(unsigned seed, DWORD afterMs)
+        : m_thread([this, seed, afterMs] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (m_ended.wait_for(lock, std::chrono::milliseconds(afterMs), [this] { return m_done; }))
+                  return;
+              int last = g_lastAction;
+              printf("chaos seed %u stuck: the thread stopped answering after %d actions, the last one %s; %s\n", seed,
+                     g_actionsDone.load(), last >= 0 ? kActionNames[last] : "none",
+                     ApplicationFixture::StepRunning() ? "inside a step" : "between steps");
+              for (LPCWSTR kind : {L"#32770", L"#32768"})
+                  for (HWND window : WindowsOfClass(kind)) {
+                      WCHAR title[128] = L"";
+                      InternalGetWindowText(window, title, ARRAYSIZE(title)); // sends nothing to the stuck thread
+                      printf("  open: %ls \"%ls\"\n", kind, title);
+                  }
+              fflush(stdout);
+              TerminateProcess(GetCurrentProcess(), 3);
+          }) {}
+    ~StuckRunReport() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_ended.notify_one();
+        m_thread.join();
+    }
+    StuckRunReport(const StuckRunReport&) = delete;
+    StuckRunReport& operator=(const StuckRunReport&) = delete;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ended;
+    bool m_done = false;
+    std::thread m_thread;
+};
+
 // Plays the random user from inside the program's loops: one action per step, every action posted
 // or done the way the system or the user would, so that the menus and boxes it opens run their own
 // loops and the next actions land inside them.
@@ -96,8 +150,10 @@ public:
     ChaosUser(ApplicationFixture& fixture, unsigned seed) : m_fixture(fixture), m_random(seed) {}
 
     void Act() {
-        ++m_actions;
-        switch (Pick(13)) {
+        UINT action = Pick(ARRAYSIZE(kActionNames));
+        g_lastAction = static_cast<int>(action);
+        g_actionsDone = ++m_actions;
+        switch (action) {
             case 0:
             case 1:
                 Click(WM_LBUTTONUP);
@@ -379,7 +435,11 @@ TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatA
         fixture.application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
     Holdings warm, end;
     int actions = 0;
-    size_t done = RunChaos(fixture, seed, seconds, &warm, &end, &actions);
+    size_t done = 0;
+    {
+        StuckRunReport stuck(seed, fixture.watchdogMs + 3000);
+        done = RunChaos(fixture, seed, seconds, &warm, &end, &actions);
+    }
     printf("seed %u: %d actions; GDI %ld -> %ld, windows %d -> %d, private %lld -> %lld KB\n", seed, actions,
            warm.gdiObjects, end.gdiObjects, warm.windows, end.windows, warm.privateBytes / 1024,
            end.privateBytes / 1024);
