@@ -88,10 +88,11 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
     // by the clock, so a stalled machine cannot make the cursor look resting.
     int x = 150;
     const WPARAM identifier = reinterpret_cast<WPARAM>(m_hotWindow.get());
-    PumpMessagesUntil([&x] { return x > 550; }, 20000, [&x, identifier](const MSG& message) {
-        if (message.message == WM_TIMER && message.wParam == identifier)
-            SetCursorPos(x += 10, 230);
-    });
+    PumpMessagesUntil([&x] { return x > 550; }, 20000,
+                      [&x, identifier](const MSG& message) {
+                          if (message.message == WM_TIMER && message.wParam == identifier)
+                              SetCursorPos(x += 10, 230);
+                      });
     ASSERT_GT(x, 550) << "the ticks stopped";
     EXPECT_EQ(0, m_sink.enters) << "a moving cursor is not resting";
 
