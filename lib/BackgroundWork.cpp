@@ -18,8 +18,8 @@ const UINT kJobsFinishedMessage = WM_APP + 1;
 // How long the owner waits at destruction for jobs that even cancelled I/O does not end (a
 // network folder that stopped answering) before leaving them to end on their own.
 const DWORD kStopGraceMs = 2000;
-// A worker lists folders and reads shortcuts: a small stack serves it, and each folder menu that
-// works keeps a few of them, so they do not take the program's default.
+// A worker lists folders and reads icons and shortcuts: a small stack serves it, so the pool does
+// not take the program's default for each of its threads.
 const SIZE_T kWorkerStackReserve = 256 * 1024;
 
 } // namespace

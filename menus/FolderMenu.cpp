@@ -10,6 +10,10 @@
 
 namespace {
 
+// Listings run beside each other, so that one slow folder does not hold up the answers about the
+// others; one batch of icons at a time leaves the rest to listings.
+const UINT kWorkerThreads = 3;
+
 // The text after the last "\", ignoring one trailing "\" so that a drive root ("C:\") is named "C:".
 std::wstring LastComponentOfDirectory(LPCWSTR directory) {
     std::wstring text(directory);
@@ -22,8 +26,9 @@ std::wstring LastComponentOfDirectory(LPCWSTR directory) {
 } // namespace
 
 CFolderMenu::CFolderMenu()
-    : m_builder(this, &m_icons, &m_answers), m_answers(&m_builder, &m_icons),
-      m_listing(&m_builder, &m_shortcuts, &m_answers), m_mergeMenus(FALSE), m_hOwner(nullptr),
+    : m_workers(CBackgroundWork::ShareOnThisThread(kWorkerThreads)), m_icons(m_workers),
+      m_builder(this, &m_icons, &m_answers), m_answers(&m_builder, &m_icons, m_workers),
+      m_listing(&m_builder, &m_shortcuts, &m_answers, m_workers), m_mergeMenus(FALSE), m_hOwner(nullptr),
       m_showingContextMenu(FALSE), m_runningCommands(0) {
     m_icons.SetArrival(&m_builder);
 }

@@ -92,6 +92,9 @@ private:
     BOOL BuildLevels(const MergedFolder* folders, UINT count, std::unique_ptr<CFolderMenuLevel> previousRoot);
     BOOL BuildSeparateFolders(const MergedFolder* folders, UINT count);
 
+    // The workers every folder menu of this thread shares, handed to the parts that use them; it
+    // stays until the parts below have let go of their jobs.
+    std::shared_ptr<CBackgroundWork> m_workers;
     // In the order they depend on each other: the answers and the levels go before the icons
     // their entries show.
     CFolderMenuIconSource m_icons;

@@ -13,14 +13,11 @@ namespace {
 // answered yet as unknown. A local folder answers in a few milliseconds.
 const DWORD kAnswerWaitMs = 250;
 
-// Listings of subfolders run beside each other, so that one slow folder does not hold up the
-// answers about the others.
-const UINT kListingThreads = 3;
-
 } // namespace
 
-CFolderMenuFolderAnswers::CFolderMenuFolderAnswers(CFolderMenuLevelBuilder* builder, CFolderMenuIconSource* icons)
-    : m_pBuilder(builder), m_pIcons(icons), m_background(CBackgroundWork::ShareOnThisThread(kListingThreads)),
+CFolderMenuFolderAnswers::CFolderMenuFolderAnswers(CFolderMenuLevelBuilder* builder, CFolderMenuIconSource* icons,
+                                                   std::shared_ptr<CBackgroundWork> workers)
+    : m_pBuilder(builder), m_pIcons(icons), m_background(std::move(workers)),
       m_self(std::make_shared<CFolderMenuFolderAnswers*>(this)) {}
 
 CFolderMenuFolderAnswers::~CFolderMenuFolderAnswers() {

@@ -26,7 +26,8 @@ class CFolderMenuFolderAnswers : public IFolderMenuLevelInsertion {
 public:
     enum Knowledge { FolderUnknown, FolderShown, FolderEmpty };
 
-    CFolderMenuFolderAnswers(CFolderMenuLevelBuilder* builder, CFolderMenuIconSource* icons);
+    CFolderMenuFolderAnswers(CFolderMenuLevelBuilder* builder, CFolderMenuIconSource* icons,
+                             std::shared_ptr<CBackgroundWork> workers);
     ~CFolderMenuFolderAnswers();
     CFolderMenuFolderAnswers(const CFolderMenuFolderAnswers&) = delete;
     CFolderMenuFolderAnswers& operator=(const CFolderMenuFolderAnswers&) = delete;

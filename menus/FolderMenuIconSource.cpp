@@ -22,8 +22,6 @@ namespace {
 // resource the shell draws it from.
 const int kShell32ShortcutArrowResource = 30;
 
-// The workers the folder menus share; one batch of icons at a time leaves the others to listings.
-const UINT kWorkerThreads = 3;
 // A screen of items reads in two or three batches: the first icons show before the last are read.
 const size_t kIconsPerBatch = 12;
 
@@ -37,9 +35,8 @@ struct CFolderMenuIconSource::ReadIcons {
     std::vector<CIconHandle> icons; // one per request, filled on the worker
 };
 
-CFolderMenuIconSource::CFolderMenuIconSource()
-    : m_background(CBackgroundWork::ShareOnThisThread(kWorkerThreads)),
-      m_self(std::make_shared<CFolderMenuIconSource*>(this)) {}
+CFolderMenuIconSource::CFolderMenuIconSource(std::shared_ptr<CBackgroundWork> workers)
+    : m_background(std::move(workers)), m_self(std::make_shared<CFolderMenuIconSource*>(this)) {}
 
 CFolderMenuIconSource::~CFolderMenuIconSource() = default;
 

@@ -32,7 +32,7 @@ protected:
 // kept across builds while the file stays the same.
 class CFolderMenuIconSource : public IPopUpMenuIconSource {
 public:
-    CFolderMenuIconSource();
+    explicit CFolderMenuIconSource(std::shared_ptr<CBackgroundWork> workers);
     ~CFolderMenuIconSource();
     CFolderMenuIconSource(const CFolderMenuIconSource&) = delete;
     CFolderMenuIconSource& operator=(const CFolderMenuIconSource&) = delete;

@@ -27,8 +27,6 @@ void CopyWithoutExtension(LPCWSTR fileName, LPWSTR name) {
         extension[-1] = L'\0';
 }
 
-// Listings share the folder menus' workers.
-const UINT kWorkerThreads = 3;
 // How long opening a submenu waits for its folders before it shows that they are being read. A
 // local folder answers in a few milliseconds.
 const DWORD kSubMenuWaitMs = 250;
@@ -58,9 +56,8 @@ HRESULT EnumerateLibrary(LPCWSTR libraryPath, CComPtr<IShellFolder>& library, CC
 } // namespace
 
 CFolderMenuListing::CFolderMenuListing(CFolderMenuLevelBuilder* builder, CFolderMenuShortcuts* shortcuts,
-                                       CFolderMenuFolderAnswers* answers)
-    : m_pBuilder(builder), m_pShortcuts(shortcuts), m_pAnswers(answers),
-      m_background(CBackgroundWork::ShareOnThisThread(kWorkerThreads)),
+                                       CFolderMenuFolderAnswers* answers, std::shared_ptr<CBackgroundWork> workers)
+    : m_pBuilder(builder), m_pShortcuts(shortcuts), m_pAnswers(answers), m_background(std::move(workers)),
       m_self(std::make_shared<CFolderMenuListing*>(this)) {}
 
 CFolderMenuListing::~CFolderMenuListing() = default;

@@ -22,7 +22,7 @@ class CFolderMenuShortcuts;
 class CFolderMenuListing {
 public:
     CFolderMenuListing(CFolderMenuLevelBuilder* builder, CFolderMenuShortcuts* shortcuts,
-                       CFolderMenuFolderAnswers* answers);
+                       CFolderMenuFolderAnswers* answers, std::shared_ptr<CBackgroundWork> workers);
     ~CFolderMenuListing();
     CFolderMenuListing(const CFolderMenuListing&) = delete;
     CFolderMenuListing& operator=(const CFolderMenuListing&) = delete;
