@@ -58,7 +58,10 @@ HWND CPopUpMenu::FindMenuWindow(HMENU menu) {
 }
 
 UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
-    if (!m_hMenu || !owner)
+    // A menu without items shows nothing to choose from (a Multiple Folders Menu with no folders).
+    // Not tracking it also keeps Wine from losing the menu it would open inside, which EndMenu
+    // then could not close.
+    if (!m_hMenu || !owner || GetMenuItemCount(m_hMenu) <= 0)
         return 0;
     // A menu tracked from inside another one on the same owner stacks its own subclass on the
     // outer menu's, and taking it off gives the owner back to the outer menu. The holder's address

@@ -211,3 +211,23 @@ TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMe
     EXPECT_EQ(0, SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)))
         << "and the subclass is gone once the outer menu closed";
 }
+
+// An empty menu opened from inside another (a click on an item whose menu has no folders) shows
+// nothing and leaves the outer menu to close as any other.
+TEST_F(PopUpMenuTracking, AnEmptyMenuInsideAnotherReturnsAtOnceAndTheOuterStillEnds) {
+    MenuTree outer = BuildMenuTree(1, 3, m_icon);
+    HMENU outerMenu = outer[0]->GetHandle();
+    CPopUpMenu empty;
+    UINT emptyChosen = 1;
+    auto trackEmptyThenEnd = [&]() {
+        emptyChosen = empty.Track(400, 400, m_owner.Handle(), FALSE);
+        EndMenu();
+        return true;
+    };
+    size_t stepsRun = 0;
+    m_owner.Track(*outer[0], {WaitForMenu(outerMenu), trackEmptyThenEnd, [] { return false; }}, {100, 100}, FALSE,
+                  &stepsRun);
+    EXPECT_EQ(0u, emptyChosen);
+    EXPECT_EQ(2u, stepsRun) << "the outer menu closed on EndMenu, before the last step";
+    EXPECT_EQ(nullptr, FindMenuWindow(outerMenu));
+}
