@@ -39,8 +39,11 @@
 namespace {
 
 const int kItems = 12;
-// Folder menus, multiple-folder menus, browser windows and a desktop mirror, in that mix.
+// Folder menus, multiple-folder menus, browser windows and a desktop mirror, in that mix. Of the
+// two multiple-folder menus, the first merges two folders and the second has none: its menu is
+// empty.
 const int kPresentations[kItems] = {2, 2, 2, 2, 3, 3, 0, 0, 0, 0, 1, 2};
+const int kMergingItem = 4;
 
 unsigned ChaosSeed() {
     const char* given = getenv("PATHWREN_CHAOS_SEED");
@@ -50,12 +53,12 @@ unsigned ChaosSeed() {
 std::wstring FoldersFile() {
     std::wstring text = L"[Default]\r\nFolders=" + std::to_wstring(kItems) + L"\r\n";
     for (int item = 0; item < kItems; ++item) {
-        std::wstring path = L"Item" + std::to_wstring(item);
-        if (kPresentations[item] == 3)
-            path += L"|Item" + std::to_wstring((item + 1) % kItems);
         text += L"[Folders_" + std::to_wstring(item) + L"]\r\nFolderPresentationType=" +
-                std::to_wstring(kPresentations[item]) + L"\r\nPath=" + path + L"\r\nHotKey=" +
+                std::to_wstring(kPresentations[item]) + L"\r\nPath=Item" + std::to_wstring(item) + L"\r\nHotKey=" +
                 std::to_wstring(MAKEWORD('A' + item, HOTKEYF_CONTROL | HOTKEYF_ALT)) + L"\r\n";
+        if (item == kMergingItem)
+            text += L"MultipleDirectoriesNumber=2\r\nDirectory_0=Item" + std::to_wstring(item) +
+                    L"\r\nDirectory_1=Item" + std::to_wstring(item + 1) + L"\r\n";
     }
     return text;
 }
@@ -101,20 +104,55 @@ const char* const kActionNames[] = {"left click",        "left click",     "righ
 std::atomic<int> g_lastAction{-1};
 std::atomic<int> g_actionsDone{0};
 
+struct UiThread {
+    HWND window;
+};
+
+ULONGLONG ThreadCpuMs(HANDLE thread) {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user))
+        return 0;
+    return ((ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}.QuadPart) +
+            (ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}.QuadPart)) /
+           10000;
+}
+
+// Whether a stuck thread spins in a loop that never reaches our timers or sleeps waiting for
+// something that never comes, and whether a sent message still reaches it.
+std::string UiThreadState(const UiThread& ui) {
+    if (!IsWindow(ui.window))
+        return "the main window is gone";
+    DWORD threadId = GetWindowThreadProcessId(ui.window, nullptr);
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId);
+    ULONGLONG before = thread ? ThreadCpuMs(thread) : 0;
+    DWORD_PTR answer = 0;
+    bool answers = SendMessageTimeoutW(ui.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
+    Sleep(1000);
+    ULONGLONG used = thread ? ThreadCpuMs(thread) - before : 0;
+    if (thread)
+        CloseHandle(thread);
+    char id[16];
+    snprintf(id, sizeof(id), "%04lx", threadId);
+    return std::string("the thread ") + id + " used " + std::to_string(used) + " ms of processor in about 2 s and " +
+           (answers ? "answers" : "does not answer") + " a sent message";
+}
+
 // A run whose thread blocks hears no timer, so the program's own watchdog never fires, and CTest
 // would kill it without a word. This one, on a thread of its own, says where the user was and
 // ends the process, so the failure carries the seed and the last action.
 class StuckRunReport {
 public:
-    StuckRunReport(unsigned seed, DWORD afterMs)
-        : m_thread([this, seed, afterMs] {
+    StuckRunReport(unsigned seed, DWORD afterMs, std::function<HWND()> mainWindow)
+        : m_thread([this, seed, afterMs, mainWindow] {
               std::unique_lock<std::mutex> lock(m_mutex);
               if (m_ended.wait_for(lock, std::chrono::milliseconds(afterMs), [this] { return m_done; }))
                   return;
               int last = g_lastAction;
+              UiThread uiThread{mainWindow()};
               printf("chaos seed %u stuck: the thread stopped answering after %d actions, the last one %s; %s\n", seed,
                      g_actionsDone.load(), last >= 0 ? kActionNames[last] : "none",
                      ApplicationFixture::StepRunning() ? "inside a step" : "between steps");
+              printf("  %s\n", UiThreadState(uiThread).c_str());
               for (LPCWSTR kind : {L"#32770", L"#32768"})
                   for (HWND window : WindowsOfClass(kind)) {
                       WCHAR title[128] = L"";
@@ -122,6 +160,8 @@ public:
                       printf("  open: %ls \"%ls\"\n", kind, title);
                   }
               fflush(stdout);
+              if (const char* pause = getenv("PATHWREN_STUCK_PAUSE_SECONDS"))
+                  Sleep(atoi(pause) * 1000); // time to attach a debugger from outside
               TerminateProcess(GetCurrentProcess(), 3);
           }) {}
     ~StuckRunReport() {
@@ -212,12 +252,18 @@ public:
     }
 
     // Shows the next item's menu (or window) by its hotkey; the settling closes it and its menu is
-    // built anew from the restored folder. True after the last item.
+    // built anew from the restored folder. Its context menu is made too: each holds its entries'
+    // pictures and is made at the first right click, so without it a reading would count how many
+    // items happened to be right-clicked since the last rebuild. True after the last item.
     bool ShowNextItem() {
         if (m_shown >= kItems) {
             m_shown = 0;
             return true;
         }
+        const auto& items = m_fixture.application.m_folders;
+        if (m_shown < static_cast<int>(items.size()))
+            if (CContainerBase* container = ContainerOf(*items[m_shown]))
+                container->PrepareContextMenu();
         PostMessageW(Main(), WM_HOTKEY, m_shown++, 0);
         return false;
     }
@@ -437,7 +483,7 @@ TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatA
     int actions = 0;
     size_t done = 0;
     {
-        StuckRunReport stuck(seed, fixture.watchdogMs + 3000);
+        StuckRunReport stuck(seed, fixture.watchdogMs + 3000, [this] { return fixture.application.m_hMainWindow; });
         done = RunChaos(fixture, seed, seconds, &warm, &end, &actions);
     }
     printf("seed %u: %d actions; GDI %ld -> %ld, windows %d -> %d, private %lld -> %lld KB\n", seed, actions,
