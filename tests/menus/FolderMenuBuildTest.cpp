@@ -311,7 +311,7 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
         m_menu.SetOwnerWindow(owner.Handle());
         owner.Track(*m_menu.GetRootMenu(),
                     {PressKeys(Root(), {VK_DOWN, VK_RIGHT}), [&]() { return FindMenuWindow(subMenu()) != nullptr; },
-                     [] { return true; }});
+                     [&] { return m_menu.GetIconsBeingRead() == 0; }});
     };
 
     // What the item shows: its bitmap on the themed path, else the icon it is drawn with.
