@@ -59,8 +59,8 @@ HWND CPopUpMenu::FindMenuWindow(HMENU menu) {
 
 UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
     // A menu without items shows nothing to choose from (a Multiple Folders Menu with no folders).
-    // Not tracking it also keeps Wine from losing the menu it would open inside, which EndMenu
-    // then could not close.
+    // Not tracking it also keeps Wine from losing track of a menu already open around it, which
+    // EndMenu then could not close.
     if (!m_hMenu || !owner || GetMenuItemCount(m_hMenu) <= 0)
         return 0;
     // A menu tracked from inside another one on the same owner stacks its own subclass on the
