@@ -3,7 +3,7 @@
 // box is up, the display and work area changed, the items' folders changed under it and its files
 // edited from outside; then the real program killed in the middle of its save and started again.
 // PATHWREN_CHAOS_SEED replays a run, PATHWREN_CHAOS_SECONDS sets its length; every failure names
-// its seed.
+// its seed. PATHWREN_STUCK_PAUSE_SECONDS keeps a stuck run alive that long for a debugger.
 #include "ApplicationFixture.h"
 
 #include "config/ApplicationOptions.h"
