@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -210,4 +211,79 @@ TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMe
     EXPECT_EQ(18u, measure.itemWidth) << "answered by the outer menu, which has effects";
     EXPECT_EQ(0, SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)))
         << "and the subclass is gone once the outer menu closed";
+}
+
+namespace {
+
+// Notes what the menu asks of its icon source and whether the menu was on screen then.
+class RecordingIconSource : public IPopUpMenuIconSource {
+public:
+    explicit RecordingIconSource(HMENU menu) : m_menu(menu) {}
+    HICON FetchItemIcon(ULONG_PTR key) override {
+        (void)key;
+        calls.push_back({Fetch, OnScreen()});
+        if (onFetch)
+            onFetch();
+        return nullptr;
+    }
+    void OnMenuOpening() override { calls.push_back({Opening, OnScreen()}); }
+    void OnMenuSettled() override { calls.push_back({Settled, OnScreen()}); }
+
+    enum Kind { Opening, Fetch, Settled };
+    struct Call {
+        Kind kind;
+        bool onScreen;
+    };
+    size_t Count(Kind kind) const {
+        return static_cast<size_t>(
+            std::count_if(calls.begin(), calls.end(), [kind](const Call& call) { return call.kind == kind; }));
+    }
+    std::vector<Call> calls;
+    std::function<void()> onFetch;
+
+private:
+    bool OnScreen() const {
+        HWND window = FindMenuWindow(m_menu);
+        return window && IsWindowVisible(window);
+    }
+    HMENU m_menu;
+};
+
+} // namespace
+
+TEST_F(PopUpMenuTracking, TheIconSourceHearsOnceWhenTheMenuIsOnScreenOrClosedBeforeThat) {
+    CPopUpMenu menu;
+    RecordingIconSource source(menu.GetHandle());
+    menu.SetIconSource(&source);
+    std::vector<UINT> items;
+    for (UINT position = 0; position < 3; ++position)
+        items.push_back(menu.InsertItem(L"Deferred", m_icon, position, menu.NextCommandId()));
+    auto deferAll = [&] {
+        for (UINT item : items)
+            menu.DeferItemIcon(item, item);
+    };
+    deferAll();
+
+    m_owner.Track(menu,
+                  {WaitForMenu(menu.GetHandle()), [&] { return source.Count(RecordingIconSource::Settled) > 0; }});
+    ASSERT_FALSE(source.calls.empty());
+    EXPECT_EQ(RecordingIconSource::Opening, source.calls.front().kind) << "told before anything is drawn";
+    EXPECT_EQ(1u, source.Count(RecordingIconSource::Settled)) << "once per showing, the end of tracking included";
+    auto settled = std::find_if(source.calls.begin(), source.calls.end(), [](const RecordingIconSource::Call& call) {
+        return call.kind == RecordingIconSource::Settled;
+    });
+    EXPECT_TRUE(settled->onScreen) << "settled while the menu shows, not only once it closed";
+    EXPECT_EQ(
+        3, std::count_if(source.calls.begin(), settled,
+                         [](const RecordingIconSource::Call& call) { return call.kind == RecordingIconSource::Fetch; }))
+        << "the first screen's icons are asked for as it is drawn, before the menu settles";
+
+    // Closed while its first screen is drawn: the loop never idles, and the end of tracking tells.
+    source.calls.clear();
+    deferAll();
+    source.onFetch = [] { EndMenu(); };
+    size_t stepsRun = 0;
+    m_owner.Track(menu, {WaitForMenu(menu.GetHandle()), [] { return false; }}, {100, 100}, FALSE, &stepsRun);
+    EXPECT_EQ(1u, source.Count(RecordingIconSource::Settled));
+    EXPECT_EQ(RecordingIconSource::Settled, source.calls.back().kind);
 }
