@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -215,75 +214,40 @@ TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMe
 
 namespace {
 
-// Notes what the menu asks of its icon source and whether the menu was on screen then.
+// What the menu tells its icon source: O opening, F a fetch, S settled on screen, s settled closed.
 class RecordingIconSource : public IPopUpMenuIconSource {
 public:
-    explicit RecordingIconSource(HMENU menu) : m_menu(menu) {}
-    HICON FetchItemIcon(ULONG_PTR key) override {
-        (void)key;
-        calls.push_back({Fetch, OnScreen()});
-        if (onFetch)
-            onFetch();
+    HICON FetchItemIcon(ULONG_PTR) override {
+        calls += 'F';
+        if (closeOnFetch)
+            EndMenu();
         return nullptr;
     }
-    void OnMenuOpening() override { calls.push_back({Opening, OnScreen()}); }
-    void OnMenuSettled() override { calls.push_back({Settled, OnScreen()}); }
-
-    enum Kind { Opening, Fetch, Settled };
-    struct Call {
-        Kind kind;
-        bool onScreen;
-    };
-    size_t Count(Kind kind) const {
-        return static_cast<size_t>(
-            std::count_if(calls.begin(), calls.end(), [kind](const Call& call) { return call.kind == kind; }));
-    }
-    std::vector<Call> calls;
-    std::function<void()> onFetch;
-
-private:
-    bool OnScreen() const {
-        HWND window = FindMenuWindow(m_menu);
-        return window && IsWindowVisible(window);
-    }
-    HMENU m_menu;
+    void OnMenuOpening() override { calls += 'O'; }
+    void OnMenuSettled() override { calls += FindMenuWindow(menu) ? 'S' : 's'; }
+    std::string calls;
+    HMENU menu = nullptr;
+    bool closeOnFetch = false;
 };
 
 } // namespace
 
-TEST_F(PopUpMenuTracking, TheIconSourceHearsOnceWhenTheMenuIsOnScreenOrClosedBeforeThat) {
-    CPopUpMenu menu;
-    RecordingIconSource source(menu.GetHandle());
-    menu.SetIconSource(&source);
-    std::vector<UINT> items;
-    for (UINT position = 0; position < 3; ++position)
-        items.push_back(menu.InsertItem(L"Deferred", m_icon, position, menu.NextCommandId()));
-    auto deferAll = [&] {
-        for (UINT item : items)
-            menu.DeferItemIcon(item, item);
-    };
-    deferAll();
+TEST_F(PopUpMenuTracking, TheIconSourceHearsOnceThatTheMenuIsOnScreenOrClosedBeforeThat) {
+    MenuTree tree = BuildMenuTree(1, 3, m_icon);
+    RecordingIconSource source;
+    source.menu = tree[0]->GetHandle();
+    tree[0]->SetIconSource(&source);
+    for (UINT item = 1; item <= 3; ++item)
+        tree[0]->DeferItemIcon(item, item);
+    m_owner.Track(*tree[0],
+                  {WaitForMenu(source.menu), [&] { return !source.calls.empty() && source.calls.back() == 'S'; }});
+    EXPECT_EQ("OFFFS", source.calls) << "the first screen's icons are asked for while it is drawn, before it settles";
 
-    m_owner.Track(menu,
-                  {WaitForMenu(menu.GetHandle()), [&] { return source.Count(RecordingIconSource::Settled) > 0; }});
-    ASSERT_FALSE(source.calls.empty());
-    EXPECT_EQ(RecordingIconSource::Opening, source.calls.front().kind) << "told before anything is drawn";
-    EXPECT_EQ(1u, source.Count(RecordingIconSource::Settled)) << "once per showing, the end of tracking included";
-    auto settled = std::find_if(source.calls.begin(), source.calls.end(), [](const RecordingIconSource::Call& call) {
-        return call.kind == RecordingIconSource::Settled;
-    });
-    EXPECT_TRUE(settled->onScreen) << "settled while the menu shows, not only once it closed";
-    EXPECT_EQ(
-        3, std::count_if(source.calls.begin(), settled,
-                         [](const RecordingIconSource::Call& call) { return call.kind == RecordingIconSource::Fetch; }))
-        << "the first screen's icons are asked for as it is drawn, before the menu settles";
-
-    // Closed while its first screen is drawn: the loop never idles, and the end of tracking tells.
+    // Closed while its first screen is drawn, the loop never idles: the end of tracking tells.
     source.calls.clear();
-    deferAll();
-    source.onFetch = [] { EndMenu(); };
+    source.closeOnFetch = true;
+    tree[0]->DeferItemIcon(1, 1);
     size_t stepsRun = 0;
-    m_owner.Track(menu, {WaitForMenu(menu.GetHandle()), [] { return false; }}, {100, 100}, FALSE, &stepsRun);
-    EXPECT_EQ(1u, source.Count(RecordingIconSource::Settled));
-    EXPECT_EQ(RecordingIconSource::Settled, source.calls.back().kind);
+    m_owner.Track(*tree[0], {WaitForMenu(source.menu), [] { return false; }}, {100, 100}, FALSE, &stepsRun);
+    EXPECT_EQ("OFs", source.calls);
 }
