@@ -145,8 +145,13 @@ void CFolderMenuIconSource::TakeIcon(CFolderMenuItem* entry, CIconHandle icon) {
     entry->m_hasIconStamp = entry->m_hasIconStamp && entry->m_hIcon;
 }
 
+void CFolderMenuIconSource::OnMenuSettled() {
+    m_heldUntilSettled = FALSE;
+    ReadQueuedIcons();
+}
+
 void CFolderMenuIconSource::ReadQueuedIcons() {
-    if (m_batchRunning || m_queued.empty())
+    if (m_batchRunning || m_heldUntilSettled || m_queued.empty())
         return;
     auto read = std::make_shared<ReadIcons>();
     read->generation = m_generation;

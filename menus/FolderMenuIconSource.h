@@ -91,6 +91,8 @@ private:
     // The key is the entry, which lives as long as the level whose menu holds the item. Gives
     // null, the item keeping its type icon, and reads the entry's own icon on a worker.
     HICON FetchItemIcon(ULONG_PTR key) override;
+    void OnMenuOpening() override { m_heldUntilSettled = TRUE; }
+    void OnMenuSettled() override;
     // Reads the entry's own icon here and now.
     void ReadIconNow(CFolderMenuItem* entry);
     void ReadQueuedIcons();
@@ -117,6 +119,10 @@ private:
     std::vector<Request> m_queued;
     std::unordered_set<CFolderMenuItem*> m_reading;
     BOOL m_batchRunning = FALSE;
+    // Icons asked for while the menu is first drawn wait until it is on screen: a worker reading
+    // them took processor time and the window server from that drawing, and the menu came on
+    // screen only after its icons.
+    BOOL m_heldUntilSettled = FALSE;
     // Counts the builds: a batch of an earlier build read icons for entries gone since.
     UINT m_generation = 0;
     int m_iconSize = GetSystemMetrics(SM_CXSMICON);

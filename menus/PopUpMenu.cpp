@@ -35,7 +35,7 @@ std::unordered_set<CPopUpMenu*>& LiveMenus() {
 
 CPopUpMenu::CPopUpMenu()
     : m_effects(TRUE), m_pParent(nullptr), m_hMenu(nullptr), m_lastCommandId(0), m_themed(ShowsItemBitmaps()),
-      m_pEvents(nullptr), m_pIconSource(nullptr), m_lastSelected(0), m_dpi(USER_DEFAULT_SCREEN_DPI) {
+      m_pEvents(nullptr), m_pIconSource(nullptr), m_lastSelected(0), m_settled(TRUE), m_dpi(USER_DEFAULT_SCREEN_DPI) {
     LiveMenus().insert(this);
     m_hMenu = CreatePopupMenu();
     if (!m_hMenu)

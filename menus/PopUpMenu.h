@@ -39,6 +39,11 @@ public:
     // The icon of the item deferred with this key, or null to keep the icon it shows. The icon
     // stays the source's and must outlive the menu.
     virtual HICON FetchItemIcon(ULONG_PTR key) = 0;
+    // A menu of the source's items is about to be tracked: until it settles, it is being drawn
+    // for the first time, and slow work beside it only delays its coming on screen.
+    virtual void OnMenuOpening() = 0;
+    // The menu opened is on screen and waits for the user, or has closed before that.
+    virtual void OnMenuSettled() = 0;
 
 protected:
     ~IPopUpMenuIconSource() {}
@@ -152,6 +157,8 @@ private:
     BOOL ShowDeferredIconsAround(int position);
     // Fetch the deferred icons of the items about to show, on the themed path.
     void OnInitMenuPopup(HMENU opening);
+    // The first idle moment of the menu loop, or the end of tracking without one.
+    void OnSettled();
     void OnItemSelected(HMENU menuOfItem, WORD item, BOOL isSubMenu);
 
     BOOL m_effects;
@@ -167,6 +174,8 @@ private:
     IPopUpMenuIconSource* m_pIconSource;
     std::unordered_map<UINT, ULONG_PTR> m_deferredIcons; // by command identifier
     int m_lastSelected;                                  // position
+    // Whether the icon source heard that the menu being tracked settled.
+    BOOL m_settled;
     // The DPI of the monitor the menu is tracked on, which the owner-drawn effects scale to.
     UINT m_dpi;
     // Measuring asks each icon's size; a large menu shows a few distinct icons many times over.

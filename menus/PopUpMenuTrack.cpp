@@ -76,6 +76,9 @@ UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
     // outside it.
     SetForegroundWindow(owner);
     UINT flags = TPM_RETURNCMD | (openUpward ? TPM_BOTTOMALIGN : 0);
+    m_settled = FALSE;
+    if (m_pIconSource)
+        m_pIconSource->OnMenuOpening();
     // A dismissed menu returns 0 without touching the last error.
     SetLastError(ERROR_SUCCESS);
     UINT command = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, flags, x, y, owner, nullptr));
@@ -83,6 +86,7 @@ UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
         command = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, flags | TPM_RECURSE, x, y, owner, nullptr));
 
     subclass.Remove();
+    OnSettled();
     // Without a message after the menu, the next TrackPopupMenu of this owner may close at once.
     PostMessageW(owner, WM_NULL, 0, 0);
     return command;
@@ -106,6 +110,11 @@ LRESULT CALLBACK CPopUpMenu::MenuWindowProc(HWND window, UINT message, WPARAM wP
             if (menu->m_pEvents)
                 menu->m_pEvents->OnMenuSelect(menu, wParam, lParam);
             return 0;
+        case WM_ENTERIDLE:
+            // Sent once no message waits, the menu drawn: Wine sends it only the first time.
+            if (wParam == MSGF_MENU)
+                menu->OnSettled();
+            return DefSubclassProc(window, message, wParam, lParam);
         case WM_RBUTTONUP:
             menu->OnRightButtonUp();
             return 0;
@@ -115,6 +124,14 @@ LRESULT CALLBACK CPopUpMenu::MenuWindowProc(HWND window, UINT message, WPARAM wP
         default:
             return DefSubclassProc(window, message, wParam, lParam);
     }
+}
+
+void CPopUpMenu::OnSettled() {
+    if (m_settled)
+        return;
+    m_settled = TRUE;
+    if (m_pIconSource)
+        m_pIconSource->OnMenuSettled();
 }
 
 void CPopUpMenu::OnRightButtonUp() {

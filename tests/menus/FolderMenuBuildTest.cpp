@@ -305,13 +305,20 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
     m_tree.AddFile(L"icons\\sub\\changed.exe", "before");
     auto subMenu = [&]() { return FindSubMenu(Root(), L"sub"); };
     auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(subMenu(), text))->Icon(); };
+    auto ownIconsRead = [&]() {
+        for (LPCWSTR text : {L"same.exe", L"changed.exe"}) {
+            if (!m_menu.GetEntryOfCommand(FindCommand(subMenu(), text))->m_hIcon)
+                return false;
+        }
+        return true;
+    };
     auto buildAndShowTheSubmenu = [&]() {
         ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
         MenuTestOwner owner;
         m_menu.SetOwnerWindow(owner.Handle());
-        owner.Track(*m_menu.GetRootMenu(),
-                    {PressKeys(Root(), {VK_DOWN, VK_RIGHT}), [&]() { return FindMenuWindow(subMenu()) != nullptr; },
-                     [&] { return m_menu.GetIconsBeingRead() == 0; }});
+        // The own icons come from a worker once the menu is on screen.
+        owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_DOWN, VK_RIGHT}),
+                                            [&]() { return FindMenuWindow(subMenu()) != nullptr; }, ownIconsRead});
     };
 
     // What the item shows: its bitmap on the themed path, else the icon it is drawn with.

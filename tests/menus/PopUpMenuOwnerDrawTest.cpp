@@ -92,7 +92,7 @@ TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles)
 }
 
 TEST(PopUpMenuOwnerDrawChild, TheOwnerDrawCasesPassWhenWineReportsWindows10) {
-    ExpectPassAsWindows10(L"PopUpMenuOwnerDraw.*", L"menus_tests_win10_draw.exe");
+    ExpectPassAsWindows10(L"PopUpMenuOwnerDraw.*:PopUpMenuTracking.TheIconSourceHears*", L"menus_tests_win10_draw.exe");
 }
 
 TEST(PopUpMenuOwnerDrawChild, TheSoakPassesWhenWineReportsWindows10) {

@@ -231,3 +231,43 @@ TEST_F(PopUpMenuTracking, AnEmptyMenuInsideAnotherReturnsAtOnceAndTheOuterStillE
     EXPECT_EQ(2u, stepsRun) << "the outer menu closed on EndMenu, before the last step";
     EXPECT_EQ(nullptr, FindMenuWindow(outerMenu));
 }
+
+namespace {
+
+// What the menu tells its icon source: O opening, F a fetch, S settled on screen, s settled closed.
+class RecordingIconSource : public IPopUpMenuIconSource {
+public:
+    HICON FetchItemIcon(ULONG_PTR) override {
+        calls += 'F';
+        if (closeOnFetch)
+            EndMenu();
+        return nullptr;
+    }
+    void OnMenuOpening() override { calls += 'O'; }
+    void OnMenuSettled() override { calls += FindMenuWindow(menu) ? 'S' : 's'; }
+    std::string calls;
+    HMENU menu = nullptr;
+    bool closeOnFetch = false;
+};
+
+} // namespace
+
+TEST_F(PopUpMenuTracking, TheIconSourceHearsOnceThatTheMenuIsOnScreenOrClosedBeforeThat) {
+    MenuTree tree = BuildMenuTree(1, 3, m_icon);
+    RecordingIconSource source;
+    source.menu = tree[0]->GetHandle();
+    tree[0]->SetIconSource(&source);
+    for (UINT item = 1; item <= 3; ++item)
+        tree[0]->DeferItemIcon(item, item);
+    m_owner.Track(*tree[0],
+                  {WaitForMenu(source.menu), [&] { return !source.calls.empty() && source.calls.back() == 'S'; }});
+    EXPECT_EQ("OFFFS", source.calls) << "the first screen's icons are asked for while it is drawn, before it settles";
+
+    // Closed while its first screen is drawn, the loop never idles: the end of tracking tells.
+    source.calls.clear();
+    source.closeOnFetch = true;
+    tree[0]->DeferItemIcon(1, 1);
+    size_t stepsRun = 0;
+    m_owner.Track(*tree[0], {WaitForMenu(source.menu), [] { return false; }}, {100, 100}, FALSE, &stepsRun);
+    EXPECT_EQ("OFs", source.calls);
+}
