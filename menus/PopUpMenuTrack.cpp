@@ -111,7 +111,8 @@ LRESULT CALLBACK CPopUpMenu::MenuWindowProc(HWND window, UINT message, WPARAM wP
                 menu->m_pEvents->OnMenuSelect(menu, wParam, lParam);
             return 0;
         case WM_ENTERIDLE:
-            // Sent once no message waits, the menu drawn: Wine sends it only the first time.
+            // Sent whenever the loop finds no message waiting, the first time once the menu is
+            // drawn; only that first one counts.
             if (wParam == MSGF_MENU)
                 menu->OnSettled();
             return DefSubclassProc(window, message, wParam, lParam);
