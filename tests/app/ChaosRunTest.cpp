@@ -104,10 +104,6 @@ const char* const kActionNames[] = {"left click",        "left click",     "righ
 std::atomic<int> g_lastAction{-1};
 std::atomic<int> g_actionsDone{0};
 
-struct UiThread {
-    HWND window;
-};
-
 ULONGLONG ThreadCpuMs(HANDLE thread) {
     FILETIME created, exited, kernel, user;
     if (!GetThreadTimes(thread, &created, &exited, &kernel, &user))
@@ -119,14 +115,14 @@ ULONGLONG ThreadCpuMs(HANDLE thread) {
 
 // Whether a stuck thread spins in a loop that never reaches our timers or sleeps waiting for
 // something that never comes, and whether a sent message still reaches it.
-std::string UiThreadState(const UiThread& ui) {
-    if (!IsWindow(ui.window))
+std::string UiThreadState(HWND mainWindow) {
+    if (!IsWindow(mainWindow))
         return "the main window is gone";
-    DWORD threadId = GetWindowThreadProcessId(ui.window, nullptr);
+    DWORD threadId = GetWindowThreadProcessId(mainWindow, nullptr);
     HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId);
     ULONGLONG before = thread ? ThreadCpuMs(thread) : 0;
     DWORD_PTR answer = 0;
-    bool answers = SendMessageTimeoutW(ui.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
+    bool answers = SendMessageTimeoutW(mainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
     Sleep(1000);
     ULONGLONG used = thread ? ThreadCpuMs(thread) - before : 0;
     if (thread)
@@ -148,11 +144,10 @@ public:
               if (m_ended.wait_for(lock, std::chrono::milliseconds(afterMs), [this] { return m_done; }))
                   return;
               int last = g_lastAction;
-              UiThread uiThread{mainWindow()};
               printf("chaos seed %u stuck: the thread stopped answering after %d actions, the last one %s; %s\n", seed,
                      g_actionsDone.load(), last >= 0 ? kActionNames[last] : "none",
                      ApplicationFixture::StepRunning() ? "inside a step" : "between steps");
-              printf("  %s\n", UiThreadState(uiThread).c_str());
+              printf("  %s\n", UiThreadState(mainWindow()).c_str());
               for (LPCWSTR kind : {L"#32770", L"#32768"})
                   for (HWND window : WindowsOfClass(kind)) {
                       WCHAR title[128] = L"";
