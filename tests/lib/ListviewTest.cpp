@@ -154,6 +154,8 @@ TEST_F(ListviewTest, SavingFromTheContextMenuAsksAndOpensOnlyOnYes) {
         DialogScriptDriver driver({DialogScriptDriver::SaveAs(run.file), DialogScriptDriver::Press(run.answer),
                                    DialogScriptDriver::Press(IDOK)});
         // Copy Selected, Copy All, Save Selected, Save All
+        // A cursor that an earlier case left over the menu must not change the entry chosen.
+        SetCursorPos(110, 125);
         UINT_PTR timer = ChooseMenuEntryWhenShown(4);
         view->ShowContextMenu(POINT{100, 100});
         KillTimer(nullptr, timer);

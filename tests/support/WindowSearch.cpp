@@ -24,13 +24,48 @@ BOOL CALLBACK Collect(HWND window, LPARAM context) {
 int g_menuPresses = 0;
 UINT g_menuArrowKey = VK_DOWN;
 
-void CALLBACK ChooseMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND menu = FindOwnWindow(L"#32768")) {
-        KillTimer(nullptr, timer);
-        for (int step = 0; step < g_menuPresses; ++step)
-            PostMessageW(menu, WM_KEYDOWN, g_menuArrowKey, 0);
-        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+// The presses count from a menu without a selection, but a cursor that an earlier case left where
+// the menu opens selects the entry under it. So the cursor leaves the menu first (Wine keeps that
+// selection, Windows clears it), and the presses then start from whatever is selected.
+bool CursorMovedOffMenu(HWND menuWindow) {
+    RECT menuRect;
+    GetWindowRect(menuWindow, &menuRect);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (!PtInRect(&menuRect, cursor))
+        return false;
+    SetCursorPos(menuRect.left > 20 ? menuRect.left - 20 : menuRect.right + 20, menuRect.top);
+    return true;
+}
+
+// How many presses reach the entry that `g_menuPresses` presses reach from no selection.
+int PressesFromSelection(HWND menuWindow) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    int selectable = 0;
+    int selected = -1;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        UINT state = GetMenuState(menu, position, MF_BYPOSITION);
+        if (state & MF_SEPARATOR)
+            continue;
+        if (state & MF_HILITE)
+            selected = selectable;
+        ++selectable;
     }
+    if (selected < 0 || selectable == 0)
+        return g_menuPresses;
+    int target = g_menuArrowKey == VK_DOWN ? g_menuPresses - 1 : selectable - g_menuPresses;
+    int distance = g_menuArrowKey == VK_DOWN ? target - selected : selected - target;
+    return ((distance % selectable) + selectable) % selectable;
+}
+
+void CALLBACK ChooseMenuEntry(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND menu = FindOwnWindow(L"#32768");
+    if (!menu || CursorMovedOffMenu(menu))
+        return;
+    KillTimer(nullptr, timer);
+    for (int step = PressesFromSelection(menu); step > 0; --step)
+        PostMessageW(menu, WM_KEYDOWN, g_menuArrowKey, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
 
 } // namespace
