@@ -310,11 +310,14 @@ BuildFigures BuildMenu(const std::wstring& folder, bool countObjects) {
     return figures;
 }
 
-void Report(const char* label, int runs, const FloorFigures& floor, const BuildFigures& best, long gdiBefore,
-            long gdiAfter) {
+void Report(const char* label, int runs, const FloorFigures& floor, const BuildFigures& best, double firstRunBuildMs,
+            long gdiBefore, long gdiAfter) {
     printf("%s (%d runs, %d root items)\n", label, runs, best.rootItems);
     printf("    first showing %.1f ms, floor %.1f ms, ratio %.3f\n", best.buildMs, floor.floorMs,
            best.buildMs / floor.floorMs);
+    // Later runs find the answers about these types that the thread's menus share.
+    printf("    first showing in the first run %.1f ms, ratio %.3f\n", firstRunBuildMs,
+           firstRunBuildMs / floor.floorMs);
     printf("    every entry on screen with its own icon %.1f ms after the build, ratio %.3f\n", best.finalIconsMs,
            best.finalIconsMs / floor.floorMs);
     printf("    showing after a rebuild of the unchanged folder %.1f ms, ratio %.3f\n", best.rebuildMs,
@@ -334,11 +337,14 @@ template <typename Floor> FloorFigures Measure(const char* label, const std::wst
     FloorFigures bestFloor = {1e300, 1e300};
     BuildFigures best = {1e300, 1e300, 1e300, 1e300, 0, 0, 0};
     long gdiBefore = GdiObjectCounter::Read();
+    double firstRunBuildMs = 0;
     for (int run = 0; run < runs; ++run) {
         FloorFigures floorFigures = floor(folder);
         bestFloor.floorMs = std::min(bestFloor.floorMs, floorFigures.floorMs);
         bestFloor.perTypeFloorMs = std::min(bestFloor.perTypeFloorMs, floorFigures.perTypeFloorMs);
         BuildFigures figures = BuildMenu(folder, run == runs - 1);
+        if (run == 0)
+            firstRunBuildMs = figures.buildMs;
         best.buildMs = std::min(best.buildMs, figures.buildMs);
         best.finalIconsMs = std::min(best.finalIconsMs, figures.finalIconsMs);
         best.rebuildMs = std::min(best.rebuildMs, figures.rebuildMs);
@@ -347,7 +353,7 @@ template <typename Floor> FloorFigures Measure(const char* label, const std::wst
         best.gdiWhileShown = figures.gdiWhileShown;
         best.menusWhileShown = figures.menusWhileShown;
     }
-    Report(label, runs, bestFloor, best, gdiBefore, GdiObjectCounter::Read());
+    Report(label, runs, bestFloor, best, firstRunBuildMs, gdiBefore, GdiObjectCounter::Read());
     return bestFloor;
 }
 

@@ -56,6 +56,11 @@ int TypeIndex(LPCWSTR name, DWORD attributes) {
 
 } // namespace
 
+CFolderMenuTypeIcons::TypeFacts& CFolderMenuTypeIcons::FactsOfThisThread() {
+    static thread_local TypeFacts facts;
+    return facts;
+}
+
 BOOL CFolderMenuTypeIcons::RegistrySaysPerFile(const std::wstring& extension) {
     std::wstring progId = ReadDefaultValue(HKEY_CLASSES_ROOT, L"." + extension);
     for (const std::wstring& type : {L"." + extension, progId}) {
@@ -70,14 +75,14 @@ BOOL CFolderMenuTypeIcons::RegistrySaysPerFile(const std::wstring& extension) {
 }
 
 BOOL CFolderMenuTypeIcons::IsPerFileType(const std::wstring& extension) {
-    auto known = m_perFile.find(extension);
-    if (known != m_perFile.end())
+    auto known = m_facts.perFile.find(extension);
+    if (known != m_facts.perFile.end())
         return known->second;
     BOOL perFile = FALSE;
     for (const wchar_t* listed : kPerFileExtensions)
         perFile = perFile || extension == listed;
     perFile = perFile || RegistrySaysPerFile(extension);
-    m_perFile.emplace(extension, perFile);
+    m_facts.perFile.emplace(extension, perFile);
     return perFile;
 }
 
@@ -104,11 +109,11 @@ HICON CFolderMenuTypeIcons::IconOf(LPCWSTR path, BOOL isFolder, DWORD attributes
         return IconOfIndex(FolderIndex());
     }
     std::wstring extension = LowerCase(FindExtension(path));
-    auto known = m_indexOfExtension.find(extension);
-    if (known != m_indexOfExtension.end())
+    auto known = m_facts.indexOfExtension.find(extension);
+    if (known != m_facts.indexOfExtension.end())
         return IconOfIndex(known->second);
     int index = IsPerFileType(extension) ? -1 : GenericIndexOf(extension);
-    m_indexOfExtension.emplace(extension, index);
+    m_facts.indexOfExtension.emplace(extension, index);
     return IconOfIndex(index);
 }
 
@@ -117,26 +122,23 @@ HICON CFolderMenuTypeIcons::GenericIconOf(LPCWSTR path, BOOL isFolder) {
 }
 
 int CFolderMenuTypeIcons::FolderIndex() {
-    if (m_folderIndex == -2)
-        m_folderIndex = TypeIndex(L"folder", FILE_ATTRIBUTE_DIRECTORY);
-    return m_folderIndex;
+    if (m_facts.folderIndex == -2)
+        m_facts.folderIndex = TypeIndex(L"folder", FILE_ATTRIBUTE_DIRECTORY);
+    return m_facts.folderIndex;
 }
 
 int CFolderMenuTypeIcons::GenericIndexOf(const std::wstring& extension) {
-    auto known = m_genericIndexOfExtension.find(extension);
-    if (known != m_genericIndexOfExtension.end())
+    auto known = m_facts.genericIndexOfExtension.find(extension);
+    if (known != m_facts.genericIndexOfExtension.end())
         return known->second;
     int index =
         TypeIndex((extension.empty() ? std::wstring(L"file") : L"file." + extension).c_str(), FILE_ATTRIBUTE_NORMAL);
-    m_genericIndexOfExtension.emplace(extension, index);
+    m_facts.genericIndexOfExtension.emplace(extension, index);
     return index;
 }
 
 void CFolderMenuTypeIcons::Clear(int iconSize) {
     m_iconSize = iconSize;
-    m_indexOfExtension.clear();
-    m_genericIndexOfExtension.clear();
-    m_perFile.clear();
+    m_facts = TypeFacts();
     m_iconOfIndex.clear();
-    m_folderIndex = -2;
 }

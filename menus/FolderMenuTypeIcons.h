@@ -13,7 +13,10 @@
 //
 // Types whose icon depends on the file (programs, icons, cursors, shortcuts...) and folders that
 // may carry their own icon (read-only or system) get none here: the caller asks the shell about
-// the file itself. The icons live as long as the object; a later menu build reuses them.
+// the file itself. The icons live as long as the object; a later menu build reuses them. What the
+// registry and the shell say about a type (whether its files differ, which image it takes) is
+// shared by every object on the thread: under Wine each registry read is a round trip to the
+// server, and the menus of a program with many items would each ask the same questions.
 class CFolderMenuTypeIcons {
 public:
     CFolderMenuTypeIcons() = default;
@@ -30,19 +33,25 @@ public:
     BOOL IsPerFileType(const std::wstring& extension);
     // Drops every icon, for when the shell announces changed file associations or the menu's
     // icon size changes; entries that show one must be gone first. Icons are taken at the size
-    // given, from the system image list nearest to it.
+    // given, from the system image list nearest to it. The thread's shared answers about types are
+    // asked again too, so the first menu to hear of a change makes every menu see it.
     void Clear(int iconSize);
 
 private:
+    struct TypeFacts {
+        std::unordered_map<std::wstring, int> indexOfExtension; // -1: per file or no icon
+        std::unordered_map<std::wstring, int> genericIndexOfExtension;
+        std::unordered_map<std::wstring, BOOL> perFile;
+        int folderIndex = -2; // -2 until asked
+    };
+    static TypeFacts& FactsOfThisThread();
+
     HICON IconOfIndex(int index);
     int FolderIndex();
     int GenericIndexOf(const std::wstring& extension);
     static BOOL RegistrySaysPerFile(const std::wstring& extension);
 
-    std::unordered_map<std::wstring, int> m_indexOfExtension; // -1: per file or no icon
-    std::unordered_map<std::wstring, int> m_genericIndexOfExtension;
-    std::unordered_map<std::wstring, BOOL> m_perFile;
+    TypeFacts& m_facts = FactsOfThisThread();
     std::unordered_map<int, CIconHandle> m_iconOfIndex;
-    int m_folderIndex = -2; // -2 until asked
     int m_iconSize = GetSystemMetrics(SM_CXSMICON);
 };
