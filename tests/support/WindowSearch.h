@@ -10,7 +10,8 @@ std::vector<HWND> WindowsOfClass(LPCWSTR className, DWORD processId = GetCurrent
 // The first visible window of the class in this process, or null.
 HWND FindOwnWindow(LPCWSTR className);
 
-// Starts a thread timer that, once this process shows a menu, presses the arrow key `presses` times
-// and then Enter in it; one menu at a time. The caller kills the timer returned when the menu loop
-// is over.
+// Starts a thread timer that, once this process shows a menu, presses the arrow key and then Enter
+// in it to choose the entry that `presses` presses reach from no selection, whatever entry a
+// resting cursor selected; one menu at a time. The caller kills the timer returned when the menu
+// loop is over.
 UINT_PTR ChooseMenuEntryWhenShown(int presses, UINT arrowKey = VK_DOWN);
