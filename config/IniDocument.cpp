@@ -517,8 +517,13 @@ void CIniDocument::SetString(size_t section, std::u16string_view key, std::u16st
         entry->hasValue = true;
         return;
     }
-    // After the header, or at the very start of the lines before the first header.
+    // After the header, or at the very start of the lines before the first header. A reader
+    // takes a file's leading line ends as one blank line, which a first line written before it
+    // would join as its own line end: the new line goes after it, where a read finds it too.
     size_t position = target.afterLastEntry ? target.afterLastEntry : (section == 0 ? 0 : 1);
+    if (position == 0 && !target.lines.empty() && !target.lines[0].rewritten &&
+        target.lines[0].rawLength == target.lines[0].breakLength)
+        position = 1;
     position = std::min(position, target.lines.size());
     target.afterLastEntry = static_cast<uint32_t>(position + 1);
     Line line;
