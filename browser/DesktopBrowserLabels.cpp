@@ -77,6 +77,7 @@ void CDesktopBrowser::RemoveLabelSubclasses() {
     m_tooltipHook.Remove();
     m_labelHook.Remove();
     OnLabelSubclassesRemoved();
+    m_namesById.clear();
     CScopedLock lock(m_labelsLock);
     m_labels.Clear();
 }
@@ -91,14 +92,14 @@ void CDesktopBrowser::PutLabelsBack() {
         InvalidateRect(m_listView, nullptr, TRUE);
 }
 
-int CDesktopBrowser::FindLabelRecord(int index) {
+int CDesktopBrowser::FindLabelRecord(int index, const std::wstring& label) {
     CScopedLock lock(m_labelsLock);
-    return m_labels.Find(ItemLabel(index), [&] { return ItemPosition(index); });
+    return m_labels.Find(label, [&] { return ItemPosition(index); });
 }
 
 void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
     CScopedLock labels(m_labelsLock);
-    int record = FindLabelRecord(index);
+    int record = FindLabelRecord(index, text);
     if (record < 0) {
         m_labels.Add(text, ItemPosition(index));
         // First sight of the item in this view: it may be newer than the layout we read.
@@ -121,7 +122,7 @@ void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
 
 BOOL CDesktopBrowser::CopyInfoTip(int index, LPWSTR tip, int tipLength) {
     CScopedLock lock(m_labelsLock);
-    int record = FindLabelRecord(index);
+    int record = FindLabelRecord(index, ItemLabel(index));
     if (record < 0 || !tip || tipLength <= 0)
         return FALSE;
     CopyTruncated(tip, static_cast<size_t>(tipLength < MAX_PATH ? tipLength : MAX_PATH), m_labels[record].name.c_str());
@@ -171,6 +172,11 @@ BOOL CDesktopBrowser::OnLabelNotification(HWND window, UINT message, WPARAM wPar
             busy = FALSE;
             return TRUE;
         }
+        case LVN_DELETEALLITEMS:
+            // The view is refilled, perhaps under other names for the same items (extensions
+            // shown, say).
+            m_namesById.clear();
+            return FALSE;
         case LVN_ENDLABELEDITW:
         case LVN_ENDLABELEDITA: {
             *result = DefSubclassProc(window, message, wParam, lParam);
