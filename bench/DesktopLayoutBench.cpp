@@ -61,6 +61,12 @@ std::wstring IconName(int index) {
     return L"Icon " + std::to_wstring(10000 + index);
 }
 
+// Icons named in order, spread over a 1280 x 1024 desktop.
+void AddSpreadIcons(HWND listView, int icons) {
+    for (int index = 0; index < icons; ++index)
+        AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -86,8 +92,7 @@ int main(int argc, char** argv) {
     for (int icons : {50, 500, 2000}) {
         DesktopStandIn standIn;
         HWND listView = standIn.ListView();
-        for (int index = 0; index < icons; ++index)
-            AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
+        AddSpreadIcons(listView, icons);
         CDesktopBrowser browser(host, &settings);
         bench::BestPair best = bench::BestOfAlternating(
             runs, [&] { browser.ReadDesktopLayout(); }, [&] { BareRead(listView); });
@@ -106,8 +111,7 @@ int main(int argc, char** argv) {
             CreateDirectoryW(desktopDirectory.File(IconName(made)).c_str(), nullptr);
         DesktopStandIn standIn;
         HWND listView = standIn.ListView();
-        for (int index = 0; index < icons; ++index)
-            AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
+        AddSpreadIcons(listView, icons);
         CPathwren application;
         application.m_pOptions = new CApplicationOptions();
         CGenericPathwrenObject item;
@@ -152,8 +156,7 @@ int main(int argc, char** argv) {
             CreateDirectoryW(desktopDirectory.File(IconName(made)).c_str(), nullptr);
         DesktopStandIn standIn;
         HWND listView = standIn.ListView();
-        for (int index = 0; index < icons; ++index)
-            AddDesktopIcon(listView, IconName(index), (index * 37) % 1280, (index * 53) % 1024);
+        AddSpreadIcons(listView, icons);
         {
             CDesktopBrowser browser(host, &settings);
             bench::HostedBrowser() = &browser;
