@@ -133,6 +133,20 @@ std::string UiThreadState(HWND mainWindow) {
            (answers ? "answers" : "does not answer") + " a sent message";
 }
 
+// The boxes and menus open now, a line each, read without sending anything to their thread.
+std::string OpenBoxesAndMenus() {
+    std::string lines;
+    for (LPCWSTR kind : {L"#32770", L"#32768"})
+        for (HWND window : WindowsOfClass(kind)) {
+            WCHAR title[128] = L"";
+            InternalGetWindowText(window, title, ARRAYSIZE(title));
+            char line[256];
+            snprintf(line, sizeof(line), "  open: %ls \"%ls\"\n", kind, title);
+            lines += line;
+        }
+    return lines;
+}
+
 // A run whose thread blocks hears no timer, so the program's own watchdog never fires, and CTest
 // would kill it without a word. This one, on a thread of its own, says where the user was and
 // ends the process, so the failure carries the seed and the last action.
@@ -147,13 +161,7 @@ public:
               printf("chaos seed %u stuck: the thread stopped answering after %d actions, the last one %s; %s\n", seed,
                      g_actionsDone.load(), last >= 0 ? kActionNames[last] : "none",
                      ApplicationFixture::StepRunning() ? "inside a step" : "between steps");
-              printf("  %s\n", UiThreadState(mainWindow()).c_str());
-              for (LPCWSTR kind : {L"#32770", L"#32768"})
-                  for (HWND window : WindowsOfClass(kind)) {
-                      WCHAR title[128] = L"";
-                      InternalGetWindowText(window, title, ARRAYSIZE(title)); // sends nothing to the stuck thread
-                      printf("  open: %ls \"%ls\"\n", kind, title);
-                  }
+              printf("  %s\n%s", UiThreadState(mainWindow()).c_str(), OpenBoxesAndMenus().c_str());
               fflush(stdout);
               if (const char* pause = getenv("PATHWREN_STUCK_PAUSE_SECONDS"))
                   Sleep(atoi(pause) * 1000); // time to attach a debugger from outside
@@ -484,7 +492,9 @@ TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatA
     printf("seed %u: %d actions; GDI %ld -> %ld, windows %d -> %d, private %lld -> %lld KB\n", seed, actions,
            warm.gdiObjects, end.gdiObjects, warm.windows, end.windows, warm.privateBytes / 1024,
            end.privateBytes / 1024);
-    ASSERT_EQ(14u, done) << "stuck at step " << done << " (0, 7: chaos; 5, 12: the main window gone; others: settling)";
+    ASSERT_EQ(14u, done) << "stuck at step " << done
+                         << " (0, 7: chaos; 5, 12: the main window gone; others: settling)\n"
+                         << OpenBoxesAndMenus();
     EXPECT_FALSE(fixture.WatchdogFired());
     // Runs of a few hundred actions end up to a few dozen objects above the first reading, however
     // long they run (caches of icons met on the way); one object lost per action would be hundreds.
