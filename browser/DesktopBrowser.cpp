@@ -106,7 +106,7 @@ STDMETHODIMP CDesktopBrowser::IncludeObject(IShellView* view, PCUITEMID_CHILD ch
 
 DesktopMirrorGeometry CDesktopBrowser::Geometry() const {
     DesktopMirrorGeometry geometry;
-    geometry.workAreas = m_layoutWorkAreas.empty() ? GetMonitorWorkAreas() : m_layoutWorkAreas;
+    geometry.workAreas = GetMonitorWorkAreas();
     geometry.allIconsOnFirstMonitor = m_allIconsOnFirstMonitor;
     geometry.view = m_viewRect;
     geometry.dpi = GetWindowDpi(m_listView);
@@ -149,7 +149,6 @@ void CDesktopBrowser::OnBeforeBrowse(PCIDLIST_ABSOLUTE location) {
 
 void CDesktopBrowser::OnViewWindowCreated() {
     m_labelsHidden = FALSE;
-    m_namesById.clear();
     m_layoutRereadsLeft = kLayoutRereads;
     if (!m_mirroring) {
         SendViewModeCommand(m_userViewMode < ShellBrowserViewModeCount ? m_userViewMode : 0);

@@ -69,27 +69,20 @@ protected:
     void RemoveLabelSubclasses();
     void PutLabelsBack();
     void RecordLabel(int index, LPCWSTR text);
-    // The index in m_labels of the item's record: by its label, else by its place. Callers that
-    // already hold the label pass it, as each question to the view costs it a name look-up.
-    int FindLabelRecord(int index, const std::wstring& label);
+    // The index in m_labels of the item's record: by its current text, else by its place.
+    int FindLabelRecord(int index);
     // Reading the layout again for a name it lacks, when asked to, while the view's re-reads last.
     BOOL PlaceItem(int index, LPCWSTR name, BOOL reread);
     BOOL FindDesktopPlace(const std::wstring& name, POINT* place);
     // Called with the layout lock held, after every change of m_desktopLayout.
     void IndexLayout();
-    // The item's name, as the view answered it before for the item's identifier, else asked anew.
     std::wstring ItemText(int index);
-    // The bytes of the item's identifier; empty when the view cannot say.
-    std::string ItemId(int index) const;
     POINT ItemPosition(int index);
 
     // Each new view may read the layout again this often for names it has not found.
     static const int kLayoutRereads = 4;
     int m_layoutRereadsLeft = kLayoutRereads;
     BOOL m_allIconsOnFirstMonitor = TRUE;
-    // The work areas the layout was read against, whose coordinates its places are in. Kept with
-    // it: asking the system again for every item the view paints cost more than the placing.
-    std::vector<RECT> m_layoutWorkAreas;
     CRITICAL_SECTION m_layoutLock;
     CRITICAL_SECTION m_labelsLock;
     CDesktopLabelRecords m_labels;
@@ -97,11 +90,6 @@ protected:
     std::vector<DesktopIcon> m_desktopLayout;
     // Each name's first icon in m_desktopLayout: a view places each of its items by one look-up.
     std::unordered_map<std::wstring, size_t> m_layoutIndex;
-    // The names the view answered us for its items, by identifier. Placing every item asks each
-    // for its name, and each answer costs the view a look-up in its folder, three times what the
-    // identifier costs; an identifier keeps its name while the view lists it, since a rename gives
-    // the item a new identifier.
-    std::unordered_map<std::string, std::wstring> m_namesById;
     CIdList m_desktopIdList;
     BOOL m_inWideNotification = FALSE;
     BOOL m_inNarrowNotification = FALSE;

@@ -77,7 +77,6 @@ void CDesktopBrowser::RemoveLabelSubclasses() {
     m_tooltipHook.Remove();
     m_labelHook.Remove();
     OnLabelSubclassesRemoved();
-    m_namesById.clear();
     CScopedLock lock(m_labelsLock);
     m_labels.Clear();
 }
@@ -92,14 +91,14 @@ void CDesktopBrowser::PutLabelsBack() {
         InvalidateRect(m_listView, nullptr, TRUE);
 }
 
-int CDesktopBrowser::FindLabelRecord(int index, const std::wstring& label) {
+int CDesktopBrowser::FindLabelRecord(int index) {
     CScopedLock lock(m_labelsLock);
-    return m_labels.Find(label, [&] { return ItemPosition(index); });
+    return m_labels.Find(ItemLabel(index), [&] { return ItemPosition(index); });
 }
 
 void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
     CScopedLock labels(m_labelsLock);
-    int record = FindLabelRecord(index, text);
+    int record = FindLabelRecord(index);
     if (record < 0) {
         m_labels.Add(text, ItemPosition(index));
         // First sight of the item in this view: it may be newer than the layout we read.
@@ -122,7 +121,7 @@ void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
 
 BOOL CDesktopBrowser::CopyInfoTip(int index, LPWSTR tip, int tipLength) {
     CScopedLock lock(m_labelsLock);
-    int record = FindLabelRecord(index, ItemLabel(index));
+    int record = FindLabelRecord(index);
     if (record < 0 || !tip || tipLength <= 0)
         return FALSE;
     CopyTruncated(tip, static_cast<size_t>(tipLength < MAX_PATH ? tipLength : MAX_PATH), m_labels[record].name.c_str());
@@ -172,11 +171,6 @@ BOOL CDesktopBrowser::OnLabelNotification(HWND window, UINT message, WPARAM wPar
             busy = FALSE;
             return TRUE;
         }
-        case LVN_DELETEALLITEMS:
-            // The view is refilled, perhaps under other names for the same items (extensions
-            // shown, say).
-            m_namesById.clear();
-            return FALSE;
         case LVN_ENDLABELEDITW:
         case LVN_ENDLABELEDITA: {
             *result = DefSubclassProc(window, message, wParam, lParam);

@@ -3,7 +3,6 @@
 #include "lib/ScopedLock.h"
 
 #include "browser/DesktopListView.h"
-#include "lib/ComPtr.h"
 #include "lib/KernelHandle.h"
 #include "lib/MonitorRect.h"
 
@@ -86,11 +85,11 @@ void CDesktopBrowser::ReadDesktopLayout() {
     m_allIconsOnFirstMonitor = TRUE;
     m_desktopLayout.clear();
     m_layoutIndex.clear();
-    m_layoutWorkAreas = GetMonitorWorkAreas();
     m_desktopListView = FindDesktopListView();
     CRemoteBlock block(m_desktopListView);
     if (!block.Valid())
         return;
+    std::vector<RECT> workAreas = GetMonitorWorkAreas();
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.pszText = reinterpret_cast<LPWSTR>(block.At(kTextOffset));
@@ -108,7 +107,7 @@ void CDesktopBrowser::ReadDesktopLayout() {
         if (!block.Ask(m_desktopListView, LVM_GETITEMPOSITION, index, block.At(kPointOffset), &placed) || !placed ||
             !block.Read(kPointOffset, &icon.position, sizeof(icon.position)))
             break;
-        if (!IsOnFirstMonitor(m_layoutWorkAreas, icon.position))
+        if (!IsOnFirstMonitor(workAreas, icon.position))
             m_allIconsOnFirstMonitor = FALSE;
         item.iItem = index;
         if (!block.Write(kItemOffset, &item, kItemBytes))
@@ -151,28 +150,13 @@ BOOL CDesktopBrowser::FindDesktopPlace(const std::wstring& name, POINT* place) {
     return TRUE;
 }
 
-std::string CDesktopBrowser::ItemId(int index) const {
-    CComPtr<IFolderView> folderView;
-    CIdList item;
-    if (!m_view || FAILED(m_view.As(&folderView)) || FAILED(folderView->Item(index, item.Receive())) || !item)
-        return std::string();
-    return std::string(reinterpret_cast<const char*>(item.Get()), ILGetSize(item.Get()));
-}
-
 std::wstring CDesktopBrowser::ItemText(int index) {
-    std::string id = ItemId(index);
-    auto known = id.empty() ? m_namesById.end() : m_namesById.find(id);
-    if (known != m_namesById.end())
-        return known->second;
     // Our own question must get the real name, not the blanked one.
     BOOL wasInNotification = m_inWideNotification;
     m_inWideNotification = TRUE;
     WCHAR text[MAX_PATH] = L"";
     ListView_GetItemText(m_listView, index, 0, text, MAX_PATH);
     m_inWideNotification = wasInNotification;
-    // A blank is a label hidden in the list view itself, not a name.
-    if (!id.empty() && text[0])
-        m_namesById[id] = text;
     return text;
 }
 
@@ -197,9 +181,8 @@ BOOL CDesktopBrowser::PlaceAllItems() {
     BOOL placed = FALSE;
     int count = ListView_GetItemCount(m_listView);
     for (int index = 0; index < count; ++index) {
-        std::wstring label = ItemLabel(index);
-        int record = FindLabelRecord(index, label);
-        const std::wstring& name = record >= 0 ? m_labels[record].name : label;
+        int record = FindLabelRecord(index);
+        std::wstring name = record >= 0 ? m_labels[record].name : ItemText(index);
         POINT desktop;
         if (!FindDesktopPlace(name, &desktop))
             continue;
