@@ -235,15 +235,20 @@ public:
         }
     }
 
-    // Closes every menu and box; true once none is left.
+    // Closes every menu and box; true once none is left. What was left the last time it was not
+    // is kept for the report of a settling that never ends.
     bool Settle() {
         KillChooser();
         EndMenu();
-        std::vector<HWND> boxes = WindowsOfClass(L"#32770");
-        for (HWND box : boxes)
+        std::string open = OpenBoxesAndMenus();
+        for (HWND box : WindowsOfClass(L"#32770"))
             Answer(box, Pick(2) ? IDOK : IDCANCEL);
-        return boxes.empty() && WindowsOfClass(L"#32768").empty();
+        if (!open.empty())
+            m_lastUnsettled = open;
+        return open.empty();
     }
+
+    const std::string& LastUnsettled() const { return m_lastUnsettled; }
 
     // Puts the folders back as they were at the start and hides the windows: a kept menu holds what
     // its folder held when it was last shown, so only the same content makes two readings comparable.
@@ -404,6 +409,7 @@ private:
     UINT_PTR m_chooser = 0;
     int m_actions = 0;
     int m_shown = 0;
+    std::string m_lastUnsettled;
 };
 
 class ChaosRun : public ::testing::TestWithParam<int> {
@@ -418,10 +424,12 @@ protected:
 
 // Runs `seconds` of chaos after one warm-up round, then settles; what the process holds after
 // the warm-up and at the end is returned through the arguments.
-size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holdings* warm, Holdings* end, int* actions) {
+size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holdings* warm, Holdings* end, int* actions,
+                std::string* unsettled) {
     ChaosUser user(fixture, seed);
     DWORD deadline = 0;
     int settleTicks = 0;
+    int settleCalls = 0;
     auto chaosFor = [&](int forSeconds) {
         return [&, forSeconds] {
             if (!deadline)
@@ -437,6 +445,7 @@ size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holding
         };
     };
     auto settle = [&] {
+        ++settleCalls;
         settleTicks = user.Settle() ? settleTicks + 1 : 0;
         // Rebuilds requested inside boxes run once the loop is back at its top.
         return settleTicks >= 10;
@@ -462,6 +471,8 @@ size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holding
                                                 measure(end)};
     size_t done = fixture.RunSteps(steps, true);
     *actions = user.Actions();
+    *unsettled = std::to_string(settleCalls) + " ticks of settling; the last one that found something open found:\n" +
+                 user.LastUnsettled();
     return done;
 }
 
@@ -485,16 +496,17 @@ TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatA
     Holdings warm, end;
     int actions = 0;
     size_t done = 0;
+    std::string unsettled;
     {
         StuckRunReport stuck(seed, fixture.watchdogMs + 3000, [this] { return fixture.application.m_hMainWindow; });
-        done = RunChaos(fixture, seed, seconds, &warm, &end, &actions);
+        done = RunChaos(fixture, seed, seconds, &warm, &end, &actions, &unsettled);
     }
     printf("seed %u: %d actions; GDI %ld -> %ld, windows %d -> %d, private %lld -> %lld KB\n", seed, actions,
            warm.gdiObjects, end.gdiObjects, warm.windows, end.windows, warm.privateBytes / 1024,
            end.privateBytes / 1024);
     ASSERT_EQ(14u, done) << "stuck at step " << done
                          << " (0, 7: chaos; 5, 12: the main window gone; others: settling)\n"
-                         << OpenBoxesAndMenus();
+                         << OpenBoxesAndMenus() << unsettled;
     EXPECT_FALSE(fixture.WatchdogFired());
     // Runs of a few hundred actions end up to a few dozen objects above the first reading, however
     // long they run (caches of icons met on the way); one object lost per action would be hundreds.
