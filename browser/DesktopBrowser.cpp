@@ -106,7 +106,7 @@ STDMETHODIMP CDesktopBrowser::IncludeObject(IShellView* view, PCUITEMID_CHILD ch
 
 DesktopMirrorGeometry CDesktopBrowser::Geometry() const {
     DesktopMirrorGeometry geometry;
-    geometry.workAreas = GetMonitorWorkAreas();
+    geometry.workAreas = m_layoutWorkAreas.empty() ? GetMonitorWorkAreas() : m_layoutWorkAreas;
     geometry.allIconsOnFirstMonitor = m_allIconsOnFirstMonitor;
     geometry.view = m_viewRect;
     geometry.dpi = GetWindowDpi(m_listView);

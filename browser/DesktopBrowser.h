@@ -69,8 +69,9 @@ protected:
     void RemoveLabelSubclasses();
     void PutLabelsBack();
     void RecordLabel(int index, LPCWSTR text);
-    // The index in m_labels of the item's record: by its current text, else by its place.
-    int FindLabelRecord(int index);
+    // The index in m_labels of the item's record: by its label, else by its place. Callers that
+    // already hold the label pass it, as each question to the view costs it a name look-up.
+    int FindLabelRecord(int index, const std::wstring& label);
     // Reading the layout again for a name it lacks, when asked to, while the view's re-reads last.
     BOOL PlaceItem(int index, LPCWSTR name, BOOL reread);
     BOOL FindDesktopPlace(const std::wstring& name, POINT* place);
@@ -83,6 +84,10 @@ protected:
     static const int kLayoutRereads = 4;
     int m_layoutRereadsLeft = kLayoutRereads;
     BOOL m_allIconsOnFirstMonitor = TRUE;
+    // The work areas the layout was read against, whose coordinates its places are in. Kept with
+    // it: asking the system again for every item the view paints made placing a large desktop
+    // about a tenth slower.
+    std::vector<RECT> m_layoutWorkAreas;
     CRITICAL_SECTION m_layoutLock;
     CRITICAL_SECTION m_labelsLock;
     CDesktopLabelRecords m_labels;

@@ -91,14 +91,14 @@ void CDesktopBrowser::PutLabelsBack() {
         InvalidateRect(m_listView, nullptr, TRUE);
 }
 
-int CDesktopBrowser::FindLabelRecord(int index) {
+int CDesktopBrowser::FindLabelRecord(int index, const std::wstring& label) {
     CScopedLock lock(m_labelsLock);
-    return m_labels.Find(ItemLabel(index), [&] { return ItemPosition(index); });
+    return m_labels.Find(label, [&] { return ItemPosition(index); });
 }
 
 void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
     CScopedLock labels(m_labelsLock);
-    int record = FindLabelRecord(index);
+    int record = FindLabelRecord(index, text);
     if (record < 0) {
         m_labels.Add(text, ItemPosition(index));
         // First sight of the item in this view: it may be newer than the layout we read.
@@ -121,7 +121,7 @@ void CDesktopBrowser::RecordLabel(int index, LPCWSTR text) {
 
 BOOL CDesktopBrowser::CopyInfoTip(int index, LPWSTR tip, int tipLength) {
     CScopedLock lock(m_labelsLock);
-    int record = FindLabelRecord(index);
+    int record = FindLabelRecord(index, ItemLabel(index));
     if (record < 0 || !tip || tipLength <= 0)
         return FALSE;
     CopyTruncated(tip, static_cast<size_t>(tipLength < MAX_PATH ? tipLength : MAX_PATH), m_labels[record].name.c_str());

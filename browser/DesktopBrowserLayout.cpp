@@ -85,11 +85,11 @@ void CDesktopBrowser::ReadDesktopLayout() {
     m_allIconsOnFirstMonitor = TRUE;
     m_desktopLayout.clear();
     m_layoutIndex.clear();
+    m_layoutWorkAreas = GetMonitorWorkAreas();
     m_desktopListView = FindDesktopListView();
     CRemoteBlock block(m_desktopListView);
     if (!block.Valid())
         return;
-    std::vector<RECT> workAreas = GetMonitorWorkAreas();
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.pszText = reinterpret_cast<LPWSTR>(block.At(kTextOffset));
@@ -107,7 +107,7 @@ void CDesktopBrowser::ReadDesktopLayout() {
         if (!block.Ask(m_desktopListView, LVM_GETITEMPOSITION, index, block.At(kPointOffset), &placed) || !placed ||
             !block.Read(kPointOffset, &icon.position, sizeof(icon.position)))
             break;
-        if (!IsOnFirstMonitor(workAreas, icon.position))
+        if (!IsOnFirstMonitor(m_layoutWorkAreas, icon.position))
             m_allIconsOnFirstMonitor = FALSE;
         item.iItem = index;
         if (!block.Write(kItemOffset, &item, kItemBytes))
@@ -181,8 +181,9 @@ BOOL CDesktopBrowser::PlaceAllItems() {
     BOOL placed = FALSE;
     int count = ListView_GetItemCount(m_listView);
     for (int index = 0; index < count; ++index) {
-        int record = FindLabelRecord(index);
-        std::wstring name = record >= 0 ? m_labels[record].name : ItemText(index);
+        std::wstring label = ItemLabel(index);
+        int record = FindLabelRecord(index, label);
+        const std::wstring& name = record >= 0 ? m_labels[record].name : label;
         POINT desktop;
         if (!FindDesktopPlace(name, &desktop))
             continue;
