@@ -238,6 +238,7 @@ public:
     // Closes every menu and box; true once none is left. What was left the last time it was not
     // is kept for the report of a settling that never ends.
     bool Settle() {
+        ++m_settles;
         KillChooser();
         EndMenu();
         std::string open = OpenBoxesAndMenus();
@@ -248,7 +249,10 @@ public:
         return open.empty();
     }
 
-    const std::string& LastUnsettled() const { return m_lastUnsettled; }
+    std::string UnsettledReport() const {
+        return std::to_string(m_settles) + " ticks of settling; the last one that found something open found:\n" +
+               m_lastUnsettled;
+    }
 
     // Puts the folders back as they were at the start and hides the windows: a kept menu holds what
     // its folder held when it was last shown, so only the same content makes two readings comparable.
@@ -409,6 +413,7 @@ private:
     UINT_PTR m_chooser = 0;
     int m_actions = 0;
     int m_shown = 0;
+    int m_settles = 0;
     std::string m_lastUnsettled;
 };
 
@@ -429,7 +434,6 @@ size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holding
     ChaosUser user(fixture, seed);
     DWORD deadline = 0;
     int settleTicks = 0;
-    int settleCalls = 0;
     auto chaosFor = [&](int forSeconds) {
         return [&, forSeconds] {
             if (!deadline)
@@ -445,7 +449,6 @@ size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holding
         };
     };
     auto settle = [&] {
-        ++settleCalls;
         settleTicks = user.Settle() ? settleTicks + 1 : 0;
         // Rebuilds requested inside boxes run once the loop is back at its top.
         return settleTicks >= 10;
@@ -471,8 +474,7 @@ size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holding
                                                 measure(end)};
     size_t done = fixture.RunSteps(steps, true);
     *actions = user.Actions();
-    *unsettled = std::to_string(settleCalls) + " ticks of settling; the last one that found something open found:\n" +
-                 user.LastUnsettled();
+    *unsettled = user.UnsettledReport();
     return done;
 }
 
