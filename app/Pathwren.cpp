@@ -133,7 +133,7 @@ BOOL CPathwren::LoadFolders() {
 }
 
 BOOL CPathwren::SaveFolders() {
-    if (!m_pOptions)
+    if (!m_pOptions || m_destroyingFolders)
         return FALSE;
     WCHAR backup[MAX_PATH];
     // The previous file is copied, not moved: until the new one has fully replaced it, the folders
@@ -183,10 +183,15 @@ BOOL CPathwren::StoreContainersState() {
 
 BOOL CPathwren::DestroyFolders() {
     UnregisterHotKeys();
-    for (CGenericPathwrenObject* item : m_folders)
+    // Out of the list before the first goes, so that a handler run meanwhile finds no item at all
+    // rather than one already deleted.
+    std::vector<CGenericPathwrenObject*> folders;
+    folders.swap(m_folders);
+    m_destroyingFolders = TRUE;
+    for (CGenericPathwrenObject* item : folders)
         delete item;
-    m_folders.clear();
     DestroyLaunchBar();
+    m_destroyingFolders = FALSE;
     return TRUE;
 }
 

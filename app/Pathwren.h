@@ -129,4 +129,8 @@ private:
     std::deque<QueuedStartCommand> m_startCommands;
     // Set while a command runs; a menu it shows runs a modal loop in which the next may arrive.
     BOOL m_carryingOutCommands = FALSE;
+    // Set while the items are destroyed. Tearing down a container may call a COM object of another
+    // apartment, whose modal loop dispatches what is queued: a close arriving there must not save
+    // a list that is half gone.
+    BOOL m_destroyingFolders = FALSE;
 };

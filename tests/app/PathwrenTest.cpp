@@ -102,6 +102,42 @@ TEST_F(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
     EXPECT_EQ(1, shows);
 }
 
+namespace {
+
+// Goes as a container whose teardown calls a COM object of another apartment: a close arrives
+// while the call's modal loop dispatches what is queued.
+struct ClosedWhileGoing : CContainerBase {
+    ClosedWhileGoing(const CPathwren& application, size_t* itemsSeen)
+        : CContainerBase(nullptr, nullptr), m_application(application), m_itemsSeen(itemsSeen) {}
+    ~ClosedWhileGoing() override {
+        PostMessageW(m_application.m_hMainWindow, WM_CLOSE, 0, 0);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        *m_itemsSeen = m_application.m_folders.size();
+    }
+    BOOL SaveState() override { return TRUE; }
+    const CPathwren& m_application;
+    size_t* m_itemsSeen;
+};
+
+} // namespace
+
+TEST_F(Pathwren, ACloseInsideTheTeardownOfTheItemsFindsNoneAndSavesNothing) {
+    std::wstring original = StartWithTwoItems();
+    size_t itemsSeen = 99;
+    fixture.RunWhile([&](HWND window) {
+        CGenericPathwrenObject& last = *fixture.application.m_folders[1];
+        last.ReleaseContainer();
+        last.m_pContainer = new ClosedWhileGoing(fixture.application, &itemsSeen);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(0u, itemsSeen) << "the first item was already deleted";
+    // A second save would have moved the first into the backup.
+    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
+    EXPECT_EQ(2, fixture.SavedItemCount());
+}
+
 TEST_F(Pathwren, ACloseDuringAStartUpMessageBoxWaitsForTheContainers) {
     WriteUtf16File(fixture.File(L"FoldersOptions.ini"),
                    L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nPath=Gone\r\n[Folders_1]\r\nPath=AlsoGone\r\n");
