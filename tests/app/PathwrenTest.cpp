@@ -26,6 +26,23 @@ struct RecordingContainer : CContainerBase {
     int* m_shows;
 };
 
+// Goes as a container whose teardown calls a COM object of another apartment: a close arrives
+// while the call's modal loop dispatches what is queued.
+struct ClosedWhileGoing : CContainerBase {
+    ClosedWhileGoing(const CPathwren& application, size_t* itemsSeen)
+        : CContainerBase(nullptr, nullptr), m_application(application), m_itemsSeen(itemsSeen) {}
+    ~ClosedWhileGoing() override {
+        PostMessageW(m_application.m_hMainWindow, WM_CLOSE, 0, 0);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        *m_itemsSeen = m_application.m_folders.size();
+    }
+    BOOL SaveState() override { return TRUE; }
+    const CPathwren& m_application;
+    size_t* m_itemsSeen;
+};
+
 class Pathwren : public ::testing::Test {
 protected:
     // A tray folder menu of an existing folder and a multiple folders menu; returns the file's text.
@@ -101,27 +118,6 @@ TEST_F(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
     });
     EXPECT_EQ(1, shows);
 }
-
-namespace {
-
-// Goes as a container whose teardown calls a COM object of another apartment: a close arrives
-// while the call's modal loop dispatches what is queued.
-struct ClosedWhileGoing : CContainerBase {
-    ClosedWhileGoing(const CPathwren& application, size_t* itemsSeen)
-        : CContainerBase(nullptr, nullptr), m_application(application), m_itemsSeen(itemsSeen) {}
-    ~ClosedWhileGoing() override {
-        PostMessageW(m_application.m_hMainWindow, WM_CLOSE, 0, 0);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-        *m_itemsSeen = m_application.m_folders.size();
-    }
-    BOOL SaveState() override { return TRUE; }
-    const CPathwren& m_application;
-    size_t* m_itemsSeen;
-};
-
-} // namespace
 
 TEST_F(Pathwren, ACloseInsideTheTeardownOfTheItemsFindsNoneAndSavesNothing) {
     std::wstring original = StartWithTwoItems();
