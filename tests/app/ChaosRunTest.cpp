@@ -15,6 +15,7 @@
 #include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
+#include "support/MenuTexts.h"
 #include "support/MessagePump.h"
 #include "support/OpenedAddresses.h"
 #include "support/Soak.h"
@@ -133,15 +134,36 @@ std::string UiThreadState(HWND mainWindow) {
            (answers ? "answers" : "does not answer") + " a sent message";
 }
 
-// The boxes and menus open now, a line each, read without sending anything to their thread.
-std::string OpenBoxesAndMenus() {
+// Which menu a menu window of this thread shows, by its owner and first entries: what a menu that
+// never closes came from.
+std::string MenuDescription(HWND window) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    if (!menu)
+        return std::string();
+    Texts texts = MenuItemTexts(menu);
+    WCHAR owner[64] = L"";
+    GetClassNameW(GetWindow(window, GW_OWNER), owner, ARRAYSIZE(owner));
+    char text[256];
+    snprintf(text, sizeof(text), ", %zu entries, owned by %ls:", texts.size(), owner);
+    std::string description = text;
+    for (size_t entry = 0; entry < texts.size() && entry < 3; ++entry) {
+        snprintf(text, sizeof(text), " \"%ls\"", texts[entry].c_str());
+        description += text;
+    }
+    return description;
+}
+
+// The boxes and menus open now, a line each. From another thread, read without sending anything to
+// theirs; from their own, menus also say which they are.
+std::string OpenBoxesAndMenus(bool describeMenus = false) {
     std::string lines;
     for (LPCWSTR kind : {L"#32770", L"#32768"})
         for (HWND window : WindowsOfClass(kind)) {
             WCHAR title[128] = L"";
             InternalGetWindowText(window, title, ARRAYSIZE(title));
-            char line[256];
-            snprintf(line, sizeof(line), "  open: %ls \"%ls\"\n", kind, title);
+            char line[512];
+            std::string menu = describeMenus && !wcscmp(kind, L"#32768") ? MenuDescription(window) : "";
+            snprintf(line, sizeof(line), "  open: %ls \"%ls\"%s\n", kind, title, menu.c_str());
             lines += line;
         }
     return lines;
@@ -241,7 +263,7 @@ public:
         ++m_settles;
         KillChooser();
         EndMenu();
-        std::string open = OpenBoxesAndMenus();
+        std::string open = OpenBoxesAndMenus(true);
         for (HWND box : WindowsOfClass(L"#32770"))
             Answer(box, Pick(2) ? IDOK : IDCANCEL);
         if (!open.empty())
