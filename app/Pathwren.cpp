@@ -35,10 +35,10 @@ BOOL MakeBackupName(LPCWSTR fileName, LPWSTR backupName, size_t size) {
 } // namespace
 
 CPathwren::CPathwren()
-    : m_hInstance(GetModuleHandleW(nullptr)), m_hMainWindow(nullptr), m_pOptions(nullptr), m_pLanguage(nullptr),
-      m_hDefaultIcon(nullptr), m_showOptionsAtStart(FALSE), m_ending(FALSE), m_restoredFromBackup(FALSE),
-      m_user32(L"User32.dll"), m_pLaunchBar(nullptr), m_pLaunchBarContainer(nullptr), m_hOptionsDialog(nullptr),
-      m_quitRequested(FALSE), m_shutdownBlockReasonCreate(nullptr), m_shutdownBlockReasonDestroy(nullptr) {
+    : m_hInstance(nullptr), m_hMainWindow(nullptr), m_pOptions(nullptr), m_pLanguage(nullptr), m_hDefaultIcon(nullptr),
+      m_showOptionsAtStart(FALSE), m_ending(FALSE), m_restoredFromBackup(FALSE), m_user32(L"User32.dll"),
+      m_pLaunchBar(nullptr), m_pLaunchBarContainer(nullptr), m_hOptionsDialog(nullptr), m_quitRequested(FALSE),
+      m_shutdownBlockReasonCreate(nullptr), m_shutdownBlockReasonDestroy(nullptr) {
     std::wstring directory = GetProgramDirectory();
     m_mainConfigurationFile[0] = L'\0';
     if (directory.size() < MAX_PATH - 12)

@@ -3,7 +3,6 @@
 
 #include "app/CommandLine.h"
 #include "containers/ContainerHost.h"
-#include "lib/ResourceIcon.h"
 #include "lib/RuntimeModule.h"
 #include "lib/WindowsDarkMode.h"
 
@@ -62,7 +61,6 @@ public:
     HWND GetMainWindow() const override { return m_hMainWindow; }
     const CApplicationOptions* GetOptions() const override { return m_pOptions; }
     void RunApplicationCommand(ApplicationCommand command) override;
-    CResourceIcon* GetDefaultItemIcons() override;
 
     WCHAR m_mainConfigurationFile[MAX_PATH];
     HINSTANCE m_hInstance;
@@ -71,8 +69,6 @@ public:
     CApplicationOptions* m_pOptions;
     CLanguage* m_pLanguage;
     HICON m_hDefaultIcon;
-    // Made at the first item without an icon of its own; outlives every container.
-    std::unique_ptr<CResourceIcon> m_pDefaultItemIcons;
     BOOL m_showOptionsAtStart;
     BOOL m_ending;
     // The folders file was damaged and its backup took its place; the user is told once.

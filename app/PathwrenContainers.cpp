@@ -54,12 +54,6 @@ BOOL CPathwren::CreateContainers() {
     return anyCreated;
 }
 
-CResourceIcon* CPathwren::GetDefaultItemIcons() {
-    if (!m_pDefaultItemIcons)
-        m_pDefaultItemIcons.reset(new CResourceIcon(m_hInstance, MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER)));
-    return m_pDefaultItemIcons.get();
-}
-
 void CPathwren::AppendLaunchBarButton(CGenericPathwrenObject& item) {
     CContainerBase* container = ContainerOf(item);
     // An item whose icon could not be taken has no button, as it would have no tray icon.

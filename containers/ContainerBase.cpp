@@ -4,7 +4,6 @@
 #include "config/Language.h"
 #include "launchbar/LaunchBarPlacement.h"
 #include "lib/Dpi.h"
-#include "lib/ResourceIcon.h"
 #include "menus/PopUpMenu.h"
 #include "res/resource.h"
 
@@ -138,25 +137,22 @@ BOOL CContainerBase::TakeItemIcons(int size) {
         return FALSE;
     // The hot and down icons fall back to the normal icon, and the normal icon to the shared
     // default icon, which the container never destroys.
-    m_hIcon = AttachExtractedIcon(0, item->AssociatedIconPath, item->AssociatedIconIndex, size, nullptr);
+    m_hIcon = AttachExtractedIcon(0, item->AssociatedIconPath, item->AssociatedIconIndex, size, m_hDefaultIcon);
     // An item without an icon of its own shows the default picture taken at the size it is shown
     // at, for the shell or the bar not to stretch a picture of another size.
-    if (!m_hIcon)
-        m_hIcon = SharedDefaultIcon(size);
-    if (!m_hIcon)
-        m_hIcon = m_hDefaultIcon;
+    if (!m_extractedIcons[0]) {
+        LPCWSTR name = MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER);
+        m_extractedIcons[0].Reset(InLaunchBarMode()
+                                      ? static_cast<HICON>(LoadImageW(m_hInstance, name, IMAGE_ICON, size, size, 0))
+                                      : LoadSmallIconMetric(m_hInstance, name));
+        if (m_extractedIcons[0])
+            m_hIcon = m_extractedIcons[0].Get();
+    }
     if (!m_hIcon || !InLaunchBarMode())
         return m_hIcon != nullptr;
     m_hHotIcon = AttachExtractedIcon(1, item->AssociatedHotIconPath, item->AssociatedHotIconIndex, size, m_hIcon);
     m_hDownIcon = AttachExtractedIcon(2, item->AssociatedDownIconPath, item->AssociatedDownIconIndex, size, m_hIcon);
     return TRUE;
-}
-
-HICON CContainerBase::SharedDefaultIcon(int size) const {
-    CResourceIcon* icons = m_pHost ? m_pHost->GetDefaultItemIcons() : nullptr;
-    if (!icons)
-        return nullptr;
-    return InLaunchBarMode() ? icons->AtSize(size) : icons->Small();
 }
 
 void CContainerBase::TakeIconsAtSize(int size, HICON* images) {

@@ -130,8 +130,6 @@ private:
     CIconHandle ExtractItemIcon(LPCWSTR path, int index, int size) const;
     // Extracts into one of the owned slots; the fallback (never owned here) when there is none.
     HICON AttachExtractedIcon(int slot, LPCWSTR path, int index, int size, HICON fallback);
-    // The host's default item picture at the size the item is shown at; never owned here.
-    HICON SharedDefaultIcon(int size) const;
     int ItemIconSize() const;
     BOOL InLaunchBarMode() const;
 

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 class CApplicationOptions;
-class CResourceIcon;
 
 // The main loop hands every WM_KEYDOWN first to the active window as this message; a browser
 // window that answers non-zero has consumed the key (lParam points to the MSG).
@@ -29,9 +28,6 @@ public:
     virtual HWND GetMainWindow() const = 0;
     virtual const CApplicationOptions* GetOptions() const = 0;
     virtual void RunApplicationCommand(ApplicationCommand command) = 0;
-    // The default picture of items without an icon of their own, kept by the host at every size
-    // asked for, so that a hundred such items hold one picture, not a hundred; null without one.
-    virtual CResourceIcon* GetDefaultItemIcons() = 0;
 
 protected:
     ~IContainerHost() = default;

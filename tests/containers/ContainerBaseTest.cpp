@@ -178,16 +178,12 @@ TEST(ContainerBase, LaunchBarButtonIconsFallBackToTheNormalIconOwnedOnce) {
 TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
     TrayItem tray;
     HICON defaultIcon = tray.defaultIcon;
-    HICON shared = nullptr;
     {
         TestContainer& container = *tray.container;
         ASSERT_TRUE(container.AttachItemIcon(&tray.item));
         int trayIconSize = GetSystemMetrics(SM_CXSMICON);
         EXPECT_EQ(static_cast<size_t>(trayIconSize * trayIconSize), ReadIconPixels(container.GetIcon()).size())
             << "an item without its own icon shows the default picture at the tray's icon size";
-        TestContainer second(&tray.application);
-        ASSERT_TRUE(second.AttachItemIcon(&tray.item));
-        EXPECT_EQ(container.GetIcon(), second.GetIcon()) << "items without an icon of their own share one picture";
         ASSERT_NE(nullptr, container.GetNotifyIcon());
         EXPECT_EQ(container.GetNotifyIcon()->m_hWnd, container.GetOwnerWindow());
         WCHAR name[MAX_PATH];
@@ -200,11 +196,9 @@ TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
         container.OnHotKey();
         EXPECT_EQ((std::vector<BOOL>{TRUE, FALSE}), container.shows) << "a click always shows, a hotkey toggles";
         EXPECT_TRUE(container.GetOpenUpward()) << "a hotkey keeps the last click's direction";
-        shared = container.GetIcon();
         tray.container.reset();
     }
     EXPECT_TRUE(IconAlive(defaultIcon)) << "the shared default icon is never destroyed";
-    EXPECT_TRUE(IconAlive(shared)) << "the shared picture lives as long as the application";
 }
 
 TEST(ContainerStartUp, AMissingNotificationAreaIsRetriedTenTimesFromATimerWithoutHoldingTheThread) {
