@@ -157,6 +157,8 @@ private:
     BOOL ShowDeferredIconsAround(int position);
     // Fetch the deferred icons of the items about to show, on the themed path.
     void OnInitMenuPopup(HMENU opening);
+    // Once tracking ended: no menu window of this tree stays on screen.
+    void CloseLeftOverSubMenus();
     // The first idle moment of the menu loop, or the end of tracking without one.
     void OnSettled();
     void OnItemSelected(HMENU menuOfItem, WORD item, BOOL isSubMenu);

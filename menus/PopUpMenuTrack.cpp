@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -33,28 +35,32 @@ BOOL FindItemAtPoint(HMENU menu, POINT point, HMENU* itemMenu, UINT* position) {
     return FALSE;
 }
 
-} // namespace
-
-HWND CPopUpMenu::FindMenuWindow(HMENU menu) {
-    struct Search {
-        HMENU menu;
-        HWND window;
-    } search = {menu, nullptr};
-    if (!menu)
-        return nullptr;
+// Calls `visit` with each menu window of this thread and the menu it shows, until it returns false.
+void VisitThreadMenuWindows(const std::function<bool(HWND, HMENU)>& visit) {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM context) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(context);
             WCHAR className[8] = L"";
             GetClassNameW(window, className, ARRAYSIZE(className));
-            if (wcscmp(className, L"#32768") == 0 &&
-                reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)) == search->menu)
-                search->window = window;
-            return !search->window;
+            if (wcscmp(className, L"#32768") != 0)
+                return TRUE;
+            const auto& visit = *reinterpret_cast<const std::function<bool(HWND, HMENU)>*>(context);
+            return visit(window, reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)));
         },
-        reinterpret_cast<LPARAM>(&search));
-    return search.window;
+        reinterpret_cast<LPARAM>(&visit));
+}
+
+} // namespace
+
+HWND CPopUpMenu::FindMenuWindow(HMENU menu) {
+    HWND found = nullptr;
+    if (menu)
+        VisitThreadMenuWindows([&](HWND window, HMENU shown) {
+            if (shown == menu)
+                found = window;
+            return !found;
+        });
+    return found;
 }
 
 UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
@@ -86,6 +92,7 @@ UINT CPopUpMenu::Track(int x, int y, HWND owner, BOOL openUpward) {
         command = static_cast<UINT>(TrackPopupMenuEx(m_hMenu, flags | TPM_RECURSE, x, y, owner, nullptr));
 
     subclass.Remove();
+    CloseLeftOverSubMenus();
     OnSettled();
     // Without a message after the menu, the next TrackPopupMenu of this owner may close at once.
     PostMessageW(owner, WM_NULL, 0, 0);
@@ -125,6 +132,21 @@ LRESULT CALLBACK CPopUpMenu::MenuWindowProc(HWND window, UINT message, WPARAM wP
         default:
             return DefSubclassProc(window, message, wParam, lParam);
     }
+}
+
+void CPopUpMenu::CloseLeftOverSubMenus() {
+    // Wine ends an outer menu together with a menu tracked inside it, but by then has forgotten the
+    // outer one, and leaves its open submenus on screen where EndMenu cannot reach them.
+    if (FindMenuWindow(m_hMenu))
+        return; // the same menu is still tracked around this call
+    std::vector<HWND> leftOver;
+    VisitThreadMenuWindows([&](HWND window, HMENU shown) {
+        if (HoldsMenu(shown))
+            leftOver.push_back(window);
+        return true;
+    });
+    for (HWND window : leftOver)
+        DestroyWindow(window);
 }
 
 void CPopUpMenu::OnSettled() {

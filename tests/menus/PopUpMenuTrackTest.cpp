@@ -212,6 +212,25 @@ TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMe
         << "and the subclass is gone once the outer menu closed";
 }
 
+// A right click in an open submenu tracks the context menu inside the folder menu; once both have
+// closed, no window of the outer tree may stay on screen.
+TEST_F(PopUpMenuTracking, AnOpenSubmenuClosesWithItsRootAfterAMenuTrackedInside) {
+    MenuTree outer = BuildMenuTree(3, 2, m_icon);
+    CPopUpMenu inner;
+    inner.AppendTextItem(L"Inner");
+    auto nested = [&]() {
+        m_owner.Track(inner, {PressKeys(inner.GetHandle(), {VK_ESCAPE})}, {400, 400});
+        return true;
+    };
+    size_t stepsRun = 0;
+    m_owner.Track(*outer[0],
+                  {PressKeys(outer[0]->GetHandle(), {VK_DOWN, VK_RIGHT}), PressKeys(outer[1]->GetHandle(), {VK_RIGHT}),
+                   WaitForMenu(outer[2]->GetHandle()), nested},
+                  {100, 100}, FALSE, &stepsRun);
+    EXPECT_EQ(4u, stepsRun);
+    EXPECT_EQ((std::vector<std::pair<HWND, HMENU>>{}), OpenMenus()) << "no submenu of any depth is left open";
+}
+
 // An empty menu opened from inside another (a click on an item whose menu has no folders) shows
 // nothing and leaves the outer menu to close as any other.
 TEST_F(PopUpMenuTracking, AnEmptyMenuInsideAnotherReturnsAtOnceAndTheOuterStillEnds) {
