@@ -37,6 +37,13 @@ const MenuEntry kCommonEntries[] = {
     {[](const CLanguage& l) -> LPCWSTR { return l.Exit; }, IDI_EXIT, ContainerMenuActionExit, false},
 };
 
+// The picture of items without an icon of their own: a hundred such items show one picture, not a
+// hundred copies.
+CSharedResourceIcon& DefaultItemPictures(HINSTANCE instance) {
+    static CSharedResourceIcon pictures(instance, MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER));
+    return pictures;
+}
+
 } // namespace
 
 CContainerBase::CContainerBase(HINSTANCE instance, IContainerHost* host)
@@ -55,6 +62,7 @@ void CContainerBase::DestroyItemIcons() {
     m_extractedIcons[0].Reset();
     m_extractedIcons[1].Reset();
     m_extractedIcons[2].Reset();
+    m_defaultPicture.reset();
 }
 
 HICON CContainerBase::AttachExtractedIcon(int slot, LPCWSTR path, int index, int size, HICON fallback) {
@@ -141,12 +149,10 @@ BOOL CContainerBase::TakeItemIcons(int size) {
     // An item without an icon of its own shows the default picture taken at the size it is shown
     // at, for the shell or the bar not to stretch a picture of another size.
     if (!m_extractedIcons[0]) {
-        LPCWSTR name = MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER);
-        m_extractedIcons[0].Reset(InLaunchBarMode()
-                                      ? static_cast<HICON>(LoadImageW(m_hInstance, name, IMAGE_ICON, size, size, 0))
-                                      : LoadSmallIconMetric(m_hInstance, name));
-        if (m_extractedIcons[0])
-            m_hIcon = m_extractedIcons[0].Get();
+        CSharedResourceIcon& pictures = DefaultItemPictures(m_hInstance);
+        m_defaultPicture = InLaunchBarMode() ? pictures.AtSize(size) : pictures.Small();
+        if (m_defaultPicture)
+            m_hIcon = m_defaultPicture->Get();
     }
     if (!m_hIcon || !InLaunchBarMode())
         return m_hIcon != nullptr;

@@ -4,6 +4,7 @@
 #include "containers/NotifyIcon.h"
 #include "launchbar/LaunchBar.h"
 #include "lib/IconHandle.h"
+#include "lib/SharedResourceIcon.h"
 
 #include <windows.h>
 
@@ -136,6 +137,8 @@ private:
     // The item's normal, hot and down icons when extracted from its files; m_hIcon and the others
     // may instead show a fallback that belongs to someone else.
     CIconHandle m_extractedIcons[3];
+    // Shown by m_hIcon when the item has no icon of its own.
+    CSharedResourceIcon::Picture m_defaultPicture;
     // The item the icons come from; it owns the container, so outlives it.
     const CGenericPathwrenObject* m_pIconItem = nullptr;
 };

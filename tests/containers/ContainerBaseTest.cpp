@@ -178,12 +178,17 @@ TEST(ContainerBase, LaunchBarButtonIconsFallBackToTheNormalIconOwnedOnce) {
 TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
     TrayItem tray;
     HICON defaultIcon = tray.defaultIcon;
+    HICON shared = nullptr;
     {
         TestContainer& container = *tray.container;
         ASSERT_TRUE(container.AttachItemIcon(&tray.item));
         int trayIconSize = GetSystemMetrics(SM_CXSMICON);
         EXPECT_EQ(static_cast<size_t>(trayIconSize * trayIconSize), ReadIconPixels(container.GetIcon()).size())
             << "an item without its own icon shows the default picture at the tray's icon size";
+        TestContainer second(&tray.application);
+        ASSERT_TRUE(second.AttachItemIcon(&tray.item));
+        shared = container.GetIcon();
+        EXPECT_EQ(shared, second.GetIcon()) << "items without an icon of their own share one picture";
         ASSERT_NE(nullptr, container.GetNotifyIcon());
         EXPECT_EQ(container.GetNotifyIcon()->m_hWnd, container.GetOwnerWindow());
         WCHAR name[MAX_PATH];
@@ -197,7 +202,9 @@ TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
         EXPECT_EQ((std::vector<BOOL>{TRUE, FALSE}), container.shows) << "a click always shows, a hotkey toggles";
         EXPECT_TRUE(container.GetOpenUpward()) << "a hotkey keeps the last click's direction";
         tray.container.reset();
+        EXPECT_TRUE(IconAlive(shared)) << "the picture stays while another item shows it";
     }
+    EXPECT_FALSE(IconAlive(shared)) << "and goes with the last one";
     EXPECT_TRUE(IconAlive(defaultIcon)) << "the shared default icon is never destroyed";
 }
 
