@@ -38,7 +38,7 @@ const MenuEntry kCommonEntries[] = {
 };
 
 // The picture of items without an icon of their own: a hundred such items show one picture, not a
-// hundred copies.
+// hundred copies. Every container takes it from the same module, the program's.
 CSharedResourceIcon& DefaultItemPictures(HINSTANCE instance) {
     static CSharedResourceIcon pictures(instance, MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER));
     return pictures;
