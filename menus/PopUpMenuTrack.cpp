@@ -137,14 +137,16 @@ LRESULT CALLBACK CPopUpMenu::MenuWindowProc(HWND window, UINT message, WPARAM wP
 void CPopUpMenu::CloseLeftOverSubMenus() {
     // Wine ends an outer menu together with a menu tracked inside it, but by then has forgotten the
     // outer one, and leaves its open submenus on screen where EndMenu cannot reach them.
-    if (FindMenuWindow(m_hMenu))
-        return; // the same menu is still tracked around this call
     std::vector<HWND> leftOver;
+    bool stillTracked = false; // the same menu tracked around this call
     VisitThreadMenuWindows([&](HWND window, HMENU shown) {
-        if (HoldsMenu(shown))
+        stillTracked = shown == m_hMenu;
+        if (!stillTracked && HoldsMenu(shown))
             leftOver.push_back(window);
-        return true;
+        return !stillTracked;
     });
+    if (stillTracked)
+        return;
     for (HWND window : leftOver)
         DestroyWindow(window);
 }
