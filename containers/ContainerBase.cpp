@@ -143,7 +143,7 @@ BOOL CContainerBase::TakeItemIcons(int size) {
     const CGenericPathwrenObject* item = m_pIconItem;
     if (!item)
         return FALSE;
-    // The hot and down icons fall back to the normal icon, and the normal icon to the shared
+    // The hot and down icons fall back to the normal icon, and the normal icon to the application's
     // default icon, which the container never destroys.
     m_hIcon = AttachExtractedIcon(0, item->AssociatedIconPath, item->AssociatedIconIndex, size, m_hDefaultIcon);
     // An item without an icon of its own shows the default picture taken at the size it is shown
