@@ -3,6 +3,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "lib/SystemImageList.h"
 #include "lib/WindowLink.h"
 #include "options/AboutBox.h"
 #include "options/HelpAndDonation.h"
@@ -18,6 +19,11 @@ namespace {
 // or a browser window; whatever that loop's handlers use must outlive it, so items, containers
 // and the bar are destroyed only once the main loop has control again.
 const UINT WM_DEFERRED_WORK = WM_APP + 3;
+
+// Container timers are named by their addresses, never this small.
+const UINT_PTR kPreloadShellIconsTimer = 1;
+// Once the start's own messages are through; a click before then pays for the icons itself.
+const UINT kPreloadShellIconsDelayMs = 500;
 
 // Long enough for a cancelled download to close its connection, short enough not to be noticed.
 const DWORD kUpdateCheckExitWait = 2000;
@@ -147,6 +153,12 @@ LRESULT CALLBACK CPathwren::WindowProc(HWND window, UINT message, WPARAM wParam,
             if (application && application->m_quitRequested)
                 EndMenu();
             return 0;
+        case WM_TIMER:
+            if (wParam != kPreloadShellIconsTimer)
+                return DefWindowProcW(window, message, wParam, lParam);
+            KillTimer(window, kPreloadShellIconsTimer);
+            PreloadShellIcons();
+            return 0;
         case WM_COPYDATA:
             return application ? application->OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)) : 0;
         case WM_SETTINGCHANGE:
@@ -183,6 +195,7 @@ LRESULT CPathwren::OnCreate(HWND window) {
         PostMessageW(window, WM_SHOW_OPTIONS, 0, 0);
     if (!m_startCommands.empty())
         PostMessageW(window, WM_RUN_START_COMMANDS, 0, 0);
+    SetTimer(window, kPreloadShellIconsTimer, kPreloadShellIconsDelayMs, nullptr);
     return 0;
 }
 

@@ -41,6 +41,13 @@ HIMAGELIST GetNearestSystemImageList(int size, int* iconSize) {
     return nearest;
 }
 
+void PreloadShellIcons() {
+    SHFILEINFOW info = {};
+    const UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+    SHGetFileInfoW(L"file.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags);
+    SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info), flags);
+}
+
 HICON CreateSystemImageListIcon(int index, int size) {
     HIMAGELIST list = index >= 0 ? GetNearestSystemImageList(size, nullptr) : nullptr;
     return list ? ImageList_GetIcon(list, index, ILD_NORMAL) : nullptr;

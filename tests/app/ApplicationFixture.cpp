@@ -4,6 +4,7 @@
 #include "config/IniFile.h"
 #include "containers/NotifyIcon.h"
 #include "containers/ShellBrowserContainerBase.h"
+#include "lib/SystemImageList.h"
 #include "support/FileFixtures.h"
 #include "support/WindowSearch.h"
 
@@ -83,6 +84,9 @@ ApplicationFixture::ApplicationFixture() : m_realShellNotifyIcon(CNotifyIcon::s_
     application.m_hInstance = GetModuleHandleW(nullptr);
     // CPathwren computed its main file before the override; point it into the test folder.
     swprintf(application.m_mainConfigurationFile, MAX_PATH, L"%ls\\Pathwren.ini", m_programDirectory.Path().c_str());
+    // The program loads the shell's icon lists, once a process, half a second after its start;
+    // loaded now, they cannot fall between a test's two counts of GDI objects or memory.
+    PreloadShellIcons();
 }
 
 ApplicationFixture::~ApplicationFixture() {
