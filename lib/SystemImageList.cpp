@@ -41,11 +41,17 @@ HIMAGELIST GetNearestSystemImageList(int size, int* iconSize) {
     return nearest;
 }
 
-void PreloadShellIcons() {
+int SystemIconIndexOfType(LPCWSTR name, DWORD attributes) {
     SHFILEINFOW info = {};
-    const UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
-    SHGetFileInfoW(L"file.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags);
-    SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info), flags);
+    if (!SHGetFileInfoW(name, attributes, &info, sizeof(info),
+                        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        return -1;
+    return info.iIcon;
+}
+
+void PreloadShellIcons() {
+    SystemIconIndexOfType(L"file.txt", FILE_ATTRIBUTE_NORMAL);
+    SystemIconIndexOfType(L"folder", FILE_ATTRIBUTE_DIRECTORY);
 }
 
 HICON CreateSystemImageListIcon(int index, int size) {

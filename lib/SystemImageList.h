@@ -12,6 +12,10 @@ HIMAGELIST GetNearestSystemImageList(int size, int* iconSize);
 // A new icon of the system image lists' picture at the index, from the nearest list.
 HICON CreateSystemImageListIcon(int index, int size);
 
+// The system image lists' index of the icon a name of that type shows (a folder's with
+// FILE_ATTRIBUTE_DIRECTORY), without reading any file; -1 when the shell has none.
+int SystemIconIndexOfType(LPCWSTR name, DWORD attributes);
+
 // Looks up a file type's and a folder's small icon and drops the answers. The shell loads its image
 // lists and the icons every folder shows at its first lookup, which costs tens of milliseconds: a
 // program that calls this once it has started and is idle takes that off the first menu the user

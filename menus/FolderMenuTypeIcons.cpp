@@ -45,15 +45,6 @@ BOOL KeyExists(HKEY root, const std::wstring& subKey) {
     return TRUE;
 }
 
-// The system's small image list index of a type, without reading any file.
-int TypeIndex(LPCWSTR name, DWORD attributes) {
-    SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(name, attributes, &info, sizeof(info),
-                        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
-        return -1;
-    return info.iIcon;
-}
-
 } // namespace
 
 CFolderMenuTypeIcons::TypeFacts& CFolderMenuTypeIcons::FactsOfThisThread() {
@@ -123,7 +114,7 @@ HICON CFolderMenuTypeIcons::GenericIconOf(LPCWSTR path, BOOL isFolder) {
 
 int CFolderMenuTypeIcons::FolderIndex() {
     if (m_facts.folderIndex == -2)
-        m_facts.folderIndex = TypeIndex(L"folder", FILE_ATTRIBUTE_DIRECTORY);
+        m_facts.folderIndex = SystemIconIndexOfType(L"folder", FILE_ATTRIBUTE_DIRECTORY);
     return m_facts.folderIndex;
 }
 
@@ -131,8 +122,8 @@ int CFolderMenuTypeIcons::GenericIndexOf(const std::wstring& extension) {
     auto known = m_facts.genericIndexOfExtension.find(extension);
     if (known != m_facts.genericIndexOfExtension.end())
         return known->second;
-    int index =
-        TypeIndex((extension.empty() ? std::wstring(L"file") : L"file." + extension).c_str(), FILE_ATTRIBUTE_NORMAL);
+    int index = SystemIconIndexOfType((extension.empty() ? std::wstring(L"file") : L"file." + extension).c_str(),
+                                      FILE_ATTRIBUTE_NORMAL);
     m_facts.genericIndexOfExtension.emplace(extension, index);
     return index;
 }
