@@ -21,7 +21,6 @@ public:
 
     LPCWSTR GetText() const { return m_text ? m_text : L""; }
     size_t GetLength() const { return m_length; }
-    size_t GetCapacity() const { return m_capacity; }
 
     // Hands the text to the caller, who frees it with delete[]; null when there is no buffer of its
     // own to give. The object can still show the text until the next append, which starts a new buffer.

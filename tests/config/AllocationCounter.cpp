@@ -12,33 +12,6 @@ std::atomic<size_t> g_peak{0};
 // Each block carries its size in front, so a delete without a size knows what it returns.
 const size_t kHeader = 16;
 
-void* Allocate(size_t size) {
-    unsigned char* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
-    if (!block)
-        return nullptr;
-    *reinterpret_cast<size_t*>(block) = size;
-    size_t held = g_held.fetch_add(size) + size;
-    size_t peak = g_peak.load();
-    while (held > peak && !g_peak.compare_exchange_weak(peak, held)) {
-    }
-    return block + kHeader;
-}
-
-void Release(void* pointer) {
-    if (!pointer)
-        return;
-    unsigned char* block = static_cast<unsigned char*>(pointer) - kHeader;
-    g_held.fetch_sub(*reinterpret_cast<size_t*>(block));
-    std::free(block);
-}
-
-void* AllocateOrThrow(size_t size) {
-    void* pointer = Allocate(size ? size : 1);
-    if (!pointer)
-        throw std::bad_alloc();
-    return pointer;
-}
-
 } // namespace
 
 AllocationPeak::AllocationPeak() : m_base(g_held.load()) {
@@ -50,33 +23,28 @@ size_t AllocationPeak::Bytes() const {
     return peak > m_base ? peak - m_base : 0;
 }
 
+// The program links the C++ library statically, whose array and nothrow forms call these, so
+// replacing them counts every allocation.
 void* operator new(size_t size) {
-    return AllocateOrThrow(size);
+    unsigned char* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
+    if (!block)
+        throw std::bad_alloc();
+    *reinterpret_cast<size_t*>(block) = size;
+    size_t held = g_held.fetch_add(size) + size;
+    size_t peak = g_peak.load();
+    while (held > peak && !g_peak.compare_exchange_weak(peak, held)) {
+    }
+    return block + kHeader;
 }
-void* operator new[](size_t size) {
-    return AllocateOrThrow(size);
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size ? size : 1);
-}
+
 void operator delete(void* pointer) noexcept {
-    Release(pointer);
+    if (!pointer)
+        return;
+    unsigned char* block = static_cast<unsigned char*>(pointer) - kHeader;
+    g_held.fetch_sub(*reinterpret_cast<size_t*>(block));
+    std::free(block);
 }
-void operator delete[](void* pointer) noexcept {
-    Release(pointer);
-}
+
 void operator delete(void* pointer, size_t) noexcept {
-    Release(pointer);
-}
-void operator delete[](void* pointer, size_t) noexcept {
-    Release(pointer);
-}
-void operator delete(void* pointer, const std::nothrow_t&) noexcept {
-    Release(pointer);
-}
-void operator delete[](void* pointer, const std::nothrow_t&) noexcept {
-    Release(pointer);
+    operator delete(pointer);
 }

@@ -1,6 +1,5 @@
 #include "config/ApplicationOptions.h"
 #include "config/IniFile.h"
-#include "config/SpecialPath.h"
 #include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"

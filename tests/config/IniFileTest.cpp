@@ -115,29 +115,20 @@ TEST(IniFile, SectionNamesLongerThanTheBufferAreRefused) {
     std::wstring longest(259, L'S');
     EXPECT_TRUE(file.SetSectionName(longest.c_str()));
     EXPECT_EQ(longest, file.GetSectionName());
-    EXPECT_FALSE(file.SetSectionName(std::wstring(300, L'T').c_str()));
-    EXPECT_EQ(longest, file.GetSectionName()) << "a refused name keeps the previous section";
     EXPECT_FALSE(file.SetSectionName(std::wstring(260, L'U').c_str()));
+    EXPECT_EQ(longest, file.GetSectionName()) << "a refused name keeps the previous section";
 
     WCHAR small[5];
     EXPECT_TRUE(file.GetSectionName(small, 5));
     EXPECT_STREQ(L"SSSS", small);
 }
 
-TEST(IniFile, EnumSectionNamesGrowsItsBufferAndStopsWhenAsked) {
+// Every section, in file order, even thousands of them: ProfileDifferential.
+TEST(IniFile, EnumSectionNamesStopsWhenAsked) {
     TempDirectory temp;
     CIniFile file(temp.File(L"many.ini").c_str());
-    // 300 names of about 20 characters need well over the first 2048-character buffer.
-    for (int i = 0; i < 300; ++i) {
-        WCHAR section[64];
-        swprintf(section, 64, L"SectionNumber_%05d", i);
+    for (LPCWSTR section : {L"A", L"B", L"C", L"D"})
         file.WriteString(section, L"k", L"v");
-    }
-    std::vector<std::wstring> names = IniSectionNames(file);
-    ASSERT_EQ(300u, names.size());
-    EXPECT_EQ(L"SectionNumber_00000", names.front());
-    EXPECT_EQ(L"SectionNumber_00299", names.back());
-
     int calls = 0;
     file.EnumSectionNames([](LPCWSTR, void* context) -> BOOL { return ++*static_cast<int*>(context) < 3; }, &calls);
     EXPECT_EQ(3, calls);

@@ -32,14 +32,3 @@ std::wstring IniValue(CIniFile& file, LPCWSTR section, LPCWSTR key) {
     file.ReadString(section, key, L"<none>", text, ARRAYSIZE(text));
     return text;
 }
-
-std::vector<std::wstring> IniSectionNames(CIniFile& file) {
-    std::vector<std::wstring> names;
-    file.EnumSectionNames(
-        [](LPCWSTR name, void* context) -> BOOL {
-            static_cast<std::vector<std::wstring>*>(context)->push_back(name);
-            return TRUE;
-        },
-        &names);
-    return names;
-}

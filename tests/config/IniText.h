@@ -3,7 +3,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 // A UTF-16 file in a fresh folder holding the text, opened on the section (unless null) for read.
 void ReadIniText(const std::wstring& text, LPCWSTR section, const std::function<void(CIniFile&)>& read);
@@ -13,6 +12,3 @@ std::wstring WrittenIniText(LPCWSTR section, const std::function<void(CIniFile&)
 
 // The value the file reads for the key, "<none>" when it has none.
 std::wstring IniValue(CIniFile& file, LPCWSTR section, LPCWSTR key);
-
-// The section names in the order the file enumerates them.
-std::vector<std::wstring> IniSectionNames(CIniFile& file);

@@ -39,19 +39,17 @@ TEST(ItemIdentifiers, MissingAndRepeatedIdentifiersAreGivenAndOthersKept) {
     items.Add(L"C:\\four", L"");
     EXPECT_TRUE(GiveItemsIdentifiers(items.list));
     EXPECT_STREQ(kKnown, items.list[0]->ItemIdentifier) << "an item keeps the identifier it has";
-    std::set<std::wstring> distinct;
+    std::vector<std::wstring> given;
     for (CGenericPathwrenObject* item : items.list) {
         EXPECT_TRUE(IsItemIdentifierForm(item->ItemIdentifier)) << item->ItemIdentifier;
-        distinct.insert(item->ItemIdentifier);
+        given.push_back(item->ItemIdentifier);
     }
-    EXPECT_EQ(4u, distinct.size()) << "the later of two equal identifiers was replaced";
+    EXPECT_EQ(4u, std::set<std::wstring>(given.begin(), given.end()).size())
+        << "the later of two equal identifiers was replaced";
 
-    std::vector<std::wstring> before;
-    for (CGenericPathwrenObject* item : items.list)
-        before.push_back(item->ItemIdentifier);
     EXPECT_FALSE(GiveItemsIdentifiers(items.list)) << "nothing left to give";
-    for (size_t i = 0; i < before.size(); ++i)
-        EXPECT_EQ(before[i], items.list[i]->ItemIdentifier);
+    for (size_t i = 0; i < given.size(); ++i)
+        EXPECT_EQ(given[i], items.list[i]->ItemIdentifier);
 }
 
 TEST(ItemIdentifiers, TheFormIsAGuidWithoutBraces) {

@@ -71,7 +71,6 @@ TEST(LanguageTest, MissingEmptyOrGarbledFilesGiveExactlyTheBuiltInTexts) {
     std::unique_ptr<CLanguage> language = LoadLanguageFile(missing);
     ASSERT_TRUE(language);
     EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*language));
-    EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(missing)) << "not created empty";
 
     std::vector<std::vector<unsigned char>> contents = {{}, {0xFF}};
     std::mt19937 generator(20240611);
@@ -130,7 +129,6 @@ TEST(LanguageTest, LongTextsAreCutToTheirKeysBuffer) {
         [](LPCWSTR key, LPWSTR text, DWORD size) { EXPECT_EQ(size - 1, wcsnlen(text, 300)) << "buffer of " << key; });
 }
 
-// The key order on disk is the shipped file's, compared byte for byte below.
 TEST(LanguageTest, ATranslationSavedLoadsBackUnchanged) {
     TempDirectory directory;
     std::wstring path = directory.File(L"Mixed.ini");

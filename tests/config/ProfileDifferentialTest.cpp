@@ -1,5 +1,3 @@
-#include "IniText.h"
-
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFileEx.h"
 #include "config/Language.h"
@@ -93,15 +91,8 @@ std::vector<std::wstring> SectionNamesOfProfileApi(LPCWSTR path) {
 }
 
 // The names of the entries of a section as they stand in the file's text, for reading each back.
-std::vector<std::wstring> EntryNames(const std::vector<unsigned char>& bytes, const std::wstring& section) {
+std::vector<std::wstring> EntryNames(const std::wstring& text, const std::wstring& section) {
     std::vector<std::wstring> names;
-    std::wstring text;
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            text += static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
-    } else {
-        text.assign(bytes.begin(), bytes.end());
-    }
     std::wstring current;
     size_t start = 0;
     while (start < text.size()) {
@@ -154,7 +145,13 @@ TEST(ProfileDifferential, EveryCorpusFileReadsAsTheProfileFunctionsReadIt) {
         }
         std::vector<std::string> differences;
         ComparingIniFile<CGenericPathwrenObject> folders(path.c_str(), &differences);
-        std::vector<std::wstring> sections = IniSectionNames(folders);
+        std::vector<std::wstring> sections;
+        folders.EnumSectionNames(
+            [](LPCWSTR name, void* context) -> BOOL {
+                static_cast<std::vector<std::wstring>*>(context)->push_back(name);
+                return TRUE;
+            },
+            &sections);
         EXPECT_EQ(SectionNamesOfProfileApi(path.c_str()), sections);
 
         std::vector<CGenericPathwrenObject*> items;
@@ -165,11 +162,13 @@ TEST(ProfileDifferential, EveryCorpusFileReadsAsTheProfileFunctionsReadIt) {
         delete language.Load(L"Language");
 
         // Every key present, through the buffer sizes that show truncation and quotes.
+        std::wstring text =
+            StartsWith(bytes, {0xFF, 0xFE}) ? ReadUtf16File(path) : std::wstring(bytes.begin(), bytes.end());
         std::set<std::wstring> seen;
         for (size_t i = 0; i < sections.size() && i < 200; ++i) {
             if (!seen.insert(sections[i]).second)
                 continue;
-            for (const std::wstring& key : EntryNames(bytes, sections[i])) {
+            for (const std::wstring& key : EntryNames(text, sections[i])) {
                 for (DWORD size : {1u, 2u, 3u, 4u, 6u, 1024u}) {
                     std::vector<WCHAR> buffer(size);
                     folders.ReadString(sections[i].c_str(), key.c_str(), L"def", buffer.data(), size);

@@ -2,8 +2,6 @@
 
 #include "config/GenericPathwrenObject.h"
 #include "config/IniFile.h"
-#include "config/SpecialPath.h"
-#include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -185,15 +183,6 @@ TEST(SingleFolderOptions, DamagedValuesLoadAsDefaultsWithoutHanging) {
              longValues);
     EXPECT_EQ(259u, wcslen(longValues.Path));
     EXPECT_EQ(1023u, wcslen(longValues.InclusionFilters));
-
-    TempDirectory temp;
-    std::wstring path = temp.File(L"ansi.ini");
-    ASSERT_TRUE(WriteFileBytes(path, {'[', 'I', ']', '\n', 'Z', 'O', 'r', 'd', 'e', 'r', '=', '2', '\n', 0x80, 0xFF}));
-    CIniFile file(path.c_str());
-    file.SetSectionName(L"I");
-    CSingleFolderOptions ansi;
-    EXPECT_TRUE(ansi.Load(file));
-    EXPECT_EQ(2, ansi.ZOrder) << "an 8-bit file is still read";
 }
 
 // desktop-free: GenericPathwrenObject

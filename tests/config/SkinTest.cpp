@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <set>
 #include <sstream>
 #include <string>
@@ -45,14 +44,11 @@ std::vector<unsigned char> MakeIconFile(COLORREF color) {
     return bytes;
 }
 
-// The colour in the middle of the icon, so a test can tell which file an icon came from;
+// The colour of an icon made by MakeIconFile, so a test can tell which file an icon came from;
 // CLR_INVALID once the icon has been destroyed.
-COLORREF CenterColor(HICON icon) {
+COLORREF IconColor(HICON icon) {
     std::vector<DWORD> pixels = ReadIconPixels(icon);
-    if (pixels.empty())
-        return CLR_INVALID;
-    DWORD center = pixels[pixels.size() / 2 + static_cast<size_t>(std::sqrt(pixels.size())) / 2];
-    return RGB((center >> 16) & 0xFF, (center >> 8) & 0xFF, center & 0xFF);
+    return pixels.empty() ? CLR_INVALID : RGB((pixels[0] >> 16) & 0xFF, (pixels[0] >> 8) & 0xFF, pixels[0] & 0xFF);
 }
 
 void ExpectBuiltInIcon(const CSkin& skin, int index) {
@@ -174,9 +170,9 @@ TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolder) {
     EXPECT_EQ(elsewhere.Path(), CurrentDirectory()) << "loading a skin must not move the current directory";
     SetCurrentDirectoryW(previous.c_str());
     EXPECT_STREQ(L"icons/home.ico", skin.Images[SkinImageHome].AssociatedIconPath);
-    EXPECT_EQ(kRed, CenterColor(skin.Images[SkinImageHome].Icon)) << "Home must come from <skin>\\icons\\home.ico";
-    EXPECT_EQ(kRed, CenterColor(skin.Images[SkinImageHomeDown].Icon));
-    EXPECT_EQ(kYellow, CenterColor(skin.Images[SkinImageMove].Icon)) << "absolute paths stay as they are";
+    EXPECT_EQ(kRed, IconColor(skin.Images[SkinImageHome].Icon)) << "Home must come from <skin>\\icons\\home.ico";
+    EXPECT_EQ(kRed, IconColor(skin.Images[SkinImageHomeDown].Icon));
+    EXPECT_EQ(kYellow, IconColor(skin.Images[SkinImageMove].Icon)) << "absolute paths stay as they are";
 
     SCOPED_TRACE("missing file, index past the file's icons, a file that holds no icon, none given");
     for (int image : {SkinImageClose, SkinImageHomeHot, SkinImageUp, SkinImageBack})
@@ -190,26 +186,26 @@ TEST_F(SkinTest, ExtractedIconsDieOnReloadOnSwitchingOffAndWithTheSkin) {
     // Loads the skin and returns its Home icon, extracted from the skin's file.
     auto loadHome = [&] {
         skin->LoadSkin(TRUE, m_skinName.c_str());
-        EXPECT_EQ(kRed, CenterColor(skin->Images[SkinImageHome].Icon));
+        EXPECT_EQ(kRed, IconColor(skin->Images[SkinImageHome].Icon));
         return skin->Images[SkinImageHome].Icon;
     };
     HICON first = loadHome();
     HICON second = loadHome();
-    EXPECT_EQ(CLR_INVALID, CenterColor(first)) << "a reload destroys the icons the previous load extracted";
+    EXPECT_EQ(CLR_INVALID, IconColor(first)) << "a reload destroys the icons the previous load extracted";
     skin->DestroyExtractedIcons();
-    EXPECT_EQ(CLR_INVALID, CenterColor(second));
+    EXPECT_EQ(CLR_INVALID, IconColor(second));
     ExpectBuiltInIcon(*skin, SkinImageHome);
 
     HICON third = loadHome();
     EXPECT_TRUE(skin->LoadSkin(FALSE, m_skinName.c_str()));
-    EXPECT_EQ(CLR_INVALID, CenterColor(third)) << "switching to no skin destroys the extracted icons";
+    EXPECT_EQ(CLR_INVALID, IconColor(third)) << "switching to no skin destroys the extracted icons";
     ExpectNoSkin(*skin);
 
     loadHome();
     HICON move = skin->Images[SkinImageMove].Icon;
-    ASSERT_EQ(kYellow, CenterColor(move));
+    ASSERT_EQ(kYellow, IconColor(move));
     delete skin;
-    EXPECT_EQ(CLR_INVALID, CenterColor(move)) << "destroying the skin destroys its extracted icons";
+    EXPECT_EQ(CLR_INVALID, IconColor(move)) << "destroying the skin destroys its extracted icons";
 }
 
 TEST_F(SkinTest, SkinWithoutConfigurationIsReadButNeverWritten) {

@@ -41,13 +41,11 @@ protected:
         DestroyWindow(m_window);
     }
 
-    // Moves the cursor into the hot rectangle, lets it rest, and waits for the enter.
-    void Enter() {
+    // Watches for the enter with the cursor resting in the hot rectangle.
+    void WatchRestingCursor() {
         m_hotWindow->SetHotRect(kHotRect);
         SetCursorPos(300, 230);
         ASSERT_TRUE(m_hotWindow->WatchForEnter());
-        PumpMessagesUntil([this] { return m_sink.enters > 0; }, 1000);
-        ASSERT_EQ(1, m_sink.enters);
     }
 
     // Pumps until done() holds; how many of the hot window's timer ticks were dispatched meanwhile.
@@ -106,7 +104,9 @@ TEST_F(HotWindowDesktop, ACursorPassingThroughDoesNotEnterButOneStoppingDoes) {
 }
 
 TEST_F(HotWindowDesktop, LeavingTakesTwoSlowTicksOutside) {
-    Enter();
+    WatchRestingCursor();
+    PumpMessagesUntil([this] { return m_sink.enters > 0; }, 1000);
+    ASSERT_EQ(1, m_sink.enters);
     SetCursorPos(700, 700);
     int ticks = TicksUntil([this] { return m_sink.leaves > 0; }, 2500);
     ASSERT_EQ(1, m_sink.leaves);
@@ -115,9 +115,7 @@ TEST_F(HotWindowDesktop, LeavingTakesTwoSlowTicksOutside) {
 }
 
 TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {
-    m_hotWindow->SetHotRect(kHotRect);
-    SetCursorPos(300, 230);
-    ASSERT_TRUE(m_hotWindow->WatchForEnter());
+    WatchRestingCursor();
     UINT_PTR identifier = reinterpret_cast<UINT_PTR>(m_hotWindow.get());
 
     // A tick fetched but not yet dispatched when the object dies must find nobody.
@@ -136,9 +134,7 @@ TEST_F(HotWindowDesktop, DestroyedMidTimerLeavesNoTimerAndNoLaterCall) {
 }
 
 TEST_F(HotWindowDesktop, AnEnterWhoseLeaveTimerCannotBeSetIsNotReported) {
-    m_hotWindow->SetHotRect(kHotRect);
-    SetCursorPos(300, 230);
-    ASSERT_TRUE(m_hotWindow->WatchForEnter());
+    WatchRestingCursor();
     // SetTimer on a window that is gone fails, as it does when the system runs out of timers.
     HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     DestroyWindow(gone);

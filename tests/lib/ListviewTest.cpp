@@ -16,13 +16,12 @@
 
 namespace {
 
-CListview* g_view = nullptr;
-
-LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// The parent hands the control's notifications to the wrapper, as the program's windows do.
+LRESULT CALLBACK ForwardNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR view) {
     LRESULT result = 0;
-    if (message == WM_NOTIFY && g_view && g_view->OnNotify(lParam, &result))
+    if (message == WM_NOTIFY && reinterpret_cast<CListview*>(view)->OnNotify(lParam, &result))
         return result;
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 // A parent window with a report list view of three columns and four rows: markup characters,
@@ -31,17 +30,12 @@ LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 class ListviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = ParentProcedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"PathwrenListviewTestParent";
-        RegisterClassW(&windowClass);
-        parent = CreateWindowExW(0, L"PathwrenListviewTestParent", L"List", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                 600, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        parent = CreateWindowExW(0, L"STATIC", L"List", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 600, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
         list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 580, 260, parent,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
         view = new CListview(list);
-        g_view = view;
+        SetWindowSubclass(parent, ForwardNotify, 0, reinterpret_cast<DWORD_PTR>(view));
         view->AddColumn(L"Name", 120);
         view->AddColumn(L"Type", 80);
         view->AddColumn(L"Note \"quoted\"", 200);
@@ -61,7 +55,7 @@ protected:
         view->SetRowColors(2, RGB(0x10, 0x20, 0x30), RGB(0xFF, 0xEE, 0x01));
     }
     void TearDown() override {
-        g_view = nullptr;
+        RemoveWindowSubclass(parent, ForwardNotify, 0);
         delete view;
         DestroyWindow(parent);
     }

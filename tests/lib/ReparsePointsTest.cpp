@@ -101,6 +101,21 @@ TEST(ReparsePointsTest, UnresolvableLinksAndChainsLongerThanTheBoundGiveTheGiven
     EXPECT_EQ(L"C:\\L0\\Sub", Resolve(L"C:\\L0\\Sub", &tooLong, FALSE));
 }
 
+// A path without links is copied as it is, cut to the buffer when too long; no path is refused.
+TEST(ReparsePointsTest, APathWithoutLinksIsCopiedAndCutToTheBuffer) {
+    CFileSystemReparsePoints fileSystem;
+    for (size_t length : {kResolvedPathLength - 1, kResolvedPathLength, kResolvedPathLength + 900}) {
+        std::wstring path = L"C:";
+        while (path.size() < length)
+            path += L"\\folder" + std::to_wstring(path.size());
+        path.resize(length);
+        EXPECT_EQ(path.substr(0, kResolvedPathLength - 1), Resolve(path, &fileSystem)) << length;
+    }
+    wchar_t resolved[kResolvedPathLength];
+    EXPECT_FALSE(ResolveReparsePoints(L"", resolved));
+    EXPECT_FALSE(ResolveReparsePoints(nullptr, resolved));
+}
+
 TEST(ReparsePointsTest, ReparseDataGivesWin32Targets) {
     EXPECT_EQ(L"C:\\Target", ParsedTarget(IO_REPARSE_TAG_MOUNT_POINT, L"\\??\\C:\\Target"));
     EXPECT_EQ(L"\\\\?\\Volume{0123}\\", ParsedTarget(IO_REPARSE_TAG_MOUNT_POINT, L"\\??\\Volume{0123}\\"));

@@ -21,13 +21,12 @@ public:
     std::vector<HTREEITEM> stateClicks;
 };
 
-CTreeview* g_tree = nullptr;
-
-LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// The parent hands the control's notifications to the wrapper, as the program's windows do.
+LRESULT CALLBACK ForwardNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR view) {
     LRESULT result = 0;
-    if (message == WM_NOTIFY && g_tree && g_tree->OnNotify(lParam, &result))
+    if (message == WM_NOTIFY && reinterpret_cast<CTreeview*>(view)->OnNotify(lParam, &result))
         return result;
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 bool g_menuSeen = false;
@@ -43,13 +42,8 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
 class TreeviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = ParentProcedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"PathwrenTreeviewTestParent";
-        RegisterClassW(&windowClass);
-        parent = CreateWindowExW(0, L"PathwrenTreeviewTestParent", L"Tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        parent = CreateWindowExW(0, L"STATIC", L"Tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
         tree = CreateWindowExW(0, WC_TREEVIEWW, L"",
                                WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 0, 0, 380, 260,
                                parent, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -57,7 +51,7 @@ protected:
         // state images only then.
         SetWindowLongW(tree, GWL_STYLE, GetWindowLongW(tree, GWL_STYLE) | TVS_CHECKBOXES);
         view = new CTreeview(tree, &events);
-        g_tree = view;
+        SetWindowSubclass(parent, ForwardNotify, 0, reinterpret_cast<DWORD_PTR>(view));
         root = Insert(TVI_ROOT, L"a<b&c");
         child1 = Insert(root, L"child 1");
         Insert(child1, L"grand");
@@ -67,7 +61,7 @@ protected:
         TreeView_Expand(tree, root, TVE_EXPAND);
     }
     void TearDown() override {
-        g_tree = nullptr;
+        RemoveWindowSubclass(parent, ForwardNotify, 0);
         delete view;
         DestroyWindow(parent);
     }

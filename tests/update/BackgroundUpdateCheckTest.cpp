@@ -2,9 +2,7 @@
 
 #include "UpdateServer.h"
 #include "support/DialogScriptDriver.h"
-#include "support/FileFixtures.h"
 #include "support/MessagePump.h"
-#include "support/OpenedAddresses.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +11,6 @@
 #include <thread>
 
 namespace {
-
-UpdateCheckSource Source(const std::wstring& serverCase, DWORD timeLimit) {
-    UpdateCheckSource source;
-    source.ownExecutable = BesideTestProgram(L"VersionDotted.dll");
-    source.server = UpdateServerHost() + L"/" + serverCase;
-    source.timeLimit = timeLimit;
-    return source;
-}
 
 // Another thread keeps asking a window of this thread for an answer, the way the shell asks a
 // tray icon's window, and keeps the longest wait.
@@ -93,8 +83,8 @@ TEST(BackgroundUpdateCheckTest, TheProgramAnswersWhileAServerDripsAndTheVerdictI
         });
         AnswerWatch watch;
         ULONGLONG start = GetTickCount64();
-        EXPECT_TRUE(check.Start(Source(c.serverCase, 3000)));
-        EXPECT_FALSE(check.Start(Source(c.serverCase, 3000))) << "a second check while one runs";
+        EXPECT_TRUE(check.Start(TestServerSource(c.serverCase)));
+        EXPECT_FALSE(check.Start(TestServerSource(c.serverCase))) << "a second check while one runs";
         EXPECT_TRUE(PumpMessagesUntil([&] { return finished; }, 15000));
         ULONGLONG elapsed = GetTickCount64() - start;
         EXPECT_LT(watch.Stop(), 1000u) << "the program stopped answering during the check";
@@ -119,7 +109,7 @@ TEST(BackgroundUpdateCheckTest, CancelEndsARunningCheckAtOnceAndShowsNothing) {
         CBackgroundUpdateCheck check;
         check.SetFinishedCallback([&](UpdateVerdict) { finished = true; });
         const DWORD kTimeLimit = 4000;
-        ASSERT_TRUE(check.Start(Source(serverCase, kTimeLimit)));
+        ASSERT_TRUE(check.Start(TestServerSource(serverCase, L"VersionDotted.dll", kTimeLimit)));
         // Into the blocking call first: a cancel before the request is the easy case.
         PumpMessagesUntil([] { return false; }, 500);
         ULONGLONG start = GetTickCount64();
@@ -134,7 +124,7 @@ TEST(BackgroundUpdateCheckTest, CancelEndsARunningCheckAtOnceAndShowsNothing) {
         EXPECT_TRUE(driver.Finish().empty()) << "a cancelled check showed a box";
         // The object is ready for the next check.
         DialogScriptDriver next({DialogScriptDriver::Press(IDNO)});
-        ASSERT_TRUE(check.Start(Source(L"normal", 3000)));
+        ASSERT_TRUE(check.Start(TestServerSource(L"normal")));
         EXPECT_TRUE(PumpMessagesUntil([&] { return finished; }, 10000));
         EXPECT_EQ(1u, next.Finish().size());
     }

@@ -15,15 +15,6 @@ namespace {
 
 const std::wstring kQuestion = L"\r\nDo you want to download new version now ?";
 
-// Own version 1.3.9 (from the fixture library), server the test server under the given case.
-UpdateCheckSource Source(const std::wstring& serverCase, const wchar_t* ownFile = L"VersionDotted.dll") {
-    UpdateCheckSource source;
-    source.ownExecutable = BesideTestProgram(ownFile);
-    source.server = UpdateServerHost() + L"/" + serverCase;
-    source.timeLimit = 3000;
-    return source;
-}
-
 } // namespace
 
 // desktop-free: UpdateCheckTest.FindXmlTagFindsFullAndEmptyElementsOnly
@@ -57,48 +48,46 @@ TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
     const std::wstring invalid = L"Invalid update information file";
     struct Case {
         std::wstring serverCase;
-        const wchar_t* ownFile;
         UpdateVerdict verdict;
-        std::wstring text; // empty: checked separately below
+        std::wstring text; // empty: not checked
+        const wchar_t* ownFile = L"VersionDotted.dll";
     } cases[] = {
-        {L"normal", L"VersionDotted.dll", UpdateVerdictNewer,
+        {L"normal", UpdateVerdictNewer,
          L"A new version (1.4.0) is available\r\nChanges : Faster menus\r\n" + kQuestion},
-        {L"lowercase", L"VersionDotted.dll", UpdateVerdictNewer,
+        {L"lowercase", UpdateVerdictNewer,
          L"A new version (1.4.0-Beta) is available\r\nChanges : Menus\r\n" + kQuestion},
-        {L"version/1.4", L"VersionDotted.dll", UpdateVerdictNewer, L""},
-        {L"version/1.3.10", L"VersionDotted.dll", UpdateVerdictNewer, L""},
-        {L"version/2", L"VersionDotted.dll", UpdateVerdictNewer, L""},
-        {L"version/1.3", L"VersionDotted.dll", UpdateVerdictUpToDate, upToDate},
-        {L"version/1.3.9", L"VersionDotted.dll", UpdateVerdictUpToDate, upToDate},
-        {L"version/0.9.9", L"VersionDotted.dll", UpdateVerdictUpToDate, upToDate},
-        {L"version/1.3.9", L"VersionCommas.dll", UpdateVerdictUpToDate, upToDate},
-        {L"version/1.3.10", L"VersionCommas.dll", UpdateVerdictNewer, L""},
+        {L"version/1.4", UpdateVerdictNewer, L""},
+        {L"version/1.3.10", UpdateVerdictNewer, L""},
+        {L"version/2", UpdateVerdictNewer, L""},
+        {L"version/1.3", UpdateVerdictUpToDate, upToDate},
+        {L"version/1.3.9", UpdateVerdictUpToDate, upToDate},
+        {L"version/0.9.9", UpdateVerdictUpToDate, upToDate},
+        {L"version/1.3.9", UpdateVerdictUpToDate, upToDate, L"VersionCommas.dll"},
+        {L"version/1.3.10", UpdateVerdictNewer, L"", L"VersionCommas.dll"},
         // An own version with only two numbers cannot be compared: up to date.
-        {L"version/9.9.9", L"VersionTwoNumbers.dll", UpdateVerdictUpToDate, upToDate},
-        {L"empty-changes", L"VersionDotted.dll", UpdateVerdictNewer,
-         L"A new version (1.4.0) is available\r\n" + kQuestion},
-        {L"no-changes", L"VersionDotted.dll", UpdateVerdictNewer,
-         L"A new version (1.4.0) is available\r\n" + kQuestion},
-        {L"no-version", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"unclosed", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"closed-first", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"garbage", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"garbage-with-version", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"length0", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"version/9.9.9", UpdateVerdictUpToDate, upToDate, L"VersionTwoNumbers.dll"},
+        {L"empty-changes", UpdateVerdictNewer, L"A new version (1.4.0) is available\r\n" + kQuestion},
+        {L"no-changes", UpdateVerdictNewer, L"A new version (1.4.0) is available\r\n" + kQuestion},
+        {L"no-version", UpdateVerdictInvalidFile, invalid},
+        {L"unclosed", UpdateVerdictInvalidFile, invalid},
+        {L"closed-first", UpdateVerdictInvalidFile, invalid},
+        {L"garbage", UpdateVerdictInvalidFile, invalid},
+        {L"garbage-with-version", UpdateVerdictInvalidFile, invalid},
+        {L"length0", UpdateVerdictInvalidFile, invalid},
         // A version must start with a number, and each dot must be followed by one.
-        {L"version/", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"version/abc", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"version/-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"version/1.-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
-        {L"version/1.4.-1", L"VersionDotted.dll", UpdateVerdictInvalidFile, invalid},
+        {L"version/", UpdateVerdictInvalidFile, invalid},
+        {L"version/abc", UpdateVerdictInvalidFile, invalid},
+        {L"version/-1", UpdateVerdictInvalidFile, invalid},
+        {L"version/1.-1", UpdateVerdictInvalidFile, invalid},
+        {L"version/1.4.-1", UpdateVerdictInvalidFile, invalid},
         // Each failure's own text is the downloader's (HttpDownloaderTest); one shows it passes through.
-        {L"not-found", L"VersionDotted.dll", UpdateVerdictDownloadFailed, L"HTTP protocol error 404"},
-        {L"normal", L"VersionNone.dll", UpdateVerdictNoVersionInformation, L""},
+        {L"not-found", UpdateVerdictDownloadFailed, L"HTTP protocol error 404"},
+        {L"normal", UpdateVerdictNoVersionInformation, L"", L"VersionNone.dll"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.serverCase) + " against " + testing::PrintToString(c.ownFile));
         UpdateCheckOutcome outcome;
-        EvaluateUpdateCheck(Source(c.serverCase, c.ownFile), &outcome);
+        EvaluateUpdateCheck(TestServerSource(c.serverCase, c.ownFile), &outcome);
         EXPECT_EQ(c.verdict, outcome.verdict);
         if (!c.text.empty()) {
             EXPECT_EQ(c.text, outcome.text);
@@ -113,7 +102,7 @@ TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
 
     // A megabyte of version is cut for the message, which still names the start of it.
     UpdateCheckOutcome huge;
-    EvaluateUpdateCheck(Source(L"huge-version"), &huge);
+    EvaluateUpdateCheck(TestServerSource(L"huge-version"), &huge);
     EXPECT_EQ(UpdateVerdictNewer, huge.verdict);
     EXPECT_EQ(0u, huge.text.find(L"A new version (1.4.7777"));
     EXPECT_LT(huge.text.size(), 400u);
@@ -125,7 +114,7 @@ TEST(UpdateCheckTest, YesOpensTheDownloadOnTheConfiguredServerAndNoOpensNothing)
     {
         DialogScriptDriver driver({DialogScriptDriver::Press(IDNO)});
         BOOL newer = FALSE;
-        EXPECT_TRUE(RunUpdateCheck(Source(L"no-changes"), &newer));
+        EXPECT_TRUE(RunUpdateCheck(TestServerSource(L"no-changes"), &newer));
         EXPECT_TRUE(newer);
         auto dialogs = driver.Finish();
         ASSERT_EQ(1u, dialogs.size()) << testing::PrintToString(DescribeDialogs(dialogs));
@@ -134,7 +123,7 @@ TEST(UpdateCheckTest, YesOpensTheDownloadOnTheConfiguredServerAndNoOpensNothing)
     }
     {
         DialogScriptDriver driver({DialogScriptDriver::Press(IDYES)});
-        EXPECT_TRUE(RunUpdateCheck(Source(L"normal")));
+        EXPECT_TRUE(RunUpdateCheck(TestServerSource(L"normal")));
         EXPECT_EQ(1u, driver.Finish().size());
     }
     std::vector<std::wstring> lines = opened.Wait(1);
@@ -148,7 +137,7 @@ TEST(UpdateCheckTest, FailuresShowTheirOneMessageAndTheServerComesFromTheMainFil
     {
         DialogScriptDriver driver;
         BOOL newer = TRUE;
-        EXPECT_FALSE(RunUpdateCheck(Source(L"not-found"), &newer));
+        EXPECT_FALSE(RunUpdateCheck(TestServerSource(L"not-found"), &newer));
         EXPECT_FALSE(newer);
         auto dialogs = driver.Finish();
         ASSERT_EQ(1u, dialogs.size()) << testing::PrintToString(DescribeDialogs(dialogs));

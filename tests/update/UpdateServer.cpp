@@ -11,3 +11,11 @@ std::wstring UpdateServerHost() {
         return L"";
     return L"127.0.0.1:" + std::wstring(port.begin(), port.end());
 }
+
+UpdateCheckSource TestServerSource(const std::wstring& serverCase, const std::wstring& ownFile, DWORD timeLimit) {
+    UpdateCheckSource source;
+    source.ownExecutable = BesideTestProgram(ownFile);
+    source.server = UpdateServerHost() + L"/" + serverCase;
+    source.timeLimit = timeLimit;
+    return source;
+}
