@@ -123,15 +123,29 @@ TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
     }
 }
 
-TEST_F(LaunchBarWindow, EscapeHidesAChangeOfMonitorsDocksAgainAndAltF4LeavesNoDeadOwner) {
+// The cursor resting in the middle of the bar's strip, and whether the bar shows within the time.
+bool RestInStripUntilShown(CLaunchBar& bar, DWORD limit) {
+    const RECT& strip = bar.GetHotWindow()->GetHotRect();
+    SetCursorPos((strip.left + strip.right) / 2, (strip.top + strip.bottom) / 2);
+    HWND toolbar = bar.GetToolbarWindow();
+    return PumpMessagesUntil([toolbar] { return IsWindowVisible(toolbar) != FALSE; }, limit);
+}
+
+TEST_F(LaunchBarWindow, EscHidesUntilTheCursorComesBackAChangeOfMonitorsDocksAgainAndAltF4LeavesNoDeadOwner) {
     BuildAt(6, FALSE);
     HWND toolbar = m_bar->GetToolbarWindow();
-    m_bar->GetToolbar()->Show(TRUE);
-    m_bar->GetHotWindow()->WatchForLeave();
+    ASSERT_TRUE(RestInStripUntilShown(*m_bar, 2000)) << "resting in the strip shows the bar";
     EXPECT_EQ(1, SendMessageW(toolbar, WM_KEYDOWN, VK_ESCAPE, 0));
     EXPECT_FALSE(IsWindowVisible(toolbar));
     EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForEnter());
+    PumpMessagesUntil([toolbar] { return IsWindowVisible(toolbar) != FALSE; }, 600);
+    EXPECT_FALSE(IsWindowVisible(toolbar)) << "the cursor never left the strip";
+    const RECT bar = ExpectedBar();
+    SetCursorPos((bar.left + bar.right) / 2, bar.top - 200);
+    PumpMessagesUntil([] { return false; }, 200);
+    EXPECT_TRUE(RestInStripUntilShown(*m_bar, 2000)) << "back in the strip after leaving it";
 
+    SendMessageW(toolbar, WM_KEYDOWN, VK_ESCAPE, 0); // hidden again, as the change of monitors finds it
     SetWindowPos(toolbar, nullptr, 5, 5, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(toolbar, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
     EXPECT_EQ(ExpectedBar(), WindowRect());
@@ -147,29 +161,6 @@ TEST_F(LaunchBarWindow, EscapeHidesAChangeOfMonitorsDocksAgainAndAltF4LeavesNoDe
     for (const RecordingItem& item : m_items)
         EXPECT_EQ(nullptr, item.owner);
     EXPECT_EQ(nullptr, m_background.owner);
-}
-
-// The cursor resting in the middle of the bar's strip, and whether the bar shows within the time.
-bool RestInStripUntilShown(CLaunchBar& bar, DWORD limit) {
-    const RECT& strip = bar.GetHotWindow()->GetHotRect();
-    SetCursorPos((strip.left + strip.right) / 2, (strip.top + strip.bottom) / 2);
-    HWND toolbar = bar.GetToolbarWindow();
-    return PumpMessagesUntil([toolbar] { return IsWindowVisible(toolbar) != FALSE; }, limit);
-}
-
-TEST_F(LaunchBarWindow, EscWithTheCursorInTheStripHidesTheBarUntilTheCursorComesBack) {
-    BuildAt(6, FALSE);
-    HWND toolbar = m_bar->GetToolbarWindow();
-    ASSERT_TRUE(RestInStripUntilShown(*m_bar, 2000)) << "resting in the strip shows the bar";
-    SendMessageW(toolbar, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_FALSE(IsWindowVisible(toolbar));
-    PumpMessagesUntil([toolbar] { return IsWindowVisible(toolbar) != FALSE; }, 600);
-    EXPECT_FALSE(IsWindowVisible(toolbar)) << "the cursor never left the strip";
-
-    const RECT bar = ExpectedBar();
-    SetCursorPos((bar.left + bar.right) / 2, bar.top - 200);
-    PumpMessagesUntil([] { return false; }, 200);
-    EXPECT_TRUE(RestInStripUntilShown(*m_bar, 2000)) << "back in the strip after leaving it";
 }
 
 // A taskbar moved or resized changes the work area only; the bar docks again. A display change

@@ -25,17 +25,35 @@ protected:
 
 } // namespace
 
-// desktop-free: FolderMenuBuild.MergedRecordsShareOneSortedSubmenuAndOthersGetTheirOwn
-TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndOthersGetTheirOwn) {
+// desktop-free: FolderMenuBuild.MergedRecordsShareOneSortedSubmenuAndAllKeepTheirMenusAcrossRebuilds
+TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndAllKeepTheirMenusAcrossRebuilds) {
     for (const wchar_t* file : {L"first\\x.txt", L"first\\m.txt", L"second\\a.txt", L"second\\x.txt", L"own\\o.txt"})
         m_tree.AddFile(file);
-    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"first"), 1, L"Work"), FolderRecord(m_tree.Path(L"own")),
-                       FolderRecord(m_tree.Path(L"second"), 1, L"Work")}));
+    std::vector<MergedFolder> records{FolderRecord(m_tree.Path(L"first"), 1, L"Work"),
+                                      FolderRecord(m_tree.Path(L"own")),
+                                      FolderRecord(m_tree.Path(L"second"), 1, L"Work")};
+    ASSERT_TRUE(Build(records));
     EXPECT_EQ((Texts{L"Work", L"own"}), MenuItemTexts(Root())) << "in the order of the records";
     HMENU work = FindSubMenu(Root(), L"Work");
+    HMENU own = FindSubMenu(Root(), L"own");
     EXPECT_EQ((Texts{L"a.txt", L"m.txt", L"x.txt"}), MenuItemTexts(work)) << "merged by name, sorted";
     EXPECT_EQ(m_tree.Path(L"first\\x.txt"), PathOfCommand(work, L"x.txt"));
-    EXPECT_EQ((Texts{L"o.txt"}), MenuItemTexts(FindSubMenu(Root(), L"own")));
+    EXPECT_EQ((Texts{L"o.txt"}), MenuItemTexts(own));
+    UINT kept = FindCommand(work, L"x.txt");
+    // GetMenuItemID tells nothing of an item that opens a submenu.
+    auto itemId = [&](LPCWSTR text) { return ReadMenuItem(Root(), FindItemPosition(Root(), text), MIIM_ID).wID; };
+    UINT ownItem = itemId(L"own");
+
+    m_tree.AddFile(L"second\\b.txt");
+    m_tree.AddFile(L"own\\n.txt");
+    ASSERT_TRUE(Build(records));
+    EXPECT_EQ(work, FindSubMenu(Root(), L"Work"));
+    EXPECT_EQ(own, FindSubMenu(Root(), L"own"));
+    EXPECT_EQ((Texts{L"a.txt", L"b.txt", L"m.txt", L"x.txt"}), MenuItemTexts(work));
+    EXPECT_EQ((Texts{L"n.txt", L"o.txt"}), MenuItemTexts(own));
+    EXPECT_EQ(kept, FindCommand(work, L"x.txt")) << "an unchanged file keeps its item";
+    EXPECT_EQ(ownItem, itemId(L"own")) << "and so does a folder's submenu item";
+    EXPECT_EQ(m_tree.Path(L"second\\b.txt"), PathOfCommand(work, L"b.txt"));
 
     // A merged name that matches several submenus joins the first of them.
     m_tree.AddFile(L"p\\docs\\p.txt");
@@ -43,38 +61,12 @@ TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndOthersGetTheirOwn) 
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"p\\docs")), FolderRecord(m_tree.Path(L"q\\docs")),
                        FolderRecord(m_tree.Path(L"own"), 1, L"docs")}));
     ASSERT_EQ((Texts{L"docs", L"docs"}), MenuItemTexts(Root()));
-    EXPECT_EQ((Texts{L"o.txt", L"p.txt"}), MenuItemTexts(GetSubMenu(Root(), 0)));
+    EXPECT_EQ((Texts{L"n.txt", L"o.txt", L"p.txt"}), MenuItemTexts(GetSubMenu(Root(), 0)));
     EXPECT_EQ((Texts{L"q.txt"}), MenuItemTexts(GetSubMenu(Root(), 1)));
 
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"own") + L"\\"), FolderRecord(m_tree.Path(L"missing"))}));
     EXPECT_EQ((Texts{L"own", L"missing"}), MenuItemTexts(Root())) << "a trailing backslash does not empty the name";
     EXPECT_EQ((Texts{L"Empty"}), MenuItemTexts(FindSubMenu(Root(), L"missing")));
-}
-
-TEST_F(FolderMenuBuild, SubmenusOfSeveralFoldersKeepTheirMenusAcrossRebuilds) {
-    for (const wchar_t* file : {L"first\\x.txt", L"second\\a.txt", L"own\\o.txt"})
-        m_tree.AddFile(file);
-    std::vector<MergedFolder> records{FolderRecord(m_tree.Path(L"first"), 1, L"Work"),
-                                      FolderRecord(m_tree.Path(L"own")),
-                                      FolderRecord(m_tree.Path(L"second"), 1, L"Work")};
-    ASSERT_TRUE(Build(records));
-    HMENU work = FindSubMenu(Root(), L"Work");
-    HMENU own = FindSubMenu(Root(), L"own");
-    UINT kept = FindCommand(work, L"x.txt");
-    // GetMenuItemID tells nothing of an item that opens a submenu.
-    auto itemId = [&](LPCWSTR text) { return ReadMenuItem(Root(), FindItemPosition(Root(), text), MIIM_ID).wID; };
-    UINT ownItem = itemId(L"own");
-
-    m_tree.AddFile(L"second\\b.txt");
-    m_tree.AddFile(L"own\\p.txt");
-    ASSERT_TRUE(Build(records));
-    EXPECT_EQ(work, FindSubMenu(Root(), L"Work"));
-    EXPECT_EQ(own, FindSubMenu(Root(), L"own"));
-    EXPECT_EQ((Texts{L"a.txt", L"b.txt", L"x.txt"}), MenuItemTexts(work));
-    EXPECT_EQ((Texts{L"o.txt", L"p.txt"}), MenuItemTexts(own));
-    EXPECT_EQ(kept, FindCommand(work, L"x.txt")) << "an unchanged file keeps its item";
-    EXPECT_EQ(ownItem, itemId(L"own")) << "and so does a folder's submenu item";
-    EXPECT_EQ(m_tree.Path(L"second\\b.txt"), PathOfCommand(work, L"b.txt"));
 }
 
 TEST_F(FolderMenuBuild, AMergedSubmenuJoiningAListedFolderCutsEachExtensionOnce) {
@@ -220,20 +212,15 @@ TEST_F(FolderMenuBuild, ARebuildChangesItsMenusInPlaceToWhatAFreshBuildShows) {
         std::wstring folder = L"d" + std::to_wstring(pick(8));
         std::wstring inFolder = folder + L"\\g" + std::to_wstring(pick(4)) + (pick(2) ? L".txt" : L".exe");
         std::wstring file = L"f" + std::to_wstring(pick(10)) + (pick(2) ? L".txt" : L".exe");
-        switch (pick(4)) {
-            case 0:
-                m_tree.AddFile(file);
-                break;
-            case 1:
-                DeleteFileW(m_tree.Path(file).c_str());
-                break;
-            case 2:
-                m_tree.AddFile(inFolder);
-                break;
-            default:
-                DeleteFileW(m_tree.Path(inFolder).c_str());
-                RemoveDirectoryW(m_tree.Path(folder).c_str());
-        }
+        // Adds or deletes a file at the top or in a folder; a folder left empty goes too.
+        int kind = pick(4);
+        const std::wstring& path = kind < 2 ? file : inFolder;
+        if (kind % 2 == 0)
+            m_tree.AddFile(path);
+        else
+            DeleteFileW(m_tree.Path(path).c_str());
+        if (kind == 3)
+            RemoveDirectoryW(m_tree.Path(folder).c_str());
     };
     auto openSubMenus = [](CFolderMenu& menu) {
         HMENU root = menu.GetRootMenu()->GetHandle();
@@ -304,14 +291,9 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
     m_tree.AddFile(L"icons\\sub\\same.exe", "same");
     m_tree.AddFile(L"icons\\sub\\changed.exe", "before");
     auto subMenu = [&]() { return FindSubMenu(Root(), L"sub"); };
-    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(subMenu(), text))->Icon(); };
-    auto ownIconsRead = [&]() {
-        for (LPCWSTR text : {L"same.exe", L"changed.exe"}) {
-            if (!m_menu.GetEntryOfCommand(FindCommand(subMenu(), text))->m_hIcon)
-                return false;
-        }
-        return true;
-    };
+    auto entry = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(subMenu(), text)); };
+    auto iconOf = [&](LPCWSTR text) { return entry(text)->Icon(); };
+    auto ownIconsRead = [&]() { return entry(L"same.exe")->m_hIcon.Get() && entry(L"changed.exe")->m_hIcon.Get(); };
     auto buildAndShowTheSubmenu = [&]() {
         ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
         MenuTestOwner owner;

@@ -59,18 +59,9 @@ protected:
         }
         return nullptr;
     }
-    // Releases the right button over the item, as the menu loop passes the button to the owner.
     // Blocks while the shell's menu is open; the steps after it run inside that menu.
     Step RightClick(const std::wstring& text) {
-        return [this, text]() {
-            RECT item;
-            UINT position = static_cast<UINT>(FindItemPosition(Root(), text));
-            if (!FindMenuWindow(Root()) || !GetMenuItemRect(nullptr, Root(), position, &item))
-                return false;
-            SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-            SendMessageW(m_owner.Handle(), WM_RBUTTONUP, 0, 0);
-            return true;
-        };
+        return ::RightClick(m_owner.Handle(), Root(), static_cast<UINT>(FindItemPosition(Root(), text)));
     }
     Step InContextMenu(std::function<bool(HMENU)> act) {
         return [this, act]() {

@@ -27,10 +27,6 @@ HICON ShellIconOf(const std::wstring& path) {
     return info.hIcon;
 }
 
-DWORD ColorToPixel(COLORREF color) {
-    return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-}
-
 Pixels ReadCanvas(const Canvas& canvas, int size) {
     Pixels pixels;
     for (int y = 0; y < size; ++y) {
@@ -45,7 +41,7 @@ Pixels ReadCanvas(const Canvas& canvas, int size) {
 // Icons drawn one over the other.
 Pixels AsShownAtRest(std::vector<HICON> icons, BOOL themed) {
     Canvas canvas(kIconSize + 2);
-    canvas.Fill(themed ? ColorToPixel(GetSysColor(COLOR_MENU)) : kBackground);
+    canvas.Fill(themed ? PixelOf(GetSysColor(COLOR_MENU)) : kBackground);
     int offset = themed ? 0 : 1;
     for (HICON icon : icons)
         DrawIconEx(canvas.Dc(), offset, offset, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
@@ -90,12 +86,15 @@ protected:
         int position = FindItemPosition(Root(), text);
         if (position < 0)
             return Pixels();
+        MenuTestOwner owner;
         if (m_menu.GetRootMenu()->IsThemed()) {
-            ShowRootMenu(m_menu);
+            // The tick after the menu window appeared comes after its first painting, which asked for
+            // the entries' own icons; they come from a worker.
+            m_menu.SetOwnerWindow(owner.Handle());
+            owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()), [&] { return m_menu.GetIconsBeingRead() == 0; }});
             return ItemBitmapPixels(Root(), static_cast<UINT>(position));
         }
         Canvas canvas(kIconSize + 2);
-        MenuTestOwner owner;
         auto draw = [&]() {
             MENUITEMINFOW item = ReadMenuItem(Root(), static_cast<UINT>(position), MIIM_DATA | MIIM_ID);
             canvas.Fill(kBackground);

@@ -8,9 +8,8 @@
 #include "support/MessagePump.h"
 #include "support/Soak.h"
 
-#include <atomic>
+#include <future>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -25,9 +24,9 @@ protected:
     }
     ~FolderMenuSlowFolders() override { AnswerSlowFolders(); }
 
-    void MakeSlow(const std::wstring& folder) {
-        SetFolderListingDelay(m_tree.Path(folder).c_str(), kSlowListingMs);
-        m_slow.push_back(m_tree.Path(folder));
+    void MakeSlow(const std::wstring& path, DWORD delayMs = kSlowListingMs) {
+        SetFolderListingDelay(path.c_str(), delayMs);
+        m_slow.push_back(path);
     }
     void AnswerSlowFolders() {
         for (const std::wstring& folder : m_slow)
@@ -48,14 +47,7 @@ protected:
     }
     // Lets posted answers arrive, as the program's message loop does, until none is missing.
     bool PumpUntilAnswered(DWORD limitMs) {
-        ULONGLONG deadline = GetTickCount64() + limitMs;
-        while (m_menu.GetUnansweredFolderCount() > 0 && GetTickCount64() < deadline) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&message);
-        }
-        return m_menu.GetUnansweredFolderCount() == 0;
+        return PumpMessagesUntil([this] { return m_menu.GetUnansweredFolderCount() == 0; }, limitMs);
     }
 
     std::vector<std::wstring> m_slow;
@@ -64,8 +56,8 @@ protected:
 } // namespace
 
 TEST_F(FolderMenuSlowFolders, AnOpenMenuShowsSlowFoldersAsUnknownUntilTheyAnswer) {
-    MakeSlow(L"slow");
-    MakeSlow(L"slow empty");
+    MakeSlow(m_tree.Path(L"slow"));
+    MakeSlow(m_tree.Path(L"slow empty"));
     ULONGLONG start = GetTickCount64();
     ASSERT_TRUE(BuildRoot());
     EXPECT_LT(GetTickCount64() - start, kSlowListingMs / 4) << "the menu waited for the slow listings";
@@ -75,26 +67,23 @@ TEST_F(FolderMenuSlowFolders, AnOpenMenuShowsSlowFoldersAsUnknownUntilTheyAnswer
 
     MenuTestOwner owner;
     m_menu.SetOwnerWindow(owner.Handle());
-    std::atomic<int> answeredSends{0};
-    std::atomic<bool> sendsDone{false};
-    std::thread sender;
+    std::future<int> answeredSends;
     bool sendsAnswered = false;
     owner.Track(*m_menu.GetRootMenu(),
                 {WaitForMenu(Root()),
                  [&] {
                      // Another thread asks the menu's thread while the listings still run.
-                     sender = std::thread([&] {
-                         for (int send = 0; send < 5; ++send) {
-                             DWORD_PTR result = 0;
-                             if (SendMessageTimeoutW(owner.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result))
-                                 ++answeredSends;
-                         }
-                         sendsDone = true;
+                     answeredSends = std::async(std::launch::async, [&] {
+                         int answered = 0;
+                         for (DWORD_PTR send = 0, result = 0; send < 5; ++send)
+                             answered +=
+                                 SendMessageTimeoutW(owner.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+                         return answered;
                      });
                      return true;
                  },
                  [&] {
-                     if (!sendsDone)
+                     if (answeredSends.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
                          return false;
                      sendsAnswered = m_menu.GetUnansweredFolderCount() == 2;
                      AnswerSlowFolders();
@@ -107,9 +96,8 @@ TEST_F(FolderMenuSlowFolders, AnOpenMenuShowsSlowFoldersAsUnknownUntilTheyAnswer
                      EXPECT_FALSE(IsDisabled(L"slow"));
                      return true;
                  }});
-    if (sender.joinable())
-        sender.join();
-    EXPECT_EQ(5, answeredSends.load()) << "the menu's thread answered while the folders were being listed";
+    EXPECT_EQ(5, answeredSends.valid() ? answeredSends.get() : -1)
+        << "the menu's thread answered while the folders were being listed";
     EXPECT_TRUE(sendsAnswered) << "the sends were answered before the listings were";
 
     ASSERT_TRUE(BuildRoot());
@@ -118,7 +106,7 @@ TEST_F(FolderMenuSlowFolders, AnOpenMenuShowsSlowFoldersAsUnknownUntilTheyAnswer
 }
 
 TEST_F(FolderMenuSlowFolders, AClosedMenuLosesAnEmptyFolderAsSoonAsItAnswers) {
-    MakeSlow(L"slow empty");
+    MakeSlow(m_tree.Path(L"slow empty"));
     ASSERT_TRUE(BuildRoot());
     ASSERT_EQ(Texts({L"fast", L"slow", L"slow empty"}), MenuItemTexts(Root()));
     AnswerSlowFolders();
@@ -130,8 +118,7 @@ TEST_F(FolderMenuSlowFolders, AClosedMenuLosesAnEmptyFolderAsSoonAsItAnswers) {
     // A folder that holds only a slow empty folder is empty too, once that one answers.
     DeleteFileW(m_tree.Path(L"fast\\inside.txt").c_str());
     m_tree.AddFolder(L"fast\\slow inner");
-    SetFolderListingDelay(m_tree.Path(L"fast\\slow inner").c_str(), 1500);
-    m_slow.push_back(m_tree.Path(L"fast\\slow inner"));
+    MakeSlow(m_tree.Path(L"fast\\slow inner"), 1500);
     ASSERT_TRUE(BuildRoot());
     EXPECT_NE(-1, FindItemPosition(Root(), L"fast")) << "unknown while the folder inside it is listed";
     ASSERT_TRUE(PumpUntilAnswered(10000));
@@ -147,8 +134,8 @@ TEST_F(FolderMenuSlowFolders, RepeatedShowingsWithSlowFoldersGiveBackEveryGdiObj
         // The first two cycles make what every later one reuses: the mark, the type icons.
         if (cycle == 2)
             before = GdiObjectCounter::Read();
-        MakeSlow(L"slow");
-        MakeSlow(L"slow empty");
+        MakeSlow(m_tree.Path(L"slow"));
+        MakeSlow(m_tree.Path(L"slow empty"));
         ASSERT_TRUE(BuildRoot());
         owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()), [&] {
                                                 AnswerSlowFolders();
@@ -163,9 +150,8 @@ TEST_F(FolderMenuSlowFolders, MenusShareOneSetOfWorkersAndAMenuGoneBeforeItsAnsw
     FolderTree otherTree;
     otherTree.AddFile(L"slow\\inside.txt");
     otherTree.AddFile(L"quick\\inside.txt");
-    MakeSlow(L"slow");
-    SetFolderListingDelay(otherTree.Path(L"slow").c_str(), kSlowListingMs);
-    m_slow.push_back(otherTree.Path(L"slow"));
+    MakeSlow(m_tree.Path(L"slow"));
+    MakeSlow(otherTree.Path(L"slow"));
     ASSERT_TRUE(BuildRoot());
     auto other = std::make_unique<CFolderMenu>();
     MergedFolder record = FolderRecord(otherTree.Root());
@@ -190,7 +176,7 @@ TEST_F(FolderMenuSlowFolders, ASlowSubmenuShowsThatItIsBeingReadAndFillsWhenItsF
     ASSERT_TRUE(PumpUntilAnswered(5000));
     std::shared_ptr<CBackgroundWork> workers = CBackgroundWork::ShareOnThisThread(1);
 
-    MakeSlow(L"fast");
+    MakeSlow(m_tree.Path(L"fast"));
     HighlightSubMenuItem(m_menu, Root(), L"fast");
     HMENU sub = FindSubMenu(Root(), L"fast");
     ASSERT_EQ(Texts({L"\u2026"}), MenuItemTexts(sub)) << "the highlight came back before the folder was listed";
@@ -205,7 +191,7 @@ TEST_F(FolderMenuSlowFolders, ASlowSubmenuShowsThatItIsBeingReadAndFillsWhenItsF
 
     // A rebuild before the listing came leaves it nothing to fill.
     ASSERT_TRUE(BuildRoot());
-    MakeSlow(L"fast");
+    MakeSlow(m_tree.Path(L"fast"));
     HighlightSubMenuItem(m_menu, Root(), L"fast");
     ASSERT_TRUE(BuildRoot());
     AnswerSlowFolders();

@@ -1,7 +1,5 @@
 #include "menus/FolderTree.h"
 
-#include "menus/MenuTestOwner.h"
-
 #include <algorithm>
 
 MergedFolder FolderRecord(const std::wstring& directory, INT merged, const std::wstring& mergedName) {
@@ -22,13 +20,4 @@ void HighlightSubMenuItem(CFolderMenu& folderMenu, HMENU menu, const std::wstrin
     int position = FindItemPosition(menu, text);
     folderMenu.OnMenuSelect(folderMenu.GetRootMenu(), MAKEWPARAM(position, MF_POPUP | MF_HILITE),
                             reinterpret_cast<LPARAM>(menu));
-}
-
-void ShowRootMenu(CFolderMenu& folderMenu) {
-    MenuTestOwner owner;
-    folderMenu.SetOwnerWindow(owner.Handle());
-    // The tick after the menu window appeared comes after its first painting, which asked for the
-    // entries' own icons; they come from a worker.
-    owner.Track(*folderMenu.GetRootMenu(), {WaitForMenu(folderMenu.GetRootMenu()->GetHandle()),
-                                            [&] { return folderMenu.GetIconsBeingRead() == 0; }});
 }

@@ -41,8 +41,5 @@ inline UINT FindCommand(HMENU menu, const std::wstring& text) {
     int position = FindItemPosition(menu, text);
     return position < 0 ? 0 : GetMenuItemID(menu, position);
 }
-// Shows the root menu until it is drawn on screen with its entries' own icons, as a click does,
-// and closes it.
-void ShowRootMenu(CFolderMenu& folderMenu);
 // Tells the folder menu that the submenu item with this text was highlighted, as the menu loop does.
 void HighlightSubMenuItem(CFolderMenu& folderMenu, HMENU menu, const std::wstring& text);

@@ -148,6 +148,18 @@ MenuTestOwner::Step WaitForMenu(HMENU menu) {
     return [menu]() { return FindMenuWindow(menu) != nullptr; };
 }
 
+MenuTestOwner::Step RightClick(HWND owner, HMENU menu, UINT position, POINT elsewhere) {
+    return [=]() {
+        RECT item = {};
+        if (menu && (!FindMenuWindow(menu) || !GetMenuItemRect(nullptr, menu, position, &item)))
+            return false;
+        POINT at = menu ? POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2} : elsewhere;
+        SetCursorPos(at.x, at.y);
+        SendMessageW(owner, WM_RBUTTONUP, 0, 0);
+        return true;
+    };
+}
+
 MENUITEMINFOW ReadMenuItem(HMENU menu, UINT position, UINT mask) {
     MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);

@@ -67,10 +67,18 @@ HWND FindMenuWindow(HMENU menu);
 // Waits for the menu to be open, then posts the keys to the menu loop in one go.
 MenuTestOwner::Step PressKeys(HMENU shownMenu, std::vector<UINT> keys);
 MenuTestOwner::Step WaitForMenu(HMENU menu);
+// Once the menu is open, releases the right button over its item, or with no menu over the point:
+// the menu loop hands button messages it does not use to the owner, which holds the capture.
+MenuTestOwner::Step RightClick(HWND owner, HMENU menu, UINT position, POINT elsewhere = {});
 MENUITEMINFOW ReadMenuItem(HMENU menu, UINT position, UINT mask);
 // Asks the owner to draw an item, as the menu loop does; returns the owner's answer.
 LRESULT SendDrawItem(HWND owner, HMENU menu, HDC dc, RECT rect, HICON icon, UINT state = 0, UINT itemId = 1,
                      UINT controlType = ODT_MENU);
+
+// A colour as the 0xRRGGBB pixel that Canvas::At reads.
+inline DWORD PixelOf(COLORREF color) {
+    return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
 
 // A square top-down 32-bit surface to draw items on, with its memory DC.
 class Canvas {

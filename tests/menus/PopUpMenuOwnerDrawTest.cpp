@@ -2,15 +2,12 @@
 // default, the cases run in a copy of this program that Wine starts as Windows 10.
 #include "menus/MenuTestOwner.h"
 #include "menus/PopUpMenu.h"
-#include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
-#include "support/Soak.h"
 #include "support/WindowsVersionCopy.h"
 
 #include <gtest/gtest.h>
 #include <uxtheme.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -34,7 +31,6 @@ void ExpectPassAsWindows10(const std::wstring& filter, const std::wstring& copyN
     if (!RunningOnWine())
         GTEST_SKIP() << "only Wine can start a copy of this program as another Windows version";
     VersionCopyRun run = RunCopyAsWindowsVersion(L"win10", copyName, filter);
-    std::printf("---- child run as Windows 10 ----\n%s---- end of child run ----\n", run.output.c_str());
     EXPECT_TRUE(CopyPassed(run, false)) << "the child ended in time, passed and drew through the owner";
 }
 

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
 const int kWarmUpCycles = 3;
@@ -78,24 +76,17 @@ TEST(PopUpMenuSoak, ShownMenuTreesGiveBackEveryGdiObject) {
     tally = {};
     long before = GdiObjectCounter::Read();
     long halfway = before;
-    DWORD start = GetTickCount();
     for (int cycle = 1; cycle <= cycles && !::testing::Test::HasFailure(); ++cycle) {
         BuildShowAndDestroy(owner, &tally);
         if (cycle == cycles / 2)
             halfway = GdiObjectCounter::Read();
     }
-    DWORD elapsed = GetTickCount() - start;
     long after = GdiObjectCounter::Read();
-
-    std::printf("Soak (%s): %d cycles of a 3-level menu with 50 icon items in %lu ms; GDI objects %ld before, "
-                "%ld after %d cycles, %ld after %d (counted by %s)\n",
-                themed ? "item bitmaps" : "owner draw", cycles, static_cast<unsigned long>(elapsed), before, halfway,
-                cycles / 2, after, cycles, GdiObjectCounter::UsesHeadroom() ? "headroom" : "GetGuiResources");
     EXPECT_EQ(0, tally.menusLeft) << "menus not destroyed";
     EXPECT_EQ(cycles, tally.deepestReached) << "cycles that opened the third level";
     if (!themed) {
         EXPECT_EQ(cycles, tally.deepestDrawn) << "cycles that drew the third level's icons";
     }
-    EXPECT_EQ(before, halfway);
+    EXPECT_EQ(before, halfway) << "GDI objects held after " << cycles / 2 << " cycles";
     EXPECT_EQ(before, after) << "GDI objects held after " << cycles << " cycles";
 }

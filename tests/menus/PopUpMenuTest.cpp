@@ -121,9 +121,8 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     EXPECT_EQ(16, section.dsBmih.biHeight) << "bottom-up";
     const DWORD* bits = static_cast<const DWORD*>(section.dsBm.bmBits);
     EXPECT_EQ(0xFF0000u, bits[8 * 16 + 8] & 0xFFFFFF) << "the icon";
-    COLORREF menuColour = GetSysColor(COLOR_MENU);
-    DWORD menuPixel = (GetRValue(menuColour) << 16) | (GetGValue(menuColour) << 8) | GetBValue(menuColour);
-    EXPECT_EQ(menuPixel, bits[0] & 0xFFFFFF) << "the transparent border painted in the menu colour";
+    EXPECT_EQ(PixelOf(GetSysColor(COLOR_MENU)), bits[0] & 0xFFFFFF)
+        << "the transparent border painted in the menu colour";
 
     // Another menu showing the resource icon shares its bitmap, which lives until both are gone.
     auto* other = new CPopUpMenu();

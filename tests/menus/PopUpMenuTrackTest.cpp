@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,19 +33,6 @@ class PopUpMenuTracking : public ::testing::Test {
 protected:
     void TearDown() override { DestroyIcon(m_icon); }
 
-    // Releases the right button over the item, or over the point: the menu loop hands button
-    // messages it does not use to the owner, which holds the capture.
-    MenuTestOwner::Step RightClickAt(HMENU menu, UINT position, POINT point = {}) {
-        return [this, menu, position, point]() {
-            RECT item = {};
-            if (menu && GetMenuItemRect(nullptr, menu, position, &item))
-                SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-            else
-                SetCursorPos(point.x, point.y);
-            SendMessageW(m_owner.Handle(), WM_RBUTTONUP, 0, 0);
-            return true;
-        };
-    }
     // The window rectangle of the open menu, noted when the step runs.
     MenuTestOwner::Step NoteWindowRect(HMENU menu, RECT* rect) {
         return [menu, rect]() { return GetWindowRect(FindMenuWindow(menu), rect) != FALSE; };
@@ -124,12 +109,13 @@ TEST_F(PopUpMenuTracking, RightClickReportsTheMenuAndPositionUnderTheCursorDeepe
     RECT cover = {};
     RECT rootItem = {};
 
+    HWND owner = m_owner.Handle();
     POINT nowhere = {GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2};
     m_owner.Track(*tree[0],
-                  {WaitForMenu(root), RightClickAt(root, 2), PressKeys(root, {VK_HOME, VK_RIGHT}),
+                  {WaitForMenu(root), RightClick(owner, root, 2), PressKeys(root, {VK_HOME, VK_RIGHT}),
                    PressKeys(level1, {VK_RIGHT}), WaitForMenu(level2), NoteWindowRect(level1, &cover),
-                   [&]() { return GetMenuItemRect(nullptr, root, 0, &rootItem) != FALSE; }, RightClickAt(level2, 2),
-                   RightClickAt(root, 0), RightClickAt(nullptr, 0, nowhere)},
+                   [&]() { return GetMenuItemRect(nullptr, root, 0, &rootItem) != FALSE; },
+                   RightClick(owner, level2, 2), RightClick(owner, root, 0), RightClick(owner, nullptr, 0, nowhere)},
                   {GetSystemMetrics(SM_CXSCREEN) / 2, 100});
 
     POINT rootItemCentre = {(rootItem.left + rootItem.right) / 2, (rootItem.top + rootItem.bottom) / 2};
@@ -189,9 +175,11 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
     DestroyMenu(stranger);
 }
 
-TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMenu) {
-    MenuTree outer = BuildMenuTree(1, 3, m_icon);
-    HMENU outerMenu = outer[0]->GetHandle();
+// A right click in an open submenu tracks the context menu inside the folder menu: the outer tree
+// answers the owner again once it is done, and once both have closed, no window of the outer tree
+// may stay on screen.
+TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnOpenSubmenuHandsTheOwnerBackAndClosesWithItsRoot) {
+    MenuTree outer = BuildMenuTree(3, 2, m_icon);
     CPopUpMenu inner;
     inner.SetEffects(FALSE);
     inner.AppendTextItem(L"Inner one");
@@ -204,30 +192,17 @@ TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnotherHandsTheOwnerBackToTheOuterMe
         measuredAfterInner = SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
         return true;
     };
-    m_owner.Track(*outer[0], {WaitForMenu(outerMenu), nested});
-    EXPECT_EQ(innerSecond, innerChosen);
-    EXPECT_TRUE(measuredAfterInner) << "the outer menu still draws through the owner";
-    EXPECT_EQ(18u, measure.itemWidth) << "answered by the outer menu, which has effects";
-    EXPECT_EQ(0, SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)))
-        << "and the subclass is gone once the outer menu closed";
-}
-
-// A right click in an open submenu tracks the context menu inside the folder menu; once both have
-// closed, no window of the outer tree may stay on screen.
-TEST_F(PopUpMenuTracking, AnOpenSubmenuClosesWithItsRootAfterAMenuTrackedInside) {
-    MenuTree outer = BuildMenuTree(3, 2, m_icon);
-    CPopUpMenu inner;
-    inner.AppendTextItem(L"Inner");
-    auto nested = [&]() {
-        m_owner.Track(inner, {PressKeys(inner.GetHandle(), {VK_ESCAPE})}, {400, 400});
-        return true;
-    };
     size_t stepsRun = 0;
     m_owner.Track(*outer[0],
                   {PressKeys(outer[0]->GetHandle(), {VK_DOWN, VK_RIGHT}), PressKeys(outer[1]->GetHandle(), {VK_RIGHT}),
                    WaitForMenu(outer[2]->GetHandle()), nested},
                   {100, 100}, FALSE, &stepsRun);
     EXPECT_EQ(4u, stepsRun);
+    EXPECT_EQ(innerSecond, innerChosen);
+    EXPECT_TRUE(measuredAfterInner) << "the outer menu still draws through the owner";
+    EXPECT_EQ(18u, measure.itemWidth) << "answered by the outer menu, which has effects";
+    EXPECT_EQ(0, SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)))
+        << "and the subclass is gone once the outer menu closed";
     EXPECT_EQ((std::vector<std::pair<HWND, HMENU>>{}), OpenMenus()) << "no submenu of any depth is left open";
 }
 

@@ -13,11 +13,6 @@ class BackgroundPaintingTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_gdiplus.Started()); }
 
-    static std::unique_ptr<Gdiplus::Bitmap> Solid(INT width, INT height, COLORREF color) {
-        std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
-        Gdiplus::Graphics(bitmap.get()).Clear(OpaqueColor(color));
-        return bitmap;
-    }
     static bool IsColor(Gdiplus::Bitmap& bitmap, INT x, INT y, COLORREF color) {
         Gdiplus::Color pixel;
         bitmap.GetPixel(x, y, &pixel);
@@ -56,7 +51,8 @@ TEST_F(BackgroundPaintingTest, GradientsStartInTheirCornerAndEndInTheOpposite) {
 }
 
 TEST_F(BackgroundPaintingTest, PicturesGoToTheirPlaceAndLeaveTheRestTransparent) {
-    std::unique_ptr<Gdiplus::Bitmap> picture = Solid(20, 10, Red);
+    Gdiplus::Bitmap picture(20, 10, PixelFormat32bppARGB);
+    Gdiplus::Graphics(&picture).Clear(OpaqueColor(Red));
     const struct {
         UINT position;
         INT x, y, width, height;
@@ -67,7 +63,7 @@ TEST_F(BackgroundPaintingTest, PicturesGoToTheirPlaceAndLeaveTheRestTransparent)
     };
     for (const auto& sample : cases) {
         std::unique_ptr<Gdiplus::Bitmap> bitmap =
-            RenderPictureBitmap(View, *picture, sample.position, Gdiplus::InterpolationModeHighQualityBicubic);
+            RenderPictureBitmap(View, picture, sample.position, Gdiplus::InterpolationModeHighQualityBicubic);
         ASSERT_NE(nullptr, bitmap) << "position " << sample.position;
         int wrong = 0;
         for (INT y = 0; y < View.cy; y++)

@@ -162,7 +162,11 @@ TEST(TransparentToolbarDesktop, LayeredAttributesStylesAndClass) {
     EXPECT_EQ(0u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());
 }
 
-TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
+TEST(TransparentToolbarDesktop, BackgroundsGradientsPicturePlacementsAndColourSchemes) {
+    // The scheme is process-wide: whatever happens here, the next test starts light.
+    struct LightAgain {
+        ~LightAgain() { SetCurrentColorScheme(ColorSchemeLight, FALSE); }
+    } lightAgain;
     TempDirectory directory;
     std::wstring picture = directory.File(L"bar.bmp");
     ASSERT_TRUE(WriteFileBytes(picture, PictureFile()));
@@ -171,12 +175,13 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
     const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kFill = RGB(90, 90, 90);
     const int W = 60, H = 20;
     // A 60 x 20 bar without buttons on the background `type`, as it draws itself.
-    auto paint = [&](int type, const std::wstring& path) {
+    auto paint = [&](int type, const std::wstring& path, COLORREF gradientEnd, BOOL programsOwn = FALSE) {
         TransparentToolbarSettings settings;
         settings.BackgroundType = type;
         settings.BackgroundColor = kFill;
         settings.GradientColor1 = kRed;
-        settings.GradientColor2 = kBlue;
+        settings.GradientColor2 = gradientEnd;
+        settings.FollowsColorScheme = programsOwn;
         settings.TransparentColor = kPictureKey;
         settings.BackgroundImage = path.c_str();
         settings.Width = W;
@@ -189,7 +194,7 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
     const POINT corners[][2] = {
         {{0, 10}, {W - 1, 10}}, {{30, 0}, {30, H - 1}}, {{0, 0}, {W - 1, H - 1}}, {{W - 1, 0}, {0, H - 1}}};
     for (int type = 0; type < 4; ++type) {
-        Capture capture = paint(type, L"");
+        Capture capture = paint(type, L"", kBlue);
         EXPECT_TRUE(Near(kRed, capture.At(corners[type][0].x, corners[type][0].y), 40)) << "gradient " << type;
         EXPECT_TRUE(Near(kBlue, capture.At(corners[type][1].x, corners[type][1].y), 40)) << "gradient " << type;
     }
@@ -198,7 +203,7 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
     const RECT places[] = {{0, 0, W, H},   {25, 7, 35, 13}, {0, 0, 10, 6},   {25, 0, 35, 6},   {50, 0, 60, 6},
                            {0, 7, 10, 13}, {50, 7, 60, 13}, {0, 14, 10, 20}, {25, 14, 35, 20}, {50, 14, 60, 20}};
     for (int type = 5; type <= 14; ++type) {
-        Capture capture = paint(type, picture);
+        Capture capture = paint(type, picture, kBlue);
         RECT box = capture.BoundsOf([](COLORREF c) { return Near(c, kPictureColour, 8); });
         // Scaling may leave the bottom row to the fill; the extra width keeps the right column.
         if (type == 5 && box.bottom == H - 1)
@@ -215,9 +220,20 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsAndPicturePlacements) {
     const std::pair<int, std::wstring> blanks[] = {
         {6, directory.File(L"none.png")}, {6, directory.Path()}, {6, garbage}, {99, picture}};
     for (const auto& blank : blanks) {
-        RECT drawn = paint(blank.first, blank.second).BoundsOf([](COLORREF c) { return c != Capture::kSentinel; });
+        RECT drawn =
+            paint(blank.first, blank.second, kBlue).BoundsOf([](COLORREF c) { return c != Capture::kSentinel; });
         EXPECT_EQ((RECT{0, 0, 0, 0}), drawn) << "type " << blank.first << " drew at " << Describe(drawn);
     }
+
+    // High contrast paints the plain system colour; dark changes only the program's own look.
+    SetCurrentColorScheme(ColorSchemeHighContrast, FALSE);
+    for (int type : {0, 4, 7})
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), paint(type, picture, kRed).At(1, 1)) << "high contrast, type " << type;
+    SetCurrentColorScheme(ColorSchemeDark, FALSE);
+    EXPECT_EQ(kRed, paint(0, picture, kRed).At(1, 1)) << "a look the user chose stays in the dark";
+    EXPECT_EQ(PaletteFor(ColorSchemeDark, FALSE).DialogBackground, paint(0, picture, kRed, TRUE).At(1, 1));
+    SetCurrentColorScheme(ColorSchemeLight, FALSE);
+    EXPECT_EQ(kFill, paint(4, picture, kRed, TRUE).At(1, 1));
 }
 
 TEST(TransparentToolbarDesktop, EachImageAtItsPlaceAndTheSkinDefaultsShowOnlyIcons) {
@@ -275,36 +291,4 @@ TEST(TransparentToolbarDesktop, EachImageAtItsPlaceAndTheSkinDefaultsShowOnlyIco
     EXPECT_TRUE(IntersectRect(&inside, &drawn, &buttonRow) && inside == drawn)
         << "pixels off the key colour at " << Describe(drawn);
     EXPECT_EQ(0, std::count(shown.pixels.begin(), shown.pixels.end(), Capture::kSentinel));
-}
-
-TEST(TransparentToolbarDesktop, HighContrastPaintsPlainSystemColourAndDarkOnlyTheProgramsOwnLook) {
-    // The scheme is process-wide: whatever happens here, the next test starts light.
-    struct LightAgain {
-        ~LightAgain() { SetCurrentColorScheme(ColorSchemeLight, FALSE); }
-    } lightAgain;
-    const COLORREF kRed = RGB(255, 0, 0);
-    TempDirectory directory;
-    std::wstring picture = directory.File(L"bar.bmp");
-    ASSERT_TRUE(WriteFileBytes(picture, PictureFile()));
-    auto corner = [&](int type, BOOL programsOwn) {
-        TransparentToolbarSettings settings;
-        settings.BackgroundType = type;
-        settings.BackgroundColor = kRed;
-        settings.GradientColor1 = kRed;
-        settings.GradientColor2 = kRed;
-        settings.BackgroundImage = picture.c_str();
-        settings.Width = 40;
-        settings.Height = 20;
-        settings.ButtonHeight = 0;
-        settings.FollowsColorScheme = programsOwn;
-        return CaptureToolbar(CTransparentToolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings)).At(1, 1);
-    };
-    SetCurrentColorScheme(ColorSchemeHighContrast, FALSE);
-    for (int type : {0, 4, 7})
-        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), corner(type, FALSE)) << "type " << type;
-    SetCurrentColorScheme(ColorSchemeDark, FALSE);
-    EXPECT_EQ(kRed, corner(0, FALSE)) << "a look the user chose stays in the dark";
-    EXPECT_EQ(PaletteFor(ColorSchemeDark, FALSE).DialogBackground, corner(0, TRUE));
-    SetCurrentColorScheme(ColorSchemeLight, FALSE);
-    EXPECT_EQ(kRed, corner(4, TRUE));
 }

@@ -64,9 +64,7 @@ protected:
 
     // Places the cursor at a client point of the bar, clears the update region and sends.
     LRESULT At(int x, int y, UINT message, WPARAM keys = 0) {
-        RECT window;
-        GetWindowRect(m_toolbar->GetHandle(), &window);
-        SetCursorPos(window.left + x, window.top + y);
+        SetCursorPos(WindowRect().left + x, WindowRect().top + y);
         ValidateRect(m_toolbar->GetHandle(), nullptr);
         return SendMessageW(m_toolbar->GetHandle(), message, keys, MAKELPARAM(x, y));
     }
