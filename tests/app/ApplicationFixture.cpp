@@ -13,7 +13,7 @@
 
 namespace {
 
-std::function<void(HWND)>* g_during = nullptr;
+const std::function<void(HWND)>* g_during = nullptr;
 CPathwren* g_application = nullptr;
 bool g_evenDuringMessageBoxes = false;
 bool g_recording = false;
@@ -61,12 +61,12 @@ void CALLBACK StepTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 LRESULT CALLBACK RecordPostedMessages(int code, WPARAM wParam, LPARAM lParam) {
     auto* message = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && g_recording && message->hwnd &&
-        message->hwnd == g_application->m_hMainWindow)
+        message->hwnd == g_application->m_hMainWindow) {
         g_postedMessages.push_back(message->message);
-    // Most tests only count the requests; the modal dialog would hold their loop.
-    if (code == HC_ACTION && wParam == PM_REMOVE && g_recording && !g_openOptions &&
-        message->message == WM_SHOW_OPTIONS && message->hwnd == g_application->m_hMainWindow)
-        message->message = WM_NULL;
+        // Most tests only count the requests; the modal dialog would hold their loop.
+        if (!g_openOptions && message->message == WM_SHOW_OPTIONS)
+            message->message = WM_NULL;
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -102,8 +102,7 @@ void ApplicationFixture::Start() {
 
 BOOL ApplicationFixture::RunWhile(const std::function<void(HWND)>& during, bool evenDuringMessageBoxes) {
     g_evenDuringMessageBoxes = evenDuringMessageBoxes;
-    std::function<void(HWND)> action = during;
-    g_during = &action;
+    g_during = &during;
     g_application = &application;
     g_postedMessages.clear();
     g_openOptions = openOptions;

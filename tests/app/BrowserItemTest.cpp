@@ -1,18 +1,23 @@
+// A browser item through the real program: shown from the tray and its hotkey, its windows' places
+// and its home folder's icon arrangement kept over an exit and a start, and keys pressed in a
+// window that hangs in the desktop.
 #include "ApplicationFixture.h"
 
-#include "config/GenericPathwrenObject.h"
+#include "config/IniFile.h"
 #include "containers/NotifyIcon.h"
 #include "containers/ShellBrowserContainerBase.h"
 #include "menus/PopUpMenu.h"
+#include "support/DesktopStandIn.h"
 #include "support/FileFixtures.h"
 #include "support/MenuTexts.h"
-#include "support/MessagePump.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,6 +33,49 @@ std::vector<std::wstring> ListedNames(HWND listView) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+using Arrangement = std::map<std::wstring, std::pair<int, int>>;
+
+std::wstring FoldersFileWith(const Arrangement& arrangement) {
+    std::wstring text = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Home\r\n"
+                        L"FolderViewMode=0\r\nSaveIconsPositionsForHomeFolder=1\r\nBrowserWidth=500\r\n"
+                        L"BrowserHeight=400\r\nWindowPositionX=60\r\nWindowPositionY=60\r\n"
+                        L"NbIconsInHomeFolder=" +
+                        std::to_wstring(arrangement.size()) + L"\r\n";
+    unsigned i = 0;
+    for (const auto& icon : arrangement) {
+        std::wstring index = std::to_wstring(i++);
+        text += L"HomeFolderItemName_" + index + L"=" + icon.first + L"\r\nHomeFolderItemPosX_" + index + L"=" +
+                std::to_wstring(icon.second.first) + L"\r\nHomeFolderItemPosY_" + index + L"=" +
+                std::to_wstring(icon.second.second) + L"\r\n";
+    }
+    return text;
+}
+
+Arrangement SavedArrangement(const std::wstring& foldersFile) {
+    CIniFile file(foldersFile.c_str());
+    Arrangement arrangement;
+    INT count = 0;
+    file.ReadInt(L"Folders_0", L"NbIconsInHomeFolder", 0, &count);
+    for (INT i = 0; i < count; ++i) {
+        std::wstring index = std::to_wstring(i);
+        WCHAR name[MAX_PATH] = L"";
+        INT x = 0, y = 0;
+        file.ReadString(L"Folders_0", (L"HomeFolderItemName_" + index).c_str(), L"", name, MAX_PATH);
+        file.ReadInt(L"Folders_0", (L"HomeFolderItemPosX_" + index).c_str(), 0, &x);
+        file.ReadInt(L"Folders_0", (L"HomeFolderItemPosY_" + index).c_str(), 0, &y);
+        arrangement[name] = {x, y};
+    }
+    return arrangement;
+}
+
+std::wstring Describe(const Arrangement& arrangement) {
+    std::wstring text;
+    for (const auto& icon : arrangement)
+        text += icon.first + L" (" + std::to_wstring(icon.second.first) + L", " + std::to_wstring(icon.second.second) +
+                L") ";
+    return text;
 }
 
 } // namespace
@@ -92,10 +140,9 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
             CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
         fixture.Start();
         fixture.RunWhile([&](HWND mainWindow) {
-            for (int i = 0; i < 2; ++i) {
+            for (int i = 0; i < 2; ++i)
                 if (CShellBrowserContainerBase* container = fixture.Browser(static_cast<size_t>(i)))
                     each(*container, i);
-            }
             PostMessageW(mainWindow, WM_CLOSE, 0, 0);
         });
     };
@@ -113,13 +160,12 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
     RECT shown[2] = {}, restored = {}, maximized = {};
     run(second, [&](CShellBrowserContainerBase& container, int i) {
         GetWindowRect(container.GetWindow(), &shown[i]);
-        // Maximized on the monitor the window stands on.
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(container.GetWindow(), MONITOR_DEFAULTTONEAREST), &monitor);
-        if (i == 1)
-            maximized = monitor.rcWork;
         if (i == 1) {
+            // Maximized on the monitor the window stands on.
+            MONITORINFO monitor = {};
+            monitor.cbSize = sizeof(monitor);
+            GetMonitorInfoW(MonitorFromWindow(container.GetWindow(), MONITOR_DEFAULTTONEAREST), &monitor);
+            maximized = monitor.rcWork;
             container.ToggleMaximize();
             GetWindowRect(container.GetWindow(), &restored);
         }
@@ -129,4 +175,109 @@ TEST(BrowserItem, EachWindowsPlaceSizeAndMaximizingSurviveExitAndRestart) {
     EXPECT_EQ(corners(placed[0]), corners(shown[0]));
     EXPECT_EQ(corners(maximized), corners(shown[1])) << "the second window starts maximized";
     EXPECT_EQ(corners(placed[1]), corners(restored));
+}
+
+TEST(BrowserIconArrangement, SavedPlacesSurviveAStartWithoutTheWindowAndOnlyTheIconTheUserMovedChanges) {
+    const Arrangement saved = {{L"Alpha", {310, 20}}, {L"Beta", {20, 210}}, {L"Gamma", {190, 130}}};
+    auto prepare = [](ApplicationFixture& fixture, const std::wstring& foldersFile) {
+        CreateDirectoryW(fixture.File(L"Home").c_str(), nullptr);
+        for (const wchar_t* name : {L"Alpha", L"Beta", L"Gamma"})
+            CreateDirectoryW(fixture.File(L"Home\\" + std::wstring(name)).c_str(), nullptr);
+        fixture.Configure(foldersFile);
+        fixture.Start();
+    };
+
+    // Started and closed without the window ever shown: the shell's default grid never counts.
+    ApplicationFixture unseen;
+    prepare(unseen, FoldersFileWith(saved));
+    unseen.RunAndClose();
+    EXPECT_EQ(Describe(saved), Describe(SavedArrangement(unseen.File(L"FoldersOptions.ini"))))
+        << "after a start and an exit with the window hidden";
+
+    // Shown this time: the icons come back to their places, the user drags one, and only that one moves.
+    ApplicationFixture shown;
+    prepare(shown, ReadUtf16File(unseen.File(L"FoldersOptions.ini")));
+    CShellBrowserContainerBase* container = nullptr;
+    HWND listView = nullptr;
+    auto find = [&](const std::wstring& name) {
+        LVFINDINFOW query = {};
+        query.flags = LVFI_STRING;
+        query.psz = name.c_str();
+        return ListView_FindItem(listView, -1, &query);
+    };
+    auto standsAt = [&](const std::wstring& name, std::pair<int, int> wanted) {
+        POINT place = {};
+        return ListView_GetItemPosition(listView, find(name), &place) && place.x == wanted.first &&
+               place.y == wanted.second;
+    };
+    const std::vector<std::function<bool()>> steps = {
+        [&] { return (container = shown.Browser(0)) != nullptr && container->Show(TRUE); },
+        [&] {
+            listView = container->GetBrowser()->ListView();
+            for (const auto& icon : saved)
+                if (!standsAt(icon.first, icon.second))
+                    return false;
+            return true;
+        },
+        [&] {
+            ListView_SetItemPosition32(listView, find(L"Beta"), 300, 40);
+            return true;
+        },
+        [&] {
+            return standsAt(L"Beta", {300, 40});
+        },
+    };
+    EXPECT_EQ(steps.size(), shown.RunSteps(steps)) << "stuck: 1 shows, 2 waits for the saved places, 4 for the drag";
+    Arrangement moved = saved;
+    moved[L"Beta"] = {300, 40};
+    EXPECT_EQ(Describe(moved), Describe(SavedArrangement(shown.File(L"FoldersOptions.ini"))))
+        << "after the user moved Beta";
+}
+
+// Keys pressed in a browser window that hangs in the desktop, through the program's message loop.
+TEST(DesktopHungBrowserKeys, BrowserBackAndForwardPressedInTheWindowNavigate) {
+    DesktopStandIn standIn;
+    HWND desktop = standIn.ListView();
+    ASSERT_NE(nullptr, desktop);
+    {
+        ApplicationFixture fixture;
+        const std::wstring home = fixture.File(L"Home"), sub = fixture.File(L"Home\\sub");
+        CreateDirectoryW(home.c_str(), nullptr);
+        CreateDirectoryW(sub.c_str(), nullptr);
+        fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=0\r\nPath=Home\r\n"
+                          L"ZOrder=2\r\n");
+        fixture.Start();
+        CShellBrowserContainerBase* container = nullptr;
+        auto location = [&] {
+            wchar_t path[MAX_PATH] = L"";
+            SHGetPathFromIDListW(container->GetBrowser()->CurrentLocation(), path);
+            return std::wstring(path);
+        };
+        // Posted to the list view, where the key of a user's press arrives.
+        auto press = [&](UINT key) {
+            return PostMessageW(container->GetBrowser()->ListView(), WM_KEYDOWN, key, 1) != FALSE;
+        };
+        // On Windows the active window is then Explorer's, whose input the window shares; under Wine
+        // another window of this thread plays it.
+        HWND elsewhere = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"Elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20,
+                                         nullptr, nullptr, nullptr, nullptr);
+        const std::vector<std::function<bool()>> steps = {
+            [&] {
+                container = fixture.Browser(0);
+                return container && container->Show(TRUE) && GetAncestor(container->GetWindow(), GA_PARENT) == desktop;
+            },
+            [&] {
+                SetActiveWindow(elsewhere);
+                return GetActiveWindow() == elsewhere && SUCCEEDED(container->GetBrowser()->BrowseToPath(sub.c_str()));
+            },
+            [&] { return press(VK_BROWSER_BACK); },
+            [&] { return location() == home; },
+            [&] { return press(VK_BROWSER_FORWARD); },
+            [&] { return location() == sub; },
+        };
+        EXPECT_EQ(steps.size(), fixture.RunSteps(steps))
+            << "stuck: 1 hangs the window in the desktop, 2 activates another window, 4 waits for Back, 6 for Forward";
+        DestroyWindow(elsewhere);
+    }
+    EXPECT_TRUE(standIn.Close());
 }

@@ -3,7 +3,7 @@
 // box is up, the display and work area changed, the items' folders changed under it and its files
 // edited from outside; then the real program killed in the middle of its save and started again.
 // PATHWREN_CHAOS_SEED replays a run, PATHWREN_CHAOS_SECONDS sets its length; every failure names
-// its seed. PATHWREN_STUCK_PAUSE_SECONDS keeps a stuck run alive that long for a debugger.
+// its seed.
 #include "ApplicationFixture.h"
 
 #include "config/ApplicationOptions.h"
@@ -15,7 +15,6 @@
 #include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
-#include "support/MenuTexts.h"
 #include "support/MessagePump.h"
 #include "support/OpenedAddresses.h"
 #include "support/Soak.h"
@@ -27,11 +26,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
+#include <future>
 #include <random>
 #include <string>
 #include <thread>
@@ -97,73 +95,20 @@ Holdings Measure() {
     return holdings;
 }
 
-const char* const kActionNames[] = {"left click",        "left click",     "right click",     "hotkey",
-                                    "options",           "about",          "answer a box",    "end the menu",
-                                    "navigate",          "change display", "change a folder", "change a folder",
-                                    "edit the main file"};
 // Read by the stuck-run report on its own thread.
-std::atomic<int> g_lastAction{-1};
+std::atomic<const char*> g_lastAction{nullptr};
 std::atomic<int> g_actionsDone{0};
 
-ULONGLONG ThreadCpuMs(HANDLE thread) {
-    FILETIME created, exited, kernel, user;
-    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user))
-        return 0;
-    return ((ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}.QuadPart) +
-            (ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}.QuadPart)) /
-           10000;
-}
-
-// Whether a stuck thread spins in a loop that never reaches our timers or sleeps waiting for
-// something that never comes, and whether a sent message still reaches it.
-std::string UiThreadState(HWND mainWindow) {
-    if (!IsWindow(mainWindow))
-        return "the main window is gone";
-    DWORD threadId = GetWindowThreadProcessId(mainWindow, nullptr);
-    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId);
-    ULONGLONG before = thread ? ThreadCpuMs(thread) : 0;
-    DWORD_PTR answer = 0;
-    bool answers = SendMessageTimeoutW(mainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
-    Sleep(1000);
-    ULONGLONG used = thread ? ThreadCpuMs(thread) - before : 0;
-    if (thread)
-        CloseHandle(thread);
-    char id[16];
-    snprintf(id, sizeof(id), "%04lx", threadId);
-    return std::string("the thread ") + id + " used " + std::to_string(used) + " ms of processor in about 2 s and " +
-           (answers ? "answers" : "does not answer") + " a sent message";
-}
-
-// Which menu a menu window of this thread shows, by its owner and first entries: what a menu that
-// never closes came from.
-std::string MenuDescription(HWND window) {
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
-    if (!menu)
-        return std::string();
-    Texts texts = MenuItemTexts(menu);
-    WCHAR owner[64] = L"";
-    GetClassNameW(GetWindow(window, GW_OWNER), owner, ARRAYSIZE(owner));
-    char text[256];
-    snprintf(text, sizeof(text), ", %zu entries, owned by %ls:", texts.size(), owner);
-    std::string description = text;
-    for (size_t entry = 0; entry < texts.size() && entry < 3; ++entry) {
-        snprintf(text, sizeof(text), " \"%ls\"", texts[entry].c_str());
-        description += text;
-    }
-    return description;
-}
-
-// The boxes and menus open now, a line each. From another thread, read without sending anything to
-// theirs; from their own, menus also say which they are.
-std::string OpenBoxesAndMenus(bool describeMenus = false) {
+// The boxes and menus open now, a line each, read without sending anything to their thread (the
+// stuck-run report reads them from another).
+std::string OpenBoxesAndMenus() {
     std::string lines;
     for (LPCWSTR kind : {L"#32770", L"#32768"})
         for (HWND window : WindowsOfClass(kind)) {
             WCHAR title[128] = L"";
             InternalGetWindowText(window, title, ARRAYSIZE(title));
             char line[512];
-            std::string menu = describeMenus && !wcscmp(kind, L"#32768") ? MenuDescription(window) : "";
-            snprintf(line, sizeof(line), "  open: %ls \"%ls\"%s\n", kind, title, menu.c_str());
+            snprintf(line, sizeof(line), "  open: %ls \"%ls\"\n", kind, title);
             lines += line;
         }
     return lines;
@@ -174,36 +119,27 @@ std::string OpenBoxesAndMenus(bool describeMenus = false) {
 // ends the process, so the failure carries the seed and the last action.
 class StuckRunReport {
 public:
-    StuckRunReport(unsigned seed, DWORD afterMs, std::function<HWND()> mainWindow)
-        : m_thread([this, seed, afterMs, mainWindow] {
-              std::unique_lock<std::mutex> lock(m_mutex);
-              if (m_ended.wait_for(lock, std::chrono::milliseconds(afterMs), [this] { return m_done; }))
+    StuckRunReport(unsigned seed, DWORD afterMs)
+        : m_thread([seed, afterMs, ended = m_ended.get_future()] {
+              if (ended.wait_for(std::chrono::milliseconds(afterMs)) == std::future_status::ready)
                   return;
-              int last = g_lastAction;
-              printf("chaos seed %u stuck: the thread stopped answering after %d actions, the last one %s; %s\n", seed,
-                     g_actionsDone.load(), last >= 0 ? kActionNames[last] : "none",
-                     ApplicationFixture::StepRunning() ? "inside a step" : "between steps");
-              printf("  %s\n%s", UiThreadState(mainWindow()).c_str(), OpenBoxesAndMenus().c_str());
+              const char* last = g_lastAction;
+              printf("chaos seed %u stuck: the thread stopped answering after %d actions, the last one %s; %s\n%s",
+                     seed, g_actionsDone.load(), last ? last : "none",
+                     ApplicationFixture::StepRunning() ? "inside a step" : "between steps",
+                     OpenBoxesAndMenus().c_str());
               fflush(stdout);
-              if (const char* pause = getenv("PATHWREN_STUCK_PAUSE_SECONDS"))
-                  Sleep(atoi(pause) * 1000); // time to attach a debugger from outside
               TerminateProcess(GetCurrentProcess(), 3);
           }) {}
     ~StuckRunReport() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_done = true;
-        }
-        m_ended.notify_one();
+        m_ended.set_value();
         m_thread.join();
     }
     StuckRunReport(const StuckRunReport&) = delete;
     StuckRunReport& operator=(const StuckRunReport&) = delete;
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_ended;
-    bool m_done = false;
+    std::promise<void> m_ended;
     std::thread m_thread;
 };
 
@@ -215,46 +151,10 @@ public:
     ChaosUser(ApplicationFixture& fixture, unsigned seed) : m_fixture(fixture), m_random(seed) {}
 
     void Act() {
-        UINT action = Pick(ARRAYSIZE(kActionNames));
-        g_lastAction = static_cast<int>(action);
+        const auto& move = m_moves[Pick(static_cast<UINT>(m_moves.size()))];
+        g_lastAction = move.first;
         g_actionsDone = ++m_actions;
-        switch (action) {
-            case 0:
-            case 1:
-                Click(WM_LBUTTONUP);
-                break;
-            case 2:
-                Click(WM_RBUTTONUP);
-                break;
-            case 3:
-                PostMessageW(Main(), WM_HOTKEY, Pick(kItems), 0);
-                break;
-            case 4:
-                PostMessageW(Main(), WM_SHOW_OPTIONS, 0, 0);
-                break;
-            case 5:
-                AboutFromAnItemsMenu();
-                break;
-            case 6:
-                AnswerOneBox();
-                break;
-            case 7:
-                EndMenu();
-                break;
-            case 8:
-                Navigate();
-                break;
-            case 9:
-                ChangeDisplay();
-                break;
-            case 10:
-            case 11:
-                ChangeAFolder();
-                break;
-            case 12:
-                EditTheMainFileFromOutside();
-                break;
-        }
+        move.second();
     }
 
     // Closes every menu and box; true once none is left. What was left the last time it was not
@@ -263,7 +163,7 @@ public:
         ++m_settles;
         KillChooser();
         EndMenu();
-        std::string open = OpenBoxesAndMenus(true);
+        std::string open = OpenBoxesAndMenus();
         for (HWND box : WindowsOfClass(L"#32770"))
             Answer(box, Pick(2) ? IDOK : IDCANCEL);
         if (!open.empty())
@@ -359,11 +259,8 @@ private:
     }
 
     void Navigate() {
-        CGenericPathwrenObject* item =
-            m_fixture.application.m_folders.empty()
-                ? nullptr
-                : m_fixture.application.m_folders[Pick(kItems) % m_fixture.application.m_folders.size()];
-        auto* browser = item ? dynamic_cast<CShellBrowserContainerBase*>(ContainerOf(*item)) : nullptr;
+        const size_t items = m_fixture.application.m_folders.size();
+        CShellBrowserContainerBase* browser = items ? m_fixture.Browser(Pick(kItems) % items) : nullptr;
         if (!browser || !browser->GetBrowser())
             return;
         switch (Pick(4)) {
@@ -432,6 +329,22 @@ private:
 
     ApplicationFixture& m_fixture;
     std::mt19937 m_random;
+    // In a fixed order, so that a seed replays its run; a move listed twice comes twice as often.
+    const std::vector<std::pair<const char*, std::function<void()>>> m_moves = {
+        {"left click", [this] { Click(WM_LBUTTONUP); }},
+        {"left click", [this] { Click(WM_LBUTTONUP); }},
+        {"right click", [this] { Click(WM_RBUTTONUP); }},
+        {"hotkey", [this] { PostMessageW(Main(), WM_HOTKEY, Pick(kItems), 0); }},
+        {"options", [this] { PostMessageW(Main(), WM_SHOW_OPTIONS, 0, 0); }},
+        {"about", [this] { AboutFromAnItemsMenu(); }},
+        {"answer a box", [this] { AnswerOneBox(); }},
+        {"end the menu", [] { EndMenu(); }},
+        {"navigate", [this] { Navigate(); }},
+        {"change display", [this] { ChangeDisplay(); }},
+        {"change a folder", [this] { ChangeAFolder(); }},
+        {"change a folder", [this] { ChangeAFolder(); }},
+        {"edit the main file", [this] { EditTheMainFileFromOutside(); }},
+    };
     UINT_PTR m_chooser = 0;
     int m_actions = 0;
     int m_shown = 0;
@@ -480,20 +393,12 @@ size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holding
     auto alive = [&] { return IsWindow(fixture.application.m_hMainWindow) != FALSE; };
     auto measure = [&](Holdings* holdings) { return [&, holdings] { return *holdings = Measure(), true; }; };
     // Each reading comes after the same settling, the same folders and a fresh build of every menu.
-    std::vector<std::function<bool()>> steps = {chaosFor(std::min(seconds, 3)),
-                                                settle,
-                                                restore,
-                                                showEach,
-                                                settle,
-                                                alive,
-                                                measure(warm),
-                                                chaosFor(seconds),
-                                                settle,
-                                                restore,
-                                                showEach,
-                                                settle,
-                                                alive,
-                                                measure(end)};
+    auto round = [&](int forSeconds, Holdings* holdings) {
+        return std::vector<std::function<bool()>>{chaosFor(forSeconds), settle, restore, showEach, settle, alive,
+                                                  measure(holdings)};
+    };
+    std::vector<std::function<bool()>> steps = round(std::min(seconds, 3), warm), last = round(seconds, end);
+    steps.insert(steps.end(), last.begin(), last.end());
     size_t done = fixture.RunSteps(steps, true);
     *actions = user.Actions();
     *unsettled = user.UnsettledReport();
@@ -522,7 +427,7 @@ TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatA
     size_t done = 0;
     std::string unsettled;
     {
-        StuckRunReport stuck(seed, fixture.watchdogMs + 3000, [this] { return fixture.application.m_hMainWindow; });
+        StuckRunReport stuck(seed, fixture.watchdogMs + 3000);
         done = RunChaos(fixture, seed, seconds, &warm, &end, &actions, &unsettled);
     }
     printf("seed %u: %d actions; GDI %ld -> %ld, windows %d -> %d, private %lld -> %lld KB\n", seed, actions,
@@ -575,12 +480,7 @@ TEST(ChaosRunKill, SoakOfKillsInTheMiddleOfTheExitLeavesEveryItemToTheNextStart)
         ASSERT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer)) << "it does not answer";
         PostMessageW(main, WM_CLOSE, 0, 0);
         Sleep(std::uniform_int_distribution<DWORD>(0, 60)(random));
-        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, program.Id());
-        if (process) {
-            TerminateProcess(process, 9);
-            CloseHandle(process);
-        }
-        program.Wait(10000);
+        program.Wait(0); // kills it when it still runs
         EXPECT_EQ(kItems, fixture.SavedItemCount()) << "the folders file lost items";
     }
 }

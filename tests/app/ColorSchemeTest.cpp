@@ -4,11 +4,9 @@
 #include "OptionsDialogScript.h"
 
 #include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
 #include "config/Skin.h"
 #include "containers/ShellBrowserContainerBase.h"
 #include "launchbar/LaunchBar.h"
-#include "lib/RegistryKey.h"
 #include "lib/RuntimeModule.h"
 #include "lib/ThemePalette.h"
 #include "res/resource.h"
@@ -25,7 +23,6 @@
 #include <algorithm>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -104,11 +101,10 @@ void ExpectMoveButtonOf(const CSkin& skin, CTransparentToolbar& toolbar, const c
     ASSERT_EQ(static_cast<size_t>(side * side), expected.size()) << name << ": taken at the button's size";
     for (int i = 0; i < side * side; ++i) {
         DWORD pixel = expected[static_cast<size_t>(i)];
-        if ((pixel >> 24) != 0xFF)
-            continue;
-        ++opaque;
-        shown += printed.At(move->Position.x + i % side, move->Position.y + i / side) ==
-                 RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+        bool isOpaque = (pixel >> 24) == 0xFF;
+        opaque += isOpaque;
+        shown += isOpaque && printed.At(move->Position.x + i % side, move->Position.y + i / side) ==
+                                 RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
     }
     EXPECT_GT(opaque, side) << name;
     EXPECT_EQ(opaque, shown) << name << "'s picture as the toolbar paints it";
@@ -137,13 +133,6 @@ void StartWithABrowser(ApplicationFixture& fixture, const std::wstring& userOpti
 BOOL WindowsOffersDarkMenus() {
     CRuntimeModule uxtheme(L"uxtheme.dll");
     return uxtheme.Procedure<FARPROC>(MAKEINTRESOURCEA(135)) != nullptr;
-}
-
-HWND FindAboutBox() {
-    for (HWND dialog : WindowsOfClass(L"#32770", GetCurrentProcessId(), false))
-        if (WindowText(dialog) == L"About")
-            return dialog;
-    return nullptr;
 }
 
 CPathwren* g_aboutApplication = nullptr;
@@ -193,7 +182,7 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
             darkView = ListView_GetBkColor(browser->GetBrowser()->ListView());
             SetTimer(nullptr, 0, 10, OpenAbout);
         }),
-        [&] { return (aboutBox = FindAboutBox()) != nullptr; },
+        [&] { return (aboutBox = FindDialogTitled(L"About", false)) != nullptr; },
         act([&] {
             ExpectDarkWithLightText(GetDlgItem(aboutBox, IDC_ABOUT_LICENCE), "about box");
             PostMessageW(aboutBox, WM_COMMAND, IDOK, 0);
@@ -244,11 +233,7 @@ TEST(ColorScheme, ASkinTheUserChoseStaysThroughASwitch) {
     HWND toolbar = nullptr;
     const std::vector<std::function<bool()>> steps = {
         [&] { return (browser = fixture.Browser(0)) != nullptr && browser->GetToolbar(); },
-        [&] {
-            toolbar = browser->GetToolbar()->GetHandle();
-            appMode.SwitchTo(true);
-            return true;
-        },
+        [&] { return toolbar = browser->GetToolbar()->GetHandle(), appMode.SwitchTo(true), true; },
         [&] {
             browser = fixture.Browser(0);
             EXPECT_EQ(toolbar, browser->GetToolbar()->GetHandle()) << "nothing built again";

@@ -1,5 +1,8 @@
 // Crash handling end to end: crash_child.exe mimics the entry point, faults as told, and the
-// handler's questions, save dialog and restart are played from here.
+// handler's questions, save dialog and restart are played from here. The handler's message and the
+// translator's limits are checked in this process.
+#include "app/ExceptionHardware.h"
+#include "app/StructuredExceptionTranslator.h"
 #include "lib/FileSystem.h"
 #include "lib/RuntimeModule.h"
 #include "support/ChildProcess.h"
@@ -91,6 +94,17 @@ MINIDUMP_EXCEPTION_STREAM ExceptionInMiniDump(std::vector<unsigned char>& dump) 
         size < sizeof(MINIDUMP_EXCEPTION_STREAM))
         return {};
     return *static_cast<const MINIDUMP_EXCEPTION_STREAM*>(stream);
+}
+
+std::wstring MessageFor(DWORD code, std::vector<ULONG_PTR> parameters = {}) {
+    EXCEPTION_RECORD record = {};
+    record.ExceptionCode = code;
+    record.ExceptionAddress = reinterpret_cast<void*>(0x7FF6A1B2C3D4);
+    for (ULONG_PTR parameter : parameters)
+        record.ExceptionInformation[record.NumberParameters++] = parameter;
+    CONTEXT context = {};
+    EXCEPTION_POINTERS pointers = {&record, &context};
+    return CExceptionHardware(code, &pointers).Message();
 }
 
 // The two questions of the handler, in order, as the user sees them.
@@ -217,4 +231,32 @@ TEST(CrashHandling, ACrashOrAnExceptionInsideTheRunningApplicationTakesItsMainWi
         EXPECT_FALSE(IsExistingFile(run.directory.File(L"FoldersOptions.bak").c_str()))
             << "something saved after the crash";
     }
+}
+
+// desktop-free: ExceptionHardware
+TEST(ExceptionHardware, MessageNamesTheExceptionTheAccessAndTheFaultingAddress) {
+    const std::vector<std::pair<std::wstring, std::wstring>> cases = {
+        // Named codes and both directions of an access violation come from the real faults above;
+        // these are the forms none of them produces. A foreign C++ exception:
+        {L"Unknown exception", MessageFor(0xE06D7363)},
+        // Any non-zero access kind (8: execute) counts as writing.
+        {L"ACCESS_VIOLATION writing location 0x00000000DEADBEEF", MessageFor(0xC0000005, {8, 0xDEADBEEF})},
+        // Without the inaccessible address the detail is left out.
+        {L"ACCESS_VIOLATION", MessageFor(0xC0000005, {1})}};
+    for (const auto& test : cases)
+        EXPECT_EQ(test.first + L" at address 0x00007FF6A1B2C3D4.", test.second);
+}
+
+// desktop-free: StructuredExceptionTranslator
+TEST(StructuredExceptionTranslator, LeavesFaultsThatSystemCodeHandlesToTheSystem) {
+    SetStructuredExceptionTranslator(CExceptionHardware::Translator);
+    // lstrlenW catches bad pointers itself and answers 0; translating its fault would turn a
+    // documented result into a crash.
+    const wchar_t* volatile invalid = reinterpret_cast<const wchar_t*>(16);
+    try {
+        EXPECT_EQ(0, lstrlenW(invalid));
+    } catch (const CExceptionHardware& exception) {
+        ADD_FAILURE() << "translated: " << testing::PrintToString(std::wstring(exception.Message()));
+    }
+    SetStructuredExceptionTranslator(nullptr);
 }

@@ -6,9 +6,7 @@
 #include "ApplicationFixture.h"
 
 #include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
 #include "config/IniFile.h"
-#include "containers/ContainerBase.h"
 #include "containers/ShellBrowserContainerBase.h"
 #include "launchbar/LaunchBar.h"
 #include "lib/Dpi.h"
@@ -73,6 +71,11 @@ bool ShowsIconUnscaled(const std::vector<DWORD>& screen, SIZE screenSize, HICON 
     return fewestDifferent <= *opaqueCount / 20;
 }
 
+// The pixels of the first button's picture on the item's browser toolbar.
+size_t ButtonPixels(CShellBrowserContainerBase& browser) {
+    return ReadIconPixels(browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal]).size();
+}
+
 LONG Width(const RECT& r) {
     return r.right - r.left;
 }
@@ -101,48 +104,53 @@ void CheckMenuAndBrowsers(UINT dpi) {
     const UINT newDpi = dpi * 3 / 2;
     HWND menuWindow = nullptr;
     HMENU menu = nullptr;
-    RECT clients[2] = {}, toolbarRect = {}, afterChange = {}, suggested = {};
-    int toolbarHeight = 0, toolbarMinimum = 0, changedToolbarHeight = 0;
-    HICON toolbarIcon = nullptr;
-    size_t changedToolbarIconPixels = 0; // read while the window holds the icon
-    auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
     const std::vector<std::function<bool()>> steps = {
         [&] {
             if (!fixture.Browser(1) || !fixture.Browser(2) || !fixture.Browser(1)->GetToolbar())
                 return false; // the watchdog ends the run
+            RECT clients[2] = {}, toolbarRect = {}, before = {}, afterChange = {};
             for (int item = 1; item <= 2; ++item)
                 GetClientRect(fixture.Browser(static_cast<size_t>(item))->GetWindow(), &clients[item - 1]);
+            EXPECT_EQ(ScaleForDpi(400, dpi), Width(clients[0]))
+                << "a window remembered at 96 DPI keeps its screen size";
+            EXPECT_EQ(ScaleForDpi(300, dpi), Height(clients[0]));
+            EXPECT_EQ(400, Width(clients[1])) << "a file from before the DPI was stored holds pixels of this DPI";
+            EXPECT_EQ(300, Height(clients[1]));
             CShellBrowserContainerBase& browser = *fixture.Browser(1);
-            toolbarHeight = browser.GetToolbar()->GetHeight();
-            toolbarMinimum = browser.GetToolbar()->GetMinHeight();
-            toolbarIcon = browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal];
+            const int toolbarHeight = browser.GetToolbar()->GetHeight();
             GetWindowRect(browser.GetToolbar()->GetHandle(), &toolbarRect);
+            EXPECT_EQ(ScaleForDpi(CShellBrowserContainerBase::kToolbarHeight, dpi), toolbarHeight);
+            EXPECT_EQ(toolbarHeight, browser.GetToolbar()->GetMinHeight()) << "the buttons are as tall as the toolbar";
+            EXPECT_EQ(toolbarHeight, Height(toolbarRect));
+            EXPECT_EQ(static_cast<size_t>(toolbarHeight * toolbarHeight), ButtonPixels(browser))
+                << "the skin's pictures are taken at the buttons' size";
             // The window brought to a monitor of half as large a scale again: Windows suggests
             // the client area grown as much inside the frame.
-            RECT before;
             GetWindowRect(browser.GetWindow(), &before);
             LONG frameWidth = Width(before) - Width(clients[0]), frameHeight = Height(before) - Height(clients[0]);
-            suggested = {before.left, before.top, before.left + Width(clients[0]) * 3 / 2 + frameWidth,
-                         before.top + Height(clients[0]) * 3 / 2 + frameHeight};
+            RECT suggested = {before.left, before.top, before.left + Width(clients[0]) * 3 / 2 + frameWidth,
+                              before.top + Height(clients[0]) * 3 / 2 + frameHeight};
             SendMessageW(browser.GetWindow(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
                          reinterpret_cast<LPARAM>(&suggested));
             GetWindowRect(browser.GetWindow(), &afterChange);
-            changedToolbarHeight = browser.GetToolbar()->GetHeight();
-            changedToolbarIconPixels =
-                ReadIconPixels(browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal]).size();
+            EXPECT_TRUE(EqualRect(&suggested, &afterChange)) << "a DPI change takes the suggested rectangle";
+            const int changedHeight = browser.GetToolbar()->GetHeight();
+            EXPECT_EQ(ScaleForDpi(CShellBrowserContainerBase::kToolbarHeight, newDpi), changedHeight);
+            EXPECT_EQ(static_cast<size_t>(changedHeight * changedHeight), ButtonPixels(browser))
+                << "the pictures are taken again at the new size";
             return true;
         },
-        act([&] { PostMessageW(fixture.application.m_hMainWindow, WM_HOTKEY, 0, 0); }),
+        [&] { return PostMessageW(fixture.application.m_hMainWindow, WM_HOTKEY, 0, 0) != FALSE; },
         [&] {
             menuWindow = FindOwnWindow(L"#32768");
             menu = menuWindow ? reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0)) : nullptr;
             return menu && GetMenuItemCount(menu) == 3;
         },
-        act([&] {
+        [&] {
             // Deferred icons come with the first drawing: drawn once more, the menu shows the
             // icons its items hold now.
-            RedrawWindow(menuWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-        }),
+            return RedrawWindow(menuWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) != FALSE;
+        },
         [&] {
             for (UINT position = 0; position < 3; ++position) {
                 SCOPED_TRACE(position);
@@ -176,20 +184,6 @@ void CheckMenuAndBrowsers(UINT dpi) {
     };
     EXPECT_EQ(steps.size(), fixture.RunSteps(steps))
         << "stuck: 1 no browsers, 3 the menu never opened, 6 it never closed";
-
-    EXPECT_EQ(ScaleForDpi(400, dpi), Width(clients[0])) << "a window remembered at 96 DPI keeps its screen size";
-    EXPECT_EQ(ScaleForDpi(300, dpi), Height(clients[0]));
-    EXPECT_EQ(400, Width(clients[1])) << "a file from before the DPI was stored holds pixels of this DPI";
-    EXPECT_EQ(300, Height(clients[1]));
-    EXPECT_EQ(ScaleForDpi(CShellBrowserContainerBase::kToolbarHeight, dpi), toolbarHeight);
-    EXPECT_EQ(toolbarHeight, toolbarMinimum) << "the buttons are as tall as the toolbar";
-    EXPECT_EQ(static_cast<size_t>(toolbarHeight * toolbarHeight), ReadIconPixels(toolbarIcon).size())
-        << "the skin's pictures are taken at the buttons' size";
-    EXPECT_EQ(toolbarHeight, Height(toolbarRect));
-    EXPECT_TRUE(EqualRect(&suggested, &afterChange)) << "a DPI change takes the suggested rectangle";
-    EXPECT_EQ(ScaleForDpi(CShellBrowserContainerBase::kToolbarHeight, newDpi), changedToolbarHeight);
-    EXPECT_EQ(static_cast<size_t>(changedToolbarHeight * changedToolbarHeight), changedToolbarIconPixels)
-        << "the pictures are taken again at the new size";
 
     // Saved at the scale the window ended at: the size, read at 96 DPI, is the first one.
     CIniFile saved(fixture.File(L"FoldersOptions.ini").c_str());

@@ -9,7 +9,6 @@
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/SourceTree.h"
-#include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -4,15 +4,12 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/ItemIdentifiers.h"
 #include "lib/AppShortcut.h"
-#include "lib/FileSystem.h"
 #include "options/ItemShortcut.h"
 #include "res/resource.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/Wine.h"
-#include "support/WindowSearch.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -29,8 +26,12 @@ const std::wstring kDocsId = L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
 
 std::vector<std::wstring> g_shownInFolder;
 
-void RecordShownInFolder(LPCWSTR path) {
-    g_shownInFolder.push_back(path);
+// Steps played on the dialog.
+std::function<void(HWND)> SelectPage(std::vector<int> path) {
+    return [path](HWND dialog) { Select(dialog, path); };
+}
+std::function<void(HWND)> Press(int button) {
+    return [button](HWND dialog) { Click(dialog, button); };
 }
 
 std::vector<std::wstring> Identifiers(const std::vector<CGenericPathwrenObject*>& items) {
@@ -45,7 +46,7 @@ protected:
     void SetUp() override {
         g_shownInFolder.clear();
         m_realShowFileInFolder = g_showFileInFolder;
-        g_showFileInFolder = RecordShownInFolder;
+        g_showFileInFolder = [](LPCWSTR path) { g_shownInFolder.push_back(path); };
         CreateDirectoryW(fixture.File(L"Docs").c_str(), nullptr);
         CreateDirectoryW(fixture.File(L"Plain").c_str(), nullptr);
     }
@@ -83,18 +84,9 @@ TEST_F(ItemShortcut, TheDialogWritesTheShortcutShowsItAndTellsHowToPinItOnce) {
                       L"AssociatedIconPath=C:\\icons\\docs.ico\r\nAssociatedIconIndex=2\r\nItemIdentifier=" +
                       kDocsId + L"\r\n[Folders_1]\r\nFolderPresentationType=2\r\nPath=Plain\r\n");
     std::vector<DialogScriptDriver::Dialog> shown;
-    auto click = [](int button) {
-        return [button](HWND dialog) { SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0); };
-    };
     // In Tray Icons mode the tree lists the items last first.
-    ASSERT_TRUE(InOptions({[](HWND dialog) {
-                               Select(dialog, {1, 1});
-                           },
-                           click(IDC_CREATE_TASKBAR_SHORTCUT), click(IDC_CREATE_TASKBAR_SHORTCUT),
-                           [](HWND dialog) {
-                               Select(dialog, {1, 0});
-                           },
-                           click(IDC_CREATE_TASKBAR_SHORTCUT)},
+    ASSERT_TRUE(InOptions({SelectPage({1, 1}), Press(IDC_CREATE_TASKBAR_SHORTCUT), Press(IDC_CREATE_TASKBAR_SHORTCUT),
+                           SelectPage({1, 0}), Press(IDC_CREATE_TASKBAR_SHORTCUT)},
                           IDCANCEL, &shown));
     ASSERT_EQ(1u, shown.size()) << "the pin hint comes with the first shortcut only: " << DescribeDialogs(shown);
     EXPECT_NE(std::wstring::npos, shown[0].text.find(L"Pin to taskbar"));
@@ -138,11 +130,7 @@ TEST_F(ItemShortcut, TheStartMenuButtonWritesIntoProgramsPathwren) {
     DeleteFileW(shortcut.c_str());
     RemoveDirectoryW(folder.c_str());
     std::vector<DialogScriptDriver::Dialog> shown;
-    ASSERT_TRUE(InOptions({[](HWND dialog) {
-                               Select(dialog, {1, 0});
-                           },
-                           [](HWND dialog) { SendDlgItemMessageW(dialog, IDC_ADD_TO_START_MENU, BM_CLICK, 0, 0); }},
-                          IDCANCEL, &shown));
+    ASSERT_TRUE(InOptions({SelectPage({1, 0}), Press(IDC_ADD_TO_START_MENU)}, IDCANCEL, &shown));
     EXPECT_EQ(1u, shown.size()) << "the first shortcut of the Start menu folder brings the hint: "
                                 << DescribeDialogs(shown);
     AppShortcut written;
@@ -169,9 +157,9 @@ TEST_F(ItemShortcut, IdentifiersSurviveRenameReorderAndTheOptionsAndAnOldFileGai
     }));
     ASSERT_EQ(2u, given.size());
     EXPECT_TRUE(IsItemIdentifierForm(given[0].c_str()) && IsItemIdentifierForm(given[1].c_str()));
+    EXPECT_NE(given[0], given[1]);
 
-    std::vector<std::wstring> afterOptions;
-    ASSERT_TRUE(InOptions({[](HWND dialog) { Select(dialog, {1, 1}); }}, IDOK));
+    ASSERT_TRUE(InOptions({SelectPage({1, 1})}, IDOK));
     fixture.Start();
     ASSERT_EQ(2u, fixture.application.m_folders.size());
     EXPECT_STREQ(L"Renamed", fixture.application.m_folders[0]->DisplayName);

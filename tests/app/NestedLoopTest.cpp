@@ -2,6 +2,7 @@
 // container whose handler runs that box must outlive it, so the rebuild and the quit wait until
 // the box is answered and the stack is back in the main loop.
 #include "ApplicationFixture.h"
+#include "OptionsDialogScript.h"
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
@@ -29,16 +30,6 @@ const DWORD kWaitLimitMs = 10000;
 // whatever modal loop runs there.
 const UINT WM_LOOK = WM_APP + 77;
 
-HWND FindDialogTitled(const std::wstring& title) {
-    for (HWND dialog : WindowsOfClass(L"#32770")) {
-        WCHAR text[64] = L"";
-        GetWindowTextW(dialog, text, ARRAYSIZE(text));
-        if (title == text)
-            return dialog;
-    }
-    return nullptr;
-}
-
 // The items and what stands on screen for them: their containers, the bar and its own menu. A
 // rebuild takes the dialog's copies of the items, made while the old ones lived, so new items
 // never reuse an old one's address (containers may).
@@ -63,6 +54,7 @@ Presence Look(const CPathwren& application) {
 }
 
 enum class Box { About, LaunchError, UpdateFailure, ShellDeletion };
+const wchar_t* const kBoxTitles[] = {L"About", L"Error", L"Error", L"Confirm file deletion"};
 
 // Where the box is opened from: the bar's menu or an item's, of a menu item or (with its own two
 // entries) of a browser item.
@@ -135,8 +127,6 @@ protected:
         PumpMessagesUntil([&] { return !IsWindow(options); }, kWaitLimitMs);
     }
 
-    static std::wstring TitleOf(Box box);
-
     ApplicationFixture fixture;
     std::wstring itemKeys; // more keys of the item
     Presence before, during;
@@ -179,17 +169,6 @@ void ChooseFromTheCommonEntries(int ownEntries, bool about) {
 
 } // namespace
 
-std::wstring NestedLoop::TitleOf(Box box) {
-    switch (box) {
-        case Box::About:
-            return L"About";
-        case Box::ShellDeletion:
-            return L"Confirm file deletion";
-        default:
-            return L"Error";
-    }
-}
-
 // The about box runs under the handler of an item's or the bar's own menu; the error box of a
 // shortcut that cannot be read runs under the handler of the item's folder menu; the box of an
 // update check that found no server comes later, from the check's end; the shell's own box that
@@ -224,16 +203,14 @@ TEST_P(NestedLoop, AnOptionsOkInsideTheBoxRebuildsOnlyOnceTheBoxIsAnswered) {
                 item->ShowContextMenu(POINT{300, 300}, TRUE);
         }
     };
-    std::vector<std::function<bool()>> steps = {[&] {
-                                                    BoxWith(TitleOf(box), fixture.application.m_hMainWindow, showMenu,
-                                                            OkInOptions, box == Box::ShellDeletion ? IDYES : IDOK);
-                                                    // Back from the container's handler, not yet in the main loop:
-                                                    // still untouched.
-                                                    afterTheBox = Look(fixture.application);
-                                                    return true;
-                                                },
-                                                [&] { return !((after = Look(fixture.application)) == before); }};
-    EXPECT_EQ(steps.size(), fixture.RunSteps(steps));
+    auto throughTheBox = [&] {
+        BoxWith(kBoxTitles[static_cast<int>(box)], fixture.application.m_hMainWindow, showMenu, OkInOptions,
+                box == Box::ShellDeletion ? IDYES : IDOK);
+        // Back from the container's handler, not yet in the main loop: still untouched.
+        afterTheBox = Look(fixture.application);
+        return true;
+    };
+    EXPECT_EQ(2u, fixture.RunSteps({throughTheBox, [&] { return !((after = Look(fixture.application)) == before); }}));
     KillTimer(nullptr, chooser);
     EXPECT_TRUE(boxStillOpen);
     EXPECT_TRUE(before == during) << "a container, the bar or its menu changed while the box was up";

@@ -12,6 +12,13 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+HWND FindDialogTitled(const std::wstring& title, bool visibleOnly) {
+    for (HWND dialog : WindowsOfClass(L"#32770", GetCurrentProcessId(), visibleOnly))
+        if (WindowText(dialog) == title)
+            return dialog;
+    return nullptr;
+}
+
 HWND FindOptionsDialog() {
     // By its page tree, not its title, which each language writes its own way.
     for (HWND dialog : WindowsOfClass(L"#32770"))

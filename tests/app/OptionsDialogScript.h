@@ -19,6 +19,8 @@ struct DialogScript {
 };
 
 std::wstring WindowText(HWND window);
+// A dialog of this process by its title; null when none is open.
+HWND FindDialogTitled(const std::wstring& title, bool visibleOnly = true);
 HWND FindOptionsDialog();
 // Runs the program on the configuration, opens the options and plays the script; whether it ended.
 bool RunOptions(ApplicationFixture& fixture, DialogScript& script);

@@ -1,3 +1,6 @@
+// The application object through its whole life: the first start, the items' saves at a close or
+// the end of the logon (with a message box open too), the order in which a dying object lets go of
+// what it owns, and the message loop that hands every key press to the active window first.
 #include "ApplicationFixture.h"
 
 #include "config/ApplicationOptions.h"
@@ -5,19 +8,26 @@
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
 #include "lib/FileSystem.h"
+#include "lib/WindowLink.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
+#include "support/MessagePump.h"
 #include "support/TempDirectory.h"
+#include "support/WindowSearch.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
-
-#include <shlobj.h>
+#include <thread>
+#include <vector>
 
 namespace {
-
 // Counts what the application asks of a container.
 struct RecordingContainer : CContainerBase {
     explicit RecordingContainer(int* shows) : CContainerBase(nullptr, nullptr), m_shows(shows) {}
@@ -57,6 +67,155 @@ protected:
     ApplicationFixture fixture;
 };
 
+// The per-user configuration folder of the account the tests run under, moved aside for the
+// test's run and put back afterwards, so a test starts as that user's very first start.
+class PerUserFolderSetAside {
+public:
+    PerUserFolderSetAside() {
+        WCHAR localAppData[MAX_PATH] = L"";
+        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData);
+        m_folder = localAppData + std::wstring(L"\\Pathwren");
+        m_aside = m_folder + L".set-aside-by-test";
+        m_movedAside = MoveFileW(m_folder.c_str(), m_aside.c_str()) != FALSE;
+    }
+    ~PerUserFolderSetAside() {
+        RemoveTree(m_folder);
+        if (m_movedAside)
+            MoveFileW(m_aside.c_str(), m_folder.c_str());
+    }
+    std::wstring File(LPCWSTR name) const { return m_folder + L"\\" + name; }
+
+private:
+    std::wstring m_folder;
+    std::wstring m_aside;
+    bool m_movedAside = false;
+};
+
+// A box kept open this long would collect thousands of messages from a loop that re-posts itself.
+const DWORD kBoxObservedMs = 400;
+const DWORD kWaitLimitMs = 10000;
+const wchar_t kFoldersFile[] = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n";
+
+// Shows a message box on this thread, runs whileOpen on a helper thread once the box is on screen,
+// then answers the box. Messages sent from the helper reach this thread inside the box's loop.
+void ShowBoxWhile(const std::function<void()>& whileOpen) {
+    std::atomic<bool> answered(false);
+    std::thread helper([&] {
+        PumpMessagesUntil([] { return FindOwnWindow(L"#32770") != nullptr; }, kWaitLimitMs);
+        whileOpen();
+        for (; !answered; Sleep(20)) {
+            for (HWND box : WindowsOfClass(L"#32770"))
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    });
+    MessageBoxW(nullptr, L"Working on something", L"Busy", MB_OK);
+    answered = true;
+    helper.join();
+}
+
+LRESULT CALLBACK CountMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+    ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// What the application still held when the box was answered, and how busy its window was meanwhile.
+struct BoxOutcome {
+    int mainWindowMessages = 0;
+    size_t itemsLeft = 0;
+    bool windowLeft = false;
+};
+
+class ApplicationLifetime : public ::testing::Test {
+protected:
+    // Runs the application with one folder menu item, opens a box from inside its loop and plays
+    // whileOpen(main window) on a helper thread while the box is up.
+    BoxOutcome RunWithABox(const std::function<void(HWND)>& whileOpen) {
+        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+        fixture.Configure(kFoldersFile);
+        fixture.Start();
+        BoxOutcome outcome;
+        EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
+            SetWindowSubclass(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&outcome.mainWindowMessages));
+            ShowBoxWhile([&] { whileOpen(window); });
+            RemoveWindowSubclass(window, CountMessages, 1);
+            outcome.itemsLeft = fixture.application.m_folders.size();
+            outcome.windowLeft = IsWindow(window) != FALSE;
+        }));
+        return outcome;
+    }
+    bool Saved() const { return IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()); }
+    // The items outlived the box's loop, which stayed calm; the quit followed the box, after one save.
+    void ExpectQuitAfterTheBoxSavedOnce(const BoxOutcome& outcome) {
+        EXPECT_EQ(1u, outcome.itemsLeft);
+        EXPECT_LT(outcome.mainWindowMessages, 10) << "the waiting quit kept the thread busy";
+        EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
+        EXPECT_EQ(kFoldersFile, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
+    }
+
+    ApplicationFixture fixture;
+};
+
+// Objects that note when they die, so the order of a teardown can be read back.
+template <typename Base> struct Noted : Base {
+    Noted(std::vector<std::string>* deaths, const char* name) : deaths(deaths), name(name) {}
+    ~Noted() override { deaths->push_back(name); }
+    std::vector<std::string>* deaths;
+    const char* name;
+};
+
+struct NotedContainer : CContainerBase {
+    NotedContainer(CPathwren* application, std::vector<std::string>* deaths)
+        : CContainerBase(nullptr, application), deaths(deaths) {}
+    ~NotedContainer() override { deaths->push_back("container"); }
+    BOOL SaveState() override { return TRUE; }
+    std::vector<std::string>* deaths;
+};
+
+// The query the loop sends before it dispatches a WM_KEYDOWN.
+const UINT kTranslateAccelerator = 0x1400;
+const WCHAR kKeyWindowClass[] = L"PathwrenTestKeyWindow";
+
+// A window that claims the key 'A' as an accelerator and lets every other key through.
+struct KeyWindow {
+    struct Query {
+        WPARAM wParam;
+        MSG message;
+    };
+    std::vector<Query> queries;
+    std::vector<WPARAM> keysDown;
+    std::vector<WPARAM> characters;
+    HWND window = nullptr;
+
+    KeyWindow() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kKeyWindowClass;
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(0, kKeyWindowClass, L"Keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
+                                 nullptr, nullptr, windowClass.hInstance, this);
+    }
+    ~KeyWindow() { DestroyWindow(window); }
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = LinkWindowObject<KeyWindow>(window, message, lParam);
+        if (self && message == kTranslateAccelerator) {
+            const MSG* key = reinterpret_cast<const MSG*>(lParam);
+            self->queries.push_back({wParam, *key});
+            return key->wParam == 'A';
+        }
+        if (self && message == WM_KEYDOWN)
+            self->keysDown.push_back(wParam);
+        if (self && message == WM_CHAR)
+            self->characters.push_back(wParam);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+};
+
+LPARAM KeyDownParameter(WPARAM key) {
+    return 1 | (static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16);
+}
+
 } // namespace
 
 TEST_F(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptions) {
@@ -88,23 +247,6 @@ TEST_F(Pathwren, CloseSavesTheItemsAndKeepsThePreviousFileAsBackup) {
     EXPECT_NE(std::wstring::npos,
               ReadUtf16File(fixture.File(L"FoldersOptions.ini")).find(L"InclusionFilters=*.mp3\r\n"))
         << "the changed item is saved";
-}
-
-TEST_F(Pathwren, EndOfLogonAnswersTrueAndSavesOnce) {
-    std::wstring original = StartWithTwoItems();
-    LRESULT queryAnswer = 0;
-    LRESULT endAnswer = 1;
-    fixture.RunWhile([&](HWND window) {
-        queryAnswer = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-        endAnswer = SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    });
-    EXPECT_EQ(TRUE, queryAnswer);
-    EXPECT_EQ(0, endAnswer);
-    EXPECT_TRUE(fixture.application.m_ending);
-    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
-    // A second save would have found no items left and moved the first save into the backup.
-    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
-    EXPECT_EQ(2, fixture.SavedItemCount());
 }
 
 TEST_F(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
@@ -168,34 +310,6 @@ TEST_F(Pathwren, AFailedSaveKeepsThePreviousFile) {
     EXPECT_EQ(before, ReadFileBytes(fixture.File(L"FoldersOptions.bak")));
 }
 
-namespace {
-
-// The per-user configuration folder of the account the tests run under, moved aside for the
-// test's run and put back afterwards, so a test starts as that user's very first start.
-class PerUserFolderSetAside {
-public:
-    PerUserFolderSetAside() {
-        WCHAR localAppData[MAX_PATH] = L"";
-        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData);
-        m_folder = localAppData + std::wstring(L"\\Pathwren");
-        m_aside = m_folder + L".set-aside-by-test";
-        m_movedAside = MoveFileW(m_folder.c_str(), m_aside.c_str()) != FALSE;
-    }
-    ~PerUserFolderSetAside() {
-        RemoveTree(m_folder);
-        if (m_movedAside)
-            MoveFileW(m_aside.c_str(), m_folder.c_str());
-    }
-    std::wstring File(LPCWSTR name) const { return m_folder + L"\\" + name; }
-
-private:
-    std::wstring m_folder;
-    std::wstring m_aside;
-    bool m_movedAside = false;
-};
-
-} // namespace
-
 TEST_F(Pathwren, EachUserOfASharedProgramDirectoryGetsTheOptionsAtTheirOwnFirstStartOnly) {
     PerUserFolderSetAside perUser;
     WriteUtf16File(fixture.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=0\r\nbRunAtStartup=0\r\n");
@@ -216,4 +330,74 @@ TEST_F(Pathwren, EachUserOfASharedProgramDirectoryGetsTheOptionsAtTheirOwnFirstS
     EXPECT_TRUE(portable.application.m_pOptions->SingleUser) << "an empty main file is a single-user directory";
     EXPECT_TRUE(IsExistingFile(portable.File(L"FoldersOptions.ini").c_str()));
     EXPECT_TRUE(IsExistingFile(portable.File(L"UserOptions.ini").c_str()));
+}
+
+TEST_F(ApplicationLifetime, ACloseDuringAMessageBoxSavesAtOnceAndQuitsWhenTheBoxIsAnsweredWithoutSpinning) {
+    bool savedWhileOpen = false;
+    BoxOutcome outcome = RunWithABox([&](HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        savedWhileOpen = PumpMessagesUntil([&] { return Saved(); }, kWaitLimitMs);
+        Sleep(kBoxObservedMs);
+    });
+    EXPECT_TRUE(savedWhileOpen);
+    EXPECT_TRUE(outcome.windowLeft);
+    ExpectQuitAfterTheBoxSavedOnce(outcome);
+    EXPECT_TRUE(fixture.application.m_folders.empty());
+}
+
+TEST_F(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTheUser) {
+    LRESULT queryAnswer = 0;
+    LRESULT endAnswer = 1;
+    bool savedBeforeTheAnswer = false;
+    BoxOutcome outcome = RunWithABox([&](HWND window) {
+        queryAnswer = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        savedBeforeTheAnswer = Saved();
+        endAnswer = SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        Sleep(kBoxObservedMs);
+    });
+    EXPECT_EQ(TRUE, queryAnswer);
+    EXPECT_EQ(0, endAnswer);
+    EXPECT_TRUE(savedBeforeTheAnswer) << "the save must not wait for the box";
+    ExpectQuitAfterTheBoxSavedOnce(outcome);
+}
+
+TEST(ApplicationTeardown, LeftoverItemsGoBeforeTheLanguageAndOptionsTheirContainersRead) {
+    std::vector<std::string> deaths;
+    {
+        CPathwren application;
+        application.m_pLanguage = new Noted<CLanguage>(&deaths, "language");
+        application.m_pOptions = new Noted<CApplicationOptions>(&deaths, "options");
+        // A start that never reached the loop, or a crash out of it, leaves its items behind.
+        auto* item = new CGenericPathwrenObject();
+        item->m_pContainer = new NotedContainer(&application, &deaths);
+        application.m_folders.push_back(item);
+    }
+    EXPECT_EQ((std::vector<std::string>{"container", "language", "options"}), deaths);
+}
+
+TEST(MessageLoop, KeyPressesGoToTheActiveWindowFirstWhichMayConsumeThem) {
+    ApplicationFixture fixture;
+    fixture.Configure(L"[Default]\r\nFolders=0\r\n");
+    fixture.Start();
+    KeyWindow keys;
+    ASSERT_NE(nullptr, keys.window);
+    HWND active = nullptr;
+    fixture.RunWhile([&](HWND mainWindow) {
+        SetForegroundWindow(keys.window);
+        SetActiveWindow(keys.window);
+        active = GetActiveWindow();
+        for (WPARAM key : {WPARAM('A'), WPARAM('B')})
+            PostMessageW(keys.window, WM_KEYDOWN, key, KeyDownParameter(key));
+        PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    });
+    if (active != keys.window)
+        GTEST_SKIP() << "the test window could not be made active";
+    std::vector<WPARAM> queried;
+    for (const KeyWindow::Query& query : keys.queries) {
+        EXPECT_TRUE(query.wParam == 0 && query.message.message == WM_KEYDOWN && query.message.hwnd == keys.window);
+        queried.push_back(query.message.wParam);
+    }
+    EXPECT_EQ((std::vector<WPARAM>{'A', 'B'}), queried) << "each key press is offered, in order";
+    EXPECT_EQ(std::vector<WPARAM>{'B'}, keys.keysDown) << "the claimed key is not dispatched";
+    EXPECT_EQ(std::vector<WPARAM>{'b'}, keys.characters) << "the other key is translated as usual";
 }

@@ -1,17 +1,22 @@
+// Damaged configuration files: the corpus of tests/app/make_malformed_configs.py in every place of
+// the configuration, a damaged folders file that gives way to its backup, and saves killed midway.
 #include "ApplicationFixture.h"
 
 #include "app/save_child/SavedGeneration.h"
 #include "config/ApplicationOptions.h"
 #include "config/IniFileEx.h"
+#include "config/Language.h"
 #include "lib/KernelHandle.h"
 #include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -19,6 +24,47 @@
 #include <vector>
 
 namespace {
+// Starts and closes the program with each damaged file of the corpus (or of one of its halves, in
+// name order: a folders file with items starts tray icons, and the whole corpus of those would
+// take too long for one case) in the given places of its configuration.
+enum class Corpus { Whole, FirstHalf, SecondHalf };
+void StartAndCloseWithEachDamagedFile(const std::vector<std::wstring>& places, Corpus part = Corpus::Whole) {
+    std::vector<std::wstring> corpus = FilesIn(SourceTreePath(L"tests/app/malformed"), L"*.ini");
+    ASSERT_GE(corpus.size(), 50u) << "the corpus is missing";
+    if (part == Corpus::FirstHalf)
+        corpus.resize(corpus.size() / 2);
+    else if (part == Corpus::SecondHalf)
+        corpus.erase(corpus.begin(), corpus.begin() + corpus.size() / 2);
+
+    for (const std::wstring& damagedFile : corpus) {
+        SCOPED_TRACE(testing::PrintToString(damagedFile));
+        ApplicationFixture fixture;
+        // Without a folders file the start makes the default desktop item, whose mirror of the desktop
+        // costs a good part of a start; a damaged folders file that names no item still leads there.
+        // Where another file is the damaged one, a menu item over an existing folder serves.
+        bool foldersDamaged = std::find(places.begin(), places.end(), L"FoldersOptions.ini") != places.end();
+        fixture.Configure(foldersDamaged ? L""
+                                         : L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=Languages\r\n"
+                                           L"FolderPresentationType=2\r\n");
+        CreateDirectoryW(fixture.File(L"Languages").c_str(), nullptr);
+        for (const std::wstring& place : places)
+            ASSERT_TRUE(CopyFileW(damagedFile.c_str(), fixture.File(place).c_str(), FALSE));
+
+        DialogScriptDriver driver;
+        fixture.Start();
+        ASSERT_NE(nullptr, fixture.application.m_pOptions);
+        ASSERT_NE(nullptr, fixture.application.m_pLanguage);
+        ASSERT_FALSE(fixture.application.m_folders.empty()) << "at least the desktop item or the menu item";
+        EXPECT_LE(fixture.application.m_folders.size(), kMaxIniArrayElements);
+        EXPECT_TRUE(fixture.RunAndClose());
+        // The one message allowed: a damaged user options file may name a language that has no file.
+        std::vector<DialogScriptDriver::Dialog> dialogs = driver.Finish();
+        bool languageMessage = dialogs.size() == 1 && dialogs[0].text.find(L"language file") != std::wstring::npos &&
+                               fixture.application.m_pLanguage->Exit == std::wstring(L"Exit");
+        EXPECT_TRUE(dialogs.empty() || languageMessage)
+            << "damaged configuration shows no message box: " << testing::PrintToString(DescribeDialogs(dialogs));
+    }
+}
 
 const wchar_t kRestoredText[] = L"The folder configuration was damaged; the previous one was restored.";
 const std::wstring kTwoItems = L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=3\r\nDisplayName=A\r\n"
@@ -86,6 +132,22 @@ double SaveAndKill(const std::wstring& foldersFile, int generation, double killA
 }
 
 } // namespace
+
+TEST(MalformedConfiguration, DamagedFoldersFilesStartWithDefaultsFirstHalf) {
+    StartAndCloseWithEachDamagedFile({L"FoldersOptions.ini"}, Corpus::FirstHalf);
+}
+
+TEST(MalformedConfiguration, DamagedFoldersFilesStartWithDefaultsSecondHalf) {
+    StartAndCloseWithEachDamagedFile({L"FoldersOptions.ini"}, Corpus::SecondHalf);
+}
+
+TEST(MalformedConfiguration, DamagedMainFilesStartWithDefaults) {
+    StartAndCloseWithEachDamagedFile({L"Pathwren.ini"});
+}
+
+TEST(MalformedConfiguration, DamagedUserOptionsAndLanguageFilesStartWithDefaults) {
+    StartAndCloseWithEachDamagedFile({L"UserOptions.ini", L"Languages\\English.ini"});
+}
 
 // A damaged file gives way to a complete backup, with one message. A file the user emptied, and a
 // damaged one whose backup is damaged too, are left alone: the desktop item stands in.
