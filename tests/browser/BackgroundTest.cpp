@@ -116,14 +116,7 @@ TEST_F(BackgroundTest, ALargeCentredPictureIsHandedOverAtTheViewsSizeShowingItsM
     EXPECT_TRUE(CloseTo(handed.bottomRight, Blue)) << std::hex << handed.bottomRight;
 }
 
-TEST_F(BackgroundTest, TheShellsOwnBackgroundGetsNoBitmap) {
-    Browse(CShellBrowserEx::BackgroundShell);
-    Resize(500, 350);
-    Resize(300, 200);
-    EXPECT_TRUE(m_handed.empty());
-}
-
-TEST_F(BackgroundTest, APictureThatCannotBeLoadedKeepsTheBitmapThere) {
+TEST_F(BackgroundTest, APictureThatCannotBeLoadedKeepsTheBitmapThereAndTheShellsOwnBackgroundGetsNone) {
     m_folders.AddFile(L"not a picture.jpg", "plain text");
     Browse(CShellBrowserEx::BackgroundPicture);
     Gdiplus::Bitmap* gradient = m_browser->BackgroundBitmap();
@@ -133,6 +126,11 @@ TEST_F(BackgroundTest, APictureThatCannotBeLoadedKeepsTheBitmapThere) {
     EXPECT_EQ(gradient, m_browser->BackgroundBitmap());
     Resize(300, 200);
     EXPECT_TRUE(m_handed.empty()) << "no picture was ever loaded";
+
+    Browse(CShellBrowserEx::BackgroundShell);
+    Resize(500, 350);
+    Resize(300, 200);
+    EXPECT_TRUE(m_handed.empty()) << "the shell's own background";
 }
 
 TEST_F(BackgroundTest, LabelsShowTheGradientThroughUnlessTheItemGivesThemABackground) {

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "lib/GdiplusSession.h"
-#include "support/FileFixtures.h"
 
 namespace {
 
@@ -88,19 +87,11 @@ std::wstring PathOf(PCIDLIST_ABSOLUTE idList) {
     return path;
 }
 
-std::wstring CurrentPath(const CShellBrowser& browser) {
-    return PathOf(browser.CurrentLocation());
-}
-
 std::vector<std::wstring> ListViewTexts(HWND listView) {
     std::vector<std::wstring> texts;
-    int count = static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
-    for (int index = 0; index < count; index++) {
+    for (int index = 0; index < ListView_GetItemCount(listView); index++) {
         WCHAR text[MAX_PATH] = L"";
-        LVITEMW item = {};
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        SendMessageW(listView, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+        ListView_GetItemText(listView, index, 0, text, MAX_PATH);
         texts.push_back(text);
     }
     return texts;
@@ -116,36 +107,20 @@ int FindListViewItem(HWND listView, const std::wstring& text) {
     return -1;
 }
 
-void SelectListViewItem(HWND listView, int index) {
-    LVITEMW none = {};
-    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
-    LVITEMW item = {};
-    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(listView, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
-}
-
 bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color, COLORREF middle) {
+    // GDI+'s built-in PNG encoder.
+    const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
     CGdiplusSession gdiplus;
-    UINT count = 0, size = 0;
-    if (!gdiplus.Started() || Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+    if (!gdiplus.Started())
         return false;
-    std::vector<BYTE> buffer(size);
-    Gdiplus::ImageCodecInfo* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, encoders);
-    for (UINT index = 0; index < count; index++) {
-        if (wcscmp(encoders[index].MimeType, L"image/png") != 0)
-            continue;
-        Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-        Gdiplus::Graphics graphics(&bitmap);
-        graphics.Clear(Gdiplus::Color(0xFF, GetRValue(color), GetGValue(color), GetBValue(color)));
-        if (middle != CLR_INVALID) {
-            Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF, GetRValue(middle), GetGValue(middle), GetBValue(middle)));
-            graphics.FillRectangle(&brush, width / 4, height / 4, width / 2, height / 2);
-        }
-        return bitmap.Save(path.c_str(), &encoders[index].Clsid, nullptr) == Gdiplus::Ok;
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(&bitmap);
+    graphics.Clear(Gdiplus::Color(0xFF, GetRValue(color), GetGValue(color), GetBValue(color)));
+    if (middle != CLR_INVALID) {
+        Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF, GetRValue(middle), GetGValue(middle), GetBValue(middle)));
+        graphics.FillRectangle(&brush, width / 4, height / 4, width / 2, height / 2);
     }
-    return false;
+    return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
 namespace {

@@ -46,7 +46,9 @@ private:
 
 // The file system path of an absolute identifier list, or "" for a virtual folder.
 std::wstring PathOf(PCIDLIST_ABSOLUTE idList);
-std::wstring CurrentPath(const CShellBrowser& browser);
+inline std::wstring CurrentPath(const CShellBrowser& browser) {
+    return PathOf(browser.CurrentLocation());
+}
 
 inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
     return PumpMessagesUntil(condition, timeoutMs);
@@ -59,8 +61,6 @@ inline void PumpFor(DWORD milliseconds) {
 // The texts of a list view's items, in index order.
 std::vector<std::wstring> ListViewTexts(HWND listView);
 int FindListViewItem(HWND listView, const std::wstring& text);
-// Selects and focuses one item alone, as a click does.
-void SelectListViewItem(HWND listView, int index);
 
 // Writes a PNG picture of one colour, with a centred rectangle of half its size in `middle` unless
 // that is CLR_INVALID; starts GDI+ for itself.

@@ -56,3 +56,25 @@ TEST(DesktopMirrorGeometry, SmallWindowsUnderEightyPercentGetCompactPlacesScaled
     EXPECT_FALSE(IsOnFirstMonitor(kTwoMonitors, {799, 10}));
     EXPECT_FALSE(IsOnFirstMonitor(kTwoMonitors, {1000, 760}));
 }
+
+// At 150 % the mirror's icons are 48 pixels (24 compact) with 15-pixel margins (8 compact, 7.5
+// rounded): the places near the edges keep that much room.
+TEST(DesktopMirrorGeometry, IconsAndMarginsFollowTheMonitorsScale) {
+    DesktopMirrorGeometry geometry = {{{0, 0, 1920, 1080}}, TRUE, {0, 0, 1800, 1000}, {24, 24}};
+    geometry.dpi = 144;
+    const struct {
+        RECT view;
+        bool compact;
+        POINT nearCorner, farCorner;
+    } cases[] = {{{0, 0, 1800, 1000}, false, {15, 15}, {1713, 913}}, {{0, 0, 960, 540}, true, {8, 8}, {904, 484}}};
+    for (const auto& c : cases) {
+        geometry.view = c.view;
+        geometry.compact = IsSmallMirror(geometry);
+        EXPECT_EQ(c.compact, geometry.compact != FALSE);
+        POINT nearCorner = MirrorPosition(geometry, {0, 0}), farCorner = MirrorPosition(geometry, {1920, 1080});
+        EXPECT_TRUE(nearCorner.x == c.nearCorner.x && nearCorner.y == c.nearCorner.y && farCorner.x == c.farCorner.x &&
+                    farCorner.y == c.farCorner.y)
+            << c.view.right << " x " << c.view.bottom << ": " << nearCorner.x << "," << nearCorner.y << " and "
+            << farCorner.x << "," << farCorner.y;
+    }
+}

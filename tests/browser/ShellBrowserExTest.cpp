@@ -7,7 +7,6 @@
 #include "lib/ShellLink.h"
 #include "lib/FileSystem.h"
 #include "support/DialogScriptDriver.h"
-#include "support/FileFixtures.h"
 #include "support/MarkerScript.h"
 
 namespace {
@@ -42,7 +41,6 @@ LRESULT CALLBACK RecordBoxes(int code, WPARAM wParam, LPARAM lParam) {
 
 class ShellBrowserExTest : public BrowserTest<CShellBrowserEx> {
 protected:
-    int ItemCount() const { return static_cast<int>(SendMessageW(ListView(), LVM_GETITEMCOUNT, 0, 0)); }
     // Posts a left click on the middle of an item's icon, as the mouse does.
     void ClickOn(const std::wstring& name) {
         int index = FindListViewItem(ListView(), name);
@@ -91,7 +89,7 @@ TEST_F(ShellBrowserExTest, FoldersAndPatternsDecideWhatIsListed) {
         m_browser->SetInclusionFilter(sample.inclusion.c_str());
         m_browser->SetExclusionFilter(sample.exclusion.c_str());
         EXPECT_EQ(S_OK, m_browser->Refresh());
-        PumpUntil([&] { return ItemCount() == static_cast<int>(sample.shown.size()); });
+        PumpUntil([&] { return ListView_GetItemCount(ListView()) == static_cast<int>(sample.shown.size()); });
         std::vector<std::wstring> shown;
         for (const std::wstring& name : names)
             if (FindListViewItem(ListView(), name) >= 0)
@@ -106,14 +104,14 @@ TEST_F(ShellBrowserExTest, DriveRootsVanishFromTheComputerFolderWhenCleared) {
     ASSERT_EQ(S_OK, SHGetFolderLocation(nullptr, CSIDL_DRIVES, nullptr, 0, computer.Receive()));
     ASSERT_EQ(S_OK, m_browser->BrowseObject(computer.Get(), SBSP_SAMEBROWSER));
     PumpFor(200);
-    int withRoots = ItemCount();
+    int withRoots = ListView_GetItemCount(ListView());
     ASSERT_GT(withRoots, 0);
     m_browser->SetShowDriveRoots(FALSE);
     m_browser->Refresh();
     PumpFor(200);
     for (const std::wstring& text : ListViewTexts(ListView()))
         EXPECT_EQ(std::wstring::npos, text.find(L"C:")) << testing::PrintToString(text);
-    EXPECT_LT(ItemCount(), withRoots);
+    EXPECT_LT(ListView_GetItemCount(ListView()), withRoots);
 }
 
 TEST_F(ShellBrowserExTest, AModeChosenInTheViewIsReportedOnceAndUsedByTheNextNavigation) {

@@ -6,7 +6,7 @@
 #include "BrowserHost.h"
 #include "lib/ShellLink.h"
 #include "lib/FileSystem.h"
-#include "support/FileFixtures.h"
+#include "lib/WindowsVersion.h"
 #include "support/MarkerScript.h"
 #include "support/Wine.h"
 #include "support/WindowsVersionCopy.h"
@@ -26,7 +26,9 @@ protected:
         HWND listView = m_browser->ListView();
         int index = FindListViewItem(listView, name);
         ASSERT_GE(index, 0) << "no item " << testing::PrintToString(name);
-        SelectListViewItem(listView, index);
+        // Selected and focused alone, as a click leaves it.
+        ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetItemState(listView, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         PostMessageW(listView, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageW(listView, WM_KEYUP, VK_RETURN, 0);
     }
@@ -68,7 +70,6 @@ TEST_F(ShellBrowserTest, BothFacesAreOneObjectThatTheShellCannotDelete) {
     EXPECT_EQ(fromShellBrowser.Get(), fromDialogBrowser.Get());
     EXPECT_EQ(static_cast<IUnknown*>(shellBrowser), fromShellBrowser.Get());
     EXPECT_EQ(dialogBrowser, dialogFace.Get());
-    EXPECT_NE(static_cast<void*>(shellBrowser), static_cast<void*>(dialogBrowser));
     void* found = &found;
     EXPECT_EQ(E_NOINTERFACE, shellBrowser->QueryInterface(IID_IDispatch, &found));
     EXPECT_EQ(nullptr, found);
@@ -234,11 +235,7 @@ TEST_F(ShellBrowserTest, NavigationSendsTheViewModeCommandOfTheRunningSystem) {
                                                      L"ShellBrowserTest.NavigationSendsTheViewModeCommand*");
         EXPECT_TRUE(CopyPassed(run));
     }
-    OSVERSIONINFOW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    GetVersionExW(&version);
-    if (version.dwMajorVersion < 6)
+    if (ReportedWindowsVersion().Before(6, 0))
         GTEST_SKIP() << "the commands checked here are those from Vista on";
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordViewCommands, nullptr, GetCurrentThreadId());
     ASSERT_NE(nullptr, hook);

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <optional>
 
 #include "BrowserHost.h"
 #include "support/GdiObjectCounter.h"
@@ -20,48 +19,45 @@ Usage Measure() {
     return {GdiObjectCounter::Read(), CountOwnWindows()};
 }
 
-TEST(SoakTest, NavigationResizesModesAndBackgroundsGiveEverythingBack) {
-    BrowserHost host;
-    FolderTree folders;
-    std::wstring sub = folders.AddFolder(L"sub");
-    folders.AddFile(L"a.txt");
-    std::wstring picture = folders.Path(L"picture.png");
+class SoakTest : public BrowserTest<CShellBrowserEx> {};
+
+TEST_F(SoakTest, NavigationResizesModesAndBackgroundsGiveEverythingBack) {
+    std::wstring sub = m_folders.AddFolder(L"sub");
+    m_folders.AddFile(L"a.txt");
+    std::wstring picture = m_folders.Path(L"picture.png");
     ASSERT_TRUE(SaveSolidPicture(picture, 64, 48, 0x00FF00));
-    auto cycle = [&](CShellBrowserEx& browser, int index) {
-        ASSERT_EQ(S_OK, browser.BrowseToPath(sub.c_str()));
-        ASSERT_EQ(S_OK, browser.BrowseObject(nullptr, SBSP_NAVIGATEBACK));
-        SetWindowPos(host.Window(), nullptr, 0, 0, 500 + index % 7 * 10, 400 - index % 5 * 10,
+    auto cycle = [&](int index) {
+        ASSERT_EQ(S_OK, m_browser->BrowseToPath(sub.c_str()));
+        ASSERT_EQ(S_OK, m_browser->BrowseObject(nullptr, SBSP_NAVIGATEBACK));
+        SetWindowPos(m_host.Window(), nullptr, 0, 0, 500 + index % 7 * 10, 400 - index % 5 * 10,
                      SWP_NOMOVE | SWP_NOZORDER);
-        SendMessageW(browser.ViewWindow(), WM_COMMAND, static_cast<WPARAM>(browser.ViewCommand(index % 2 ? 4 : 0)), 0);
-        browser.SetBackgroundType(CShellBrowserEx::BackgroundGradient);
-        browser.RenderGradient(0x0000FF, 0xFF0000, index % 4);
-        browser.ApplyBackground();
-        browser.SetBackgroundType(CShellBrowserEx::BackgroundPicture);
-        ASSERT_TRUE(browser.RenderPicture(picture.c_str(), index % 10));
-        browser.ApplyBackground();
+        SendMessageW(m_browser->ViewWindow(), WM_COMMAND,
+                     static_cast<WPARAM>(m_browser->ViewCommand(index % 2 ? 4 : 0)), 0);
+        m_browser->SetBackgroundType(CShellBrowserEx::BackgroundGradient);
+        m_browser->RenderGradient(0x0000FF, 0xFF0000, index % 4);
+        m_browser->ApplyBackground();
+        m_browser->SetBackgroundType(CShellBrowserEx::BackgroundPicture);
+        ASSERT_TRUE(m_browser->RenderPicture(picture.c_str(), index % 10));
+        m_browser->ApplyBackground();
     };
 
-    std::optional<CShellBrowserEx> browser;
-    browser.emplace(host.Window(), nullptr, 3);
-    host.Attach(&*browser);
-    ASSERT_EQ(S_OK, browser->BrowseToPath(folders.Root().c_str()));
-    cycle(*browser, 0); // the shell loads its icons and caches on the first round
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
+    cycle(0); // the shell loads its icons and caches on the first round
     Usage start = Measure();
     int cycles = SoakCycles(30, 300);
     DWORD began = GetTickCount();
     for (int index = 1; index <= cycles && !HasFatalFailure(); index++)
-        cycle(*browser, index);
+        cycle(index);
     Usage afterCycles = Measure();
     DWORD cyclesTook = GetTickCount() - began;
-    host.Detach();
-    browser.reset();
+    Destroy();
 
     auto makeBrowsers = [&](int count) {
         for (int index = 0; index < count; index++) {
-            CShellBrowserEx another(host.Window(), nullptr, index % 11);
+            CShellBrowserEx another(m_host.Window(), nullptr, index % 11);
             another.SetBackgroundType(CShellBrowserEx::BackgroundGradient);
             another.RenderGradient(0x0000FF, 0xFF0000, 2);
-            ASSERT_EQ(S_OK, another.BrowseToPath(folders.Root().c_str()));
+            ASSERT_EQ(S_OK, another.BrowseToPath(m_folders.Root().c_str()));
         }
     };
     makeBrowsers(11); // every view mode once: the shell caches what each one draws with

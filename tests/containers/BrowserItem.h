@@ -7,8 +7,65 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+// A key press as the application's message loop offers it to the window, aimed at target.
+inline LRESULT TranslateKey(HWND window, HWND target, UINT virtualKey) {
+    MSG message = {target, WM_KEYDOWN, virtualKey, 0, GetTickCount(), {0, 0}};
+    return SendMessageW(window, WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message));
+}
+
+// A rectangle as its four sides, which a failed comparison prints.
+inline std::vector<LONG> Sides(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+inline RECT WindowRectOf(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+inline RECT WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(monitor, &info);
+    return info.rcWork;
+}
+
+inline bool Within(const RECT& inner, const RECT& outer) {
+    RECT both;
+    return IntersectRect(&both, &inner, &outer) && EqualRect(&both, &inner);
+}
+
+// While it lives, each window of the class this thread creates is shown to `created` first; a true
+// answer refuses the window.
+class WindowCreations {
+public:
+    WindowCreations(LPCWSTR className, std::function<bool()> created) {
+        s_className = className;
+        s_created = std::move(created);
+        m_hook = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~WindowCreations() { UnhookWindowsHookEx(m_hook); }
+    WindowCreations(const WindowCreations&) = delete;
+    WindowCreations& operator=(const WindowCreations&) = delete;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        wchar_t name[64] = L"";
+        if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), name, ARRAYSIZE(name)) &&
+            s_className == name && s_created())
+            return 1;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline std::wstring s_className;
+    static inline std::function<bool()> s_created;
+    HHOOK m_hook;
+};
 
 // A Browser item of a 300 x 200 window at (50, 50) over the folder, its container made but not yet
 // initialized, so that a test can change the item first.
@@ -29,13 +86,8 @@ template <class Container> struct TBrowserItem {
         SHGetPathFromIDListW(container->GetBrowser()->CurrentLocation(), path);
         return path;
     }
-    // A key press as the application's message loop offers it to the window.
     LRESULT Key(UINT virtualKey) const {
-        MSG message = {};
-        message.hwnd = container->GetBrowser()->ListView();
-        message.message = WM_KEYDOWN;
-        message.wParam = virtualKey;
-        return SendMessageW(container->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message));
+        return TranslateKey(container->GetWindow(), container->GetBrowser()->ListView(), virtualKey);
     }
 
     CPathwren application;

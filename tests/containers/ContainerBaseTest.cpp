@@ -72,11 +72,10 @@ public:
         CContainerBase::s_trayRetryDelayMs = m_delay;
     }
     const std::vector<DWORD>& AddTimes() const { return s_addTimes; }
-    // Runs the thread's messages until the attempts reached the count, or for a limit of ten seconds.
     void PumpUntilAttempts(size_t count) const {
         PumpMessagesUntil([count] { return s_addTimes.size() >= count; });
     }
-    // Runs the thread's messages for three retry periods, long enough for any further attempt.
+    // Long enough for any further attempt.
     static void PumpThreePeriods() {
         PumpMessagesUntil([] { return false; }, 3 * kRetryDelayMs);
     }
@@ -177,7 +176,6 @@ TEST(ContainerBase, LaunchBarButtonIconsFallBackToTheNormalIconOwnedOnce) {
 
 TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
     TrayItem tray;
-    HICON defaultIcon = tray.defaultIcon;
     HICON shared = nullptr;
     {
         TestContainer& container = *tray.container;
@@ -205,23 +203,22 @@ TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
         EXPECT_TRUE(IconAlive(shared)) << "the picture stays while another item shows it";
     }
     EXPECT_FALSE(IconAlive(shared)) << "and goes with the last one";
-    EXPECT_TRUE(IconAlive(defaultIcon)) << "the shared default icon is never destroyed";
+    EXPECT_TRUE(IconAlive(tray.defaultIcon)) << "the shared default icon is never destroyed";
 }
 
-TEST(ContainerStartUp, AMissingNotificationAreaIsRetriedTenTimesFromATimerWithoutHoldingTheThread) {
-    LateNotificationArea tray(1000);
-    TrayItem tenFailures;
-    ASSERT_TRUE(tenFailures.container->AttachItemIcon(&tenFailures.item));
-    EXPECT_EQ(1u, tray.AddTimes().size()) << "the retries must not run before the container is back";
-    tray.PumpUntilAttempts(10);
-    tray.PumpThreePeriods();
-    ASSERT_EQ(10u, tray.AddTimes().size());
-    for (size_t index = 1; index < tray.AddTimes().size(); ++index)
-        EXPECT_GE(tray.AddTimes()[index] - tray.AddTimes()[index - 1], kRetryDelayMs - kTimerSlackMs) << index;
-    EXPECT_FALSE(tenFailures.container->GetNotifyIcon()->m_shown);
-}
-
-TEST(ContainerStartUp, RetriesStopOnceTheIconIsAddedOrItsContainerIsGone) {
+TEST(ContainerStartUp, AMissingNotificationAreaIsRetriedTenTimesFromATimerUntilTheIconIsAddedOrItsContainerIsGone) {
+    {
+        LateNotificationArea tray(1000);
+        TrayItem tenFailures;
+        ASSERT_TRUE(tenFailures.container->AttachItemIcon(&tenFailures.item));
+        EXPECT_EQ(1u, tray.AddTimes().size()) << "the retries must not run before the container is back";
+        tray.PumpUntilAttempts(10);
+        tray.PumpThreePeriods();
+        ASSERT_EQ(10u, tray.AddTimes().size());
+        for (size_t index = 1; index < tray.AddTimes().size(); ++index)
+            EXPECT_GE(tray.AddTimes()[index] - tray.AddTimes()[index - 1], kRetryDelayMs - kTimerSlackMs) << index;
+        EXPECT_FALSE(tenFailures.container->GetNotifyIcon()->m_shown);
+    }
     {
         LateNotificationArea tray(3);
         TrayItem item;

@@ -1,3 +1,5 @@
+#include "BrowserItem.h"
+
 #include "app/ContainerFactory.h"
 #include "lib/MonitorRect.h"
 #include "app/Pathwren.h"
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -129,12 +132,11 @@ struct Mirror {
     bool PlacedAt(const std::map<std::wstring, POINT>& expected) const {
         auto arrived = [&] {
             std::map<std::wstring, POINT> places = Places();
-            for (const auto& wanted : expected) {
+            return std::all_of(expected.begin(), expected.end(), [&](const auto& wanted) {
                 auto found = places.find(wanted.first);
-                if (found == places.end() || found->second.x != wanted.second.x || found->second.y != wanted.second.y)
-                    return false;
-            }
-            return true;
+                return found != places.end() && found->second.x == wanted.second.x &&
+                       found->second.y == wanted.second.y;
+            });
         };
         if (PumpMessagesUntil(arrived, 5000))
             return true;
@@ -143,24 +145,12 @@ struct Mirror {
                           << "," << place.second.y;
         return false;
     }
-    // Sizes the window so that its view is width x height.
-    void SetViewSize(int width, int height) const {
-        RECT frame = {0, 0, width, height};
-        HWND window = Container()->GetWindow();
-        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOMOVE | SWP_NOZORDER);
-    }
     LONG IconWidth() const {
         RECT icon = {};
         ListView_GetItemRect(ListView(), 0, &icon, LVIR_ICON);
         return icon.right - icon.left;
     }
-    void PressRefresh() const {
-        MSG key = {Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, VK_F5, 0, GetTickCount(), {0, 0}};
-        SendMessageW(Container()->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
-    }
+    void PressRefresh() const { TranslateKey(Container()->GetWindow(), ListView(), VK_F5); }
     // A folder in the desktop directory with its icon on the stand-in's desktop.
     void AddIcon(LPCWSTR name, int x, int y) const {
         desktop.AddFolder(name);
@@ -189,6 +179,17 @@ struct Mirror {
     CPathwren application;
     CGenericPathwrenObject item;
 };
+
+// Wine counts no handles; there the value of a new handle stands in, as its handle table hands
+// out the lowest free slot and one kept per read pushes it up.
+DWORD HandleCount() {
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count)
+        return count;
+    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    CloseHandle(probe);
+    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe));
+}
 
 // The figures below are worked out for one 1280 x 1024 work area and Wine's 17-pixel scroll bars.
 bool IsTheTestScreen() {
@@ -237,7 +238,13 @@ TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWith
         EXPECT_EQ(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
         EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), mirror.IconWidth()) << "compact icons are small";
 
-        mirror.SetViewSize(1200, 1000);
+        // The window sized so that its view is 1200 x 1000.
+        RECT frame = {0, 0, 1200, 1000};
+        HWND window = mirror.Container()->GetWindow();
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
         EXPECT_FALSE(mirror.Browser()->IsCompact());
         EXPECT_TRUE(mirror.Browser()->IsMirroring());
         EXPECT_NE(0, SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
@@ -390,27 +397,11 @@ TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
     // Looked for by its place: the compact layout's tooltip may keep the name it had.
     const POINT place = kCompactPlaces.at(L"Beta");
     EXPECT_TRUE(PumpMessagesUntil([&] {
-        for (const auto& item : mirror.Places())
-            if (item.second.x == place.x && item.second.y == place.y)
-                return true;
-        return false;
+        auto places = mirror.Places();
+        return std::any_of(places.begin(), places.end(),
+                           [&](const auto& item) { return item.second.x == place.x && item.second.y == place.y; });
     }));
 }
-
-namespace {
-
-// Wine counts no handles; there the value of a new handle stands in, as its handle table hands
-// out the lowest free slot and one kept per read pushes it up.
-DWORD HandleCount() {
-    DWORD count = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count)
-        return count;
-    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    CloseHandle(probe);
-    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe));
-}
-
-} // namespace
 
 TEST(DesktopMirror, SoakOfRefreshesAndRebuildsGivesEveryObjectHandleAndRemoteBlockBack) {
     Mirror mirror(L"progman");

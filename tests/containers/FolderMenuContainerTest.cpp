@@ -57,20 +57,6 @@ struct FolderMenu {
         CPopUpMenu* root = container->GetFolderMenu() ? container->GetFolderMenu()->GetRootMenu() : nullptr;
         return root ? MenuItemTexts(root->GetHandle()) : Texts();
     }
-    // Pumps messages until the menu was built `count` more times (or five seconds passed).
-    bool WaitForBuilds(UINT count) {
-        UINT target = container->GetBuildCount() + count;
-        return PumpMessagesUntil([&] { return container->GetBuildCount() >= target; }, 5000);
-    }
-    // Pumps messages through two more ticks of the refresh timer.
-    void PassTwoRefreshTicks() {
-        int ticks = 0;
-        PumpMessagesUntil([&] { return ticks >= 2; }, 5000,
-                          [&](const MSG& message) {
-                              ticks += message.message == WM_TIMER &&
-                                       message.wParam == reinterpret_cast<UINT_PTR>(container.get());
-                          });
-    }
 
     CPathwren application;
     CLanguage language;
@@ -89,10 +75,8 @@ struct MenuDismisser {
 };
 
 // Opening a chosen entry may run a modal loop (the shell's prompts, an error box) in which the
-// folder menu's refresh timer keeps ticking.
-// Watches the refresh timer of the container's owner window while a box of the command is open:
-// at the first tick it reports a change of the folder, at the next one it looks whether the menu
-// the command came from is still there, and then answers the boxes.
+// refresh timer keeps ticking. While a box is open, the first tick reports a change of the folder,
+// the next looks whether the command's menu is still there and then answers the boxes.
 struct TickWatch {
     CFolderMenuContainer* container;
     HMENU commandMenu;
@@ -130,9 +114,15 @@ TEST(FolderMenuContainer, AnnouncedChangesRebuildTheMenuOnceOnTheNextTick) {
     UINT builds = menu.container->GetBuildCount();
     for (int i = 0; i < 5; ++i)
         AnnounceNewFile(folder.File(L"added " + std::to_wstring(i) + L".txt"));
-    ASSERT_TRUE(menu.WaitForBuilds(1));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return menu.container->GetBuildCount() > builds; }, 5000));
     EXPECT_EQ(6u, menu.RootTexts().size());
-    menu.PassTwoRefreshTicks();
+    // Two more ticks of the refresh timer.
+    int ticks = 0;
+    PumpMessagesUntil([&] { return ticks >= 2; }, 5000,
+                      [&](const MSG& message) {
+                          ticks += message.message == WM_TIMER &&
+                                   message.wParam == reinterpret_cast<UINT_PTR>(menu.container.get());
+                      });
     EXPECT_EQ(builds + 1, menu.container->GetBuildCount()) << "changes within one period make one rebuild, "
                                                               "and no change makes none";
 }
@@ -141,46 +131,37 @@ TEST(FolderMenuContainer, AnnouncedChangesRebuildTheMenuOnceOnTheNextTick) {
 // configuration may have any number of items: the three checked come last of a hundred.
 TEST(FolderMenuContainer, LaunchBarItemsWatchOnceTheirOwnerWindowArrivesAndEachRefreshesOnItsOwnFolder) {
     TempDirectory shared, folders[3];
-    std::vector<std::unique_ptr<FolderMenu>> fillers;
-    std::unique_ptr<FolderMenu> menus[3];
     HWND toolbar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::unique_ptr<FolderMenu>> menus;
     for (int i = 0; i < 100; ++i) {
-        bool filler = i < 97;
-        std::unique_ptr<FolderMenu> menu(
-            new FolderMenu(filler ? shared.Path() : folders[i - 97].Path(), LaunchModeLaunchBar));
-        ASSERT_EQ(nullptr, menu->container->GetNotifyIcon()) << "item " << i;
-        ASSERT_EQ(0u, menu->container->GetRegistration()) << "no owner window yet, item " << i;
-        menu->container->SetOwnerWindow(toolbar);
-        ASSERT_NE(0u, menu->container->GetRegistration()) << "item " << i;
-        if (filler)
-            fillers.push_back(std::move(menu));
-        else
-            menus[i - 97] = std::move(menu);
+        menus.emplace_back(new FolderMenu(i < 97 ? shared.Path() : folders[i - 97].Path(), LaunchModeLaunchBar));
+        ASSERT_EQ(nullptr, menus[i]->container->GetNotifyIcon()) << "item " << i;
+        ASSERT_EQ(0u, menus[i]->container->GetRegistration()) << "no owner window yet, item " << i;
+        menus[i]->container->SetOwnerWindow(toolbar);
+        ASSERT_NE(0u, menus[i]->container->GetRegistration()) << "item " << i;
     }
     // Announces a file in one folder and checks that exactly that item rebuilt, with the file.
     auto changeOnly = [&](int changed) {
         UINT before[3] = {};
         for (int i = 0; i < 3; ++i)
-            before[i] = menus[i] ? menus[i]->container->GetBuildCount() : 0;
+            before[i] = menus[97 + i] ? menus[97 + i]->container->GetBuildCount() : 0;
         AnnounceNewFile(folders[changed].File(L"added.txt"));
         PumpMessagesUntil([] { return false; }, 1200);
         for (int i = 0; i < 3; ++i) {
-            if (!menus[i])
-                continue;
-            EXPECT_EQ(before[i] + (i == changed ? 1 : 0), menus[i]->container->GetBuildCount())
-                << "change in folder " << changed << ", item " << i;
+            if (menus[97 + i]) {
+                EXPECT_EQ(before[i] + (i == changed ? 1 : 0), menus[97 + i]->container->GetBuildCount())
+                    << "change in folder " << changed << ", item " << i;
+            }
         }
-        EXPECT_EQ((std::vector<std::wstring>{L"added"}), menus[changed]->RootTexts()) << "folder " << changed;
+        EXPECT_EQ((std::vector<std::wstring>{L"added"}), menus[97 + changed]->RootTexts()) << "folder " << changed;
         DeleteFileW(folders[changed].File(L"added.txt").c_str());
     };
     for (int changed = 0; changed < 3; ++changed)
         changeOnly(changed);
-    menus[0].reset();
+    menus[97].reset();
     changeOnly(1);
     changeOnly(2);
-    fillers.clear();
-    menus[1].reset();
-    menus[2].reset();
+    menus.clear();
     DestroyWindow(toolbar);
 }
 

@@ -43,12 +43,9 @@ std::vector<HWND> IconWindows() {
     return WindowsOfClass(kNotifyIconClassName, GetCurrentProcessId(), false);
 }
 
-// What the shell sends: the icon's identifier and the mouse message, to the window whose
-// property names the icon.
+// What the shell sends: the icon's identifier and the mouse message.
 void SendMouse(CNotifyIcon* icon, UINT mouseMessage) {
-    for (HWND window : IconWindows())
-        if (GetPropW(window, kNotifyIconPropertyName) == icon)
-            SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, icon->m_notifyIconData.uID, mouseMessage);
+    SendMessageW(icon->m_hWnd, WM_NOTIFY_ICON_CALLBACK, icon->m_notifyIconData.uID, mouseMessage);
 }
 
 // Records every shell call of the tray icons and passes it on to the real notification area,
@@ -150,7 +147,7 @@ TEST_F(NotifyIconTest, TooltipKeepsTheFirst127Characters) {
         EXPECT_EQ(test.second, MakeIcon(1, test.first.c_str())->m_notifyIconData.szTip) << test.first.size();
 }
 
-TEST_F(NotifyIconTest, MouseMessagesBecomeClicksAndTheButtonUpAfterADoubleClickIsSwallowedEvenWithoutASink) {
+TEST_F(NotifyIconTest, MouseMessagesOfTheIconThePropertyNamesBecomeClicksAndADoubleClicksButtonUpIsSwallowed) {
     RecordingSink sink;
     auto icon = MakeIcon(1, L"Music", &sink);
     POINT cursor = {};
@@ -171,6 +168,21 @@ TEST_F(NotifyIconTest, MouseMessagesBecomeClicksAndTheButtonUpAfterADoubleClickI
     EXPECT_TRUE(sink.clicks.empty()) << "the double click without a sink still marked the button-up";
     SendMouse(icon.get(), WM_LBUTTONUP);
     EXPECT_EQ(std::vector<Click>{LeftClick}, sink.clicks);
+
+    // A callback counts only while the window's property names an icon of this window.
+    RecordingSink secondSink;
+    auto second = MakeIcon(2, L"Second", &secondSink);
+    HWND window = icon->m_hWnd;
+    sink.clicks.clear();
+    SetPropW(window, kNotifyIconPropertyName, second.get());
+    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
+    RemovePropW(window, kNotifyIconPropertyName);
+    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(sink.clicks.empty());
+    EXPECT_TRUE(secondSink.clicks.empty());
+    SetPropW(window, kNotifyIconPropertyName, icon.get());
+    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
+    EXPECT_EQ(std::vector<Click>{LeftClick}, sink.clicks) << "the same message once the property is right";
 }
 
 TEST_F(NotifyIconTest, ANonzeroSinkResultGivesTheFocusBackUnlessTheSinkDestroyedTheIcon) {
@@ -191,22 +203,6 @@ TEST_F(NotifyIconTest, ANonzeroSinkResultGivesTheFocusBackUnlessTheSinkDestroyed
     SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 5, WM_LBUTTONUP);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(1u, Calls(NIM_SETFOCUS).size()) << "no focus call with the freed icon's data";
-}
-
-TEST_F(NotifyIconTest, CallbacksAreIgnoredUnlessThePropertyNamesAnIconOfThisWindow) {
-    RecordingSink firstSink, secondSink;
-    auto first = MakeIcon(1, L"First", &firstSink);
-    auto second = MakeIcon(2, L"Second", &secondSink);
-    HWND window = first->m_hWnd;
-    SetPropW(window, kNotifyIconPropertyName, second.get());
-    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
-    RemovePropW(window, kNotifyIconPropertyName);
-    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
-    EXPECT_TRUE(firstSink.clicks.empty());
-    EXPECT_TRUE(secondSink.clicks.empty());
-    SetPropW(window, kNotifyIconPropertyName, first.get());
-    SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
-    EXPECT_EQ(std::vector<Click>{LeftClick}, firstSink.clicks) << "the same message once the property is right";
 }
 
 TEST_F(NotifyIconTest, TaskbarCreatedAddsShownIconsAgainWithTheSameIdentifierIconAndTooltip) {

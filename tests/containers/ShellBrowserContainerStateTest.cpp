@@ -20,25 +20,6 @@ public:
     HWND HeldViewWindow() const { return ViewWindow(); }
 };
 
-// While it lives, no shell view window can be created on this thread: a view that fails to build.
-class RefusedViewWindows {
-public:
-    RefusedViewWindows() : m_hook(SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {}
-    ~RefusedViewWindows() { UnhookWindowsHookEx(m_hook); }
-    RefusedViewWindows(const RefusedViewWindows&) = delete;
-    RefusedViewWindows& operator=(const RefusedViewWindows&) = delete;
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-        wchar_t name[64] = L"";
-        if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), name, ARRAYSIZE(name)) &&
-            wcscmp(name, L"SHELLDLL_DefView") == 0)
-            return 1;
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    HHOOK m_hook;
-};
-
 // Plays a view that turns down every rename, as the shell does for an item it cannot rename.
 LRESULT CALLBACK RefuseRenames(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_NOTIFY) {
@@ -59,7 +40,7 @@ TEST(BrowserWindowState, AFailedNavigationLeavesNoHandleOfTheDestroyedViewAndThe
     HWND oldListView = window.container->HeldListView(), oldViewWindow = window.container->HeldViewWindow();
     ASSERT_TRUE(IsWindow(oldListView) && IsWindow(oldViewWindow));
     {
-        RefusedViewWindows refused;
+        WindowCreations refused(L"SHELLDLL_DefView", [] { return true; }); // a view that fails to build
         EXPECT_FALSE(SUCCEEDED(window.container->GetBrowser()->BrowseToPath(home.File(L"sub").c_str())));
     }
     ASSERT_FALSE(IsWindow(oldListView)) << "the old view is gone before the new one failed";
@@ -86,10 +67,8 @@ TEST(BrowserWindowState, MinimizingKeepsTheStoredPlaceAndSize) {
     ShowWindow(frame, SW_MINIMIZE);
     PumpPendingMessages();
     ASSERT_TRUE(IsIconic(frame));
-    EXPECT_EQ(place.x, window.item.WindowPositionX) << "minimized";
-    EXPECT_EQ(place.y, window.item.WindowPositionY) << "minimized";
-    EXPECT_TRUE(EqualRect(&size, &window.item.WindowRect))
-        << "minimized, the item holds " << window.item.WindowRect.right << " x " << window.item.WindowRect.bottom;
+    EXPECT_TRUE(place.x == window.item.WindowPositionX && place.y == window.item.WindowPositionY) << "minimized";
+    EXPECT_EQ(Sides(size), Sides(window.item.WindowRect)) << "minimized";
 }
 
 TEST(BrowserWindowState, BackspaceGoesUpAgainAfterARefusedRenameAndAfterANavigationDuringARename) {

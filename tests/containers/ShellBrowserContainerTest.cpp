@@ -17,7 +17,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <string>
 
 // desktop-free: ShellBrowserFitting
@@ -49,48 +48,40 @@ TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRestoredAnd
     ASSERT_TRUE(browser.Initialize());
     HWND window = browser.container->GetWindow();
     // The work area of the monitor nearest to where the item stood.
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    const POINT farAway = {-3000, 9000};
-    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint(farAway, MONITOR_DEFAULTTONEAREST), &monitor));
-    RECT work = monitor.rcWork, rect, client;
-    GetWindowRect(window, &rect);
-    EXPECT_TRUE(EqualRect(&rect, &work)) << "a stored 5000 x 5000 window far away";
+    const RECT work = WorkAreaOf(MonitorFromPoint({-3000, 9000}, MONITOR_DEFAULTTONEAREST));
+    EXPECT_EQ(Sides(work), Sides(WindowRectOf(window))) << "a stored 5000 x 5000 window far away";
     EXPECT_EQ(work.left, browser.item.WindowPositionX);
     EXPECT_EQ(work.top, browser.item.WindowPositionY);
+    RECT client;
     GetClientRect(window, &client);
-    EXPECT_TRUE(EqualRect(&client, &browser.item.WindowRect)) << "the item keeps the fitted client size";
+    EXPECT_EQ(Sides(client), Sides(browser.item.WindowRect)) << "the item keeps the fitted client size";
 
     SetWindowPos(window, nullptr, 100, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT before, stored = browser.item.WindowRect, maximized = work;
-    GetWindowRect(window, &before);
+    const RECT before = WindowRectOf(window), stored = browser.item.WindowRect;
+    RECT maximized = work;
     maximized.top += CShellBrowserContainerBase::kToolbarHeight;
     browser.container->ToggleMaximize();
-    GetWindowRect(window, &rect);
-    EXPECT_TRUE(EqualRect(&rect, &maximized));
+    EXPECT_EQ(Sides(maximized), Sides(WindowRectOf(window)));
     EXPECT_TRUE(browser.item.IsMaximized);
-    EXPECT_TRUE(EqualRect(&stored, &browser.item.WindowRect)) << "maximizing keeps the user's size";
+    EXPECT_EQ(Sides(stored), Sides(browser.item.WindowRect)) << "maximizing keeps the user's size";
     browser.container->ToggleMaximize();
-    GetWindowRect(window, &rect);
-    EXPECT_TRUE(EqualRect(&rect, &before));
+    EXPECT_EQ(Sides(before), Sides(WindowRectOf(window)));
     EXPECT_FALSE(browser.item.IsMaximized);
 
     SetWindowPos(window, nullptr, -5000, 9000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
-    GetWindowRect(window, &rect);
-    EXPECT_TRUE(IntersectRect(&client, &rect, &work) && EqualRect(&client, &rect))
-        << "after a display change at " << rect.left << "," << rect.top;
+    const RECT refitted = WindowRectOf(window);
+    EXPECT_TRUE(Within(refitted, work)) << "after a display change at " << refitted.left << "," << refitted.top;
 }
 
 TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhichTheWindowFollows) {
     TempDirectory folder;
-    BrowserItem normal(BrowserZOrderNormal, folder.Path());
-    ASSERT_TRUE(normal.Initialize());
-    EXPECT_FALSE(normal.ExStyle() & WS_EX_TOPMOST);
-    EXPECT_EQ(GetDesktopWindow(), GetAncestor(normal.container->GetWindow(), GA_PARENT));
-    BrowserItem topMost(BrowserZOrderTopMost, folder.Path());
-    ASSERT_TRUE(topMost.Initialize());
-    EXPECT_TRUE(topMost.ExStyle() & WS_EX_TOPMOST);
+    for (int zOrder : {BrowserZOrderNormal, BrowserZOrderTopMost}) {
+        BrowserItem browser(zOrder, folder.Path());
+        ASSERT_TRUE(browser.Initialize());
+        EXPECT_EQ(zOrder == BrowserZOrderTopMost, (browser.ExStyle() & WS_EX_TOPMOST) != 0) << zOrder;
+        EXPECT_EQ(GetDesktopWindow(), GetAncestor(browser.container->GetWindow(), GA_PARENT)) << zOrder;
+    }
 
     ASSERT_EQ(nullptr, FindDesktopListView()) << "this display has no desktop before the stand-in starts";
     BrowserItem orphan(BrowserZOrderBottom, folder.Path());
@@ -145,10 +136,9 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
 namespace {
 
 bool ButtonEnabled(const CTransparentToolbar& toolbar, UINT command) {
-    for (UINT i = 0; i < toolbar.GetButtonCount(); ++i) {
+    for (UINT i = 0; i < toolbar.GetButtonCount(); ++i)
         if (toolbar.GetButton(i)->Button.Command == command)
             return toolbar.GetButton(i)->Button.Enabled != FALSE;
-    }
     return false;
 }
 
@@ -166,16 +156,15 @@ TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllow
         EXPECT_EQ(navigation ? 7u : 2u, toolbar->GetButtonCount());
         EXPECT_NE(nullptr, toolbar->GetMoveButton());
         EXPECT_TRUE(IsWindowVisible(toolbar->GetHandle()));
-        EXPECT_EQ(browser.container->GetWindow(), GetWindow(toolbar->GetHandle(), GW_OWNER));
-        RECT window, bar;
-        GetWindowRect(browser.container->GetWindow(), &window);
-        GetWindowRect(toolbar->GetHandle(), &bar);
+        HWND frame = browser.container->GetWindow();
+        EXPECT_EQ(frame, GetWindow(toolbar->GetHandle(), GW_OWNER));
+        RECT window = WindowRectOf(frame), bar = WindowRectOf(toolbar->GetHandle());
         EXPECT_TRUE(bar.bottom == window.top && bar.left == window.left && bar.right == window.right)
             << "the toolbar sits just above, as wide as the window";
 
-        SetWindowPos(browser.container->GetWindow(), nullptr, window.left + 40, window.top + 30, 0, 0,
+        SetWindowPos(frame, nullptr, window.left + 40, window.top + 30, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        GetWindowRect(toolbar->GetHandle(), &bar);
+        bar = WindowRectOf(toolbar->GetHandle());
         EXPECT_TRUE(bar.left == window.left + 40 && bar.bottom == window.top + 30) << "the toolbar follows the window";
 
         // Dragged by its grip, the cursor where the user's would be: the window follows and the
@@ -186,12 +175,11 @@ TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllow
             PostMessageW(toolbar->GetHandle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, 0);
             PumpPendingMessages();
         };
-        GetWindowRect(browser.container->GetWindow(), &window);
+        window = WindowRectOf(frame);
         mouse(WM_LBUTTONDOWN, 0, 0);
         mouse(WM_MOUSEMOVE, -25, 15);
         mouse(WM_LBUTTONUP, -25, 15);
-        RECT dragged;
-        GetWindowRect(browser.container->GetWindow(), &dragged);
+        const RECT dragged = WindowRectOf(frame);
         EXPECT_TRUE(dragged.left == window.left - 25 && dragged.top == window.top + 15) << "the window follows";
         EXPECT_TRUE(dragged.left == browser.item.WindowPositionX && dragged.top == browser.item.WindowPositionY)
             << "the item keeps the place";
@@ -215,7 +203,6 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     ASSERT_HRESULT_SUCCEEDED(browser.container->GetBrowser()->BrowseToPath(home.File(L"sub").c_str()));
 
     auto command = [&](UINT id) { SendMessageW(window, WM_APP + 1, 0, id); };
-    auto key = [&](UINT virtualKey) { return browser.Key(virtualKey); };
     struct Step {
         const char* what;
         std::function<void()> act;
@@ -226,11 +213,11 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
         {"up", [&] { command(BrowserCommandUp); }, home.Path(), true, false},
         {"back", [&] { command(BrowserCommandBack); }, home.File(L"sub"), true, true},
         {"forward", [&] { command(BrowserCommandForward); }, home.Path(), true, false},
-        {"back key", [&] { EXPECT_EQ(1, key(VK_BROWSER_BACK)); }, home.File(L"sub"), true, true},
-        {"forward key", [&] { EXPECT_EQ(1, key(VK_BROWSER_FORWARD)); }, home.Path(), true, false},
+        {"back key", [&] { EXPECT_EQ(1, browser.Key(VK_BROWSER_BACK)); }, home.File(L"sub"), true, true},
+        {"forward key", [&] { EXPECT_EQ(1, browser.Key(VK_BROWSER_FORWARD)); }, home.Path(), true, false},
         {"into inner", [&] { browser.container->GetBrowser()->BrowseToPath(home.File(L"sub\\inner").c_str()); },
          home.File(L"sub\\inner"), true, false},
-        {"backspace", [&] { EXPECT_EQ(1, key(VK_BACK)); }, home.File(L"sub"), true, false},
+        {"backspace", [&] { EXPECT_EQ(1, browser.Key(VK_BACK)); }, home.File(L"sub"), true, false},
         {"home", [&] { command(BrowserCommandHome); }, home.Path(), true, false},
     };
     for (const Step& step : steps) {
@@ -240,7 +227,7 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
         EXPECT_EQ(step.forward, ButtonEnabled(toolbar, BrowserCommandForward)) << step.what;
     }
     EXPECT_TRUE(browser.container->IsAtHome());
-    EXPECT_EQ(0, key('Q')) << "a key of no meaning is left to the view";
+    EXPECT_EQ(0, browser.Key('Q')) << "a key of no meaning is left to the view";
 
     // Wine finds a folder's verbs in the machine's Folder class, not in the user's Directory class.
     OpenedAddresses explorer;

@@ -1,5 +1,7 @@
 // The browser containers of Windows XP. No 64-bit Windows reports 5.1, but Wine does for an
 // executable it is told to start as "winxp": there the factory must choose them.
+#include "BrowserItem.h"
+
 #include "app/ContainerFactory.h"
 #include "app/Pathwren.h"
 #include "config/ApplicationOptions.h"
@@ -14,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 
 TEST(BrowserIconPositions, SavedPlacesComeBackAtHomeAndAMovedIconStaysAfterARefresh) {
@@ -62,8 +63,7 @@ TEST(BrowserIconPositions, SavedPlacesComeBackAtHomeAndAMovedIconStaysAfterARefr
 
     // The user moves an icon and refreshes: the refresh keeps the new place, not the saved one.
     ListView_SetItemPosition(listView, indexOf(L"Beta"), 300, 40);
-    MSG key = {container->GetWindow(), WM_TRANSLATE_ACCELERATOR, VK_F5, 0, GetTickCount(), {0, 0}};
-    SendMessageW(container->GetWindow(), WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&key));
+    TranslateKey(container->GetWindow(), listView, VK_F5);
     listView = container->GetBrowser()->ListView();
     EXPECT_TRUE(standsAt(L"Beta", {300, 40}));
     EXPECT_TRUE(standsAt(L"Alpha", saved.at(L"Alpha")));
@@ -85,7 +85,6 @@ TEST(XPContainers, TheMirrorAndIconPositionCasesPassWithTheXPClassesWhenWineRepo
                 {L"winxp64", L"DesktopMirror.IconsStandAtTheirScaledPlaces*"}};
     for (const auto& copy : runs) {
         VersionCopyRun run = RunCopyAsWindowsVersion(copy.version, L"containers_tests_xp.exe", copy.filter);
-        std::printf("---- child run as %ls ----\n%s---- end of child run ----\n", copy.version, run.output.c_str());
         EXPECT_TRUE(CopyPassed(run, false)) << "the child ended in time, passed and skipped nothing";
     }
 }

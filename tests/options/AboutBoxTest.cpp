@@ -1,5 +1,6 @@
 #include "options/AboutBox.h"
 
+#include "app/OptionsDialogScript.h"
 #include "app/Pathwren.h"
 #include "config/IniFileEx.h"
 #include "config/Language.h"
@@ -30,12 +31,9 @@ public:
 };
 
 HWND FindAboutBox() {
-    for (HWND dialog : WindowsOfClass(L"#32770")) {
-        wchar_t caption[64] = L"";
-        GetWindowTextW(dialog, caption, 64);
-        if (std::wstring(caption) == L"About")
+    for (HWND dialog : WindowsOfClass(L"#32770"))
+        if (WindowText(dialog) == L"About")
             return dialog;
-    }
     return nullptr;
 }
 
@@ -86,10 +84,9 @@ TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpens
     HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     container.SetOwnerWindow(owner);
 
-    std::wstring title;
-    BYTE alpha = 0;
-    DWORD layeredFlags = 0;
-    RECT linkRectangle = {};
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
     bool foundAllLinks = true, closedByEsc = false;
     WithAboutBox(
         [&] {
@@ -99,15 +96,22 @@ TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpens
             KillTimer(nullptr, menuTimer);
         },
         [&](HWND dialog) {
-            wchar_t text[128] = L"";
-            GetDlgItemTextW(dialog, IDC_ABOUT_TITLE, text, 128);
-            title = text;
+            wchar_t title[128] = L"", after = 0;
+            GetDlgItemTextW(dialog, IDC_ABOUT_TITLE, title, 128);
+            unsigned numbers[3];
+            EXPECT_EQ(3, swscanf(title, L"Pathwren v%u.%u.%u%lc", &numbers[0], &numbers[1], &numbers[2], &after))
+                << testing::PrintToString(std::wstring(title));
+            BYTE alpha = 0;
+            DWORD layeredFlags = 0;
             GetLayeredWindowAttributes(dialog, nullptr, &alpha, &layeredFlags);
+            EXPECT_EQ(242, alpha);
+            EXPECT_TRUE(layeredFlags & LWA_ALPHA);
             HWND link = GetDlgItem(dialog, IDC_ABOUT_LINK);
-            GetWindowRect(link, &linkRectangle);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&linkRectangle), 2);
+            const RECT linkRectangle = ChildRect(dialog, link);
+            EXPECT_EQ(MulDiv(20, dpi, 96), linkRectangle.left) << "the link's place follows the DPI";
+            EXPECT_EQ(MulDiv(350, dpi, 96), linkRectangle.right - linkRectangle.left);
             for (const wchar_t* id : {L"IdHomePage", L"IdUserDoc", L"IdMailto"}) {
-                POINT point;
+                POINT point = {};
                 foundAllLinks = foundAllLinks && FindLinkPoint(link, id, &point);
                 SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
                 SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
@@ -122,19 +126,6 @@ TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpens
     DestroyWindow(owner);
     EXPECT_TRUE(closedByEsc) << "the about box never appeared";
     EXPECT_EQ(nullptr, FindAboutBox()) << "Esc left the box open";
-
-    unsigned numbers[3];
-    wchar_t after = 0;
-    EXPECT_EQ(3, swscanf(title.c_str(), L"Pathwren v%u.%u.%u%lc", &numbers[0], &numbers[1], &numbers[2], &after))
-        << testing::PrintToString(title);
-    EXPECT_EQ(242, alpha);
-    EXPECT_TRUE(layeredFlags & LWA_ALPHA);
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(MulDiv(20, dpi, 96), linkRectangle.left) << "the link's place follows the DPI";
-    EXPECT_EQ(MulDiv(350, dpi, 96), linkRectangle.right - linkRectangle.left);
-
     ASSERT_TRUE(foundAllLinks) << "the link control does not show the three links";
     // Each address starts its own recording process, so the lines may come in any order.
     std::vector<std::wstring> lines = opened.Wait(4);

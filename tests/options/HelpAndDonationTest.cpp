@@ -2,7 +2,6 @@
 
 #include "config/Language.h"
 #include "config/SpecialPath.h"
-#include "lib/RegistryKey.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/OpenedAddresses.h"
@@ -14,33 +13,30 @@
 
 namespace {
 
+const wchar_t kInternational[] = L"Control Panel\\International";
+
 // Sets the user's currency symbol for the test and puts the previous one back.
 class CurrencySymbol {
 public:
     CurrencySymbol() {
-        RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\International", 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, m_key.Receive(), nullptr);
-        wchar_t previous[64] = {};
-        DWORD size = sizeof(previous) - sizeof(wchar_t);
-        m_existed = RegQueryValueExW(m_key.Get(), L"sCurrency", nullptr, nullptr, reinterpret_cast<BYTE*>(previous),
-                                     &size) == ERROR_SUCCESS;
-        m_previous = previous;
+        DWORD size = sizeof(m_previous);
+        m_existed = RegGetValueW(HKEY_CURRENT_USER, kInternational, L"sCurrency", RRF_RT_REG_SZ, nullptr, m_previous,
+                                 &size) == ERROR_SUCCESS;
     }
     ~CurrencySymbol() {
         if (m_existed)
             Set(m_previous);
         else
-            RegDeleteValueW(m_key.Get(), L"sCurrency");
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kInternational, L"sCurrency");
     }
     void Set(const std::wstring& symbol) {
-        RegSetValueExW(m_key.Get(), L"sCurrency", 0, REG_SZ, reinterpret_cast<const BYTE*>(symbol.c_str()),
-                       static_cast<DWORD>((symbol.size() + 1) * sizeof(wchar_t)));
+        RegSetKeyValueW(HKEY_CURRENT_USER, kInternational, L"sCurrency", REG_SZ, symbol.c_str(),
+                        static_cast<DWORD>((symbol.size() + 1) * sizeof(wchar_t)));
     }
 
 private:
-    CRegistryKey m_key;
+    wchar_t m_previous[64] = L"";
     bool m_existed = false;
-    std::wstring m_previous;
 };
 
 bool EndsWith(const std::wstring& text, const std::wstring& end) {

@@ -22,9 +22,9 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cwctype>
-#include <functional>
 #include <thread>
 
 namespace {
@@ -258,16 +258,21 @@ int TextWidth(HWND control, const std::wstring& text) {
     return bounds.right - bounds.left;
 }
 
+// A button's type (BS_GROUPBOX...), or -1 for a control of another class.
+LONG ButtonType(HWND control) {
+    WCHAR className[16] = L"";
+    GetClassNameW(control, className, ARRAYSIZE(className));
+    return _wcsicmp(className, L"Button") == 0 ? GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK : -1;
+}
+
 // The room a control leaves its text: a check box or radio button its box and the gap after it, a
 // group box the frame's corner on both sides, a push button its edges and its icon.
 int TextRoom(HWND control, int dpi) {
     RECT client;
     GetClientRect(control, &client);
-    WCHAR className[16] = L"";
-    GetClassNameW(control, className, ARRAYSIZE(className));
-    if (_wcsicmp(className, L"Button") != 0)
-        return client.right;
-    switch (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
+    switch (ButtonType(control)) {
+        case -1:
+            return client.right;
         case BS_AUTOCHECKBOX:
         case BS_CHECKBOX:
         case BS_AUTORADIOBUTTON:
@@ -279,12 +284,6 @@ int TextRoom(HWND control, int dpi) {
             return client.right - MulDiv(8, dpi, 96) -
                    (SendMessageW(control, BM_GETIMAGE, IMAGE_ICON, 0) ? MulDiv(16 + 4, dpi, 96) : 0);
     }
-}
-
-bool IsGroupBox(HWND control) {
-    WCHAR className[16] = L"";
-    GetClassNameW(control, className, ARRAYSIZE(className));
-    return _wcsicmp(className, L"Button") == 0 && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
 // On every page and for every shortcut type: each visible control lies inside the client area,
@@ -345,7 +344,7 @@ void ExpectEveryPageLaidOut(HWND dialog, const std::string& when, int dpi) {
                 EXPECT_EQ(std::wstring::npos, letters.find(letter)) << "mnemonic of " << id;
                 letters += letter;
             }
-            if (IsGroupBox(child))
+            if (ButtonType(child) == BS_GROUPBOX)
                 continue;
             for (HWND other : shown) {
                 RECT otherRect = ChildRect(dialog, other);
@@ -373,19 +372,6 @@ void ExpectEveryPageLaidOut(HWND dialog, const std::string& when, int dpi) {
     }
 }
 
-LONG FontHeight(HWND window) {
-    LOGFONTW font = {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
-    return font.lfHeight;
-}
-
-int SystemDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 // Every page is laid out in every shipped language at the system's DPI, 96 here and 144 in a copy
 // of this program started so; at 96 the dialog then follows a change of its monitor's DPI. The
 // item, a Browser made a Multiple Folders Menu, keeps its path and is named after its type.
@@ -393,7 +379,9 @@ TEST(OptionsDialogLayout, EveryPageFitsInEveryLanguageAt96And144DpiAndAfterTheDp
     if (!StartedAsVersionCopy()) {
         EXPECT_TRUE(CopyPassed(RunCopyAtDpi(144, L"options_tests_144dpi.exe", L"OptionsDialogLayout.*")));
     }
-    const int systemDpi = SystemDpi();
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
     EXPECT_EQ(StartedAsVersionCopy() ? 144 : 96, systemDpi);
     std::vector<std::wstring> languages = FilesIn(SourceTreePath(L"res/Languages"), L"*.ini");
     ASSERT_GE(languages.size(), 9u);
@@ -430,7 +418,10 @@ TEST(OptionsDialogLayout, EveryPageFitsInEveryLanguageAt96And144DpiAndAfterTheDp
                                 ChildRect(dialog, GetDlgItem(dialog, IDC_OPTIONS_TREE)).right, 2);
                     ExpectEveryPageLaidOut(dialog, "after a change from 96 to 144 DPI", dpi);
                 }
-                EXPECT_EQ(-MulDiv(8, dpi, 72), FontHeight(GetDlgItem(dialog, IDOK))) << dpi;
+                LOGFONTW font = {};
+                GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDOK, WM_GETFONT, 0, 0)), sizeof(font),
+                           &font);
+                EXPECT_EQ(-MulDiv(8, dpi, 72), font.lfHeight) << dpi;
                 auto okIcon = reinterpret_cast<HICON>(SendDlgItemMessageW(dialog, IDOK, BM_GETIMAGE, IMAGE_ICON, 0));
                 EXPECT_EQ(static_cast<size_t>(MulDiv(16, dpi, 96) * MulDiv(16, dpi, 96)),
                           ReadIconPixels(okIcon).size());
@@ -597,16 +588,11 @@ TEST(OptionsDialogBadInput, IsRefusedAndOkKeepsWhatItCannotShow) {
             EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_BAR_COLOR_RADIO));
             DeleteFileW(fixture.File(L"Languages\\Gone.ini").c_str());
             for (LPCWSTR language : {L"Deutsch", L"Gone"})
-                Pick(
-                    dialog, IDC_LANGUAGE,
-                    static_cast<int>(SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_FINDSTRINGEXACT,
-                                                         static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(language))));
+                Pick(dialog, IDC_LANGUAGE, ComboBox_FindStringExact(GetDlgItem(dialog, IDC_LANGUAGE), -1, language));
             EXPECT_EQ(L"Optionen", WindowText(dialog)) << "a language that cannot be loaded changes nothing";
             Pick(dialog, IDC_LANGUAGE, -1); // back to no entry: the file's language, untouched
-            EXPECT_NE(CB_ERR,
-                      SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Good")));
-            EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_SKIN, CB_FINDSTRINGEXACT, -1,
-                                                  reinterpret_cast<LPARAM>(L"NoConf")));
+            EXPECT_NE(CB_ERR, ComboBox_FindStringExact(GetDlgItem(dialog, IDC_SKIN), -1, L"Good"));
+            EXPECT_EQ(CB_ERR, ComboBox_FindStringExact(GetDlgItem(dialog, IDC_SKIN), -1, L"NoConf"));
             Pick(dialog, IDC_SKIN, 1);
             EXPECT_FALSE(Shown(dialog, IDC_SKIN_PREVIEW)) << "a skin whose preview is missing";
             Pick(dialog, IDC_SKIN, 0);
