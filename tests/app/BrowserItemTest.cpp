@@ -80,7 +80,7 @@ std::wstring Describe(const Arrangement& arrangement) {
 
 } // namespace
 
-TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
+TEST(BrowserItem, TheTrayShowsTheFilteredFolderAndTheHotkeyHidesIt) {
     ApplicationFixture fixture;
     CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
     for (const wchar_t* name : {L"kept.txt", L"other.txt", L"dropped.log"})
@@ -94,9 +94,6 @@ TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
     std::vector<std::wstring> listed;
     bool focused = false;
     auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
-    auto shown = [&] { return IsWindowVisible(window) != FALSE; };
-    auto hidden = [&] { return !IsWindowVisible(window) && IsWindow(window); };
-    auto hotkey = act([&] { PostMessageW(fixture.application.m_hMainWindow, WM_HOTKEY, 0, 0); });
     Texts menu;
     const std::vector<std::function<bool()>> steps = {
         [&] {
@@ -108,22 +105,18 @@ TEST(BrowserItem, TrayAndHotkeyShowTheFilteredFolderAndClosingOnlyHides) {
             return true;
         },
         act([&] { PostMessageW(container->GetNotifyIcon()->m_hWnd, WM_NOTIFY_ICON_CALLBACK, 0, WM_LBUTTONUP); }),
-        shown,
+        [&] { return IsWindowVisible(window) != FALSE; },
         [&] {
             listed = ListedNames(container->GetBrowser()->ListView());
             focused = GetFocus() == container->GetBrowser()->ListView();
             return listed.size() == 2;
         },
-        hotkey,
-        hidden,
-        hotkey,
-        shown,
-        act([&] { PostMessageW(window, WM_CLOSE, 0, 0); }),
-        hidden,
+        act([&] { PostMessageW(fixture.application.m_hMainWindow, WM_HOTKEY, 0, 0); }),
+        [&] { return !IsWindowVisible(window) && IsWindow(window); },
     };
     size_t done = fixture.RunSteps(steps);
     ASSERT_NE(nullptr, container) << "a Browser item gets a browser window with a tray icon";
-    EXPECT_EQ(steps.size(), done) << "stuck: 2 tray click shows, 5 hotkey hides, 7 hotkey shows, 9 close hides";
+    EXPECT_EQ(steps.size(), done) << "stuck: 2 tray click shows, 5 hotkey hides";
     EXPECT_EQ((std::vector<std::wstring>{L"kept.txt", L"other.txt"}), listed) << "the item's filters apply";
     EXPECT_TRUE(focused) << "the list view takes the keys";
     menu.resize(std::min<size_t>(menu.size(), 2));
@@ -235,7 +228,7 @@ TEST(BrowserIconArrangement, SavedPlacesSurviveAStartWithoutTheWindowAndOnlyTheI
 }
 
 // Keys pressed in a browser window that hangs in the desktop, through the program's message loop.
-TEST(DesktopHungBrowserKeys, BrowserBackAndForwardPressedInTheWindowNavigate) {
+TEST(DesktopHungBrowserKeys, BrowserBackPressedInTheWindowNavigates) {
     DesktopStandIn standIn;
     HWND desktop = standIn.ListView();
     ASSERT_NE(nullptr, desktop);
@@ -248,15 +241,6 @@ TEST(DesktopHungBrowserKeys, BrowserBackAndForwardPressedInTheWindowNavigate) {
                           L"ZOrder=2\r\n");
         fixture.Start();
         CShellBrowserContainerBase* container = nullptr;
-        auto location = [&] {
-            wchar_t path[MAX_PATH] = L"";
-            SHGetPathFromIDListW(container->GetBrowser()->CurrentLocation(), path);
-            return std::wstring(path);
-        };
-        // Posted to the list view, where the key of a user's press arrives.
-        auto press = [&](UINT key) {
-            return PostMessageW(container->GetBrowser()->ListView(), WM_KEYDOWN, key, 1) != FALSE;
-        };
         // On Windows the active window is then Explorer's, whose input the window shares; under Wine
         // another window of this thread plays it.
         HWND elsewhere = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"Elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20,
@@ -270,13 +254,16 @@ TEST(DesktopHungBrowserKeys, BrowserBackAndForwardPressedInTheWindowNavigate) {
                 SetActiveWindow(elsewhere);
                 return GetActiveWindow() == elsewhere && SUCCEEDED(container->GetBrowser()->BrowseToPath(sub.c_str()));
             },
-            [&] { return press(VK_BROWSER_BACK); },
-            [&] { return location() == home; },
-            [&] { return press(VK_BROWSER_FORWARD); },
-            [&] { return location() == sub; },
+            // Posted to the list view, where the key of a user's press arrives.
+            [&] { return PostMessageW(container->GetBrowser()->ListView(), WM_KEYDOWN, VK_BROWSER_BACK, 1) != FALSE; },
+            [&] {
+                wchar_t path[MAX_PATH] = L"";
+                SHGetPathFromIDListW(container->GetBrowser()->CurrentLocation(), path);
+                return path == home;
+            },
         };
         EXPECT_EQ(steps.size(), fixture.RunSteps(steps))
-            << "stuck: 1 hangs the window in the desktop, 2 activates another window, 4 waits for Back, 6 for Forward";
+            << "stuck: 1 hangs the window in the desktop, 2 activates another window, 4 waits for Back";
         DestroyWindow(elsewhere);
     }
     EXPECT_TRUE(standIn.Close());
