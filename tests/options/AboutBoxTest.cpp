@@ -5,6 +5,7 @@
 #include "config/IniFileEx.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "lib/WindowDc.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
@@ -84,9 +85,7 @@ TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpens
     HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     container.SetOwnerWindow(owner);
 
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(CWindowDc().Get(), LOGPIXELSX);
     bool foundAllLinks = true, closedByEsc = false;
     WithAboutBox(
         [&] {

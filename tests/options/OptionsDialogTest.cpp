@@ -6,6 +6,7 @@
 #include "config/ItemIdentifiers.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "lib/WindowDc.h"
 #include "options/OptionsUI.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
@@ -379,9 +380,7 @@ TEST(OptionsDialogLayout, EveryPageFitsInEveryLanguageAt96And144DpiAndAfterTheDp
     if (!StartedAsVersionCopy()) {
         EXPECT_TRUE(CopyPassed(RunCopyAtDpi(144, L"options_tests_144dpi.exe", L"OptionsDialogLayout.*")));
     }
-    HDC screen = GetDC(nullptr);
-    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int systemDpi = GetDeviceCaps(CWindowDc().Get(), LOGPIXELSY);
     EXPECT_EQ(StartedAsVersionCopy() ? 144 : 96, systemDpi);
     std::vector<std::wstring> languages = FilesIn(SourceTreePath(L"res/Languages"), L"*.ini");
     ASSERT_GE(languages.size(), 9u);
