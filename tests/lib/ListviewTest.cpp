@@ -1,6 +1,7 @@
 #include "lib/Listview.h"
 
 #include "lib/FileSystem.h"
+#include "lib/WindowSubclass.h"
 #include "support/ClipboardText.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
@@ -35,7 +36,7 @@ protected:
         list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 580, 260, parent,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
         view = new CListview(list);
-        SetWindowSubclass(parent, ForwardNotify, 0, reinterpret_cast<DWORD_PTR>(view));
+        forwarding.Install(parent, ForwardNotify, 0, reinterpret_cast<DWORD_PTR>(view));
         view->AddColumn(L"Name", 120);
         view->AddColumn(L"Type", 80);
         view->AddColumn(L"Note \"quoted\"", 200);
@@ -55,7 +56,7 @@ protected:
         view->SetRowColors(2, RGB(0x10, 0x20, 0x30), RGB(0xFF, 0xEE, 0x01));
     }
     void TearDown() override {
-        RemoveWindowSubclass(parent, ForwardNotify, 0);
+        forwarding.Remove();
         delete view;
         DestroyWindow(parent);
     }
@@ -63,6 +64,7 @@ protected:
     HWND parent = nullptr;
     HWND list = nullptr;
     CListview* view = nullptr;
+    CWindowSubclass forwarding;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "lib/Treeview.h"
 
 #include "lib/FileSystem.h"
+#include "lib/WindowSubclass.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/MessagePump.h"
@@ -51,7 +52,7 @@ protected:
         // state images only then.
         SetWindowLongW(tree, GWL_STYLE, GetWindowLongW(tree, GWL_STYLE) | TVS_CHECKBOXES);
         view = new CTreeview(tree, &events);
-        SetWindowSubclass(parent, ForwardNotify, 0, reinterpret_cast<DWORD_PTR>(view));
+        forwarding.Install(parent, ForwardNotify, 0, reinterpret_cast<DWORD_PTR>(view));
         root = Insert(TVI_ROOT, L"a<b&c");
         child1 = Insert(root, L"child 1");
         Insert(child1, L"grand");
@@ -61,7 +62,7 @@ protected:
         TreeView_Expand(tree, root, TVE_EXPAND);
     }
     void TearDown() override {
-        RemoveWindowSubclass(parent, ForwardNotify, 0);
+        forwarding.Remove();
         delete view;
         DestroyWindow(parent);
     }
@@ -102,6 +103,7 @@ protected:
     HWND parent = nullptr;
     HWND tree = nullptr;
     CTreeview* view = nullptr;
+    CWindowSubclass forwarding;
     RecordingEvents events;
     HTREEITEM root = nullptr, child1 = nullptr, second = nullptr;
 };
