@@ -32,10 +32,19 @@ install_missing() {
 }
 
 XVFB_PIDS=()
+# A display whose lock names a process that is gone: its server was killed outright or the machine
+# was restarted, and the lock and socket it left would otherwise use up the display numbers.
+display_is_stale() {
+    local pid
+    pid=$(tr -d ' ' < "/tmp/.X$1-lock" 2>/dev/null) || return 1
+    [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null
+}
+
 # Starts the X server command on the first free display number from 90 and makes it DISPLAY.
 start_x_server() {
     local n
     for n in $(seq 90 190); do
+        display_is_stale "$n" && rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         "$@" ":$n" >/dev/null 2>&1 &
         local pid=$!
