@@ -14,7 +14,6 @@
 #include "support/Icons.h"
 #include "support/PrintedWindow.h"
 #include "support/SourceTree.h"
-#include "support/WindowSearch.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -130,11 +129,6 @@ void StartWithABrowser(ApplicationFixture& fixture, const std::wstring& userOpti
     fixture.Start();
 }
 
-BOOL WindowsOffersDarkMenus() {
-    CRuntimeModule uxtheme(L"uxtheme.dll");
-    return uxtheme.Procedure<FARPROC>(MAKEINTRESOURCEA(135)) != nullptr;
-}
-
 CPathwren* g_aboutApplication = nullptr;
 void CALLBACK OpenAbout(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
@@ -213,7 +207,9 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
     EXPECT_EQ(darkSkin.BackgroundColor, darkToolbar) << "browser toolbar";
     EXPECT_EQ(dark.WindowBackground, darkView) << "folder view";
     // Windows draws the menus; where it offers no dark ones (Wine) our parts match its light ones.
-    EXPECT_EQ(WindowsOffersDarkMenus() ? dark.MenuBackground : GetSysColor(COLOR_MENU), menu);
+    CRuntimeModule uxtheme(L"uxtheme.dll");
+    bool darkMenus = uxtheme.Procedure<FARPROC>(MAKEINTRESOURCEA(135)) != nullptr;
+    EXPECT_EQ(darkMenus ? dark.MenuBackground : GetSysColor(COLOR_MENU), menu);
 
     EXPECT_EQ(ColorSchemeLight, switched);
     EXPECT_GT(Luma(lightBar), 200) << "the bar's own white-to-black gradient starts white";

@@ -37,18 +37,15 @@ public:
     CrashChildRun(const std::wstring& fault, std::vector<Script::Step> script)
         : commandLine(L"\"" + BesideTestProgram(L"crash_child.exe") + L"\" --fault=" + fault + L" \"--report=" +
                       directory.File(L"report.txt") + L"\" \"an argument with spaces\" last"),
-          m_child(commandLine, directory.Path()) {
-        if (!m_child.Started())
+          child(commandLine, directory.Path()) {
+        if (!child.Started())
             return;
-        Script driver(std::move(script), m_child.Id());
-        m_child.Resume();
-        ended = m_child.Wait(kChildTimeoutMs);
-        exitCode = m_child.ExitCode();
+        Script driver(std::move(script), child.Id());
+        child.Resume();
+        ended = child.Wait(kChildTimeoutMs);
         dialogs = driver.Finish();
     }
 
-    DWORD MainThreadId() const { return m_child.MainThreadId(); }
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Processes() const { return m_child.Accounting(); }
     std::vector<std::wstring> Report() const {
         std::vector<std::wstring> lines;
         std::wstringstream stream(ReadUtf16File(directory.File(L"report.txt")));
@@ -61,11 +58,8 @@ public:
     TempDirectory directory;
     const std::wstring commandLine;
     bool ended = false;
-    DWORD exitCode = 0;
     std::vector<Script::Dialog> dialogs;
-
-private:
-    ChildProcess m_child;
+    ChildProcess child;
 };
 
 // The first line that starts with the prefix; the line count when none does.
@@ -153,10 +147,10 @@ TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemOrEndTheProcessAndAllA
         // Answering No twice leaves no dump, in the proposed place or anywhere else, and no restart.
         EXPECT_FALSE(IsExistingFile(BesideTestProgram(L"crash_child.dmp").c_str()));
         EXPECT_EQ(std::vector<std::wstring>(), FilesIn(run.directory.Path(), L"*.dmp"));
-        EXPECT_EQ(1u, run.Processes().TotalProcesses);
+        EXPECT_EQ(1u, run.child.Accounting().TotalProcesses);
         std::vector<std::wstring> report = run.Report();
         if (!test.name) {
-            EXPECT_EQ(0xC0000005u, run.exitCode);
+            EXPECT_EQ(0xC0000005u, run.child.ExitCode());
             EXPECT_EQ(report.size(), ReportIndex(report, L"caught ")) << "the entry point's handler cannot be reached";
             continue;
         }
@@ -168,7 +162,7 @@ TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemOrEndTheProcessAndAllA
         EXPECT_LT(ReportIndex(report, test.insideImage ? L"inside image" : L"outside image"), report.size());
         for (const std::wstring& frame : test.unwoundFirst)
             EXPECT_LT(ReportIndex(report, frame), ReportIndex(report, L"caught ")) << "before the handler: " << frame;
-        EXPECT_EQ(0u, run.exitCode) << "the entry point returns normally after the handler";
+        EXPECT_EQ(0u, run.child.ExitCode()) << "the entry point returns normally after the handler";
     }
 }
 
@@ -187,7 +181,7 @@ TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChoo
         EXPECT_EQ(L"crash_child.dmp", run.dialogs[1].text.substr(run.dialogs[1].text.find_last_of(L'\\') + 1))
             << "the executable's own name with the extension dmp is proposed";
         ExpectBothQuestions(run);
-        EXPECT_EQ(overflow ? kStatusStackOverflow : 0u, run.exitCode);
+        EXPECT_EQ(overflow ? kStatusStackOverflow : 0u, run.child.ExitCode());
         std::vector<std::wstring> report = run.Report();
         EXPECT_EQ(overflow, ReportIndex(report, L"unwound") == report.size());
 
@@ -196,17 +190,17 @@ TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChoo
         EXPECT_EQ("MDMP", std::string(dump.begin(), dump.begin() + 4));
         MINIDUMP_EXCEPTION_STREAM exception = ExceptionInMiniDump(dump);
         EXPECT_EQ(code, exception.ExceptionRecord.ExceptionCode) << "the dump's exception stream";
-        EXPECT_EQ(run.MainThreadId(), exception.ThreadId) << "the dump names the faulting thread, not the helper";
-        EXPECT_EQ(1u, run.Processes().TotalProcesses);
+        EXPECT_EQ(run.child.MainThreadId(), exception.ThreadId) << "the dump names the faulting thread, not the helper";
+        EXPECT_EQ(1u, run.child.Accounting().TotalProcesses);
     }
 }
 
 TEST(CrashHandling, YesToRestartStartsTheProgramAgainWithTheSameCommandLine) {
     CrashChildRun run(L"divide", {Script::Press(IDNO), Script::Press(IDYES)});
     ASSERT_TRUE(run.ended) << "the child hung";
-    ASSERT_TRUE(PumpMessagesUntil([&] { return run.Processes().ActiveProcesses == 0; }, kChildTimeoutMs))
+    ASSERT_TRUE(PumpMessagesUntil([&] { return run.child.Accounting().ActiveProcesses == 0; }, kChildTimeoutMs))
         << "the restarted instance did not end";
-    EXPECT_EQ(2u, run.Processes().TotalProcesses);
+    EXPECT_EQ(2u, run.child.Accounting().TotalProcesses);
     EXPECT_EQ(run.commandLine, ReportValue(run.Report(), L"restarted"));
     ExpectBothQuestions(run);
 }
@@ -227,7 +221,7 @@ TEST(CrashHandling, ACrashOrAnExceptionInsideTheRunningApplicationTakesItsMainWi
             EXPECT_LT(ReportIndex(report, L"main window gone"), report.size()) << "the main window outlived its object";
         }
         ExpectBothQuestions(run);
-        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_EQ(0u, run.child.ExitCode());
         EXPECT_FALSE(IsExistingFile(run.directory.File(L"FoldersOptions.bak").c_str()))
             << "something saved after the crash";
     }

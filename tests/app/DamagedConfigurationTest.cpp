@@ -11,6 +11,7 @@
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/OpenedAddresses.h"
+#include "support/Soak.h"
 #include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 
@@ -18,7 +19,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -188,11 +188,8 @@ TEST(FoldersFileRecovery, ADamagedFileGivesWayToACompleteBackupWithOneMessageAnd
 }
 
 // desktop-free: FoldersFileRecovery.ASaveKilledAtAnyMomentLeavesTheOldOrTheNewConfigurationWhole
-// A save killed at any moment leaves the previous or the new configuration, whole. The default
-// run kills 20 saves; PATHWREN_SOAK=1 kills 100.
 TEST(FoldersFileRecovery, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewConfigurationWhole) {
-    const char* soak = getenv("PATHWREN_SOAK");
-    const int kills = soak && *soak == '1' ? 100 : 20;
+    const int kills = SoakCycles(20, 100);
     TempDirectory directory;
     std::wstring foldersFile = directory.File(L"FoldersOptions.ini");
 

@@ -79,19 +79,14 @@ TEST(FirstStartLanguage, NoLanguageChosenTakesTheFileOfWindowsLanguage) {
             if (!(dialog = FindOptionsDialog()))
                 return false;
             title = WindowText(dialog);
-            HWND languages = GetDlgItem(dialog, IDC_LANGUAGE);
-            LRESULT selected = SendMessageW(languages, CB_GETCURSEL, 0, 0);
-            WCHAR name[MAX_PATH] = L"";
-            if (selected != CB_ERR && SendMessageW(languages, CB_GETLBTEXTLEN, selected, 0) < MAX_PATH)
-                SendMessageW(languages, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(name));
-            listed = name;
+            listed = Text(dialog, IDC_LANGUAGE); // a drop-down list shows its selected entry as its text
             for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
                 std::wstring text = WindowText(child);
                 size_t mark = text.find(L'&');
                 if (mark != std::wstring::npos && mark + 1 < text.size() && text[mark + 1] != L'&')
                     untypedMnemonics += text[mark + 1] >= 0x2E80 ? text + L" " : L"";
             }
-            SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
+            Click(dialog, IDOK);
             return true;
         },
         [&] { return !IsWindow(dialog); }};

@@ -59,7 +59,6 @@ protected:
                 PostMessageW(window, WM_CLOSE, 0, 0);
         });
     }
-    CContainerBase* Container(size_t item) const { return ContainerOf(*fixture.application.m_folders[item]); }
 
     ApplicationFixture fixture;
 };
@@ -76,15 +75,14 @@ TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarWithItsOwnMenu) {
         EXPECT_EQ(1u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());
         EXPECT_FALSE(IsWindowVisible(toolbar));
         ASSERT_EQ(2u, bar.GetToolbar()->GetButtonCount());
-        const CLanguage& language = *fixture.application.m_pLanguage;
         for (UINT i = 0; i < 2; ++i) {
             WCHAR name[MAX_PATH];
             fixture.application.m_folders[i]->GetDisplayName(name);
             EXPECT_STREQ(name, bar.GetToolbar()->GetButton(i)->Button.Tooltip);
-            EXPECT_EQ(static_cast<ILaunchBarItem*>(Container(i)), bar.GetItem(i));
+            EXPECT_EQ(static_cast<ILaunchBarItem*>(ContainerOf(*fixture.application.m_folders[i])), bar.GetItem(i));
         }
         EXPECT_EQ(toolbar, fixture.application.m_pLaunchBarContainer->GetOwnerWindow());
-        EXPECT_EQ(language.Options,
+        EXPECT_EQ(fixture.application.m_pLanguage->Options,
                   MenuItemTexts(fixture.application.m_pLaunchBarContainer->PrepareContextMenu()->GetHandle())[0]);
     });
 }

@@ -9,11 +9,10 @@
 #include "containers/ContainerBase.h"
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
+#include "lib/WindowSubclass.h"
 #include "support/FileFixtures.h"
 #include "support/MessagePump.h"
 #include "support/WindowSearch.h"
-
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -81,13 +80,15 @@ protected:
     }
 
     // From inside the loop: opens the box titled so through the menu that showMenu tracks and,
-    // while it is up, plays inBox on a helper thread, then answers the box. Returns what stood on
-    // screen before the box, while the box was still up after inBox, and after the box.
-    void BoxWith(const std::wstring& title, HWND mainWindow, const std::function<void()>& showMenu,
+    // while it is up, plays inBox on a helper thread, then answers the box. Records what stood on
+    // screen before the box and while the box was still up after inBox.
+    void BoxWith(const std::wstring& title, const std::function<void()>& showMenu,
                  const std::function<void(HWND mainWindow)>& inBox, WORD answer = IDOK) {
         before = Look(fixture.application);
+        HWND mainWindow = fixture.application.m_hMainWindow;
         HWND looker = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-        SetWindowSubclass(looker, LookProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        CWindowSubclass look;
+        look.Install(looker, LookProc, 1, reinterpret_cast<DWORD_PTR>(this));
         std::atomic<bool> done(false);
         std::thread helper([&] {
             HWND box = nullptr;
@@ -103,7 +104,6 @@ protected:
         showMenu();
         PumpMessagesUntil([&] { return done.load(); }, kWaitLimitMs);
         helper.join();
-        RemoveWindowSubclass(looker, LookProc, 1);
         DestroyWindow(looker);
     }
 
@@ -204,8 +204,7 @@ TEST_P(NestedLoop, AnOptionsOkInsideTheBoxRebuildsOnlyOnceTheBoxIsAnswered) {
         }
     };
     auto throughTheBox = [&] {
-        BoxWith(kBoxTitles[static_cast<int>(box)], fixture.application.m_hMainWindow, showMenu, OkInOptions,
-                box == Box::ShellDeletion ? IDYES : IDOK);
+        BoxWith(kBoxTitles[static_cast<int>(box)], showMenu, OkInOptions, box == Box::ShellDeletion ? IDYES : IDOK);
         // Back from the container's handler, not yet in the main loop: still untouched.
         afterTheBox = Look(fixture.application);
         return true;
@@ -229,9 +228,9 @@ TEST_P(NestedLoop, AnOptionsOkInsideTheBoxRebuildsOnlyOnceTheBoxIsAnswered) {
 TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswered) {
     Start(true);
     Presence afterTheBox;
-    EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
+    EXPECT_TRUE(fixture.RunWhile([&](HWND) {
         BoxWith(
-            L"About", window,
+            L"About",
             [&] {
                 ChooseFromTheCommonEntries(0, true);
                 fixture.application.m_pLaunchBarContainer->ShowContextMenu(POINT{300, 300}, FALSE);

@@ -8,14 +8,14 @@
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
 #include "lib/FileSystem.h"
-#include "lib/WindowLink.h"
+#include "lib/KernelHandle.h"
+#include "lib/WindowSubclass.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
-#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -135,9 +135,9 @@ protected:
         fixture.Start();
         BoxOutcome outcome;
         EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
-            SetWindowSubclass(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&outcome.mainWindowMessages));
+            CWindowSubclass counting;
+            counting.Install(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&outcome.mainWindowMessages));
             ShowBoxWhile([&] { whileOpen(window); });
-            RemoveWindowSubclass(window, CountMessages, 1);
             outcome.itemsLeft = fixture.application.m_folders.size();
             outcome.windowLeft = IsWindow(window) != FALSE;
         }));
@@ -173,7 +173,6 @@ struct NotedContainer : CContainerBase {
 
 // The query the loop sends before it dispatches a WM_KEYDOWN.
 const UINT kTranslateAccelerator = 0x1400;
-const WCHAR kKeyWindowClass[] = L"PathwrenTestKeyWindow";
 
 // A window that claims the key 'A' as an accelerator and lets every other key through.
 struct KeyWindow {
@@ -184,31 +183,26 @@ struct KeyWindow {
     std::vector<Query> queries;
     std::vector<WPARAM> keysDown;
     std::vector<WPARAM> characters;
-    HWND window = nullptr;
+    HWND window = CreateWindowExW(0, L"STATIC", L"Keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    CWindowSubclass recording;
 
-    KeyWindow() {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kKeyWindowClass;
-        RegisterClassW(&windowClass);
-        window = CreateWindowExW(0, kKeyWindowClass, L"Keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
-                                 nullptr, nullptr, windowClass.hInstance, this);
-    }
+    KeyWindow() { recording.Install(window, Procedure, 1, reinterpret_cast<DWORD_PTR>(this)); }
     ~KeyWindow() { DestroyWindow(window); }
 
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = LinkWindowObject<KeyWindow>(window, message, lParam);
-        if (self && message == kTranslateAccelerator) {
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR data) {
+        auto* self = reinterpret_cast<KeyWindow*>(data);
+        if (message == kTranslateAccelerator) {
             const MSG* key = reinterpret_cast<const MSG*>(lParam);
             self->queries.push_back({wParam, *key});
             return key->wParam == 'A';
         }
-        if (self && message == WM_KEYDOWN)
+        if (message == WM_KEYDOWN)
             self->keysDown.push_back(wParam);
-        if (self && message == WM_CHAR)
+        if (message == WM_CHAR)
             self->characters.push_back(wParam);
-        return DefWindowProcW(window, message, wParam, lParam);
+        return DefSubclassProc(window, message, wParam, lParam);
     }
 };
 
@@ -296,11 +290,11 @@ TEST_F(Pathwren, AFailedSaveKeepsThePreviousFile) {
     fixture.Start();
     std::vector<unsigned char> before = ReadFileBytes(fixture.File(L"FoldersOptions.ini"));
     // Another program holding the file without sharing makes both the backup and the save fail.
-    HANDLE lock = CreateFileW(fixture.File(L"FoldersOptions.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    CFileHandle lock(CreateFileW(fixture.File(L"FoldersOptions.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock);
     EXPECT_FALSE(fixture.application.SaveFolders());
-    CloseHandle(lock);
+    lock.Reset();
     EXPECT_EQ(before, ReadFileBytes(fixture.File(L"FoldersOptions.ini")));
     EXPECT_FALSE(IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()));
     EXPECT_TRUE(fixture.application.SaveFolders());

@@ -6,6 +6,8 @@
 #include "app/ExceptionHardware.h"
 #include "app/Pathwren.h"
 #include "config/SpecialPath.h"
+#include "lib/KernelHandle.h"
+#include "lib/MemoryHandle.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -29,13 +31,11 @@ HWND g_mainWindow = nullptr;
 bool g_throwsBadAlloc = false;
 
 void Append(const std::wstring& path, const std::wstring& text) {
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
+    CFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    WriteFile(file, text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
+    if (file)
+        WriteFile(file.Get(), text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
 }
 
 void Report(const std::wstring& line) {
@@ -234,9 +234,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
         if (!arguments)
             return 1;
+        CLocalMemory argumentsOwner(arguments);
         g_report = ArgumentValue(count, arguments, L"--report=");
         std::wstring kind = ArgumentValue(count, arguments, L"--fault=");
-        LocalFree(arguments);
 
         if (GetEnvironmentVariableW(kRestartedVariable, nullptr, 0) != 0) {
             Report(std::wstring(L"restarted ") + GetCommandLineW());
