@@ -6,6 +6,8 @@
 #include "BrowserHost.h"
 #include "lib/MemoryDc.h"
 #include "lib/ThemePalette.h"
+#include "lib/WindowDc.h"
+#include "lib/WindowSubclass.h"
 #include "skin/BackgroundPainting.h"
 
 namespace {
@@ -50,17 +52,12 @@ LRESULT CALLBACK CaptureImages(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 class BackgroundTest : public BrowserTest<CShellBrowserEx> {
 protected:
-    void TearDown() override {
-        if (m_browser && m_browser->ListView())
-            RemoveWindowSubclass(m_browser->ListView(), CaptureImages, 0);
-        Destroy();
-    }
     void Browse(UINT backgroundType) {
         Create(0);
         m_browser->SetBackgroundType(backgroundType);
         m_browser->RenderGradient(Red, Blue, 2);
         ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
-        SetWindowSubclass(m_browser->ListView(), CaptureImages, 0, reinterpret_cast<DWORD_PTR>(&m_handed));
+        m_capture.Install(m_browser->ListView(), CaptureImages, 0, reinterpret_cast<DWORD_PTR>(&m_handed));
     }
     void Resize(int width, int height) {
         SetWindowPos(m_host.Window(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
@@ -72,6 +69,7 @@ protected:
     }
 
     std::vector<std::pair<HBITMAP, HandedBitmap>> m_handed;
+    CWindowSubclass m_capture;
 };
 
 TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSizeAndShowsItsCorners) {
@@ -93,9 +91,8 @@ TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSizeAndShowsItsCorne
     PumpFor(100);
     RECT client;
     GetClientRect(ListView(), &client);
-    HDC dc = GetDC(ListView());
-    COLORREF topLeft = GetPixel(dc, 2, 2), bottomRight = GetPixel(dc, client.right - 3, client.bottom - 3);
-    ReleaseDC(ListView(), dc);
+    CWindowDc dc(ListView());
+    COLORREF topLeft = GetPixel(dc.Get(), 2, 2), bottomRight = GetPixel(dc.Get(), client.right - 3, client.bottom - 3);
     EXPECT_TRUE(CloseTo(topLeft, Red)) << std::hex << topLeft;
     EXPECT_TRUE(CloseTo(bottomRight, Blue)) << std::hex << bottomRight;
 }
@@ -140,20 +137,19 @@ TEST_F(BackgroundTest, LabelsShowTheGradientThroughUnlessTheItemGivesThemABackgr
         m_browser->RenderGradient(Red, Blue, 0);
         EXPECT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
         Resize(400, 300);
-        EXPECT_TRUE(PumpUntil([&] { return ListView_GetItemCount(ListView()) == 1; }));
+        EXPECT_TRUE(PumpMessagesUntil([&] { return ListView_GetItemCount(ListView()) == 1; }));
         RedrawWindow(ListView(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         RECT label = {};
         ListView_GetItemRect(ListView(), 0, &label, LVIR_LABEL);
         std::pair<int, int> counted = {0, 0};
-        HDC dc = GetDC(ListView());
+        CWindowDc dc(ListView());
         for (int y = label.top; y < label.bottom; ++y) {
             for (int x = label.left; x < label.right; ++x) {
-                COLORREF pixel = GetPixel(dc, x, y);
+                COLORREF pixel = GetPixel(dc.Get(), x, y);
                 counted.first += pixel == RGB(255, 255, 255);
                 counted.second += pixel == Green;
             }
         }
-        ReleaseDC(ListView(), dc);
         EXPECT_GT(label.right - label.left, 20) << "the label has room to be read";
         return counted;
     };

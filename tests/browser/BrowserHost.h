@@ -50,9 +50,6 @@ inline std::wstring CurrentPath(const CShellBrowser& browser) {
     return PathOf(browser.CurrentLocation());
 }
 
-inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
-    return PumpMessagesUntil(condition, timeoutMs);
-}
 // For what has no event to wait for: the shell's refresh of a virtual folder, a box that must not come.
 inline void PumpFor(DWORD milliseconds) {
     PumpMessagesUntil([] { return false; }, milliseconds);

@@ -6,6 +6,8 @@
 #include "BrowserHost.h"
 #include "lib/ShellLink.h"
 #include "lib/FileSystem.h"
+#include "lib/WindowDc.h"
+#include "lib/WindowSubclass.h"
 #include "support/DialogScriptDriver.h"
 #include "support/MarkerScript.h"
 
@@ -54,7 +56,7 @@ protected:
     // Clicks the item and returns the line its script wrote.
     std::string ClickAndReadMarker(const std::wstring& name, const std::wstring& marker) {
         ClickOn(name);
-        PumpUntil([&] { return IsExistingFile(marker.c_str()); }, 15000);
+        PumpMessagesUntil([&] { return IsExistingFile(marker.c_str()); }, 15000);
         return WaitForMarkerLine(marker);
     }
 };
@@ -89,7 +91,7 @@ TEST_F(ShellBrowserExTest, FoldersAndPatternsDecideWhatIsListed) {
         m_browser->SetInclusionFilter(sample.inclusion.c_str());
         m_browser->SetExclusionFilter(sample.exclusion.c_str());
         EXPECT_EQ(S_OK, m_browser->Refresh());
-        PumpUntil([&] { return ListView_GetItemCount(ListView()) == static_cast<int>(sample.shown.size()); });
+        PumpMessagesUntil([&] { return ListView_GetItemCount(ListView()) == static_cast<int>(sample.shown.size()); });
         std::vector<std::wstring> shown;
         for (const std::wstring& name : names)
             if (FindListViewItem(ListView(), name) >= 0)
@@ -159,13 +161,12 @@ TEST_F(ShellBrowserExTest, ColoursHoldAgainstTheShellThroughNavigationRefreshAnd
     RECT label = {LVIR_LABEL, 0, 0, 0}, client;
     SendMessageW(ListView(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
     GetClientRect(ListView(), &client);
-    HDC screen = GetDC(ListView());
+    CWindowDc screen(ListView());
     int redPixels = 0;
     for (int y = label.top; y < label.bottom; ++y)
         for (int x = label.left; x < label.right; ++x)
-            redPixels += GetPixel(screen, x, y) == Red;
-    COLORREF empty = GetPixel(screen, client.right - 3, client.bottom - 3);
-    ReleaseDC(ListView(), screen);
+            redPixels += GetPixel(screen.Get(), x, y) == Red;
+    COLORREF empty = GetPixel(screen.Get(), client.right - 3, client.bottom - 3);
     EXPECT_GT(redPixels, 0) << "no text in our colour";
     EXPECT_EQ(Blue, empty) << std::hex << empty;
     EXPECT_EQ(textBackground, static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETTEXTBKCOLOR, 0, 0)));
@@ -208,7 +209,7 @@ TEST_F(ShellBrowserExTest, OneClickShowsAHandOverItemsAndOpensFoldersInPlace) {
     PumpFor(200);
     EXPECT_EQ(m_folders.Root(), CurrentPath(*m_browser)) << "a click on empty space opens nothing";
     ClickOn(L"sub");
-    EXPECT_TRUE(PumpUntil([&] { return CurrentPath(*m_browser) == sub; }));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return CurrentPath(*m_browser) == sub; }));
 }
 
 TEST_F(ShellBrowserExTest, OneClickRunsScriptsAndShortcutsWhereTheyBelong) {
@@ -236,8 +237,8 @@ TEST_F(ShellBrowserExTest, OneClickOnWhatCannotOpenSaysSoOnceWithoutHanging) {
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
     // The box's own message loop lets the user reach the options and rebuild every browser; the
     // click's handler must not be waiting under it with the browser it runs in.
-    HWND viewWindow = m_browser->ViewWindow();
-    ASSERT_TRUE(SetWindowSubclass(viewWindow, WatchClicks, 1, 0));
+    CWindowSubclass watching;
+    ASSERT_TRUE(watching.Install(m_browser->ViewWindow(), WatchClicks, 1, 0));
     g_boxesInsideClick = 0;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordBoxes, nullptr, GetCurrentThreadId());
     // The shell says why in its own box first; ours follows once.
@@ -246,7 +247,7 @@ TEST_F(ShellBrowserExTest, OneClickOnWhatCannotOpenSaysSoOnceWithoutHanging) {
         int commands = m_host.defaultCommands;
         DialogScriptDriver driver({DialogScriptDriver::Press(IDOK), DialogScriptDriver::Press(IDOK)});
         ClickOn(name);
-        PumpUntil([&] { return m_host.defaultCommands > commands; });
+        PumpMessagesUntil([&] { return m_host.defaultCommands > commands; });
         PumpFor(500);
         std::vector<DialogScriptDriver::Dialog> dialogs = driver.Finish();
         ASSERT_FALSE(dialogs.empty()) << "now at " << testing::PrintToString(CurrentPath(*m_browser));
@@ -257,7 +258,6 @@ TEST_F(ShellBrowserExTest, OneClickOnWhatCannotOpenSaysSoOnceWithoutHanging) {
         EXPECT_EQ(L"Error Opening File", dialogs.back().text) << DescribeDialogs(dialogs);
     }
     UnhookWindowsHookEx(hook);
-    RemoveWindowSubclass(viewWindow, WatchClicks, 1);
     EXPECT_EQ(0, g_boxesInsideClick) << "the box ran its loop inside the click's notification";
 }
 
@@ -269,7 +269,7 @@ TEST_F(ShellBrowserExTest, LabelEditingIsFlaggedUntilEscapeAndSurvivesTheBrowser
     ASSERT_NE(nullptr, edit);
     EXPECT_TRUE(m_browser->IsEditingLabel());
     SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
-    PumpUntil([&] { return !m_browser->IsEditingLabel(); }, 1000);
+    PumpMessagesUntil([&] { return !m_browser->IsEditingLabel(); }, 1000);
     EXPECT_FALSE(m_browser->IsEditingLabel());
 
     ASSERT_NE(nullptr, reinterpret_cast<HWND>(SendMessageW(ListView(), LVM_EDITLABELW, 0, 0)));

@@ -48,7 +48,7 @@ TEST_F(ShellBrowserTest, ViewFillsTheClientAreaFollowsResizesAndListsTheFolder) 
     RECT client, view = ViewWindowRect();
     GetClientRect(m_host.Window(), &client);
     EXPECT_TRUE(EqualRect(&client, &view));
-    EXPECT_TRUE(PumpUntil([&] { return SendMessageW(m_browser->ListView(), LVM_GETITEMCOUNT, 0, 0) == 3; }));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return SendMessageW(m_browser->ListView(), LVM_GETITEMCOUNT, 0, 0) == 3; }));
     for (LPCWSTR name : {L"sub", L"a.txt", L"b.dat"})
         EXPECT_GE(FindListViewItem(m_browser->ListView(), name), 0) << testing::PrintToString(name);
 
@@ -168,7 +168,7 @@ TEST_F(ShellBrowserTest, EnterOnASubfolderNavigatesInPlaceAndMovesTheFocusAlong)
     SetFocus(m_browser->ListView());
     ASSERT_EQ(m_browser->ListView(), GetFocus());
     PressEnterOn(L"sub");
-    ASSERT_TRUE(PumpUntil([&] { return CurrentPath(*m_browser) == sub; }));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return CurrentPath(*m_browser) == sub; }));
     EXPECT_EQ(m_browser->ListView(), GetFocus());
     EXPECT_EQ(0, m_host.defaultCommands);
 
@@ -182,7 +182,7 @@ TEST_F(ShellBrowserTest, EnterOnAScriptRunsItAfterOneDefaultCommand) {
     ASSERT_TRUE(WriteMarkerScript(m_folders.Path(L"run.cmd"), marker, "ran"));
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
     PressEnterOn(L"run.cmd");
-    EXPECT_TRUE(PumpUntil([&] { return IsExistingFile(marker.c_str()); }, 15000));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return IsExistingFile(marker.c_str()); }, 15000));
     EXPECT_EQ(1, m_host.defaultCommands);
     EXPECT_EQ(m_folders.Root(), CurrentPath(*m_browser));
 }
@@ -196,7 +196,7 @@ TEST_F(ShellBrowserTest, EnterOnAShortcutToAFolderOpensTheTargetInPlace) {
     if (!m_browser->GetFolderLinkTarget(ILFindLastID(link.Get())))
         GTEST_SKIP() << "the shell folder does not report the shortcut as a link (SFGAO_LINK)";
     PressEnterOn(L"to target.lnk");
-    EXPECT_TRUE(PumpUntil([&] { return CurrentPath(*m_browser) == target; }));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return CurrentPath(*m_browser) == target; }));
     EXPECT_EQ(0, m_host.defaultCommands);
 }
 

@@ -30,8 +30,7 @@ inline RECT WindowRectOf(HWND window) {
 }
 
 inline RECT WorkAreaOf(HMONITOR monitor) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
+    MONITORINFO info = {sizeof(info), {}, {}, 0};
     GetMonitorInfoW(monitor, &info);
     return info.rcWork;
 }

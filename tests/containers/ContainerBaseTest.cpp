@@ -88,14 +88,11 @@ private:
         return s_addTimes.size() > s_failures;
     }
 
-    static size_t s_failures;
-    static std::vector<DWORD> s_addTimes;
+    static inline size_t s_failures = 0;
+    static inline std::vector<DWORD> s_addTimes;
     CNotifyIcon::ShellNotifyIconFunction m_real;
     DWORD m_delay;
 };
-
-size_t LateNotificationArea::s_failures = 0;
-std::vector<DWORD> LateNotificationArea::s_addTimes;
 
 // A tray item with the default icon, attached by a container of its own.
 struct TrayItem {

@@ -8,6 +8,7 @@
 #include "browser/DesktopBrowserXP.h"
 #include "containers/DesktopBrowserContainer.h"
 #include "lib/KernelHandle.h"
+#include "lib/WindowSubclass.h"
 #include "lib/WindowsVersion.h"
 #include "support/DesktopStandIn.h"
 #include "support/GdiObjectCounter.h"
@@ -159,17 +160,15 @@ struct Mirror {
     // Announces a change of the desktop directory and pumps until it has reached the window,
     // which may be at once: the shell may send rather than post it.
     bool AnnounceChange() const {
-        static int changes;
-        changes = 0;
-        auto counter = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-            changes += message == WM_DESKTOP_DIRECTORY_CHANGE;
+        int changes = 0;
+        auto counter = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+            *reinterpret_cast<int*>(count) += message == WM_DESKTOP_DIRECTORY_CHANGE;
             return DefSubclassProc(window, message, wParam, lParam);
         };
-        SetWindowSubclass(Container()->GetWindow(), counter, 1, 0);
+        CWindowSubclass counting;
+        counting.Install(Container()->GetWindow(), counter, 1, reinterpret_cast<DWORD_PTR>(&changes));
         SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSH, desktop.folder.Path().c_str(), nullptr);
-        bool arrived = PumpMessagesUntil([] { return changes > 0; }, 5000);
-        RemoveWindowSubclass(Container()->GetWindow(), counter, 1);
-        return arrived;
+        return PumpMessagesUntil([&] { return changes > 0; }, 5000);
     }
 
     DesktopDirectory desktop;
@@ -186,9 +185,8 @@ DWORD HandleCount() {
     DWORD count = 0;
     if (GetProcessHandleCount(GetCurrentProcess(), &count) && count)
         return count;
-    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    CloseHandle(probe);
-    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe));
+    CKernelHandle probe(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe.Get()));
 }
 
 // The figures below are worked out for one 1280 x 1024 work area and Wine's 17-pixel scroll bars.

@@ -23,8 +23,7 @@ TEST(DesktopHungBrowser, InADesktopThatStartsLeftOfAndAboveTheScreenTheWindowSta
         CShellBrowserContainer& container = *browser.container;
         item.WindowPositionX = 300;
         item.WindowPositionY = 250;
-        ASSERT_TRUE(browser.Initialize());
-        ASSERT_TRUE(container.Show(TRUE));
+        ASSERT_TRUE(browser.Start());
         HWND window = container.GetWindow();
         ASSERT_EQ(desktop, GetAncestor(window, GA_PARENT));
         LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);

@@ -3,6 +3,7 @@
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/FolderMenuContainer.h"
+#include "lib/WindowSubclass.h"
 #include "menus/FolderMenu.h"
 #include "res/resource.h"
 #include "support/FileFixtures.h"
@@ -24,14 +25,10 @@
 
 namespace {
 
-void WriteFile(const std::wstring& path) {
-    WriteFileBytes(path, {'x'});
-}
-
 // Writes a file into the folder and tells the shell, as Explorer does: Wine does not watch the
 // file system itself.
 void AnnounceNewFile(const std::wstring& path) {
-    WriteFile(path);
+    WriteFileBytes(path, {'x'});
     SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, path.c_str(), nullptr);
 }
 
@@ -106,7 +103,7 @@ struct TickWatch {
 
 TEST(FolderMenuContainer, AnnouncedChangesRebuildTheMenuOnceOnTheNextTick) {
     TempDirectory folder;
-    WriteFile(folder.File(L"first.txt"));
+    WriteFileBytes(folder.File(L"first.txt"), {'x'});
     FolderMenu menu(folder.Path());
     ASSERT_NE(0u, menu.container->GetRegistration()) << "the folder is watched";
     EXPECT_EQ((std::vector<std::wstring>{L"first"}), menu.RootTexts());
@@ -170,8 +167,8 @@ TEST(FolderMenuContainer, VanishedFoldersKeepAMenusContentButEmptyAMultipleFolde
     {
         TempDirectory first;
         TempDirectory second;
-        WriteFile(first.File(L"one.txt"));
-        WriteFile(second.File(L"two.txt"));
+        WriteFileBytes(first.File(L"one.txt"), {'x'});
+        WriteFileBytes(second.File(L"two.txt"), {'x'});
         single.reset(new FolderMenu(first.Path()));
         multiple.reset(new FolderMenu(L"Q:\\does not matter", LaunchModeTrayIcons, [&](FolderMenu& menu) {
             menu.item.FolderPresentationType = FolderPresentationMultipleFoldersMenu;
@@ -226,11 +223,11 @@ TEST(FolderMenuCommand, ARefreshDuringTheCommandsModalLoopLeavesTheEntryInUseAlo
     ASSERT_TRUE(DeleteFileW(file.c_str()));
 
     TickWatch watch = {&container, container.GetFolderMenu()->GetRootMenu()->GetHandle()};
-    ASSERT_TRUE(SetWindowSubclass(owner, TickWatch::Procedure, 1, reinterpret_cast<DWORD_PTR>(&watch)));
+    CWindowSubclass watching;
+    ASSERT_TRUE(watching.Install(owner, TickWatch::Procedure, 1, reinterpret_cast<DWORD_PTR>(&watch)));
     UINT_PTR chooser = ChooseMenuEntryWhenShown(1);
     container.Show(TRUE);
     KillTimer(nullptr, chooser);
-    RemoveWindowSubclass(owner, TickWatch::Procedure, 1);
 
     ASSERT_GE(watch.ticksWithBox, 2) << "the command showed no box long enough";
     EXPECT_TRUE(watch.menuSurvivedTheRebuildTick) << "a rebuild freed the menu of the running command";
@@ -241,11 +238,11 @@ TEST(FolderMenuCommand, ARefreshDuringTheCommandsModalLoopLeavesTheEntryInUseAlo
 TEST(FolderMenuContainerSoak, ShowingAndRebuildingHoldsNoResources) {
     TempDirectory folder;
     for (int i = 0; i < 180; ++i)
-        WriteFile(folder.File(L"file " + std::to_wstring(i) + (i % 3 ? L".txt" : L".cmd")));
+        WriteFileBytes(folder.File(L"file " + std::to_wstring(i) + (i % 3 ? L".txt" : L".cmd")), {'x'});
     for (int i = 0; i < 20; ++i) {
         std::wstring subfolder = folder.File(L"folder " + std::to_wstring(i));
         CreateDirectoryW(subfolder.c_str(), nullptr);
-        WriteFile(subfolder + L"\\inside.txt"); // empty folders are left out of menus
+        WriteFileBytes(subfolder + L"\\inside.txt", {'x'}); // empty folders are left out of menus
     }
     FolderMenu menu(folder.Path());
     CFolderMenuContainer* container = menu.container.get();

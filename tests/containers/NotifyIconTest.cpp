@@ -1,5 +1,7 @@
 #include "containers/NotifyIcon.h"
 
+#include "lib/IconHandle.h"
+#include "lib/WindowSubclass.h"
 #include "res/resource.h"
 #include "support/Icons.h"
 #include "support/WindowSearch.h"
@@ -55,19 +57,18 @@ protected:
     NotifyIconTest() : m_real(CNotifyIcon::s_shellNotifyIcon) {
         s_active = this;
         CNotifyIcon::s_shellNotifyIcon = Record;
-        m_icon = static_cast<HICON>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 16, 16, 0));
+        m_icon.Reset(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 16, 16, 0)));
     }
     ~NotifyIconTest() override {
         EXPECT_TRUE(IconWindows().empty()) << "every icon window is destroyed with its icon";
         CNotifyIcon::s_shellNotifyIcon = m_real;
-        DestroyIcon(m_icon);
     }
 
     std::unique_ptr<CNotifyIcon> MakeIcon(UINT identifier, LPCWSTR tooltip, INotifyIconEvents* sink = nullptr,
                                           bool withIcon = true) {
         std::unique_ptr<CNotifyIcon> icon(
-            new CNotifyIcon(GetModuleHandleW(nullptr), sink, withIcon ? m_icon : nullptr, identifier, tooltip));
+            new CNotifyIcon(GetModuleHandleW(nullptr), sink, withIcon ? m_icon.Get() : nullptr, identifier, tooltip));
         EXPECT_TRUE(icon->Create());
         return icon;
     }
@@ -85,14 +86,12 @@ protected:
         return result;
     }
 
-    static NotifyIconTest* s_active;
+    static inline NotifyIconTest* s_active = nullptr;
     CNotifyIcon::ShellNotifyIconFunction m_real;
     std::vector<ShellCall> m_calls;
     BOOL m_trayMissing = FALSE;
-    HICON m_icon;
+    CIconHandle m_icon;
 };
-
-NotifyIconTest* NotifyIconTest::s_active = nullptr;
 
 // An owner that ends its icon from the click, as the Exit command of a menu loop may.
 struct DestroyingSink : CNotifyIconEventsBase {
@@ -106,15 +105,13 @@ LRESULT CALLBACK NotePropertyAtDestroy(HWND window, UINT message, WPARAM wParam,
                                        DWORD_PTR propertyLeft) {
     if (message == WM_DESTROY)
         *reinterpret_cast<BOOL*>(propertyLeft) = GetPropW(window, kNotifyIconPropertyName) != nullptr;
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(window, NotePropertyAtDestroy, 1);
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
 } // namespace
 
 TEST_F(NotifyIconTest, CreatesAHiddenWindowAndShowsTheIconOnlyWhenAdded) {
-    ASSERT_NE(nullptr, m_icon);
+    ASSERT_TRUE(m_icon);
     auto icon = MakeIcon(7, L"Projects");
     ASSERT_EQ(1u, IconWindows().size());
     HWND window = IconWindows()[0];
@@ -227,7 +224,7 @@ TEST_F(NotifyIconTest, TaskbarCreatedAddsShownIconsAgainWithTheSameIdentifierIco
     EXPECT_EQ(static_cast<DWORD>(NIM_ADD), add.message);
     EXPECT_EQ(shown->m_hWnd, add.data.hWnd);
     EXPECT_EQ(11u, add.data.uID);
-    EXPECT_EQ(m_icon, add.data.hIcon);
+    EXPECT_EQ(m_icon.Get(), add.data.hIcon);
     EXPECT_STREQ(L"Documents", add.data.szTip);
     EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), add.data.uFlags)
         << "the old balloon is not shown again";
@@ -246,7 +243,8 @@ TEST_F(NotifyIconTest, DestroyRemovesTheIconPropertyAndWindowButKeepsTheIconHand
     ASSERT_TRUE(icon->Add());
     HWND window = icon->m_hWnd;
     BOOL propertyLeft = TRUE;
-    ASSERT_TRUE(SetWindowSubclass(window, NotePropertyAtDestroy, 1, reinterpret_cast<DWORD_PTR>(&propertyLeft)));
+    CWindowSubclass noting;
+    ASSERT_TRUE(noting.Install(window, NotePropertyAtDestroy, 1, reinterpret_cast<DWORD_PTR>(&propertyLeft)));
     icon->Destroy();
     std::vector<ShellCall> deletes = Calls(NIM_DELETE);
     ASSERT_EQ(1u, deletes.size());
@@ -254,7 +252,7 @@ TEST_F(NotifyIconTest, DestroyRemovesTheIconPropertyAndWindowButKeepsTheIconHand
     EXPECT_TRUE(deletes[0].result);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(propertyLeft) << "the property is removed before the window goes";
-    EXPECT_TRUE(IconAlive(m_icon)) << "the icon handle belongs to the owner";
+    EXPECT_TRUE(IconAlive(m_icon.Get())) << "the icon handle belongs to the owner";
 
     MakeIcon(22, L"Hidden").reset();
     EXPECT_EQ(1u, Calls(NIM_DELETE).size()) << "an icon never shown is not deleted from the shell";

@@ -1,11 +1,11 @@
 // What the browser window keeps of its view and of its place when the view or the window goes
 // through something unusual: a view that cannot be built, a rename, a minimized window.
 #include "BrowserItem.h"
+#include "lib/WindowSubclass.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -84,7 +84,8 @@ TEST(BrowserWindowState, BackspaceGoesUpAgainAfterARefusedRenameAndAfterANavigat
     ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub").c_str()));
     HWND viewWindow = browser.ViewWindow(), listView = browser.ListView();
     browser.OnViewWindowDestroying(viewWindow, listView); // the browser's own procedures off...
-    ASSERT_TRUE(SetWindowSubclass(viewWindow, RefuseRenames, 1, 0));
+    CWindowSubclass refusing;
+    ASSERT_TRUE(refusing.Install(viewWindow, RefuseRenames, 1, 0));
     browser.OnViewWindowCreated(); // ...and on again, above the refusing view
     SetFocus(listView);
     EXPECT_EQ(nullptr, ListView_EditLabel(listView, 0)) << "the view refused";

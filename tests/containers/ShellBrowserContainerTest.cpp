@@ -3,6 +3,7 @@
 #include "browser/DesktopListView.h"
 #include "lib/MonitorRect.h"
 #include "support/DesktopStandIn.h"
+#include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
 #include "support/OpenedAddresses.h"
@@ -149,8 +150,7 @@ TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllow
     for (BOOL navigation : {TRUE, FALSE}) {
         BrowserItem browser(BrowserZOrderNormal, folder.Path());
         browser.item.AllowSubFoldersNavigation = navigation;
-        ASSERT_TRUE(browser.Initialize());
-        ASSERT_TRUE(browser.container->Show(TRUE));
+        ASSERT_TRUE(browser.Start());
         CTransparentToolbar* toolbar = browser.container->GetToolbar();
         ASSERT_NE(nullptr, toolbar);
         EXPECT_EQ(navigation ? 7u : 2u, toolbar->GetButtonCount());
@@ -193,8 +193,7 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
     CreateDirectoryW(home.File(L"sub\\inner").c_str(), nullptr);
     BrowserItem browser(BrowserZOrderNormal, home.Path());
-    ASSERT_TRUE(browser.Initialize());
-    ASSERT_TRUE(browser.container->Show(TRUE));
+    ASSERT_TRUE(browser.Start());
     HWND window = browser.container->GetWindow();
     CTransparentToolbar& toolbar = *browser.container->GetToolbar();
     EXPECT_FALSE(ButtonEnabled(toolbar, BrowserCommandBack));
@@ -246,13 +245,12 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
 
 TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAsked) {
     TempDirectory home, away;
-    CloseHandle(CreateFileW(home.File(L"note.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    WriteFileBytes(home.File(L"note.txt"), {});
     for (BOOL asked : {FALSE, TRUE}) {
         BrowserItem browser(BrowserZOrderNormal, home.Path());
         browser.item.AutoHideOnFileExecution = asked;
         browser.item.HideToolBarForHomeFolder = asked;
-        ASSERT_TRUE(browser.Initialize());
-        ASSERT_TRUE(browser.container->Show(TRUE));
+        ASSERT_TRUE(browser.Start());
         HWND window = browser.container->GetWindow(), bar = browser.container->GetToolbar()->GetHandle();
         CShellBrowserEx& view = *browser.container->GetBrowser();
         EXPECT_EQ(!asked, IsWindowVisible(bar) != FALSE) << "at home, asked " << asked;

@@ -1,4 +1,5 @@
 #include "containers/ShellItemChangeWatcher.h"
+#include "lib/WindowSubclass.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
 
@@ -9,18 +10,21 @@
 
 namespace {
 
-// A watcher with its own hidden window, recording every change it is told about as
-// "event first -> second".
+// A change as "event first -> second".
+std::wstring Change(LONG event, const std::wstring& first, const std::wstring& second = L"") {
+    return std::to_wstring(event) + L" " + first + L" -> " + second;
+}
+
+// A watcher with its own hidden window, recording every change it is told about.
 class RecordingWatcher : public IShellItemChangeWatcher {
 public:
-    RecordingWatcher() { SetWindowSubclass(window, Procedure, 0, reinterpret_cast<DWORD_PTR>(this)); }
+    RecordingWatcher() { m_subclass.Install(window, Procedure, 0, reinterpret_cast<DWORD_PTR>(this)); }
     ~RecordingWatcher() override {
         Deregister();
-        RemoveWindowSubclass(window, Procedure, 0);
         DestroyWindow(window);
     }
     void OnShellItemChange(LONG event, LPCWSTR firstPath, LPCWSTR secondPath) override {
-        changes.push_back(std::to_wstring(event) + L" " + firstPath + L" -> " + secondPath);
+        changes.push_back(Change(event, firstPath, secondPath));
     }
     // Pumps messages until at least count changes arrived or the time is up; the changes so far.
     const std::vector<std::wstring>& WaitForChanges(size_t count) {
@@ -39,11 +43,8 @@ private:
         reinterpret_cast<RecordingWatcher*>(self)->HandleNotification(wParam, lParam);
         return 0;
     }
+    CWindowSubclass m_subclass;
 };
-
-std::wstring Change(LONG event, const std::wstring& first, const std::wstring& second = L"") {
-    return std::to_wstring(event) + L" " + first + L" -> " + second;
-}
 
 void Announce(LONG event, const std::wstring& first, const std::wstring& second = L"") {
     SHChangeNotify(event, SHCNF_PATHW | SHCNF_FLUSH, first.c_str(), second.empty() ? nullptr : second.c_str());

@@ -123,18 +123,18 @@ TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
     }
 }
 
-// The cursor resting in the middle of the bar's strip, and whether the bar shows within the time.
-bool RestInStripUntilShown(CLaunchBar& bar, DWORD limit) {
+// The cursor resting in the middle of the bar's strip, and whether the bar shows within two seconds.
+bool RestInStripUntilShown(CLaunchBar& bar) {
     const RECT& strip = bar.GetHotWindow()->GetHotRect();
     SetCursorPos((strip.left + strip.right) / 2, (strip.top + strip.bottom) / 2);
     HWND toolbar = bar.GetToolbarWindow();
-    return PumpMessagesUntil([toolbar] { return IsWindowVisible(toolbar) != FALSE; }, limit);
+    return PumpMessagesUntil([toolbar] { return IsWindowVisible(toolbar) != FALSE; }, 2000);
 }
 
 TEST_F(LaunchBarWindow, EscHidesUntilTheCursorComesBackAChangeOfMonitorsDocksAgainAndAltF4LeavesNoDeadOwner) {
     BuildAt(6, FALSE);
     HWND toolbar = m_bar->GetToolbarWindow();
-    ASSERT_TRUE(RestInStripUntilShown(*m_bar, 2000)) << "resting in the strip shows the bar";
+    ASSERT_TRUE(RestInStripUntilShown(*m_bar)) << "resting in the strip shows the bar";
     EXPECT_EQ(1, SendMessageW(toolbar, WM_KEYDOWN, VK_ESCAPE, 0));
     EXPECT_FALSE(IsWindowVisible(toolbar));
     EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForEnter());
@@ -143,7 +143,7 @@ TEST_F(LaunchBarWindow, EscHidesUntilTheCursorComesBackAChangeOfMonitorsDocksAga
     const RECT bar = ExpectedBar();
     SetCursorPos((bar.left + bar.right) / 2, bar.top - 200);
     PumpMessagesUntil([] { return false; }, 200);
-    EXPECT_TRUE(RestInStripUntilShown(*m_bar, 2000)) << "back in the strip after leaving it";
+    EXPECT_TRUE(RestInStripUntilShown(*m_bar)) << "back in the strip after leaving it";
 
     SendMessageW(toolbar, WM_KEYDOWN, VK_ESCAPE, 0); // hidden again, as the change of monitors finds it
     SetWindowPos(toolbar, nullptr, 5, 5, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -174,7 +174,7 @@ TEST_F(LaunchBarWindow, WorkAreaAndDisplayChangesDockTheBarAndItsKeepArea) {
 
     // Shown where it stood before the monitors changed.
     SetWindowPos(toolbar, nullptr, 5, 5, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(RestInStripUntilShown(*m_bar, 2000));
+    ASSERT_TRUE(RestInStripUntilShown(*m_bar));
     EXPECT_EQ((RECT{5, 5, 55, 55}), m_bar->GetHotWindow()->GetKeepRect());
     SendMessageW(toolbar, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
     EXPECT_EQ(ExpectedBar(), WindowRect());

@@ -31,18 +31,11 @@ public:
     BOOL SaveState() override { return TRUE; }
 };
 
-HWND FindAboutBox() {
-    for (HWND dialog : WindowsOfClass(L"#32770"))
-        if (WindowText(dialog) == L"About")
-            return dialog;
-    return nullptr;
-}
-
 // The work to do once the about box is up; it runs inside the box's own modal loop.
 std::function<void(HWND)> g_onAboutBox;
 
 void CALLBACK WaitForAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (HWND dialog = FindAboutBox()) {
+    if (HWND dialog = FindDialogTitled(L"About")) {
         KillTimer(nullptr, timer);
         g_onAboutBox(dialog);
     }
@@ -124,7 +117,7 @@ TEST(AboutBoxTest, FromTheContainerMenuItShowsTitleLinksAndAlphaAndEachLinkOpens
         });
     DestroyWindow(owner);
     EXPECT_TRUE(closedByEsc) << "the about box never appeared";
-    EXPECT_EQ(nullptr, FindAboutBox()) << "Esc left the box open";
+    EXPECT_EQ(nullptr, FindDialogTitled(L"About")) << "Esc left the box open";
     ASSERT_TRUE(foundAllLinks) << "the link control does not show the three links";
     // Each address starts its own recording process, so the lines may come in any order.
     std::vector<std::wstring> lines = opened.Wait(4);
@@ -149,7 +142,7 @@ TEST(AboutBoxTest, OkClosesAndTwentyBoxesGiveBackTheirGdiObjects) {
     long before = GdiObjectCounter::Read();
     for (int cycle = 0; cycle < 20; ++cycle)
         openAndClose();
-    EXPECT_EQ(nullptr, FindAboutBox());
+    EXPECT_EQ(nullptr, FindDialogTitled(L"About"));
     EXPECT_LE(GdiObjectCounter::Read() - before, 2) << "each about box leaks GDI objects";
 }
 

@@ -3,7 +3,6 @@
 #include "app/ApplicationFixture.h"
 #include "app/OptionsDialogScript.h"
 
-#include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "options/OptionsUI.h"
 #include "res/resource.h"

@@ -6,6 +6,7 @@
 #include "config/ItemIdentifiers.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "lib/MemoryDc.h"
 #include "lib/WindowDc.h"
 #include "options/OptionsUI.h"
 #include "res/resource.h"
@@ -250,12 +251,10 @@ TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropOrBrowseF
 
 // The width the control's text takes in the control's own font, the mnemonic mark left out.
 int TextWidth(HWND control, const std::wstring& text) {
-    HDC dc = GetDC(control);
-    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    CMemoryDc dc;
+    dc.Select(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT bounds = {0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), -1, &bounds, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, previous);
-    ReleaseDC(control, dc);
+    DrawTextW(dc.Get(), text.c_str(), -1, &bounds, DT_CALCRECT | DT_SINGLELINE);
     return bounds.right - bounds.left;
 }
 
