@@ -1,6 +1,7 @@
 #include "config/ApplicationOptions.h"
 #include "config/IniFile.h"
 #include "lib/FileSystem.h"
+#include "lib/RegistryKey.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
@@ -21,11 +22,10 @@ std::wstring RunValue(HKEY root) {
 }
 
 void SetRunValue(HKEY root, LPCWSTR text) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(root, kRunKeyPath, &key));
-    RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+    CRegistryKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(root, kRunKeyPath, key.Receive()));
+    RegSetValueExW(key.Get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                    static_cast<DWORD>((wcslen(text) + 1) * sizeof(WCHAR)));
-    RegCloseKey(key);
 }
 
 // Options whose program directory is a temporary folder, so no test writes beside the exe.

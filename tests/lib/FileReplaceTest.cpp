@@ -1,5 +1,6 @@
 #include "lib/FileReplace.h"
 #include "lib/FileSystem.h"
+#include "lib/KernelHandle.h"
 #include "support/FileFixtures.h"
 #include "support/TempDirectory.h"
 
@@ -15,12 +16,12 @@ TEST(FileReplace, TheTargetIsReplacedWholeOrLeftAsItWasAndNoTemporaryFileStays) 
 
     // Another program reading the file without letting it be deleted blocks the rename, and the
     // check the options dialog makes before OK says so.
-    HANDLE reader = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    CFileHandle reader(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader);
     EXPECT_FALSE(CanReplaceFile(target.c_str()));
     EXPECT_FALSE(WriteFileReplacing(target.c_str(), after));
-    CloseHandle(reader);
+    reader.Reset();
     EXPECT_EQ(before, ReadFileBytes(target));
     EXPECT_FALSE(IsExistingFile((target + L".tmp").c_str()));
 

@@ -1,4 +1,5 @@
 #include "lib/FileSearch.h"
+#include "lib/KernelHandle.h"
 
 #include "lib/ReparsePoints.h"
 #include "support/FileFixtures.h"
@@ -132,11 +133,10 @@ TEST_F(FileSearchTest, CallbackOrCancelEventEndTheWholeSearch) {
     EXPECT_TRUE(stopped);
     EXPECT_EQ(2u, found.paths.size()) << "no call after the callback said stop";
 
-    HANDLE cancel = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    CKernelHandle cancel(CreateEventW(nullptr, TRUE, TRUE, nullptr));
     Found none;
     stopped = FALSE;
-    Search({L"*"}, TRUE, nullptr, &stopped, cancel, &none);
+    Search({L"*"}, TRUE, nullptr, &stopped, cancel.Get(), &none);
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(none.paths.empty()) << "a signalled event stops before the first callback";
-    CloseHandle(cancel);
 }

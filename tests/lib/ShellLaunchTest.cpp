@@ -1,3 +1,4 @@
+#include "lib/KernelHandle.h"
 #include "lib/ShellLaunch.h"
 
 #include "lib/ShellLink.h"
@@ -72,7 +73,8 @@ TEST(ShellLaunchTest, StartedProgramIsShownAndBroughtToTheFront) {
     info.lpFile = notepad.c_str();
     info.nShow = SW_HIDE;
     ASSERT_TRUE(ShellExecuteAndActivate(&info));
-    ASSERT_NE(nullptr, info.hProcess);
+    CKernelHandle process(info.hProcess);
+    ASSERT_TRUE(process);
     // The program's window may come after the launch returned; the search goes on meanwhile.
     DWORD processId = 0;
     HWND foreground = nullptr;
@@ -83,8 +85,7 @@ TEST(ShellLaunchTest, StartedProgramIsShownAndBroughtToTheFront) {
     });
     EXPECT_EQ(GetProcessId(info.hProcess), processId);
     EXPECT_TRUE(IsWindowVisible(foreground)) << "SW_HIDE must have been replaced by SW_SHOWNORMAL";
-    TerminateProcess(info.hProcess, 0);
-    CloseHandle(info.hProcess);
+    TerminateProcess(process.Get(), 0);
 }
 
 TEST(ShellLaunchTest, ActivationRestoresAMinimizedWindowAndLeavesHiddenOnesHidden) {

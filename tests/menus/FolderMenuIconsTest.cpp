@@ -21,10 +21,10 @@ const DWORD kBackground = 0x123456;
 
 typedef std::vector<DWORD> Pixels;
 
-HICON ShellIconOf(const std::wstring& path) {
+CIconHandle ShellIconOf(const std::wstring& path) {
     SHFILEINFOW info = {};
     SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
-    return info.hIcon;
+    return CIconHandle(info.hIcon);
 }
 
 Pixels ReadCanvas(const Canvas& canvas, int size) {
@@ -107,19 +107,12 @@ protected:
                     {WaitForMenu(Root()), draw, [&] { return m_menu.GetIconsBeingRead() == 0; }, draw});
         return ReadCanvas(canvas, kIconSize + 2);
     }
-    Pixels Expected(HICON icon) {
-        Pixels pixels = AsShownAtRest({icon}, m_menu.GetRootMenu()->IsThemed());
-        DestroyIcon(icon);
-        return pixels;
-    }
+    Pixels Expected(const CIconHandle& icon) { return AsShownAtRest({icon.Get()}, m_menu.GetRootMenu()->IsThemed()); }
     // The icon with the shell's shortcut arrow drawn over it.
-    Pixels ExpectedWithArrow(HICON icon) {
-        HICON arrow = CFolderMenuIconSource::LoadLinkOverlayIcon(GetSystemMetrics(SM_CXSMICON));
-        EXPECT_NE(nullptr, arrow) << "the shell's shortcut arrow";
-        Pixels pixels = AsShownAtRest({icon, arrow}, m_menu.GetRootMenu()->IsThemed());
-        DestroyIcon(arrow);
-        DestroyIcon(icon);
-        return pixels;
+    Pixels ExpectedWithArrow(const CIconHandle& icon) {
+        CIconHandle arrow(CFolderMenuIconSource::LoadLinkOverlayIcon(GetSystemMetrics(SM_CXSMICON)));
+        EXPECT_NE(nullptr, arrow.Get()) << "the shell's shortcut arrow";
+        return AsShownAtRest({icon.Get(), arrow.Get()}, m_menu.GetRootMenu()->IsThemed());
     }
 };
 

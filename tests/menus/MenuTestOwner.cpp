@@ -40,7 +40,6 @@ MenuTestOwner::MenuTestOwner() : m_window(nullptr), m_spying(false) {
 }
 
 MenuTestOwner::~MenuTestOwner() {
-    RemoveWindowSubclass(m_window, SpyProc, kSpySubclassId);
     DestroyWindow(m_window);
 }
 
@@ -96,9 +95,9 @@ LRESULT CALLBACK MenuTestOwner::WindowProc(HWND window, UINT message, WPARAM wPa
     }
     // The menu's subclass is in place by now; one added later is called before it.
     if (message == WM_ENTERMENULOOP && owner->m_spying)
-        SetWindowSubclass(window, SpyProc, kSpySubclassId, reinterpret_cast<DWORD_PTR>(owner));
+        owner->m_spy.Install(window, SpyProc, kSpySubclassId, reinterpret_cast<DWORD_PTR>(owner));
     if (message == WM_EXITMENULOOP)
-        RemoveWindowSubclass(window, SpyProc, kSpySubclassId);
+        owner->m_spy.Remove();
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -177,14 +176,8 @@ LRESULT SendDrawItem(HWND owner, HMENU menu, HDC dc, RECT rect, HICON icon, UINT
 
 Canvas::Canvas(int size) : m_size(size) {
     BITMAPINFO info = TopDownArgbInfo(size);
-    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pixels), nullptr, 0);
-    m_previous = SelectObject(m_dc, m_bitmap);
-}
-
-Canvas::~Canvas() {
-    SelectObject(m_dc, m_previous);
-    DeleteDC(m_dc);
-    DeleteObject(m_bitmap);
+    m_bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pixels), nullptr, 0));
+    m_dc.Select(m_bitmap.Get());
 }
 
 MenuTree BuildMenuTree(int levels, int iconItems, HICON icon, IPopUpMenuEvents* events) {

@@ -1,4 +1,7 @@
 #pragma once
+#include "lib/GdiObject.h"
+#include "lib/MemoryDc.h"
+#include "lib/WindowSubclass.h"
 #include "menus/PopUpMenu.h"
 #include "support/Icons.h"
 #include "support/Wine.h"
@@ -58,6 +61,7 @@ private:
     std::vector<Script*> m_scripts;
     std::vector<SeenMessage> m_seen;
     bool m_spying;
+    CWindowSubclass m_spy;
 };
 
 // The menus shown by visible menu windows of this thread, with their windows.
@@ -84,11 +88,8 @@ inline DWORD PixelOf(COLORREF color) {
 class Canvas {
 public:
     explicit Canvas(int size);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
 
-    HDC Dc() const { return m_dc; }
+    HDC Dc() const { return m_dc.Get(); }
     void Fill(DWORD pixel) {
         GdiFlush();
         std::fill(m_pixels, m_pixels + m_size * m_size, pixel);
@@ -102,9 +103,9 @@ public:
 private:
     int m_size;
     DWORD* m_pixels = nullptr;
-    HBITMAP m_bitmap;
-    HDC m_dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ m_previous;
+    CBitmapHandle m_bitmap;
+    // After the bitmap, so that it gives the bitmap back before the bitmap goes.
+    CMemoryDc m_dc;
 };
 
 // A tree of `levels` menus, each the submenu of the one before; every menu holds its submenu first (except the

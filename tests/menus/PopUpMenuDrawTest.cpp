@@ -45,41 +45,36 @@ TEST(PopUpMenuDrawing, GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparen
     std::vector<DWORD> pixels(16 * 16, 0x00000000);
     for (size_t index = 0; index < colours.size(); ++index)
         pixels[index] = colours[index].first;
-    HICON icon = CreateIconFromPixels(16, pixels);
-    HICON gray = CPopUpMenu::CreateGrayIcon(icon);
-    std::vector<DWORD> result = ReadIconPixels(gray);
+    CIconHandle icon(CreateIconFromPixels(16, pixels));
+    CIconHandle gray(CPopUpMenu::CreateGrayIcon(icon.Get()));
+    std::vector<DWORD> result = ReadIconPixels(gray.Get());
     ASSERT_EQ(pixels.size(), result.size());
     for (size_t index = 0; index < colours.size(); ++index)
         EXPECT_EQ(colours[index].second, result[index]) << std::hex << "from " << colours[index].first;
-    EXPECT_EQ(pixels, ReadIconPixels(icon)) << "the source icon is untouched";
+    EXPECT_EQ(pixels, ReadIconPixels(icon.Get())) << "the source icon is untouched";
     EXPECT_EQ(nullptr, CPopUpMenu::CreateGrayIcon(nullptr));
-    DestroyIcon(gray);
-    DestroyIcon(icon);
 }
 
 // desktop-free: PopUpMenuDrawing.ShadowIconIsTheIconOnTheBrushMostlyTransparent
 TEST(PopUpMenuDrawing, ShadowIconIsTheIconOnTheBrushMostlyTransparent) {
     std::vector<DWORD> pixels(16 * 16, 0x00000000);
     std::fill(pixels.begin(), pixels.begin() + 8 * 16, 0xFF0000FF);
-    HICON icon = CreateIconFromPixels(16, pixels);
-    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    HICON shadow = CPopUpMenu::CreateShadowIcon(icon, red);
-    ASSERT_NE(nullptr, shadow);
-    std::vector<DWORD> result = ReadIconPixels(shadow);
+    CIconHandle icon(CreateIconFromPixels(16, pixels));
+    CBrushHandle red(CreateSolidBrush(RGB(255, 0, 0)));
+    CIconHandle shadow(CPopUpMenu::CreateShadowIcon(icon.Get(), red.Get()));
+    ASSERT_TRUE(shadow);
+    std::vector<DWORD> result = ReadIconPixels(shadow.Get());
     ASSERT_EQ(pixels.size(), result.size());
     EXPECT_EQ(0x0000FFu, result[0] & 0xFFFFFF) << "the icon's colour where it is opaque";
     EXPECT_EQ(0xFF0000u, result[15 * 16] & 0xFFFFFF) << "the brush where the icon is transparent";
     for (DWORD pixel : result)
         ASSERT_EQ(125u, pixel >> 24) << "opaque and empty pixels alike become 255 - 130";
-    DestroyIcon(shadow);
-    DeleteObject(red);
-    DestroyIcon(icon);
 }
 
 TEST(PopUpMenuDrawing, HighlightLiftsTheIconOverItsShadowAndDisabledItemsAreGrey) {
-    HICON icon = CreateSolidIcon(16, 0xFF0000FF);
+    CIconHandle icon(CreateSolidIcon(16, 0xFF0000FF));
     CPopUpMenu menu;
-    menu.InsertItem(L"Item", icon, 0, menu.NextCommandId());
+    menu.InsertItem(L"Item", icon.Get(), 0, menu.NextCommandId());
     const UINT selected = ODS_SELECTED;
     const UINT disabled = ODS_DISABLED;
     const UINT checked = ODS_CHECKED;
@@ -87,8 +82,8 @@ TEST(PopUpMenuDrawing, HighlightLiftsTheIconOverItsShadowAndDisabledItemsAreGrey
     // frame's border and its filling.
     std::vector<POINT> probes = {{0, 0}, {1, 1}, {16, 16}, {17, 17}, {18, 18}, {19, 5}, {18, 5}};
     enum { Corner, Inside, FarCorner, Shadow, PastShadow, Border, Filling };
-    std::map<UINT, std::vector<DWORD>> drawn =
-        DrawInStates(menu, icon, {0, selected, disabled, disabled | selected, checked, checked | selected}, probes);
+    std::map<UINT, std::vector<DWORD>> drawn = DrawInStates(
+        menu, icon.Get(), {0, selected, disabled, disabled | selected, checked, checked | selected}, probes);
     ASSERT_EQ(6u, drawn.size()) << "every state was drawn";
 
     EXPECT_EQ((std::vector<DWORD>{kBackground, kBlue, kBlue, kBackground, kBackground, kBackground, kBackground}),
@@ -116,9 +111,8 @@ TEST(PopUpMenuDrawing, HighlightLiftsTheIconOverItsShadowAndDisabledItemsAreGrey
     EXPECT_NE(frame, drawn[checked | selected][Shadow]) << "the shadow lies on the frame";
 
     menu.SetEffects(FALSE);
-    std::map<UINT, std::vector<DWORD>> plain = DrawInStates(menu, icon, {selected, checked}, probes);
+    std::map<UINT, std::vector<DWORD>> plain = DrawInStates(menu, icon.Get(), {selected, checked}, probes);
     EXPECT_EQ(kBlue, plain[selected][Corner]);
     EXPECT_EQ(kBackground, plain[selected][Shadow]) << "no shadow without effects";
     EXPECT_EQ(kBackground, plain[checked][Border]) << "no frame without effects";
-    DestroyIcon(icon);
 }

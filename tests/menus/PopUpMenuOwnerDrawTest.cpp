@@ -40,7 +40,7 @@ TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles)
     if (StartedAsVersionCopy()) {
         EXPECT_TRUE(IsThemeActive()) << "the point of this run: visual styles on, Windows 10";
     }
-    HICON icon = CreateSolidIcon(16, 0xFF0000FF);
+    CIconHandle icon(CreateSolidIcon(16, 0xFF0000FF));
     MenuTestOwner owner;
     auto openAllLevels = [](const MenuTree& tree) {
         return std::vector<MenuTestOwner::Step>{PressKeys(tree[0]->GetHandle(), {VK_DOWN, VK_RIGHT}),
@@ -49,18 +49,18 @@ TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles)
     };
     {
         // The first menu shown in a process makes what the menu system keeps for later ones.
-        MenuTree warmUp = BuildMenuTree(3, 1, icon);
+        MenuTree warmUp = BuildMenuTree(3, 1, icon.Get());
         owner.Track(*warmUp[0], openAllLevels(warmUp));
     }
 
     long before = GdiObjectCounter::Read();
-    MenuTree tree = BuildMenuTree(3, 5, icon);
+    MenuTree tree = BuildMenuTree(3, 5, icon.Get());
     EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "no bitmaps are made for owner-drawn items";
     HMENU root = tree[0]->GetHandle();
     for (UINT position : {0, 1}) {
         MENUITEMINFOW item = ReadMenuItem(root, position, MIIM_BITMAP | MIIM_DATA);
         EXPECT_EQ(HBMMENU_CALLBACK, item.hbmpItem) << "position " << position;
-        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(icon), item.dwItemData) << "position " << position;
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(icon.Get()), item.dwItemData) << "position " << position;
     }
 
     owner.SpyOnMenuLoops();
@@ -84,7 +84,6 @@ TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles)
     EXPECT_GE(drawnPerLevel[2], 5) << "the deepest level draws through the root's owner";
     EXPECT_TRUE(rootHighlightDrawn) << "the highlighted item is redrawn selected";
     EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "showing and drawing keep no object";
-    DestroyIcon(icon);
 }
 
 TEST(PopUpMenuOwnerDrawChild, TheOwnerDrawCasesPassWhenWineReportsWindows10) {

@@ -89,11 +89,11 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     std::vector<DWORD> pixels(16 * 16, 0);
     for (int y = 4; y < 12; ++y)
         std::fill_n(pixels.begin() + y * 16 + 4, 8, 0xFFFF0000);
-    HICON icon = CreateIconFromPixels(16, pixels);
+    CIconHandle icon(CreateIconFromPixels(16, pixels));
     // The shared resource icon lives as long as the module, and the first item bitmap of a
     // process makes what GDI keeps for later ones: both happen before counting.
     LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_OPTIONS), IMAGE_ICON, 16, 16, LR_SHARED);
-    CPopUpMenu().InsertItem(L"Warm-up", icon, 0, 1);
+    CPopUpMenu().InsertItem(L"Warm-up", icon.Get(), 0, 1);
 
     long before = GdiObjectCounter::Read();
     auto* menu = new CPopUpMenu();
@@ -101,8 +101,9 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     sub.SetParent(menu);
     menu->AppendIconItem(L"Options", IDI_OPTIONS, GetModuleHandleW(nullptr));
     for (int item = 0; item < 20; ++item)
-        menu->InsertItem(L"Red", icon, static_cast<UINT>(GetMenuItemCount(menu->GetHandle())), menu->NextCommandId());
-    menu->AppendSubMenuItem(L"Sub", &sub, icon);
+        menu->InsertItem(L"Red", icon.Get(), static_cast<UINT>(GetMenuItemCount(menu->GetHandle())),
+                         menu->NextCommandId());
+    menu->AppendSubMenuItem(L"Sub", &sub, icon.Get());
     EXPECT_EQ(2, GdiObjectCounter::Read() - before) << "one bitmap per distinct icon and nothing else";
 
     std::vector<HBITMAP> bitmaps;
@@ -134,6 +135,5 @@ TEST(PopUpMenuThemed, IconItemsGetBitmapsOnTheMenuColourFreedWithTheMenu) {
     EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "the menus freed their bitmaps";
     for (HBITMAP bitmap : bitmaps)
         EXPECT_EQ(0u, GetObjectType(bitmap));
-    EXPECT_TRUE(IconAlive(icon)) << "the icon stays the caller's";
-    DestroyIcon(icon);
+    EXPECT_TRUE(IconAlive(icon.Get())) << "the icon stays the caller's";
 }

@@ -1,5 +1,6 @@
 // Tracking: the chosen command, the events, right clicks in open submenus, owner-draw requests
 // reaching the root, and menus tracked inside menus.
+#include "lib/MenuHandle.h"
 #include "menus/MenuTestOwner.h"
 #include "menus/PopUpMenu.h"
 
@@ -31,14 +32,12 @@ public:
 
 class PopUpMenuTracking : public ::testing::Test {
 protected:
-    void TearDown() override { DestroyIcon(m_icon); }
-
     // The window rectangle of the open menu, noted when the step runs.
     MenuTestOwner::Step NoteWindowRect(HMENU menu, RECT* rect) {
         return [menu, rect]() { return GetWindowRect(FindMenuWindow(menu), rect) != FALSE; };
     }
 
-    HICON m_icon = CreateSolidIcon(16, 0xFF0000FF);
+    CIconHandle m_icon{CreateSolidIcon(16, 0xFF0000FF)};
     MenuTestOwner m_owner;
     RecordingEvents m_events;
 };
@@ -48,24 +47,21 @@ std::wstring ScreenWideText() {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    HFONT font = CreateFontIndirectW(&metrics.lfMenuFont);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, font);
+    CFontHandle font(CreateFontIndirectW(&metrics.lfMenuFont));
+    CMemoryDc dc;
+    dc.Select(font.Get());
     std::wstring text = L"W";
     SIZE extent = {};
-    while (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent) &&
+    while (GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent) &&
            extent.cx < GetSystemMetrics(SM_CXSCREEN) * 3 / 4)
         text += L"W";
-    SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
     return text;
 }
 
 } // namespace
 
 TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) {
-    MenuTree tree = BuildMenuTree(3, 2, m_icon, &m_events);
+    MenuTree tree = BuildMenuTree(3, 2, m_icon.Get(), &m_events);
     HMENU root = tree[0]->GetHandle();
     HMENU level2 = tree[2]->GetHandle();
     RECT shown = {};
@@ -100,7 +96,7 @@ TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) 
 }
 
 TEST_F(PopUpMenuTracking, RightClickReportsTheMenuAndPositionUnderTheCursorDeepestFirst) {
-    MenuTree tree = BuildMenuTree(3, 3, m_icon, &m_events);
+    MenuTree tree = BuildMenuTree(3, 3, m_icon.Get(), &m_events);
     HMENU root = tree[0]->GetHandle();
     HMENU level1 = tree[1]->GetHandle();
     HMENU level2 = tree[2]->GetHandle();
@@ -131,9 +127,9 @@ TEST_F(PopUpMenuTracking, RightClickReportsTheMenuAndPositionUnderTheCursorDeepe
 }
 
 TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThroughTheRoot) {
-    MenuTree tree = BuildMenuTree(4, 2, m_icon);
+    MenuTree tree = BuildMenuTree(4, 2, m_icon.Get());
     HMENU deepest = tree[3]->GetHandle();
-    HMENU stranger = CreatePopupMenu();
+    CMenuHandle stranger(CreatePopupMenu());
     HWND owner = m_owner.Handle();
     Canvas canvas(24);
     const DWORD background = 0xABCDEF;
@@ -143,17 +139,17 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
     std::vector<LRESULT> refused;
     DWORD untouched = 0, inside = 0;
     auto ask = [&]() {
-        measure = {ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon)};
+        measure = {ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon.Get())};
         measured = SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
-        MEASUREITEMSTRUCT listBox = {ODT_LISTBOX, 7, 0, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon)};
+        MEASUREITEMSTRUCT listBox = {ODT_LISTBOX, 7, 0, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon.Get())};
         listBoxMeasured = SendMessageW(owner, WM_MEASUREITEM, 7, reinterpret_cast<LPARAM>(&listBox));
         canvas.Fill(background);
-        refused = {SendDrawItem(owner, stranger, canvas.Dc(), rect, m_icon),
-                   SendDrawItem(owner, deepest, canvas.Dc(), rect, m_icon, 0, 1, ODT_BUTTON),
-                   SendDrawItem(owner, deepest, canvas.Dc(), {4, 4, 4, 20}, m_icon),
+        refused = {SendDrawItem(owner, stranger.Get(), canvas.Dc(), rect, m_icon.Get()),
+                   SendDrawItem(owner, deepest, canvas.Dc(), rect, m_icon.Get(), 0, 1, ODT_BUTTON),
+                   SendDrawItem(owner, deepest, canvas.Dc(), {4, 4, 4, 20}, m_icon.Get()),
                    SendDrawItem(owner, deepest, canvas.Dc(), rect, nullptr)};
         untouched = canvas.At(5, 5);
-        drawn = SendDrawItem(owner, deepest, canvas.Dc(), rect, m_icon);
+        drawn = SendDrawItem(owner, deepest, canvas.Dc(), rect, m_icon.Get());
         inside = canvas.At(1, 1);
         return true;
     };
@@ -172,20 +168,19 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
     tree[0]->SetEffects(FALSE);
     m_owner.Track(*tree[0], {WaitForMenu(tree[0]->GetHandle()), ask});
     EXPECT_EQ(16u, measure.itemWidth) << "no enlargement without effects";
-    DestroyMenu(stranger);
 }
 
 // A right click in an open submenu tracks the context menu inside the folder menu: the outer tree
 // answers the owner again once it is done, and once both have closed, no window of the outer tree
 // may stay on screen.
 TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnOpenSubmenuHandsTheOwnerBackAndClosesWithItsRoot) {
-    MenuTree outer = BuildMenuTree(3, 2, m_icon);
+    MenuTree outer = BuildMenuTree(3, 2, m_icon.Get());
     CPopUpMenu inner;
     inner.SetEffects(FALSE);
     inner.AppendTextItem(L"Inner one");
     UINT innerSecond = inner.AppendTextItem(L"Inner two");
     UINT innerChosen = 0;
-    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon)};
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon.Get())};
     LRESULT measuredAfterInner = 0;
     auto nested = [&]() {
         innerChosen = m_owner.Track(inner, {PressKeys(inner.GetHandle(), {VK_DOWN, VK_DOWN, VK_RETURN})}, {400, 400});
@@ -209,7 +204,7 @@ TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnOpenSubmenuHandsTheOwnerBackAndClo
 // An empty menu opened from inside another (a click on an item whose menu has no folders) shows
 // nothing and leaves the outer menu to close as any other.
 TEST_F(PopUpMenuTracking, AnEmptyMenuInsideAnotherReturnsAtOnceAndTheOuterStillEnds) {
-    MenuTree outer = BuildMenuTree(1, 3, m_icon);
+    MenuTree outer = BuildMenuTree(1, 3, m_icon.Get());
     HMENU outerMenu = outer[0]->GetHandle();
     CPopUpMenu empty;
     UINT emptyChosen = 1;
@@ -247,7 +242,7 @@ public:
 } // namespace
 
 TEST_F(PopUpMenuTracking, TheIconSourceHearsOnceThatTheMenuIsOnScreenOrClosedBeforeThat) {
-    MenuTree tree = BuildMenuTree(1, 3, m_icon);
+    MenuTree tree = BuildMenuTree(1, 3, m_icon.Get());
     RecordingIconSource source;
     source.menu = tree[0]->GetHandle();
     tree[0]->SetIconSource(&source);

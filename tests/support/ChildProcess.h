@@ -1,4 +1,6 @@
 #pragma once
+#include "lib/KernelHandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -27,6 +29,6 @@ public:
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Accounting() const;
 
 private:
-    HANDLE m_job;
+    CKernelHandle m_job;
     PROCESS_INFORMATION m_process = {};
 };

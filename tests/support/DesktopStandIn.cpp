@@ -2,6 +2,7 @@
 
 #include "browser/DesktopListView.h"
 #include "support/MessagePump.h"
+#include "support/OpenedAddresses.h"
 
 #include <commctrl.h>
 
@@ -17,17 +18,33 @@ std::wstring Place(const std::wstring& name, int x, int y) {
     return name + L"|" + std::to_wstring(x) + L"|" + std::to_wstring(y);
 }
 
-} // namespace
-
-std::wstring DesktopStandInPath() {
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring path = module;
-    return path.substr(0, path.rfind(L'\\')) + L"\\..\\DesktopStandIn.exe";
+// The desktop list view once the stand-in process has built it and filled in at least the given
+// number of items (it fills the list view last); null after 15 seconds.
+HWND WaitForDesktopListView(DWORD processId, int items) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
+        HWND found = FindDesktopListView();
+        DWORD owner = 0;
+        if (found && GetWindowThreadProcessId(found, &owner) && owner == processId &&
+            ListView_GetItemCount(found) >= items)
+            return found;
+    }
+    return nullptr;
 }
 
+// Asks the stand-in to end: its top window and, in the WorkerW layout, the Progman beside it.
+void CloseDesktopStandIn(HWND listView) {
+    HWND top = GetAncestor(listView, GA_ROOT);
+    PostMessageW(top, WM_CLOSE, 0, 0);
+    HWND progman = FindWindowW(L"Progman", L"Program Manager");
+    if (progman && progman != top)
+        PostMessageW(progman, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+// The build puts the stand-in for Explorer's desktop beside tests/.
 DesktopStandIn::DesktopStandIn(const std::wstring& arguments, int items)
-    : m_process(L"\"" + DesktopStandInPath() + L"\" " + arguments) {
+    : m_process(L"\"" + BesideTestProgram(L"..\\DesktopStandIn.exe") + L"\" " + arguments) {
     if (!m_process.Started())
         return;
     m_process.Resume();
@@ -46,25 +63,6 @@ bool DesktopStandIn::Close(bool pumping) {
     m_closed = true;
     const DWORD limitMs = 10000;
     return pumping ? PumpMessagesUntil([this] { return m_process.Ended(); }, limitMs) : m_process.Wait(limitMs);
-}
-
-HWND WaitForDesktopListView(DWORD processId, int items) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
-        HWND found = FindDesktopListView();
-        DWORD owner = 0;
-        if (found && GetWindowThreadProcessId(found, &owner) && owner == processId &&
-            ListView_GetItemCount(found) >= items)
-            return found;
-    }
-    return nullptr;
-}
-
-void CloseDesktopStandIn(HWND listView) {
-    HWND top = GetAncestor(listView, GA_ROOT);
-    PostMessageW(top, WM_CLOSE, 0, 0);
-    HWND progman = FindWindowW(L"Progman", L"Program Manager");
-    if (progman && progman != top)
-        PostMessageW(progman, WM_CLOSE, 0, 0);
 }
 
 bool AddDesktopIcon(HWND listView, const std::wstring& name, int x, int y) {

@@ -1,5 +1,7 @@
 #include "support/FileFixtures.h"
 
+#include "lib/KernelHandle.h"
+
 #include <shlobj.h>
 
 #include <algorithm>
@@ -8,29 +10,26 @@
 
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
     std::vector<unsigned char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
+    CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+    if (file && GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
             read = 0;
         bytes.resize(read);
     }
-    CloseHandle(file);
     return bytes;
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    BOOL ok = bytes.empty() || WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     return ok && written == bytes.size();
 }
 
@@ -59,11 +58,9 @@ std::wstring ReadUtf16File(const std::wstring& path) {
 std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstring& pattern) {
     std::vector<std::wstring> files;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((directory + L"\\" + pattern).c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+    CFindHandle search(FindFirstFileW((directory + L"\\" + pattern).c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.Get(), &found))
         files.push_back(directory + L"\\" + found.cFileName);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
     std::sort(files.begin(), files.end());
     return files;
 }

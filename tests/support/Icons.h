@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "lib/ArgbBitmap.h"
+#include "lib/IconHandle.h"
 
 #include <vector>
 

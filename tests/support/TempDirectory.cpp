@@ -1,5 +1,7 @@
 #include "support/TempDirectory.h"
 
+#include "lib/KernelHandle.h"
+
 #include <stdexcept>
 
 namespace {
@@ -39,14 +41,13 @@ bool RemoveTree(const std::wstring& path) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return DeleteFileW(path.c_str()) != FALSE;
     WIN32_FIND_DATAW found;
-    HANDLE search = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? INVALID_HANDLE_VALUE
-                                                                : FindFirstFileW((path + L"\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    CFindHandle search((attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? INVALID_HANDLE_VALUE
+                                                                   : FindFirstFileW((path + L"\\*").c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.Get(), &found)) {
         std::wstring name = found.cFileName;
         if (name != L"." && name != L"..")
             RemoveTree(path + L"\\" + name);
     }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    search.Reset();
     return RemoveDirectoryW(path.c_str()) != FALSE;
 }

@@ -1,6 +1,7 @@
 #include "update/BackgroundUpdateCheck.h"
 
 #include "UpdateServer.h"
+#include "lib/KernelHandle.h"
 #include "support/DialogScriptDriver.h"
 #include "support/MessagePump.h"
 
@@ -18,7 +19,6 @@ class AnswerWatch {
 public:
     AnswerWatch() {
         m_window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         m_thread = std::thread([this] {
             do {
                 ULONGLONG start = GetTickCount64();
@@ -28,19 +28,18 @@ public:
                 if (waited > m_longest)
                     m_longest = waited;
                 ++m_asked;
-            } while (WaitForSingleObject(m_stop, 50) == WAIT_TIMEOUT);
+            } while (WaitForSingleObject(m_stop.Get(), 50) == WAIT_TIMEOUT);
         });
     }
     ~AnswerWatch() { Stop(); }
     // The longest wait, in milliseconds.
     ULONGLONG Stop() {
         if (m_thread.joinable()) {
-            SetEvent(m_stop);
+            SetEvent(m_stop.Get());
             // The last question must be answered for the watcher to end.
             PumpMessagesUntil([] { return false; }, 100);
             m_thread.join();
             DestroyWindow(m_window);
-            CloseHandle(m_stop);
         }
         return m_longest;
     }
@@ -48,7 +47,7 @@ public:
 
 private:
     HWND m_window;
-    HANDLE m_stop;
+    CKernelHandle m_stop{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::atomic<ULONGLONG> m_longest{0};
     std::atomic<int> m_asked{0};
     std::thread m_thread;
