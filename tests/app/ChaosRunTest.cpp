@@ -16,7 +16,7 @@
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
-#include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 #include "support/Soak.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"

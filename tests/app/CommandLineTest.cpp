@@ -8,7 +8,7 @@
 #include "support/FileFixtures.h"
 #include "support/MenuTexts.h"
 #include "support/MessagePump.h"
-#include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 

@@ -9,7 +9,7 @@
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/MessagePump.h"
-#include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 
 #include <dbghelp.h>

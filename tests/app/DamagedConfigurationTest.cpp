@@ -10,7 +10,6 @@
 #include "support/ChildProcess.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
-#include "support/OpenedAddresses.h"
 #include "support/Soak.h"
 #include "support/SourceTree.h"
 #include "support/TempDirectory.h"

@@ -1,6 +1,6 @@
 #include "lib/FileVersionInfo.h"
 
-#include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "browser/DesktopListView.h"
 #include "support/MessagePump.h"
-#include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 
 #include <commctrl.h>
 

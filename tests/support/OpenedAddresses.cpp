@@ -2,16 +2,10 @@
 
 #include "lib/RegistryKey.h"
 #include "support/FileFixtures.h"
+#include "support/SourceTree.h"
 
 #include <chrono>
 #include <thread>
-
-std::wstring BesideTestProgram(const std::wstring& name) {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path);
-    return directory.substr(0, directory.rfind(L'\\') + 1) + name;
-}
 
 namespace {
 

@@ -36,6 +36,3 @@ private:
     std::vector<SavedValue> m_saved;
     std::vector<std::wstring> m_createdKeys;
 };
-
-// The path of a file beside the running test program.
-std::wstring BesideTestProgram(const std::wstring& name);

@@ -13,6 +13,13 @@ std::wstring SourceTreePath(const std::wstring& relativePath) {
     return path;
 }
 
+std::wstring BesideTestProgram(const std::wstring& name) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    return directory.substr(0, directory.rfind(L'\\') + 1) + name;
+}
+
 bool UpdateFixturesRequested() {
     wchar_t value[8] = L"";
     return GetEnvironmentVariableW(L"PATHWREN_UPDATE_FIXTURES", value, 8) > 0 && value[0] == L'1';

@@ -5,6 +5,7 @@
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
 #include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>

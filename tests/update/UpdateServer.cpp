@@ -1,7 +1,7 @@
 #include "UpdateServer.h"
 
 #include "support/FileFixtures.h"
-#include "support/OpenedAddresses.h"
+#include "support/SourceTree.h"
 
 std::wstring UpdateServerHost() {
     SetEnvironmentVariableW(L"http_proxy", nullptr);
