@@ -8,7 +8,7 @@
 // pixels it does not touch keep the sentinel. Never the screen: layered windows (bars, toolbars,
 // the about box) show neither alpha nor keys without a compositor.
 struct Capture {
-    static const COLORREF kSentinel = RGB(1, 2, 3);
+    static constexpr COLORREF kSentinel = RGB(1, 2, 3);
     int width = 0;
     int height = 0;
     std::vector<COLORREF> pixels;
