@@ -52,7 +52,7 @@ TEST(IniDocument, UnchangedLinesKeepTheirBytesThroughASave) {
     }
 }
 
-TEST(IniDocument, WritingTheSameValueChangesNothingAndANewDocumentIsUtf16) {
+TEST(IniDocument, SameValuesChangeNothingNewDocumentsAreUtf16AndOnlyTheFirstDuplicateCounts) {
     CIniDocument document = Parse(Bytes("[A]\r\nk=v\r\n"));
     document.SetString(u"a", u" K ", u"v");
     EXPECT_EQ(Bytes("[A]\r\nk=v\r\n"), document.Serialize(Latin1CodePage()));
@@ -61,15 +61,13 @@ TEST(IniDocument, WritingTheSameValueChangesNothingAndANewDocumentIsUtf16) {
     fresh.SetString(u"Default", u"Minus", u"4294967295");
     fresh.SetString(u"Default", u"Name", u"Caf\u00e9");
     EXPECT_EQ(Utf16Bytes(L"[Default]\r\nMinus=4294967295\r\nName=Caf\u00e9\r\n"), fresh.Serialize(Latin1CodePage()));
-}
 
-TEST(IniDocument, OnlyTheFirstOfDuplicateSectionsAndKeysIsReadAndWritten) {
-    CIniDocument document = Parse(Bytes("[S]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\nonly=4\r\n"));
-    EXPECT_EQ(u"1", Value(document, u"S", u"k"));
-    EXPECT_EQ(u"<default>", Value(document, u"S", u"only")) << "the second [s] is never searched";
-    EXPECT_EQ((std::vector<std::u16string>{u"S", u"s"}), document.SectionNames());
-    document.SetString(u"S", u"only", u"5");
-    EXPECT_EQ(u"5", Value(document, u"s", u"only")) << "and a write goes to the first";
+    CIniDocument duplicates = Parse(Bytes("[S]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\nonly=4\r\n"));
+    EXPECT_EQ(u"1", Value(duplicates, u"S", u"k"));
+    EXPECT_EQ(u"<default>", Value(duplicates, u"S", u"only")) << "the second [s] is never searched";
+    EXPECT_EQ((std::vector<std::u16string>{u"S", u"s"}), duplicates.SectionNames());
+    duplicates.SetString(u"S", u"only", u"5");
+    EXPECT_EQ(u"5", Value(duplicates, u"s", u"only")) << "and a write goes to the first";
 }
 
 // Inside a batch the program reads from the document in memory, after it from a fresh parse of

@@ -14,12 +14,12 @@
 
 namespace {
 
-// A minimal option object: one number, and a switch that makes its Load fail.
+// A minimal option object: one number and a fixed name, and a switch that makes its Load fail.
 struct CountedOption final : IIniFileArrayItem {
     INT value = 7;
     BOOL Save(CIniFile& file) override {
         IConfigWriter& writer = file;
-        return writer.WriteInt(L"Value", value);
+        return writer.WriteInt(L"Value", value) && writer.WriteString(L"Name", L"saved");
     }
     BOOL Load(CIniFile& file) override {
         IConfigReader& reader = file;
@@ -43,15 +43,6 @@ std::vector<INT> LoadedValues(CIniFileEx<CountedOption>& file, BOOL* allLoaded) 
     return values;
 }
 
-struct TwoKeys final : IIniFileArrayItem {
-    INT number = 5;
-    BOOL Save(CIniFile& file) override {
-        IConfigWriter& writer = file;
-        return writer.WriteInt(L"Number", number) && writer.WriteString(L"Name", L"saved");
-    }
-    BOOL Load(CIniFile&) override { return TRUE; }
-};
-
 } // namespace
 
 // desktop-free: IniFile
@@ -72,7 +63,7 @@ TEST(IniFile, ConstructionCreatesDirectoriesAndBomOnlyFileButLeavesExistingFiles
 }
 
 // What is read matches the profile functions (ProfileDifferential); here, what the reads report.
-TEST(IniFile, ReadsReportTruncationAndTextThatIsNotANumber) {
+TEST(IniFile, ReadsReportTruncationTextThatIsNotANumberAndHexThatEndsEarly) {
     TempDirectory temp;
     CIniFile file(temp.File(L"s.ini").c_str());
     file.WriteString(L"Long", L"0123456789");
@@ -89,11 +80,8 @@ TEST(IniFile, ReadsReportTruncationAndTextThatIsNotANumber) {
     EXPECT_EQ(42u, value);
     EXPECT_TRUE(file.ReadUInt64(L"Absent", 9000000000ULL, &value));
     EXPECT_EQ(9000000000ULL, value);
-}
 
-TEST(IniFile, ByteBlocksAreUpperCaseHexAndPartialTextStopsTheRead) {
-    TempDirectory temp;
-    CIniFile file(temp.File(L"bin.ini").c_str());
+    // Byte blocks are written as upper-case hex.
     const BYTE bytes[] = {0x00, 0xAB, 0x7F, 0xFF};
     ASSERT_TRUE(file.WriteBinary(L"Block", bytes, 4));
     ASSERT_TRUE(file.WriteBinary(L"Empty", bytes, 0));
@@ -119,7 +107,7 @@ TEST(IniFile, ByteBlocksAreUpperCaseHexAndPartialTextStopsTheRead) {
     }
 }
 
-TEST(IniFile, SectionNamesLongerThanTheBufferAreRefused) {
+TEST(IniFile, SectionNamesLongerThanTheBufferAreRefusedAndTheirEnumerationStopsWhenAsked) {
     TempDirectory temp;
     CIniFile file(temp.File(L"sec.ini").c_str());
     std::wstring longest(259, L'S');
@@ -131,12 +119,8 @@ TEST(IniFile, SectionNamesLongerThanTheBufferAreRefused) {
     WCHAR small[5];
     EXPECT_TRUE(file.GetSectionName(small, 5));
     EXPECT_STREQ(L"SSSS", small);
-}
 
-// Every section, in file order, even thousands of them: ProfileDifferential.
-TEST(IniFile, EnumSectionNamesStopsWhenAsked) {
-    TempDirectory temp;
-    CIniFile file(temp.File(L"many.ini").c_str());
+    // Every section, in file order, even thousands of them: ProfileDifferential; here the stop.
     for (LPCWSTR section : {L"A", L"B", L"C", L"D"})
         file.WriteString(section, L"k", L"v");
     int calls = 0;
@@ -145,7 +129,7 @@ TEST(IniFile, EnumSectionNamesStopsWhenAsked) {
 }
 
 // desktop-free: IniFileEx
-TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHides) {
+TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHidesAndLoadOnlyTheGoodElementsThatExist) {
     TempDirectory temp;
     CIniFileEx<CountedOption> file(temp.File(L"array.ini").c_str());
     std::vector<CountedOption> five(5);
@@ -162,21 +146,18 @@ TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHides) {
     BOOL allLoaded = FALSE;
     EXPECT_EQ((std::vector<INT>{100, 101}), LoadedValues(file, &allLoaded));
     EXPECT_TRUE(allLoaded);
-}
 
-TEST(IniFileEx, DamagedArraysLoadOnlyTheGoodElementsThatExistAndReportTheDamage) {
-    const std::wstring files[] = {
+    const std::wstring damaged[] = {
         // the second element's Load fails
         L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nValue=1\r\n[Folders_1]\r\nBroken=1\r\n[Folders_2]\r\nValue=3\r\n",
         // an absurd count must not make the load hang
         L"[Default]\r\nFolders=4294967295\r\n[Folders_0]\r\nValue=1\r\n[Folders_1]\r\nValue=3\r\n"};
-    TempDirectory temp;
-    for (const std::wstring& text : files) {
-        std::wstring path = temp.File(std::to_wstring(&text - files) + L".ini");
+    for (const std::wstring& text : damaged) {
+        std::wstring path = temp.File(std::to_wstring(&text - damaged) + L".ini");
         ASSERT_TRUE(WriteUtf16File(path, text));
-        CIniFileEx<CountedOption> file(path.c_str());
-        BOOL allLoaded = TRUE;
-        EXPECT_EQ((std::vector<INT>{1, 3}), LoadedValues(file, &allLoaded)) << text;
+        CIniFileEx<CountedOption> damagedFile(path.c_str());
+        allLoaded = TRUE;
+        EXPECT_EQ((std::vector<INT>{1, 3}), LoadedValues(damagedFile, &allLoaded)) << text;
         EXPECT_FALSE(allLoaded) << text;
     }
 }
@@ -202,20 +183,20 @@ TEST(IniFileEx, SingleObjectsLoadFromAndSaveToTheirSectionAndRestoreTheCurrentOn
 TEST(IniFileDocument, ASaveKeepsCommentsUnknownKeysAndTheEncoding) {
     TempDirectory temp;
     const std::string ansiText =
-        "; the user's own note\r\n[Options]\r\nUnknown = kept\r\nNumber=1\r\n\r\n[Other]\r\nx=y";
+        "; the user's own note\r\n[Options]\r\nUnknown = kept\r\nValue=1\r\n\r\n[Other]\r\nx=y";
     std::wstring ansi = temp.File(L"ansi.ini");
     ASSERT_TRUE(WriteFileBytes(ansi, std::vector<unsigned char>(ansiText.begin(), ansiText.end())));
     std::wstring utf16 = temp.File(L"utf16.ini");
     ASSERT_TRUE(WriteUtf16File(utf16, std::wstring(ansiText.begin(), ansiText.end())));
 
     for (const std::wstring& path : {ansi, utf16}) {
-        CIniFileEx<TwoKeys> file(path.c_str());
-        TwoKeys option;
-        option.number = 9;
+        CIniFileEx<CountedOption> file(path.c_str());
+        CountedOption option;
+        option.value = 9;
         ASSERT_TRUE(file.Save(option, L"Options"));
     }
     const std::string savedText =
-        "; the user's own note\r\n[Options]\r\nUnknown = kept\r\nNumber=9\r\n\r\nName=saved\r\n"
+        "; the user's own note\r\n[Options]\r\nUnknown = kept\r\nValue=9\r\n\r\nName=saved\r\n"
         "[Other]\r\nx=y";
     std::vector<unsigned char> saved = ReadFileBytes(ansi);
     EXPECT_EQ(savedText, std::string(saved.begin(), saved.end())) << "an ANSI file stays ANSI";
@@ -224,7 +205,7 @@ TEST(IniFileDocument, ASaveKeepsCommentsUnknownKeysAndTheEncoding) {
     EXPECT_FALSE(IsExistingFile((utf16 + L".tmp").c_str()));
 }
 
-TEST(IniFileDocument, ReadsFollowAFileChangedByAnotherWriter) {
+TEST(IniFileDocument, ReadsFollowAnotherWriterAndBatchedWritesReachTheFileOnlyAtTheEnd) {
     TempDirectory temp;
     std::wstring path = temp.File(L"shared.ini");
     ASSERT_TRUE(WriteUtf16File(path, L"[S]\r\nk=first\r\n"));
@@ -239,13 +220,9 @@ TEST(IniFileDocument, ReadsFollowAFileChangedByAnotherWriter) {
     file.ReadInt(L"absent", 3, &missing);
     EXPECT_EQ(3, missing);
     EXPECT_EQ(L"third", IniValue(file, L"S", L"k"));
-}
 
-TEST(IniFileDocument, BatchedWritesReachTheFileOnlyAtTheEndAndAStartedNewFileDropsTheOldContent) {
-    TempDirectory temp;
-    std::wstring path = temp.File(L"batch.ini");
+    // Batched writes reach the file only at the end; a started new file drops the old content.
     ASSERT_TRUE(WriteUtf16File(path, L"[Old]\r\nk=v\r\n"));
-    CIniFile file(path.c_str());
     file.StartNewFile();
     file.BeginWrites();
     file.BeginWrites();

@@ -31,7 +31,7 @@ const WCHAR kKnown[] = L"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
 } // namespace
 
 // desktop-free: ItemIdentifiers
-TEST(ItemIdentifiers, MissingAndRepeatedIdentifiersAreGivenAndOthersKept) {
+TEST(ItemIdentifiers, MissingAndRepeatedIdentifiersAreGivenInGuidFormAndOthersKept) {
     Items items;
     items.Add(L"C:\\one", kKnown);
     items.Add(L"C:\\two", L"");
@@ -50,9 +50,8 @@ TEST(ItemIdentifiers, MissingAndRepeatedIdentifiersAreGivenAndOthersKept) {
     EXPECT_FALSE(GiveItemsIdentifiers(items.list)) << "nothing left to give";
     for (size_t i = 0; i < given.size(); ++i)
         EXPECT_EQ(given[i], items.list[i]->ItemIdentifier);
-}
 
-TEST(ItemIdentifiers, TheFormIsAGuidWithoutBraces) {
+    // The form is a GUID without braces.
     WCHAR made[40];
     ASSERT_TRUE(MakeItemIdentifier(made, ARRAYSIZE(made)));
     EXPECT_TRUE(IsItemIdentifierForm(made)) << made;

@@ -92,7 +92,7 @@ TEST(LanguageTest, MissingEmptyOrGarbledFilesGiveExactlyTheBuiltInTexts) {
     }
 }
 
-TEST(LanguageTest, TranslatedKeysChangeOnlyTheirTextsInUtf16AnsiAndCutFiles) {
+TEST(LanguageTest, TranslatedKeysChangeOnlyTheirTextsWhetherUtf16AnsiCutOrTooLong) {
     TempDirectory directory;
     std::unique_ptr<CLanguage> language =
         LoadBytes(directory, Utf16Bytes(L"[Other]\r\nOptions=Ailleurs\r\n[Language]\r\nExit=Quitter\r\n"));
@@ -115,21 +115,18 @@ TEST(LanguageTest, TranslatedKeysChangeOnlyTheirTextsInUtf16AnsiAndCutFiles) {
     EXPECT_EQ(0, wcsncmp(L"R\x00E9glage", language->Options, 7)) << "got " << language->Options;
     EXPECT_EQ((std::vector<std::wstring>{L"Options", L"Exit"}), KeysDifferingFromBuiltIn(*language));
     ExpectEveryTextTerminated(*language);
-}
 
-TEST(LanguageTest, LongTextsAreCutToTheirKeysBuffer) {
-    TempDirectory directory;
     std::wstring everyKeyTooLong = L"[Language]\r\n";
     CLanguage builtIn;
     for (const auto& key : TextsOf(builtIn))
         everyKeyTooLong += key.first + L"=" + std::wstring(300, L'\x0416') + L"\r\n";
-    std::unique_ptr<CLanguage> language = LoadBytes(directory, Utf16Bytes(everyKeyTooLong));
+    language = LoadBytes(directory, Utf16Bytes(everyKeyTooLong));
     ASSERT_TRUE(language);
     language->ForEachText(
         [](LPCWSTR key, LPWSTR text, DWORD size) { EXPECT_EQ(size - 1, wcsnlen(text, 300)) << "buffer of " << key; });
 }
 
-TEST(LanguageTest, ATranslationSavedLoadsBackUnchanged) {
+TEST(LanguageTest, ATranslationSavedLoadsBackUnchangedAndTheShippedEnglishFileIsWhatSaveWrites) {
     TempDirectory directory;
     std::wstring path = directory.File(L"Mixed.ini");
     CLanguage translated;
@@ -140,12 +137,9 @@ TEST(LanguageTest, ATranslationSavedLoadsBackUnchanged) {
     std::unique_ptr<CLanguage> loaded = LoadLanguageFile(path);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(TextsOf(translated), TextsOf(*loaded));
-}
 
-// The shipped English file is whatever Save writes, byte for byte; set PATHWREN_UPDATE_FIXTURES=1 to
-// rewrite it after changing a built-in text.
-TEST(LanguageTest, ShippedEnglishFileIsWhatSaveWrites) {
-    TempDirectory directory;
+    // The shipped English file is whatever Save writes, byte for byte; set
+    // PATHWREN_UPDATE_FIXTURES=1 to rewrite it after changing a built-in text.
     CLanguage builtIn;
     std::vector<unsigned char> saved = SavedFileBytes(builtIn, directory.File(L"English.ini"));
     ASSERT_GT(saved.size(), 2u);

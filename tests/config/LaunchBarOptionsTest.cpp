@@ -31,27 +31,23 @@ std::wstring SavedText(CLaunchBarOptions& options) {
 } // namespace
 
 // desktop-free: LaunchBarOptionsTest
-TEST(LaunchBarOptionsTest, AMissingSectionGivesTheDefaultBar) {
-    CLaunchBarOptions constructed;
-    CLaunchBarOptions loaded = LoadText(L"[Default]\r\nIconSize=48\r\nMinWidth=999\r\n");
-    EXPECT_EQ(SavedText(constructed), SavedText(loaded)) << "keys of another section are not read";
-    EXPECT_EQ(constructed.IconHeight, loaded.IconHeight);
-}
+TEST(LaunchBarOptionsTest, EveryKeySurvivesLoadSaveAndCopyAndMissingKeysGiveTheDefaultBar) {
+    CLaunchBarOptions loaded = LoadText(kEveryKey);
+    EXPECT_EQ(kEveryKey, SavedText(loaded));
+    CLaunchBarOptions copy;
+    CLaunchBarOptions::CopyLaunchBarOptions(loaded, copy);
+    EXPECT_EQ(kEveryKey, SavedText(copy));
 
-TEST(LaunchBarOptionsTest, MinimumSizeFollowsTheIconSizeOnlyWhenNotStored) {
-    // Icon size, minimum width and height.
+    CLaunchBarOptions constructed;
+    CLaunchBarOptions otherSection = LoadText(L"[Default]\r\nIconSize=48\r\nMinWidth=999\r\n");
+    EXPECT_EQ(SavedText(constructed), SavedText(otherSection)) << "keys of another section are not read";
+    EXPECT_EQ(constructed.IconHeight, otherSection.IconHeight);
+
+    // The minimum width and height follow the icon size only when they are not stored.
     auto sizes = [](const CLaunchBarOptions& options) {
         return std::to_string(options.IconHeight) + " " + std::to_string(options.MinWidth) + " " +
                std::to_string(options.MinHeight);
     };
     EXPECT_EQ("32 320 32", sizes(LoadText(L"[LaunchBar]\r\nIconSize=32\r\n")));
     EXPECT_EQ("16 100 20", sizes(LoadText(L"[LaunchBar]\r\nIconSize=16\r\nMinWidth=100\r\nMinHeight=20\r\n")));
-}
-
-TEST(LaunchBarOptionsTest, EveryKeySurvivesLoadSaveAndCopy) {
-    CLaunchBarOptions loaded = LoadText(kEveryKey);
-    EXPECT_EQ(kEveryKey, SavedText(loaded));
-    CLaunchBarOptions copy;
-    CLaunchBarOptions::CopyLaunchBarOptions(loaded, copy);
-    EXPECT_EQ(kEveryKey, SavedText(copy));
 }

@@ -89,7 +89,7 @@ TEST(SettingKey, EveryKindIsWrittenInRowOrderAndReadBack) {
     EXPECT_EQ(300 % 256, cut.Percent);
 }
 
-TEST(SettingKey, DefaultsAndConditionsSeeTheRowsBeforeThem) {
+TEST(SettingKey, DefaultsAndConditionsSeeTheRowsBeforeThemButNeverLimitACopy) {
     Sample fresh = {};
     ApplyDefaultSettings(kSampleKeys, fresh);
     // Double is computed from the default before it.
@@ -103,9 +103,7 @@ TEST(SettingKey, DefaultsAndConditionsSeeTheRowsBeforeThem) {
     EXPECT_EQ(42, kept.Double) << "computed from the value just read";
     EXPECT_STREQ(L"kept", kept.Note) << "a key whose condition fails is not read";
     EXPECT_EQ(std::wstring::npos, SavedText(kept).find(L"\nNote=")) << "nor written";
-}
 
-TEST(SettingKey, CopyTakesEveryRowAndAppendsRecordsOnce) {
     Sample source = {-3, 8, 9, 0x123456, 200, FALSE, L"abc", {50, 60, 350, 90}, {11, 12}};
     Sample destination = {};
     destination.Marks = {1};

@@ -59,15 +59,7 @@ struct DestroyCounter final : IFolderItemContainer {
 } // namespace
 
 // desktop-free: SingleFolderOptions
-TEST(SingleFolderOptions, EmptySectionsGetTheDefaultsOfNewItems) {
-    CSingleFolderOptions fresh;
-    CSingleFolderOptions loaded;
-    LoadItem(L"", loaded);
-    fresh.AssociatedIconPosition = 0; // the only key whose missing-key default differs
-    EXPECT_EQ(SavedText(fresh), SavedText(loaded));
-}
-
-TEST(SingleFolderOptions, TypeDecidesWhichKeysAreRead) {
+TEST(SingleFolderOptions, TypeDecidesWhichKeysAreReadAndDamagedValuesLoadWithoutHanging) {
     CSingleFolderOptions desktop;
     LoadItem(L"FolderPresentationType=1\r\nPath=D:\\Elsewhere\r\nDisplayName=Ignored\r\n", desktop);
     EXPECT_STREQ(L"::CSIDL:0x0", desktop.Path) << "a desktop item always shows the desktop";
@@ -90,6 +82,19 @@ TEST(SingleFolderOptions, TypeDecidesWhichKeysAreRead) {
     EXPECT_STREQ(L"Docs", (*merged.MergedFolders)[0].MergedMenuName);
     EXPECT_STREQ(L"MergedFolder", (*merged.MergedFolders)[1].MergedMenuName);
     EXPECT_STREQ(L"c:\\", (*merged.MergedFolders)[2].Directory) << "a record without keys takes its defaults";
+
+    CSingleFolderOptions huge;
+    LoadItem(L"FolderPresentationType=3\r\nMultipleDirectoriesNumber=4294967295\r\nDirectory_0=C:\\a\r\n"
+             L"Directory_1=C:\\b\r\nNbIconsInHomeFolder=-1\r\nHomeFolderItemName_0=x\r\n",
+             huge);
+    EXPECT_EQ(2u, huge.MergedFolders->size()) << "only the records that exist are kept";
+    EXPECT_EQ(1u, huge.HomeFolderIconPositions->size());
+
+    CSingleFolderOptions longValues;
+    LoadItem(L"Path=" + std::wstring(400, L'p') + L"\r\nInclusionFilters=" + std::wstring(2000, L'f') + L"\r\n",
+             longValues);
+    EXPECT_EQ(259u, wcslen(longValues.Path));
+    EXPECT_EQ(1023u, wcslen(longValues.InclusionFilters));
 }
 
 TEST(SingleFolderOptions, ConditionalKeysFollowTheirSwitches) {
@@ -119,10 +124,19 @@ TEST(SingleFolderOptions, ConditionalKeysFollowTheirSwitches) {
         EXPECT_EQ(std::wstring::npos, saved.find(absent)) << absent;
 }
 
-TEST(SingleFolderOptions, EverySettingSurvivesLoadAndSaveInTheSavedKeyOrder) {
+TEST(SingleFolderOptions, EverySettingSurvivesLoadSaveAndCopyAndEmptySectionsGetTheDefaults) {
     CSingleFolderOptions item;
     LoadItem(kEveryKey, item);
     EXPECT_EQ(kEveryKey, SavedText(item));
+    CSingleFolderOptions copy;
+    copy.MergedFolders->push_back({0, L"Kept", L"C:\\kept"});
+    CSingleFolderOptions::CopyFolderOptions(item, copy);
+    EXPECT_NE(item.MergedFolders, copy.MergedFolders);
+    ASSERT_EQ(3u, copy.MergedFolders->size());
+    EXPECT_STREQ(L"C:\\kept", (*copy.MergedFolders)[0].Directory) << "a copy appends to the destination's records";
+    copy.MergedFolders->erase(copy.MergedFolders->begin());
+    EXPECT_EQ(kEveryKey, SavedText(copy));
+
     EXPECT_EQ(0, item.WindowRect.left);
     EXPECT_EQ(300, item.WindowRect.bottom);
     SetRect(&item.WindowRect, 10, 30, 410, 330);
@@ -135,19 +149,12 @@ TEST(SingleFolderOptions, EverySettingSurvivesLoadAndSaveInTheSavedKeyOrder) {
     CSingleFolderOptions loaded;
     LoadItem(browser, loaded);
     EXPECT_EQ(browser, SavedText(loaded));
-}
 
-TEST(SingleFolderOptions, CopyAppendsRecordsToTheDestinationsOwnVectors) {
-    CSingleFolderOptions source;
-    LoadItem(kEveryKey, source);
-    CSingleFolderOptions destination;
-    destination.MergedFolders->push_back({0, L"Kept", L"C:\\kept"});
-    CSingleFolderOptions::CopyFolderOptions(source, destination);
-    EXPECT_NE(source.MergedFolders, destination.MergedFolders);
-    ASSERT_EQ(3u, destination.MergedFolders->size());
-    EXPECT_STREQ(L"C:\\kept", (*destination.MergedFolders)[0].Directory);
-    destination.MergedFolders->erase(destination.MergedFolders->begin());
-    EXPECT_EQ(SavedText(source), SavedText(destination));
+    CSingleFolderOptions fresh;
+    CSingleFolderOptions empty;
+    LoadItem(L"", empty);
+    fresh.AssociatedIconPosition = 0; // the only key whose missing-key default differs
+    EXPECT_EQ(SavedText(fresh), SavedText(empty));
 }
 
 TEST(SingleFolderOptions, DisplayNameComesFromTheItemOrItsFolder) {
@@ -168,21 +175,6 @@ TEST(SingleFolderOptions, DisplayNameComesFromTheItemOrItsFolder) {
     wcscpy(item.DisplayName, L"My Menus");
     EXPECT_TRUE(item.GetDisplayName(name));
     EXPECT_STREQ(L"My Menus", name);
-}
-
-TEST(SingleFolderOptions, DamagedValuesLoadAsDefaultsWithoutHanging) {
-    CSingleFolderOptions huge;
-    LoadItem(L"FolderPresentationType=3\r\nMultipleDirectoriesNumber=4294967295\r\nDirectory_0=C:\\a\r\n"
-             L"Directory_1=C:\\b\r\nNbIconsInHomeFolder=-1\r\nHomeFolderItemName_0=x\r\n",
-             huge);
-    EXPECT_EQ(2u, huge.MergedFolders->size()) << "only the records that exist are kept";
-    EXPECT_EQ(1u, huge.HomeFolderIconPositions->size());
-
-    CSingleFolderOptions longValues;
-    LoadItem(L"Path=" + std::wstring(400, L'p') + L"\r\nInclusionFilters=" + std::wstring(2000, L'f') + L"\r\n",
-             longValues);
-    EXPECT_EQ(259u, wcslen(longValues.Path));
-    EXPECT_EQ(1023u, wcslen(longValues.InclusionFilters));
 }
 
 // desktop-free: GenericPathwrenObject

@@ -104,21 +104,6 @@ protected:
 
     void WriteSkinConf(const std::wstring& text) { ASSERT_TRUE(WriteUtf16File(SkinFile(L"SkinConf.ini"), text)); }
 
-    // A skin with a look of its own that replaces Home from a subfolder and Move from an absolute
-    // path; a decoy of the same name in the skin folder itself must not be taken.
-    void WriteIconSkin(const std::wstring& absoluteIcon) {
-        ASSERT_TRUE(WriteFileBytes(SkinFile(L"icons\\home.ico"), MakeIconFile(kRed)));
-        ASSERT_TRUE(WriteFileBytes(SkinFile(L"home.ico"), MakeIconFile(kBlue)));
-        ASSERT_TRUE(WriteFileBytes(absoluteIcon, MakeIconFile(kYellow)));
-        WriteSkinConf(L"[BrowserToolbar]\r\nHomeAssociatedIconPath=icons/home.ico\r\n"
-                      L"HomeDownAssociatedIconPath=icons/home.ico\r\nHomeDownAssociatedIconIndex=0\r\n"
-                      L"MoveAssociatedIconPath=" +
-                      absoluteIcon +
-                      L"\r\nCloseAssociatedIconPath=icons/missing.ico\r\nHomeHotAssociatedIconPath=icons/home.ico\r\n"
-                      L"HomeHotAssociatedIconIndex=3\r\nUpAssociatedIconPath=SkinConf.ini\r\nOpacity=40\r\n"
-                      L"BackgroundType=1\r\nBackgroundImage=x.png\r\n[Preview]\r\nFileName=p.png\r\n");
-    }
-
     std::wstring m_skinsRoot;
     std::wstring m_skinName;
     bool m_createdSkinsRoot = false;
@@ -127,19 +112,6 @@ protected:
 } // namespace
 
 // desktop-free: SkinTest
-TEST_F(SkinTest, WithoutSkinEveryImageIsBuiltIn) {
-    CSkin skin;
-    ExpectNoSkin(skin);
-    std::set<std::wstring> names;
-    std::set<WORD> resources;
-    for (const SkinImage& image : skin.Images) {
-        names.insert(image.Name);
-        resources.insert(image.ResourceId);
-    }
-    EXPECT_EQ(size_t(SkinImageCount), names.size()) << "image names must be unique";
-    EXPECT_EQ(size_t(SkinImageCount), resources.size()) << "built-in icons must be distinct";
-}
-
 TEST_F(SkinTest, ReadsLookAndPreviewFromTheSkinFile) {
     WriteSkinConf(L"[BrowserToolbar]\r\nBackgroundType=9\r\nBackgroundColor=1193046\r\nBackgroundColor2=255\r\n"
                   L"BackgroundImage=pics/back.png\r\nTransparentColor=65280\r\nUseTransparentColor=0\r\n"
@@ -157,39 +129,47 @@ TEST_F(SkinTest, ReadsLookAndPreviewFromTheSkinFile) {
         ExpectBuiltInIcon(skin, i);
 }
 
-TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolder) {
+TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolderAndExtractedIconsDieOnReloadOnSwitchingOffAndWithTheSkin) {
     TempDirectory elsewhere;
     // The same relative name below the current directory must lose against the skin folder.
     ASSERT_TRUE(CreateDirectoryW(elsewhere.File(L"icons").c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(elsewhere.File(L"icons\\home.ico"), MakeIconFile(kGreen)));
-    WriteIconSkin(elsewhere.File(L"absolute.ico"));
+    // A skin with a look of its own that replaces Home from a subfolder and Move from an absolute
+    // path; a decoy of the same name in the skin folder itself must not be taken.
+    const std::wstring absoluteIcon = elsewhere.File(L"absolute.ico");
+    ASSERT_TRUE(WriteFileBytes(SkinFile(L"icons\\home.ico"), MakeIconFile(kRed)));
+    ASSERT_TRUE(WriteFileBytes(SkinFile(L"home.ico"), MakeIconFile(kBlue)));
+    ASSERT_TRUE(WriteFileBytes(absoluteIcon, MakeIconFile(kYellow)));
+    WriteSkinConf(L"[BrowserToolbar]\r\nHomeAssociatedIconPath=icons/home.ico\r\n"
+                  L"HomeDownAssociatedIconPath=icons/home.ico\r\nHomeDownAssociatedIconIndex=0\r\n"
+                  L"MoveAssociatedIconPath=" +
+                  absoluteIcon +
+                  L"\r\nCloseAssociatedIconPath=icons/missing.ico\r\nHomeHotAssociatedIconPath=icons/home.ico\r\n"
+                  L"HomeHotAssociatedIconIndex=3\r\nUpAssociatedIconPath=SkinConf.ini\r\nOpacity=40\r\n"
+                  L"BackgroundType=1\r\nBackgroundImage=x.png\r\n[Preview]\r\nFileName=p.png\r\n");
     std::wstring previous = CurrentDirectory();
     ASSERT_TRUE(SetCurrentDirectoryW(elsewhere.Path().c_str()));
-    CSkin skin;
-    skin.LoadSkin(TRUE, m_skinName.c_str());
+    CSkin* skin = new CSkin();
+    skin->LoadSkin(TRUE, m_skinName.c_str());
     EXPECT_EQ(elsewhere.Path(), CurrentDirectory()) << "loading a skin must not move the current directory";
     SetCurrentDirectoryW(previous.c_str());
-    EXPECT_STREQ(L"icons/home.ico", skin.Images[SkinImageHome].AssociatedIconPath);
-    EXPECT_EQ(kRed, IconColor(skin.Images[SkinImageHome].Icon)) << "Home must come from <skin>\\icons\\home.ico";
-    EXPECT_EQ(kRed, IconColor(skin.Images[SkinImageHomeDown].Icon));
-    EXPECT_EQ(kYellow, IconColor(skin.Images[SkinImageMove].Icon)) << "absolute paths stay as they are";
+    EXPECT_STREQ(L"icons/home.ico", skin->Images[SkinImageHome].AssociatedIconPath);
+    EXPECT_EQ(kRed, IconColor(skin->Images[SkinImageHome].Icon)) << "Home must come from <skin>\\icons\\home.ico";
+    EXPECT_EQ(kRed, IconColor(skin->Images[SkinImageHomeDown].Icon));
+    EXPECT_EQ(kYellow, IconColor(skin->Images[SkinImageMove].Icon)) << "absolute paths stay as they are";
+    {
+        SCOPED_TRACE("missing file, index past the file's icons, a file that holds no icon, none given");
+        for (int image : {SkinImageClose, SkinImageHomeHot, SkinImageUp, SkinImageBack})
+            ExpectBuiltInIcon(*skin, image);
+    }
 
-    SCOPED_TRACE("missing file, index past the file's icons, a file that holds no icon, none given");
-    for (int image : {SkinImageClose, SkinImageHomeHot, SkinImageUp, SkinImageBack})
-        ExpectBuiltInIcon(skin, image);
-}
-
-TEST_F(SkinTest, ExtractedIconsDieOnReloadOnSwitchingOffAndWithTheSkin) {
-    TempDirectory elsewhere;
-    WriteIconSkin(elsewhere.File(L"absolute.ico"));
-    CSkin* skin = new CSkin();
     // Loads the skin and returns its Home icon, extracted from the skin's file.
     auto loadHome = [&] {
         skin->LoadSkin(TRUE, m_skinName.c_str());
         EXPECT_EQ(kRed, IconColor(skin->Images[SkinImageHome].Icon));
         return skin->Images[SkinImageHome].Icon;
     };
-    HICON first = loadHome();
+    HICON first = skin->Images[SkinImageHome].Icon;
     HICON second = loadHome();
     EXPECT_EQ(CLR_INVALID, IconColor(first)) << "a reload destroys the icons the previous load extracted";
     skin->DestroyExtractedIcons();
@@ -208,8 +188,18 @@ TEST_F(SkinTest, ExtractedIconsDieOnReloadOnSwitchingOffAndWithTheSkin) {
     EXPECT_EQ(CLR_INVALID, IconColor(move)) << "destroying the skin destroys its extracted icons";
 }
 
-TEST_F(SkinTest, SkinWithoutConfigurationIsReadButNeverWritten) {
+TEST_F(SkinTest, WithoutASkinOrItsFileEveryImageIsBuiltInAndNothingIsWritten) {
     CSkin skin;
+    ExpectNoSkin(skin);
+    std::set<std::wstring> names;
+    std::set<WORD> resources;
+    for (const SkinImage& image : skin.Images) {
+        names.insert(image.Name);
+        resources.insert(image.ResourceId);
+    }
+    EXPECT_EQ(size_t(SkinImageCount), names.size()) << "image names must be unique";
+    EXPECT_EQ(size_t(SkinImageCount), resources.size()) << "built-in icons must be distinct";
+
     skin.LoadSkin(TRUE, m_skinName.c_str());
     EXPECT_TRUE(skin.UseSkin);
     EXPECT_EQ(Look(CSkin()), Look(skin)) << "the look of a skin object that never loaded one";

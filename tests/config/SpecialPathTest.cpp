@@ -81,7 +81,7 @@ TEST(SpecialPath, StoredPathsResolveToDirectoriesRelativeToTheProgramWhateverThe
     SetCurrentDirectoryW(GetProgramDirectory().c_str());
 }
 
-TEST(SpecialPath, MakeAbsolutePathUsesTheGivenBaseAndRefusesAliasedBuffers) {
+TEST(SpecialPath, AbsolutePathsUseTheGivenBaseRefuseAliasedBuffersAndGiveTheirLastComponent) {
     TempDirectory base;
     WCHAR current[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, current);
@@ -103,16 +103,13 @@ TEST(SpecialPath, MakeAbsolutePathUsesTheGivenBaseAndRefusesAliasedBuffers) {
     EXPECT_FALSE(MakeAbsolutePath(nullptr, same, same));
     EXPECT_FALSE(MakeAbsolutePath(nullptr, nullptr, out));
     EXPECT_STREQ(L"", out);
-}
 
-TEST(SpecialPath, LastPathComponentComesFromTheResolvedPath) {
-    TempDirectory temp;
-    CreateDirectoryW(temp.File(L"Holiday Photos").c_str(), nullptr);
-    WCHAR component[MAX_PATH];
-    EXPECT_TRUE(GetLastPathComponent((temp.File(L"Holiday Photos") + L"\\").c_str(), component));
-    EXPECT_STREQ(L"Holiday Photos", component);
-    EXPECT_FALSE(GetLastPathComponent(temp.File(L"missing").c_str(), component));
-    EXPECT_STREQ(L"", component);
+    // The last path component comes from the resolved path.
+    CreateDirectoryW(base.File(L"Holiday Photos").c_str(), nullptr);
+    EXPECT_TRUE(GetLastPathComponent((base.File(L"Holiday Photos") + L"\\").c_str(), out));
+    EXPECT_STREQ(L"Holiday Photos", out);
+    EXPECT_FALSE(GetLastPathComponent(base.File(L"missing").c_str(), out));
+    EXPECT_STREQ(L"", out);
 }
 
 TEST(SpecialPath, OffersExistingFoldersSortedByPathWithTheirNames) {

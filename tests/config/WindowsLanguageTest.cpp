@@ -21,12 +21,12 @@ struct LanguagesDirectory {
 
 } // namespace
 
-// Each country's variant finds its language's file; Brazilian Portuguese and Simplified Chinese
-// are the shipped variants, so Portugal and Taiwan get them too, before English.
 // desktop-free: WindowsLanguage
-TEST(WindowsLanguage, EveryVariantOfAShippedLanguageFindsItsFile) {
+TEST(WindowsLanguage, EveryVariantFindsItsLanguagesFileAndTheFirstLanguageWithAFileWinsElseEnglish) {
     LanguagesDirectory shipped({L"English", L"Deutsch", L"Français", L"Español", L"Italiano", L"Português (Brasil)",
                                 L"Русский", L"简体中文", L"日本語"});
+    // Brazilian Portuguese and Simplified Chinese are the shipped variants, so Portugal and Taiwan
+    // get them too, before English.
     const struct {
         LANGID language;
         LPCWSTR file;
@@ -46,12 +46,10 @@ TEST(WindowsLanguage, EveryVariantOfAShippedLanguageFindsItsFile) {
     };
     for (const auto& entry : cases)
         EXPECT_EQ(std::wstring(entry.file), shipped.For({entry.language})) << std::hex << entry.language;
-}
 
-// The user interface language comes first, the locale's language next; only files that exist
-// count, under the name they have on disk, and one named as Windows names the language in itself
-// is found without being shipped.
-TEST(WindowsLanguage, TheFirstLanguageWithAFileWinsElseEnglish) {
+    // The user interface language comes first, the locale's language next; only files that exist
+    // count, under the name they have on disk, and one named as Windows names the language in
+    // itself is found without being shipped.
     LANGID dutch = MAKELANGID(LANG_DUTCH, SUBLANG_DUTCH);
     LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
     LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
