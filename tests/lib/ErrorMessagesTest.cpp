@@ -39,7 +39,7 @@ std::wstring LastErrorText(const std::wstring& text, DWORD code) {
 
 } // namespace
 
-TEST(ErrorMessagesTest, ComErrorShowsTheSystemTextOrTheErrorClassFallbacks) {
+TEST(ErrorMessagesTest, ErrorsShowTheSystemTextOrTheErrorClassFallbacksOrTheCode) {
     const DWORD kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
     std::wstring systemText = SystemText(static_cast<DWORD>(E_NOTIMPL), kNeutral);
     ASSERT_GE(systemText.size(), 2u) << "the system should describe E_NOTIMPL";
@@ -53,10 +53,9 @@ TEST(ErrorMessagesTest, ComErrorShowsTheSystemTextOrTheErrorClassFallbacks) {
     // The base of the range is no IDispatch code itself.
     EXPECT_EQ(L"Unknown error 0x80040200", ComErrorText(0x80040200));
     EXPECT_EQ(L"Unknown error 0x8FFF1234", ComErrorText(0x8FFF1234));
-}
 
-TEST(ErrorMessagesTest, LastErrorAddsTheSystemTextOrTheCode) {
-    std::wstring systemText = SystemText(ERROR_FILE_NOT_FOUND, 0);
+    // The last error adds the system's text to ours, or its code.
+    systemText = SystemText(ERROR_FILE_NOT_FOUND, 0);
     ASSERT_FALSE(systemText.empty());
     EXPECT_EQ(L"Saving failed\r\n" + systemText, LastErrorText(L"Saving failed", ERROR_FILE_NOT_FOUND));
     // Bit 29 marks application-defined codes, which the system never describes.

@@ -7,7 +7,7 @@
 #include <string>
 
 // desktop-free: FileVersionInfoTest
-TEST(FileVersionInfoTest, ReadsTheFixedBlockAndTheStringsOfTheFirstTranslation) {
+TEST(FileVersionInfoTest, ReadsTheFixedBlockAndTheStringsOfTheFirstTranslationAndFailsWithoutThem) {
     struct Case {
         const wchar_t* file;
         const wchar_t* fileVersion;
@@ -35,9 +35,7 @@ TEST(FileVersionInfoTest, ReadsTheFixedBlockAndTheStringsOfTheFirstTranslation) 
         EXPECT_FALSE(info.GetString(L"NoSuchString", text));
         EXPECT_STREQ(L"", text);
     }
-}
 
-TEST(FileVersionInfoTest, FilesWithoutAVersionResourceFail) {
     FileVersionInfo info;
     EXPECT_FALSE(info.Load(BesideTestProgram(L"VersionNone.dll").c_str()));
     EXPECT_FALSE(info.Load(BesideTestProgram(L"NotThere.dll").c_str()));

@@ -24,7 +24,7 @@ TEST(PathText, ExtensionsBelongToTheLastComponentOnly) {
     EXPECT_FALSE(HasExtension(L"noextension", L"")) << "no dot is no extension, not an empty one";
 }
 
-TEST(PathText, ReplaceExtensionRefusesWhatDoesNotFit) {
+TEST(PathText, CopiesCutAtTheBufferAndReplacingAnExtensionRefusesWhatDoesNotFit) {
     WCHAR path[16];
     CopyTruncated(path, ARRAYSIZE(path), L"C:\\a.b\\file.ini");
     ASSERT_TRUE(ReplaceExtension(path, ARRAYSIZE(path), L"bak"));
@@ -35,9 +35,7 @@ TEST(PathText, ReplaceExtensionRefusesWhatDoesNotFit) {
     CopyTruncated(path, ARRAYSIZE(path), L"C:\\a.b\\fileXX");
     EXPECT_FALSE(ReplaceExtension(path, ARRAYSIZE(path), L"bak"));
     EXPECT_STREQ(L"C:\\a.b\\fileXX", path) << "unchanged when the result would be cut";
-}
 
-TEST(PathText, CopiesCutAtTheBufferAndNeverOverflow) {
     WCHAR buffer[6] = L"";
     EXPECT_EQ(5u, CopyTruncated(buffer, ARRAYSIZE(buffer), L"abcdefgh"));
     EXPECT_STREQ(L"abcde", buffer);

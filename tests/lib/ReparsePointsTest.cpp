@@ -101,8 +101,9 @@ TEST(ReparsePointsTest, UnresolvableLinksAndChainsLongerThanTheBoundGiveTheGiven
     EXPECT_EQ(L"C:\\L0\\Sub", Resolve(L"C:\\L0\\Sub", &tooLong, FALSE));
 }
 
-// A path without links is copied as it is, cut to the buffer when too long; no path is refused.
-TEST(ReparsePointsTest, APathWithoutLinksIsCopiedAndCutToTheBuffer) {
+// On the real file system a path without links is copied as it is, cut to the buffer when too
+// long, and so is one through a link whose data cannot be read.
+TEST(ReparsePointsTest, APathWithoutLinksOrThroughAnUnreadableOneIsCopiedAndCutToTheBuffer) {
     CFileSystemReparsePoints fileSystem;
     for (size_t length : {kResolvedPathLength - 1, kResolvedPathLength, kResolvedPathLength + 900}) {
         std::wstring path = L"C:";
@@ -114,20 +115,7 @@ TEST(ReparsePointsTest, APathWithoutLinksIsCopiedAndCutToTheBuffer) {
     wchar_t resolved[kResolvedPathLength];
     EXPECT_FALSE(ResolveReparsePoints(L"", resolved));
     EXPECT_FALSE(ResolveReparsePoints(nullptr, resolved));
-}
 
-TEST(ReparsePointsTest, ReparseDataGivesWin32Targets) {
-    EXPECT_EQ(L"C:\\Target", ParsedTarget(IO_REPARSE_TAG_MOUNT_POINT, L"\\??\\C:\\Target"));
-    EXPECT_EQ(L"\\\\?\\Volume{0123}\\", ParsedTarget(IO_REPARSE_TAG_MOUNT_POINT, L"\\??\\Volume{0123}\\"));
-    EXPECT_EQ(L"\\\\server\\share", ParsedTarget(IO_REPARSE_TAG_SYMLINK, L"\\??\\UNC\\server\\share"));
-    EXPECT_EQ(L"..\\Sibling", ParsedTarget(IO_REPARSE_TAG_SYMLINK, L"..\\Sibling"));
-    // Other kinds of reparse point, and data cut short, are refused.
-    EXPECT_EQ(L"(refused)", ParsedTarget(0x80000013, L"\\??\\C:\\Target"));
-    EXPECT_EQ(L"(refused)", ParsedTarget(IO_REPARSE_TAG_MOUNT_POINT, L"\\??\\C:\\Target", 2));
-}
-
-TEST(ReparsePointsTest, LinkWithoutReadableDataGivesTheGivenPath) {
-    CFileSystemReparsePoints fileSystem;
     std::wstring target;
     TempDirectory temp;
     EXPECT_FALSE(fileSystem.ReadTarget(temp.Path().c_str(), &target)) << "a plain folder is no link";
@@ -140,7 +128,16 @@ TEST(ReparsePointsTest, LinkWithoutReadableDataGivesTheGivenPath) {
         fileSystem.ReadTarget(documents, &target))
         GTEST_SKIP() << "Documents is no link without data here (it is one in a Wine prefix)";
     std::wstring below = std::wstring(documents) + L"\\Projects";
-    wchar_t resolved[kResolvedPathLength];
     EXPECT_FALSE(ResolveReparsePoints(below.c_str(), resolved));
     EXPECT_EQ(below, resolved);
+}
+
+TEST(ReparsePointsTest, ReparseDataGivesWin32Targets) {
+    EXPECT_EQ(L"C:\\Target", ParsedTarget(IO_REPARSE_TAG_MOUNT_POINT, L"\\??\\C:\\Target"));
+    EXPECT_EQ(L"\\\\?\\Volume{0123}\\", ParsedTarget(IO_REPARSE_TAG_MOUNT_POINT, L"\\??\\Volume{0123}\\"));
+    EXPECT_EQ(L"\\\\server\\share", ParsedTarget(IO_REPARSE_TAG_SYMLINK, L"\\??\\UNC\\server\\share"));
+    EXPECT_EQ(L"..\\Sibling", ParsedTarget(IO_REPARSE_TAG_SYMLINK, L"..\\Sibling"));
+    // Other kinds of reparse point, and data cut short, are refused.
+    EXPECT_EQ(L"(refused)", ParsedTarget(0x80000013, L"\\??\\C:\\Target"));
+    EXPECT_EQ(L"(refused)", ParsedTarget(IO_REPARSE_TAG_MOUNT_POINT, L"\\??\\C:\\Target", 2));
 }

@@ -33,7 +33,7 @@ std::wstring Notepad() {
 
 } // namespace
 
-TEST(ShellLaunchTest, OpenFileRunsScriptsInTheirFolderAndShortcutsWithTheirArgumentsAndDirectory) {
+TEST(ShellLaunchTest, OpenFileRunsScriptsInTheirFolderAndShortcutsWithTheirArgumentsAndReportsWhatItCannotOpen) {
     TempDirectory temp;
     std::wstring scripts = temp.File(L"Script Folder"), links = temp.File(L"links"), work = temp.File(L"work here");
     for (const std::wstring& folder : {scripts, links, work})
@@ -50,14 +50,11 @@ TEST(ShellLaunchTest, OpenFileRunsScriptsInTheirFolderAndShortcutsWithTheirArgum
     EXPECT_TRUE(OpenFile((links + L"\\Start.LNK").c_str()));
     EXPECT_EQ(Narrow(work) + " alpha beta", WaitForMarkerLine(scripts + L"\\arguments.txt"));
     EXPECT_TRUE(driver.Finish().empty());
-}
 
-TEST(ShellLaunchTest, FileThatCannotBeOpenedIsReported) {
-    TempDirectory temp;
     std::wstring missing = temp.File(L"missing.txt");
-    DialogScriptDriver driver;
+    DialogScriptDriver failing;
     EXPECT_FALSE(OpenFile(missing.c_str()));
-    std::vector<DialogScriptDriver::Dialog> boxes = driver.Finish();
+    std::vector<DialogScriptDriver::Dialog> boxes = failing.Finish();
     // The shell may show a box of its own first; ours comes last.
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(L"Error", boxes.back().caption);

@@ -30,7 +30,7 @@ TEST(TextConversionTest, ConvertsThroughTheAnsiCodePage) {
     EXPECT_STREQ(ansi, ansiBuffer);
 }
 
-TEST(TextConversionTest, TextThatDoesNotFitIsCutAndTerminated) {
+TEST(TextConversionTest, TextThatDoesNotFitIsCutAndTerminatedAndMissingTextOrBufferIsRefused) {
     wchar_t wide[5];
     EXPECT_EQ(4, AnsiToWide("abcdefgh", wide, 5));
     EXPECT_STREQ(L"abcd", wide);
@@ -39,15 +39,13 @@ TEST(TextConversionTest, TextThatDoesNotFitIsCutAndTerminated) {
     EXPECT_STREQ("abc", ansi);
     EXPECT_EQ(0, WideToAnsi(L"abc", ansi, 1));
     EXPECT_STREQ("", ansi);
-}
 
-TEST(TextConversionTest, MissingTextOrBufferIsHandled) {
-    LPWSTR wide = reinterpret_cast<LPWSTR>(1);
-    EXPECT_EQ(0u, AnsiToWideAlloc(nullptr, &wide));
-    EXPECT_EQ(nullptr, wide);
-    LPSTR ansi = reinterpret_cast<LPSTR>(1);
-    EXPECT_EQ(0u, WideToAnsiAlloc(nullptr, &ansi));
-    EXPECT_EQ(nullptr, ansi);
+    LPWSTR wideCopy = reinterpret_cast<LPWSTR>(1);
+    EXPECT_EQ(0u, AnsiToWideAlloc(nullptr, &wideCopy));
+    EXPECT_EQ(nullptr, wideCopy);
+    LPSTR ansiCopy = reinterpret_cast<LPSTR>(1);
+    EXPECT_EQ(0u, WideToAnsiAlloc(nullptr, &ansiCopy));
+    EXPECT_EQ(nullptr, ansiCopy);
 
     wchar_t wideBuffer[8];
     char ansiBuffer[8];
