@@ -102,7 +102,7 @@ TEST(HttpDownloaderTest, EveryAnswerEndsWithinTheLimitsWithOneMeaning) {
     EXPECT_LT(PeakWorkingSet() - peakBefore, SIZE_T(8) * 1024 * 1024) << "a body held more than its limit";
 }
 
-TEST(HttpDownloaderTest, BodiesArriveCompleteAndErrorsGetTexts) {
+TEST(HttpDownloaderTest, BodiesArriveCompleteErrorsGetTextsAndNoLimitWrapsTheBuffer) {
     std::wstring server = UpdateServerHost();
     ASSERT_FALSE(server.empty());
     HttpDownloader downloader;
@@ -122,11 +122,7 @@ TEST(HttpDownloaderTest, BodiesArriveCompleteAndErrorsGetTexts) {
     wchar_t small[8];
     downloader.FormatDownloadError(ERROR_ACCESS_DENIED, small, ARRAYSIZE(small));
     EXPECT_EQ(L"The upd", std::wstring(small)) << "cut inside its buffer";
-}
 
-TEST(HttpDownloaderTest, NoLimitWrapsTheBuffer) {
-    std::wstring server = UpdateServerHost();
-    ASSERT_FALSE(server.empty());
     // A limit of 4 GiB - 1 and an announced length as large: a buffer of "length + 2" bytes would
     // be 1 byte in 32 bits. The body ends after 147 bytes, so an honest download reports the cut.
     // One byte less of limit, and the announcement alone is too much.
@@ -136,20 +132,16 @@ TEST(HttpDownloaderTest, NoLimitWrapsTheBuffer) {
     } cases[] = {{0xFFFFFFFFu, ERROR_INTERNET_CONNECTION_RESET}, {0xFFFFFFFEu, ERROR_FILE_TOO_LARGE}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.limit);
-        HttpDownloader downloader(c.limit, kTimeLimit);
-        std::vector<BYTE> data;
-        DWORD size = 99;
-        EXPECT_FALSE(downloader.DownloadToMemory((server + L"/length-4294967295").c_str(), &data, &size));
+        HttpDownloader limited(c.limit, kTimeLimit);
+        size = 99;
+        EXPECT_FALSE(limited.DownloadToMemory((server + L"/length-4294967295").c_str(), &data, &size));
         EXPECT_EQ(c.error, GetLastError());
         EXPECT_EQ(0u, size);
         EXPECT_LT(data.capacity(), 64u * 1024 * 1024) << "reserved what the server announced, not what came";
     }
     // A body without a length under a limit that is not a power of two fills it exactly, no more.
-    HttpDownloader downloader(5000, kTimeLimit);
-    std::vector<BYTE> data;
-    DWORD size = 0;
-    EXPECT_FALSE(downloader.DownloadToMemory((server + L"/no-length").c_str(), &data, &size));
+    HttpDownloader limited(5000, kTimeLimit);
+    EXPECT_FALSE(limited.DownloadToMemory((server + L"/no-length").c_str(), &data, &size));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_TOO_LARGE), GetLastError());
-    EXPECT_EQ(L"The update information file is larger than 4 KB; it was not read.",
-              ErrorText(downloader, GetLastError()));
+    EXPECT_EQ(L"The update information file is larger than 4 KB; it was not read.", ErrorText(limited, GetLastError()));
 }

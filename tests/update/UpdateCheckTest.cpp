@@ -109,7 +109,7 @@ TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
     EXPECT_LT(huge.text.size(), 400u);
 }
 
-TEST(UpdateCheckTest, YesOpensTheDownloadOnTheConfiguredServerAndNoOpensNothing) {
+TEST(UpdateCheckTest, YesOpensTheDownloadNoOpensNothingFailuresShowOneMessageAndTheServerComesFromTheMainFile) {
     ASSERT_FALSE(UpdateServerHost().empty());
     OpenedAddresses opened;
     {
@@ -131,10 +131,6 @@ TEST(UpdateCheckTest, YesOpensTheDownloadOnTheConfiguredServerAndNoOpensNothing)
     ASSERT_EQ(1u, lines.size()) << "No opened something, or Yes nothing";
     EXPECT_NE(std::wstring::npos, lines[0].find(L"http://" + UpdateServerHost() + L"/normal/exe/Pathwren_bin64.zip"))
         << testing::PrintToString(lines[0]);
-}
-
-TEST(UpdateCheckTest, FailuresShowTheirOneMessageAndTheServerComesFromTheMainFile) {
-    ASSERT_FALSE(UpdateServerHost().empty());
     {
         DialogScriptDriver driver;
         BOOL newer = TRUE;
