@@ -131,9 +131,15 @@ bool RestInStripUntilShown(CLaunchBar& bar) {
     return PumpMessagesUntil([toolbar] { return IsWindowVisible(toolbar) != FALSE; }, 2000);
 }
 
-TEST_F(LaunchBarWindow, EscHidesUntilTheCursorComesBackAChangeOfMonitorsDocksAgainAndAltF4LeavesNoDeadOwner) {
+// A taskbar moved or resized changes the work area only, and a change of monitors may move the
+// bar's monitor: either docks the bar again, and a shown bar takes the area that keeps it shown along.
+TEST_F(LaunchBarWindow, EscHidesUntilTheCursorComesBackWorkAreaAndMonitorChangesDockItAndAltF4LeavesNoDeadOwner) {
     BuildAt(6, FALSE);
     HWND toolbar = m_bar->GetToolbarWindow();
+    SetWindowPos(toolbar, nullptr, 5, 5, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(toolbar, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    EXPECT_EQ(ExpectedBar(), WindowRect()) << "after a work area change";
+
     ASSERT_TRUE(RestInStripUntilShown(*m_bar)) << "resting in the strip shows the bar";
     EXPECT_EQ(1, SendMessageW(toolbar, WM_KEYDOWN, VK_ESCAPE, 0));
     EXPECT_FALSE(IsWindowVisible(toolbar));
@@ -143,12 +149,14 @@ TEST_F(LaunchBarWindow, EscHidesUntilTheCursorComesBackAChangeOfMonitorsDocksAga
     const RECT bar = ExpectedBar();
     SetCursorPos((bar.left + bar.right) / 2, bar.top - 200);
     PumpMessagesUntil([] { return false; }, 200);
-    EXPECT_TRUE(RestInStripUntilShown(*m_bar)) << "back in the strip after leaving it";
-
-    SendMessageW(toolbar, WM_KEYDOWN, VK_ESCAPE, 0); // hidden again, as the change of monitors finds it
+    // Shown where it stood before the monitors changed.
     SetWindowPos(toolbar, nullptr, 5, 5, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(RestInStripUntilShown(*m_bar)) << "back in the strip after leaving it";
+    EXPECT_EQ((RECT{5, 5, 55, 55}), m_bar->GetHotWindow()->GetKeepRect());
     SendMessageW(toolbar, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
     EXPECT_EQ(ExpectedBar(), WindowRect());
+    EXPECT_EQ(ExpectedBar(), m_bar->GetHotWindow()->GetKeepRect()) << "the keep area is where the bar is now";
+    EXPECT_TRUE(IsWindowVisible(toolbar));
 
     for (const RecordingItem& item : m_items)
         EXPECT_EQ(toolbar, item.owner) << "the bar's window owns its items' menus";
@@ -161,25 +169,6 @@ TEST_F(LaunchBarWindow, EscHidesUntilTheCursorComesBackAChangeOfMonitorsDocksAga
     for (const RecordingItem& item : m_items)
         EXPECT_EQ(nullptr, item.owner);
     EXPECT_EQ(nullptr, m_background.owner);
-}
-
-// A taskbar moved or resized changes the work area only; the bar docks again. A display change
-// while the bar is shown moves it, and the area that keeps it shown moves with it.
-TEST_F(LaunchBarWindow, WorkAreaAndDisplayChangesDockTheBarAndItsKeepArea) {
-    BuildAt(6, FALSE);
-    HWND toolbar = m_bar->GetToolbarWindow();
-    SetWindowPos(toolbar, nullptr, 5, 5, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(toolbar, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
-    EXPECT_EQ(ExpectedBar(), WindowRect()) << "after a work area change";
-
-    // Shown where it stood before the monitors changed.
-    SetWindowPos(toolbar, nullptr, 5, 5, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(RestInStripUntilShown(*m_bar));
-    EXPECT_EQ((RECT{5, 5, 55, 55}), m_bar->GetHotWindow()->GetKeepRect());
-    SendMessageW(toolbar, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
-    EXPECT_EQ(ExpectedBar(), WindowRect());
-    EXPECT_EQ(ExpectedBar(), m_bar->GetHotWindow()->GetKeepRect()) << "the keep area is where the bar is now";
-    EXPECT_TRUE(IsWindowVisible(toolbar));
 }
 
 } // namespace
