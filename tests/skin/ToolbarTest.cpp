@@ -20,23 +20,16 @@ struct MenuSink : CToolbarEventsBase {
     UINT chosen = 0;
 };
 
-// What the menu looked like while open; filled by a thread timer that then chooses the first item.
-HWND g_menuOwner = nullptr;
+// Where the menu opened: noted by a thread timer once it shows, which then has its first item chosen.
 RECT g_menuRect = {};
-void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR timer, DWORD) {
-    static int ticks = 0;
+UINT_PTR g_chooser = 0;
+void CALLBACK NoteMenuAndChooseFirst(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND menu = FindOwnWindow(L"#32768");
-    // A menu that never shows must not hang the run.
-    if (!menu && ++ticks > 100) {
-        KillTimer(nullptr, timer);
-        EndMenu();
-    }
     if (!menu)
         return;
     KillTimer(nullptr, timer);
     GetWindowRect(menu, &g_menuRect);
-    PostMessageW(g_menuOwner, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(g_menuOwner, WM_KEYDOWN, VK_RETURN, 0);
+    g_chooser = ChooseMenuEntryWhenShown(1);
 }
 
 struct Parent {
@@ -95,13 +88,14 @@ TEST(ToolbarDesktop, ButtonsKeepTheirImageListsInStepAnswerTheirTooltipsAndOpenT
     RECT button;
     SendMessageW(toolbar.GetHandle(), TB_GETRECT, 7, reinterpret_cast<LPARAM>(&button));
     MapWindowPoints(toolbar.GetHandle(), nullptr, reinterpret_cast<POINT*>(&button), 2);
-    g_menuOwner = parent.window;
-    SetTimer(nullptr, 0, 30, ChooseFirstItem);
+    UINT_PTR noter = SetTimer(nullptr, 0, 30, NoteMenuAndChooseFirst);
     NMTOOLBARW dropDown = {};
     dropDown.hdr = {toolbar.GetHandle(), 7, static_cast<UINT>(TBN_DROPDOWN)};
     dropDown.iItem = 7;
     LRESULT result = -1;
     ASSERT_TRUE(toolbar.HandleNotify(&dropDown.hdr, &result));
+    KillTimer(nullptr, noter);
+    KillTimer(nullptr, g_chooser);
     EXPECT_EQ(TBDDRET_DEFAULT, result);
     EXPECT_EQ(&menu, sink.before);
     EXPECT_EQ(&menu, sink.chosenFrom);
