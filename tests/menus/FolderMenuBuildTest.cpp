@@ -55,28 +55,21 @@ TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndAllKeepTheirMenusAc
     EXPECT_EQ(ownItem, itemId(L"own")) << "and so does a folder's submenu item";
     EXPECT_EQ(m_tree.Path(L"second\\b.txt"), PathOfCommand(work, L"b.txt"));
 
-    // A merged name that matches several submenus joins the first of them.
-    m_tree.AddFile(L"p\\docs\\p.txt");
-    m_tree.AddFile(L"q\\docs\\q.txt");
+    // A merged name that matches several submenus joins the first of them. That submenu is listed
+    // and inserted before the merged folder joins it, so it is inserted a second time: each
+    // extension must still be cut only once.
+    for (const wchar_t* file : {L"p\\docs\\p.txt", L"p\\docs\\a.tar.gz", L"q\\docs\\q.txt", L"own\\b.tar.gz"})
+        m_tree.AddFile(file);
+    m_menu.SetHideFilesExtensionInPopupMenu(TRUE);
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"p\\docs")), FolderRecord(m_tree.Path(L"q\\docs")),
                        FolderRecord(m_tree.Path(L"own"), 1, L"docs")}));
     ASSERT_EQ((Texts{L"docs", L"docs"}), MenuItemTexts(Root()));
-    EXPECT_EQ((Texts{L"n.txt", L"o.txt", L"p.txt"}), MenuItemTexts(GetSubMenu(Root(), 0)));
-    EXPECT_EQ((Texts{L"q.txt"}), MenuItemTexts(GetSubMenu(Root(), 1)));
+    EXPECT_EQ((Texts{L"a.tar", L"b.tar", L"n", L"o", L"p"}), MenuItemTexts(GetSubMenu(Root(), 0)));
+    EXPECT_EQ((Texts{L"q"}), MenuItemTexts(GetSubMenu(Root(), 1)));
 
     ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"own") + L"\\"), FolderRecord(m_tree.Path(L"missing"))}));
     EXPECT_EQ((Texts{L"own", L"missing"}), MenuItemTexts(Root())) << "a trailing backslash does not empty the name";
     EXPECT_EQ((Texts{L"Empty"}), MenuItemTexts(FindSubMenu(Root(), L"missing")));
-}
-
-TEST_F(FolderMenuBuild, AMergedSubmenuJoiningAListedFolderCutsEachExtensionOnce) {
-    m_tree.AddFile(L"p\\docs\\a.tar.gz");
-    m_tree.AddFile(L"own\\b.tar.gz");
-    m_menu.SetHideFilesExtensionInPopupMenu(TRUE);
-    // The first folder's submenu is listed and inserted before the merged one joins it, so the
-    // submenu is inserted a second time.
-    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"p\\docs")), FolderRecord(m_tree.Path(L"own"), 1, L"docs")}));
-    EXPECT_EQ((Texts{L"a.tar", L"b.tar"}), MenuItemTexts(FindSubMenu(Root(), L"docs")));
 }
 
 TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirstFoldersCopy) {
@@ -285,11 +278,13 @@ TEST_F(FolderMenuBuild, ARebuildChangesItsMenusInPlaceToWhatAFreshBuildShows) {
     EXPECT_GT(reused, 10);
 }
 
-TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnesAnew) {
+TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndTypesAndReadsChangedOnesAnew) {
     // Programs show an icon of their own, so each file's is read once it shows, and kept; also in a
-    // submenu, which is read after the build.
+    // submenu, which is read after the build. Files of a common type share the type's icon.
     m_tree.AddFile(L"icons\\sub\\same.exe", "same");
     m_tree.AddFile(L"icons\\sub\\changed.exe", "before");
+    m_tree.AddFile(L"icons\\sub\\a.txt");
+    m_tree.AddFile(L"icons\\sub\\b.txt");
     auto subMenu = [&]() { return FindSubMenu(Root(), L"sub"); };
     auto entry = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(subMenu(), text)); };
     auto iconOf = [&](LPCWSTR text) { return entry(text)->Icon(); };
@@ -313,6 +308,9 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
     HICON sameBefore = iconOf(L"same.exe");
     HICON changedBefore = iconOf(L"changed.exe");
     ASSERT_NE(nullptr, sameBefore);
+    HICON text = iconOf(L"a.txt");
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(text, iconOf(L"b.txt"));
     auto sameShown = shownBy(L"same.exe");
     auto changedShown = shownBy(L"changed.exe");
     HMENU subMenuBefore = subMenu();
@@ -322,6 +320,7 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
     EXPECT_EQ(subMenuBefore, subMenu()) << "the submenu and its items are kept";
     EXPECT_EQ(sameBefore, iconOf(L"same.exe")) << "moved to the new entry, not read again";
     EXPECT_EQ(sameShown, shownBy(L"same.exe"));
+    EXPECT_EQ(text, iconOf(L"a.txt")) << "a type's icon is kept across builds";
     EXPECT_NE(changedBefore, iconOf(L"changed.exe"));
     EXPECT_NE(nullptr, iconOf(L"changed.exe"));
     EXPECT_FALSE(IconAlive(changedBefore)) << "the stale icon is destroyed";
@@ -331,21 +330,9 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndReadsChangedOnes
     } else {
         EXPECT_EQ(iconOf(L"changed.exe"), shownBy(L"changed.exe").second);
     }
-}
 
-TEST_F(FolderMenuBuild, FilesOfOneTypeShareAnIconThatIsReadAnewOnlyAfterAssociationsChanged) {
-    m_tree.AddFile(L"types\\a.txt");
-    m_tree.AddFile(L"types\\b.txt");
-    auto iconOf = [&](LPCWSTR text) { return m_menu.GetEntryOfCommand(FindCommand(Root(), text))->Icon(); };
-    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
-    HICON text = iconOf(L"a.txt");
-    ASSERT_NE(nullptr, text);
-    EXPECT_EQ(text, iconOf(L"b.txt"));
-
-    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
-    EXPECT_EQ(text, iconOf(L"a.txt")) << "kept across builds";
     m_menu.OnAssociationsChanged();
-    ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"types"))}));
+    buildAndShowTheSubmenu();
     EXPECT_NE(nullptr, iconOf(L"a.txt"));
-    EXPECT_FALSE(IconAlive(text)) << "the type's old icon was given back and read anew";
+    EXPECT_FALSE(IconAlive(text)) << "once associations changed, the type's old icon was given back and read anew";
 }

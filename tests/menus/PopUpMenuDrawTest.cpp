@@ -36,8 +36,8 @@ std::map<UINT, std::vector<DWORD>> DrawInStates(CPopUpMenu& menu, HICON icon, co
 
 } // namespace
 
-// desktop-free: PopUpMenuDrawing.GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparency
-TEST(PopUpMenuDrawing, GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparency) {
+// desktop-free: PopUpMenuDrawing.GrayIconKeepsLumaWhiteAndTransparencyAndShadowIconIsTheIconOnTheBrush
+TEST(PopUpMenuDrawing, GrayIconKeepsLumaWhiteAndTransparencyAndShadowIconIsTheIconOnTheBrush) {
     // Blue weighs 0.114, red 0.299, green 0.587; the sum is truncated and alpha kept.
     const std::vector<std::pair<DWORD, DWORD>> colours = {
         {0xFFFFFFFF, 0xFFFFFFFF}, {0xFF0000FF, 0xFF1D1D1D}, {0xFFFF0000, 0xFF4C4C4C}, {0xFF00FF00, 0xFF959595},
@@ -53,17 +53,15 @@ TEST(PopUpMenuDrawing, GrayIconTurnsColoursToTheirLumaAndKeepsWhiteAndTransparen
         EXPECT_EQ(colours[index].second, result[index]) << std::hex << "from " << colours[index].first;
     EXPECT_EQ(pixels, ReadIconPixels(icon.Get())) << "the source icon is untouched";
     EXPECT_EQ(nullptr, CPopUpMenu::CreateGrayIcon(nullptr));
-}
 
-// desktop-free: PopUpMenuDrawing.ShadowIconIsTheIconOnTheBrushMostlyTransparent
-TEST(PopUpMenuDrawing, ShadowIconIsTheIconOnTheBrushMostlyTransparent) {
-    std::vector<DWORD> pixels(16 * 16, 0x00000000);
+    // The shadow, from an icon whose top half is opaque blue.
+    std::fill(pixels.begin(), pixels.end(), 0x00000000);
     std::fill(pixels.begin(), pixels.begin() + 8 * 16, 0xFF0000FF);
-    CIconHandle icon(CreateIconFromPixels(16, pixels));
+    CIconHandle halfBlue(CreateIconFromPixels(16, pixels));
     CBrushHandle red(CreateSolidBrush(RGB(255, 0, 0)));
-    CIconHandle shadow(CPopUpMenu::CreateShadowIcon(icon.Get(), red.Get()));
+    CIconHandle shadow(CPopUpMenu::CreateShadowIcon(halfBlue.Get(), red.Get()));
     ASSERT_TRUE(shadow);
-    std::vector<DWORD> result = ReadIconPixels(shadow.Get());
+    result = ReadIconPixels(shadow.Get());
     ASSERT_EQ(pixels.size(), result.size());
     EXPECT_EQ(0x0000FFu, result[0] & 0xFFFFFF) << "the icon's colour where it is opaque";
     EXPECT_EQ(0xFF0000u, result[15 * 16] & 0xFFFFFF) << "the brush where the icon is transparent";

@@ -23,17 +23,6 @@ protected:
     }
 };
 
-// Runs the cases matching the filter in a copy of this executable that Wine starts as Windows 10,
-// and expects them to pass having drawn through the owner.
-void ExpectPassAsWindows10(const std::wstring& filter, const std::wstring& copyName) {
-    if (!CPopUpMenu().IsThemed())
-        GTEST_SKIP() << "this process draws icons through the owner already, so the cases ran here";
-    if (!RunningOnWine())
-        GTEST_SKIP() << "only Wine can start a copy of this program as another Windows version";
-    VersionCopyRun run = RunCopyAsWindowsVersion(L"win10", copyName, filter);
-    EXPECT_TRUE(CopyPassed(run, false)) << "the child ended in time, passed and drew through the owner";
-}
-
 } // namespace
 
 TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles) {
@@ -86,15 +75,14 @@ TEST_F(PopUpMenuOwnerDraw, IconItemsAreDrawnThroughTheOwnerEvenWithVisualStyles)
     EXPECT_EQ(0, GdiObjectCounter::Read() - before) << "showing and drawing keep no object";
 }
 
-TEST(PopUpMenuOwnerDrawChild, TheOwnerDrawCasesPassWhenWineReportsWindows10) {
-    ExpectPassAsWindows10(L"PopUpMenuOwnerDraw.*:PopUpMenuTracking.TheIconSourceHears*", L"menus_tests_win10_draw.exe");
-}
-
-TEST(PopUpMenuOwnerDrawChild, TheSoakPassesWhenWineReportsWindows10) {
-    ExpectPassAsWindows10(L"PopUpMenuSoak.*", L"menus_tests_win10_soak.exe");
-}
-
-TEST(PopUpMenuOwnerDrawChild, FolderMenuEntriesDrawTheirShellIconsWhenWineReportsWindows10) {
-    ExpectPassAsWindows10(L"FolderMenuIcons.*:FolderMenuBuild.ARebuildKeepsTheIconsOfUnchangedFiles*",
-                          L"menus_tests_win10_icons.exe");
+TEST(PopUpMenuOwnerDrawChild, OwnerDrawCasesTheirSoakAndFolderMenuIconsPassWhenWineReportsWindows10) {
+    if (!CPopUpMenu().IsThemed())
+        GTEST_SKIP() << "this process draws icons through the owner already, so the cases ran here";
+    if (!RunningOnWine())
+        GTEST_SKIP() << "only Wine can start a copy of this program as another Windows version";
+    VersionCopyRun run = RunCopyAsWindowsVersion(
+        L"win10", L"menus_tests_win10.exe",
+        L"PopUpMenuOwnerDraw.*:PopUpMenuTracking.TheIconSourceHears*:PopUpMenuSoak.*:FolderMenuIcons.*:"
+        L"FolderMenuBuild.ARebuildKeepsTheIconsOfUnchangedFiles*");
+    EXPECT_TRUE(CopyPassed(run, false)) << "the child ended in time, passed and drew through the owner";
 }

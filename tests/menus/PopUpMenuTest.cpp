@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -23,12 +24,13 @@ std::vector<UINT> IdsOf(const CPopUpMenu& menu) {
 } // namespace
 
 // desktop-free: PopUpMenuTree
-TEST(PopUpMenuTree, IdentifiersAreUniqueAcrossTheTreeAndSeparatorsLeaveGaps) {
-    CPopUpMenu root;
+TEST(PopUpMenuTree, IdentifiersAreUniqueAcrossTheTreeSeparatorsLeaveGapsAndEachMenuDestroysOnlyItsOwn) {
+    auto owned = std::make_unique<CPopUpMenu>();
+    CPopUpMenu& root = *owned;
     CPopUpMenu level1;
-    CPopUpMenu level2;
+    auto level2 = std::make_unique<CPopUpMenu>();
     level1.SetParent(&root);
-    level2.SetParent(&level1);
+    level2->SetParent(&level1);
     EXPECT_EQ(&level1, CPopUpMenu::FromHandle(level1.GetHandle())) << "the object is the menu's data";
 
     UINT first = root.AppendTextItem(L"First");
@@ -42,43 +44,33 @@ TEST(PopUpMenuTree, IdentifiersAreUniqueAcrossTheTreeAndSeparatorsLeaveGaps) {
     separator.fType = MFT_SEPARATOR;
     separator.wID = level1.NextCommandId();
     ASSERT_TRUE(InsertMenuItemW(level1.GetHandle(), 1, TRUE, &separator));
-    UINT toLevel2 = level1.AppendSubMenuItem(L"Level 2", &level2, nullptr);
-    level2.AppendTextItem(L"In level 2");
+    UINT toLevel2 = level1.AppendSubMenuItem(L"Level 2", level2.get(), nullptr);
+    level2->AppendTextItem(L"In level 2");
     UINT front = root.NextCommandId();
     EXPECT_EQ(front, root.InsertItem(L"Front", nullptr, 0, front));
     root.AppendIconItem(L"Missing icon resource", 9999, GetModuleHandleW(nullptr));
 
     EXPECT_EQ((std::vector<UINT>{8, 1, 2, 3, 9}), IdsOf(root)) << "one counter, at the root, starting at 1";
     EXPECT_EQ((std::vector<UINT>{4, 5, 6}), IdsOf(level1)) << "the separator took 5";
-    EXPECT_EQ((std::vector<UINT>{7}), IdsOf(level2));
+    EXPECT_EQ((std::vector<UINT>{7}), IdsOf(*level2));
 
     EXPECT_EQ(1, root.GetItemPosition(first));
     EXPECT_EQ(2, level1.GetItemPosition(toLevel2));
     EXPECT_EQ(-1, root.GetItemPosition(toLevel2)) << "positions are those of the menu's own items";
     EXPECT_EQ(&level1, root.GetSubMenuOfItem(toLevel1));
-    EXPECT_EQ(&level2, root.GetSubMenuOfItem(toLevel2)) << "found by command anywhere below";
+    EXPECT_EQ(level2.get(), root.GetSubMenuOfItem(toLevel2)) << "found by command anywhere below";
     EXPECT_EQ(nullptr, root.GetSubMenuOfItem(first));
     EXPECT_EQ(nullptr, root.GetSubMenuOfItem(999));
-}
 
-TEST(PopUpMenuTree, DestroyingAMenuLeavesItsSubmenusToTheirOwners) {
-    for (bool parentFirst : {true, false}) {
-        auto* root = new CPopUpMenu();
-        auto* child = new CPopUpMenu();
-        child->SetParent(root);
-        root->AppendSubMenuItem(L"Child", child, nullptr);
-        child->AppendTextItem(L"Kept");
-        HMENU rootHandle = root->GetHandle();
-        HMENU childHandle = child->GetHandle();
-        delete (parentFirst ? root : child);
-        if (parentFirst) {
-            EXPECT_TRUE(IsMenu(childHandle)) << "the parent destroyed a submenu it does not own";
-            EXPECT_EQ(1, GetMenuItemCount(childHandle));
-        }
-        delete (parentFirst ? child : root);
-        EXPECT_FALSE(IsMenu(rootHandle));
-        EXPECT_FALSE(IsMenu(childHandle));
-    }
+    // Submenus are their objects' to destroy, whether the parent goes first or last.
+    HMENU rootHandle = root.GetHandle();
+    HMENU level2Handle = level2->GetHandle();
+    owned.reset();
+    EXPECT_FALSE(IsMenu(rootHandle));
+    EXPECT_TRUE(IsMenu(level1.GetHandle())) << "the parent destroyed a submenu it does not own";
+    EXPECT_EQ(3, GetMenuItemCount(level1.GetHandle()));
+    level2.reset();
+    EXPECT_FALSE(IsMenu(level2Handle));
 }
 
 // desktop-free: PopUpMenuThemed

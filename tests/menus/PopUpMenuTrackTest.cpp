@@ -172,53 +172,39 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
 
 // A right click in an open submenu tracks the context menu inside the folder menu: the outer tree
 // answers the owner again once it is done, and once both have closed, no window of the outer tree
-// may stay on screen.
-TEST_F(PopUpMenuTracking, AMenuTrackedInsideAnOpenSubmenuHandsTheOwnerBackAndClosesWithItsRoot) {
+// may stay on screen. An empty menu opened from inside (a click on an item whose menu has no
+// folders) shows nothing and leaves the outer menu to close as any other.
+TEST_F(PopUpMenuTracking, MenusTrackedInsideAnOpenSubmenuHandTheOwnerBackAndCloseWithTheirRoot) {
     MenuTree outer = BuildMenuTree(3, 2, m_icon.Get());
+    CPopUpMenu empty;
     CPopUpMenu inner;
     inner.SetEffects(FALSE);
     inner.AppendTextItem(L"Inner one");
     UINT innerSecond = inner.AppendTextItem(L"Inner two");
+    UINT emptyChosen = 1;
     UINT innerChosen = 0;
     MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(m_icon.Get())};
     LRESULT measuredAfterInner = 0;
-    auto nested = [&]() {
+    auto nestedThenEnd = [&]() {
+        emptyChosen = empty.Track(400, 400, m_owner.Handle(), FALSE);
         innerChosen = m_owner.Track(inner, {PressKeys(inner.GetHandle(), {VK_DOWN, VK_DOWN, VK_RETURN})}, {400, 400});
         measuredAfterInner = SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+        EndMenu();
         return true;
     };
     size_t stepsRun = 0;
     m_owner.Track(*outer[0],
                   {PressKeys(outer[0]->GetHandle(), {VK_DOWN, VK_RIGHT}), PressKeys(outer[1]->GetHandle(), {VK_RIGHT}),
-                   WaitForMenu(outer[2]->GetHandle()), nested},
+                   WaitForMenu(outer[2]->GetHandle()), nestedThenEnd, [] { return false; }},
                   {100, 100}, FALSE, &stepsRun);
-    EXPECT_EQ(4u, stepsRun);
+    EXPECT_EQ(0u, emptyChosen);
+    EXPECT_EQ(4u, stepsRun) << "the outer menu closed on EndMenu, before the last step";
     EXPECT_EQ(innerSecond, innerChosen);
     EXPECT_TRUE(measuredAfterInner) << "the outer menu still draws through the owner";
     EXPECT_EQ(18u, measure.itemWidth) << "answered by the outer menu, which has effects";
     EXPECT_EQ(0, SendMessageW(m_owner.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)))
         << "and the subclass is gone once the outer menu closed";
     EXPECT_EQ((std::vector<std::pair<HWND, HMENU>>{}), OpenMenus()) << "no submenu of any depth is left open";
-}
-
-// An empty menu opened from inside another (a click on an item whose menu has no folders) shows
-// nothing and leaves the outer menu to close as any other.
-TEST_F(PopUpMenuTracking, AnEmptyMenuInsideAnotherReturnsAtOnceAndTheOuterStillEnds) {
-    MenuTree outer = BuildMenuTree(1, 3, m_icon.Get());
-    HMENU outerMenu = outer[0]->GetHandle();
-    CPopUpMenu empty;
-    UINT emptyChosen = 1;
-    auto trackEmptyThenEnd = [&]() {
-        emptyChosen = empty.Track(400, 400, m_owner.Handle(), FALSE);
-        EndMenu();
-        return true;
-    };
-    size_t stepsRun = 0;
-    m_owner.Track(*outer[0], {WaitForMenu(outerMenu), trackEmptyThenEnd, [] { return false; }}, {100, 100}, FALSE,
-                  &stepsRun);
-    EXPECT_EQ(0u, emptyChosen);
-    EXPECT_EQ(2u, stepsRun) << "the outer menu closed on EndMenu, before the last step";
-    EXPECT_EQ(nullptr, FindMenuWindow(outerMenu));
 }
 
 namespace {
