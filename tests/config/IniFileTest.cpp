@@ -129,7 +129,7 @@ TEST(IniFile, SectionNamesLongerThanTheBufferAreRefusedAndTheirEnumerationStopsW
 }
 
 // desktop-free: IniFileEx
-TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHidesAndLoadOnlyTheGoodElementsThatExist) {
+TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHidesLoadOnlyGoodElementsAndEveryLoadRestoresTheSection) {
     TempDirectory temp;
     CIniFileEx<CountedOption> file(temp.File(L"array.ini").c_str());
     std::vector<CountedOption> five(5);
@@ -160,11 +160,8 @@ TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHidesAndLoadOnlyTheGoodElemen
         EXPECT_EQ((std::vector<INT>{1, 3}), LoadedValues(damagedFile, &allLoaded)) << text;
         EXPECT_FALSE(allLoaded) << text;
     }
-}
 
-TEST(IniFileEx, SingleObjectsLoadFromAndSaveToTheirSectionAndRestoreTheCurrentOne) {
-    TempDirectory temp;
-    CIniFileEx<CountedOption> file(temp.File(L"single.ini").c_str());
+    // Single objects load from and save to their own section too.
     file.SetSectionName(L"Elsewhere");
     CountedOption option;
     option.value = 55;

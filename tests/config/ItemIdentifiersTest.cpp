@@ -62,7 +62,7 @@ TEST(ItemIdentifiers, MissingAndRepeatedIdentifiersAreGivenInGuidFormAndOthersKe
         EXPECT_FALSE(IsItemIdentifierForm(text)) << text;
 }
 
-TEST(ItemIdentifiers, ItemsAreFoundByIdentifierBeforeName) {
+TEST(ItemIdentifiers, ItemsAreFoundByIdentifierBeforeNameAndTheIdentifierSurvivesSaveLoadAndCopy) {
     TempDirectory temp;
     CreateDirectoryW(temp.File(L"Music").c_str(), nullptr);
     CreateDirectoryW(temp.File(L"Photos").c_str(), nullptr);
@@ -77,12 +77,9 @@ TEST(ItemIdentifiers, ItemsAreFoundByIdentifierBeforeName) {
     EXPECT_EQ(1, FindItemByIdentifierOrName(items.list, L"photos"));
     EXPECT_EQ(-1, FindItemByIdentifierOrName(items.list, L"Video"));
     EXPECT_EQ(-1, FindItemByIdentifierOrName(items.list, L"")) << "an item without a name is not found by it";
-}
 
-TEST(ItemIdentifiers, TheKeyIsWrittenOnlyOnceGivenAndSurvivesLoadAndCopy) {
-    CGenericPathwrenObject item;
-    wcscpy(item.ItemIdentifier, kKnown);
-    std::wstring text = WrittenIniText(L"Item", [&](CIniFile& file) { ASSERT_TRUE(item.Save(file)); });
+    // The key survives save, load and the options dialog's copy.
+    std::wstring text = WrittenIniText(L"Item", [&](CIniFile& file) { ASSERT_TRUE(items.list[0]->Save(file)); });
     CGenericPathwrenObject loaded;
     ReadIniText(text, L"Item", [&](CIniFile& file) { ASSERT_TRUE(loaded.Load(file)); });
     EXPECT_STREQ(kKnown, loaded.ItemIdentifier);

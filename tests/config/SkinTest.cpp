@@ -112,23 +112,6 @@ protected:
 } // namespace
 
 // desktop-free: SkinTest
-TEST_F(SkinTest, ReadsLookAndPreviewFromTheSkinFile) {
-    WriteSkinConf(L"[BrowserToolbar]\r\nBackgroundType=9\r\nBackgroundColor=1193046\r\nBackgroundColor2=255\r\n"
-                  L"BackgroundImage=pics/back.png\r\nTransparentColor=65280\r\nUseTransparentColor=0\r\n"
-                  L"Opacity=65\r\nShowMoveButton=0\r\n[Preview]\r\nFileName=preview/shot.png\r\n");
-    CSkin skin;
-    EXPECT_TRUE(skin.LoadSkin(TRUE, m_skinName.c_str()));
-    EXPECT_TRUE(skin.UseSkin);
-    EXPECT_EQ(SkinFile(L""), skin.SkinDirectory);
-    // The background image is resolved against the skin folder; the preview name is kept as written.
-    EXPECT_EQ(L"BackgroundType=9 BackgroundColor=1193046 BackgroundColor2=255 BackgroundImage=" +
-                  SkinFile(L"pics\\back.png") +
-                  L" TransparentColor=65280 UseTransparentColor=0 Opacity=65 ShowMoveButton=0 Preview=preview/shot.png",
-              Look(skin));
-    for (int i = 0; i < SkinImageCount; ++i)
-        ExpectBuiltInIcon(skin, i);
-}
-
 TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolderAndExtractedIconsDieOnReloadOnSwitchingOffAndWithTheSkin) {
     TempDirectory elsewhere;
     // The same relative name below the current directory must lose against the skin folder.
@@ -188,7 +171,7 @@ TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolderAndExtractedIconsDieOnReloa
     EXPECT_EQ(CLR_INVALID, IconColor(move)) << "destroying the skin destroys its extracted icons";
 }
 
-TEST_F(SkinTest, WithoutASkinOrItsFileEveryImageIsBuiltInAndNothingIsWritten) {
+TEST_F(SkinTest, TheLookComesFromTheSkinFileAndWithoutOneEveryImageIsBuiltInAndNothingIsWritten) {
     CSkin skin;
     ExpectNoSkin(skin);
     std::set<std::wstring> names;
@@ -210,6 +193,20 @@ TEST_F(SkinTest, WithoutASkinOrItsFileEveryImageIsBuiltInAndNothingIsWritten) {
     skin.LoadSkin(TRUE, missingSkin.c_str());
     EXPECT_EQ(Look(CSkin()), Look(skin)) << "the look of a skin object that never loaded one";
     EXPECT_FALSE(IsExistingDirectory((m_skinsRoot + missingSkin).c_str())) << "loading must not create a skin folder";
+
+    WriteSkinConf(L"[BrowserToolbar]\r\nBackgroundType=9\r\nBackgroundColor=1193046\r\nBackgroundColor2=255\r\n"
+                  L"BackgroundImage=pics/back.png\r\nTransparentColor=65280\r\nUseTransparentColor=0\r\n"
+                  L"Opacity=65\r\nShowMoveButton=0\r\n[Preview]\r\nFileName=preview/shot.png\r\n");
+    EXPECT_TRUE(skin.LoadSkin(TRUE, m_skinName.c_str()));
+    EXPECT_TRUE(skin.UseSkin);
+    EXPECT_EQ(SkinFile(L""), skin.SkinDirectory);
+    // The background image is resolved against the skin folder; the preview name is kept as written.
+    EXPECT_EQ(L"BackgroundType=9 BackgroundColor=1193046 BackgroundColor2=255 BackgroundImage=" +
+                  SkinFile(L"pics\\back.png") +
+                  L" TransparentColor=65280 UseTransparentColor=0 Opacity=65 ShowMoveButton=0 Preview=preview/shot.png",
+              Look(skin));
+    for (int i = 0; i < SkinImageCount; ++i)
+        ExpectBuiltInIcon(skin, i);
 
     skin.LoadSkin(TRUE, L"");
     EXPECT_FALSE(skin.UseSkin) << "a skin without a name is no skin";

@@ -84,7 +84,7 @@ protected:
 } // namespace
 
 // desktop-free: FileSearchTest
-TEST_F(FileSearchTest, FindsEveryPatternOnceAndRecursesOnlyWhenAsked) {
+TEST_F(FileSearchTest, FindsEveryPatternOnceRecursesOnlyWhenAskedAndStopsWhenToldTo) {
     BOOL stopped = TRUE;
     EXPECT_EQ((std::set<std::wstring>{root + L"\\a.ini", root + L"\\b.txt"}),
               Search({L"*.ini", L"*.txt"}, FALSE, nullptr, &stopped));
@@ -100,6 +100,21 @@ TEST_F(FileSearchTest, FindsEveryPatternOnceAndRecursesOnlyWhenAsked) {
 
     FileSearchRequest missingCallback = {root.c_str(), nullptr, 0, FALSE, nullptr, nullptr, nullptr, nullptr};
     EXPECT_FALSE(SearchFiles(missingCallback, &stopped));
+
+    // The callback's stop, or the cancel event, ends the whole search.
+    stopped = FALSE;
+    Found found;
+    found.stopAfter = 2;
+    Search({L"*.ini", L"*.txt", L"*.log"}, TRUE, nullptr, &stopped, nullptr, &found);
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(2u, found.paths.size()) << "no call after the callback said stop";
+
+    CKernelHandle cancel(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    Found none;
+    stopped = FALSE;
+    Search({L"*"}, TRUE, nullptr, &stopped, cancel.Get(), &none);
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(none.paths.empty()) << "a signalled event stops before the first callback";
 }
 
 TEST_F(FileSearchTest, JunctionsToSearchedDirectoriesAreNotSearchedAgain) {
@@ -123,20 +138,4 @@ TEST_F(FileSearchTest, JunctionsToSearchedDirectoriesAreNotSearchedAgain) {
 
     // The same tree without the junctions: both stand-ins are plain directories and are searched.
     EXPECT_EQ(4u, Search({L"*.ini"}, TRUE, nullptr, &stopped).size());
-}
-
-TEST_F(FileSearchTest, CallbackOrCancelEventEndTheWholeSearch) {
-    BOOL stopped = FALSE;
-    Found found;
-    found.stopAfter = 2;
-    Search({L"*.ini", L"*.txt", L"*.log"}, TRUE, nullptr, &stopped, nullptr, &found);
-    EXPECT_TRUE(stopped);
-    EXPECT_EQ(2u, found.paths.size()) << "no call after the callback said stop";
-
-    CKernelHandle cancel(CreateEventW(nullptr, TRUE, TRUE, nullptr));
-    Found none;
-    stopped = FALSE;
-    Search({L"*"}, TRUE, nullptr, &stopped, cancel.Get(), &none);
-    EXPECT_TRUE(stopped);
-    EXPECT_TRUE(none.paths.empty()) << "a signalled event stops before the first callback";
 }

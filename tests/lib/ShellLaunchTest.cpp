@@ -85,7 +85,7 @@ TEST(ShellLaunchTest, StartedProgramIsShownAndBroughtToTheFront) {
     TerminateProcess(process.Get(), 0);
 }
 
-TEST(ShellLaunchTest, ActivationRestoresAMinimizedWindowAndLeavesHiddenOnesHidden) {
+TEST(ShellLaunchTest, ActivationRestoresAMinimizedWindowLeavesHiddenOnesHiddenAndLooksForALateOneWithoutWaiting) {
     HWND window = CreateTestWindow(WS_VISIBLE);
     ShowWindow(window, SW_MINIMIZE);
     // Created last, so it comes first in z-order.
@@ -96,9 +96,7 @@ TEST(ShellLaunchTest, ActivationRestoresAMinimizedWindowAndLeavesHiddenOnesHidde
     EXPECT_FALSE(IsWindowVisible(hidden));
     DestroyWindow(hidden);
     DestroyWindow(window);
-}
 
-TEST(ShellLaunchTest, ActivationLooksForALateWindowWhileTheThreadGoesOnAnswering) {
     // A process held suspended never makes a window. The search for it goes on from the message
     // loop, so the call returns at once; a wait inside it would hold every click and hotkey.
     ChildProcess suspended(Notepad());

@@ -24,7 +24,7 @@ TEST(WideStringBufferTest, GrowsAndKeepsTheText) {
     EXPECT_EQ(expected.size(), buffer.GetLength());
 }
 
-TEST(WideStringBufferTest, AppendFormatAddsAtMostCountCharacters) {
+TEST(WideStringBufferTest, AppendFormatAddsAtMostCountCharactersAndDetachedTextBelongsToTheCaller) {
     CWideStringBuffer buffer(2);
     ASSERT_TRUE(buffer.Append(L"Row ", 4));
     EXPECT_EQ(11, buffer.AppendFormat(64, L"%d: %ls", 42, L"C:\\Data"));
@@ -36,16 +36,15 @@ TEST(WideStringBufferTest, AppendFormatAddsAtMostCountCharacters) {
     ASSERT_TRUE(buffer.Append(L']'));
     EXPECT_STREQ(L"Row 42: C:\\DataWXYZabcd]", buffer.GetText());
     EXPECT_EQ(24u, buffer.GetLength());
-}
 
-TEST(WideStringBufferTest, DetachedTextBelongsToTheCaller) {
-    CWideStringBuffer buffer(8);
-    ASSERT_TRUE(buffer.Append(L"first", 5));
-    LPWSTR detached = buffer.Detach();
+    // Room is left for the next append, which must not write into the caller's detached text.
+    CWideStringBuffer roomy(8);
+    ASSERT_TRUE(roomy.Append(L"first", 5));
+    LPWSTR detached = roomy.Detach();
     ASSERT_NE(nullptr, detached);
-    EXPECT_EQ(nullptr, buffer.Detach()) << "the same buffer must not be handed out twice";
-    ASSERT_TRUE(buffer.Append(L'!'));
-    EXPECT_STREQ(L"first!", buffer.GetText());
+    EXPECT_EQ(nullptr, roomy.Detach()) << "the same buffer must not be handed out twice";
+    ASSERT_TRUE(roomy.Append(L'!'));
+    EXPECT_STREQ(L"first!", roomy.GetText());
     EXPECT_STREQ(L"first", detached) << "appending after Detach must not write into the caller's text";
     delete[] detached;
 }
