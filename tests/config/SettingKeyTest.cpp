@@ -72,7 +72,7 @@ Sample Loaded(const std::wstring& text, Sample sample = Sample()) {
 } // namespace
 
 // desktop-free: SettingKey
-TEST(SettingKey, EveryKindIsWrittenInRowOrderAndReadBack) {
+TEST(SettingKey, EveryKindIsWrittenInRowOrderAndReadBackAfterTheRowsBeforeItAndCopiedWhole) {
     const std::wstring text =
         L"[Default]\r\nNumber=4294967293\r\nDouble=8\r\nUnsigned=4294967295\r\nColor=1193046\r\n"
         L"Percent=200\r\nHasNote=1\r\nNote=abc\r\nWidth=300\r\nMarks=2\r\nMark_0=11\r\nMark_1=12\r\n";
@@ -87,9 +87,7 @@ TEST(SettingKey, EveryKindIsWrittenInRowOrderAndReadBack) {
     Sample cut = Loaded(L"[Default]\r\nNote=0123456789\r\nPercent=300\r\n");
     EXPECT_STREQ(L"0123456", cut.Note) << "a text keeps what fits its array";
     EXPECT_EQ(300 % 256, cut.Percent);
-}
 
-TEST(SettingKey, DefaultsAndConditionsSeeTheRowsBeforeThemButNeverLimitACopy) {
     Sample fresh = {};
     ApplyDefaultSettings(kSampleKeys, fresh);
     // Double is computed from the default before it.

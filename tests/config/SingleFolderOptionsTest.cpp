@@ -59,7 +59,7 @@ struct DestroyCounter final : IFolderItemContainer {
 } // namespace
 
 // desktop-free: SingleFolderOptions
-TEST(SingleFolderOptions, TypeDecidesWhichKeysAreReadAndDamagedValuesLoadWithoutHanging) {
+TEST(SingleFolderOptions, TypeAndSwitchesDecideWhichKeysAreReadAndDamagedValuesLoadWithoutHanging) {
     CSingleFolderOptions desktop;
     LoadItem(L"FolderPresentationType=1\r\nPath=D:\\Elsewhere\r\nDisplayName=Ignored\r\n", desktop);
     EXPECT_STREQ(L"::CSIDL:0x0", desktop.Path) << "a desktop item always shows the desktop";
@@ -95,9 +95,7 @@ TEST(SingleFolderOptions, TypeDecidesWhichKeysAreReadAndDamagedValuesLoadWithout
              longValues);
     EXPECT_EQ(259u, wcslen(longValues.Path));
     EXPECT_EQ(1023u, wcslen(longValues.InclusionFilters));
-}
 
-TEST(SingleFolderOptions, ConditionalKeysFollowTheirSwitches) {
     CSingleFolderOptions icons;
     LoadItem(L"AssociatedIconPath=C:\\app.exe\r\nAssociatedIconIndex=4\r\nAssociatedDownIconIndex=9\r\n", icons);
     EXPECT_STREQ(L"C:\\app.exe", icons.AssociatedHotIconPath) << "hot and down icons default to the normal one";

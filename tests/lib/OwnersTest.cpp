@@ -16,7 +16,7 @@ bool IsLiveGdiObject(HGDIOBJ object) {
 } // namespace
 
 // desktop-free: Owners
-TEST(Owners, MovingHandsTheHandleOverAndResettingReleasesItOnce) {
+TEST(Owners, MovingHandsTheHandleOverResettingReleasesItOnceAndAMemoryDcPutsBackWhatItReplaced) {
     HBITMAP raw = CreateBitmap(4, 4, 1, 32, nullptr);
     ASSERT_NE(nullptr, raw);
     CBitmapHandle first(raw);
@@ -37,11 +37,9 @@ TEST(Owners, MovingHandsTheHandleOverAndResettingReleasesItOnce) {
     EXPECT_EQ(kept, owner.Detach());
     EXPECT_TRUE(IsLiveGdiObject(kept)) << "a detached handle is the caller's";
     DeleteObject(kept);
-}
 
-TEST(Owners, MemoryDcPutsBackTheObjectsItReplaced) {
-    CBitmapHandle first(CreateBitmap(8, 8, 1, 32, nullptr));
-    CBitmapHandle second(CreateBitmap(8, 8, 1, 32, nullptr));
+    first.Reset(CreateBitmap(8, 8, 1, 32, nullptr));
+    second.Reset(CreateBitmap(8, 8, 1, 32, nullptr));
     CFontHandle font(CreateFontW(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
     CMemoryDc dc;
     ASSERT_TRUE(dc);

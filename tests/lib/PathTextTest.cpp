@@ -6,24 +6,6 @@
 #include <string>
 
 // desktop-free: PathText
-TEST(PathText, ExtensionsBelongToTheLastComponentOnly) {
-    struct Case {
-        LPCWSTR path;
-        LPCWSTR extension;
-        bool isShortcut;
-    };
-    const Case cases[] = {
-        {L"C:\\a\\b.LNK", L"LNK", true}, {L"C:\\a.lnk\\b", L"", false}, {L"archive.tar.gz", L"gz", false},
-        {L"C:/dir.d/file", L"", false},  {L".lnk", L"lnk", true},       {L"", L"", false},
-        {L"name.", L"", false},          {L"x.lnkx", L"lnkx", false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_STREQ(c.extension, FindExtension(c.path)) << c.path;
-        EXPECT_EQ(c.isShortcut, HasExtension(c.path, L"lnk") != FALSE) << c.path;
-    }
-    EXPECT_FALSE(HasExtension(L"noextension", L"")) << "no dot is no extension, not an empty one";
-}
-
 TEST(PathText, CopiesCutAtTheBufferAndReplacingAnExtensionRefusesWhatDoesNotFit) {
     WCHAR path[16];
     CopyTruncated(path, ARRAYSIZE(path), L"C:\\a.b\\file.ini");
@@ -47,7 +29,7 @@ TEST(PathText, CopiesCutAtTheBufferAndReplacingAnExtensionRefusesWhatDoesNotFit)
     EXPECT_EQ(5u, AppendTruncated(buffer, ARRAYSIZE(buffer), L"x")) << "a full buffer stays as it is";
 }
 
-TEST(PathText, RootsAndResolvingAgainstADirectory) {
+TEST(PathText, RootsExtensionsOfTheLastComponentAndResolvingAgainstADirectory) {
     EXPECT_EQ(3u, PathRootLength(L"C:\\x"));
     EXPECT_EQ(2u, PathRootLength(L"C:x"));
     EXPECT_EQ(std::wstring(L"\\\\server\\share").size(), PathRootLength(L"\\\\server\\share\\dir"));
@@ -64,4 +46,20 @@ TEST(PathText, RootsAndResolvingAgainstADirectory) {
     EXPECT_STREQ(L"E:\\full\\x", out);
     EXPECT_FALSE(ResolvePathAgainst(L"D:\\base", std::wstring(300, L'x'), out, MAX_PATH));
     EXPECT_STREQ(L"", out);
+
+    struct Case {
+        LPCWSTR path;
+        LPCWSTR extension;
+        bool isShortcut;
+    };
+    const Case cases[] = {
+        {L"C:\\a\\b.LNK", L"LNK", true}, {L"C:\\a.lnk\\b", L"", false}, {L"archive.tar.gz", L"gz", false},
+        {L"C:/dir.d/file", L"", false},  {L".lnk", L"lnk", true},       {L"", L"", false},
+        {L"name.", L"", false},          {L"x.lnkx", L"lnkx", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(c.extension, FindExtension(c.path)) << c.path;
+        EXPECT_EQ(c.isShortcut, HasExtension(c.path, L"lnk") != FALSE) << c.path;
+    }
+    EXPECT_FALSE(HasExtension(L"noextension", L"")) << "no dot is no extension, not an empty one";
 }

@@ -142,9 +142,11 @@ TEST(WindowBaseDesktop, EachMessageReachesItsHandlerAndTheDefaultsAnswer) {
     }
 }
 
-TEST(WindowBaseDesktop, PaintDrawsIntoABackBufferThatCanStartAsTheScreen) {
+TEST(WindowBaseDesktop, PaintDrawsIntoABackBufferThatCanStartAsTheScreenAndMovesRequestLeaveTracking) {
     RecordingWindow window;
     HWND handle = window.GetHandle();
+    // Away while painting, so that no real move reaches the window before the test's own.
+    SetCursorPos(600, 600);
     ShowWindow(handle, SW_SHOWNOACTIVATE);
     Repaint(handle);
     ASSERT_GE(window.paints, 1);
@@ -164,15 +166,8 @@ TEST(WindowBaseDesktop, PaintDrawsIntoABackBufferThatCanStartAsTheScreen) {
     Repaint(handle);
     EXPECT_EQ(static_cast<DWORD>(OBJ_DC), window.drawDcType) << "without double buffering OnDraw gets the paint DC";
     EXPECT_EQ(RGB(10, 120, 220), window.pixelBeforeDrawing) << "the paint DC shows the window as it is";
-}
 
-TEST(WindowBaseDesktop, LeaveTrackingIsRequestedOnTheFirstMoveAndAgainAfterLeaving) {
-    RecordingWindow window;
-    HWND handle = window.GetHandle();
-    // Away while painting, so that no real move reaches the window before the test's own.
-    SetCursorPos(600, 600);
-    ShowWindow(handle, SW_SHOWNOACTIVATE);
-    Repaint(handle);
+    // WM_MOUSELEAVE is requested on the first move, and again after leaving.
     SetCursorPos(130, 120);
     auto tracked = [handle]() {
         TRACKMOUSEEVENT query = {sizeof(query), TME_QUERY, nullptr, 0};
