@@ -27,17 +27,12 @@ bool Choose(HMENU menu, const std::wstring& text) {
 }
 
 std::wstring FileOnClipboard() {
-    IDataObject* data = nullptr;
     WCHAR path[MAX_PATH] = L"";
-    if (FAILED(OleGetClipboard(&data)))
+    if (!OpenClipboard(nullptr))
         return path;
-    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium = {};
-    if (SUCCEEDED(data->GetData(&format, &medium))) {
-        DragQueryFileW(static_cast<HDROP>(medium.hGlobal), 0, path, MAX_PATH);
-        ReleaseStgMedium(&medium);
-    }
-    data->Release();
+    if (HANDLE drop = GetClipboardData(CF_HDROP))
+        DragQueryFileW(static_cast<HDROP>(drop), 0, path, MAX_PATH);
+    CloseClipboard();
     return path;
 }
 

@@ -37,8 +37,7 @@ Pixels ReadCanvas(const Canvas& canvas, int size) {
 }
 
 // The icon as the menu would show it at rest: on the menu colour in an item bitmap, or one pixel
-// down and right on the item's background when drawn through the owner.
-// Icons drawn one over the other.
+// down and right on the item's background when drawn through the owner; icons drawn one over another.
 Pixels AsShownAtRest(std::vector<HICON> icons, BOOL themed) {
     Canvas canvas(kIconSize + 2);
     canvas.Fill(themed ? PixelOf(GetSysColor(COLOR_MENU)) : kBackground);

@@ -105,13 +105,30 @@ TEST_F(FolderMenuSlowFolders, AnOpenMenuShowsSlowFoldersAsUnknownUntilTheyAnswer
     EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow"));
 }
 
-TEST_F(FolderMenuSlowFolders, AClosedMenuLosesAnEmptyFolderAsSoonAsItAnswers) {
+TEST_F(FolderMenuSlowFolders, MenusShareOneSetOfWorkersAndAClosedMenuLosesAnEmptyFolderAsSoonAsItAnswers) {
+    FolderTree otherTree;
+    otherTree.AddFile(L"slow\\inside.txt");
+    otherTree.AddFile(L"quick\\inside.txt");
+    MakeSlow(m_tree.Path(L"slow"));
     MakeSlow(m_tree.Path(L"slow empty"));
+    MakeSlow(otherTree.Path(L"slow"));
     ASSERT_TRUE(BuildRoot());
     ASSERT_EQ(Texts({L"fast", L"slow", L"slow empty"}), MenuItemTexts(Root()));
+    auto other = std::make_unique<CFolderMenu>();
+    MergedFolder record = FolderRecord(otherTree.Root());
+    ASSERT_TRUE(other->Build(&record, 1, {TRUE, TRUE, TRUE}));
+    ASSERT_EQ(1u, other->GetUnansweredFolderCount());
+
+    std::shared_ptr<CBackgroundWork> pool = CBackgroundWork::ShareOnThisThread(1);
+    EXPECT_EQ(3u, pool->GetOutstandingCount()) << "both menus' slow listings wait in one pool";
+    EXPECT_LE(pool->GetRunningThreadCount(), 3u);
+
+    // The other menu goes while its listing still runs; its answer must find nothing to change.
+    other.reset();
     AnswerSlowFolders();
-    ASSERT_TRUE(PumpUntilAnswered(5000));
-    EXPECT_EQ(Texts({L"fast", L"slow"}), MenuItemTexts(Root()));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return pool->GetOutstandingCount() == 0; }, 10000));
+    EXPECT_EQ(0u, m_menu.GetUnansweredFolderCount());
+    EXPECT_EQ(Texts({L"fast", L"slow"}), MenuItemTexts(Root())) << "the remaining menu got its answers";
     EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow"));
     EXPECT_EQ(nullptr, m_menu.GetEntryOfCommand(FindCommand(Root(), L"slow empty")));
 
@@ -144,30 +161,6 @@ TEST_F(FolderMenuSlowFolders, RepeatedShowingsWithSlowFoldersGiveBackEveryGdiObj
     }
     ASSERT_TRUE(BuildRoot());
     EXPECT_EQ(before, GdiObjectCounter::Read()) << "GDI objects over " << cycles << " showings";
-}
-
-TEST_F(FolderMenuSlowFolders, MenusShareOneSetOfWorkersAndAMenuGoneBeforeItsAnswerIsLeftAlone) {
-    FolderTree otherTree;
-    otherTree.AddFile(L"slow\\inside.txt");
-    otherTree.AddFile(L"quick\\inside.txt");
-    MakeSlow(m_tree.Path(L"slow"));
-    MakeSlow(otherTree.Path(L"slow"));
-    ASSERT_TRUE(BuildRoot());
-    auto other = std::make_unique<CFolderMenu>();
-    MergedFolder record = FolderRecord(otherTree.Root());
-    ASSERT_TRUE(other->Build(&record, 1, {TRUE, TRUE, TRUE}));
-    ASSERT_EQ(1u, other->GetUnansweredFolderCount());
-
-    std::shared_ptr<CBackgroundWork> pool = CBackgroundWork::ShareOnThisThread(1);
-    EXPECT_EQ(2u, pool->GetOutstandingCount()) << "both menus' slow listings wait in one pool";
-    EXPECT_LE(pool->GetRunningThreadCount(), 3u);
-
-    // The other menu goes while its listing still runs; its answer must find nothing to change.
-    other.reset();
-    AnswerSlowFolders();
-    ASSERT_TRUE(PumpMessagesUntil([&] { return pool->GetOutstandingCount() == 0; }, 10000));
-    EXPECT_EQ(0u, m_menu.GetUnansweredFolderCount());
-    EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow")) << "the remaining menu got its answer";
 }
 
 TEST_F(FolderMenuSlowFolders, ASlowSubmenuShowsThatItIsBeingReadAndFillsWhenItsFolderAnswers) {

@@ -32,7 +32,6 @@ public:
 
 class PopUpMenuTracking : public ::testing::Test {
 protected:
-    // The window rectangle of the open menu, noted when the step runs.
     MenuTestOwner::Step NoteWindowRect(HMENU menu, RECT* rect) {
         return [menu, rect]() { return GetWindowRect(FindMenuWindow(menu), rect) != FALSE; };
     }
