@@ -60,7 +60,6 @@ protected:
         ASSERT_NE(nullptr, m_toolbar->GetHandle());
         ShowWindow(m_toolbar->GetHandle(), SW_SHOWNOACTIVATE);
     }
-    void TearDown() override { m_toolbar.reset(); }
 
     // Places the cursor at a client point of the bar, clears the update region and sends.
     LRESULT At(int x, int y, UINT message, WPARAM keys = 0) {

@@ -93,7 +93,6 @@ TEST(TransparentToolbarSoakDesktop, ToolbarsAndHotWindowsGiveBackWhatTheyTake) {
     for (int cycle = 0; cycle < 3; ++cycle)
         ToolbarCycle(cycle, picture, buttons, move, sink);
 
-    // Objects: read at the start, half way and at the end.
     std::vector<size_t> before = Read(), half = before;
     sink = CountingSink();
     for (int cycle = 1; cycle <= toolbarCycles; ++cycle) {
