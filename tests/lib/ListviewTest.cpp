@@ -1,13 +1,9 @@
 #include "lib/Listview.h"
 
-#include "lib/FileSystem.h"
-#include "lib/WindowSubclass.h"
+#include "WrappedControl.h"
 #include "support/ClipboardText.h"
-#include "support/DialogScriptDriver.h"
-#include "support/FileFixtures.h"
 #include "support/OpenedAddresses.h"
 #include "support/SourceTree.h"
-#include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
@@ -17,26 +13,14 @@
 
 namespace {
 
-// The parent hands the control's notifications to the wrapper, as the program's windows do.
-LRESULT CALLBACK ForwardNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR view) {
-    LRESULT result = 0;
-    if (message == WM_NOTIFY && reinterpret_cast<CListview*>(view)->OnNotify(lParam, &result))
-        return result;
-    return DefSubclassProc(window, message, wParam, lParam);
-}
-
-// A parent window with a report list view of three columns and four rows: markup characters,
-// quotes, tabs, blanks, empty cells, the euro sign and a character beyond the BMP. Rows 1 and 2
-// are selected; row 2 has its own colours.
-class ListviewTest : public ::testing::Test {
+// A report list view of three columns and four rows: markup characters, quotes, tabs, blanks,
+// empty cells, the euro sign and a character beyond the BMP. Rows 1 and 2 are selected; row 2 has
+// its own colours.
+class ListviewTest : public WrappedControlTest<CListview> {
 protected:
     void SetUp() override {
-        parent = CreateWindowExW(0, L"STATIC", L"List", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 600, 300, nullptr,
-                                 nullptr, nullptr, nullptr);
-        list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 580, 260, parent,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-        view = new CListview(list);
-        forwarding.Install(parent, ForwardNotify, 0, reinterpret_cast<DWORD_PTR>(view));
+        list = CreateControl(WC_LISTVIEWW, LVS_REPORT, 580, 260);
+        Wrap(new CListview(list));
         view->AddColumn(L"Name", 120);
         view->AddColumn(L"Type", 80);
         view->AddColumn(L"Note \"quoted\"", 200);
@@ -55,16 +39,8 @@ protected:
         ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
         view->SetRowColors(2, RGB(0x10, 0x20, 0x30), RGB(0xFF, 0xEE, 0x01));
     }
-    void TearDown() override {
-        forwarding.Remove();
-        delete view;
-        DestroyWindow(parent);
-    }
 
-    HWND parent = nullptr;
     HWND list = nullptr;
-    CListview* view = nullptr;
-    CWindowSubclass forwarding;
 };
 
 } // namespace
@@ -103,21 +79,9 @@ TEST_F(ListviewTest, EachFormatMatchesItsExpectedFileByteForByte) {
     EXPECT_NE(0xFF, csv[0]) << "no byte order mark";
     EXPECT_NE(std::string::npos, std::string(csv.begin(), csv.end()).find("\"Say \"\"hi\"\"\";\"\";\"tab\there\"\r\n"));
 
-    // A folder that is not there, and a file whose new content cannot be written beside it: the
-    // user is told, and the file keeps what it had.
-    std::wstring kept = temp.File(L"kept rows.xml");
-    WriteUtf16File(kept, L"old content");
-    CreateDirectoryW((kept + L".tmp").c_str(), nullptr);
-    for (const std::wstring& impossible : {temp.File(L"missing folder\\rows.xml"), kept}) {
-        DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
-        EXPECT_FALSE(view->SaveRowsToFile(impossible.c_str(), FALSE));
-        auto dialogs = driver.Finish();
-        ASSERT_EQ(1u, dialogs.size());
-        EXPECT_EQ(0u, dialogs[0].text.find(L"Can't create file " + impossible))
-            << testing::PrintToString(dialogs[0].text);
-    }
-    EXPECT_FALSE(IsExistingFile(temp.File(L"missing folder\\rows.xml").c_str()));
-    EXPECT_EQ(L"old content", ReadUtf16File(kept));
+    // The box adds the system's reason to the name.
+    for (const auto& refused : RefusedSaves(temp, [&](LPCWSTR path) { return view->SaveRowsToFile(path, FALSE); }))
+        EXPECT_EQ(0u, refused.second.find(L"Can't create file " + refused.first)) << testing::PrintToString(refused);
 }
 
 TEST_F(ListviewTest, KeysCopyTheSelectedRowsAndSelectAll) {

@@ -1,12 +1,8 @@
 #include "lib/Treeview.h"
 
-#include "lib/FileSystem.h"
-#include "lib/WindowSubclass.h"
-#include "support/DialogScriptDriver.h"
-#include "support/FileFixtures.h"
+#include "WrappedControl.h"
 #include "support/MessagePump.h"
 #include "support/SourceTree.h"
-#include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +18,6 @@ public:
     std::vector<HTREEITEM> stateClicks;
 };
 
-// The parent hands the control's notifications to the wrapper, as the program's windows do.
-LRESULT CALLBACK ForwardNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR view) {
-    LRESULT result = 0;
-    if (message == WM_NOTIFY && reinterpret_cast<CTreeview*>(view)->OnNotify(lParam, &result))
-        return result;
-    return DefSubclassProc(window, message, wParam, lParam);
-}
-
 bool g_menuSeen = false;
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
     if (HWND menuWindow = FindOwnWindow(L"#32768")) {
@@ -40,19 +28,14 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
 
 // Root "a<b&c" (expanded) with "child 1" (holding a collapsed "grand") and "child 2"; root
 // "Second" (collapsed) with "hidden". The tree has check boxes.
-class TreeviewTest : public ::testing::Test {
+class TreeviewTest : public WrappedControlTest<CTreeview> {
 protected:
     void SetUp() override {
-        parent = CreateWindowExW(0, L"STATIC", L"Tree", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400, 300, nullptr,
-                                 nullptr, nullptr, nullptr);
-        tree = CreateWindowExW(0, WC_TREEVIEWW, L"",
-                               WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 0, 0, 380, 260,
-                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        tree = CreateControl(WC_TREEVIEWW, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 380, 260);
         // Check boxes given after creation, as the control's documentation asks: Wine makes the
         // state images only then.
         SetWindowLongW(tree, GWL_STYLE, GetWindowLongW(tree, GWL_STYLE) | TVS_CHECKBOXES);
-        view = new CTreeview(tree, &events);
-        forwarding.Install(parent, ForwardNotify, 0, reinterpret_cast<DWORD_PTR>(view));
+        Wrap(new CTreeview(tree, &events));
         root = Insert(TVI_ROOT, L"a<b&c");
         child1 = Insert(root, L"child 1");
         Insert(child1, L"grand");
@@ -60,11 +43,6 @@ protected:
         second = Insert(TVI_ROOT, L"Second");
         Insert(second, L"hidden");
         TreeView_Expand(tree, root, TVE_EXPAND);
-    }
-    void TearDown() override {
-        forwarding.Remove();
-        delete view;
-        DestroyWindow(parent);
     }
     HTREEITEM Insert(HTREEITEM parentItem, const wchar_t* text) {
         TVINSERTSTRUCTW insert = {};
@@ -100,10 +78,7 @@ protected:
         PumpPendingMessages();
     }
 
-    HWND parent = nullptr;
     HWND tree = nullptr;
-    CTreeview* view = nullptr;
-    CWindowSubclass forwarding;
     RecordingEvents events;
     HTREEITEM root = nullptr, child1 = nullptr, second = nullptr;
 };
@@ -144,20 +119,9 @@ TEST_F(TreeviewTest, ExportsMatchTheirExpectedFilesByteForByte) {
     view->ExpandAll(second);
     EXPECT_TRUE(TreeView_GetItemState(tree, second, TVIS_EXPANDED) & TVIS_EXPANDED);
 
-    // A folder that is not there, and a file whose new content cannot be written beside it: the
-    // user is told, and the file keeps what it had.
-    std::wstring kept = temp.File(L"kept tree.xml");
-    WriteUtf16File(kept, L"old content");
-    CreateDirectoryW((kept + L".tmp").c_str(), nullptr);
-    for (const std::wstring& impossible : {temp.File(L"no folder\\tree.xml"), kept}) {
-        DialogScriptDriver driver({DialogScriptDriver::Press(IDOK)});
-        EXPECT_FALSE(view->ExportToFile(impossible.c_str(), CTreeview::ExportScope::All));
-        auto dialogs = driver.Finish();
-        ASSERT_EQ(1u, dialogs.size());
-        EXPECT_EQ(L"Can't create file " + impossible, dialogs[0].text);
-    }
-    EXPECT_FALSE(IsExistingFile(temp.File(L"no folder\\tree.xml").c_str()));
-    EXPECT_EQ(L"old content", ReadUtf16File(kept));
+    auto exportAll = [&](LPCWSTR path) { return view->ExportToFile(path, CTreeview::ExportScope::All); };
+    for (const auto& refused : RefusedSaves(temp, exportAll))
+        EXPECT_EQ(L"Can't create file " + refused.first, refused.second);
 }
 
 TEST_F(TreeviewTest, StateIconClicksAndSpaceReachTheSinkAndTheMenuObeysItsSwitch) {
