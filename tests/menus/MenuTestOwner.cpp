@@ -11,7 +11,6 @@ const wchar_t kOwnerClassName[] = L"PathwrenMenuTestOwner";
 const UINT_PTR kScriptTimerId = 1;
 const UINT kTickMs = 10;
 const DWORD kScriptTimeLimitMs = 15000;
-const UINT MN_GETHMENU_MESSAGE = 0x01E1;
 const UINT_PTR kSpySubclassId = 0x5059;
 
 } // namespace
@@ -120,7 +119,7 @@ LRESULT CALLBACK MenuTestOwner::SpyProc(HWND window, UINT message, WPARAM wParam
 std::vector<std::pair<HWND, HMENU>> OpenMenus() {
     std::vector<std::pair<HWND, HMENU>> openMenus;
     for (HWND window : WindowsOfClass(L"#32768"))
-        openMenus.push_back({window, reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU_MESSAGE, 0, 0))});
+        openMenus.push_back({window, reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0))});
     return openMenus;
 }
 
