@@ -132,7 +132,7 @@ bool RestInStripUntilShown(CLaunchBar& bar) {
 }
 
 // A taskbar moved or resized changes the work area only, and a change of monitors may move the
-// bar's monitor: either docks the bar again, and a shown bar takes the area that keeps it shown along.
+// bar's monitor: either docks the bar again, and a shown bar moves the area that keeps it shown.
 TEST_F(LaunchBarWindow, EscHidesUntilTheCursorComesBackWorkAreaAndMonitorChangesDockItAndAltF4LeavesNoDeadOwner) {
     BuildAt(6, FALSE);
     HWND toolbar = m_bar->GetToolbarWindow();
