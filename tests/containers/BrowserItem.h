@@ -3,6 +3,7 @@
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "containers/ShellBrowserContainer.h"
+#include "support/TempDirectory.h"
 
 #include <shlobj.h>
 
@@ -66,12 +67,12 @@ private:
     HHOOK m_hook;
 };
 
-// A Browser item of a 300 x 200 window at (50, 50) over the folder, its container made but not yet
-// initialized, so that a test can change the item first.
+// A Browser item of a 300 x 200 window at (50, 50) over the folder, or over a fresh one of its own,
+// its container made but not yet initialized, so that a test can change the item first.
 template <class Container> struct TBrowserItem {
-    TBrowserItem(int zOrder, const std::wstring& path) {
+    explicit TBrowserItem(int zOrder, const std::wstring& path = L"") {
         application.m_pOptions = new CApplicationOptions();
-        wcscpy(item.Path, path.c_str());
+        wcscpy(item.Path, path.empty() ? home.Path().c_str() : path.c_str());
         item.ZOrder = zOrder;
         item.WindowRect = {0, 0, 300, 200};
         item.WindowPositionX = item.WindowPositionY = 50;
@@ -89,6 +90,7 @@ template <class Container> struct TBrowserItem {
         return TranslateKey(container->GetWindow(), container->GetBrowser()->ListView(), virtualKey);
     }
 
+    TempDirectory home;
     CPathwren application;
     CGenericPathwrenObject item;
     std::unique_ptr<Container> container;

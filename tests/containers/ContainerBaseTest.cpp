@@ -94,9 +94,9 @@ private:
     DWORD m_delay;
 };
 
-// A tray item with the default icon, attached by a container of its own.
-struct TrayItem {
-    TrayItem() {
+// An item with the default icon and a container of its own, in tray mode unless the options change.
+struct ItemWithContainer {
+    ItemWithContainer() {
         application.m_pOptions = new CApplicationOptions();
         container.reset(new TestContainer(&application));
         container->SetDefaultIcon(defaultIcon);
@@ -151,27 +151,22 @@ TEST(ContainerBase, ContextMenuHasTheSevenEntriesInOrderWithIconsAndActionsAndNo
 }
 
 TEST(ContainerBase, LaunchBarButtonIconsFallBackToTheNormalIconOwnedOnce) {
-    CPathwren application;
-    application.m_pOptions = new CApplicationOptions();
-    application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
-    application.m_pOptions->LaunchBarOptions.IconSize = 32;
-    CGenericPathwrenObject item;
-    wcscpy(item.AssociatedIconPath, SourceTreePath(L"res/icons/DefaultFolder.ico").c_str());
-    HICON normal = nullptr;
-    {
-        TestContainer container(&application);
-        ASSERT_TRUE(container.AttachItemIcon(&item));
-        normal = container.GetIcon();
-        EXPECT_EQ(normal, container.GetHotIcon());
-        EXPECT_EQ(normal, container.GetDownIcon());
-        EXPECT_EQ(nullptr, container.GetNotifyIcon()) << "no tray icon in launch bar mode";
-        EXPECT_EQ(32u * 32u, ReadIconPixels(normal).size()) << "launch bar icons take the bar's icon size";
-    }
+    ItemWithContainer bar;
+    bar.application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
+    bar.application.m_pOptions->LaunchBarOptions.IconSize = 32;
+    wcscpy(bar.item.AssociatedIconPath, SourceTreePath(L"res/icons/DefaultFolder.ico").c_str());
+    ASSERT_TRUE(bar.container->AttachItemIcon(&bar.item));
+    HICON normal = bar.container->GetIcon();
+    EXPECT_EQ(normal, bar.container->GetHotIcon());
+    EXPECT_EQ(normal, bar.container->GetDownIcon());
+    EXPECT_EQ(nullptr, bar.container->GetNotifyIcon()) << "no tray icon in launch bar mode";
+    EXPECT_EQ(32u * 32u, ReadIconPixels(normal).size()) << "launch bar icons take the bar's icon size";
+    bar.container.reset();
     EXPECT_FALSE(IconAlive(normal));
 }
 
 TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
-    TrayItem tray;
+    ItemWithContainer tray;
     HICON shared = nullptr;
     {
         TestContainer& container = *tray.container;
@@ -203,29 +198,25 @@ TEST(ContainerBase, TrayModeShowsTheItemAndClicksSetTheShowPoint) {
 }
 
 TEST(ContainerStartUp, AMissingNotificationAreaIsRetriedTenTimesFromATimerUntilTheIconIsAddedOrItsContainerIsGone) {
-    {
-        LateNotificationArea tray(1000);
-        TrayItem tenFailures;
-        ASSERT_TRUE(tenFailures.container->AttachItemIcon(&tenFailures.item));
+    const struct {
+        size_t failures, attempts;
+        BOOL shown;
+    } runs[] = {{1000, 10, FALSE}, {3, 4, TRUE}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.failures);
+        LateNotificationArea tray(run.failures);
+        ItemWithContainer item;
+        ASSERT_TRUE(item.container->AttachItemIcon(&item.item));
         EXPECT_EQ(1u, tray.AddTimes().size()) << "the retries must not run before the container is back";
-        tray.PumpUntilAttempts(10);
+        tray.PumpUntilAttempts(run.attempts);
         tray.PumpThreePeriods();
-        ASSERT_EQ(10u, tray.AddTimes().size());
+        ASSERT_EQ(run.attempts, tray.AddTimes().size()) << "ten at most, and none after the one that succeeded";
         for (size_t index = 1; index < tray.AddTimes().size(); ++index)
             EXPECT_GE(tray.AddTimes()[index] - tray.AddTimes()[index - 1], kRetryDelayMs - kTimerSlackMs) << index;
-        EXPECT_FALSE(tenFailures.container->GetNotifyIcon()->m_shown);
-    }
-    {
-        LateNotificationArea tray(3);
-        TrayItem item;
-        ASSERT_TRUE(item.container->AttachItemIcon(&item.item));
-        tray.PumpUntilAttempts(4);
-        tray.PumpThreePeriods();
-        EXPECT_EQ(4u, tray.AddTimes().size()) << "no attempt after the one that succeeded";
-        EXPECT_TRUE(item.container->GetNotifyIcon()->m_shown);
+        EXPECT_EQ(run.shown, item.container->GetNotifyIcon()->m_shown);
     }
     LateNotificationArea tray(1000);
-    TrayItem item;
+    ItemWithContainer item;
     ASSERT_TRUE(item.container->AttachItemIcon(&item.item));
     tray.PumpUntilAttempts(2);
     item.container.reset();

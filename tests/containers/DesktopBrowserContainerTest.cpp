@@ -2,9 +2,6 @@
 
 #include "app/ContainerFactory.h"
 #include "lib/MonitorRect.h"
-#include "app/Pathwren.h"
-#include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
 #include "browser/DesktopBrowserXP.h"
 #include "containers/DesktopBrowserContainer.h"
 #include "lib/KernelHandle.h"
@@ -18,15 +15,12 @@
 #include "support/Wine.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <memory>
-#include <string>
 
 namespace {
 
@@ -129,7 +123,6 @@ struct Mirror {
         }
         return places;
     }
-    // Waits for the view to show the named items at the given places.
     bool PlacedAt(const std::map<std::wstring, POINT>& expected) const {
         auto arrived = [&] {
             std::map<std::wstring, POINT> places = Places();

@@ -1,74 +1,58 @@
 // A browser window with the z-order "Bottom" hangs in the desktop's list view. Where a monitor
 // stands left of or above the primary one, that list view starts left of or above the screen's
-// origin, so its client coordinates are not screen coordinates.
+// origin, so its client coordinates are not screen coordinates. When Explorer ends, the window
+// goes with its list view.
 #include "BrowserItem.h"
 
 #include "support/DesktopStandIn.h"
-#include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-TEST(DesktopHungBrowser, InADesktopThatStartsLeftOfAndAboveTheScreenTheWindowStandsAndMovesInScreenCoordinates) {
-    TempDirectory folder;
+TEST(DesktopHungBrowser, TheWindowStandsAndMovesInScreenCoordinatesAndItsHotCornerIsAnsweredAfterTheDesktopIsLost) {
     DesktopStandIn standIn(L"progman@-200,-150");
     HWND desktop = standIn.ListView();
     ASSERT_NE(nullptr, desktop);
     ASSERT_EQ(-200, WindowRectOf(desktop).left) << "the stand-in's desktop starts left of the screen";
     ASSERT_EQ(-150, WindowRectOf(desktop).top) << "and above it";
-    {
-        BrowserItem browser(BrowserZOrderBottom, folder.Path());
-        CGenericPathwrenObject& item = browser.item;
-        CShellBrowserContainer& container = *browser.container;
-        item.WindowPositionX = 300;
-        item.WindowPositionY = 250;
-        ASSERT_TRUE(browser.Start());
-        HWND window = container.GetWindow();
-        ASSERT_EQ(desktop, GetAncestor(window, GA_PARENT));
-        LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-        EXPECT_TRUE((style & WS_CHILD) && !(style & WS_POPUP)) << "a window inside another is a child";
-        const RECT placed = WindowRectOf(window);
-        EXPECT_TRUE(placed.left == 300 && placed.top == 250) << "created at " << placed.left << "," << placed.top;
-
-        CTransparentToolbar& toolbar = *container.GetToolbar();
-        container.OnToolbarMoved(&toolbar, -25, 15);
-        container.OnToolbarMoveEnded(&toolbar);
-        const RECT dragged = WindowRectOf(window);
-        EXPECT_TRUE(dragged.left == placed.left - 25 && dragged.top == placed.top + 15) << "dragged by the toolbar";
-        EXPECT_TRUE(dragged.left == item.WindowPositionX && dragged.top == item.WindowPositionY)
-            << "the item keeps the screen place";
-
-        const RECT work = WorkAreaOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
-        RECT maximized = work;
-        maximized.top += CShellBrowserContainerBase::kToolbarHeight;
-        container.ToggleMaximize();
-        EXPECT_EQ(Sides(maximized), Sides(WindowRectOf(window))) << "maximized";
-        container.ToggleMaximize();
-        EXPECT_EQ(Sides(dragged), Sides(WindowRectOf(window))) << "restored";
-
-        container.OnToolbarMoved(&toolbar, 5000, 5000);
-        SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
-        const RECT refitted = WindowRectOf(window);
-        EXPECT_TRUE(Within(refitted, work)) << "after a display change at " << refitted.left << "," << refitted.top;
-    }
-    EXPECT_TRUE(standIn.Close());
-}
-
-TEST(DesktopHungBrowser, TheHotCornerOfAWindowLostWithItsDesktopIsAnsweredBeforeTheWindowIsBuiltAgain) {
-    TempDirectory folder;
-    DesktopStandIn standIn;
-    ASSERT_NE(nullptr, standIn.ListView());
-    BrowserItem browser(BrowserZOrderBottom, folder.Path());
+    BrowserItem browser(BrowserZOrderBottom);
     CGenericPathwrenObject& item = browser.item;
     CShellBrowserContainer& container = *browser.container;
+    item.WindowPositionX = 300;
+    item.WindowPositionY = 250;
     item.EnableHotCorner = TRUE;
     item.HotCornerPosition = 3;
     item.HotCornerWidth = item.HotCornerHeight = 8;
-    ASSERT_TRUE(browser.Initialize());
+    ASSERT_TRUE(browser.Start());
+    HWND window = container.GetWindow();
+    ASSERT_EQ(desktop, GetAncestor(window, GA_PARENT));
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_TRUE((style & WS_CHILD) && !(style & WS_POPUP)) << "a window inside another is a child";
+    const RECT placed = WindowRectOf(window);
+    EXPECT_TRUE(placed.left == 300 && placed.top == 250) << "created at " << placed.left << "," << placed.top;
+
+    CTransparentToolbar& toolbar = *container.GetToolbar();
+    container.OnToolbarMoved(&toolbar, -25, 15);
+    container.OnToolbarMoveEnded(&toolbar);
+    const RECT dragged = WindowRectOf(window);
+    EXPECT_TRUE(dragged.left == placed.left - 25 && dragged.top == placed.top + 15) << "dragged by the toolbar";
+    EXPECT_TRUE(dragged.left == item.WindowPositionX && dragged.top == item.WindowPositionY)
+        << "the item keeps the screen place";
+
+    const RECT work = WorkAreaOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    RECT maximized = work;
+    maximized.top += CShellBrowserContainerBase::kToolbarHeight;
+    container.ToggleMaximize();
+    EXPECT_EQ(Sides(maximized), Sides(WindowRectOf(window))) << "maximized";
+    container.ToggleMaximize();
+    EXPECT_EQ(Sides(dragged), Sides(WindowRectOf(window))) << "restored";
+
+    container.OnToolbarMoved(&toolbar, 5000, 5000);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    const RECT refitted = WindowRectOf(window);
+    EXPECT_TRUE(Within(refitted, work)) << "after a display change at " << refitted.left << "," << refitted.top;
+
     ASSERT_NE(nullptr, container.GetHotWindow());
     ASSERT_TRUE(standIn.Close());
-
     // The hot window hands its sink flags that live inside it; the sink's Show builds the lost
     // window again, hot window included, so the answer has to be written before.
     BOOL useKeepRect = TRUE;

@@ -6,7 +6,6 @@
 #include "support/Icons.h"
 #include "support/WindowSearch.h"
 
-#include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -110,7 +109,7 @@ LRESULT CALLBACK NotePropertyAtDestroy(HWND window, UINT message, WPARAM wParam,
 
 } // namespace
 
-TEST_F(NotifyIconTest, CreatesAHiddenWindowAndShowsTheIconOnlyWhenAdded) {
+TEST_F(NotifyIconTest, CreatesAHiddenWindowShowsTheIconOnlyWhenAddedAndKeepsTheFirst127CharactersOfTheTooltip) {
     ASSERT_TRUE(m_icon);
     auto icon = MakeIcon(7, L"Projects");
     ASSERT_EQ(1u, IconWindows().size());
@@ -131,20 +130,20 @@ TEST_F(NotifyIconTest, CreatesAHiddenWindowAndShowsTheIconOnlyWhenAdded) {
     EXPECT_EQ(7u, m_calls[0].data.uID);
     EXPECT_EQ(WM_NOTIFY_ICON_CALLBACK, m_calls[0].data.uCallbackMessage);
     EXPECT_STREQ(L"Projects", m_calls[0].data.szTip);
-}
 
-TEST_F(NotifyIconTest, TooltipKeepsTheFirst127Characters) {
-    const std::vector<std::pair<std::wstring, std::wstring>> cases = {
+    const std::vector<std::pair<std::wstring, std::wstring>> tooltips = {
         {L"Start" + std::wstring(195, L'x'), L"Start" + std::wstring(122, L'x')},
         {std::wstring(127, L'y'), std::wstring(127, L'y')},
         // Half a surrogate pair is dropped, not shown.
         {std::wstring(126, L'z') + L"\xD83D\xDCC1", std::wstring(126, L'z')},
     };
-    for (const auto& test : cases)
-        EXPECT_EQ(test.second, MakeIcon(1, test.first.c_str())->m_notifyIconData.szTip) << test.first.size();
+    for (const auto& tooltip : tooltips)
+        EXPECT_EQ(tooltip.second, MakeIcon(1, tooltip.first.c_str())->m_notifyIconData.szTip) << tooltip.first.size();
 }
 
-TEST_F(NotifyIconTest, MouseMessagesOfTheIconThePropertyNamesBecomeClicksAndADoubleClicksButtonUpIsSwallowed) {
+// A double click's button-up is swallowed; the focus goes back to the shell only when the sink
+// answers nonzero and has not destroyed the icon.
+TEST_F(NotifyIconTest, MouseMessagesOfTheIconThePropertyNamesBecomeClicksWhoseAnswerMayGiveTheFocusBack) {
     RecordingSink sink;
     auto icon = MakeIcon(1, L"Music", &sink);
     POINT cursor = {};
@@ -180,29 +179,24 @@ TEST_F(NotifyIconTest, MouseMessagesOfTheIconThePropertyNamesBecomeClicksAndADou
     SetPropW(window, kNotifyIconPropertyName, icon.get());
     SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 1, WM_LBUTTONUP);
     EXPECT_EQ(std::vector<Click>{LeftClick}, sink.clicks) << "the same message once the property is right";
-}
 
-TEST_F(NotifyIconTest, ANonzeroSinkResultGivesTheFocusBackUnlessTheSinkDestroyedTheIcon) {
-    RecordingSink sink;
-    auto icon = MakeIcon(4, L"Pictures", &sink);
-    SendMouse(icon.get(), WM_RBUTTONUP);
     EXPECT_TRUE(Calls(NIM_SETFOCUS).empty()) << "the sink answered 0";
     sink.result = TRUE;
     icon->m_notifyIconData.uFlags = NIF_INFO;
-    SendMouse(icon.get(), WM_LBUTTONUP);
+    SendMouse(icon.get(), WM_RBUTTONUP);
     std::vector<ShellCall> focus = Calls(NIM_SETFOCUS);
     ASSERT_EQ(1u, focus.size());
-    EXPECT_EQ(4u, focus[0].data.uID);
+    EXPECT_EQ(1u, focus[0].data.uID);
     EXPECT_EQ(0u, focus[0].data.uFlags);
-
     DestroyingSink destroying;
-    HWND window = MakeIcon(5, L"Temp", &destroying).release()->m_hWnd;
+    window = MakeIcon(5, L"Temp", &destroying).release()->m_hWnd;
     SendMessageW(window, WM_NOTIFY_ICON_CALLBACK, 5, WM_LBUTTONUP);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(1u, Calls(NIM_SETFOCUS).size()) << "no focus call with the freed icon's data";
 }
 
-TEST_F(NotifyIconTest, TaskbarCreatedAddsShownIconsAgainWithTheSameIdentifierIconAndTooltip) {
+TEST_F(NotifyIconTest,
+       TaskbarCreatedAddsShownIconsAgainAndDestroyDeletesOnlyThemTakingThePropertyAndWindowButNotTheIcon) {
     auto shown = MakeIcon(11, L"Documents");
     ASSERT_TRUE(shown->Add());
     shown->m_notifyIconData.uFlags = NIF_INFO;
@@ -232,30 +226,21 @@ TEST_F(NotifyIconTest, TaskbarCreatedAddsShownIconsAgainWithTheSameIdentifierIco
     EXPECT_TRUE(shown->m_shown);
     EXPECT_FALSE(failed->m_shown);
     EXPECT_FALSE(neverAdded->m_shown);
-    shown.reset();
-    std::vector<ShellCall> deletes = Calls(NIM_DELETE);
-    ASSERT_EQ(1u, deletes.size());
-    EXPECT_TRUE(deletes[0].result) << "the shell knew the icon again";
-}
 
-TEST_F(NotifyIconTest, DestroyRemovesTheIconPropertyAndWindowButKeepsTheIconHandle) {
-    CNotifyIcon* icon = MakeIcon(21, L"Music").release();
-    ASSERT_TRUE(icon->Add());
-    HWND window = icon->m_hWnd;
+    HWND window = shown->m_hWnd;
     BOOL propertyLeft = TRUE;
     CWindowSubclass noting;
     ASSERT_TRUE(noting.Install(window, NotePropertyAtDestroy, 1, reinterpret_cast<DWORD_PTR>(&propertyLeft)));
-    icon->Destroy();
+    shown.release()->Destroy();
+    failed.reset();
+    neverAdded.reset();
     std::vector<ShellCall> deletes = Calls(NIM_DELETE);
-    ASSERT_EQ(1u, deletes.size());
-    EXPECT_EQ(21u, deletes[0].data.uID);
-    EXPECT_TRUE(deletes[0].result);
+    ASSERT_EQ(1u, deletes.size()) << "an icon never shown is not deleted from the shell";
+    EXPECT_EQ(11u, deletes[0].data.uID);
+    EXPECT_TRUE(deletes[0].result) << "the shell knew the icon again";
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(propertyLeft) << "the property is removed before the window goes";
     EXPECT_TRUE(IconAlive(m_icon.Get())) << "the icon handle belongs to the owner";
-
-    MakeIcon(22, L"Hidden").reset();
-    EXPECT_EQ(1u, Calls(NIM_DELETE).size()) << "an icon never shown is not deleted from the shell";
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     EXPECT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), kNotifyIconClassName, &windowClass));

@@ -1,8 +1,7 @@
-// What the browser window keeps of its view and of its place when the view or the window goes
-// through something unusual: a view that cannot be built, a rename, a minimized window.
+// What the browser window keeps of its view when the view goes through something unusual: a view
+// that cannot be built, a rename.
 #include "BrowserItem.h"
 #include "lib/WindowSubclass.h"
-#include "support/MessagePump.h"
 #include "support/TempDirectory.h"
 
 #include <commctrl.h>
@@ -32,9 +31,11 @@ LRESULT CALLBACK RefuseRenames(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
-TEST(BrowserWindowState, AFailedNavigationLeavesNoHandleOfTheDestroyedViewAndTheNextOneWorks) {
+TEST(BrowserWindowState, AFailedNavigationARefusedRenameAndANavigationDuringARenameLeaveAViewThatWorks) {
     TempDirectory home;
     CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
+    CreateDirectoryW(home.File(L"sub\\inner").c_str(), nullptr);
+    CreateDirectoryW(home.File(L"sub\\inner\\deepest").c_str(), nullptr);
     TBrowserItem<ProbedContainer> window(BrowserZOrderNormal, home.Path());
     ASSERT_TRUE(window.Start());
     HWND oldListView = window.container->HeldListView(), oldViewWindow = window.container->HeldViewWindow();
@@ -46,39 +47,11 @@ TEST(BrowserWindowState, AFailedNavigationLeavesNoHandleOfTheDestroyedViewAndThe
     ASSERT_FALSE(IsWindow(oldListView)) << "the old view is gone before the new one failed";
     for (HWND held : {window.container->HeldListView(), window.container->HeldViewWindow()})
         EXPECT_TRUE(held == nullptr || IsWindow(held)) << "the container still holds a destroyed window";
-
     SendMessageW(window.container->GetWindow(), WM_BROWSER_COMMAND, 0, BrowserCommandHome);
     EXPECT_EQ(home.Path(), window.Location());
-    EXPECT_EQ(window.container->GetBrowser()->ListView(), window.container->HeldListView());
-    EXPECT_TRUE(IsWindow(window.container->HeldListView())) << "the next navigation brings a working view";
-}
-
-TEST(BrowserWindowState, MinimizingKeepsTheStoredPlaceAndSize) {
-    TempDirectory home;
-    TBrowserItem<ProbedContainer> window(BrowserZOrderNormal, home.Path());
-    ASSERT_TRUE(window.Start());
-    HWND frame = window.container->GetWindow();
-    SetWindowPos(frame, nullptr, 140, 90, 360, 260, SWP_NOZORDER | SWP_NOACTIVATE);
-    const RECT size = window.item.WindowRect;
-    const POINT place = {window.item.WindowPositionX, window.item.WindowPositionY};
-    ASSERT_EQ(140, place.x);
-    ASSERT_GT(size.right - size.left, 0);
-
-    ShowWindow(frame, SW_MINIMIZE);
-    PumpPendingMessages();
-    ASSERT_TRUE(IsIconic(frame));
-    EXPECT_TRUE(place.x == window.item.WindowPositionX && place.y == window.item.WindowPositionY) << "minimized";
-    EXPECT_EQ(Sides(size), Sides(window.item.WindowRect)) << "minimized";
-}
-
-TEST(BrowserWindowState, BackspaceGoesUpAgainAfterARefusedRenameAndAfterANavigationDuringARename) {
-    TempDirectory home;
-    CreateDirectoryW(home.File(L"sub").c_str(), nullptr);
-    CreateDirectoryW(home.File(L"sub\\inner").c_str(), nullptr);
-    CreateDirectoryW(home.File(L"sub\\inner\\deepest").c_str(), nullptr);
-    TBrowserItem<ProbedContainer> window(BrowserZOrderNormal, home.Path());
-    ASSERT_TRUE(window.Start());
     CShellBrowserEx& browser = *window.container->GetBrowser();
+    EXPECT_EQ(browser.ListView(), window.container->HeldListView());
+    EXPECT_TRUE(IsWindow(window.container->HeldListView())) << "the next navigation brings a working view";
 
     // The view turns the rename down: no edit starts and Backspace still goes up.
     ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub").c_str()));

@@ -12,13 +12,10 @@
 #include "support/WindowSearch.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
-#include <string>
 
 // desktop-free: ShellBrowserFitting
 TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
@@ -40,15 +37,13 @@ TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
     }
 }
 
-TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRestoredAndRefittedAfterADisplayChange) {
-    TempDirectory folder;
-    BrowserItem browser(BrowserZOrderNormal, folder.Path());
+TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRefittedAfterADisplayChangeAndMinimizedInPlace) {
+    BrowserItem browser(BrowserZOrderNormal);
     browser.item.WindowRect = {0, 0, 5000, 5000};
     browser.item.WindowPositionX = -3000;
     browser.item.WindowPositionY = 9000;
     ASSERT_TRUE(browser.Initialize());
     HWND window = browser.container->GetWindow();
-    // The work area of the monitor nearest to where the item stood.
     const RECT work = WorkAreaOf(MonitorFromPoint({-3000, 9000}, MONITOR_DEFAULTTONEAREST));
     EXPECT_EQ(Sides(work), Sides(WindowRectOf(window))) << "a stored 5000 x 5000 window far away";
     EXPECT_EQ(work.left, browser.item.WindowPositionX);
@@ -59,6 +54,7 @@ TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRestoredAnd
 
     SetWindowPos(window, nullptr, 100, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
     const RECT before = WindowRectOf(window), stored = browser.item.WindowRect;
+    ASSERT_EQ(100, browser.item.WindowPositionX) << "the item follows the window";
     RECT maximized = work;
     maximized.top += CShellBrowserContainerBase::kToolbarHeight;
     browser.container->ToggleMaximize();
@@ -73,19 +69,27 @@ TEST(ShellBrowserContainer, TheWindowIsFittedMaximizedBelowTheToolbarRestoredAnd
     SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
     const RECT refitted = WindowRectOf(window);
     EXPECT_TRUE(Within(refitted, work)) << "after a display change at " << refitted.left << "," << refitted.top;
+
+    const RECT size = browser.item.WindowRect;
+    const POINT place = {browser.item.WindowPositionX, browser.item.WindowPositionY};
+    ShowWindow(window, SW_MINIMIZE);
+    PumpPendingMessages();
+    ASSERT_TRUE(IsIconic(window));
+    EXPECT_TRUE(place.x == browser.item.WindowPositionX && place.y == browser.item.WindowPositionY)
+        << "minimizing keeps the stored place";
+    EXPECT_EQ(Sides(size), Sides(browser.item.WindowRect)) << "and size";
 }
 
 TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhichTheWindowFollows) {
-    TempDirectory folder;
     for (int zOrder : {BrowserZOrderNormal, BrowserZOrderTopMost}) {
-        BrowserItem browser(zOrder, folder.Path());
+        BrowserItem browser(zOrder);
         ASSERT_TRUE(browser.Initialize());
         EXPECT_EQ(zOrder == BrowserZOrderTopMost, (browser.ExStyle() & WS_EX_TOPMOST) != 0) << zOrder;
         EXPECT_EQ(GetDesktopWindow(), GetAncestor(browser.container->GetWindow(), GA_PARENT)) << zOrder;
     }
 
     ASSERT_EQ(nullptr, FindDesktopListView()) << "this display has no desktop before the stand-in starts";
-    BrowserItem orphan(BrowserZOrderBottom, folder.Path());
+    BrowserItem orphan(BrowserZOrderBottom);
     EXPECT_FALSE(orphan.Initialize()) << "without a desktop there is nothing to hang into";
     EXPECT_EQ(nullptr, orphan.container->GetWindow());
     EXPECT_FALSE(orphan.container->Show(TRUE));
@@ -111,7 +115,7 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
         EXPECT_TRUE(IsWindowVisible(desktop)) << layout;
         EXPECT_EQ(found.listViewParent, classOf(GetParent(desktop))) << layout;
         EXPECT_EQ(found.topWindow, classOf(GetAncestor(desktop, GA_ROOT))) << layout;
-        BrowserItem bottom(BrowserZOrderBottom, folder.Path());
+        BrowserItem bottom(BrowserZOrderBottom);
         EXPECT_TRUE(bottom.Initialize()) << layout;
         EXPECT_EQ(desktop, GetAncestor(bottom.container->GetWindow(), GA_PARENT)) << layout;
         // The stand-in's windows die only once this thread has destroyed its window inside them.
@@ -146,9 +150,8 @@ bool ButtonEnabled(const CTransparentToolbar& toolbar, UINT command) {
 } // namespace
 
 TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllowed) {
-    TempDirectory folder;
     for (BOOL navigation : {TRUE, FALSE}) {
-        BrowserItem browser(BrowserZOrderNormal, folder.Path());
+        BrowserItem browser(BrowserZOrderNormal);
         browser.item.AllowSubFoldersNavigation = navigation;
         ASSERT_TRUE(browser.Start());
         CTransparentToolbar* toolbar = browser.container->GetToolbar();
@@ -268,14 +271,13 @@ TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAsked) {
 }
 
 TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItShown) {
-    TempDirectory folder;
     RECT screen;
     GetMonitorRect(0, &screen, TRUE);
     const POINT inCorner = {screen.right - 4, screen.bottom - 4};
     const POINT away = {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2};
     for (int position : {9, 3}) {
         SetCursorPos(away.x, away.y);
-        BrowserItem browser(BrowserZOrderNormal, folder.Path());
+        BrowserItem browser(BrowserZOrderNormal);
         browser.item.EnableHotCorner = TRUE;
         browser.item.HotCornerPosition = position;
         browser.item.HotCornerWidth = browser.item.HotCornerHeight = 8;
@@ -298,9 +300,8 @@ TEST(ShellBrowserContainer, ACursorAtRestInTheHotCornerShowsTheWindowAndKeepsItS
 }
 
 TEST(ShellBrowserContainer, SoakOfShowingNavigatingAndRebuildingGivesEveryObjectAndWindowBack) {
-    TempDirectory folder;
-    CreateDirectoryW(folder.File(L"sub").c_str(), nullptr);
-    BrowserItem browser(BrowserZOrderNormal, folder.Path());
+    BrowserItem browser(BrowserZOrderNormal);
+    CreateDirectoryW(browser.home.File(L"sub").c_str(), nullptr);
     ASSERT_TRUE(browser.Initialize());
     // Long: 500 show/hide cycles and 200 navigations over 50 rebuilds.
     const int rebuilds = SoakCycles(5, 50), showHides = 10, navigations = 4;
@@ -309,8 +310,8 @@ TEST(ShellBrowserContainer, SoakOfShowingNavigatingAndRebuildingGivesEveryObject
         for (int j = 0; j < showHides; ++j) {
             browser.container->Show(FALSE);
             if (j < navigations)
-                browser.container->GetBrowser()->BrowseToPath(j % 2 ? folder.Path().c_str()
-                                                                    : folder.File(L"sub").c_str());
+                browser.container->GetBrowser()->BrowseToPath(j % 2 ? browser.home.Path().c_str()
+                                                                    : browser.home.File(L"sub").c_str());
             browser.container->Show(FALSE);
         }
         browser.container->SaveState();

@@ -10,7 +10,6 @@
 
 namespace {
 
-// A change as "event first -> second".
 std::wstring Change(LONG event, const std::wstring& first, const std::wstring& second = L"") {
     return std::to_wstring(event) + L" " + first + L" -> " + second;
 }
@@ -26,7 +25,6 @@ public:
     void OnShellItemChange(LONG event, LPCWSTR firstPath, LPCWSTR secondPath) override {
         changes.push_back(Change(event, firstPath, secondPath));
     }
-    // Pumps messages until at least count changes arrived or the time is up; the changes so far.
     const std::vector<std::wstring>& WaitForChanges(size_t count) {
         PumpMessagesUntil([&] { return changes.size() >= count; }, 5000);
         return changes;

@@ -3,9 +3,6 @@
 #include "BrowserItem.h"
 
 #include "app/ContainerFactory.h"
-#include "app/Pathwren.h"
-#include "config/ApplicationOptions.h"
-#include "config/GenericPathwrenObject.h"
 #include "containers/ShellBrowserContainerXP.h"
 #include "support/MessagePump.h"
 #include "support/TempDirectory.h"
