@@ -81,7 +81,6 @@ TEST(IniFile, ReadsReportTruncationTextThatIsNotANumberAndHexThatEndsEarly) {
     EXPECT_TRUE(file.ReadUInt64(L"Absent", 9000000000ULL, &value));
     EXPECT_EQ(9000000000ULL, value);
 
-    // Byte blocks are written as upper-case hex.
     const BYTE bytes[] = {0x00, 0xAB, 0x7F, 0xFF};
     ASSERT_TRUE(file.WriteBinary(L"Block", bytes, 4));
     ASSERT_TRUE(file.WriteBinary(L"Empty", bytes, 0));
@@ -161,7 +160,6 @@ TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHidesLoadOnlyGoodElementsAndE
         EXPECT_FALSE(allLoaded) << text;
     }
 
-    // Single objects load from and save to their own section too.
     file.SetSectionName(L"Elsewhere");
     CountedOption option;
     option.value = 55;

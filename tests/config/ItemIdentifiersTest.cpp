@@ -51,7 +51,6 @@ TEST(ItemIdentifiers, MissingAndRepeatedIdentifiersAreGivenInGuidFormAndOthersKe
     for (size_t i = 0; i < given.size(); ++i)
         EXPECT_EQ(given[i], items.list[i]->ItemIdentifier);
 
-    // The form is a GUID without braces.
     WCHAR made[40];
     ASSERT_TRUE(MakeItemIdentifier(made, ARRAYSIZE(made)));
     EXPECT_TRUE(IsItemIdentifierForm(made)) << made;
@@ -78,7 +77,6 @@ TEST(ItemIdentifiers, ItemsAreFoundByIdentifierBeforeNameAndTheIdentifierSurvive
     EXPECT_EQ(-1, FindItemByIdentifierOrName(items.list, L"Video"));
     EXPECT_EQ(-1, FindItemByIdentifierOrName(items.list, L"")) << "an item without a name is not found by it";
 
-    // The key survives save, load and the options dialog's copy.
     std::wstring text = WrittenIniText(L"Item", [&](CIniFile& file) { ASSERT_TRUE(items.list[0]->Save(file)); });
     CGenericPathwrenObject loaded;
     ReadIniText(text, L"Item", [&](CIniFile& file) { ASSERT_TRUE(loaded.Load(file)); });

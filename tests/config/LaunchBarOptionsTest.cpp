@@ -23,7 +23,6 @@ CLaunchBarOptions LoadText(const std::wstring& text) {
     return options;
 }
 
-// The whole text Save writes into an empty file.
 std::wstring SavedText(CLaunchBarOptions& options) {
     return WrittenIniText(nullptr, [&](CIniFile& file) { EXPECT_TRUE(options.Save(file)); });
 }

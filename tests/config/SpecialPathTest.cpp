@@ -80,7 +80,6 @@ TEST(SpecialPath, StoredPathsResolveToDirectoriesRelativeToTheProgramAndExisting
     EXPECT_FALSE(result);
     SetCurrentDirectoryW(GetProgramDirectory().c_str());
 
-    // The special folders that exist are offered sorted by path, with their names.
     std::vector<SpecialFolderOffer> offers = GetSpecialFolderOffers();
     ASSERT_FALSE(offers.empty());
     bool sawDocuments = false;
@@ -120,7 +119,6 @@ TEST(SpecialPath, AbsolutePathsUseTheGivenBaseRefuseAliasedBuffersAndGiveTheirLa
     EXPECT_FALSE(MakeAbsolutePath(nullptr, nullptr, out));
     EXPECT_STREQ(L"", out);
 
-    // The last path component comes from the resolved path.
     CreateDirectoryW(base.File(L"Holiday Photos").c_str(), nullptr);
     EXPECT_TRUE(GetLastPathComponent((base.File(L"Holiday Photos") + L"\\").c_str(), out));
     EXPECT_STREQ(L"Holiday Photos", out);

@@ -54,7 +54,6 @@ TEST(ErrorMessagesTest, ErrorsShowTheSystemTextOrTheErrorClassFallbacksOrTheCode
     EXPECT_EQ(L"Unknown error 0x80040200", ComErrorText(0x80040200));
     EXPECT_EQ(L"Unknown error 0x8FFF1234", ComErrorText(0x8FFF1234));
 
-    // The last error adds the system's text to ours, or its code.
     systemText = SystemText(ERROR_FILE_NOT_FOUND, 0);
     ASSERT_FALSE(systemText.empty());
     EXPECT_EQ(L"Saving failed\r\n" + systemText, LastErrorText(L"Saving failed", ERROR_FILE_NOT_FOUND));

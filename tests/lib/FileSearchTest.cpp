@@ -101,7 +101,6 @@ TEST_F(FileSearchTest, FindsEveryPatternOnceRecursesOnlyWhenAskedAndStopsWhenTol
     FileSearchRequest missingCallback = {root.c_str(), nullptr, 0, FALSE, nullptr, nullptr, nullptr, nullptr};
     EXPECT_FALSE(SearchFiles(missingCallback, &stopped));
 
-    // The callback's stop, or the cancel event, ends the whole search.
     stopped = FALSE;
     Found found;
     found.stopAfter = 2;

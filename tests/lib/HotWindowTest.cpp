@@ -41,7 +41,6 @@ protected:
         DestroyWindow(m_window);
     }
 
-    // Watches for the enter with the cursor resting in the hot rectangle.
     void WatchRestingCursor() {
         m_hotWindow->SetHotRect(kHotRect);
         SetCursorPos(300, 230);

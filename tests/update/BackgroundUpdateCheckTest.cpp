@@ -32,7 +32,6 @@ public:
         });
     }
     ~AnswerWatch() { Stop(); }
-    // The longest wait, in milliseconds.
     ULONGLONG Stop() {
         if (m_thread.joinable()) {
             SetEvent(m_stop.Get());
