@@ -1,9 +1,5 @@
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <commctrl.h>
-
 #include "BrowserHost.h"
+
 #include "lib/MemoryDc.h"
 #include "lib/ThemePalette.h"
 #include "lib/WindowDc.h"
@@ -54,6 +50,7 @@ class BackgroundTest : public BrowserTest<CShellBrowserEx> {
 protected:
     void Browse(UINT backgroundType) {
         Create(0);
+        m_handed.clear();
         m_browser->SetBackgroundType(backgroundType);
         m_browser->RenderGradient(Red, Blue, 2);
         ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
@@ -97,21 +94,10 @@ TEST_F(BackgroundTest, AGradientComesOncePerResizeAtTheViewsSizeAndShowsItsCorne
     EXPECT_TRUE(CloseTo(bottomRight, Blue)) << std::hex << bottomRight;
 }
 
-TEST_F(BackgroundTest, ALargeCentredPictureIsHandedOverAtTheViewsSizeShowingItsMiddle) {
+TEST_F(BackgroundTest, APictureIsHandedOverCentredAtTheViewsSizeOnlyOnceItLoadsAndTheShellsOwnBackgroundGetsNone) {
+    m_folders.AddFile(L"not a picture.jpg", "plain text");
     std::wstring picture = m_folders.Path(L"large.png");
     ASSERT_TRUE(SaveSolidPicture(picture, 4000, 3000, Red, Blue));
-    Browse(CShellBrowserEx::BackgroundPicture);
-    ASSERT_TRUE(m_browser->RenderPicture(picture.c_str(), BackgroundPictureCentered));
-    Resize(500, 360);
-    ASSERT_FALSE(m_handed.empty());
-    const HandedBitmap& handed = m_handed.back().second;
-    EXPECT_EQ(ClientSize(), handed.size);
-    EXPECT_TRUE(CloseTo(handed.topLeft, Blue)) << std::hex << handed.topLeft;
-    EXPECT_TRUE(CloseTo(handed.bottomRight, Blue)) << std::hex << handed.bottomRight;
-}
-
-TEST_F(BackgroundTest, APictureThatCannotBeLoadedKeepsTheBitmapThereAndTheShellsOwnBackgroundGetsNone) {
-    m_folders.AddFile(L"not a picture.jpg", "plain text");
     Browse(CShellBrowserEx::BackgroundPicture);
     Gdiplus::Bitmap* gradient = m_browser->BackgroundBitmap();
     ASSERT_NE(nullptr, gradient);
@@ -120,6 +106,14 @@ TEST_F(BackgroundTest, APictureThatCannotBeLoadedKeepsTheBitmapThereAndTheShells
     EXPECT_EQ(gradient, m_browser->BackgroundBitmap());
     Resize(300, 200);
     EXPECT_TRUE(m_handed.empty()) << "no picture was ever loaded";
+
+    ASSERT_TRUE(m_browser->RenderPicture(picture.c_str(), BackgroundPictureCentered));
+    Resize(500, 360);
+    ASSERT_FALSE(m_handed.empty());
+    const HandedBitmap& handed = m_handed.back().second;
+    EXPECT_EQ(ClientSize(), handed.size);
+    EXPECT_TRUE(CloseTo(handed.topLeft, Blue)) << std::hex << handed.topLeft;
+    EXPECT_TRUE(CloseTo(handed.bottomRight, Blue)) << std::hex << handed.bottomRight;
 
     Browse(CShellBrowserEx::BackgroundShell);
     Resize(500, 350);

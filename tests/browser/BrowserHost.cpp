@@ -1,35 +1,13 @@
 #include "BrowserHost.h"
 
-#include <commctrl.h>
-
 #include "lib/GdiplusSession.h"
+
+#include <utility>
 
 namespace {
 
 const UINT WM_GET_ISHELLBROWSER = WM_USER + 7;
 const wchar_t HostClassName[] = L"PathwrenBrowserTestHost";
-
-void OnStarting(PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation, void* context) {
-    BrowserHost* host = static_cast<BrowserHost*>(context);
-    host->starting.push_back((oldLocation ? PathOf(oldLocation) : L"-") + L" " + PathOf(newLocation));
-    if (host->onStarting) {
-        std::function<void()> action = std::move(host->onStarting);
-        host->onStarting = nullptr;
-        action();
-    }
-}
-
-void OnCompleted(PCIDLIST_ABSOLUTE location, void* context) {
-    static_cast<BrowserHost*>(context)->completed.push_back(PathOf(location));
-}
-
-void OnDefaultCommand(void* context) {
-    static_cast<BrowserHost*>(context)->defaultCommands++;
-}
-
-void OnViewModeChanged(HWND, UINT viewMode, void* context) {
-    static_cast<BrowserHost*>(context)->viewModes.push_back(viewMode);
-}
 
 } // namespace
 
@@ -52,14 +30,28 @@ BrowserHost::~BrowserHost() {
 
 void BrowserHost::Attach(CShellBrowser* browser) {
     m_browser = browser;
-    browser->SetBrowseStartingCallback(OnStarting, this);
-    browser->SetBrowseCompletedCallback(OnCompleted, this);
-    browser->SetDefaultCommandCallback(OnDefaultCommand, this);
+    browser->SetBrowseStartingCallback(
+        [](PCIDLIST_ABSOLUTE oldLocation, PCIDLIST_ABSOLUTE newLocation, void* context) {
+            BrowserHost* host = static_cast<BrowserHost*>(context);
+            host->starting.push_back((oldLocation ? PathOf(oldLocation) : L"-") + L" " + PathOf(newLocation));
+            if (std::function<void()> action = std::exchange(host->onStarting, nullptr))
+                action();
+        },
+        this);
+    browser->SetBrowseCompletedCallback(
+        [](PCIDLIST_ABSOLUTE location, void* context) {
+            static_cast<BrowserHost*>(context)->completed.push_back(PathOf(location));
+        },
+        this);
+    browser->SetDefaultCommandCallback([](void* context) { static_cast<BrowserHost*>(context)->defaultCommands++; },
+                                       this);
 }
 
 void BrowserHost::Attach(CShellBrowserEx* browser) {
     Attach(static_cast<CShellBrowser*>(browser));
-    browser->SetViewModeChangedCallback(OnViewModeChanged, this);
+    browser->SetViewModeChangedCallback(
+        [](HWND, UINT viewMode, void* context) { static_cast<BrowserHost*>(context)->viewModes.push_back(viewMode); },
+        this);
 }
 
 LRESULT CALLBACK BrowserHost::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -55,7 +56,6 @@ inline void PumpFor(DWORD milliseconds) {
     PumpMessagesUntil([] { return false; }, milliseconds);
 }
 
-// The texts of a list view's items, in index order.
 std::vector<std::wstring> ListViewTexts(HWND listView);
 int FindListViewItem(HWND listView, const std::wstring& text);
 

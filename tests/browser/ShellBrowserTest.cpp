@@ -1,9 +1,5 @@
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <commctrl.h>
-
 #include "BrowserHost.h"
+
 #include "lib/ShellLink.h"
 #include "lib/FileSystem.h"
 #include "lib/WindowsVersion.h"
@@ -117,13 +113,28 @@ TEST_F(ShellBrowserTest, HistoryGoesBackAndForwardAndLosesItsFutureOnANewFolder)
     EXPECT_EQ(std::vector<std::wstring>({a, b, c, b, a, b, a, d}), m_host.completed);
 }
 
-TEST_F(ShellBrowserTest, SameLocationKeepsTheViewUnlessReBrowsedWhichKeepsTheHistory) {
-    std::wstring a = m_folders.AddFolder(L"A");
+TEST_F(ShellBrowserTest, BadPathsNestedNavigationsAndTheSameLocationLeaveTheViewAndTheHistoryAlone) {
+    std::wstring a = m_folders.AddFolder(L"A"), b = m_folders.AddFolder(L"B"), file = m_folders.AddFile(L"file.txt");
+    HRESULT inner = S_OK;
+    m_host.onStarting = [&] { inner = m_browser->BrowseToPath(b.c_str()); };
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(a.c_str()));
+    EXPECT_EQ(E_FAIL, inner) << "a navigation started inside a navigation";
+    EXPECT_EQ(std::vector<std::wstring>{a}, m_host.completed);
     IShellView* firstView = m_browser->CurrentView();
+    HWND view = m_browser->ViewWindow();
     EXPECT_EQ(S_OK, m_browser->BrowseToPath(a.c_str()));
-    EXPECT_EQ(firstView, m_browser->CurrentView());
+    EXPECT_EQ(firstView, m_browser->CurrentView()) << "the same location";
     EXPECT_EQ(1u, m_host.starting.size());
+
+    std::wstring longPath = m_folders.Root() + L"\\";
+    longPath.append(259 - longPath.size(), L'x');
+    for (const std::wstring& path : {std::wstring(), m_folders.Path(L"missing"), longPath, file}) {
+        EXPECT_TRUE(FAILED(m_browser->BrowseToPath(path.c_str()))) << testing::PrintToString(path);
+        EXPECT_EQ(a, CurrentPath(*m_browser));
+        EXPECT_EQ(view, m_browser->ViewWindow());
+        EXPECT_EQ(1, m_browser->HistoryCount());
+    }
+    EXPECT_EQ(E_INVALIDARG, m_browser->BrowseToPath(nullptr));
 
     m_browser->SetRebrowseSameLocation(TRUE);
     EXPECT_EQ(S_OK, m_browser->BrowseObject(m_browser->CurrentLocation(), 0));
@@ -132,75 +143,42 @@ TEST_F(ShellBrowserTest, SameLocationKeepsTheViewUnlessReBrowsedWhichKeepsTheHis
     EXPECT_TRUE(IsWindow(m_browser->ViewWindow()));
     EXPECT_EQ(std::make_pair(0, 1), std::make_pair(m_browser->HistoryIndex(), m_browser->HistoryCount()));
     EXPECT_EQ(std::vector<std::wstring>({a, a}), m_host.completed);
+    EXPECT_EQ(S_OK, m_browser->BrowseToPath(b.c_str())) << "the refused navigation works on its own";
 }
 
-TEST_F(ShellBrowserTest, ANavigationStartedInsideANavigationIsRefused) {
-    std::wstring a = m_folders.AddFolder(L"A"), b = m_folders.AddFolder(L"B");
-    HRESULT inner = S_OK;
-    m_host.onStarting = [&] { inner = m_browser->BrowseToPath(b.c_str()); };
-    EXPECT_EQ(S_OK, m_browser->BrowseToPath(a.c_str()));
-    EXPECT_EQ(E_FAIL, inner);
-    EXPECT_EQ(a, CurrentPath(*m_browser));
-    EXPECT_EQ(std::vector<std::wstring>{a}, m_host.completed);
-    EXPECT_EQ(S_OK, m_browser->BrowseToPath(b.c_str()));
-}
-
-TEST_F(ShellBrowserTest, BadPathsLeaveTheBrowserWhereItWas) {
-    std::wstring file = m_folders.AddFile(L"file.txt");
-    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
-    HWND view = m_browser->ViewWindow();
-    std::wstring longPath = m_folders.Root() + L"\\";
-    longPath.append(259 - longPath.size(), L'x');
-    for (const std::wstring& path : {std::wstring(), m_folders.Path(L"missing"), longPath, file}) {
-        EXPECT_TRUE(FAILED(m_browser->BrowseToPath(path.c_str()))) << testing::PrintToString(path);
-        EXPECT_EQ(m_folders.Root(), CurrentPath(*m_browser));
-        EXPECT_EQ(view, m_browser->ViewWindow());
-        EXPECT_EQ(1, m_browser->HistoryCount());
-    }
-    EXPECT_EQ(E_INVALIDARG, m_browser->BrowseToPath(nullptr));
-}
-
-TEST_F(ShellBrowserTest, EnterOnASubfolderNavigatesInPlaceAndMovesTheFocusAlong) {
-    std::wstring sub = m_folders.AddFolder(L"sub");
-    m_folders.AddFolder(L"sub\\deeper");
+// The script runs after the focus checks, as it may take the foreground; the shortcut comes last,
+// as it is skipped where the shell does not report it as a link.
+TEST_F(ShellBrowserTest, EnterOpensSubfoldersInPlaceRunsAScriptAfterOneDefaultCommandAndFollowsFolderShortcuts) {
+    std::wstring sub = m_folders.AddFolder(L"sub"), deeper = m_folders.AddFolder(L"sub\\deeper");
+    std::wstring marker = m_folders.Path(L"marker.txt");
+    ASSERT_TRUE(WriteMarkerScript(deeper + L"\\run.cmd", marker, "ran"));
+    std::wstring target = m_folders.AddFolder(L"target"), link = deeper + L"\\to target.lnk";
+    ASSERT_EQ(S_OK, SaveShellLink(link.c_str(), target.c_str()));
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
     SetForegroundWindow(m_host.Window());
     SetFocus(m_browser->ListView());
     ASSERT_EQ(m_browser->ListView(), GetFocus());
     PressEnterOn(L"sub");
     ASSERT_TRUE(PumpMessagesUntil([&] { return CurrentPath(*m_browser) == sub; }));
-    EXPECT_EQ(m_browser->ListView(), GetFocus());
+    EXPECT_EQ(m_browser->ListView(), GetFocus()) << "the focus moves along to the new view";
+    SetFocus(m_host.Window());
+    ASSERT_EQ(S_OK, m_browser->BrowseToPath(deeper.c_str()));
+    EXPECT_EQ(m_host.Window(), GetFocus()) << "but is not taken from elsewhere";
     EXPECT_EQ(0, m_host.defaultCommands);
 
-    SetFocus(m_host.Window());
-    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Path(L"sub\\deeper").c_str()));
-    EXPECT_EQ(m_host.Window(), GetFocus());
-}
-
-TEST_F(ShellBrowserTest, EnterOnAScriptRunsItAfterOneDefaultCommand) {
-    std::wstring marker = m_folders.Path(L"marker.txt");
-    ASSERT_TRUE(WriteMarkerScript(m_folders.Path(L"run.cmd"), marker, "ran"));
-    ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
     PressEnterOn(L"run.cmd");
     EXPECT_TRUE(PumpMessagesUntil([&] { return IsExistingFile(marker.c_str()); }, 15000));
     EXPECT_EQ(1, m_host.defaultCommands);
-    EXPECT_EQ(m_folders.Root(), CurrentPath(*m_browser));
-}
+    EXPECT_EQ(deeper, CurrentPath(*m_browser));
 
-TEST_F(ShellBrowserTest, EnterOnAShortcutToAFolderOpensTheTargetInPlace) {
-    std::wstring target = m_folders.AddFolder(L"target");
-    std::wstring inside = m_folders.AddFolder(L"inside");
-    ASSERT_EQ(S_OK, SaveShellLink((inside + L"\\to target.lnk").c_str(), target.c_str()));
-    ASSERT_EQ(S_OK, m_browser->BrowseToPath(inside.c_str()));
-    CIdList link(ILCreateFromPathW((inside + L"\\to target.lnk").c_str()));
-    if (!m_browser->GetFolderLinkTarget(ILFindLastID(link.Get())))
+    CIdList linkItem(ILCreateFromPathW(link.c_str()));
+    if (!m_browser->GetFolderLinkTarget(ILFindLastID(linkItem.Get())))
         GTEST_SKIP() << "the shell folder does not report the shortcut as a link (SFGAO_LINK)";
     PressEnterOn(L"to target.lnk");
     EXPECT_TRUE(PumpMessagesUntil([&] { return CurrentPath(*m_browser) == target; }));
-    EXPECT_EQ(0, m_host.defaultCommands);
+    EXPECT_EQ(1, m_host.defaultCommands) << "a folder's shortcut opens without a default command";
 }
 
-// Records the commands each folder view receives, before it handles them.
 std::vector<WPARAM> g_viewCommands;
 LRESULT CALLBACK RecordViewCommands(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);

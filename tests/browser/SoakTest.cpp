@@ -1,11 +1,9 @@
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <cstdio>
-
 #include "BrowserHost.h"
+
 #include "support/GdiObjectCounter.h"
 #include "support/Soak.h"
+
+#include <cstdio>
 
 namespace {
 
