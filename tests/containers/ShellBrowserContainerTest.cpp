@@ -186,8 +186,6 @@ TEST(ShellBrowserContainer, TheToolbarSitsJustAboveAndHasNavigationOnlyWhenAllow
         EXPECT_TRUE(dragged.left == window.left - 25 && dragged.top == window.top + 15) << "the window follows";
         EXPECT_TRUE(dragged.left == browser.item.WindowPositionX && dragged.top == browser.item.WindowPositionY)
             << "the item keeps the place";
-        browser.container->Hide();
-        EXPECT_FALSE(IsWindowVisible(toolbar->GetHandle()));
     }
 }
 
