@@ -1,9 +1,8 @@
 // The whole program under a seeded random user: a dozen items of every presentation clicked,
 // their menus and windows opened and left open, options confirmed or cancelled inside whatever
 // box is up, the display and work area changed, the items' folders changed under it and its files
-// edited from outside; then the real program killed in the middle of its save and started again.
-// PATHWREN_CHAOS_SEED replays a run, PATHWREN_CHAOS_SECONDS sets its length; every failure names
-// its seed.
+// edited from outside. PATHWREN_CHAOS_SEED replays a run, PATHWREN_CHAOS_SECONDS sets its length;
+// every failure names its seed.
 #include "ApplicationFixture.h"
 
 #include "config/ApplicationOptions.h"
@@ -12,11 +11,8 @@
 #include "containers/NotifyIcon.h"
 #include "containers/ShellBrowserContainerBase.h"
 #include "launchbar/LaunchBar.h"
-#include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
-#include "support/MessagePump.h"
-#include "support/SourceTree.h"
 #include "support/Soak.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
@@ -450,37 +446,3 @@ INSTANTIATE_TEST_SUITE_P(TrayAndBar, ChaosRun, ::testing::Values(LaunchModeTrayI
                              return info.param == LaunchModeLaunchBar ? std::string("LaunchBar")
                                                                       : std::string("TrayIcons");
                          });
-
-// The real program, asked to exit and killed at a random moment of its exit and save, starts
-// again with every item, every time.
-TEST(ChaosRunKill, SoakOfKillsInTheMiddleOfTheExitLeavesEveryItemToTheNextStart) {
-    const unsigned seed = ChaosSeed();
-    SCOPED_TRACE("replay with PATHWREN_CHAOS_SEED=" + std::to_string(seed));
-    ApplicationFixture fixture;
-    MakeItemFolders(fixture);
-    fixture.Configure(FoldersFile());
-    ASSERT_TRUE(
-        CopyFileW(BesideTestProgram(L"..\\dist\\Pathwren.exe").c_str(), fixture.File(L"Pathwren.exe").c_str(), FALSE));
-    std::mt19937 random(seed);
-    const int kills = SoakCycles(4, 60);
-    for (int kill = 0; kill < kills; ++kill) {
-        SCOPED_TRACE("kill " + std::to_string(kill));
-        ChildProcess program(L"\"" + fixture.File(L"Pathwren.exe") + L"\"", fixture.File(L""));
-        ASSERT_TRUE(program.Started());
-        program.Resume();
-        HWND main = nullptr;
-        ASSERT_TRUE(PumpMessagesUntil(
-            [&] {
-                std::vector<HWND> windows = WindowsOfClass(L"CPathwrenClassName", program.Id(), false);
-                return (main = windows.empty() ? nullptr : windows[0]) != nullptr;
-            },
-            60000))
-            << "the program did not start";
-        DWORD_PTR answer = 0;
-        ASSERT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer)) << "it does not answer";
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        Sleep(std::uniform_int_distribution<DWORD>(0, 60)(random));
-        program.Wait(0); // kills it when it still runs
-        EXPECT_EQ(kItems, fixture.SavedItemCount()) << "the folders file lost items";
-    }
-}

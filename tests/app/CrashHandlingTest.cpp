@@ -166,7 +166,8 @@ TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemOrEndTheProcessAndAllA
     }
 }
 
-TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChoosesEvenAfterAStackOverflow) {
+// After the divide, Yes to the second question starts the program again with the same command line.
+TEST(CrashHandling, YesSavesAMiniDumpOfTheFaultWhereTheUserChoosesEvenAfterAStackOverflowAndRestartsTheProgram) {
     // An overflowed stack cannot be unwound: the process ends with the exception code.
     for (DWORD code : {DWORD(0xC0000094), kStatusStackOverflow}) {
         bool overflow = code == kStatusStackOverflow;
@@ -174,7 +175,7 @@ TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChoo
         TempDirectory target;
         std::wstring dumpFile = target.File(L"chosen.dmp");
         CrashChildRun run(overflow ? L"stack-overflow" : L"divide",
-                          {Script::Press(IDYES), Script::SaveAs(dumpFile), Script::Press(IDNO)});
+                          {Script::Press(IDYES), Script::SaveAs(dumpFile), Script::Press(overflow ? IDNO : IDYES)});
         ASSERT_TRUE(run.ended) << "the child hung; " << run.Described();
         ASSERT_EQ(3u, run.dialogs.size()) << run.Described();
         EXPECT_EQ(Script::Kind::SaveFile, run.dialogs[1].kind);
@@ -182,8 +183,12 @@ TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChoo
             << "the executable's own name with the extension dmp is proposed";
         ExpectBothQuestions(run);
         EXPECT_EQ(overflow ? kStatusStackOverflow : 0u, run.child.ExitCode());
+        ASSERT_TRUE(PumpMessagesUntil([&] { return run.child.Accounting().ActiveProcesses == 0; }, kChildTimeoutMs))
+            << "the restarted instance did not end";
+        EXPECT_EQ(overflow ? 1u : 2u, run.child.Accounting().TotalProcesses);
         std::vector<std::wstring> report = run.Report();
         EXPECT_EQ(overflow, ReportIndex(report, L"unwound") == report.size());
+        EXPECT_EQ(overflow ? L"" : run.commandLine, ReportValue(report, L"restarted"));
 
         std::vector<unsigned char> dump = ReadFileBytes(dumpFile);
         ASSERT_GE(dump.size(), 4u) << "no dump was written";
@@ -191,18 +196,7 @@ TEST(CrashHandling, YesToTheDumpQuestionSavesAMiniDumpOfTheFaultWhereTheUserChoo
         MINIDUMP_EXCEPTION_STREAM exception = ExceptionInMiniDump(dump);
         EXPECT_EQ(code, exception.ExceptionRecord.ExceptionCode) << "the dump's exception stream";
         EXPECT_EQ(run.child.MainThreadId(), exception.ThreadId) << "the dump names the faulting thread, not the helper";
-        EXPECT_EQ(1u, run.child.Accounting().TotalProcesses);
     }
-}
-
-TEST(CrashHandling, YesToRestartStartsTheProgramAgainWithTheSameCommandLine) {
-    CrashChildRun run(L"divide", {Script::Press(IDNO), Script::Press(IDYES)});
-    ASSERT_TRUE(run.ended) << "the child hung";
-    ASSERT_TRUE(PumpMessagesUntil([&] { return run.child.Accounting().ActiveProcesses == 0; }, kChildTimeoutMs))
-        << "the restarted instance did not end";
-    EXPECT_EQ(2u, run.child.Accounting().TotalProcesses);
-    EXPECT_EQ(run.commandLine, ReportValue(run.Report(), L"restarted"));
-    ExpectBothQuestions(run);
 }
 
 TEST(CrashHandling, ACrashOrAnExceptionInsideTheRunningApplicationTakesItsMainWindowAlongBeforeTheQuestions) {

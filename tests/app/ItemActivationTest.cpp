@@ -145,45 +145,25 @@ std::vector<std::function<bool()>> Join(std::initializer_list<std::vector<std::f
     return steps;
 }
 
-class MenuLaunchEndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CreateDirectoryW(fixture.File(L"Docs").c_str(), nullptr);
-        CreateDirectoryW(fixture.File(L"Docs\\Sub").c_str(), nullptr);
-        WriteFileBytes(fixture.File(L"Docs\\Sub\\inside.txt"), {'x'});
-        WriteFileBytes(fixture.File(L"Docs\\a.txt"), {'x'});
-        WriteMarkerScript(fixture.File(L"Docs\\b.cmd"), fixture.File(L"Docs\\ran.txt"), "ran");
-        // Ctrl+Alt+F9 shows the menu from anywhere.
-        fixture.Configure(FoldersFile({L"FolderPresentationType=2\r\nPath=Docs\r\n" + Hotkey(kCtrlAlt, VK_F9)}));
-        fixture.Start();
-    }
-
-    // Opens the menu, reads it and presses the keys in it; then waits for done(). How many of
-    // these three steps were done.
-    size_t Drive(const std::function<void()>& open, const std::vector<UINT>& keys, const std::function<bool()>& done) {
-        return fixture.RunSteps({[&] { return open(), true; }, ReadMenuAndPress(shown, keys), done});
-    }
-
-    ApplicationFixture fixture;
-    Texts shown; // what the menu showed
-};
-
 } // namespace
 
+// A multiple folders menu needs no existing path.
 TEST_F(ItemActivation, AMissingFolderLeavesOnlyThatItemWithoutContainerAndHotkey) {
     std::vector<bool> containers;
     std::vector<bool> free;
-    auto boxes = Run(
-        {L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F10), L"Path=Gone\r\n", L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F12)},
-        [&] {
-            for (CGenericPathwrenObject* item : fixture.application.m_folders)
-                containers.push_back(item->m_pContainer != nullptr);
-            free = {HotKeyIsFree(kCtrlAlt, VK_F10), HotKeyIsFree(kCtrlAlt, VK_F12)};
-        });
+    auto boxes =
+        Run({L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F10), L"Path=Gone\r\n", L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F12),
+             L"FolderPresentationType=3\r\nPath=Nowhere\\at\\all\r\nDisplayName=Mixed\r\n"
+             L"MultipleDirectoriesNumber=1\r\nDirectory_0=Here\r\n"},
+            [&] {
+                for (CGenericPathwrenObject* item : fixture.application.m_folders)
+                    containers.push_back(item->m_pContainer != nullptr);
+                free = {HotKeyIsFree(kCtrlAlt, VK_F10), HotKeyIsFree(kCtrlAlt, VK_F12)};
+            });
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(L"Error", boxes[0].caption);
     EXPECT_EQ(L"File path Gone does not exists !", boxes[0].text);
-    EXPECT_EQ((std::vector<bool>{true, false, true}), containers);
+    EXPECT_EQ((std::vector<bool>{true, false, true, true}), containers);
     EXPECT_EQ((std::vector<bool>{false, false}), free) << "hotkeys 0 and 2 are Pathwren's";
     EXPECT_EQ(0, fixture.PostedCount(WM_SHOW_OPTIONS)) << "CreateContainers succeeded";
     EXPECT_TRUE(HotKeyIsFree(kCtrlAlt, VK_F10)) << "closing unregisters the hotkeys";
@@ -204,15 +184,6 @@ TEST_F(ItemActivation, AKeyWithoutModifierRegistersNothingAndOnlyADuplicateWarns
     ASSERT_EQ(1u, boxes.size()) << "only the duplicate warns";
     EXPECT_EQ(L"Pathwren", boxes[0].caption);
     EXPECT_EQ(L"Invalid HotKey for Here (Item 4)\r\nHotkey may already used by another application.", boxes[0].text);
-}
-
-TEST_F(ItemActivation, AMultipleFoldersMenuNeedsNoExistingPath) {
-    bool created = false;
-    EXPECT_TRUE(Run({L"FolderPresentationType=3\r\nPath=Nowhere\\at\\all\r\nDisplayName=Mixed\r\n"
-                     L"MultipleDirectoriesNumber=1\r\nDirectory_0=Here\r\n"},
-                    [&] { created = fixture.application.m_folders[0]->m_pContainer != nullptr; })
-                    .empty());
-    EXPECT_TRUE(created);
 }
 
 TEST_F(ItemFirstUse, EachItemMakesOnlyWhatItWasAskedFor) {
@@ -264,19 +235,35 @@ TEST_F(ItemFirstUse, AnItemShownOnceFollowsLaterChangesOfItsFolder) {
     EXPECT_EQ((Texts{L"added", L"Docs"}), after) << "the second showing missed the change";
 }
 
-// A tray click opens the same menu (ItemFirstUse); here a real key press goes on to the chosen entry.
-TEST_F(MenuLaunchEndToEnd, TheItemsHotKeyOpensTheMenuAtTheCursor) {
+// A tray click opens the same menu (ItemFirstUse); here a real key press goes on to the chosen
+// entry, and Exit in the tray icon's own menu ends the program.
+TEST(MenuLaunchEndToEnd, TheItemsHotKeyRunsTheChosenEntryAndExitFromTheTrayIconsMenuEndsTheProgram) {
+    ApplicationFixture fixture;
+    CreateDirectoryW(fixture.File(L"Docs").c_str(), nullptr);
+    CreateDirectoryW(fixture.File(L"Docs\\Sub").c_str(), nullptr);
+    WriteFileBytes(fixture.File(L"Docs\\Sub\\inside.txt"), {'x'});
+    WriteFileBytes(fixture.File(L"Docs\\a.txt"), {'x'});
+    WriteMarkerScript(fixture.File(L"Docs\\b.cmd"), fixture.File(L"Docs\\ran.txt"), "ran");
+    // Ctrl+Alt+F9 shows the menu from anywhere.
+    fixture.Configure(FoldersFile({L"FolderPresentationType=2\r\nPath=Docs\r\n" + Hotkey(kCtrlAlt, VK_F9)}));
+    fixture.Start();
     std::wstring marker = fixture.File(L"Docs\\ran.txt");
-    auto pressTheHotKey = [] { SendKeys({VK_CONTROL, VK_MENU, VK_F9}); };
-    // The third entry is "b", the script: folders come first, extensions are hidden.
-    EXPECT_EQ(3u, Drive(pressTheHotKey, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
-                        [&] { return IsExistingFile(marker.c_str()) != FALSE; }))
-        << "no menu, or the chosen script never ran";
+    Texts shown, context;
+    const std::vector<std::function<bool()>> steps = {
+        [] {
+            return SendKeys({VK_CONTROL, VK_MENU, VK_F9}), true;
+        },
+        // The third entry is "b", the script: folders come first, extensions are hidden.
+        ReadMenuAndPress(shown, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}),
+        [&] { return IsExistingFile(marker.c_str()) != FALSE; },
+        [&] { return ClickTrayIcon(fixture, 0, WM_RBUTTONUP), true; },
+        ReadMenuAndPress(context, {VK_UP, VK_RETURN}),
+        [] { return false; },
+    };
+    EXPECT_EQ(5u, fixture.RunSteps(steps)) << "2: no menu, 3: the chosen script never ran, 5: no context menu";
     EXPECT_EQ((Texts{L"Sub", L"a", L"b"}), shown);
-}
-
-TEST_F(MenuLaunchEndToEnd, ExitFromTheTrayIconsContextMenuEndsTheProgram) {
-    Drive([this] { ClickTrayIcon(fixture, 0, WM_RBUTTONUP); }, {VK_UP, VK_RETURN}, [] { return false; });
+    ASSERT_FALSE(context.empty());
+    EXPECT_EQ(fixture.application.m_pLanguage->Exit, context.back()) << "the last entry of the icon's menu";
     EXPECT_FALSE(fixture.WatchdogFired()) << "ended by Exit, not by the test's watchdog";
     EXPECT_TRUE(fixture.application.m_folders.empty()) << "the items and containers are gone";
 }

@@ -79,23 +79,33 @@ protected:
 
 } // namespace
 
-TEST_F(ItemShortcut, TheDialogWritesTheShortcutShowsItAndTellsHowToPinItOnce) {
+// Each place's first shortcut brings the hint: the taskbar's beside the folders file, the Start menu's
+// in Programs\Pathwren.
+TEST_F(ItemShortcut, TheDialogWritesTheShortcutsShowsThemAndTellsHowToPinThemOncePerPlace) {
     fixture.Configure(L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
                       L"AssociatedIconPath=C:\\icons\\docs.ico\r\nAssociatedIconIndex=2\r\nItemIdentifier=" +
                       kDocsId + L"\r\n[Folders_1]\r\nFolderPresentationType=2\r\nPath=Plain\r\n");
+    std::wstring startMenu =
+        ItemShortcutFolder(ItemShortcutPlace::StartMenu, fixture.File(L"FoldersOptions.ini").c_str());
+    ASSERT_FALSE(startMenu.empty());
+    std::wstring startMenuDocs = startMenu + L"\\Docs.lnk";
+    DeleteFileW(startMenuDocs.c_str());
+    RemoveDirectoryW(startMenu.c_str());
     std::vector<DialogScriptDriver::Dialog> shown;
     // In Tray Icons mode the tree lists the items last first.
     ASSERT_TRUE(InOptions({SelectPage({1, 1}), Press(IDC_CREATE_TASKBAR_SHORTCUT), Press(IDC_CREATE_TASKBAR_SHORTCUT),
-                           SelectPage({1, 0}), Press(IDC_CREATE_TASKBAR_SHORTCUT)},
+                           Press(IDC_ADD_TO_START_MENU), SelectPage({1, 0}), Press(IDC_CREATE_TASKBAR_SHORTCUT)},
                           IDCANCEL, &shown));
-    ASSERT_EQ(1u, shown.size()) << "the pin hint comes with the first shortcut only: " << DescribeDialogs(shown);
-    EXPECT_NE(std::wstring::npos, shown[0].text.find(L"Pin to taskbar"));
+    ASSERT_EQ(2u, shown.size()) << "the pin hint comes with each place's first shortcut only: "
+                                << DescribeDialogs(shown);
+    for (const DialogScriptDriver::Dialog& hint : shown)
+        EXPECT_NE(std::wstring::npos, hint.text.find(L"Pin to taskbar"));
 
     std::wstring docs = fixture.File(L"Shortcuts\\Docs.lnk");
     std::wstring plain = fixture.File(L"Shortcuts\\Plain.lnk");
-    EXPECT_EQ((std::vector<std::wstring>{docs, docs, plain}), g_shownInFolder);
+    EXPECT_EQ((std::vector<std::wstring>{docs, docs, startMenuDocs, plain}), g_shownInFolder);
 
-    AppShortcut written;
+    AppShortcut written, inStartMenu;
     ASSERT_TRUE(SUCCEEDED(ReadAppShortcut(docs.c_str(), &written)));
     WCHAR program[MAX_PATH];
     GetModuleFileNameW(nullptr, program, MAX_PATH);
@@ -103,6 +113,10 @@ TEST_F(ItemShortcut, TheDialogWritesTheShortcutShowsItAndTellsHowToPinItOnce) {
     EXPECT_EQ(L"--show " + kDocsId, written.arguments);
     EXPECT_EQ(L"C:\\icons\\docs.ico", written.iconPath);
     EXPECT_EQ(2, written.iconIndex);
+    EXPECT_TRUE(SUCCEEDED(ReadAppShortcut(startMenuDocs.c_str(), &inStartMenu)));
+    EXPECT_EQ(L"--show " + kDocsId, inStartMenu.arguments);
+    DeleteFileW(startMenuDocs.c_str());
+    RemoveDirectoryW(startMenu.c_str());
 
     AppShortcut plainWritten;
     ASSERT_TRUE(SUCCEEDED(ReadAppShortcut(plain.c_str(), &plainWritten)));
@@ -118,26 +132,6 @@ TEST_F(ItemShortcut, TheDialogWritesTheShortcutShowsItAndTellsHowToPinItOnce) {
     if (RunningOnWine() && written.appUserModelId.empty())
         GTEST_SKIP() << "the model identifier cannot be read back under Wine";
     EXPECT_EQ(L"Pathwren.Item." + kDocsId, written.appUserModelId);
-}
-
-TEST_F(ItemShortcut, TheStartMenuButtonWritesIntoProgramsPathwren) {
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Docs\r\n"
-                      L"ItemIdentifier=" +
-                      kDocsId + L"\r\n");
-    std::wstring folder = ItemShortcutFolder(ItemShortcutPlace::StartMenu, fixture.File(L"FoldersOptions.ini").c_str());
-    ASSERT_FALSE(folder.empty());
-    std::wstring shortcut = folder + L"\\Docs.lnk";
-    DeleteFileW(shortcut.c_str());
-    RemoveDirectoryW(folder.c_str());
-    std::vector<DialogScriptDriver::Dialog> shown;
-    ASSERT_TRUE(InOptions({SelectPage({1, 0}), Press(IDC_ADD_TO_START_MENU)}, IDCANCEL, &shown));
-    EXPECT_EQ(1u, shown.size()) << "the first shortcut of the Start menu folder brings the hint: "
-                                << DescribeDialogs(shown);
-    AppShortcut written;
-    EXPECT_TRUE(SUCCEEDED(ReadAppShortcut(shortcut.c_str(), &written)));
-    EXPECT_EQ(L"--show " + kDocsId, written.arguments);
-    DeleteFileW(shortcut.c_str());
-    RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(ItemShortcut, IdentifiersSurviveRenameReorderAndTheOptionsAndAnOldFileGainsThemOnSave) {

@@ -70,23 +70,6 @@ bool RestInStrip(CLaunchBar& bar) {
     return PumpMessagesUntil([&] { return IsWindowVisible(bar.GetToolbarWindow()) != FALSE; }, 5000);
 }
 
-TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarWithItsOwnMenu) {
-    Run(1, [&](CLaunchBar& bar, HWND toolbar) {
-        EXPECT_EQ(1u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());
-        EXPECT_FALSE(IsWindowVisible(toolbar));
-        ASSERT_EQ(2u, bar.GetToolbar()->GetButtonCount());
-        for (UINT i = 0; i < 2; ++i) {
-            WCHAR name[MAX_PATH];
-            fixture.application.m_folders[i]->GetDisplayName(name);
-            EXPECT_STREQ(name, bar.GetToolbar()->GetButton(i)->Button.Tooltip);
-            EXPECT_EQ(static_cast<ILaunchBarItem*>(ContainerOf(*fixture.application.m_folders[i])), bar.GetItem(i));
-        }
-        EXPECT_EQ(toolbar, fixture.application.m_pLaunchBarContainer->GetOwnerWindow());
-        EXPECT_EQ(fixture.application.m_pLanguage->Options,
-                  MenuItemTexts(fixture.application.m_pLaunchBarContainer->PrepareContextMenu()->GetHandle())[0]);
-    });
-}
-
 // A cursor passing through the strip is the hot window's business (HotWindowDesktop), and where
 // each edge puts the strip the bar window's (LaunchBarWindow); here the running program shows its
 // bar for a cursor resting in the strip and keeps it while the cursor is on the bar.
@@ -111,8 +94,21 @@ TEST_F(LaunchBarMode, TheBarShowsForACursorRestingInItsStripAndHidesAfterLeaving
     });
 }
 
-TEST_F(LaunchBarMode, ExitFromTheBarsMenuEndsTheProgramWithItsItemsSaved) {
+TEST_F(LaunchBarMode, ItemsBecomeButtonsOfOneHiddenBarWhoseOwnMenuExitsWithTheItemsSaved) {
     Run(6, [&](CLaunchBar& bar, HWND toolbar) {
+        EXPECT_EQ(1u, WindowsOfClass(CTransparentToolbar::ClassName, GetCurrentProcessId(), false).size());
+        EXPECT_FALSE(IsWindowVisible(toolbar));
+        ASSERT_EQ(2u, bar.GetToolbar()->GetButtonCount());
+        for (UINT i = 0; i < 2; ++i) {
+            WCHAR name[MAX_PATH];
+            fixture.application.m_folders[i]->GetDisplayName(name);
+            EXPECT_STREQ(name, bar.GetToolbar()->GetButton(i)->Button.Tooltip);
+            EXPECT_EQ(static_cast<ILaunchBarItem*>(ContainerOf(*fixture.application.m_folders[i])), bar.GetItem(i));
+        }
+        EXPECT_EQ(toolbar, fixture.application.m_pLaunchBarContainer->GetOwnerWindow());
+        EXPECT_EQ(fixture.application.m_pLanguage->Options,
+                  MenuItemTexts(fixture.application.m_pLaunchBarContainer->PrepareContextMenu()->GetHandle())[0]);
+
         DeleteFileW(fixture.File(L"FoldersOptions.ini").c_str());
         ChooseMenuEntryWhenShown(1, VK_UP); // the last entry, Exit
         RECT barRect = {};

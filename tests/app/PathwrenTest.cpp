@@ -55,15 +55,6 @@ struct ClosedWhileGoing : CContainerBase {
 
 class Pathwren : public ::testing::Test {
 protected:
-    // A tray folder menu of an existing folder and a multiple folders menu; returns the file's text.
-    std::wstring StartWithTwoItems() {
-        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
-        std::wstring text = L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n"
-                            L"[Folders_1]\r\nFolderPresentationType=3\r\nDisplayName=Mixed\r\n";
-        WriteUtf16File(fixture.File(L"FoldersOptions.ini"), text);
-        fixture.Start();
-        return text;
-    }
     ApplicationFixture fixture;
 };
 
@@ -212,7 +203,7 @@ LPARAM KeyDownParameter(WPARAM key) {
 
 } // namespace
 
-TEST_F(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptions) {
+TEST_F(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemWhoseHotKeyAloneReachesItsContainer) {
     fixture.Start();
     EXPECT_TRUE(fixture.application.m_showOptionsAtStart);
     EXPECT_EQ((std::vector<unsigned char>{0xFF, 0xFE}), ReadFileBytes(fixture.File(L"FoldersOptions.ini")));
@@ -220,42 +211,31 @@ TEST_F(Pathwren, FirstStartCreatesTheFoldersFileWithADesktopItemAndOpensTheOptio
     EXPECT_EQ(FolderPresentationDesktop, fixture.application.m_folders[0]->FolderPresentationType);
     EXPECT_STREQ(L"::CSIDL:0x0", fixture.application.m_folders[0]->Path);
 
-    EXPECT_TRUE(fixture.RunAndClose());
+    int shows = 0;
+    EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
+        fixture.application.m_folders[0]->m_pContainer = new RecordingContainer(&shows);
+        for (WPARAM identifier : {1, 0, 57})
+            PostMessageW(window, WM_HOTKEY, identifier, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }));
+    EXPECT_EQ(1, shows) << "only the hotkey of the existing item shows it";
     EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
     EXPECT_TRUE(fixture.application.m_folders.empty());
     EXPECT_EQ(1, fixture.SavedItemCount()) << "the desktop item is saved on exit";
     EXPECT_FALSE(IsExistingFile(fixture.File(L"Pathwren.ini").c_str())) << "only the folders file is written on exit";
 }
 
-TEST_F(Pathwren, CloseSavesTheItemsAndKeepsThePreviousFileAsBackup) {
-    std::wstring original = StartWithTwoItems();
-    ASSERT_EQ(2u, fixture.application.m_folders.size());
-    wcscpy(fixture.application.m_folders[0]->InclusionFilters, L"*.mp3");
-
-    EXPECT_TRUE(fixture.RunAndClose());
-    EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
-    EXPECT_EQ(2, fixture.SavedItemCount());
-    EXPECT_NE(std::wstring::npos,
-              ReadUtf16File(fixture.File(L"FoldersOptions.ini")).find(L"InclusionFilters=*.mp3\r\n"))
-        << "the changed item is saved";
-}
-
-TEST_F(Pathwren, HotKeysReachOnlyTheContainerOfAnExistingItem) {
+// A close that arrives while the items are torn down finds none and saves nothing more.
+TEST_F(Pathwren, CloseSavesTheChangedItemsOnceKeepingThePreviousFileAsBackupThoughAnotherCloseComesInTheTeardown) {
+    CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+    const std::wstring original = L"[Default]\r\nFolders=2\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n"
+                                  L"[Folders_1]\r\nFolderPresentationType=3\r\nDisplayName=Mixed\r\n";
+    WriteUtf16File(fixture.File(L"FoldersOptions.ini"), original);
     fixture.Start();
-    int shows = 0;
-    fixture.RunWhile([&](HWND window) {
-        fixture.application.m_folders[0]->m_pContainer = new RecordingContainer(&shows);
-        for (WPARAM identifier : {1, 0, 57})
-            PostMessageW(window, WM_HOTKEY, identifier, 0);
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    });
-    EXPECT_EQ(1, shows);
-}
-
-TEST_F(Pathwren, ACloseInsideTheTeardownOfTheItemsFindsNoneAndSavesNothing) {
-    std::wstring original = StartWithTwoItems();
+    ASSERT_EQ(2u, fixture.application.m_folders.size());
     size_t itemsSeen = 99;
     fixture.RunWhile([&](HWND window) {
+        wcscpy(fixture.application.m_folders[0]->InclusionFilters, L"*.mp3");
         CGenericPathwrenObject& last = *fixture.application.m_folders[1];
         last.ReleaseContainer();
         last.m_pContainer = new ClosedWhileGoing(fixture.application, &itemsSeen);
@@ -265,6 +245,9 @@ TEST_F(Pathwren, ACloseInsideTheTeardownOfTheItemsFindsNoneAndSavesNothing) {
     // A second save would have moved the first into the backup.
     EXPECT_EQ(original, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
     EXPECT_EQ(2, fixture.SavedItemCount());
+    EXPECT_NE(std::wstring::npos,
+              ReadUtf16File(fixture.File(L"FoldersOptions.ini")).find(L"InclusionFilters=*.mp3\r\n"))
+        << "the changed item is saved";
 }
 
 TEST_F(Pathwren, ACloseDuringAStartUpMessageBoxWaitsForTheContainers) {
