@@ -322,37 +322,11 @@ TEST_F(TwoMonitors, TheBarStandsAndShowsAtTheEdgeOfTheMonitorItWasGiven) {
     });
 }
 
-TEST_F(TwoMonitors, ABrowserWindowOnTheSecondMonitorIsMaximizedAndRefittedThere) {
-    const std::wstring onSecond = L"WindowPositionX=" + std::to_wstring(second.Work.left + 100) +
-                                  L"\r\nWindowPositionY=" + std::to_wstring(second.Work.top + 100) +
-                                  L"\r\nBrowserWidth=300\r\nBrowserHeight=200\r\n";
-    RunBrowser(onSecond, [&](CShellBrowserContainerBase& browser) {
-        ASSERT_TRUE(browser.Show(TRUE));
-        HWND window = browser.GetWindow();
-        RECT rect = {};
-        GetWindowRect(window, &rect);
-        EXPECT_TRUE(Inside(rect, second.Work)) << "shown at " << Describe(rect);
-
-        browser.ToggleMaximize();
-        RECT maximized = second.Work;
-        maximized.top += browser.ToolbarHeight();
-        GetWindowRect(window, &rect);
-        EXPECT_TRUE(EqualRect(&rect, &maximized)) << "maximized to " << Describe(rect);
-        browser.ToggleMaximize();
-
-        // Half off the second monitor's bottom edge: a display change brings it back onto that
-        // monitor, not onto the primary.
-        SetWindowPos(window, nullptr, second.Work.left + 50, second.Work.bottom - 50, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
-        GetWindowRect(window, &rect);
-        EXPECT_TRUE(Inside(rect, second.Work)) << "refitted to " << Describe(rect);
-    });
-}
-
-TEST_F(TwoMonitors, AHotCornerOfTheSecondMonitorShowsTheWindow) {
-    // Position 3: the bottom right corner, of monitor 1 in the settings' count.
-    RunBrowser(L"EnableHotCorner=1\r\nHotCornerScreenIndex=1\r\nHotCornerPosition=3\r\n",
+// Hot corner position 3 is the bottom right corner, of monitor 1 in the settings' count.
+TEST_F(TwoMonitors, AHotCornerOfTheSecondMonitorShowsTheWindowWhichIsMaximizedAndRefittedThere) {
+    RunBrowser(L"WindowPositionX=" + std::to_wstring(second.Work.left + 100) + L"\r\nWindowPositionY=" +
+                   std::to_wstring(second.Work.top + 100) + L"\r\nBrowserWidth=300\r\nBrowserHeight=200\r\n" +
+                   L"EnableHotCorner=1\r\nHotCornerScreenIndex=1\r\nHotCornerPosition=3\r\n",
                [&](CShellBrowserContainerBase& browser) {
                    HWND window = browser.GetWindow();
                    ASSERT_FALSE(IsWindowVisible(window));
@@ -360,7 +334,25 @@ TEST_F(TwoMonitors, AHotCornerOfTheSecondMonitorShowsTheWindow) {
                    PumpMessagesUntil([] { return false; }, 600);
                    EXPECT_FALSE(IsWindowVisible(window)) << "the primary monitor's corner is not the item's";
                    SetCursorPos(second.Monitor.right - 4, second.Monitor.bottom - 4);
-                   EXPECT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000));
+                   ASSERT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000));
                    SetCursorPos(640, 512);
+                   RECT rect = {};
+                   GetWindowRect(window, &rect);
+                   EXPECT_TRUE(Inside(rect, second.Work)) << "shown at " << Describe(rect);
+
+                   browser.ToggleMaximize();
+                   RECT maximized = second.Work;
+                   maximized.top += browser.ToolbarHeight();
+                   GetWindowRect(window, &rect);
+                   EXPECT_TRUE(EqualRect(&rect, &maximized)) << "maximized to " << Describe(rect);
+                   browser.ToggleMaximize();
+
+                   // Half off the second monitor's bottom edge: a display change brings it back onto
+                   // that monitor, not onto the primary.
+                   SetWindowPos(window, nullptr, second.Work.left + 50, second.Work.bottom - 50, 0, 0,
+                                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                   SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+                   GetWindowRect(window, &rect);
+                   EXPECT_TRUE(Inside(rect, second.Work)) << "refitted to " << Describe(rect);
                });
 }

@@ -9,6 +9,7 @@
 #include "containers/ContainerBase.h"
 #include "containers/LaunchBarContainerBase.h"
 #include "launchbar/LaunchBar.h"
+#include "lib/FileSystem.h"
 #include "lib/WindowSubclass.h"
 #include "support/FileFixtures.h"
 #include "support/MessagePump.h"
@@ -228,6 +229,7 @@ TEST_P(NestedLoop, AnOptionsOkInsideTheBoxRebuildsOnlyOnceTheBoxIsAnswered) {
 TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswered) {
     Start(true);
     Presence afterTheBox;
+    bool savedWhileOpen = false;
     EXPECT_TRUE(fixture.RunWhile([&](HWND) {
         BoxWith(
             L"About",
@@ -237,10 +239,13 @@ TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswere
             },
             [&](HWND mainWindow) {
                 PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-                PumpMessagesUntil([&] { return fixture.SavedItemCount() == 1; }, kWaitLimitMs);
+                // Each save first copies the file it replaces to the backup.
+                savedWhileOpen = PumpMessagesUntil(
+                    [&] { return IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()) != FALSE; }, kWaitLimitMs);
             });
         afterTheBox = Look(fixture.application);
     }));
+    EXPECT_TRUE(savedWhileOpen);
     EXPECT_TRUE(before == during) << "the quit destroyed what the box's handler still uses";
     EXPECT_TRUE(before == afterTheBox);
     EXPECT_TRUE(fixture.application.m_folders.empty()) << "the quit followed the box";
