@@ -3,7 +3,7 @@
 // monitor indices that are not there. Every rectangle below is worked out by hand.
 #include "config/LaunchBarOptions.h"
 #include "launchbar/LaunchBarPlacement.h"
-#include "launchbar/RectCompare.h"
+#include "support/RectCompare.h"
 
 #include <gtest/gtest.h>
 

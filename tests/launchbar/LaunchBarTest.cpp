@@ -3,7 +3,7 @@
 // monitors, Alt+F4). Placement on other monitor layouts is the placement table's business.
 #include "launchbar/LaunchBar.h"
 #include "launchbar/LaunchBarPlacement.h"
-#include "launchbar/RectCompare.h"
+#include "support/RectCompare.h"
 #include "lib/MonitorRect.h"
 #include "support/MessagePump.h"
 

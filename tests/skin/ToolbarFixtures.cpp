@@ -56,10 +56,6 @@ std::vector<unsigned char> PictureFile() {
     return bytes;
 }
 
-bool operator==(const RECT& a, const RECT& b) {
-    return EqualRect(&a, &b) != FALSE;
-}
-
 std::string Describe(const RECT& rect) {
     std::ostringstream text;
     text << "(" << rect.left << "," << rect.top << ")-(" << rect.right << "," << rect.bottom << ")";

@@ -2,6 +2,7 @@
 #include "lib/IconHandle.h"
 #include "skin/TransparentToolbar.h"
 #include "support/PrintedWindow.h"
+#include "support/RectCompare.h"
 
 #include <windows.h>
 
@@ -30,5 +31,4 @@ const COLORREF kPictureColour = RGB(0, 160, 0);
 const COLORREF kPictureKey = RGB(255, 0, 255);
 std::vector<unsigned char> PictureFile();
 
-bool operator==(const RECT& a, const RECT& b);
 std::string Describe(const RECT& rect);

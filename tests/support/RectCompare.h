@@ -1,5 +1,5 @@
 #pragma once
-// Rectangles compared and printed by the launch bar tests. Global, so that GoogleTest finds them
+// Rectangles compared and printed by the tests. Global, so that GoogleTest finds them
 // by argument-dependent lookup on RECT.
 #include <windows.h>
 
