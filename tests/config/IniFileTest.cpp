@@ -175,29 +175,21 @@ TEST(IniFileEx, ArraysKeepStaleSectionsThatTheCountHidesLoadOnlyGoodElementsAndE
 }
 
 // desktop-free: IniFileDocument
-TEST(IniFileDocument, ASaveKeepsCommentsUnknownKeysAndTheEncoding) {
+// Which lines a save keeps is IniDocument's; here the file's own code page comes back.
+TEST(IniFileDocument, ASaveKeepsCommentsUnknownKeysAndAnAnsiFileAnsi) {
     TempDirectory temp;
     const std::string ansiText =
         "; the user's own note\r\n[Options]\r\nUnknown = kept\r\nValue=1\r\n\r\n[Other]\r\nx=y";
     std::wstring ansi = temp.File(L"ansi.ini");
     ASSERT_TRUE(WriteFileBytes(ansi, std::vector<unsigned char>(ansiText.begin(), ansiText.end())));
-    std::wstring utf16 = temp.File(L"utf16.ini");
-    ASSERT_TRUE(WriteUtf16File(utf16, std::wstring(ansiText.begin(), ansiText.end())));
-
-    for (const std::wstring& path : {ansi, utf16}) {
-        CIniFileEx<CountedOption> file(path.c_str());
-        CountedOption option;
-        option.value = 9;
-        ASSERT_TRUE(file.Save(option, L"Options"));
-    }
+    CountedOption option;
+    option.value = 9;
+    ASSERT_TRUE(CIniFileEx<CountedOption>(ansi.c_str()).Save(option, L"Options"));
     const std::string savedText =
         "; the user's own note\r\n[Options]\r\nUnknown = kept\r\nValue=9\r\n\r\nName=saved\r\n"
         "[Other]\r\nx=y";
     std::vector<unsigned char> saved = ReadFileBytes(ansi);
-    EXPECT_EQ(savedText, std::string(saved.begin(), saved.end())) << "an ANSI file stays ANSI";
-    EXPECT_EQ(std::wstring(savedText.begin(), savedText.end()), ReadUtf16File(utf16));
-    EXPECT_EQ(0xFF, ReadFileBytes(utf16)[0]) << "a UTF-16 file keeps its byte order mark";
-    EXPECT_FALSE(IsExistingFile((utf16 + L".tmp").c_str()));
+    EXPECT_EQ(savedText, std::string(saved.begin(), saved.end()));
 }
 
 TEST(IniFileDocument, ReadsFollowAnotherWriterAndBatchedWritesReachTheFileOnlyAtTheEnd) {
@@ -208,15 +200,8 @@ TEST(IniFileDocument, ReadsFollowAnotherWriterAndBatchedWritesReachTheFileOnlyAt
     EXPECT_EQ(L"first", IniValue(file, L"S", L"k"));
     ASSERT_TRUE(WriteUtf16File(path, L"[S]\r\nk=second value\r\n"));
     EXPECT_EQ(L"second value", IniValue(file, L"S", L"k"));
-    file.SetSectionName(L"S");
-    ASSERT_TRUE(WriteUtf16File(path, L"[S]\r\nk=third\r\n"));
-    ASSERT_TRUE(file.SetSectionName(L"S"));
-    INT missing = 0;
-    file.ReadInt(L"absent", 3, &missing);
-    EXPECT_EQ(3, missing);
-    EXPECT_EQ(L"third", IniValue(file, L"S", L"k"));
 
-    // Batched writes reach the file only at the end; a started new file drops the old content.
+    // A started new file drops the old content.
     ASSERT_TRUE(WriteUtf16File(path, L"[Old]\r\nk=v\r\n"));
     file.StartNewFile();
     file.BeginWrites();
