@@ -1,5 +1,5 @@
 #include "config/ApplicationOptions.h"
-#include "config/IniFile.h"
+#include "config/IniFileEx.h"
 #include "lib/FileSystem.h"
 #include "lib/RegistryKey.h"
 #include "support/FileFixtures.h"
@@ -39,16 +39,6 @@ struct OptionsInTemp {
         options.SetLanguage(L"English");
         mainFile = temp.File(L"Pathwren.ini");
     }
-    void Load() {
-        CIniFile file(mainFile.c_str());
-        file.SetSectionName(L"Pathwren");
-        EXPECT_TRUE(options.Load(file));
-    }
-    void Save() {
-        CIniFile file(mainFile.c_str());
-        file.SetSectionName(L"Pathwren");
-        EXPECT_TRUE(options.Save(file));
-    }
 };
 
 } // namespace
@@ -62,9 +52,10 @@ TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
     bool existedBefore = IsExistingDirectory(configDirectory.c_str());
     OptionsInTemp fixture;
     ASSERT_TRUE(WriteUtf16File(fixture.mainFile, L"[Pathwren]\r\nSingleUser=0\r\n"));
-    fixture.Load();
+    CIniFile file(fixture.mainFile.c_str());
+    file.SetSectionName(L"Pathwren");
+    EXPECT_TRUE(fixture.options.Load(file));
     EXPECT_FALSE(fixture.options.SingleUser);
-    EXPECT_EQ(configDirectory + L"\\FoldersOptions.ini", fixture.options.FoldersFile);
     EXPECT_EQ(configDirectory + L"\\UserOptions.ini", fixture.options.UserOptionsFile);
     EXPECT_EQ(0u, std::wstring(fixture.options.LanguageFile).find(fixture.temp.Path() + L"\\Languages\\"))
         << "languages always live with the program";
@@ -72,32 +63,6 @@ TEST(ApplicationOptions, MultipleUsersKeepTheirFilesInLocalApplicationData) {
         << "loading creates the user options file";
     if (!existedBefore)
         RemoveTree(configDirectory);
-}
-
-TEST(ApplicationOptions, LoadReadsTheUserOptionsFileAndSaveWritesBothFiles) {
-    OptionsInTemp fixture;
-    std::wstring userFile = fixture.temp.File(L"UserOptions.ini");
-    ASSERT_TRUE(WriteUtf16File(userFile, L"[Default]\r\nLanguage=Francais\r\nLaunchMode=1\r\nSkinName=Nowhere\r\n"
-                                         L"[LaunchBar]\r\nIconSize=32\r\n"));
-    fixture.Load();
-    EXPECT_STREQ(L"Francais", fixture.options.Language);
-    EXPECT_EQ(fixture.temp.Path() + L"\\Languages\\Francais.ini", fixture.options.LanguageFile);
-    EXPECT_EQ(LaunchModeLaunchBar, fixture.options.LaunchMode);
-    EXPECT_STREQ(L"Nowhere", fixture.options.SkinName);
-    EXPECT_EQ(32u, fixture.options.LaunchBarOptions.IconSize);
-
-    fixture.options.bRunAtStartup = FALSE; // keep the registry out of this test
-    fixture.options.SetLanguage(L"Italiano");
-    fixture.Save();
-    EXPECT_EQ((std::vector<std::wstring>{L"SingleUser", L"bRunAtStartup"}),
-              ReadSectionKeysInFileOrder(fixture.mainFile, L"Pathwren"));
-    OptionsInTemp reloaded;
-    CopyFileW(fixture.mainFile.c_str(), reloaded.mainFile.c_str(), FALSE);
-    CopyFileW(userFile.c_str(), reloaded.temp.File(L"UserOptions.ini").c_str(), FALSE);
-    reloaded.Load();
-    EXPECT_STREQ(L"Italiano", reloaded.options.Language);
-    EXPECT_FALSE(reloaded.options.bRunAtStartup);
-    EXPECT_EQ(32u, reloaded.options.LaunchBarOptions.IconSize);
 }
 
 TEST(ApplicationOptions, RunKeyIsWrittenUnderTheRightRootAndRemovedFromBoth) {
@@ -127,9 +92,7 @@ TEST(ApplicationOptions, CopyTakesEverySettingAndReloadsTheSkin) {
     OptionsInTemp fixture;
     // What the options write into both files, which are then removed for the next save.
     auto savedText = [&fixture](CApplicationOptions& options) {
-        CIniFile file(fixture.mainFile.c_str());
-        file.SetSectionName(L"Pathwren");
-        EXPECT_TRUE(options.Save(file));
+        EXPECT_TRUE(CIniFileEx<CApplicationOptions>(fixture.mainFile.c_str()).Save(options, L"Pathwren"));
         std::wstring text = ReadUtf16File(fixture.mainFile) + L"\n----\n" + ReadUtf16File(options.UserOptionsFile);
         DeleteFileW(fixture.mainFile.c_str());
         DeleteFileW(options.UserOptionsFile);
