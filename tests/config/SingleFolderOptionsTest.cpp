@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,10 @@ const std::wstring kEveryKey =
     L"LaunchBarFreeSpaceBeforeIcon=6\r\n";
 
 // Loads the one section "Item" of a UTF-16 file holding the given keys.
-void LoadItem(const std::wstring& keys, CSingleFolderOptions& item) {
-    ReadIniText(L"[Item]\r\n" + keys, L"Item", [&](CIniFile& file) { ASSERT_TRUE(item.Load(file)); });
+std::unique_ptr<CSingleFolderOptions> Loaded(const std::wstring& keys) {
+    auto item = std::make_unique<CSingleFolderOptions>();
+    ReadIniText(L"[Item]\r\n" + keys, L"Item", [&](CIniFile& file) { ASSERT_TRUE(item->Load(file)); });
+    return item;
 }
 
 // The keys Save writes into an empty file, as they stand in the file's one section "Item".
@@ -60,99 +63,84 @@ struct DestroyCounter final : IFolderItemContainer {
 
 // desktop-free: SingleFolderOptions
 TEST(SingleFolderOptions, TypeAndSwitchesDecideWhichKeysAreReadAndDamagedValuesLoadWithoutHanging) {
-    CSingleFolderOptions desktop;
-    LoadItem(L"FolderPresentationType=1\r\nPath=D:\\Elsewhere\r\nDisplayName=Ignored\r\n", desktop);
-    EXPECT_STREQ(L"::CSIDL:0x0", desktop.Path) << "a desktop item always shows the desktop";
-    EXPECT_STREQ(L"", desktop.DisplayName);
+    auto desktop = Loaded(L"FolderPresentationType=1\r\nPath=D:\\Elsewhere\r\nDisplayName=Ignored\r\n");
+    EXPECT_STREQ(L"::CSIDL:0x0", desktop->Path) << "a desktop item always shows the desktop";
+    EXPECT_STREQ(L"", desktop->DisplayName);
 
-    CSingleFolderOptions menu;
-    LoadItem(L"Path=D:\\Music\r\nDisplayName=Ignored\r\nMultipleDirectoriesNumber=1\r\nDirectory_0=C:\\x\r\n", menu);
-    EXPECT_STREQ(L"D:\\Music", menu.Path);
-    EXPECT_STREQ(L"", menu.DisplayName);
-    EXPECT_TRUE(menu.MergedFolders->empty()) << "merged folders belong to type 3 only";
+    auto menu =
+        Loaded(L"Path=D:\\Music\r\nDisplayName=Ignored\r\nMultipleDirectoriesNumber=1\r\nDirectory_0=C:\\x\r\n");
+    EXPECT_STREQ(L"D:\\Music", menu->Path);
+    EXPECT_STREQ(L"", menu->DisplayName);
+    EXPECT_TRUE(menu->MergedFolders->empty()) << "merged folders belong to type 3 only";
 
-    CSingleFolderOptions merged;
-    LoadItem(L"FolderPresentationType=3\r\nDisplayName=Work\r\nMultipleDirectoriesNumber=3\r\n"
-             L"Directory_0=C:\\a\r\nMergedMenu_0=1\r\nMergedMenuName_0=Docs\r\nDirectory_1=C:\\b\r\n",
-             merged);
-    EXPECT_STREQ(L"Work", merged.DisplayName);
-    ASSERT_EQ(3u, merged.MergedFolders->size());
-    EXPECT_STREQ(L"C:\\a", (*merged.MergedFolders)[0].Directory);
-    EXPECT_EQ(1, (*merged.MergedFolders)[0].MergedMenu);
-    EXPECT_STREQ(L"Docs", (*merged.MergedFolders)[0].MergedMenuName);
-    EXPECT_STREQ(L"MergedFolder", (*merged.MergedFolders)[1].MergedMenuName);
-    EXPECT_STREQ(L"c:\\", (*merged.MergedFolders)[2].Directory) << "a record without keys takes its defaults";
+    auto merged = Loaded(L"FolderPresentationType=3\r\nDisplayName=Work\r\nMultipleDirectoriesNumber=3\r\n"
+                         L"Directory_0=C:\\a\r\nMergedMenu_0=1\r\nMergedMenuName_0=Docs\r\nDirectory_1=C:\\b\r\n");
+    EXPECT_STREQ(L"Work", merged->DisplayName);
+    ASSERT_EQ(3u, merged->MergedFolders->size());
+    EXPECT_STREQ(L"C:\\a", (*merged->MergedFolders)[0].Directory);
+    EXPECT_EQ(1, (*merged->MergedFolders)[0].MergedMenu);
+    EXPECT_STREQ(L"Docs", (*merged->MergedFolders)[0].MergedMenuName);
+    EXPECT_STREQ(L"MergedFolder", (*merged->MergedFolders)[1].MergedMenuName);
+    EXPECT_STREQ(L"c:\\", (*merged->MergedFolders)[2].Directory) << "a record without keys takes its defaults";
 
-    CSingleFolderOptions huge;
-    LoadItem(L"FolderPresentationType=3\r\nMultipleDirectoriesNumber=4294967295\r\nDirectory_0=C:\\a\r\n"
-             L"Directory_1=C:\\b\r\nNbIconsInHomeFolder=-1\r\nHomeFolderItemName_0=x\r\n",
-             huge);
-    EXPECT_EQ(2u, huge.MergedFolders->size()) << "only the records that exist are kept";
-    EXPECT_EQ(1u, huge.HomeFolderIconPositions->size());
+    auto huge = Loaded(L"FolderPresentationType=3\r\nMultipleDirectoriesNumber=4294967295\r\nDirectory_0=C:\\a\r\n"
+                       L"Directory_1=C:\\b\r\nNbIconsInHomeFolder=-1\r\nHomeFolderItemName_0=x\r\n");
+    EXPECT_EQ(2u, huge->MergedFolders->size()) << "only the records that exist are kept";
+    EXPECT_EQ(1u, huge->HomeFolderIconPositions->size());
 
-    CSingleFolderOptions longValues;
-    LoadItem(L"Path=" + std::wstring(400, L'p') + L"\r\nInclusionFilters=" + std::wstring(2000, L'f') + L"\r\n",
-             longValues);
-    EXPECT_EQ(259u, wcslen(longValues.Path));
-    EXPECT_EQ(1023u, wcslen(longValues.InclusionFilters));
+    auto longValues =
+        Loaded(L"Path=" + std::wstring(400, L'p') + L"\r\nInclusionFilters=" + std::wstring(2000, L'f') + L"\r\n");
+    EXPECT_EQ(259u, wcslen(longValues->Path));
+    EXPECT_EQ(1023u, wcslen(longValues->InclusionFilters));
 
-    CSingleFolderOptions icons;
-    LoadItem(L"AssociatedIconPath=C:\\app.exe\r\nAssociatedIconIndex=4\r\nAssociatedDownIconIndex=9\r\n", icons);
-    EXPECT_STREQ(L"C:\\app.exe", icons.AssociatedHotIconPath) << "hot and down icons default to the normal one";
-    EXPECT_STREQ(L"C:\\app.exe", icons.AssociatedDownIconPath);
-    EXPECT_EQ(4, icons.AssociatedHotIconIndex);
-    EXPECT_EQ(9, icons.AssociatedDownIconIndex);
+    auto icons = Loaded(L"AssociatedIconPath=C:\\app.exe\r\nAssociatedIconIndex=4\r\nAssociatedDownIconIndex=9\r\n");
+    EXPECT_STREQ(L"C:\\app.exe", icons->AssociatedHotIconPath) << "hot and down icons default to the normal one";
+    EXPECT_STREQ(L"C:\\app.exe", icons->AssociatedDownIconPath);
+    EXPECT_EQ(4, icons->AssociatedHotIconIndex);
+    EXPECT_EQ(9, icons->AssociatedDownIconIndex);
 
-    CSingleFolderOptions maximized;
-    LoadItem(L"StartMaximized=1\r\nIsMaximized=0\r\n", maximized);
-    EXPECT_TRUE(maximized.IsMaximized);
+    auto maximized = Loaded(L"StartMaximized=1\r\nIsMaximized=0\r\n");
+    EXPECT_TRUE(maximized->IsMaximized);
 
     const std::wstring positions = L"NbIconsInHomeFolder=1\r\nHomeFolderItemName_0=a\r\nHomeFolderItemPosX_0=5\r\n";
-    CSingleFolderOptions skipped;
-    LoadItem(L"SaveIconsPositionsForHomeFolder=0\r\n" + positions, skipped);
-    EXPECT_TRUE(skipped.HomeFolderIconPositions->empty());
-    CSingleFolderOptions kept;
-    LoadItem(positions, kept);
-    ASSERT_EQ(1u, kept.HomeFolderIconPositions->size());
-    EXPECT_EQ(5, (*kept.HomeFolderIconPositions)[0].X);
+    auto skipped = Loaded(L"SaveIconsPositionsForHomeFolder=0\r\n" + positions);
+    EXPECT_TRUE(skipped->HomeFolderIconPositions->empty());
+    auto kept = Loaded(positions);
+    ASSERT_EQ(1u, kept->HomeFolderIconPositions->size());
+    EXPECT_EQ(5, (*kept->HomeFolderIconPositions)[0].X);
 
-    kept.SaveIconsPositionsForHomeFolder = FALSE;
-    std::wstring saved = SavedText(kept);
-    for (const wchar_t* absent : {L"NbIconsInHomeFolder", L"DisplayName", L"MultipleDirectoriesNumber"})
-        EXPECT_EQ(std::wstring::npos, saved.find(absent)) << absent;
+    kept->SaveIconsPositionsForHomeFolder = FALSE;
+    EXPECT_EQ(std::wstring::npos, SavedText(*kept).find(L"NbIconsInHomeFolder"));
 }
 
 TEST(SingleFolderOptions, EverySettingSurvivesLoadSaveAndCopyAndEmptySectionsGetTheDefaults) {
-    CSingleFolderOptions item;
-    LoadItem(kEveryKey, item);
-    EXPECT_EQ(kEveryKey, SavedText(item));
+    auto item = Loaded(kEveryKey);
+    EXPECT_EQ(kEveryKey, SavedText(*item));
     CSingleFolderOptions copy;
     copy.MergedFolders->push_back({0, L"Kept", L"C:\\kept"});
-    CSingleFolderOptions::CopyFolderOptions(item, copy);
-    EXPECT_NE(item.MergedFolders, copy.MergedFolders);
+    CSingleFolderOptions::CopyFolderOptions(*item, copy);
+    EXPECT_NE(item->MergedFolders, copy.MergedFolders);
     ASSERT_EQ(3u, copy.MergedFolders->size());
     EXPECT_STREQ(L"C:\\kept", (*copy.MergedFolders)[0].Directory) << "a copy appends to the destination's records";
     copy.MergedFolders->erase(copy.MergedFolders->begin());
     EXPECT_EQ(kEveryKey, SavedText(copy));
 
-    EXPECT_EQ(0, item.WindowRect.left);
-    EXPECT_EQ(300, item.WindowRect.bottom);
-    SetRect(&item.WindowRect, 10, 30, 410, 330);
-    EXPECT_EQ(kEveryKey, SavedText(item)) << "only the browser's size is stored";
+    EXPECT_EQ(0, item->WindowRect.left);
+    EXPECT_EQ(300, item->WindowRect.bottom);
+    SetRect(&item->WindowRect, 10, 30, 410, 330);
+    EXPECT_EQ(kEveryKey, SavedText(*item)) << "only the browser's size is stored";
 
-    item.FolderPresentationType = FolderPresentationBrowser;
-    std::wstring browser = SavedText(item);
+    item->FolderPresentationType = FolderPresentationBrowser;
+    std::wstring browser = SavedText(*item);
     EXPECT_EQ(0u, browser.find(L"FolderPresentationType=0\r\nPath="))
         << "type 0 writes no display name or merged folders";
-    CSingleFolderOptions loaded;
-    LoadItem(browser, loaded);
-    EXPECT_EQ(browser, SavedText(loaded));
+    auto loaded = Loaded(browser);
+    EXPECT_EQ(browser, SavedText(*loaded));
 
     CSingleFolderOptions fresh;
-    CSingleFolderOptions empty;
-    LoadItem(L"", empty);
+    auto empty = Loaded(L"");
     fresh.AssociatedIconPosition = 0; // the only key whose missing-key default differs
-    EXPECT_EQ(SavedText(fresh), SavedText(empty));
+    EXPECT_EQ(SavedText(fresh), SavedText(*empty));
 }
 
 TEST(SingleFolderOptions, DisplayNameComesFromTheItemOrItsFolder) {
