@@ -4,6 +4,7 @@
 #include "lib/FileSystem.h"
 #include "support/FileFixtures.h"
 #include "support/Icons.h"
+#include "support/SourceTree.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -16,39 +17,18 @@
 namespace {
 
 const int kIconSize = 24;
-const COLORREF kRed = RGB(220, 0, 0);
-const COLORREF kGreen = RGB(0, 200, 0);
-const COLORREF kBlue = RGB(0, 0, 230);
-const COLORREF kYellow = RGB(240, 240, 0);
 
-// A .ico file holding one opaque 24 x 24 32-bit image of a single colour. The structures are
-// copied as they lie in memory, which is the file's little-endian layout.
-std::vector<unsigned char> MakeIconFile(COLORREF color) {
-    const DWORD maskBytes = kIconSize * 4; // 24 mask bits per row, padded to 32
-    const DWORD imageBytes = sizeof(BITMAPINFOHEADER) + kIconSize * kIconSize * 4 + maskBytes;
-    // Reserved, type icon, one image; then its entry: width and height, no palette, planes, bits
-    // per pixel, image size, and the image's offset right behind these 22 bytes.
-    const WORD directory[] = {0,  1, 1, kIconSize | kIconSize << 8, 0, 1, 32, LOWORD(imageBytes), HIWORD(imageBytes),
-                              22, 0};
-    // The height counts the colour image and the mask.
-    const BITMAPINFOHEADER header = {
-        sizeof(header), kIconSize, kIconSize * 2, 1, 32, BI_RGB, imageBytes - sizeof(header), 0, 0, 0, 0};
-    const unsigned char* start = reinterpret_cast<const unsigned char*>(directory);
-    std::vector<unsigned char> bytes(start, start + sizeof(directory));
-    start = reinterpret_cast<const unsigned char*>(&header);
-    bytes.insert(bytes.end(), start, start + sizeof(header));
-    const unsigned char pixel[] = {GetBValue(color), GetGValue(color), GetRValue(color), 0xFF};
-    for (int i = 0; i < kIconSize * kIconSize; ++i)
-        bytes.insert(bytes.end(), pixel, pixel + 4);
-    bytes.insert(bytes.end(), maskBytes, 0);
-    return bytes;
+// The Home icon a shipped skin brings: each skin's picture differs from the others'.
+std::wstring ShippedHomeIcon(const std::wstring& skin) {
+    return SourceTreePath(L"res/Skins/" + skin + L"/icons/Home.ico");
 }
 
-// The colour of an icon made by MakeIconFile, so a test can tell which file an icon came from;
-// CLR_INVALID once the icon has been destroyed.
-COLORREF IconColor(HICON icon) {
+// Whether a live icon shows the picture the file gives at the skin's size.
+bool ComesFrom(HICON icon, const std::wstring& file) {
+    CIconHandle reference;
+    PrivateExtractIconsW(file.c_str(), 0, kIconSize, kIconSize, reference.Receive(), nullptr, 1, 0);
     std::vector<DWORD> pixels = ReadIconPixels(icon);
-    return pixels.empty() ? CLR_INVALID : RGB((pixels[0] >> 16) & 0xFF, (pixels[0] >> 8) & 0xFF, pixels[0] & 0xFF);
+    return !pixels.empty() && pixels == ReadIconPixels(reference.Get());
 }
 
 void ExpectBuiltInIcon(const CSkin& skin, int index) {
@@ -114,15 +94,15 @@ protected:
 // desktop-free: SkinTest
 TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolderAndExtractedIconsDieOnReloadOnSwitchingOffAndWithTheSkin) {
     TempDirectory elsewhere;
+    const std::wstring home = ShippedHomeIcon(L"Dark"), decoy = ShippedHomeIcon(L"Light");
+    const std::wstring absoluteIcon = ShippedHomeIcon(L"Graphite");
     // The same relative name below the current directory must lose against the skin folder.
     ASSERT_TRUE(CreateDirectoryW(elsewhere.File(L"icons").c_str(), nullptr));
-    ASSERT_TRUE(WriteFileBytes(elsewhere.File(L"icons\\home.ico"), MakeIconFile(kGreen)));
+    ASSERT_TRUE(CopyFileW(decoy.c_str(), elsewhere.File(L"icons\\home.ico").c_str(), FALSE));
     // A skin with a look of its own that replaces Home from a subfolder and Move from an absolute
     // path; a decoy of the same name in the skin folder itself must not be taken.
-    const std::wstring absoluteIcon = elsewhere.File(L"absolute.ico");
-    ASSERT_TRUE(WriteFileBytes(SkinFile(L"icons\\home.ico"), MakeIconFile(kRed)));
-    ASSERT_TRUE(WriteFileBytes(SkinFile(L"home.ico"), MakeIconFile(kBlue)));
-    ASSERT_TRUE(WriteFileBytes(absoluteIcon, MakeIconFile(kYellow)));
+    ASSERT_TRUE(CopyFileW(home.c_str(), SkinFile(L"icons\\home.ico").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(decoy.c_str(), SkinFile(L"home.ico").c_str(), FALSE));
     WriteSkinConf(L"[BrowserToolbar]\r\nHomeAssociatedIconPath=icons/home.ico\r\n"
                   L"HomeDownAssociatedIconPath=icons/home.ico\r\nHomeDownAssociatedIconIndex=0\r\n"
                   L"MoveAssociatedIconPath=" +
@@ -137,9 +117,9 @@ TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolderAndExtractedIconsDieOnReloa
     EXPECT_EQ(elsewhere.Path(), CurrentDirectory()) << "loading a skin must not move the current directory";
     SetCurrentDirectoryW(previous.c_str());
     EXPECT_STREQ(L"icons/home.ico", skin->Images[SkinImageHome].AssociatedIconPath);
-    EXPECT_EQ(kRed, IconColor(skin->Images[SkinImageHome].Icon)) << "Home must come from <skin>\\icons\\home.ico";
-    EXPECT_EQ(kRed, IconColor(skin->Images[SkinImageHomeDown].Icon));
-    EXPECT_EQ(kYellow, IconColor(skin->Images[SkinImageMove].Icon)) << "absolute paths stay as they are";
+    EXPECT_TRUE(ComesFrom(skin->Images[SkinImageHome].Icon, home)) << "Home must come from <skin>\\icons\\home.ico";
+    EXPECT_TRUE(ComesFrom(skin->Images[SkinImageHomeDown].Icon, home));
+    EXPECT_TRUE(ComesFrom(skin->Images[SkinImageMove].Icon, absoluteIcon)) << "absolute paths stay as they are";
     {
         SCOPED_TRACE("missing file, index past the file's icons, a file that holds no icon, none given");
         for (int image : {SkinImageClose, SkinImageHomeHot, SkinImageUp, SkinImageBack})
@@ -148,26 +128,26 @@ TEST_F(SkinTest, IconPathsResolveAgainstTheSkinFolderAndExtractedIconsDieOnReloa
 
     auto loadHome = [&] {
         skin->LoadSkin(TRUE, m_skinName.c_str());
-        EXPECT_EQ(kRed, IconColor(skin->Images[SkinImageHome].Icon));
+        EXPECT_TRUE(ComesFrom(skin->Images[SkinImageHome].Icon, home));
         return skin->Images[SkinImageHome].Icon;
     };
     HICON first = skin->Images[SkinImageHome].Icon;
     HICON second = loadHome();
-    EXPECT_EQ(CLR_INVALID, IconColor(first)) << "a reload destroys the icons the previous load extracted";
+    EXPECT_FALSE(IconAlive(first)) << "a reload destroys the icons the previous load extracted";
     skin->DestroyExtractedIcons();
-    EXPECT_EQ(CLR_INVALID, IconColor(second));
+    EXPECT_FALSE(IconAlive(second));
     ExpectBuiltInIcon(*skin, SkinImageHome);
 
     HICON third = loadHome();
     EXPECT_TRUE(skin->LoadSkin(FALSE, m_skinName.c_str()));
-    EXPECT_EQ(CLR_INVALID, IconColor(third)) << "switching to no skin destroys the extracted icons";
+    EXPECT_FALSE(IconAlive(third)) << "switching to no skin destroys the extracted icons";
     ExpectNoSkin(*skin);
 
     loadHome();
     HICON move = skin->Images[SkinImageMove].Icon;
-    ASSERT_EQ(kYellow, IconColor(move));
+    ASSERT_TRUE(ComesFrom(move, absoluteIcon));
     delete skin;
-    EXPECT_EQ(CLR_INVALID, IconColor(move)) << "destroying the skin destroys its extracted icons";
+    EXPECT_FALSE(IconAlive(move)) << "destroying the skin destroys its extracted icons";
 }
 
 TEST_F(SkinTest, TheLookComesFromTheSkinFileAndWithoutOneEveryImageIsBuiltInAndNothingIsWritten) {
