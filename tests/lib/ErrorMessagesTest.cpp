@@ -16,7 +16,6 @@ std::wstring SystemText(DWORD code, DWORD language) {
     return std::wstring(text, length);
 }
 
-// The text of the one error box the action shows.
 std::wstring ErrorBoxText(const std::function<void()>& action) {
     DialogScriptDriver driver;
     action();

@@ -104,7 +104,6 @@ public:
     int paints = 0;
 };
 
-// Paints the whole window now and handles what the paint posted.
 void Repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
@@ -113,7 +112,6 @@ void Repaint(HWND window) {
 
 } // namespace
 
-// Each message reaches its handler with its arguments, and the handler's result is returned.
 TEST(WindowBaseDesktop, EachMessageReachesItsHandlerAndTheDefaultsAnswer) {
     struct Row {
         UINT message;
@@ -167,7 +165,6 @@ TEST(WindowBaseDesktop, PaintDrawsIntoABackBufferThatCanStartAsTheScreenAndMoves
     EXPECT_EQ(static_cast<DWORD>(OBJ_DC), window.drawDcType) << "without double buffering OnDraw gets the paint DC";
     EXPECT_EQ(RGB(10, 120, 220), window.pixelBeforeDrawing) << "the paint DC shows the window as it is";
 
-    // WM_MOUSELEAVE is requested on the first move, and again after leaving.
     SetCursorPos(130, 120);
     auto tracked = [handle]() {
         TRACKMOUSEEVENT query = {sizeof(query), TME_QUERY, nullptr, 0};
