@@ -81,8 +81,6 @@ TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
         {L"version/-1", UpdateVerdictInvalidFile, invalid},
         {L"version/1.-1", UpdateVerdictInvalidFile, invalid},
         {L"version/1.4.-1", UpdateVerdictInvalidFile, invalid},
-        // Each failure's own text is the downloader's (HttpDownloaderTest); one shows it passes through.
-        {L"not-found", UpdateVerdictDownloadFailed, L"HTTP protocol error 404"},
         {L"normal", UpdateVerdictNoVersionInformation, L"", L"VersionNone.dll"},
     };
     for (const Case& c : cases) {
