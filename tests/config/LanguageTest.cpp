@@ -8,7 +8,6 @@
 
 #include <cwchar>
 #include <memory>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,33 +62,6 @@ void ExpectEveryTextTerminated(CLanguage& language) {
 } // namespace
 
 // desktop-free: LanguageTest
-TEST(LanguageTest, MissingEmptyOrGarbledFilesGiveExactlyTheBuiltInTexts) {
-    TempDirectory directory;
-    std::wstring missing = directory.File(L"Languages\\Klingon.ini");
-    std::unique_ptr<CLanguage> language = LoadLanguageFile(missing);
-    ASSERT_TRUE(language);
-    EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*language));
-
-    std::vector<std::vector<unsigned char>> contents = {{}, {0xFF}};
-    std::mt19937 generator(20240611);
-    std::uniform_int_distribution<int> byteValue(0, 255);
-    for (int round = 0; round < 8; ++round) {
-        contents.emplace_back(4096);
-        for (unsigned char& byte : contents.back())
-            byte = static_cast<unsigned char>(byteValue(generator));
-        if (round % 2 == 1) {
-            contents.back()[0] = 0xFF; // garbage behind a UTF-16 byte order mark
-            contents.back()[1] = 0xFE;
-        }
-    }
-    for (size_t i = 0; i < contents.size(); ++i) {
-        language = LoadBytes(directory, contents[i]);
-        ASSERT_TRUE(language) << "file " << i;
-        EXPECT_EQ(std::vector<std::wstring>(), KeysDifferingFromBuiltIn(*language)) << "file " << i;
-        ExpectEveryTextTerminated(*language);
-    }
-}
-
 TEST(LanguageTest, TranslatedKeysChangeOnlyTheirTextsWhetherUtf16AnsiCutOrTooLong) {
     TempDirectory directory;
     std::unique_ptr<CLanguage> language =
