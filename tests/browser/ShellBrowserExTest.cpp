@@ -39,7 +39,6 @@ LRESULT CALLBACK RecordBoxes(int code, WPARAM wParam, LPARAM lParam) {
 
 class ShellBrowserExTest : public BrowserTest<CShellBrowserEx> {
 protected:
-    // Posts a left click on the middle of an item's icon, as the mouse does.
     void ClickOn(const std::wstring& name) {
         int index = FindListViewItem(ListView(), name);
         ASSERT_GE(index, 0) << testing::PrintToString(name);

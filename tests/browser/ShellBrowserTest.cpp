@@ -17,7 +17,6 @@ protected:
         MapWindowPoints(nullptr, m_host.Window(), reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     }
-    // Selects the item and presses Enter on the list view, as a user does.
     void PressEnterOn(const std::wstring& name) {
         HWND listView = m_browser->ListView();
         int index = FindListViewItem(listView, name);

@@ -3,6 +3,7 @@
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "containers/ShellBrowserContainer.h"
+#include "support/RectCompare.h"
 #include "support/TempDirectory.h"
 
 #include <shlobj.h>
@@ -11,17 +12,11 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 // A key press as the application's message loop offers it to the window, aimed at target.
 inline LRESULT TranslateKey(HWND window, HWND target, UINT virtualKey) {
     MSG message = {target, WM_KEYDOWN, virtualKey, 0, GetTickCount(), {0, 0}};
     return SendMessageW(window, WM_TRANSLATE_ACCELERATOR, 0, reinterpret_cast<LPARAM>(&message));
-}
-
-// A rectangle as its four sides, which a failed comparison prints.
-inline std::vector<LONG> Sides(const RECT& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 inline RECT WindowRectOf(HWND window) {

@@ -6,6 +6,7 @@
 #include "menus/PopUpMenu.h"
 #include "res/resource.h"
 #include "support/Icons.h"
+#include "support/MenuTexts.h"
 #include "support/MessagePump.h"
 #include "support/SourceTree.h"
 #include "support/TempDirectory.h"
@@ -30,27 +31,6 @@ public:
     BOOL BuildLaunchBarMenu(CLanguage* language) { return BuildMenu(language, FALSE); }
     std::vector<BOOL> shows;
 };
-
-struct MenuItem {
-    std::wstring text; // empty for a separator
-    UINT id;
-    bool hasIcon;
-};
-
-std::vector<MenuItem> ReadMenu(CPopUpMenu* menu) {
-    std::vector<MenuItem> items;
-    for (int i = 0; i < GetMenuItemCount(menu->GetHandle()); ++i) {
-        WCHAR text[128] = L"";
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_BITMAP;
-        info.dwTypeData = text;
-        info.cch = 128;
-        GetMenuItemInfoW(menu->GetHandle(), i, TRUE, &info);
-        items.push_back({info.fType & MFT_SEPARATOR ? L"" : text, info.wID, info.hbmpItem != nullptr});
-    }
-    return items;
-}
 
 const DWORD kRetryDelayMs = 100;
 // Timers may fire a little early on a busy machine; a retry without any wait would be far earlier.
@@ -116,33 +96,35 @@ TEST(ContainerBase, ContextMenuHasTheSevenEntriesInOrderWithIconsAndActionsAndNo
     CLanguage language;
     TestContainer container(nullptr);
     ASSERT_TRUE(container.BuildContextMenu(&language));
-    std::vector<MenuItem> items = ReadMenu(container.GetContextMenu());
+    HMENU menu = container.GetContextMenu()->GetHandle();
     // Separators show no text and take an identifier without an action.
-    const std::vector<std::wstring> texts = {
-        language.Show,           L"", language.Options,       L"", language.Help, language.About, L"",
-        language.CheckForUpdate, L"", language.MakeADonation, L"", language.Exit};
+    const Texts texts = {language.Show,           L"", language.Options,       L"", language.Help, language.About, L"",
+                         language.CheckForUpdate, L"", language.MakeADonation, L"", language.Exit};
     const std::vector<int> actions = {
         ContainerMenuActionShow,  ContainerMenuActionOptions,        ContainerMenuActionHelp,
         ContainerMenuActionAbout, ContainerMenuActionCheckForUpdate, ContainerMenuActionDonate,
         ContainerMenuActionExit};
     std::vector<int> shownActions;
-    ASSERT_EQ(texts.size(), items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
+    ASSERT_EQ(texts, MenuItemTexts(menu));
+    for (size_t i = 0; i < texts.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(texts[i], items[i].text);
-        int action = container.GetMenuAction(items[i].id);
-        if (!items[i].text.empty())
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_BITMAP;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        EXPECT_EQ(texts[i].empty(), (info.fType & MFT_SEPARATOR) != 0);
+        int action = container.GetMenuAction(info.wID);
+        if (!texts[i].empty())
             shownActions.push_back(action);
-        EXPECT_TRUE(!items[i].text.empty() || action == -1) << "a separator's identifier has no action";
-        EXPECT_TRUE(items[i].text.empty() || items[i].hasIcon || !container.GetContextMenu()->IsThemed());
+        EXPECT_TRUE(!texts[i].empty() || action == -1) << "a separator's identifier has no action";
+        EXPECT_TRUE(texts[i].empty() || info.hbmpItem || !container.GetContextMenu()->IsThemed());
     }
     EXPECT_EQ(actions, shownActions);
 
     TestContainer launchBar(nullptr);
     launchBar.BuildLaunchBarMenu(&language);
-    std::vector<MenuItem> barItems = ReadMenu(launchBar.GetContextMenu());
-    ASSERT_EQ(items.size() - 2, barItems.size());
-    EXPECT_EQ(std::wstring(language.Options), barItems[0].text) << "the launch bar's own menu has no Show entry";
+    EXPECT_EQ(Texts(texts.begin() + 2, texts.end()), MenuItemTexts(launchBar.GetContextMenu()->GetHandle()))
+        << "the launch bar's own menu has no Show entry";
 
     TestContainer withoutLanguage(nullptr);
     EXPECT_TRUE(withoutLanguage.BuildContextMenu(nullptr));

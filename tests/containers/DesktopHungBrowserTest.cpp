@@ -1,7 +1,6 @@
-// A browser window with the z-order "Bottom" hangs in the desktop's list view. Where a monitor
-// stands left of or above the primary one, that list view starts left of or above the screen's
-// origin, so its client coordinates are not screen coordinates. When Explorer ends, the window
-// goes with its list view.
+// A window of z-order "Bottom" hangs in the desktop's list view, which starts left of and above the
+// screen's origin where a monitor stands there: its client coordinates are not screen coordinates.
+// When Explorer ends, the window goes with its list view.
 #include "BrowserItem.h"
 
 #include "support/DesktopStandIn.h"
@@ -12,8 +11,7 @@ TEST(DesktopHungBrowser, TheWindowStandsAndMovesInScreenCoordinatesAndItsHotCorn
     DesktopStandIn standIn(L"progman@-200,-150");
     HWND desktop = standIn.ListView();
     ASSERT_NE(nullptr, desktop);
-    ASSERT_EQ(-200, WindowRectOf(desktop).left) << "the stand-in's desktop starts left of the screen";
-    ASSERT_EQ(-150, WindowRectOf(desktop).top) << "and above it";
+    ASSERT_TRUE(WindowRectOf(desktop).left == -200 && WindowRectOf(desktop).top == -150) << WindowRectOf(desktop);
     BrowserItem browser(BrowserZOrderBottom);
     CGenericPathwrenObject& item = browser.item;
     CShellBrowserContainer& container = *browser.container;
@@ -42,14 +40,15 @@ TEST(DesktopHungBrowser, TheWindowStandsAndMovesInScreenCoordinatesAndItsHotCorn
     RECT maximized = work;
     maximized.top += CShellBrowserContainerBase::kToolbarHeight;
     container.ToggleMaximize();
-    EXPECT_EQ(Sides(maximized), Sides(WindowRectOf(window))) << "maximized";
+    EXPECT_EQ(maximized, WindowRectOf(window)) << "maximized";
     container.ToggleMaximize();
-    EXPECT_EQ(Sides(dragged), Sides(WindowRectOf(window))) << "restored";
+    EXPECT_EQ(dragged, WindowRectOf(window)) << "restored";
+    EXPECT_FALSE(item.IsMaximized);
 
     container.OnToolbarMoved(&toolbar, 5000, 5000);
     SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
     const RECT refitted = WindowRectOf(window);
-    EXPECT_TRUE(Within(refitted, work)) << "after a display change at " << refitted.left << "," << refitted.top;
+    EXPECT_TRUE(Within(refitted, work)) << "after a display change at " << refitted;
 
     ASSERT_NE(nullptr, container.GetHotWindow());
     ASSERT_TRUE(standIn.Close());

@@ -61,7 +61,6 @@ struct FolderMenu {
     std::unique_ptr<CFolderMenuContainer> container;
 };
 
-// Dismisses every menu tracked while it lives.
 struct MenuDismisser {
     UINT_PTR timer = SetTimer(nullptr, 0, 15, Dismiss);
     ~MenuDismisser() { KillTimer(nullptr, timer); }
@@ -143,11 +142,9 @@ TEST(FolderMenuContainer, LaunchBarItemsWatchOnceTheirOwnerWindowArrivesAndEachR
 }
 
 TEST(FolderMenuContainer, VanishedFoldersKeepAMenusContentButEmptyAMultipleFoldersMenu) {
-    std::unique_ptr<FolderMenu> single;
-    std::unique_ptr<FolderMenu> multiple;
+    std::unique_ptr<FolderMenu> single, multiple;
     {
-        TempDirectory first;
-        TempDirectory second;
+        TempDirectory first, second;
         WriteFileBytes(first.File(L"one.txt"), {'x'});
         WriteFileBytes(second.File(L"two.txt"), {'x'});
         single.reset(new FolderMenu(first.Path()));

@@ -44,7 +44,6 @@ std::vector<HWND> IconWindows() {
     return WindowsOfClass(kNotifyIconClassName, GetCurrentProcessId(), false);
 }
 
-// What the shell sends: the icon's identifier and the mouse message.
 void SendMouse(CNotifyIcon* icon, UINT mouseMessage) {
     SendMessageW(icon->m_hWnd, WM_NOTIFY_ICON_CALLBACK, icon->m_notifyIconData.uID, mouseMessage);
 }

@@ -52,8 +52,7 @@ void Announce(LONG event, const std::wstring& first, const std::wstring& second 
 
 // The shell is told of changes with SHChangeNotify: Wine does not watch the file system itself.
 TEST(ShellItemChangeWatcher, ReportsChangesWithTheirPathsKeepsOneRegistrationAndEndsIt) {
-    TempDirectory first;
-    TempDirectory second;
+    TempDirectory first, second;
     RecordingWatcher watcher;
     ASSERT_EQ(S_OK, watcher.RegisterPath(first.Path().c_str(), watcher.window, TRUE));
     ASSERT_EQ(S_OK, watcher.RegisterPath(second.Path().c_str(), watcher.window, TRUE));
