@@ -35,8 +35,7 @@ std::vector<std::wstring> KeysDifferingFromBuiltIn(CLanguage& language) {
 }
 
 std::unique_ptr<CLanguage> LoadLanguageFile(const std::wstring& path) {
-    CIniFileEx<CLanguage> file(path.c_str());
-    return std::unique_ptr<CLanguage>(file.Load(L"Language"));
+    return std::unique_ptr<CLanguage>(CIniFileEx<CLanguage>(path.c_str()).Load(L"Language"));
 }
 
 std::unique_ptr<CLanguage> LoadBytes(const TempDirectory& directory, const std::vector<unsigned char>& bytes) {
@@ -46,23 +45,14 @@ std::unique_ptr<CLanguage> LoadBytes(const TempDirectory& directory, const std::
 }
 
 std::vector<unsigned char> SavedFileBytes(CLanguage& language, const std::wstring& path) {
-    {
-        CIniFileEx<CLanguage> file(path.c_str());
-        EXPECT_TRUE(file.Save(language, L"Language"));
-    }
+    EXPECT_TRUE(CIniFileEx<CLanguage>(path.c_str()).Save(language, L"Language"));
     return ReadFileBytes(path);
-}
-
-void ExpectEveryTextTerminated(CLanguage& language) {
-    language.ForEachText([](LPCWSTR key, LPWSTR text, DWORD size) {
-        EXPECT_LT(wcsnlen(text, size), size) << "unterminated text for " << key;
-    });
 }
 
 } // namespace
 
 // desktop-free: LanguageTest
-TEST(LanguageTest, TranslatedKeysChangeOnlyTheirTextsWhetherUtf16AnsiCutOrTooLong) {
+TEST(LanguageTest, TranslatedKeysChangeOnlyTheirTextsWhetherUtf16AnsiOrCut) {
     TempDirectory directory;
     std::unique_ptr<CLanguage> language =
         LoadBytes(directory, Utf16Bytes(L"[Other]\r\nOptions=Ailleurs\r\n[Language]\r\nExit=Quitter\r\n"));
@@ -82,16 +72,9 @@ TEST(LanguageTest, TranslatedKeysChangeOnlyTheirTextsWhetherUtf16AnsiCutOrTooLon
     ASSERT_TRUE(language);
     EXPECT_EQ(0, wcsncmp(L"R\x00E9glage", language->Options, 7)) << "got " << language->Options;
     EXPECT_EQ((std::vector<std::wstring>{L"Options", L"Exit"}), KeysDifferingFromBuiltIn(*language));
-    ExpectEveryTextTerminated(*language);
-
-    std::wstring everyKeyTooLong = L"[Language]\r\n";
-    CLanguage builtIn;
-    for (const auto& key : TextsOf(builtIn))
-        everyKeyTooLong += key.first + L"=" + std::wstring(300, L'\x0416') + L"\r\n";
-    language = LoadBytes(directory, Utf16Bytes(everyKeyTooLong));
-    ASSERT_TRUE(language);
-    language->ForEachText(
-        [](LPCWSTR key, LPWSTR text, DWORD size) { EXPECT_EQ(size - 1, wcsnlen(text, 300)) << "buffer of " << key; });
+    language->ForEachText([](LPCWSTR key, LPWSTR text, DWORD size) {
+        EXPECT_LT(wcsnlen(text, size), size) << "unterminated text for " << key;
+    });
 }
 
 TEST(LanguageTest, ATranslationSavedLoadsBackUnchangedAndTheShippedEnglishFileIsWhatSaveWrites) {
