@@ -26,9 +26,7 @@ protected:
         view->AddColumn(L"Note \"quoted\"", 200);
         const wchar_t* rows[][3] = {{L"a&b<c>d", L"Menu", L"two  blanks"},
                                     {L"Say \"hi\"", L"", L"tab\there"},
-                                    {L"Price \x20AC"
-                                     L"5",
-                                     L"{braces} \\", L"smile \xD83D\xDE00"},
+                                    {L"Price \u20AC5", L"{braces} \\", L"smile \xD83D\xDE00"},
                                     {L"plain", L"x", L""}};
         for (int row = 0; row < 4; ++row) {
             ASSERT_EQ(row, view->InsertRow(rows[row][0], row, -1));
@@ -71,8 +69,7 @@ TEST_F(ListviewTest, EachFormatMatchesItsExpectedFileByteForByte) {
 
 TEST_F(ListviewTest, KeysCopyTheSelectedRowsAndSelectAll) {
     SendMessageW(list, WM_KEYDOWN, 'C', 0);
-    const std::wstring selectedRows =
-        std::wstring(L"Say \"hi\"\t\ttab\there\r\nPrice \x20AC") + L"5\t{braces} \\\tsmile \xD83D\xDE00\r\n";
+    const std::wstring selectedRows = L"Say \"hi\"\t\ttab\there\r\nPrice \u20AC5\t{braces} \\\tsmile \xD83D\xDE00\r\n";
     EXPECT_EQ(selectedRows, ClipboardText());
     ListView_SetItemState(list, 2, 0, LVIS_SELECTED);
     SendMessageW(list, WM_KEYDOWN, VK_INSERT, 0);

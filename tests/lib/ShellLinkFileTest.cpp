@@ -6,7 +6,6 @@
 #include "support/FolderTree.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
 #include <windows.h>
 
 #include <vector>
@@ -51,19 +50,13 @@ std::vector<uint8_t> WithUnicodeLocation(const std::vector<uint8_t>& shellWritte
     return bytes;
 }
 
-class ShellLinkFile : public ::testing::Test {
-protected:
-    void SetUp() override { CoInitialize(nullptr); }
-    void TearDown() override { CoUninitialize(); }
-    FolderTree m_tree;
-};
-
 } // namespace
 
 // desktop-free: ShellLinkFile
-TEST_F(ShellLinkFile, ReadsTheTargetTheShellWroteAndNothingFromADamagedFile) {
-    for (const std::wstring& target : {m_tree.AddFile(L"notes.txt"), m_tree.AddFolder(L"folder")}) {
-        std::wstring link = m_tree.Path(L"link.lnk");
+TEST(ShellLinkFile, ReadsTheTargetTheShellWroteAndNothingFromADamagedFile) {
+    FolderTree tree;
+    for (const std::wstring& target : {tree.AddFile(L"notes.txt"), tree.AddFolder(L"folder")}) {
+        std::wstring link = tree.Path(L"link.lnk");
         ASSERT_TRUE(SUCCEEDED(SaveShellLink(link.c_str(), target.c_str(), nullptr, nullptr)));
         std::vector<uint8_t> bytes = ReadFileBytes(link);
         bool read = false;
