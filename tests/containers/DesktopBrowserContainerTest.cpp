@@ -60,6 +60,8 @@ const struct {
     int x, y;
 } kIcons[] = {{L"Alpha", 20, 20}, {L"Beta", 640, 480}, {L"Gamma", 1200, 900}, {L"Delta", 1275, 1020}};
 
+typedef std::map<std::wstring, std::pair<LONG, LONG>> IconPlaces;
+
 // A "Desktop" item's window over the stand-in's desktop of the given layout.
 struct Mirror {
     explicit Mirror(LPCWSTR layout) {
@@ -114,29 +116,24 @@ struct Mirror {
                 return index;
         return -1;
     }
-    std::map<std::wstring, POINT> Places() const {
-        std::map<std::wstring, POINT> places;
+    IconPlaces Places() const {
+        IconPlaces places;
         for (int index = 0; index < ListView_GetItemCount(ListView()); ++index) {
             POINT place = {};
             ListView_GetItemPosition(ListView(), index, &place);
-            places[Name(index)] = place;
+            places[Name(index)] = {place.x, place.y};
         }
         return places;
     }
-    bool PlacedAt(const std::map<std::wstring, POINT>& expected) const {
+    bool PlacedAt(const IconPlaces& expected) const {
+        IconPlaces places;
         auto arrived = [&] {
-            std::map<std::wstring, POINT> places = Places();
-            return std::all_of(expected.begin(), expected.end(), [&](const auto& wanted) {
-                auto found = places.find(wanted.first);
-                return found != places.end() && found->second.x == wanted.second.x &&
-                       found->second.y == wanted.second.y;
-            });
+            places = Places();
+            return std::includes(places.begin(), places.end(), expected.begin(), expected.end());
         };
         if (PumpMessagesUntil(arrived, 5000))
             return true;
-        for (const auto& place : Places())
-            ADD_FAILURE() << "the mirror shows " << testing::PrintToString(place.first) << " at " << place.second.x
-                          << "," << place.second.y;
+        ADD_FAILURE() << "the mirror shows " << testing::PrintToString(places);
         return false;
     }
     LONG IconWidth() const {
@@ -191,10 +188,10 @@ bool IsTheTestScreen() {
 
 // 640 x 512 less the scroll bars is 623 x 495 for 1280 x 1024, rounded down; compact icons are 16
 // pixels with 5-pixel margins, so nothing stands right of 602 or below 474.
-const std::map<std::wstring, POINT> kCompactPlaces = {
+const IconPlaces kCompactPlaces = {
     {L"Alpha", {9, 9}}, {L"Beta", {311, 232}}, {L"Gamma", {584, 435}}, {L"Delta", {602, 474}}};
 // 1200 x 1000 gives 1183 x 983; 32-pixel icons and 10-pixel margins keep them within 1141, 941.
-const std::map<std::wstring, POINT> kLargePlaces = {
+const IconPlaces kLargePlaces = {
     {L"Alpha", {18, 19}}, {L"Beta", {591, 460}}, {L"Gamma", {1109, 863}}, {L"Delta", {1141, 941}}};
 
 } // namespace
@@ -211,7 +208,7 @@ TEST(DesktopMirror, IconsStandAtTheirScaledPlacesInEveryDesktopLayoutCompactWith
         EXPECT_TRUE(mirror.Browser()->IsMirroring());
         EXPECT_TRUE(mirror.Browser()->IsCompact());
         // The places are posted: what the view shows now is the shell's own.
-        std::map<std::wstring, POINT> shellPlaces = mirror.Places();
+        IconPlaces shellPlaces = mirror.Places();
         EXPECT_TRUE(mirror.PlacedAt(kCompactPlaces));
         for (const auto& place : mirror.Places())
             EXPECT_TRUE(kCompactPlaces.count(place.first) || mirror.PlacedAt({{place.first, shellPlaces[place.first]}}))
@@ -296,8 +293,7 @@ TEST(DesktopMirror, ChangesAreReadInTheBackgroundOnlyTheUsersViewModeEndsItAndHo
     mirror.PressRefresh();
     PumpPendingMessages();
     EXPECT_EQ(reads, DesktopIconPositionReads(mirror.standInListView));
-    POINT alpha = mirror.Places()[L"Alpha"];
-    EXPECT_FALSE(alpha.x == 486 && alpha.y == 48) << "no longer follows the desktop";
+    EXPECT_NE(std::make_pair(486L, 48L), mirror.Places()[L"Alpha"]) << "no longer follows the desktop";
 
     ASSERT_HRESULT_SUCCEEDED(mirror.Browser()->BrowseToPath(mirror.elsewhere.Path().c_str()));
     EXPECT_FALSE(ILIsEqual(desktopFolder.Get(), mirror.Browser()->CurrentLocation()));
@@ -383,11 +379,10 @@ TEST(DesktopMirror, ARenamedIconKeepsItsPlace) {
     if (GetFileAttributesW(mirror.desktop.folder.File(L"Bravo").c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "the desktop folder did not rename the item (Wine's SetNameOf is a stub)";
     // Looked for by its place: the compact layout's tooltip may keep the name it had.
-    const POINT place = kCompactPlaces.at(L"Beta");
     EXPECT_TRUE(PumpMessagesUntil([&] {
         auto places = mirror.Places();
         return std::any_of(places.begin(), places.end(),
-                           [&](const auto& item) { return item.second.x == place.x && item.second.y == place.y; });
+                           [&](const auto& item) { return item.second == kCompactPlaces.at(L"Beta"); });
     }));
 }
 
