@@ -36,14 +36,12 @@ const std::wstring kEveryKey =
     L"HotCornerScreenIndex=1\r\nHotCornerPosition=3\r\nHotCornerWidth=12\r\nHotCornerHeight=14\r\n"
     L"LaunchBarFreeSpaceBeforeIcon=6\r\n";
 
-// Loads the one section "Item" of a UTF-16 file holding the given keys.
 std::unique_ptr<CSingleFolderOptions> Loaded(const std::wstring& keys) {
     auto item = std::make_unique<CSingleFolderOptions>();
     ReadIniText(L"[Item]\r\n" + keys, L"Item", [&](CIniFile& file) { ASSERT_TRUE(item->Load(file)); });
     return item;
 }
 
-// The keys Save writes into an empty file, as they stand in the file's one section "Item".
 std::wstring SavedText(CSingleFolderOptions& item) {
     std::wstring text = WrittenIniText(L"Item", [&](CIniFile& file) { EXPECT_TRUE(item.Save(file)); });
     EXPECT_EQ(0u, text.find(L"[Item]\r\n"));

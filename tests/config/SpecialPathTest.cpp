@@ -58,7 +58,6 @@ TEST(SpecialPath, StoredPathsResolveToDirectoriesRelativeToTheProgramAndExisting
         {L"::CSIDL:0x5", documents, TRUE},
         {L"::CSIDL:5", L"", FALSE}, // without 0x the number does not parse
         {L"::CSIDL:0xFF", L"", FALSE},
-        {name, docs.Path(), TRUE},
         {L".\\", GetProgramDirectory(), TRUE},
         {L"", GetProgramDirectory(), TRUE},
         {file, file, FALSE}, // an existing file is not a directory

@@ -8,7 +8,6 @@
 
 namespace {
 
-// A languages directory holding empty files of these names.
 struct LanguagesDirectory {
     TempDirectory temp;
     std::wstring path;
@@ -31,7 +30,6 @@ TEST(WindowsLanguage, EveryVariantFindsItsLanguagesFileAndTheFirstLanguageWithAF
         LANGID language;
         LPCWSTR file;
     } cases[] = {
-        {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN_AUSTRIAN), L"Deutsch"},
         {MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH_CANADIAN), L"Français"},
         {MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN), L"Español"},
         {MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN), L"Italiano"},
@@ -40,8 +38,6 @@ TEST(WindowsLanguage, EveryVariantFindsItsLanguagesFileAndTheFirstLanguageWithAF
         {MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA), L"Русский"},
         {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), L"简体中文"},
         {MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), L"简体中文"},
-        {MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), L"日本語"},
-        {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), L"English"},
         {MAKELANGID(LANG_GREEK, SUBLANG_GREEK_GREECE), L"English"},
     };
     for (const auto& entry : cases)
