@@ -52,7 +52,6 @@ protected:
         insert.item.pszText = const_cast<wchar_t*>(text);
         return TreeView_InsertItem(tree, &insert);
     }
-    // A client point of the item whose hit test gives the flag.
     bool FindPoint(HTREEITEM item, UINT flag, POINT* point) {
         RECT rectangle;
         if (!TreeView_GetItemRect(tree, item, &rectangle, FALSE))
@@ -106,7 +105,6 @@ TEST_F(TreeviewTest, ExportsMatchTheirExpectedFilesByteForByte) {
         EXPECT_EQ(ReadFileBytes(expectedPath), written);
     }
 
-    // With every root collapsed, "Export Expanded" writes the root names only.
     TreeView_Expand(tree, root, TVE_COLLAPSE);
     ASSERT_TRUE(view->ExportToFile(temp.File(L"collapsed.txt").c_str(), CTreeview::ExportScope::Expanded));
     EXPECT_EQ(L"a<b&c\r\nSecond\r\n", ReadUtf16File(temp.File(L"collapsed.txt")));
