@@ -40,11 +40,11 @@ const DWORD kTimerSlackMs = 30;
 // each attempt came; the real one is never touched.
 class LateNotificationArea {
 public:
-    explicit LateNotificationArea(size_t failures) : m_real(CNotifyIcon::s_shellNotifyIcon) {
+    explicit LateNotificationArea(size_t failures)
+        : m_real(CNotifyIcon::s_shellNotifyIcon), m_delay(CContainerBase::s_trayRetryDelayMs) {
         s_failures = failures;
         s_addTimes.clear();
         CNotifyIcon::s_shellNotifyIcon = Call;
-        m_delay = CContainerBase::s_trayRetryDelayMs;
         CContainerBase::s_trayRetryDelayMs = kRetryDelayMs;
     }
     ~LateNotificationArea() {
@@ -52,11 +52,9 @@ public:
         CContainerBase::s_trayRetryDelayMs = m_delay;
     }
     const std::vector<DWORD>& AddTimes() const { return s_addTimes; }
+    // Pumps until the count of attempts is reached, then long enough for any further attempt.
     void PumpUntilAttempts(size_t count) const {
         PumpMessagesUntil([count] { return s_addTimes.size() >= count; });
-    }
-    // Long enough for any further attempt.
-    static void PumpThreePeriods() {
         PumpMessagesUntil([] { return false; }, 3 * kRetryDelayMs);
     }
 
@@ -191,7 +189,6 @@ TEST(ContainerStartUp, AMissingNotificationAreaIsRetriedTenTimesFromATimerUntilT
         ASSERT_TRUE(item.container->AttachItemIcon(&item.item));
         EXPECT_EQ(1u, tray.AddTimes().size()) << "the retries must not run before the container is back";
         tray.PumpUntilAttempts(run.attempts);
-        tray.PumpThreePeriods();
         ASSERT_EQ(run.attempts, tray.AddTimes().size()) << "ten at most, and none after the one that succeeded";
         for (size_t index = 1; index < tray.AddTimes().size(); ++index)
             EXPECT_GE(tray.AddTimes()[index] - tray.AddTimes()[index - 1], kRetryDelayMs - kTimerSlackMs) << index;
@@ -200,9 +197,9 @@ TEST(ContainerStartUp, AMissingNotificationAreaIsRetriedTenTimesFromATimerUntilT
     LateNotificationArea tray(1000);
     ItemWithContainer item;
     ASSERT_TRUE(item.container->AttachItemIcon(&item.item));
-    tray.PumpUntilAttempts(2);
+    PumpMessagesUntil([&] { return tray.AddTimes().size() >= 2; });
     item.container.reset();
     size_t attempts = tray.AddTimes().size();
-    tray.PumpThreePeriods();
+    PumpMessagesUntil([] { return false; }, 3 * kRetryDelayMs);
     EXPECT_EQ(attempts, tray.AddTimes().size()) << "a destroyed container's icon is not retried";
 }

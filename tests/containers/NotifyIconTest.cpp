@@ -236,7 +236,4 @@ TEST_F(NotifyIconTest,
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(propertyLeft) << "the property is removed before the window goes";
     EXPECT_TRUE(IconAlive(m_icon.Get())) << "the icon handle belongs to the owner";
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    EXPECT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), kNotifyIconClassName, &windowClass));
 }

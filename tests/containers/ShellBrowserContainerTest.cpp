@@ -2,6 +2,7 @@
 
 #include "browser/DesktopListView.h"
 #include "lib/MonitorRect.h"
+#include "lib/WindowSubclass.h"
 #include "support/DesktopStandIn.h"
 #include "support/FileFixtures.h"
 #include "support/GdiObjectCounter.h"
@@ -75,11 +76,6 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
     }
 
     ASSERT_EQ(nullptr, FindDesktopListView()) << "this display has no desktop before the stand-in starts";
-    BrowserItem orphan(BrowserZOrderBottom);
-    EXPECT_FALSE(orphan.Initialize()) << "without a desktop there is nothing to hang into";
-    EXPECT_EQ(nullptr, orphan.container->GetWindow());
-    EXPECT_FALSE(orphan.container->Show(TRUE));
-
     // The stand-in waits until the finder returns the list view that holds its icons, which in
     // the thumbnails layout is the visible one inside "ThumbnailVwExtWnd32".
     for (const wchar_t* layout : {L"progman", L"workerw", L"thumbnails"}) {
@@ -108,6 +104,69 @@ TEST(ShellBrowserContainer, ZOrderTopMostNormalAndBottomInTheDesktopsListViewWhi
     }
 }
 
+// A window of z-order "Bottom" hangs in the desktop's list view, which starts left of and above the
+// screen's origin where a monitor stands there: its client coordinates are not screen coordinates.
+// When Explorer ends, the window goes with its list view.
+TEST(DesktopHungBrowser, TheWindowStandsAndMovesInScreenCoordinatesAndItsHotCornerIsAnsweredAfterTheDesktopIsLost) {
+    DesktopStandIn standIn(L"progman@-200,-150");
+    HWND desktop = standIn.ListView();
+    ASSERT_NE(nullptr, desktop);
+    ASSERT_TRUE(WindowRectOf(desktop).left == -200 && WindowRectOf(desktop).top == -150) << WindowRectOf(desktop);
+    BrowserItem browser(BrowserZOrderBottom);
+    CGenericPathwrenObject& item = browser.item;
+    CShellBrowserContainer& container = *browser.container;
+    item.WindowPositionX = 300;
+    item.WindowPositionY = 250;
+    item.EnableHotCorner = TRUE;
+    item.HotCornerPosition = 3;
+    item.HotCornerWidth = item.HotCornerHeight = 8;
+    ASSERT_TRUE(browser.Start());
+    HWND window = container.GetWindow();
+    ASSERT_EQ(desktop, GetAncestor(window, GA_PARENT));
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_TRUE((style & WS_CHILD) && !(style & WS_POPUP)) << "a window inside another is a child";
+    const RECT placed = WindowRectOf(window);
+    EXPECT_TRUE(placed.left == 300 && placed.top == 250) << "created at " << placed.left << "," << placed.top;
+
+    CTransparentToolbar& toolbar = *container.GetToolbar();
+    container.OnToolbarMoved(&toolbar, -25, 15);
+    container.OnToolbarMoveEnded(&toolbar);
+    const RECT dragged = WindowRectOf(window);
+    EXPECT_TRUE(dragged.left == placed.left - 25 && dragged.top == placed.top + 15) << "dragged by the toolbar";
+    EXPECT_TRUE(dragged.left == item.WindowPositionX && dragged.top == item.WindowPositionY)
+        << "the item keeps the screen place";
+
+    const RECT work = WorkAreaOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    RECT maximized = work;
+    maximized.top += CShellBrowserContainerBase::kToolbarHeight;
+    container.ToggleMaximize();
+    EXPECT_EQ(maximized, WindowRectOf(window)) << "maximized";
+    container.ToggleMaximize();
+    EXPECT_EQ(dragged, WindowRectOf(window)) << "restored";
+    EXPECT_FALSE(item.IsMaximized);
+
+    container.OnToolbarMoved(&toolbar, 5000, 5000);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    const RECT refitted = WindowRectOf(window);
+    EXPECT_TRUE(Within(refitted, work)) << "after a display change at " << refitted;
+
+    ASSERT_NE(nullptr, container.GetHotWindow());
+    ASSERT_TRUE(standIn.Close());
+    // The hot window hands its sink flags that live inside it; the sink's Show builds the lost
+    // window again, hot window included, so the answer has to be written before.
+    BOOL useKeepRect = TRUE;
+    RECT keepRect = {};
+    std::vector<BOOL> seen;
+    WindowCreations creations(CShellBrowserContainerBase::kWindowClassName, [&] {
+        seen.push_back(useKeepRect);
+        return false;
+    });
+    container.OnHotWindowEnter(container.GetHotWindow(), &useKeepRect, &keepRect);
+    ASSERT_FALSE(seen.empty()) << "the lost window was built again";
+    EXPECT_FALSE(seen.front()) << "the flag was still to be written when the hot window was replaced";
+    EXPECT_FALSE(useKeepRect);
+}
+
 namespace {
 
 bool ButtonEnabled(const CTransparentToolbar& toolbar, UINT command) {
@@ -115,6 +174,25 @@ bool ButtonEnabled(const CTransparentToolbar& toolbar, UINT command) {
         if (toolbar.GetButton(i)->Button.Command == command)
             return toolbar.GetButton(i)->Button.Enabled != FALSE;
     return false;
+}
+
+// Shows what the container holds of the current view, which it uses for every later key,
+// resize and save.
+class ProbedContainer : public CShellBrowserContainer {
+public:
+    using CShellBrowserContainer::CShellBrowserContainer;
+    HWND HeldListView() const { return ListView(); }
+    HWND HeldViewWindow() const { return ViewWindow(); }
+};
+
+// Plays a view that turns down every rename, as the shell does for an item it cannot rename.
+LRESULT CALLBACK RefuseRenames(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_NOTIFY) {
+        UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        if (code == LVN_BEGINLABELEDITW || code == LVN_BEGINLABELEDITA)
+            return TRUE;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -212,6 +290,52 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
     std::vector<std::wstring> explored = explorer.Wait(1);
     ASSERT_EQ(1u, explored.size()) << "one folder shown in Explorer";
     EXPECT_NE(std::wstring::npos, explored[0].find(L"\"" + home.Path() + L"\"")) << explored[0];
+}
+
+TEST(BrowserWindowState, AFailedNavigationARefusedRenameAndANavigationDuringARenameLeaveAViewThatWorks) {
+    TempDirectory home;
+    for (LPCWSTR folder : {L"sub", L"sub\\inner", L"sub\\inner\\deepest"})
+        CreateDirectoryW(home.File(folder).c_str(), nullptr);
+    TBrowserItem<ProbedContainer> window(BrowserZOrderNormal, home.Path());
+    ASSERT_TRUE(window.Start());
+    HWND oldListView = window.container->HeldListView(), oldViewWindow = window.container->HeldViewWindow();
+    ASSERT_TRUE(IsWindow(oldListView) && IsWindow(oldViewWindow));
+    {
+        WindowCreations refused(L"SHELLDLL_DefView", [] { return true; }); // a view that fails to build
+        EXPECT_FALSE(SUCCEEDED(window.container->GetBrowser()->BrowseToPath(home.File(L"sub").c_str())));
+    }
+    ASSERT_FALSE(IsWindow(oldListView)) << "the old view is gone before the new one failed";
+    for (HWND held : {window.container->HeldListView(), window.container->HeldViewWindow()})
+        EXPECT_TRUE(held == nullptr || IsWindow(held)) << "the container still holds a destroyed window";
+    SendMessageW(window.container->GetWindow(), WM_BROWSER_COMMAND, 0, BrowserCommandHome);
+    EXPECT_EQ(home.Path(), window.Location());
+    CShellBrowserEx& browser = *window.container->GetBrowser();
+    EXPECT_EQ(browser.ListView(), window.container->HeldListView());
+    EXPECT_TRUE(IsWindow(window.container->HeldListView())) << "the next navigation brings a working view";
+
+    // The view turns the rename down: no edit starts and Backspace still goes up.
+    ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub").c_str()));
+    HWND viewWindow = browser.ViewWindow(), listView = browser.ListView();
+    browser.OnViewWindowDestroying(viewWindow, listView); // the browser's own procedures off...
+    CWindowSubclass refusing;
+    ASSERT_TRUE(refusing.Install(viewWindow, RefuseRenames, 1, 0));
+    browser.OnViewWindowCreated(); // ...and on again, above the refusing view
+    SetFocus(listView);
+    EXPECT_EQ(nullptr, ListView_EditLabel(listView, 0)) << "the view refused";
+    EXPECT_FALSE(browser.IsEditingLabel());
+    EXPECT_EQ(1, window.Key(VK_BACK));
+    EXPECT_EQ(home.Path(), window.Location()) << "after a refused rename";
+
+    // A rename still open when the view goes: the new view's Backspace goes up.
+    ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub").c_str()));
+    SetFocus(browser.ListView());
+    ASSERT_NE(nullptr, ListView_EditLabel(browser.ListView(), 0));
+    EXPECT_TRUE(browser.IsEditingLabel());
+    window.Key(VK_BACK);
+    EXPECT_EQ(home.File(L"sub"), window.Location()) << "while the name is edited, Backspace is the edit's";
+    ASSERT_HRESULT_SUCCEEDED(browser.BrowseToPath(home.File(L"sub\\inner").c_str()));
+    EXPECT_EQ(1, window.Key(VK_BACK));
+    EXPECT_EQ(home.File(L"sub"), window.Location()) << "after a navigation during a rename";
 }
 
 TEST(ShellBrowserContainer, OpeningAFileAndBeingAtHomeHideOnlyWhenAsked) {
