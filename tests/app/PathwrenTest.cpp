@@ -109,43 +109,6 @@ LRESULT CALLBACK CountMessages(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-// What the application still held when the box was answered, and how busy its window was meanwhile.
-struct BoxOutcome {
-    int mainWindowMessages = 0;
-    size_t itemsLeft = 0;
-    bool windowLeft = false;
-};
-
-class ApplicationLifetime : public ::testing::Test {
-protected:
-    // Runs the application with one folder menu item, opens a box from inside its loop and plays
-    // whileOpen(main window) on a helper thread while the box is up.
-    BoxOutcome RunWithABox(const std::function<void(HWND)>& whileOpen) {
-        CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
-        fixture.Configure(kFoldersFile);
-        fixture.Start();
-        BoxOutcome outcome;
-        EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
-            CWindowSubclass counting;
-            counting.Install(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&outcome.mainWindowMessages));
-            ShowBoxWhile([&] { whileOpen(window); });
-            outcome.itemsLeft = fixture.application.m_folders.size();
-            outcome.windowLeft = IsWindow(window) != FALSE;
-        }));
-        return outcome;
-    }
-    bool Saved() const { return IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()); }
-    // The items outlived the box's loop, which stayed calm; the quit followed the box, after one save.
-    void ExpectQuitAfterTheBoxSavedOnce(const BoxOutcome& outcome) {
-        EXPECT_EQ(1u, outcome.itemsLeft);
-        EXPECT_LT(outcome.mainWindowMessages, 10) << "the waiting quit kept the thread busy";
-        EXPECT_EQ(nullptr, fixture.application.m_hMainWindow);
-        EXPECT_EQ(kFoldersFile, ReadUtf16File(fixture.File(L"FoldersOptions.bak")));
-    }
-
-    ApplicationFixture fixture;
-};
-
 // Objects that note when they die, so the order of a teardown can be read back.
 template <typename Base> struct Noted : Base {
     Noted(std::vector<std::string>* deaths, const char* name) : deaths(deaths), name(name) {}
@@ -306,32 +269,33 @@ TEST_F(Pathwren, EachUserOfASharedProgramDirectoryGetsTheOptionsAtTheirOwnFirstS
     EXPECT_TRUE(IsExistingFile(portable.File(L"UserOptions.ini").c_str()));
 }
 
-TEST_F(ApplicationLifetime, ACloseDuringAMessageBoxSavesAtOnceAndQuitsWhenTheBoxIsAnsweredWithoutSpinning) {
-    bool savedWhileOpen = false;
-    BoxOutcome outcome = RunWithABox([&](HWND window) {
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        savedWhileOpen = PumpMessagesUntil([&] { return Saved(); }, kWaitLimitMs);
-        Sleep(kBoxObservedMs);
-    });
-    EXPECT_TRUE(savedWhileOpen);
-    EXPECT_TRUE(outcome.windowLeft);
-    ExpectQuitAfterTheBoxSavedOnce(outcome);
-}
-
-TEST_F(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTheUser) {
-    LRESULT queryAnswer = 0;
-    LRESULT endAnswer = 1;
+TEST(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTheUser) {
+    ApplicationFixture fixture;
+    CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
+    fixture.Configure(kFoldersFile);
+    fixture.Start();
+    LRESULT queryAnswer = 0, endAnswer = 1;
     bool savedBeforeTheAnswer = false;
-    BoxOutcome outcome = RunWithABox([&](HWND window) {
-        queryAnswer = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-        savedBeforeTheAnswer = Saved();
-        endAnswer = SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-        Sleep(kBoxObservedMs);
-    });
+    int mainWindowMessages = 0;
+    size_t itemsLeft = 0;
+    EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
+        CWindowSubclass counting;
+        counting.Install(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&mainWindowMessages));
+        ShowBoxWhile([&] {
+            queryAnswer = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            savedBeforeTheAnswer = IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()) != FALSE;
+            endAnswer = SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            Sleep(kBoxObservedMs);
+        });
+        itemsLeft = fixture.application.m_folders.size();
+    }));
     EXPECT_EQ(TRUE, queryAnswer);
     EXPECT_EQ(0, endAnswer);
     EXPECT_TRUE(savedBeforeTheAnswer) << "the save must not wait for the box";
-    ExpectQuitAfterTheBoxSavedOnce(outcome);
+    EXPECT_EQ(1u, itemsLeft) << "the items outlived the box's loop";
+    EXPECT_LT(mainWindowMessages, 10) << "the waiting quit kept the thread busy";
+    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow) << "the quit followed the box";
+    EXPECT_EQ(kFoldersFile, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "saved more than once";
 }
 
 TEST(ApplicationTeardown, LeftoverItemsGoBeforeTheLanguageAndOptionsTheirContainersRead) {
