@@ -1,8 +1,6 @@
-// The real program at the scales users run: what it sizes itself (menu icons and rows, launch bar
-// buttons, margins and strip, browser toolbar and window) follows the DPI, and icons are drawn at
-// the size they were taken at. Wine has one DPI per process, read as it starts, so each DPI runs
-// in a copy of this program started with it; the copies report as Windows 10, whose menus are
-// drawn through their owner.
+// The real program at the scales users run: what it sizes itself follows the DPI, and icons are
+// drawn at the size they were taken at. Wine has one DPI per process, read at its start, so each DPI
+// runs in a copy of this program, reporting as Windows 10, whose menus are drawn through their owner.
 #include "ApplicationFixture.h"
 
 #include "config/ApplicationOptions.h"

@@ -1,10 +1,6 @@
-// The items as the program starts them: a missing folder or a taken hotkey costs only that item, and
-// with many items a start pays for their icons only: each item's folder menu, folder watch and
-// context menu are made when the user first asks for them, through the real program's clicks,
-// hotkeys and message loop, and behave from then on as if they had been there all along. Then the
-// whole way of a click: the tray callback (or the hotkey) reaches the item's container, the folder
-// menu is tracked at the cursor, the test reads it and picks an entry with the keyboard, and the
-// chosen script runs.
+// The items as the program starts them: a missing folder or a taken hotkey costs only that item; each
+// item makes its menu, watch and context menu at first use; and the whole way from a tray click or a
+// hotkey through the tracked folder menu to the chosen script.
 #include "ApplicationFixture.h"
 
 #include "config/GenericPathwrenObject.h"

@@ -1,7 +1,6 @@
-// The real program in "Launch Bar" mode: one hidden bar with a button per item, auto-hiding at
-// each edge under a real cursor, and the bar's own menu ending the program with its items saved.
-// On a display of two monitors, the second right of the primary and smaller, what the user put on
-// the second monitor, or chose it for, stays there.
+// The real program in "Launch Bar" mode: one hidden bar of a button per item, auto-hiding under a
+// real cursor, its own menu ending the program with the items saved; on a second monitor, what the
+// user put or chose there stays there.
 // two-monitors: TwoMonitors
 #include "ApplicationFixture.h"
 
@@ -18,6 +17,7 @@
 #include "support/MarkerScript.h"
 #include "support/MenuTexts.h"
 #include "support/MessagePump.h"
+#include "support/RectCompare.h"
 #include "support/Soak.h"
 #include "support/WindowSearch.h"
 
@@ -39,7 +39,8 @@ class LaunchBarMode : public ::testing::Test {
 protected:
     // Starts the program with two menu items on a bar at the position and runs during() in its loop.
     // Unless closeAtOnce is false, the program is closed as soon as during() returns.
-    void Run(UINT position, const std::function<void(CLaunchBar&, HWND toolbar)>& during, bool closeAtOnce = true) {
+    void Run(UINT position, const std::function<void(CLaunchBar&, HWND toolbar)>& during, bool closeAtOnce = true,
+             UINT screenIndex = 0) {
         CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
         CreateDirectoryW(fixture.File(L"There").c_str(), nullptr);
         WriteMarkerScript(fixture.File(L"Here\\b.cmd"), fixture.File(L"ran.txt"), "ran");
@@ -50,6 +51,7 @@ protected:
         CApplicationOptions& options = *fixture.application.m_pOptions;
         options.LaunchMode = LaunchModeLaunchBar;
         options.LaunchBarOptions.Position = position;
+        options.LaunchBarOptions.ScreenIndex = screenIndex;
         options.LaunchBarOptions.UseFullScreenWidth = FALSE;
         fixture.RunWhile([&](HWND window) {
             CLaunchBar* bar = fixture.application.m_pLaunchBar;
@@ -219,12 +221,7 @@ bool Inside(const RECT& inner, const RECT& outer) {
     return IntersectRect(&both, &inner, &outer) && EqualRect(&both, &inner);
 }
 
-std::string Describe(const RECT& rect) {
-    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "-" + std::to_string(rect.right) + "," +
-           std::to_string(rect.bottom);
-}
-
-class TwoMonitors : public ::testing::Test {
+class TwoMonitors : public LaunchBarMode {
 protected:
     void SetUp() override {
         monitors = EnumerateMonitors();
@@ -249,7 +246,6 @@ protected:
 
     std::vector<MonitorAreas> monitors;
     MonitorAreas second = {};
-    ApplicationFixture fixture;
 };
 
 } // namespace
@@ -297,29 +293,19 @@ TEST_F(LaunchBarMode, SoakOfRebuildsAndShowHideCyclesGivesBackWhatItTakes) {
 }
 
 TEST_F(TwoMonitors, TheBarStandsAndShowsAtTheEdgeOfTheMonitorItWasGiven) {
-    fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=Here\r\n");
-    fixture.Start();
-    CApplicationOptions& options = *fixture.application.m_pOptions;
-    options.LaunchMode = LaunchModeLaunchBar;
-    options.LaunchBarOptions.Position = 6; // bottom centre
-    options.LaunchBarOptions.ScreenIndex = 1;
-    options.LaunchBarOptions.UseFullScreenWidth = FALSE;
-    fixture.RunWhile([&](HWND window) {
-        CLaunchBar* bar = fixture.application.m_pLaunchBar;
-        ASSERT_NE(nullptr, bar);
-        RECT strip = bar->GetHotWindow()->GetHotRect();
-        EXPECT_TRUE(Inside(strip, second.Work)) << Describe(strip);
-        EXPECT_EQ(second.Work.bottom, strip.bottom) << "the strip lies along the second monitor's bottom edge";
-        POINT rest = Centre(strip);
-        SetCursorPos(rest.x, rest.y);
-        HWND toolbar = bar->GetToolbarWindow();
-        EXPECT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(toolbar) != FALSE; }, 5000));
-        RECT shown = {};
-        GetWindowRect(toolbar, &shown);
-        EXPECT_TRUE(Inside(shown, second.Work)) << Describe(shown);
-        SetCursorPos(640, 512);
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    });
+    Run(
+        6, // bottom centre
+        [&](CLaunchBar& bar, HWND toolbar) {
+            RECT strip = bar.GetHotWindow()->GetHotRect();
+            EXPECT_TRUE(Inside(strip, second.Work)) << strip;
+            EXPECT_EQ(second.Work.bottom, strip.bottom) << "the strip lies along the second monitor's bottom edge";
+            EXPECT_TRUE(RestInStrip(bar));
+            RECT shown = {};
+            GetWindowRect(toolbar, &shown);
+            EXPECT_TRUE(Inside(shown, second.Work)) << shown;
+            SetCursorPos(640, 512);
+        },
+        true, 1);
 }
 
 // Hot corner position 3 is the bottom right corner, of monitor 1 in the settings' count.
@@ -338,13 +324,13 @@ TEST_F(TwoMonitors, AHotCornerOfTheSecondMonitorShowsTheWindowWhichIsMaximizedAn
                    SetCursorPos(640, 512);
                    RECT rect = {};
                    GetWindowRect(window, &rect);
-                   EXPECT_TRUE(Inside(rect, second.Work)) << "shown at " << Describe(rect);
+                   EXPECT_TRUE(Inside(rect, second.Work)) << "shown at " << rect;
 
                    browser.ToggleMaximize();
                    RECT maximized = second.Work;
                    maximized.top += browser.ToolbarHeight();
                    GetWindowRect(window, &rect);
-                   EXPECT_TRUE(EqualRect(&rect, &maximized)) << "maximized to " << Describe(rect);
+                   EXPECT_EQ(maximized, rect) << "maximized";
                    browser.ToggleMaximize();
 
                    // Half off the second monitor's bottom edge: a display change brings it back onto
@@ -353,6 +339,6 @@ TEST_F(TwoMonitors, AHotCornerOfTheSecondMonitorShowsTheWindowWhichIsMaximizedAn
                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
                    GetWindowRect(window, &rect);
-                   EXPECT_TRUE(Inside(rect, second.Work)) << "refitted to " << Describe(rect);
+                   EXPECT_TRUE(Inside(rect, second.Work)) << "refitted to " << rect;
                });
 }
