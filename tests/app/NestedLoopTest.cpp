@@ -1,6 +1,6 @@
-// An options OK or an Exit chosen while a box opened from an item's menu is still up: the
-// container whose handler runs that box must outlive it, so the rebuild and the quit wait until
-// the box is answered and the stack is back in the main loop.
+// An options OK, an Exit or the end of the logon while a box is still up (one opened from an item's
+// menu, say): the container whose handler runs that box must outlive it, so the rebuild and the
+// quit wait until the box is answered and the stack is back in the main loop.
 #include "ApplicationFixture.h"
 #include "OptionsDialogScript.h"
 
@@ -26,6 +26,8 @@
 namespace {
 
 const DWORD kWaitLimitMs = 10000;
+// A box kept open this long would collect thousands of messages from a loop that re-posts itself.
+const DWORD kBoxObservedMs = 400;
 // The message the helper thread sends to look at the application from its own thread, inside
 // whatever modal loop runs there.
 const UINT WM_LOOK = WM_APP + 77;
@@ -133,6 +135,11 @@ protected:
     Presence before, during;
     bool boxStillOpen = false;
 };
+
+LRESULT CALLBACK CountMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+    ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
 
 int g_deletionStep = 0;
 HWND g_folderMenuOwner = nullptr;
@@ -250,6 +257,35 @@ TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswere
     EXPECT_TRUE(before == afterTheBox);
     EXPECT_TRUE(fixture.application.m_folders.empty()) << "the quit followed the box";
     EXPECT_EQ(1, fixture.SavedItemCount());
+}
+
+TEST_F(NestedLoop, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTheUser) {
+    Start(false);
+    const std::wstring saved = ReadUtf16File(fixture.File(L"FoldersOptions.ini"));
+    Presence afterTheBox;
+    LRESULT queryAnswer = 0, endAnswer = 1;
+    bool savedBeforeTheAnswer = false;
+    int mainWindowMessages = 0;
+    EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
+        CWindowSubclass counting;
+        counting.Install(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&mainWindowMessages));
+        BoxWith(
+            L"Busy", [] { MessageBoxW(nullptr, L"Working on something", L"Busy", MB_OK); },
+            [&](HWND mainWindow) {
+                queryAnswer = SendMessageW(mainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+                savedBeforeTheAnswer = IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()) != FALSE;
+                endAnswer = SendMessageW(mainWindow, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                Sleep(kBoxObservedMs);
+            });
+        afterTheBox = Look(fixture.application);
+    }));
+    EXPECT_EQ(TRUE, queryAnswer);
+    EXPECT_EQ(0, endAnswer);
+    EXPECT_TRUE(savedBeforeTheAnswer) << "the save must not wait for the box";
+    EXPECT_TRUE(before == afterTheBox) << "the items must outlive the box's loop";
+    EXPECT_LT(mainWindowMessages, 10) << "the waiting quit kept the thread busy";
+    EXPECT_TRUE(fixture.application.m_folders.empty()) << "the quit followed the box";
+    EXPECT_EQ(saved, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "saved more than once";
 }
 
 INSTANTIATE_TEST_SUITE_P(Boxes, NestedLoop,

@@ -1,18 +1,18 @@
-// The application object through its whole life: the first start, the items' saves at a close or
-// the end of the logon (with a message box open too), the order in which a dying object lets go of
-// what it owns, and the message loop that hands every key press to the active window first.
+// The application object through its whole life: the first start, the items' saves at a close and
+// when a save fails, the order in which a dying object lets go of what it owns, and the message
+// loop that hands every key press to the active window first.
 #include "ApplicationFixture.h"
 
 #include "config/ApplicationOptions.h"
 #include "config/GenericPathwrenObject.h"
 #include "config/Language.h"
 #include "containers/ContainerBase.h"
+#include "containers/ContainerHost.h"
 #include "lib/FileSystem.h"
 #include "lib/KernelHandle.h"
 #include "lib/WindowSubclass.h"
 #include "support/DialogScriptDriver.h"
 #include "support/FileFixtures.h"
-#include "support/MessagePump.h"
 #include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
@@ -20,15 +20,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
-// Counts what the application asks of a container.
 struct RecordingContainer : CContainerBase {
     explicit RecordingContainer(int* shows) : CContainerBase(nullptr, nullptr), m_shows(shows) {}
     BOOL SaveState() override { return TRUE; }
@@ -82,33 +79,6 @@ private:
     bool m_movedAside = false;
 };
 
-// A box kept open this long would collect thousands of messages from a loop that re-posts itself.
-const DWORD kBoxObservedMs = 400;
-const DWORD kWaitLimitMs = 10000;
-const wchar_t kFoldersFile[] = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nFolderPresentationType=2\r\nPath=Music\r\n";
-
-// Shows a message box on this thread, runs whileOpen on a helper thread once the box is on screen,
-// then answers the box. Messages sent from the helper reach this thread inside the box's loop.
-void ShowBoxWhile(const std::function<void()>& whileOpen) {
-    std::atomic<bool> answered(false);
-    std::thread helper([&] {
-        PumpMessagesUntil([] { return FindOwnWindow(L"#32770") != nullptr; }, kWaitLimitMs);
-        whileOpen();
-        for (; !answered; Sleep(20)) {
-            for (HWND box : WindowsOfClass(L"#32770"))
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        }
-    });
-    MessageBoxW(nullptr, L"Working on something", L"Busy", MB_OK);
-    answered = true;
-    helper.join();
-}
-
-LRESULT CALLBACK CountMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
-    ++*reinterpret_cast<int*>(count);
-    return DefSubclassProc(window, message, wParam, lParam);
-}
-
 // Objects that note when they die, so the order of a teardown can be read back.
 template <typename Base> struct Noted : Base {
     Noted(std::vector<std::string>* deaths, const char* name) : deaths(deaths), name(name) {}
@@ -125,16 +95,9 @@ struct NotedContainer : CContainerBase {
     std::vector<std::string>* deaths;
 };
 
-// The query the loop sends before it dispatches a WM_KEYDOWN.
-const UINT kTranslateAccelerator = 0x1400;
-
 // A window that claims the key 'A' as an accelerator and lets every other key through.
 struct KeyWindow {
-    struct Query {
-        WPARAM wParam;
-        MSG message;
-    };
-    std::vector<Query> queries;
+    std::vector<std::pair<WPARAM, MSG>> queries;
     std::vector<WPARAM> keysDown;
     std::vector<WPARAM> characters;
     HWND window = CreateWindowExW(0, L"STATIC", L"Keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
@@ -147,7 +110,7 @@ struct KeyWindow {
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR data) {
         auto* self = reinterpret_cast<KeyWindow*>(data);
-        if (message == kTranslateAccelerator) {
+        if (message == WM_TRANSLATE_ACCELERATOR) {
             const MSG* key = reinterpret_cast<const MSG*>(lParam);
             self->queries.push_back({wParam, *key});
             return key->wParam == 'A';
@@ -269,35 +232,6 @@ TEST_F(Pathwren, EachUserOfASharedProgramDirectoryGetsTheOptionsAtTheirOwnFirstS
     EXPECT_TRUE(IsExistingFile(portable.File(L"UserOptions.ini").c_str()));
 }
 
-TEST(ApplicationLifetime, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTheUser) {
-    ApplicationFixture fixture;
-    CreateDirectoryW(fixture.File(L"Music").c_str(), nullptr);
-    fixture.Configure(kFoldersFile);
-    fixture.Start();
-    LRESULT queryAnswer = 0, endAnswer = 1;
-    bool savedBeforeTheAnswer = false;
-    int mainWindowMessages = 0;
-    size_t itemsLeft = 0;
-    EXPECT_TRUE(fixture.RunWhile([&](HWND window) {
-        CWindowSubclass counting;
-        counting.Install(window, CountMessages, 1, reinterpret_cast<DWORD_PTR>(&mainWindowMessages));
-        ShowBoxWhile([&] {
-            queryAnswer = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-            savedBeforeTheAnswer = IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()) != FALSE;
-            endAnswer = SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-            Sleep(kBoxObservedMs);
-        });
-        itemsLeft = fixture.application.m_folders.size();
-    }));
-    EXPECT_EQ(TRUE, queryAnswer);
-    EXPECT_EQ(0, endAnswer);
-    EXPECT_TRUE(savedBeforeTheAnswer) << "the save must not wait for the box";
-    EXPECT_EQ(1u, itemsLeft) << "the items outlived the box's loop";
-    EXPECT_LT(mainWindowMessages, 10) << "the waiting quit kept the thread busy";
-    EXPECT_EQ(nullptr, fixture.application.m_hMainWindow) << "the quit followed the box";
-    EXPECT_EQ(kFoldersFile, ReadUtf16File(fixture.File(L"FoldersOptions.bak"))) << "saved more than once";
-}
-
 TEST(ApplicationTeardown, LeftoverItemsGoBeforeTheLanguageAndOptionsTheirContainersRead) {
     std::vector<std::string> deaths;
     {
@@ -330,9 +264,9 @@ TEST(MessageLoop, KeyPressesGoToTheActiveWindowFirstWhichMayConsumeThem) {
     if (active != keys.window)
         GTEST_SKIP() << "the test window could not be made active";
     std::vector<WPARAM> queried;
-    for (const KeyWindow::Query& query : keys.queries) {
-        EXPECT_TRUE(query.wParam == 0 && query.message.message == WM_KEYDOWN && query.message.hwnd == keys.window);
-        queried.push_back(query.message.wParam);
+    for (const auto& query : keys.queries) {
+        EXPECT_TRUE(query.first == 0 && query.second.message == WM_KEYDOWN && query.second.hwnd == keys.window);
+        queried.push_back(query.second.wParam);
     }
     EXPECT_EQ((std::vector<WPARAM>{'A', 'B'}), queried) << "each key press is offered, in order";
     EXPECT_EQ(std::vector<WPARAM>{'B'}, keys.keysDown) << "the claimed key is not dispatched";
