@@ -3,7 +3,8 @@
 // window that hangs in the desktop.
 #include "ApplicationFixture.h"
 
-#include "config/IniFile.h"
+#include "config/GenericPathwrenObject.h"
+#include "config/IniFileEx.h"
 #include "containers/NotifyIcon.h"
 #include "containers/ShellBrowserContainerBase.h"
 #include "menus/PopUpMenu.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,19 +40,12 @@ std::vector<std::wstring> ListedNames(HWND listView) {
 using Arrangement = std::map<std::wstring, std::pair<int, int>>;
 
 Arrangement SavedArrangement(const std::wstring& foldersFile) {
-    CIniFile file(foldersFile.c_str());
+    std::unique_ptr<CGenericPathwrenObject> item(
+        CIniFileEx<CGenericPathwrenObject>(foldersFile.c_str()).Load(L"Folders_0"));
     Arrangement arrangement;
-    INT count = 0;
-    file.ReadInt(L"Folders_0", L"NbIconsInHomeFolder", 0, &count);
-    for (INT i = 0; i < count; ++i) {
-        std::wstring index = std::to_wstring(i);
-        WCHAR name[MAX_PATH] = L"";
-        INT x = 0, y = 0;
-        file.ReadString(L"Folders_0", (L"HomeFolderItemName_" + index).c_str(), L"", name, MAX_PATH);
-        file.ReadInt(L"Folders_0", (L"HomeFolderItemPosX_" + index).c_str(), 0, &x);
-        file.ReadInt(L"Folders_0", (L"HomeFolderItemPosY_" + index).c_str(), 0, &y);
-        arrangement[name] = {x, y};
-    }
+    for (const HomeFolderIconPosition& icon :
+         item && item->HomeFolderIconPositions ? *item->HomeFolderIconPositions : std::vector<HomeFolderIconPosition>())
+        arrangement[icon.Name] = {icon.X, icon.Y};
     return arrangement;
 }
 

@@ -104,15 +104,11 @@ protected:
     std::vector<std::string> Made() const {
         std::vector<std::string> made;
         for (size_t i = 0; i < fixture.application.m_folders.size(); ++i) {
-            CFolderMenuContainer* container = Container(i);
-            std::string parts;
-            if (container && container->GetFolderMenu())
-                parts += "menu ";
-            if (container && container->GetRegistration())
-                parts += "watch ";
-            if (container && container->GetContextMenu())
-                parts += "context";
-            made.push_back(parts);
+            CFolderMenuContainer* item = Container(i);
+            made.push_back(!item ? ""
+                                 : std::string(item->GetFolderMenu() ? "menu " : "") +
+                                       (item->GetRegistration() ? "watch " : "") +
+                                       (item->GetContextMenu() ? "context" : ""));
         }
         return made;
     }
