@@ -8,8 +8,6 @@
 
 namespace {
 
-const COLORREF Red = 0x0000FF;
-const COLORREF Blue = 0xFF0000;
 const COLORREF Green = 0x00FF00;
 
 // What the list view was handed: each bitmap's size and corner colours, read when it arrives

@@ -114,23 +114,3 @@ bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF 
     }
     return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
-
-namespace {
-
-BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == GetCurrentProcessId()) {
-        ++*reinterpret_cast<int*>(count);
-        EnumChildWindows(window, CountWindow, count);
-    }
-    return TRUE;
-}
-
-} // namespace
-
-int CountOwnWindows() {
-    int count = 0;
-    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}

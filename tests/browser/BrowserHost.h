@@ -14,6 +14,9 @@
 
 #include <optional>
 
+const COLORREF Red = 0x0000FF;
+const COLORREF Blue = 0xFF0000;
+
 // The window a browser under test lives in: resizable, handing the browser its client rectangle
 // on every WM_SIZE and answering the view's 0x407 query with the browser's IShellBrowser, the way
 // the browser windows of the program do. It records what the browser's callbacks report.
@@ -62,9 +65,6 @@ int FindListViewItem(HWND listView, const std::wstring& text);
 // Writes a PNG picture of one colour, with a centred rectangle of half its size in `middle` unless
 // that is CLR_INVALID; starts GDI+ for itself.
 bool SaveSolidPicture(const std::wstring& path, int width, int height, COLORREF color, COLORREF middle = CLR_INVALID);
-
-// The windows this process owns, children included.
-int CountOwnWindows();
 
 // A browser of the given class in its host window; Create makes it anew with another view mode.
 template <class Browser> class BrowserTest : public ::testing::Test {

@@ -29,7 +29,6 @@ TEST(DesktopMirrorGeometry,
         {&kOneMonitor, TRUE, {0, 0, 640, 512}, {1200, 900}, {585, 435}, 96},
         {&kOneMonitor, TRUE, {0, 0, 640, 512}, {-1, -1}, {5, 5}, 96},
         {&kOneMonitor, TRUE, {0, 0, 640, 512}, {1280, 1024}, {603, 475}, 96},
-        {&kOneMonitor, TRUE, {0, 0, 640, 512}, {90000, 90000}, {603, 475}, 96},
         // Not small: 32-pixel icons, 10-pixel margins.
         {&kOneMonitor, TRUE, {0, 0, 1200, 1000}, {20, 20}, {18, 19}, 96},
         {&kOneMonitor, TRUE, {0, 0, 1200, 1000}, {1275, 1020}, {1142, 942}, 96},

@@ -9,9 +9,6 @@
 
 namespace {
 
-const COLORREF Red = 0x0000FF;
-const COLORREF Blue = 0xFF0000;
-
 // Raised while the view window handles a click notification, by a subclass above the browser's.
 bool g_handlingClick = false;
 
