@@ -2,7 +2,6 @@
 
 #include "lib/IconHandle.h"
 #include "lib/WindowSubclass.h"
-#include "res/resource.h"
 #include "support/Icons.h"
 #include "support/WindowSearch.h"
 
@@ -55,8 +54,7 @@ protected:
     NotifyIconTest() : m_real(CNotifyIcon::s_shellNotifyIcon) {
         s_active = this;
         CNotifyIcon::s_shellNotifyIcon = Record;
-        m_icon.Reset(static_cast<HICON>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DEFAULT_FOLDER), IMAGE_ICON, 16, 16, 0)));
+        m_icon.Reset(CreateSolidIcon(16, 0xFF3070B0));
     }
     ~NotifyIconTest() override {
         EXPECT_TRUE(IconWindows().empty()) << "every icon window is destroyed with its icon";
