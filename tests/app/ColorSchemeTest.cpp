@@ -147,16 +147,18 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
     darkSkin.LoadSkin(TRUE, L"Dark");
     lightSkin.LoadSkin(TRUE, L"Light");
 
+    const ThemePalette dark = PaletteFor(ColorSchemeDark, FALSE);
+    // Windows draws the menus; where it offers no dark ones (Wine) our parts match its light ones.
+    CRuntimeModule uxtheme(L"uxtheme.dll");
+    const bool darkMenus = uxtheme.Procedure<FARPROC>(MAKEINTRESOURCEA(135)) != nullptr;
     CShellBrowserContainerBase* browser = nullptr;
     HWND bar = nullptr, aboutBox = nullptr, darkToolbarWindow = nullptr;
-    ColorScheme started = ColorSchemeLight, switched = ColorSchemeDark;
-    COLORREF darkBar = 0, darkToolbar = 0, lightBar = 0, lightToolbar = 0, darkView = 0, lightView = 0, menu = 0;
-    BOOL lightShown = FALSE;
     auto act = [](const std::function<void()>& action) { return [action] { return action(), true; }; };
-    auto toolbarPoint = [&] {
+    auto toolbarPixel = [&] {
         RECT client;
         GetClientRect(browser->GetToolbar()->GetHandle(), &client);
-        return POINT{client.right * 3 / 4, client.bottom / 2}; // between the middle and far buttons
+        // Between the middle and far buttons.
+        return PrintedPixel(browser->GetToolbar()->GetHandle(), {client.right * 3 / 4, client.bottom / 2});
     };
     const std::vector<std::function<bool()>> steps = {
         [&] {
@@ -167,13 +169,13 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
         act([&] { browser->Show(TRUE); }),
         [&] { return IsWindowVisible(browser->GetWindow()) && browser->GetBrowser()->ListView(); },
         act([&] {
-            started = CurrentColorScheme();
-            menu = CurrentPalette().MenuBackground;
-            darkBar = PrintedPixel(bar, {1, 1});
+            EXPECT_EQ(ColorSchemeDark, CurrentColorScheme());
+            EXPECT_EQ(darkMenus ? dark.MenuBackground : GetSysColor(COLOR_MENU), CurrentPalette().MenuBackground);
+            EXPECT_EQ(dark.DialogBackground, PrintedPixel(bar, {1, 1})) << "launch bar";
             darkToolbarWindow = browser->GetToolbar()->GetHandle();
-            darkToolbar = PrintedPixel(darkToolbarWindow, toolbarPoint());
+            EXPECT_EQ(darkSkin.BackgroundColor, toolbarPixel()) << "browser toolbar";
             ExpectMoveButtonOf(darkSkin, *browser->GetToolbar(), "Dark");
-            darkView = ListView_GetBkColor(browser->GetBrowser()->ListView());
+            EXPECT_EQ(dark.WindowBackground, ListView_GetBkColor(browser->GetBrowser()->ListView())) << "folder view";
             SetTimer(nullptr, 0, 10, OpenAbout);
         }),
         [&] { return (aboutBox = FindDialogTitled(L"About", false)) != nullptr; },
@@ -184,8 +186,8 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
         [&] { return !IsWindow(aboutBox); },
         act([&] {
             appMode.SwitchTo(true);
-            switched = CurrentColorScheme();
-            lightBar = PrintedPixel(bar, {1, 1});
+            EXPECT_EQ(ColorSchemeLight, CurrentColorScheme());
+            EXPECT_GT(Luma(PrintedPixel(bar, {1, 1})), 200) << "the bar's own white-to-black gradient starts white";
         }),
         // The toolbar is built again on the Light skin, once the handler of the switch is over.
         [&] {
@@ -193,29 +195,14 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
             return browser && browser->GetToolbar() && browser->GetToolbar()->GetHandle() != darkToolbarWindow;
         },
         act([&] {
-            lightShown = browser->IsShown();
-            lightToolbar = PrintedPixel(browser->GetToolbar()->GetHandle(), toolbarPoint());
+            EXPECT_TRUE(browser->IsShown()) << "the window shown before the switch is shown after it";
+            EXPECT_EQ(lightSkin.BackgroundColor, toolbarPixel()) << "the Light skin's background";
             ExpectMoveButtonOf(lightSkin, *browser->GetToolbar(), "Light");
             ExpectImagesAlive(*browser->GetToolbar());
-            lightView = ListView_GetBkColor(browser->GetBrowser()->ListView());
+            EXPECT_EQ(GetSysColor(COLOR_WINDOW), ListView_GetBkColor(browser->GetBrowser()->ListView()));
         }),
     };
     EXPECT_EQ(steps.size(), fixture.RunSteps(steps, true)) << "stuck before the step past the count";
-    EXPECT_EQ(ColorSchemeDark, started);
-    ThemePalette dark = PaletteFor(ColorSchemeDark, FALSE);
-    EXPECT_EQ(dark.DialogBackground, darkBar) << "launch bar";
-    EXPECT_EQ(darkSkin.BackgroundColor, darkToolbar) << "browser toolbar";
-    EXPECT_EQ(dark.WindowBackground, darkView) << "folder view";
-    // Windows draws the menus; where it offers no dark ones (Wine) our parts match its light ones.
-    CRuntimeModule uxtheme(L"uxtheme.dll");
-    bool darkMenus = uxtheme.Procedure<FARPROC>(MAKEINTRESOURCEA(135)) != nullptr;
-    EXPECT_EQ(darkMenus ? dark.MenuBackground : GetSysColor(COLOR_MENU), menu);
-
-    EXPECT_EQ(ColorSchemeLight, switched);
-    EXPECT_GT(Luma(lightBar), 200) << "the bar's own white-to-black gradient starts white";
-    EXPECT_TRUE(lightShown) << "the window shown before the switch is shown after it";
-    EXPECT_EQ(lightSkin.BackgroundColor, lightToolbar) << "the Light skin's background";
-    EXPECT_EQ(GetSysColor(COLOR_WINDOW), lightView);
 }
 
 TEST(ColorScheme, ASkinTheUserChoseStaysThroughASwitch) {

@@ -1,7 +1,6 @@
-// Stands in for the program's entry point: installs crash handling, runs the fault named by
-// --fault= inside the protected block and hands the caught exception to the real handler,
-// appending what happened to the --report= file line by line. A restarted instance (it inherits
-// PATHWREN_CRASH_CHILD_RESTARTED) only records its command line, so it does not crash again.
+// Stands in for the program's entry point: runs the --fault= named inside the protected block, hands
+// what it caught to the real handler and appends what happened to the --report= file. A restarted
+// instance (it inherits PATHWREN_CRASH_CHILD_RESTARTED) only records its command line.
 #include "app/CrashHandler.h"
 #include "app/ExceptionHardware.h"
 #include "app/Pathwren.h"
@@ -17,6 +16,7 @@
 #include <cwchar>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -171,25 +171,20 @@ __attribute__((noinline)) int OverflowStack() {
 
 int RunFault(const std::wstring& kind) {
     UnwindWitness witness{L"caller frame"};
-    if (kind == L"divide")
-        return DivideByZero();
-    if (kind == L"read-foreign")
-        return ReadInForeignCode();
-    if (kind == L"read-runtime")
-        return ReadInRuntimeCode();
-    if (kind == L"noexcept")
-        return WriteNullInNoexceptFunction();
-    if (kind == L"window-procedure")
-        return FaultInWindowProcedure();
-    if (kind == L"stack-overflow")
-        return OverflowStack();
-    if (kind == L"application")
-        return FaultInsideTheApplication(false);
-    g_throwsBadAlloc = true;
-    if (kind == L"application-bad-alloc")
-        return FaultInsideTheApplication(false);
-    if (kind == L"start-up-bad-alloc")
-        return FaultInsideTheApplication(true);
+    const std::pair<const wchar_t*, int (*)()> faults[] = {
+        {L"divide", DivideByZero},
+        {L"read-foreign", ReadInForeignCode},
+        {L"read-runtime", ReadInRuntimeCode},
+        {L"noexcept", WriteNullInNoexceptFunction},
+        {L"window-procedure", FaultInWindowProcedure},
+        {L"stack-overflow", OverflowStack},
+        {L"application", [] { return FaultInsideTheApplication(false); }},
+        {L"application-bad-alloc", [] { return g_throwsBadAlloc = true, FaultInsideTheApplication(false); }},
+        {L"start-up-bad-alloc", [] { return FaultInsideTheApplication(true); }},
+    };
+    for (const auto& fault : faults)
+        if (kind == fault.first)
+            return fault.second();
     return 0;
 }
 
