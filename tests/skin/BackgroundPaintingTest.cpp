@@ -41,8 +41,6 @@ TEST_F(BackgroundPaintingTest, GradientsStartInTheirCornerAndEndInTheOpposite) {
     for (const auto& sample : cases) {
         std::unique_ptr<Gdiplus::Bitmap> bitmap = RenderGradientBitmap(View, Red, Blue, sample.type);
         ASSERT_NE(nullptr, bitmap) << "type " << sample.type;
-        EXPECT_EQ(100u, bitmap->GetWidth());
-        EXPECT_EQ(60u, bitmap->GetHeight());
         EXPECT_TRUE(IsColor(*bitmap, sample.start.x, sample.start.y, Red)) << "type " << sample.type;
         EXPECT_TRUE(IsColor(*bitmap, sample.end.x, sample.end.y, Blue)) << "type " << sample.type;
     }
