@@ -38,10 +38,6 @@ MenuTestOwner::MenuTestOwner() : m_window(nullptr), m_spying(false) {
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-MenuTestOwner::~MenuTestOwner() {
-    DestroyWindow(m_window);
-}
-
 UINT MenuTestOwner::Track(CPopUpMenu& menu, std::vector<Step> steps, POINT at, BOOL openUpward, size_t* stepsRun) {
     Script script = {std::move(steps), 0, GetTickCount()};
     m_scripts.push_back(&script);
@@ -100,9 +96,8 @@ LRESULT CALLBACK MenuTestOwner::WindowProc(HWND window, UINT message, WPARAM wPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK MenuTestOwner::SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+LRESULT CALLBACK MenuTestOwner::SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                         DWORD_PTR referenceData) {
-    (void)id;
     LRESULT result = DefSubclassProc(window, message, wParam, lParam);
     auto* owner = reinterpret_cast<MenuTestOwner*>(referenceData);
     if (message == WM_DRAWITEM) {

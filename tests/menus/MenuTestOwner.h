@@ -31,16 +31,15 @@ public:
     };
 
     MenuTestOwner();
-    ~MenuTestOwner();
+    ~MenuTestOwner() { DestroyWindow(m_window); }
     MenuTestOwner(const MenuTestOwner&) = delete;
     MenuTestOwner& operator=(const MenuTestOwner&) = delete;
 
     HWND Handle() const { return m_window; }
 
-    // Tracks the menu while the steps run. A script that does not finish in time fails the test
-    // and closes the menu, so a broken case never hangs the run. While a step blocks in a menu
-    // tracked inside this one, the next steps run inside that menu. A menu that closes before the
-    // script ends fails the test, unless the caller asks how far the script got.
+    // Tracks the menu while the steps run; a script that does not finish in time fails and closes
+    // it. While a step blocks in a menu tracked inside this one, the next steps run inside that
+    // menu. A menu that closes before the script ends fails, unless the caller asks how far it got.
     UINT Track(CPopUpMenu& menu, std::vector<Step> steps, POINT at = {100, 100}, BOOL openUpward = FALSE,
                size_t* stepsRun = nullptr);
 
@@ -48,7 +47,6 @@ public:
     // answers: the spy goes in front of the menu's subclass when the loop starts.
     void SpyOnMenuLoops() { m_spying = true; }
     const std::vector<SeenMessage>& Seen() const { return m_seen; }
-    void ForgetSeen() { m_seen.clear(); }
 
 private:
     struct Script;
