@@ -198,12 +198,9 @@ TEST_F(FolderMenuIcons, AMenuShowsBeforeItsOwnIconsAreReadAndEndsWithEachOfThem)
     size_t readingWhenShown = 0;
     {
         SlowIconReading slow(300);
-        owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()),
-                                            [&] {
-                                                readingWhenShown = m_menu.GetIconsBeingRead();
-                                                return true;
-                                            },
-                                            [&] { return m_menu.GetIconsBeingRead() == 0; }});
+        owner.Track(*m_menu.GetRootMenu(),
+                    {WaitForMenu(Root()), [&] { return readingWhenShown = m_menu.GetIconsBeingRead(), true; },
+                     [&] { return m_menu.GetIconsBeingRead() == 0; }});
     }
     EXPECT_EQ(names.size(), readingWhenShown) << "the menu was on screen before the own icons were read";
     for (const std::wstring& name : names) {
@@ -213,7 +210,6 @@ TEST_F(FolderMenuIcons, AMenuShowsBeforeItsOwnIconsAreReadAndEndsWithEachOfThem)
         EXPECT_EQ(entry->m_hIcon.Get(), entry->m_hShownIcon)
             << "the item was changed to the own icon: " << name.c_str();
     }
-    EXPECT_EQ(Expected(ShellIconOf(m_tree.Path(L"program 3.exe"))), Drawn(L"program 3.exe"));
 }
 
 TEST_F(FolderMenuIcons, ShowingsClosedBeforeOrAfterTheirIconsCameGiveBackEveryGdiObjectSoak) {

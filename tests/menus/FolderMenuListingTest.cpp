@@ -18,13 +18,6 @@ TEST_F(FolderMenuListing, FiltersChooseFilesAndFoldersShowOnlyWhenTheyHoldAShown
         << "case does not matter; folders are not filtered by name but by what they hold";
     EXPECT_TRUE(m_menu.IsFolderWithoutVisibleFiles(m_tree.Path(L"texts").c_str()));
     EXPECT_FALSE(m_menu.IsFolderWithoutVisibleFiles(m_tree.Path(L"deep").c_str()));
-
-    m_menu.SetInclusionFilter(L";;;");
-    m_menu.SetExclusionFilter(L"");
-    ASSERT_TRUE(BuildRoot());
-    EXPECT_EQ((Texts{L"deep", L"pictures.d", L"settings", L"texts", L"a.EXE", L"b.ini", L"c.txt"}),
-              MenuItemTexts(Root()))
-        << "an inclusion of only separators has no pattern and accepts everything";
 }
 
 TEST_F(FolderMenuListing, EntriesFollowTheNameOrderWithFoldersFirstLastOrMixed) {

@@ -1,6 +1,5 @@
-// A subfolder whose listing takes seconds (a slow disk, a server that stopped answering) must not
-// hold up the menu or the program: the menu shows it marked as unknown, and its answer later makes
-// it a plain folder or takes it away.
+// A subfolder whose listing takes seconds (a slow disk, a dead server) must not hold up the menu or
+// the program: it shows marked as unknown, and its answer makes it a plain folder or takes it away.
 #include "menus/FolderListing.h"
 #include "menus/FolderTree.h"
 #include "menus/MenuTestOwner.h"
@@ -175,12 +174,8 @@ TEST_F(FolderMenuSlowFolders, ASlowSubmenuShowsThatItIsBeingReadAndFillsWhenItsF
     ASSERT_EQ(Texts({L"\u2026"}), MenuItemTexts(sub)) << "the highlight came back before the folder was listed";
     EXPECT_TRUE(GetMenuState(sub, 0, MF_BYPOSITION) & MF_GRAYED);
     AnswerSlowFolders();
-    EXPECT_TRUE(PumpMessagesUntil(
-        [&] {
-            return MenuItemTexts(sub) == Texts({L"inside.txt", L"second.txt"});
-        },
-        5000))
-        << "the listing filled the submenu when it came";
+    auto filled = [&] { return MenuItemTexts(sub) == Texts({L"inside.txt", L"second.txt"}); };
+    EXPECT_TRUE(PumpMessagesUntil(filled, 5000)) << "the listing filled the submenu when it came";
 
     // A rebuild before the listing came leaves it nothing to fill.
     ASSERT_TRUE(BuildRoot());
