@@ -210,23 +210,17 @@ private:
         }
     }
 
+    // Every window of the thread hears it, as from the system.
     void ChangeDisplay() {
-        std::vector<HWND> windows;
+        const LPARAM size = Pick(2) ? MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) : 0;
         EnumThreadWindows(
             GetCurrentThreadId(),
-            [](HWND window, LPARAM found) {
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-                return TRUE;
+            [](HWND window, LPARAM screen) {
+                if (screen)
+                    return PostMessageW(window, WM_DISPLAYCHANGE, 32, screen), TRUE;
+                return PostMessageW(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0), TRUE;
             },
-            reinterpret_cast<LPARAM>(&windows));
-        const bool display = Pick(2) != 0;
-        for (HWND window : windows) {
-            if (display)
-                PostMessageW(window, WM_DISPLAYCHANGE, 32,
-                             MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
-            else
-                PostMessageW(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
-        }
+            size);
     }
 
     // Fills, empties, renames: what another program does to the folders while their menus and
