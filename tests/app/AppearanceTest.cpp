@@ -38,10 +38,11 @@ const wchar_t kPersonalizeKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion
 // The user's app mode for one test, put back as it was afterwards.
 class AppMode {
 public:
-    AppMode() {
+    explicit AppMode(bool light) {
         DWORD size = sizeof(m_saved);
         m_hadValue = RegGetValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr,
                                   &m_saved, &size) == ERROR_SUCCESS;
+        Set(light);
     }
     ~AppMode() {
         if (m_hadValue)
@@ -84,7 +85,6 @@ void ExpectDarkWithLightText(HWND control, const char* surface) {
     EXPECT_GT(lightest, 180) << surface << ": light text";
 }
 
-// The skins as they ship, beside the program.
 void CopyShippedSkins(const ApplicationFixture& fixture) {
     std::wstring from = SourceTreePath(L"res/Skins") + L'\0'; // a list, ended by an empty name
     std::wstring to = fixture.File(L"") + L'\0';
@@ -126,7 +126,6 @@ void ExpectImagesAlive(CTransparentToolbar& toolbar) {
     }
 }
 
-// Starts the program with the shipped skins and one browser item of a folder holding a file.
 void StartWithABrowser(ApplicationFixture& fixture, const std::wstring& userOptions) {
     CopyShippedSkins(fixture);
     CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
@@ -187,7 +186,6 @@ bool ShowsIconUnscaled(const std::vector<DWORD>& screen, SIZE screenSize, HICON 
     return fewestDifferent <= *opaqueCount / 20;
 }
 
-// The pixels of the first button's picture on the item's browser toolbar.
 size_t ButtonPixels(CShellBrowserContainerBase& browser) {
     return ReadIconPixels(browser.GetToolbar()->GetButton(0)->Button.Images[ToolbarButtonNormal]).size();
 }
@@ -361,8 +359,7 @@ void CheckLaunchBar(UINT dpi) {
 } // namespace
 
 TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
-    AppMode appMode;
-    appMode.Set(false);
+    AppMode appMode(false);
     ApplicationFixture fixture;
     StartWithABrowser(fixture, L"LaunchMode=1\r\n");
     g_aboutApplication = &fixture.application;
@@ -429,8 +426,7 @@ TEST(ColorScheme, TheDarkAppModeDarkensWhatWeDrawAndASwitchBackLightensIt) {
 }
 
 TEST(ColorScheme, ASkinTheUserChoseStaysThroughASwitch) {
-    AppMode appMode;
-    appMode.Set(false);
+    AppMode appMode(false);
     ApplicationFixture fixture;
     StartWithABrowser(fixture, L"bUseSkin=1\r\nSkinName=Graphite\r\n");
     CSkin graphite;
@@ -451,8 +447,7 @@ TEST(ColorScheme, ASkinTheUserChoseStaysThroughASwitch) {
 }
 
 TEST(ColorScheme, AThemeChosenInTheOptionsOutranksTheAppModeAndIsSaved) {
-    AppMode appMode;
-    appMode.Set(true);
+    AppMode appMode(true);
     ApplicationFixture fixture;
     fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\n");
     WriteUtf16File(fixture.File(L"UserOptions.ini"), L"[Default]\r\nTheme=2\r\n");

@@ -9,7 +9,6 @@
 #include "support/WindowSearch.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 
@@ -43,7 +42,7 @@ size_t g_stepsDone = 0;
 UINT_PTR g_stepTimer = 0;
 
 // A step may run a modal loop of its own, in which the step timer ticks again.
-std::atomic<bool> g_stepRunning{false};
+bool g_stepRunning = false;
 
 void CALLBACK StepTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     if (g_stepRunning)
@@ -133,10 +132,6 @@ size_t ApplicationFixture::RunSteps(std::vector<std::function<bool()>> steps, bo
 
 int ApplicationFixture::PostedCount(UINT message) const {
     return static_cast<int>(std::count(g_postedMessages.begin(), g_postedMessages.end(), message));
-}
-
-bool ApplicationFixture::StepRunning() {
-    return g_stepRunning;
 }
 
 bool ApplicationFixture::WatchdogFired() const {

@@ -38,8 +38,6 @@ public:
     int PostedCount(UINT message) const;
     // Whether the last RunWhile ended only because its watchdog closed the window.
     bool WatchdogFired() const;
-    // Whether one of RunSteps' steps is under way, as seen from any thread.
-    static bool StepRunning();
     // The item count the folders file on disk declares.
     int SavedItemCount() const;
     // The item's browser window; null while it has none, or when the item shows no browser.

@@ -275,19 +275,30 @@ private:
     int m_shown = 0;
 };
 
-class ChaosRun : public ::testing::TestWithParam<int> {
-protected:
-    void SetUp() override {
-        MakeItemFolders(fixture);
-        fixture.Configure(FoldersFile());
-    }
+class ChaosRun : public ::testing::TestWithParam<int> {};
 
+} // namespace
+
+TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatAndEveryItemSaved) {
+    const unsigned seed = ChaosSeed();
+    SCOPED_TRACE("replay with PATHWREN_CHAOS_SEED=" + std::to_string(seed));
+    // Said at once: a run that hangs until CTest ends it prints nothing after.
+    printf("chaos seed %u\n", seed);
+    fflush(stdout);
+    const char* given = getenv("PATHWREN_CHAOS_SECONDS");
+    const int seconds = given && *given ? atoi(given) : LongSoakRequested() ? 1800 : 60;
     ApplicationFixture fixture;
-};
+    MakeItemFolders(fixture);
+    fixture.Configure(FoldersFile());
+    fixture.Start();
+    fixture.openOptions = true;
+    // Short runs end before CTest's two minutes would kill them, so a stuck one still prints where
+    // and its seed; 60 seconds and as many again would meet that limit exactly.
+    fixture.watchdogMs = (seconds + (LongSoakRequested() ? seconds : 45)) * 1000;
+    if (GetParam() == LaunchModeLaunchBar)
+        fixture.application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
 
-// Runs `seconds` of chaos after one warm-up round, then settles; what the process holds after
-// the warm-up and at the end is returned through the arguments.
-size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holdings* warm, Holdings* end, int* actions) {
+    // A warm-up round of chaos, then the long one; each ends settled, with what the process holds read.
     ChaosUser user(fixture, seed);
     DWORD deadline = 0;
     int settleTicks = 0;
@@ -319,34 +330,11 @@ size_t RunChaos(ApplicationFixture& fixture, unsigned seed, int seconds, Holding
         return std::vector<std::function<bool()>>{chaosFor(forSeconds), settle, restore, showEach, settle, alive,
                                                   measure(holdings)};
     };
-    std::vector<std::function<bool()>> steps = round(std::min(seconds, 3), warm), last = round(seconds, end);
+    Holdings warm, end;
+    std::vector<std::function<bool()>> steps = round(std::min(seconds, 3), &warm), last = round(seconds, &end);
     steps.insert(steps.end(), last.begin(), last.end());
     size_t done = fixture.RunSteps(steps, true);
-    *actions = user.Actions();
-    return done;
-}
-
-} // namespace
-
-TEST_P(ChaosRun, SoakOfRandomUserActionsKeepsTheProgramAnsweringItsHoldingsFlatAndEveryItemSaved) {
-    const unsigned seed = ChaosSeed();
-    SCOPED_TRACE("replay with PATHWREN_CHAOS_SEED=" + std::to_string(seed));
-    // Said at once: a run that hangs until CTest ends it prints nothing after.
-    printf("chaos seed %u\n", seed);
-    fflush(stdout);
-    const char* given = getenv("PATHWREN_CHAOS_SECONDS");
-    const int seconds = given && *given ? atoi(given) : LongSoakRequested() ? 1800 : 60;
-    fixture.Start();
-    fixture.openOptions = true;
-    // Short runs end before CTest's two minutes would kill them, so a stuck one still prints where
-    // and its seed; 60 seconds and as many again would meet that limit exactly.
-    fixture.watchdogMs = (seconds + (LongSoakRequested() ? seconds : 45)) * 1000;
-    if (GetParam() == LaunchModeLaunchBar)
-        fixture.application.m_pOptions->LaunchMode = LaunchModeLaunchBar;
-    Holdings warm, end;
-    int actions = 0;
-    size_t done = RunChaos(fixture, seed, seconds, &warm, &end, &actions);
-    printf("seed %u: %d actions; GDI %ld -> %ld, windows %d -> %d, private %lld -> %lld KB\n", seed, actions,
+    printf("seed %u: %d actions; GDI %ld -> %ld, windows %d -> %d, private %lld -> %lld KB\n", seed, user.Actions(),
            warm.gdiObjects, end.gdiObjects, warm.windows, end.windows, warm.privateBytes / 1024,
            end.privateBytes / 1024);
     ASSERT_EQ(14u, done) << "stuck at step " << done << " (0, 7: chaos; 5, 12: the main window gone; others: settling)";

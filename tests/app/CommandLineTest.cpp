@@ -50,7 +50,6 @@ bool CopyProgramInto(const std::wstring& directory) {
                      FALSE) != FALSE;
 }
 
-// A second copy of the program, unpacked into a directory with a configuration of its own.
 bool UnpackProgram(const TempDirectory& directory, const std::wstring& foldersFile) {
     MakeFolders(directory.Path());
     WriteUtf16File(directory.File(L"Pathwren.ini"), L"[Pathwren]\r\nSingleUser=1\r\nbRunAtStartup=0\r\n");
@@ -110,7 +109,6 @@ protected:
 
 std::vector<std::wstring> g_shownInFolder;
 
-// Steps played on the dialog.
 std::function<void(HWND)> SelectPage(std::vector<int> path) {
     return [path](HWND dialog) { Select(dialog, path); };
 }
@@ -212,11 +210,7 @@ TEST_F(CommandLineHandOver, ShowTogglesABrowserOrOpensTheMenuInTheInstanceAtTheP
         },
         [&] { return start = Launch(L"--show here"), true; },
         [&] { return !IsWindowVisible(browser) && start->Ended(); },
-        [&] {
-            SetCursorPos(300, 400);
-            start = Launch(L"--show \"" + kMenuId + L"\"");
-            return true;
-        },
+        [&] { return SetCursorPos(300, 400), start = Launch(L"--show \"" + kMenuId + L"\""), true; },
         [&] {
             HWND menu = FindOwnWindow(L"#32768");
             if (!menu)

@@ -72,9 +72,8 @@ bool RestInStrip(CLaunchBar& bar) {
     return PumpMessagesUntil([&] { return IsWindowVisible(bar.GetToolbarWindow()) != FALSE; }, 5000);
 }
 
-// A cursor passing through the strip is the hot window's business (HotWindowDesktop), and where
-// each edge puts the strip the bar window's (LaunchBarWindow); here the running program shows its
-// bar for a cursor resting in the strip and keeps it while the cursor is on the bar.
+// A cursor passing through the strip is HotWindowDesktop's business, where each edge puts it
+// LaunchBarWindow's; here a resting cursor shows the running program's bar, kept while on the bar.
 TEST_F(LaunchBarMode, TheBarShowsForACursorRestingInItsStripAndHidesAfterLeaving) {
     Run(3, [&](CLaunchBar& bar, HWND toolbar) {
         ASSERT_TRUE(RestInStrip(bar));
@@ -231,7 +230,6 @@ protected:
         CreateDirectoryW(fixture.File(L"Here").c_str(), nullptr);
     }
 
-    // The item's browser window, with the program's loop running while during() runs.
     void RunBrowser(const std::wstring& itemKeys, const std::function<void(CShellBrowserContainerBase&)>& during) {
         fixture.Configure(L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=Here\r\nFolderPresentationType=0\r\n" +
                           itemKeys);

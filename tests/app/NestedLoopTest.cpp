@@ -36,6 +36,12 @@ const UINT WM_LOOK = WM_APP + 77;
 // rebuild takes the dialog's copies of the items, made while the old ones lived, so new items
 // never reuse an old one's address (containers may).
 struct Presence {
+    Presence() = default;
+    explicit Presence(const CPathwren& application)
+        : items(application.m_folders), bar(application.m_pLaunchBar), barMenu(application.m_pLaunchBarContainer) {
+        for (CGenericPathwrenObject* item : items)
+            containers.push_back(ContainerOf(*item));
+    }
     std::vector<CGenericPathwrenObject*> items;
     std::vector<CContainerBase*> containers;
     CLaunchBar* bar = nullptr;
@@ -44,16 +50,6 @@ struct Presence {
         return items == other.items && containers == other.containers && bar == other.bar && barMenu == other.barMenu;
     }
 };
-
-Presence Look(const CPathwren& application) {
-    Presence presence;
-    presence.items = application.m_folders;
-    for (CGenericPathwrenObject* item : application.m_folders)
-        presence.containers.push_back(ContainerOf(*item));
-    presence.bar = application.m_pLaunchBar;
-    presence.barMenu = application.m_pLaunchBarContainer;
-    return presence;
-}
 
 enum class Box { About, LaunchError, UpdateFailure, ShellDeletion };
 const wchar_t* const kBoxTitles[] = {L"About", L"Error", L"Error", L"Confirm file deletion"};
@@ -87,7 +83,7 @@ protected:
     // screen before the box and while the box was still up after inBox.
     void BoxWith(const std::wstring& title, const std::function<void()>& showMenu,
                  const std::function<void(HWND mainWindow)>& inBox, WORD answer = IDOK) {
-        before = Look(fixture.application);
+        before = Presence(fixture.application);
         HWND mainWindow = fixture.application.m_hMainWindow;
         HWND looker = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         CWindowSubclass look;
@@ -114,7 +110,7 @@ protected:
                                      DWORD_PTR self) {
         if (message == WM_LOOK) {
             auto* test = reinterpret_cast<NestedLoop*>(self);
-            test->during = Look(test->fixture.application);
+            test->during = Presence(test->fixture.application);
             return 0;
         }
         return DefSubclassProc(window, message, wParam, lParam);
@@ -214,10 +210,11 @@ TEST_P(NestedLoop, AnOptionsOkInsideTheBoxRebuildsOnlyOnceTheBoxIsAnswered) {
     auto throughTheBox = [&] {
         BoxWith(kBoxTitles[static_cast<int>(box)], showMenu, OkInOptions, box == Box::ShellDeletion ? IDYES : IDOK);
         // Back from the container's handler, not yet in the main loop: still untouched.
-        afterTheBox = Look(fixture.application);
+        afterTheBox = Presence(fixture.application);
         return true;
     };
-    EXPECT_EQ(2u, fixture.RunSteps({throughTheBox, [&] { return !((after = Look(fixture.application)) == before); }}));
+    EXPECT_EQ(2u,
+              fixture.RunSteps({throughTheBox, [&] { return !((after = Presence(fixture.application)) == before); }}));
     KillTimer(nullptr, chooser);
     EXPECT_TRUE(boxStillOpen);
     EXPECT_TRUE(before == during) << "a container, the bar or its menu changed while the box was up";
@@ -250,7 +247,7 @@ TEST_F(NestedLoop, AnExitInsideTheAboutBoxSavesAtOnceAndQuitsOnceTheBoxIsAnswere
                 savedWhileOpen = PumpMessagesUntil(
                     [&] { return IsExistingFile(fixture.File(L"FoldersOptions.bak").c_str()) != FALSE; }, kWaitLimitMs);
             });
-        afterTheBox = Look(fixture.application);
+        afterTheBox = Presence(fixture.application);
     }));
     EXPECT_TRUE(savedWhileOpen);
     EXPECT_TRUE(before == during) << "the quit destroyed what the box's handler still uses";
@@ -277,7 +274,7 @@ TEST_F(NestedLoop, TheEndOfTheLogonDuringAMessageBoxSavesOnceWithoutWaitingForTh
                 endAnswer = SendMessageW(mainWindow, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
                 Sleep(kBoxObservedMs);
             });
-        afterTheBox = Look(fixture.application);
+        afterTheBox = Presence(fixture.application);
     }));
     EXPECT_EQ(TRUE, queryAnswer);
     EXPECT_EQ(0, endAnswer);

@@ -67,19 +67,18 @@ public:
         WCHAR localAppData[MAX_PATH] = L"";
         SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData);
         m_folder = localAppData + std::wstring(L"\\Pathwren");
-        m_aside = m_folder + L".set-aside-by-test";
-        m_movedAside = MoveFileW(m_folder.c_str(), m_aside.c_str()) != FALSE;
+        m_movedAside = MoveFileW(m_folder.c_str(), (m_folder + kAside).c_str()) != FALSE;
     }
     ~PerUserFolderSetAside() {
         RemoveTree(m_folder);
         if (m_movedAside)
-            MoveFileW(m_aside.c_str(), m_folder.c_str());
+            MoveFileW((m_folder + kAside).c_str(), m_folder.c_str());
     }
     std::wstring File(LPCWSTR name) const { return m_folder + L"\\" + name; }
 
 private:
+    static constexpr LPCWSTR kAside = L".set-aside-by-test";
     std::wstring m_folder;
-    std::wstring m_aside;
     bool m_movedAside = false;
 };
 
@@ -127,13 +126,8 @@ struct KeyWindow {
     }
 };
 
-LPARAM KeyDownParameter(WPARAM key) {
-    return 1 | (static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16);
-}
-
 const WCHAR kOneMenuItem[] = L"[Default]\r\nFolders=1\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n";
 
-// The program directory gets every shipped language file, as an unpacked program has them.
 void CopyShippedLanguages(const ApplicationFixture& fixture) {
     CreateDirectoryW(fixture.File(L"Languages").c_str(), nullptr);
     for (const std::wstring& file : FilesIn(SourceTreePath(L"res/Languages"), L"*.ini")) {
@@ -288,8 +282,9 @@ TEST(MessageLoop, KeyPressesGoToTheActiveWindowFirstWhichMayConsumeThem) {
         SetForegroundWindow(keys.window);
         SetActiveWindow(keys.window);
         active = GetActiveWindow();
-        for (WPARAM key : {WPARAM('A'), WPARAM('B')})
-            PostMessageW(keys.window, WM_KEYDOWN, key, KeyDownParameter(key));
+        for (UINT key : {'A', 'B'}) // a repeat count of 1 and the key's scan code
+            PostMessageW(keys.window, WM_KEYDOWN, key,
+                         1 | (static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16));
         PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     });
     if (active != keys.window)

@@ -37,7 +37,6 @@ namespace {
 typedef DialogScriptDriver Script;
 
 const DWORD kChildTimeoutMs = 90 * 1000;
-const DWORD kStatusStackOverflow = 0xC00000FD;
 
 // One run of crash_child.exe in a fresh directory, with a report file there, while the script
 // answers its dialogs. The child's job counts every process it starts in turn (a restarted
@@ -178,12 +177,6 @@ std::vector<unsigned char> SavedBytes(const std::vector<CGenericPathwrenObject*>
     return ReadFileBytes(path);
 }
 
-void Delete(std::vector<CGenericPathwrenObject*>& items) {
-    for (CGenericPathwrenObject* item : items)
-        delete item;
-    items.clear();
-}
-
 // The items a fresh start of the program loads from the folders file, restore included.
 std::vector<unsigned char> StartAndLoad(const std::wstring& foldersFile, BOOL* restored) {
     CPathwren application;
@@ -191,15 +184,14 @@ std::vector<unsigned char> StartAndLoad(const std::wstring& foldersFile, BOOL* r
     wcscpy(application.m_pOptions->FoldersFile, foldersFile.c_str());
     application.LoadFolders();
     *restored = application.m_restoredFromBackup;
-    std::vector<unsigned char> bytes = SavedBytes(application.m_folders);
-    Delete(application.m_folders);
-    return bytes;
+    return SavedBytes(application.m_folders); // the application object deletes its items
 }
 
 std::vector<unsigned char> GenerationBytes(int generation) {
     std::vector<CGenericPathwrenObject*> items = MakeGenerationItems(generation, 100);
     std::vector<unsigned char> bytes = SavedBytes(items);
-    Delete(items);
+    for (CGenericPathwrenObject* item : items)
+        delete item;
     return bytes;
 }
 
@@ -286,8 +278,8 @@ TEST(CrashHandling, FaultsUnwindToTheHandlerWhichNamesThemOrEndTheProcessAndAllA
 // After the divide, Yes to the second question starts the program again with the same command line.
 TEST(CrashHandling, YesSavesAMiniDumpOfTheFaultWhereTheUserChoosesEvenAfterAStackOverflowAndRestartsTheProgram) {
     // An overflowed stack cannot be unwound: the process ends with the exception code.
-    for (DWORD code : {DWORD(0xC0000094), kStatusStackOverflow}) {
-        bool overflow = code == kStatusStackOverflow;
+    for (DWORD code : {STATUS_INTEGER_DIVIDE_BY_ZERO, STATUS_STACK_OVERFLOW}) {
+        bool overflow = code == STATUS_STACK_OVERFLOW;
         SCOPED_TRACE(overflow ? "stack-overflow" : "divide");
         TempDirectory target;
         std::wstring dumpFile = target.File(L"chosen.dmp");
@@ -299,7 +291,7 @@ TEST(CrashHandling, YesSavesAMiniDumpOfTheFaultWhereTheUserChoosesEvenAfterAStac
         EXPECT_EQ(L"crash_child.dmp", run.dialogs[1].text.substr(run.dialogs[1].text.find_last_of(L'\\') + 1))
             << "the executable's own name with the extension dmp is proposed";
         ExpectBothQuestions(run);
-        EXPECT_EQ(overflow ? kStatusStackOverflow : 0u, run.child.ExitCode());
+        EXPECT_EQ(overflow ? STATUS_STACK_OVERFLOW : 0u, run.child.ExitCode());
         ASSERT_TRUE(PumpMessagesUntil([&] { return run.child.Accounting().ActiveProcesses == 0; }, kChildTimeoutMs))
             << "the restarted instance did not end";
         EXPECT_EQ(overflow ? 1u : 2u, run.child.Accounting().TotalProcesses);

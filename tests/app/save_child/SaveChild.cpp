@@ -21,9 +21,6 @@ int wmain(int argc, wchar_t** argv) {
     HANDLE started = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[3]);
     if (started)
         SetEvent(started);
-    BOOL saved = application.SaveFolders();
-    for (CGenericPathwrenObject* item : application.m_folders)
-        delete item;
-    application.m_folders.clear();
-    return saved ? 0 : 1;
+    // The application object deletes the items it holds.
+    return application.SaveFolders() ? 0 : 1;
 }
