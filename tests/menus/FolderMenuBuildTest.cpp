@@ -79,8 +79,6 @@ TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirs
     for (const wchar_t* file :
          {L"first\\sub\\one.txt", L"first\\sub\\skip.log", L"second\\sub\\two.txt", L"second\\only.txt"})
         m_tree.AddFile(file);
-    MenuTestOwner owner;
-    m_menu.SetOwnerWindow(owner.Handle());
     m_menu.SetMergeMenusInPopupMenu(TRUE);
     m_menu.SetExclusionFilter(L"*.log");
 
@@ -88,9 +86,9 @@ TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirs
     EXPECT_EQ((Texts{L"sub", L"only.txt"}), MenuItemTexts(Root()));
     // The submenu is made when it is first highlighted.
     auto sub = [&]() { return FindSubMenu(Root(), L"sub"); };
-    UINT chosen = owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_DOWN, VK_RIGHT}), [&]() {
-                                                          return PressKeys(sub(), {VK_DOWN, VK_RETURN})();
-                                                      }});
+    UINT chosen = Show({PressKeys(Root(), {VK_DOWN, VK_RIGHT}), [&]() {
+                            return PressKeys(sub(), {VK_DOWN, VK_RETURN})();
+                        }});
     EXPECT_EQ((Texts{L"one.txt", L"same.cmd", L"two.txt"}), MenuItemTexts(sub()))
         << "one submenu over both same-named folders, read through the filters when highlighted";
     EXPECT_FALSE(m_menu.RunCommand(0));
@@ -101,8 +99,6 @@ TEST_F(FolderMenuBuild, MergedMenusListSharedNamesOnceAndChoosingOneOpensTheFirs
 TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIsClosed) {
     m_tree.AddFile(L"sub\\one.txt");
     m_tree.AddFile(L"two.txt");
-    MenuTestOwner owner;
-    m_menu.SetOwnerWindow(owner.Handle());
     ASSERT_TRUE(BuildRoot());
     HMENU shown = Root();
     auto sub = [&]() { return FindSubMenu(Root(), L"sub"); };
@@ -120,9 +116,8 @@ TEST_F(FolderMenuBuild, ASubmenuIsReadOnceInAShowingAndABuildWaitsUntilTheMenuIs
         builtWhileOpen = BuildRoot();
         return true;
     };
-    owner.Track(*m_menu.GetRootMenu(),
-                {PressKeys(Root(), {VK_DOWN}), noteFirstReadAddFilesAndBuild,
-                 PressKeys(Root(), {VK_DOWN, VK_UP, VK_RIGHT}), [&]() { return FindMenuWindow(sub()) != nullptr; }});
+    Show({PressKeys(Root(), {VK_DOWN}), noteFirstReadAddFilesAndBuild, PressKeys(Root(), {VK_DOWN, VK_UP, VK_RIGHT}),
+          [&]() { return FindMenuWindow(sub()) != nullptr; }});
     EXPECT_EQ((Texts{L"one.txt"}), firstRead);
     EXPECT_EQ((Texts{L"one.txt"}), MenuItemTexts(sub())) << "highlighted again in the same showing";
     EXPECT_FALSE(builtWhileOpen);
@@ -287,11 +282,9 @@ TEST_F(FolderMenuBuild, ARebuildKeepsTheIconsOfUnchangedFilesAndTypesAndReadsCha
     auto ownIconsRead = [&]() { return entry(L"same.exe")->m_hIcon.Get() && entry(L"changed.exe")->m_hIcon.Get(); };
     auto buildAndShowTheSubmenu = [&]() {
         ASSERT_TRUE(Build({FolderRecord(m_tree.Path(L"icons"))}));
-        MenuTestOwner owner;
-        m_menu.SetOwnerWindow(owner.Handle());
         // The own icons come from a worker once the menu is on screen.
-        owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_DOWN, VK_RIGHT}),
-                                            [&]() { return FindMenuWindow(subMenu()) != nullptr; }, ownIconsRead});
+        Show({PressKeys(Root(), {VK_DOWN, VK_RIGHT}), [&]() { return FindMenuWindow(subMenu()) != nullptr; },
+              ownIconsRead});
     };
 
     // What the item shows: its bitmap on the themed path, else the icon it is drawn with.

@@ -42,7 +42,6 @@ protected:
         m_scratch = m_tree.AddFile(L"scratch.txt", "scratch");
         std::wstring gone = m_tree.AddFile(L"gone.txt");
         ASSERT_TRUE(BuildRoot());
-        m_menu.SetOwnerWindow(m_owner.Handle());
         DeleteFileW(gone.c_str());
     }
 
@@ -56,7 +55,7 @@ protected:
     }
     // Blocks while the shell's menu is open; the steps after it run inside that menu.
     Step RightClick(const std::wstring& text) {
-        return ::RightClick(m_owner.Handle(), Root(), static_cast<UINT>(FindItemPosition(Root(), text)));
+        return ::RightClick(Owner().Handle(), Root(), static_cast<UINT>(FindItemPosition(Root(), text)));
     }
     Step InContextMenu(std::function<bool(HMENU)> act) {
         return [this, act]() {
@@ -66,7 +65,6 @@ protected:
         };
     }
 
-    MenuTestOwner m_owner;
     std::wstring m_scratch;
     Texts m_contextTexts;
 };
@@ -81,18 +79,16 @@ TEST_F(FolderMenuContextMenu, ChoosingAShellCommandRunsItAndClosesTheFolderMenu)
     auto drawAnItemAndChooseCopy = [&](HMENU contextMenu) {
         if (folderItemDrawn == -1) {
             UINT command = FindCommand(Root(), L"scratch.txt");
-            folderItemDrawn = SendDrawItem(m_owner.Handle(), Root(), canvas.Dc(), {0, 0, 32, 32},
+            folderItemDrawn = SendDrawItem(Owner().Handle(), Root(), canvas.Dc(), {0, 0, 32, 32},
                                            m_menu.GetEntryOfCommand(command)->Icon(), 0, command);
         }
         return Choose(contextMenu, L"Copy");
     };
     size_t stepsRun = 0;
-    EXPECT_EQ(0u,
-              m_owner.Track(*m_menu.GetRootMenu(),
-                            {WaitForMenu(Root()), RightClick(L"gone.txt"),
-                             [&]() { return noMenuForVanishedFile = !ContextMenu() && FindMenuWindow(Root()); },
-                             RightClick(L"scratch.txt"), InContextMenu(drawAnItemAndChooseCopy), [] { return true; }},
-                            {100, 100}, FALSE, &stepsRun));
+    EXPECT_EQ(0u, Show({WaitForMenu(Root()), RightClick(L"gone.txt"),
+                        [&]() { return noMenuForVanishedFile = !ContextMenu() && FindMenuWindow(Root()); },
+                        RightClick(L"scratch.txt"), InContextMenu(drawAnItemAndChooseCopy), [] { return true; }},
+                       &stepsRun));
     EXPECT_TRUE(noMenuForVanishedFile) << "an entry whose file vanished gets no shell menu; the folder menu stays";
     EXPECT_EQ(5u, stepsRun) << "the folder menu closed with the command, before the last step; shell items: "
                             << m_contextTexts.size();

@@ -85,25 +85,22 @@ protected:
         int position = FindItemPosition(Root(), text);
         if (position < 0)
             return Pixels();
-        MenuTestOwner owner;
         if (m_menu.GetRootMenu()->IsThemed()) {
             // The tick after the menu window appeared comes after its first painting, which asked for
             // the entries' own icons; they come from a worker.
-            m_menu.SetOwnerWindow(owner.Handle());
-            owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()), [&] { return m_menu.GetIconsBeingRead() == 0; }});
+            Show({WaitForMenu(Root()), [&] { return m_menu.GetIconsBeingRead() == 0; }});
             return ItemBitmapPixels(Root(), static_cast<UINT>(position));
         }
         Canvas canvas(kIconSize + 2);
         auto draw = [&]() {
             MENUITEMINFOW item = ReadMenuItem(Root(), static_cast<UINT>(position), MIIM_DATA | MIIM_ID);
             canvas.Fill(kBackground);
-            SendDrawItem(owner.Handle(), Root(), canvas.Dc(), {0, 0, kIconSize + 2, kIconSize + 2},
+            SendDrawItem(Owner().Handle(), Root(), canvas.Dc(), {0, 0, kIconSize + 2, kIconSize + 2},
                          reinterpret_cast<HICON>(item.dwItemData), 0, item.wID);
             return true;
         };
         // The first drawing asks for the entry's own icon, which comes from a worker.
-        owner.Track(*m_menu.GetRootMenu(),
-                    {WaitForMenu(Root()), draw, [&] { return m_menu.GetIconsBeingRead() == 0; }, draw});
+        Show({WaitForMenu(Root()), draw, [&] { return m_menu.GetIconsBeingRead() == 0; }, draw});
         return ReadCanvas(canvas, kIconSize + 2);
     }
     Pixels Expected(const CIconHandle& icon) { return AsShownAtRest({icon.Get()}, m_menu.GetRootMenu()->IsThemed()); }
@@ -156,10 +153,8 @@ TEST_F(FolderMenuIcons, OnlyEntriesThatComeOnScreenReadTheirOwnIcons) {
     ASSERT_TRUE(BuildRoot());
     auto entry = [&](int index) { return m_menu.GetEntryOfCommand(FindCommand(Root(), name(index))); };
     HICON standIn = entry(299)->Icon();
-    MenuTestOwner owner;
-    m_menu.SetOwnerWindow(owner.Handle());
     // End selects the last item, scrolling the menu down to it.
-    owner.Track(*m_menu.GetRootMenu(), {PressKeys(Root(), {VK_END}), [&] { return entry(299)->Icon() != standIn; }});
+    Show({PressKeys(Root(), {VK_END}), [&] { return entry(299)->Icon() != standIn; }});
     EXPECT_NE(standIn, entry(0)->Icon()) << "on screen when the menu opened";
     EXPECT_EQ(standIn, entry(150)->Icon()) << "scrolled past, never shown";
 }
@@ -193,14 +188,11 @@ public:
 TEST_F(FolderMenuIcons, AMenuShowsBeforeItsOwnIconsAreReadAndEndsWithEachOfThem) {
     std::vector<std::wstring> names = AddProgramsAndShortcuts(m_tree);
     ASSERT_TRUE(BuildRoot());
-    MenuTestOwner owner;
-    m_menu.SetOwnerWindow(owner.Handle());
     size_t readingWhenShown = 0;
     {
         SlowIconReading slow(300);
-        owner.Track(*m_menu.GetRootMenu(),
-                    {WaitForMenu(Root()), [&] { return readingWhenShown = m_menu.GetIconsBeingRead(), true; },
-                     [&] { return m_menu.GetIconsBeingRead() == 0; }});
+        Show({WaitForMenu(Root()), [&] { return readingWhenShown = m_menu.GetIconsBeingRead(), true; },
+              [&] { return m_menu.GetIconsBeingRead() == 0; }});
     }
     EXPECT_EQ(names.size(), readingWhenShown) << "the menu was on screen before the own icons were read";
     for (const std::wstring& name : names) {
@@ -215,8 +207,6 @@ TEST_F(FolderMenuIcons, AMenuShowsBeforeItsOwnIconsAreReadAndEndsWithEachOfThem)
 TEST_F(FolderMenuIcons, ShowingsClosedBeforeOrAfterTheirIconsCameGiveBackEveryGdiObjectSoak) {
     AddProgramsAndShortcuts(m_tree);
     SlowIconReading slow(20);
-    MenuTestOwner owner;
-    m_menu.SetOwnerWindow(owner.Handle());
     std::shared_ptr<CBackgroundWork> workers = CBackgroundWork::ShareOnThisThread(1);
     auto settle = [&] { return PumpMessagesUntil([&] { return workers->GetOutstandingCount() == 0; }); };
     const int cycles = SoakCycles(20, 200);
@@ -231,8 +221,7 @@ TEST_F(FolderMenuIcons, ShowingsClosedBeforeOrAfterTheirIconsCameGiveBackEveryGd
         m_menu.OnAssociationsChanged();
         ASSERT_TRUE(BuildRoot());
         bool waitForIcons = cycle % 2 == 0;
-        owner.Track(*m_menu.GetRootMenu(),
-                    {WaitForMenu(Root()), [&] { return !waitForIcons || m_menu.GetIconsBeingRead() == 0; }});
+        Show({WaitForMenu(Root()), [&] { return !waitForIcons || m_menu.GetIconsBeingRead() == 0; }});
     }
     // Compared where the first count was taken: after a menu closed before its icons came.
     ASSERT_TRUE(settle());

@@ -64,37 +64,33 @@ TEST_F(FolderMenuSlowFolders, AnOpenMenuShowsSlowFoldersAsUnknownUntilTheyAnswer
     EXPECT_NE(ShownIcon(L"fast"), ShownIcon(L"slow")) << "an unanswered folder is marked";
     EXPECT_EQ(ShownIcon(L"slow"), ShownIcon(L"slow empty"));
 
-    MenuTestOwner owner;
-    m_menu.SetOwnerWindow(owner.Handle());
     std::future<int> answeredSends;
     bool sendsAnswered = false;
-    owner.Track(*m_menu.GetRootMenu(),
-                {WaitForMenu(Root()),
-                 [&] {
-                     // Another thread asks the menu's thread while the listings still run.
-                     answeredSends = std::async(std::launch::async, [&] {
-                         int answered = 0;
-                         for (DWORD_PTR send = 0, result = 0; send < 5; ++send)
-                             answered +=
-                                 SendMessageTimeoutW(owner.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
-                         return answered;
-                     });
-                     return true;
-                 },
-                 [&] {
-                     if (answeredSends.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-                         return false;
-                     sendsAnswered = m_menu.GetUnansweredFolderCount() == 2;
-                     AnswerSlowFolders();
-                     return true;
-                 },
-                 [&] { return m_menu.GetUnansweredFolderCount() == 0; },
-                 [&] {
-                     EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow")) << "the answer takes the mark away";
-                     EXPECT_TRUE(IsDisabled(L"slow empty")) << "an empty folder is disabled while its menu is open";
-                     EXPECT_FALSE(IsDisabled(L"slow"));
-                     return true;
-                 }});
+    Show({WaitForMenu(Root()),
+          [&] {
+              // Another thread asks the menu's thread while the listings still run.
+              answeredSends = std::async(std::launch::async, [owner = Owner().Handle()] {
+                  int answered = 0;
+                  for (DWORD_PTR send = 0, result = 0; send < 5; ++send)
+                      answered += SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+                  return answered;
+              });
+              return true;
+          },
+          [&] {
+              if (answeredSends.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                  return false;
+              sendsAnswered = m_menu.GetUnansweredFolderCount() == 2;
+              AnswerSlowFolders();
+              return true;
+          },
+          [&] { return m_menu.GetUnansweredFolderCount() == 0; },
+          [&] {
+              EXPECT_EQ(ShownIcon(L"fast"), ShownIcon(L"slow")) << "the answer takes the mark away";
+              EXPECT_TRUE(IsDisabled(L"slow empty")) << "an empty folder is disabled while its menu is open";
+              EXPECT_FALSE(IsDisabled(L"slow"));
+              return true;
+          }});
     EXPECT_EQ(5, answeredSends.valid() ? answeredSends.get() : -1)
         << "the menu's thread answered while the folders were being listed";
     EXPECT_TRUE(sendsAnswered) << "the sends were answered before the listings were";
@@ -143,8 +139,6 @@ TEST_F(FolderMenuSlowFolders, MenusShareOneSetOfWorkersAndAClosedMenuLosesAnEmpt
 
 TEST_F(FolderMenuSlowFolders, RepeatedShowingsWithSlowFoldersGiveBackEveryGdiObjectSoak) {
     const int cycles = SoakCycles(20, 500);
-    MenuTestOwner owner;
-    m_menu.SetOwnerWindow(owner.Handle());
     long before = 0;
     for (int cycle = 0; cycle < cycles + 2; ++cycle) {
         // The first two cycles make what every later one reuses: the mark, the type icons.
@@ -153,10 +147,10 @@ TEST_F(FolderMenuSlowFolders, RepeatedShowingsWithSlowFoldersGiveBackEveryGdiObj
         MakeSlow(m_tree.Path(L"slow"));
         MakeSlow(m_tree.Path(L"slow empty"));
         ASSERT_TRUE(BuildRoot());
-        owner.Track(*m_menu.GetRootMenu(), {WaitForMenu(Root()), [&] {
-                                                AnswerSlowFolders();
-                                                return m_menu.GetUnansweredFolderCount() == 0;
-                                            }});
+        Show({WaitForMenu(Root()), [&] {
+                  AnswerSlowFolders();
+                  return m_menu.GetUnansweredFolderCount() == 0;
+              }});
     }
     ASSERT_TRUE(BuildRoot());
     EXPECT_EQ(before, GdiObjectCounter::Read()) << "GDI objects over " << cycles << " showings";

@@ -1,12 +1,14 @@
 #pragma once
 #include "config/SingleFolderOptions.h"
 #include "menus/FolderMenu.h"
+#include "menus/MenuTestOwner.h"
 #include "support/MenuTexts.h"
 #include "support/FolderTree.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,9 +28,21 @@ protected:
         return m_menu.Build(&record, 1, {includeSubFolders, navigation, links});
     }
     HMENU Root() const { return m_menu.GetRootMenu()->GetHandle(); }
+    // The hidden window that owns the menu, made on first use: desktop-free cases make none.
+    MenuTestOwner& Owner() {
+        if (!m_owner) {
+            m_owner.reset(new MenuTestOwner());
+            m_menu.SetOwnerWindow(m_owner->Handle());
+        }
+        return *m_owner;
+    }
+    UINT Show(std::vector<MenuTestOwner::Step> steps, size_t* stepsRun = nullptr) {
+        return Owner().Track(*m_menu.GetRootMenu(), std::move(steps), {100, 100}, FALSE, stepsRun);
+    }
 
     FolderTree m_tree;
     CFolderMenu m_menu;
+    std::unique_ptr<MenuTestOwner> m_owner;
 };
 
 // The position of the first item with this text, or -1.
