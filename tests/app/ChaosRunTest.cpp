@@ -271,8 +271,7 @@ private:
         [this] { EditTheMainFileFromOutside(); },
     };
     UINT_PTR m_chooser = 0;
-    int m_actions = 0;
-    int m_shown = 0;
+    int m_actions = 0, m_shown = 0;
 };
 
 class ChaosRun : public ::testing::TestWithParam<int> {};

@@ -171,8 +171,7 @@ Arrangement SavedArrangement(const std::wstring& foldersFile) {
 
 // A multiple folders menu needs no existing path.
 TEST_F(ItemActivation, AMissingFolderLeavesOnlyThatItemWithoutContainerAndHotkey) {
-    std::vector<bool> containers;
-    std::vector<bool> free;
+    std::vector<bool> containers, free;
     auto boxes =
         Run({L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F10), L"Path=Gone\r\n", L"Path=Here\r\n" + Hotkey(kCtrlAlt, VK_F12),
              L"FolderPresentationType=3\r\nPath=Nowhere\\at\\all\r\nDisplayName=Mixed\r\n"

@@ -18,6 +18,11 @@ struct DialogScript {
     std::function<void()> afterDialog;
 };
 
+// Three Menu items of folders A, B and C: the tree lists them newest first.
+const WCHAR kThreeMenuItems[] = L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
+                                L"[Folders_1]\r\nPath=B\r\nFolderPresentationType=2\r\n"
+                                L"[Folders_2]\r\nPath=C\r\nFolderPresentationType=2\r\n";
+
 std::wstring WindowText(HWND window);
 // A dialog of this process by its title; null when none is open.
 HWND FindDialogTitled(const std::wstring& title, bool visibleOnly = true);

@@ -18,7 +18,6 @@
 #include "support/FileFixtures.h"
 #include "support/SourceTree.h"
 #include "support/TempDirectory.h"
-#include "support/WindowSearch.h"
 
 #include <shlobj.h>
 
@@ -101,8 +100,7 @@ struct NotedContainer : CContainerBase {
 // A window that claims the key 'A' as an accelerator and lets every other key through.
 struct KeyWindow {
     std::vector<std::pair<WPARAM, MSG>> queries;
-    std::vector<WPARAM> keysDown;
-    std::vector<WPARAM> characters;
+    std::vector<WPARAM> keysDown, characters;
     HWND window = CreateWindowExW(0, L"STATIC", L"Keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
                                   nullptr, nullptr, nullptr);
     CWindowSubclass recording;

@@ -19,8 +19,7 @@ TEST(DesktopMirrorGeometry,
         const std::vector<RECT>* monitors;
         BOOL allOnFirst;
         RECT view;
-        POINT desktop;
-        POINT expected;
+        POINT desktop, expected;
         UINT dpi;
     } cases[] = {
         // 640 x 512 less 16-pixel scroll bars: 624 x 496 against 1280 x 1024, rounded down;

@@ -42,9 +42,7 @@ TEST(HiddenDesktopItems, UserValuesAddOrTakeBackWhatTheMachineHidesAndOnlyNumber
 
     const DWORD none = 99;
     struct Case {
-        DWORD machine;
-        DWORD user;
-        DWORD userType;
+        DWORD machine, user, userType;
         bool hidden;
     } cases[] = {
         {none, 1, REG_DWORD, true},   {1, 0, REG_DWORD, false}, {7, none, REG_DWORD, true},

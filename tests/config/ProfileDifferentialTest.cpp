@@ -129,8 +129,7 @@ TEST(ProfileDifferential, EveryCorpusFileReadsAsTheProfileFunctionsReadIt) {
     std::vector<std::wstring> corpus = FilesIn(directory, L"*.ini");
     ASSERT_GE(corpus.size(), 200u) << "the corpus is missing";
 
-    int reads = 0;
-    int namedCases = 0;
+    int reads = 0, namedCases = 0;
     for (const std::wstring& path : corpus) {
         SCOPED_TRACE(Narrow(path.substr(directory.size() + 1)));
         std::vector<unsigned char> bytes = ReadFileBytes(path);

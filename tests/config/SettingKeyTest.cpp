@@ -11,8 +11,7 @@ namespace {
 
 // A small record with one field of every kind a table can describe.
 struct Sample {
-    INT Number;
-    INT Double;
+    INT Number, Double;
     UINT Unsigned;
     COLORREF Color;
     BYTE Percent;

@@ -84,8 +84,7 @@ protected:
 
     void WriteSkinConf(const std::wstring& text) { ASSERT_TRUE(WriteUtf16File(SkinFile(L"SkinConf.ini"), text)); }
 
-    std::wstring m_skinsRoot;
-    std::wstring m_skinName;
+    std::wstring m_skinsRoot, m_skinName;
     bool m_createdSkinsRoot = false;
 };
 

@@ -25,13 +25,6 @@
 
 namespace {
 
-// Writes a file into the folder and tells the shell, as Explorer does: Wine does not watch the
-// file system itself.
-void AnnounceNewFile(const std::wstring& path) {
-    WriteFileBytes(path, {'x'});
-    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, path.c_str(), nullptr);
-}
-
 // The container of one item, with a program object in tray or launch bar mode and the built-in
 // texts; prepare may change the item or the texts before the container is made.
 struct FolderMenu {
@@ -119,8 +112,12 @@ TEST(FolderMenuContainer, LaunchBarItemsWatchOnceTheirOwnerWindowArrivesAndEachR
         UINT before[3] = {};
         for (int i = 0; i < 3; ++i)
             before[i] = menus[97 + i] ? menus[97 + i]->container->GetBuildCount() : 0;
-        for (const std::wstring& name : added)
-            AnnounceNewFile(folders[changed].File(name + L".txt"));
+        // Told to the shell as Explorer does: Wine does not watch the file system itself.
+        for (const std::wstring& name : added) {
+            WriteFileBytes(folders[changed].File(name + L".txt"), {'x'});
+            SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, folders[changed].File(name + L".txt").c_str(),
+                           nullptr);
+        }
         PumpMessagesUntil([] { return false; }, 3 * kFolderMenuRefreshPeriodMs);
         for (int i = 0; i < 3; ++i) {
             if (menus[97 + i]) {
@@ -231,9 +228,8 @@ TEST(FolderMenuContainerSoak, ShowingAndRebuildingHoldsNoResources) {
     container->Show(FALSE); // first showing loads what the process keeps for its life
     const int cycles = SoakCycles(200, 2000);
     UINT builds = container->GetBuildCount();
-    long gdiBefore = GdiObjectCounter::Read();
+    long gdiBefore = GdiObjectCounter::Read(), gdiHalfway = gdiBefore;
     long long bytesBefore = PrivateBytes();
-    long gdiHalfway = gdiBefore;
     for (int i = 1; i <= cycles; ++i) {
         container->Show(FALSE);
         if (i == cycles / 2)

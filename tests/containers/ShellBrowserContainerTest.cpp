@@ -22,8 +22,7 @@
 TEST(ShellBrowserFitting, ARectangleIsMovedAndCutIntoTheArea) {
     const RECT area = {0, 30, 1000, 730};
     struct Case {
-        RECT in;
-        RECT out;
+        RECT in, out;
         bool changed;
     } cases[] = {
         {{10, 40, 110, 140}, {10, 40, 110, 140}, false},        {{0, 30, 1000, 730}, {0, 30, 1000, 730}, false},
@@ -255,8 +254,7 @@ TEST(ShellBrowserContainer, CommandsAndKeysNavigateAndCloseOnlyHides) {
         const char* what;
         std::function<void()> act;
         std::wstring expected;
-        bool back;
-        bool forward;
+        bool back, forward;
     } steps[] = {
         {"up", [&] { command(BrowserCommandUp); }, home.Path(), true, false},
         {"back", [&] { command(BrowserCommandBack); }, home.File(L"sub"), true, true},

@@ -22,11 +22,9 @@ struct PlacementCase {
     UINT position;
     BOOL fullLength;
     const std::vector<RECT>* monitors;
-    UINT screenIndex;
-    UINT stripThickness;
+    UINT screenIndex, stripThickness;
     SIZE toolbar;
-    RECT bar;
-    RECT strip;
+    RECT bar, strip;
 };
 
 const PlacementCase kCases[] = {

@@ -86,8 +86,7 @@ TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
     // The second monitor, where there is one, is the placement's, else the primary one.
     struct Row {
         UINT position;
-        BOOL verticalInFile;
-        BOOL vertical;
+        BOOL verticalInFile, vertical;
         UINT screen;
     } const rows[] = {{1, TRUE, FALSE, 0}, {3, FALSE, TRUE, 0}, {4, FALSE, TRUE, 0}, {6, TRUE, FALSE, 1}};
     for (const Row& row : rows) {

@@ -22,8 +22,7 @@ struct RecordingSink : CHotWindowEventsBase {
         ++leaves;
         seen = hotWindow;
     }
-    int enters = 0;
-    int leaves = 0;
+    int enters = 0, leaves = 0;
     CHotWindow* seen = nullptr;
 };
 

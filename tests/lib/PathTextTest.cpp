@@ -48,8 +48,7 @@ TEST(PathText, RootsExtensionsOfTheLastComponentAndResolvingAgainstADirectory) {
     EXPECT_STREQ(L"", out);
 
     struct Case {
-        LPCWSTR path;
-        LPCWSTR extension;
+        LPCWSTR path, extension;
         bool isShortcut;
     };
     const Case cases[] = {

@@ -10,8 +10,7 @@ TEST(MenuAwayFromTaskbar, AClickOnTheTaskbarOpensTheMenuOffItsEdgeAndElsewhereAt
         const char* name;
         RECT taskbar;
         UINT edge;
-        POINT cursor;
-        POINT point;
+        POINT cursor, point;
         BOOL openUpward;
     };
     // A 1920 x 1080 screen with the taskbar 48 pixels thick on each edge in turn.

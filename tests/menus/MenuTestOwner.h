@@ -25,8 +25,7 @@ public:
     struct SeenMessage {
         UINT message;
         HMENU menu;
-        UINT itemId;
-        UINT itemState;
+        UINT itemId, itemState;
         LRESULT result;
     };
 

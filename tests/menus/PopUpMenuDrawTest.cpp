@@ -73,44 +73,43 @@ TEST(PopUpMenuDrawing, HighlightLiftsTheIconOverItsShadowAndDisabledItemsAreGrey
     CIconHandle icon(CreateSolidIcon(16, 0xFF0000FF));
     CPopUpMenu menu;
     menu.InsertItem(L"Item", icon.Get(), 0, menu.NextCommandId());
-    const UINT selected = ODS_SELECTED;
-    const UINT disabled = ODS_DISABLED;
-    const UINT checked = ODS_CHECKED;
     // The corner, inside the resting icon, its far corner, the shadow, past the shadow, the
     // frame's border and its filling.
     std::vector<POINT> probes = {{0, 0}, {1, 1}, {16, 16}, {17, 17}, {18, 18}, {19, 5}, {18, 5}};
     enum { Corner, Inside, FarCorner, Shadow, PastShadow, Border, Filling };
     std::map<UINT, std::vector<DWORD>> drawn = DrawInStates(
-        menu, icon.Get(), {0, selected, disabled, disabled | selected, checked, checked | selected}, probes);
+        menu, icon.Get(),
+        {0, ODS_SELECTED, ODS_DISABLED, ODS_DISABLED | ODS_SELECTED, ODS_CHECKED, ODS_CHECKED | ODS_SELECTED}, probes);
     ASSERT_EQ(6u, drawn.size()) << "every state was drawn";
 
     EXPECT_EQ((std::vector<DWORD>{kBackground, kBlue, kBlue, kBackground, kBackground, kBackground, kBackground}),
               drawn[0])
         << "at rest: one pixel down and right, no shadow";
-    const std::vector<DWORD>& lifted = drawn[selected];
+    const std::vector<DWORD>& lifted = drawn[ODS_SELECTED];
     EXPECT_EQ(kBlue, lifted[Corner]) << "lifted up and left by one pixel";
     EXPECT_NE(kBackground, lifted[FarCorner]);
     EXPECT_NE(kBlue, lifted[FarCorner]) << "the shadow shows where the icon rested";
     EXPECT_NE(kBackground, lifted[Shadow]);
     EXPECT_EQ(kBackground, lifted[PastShadow]) << "the shadow ends two pixels past the icon";
-    for (UINT state : {disabled, disabled | selected}) {
+    for (UINT state : {ODS_DISABLED, ODS_DISABLED | ODS_SELECTED}) {
         EXPECT_EQ(kBackground, drawn[state][Corner]) << "disabled items stay at rest, state " << state;
         EXPECT_EQ(0x1D1D1Du, drawn[state][Inside]) << "the grey of pure blue, state " << state;
         EXPECT_EQ(kBackground, drawn[state][Shadow]) << "no shadow, state " << state;
     }
 
     // The frame's exact shade is the drawing code's business; it must show, and stay under a highlight.
-    const DWORD frame = drawn[checked][Filling];
-    EXPECT_EQ(PixelOf(GetSysColor(COLOR_MENUHILIGHT)), drawn[checked][Border]) << "checked: a border in the highlight";
+    const DWORD frame = drawn[ODS_CHECKED][Filling];
+    EXPECT_EQ(PixelOf(GetSysColor(COLOR_MENUHILIGHT)), drawn[ODS_CHECKED][Border])
+        << "checked: a border in the highlight";
     EXPECT_NE(kBackground, frame) << "checked: a filled frame";
-    EXPECT_EQ(kBlue, drawn[checked][Inside]);
-    EXPECT_EQ(PixelOf(GetSysColor(COLOR_MENU)), drawn[checked | selected][Border]) << "checked and highlighted";
-    EXPECT_EQ(frame, drawn[checked | selected][Filling]);
-    EXPECT_NE(frame, drawn[checked | selected][Shadow]) << "the shadow lies on the frame";
+    EXPECT_EQ(kBlue, drawn[ODS_CHECKED][Inside]);
+    EXPECT_EQ(PixelOf(GetSysColor(COLOR_MENU)), drawn[ODS_CHECKED | ODS_SELECTED][Border]) << "checked and highlighted";
+    EXPECT_EQ(frame, drawn[ODS_CHECKED | ODS_SELECTED][Filling]);
+    EXPECT_NE(frame, drawn[ODS_CHECKED | ODS_SELECTED][Shadow]) << "the shadow lies on the frame";
 
     menu.SetEffects(FALSE);
-    std::map<UINT, std::vector<DWORD>> plain = DrawInStates(menu, icon.Get(), {selected, checked}, probes);
-    EXPECT_EQ(kBlue, plain[selected][Corner]);
-    EXPECT_EQ(kBackground, plain[selected][Shadow]) << "no shadow without effects";
-    EXPECT_EQ(kBackground, plain[checked][Border]) << "no frame without effects";
+    std::map<UINT, std::vector<DWORD>> plain = DrawInStates(menu, icon.Get(), {ODS_SELECTED, ODS_CHECKED}, probes);
+    EXPECT_EQ(kBlue, plain[ODS_SELECTED][Corner]);
+    EXPECT_EQ(kBackground, plain[ODS_SELECTED][Shadow]) << "no shadow without effects";
+    EXPECT_EQ(kBackground, plain[ODS_CHECKED][Border]) << "no frame without effects";
 }

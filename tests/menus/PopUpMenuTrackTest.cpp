@@ -26,8 +26,7 @@ public:
         selections.push_back({menu, static_cast<UINT>(wParam), reinterpret_cast<HMENU>(lParam)});
     }
 
-    std::vector<Event> rightClicks;
-    std::vector<Event> selections;
+    std::vector<Event> rightClicks, selections;
 };
 
 class PopUpMenuTracking : public ::testing::Test {
@@ -72,8 +71,7 @@ TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) 
     EXPECT_EQ(600, shown.bottom) << "opened upward";
     EXPECT_EQ(300, shown.left);
 
-    bool sawSubmenuItem = false;
-    bool sawChosenItem = false;
+    bool sawSubmenuItem = false, sawChosenItem = false;
     for (const Event& selection : m_events.selections) {
         EXPECT_EQ(tree[0].get(), selection.menu) << "events name the tracked menu";
         UINT item = LOWORD(selection.position);
@@ -96,8 +94,7 @@ TEST_F(PopUpMenuTracking, RightClickReportsTheMenuAndPositionUnderTheCursorDeepe
     HMENU level2 = tree[2]->GetHandle();
     // Too wide for either side of the root, level 1 opens over it.
     tree[1]->AppendTextItem(ScreenWideText().c_str());
-    RECT cover = {};
-    RECT rootItem = {};
+    RECT cover = {}, rootItem = {};
 
     HWND owner = m_owner.Handle();
     POINT nowhere = {GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2};
@@ -170,8 +167,7 @@ TEST_F(PopUpMenuTracking, DrawAndMeasureRequestsOfADeepSubmenuAreAnsweredThrough
 // folders) shows nothing and leaves the outer menu to close as any other.
 TEST_F(PopUpMenuTracking, MenusTrackedInsideAnOpenSubmenuHandTheOwnerBackAndCloseWithTheirRoot) {
     MenuTree outer = BuildMenuTree(3, 2, m_icon.Get());
-    CPopUpMenu empty;
-    CPopUpMenu inner;
+    CPopUpMenu empty, inner;
     inner.SetEffects(FALSE);
     inner.AppendTextItem(L"Inner one");
     UINT innerSecond = inner.AppendTextItem(L"Inner two");

@@ -22,10 +22,6 @@
 
 namespace {
 
-const WCHAR kMenuItems[] = L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
-                           L"[Folders_1]\r\nPath=B\r\nFolderPresentationType=2\r\n"
-                           L"[Folders_2]\r\nPath=C\r\nFolderPresentationType=2\r\n";
-
 class OptionsDialogEdges : public ::testing::Test {
 protected:
     ApplicationFixture fixture;
@@ -56,7 +52,7 @@ int WINAPI PickAfterExit(HWND dialog, PWSTR path, UINT size, int* index) {
 }
 
 TEST_F(OptionsDialogEdges, ExitWhileTheIconPickerIsOpenEndsTheDialogAndDropsThePickedIcon) {
-    fixture.Configure(kMenuItems);
+    fixture.Configure(kThreeMenuItems);
     g_pickerRan = false;
     bool commandReturned = false;
     DialogScript script;
@@ -101,7 +97,7 @@ LRESULT CALLBACK ChangeDpiBeforeTheTree(int code, WPARAM wParam, LPARAM lParam) 
 }
 
 TEST_F(OptionsDialogEdges, ADpiChangeBeforeTheTreeExistsScalesWhatComesAfter) {
-    fixture.Configure(kMenuItems);
+    fixture.Configure(kThreeMenuItems);
     g_dpiSent = false;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, ChangeDpiBeforeTheTree, nullptr, GetCurrentThreadId());
     ASSERT_NE(nullptr, hook);
@@ -140,7 +136,7 @@ TEST(OptionsDialogKeyboard, TheTreeAndTheHotKeyEditTakeRealKeysAndEnterOrEscEndT
     for (WORD ending : {VK_RETURN, VK_ESCAPE}) {
         SCOPED_TRACE(ending == VK_RETURN ? "Enter" : "Esc");
         ApplicationFixture run;
-        run.Configure(kMenuItems);
+        run.Configure(kThreeMenuItems);
         std::wstring captured;
         DialogScript script;
         script.inDialog = [&](HWND dialog) {
@@ -232,7 +228,7 @@ TEST_F(OptionsDialogEdges, ALanguageChangeKeepsTheNamesOfMultipleFoldersMenus) {
 // A configuration file that cannot be written keeps the dialog open with the edit in it and
 // names the file; once it can be written, OK saves.
 TEST_F(OptionsDialogEdges, OkIntoAReadOnlyFileNamesItAndKeepsTheDialogOpen) {
-    fixture.Configure(kMenuItems);
+    fixture.Configure(kThreeMenuItems);
     const std::wstring folders = fixture.File(L"FoldersOptions.ini");
     DialogScript script;
     script.inDialog = [&](HWND dialog) {

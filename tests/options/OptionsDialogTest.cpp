@@ -31,10 +31,6 @@
 
 namespace {
 
-const WCHAR kThreeItems[] = L"[Default]\r\nFolders=3\r\n[Folders_0]\r\nPath=A\r\nFolderPresentationType=2\r\n"
-                            L"[Folders_1]\r\nPath=B\r\nFolderPresentationType=2\r\n"
-                            L"[Folders_2]\r\nPath=C\r\nFolderPresentationType=2\r\n";
-
 // One edit on every page; the tree lists the items of Tray Icons mode newest first.
 void EditEveryPage(HWND dialog) {
     Pick(dialog, IDC_LANGUAGE, 0); // the only file: relabels the dialog at once
@@ -125,7 +121,7 @@ void EditEveryPageAndEnd(std::initializer_list<const char*> endings) {
     const std::vector<std::wstring> files = {L"Pathwren.ini", L"UserOptions.ini", L"FoldersOptions.ini"};
     for (const char* ending : endings) {
         ApplicationFixture run;
-        run.Configure(kThreeItems);
+        run.Configure(kThreeMenuItems);
         std::vector<std::vector<unsigned char>> bytes;
         std::vector<CContainerBase*> before;
         std::vector<CGenericPathwrenObject*> itemsBefore;
@@ -215,7 +211,7 @@ TEST_F(OptionsDialog, FirstStartAndOkWithoutItemsOpenTheOptionsAndASecondRequest
 // A dropped file fills the local path edit and nothing else; so does a folder chosen in the
 // folder browser.
 TEST_F(OptionsDialog, MovedItemsKeepTheTreeOrderInLaunchBarModeAndADropOrBrowseFillsOnlyThePath) {
-    fixture.Configure(kThreeItems);
+    fixture.Configure(kThreeMenuItems);
     std::wstring dropped = fixture.File(L"B"), chosen = fixture.File(L"Elsewhere");
     DialogScript script;
     script.inDialog = [&](HWND dialog) {
@@ -640,8 +636,7 @@ TEST(OptionsDialogBadInput, IsRefusedAndOkKeepsWhatItCannotShow) {
 // desktop-free: FormatHotKeyText
 TEST(FormatHotKeyText, NamesTheModifiersInOrderAndTheDedicatedKeys) {
     const struct {
-        UINT modifiers;
-        UINT key;
+        UINT modifiers, key;
         LPCWSTR prefix; // null: FALSE and no text
     } cases[] = {{MOD_ALT | MOD_CONTROL, 'F', L"ALT + CTRL + "},
                  {MOD_CONTROL | MOD_SHIFT, VK_DELETE, L"CTRL + SHIFT + "},
@@ -663,7 +658,7 @@ WPARAM g_closingButton = IDCANCEL;
 // opening costs half a second under Wine: the soak makes 20 Cancels and 5 OKs, the everyday run
 // one of each.
 TEST_F(OptionsDialog, OpenAndCancelOrOkSoakKeepsTheGdiCountFlat) {
-    fixture.Configure(kThreeItems);
+    fixture.Configure(kThreeMenuItems);
     for (LPCWSTR folder : {L"A", L"B", L"C"})
         CreateDirectoryW(fixture.File(folder).c_str(), nullptr);
     fixture.Start();

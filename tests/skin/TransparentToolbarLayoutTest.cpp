@@ -22,8 +22,7 @@ struct LayoutRow {
     std::vector<std::pair<int, int>> buttons; // group, space before
     int moveGroup;                            // -1: no move button
     int moveSpace;
-    SIZE minimum;
-    SIZE size;
+    SIZE minimum, size;
     const char* places; // the buttons', then the move button's
 };
 
@@ -124,8 +123,7 @@ TEST(TransparentToolbarDesktop, ResizingRaisesToTheMinimumAndLaysOutAgain) {
 TEST(TransparentToolbarDesktop, LayeredAttributesAndStyles) {
     const struct Row {
         int opacity;
-        BOOL key;
-        BOOL topmost;
+        BOOL key, topmost;
         DWORD flags;
         BYTE alpha;
     } rows[] = {{100, TRUE, FALSE, LWA_COLORKEY, 255},

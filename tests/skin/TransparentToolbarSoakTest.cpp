@@ -24,8 +24,7 @@ std::vector<size_t> Read() {
 struct CountingSink : CTransparentToolbarEventsBase {
     void OnToolbarButtonClicked(CTransparentToolbar*, UINT) override { ++clicks; }
     void OnToolbarMoved(CTransparentToolbar*, int, int) override { ++moves; }
-    int clicks = 0;
-    int moves = 0;
+    int clicks = 0, moves = 0;
 };
 
 // One life of a toolbar: eight buttons and a move button on a picture or a gradient, shown,

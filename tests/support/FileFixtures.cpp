@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 
 std::vector<unsigned char> ReadFileBytes(const std::wstring& path) {
     std::vector<unsigned char> bytes;
@@ -63,25 +62,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstr
         files.push_back(directory + L"\\" + found.cFileName);
     std::sort(files.begin(), files.end());
     return files;
-}
-
-std::vector<std::wstring> ReadSectionKeysInFileOrder(const std::wstring& path, const std::wstring& section) {
-    std::wistringstream lines(ReadUtf16File(path));
-    std::vector<std::wstring> keys;
-    std::wstring line;
-    bool inSection = false;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == L'\r')
-            line.pop_back();
-        if (!line.empty() && line.front() == L'[') {
-            inSection = (line == L"[" + section + L"]");
-            continue;
-        }
-        size_t equals = line.find(L'=');
-        if (inSection && equals != std::wstring::npos)
-            keys.push_back(line.substr(0, equals));
-    }
-    return keys;
 }
 
 HDROP MakeDrop(POINT clientPoint, const std::vector<std::wstring>& paths) {

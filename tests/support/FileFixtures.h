@@ -24,10 +24,6 @@ std::wstring ReadUtf16File(const std::wstring& path);
 // The full paths of the directory's files whose names match the pattern ("*.ini"), sorted.
 std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstring& pattern);
 
-// The keys of one INI section in file order, read from the file's text (not through the
-// profile API, so the order is what is really on disk).
-std::vector<std::wstring> ReadSectionKeysInFileOrder(const std::wstring& path, const std::wstring& section);
-
 // What the shell hands over with WM_DROPFILES: a DROPFILES header, then the terminated wide paths
 // and a final terminator.
 HDROP MakeDrop(POINT clientPoint, const std::vector<std::wstring>& paths);

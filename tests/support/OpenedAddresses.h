@@ -31,8 +31,7 @@ private:
     };
     void SetDefaultValue(const std::wstring& key, const std::wstring& data);
 
-    std::wstring m_recordFile;
-    std::wstring m_command;
+    std::wstring m_recordFile, m_command;
     std::vector<SavedValue> m_saved;
     std::vector<std::wstring> m_createdKeys;
 };

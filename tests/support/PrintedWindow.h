@@ -9,8 +9,7 @@
 // the about box) show neither alpha nor keys without a compositor.
 struct Capture {
     static constexpr COLORREF kSentinel = RGB(1, 2, 3);
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<COLORREF> pixels;
     COLORREF At(int x, int y) const {
         return x >= 0 && y >= 0 && x < width && y < height ? pixels[y * width + x] : CLR_INVALID;

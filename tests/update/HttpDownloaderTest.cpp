@@ -125,8 +125,7 @@ TEST(HttpDownloaderTest, BodiesArriveCompleteErrorsGetTextsAndNoLimitWrapsTheBuf
     // be 1 byte in 32 bits. The body ends after 147 bytes, so an honest download reports the cut.
     // One byte less of limit, and the announcement alone is too much.
     struct Case {
-        DWORD limit;
-        DWORD error;
+        DWORD limit, error;
     } cases[] = {{0xFFFFFFFFu, ERROR_INTERNET_CONNECTION_RESET}, {0xFFFFFFFEu, ERROR_FILE_TOO_LARGE}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.limit);

@@ -7,6 +7,7 @@
 #include "config/SpecialPath.h"
 #include "lib/KernelHandle.h"
 #include "lib/MemoryHandle.h"
+#include "lib/MessageWindow.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -97,13 +98,7 @@ LRESULT CALLBACK FaultingWindowProcedure(HWND window, UINT message, WPARAM wPara
 
 // A window whose procedure writes to address 0 when it receives WM_APP.
 HWND CreateFaultingWindow() {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = FaultingWindowProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"CrashChildWindow";
-    RegisterClassW(&windowClass);
-    return CreateWindowW(L"CrashChildWindow", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance,
-                         nullptr);
+    return CreateMessageWindow(L"CrashChildWindow", FaultingWindowProcedure, nullptr);
 }
 
 int FaultInWindowProcedure() {
