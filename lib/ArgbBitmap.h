@@ -13,3 +13,7 @@ inline BITMAPINFO TopDownArgbInfo(int size) {
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
+
+// A 32-bit icon of size x size top-down 0xAARRGGBB pixels (straight alpha) with an all-zero mask, so
+// the alpha channel alone decides what shows; the caller owns it. Null when it cannot be made.
+HICON CreateArgbIcon(int size, const DWORD* pixels);

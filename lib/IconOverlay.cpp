@@ -63,17 +63,7 @@ HICON CreateIconWithOverlay(HICON icon, HICON overlay, int size) {
     std::vector<DWORD> top;
     if (!icon || !overlay || !ReadArgbPixels(icon, size, &base) || !ReadArgbPixels(overlay, size, &top))
         return nullptr;
-    BITMAPINFO info = TopDownArgbInfo(size);
-    void* bits = nullptr;
-    CBitmapHandle colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    // An all-zero mask: the alpha channel alone decides what shows.
-    std::vector<BYTE> maskBits(static_cast<size_t>((size + 15) / 16 * 2 * size), 0);
-    CBitmapHandle mask(CreateBitmap(size, size, 1, 1, maskBits.data()));
-    if (!colour || !mask)
-        return nullptr;
-    auto* pixels = static_cast<DWORD*>(bits);
     for (size_t index = 0; index < base.size(); ++index)
-        pixels[index] = PixelOver(top[index], base[index]);
-    ICONINFO result = {TRUE, 0, 0, mask.Get(), colour.Get()};
-    return CreateIconIndirect(&result);
+        base[index] = PixelOver(top[index], base[index]);
+    return CreateArgbIcon(size, base.data());
 }

@@ -3,19 +3,8 @@
 #include "lib/GdiObject.h"
 #include "lib/WindowDc.h"
 
-#include <cstring>
-
 HICON CreateIconFromPixels(int size, const std::vector<DWORD>& pixels) {
-    BITMAPINFO info = TopDownArgbInfo(size);
-    void* bits = nullptr;
-    CBitmapHandle color(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    std::vector<BYTE> maskBits(static_cast<size_t>((size + 15) / 16 * 2 * size), 0);
-    CBitmapHandle mask(CreateBitmap(size, size, 1, 1, maskBits.data()));
-    if (!color || !mask)
-        return nullptr;
-    memcpy(bits, pixels.data(), static_cast<size_t>(size) * size * sizeof(DWORD));
-    ICONINFO iconInfo = {TRUE, 0, 0, mask.Get(), color.Get()};
-    return CreateIconIndirect(&iconInfo);
+    return CreateArgbIcon(size, pixels.data());
 }
 
 HICON CreateSolidIcon(int size, DWORD argb) {
