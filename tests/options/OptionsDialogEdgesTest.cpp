@@ -27,14 +27,6 @@ protected:
     ApplicationFixture fixture;
 };
 
-int ItemNodeCount(HWND dialog) {
-    HWND tree = GetDlgItem(dialog, IDC_OPTIONS_TREE);
-    int count = 0;
-    for (HTREEITEM node = TreeView_GetChild(tree, Page(dialog, {1})); node; node = TreeView_GetNextSibling(tree, node))
-        ++count;
-    return count;
-}
-
 // The icon picker's stand-in: while it is "open" the user chooses Exit, whose quit ends the
 // dialog from inside the picker's loop; then an icon is picked all the same.
 HWND g_mainWindow = nullptr;
@@ -83,7 +75,6 @@ bool g_dpiSent = false;
 LRESULT CALLBACK ChangeDpiBeforeTheTree(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     COptionsUI* options = code == HC_ACTION ? COptionsUI::FromWindow(call->hwnd) : nullptr;
-    // Before the tree is built it has no nodes.
     if (!g_dpiSent && options && call->hwnd == options->Handle() && call->message == WM_WINDOWPOSCHANGED &&
         !TreeView_GetCount(GetDlgItem(call->hwnd, IDC_OPTIONS_TREE))) {
         g_dpiSent = true;
@@ -150,11 +141,11 @@ TEST(OptionsDialogKeyboard, TheTreeAndTheHotKeyEditTakeRealKeysAndEnterOrEscEndT
                                  SendKeys({VK_INSERT});
                              },
                              [&](HWND dialog) {
-                                 EXPECT_EQ(4, ItemNodeCount(dialog)) << "one added";
+                                 EXPECT_TRUE(Page(dialog, {1, 3}) && !Page(dialog, {1, 4})) << "one added";
                                  SendKeys({VK_DELETE});
                              },
                              [&](HWND dialog) {
-                                 EXPECT_EQ(3, ItemNodeCount(dialog)) << "one removed";
+                                 EXPECT_TRUE(Page(dialog, {1, 2}) && !Page(dialog, {1, 3})) << "one removed";
                                  Select(dialog, {1, 0});          // C
                                  Click(dialog, IDC_TYPE_BROWSER); // enables the hot corner edits
                                  Select(dialog, {1, 0, 0});
@@ -195,13 +186,9 @@ TEST(OptionsDialogKeyboard, TheTreeAndTheHotKeyEditTakeRealKeysAndEnterOrEscEndT
             EXPECT_EQ(ending == VK_RETURN ? UINT('G') : 0u, (*item)->HotKeyVirtualKey);
             // Taken by the rebuilt item C after Enter; the program registers only what the item stores.
             BOOL free = RegisterHotKey(nullptr, 1, MOD_ALT | MOD_CONTROL, 'G');
-            DWORD error = GetLastError();
+            EXPECT_EQ(ending == VK_RETURN ? DWORD(ERROR_HOTKEY_ALREADY_REGISTERED) : 0u, free ? 0u : GetLastError());
             if (free)
                 UnregisterHotKey(nullptr, 1);
-            EXPECT_EQ(ending == VK_ESCAPE, free != FALSE);
-            if (!free) {
-                EXPECT_EQ(static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED), error);
-            }
         };
         EXPECT_TRUE(RunOptions(run, script)) << "the key did not end the dialog";
         EXPECT_EQ(std::wstring(L"ALT + CTRL + ") + name, captured);
