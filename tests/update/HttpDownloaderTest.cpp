@@ -35,7 +35,6 @@ TEST(HttpDownloaderTest, EveryAnswerEndsWithinTheLimitsWithOneMeaning) {
     std::wstring server = UpdateServerHost();
     ASSERT_FALSE(server.empty()) << "the update_server fixture is not running";
 
-    const std::wstring text404 = L"HTTP protocol error 404";
     // The texts of wininet.dll's message table (as Wine words them); a code that is not WinINet's
     // gets the "Error 0x" form.
     const std::wstring timeoutText = L"The update check could not reach the server:\r\nThe request has timed out.\r\n";
@@ -44,11 +43,11 @@ TEST(HttpDownloaderTest, EveryAnswerEndsWithinTheLimitsWithOneMeaning) {
         std::wstring url;
         BOOL result;
         DWORD error;
-        long long size; // -1: not checked
+        long long size;
         std::wstring message;
     } cases[] = {
         {server + L"/normal/Pathwren/Pathwren.xml", TRUE, 0, 147, L"Unknown HTTP error"},
-        {server + L"/not-found", FALSE, ERROR_HTTP_INVALID_SERVER_RESPONSE, 0, text404},
+        {server + L"/not-found", FALSE, ERROR_HTTP_INVALID_SERVER_RESPONSE, 0, L"HTTP protocol error 404"},
         {server + L"/no-length", TRUE, 0, 10135, L""},
         {server + L"/length0", TRUE, 0, 0, L""},
         {server + L"/garbage", TRUE, 0, 2048, L""},

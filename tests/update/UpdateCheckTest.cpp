@@ -12,11 +12,7 @@
 
 #include <string>
 
-namespace {
-
 const std::wstring kQuestion = L"\r\nDo you want to download new version now ?";
-
-} // namespace
 
 // desktop-free: UpdateCheckTest.FindXmlTagFindsFullAndEmptyElementsOnly
 TEST(UpdateCheckTest, FindXmlTagFindsFullAndEmptyElementsOnly) {
