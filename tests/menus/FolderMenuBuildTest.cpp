@@ -1,7 +1,6 @@
 // Building menus of several folders, reading submenus on first highlight, and the folders large
 // enough to show what the listing costs.
 #include "menus/FolderTree.h"
-#include "menus/MenuTestOwner.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MarkerScript.h"
 
@@ -13,10 +12,6 @@ namespace {
 
 class FolderMenuBuild : public FolderMenuTest {
 protected:
-    std::wstring PathOfCommand(HMENU menu, const std::wstring& text) {
-        CFolderMenuItem* entry = m_menu.GetEntryOfCommand(FindCommand(menu, text));
-        return entry ? entry->m_paths.front() : L"(no entry)";
-    }
     void AddNumberedFiles(const std::wstring& folder, int first, int last, int step = 1) {
         for (int index = first; index <= last; index += step)
             m_tree.AddFile(folder + L"\\file " + std::to_wstring(index) + L".txt");
@@ -40,9 +35,7 @@ TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndAllKeepTheirMenusAc
     EXPECT_EQ(m_tree.Path(L"first\\x.txt"), PathOfCommand(work, L"x.txt"));
     EXPECT_EQ((Texts{L"o.txt"}), MenuItemTexts(own));
     UINT kept = FindCommand(work, L"x.txt");
-    // GetMenuItemID tells nothing of an item that opens a submenu.
-    auto itemId = [&](LPCWSTR text) { return ReadMenuItem(Root(), FindItemPosition(Root(), text), MIIM_ID).wID; };
-    UINT ownItem = itemId(L"own");
+    UINT ownItem = FindCommand(Root(), L"own");
 
     m_tree.AddFile(L"second\\b.txt");
     m_tree.AddFile(L"own\\n.txt");
@@ -52,7 +45,7 @@ TEST_F(FolderMenuBuild, MergedRecordsShareOneSortedSubmenuAndAllKeepTheirMenusAc
     EXPECT_EQ((Texts{L"a.txt", L"b.txt", L"m.txt", L"x.txt"}), MenuItemTexts(work));
     EXPECT_EQ((Texts{L"n.txt", L"o.txt"}), MenuItemTexts(own));
     EXPECT_EQ(kept, FindCommand(work, L"x.txt")) << "an unchanged file keeps its item";
-    EXPECT_EQ(ownItem, itemId(L"own")) << "and so does a folder's submenu item";
+    EXPECT_EQ(ownItem, FindCommand(Root(), L"own")) << "and so does a folder's submenu item";
     EXPECT_EQ(m_tree.Path(L"second\\b.txt"), PathOfCommand(work, L"b.txt"));
 
     // A merged name that matches several submenus joins the first of them. That submenu is listed

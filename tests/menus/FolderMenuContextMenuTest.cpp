@@ -1,7 +1,6 @@
 // The shell's context menu of a folder menu entry: it fills, tracks inside the open folder menu,
 // runs the chosen command and closes the folder menu only then.
 #include "menus/FolderTree.h"
-#include "menus/MenuTestOwner.h"
 
 #include <ole2.h>
 #include <shellapi.h>
@@ -9,8 +8,6 @@
 #include <algorithm>
 
 namespace {
-
-typedef MenuTestOwner::Step Step;
 
 // Moves down to the item with this text (mnemonic aside) and presses Enter on it; false until then.
 bool Choose(HMENU menu, const std::wstring& text) {
@@ -38,13 +35,6 @@ std::wstring FileOnClipboard() {
 
 class FolderMenuContextMenu : public FolderMenuTest {
 protected:
-    void SetUp() override {
-        m_scratch = m_tree.AddFile(L"scratch.txt", "scratch");
-        std::wstring gone = m_tree.AddFile(L"gone.txt");
-        ASSERT_TRUE(BuildRoot());
-        DeleteFileW(gone.c_str());
-    }
-
     // The open menu that is not the folder menu: the shell's context menu.
     HMENU ContextMenu() const {
         for (const auto& open : OpenMenus()) {
@@ -54,10 +44,10 @@ protected:
         return nullptr;
     }
     // Blocks while the shell's menu is open; the steps after it run inside that menu.
-    Step RightClick(const std::wstring& text) {
+    MenuTestOwner::Step RightClick(const std::wstring& text) {
         return ::RightClick(Owner().Handle(), Root(), static_cast<UINT>(FindItemPosition(Root(), text)));
     }
-    Step InContextMenu(std::function<bool(HMENU)> act) {
+    MenuTestOwner::Step InContextMenu(std::function<bool(HMENU)> act) {
         return [this, act]() {
             HMENU contextMenu = ContextMenu();
             m_contextTexts = contextMenu ? MenuItemTexts(contextMenu) : m_contextTexts;
@@ -65,13 +55,15 @@ protected:
         };
     }
 
-    std::wstring m_scratch;
     Texts m_contextTexts;
 };
 
 } // namespace
 
 TEST_F(FolderMenuContextMenu, ChoosingAShellCommandRunsItAndClosesTheFolderMenu) {
+    std::wstring scratch = m_tree.AddFile(L"scratch.txt", "scratch"), gone = m_tree.AddFile(L"gone.txt");
+    ASSERT_TRUE(BuildRoot());
+    DeleteFileW(gone.c_str());
     OleSetClipboard(nullptr);
     bool noMenuForVanishedFile = false;
     LRESULT folderItemDrawn = -1;
@@ -92,7 +84,7 @@ TEST_F(FolderMenuContextMenu, ChoosingAShellCommandRunsItAndClosesTheFolderMenu)
     EXPECT_TRUE(noMenuForVanishedFile) << "an entry whose file vanished gets no shell menu; the folder menu stays";
     EXPECT_EQ(5u, stepsRun) << "the folder menu closed with the command, before the last step; shell items: "
                             << m_contextTexts.size();
-    EXPECT_EQ(m_scratch, FileOnClipboard()) << "the shell's Copy ran on the entry's file";
+    EXPECT_EQ(scratch, FileOnClipboard()) << "the shell's Copy ran on the entry's file";
     EXPECT_EQ(TRUE, folderItemDrawn) << "the folder menu under the shell's menu still draws its own items";
     OleSetClipboard(nullptr);
 }

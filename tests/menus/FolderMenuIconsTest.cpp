@@ -3,7 +3,6 @@
 // owner in a copy started as Windows 10 (PopUpMenuOwnerDrawChild).
 #include "lib/BackgroundWork.h"
 #include "menus/FolderTree.h"
-#include "menus/MenuTestOwner.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
 #include "support/Soak.h"
@@ -78,33 +77,49 @@ Pixels ItemBitmapPixels(HMENU menu, UINT position) {
     return ::testing::AssertionSuccess();
 }
 
+// Programs and shortcuts, whose own icons are read one by one, beside files of a shared type.
+std::vector<std::wstring> AddProgramsAndShortcuts(FolderTree& tree) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::vector<std::wstring> names;
+    for (int index = 1; index <= 3; ++index) {
+        names.push_back(L"program " + std::to_wstring(index) + L".exe");
+        EXPECT_TRUE(CopyFileW(self, tree.Path(names.back()).c_str(), FALSE)) << "a program with an icon of its own";
+    }
+    names.push_back(L"link.lnk");
+    tree.AddShortcut(names.back(), tree.Path(L"program 1.exe"));
+    tree.AddFile(L"notes.txt", "text");
+    return names;
+}
+
+// Every own icon read from now on takes this long, for as long as the object lives.
+class SlowIconReading {
+public:
+    explicit SlowIconReading(DWORD milliseconds) { CFolderMenuIconSource::SetIconReadingDelay(milliseconds); }
+    ~SlowIconReading() { CFolderMenuIconSource::SetIconReadingDelay(0); }
+};
+
 class FolderMenuIcons : public FolderMenuTest {
 protected:
-    // What the menu draws for the item with this text.
     Pixels Drawn(const std::wstring& text) {
         int position = FindItemPosition(Root(), text);
         if (position < 0)
             return Pixels();
-        if (m_menu.GetRootMenu()->IsThemed()) {
-            // The tick after the menu window appeared comes after its first painting, which asked for
-            // the entries' own icons; they come from a worker.
-            Show({WaitForMenu(Root()), [&] { return m_menu.GetIconsBeingRead() == 0; }});
-            return ItemBitmapPixels(Root(), static_cast<UINT>(position));
-        }
+        bool themed = m_menu.GetRootMenu()->IsThemed();
         Canvas canvas(kIconSize + 2);
         auto draw = [&]() {
             MENUITEMINFOW item = ReadMenuItem(Root(), static_cast<UINT>(position), MIIM_DATA | MIIM_ID);
             canvas.Fill(kBackground);
-            SendDrawItem(Owner().Handle(), Root(), canvas.Dc(), {0, 0, kIconSize + 2, kIconSize + 2},
-                         reinterpret_cast<HICON>(item.dwItemData), 0, item.wID);
+            if (!themed)
+                SendDrawItem(Owner().Handle(), Root(), canvas.Dc(), {0, 0, kIconSize + 2, kIconSize + 2},
+                             reinterpret_cast<HICON>(item.dwItemData), 0, item.wID);
             return true;
         };
-        // The first drawing asks for the entry's own icon, which comes from a worker.
+        // The first painting or drawing asks for the entries' own icons, which come from a worker.
         Show({WaitForMenu(Root()), draw, [&] { return m_menu.GetIconsBeingRead() == 0; }, draw});
-        return ReadCanvas(canvas, kIconSize + 2);
+        return themed ? ItemBitmapPixels(Root(), static_cast<UINT>(position)) : ReadCanvas(canvas, kIconSize + 2);
     }
     Pixels Expected(const CIconHandle& icon) { return AsShownAtRest({icon.Get()}, m_menu.GetRootMenu()->IsThemed()); }
-    // The icon with the shell's shortcut arrow drawn over it.
     Pixels ExpectedWithArrow(const CIconHandle& icon) {
         CIconHandle arrow(CFolderMenuIconSource::LoadLinkOverlayIcon(GetSystemMetrics(SM_CXSMICON)));
         EXPECT_NE(nullptr, arrow.Get()) << "the shell's shortcut arrow";
@@ -115,20 +130,16 @@ protected:
 } // namespace
 
 TEST_F(FolderMenuIcons, EachKindOfEntryShowsTheShellsIconOfItsFile) {
-    std::wstring text = m_tree.AddFile(L"notes.txt", "text");
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring program = m_tree.Path(L"program.exe");
-    ASSERT_TRUE(CopyFileW(self, program.c_str(), FALSE)) << "a program with an icon of its own";
-    std::wstring folder = m_tree.Path(L"folder");
+    AddProgramsAndShortcuts(m_tree);
+    std::wstring text = m_tree.Path(L"notes.txt"), program = m_tree.Path(L"program 1.exe");
+    std::wstring link = m_tree.Path(L"link.lnk"), folder = m_tree.Path(L"folder");
     m_tree.AddFile(L"folder\\inside.txt");
-    std::wstring link = m_tree.AddShortcut(L"link.lnk", program);
     std::wstring broken = m_tree.AddShortcut(L"broken.lnk", m_tree.Path(L"gone.exe"));
     std::wstring textLink = m_tree.AddShortcut(L"text link.lnk", text);
 
     ASSERT_TRUE(BuildRoot());
     EXPECT_EQ(Expected(ShellIconOf(text)), Drawn(L"notes.txt")) << "a plain file type";
-    EXPECT_EQ(Expected(ShellIconOf(program)), Drawn(L"program.exe")) << "a program's own icon";
+    EXPECT_EQ(Expected(ShellIconOf(program)), Drawn(L"program 1.exe")) << "a program's own icon";
     EXPECT_EQ(Expected(ShellIconOf(folder)), Drawn(L"folder"));
     EXPECT_TRUE(LookAlike(ExpectedWithArrow(ShellIconOf(link)), Drawn(L"link.lnk"))) << "a shortcut with its arrow";
     EXPECT_FALSE(LookAlike(Expected(ShellIconOf(link)), Drawn(L"link.lnk"))) << "the arrow shows";
@@ -158,32 +169,6 @@ TEST_F(FolderMenuIcons, OnlyEntriesThatComeOnScreenReadTheirOwnIcons) {
     EXPECT_NE(standIn, entry(0)->Icon()) << "on screen when the menu opened";
     EXPECT_EQ(standIn, entry(150)->Icon()) << "scrolled past, never shown";
 }
-
-namespace {
-
-// Programs and shortcuts, whose own icons are read one by one, beside files of a shared type.
-std::vector<std::wstring> AddProgramsAndShortcuts(FolderTree& tree) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::vector<std::wstring> names;
-    for (int index = 1; index <= 3; ++index) {
-        names.push_back(L"program " + std::to_wstring(index) + L".exe");
-        CopyFileW(self, tree.Path(names.back()).c_str(), FALSE);
-    }
-    names.push_back(L"link.lnk");
-    tree.AddShortcut(names.back(), tree.Path(L"program 1.exe"));
-    tree.AddFile(L"notes.txt", "text");
-    return names;
-}
-
-// Every own icon read from now on takes this long, for as long as the object lives.
-class SlowIconReading {
-public:
-    explicit SlowIconReading(DWORD milliseconds) { CFolderMenuIconSource::SetIconReadingDelay(milliseconds); }
-    ~SlowIconReading() { CFolderMenuIconSource::SetIconReadingDelay(0); }
-};
-
-} // namespace
 
 TEST_F(FolderMenuIcons, AMenuShowsBeforeItsOwnIconsAreReadAndEndsWithEachOfThem) {
     std::vector<std::wstring> names = AddProgramsAndShortcuts(m_tree);

@@ -46,9 +46,7 @@ TEST_F(FolderMenuListing, HidingExtensionsCutsFileNamesAtTheLastDotOnly) {
     EXPECT_EQ((Texts{L"my.folder", L"", L"archive.tar", L"notes", L"README"}), MenuItemTexts(Root()));
     // A name that was all extension stays an entry, not a separator, and only the shown name is cut.
     EXPECT_FALSE(GetMenuState(Root(), 1, MF_BYPOSITION) & MF_SEPARATOR);
-    CFolderMenuItem* entry = m_menu.GetEntryOfCommand(GetMenuItemID(Root(), 1));
-    ASSERT_NE(nullptr, entry);
-    EXPECT_EQ(m_tree.Path(L".profile"), entry->m_paths.front());
+    EXPECT_EQ(m_tree.Path(L".profile"), PathOfCommand(Root(), L""));
 }
 
 TEST_F(FolderMenuListing, SubfolderSettingsDecideAboutFoldersLibrariesAndShortcuts) {
@@ -70,9 +68,7 @@ TEST_F(FolderMenuListing, SubfolderSettingsDecideAboutFoldersLibrariesAndShortcu
     EXPECT_EQ((Texts{L"sub", L"Documents.library-ms", L"plain.txt", L"To sub.lnk"}), MenuItemTexts(Root()))
         << "without navigation libraries and shortcuts are files; a folder with nothing to show stays hidden";
     EXPECT_EQ(nullptr, GetSubMenu(Root(), 0)) << "and folders are commands that open the folder";
-    CFolderMenuItem* folderEntry = m_menu.GetEntryOfCommand(GetMenuItemID(Root(), 0));
-    ASSERT_NE(nullptr, folderEntry);
-    EXPECT_EQ(m_tree.Path(L"sub"), folderEntry->m_paths.front());
+    EXPECT_EQ(m_tree.Path(L"sub"), PathOfCommand(Root(), L"sub"));
 
     ASSERT_TRUE(BuildRoot(TRUE, TRUE, TRUE));
     EXPECT_EQ((Texts{L"sub", L"To sub", L"plain.txt"}), MenuItemTexts(Root()))

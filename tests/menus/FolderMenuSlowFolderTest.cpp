@@ -2,7 +2,6 @@
 // the program: it shows marked as unknown, and its answer makes it a plain folder or takes it away.
 #include "menus/FolderListing.h"
 #include "menus/FolderTree.h"
-#include "menus/MenuTestOwner.h"
 #include "support/GdiObjectCounter.h"
 #include "support/MessagePump.h"
 #include "support/Soak.h"
@@ -43,10 +42,6 @@ protected:
     bool IsDisabled(const std::wstring& text) {
         UINT state = GetMenuState(Root(), static_cast<UINT>(FindItemPosition(Root(), text)), MF_BYPOSITION);
         return state != static_cast<UINT>(-1) && (state & MF_GRAYED);
-    }
-    // Lets posted answers arrive, as the program's message loop does, until none is missing.
-    bool PumpUntilAnswered(DWORD limitMs) {
-        return PumpMessagesUntil([this] { return m_menu.GetUnansweredFolderCount() == 0; }, limitMs);
     }
 
     std::vector<std::wstring> m_slow;
@@ -133,7 +128,7 @@ TEST_F(FolderMenuSlowFolders, MenusShareOneSetOfWorkersAndAClosedMenuLosesAnEmpt
     MakeSlow(m_tree.Path(L"fast\\slow inner"), 1500);
     ASSERT_TRUE(BuildRoot());
     EXPECT_NE(-1, FindItemPosition(Root(), L"fast")) << "unknown while the folder inside it is listed";
-    ASSERT_TRUE(PumpUntilAnswered(10000));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return m_menu.GetUnansweredFolderCount() == 0; }, 10000));
     EXPECT_EQ(Texts({L"slow"}), MenuItemTexts(Root()));
 }
 
@@ -159,7 +154,7 @@ TEST_F(FolderMenuSlowFolders, RepeatedShowingsWithSlowFoldersGiveBackEveryGdiObj
 TEST_F(FolderMenuSlowFolders, ASlowSubmenuShowsThatItIsBeingReadAndFillsWhenItsFolderAnswers) {
     m_tree.AddFile(L"fast\\second.txt");
     ASSERT_TRUE(BuildRoot());
-    ASSERT_TRUE(PumpUntilAnswered(5000));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return m_menu.GetUnansweredFolderCount() == 0; }, 5000));
     std::shared_ptr<CBackgroundWork> workers = CBackgroundWork::ShareOnThisThread(1);
 
     MakeSlow(m_tree.Path(L"fast"));

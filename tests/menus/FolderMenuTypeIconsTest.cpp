@@ -1,4 +1,3 @@
-#include "lib/RegistryKey.h"
 #include "menus/FolderMenuTypeIcons.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +9,9 @@ namespace {
 class RegisteredType {
 public:
     RegisteredType(const std::wstring& name, const std::wstring& subKey, LPCWSTR defaultValue) : m_name(name) {
-        CRegistryKey opened;
         std::wstring key = subKey.empty() ? name : name + L"\\" + subKey;
-        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                                 opened.Receive(), nullptr));
-        RegSetValueExW(opened.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(defaultValue),
-                       static_cast<DWORD>((wcslen(defaultValue) + 1) * sizeof(WCHAR)));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, defaultValue,
+                                                 static_cast<DWORD>((wcslen(defaultValue) + 1) * sizeof(WCHAR))));
     }
     ~RegisteredType() { RegDeleteTreeW(HKEY_CLASSES_ROOT, m_name.c_str()); }
 

@@ -91,7 +91,6 @@ public:
         GdiFlush();
         std::fill(m_pixels, m_pixels + m_size * m_size, pixel);
     }
-    // The colour part, 0xRRGGBB.
     DWORD At(int x, int y) const {
         GdiFlush();
         return m_pixels[y * m_size + x] & 0xFFFFFF;

@@ -54,7 +54,6 @@ TEST(PopUpMenuDrawing, GrayIconKeepsLumaWhiteAndTransparencyAndShadowIconIsTheIc
     EXPECT_EQ(pixels, ReadIconPixels(icon.Get())) << "the source icon is untouched";
     EXPECT_EQ(nullptr, CPopUpMenu::CreateGrayIcon(nullptr));
 
-    // The shadow, from an icon whose top half is opaque blue.
     std::fill(pixels.begin(), pixels.end(), 0x00000000);
     std::fill(pixels.begin(), pixels.begin() + 8 * 16, 0xFF0000FF);
     CIconHandle halfBlue(CreateIconFromPixels(16, pixels));

@@ -24,7 +24,6 @@ struct DeepestLevelWatch : CPopUpMenuEventsBase {
 
 // Three levels of 16 icon items each, plus the two submenu items with icons: 50 icon items.
 // Every level is opened with keys, so that its items are drawn, then everything is dismissed.
-// Counts the menus left and whether the third level opened.
 void BuildShowAndDestroy(MenuTestOwner& owner, int* menusLeft, int* deepestReached) {
     HINSTANCE module = GetModuleHandleW(nullptr);
     HICON folder =

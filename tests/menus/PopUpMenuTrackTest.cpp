@@ -29,6 +29,22 @@ public:
     std::vector<Event> rightClicks, selections;
 };
 
+// What the menu tells its icon source: O opening, F a fetch, S settled on screen, s settled closed.
+class RecordingIconSource : public IPopUpMenuIconSource {
+public:
+    HICON FetchItemIcon(ULONG_PTR) override {
+        calls += 'F';
+        if (closeOnFetch)
+            EndMenu();
+        return nullptr;
+    }
+    void OnMenuOpening() override { calls += 'O'; }
+    void OnMenuSettled() override { calls += FindMenuWindow(menu) ? 'S' : 's'; }
+    std::string calls;
+    HMENU menu = nullptr;
+    bool closeOnFetch = false;
+};
+
 class PopUpMenuTracking : public ::testing::Test {
 protected:
     MenuTestOwner::Step NoteWindowRect(HMENU menu, RECT* rect) {
@@ -58,16 +74,19 @@ std::wstring ScreenWideText() {
 
 } // namespace
 
-TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) {
-    MenuTree tree = BuildMenuTree(3, 2, m_icon.Get(), &m_events);
+TEST_F(PopUpMenuTracking, TheChosenCommandComesBackEverySelectionIsReportedAndRightClicksFindTheDeepestMenu) {
+    MenuTree tree = BuildMenuTree(3, 3, m_icon.Get(), &m_events);
     HMENU root = tree[0]->GetHandle();
+    HMENU level1 = tree[1]->GetHandle();
     HMENU level2 = tree[2]->GetHandle();
+    // Too wide for either side of the root, level 1 opens over it.
+    tree[1]->AppendTextItem(ScreenWideText().c_str());
     RECT shown = {};
     UINT chosen = m_owner.Track(*tree[0],
                                 {WaitForMenu(root), NoteWindowRect(root, &shown), PressKeys(root, {VK_DOWN, VK_RIGHT}),
-                                 PressKeys(tree[1]->GetHandle(), {VK_RIGHT}), PressKeys(level2, {VK_DOWN, VK_RETURN})},
+                                 PressKeys(level1, {VK_RIGHT}), PressKeys(level2, {VK_DOWN, VK_RETURN})},
                                 {300, 600}, TRUE);
-    EXPECT_EQ(8u, chosen) << "the second item of level 2: root 1-3, level 1 4-6, level 2 7-8";
+    EXPECT_EQ(10u, chosen) << "the second item of level 2: root 1-4, level 1 5-8, level 2 9-11";
     EXPECT_EQ(600, shown.bottom) << "opened upward";
     EXPECT_EQ(300, shown.left);
 
@@ -76,7 +95,7 @@ TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) 
         EXPECT_EQ(tree[0].get(), selection.menu) << "events name the tracked menu";
         UINT item = LOWORD(selection.position);
         sawSubmenuItem |= selection.itemMenu == root && (HIWORD(selection.position) & MF_POPUP) && item == 0;
-        sawChosenItem |= selection.itemMenu == level2 && item == 8;
+        sawChosenItem |= selection.itemMenu == level2 && item == 10;
     }
     EXPECT_TRUE(sawSubmenuItem) << "a highlighted submenu item comes with its position and MF_POPUP";
     EXPECT_TRUE(sawChosenItem) << "a highlighted command comes with its identifier";
@@ -85,17 +104,8 @@ TEST_F(PopUpMenuTracking, TheChosenCommandComesBackAndEverySelectionIsReported) 
               m_owner.Track(*tree[0], {WaitForMenu(root), NoteWindowRect(root, &shown), PressKeys(root, {VK_ESCAPE})},
                             {300, 600}, FALSE));
     EXPECT_EQ(600, shown.top) << "opened downward";
-}
 
-TEST_F(PopUpMenuTracking, RightClickReportsTheMenuAndPositionUnderTheCursorDeepestFirst) {
-    MenuTree tree = BuildMenuTree(3, 3, m_icon.Get(), &m_events);
-    HMENU root = tree[0]->GetHandle();
-    HMENU level1 = tree[1]->GetHandle();
-    HMENU level2 = tree[2]->GetHandle();
-    // Too wide for either side of the root, level 1 opens over it.
-    tree[1]->AppendTextItem(ScreenWideText().c_str());
     RECT cover = {}, rootItem = {};
-
     HWND owner = m_owner.Handle();
     POINT nowhere = {GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2};
     m_owner.Track(*tree[0],
@@ -104,7 +114,6 @@ TEST_F(PopUpMenuTracking, RightClickReportsTheMenuAndPositionUnderTheCursorDeepe
                    [&]() { return GetMenuItemRect(nullptr, root, 0, &rootItem) != FALSE; },
                    RightClick(owner, level2, 2), RightClick(owner, root, 0), RightClick(owner, nullptr, 0, nowhere)},
                   {GetSystemMetrics(SM_CXSCREEN) / 2, 100});
-
     POINT rootItemCentre = {(rootItem.left + rootItem.right) / 2, (rootItem.top + rootItem.bottom) / 2};
     ASSERT_TRUE(PtInRect(&cover, rootItemCentre)) << "level 1 was meant to cover the root's highlighted item";
     std::vector<std::pair<HMENU, UINT>> clicked;
@@ -196,26 +205,6 @@ TEST_F(PopUpMenuTracking, MenusTrackedInsideAnOpenSubmenuHandTheOwnerBackAndClos
         << "and the subclass is gone once the outer menu closed";
     EXPECT_EQ((std::vector<std::pair<HWND, HMENU>>{}), OpenMenus()) << "no submenu of any depth is left open";
 }
-
-namespace {
-
-// What the menu tells its icon source: O opening, F a fetch, S settled on screen, s settled closed.
-class RecordingIconSource : public IPopUpMenuIconSource {
-public:
-    HICON FetchItemIcon(ULONG_PTR) override {
-        calls += 'F';
-        if (closeOnFetch)
-            EndMenu();
-        return nullptr;
-    }
-    void OnMenuOpening() override { calls += 'O'; }
-    void OnMenuSettled() override { calls += FindMenuWindow(menu) ? 'S' : 's'; }
-    std::string calls;
-    HMENU menu = nullptr;
-    bool closeOnFetch = false;
-};
-
-} // namespace
 
 TEST_F(PopUpMenuTracking, TheIconSourceHearsOnceThatTheMenuIsOnScreenOrClosedBeforeThat) {
     MenuTree tree = BuildMenuTree(1, 3, m_icon.Get());
