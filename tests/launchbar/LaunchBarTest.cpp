@@ -94,10 +94,9 @@ TEST_F(LaunchBarWindow, EachEdgeDocksTheHiddenBarAndClicksOpenBesideTheButton) {
         BuildAt(row.position, row.verticalInFile, row.screen);
         EXPECT_EQ(row.vertical, m_options.VerticalDirection) << "the direction written back for the next save";
         EXPECT_FALSE(IsWindowVisible(m_bar->GetToolbarWindow()));
-        EXPECT_EQ(ExpectedBar(), WindowRect());
+        const RECT bar = ExpectedBar(), strip = m_bar->GetHotWindow()->GetHotRect();
+        EXPECT_EQ(bar, WindowRect());
         EXPECT_TRUE(m_bar->GetHotWindow()->IsWatchingForEnter());
-        const RECT& strip = m_bar->GetHotWindow()->GetHotRect();
-        const RECT bar = ExpectedBar();
         RECT inside = {};
         EXPECT_TRUE(IntersectRect(&inside, &strip, &bar) && inside == strip) << strip;
 

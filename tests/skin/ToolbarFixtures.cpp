@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
     return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
@@ -38,6 +37,16 @@ TransparentToolbarButton MakeButton(const ButtonIcons& icons, UINT command, int 
     return button;
 }
 
+TransparentToolbarSettings SettingsWithButtons(const std::vector<TransparentToolbarButton>& buttons,
+                                               const TransparentToolbarButton* move) {
+    TransparentToolbarSettings settings;
+    settings.Buttons = buttons.data();
+    settings.ButtonCount = static_cast<UINT>(buttons.size());
+    settings.MoveButton = move;
+    settings.HasMoveButton = move != nullptr;
+    return settings;
+}
+
 std::vector<unsigned char> PictureFile() {
     const int width = 10, height = 6, stride = 32; // 30 bytes a row, padded to 32
     BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
@@ -54,10 +63,4 @@ std::vector<unsigned char> PictureFile() {
         bytes.insert(bytes.end(), stride - width * 3, 0);
     }
     return bytes;
-}
-
-std::string Describe(const RECT& rect) {
-    std::ostringstream text;
-    text << "(" << rect.left << "," << rect.top << ")-(" << rect.right << "," << rect.bottom << ")";
-    return text.str();
 }

@@ -47,7 +47,17 @@ const LayoutRow kLayoutRows[] = {
 
 TransparentToolbarSettings SettingsFor(const LayoutRow& row, std::vector<TransparentToolbarButton>& buttons,
                                        TransparentToolbarButton& move) {
-    TransparentToolbarSettings settings;
+    for (const std::pair<int, int>& placed : row.buttons) {
+        TransparentToolbarButton button = {};
+        button.Group = placed.first;
+        button.SpaceBefore = placed.second;
+        button.Enabled = TRUE;
+        buttons.push_back(button);
+    }
+    move = {};
+    move.Group = row.moveGroup;
+    move.SpaceBefore = row.moveSpace;
+    TransparentToolbarSettings settings = SettingsWithButtons(buttons, row.moveGroup >= 0 ? &move : nullptr);
     settings.Vertical = row.vertical;
     settings.ButtonWidth = row.button.cx;
     settings.ButtonHeight = row.button.cy;
@@ -57,20 +67,6 @@ TransparentToolbarSettings SettingsFor(const LayoutRow& row, std::vector<Transpa
     settings.MarginBottom = row.margins.bottom;
     settings.Width = row.requested.cx;
     settings.Height = row.requested.cy;
-    for (const std::pair<int, int>& placed : row.buttons) {
-        TransparentToolbarButton button = {};
-        button.Group = placed.first;
-        button.SpaceBefore = placed.second;
-        button.Enabled = TRUE;
-        buttons.push_back(button);
-    }
-    settings.Buttons = buttons.data();
-    settings.ButtonCount = static_cast<UINT>(buttons.size());
-    move = {};
-    move.Group = row.moveGroup;
-    move.SpaceBefore = row.moveSpace;
-    settings.MoveButton = &move;
-    settings.HasMoveButton = row.moveGroup >= 0;
     return settings;
 }
 
@@ -96,11 +92,11 @@ TEST(TransparentToolbarDesktop, MinimumSizesAndButtonPlaces) {
         ASSERT_NE(nullptr, toolbar.GetHandle()) << row.name;
         RECT window;
         GetWindowRect(toolbar.GetHandle(), &window);
-        EXPECT_EQ(Describe({0, 0, row.minimum.cx, row.minimum.cy}) + Describe({0, 0, row.size.cx, row.size.cy}) +
-                      row.places,
-                  Describe({0, 0, toolbar.GetMinWidth(), toolbar.GetMinHeight()}) +
-                      Describe({0, 0, window.right - window.left, window.bottom - window.top}) + PlacesOf(toolbar))
-            << row.name << ": minimum, size, places";
+        EXPECT_EQ((std::vector<LONG>{row.minimum.cx, row.minimum.cy, row.size.cx, row.size.cy}),
+                  (std::vector<LONG>{toolbar.GetMinWidth(), toolbar.GetMinHeight(), window.right - window.left,
+                                     window.bottom - window.top}))
+            << row.name << ": minimum, size";
+        EXPECT_EQ(row.places, PlacesOf(toolbar)) << row.name;
     }
 }
 
@@ -116,7 +112,7 @@ TEST(TransparentToolbarDesktop, ResizingRaisesToTheMinimumAndLaysOutAgain) {
     EXPECT_FALSE(toolbar.SetBounds(-40, 70, 400, 20)) << "the height was raised";
     RECT window;
     GetWindowRect(toolbar.GetHandle(), &window);
-    EXPECT_EQ((RECT{-40, 70, 360, 102}), window) << Describe(window);
+    EXPECT_EQ((RECT{-40, 70, 360, 102}), window);
     EXPECT_TRUE(toolbar.SetBounds(10, 10, 120, 40));
 }
 
@@ -180,7 +176,7 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsPicturePlacementsAndColourSc
         settings.Width = W;
         settings.Height = H;
         settings.ButtonHeight = 0;
-        return CaptureToolbar(CTransparentToolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings));
+        return CapturePrinted(CTransparentToolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings).GetHandle());
     };
 
     // Gradients: the first colour at one corner, the second at the opposite one.
@@ -201,7 +197,7 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsPicturePlacementsAndColourSc
         // Scaling may leave the bottom row to the fill; the extra width keeps the right column.
         if (type == 5 && box.bottom == H - 1)
             box.bottom = H;
-        EXPECT_EQ(places[type - 5], box) << "placement " << type << " drew at " << Describe(box);
+        EXPECT_EQ(places[type - 5], box) << "placement " << type;
         EXPECT_TRUE(Near(kFill, capture.At(W - 1, H - 1)) || Near(kPictureColour, capture.At(W - 1, H - 1), 8))
             << "placement " << type << " fills under the picture";
         if (type == 7) {
@@ -213,9 +209,9 @@ TEST(TransparentToolbarDesktop, BackgroundsGradientsPicturePlacementsAndColourSc
     const std::pair<int, std::wstring> blanks[] = {
         {6, directory.File(L"none.png")}, {6, directory.Path()}, {6, garbage}, {99, picture}};
     for (const auto& blank : blanks) {
-        RECT drawn =
-            paint(blank.first, blank.second, kBlue).BoundsOf([](COLORREF c) { return c != Capture::kSentinel; });
-        EXPECT_EQ((RECT{0, 0, 0, 0}), drawn) << "type " << blank.first << " drew at " << Describe(drawn);
+        Capture capture = paint(blank.first, blank.second, kBlue);
+        EXPECT_EQ((RECT{0, 0, 0, 0}), capture.BoundsOf([](COLORREF c) { return c != Capture::kSentinel; }))
+            << "type " << blank.first;
     }
 
     // High contrast paints the plain system colour; dark changes only the program's own look.
@@ -233,55 +229,47 @@ TEST(TransparentToolbarDesktop, EachImageAtItsPlaceAndTheSkinDefaultsShowOnlyIco
     auto normal = MakeButtonIcons(0);
     auto disabled = MakeButtonIcons(1);
     auto moveIcons = MakeButtonIcons(2);
-    TransparentToolbarButton buttons[] = {MakeButton(*normal, 1), MakeButton(*disabled, 2, 2, 0, FALSE)};
+    std::vector<TransparentToolbarButton> buttons = {MakeButton(*normal, 1), MakeButton(*disabled, 2, 2, 0, FALSE)};
     TransparentToolbarButton move = MakeButton(*moveIcons, 0, 1);
-    TransparentToolbarSettings settings;
-    settings.Buttons = buttons;
-    settings.ButtonCount = 2;
-    settings.MoveButton = &move;
-    settings.HasMoveButton = TRUE;
+    TransparentToolbarSettings settings = SettingsWithButtons(buttons, &move);
     settings.Width = 120;
     settings.MarginTop = 4;
     settings.MarginBottom = 4;
     CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings);
-    Capture capture = CaptureToolbar(toolbar);
+    Capture capture = CapturePrinted(toolbar.GetHandle());
     const struct {
         COLORREF colour;
         RECT place;
     } expected[] = {{StateColour(0, ToolbarButtonNormal), {0, 4, 24, 28}},
                     {StateColour(1, ToolbarButtonDisabled), {96, 4, 120, 28}},
                     {StateColour(2, ToolbarButtonNormal), {48, 4, 72, 28}}};
-    for (const auto& image : expected) {
-        RECT box = capture.BoundsOf([&](COLORREF c) { return c == image.colour; });
-        EXPECT_EQ(image.place, box) << Describe(box);
-    }
+    for (const auto& image : expected)
+        EXPECT_EQ(image.place, capture.BoundsOf([&](COLORREF c) { return c == image.colour; }));
     EXPECT_TRUE(toolbar.SetMoveButtonVisible(FALSE));
-    RECT hidden = CaptureToolbar(toolbar).BoundsOf([](COLORREF c) { return c == StateColour(2, 0); });
+    RECT hidden = CapturePrinted(toolbar.GetHandle()).BoundsOf([](COLORREF c) { return c == StateColour(2, 0); });
     EXPECT_EQ((RECT{0, 0, 0, 0}), hidden) << "a hidden move button is not drawn";
 
     // The default look: a solid background in the key colour, so only icon pixels differ from it.
     CSkin skin;
-    TransparentToolbarButton skinButtons[3] = {};
+    std::vector<TransparentToolbarButton> skinButtons(3);
     for (int index = 0; index < 3; ++index) {
         for (int state = 0; state < ToolbarButtonStateCount; ++state)
             skinButtons[index].Images[state] = skin.Images[SkinImageHome + index * 3].Icon;
         skinButtons[index].Enabled = TRUE;
     }
-    TransparentToolbarSettings look;
+    TransparentToolbarSettings look = SettingsWithButtons(skinButtons);
     look.BackgroundType = skin.BackgroundType;
     look.BackgroundColor = skin.BackgroundColor;
     look.TransparentColor = skin.TransparentColor;
     look.UseTransparentColor = skin.UseTransparentColor;
     look.Opacity = skin.Opacity;
-    look.Buttons = skinButtons;
-    look.ButtonCount = 3;
     look.Width = 200;
     CTransparentToolbar skinned(GetModuleHandleW(nullptr), nullptr, nullptr, look);
-    Capture shown = CaptureToolbar(skinned);
+    Capture shown = CapturePrinted(skinned.GetHandle());
     RECT drawn = shown.BoundsOf([&](COLORREF c) { return c != skin.TransparentColor; });
     RECT buttonRow = {0, 0, 72, 24}, inside;
     EXPECT_FALSE(IsRectEmpty(&drawn)) << "the icons show";
     EXPECT_TRUE(IntersectRect(&inside, &drawn, &buttonRow) && inside == drawn)
-        << "pixels off the key colour at " << Describe(drawn);
+        << "pixels off the key colour at " << drawn;
     EXPECT_EQ(0, std::count(shown.pixels.begin(), shown.pixels.end(), Capture::kSentinel));
 }

@@ -47,14 +47,10 @@ protected:
         m_buttons = {MakeButton(*m_icons[0], 11, 0, 0, TRUE, L"First"),
                      MakeButton(*m_icons[1], 12, 0, 0, FALSE, L"Second"), MakeButton(*m_icons[2], 13, 0, 10)};
         m_move = MakeButton(*m_icons[3], 0, 2, 0, TRUE, L"Move");
-        TransparentToolbarSettings settings;
+        TransparentToolbarSettings settings = SettingsWithButtons(m_buttons, withMoveButton ? &m_move : nullptr);
         settings.X = kOrigin.x;
         settings.Y = kOrigin.y;
         settings.Width = 200;
-        settings.Buttons = m_buttons.data();
-        settings.ButtonCount = static_cast<UINT>(m_buttons.size());
-        settings.MoveButton = &m_move;
-        settings.HasMoveButton = withMoveButton;
         settings.DragFromAnywhere = dragFromAnywhere;
         m_toolbar.reset(new CTransparentToolbar(GetModuleHandleW(nullptr), nullptr, &m_sink, settings));
         ASSERT_NE(nullptr, m_toolbar->GetHandle());
@@ -88,7 +84,7 @@ protected:
             return "";
         RECT box;
         GetRgnBox(updated.Get(), &box);
-        return "updated " + Describe(box);
+        return "updated " + testing::PrintToString(box);
     }
     RECT WindowRect() const {
         RECT window;
@@ -198,35 +194,32 @@ TEST_F(ToolbarMouseDesktop, DraggingMovesByTheCursorDelta) {
 
 TEST_F(ToolbarMouseDesktop, SettersChangeOnlyTheirButton) {
     Create(FALSE, FALSE);
-    Capture before = CaptureToolbar(*m_toolbar);
+    Capture before = CapturePrinted(m_toolbar->GetHandle());
     ValidateRect(m_toolbar->GetHandle(), nullptr);
     EXPECT_FALSE(m_toolbar->EnableButton(99, TRUE));
     EXPECT_FALSE(m_toolbar->SetMaximizeButtonImages(nullptr, nullptr, nullptr, nullptr));
     EXPECT_FALSE(m_toolbar->SetMoveButtonVisible(TRUE));
     EXPECT_EQ("", UpdatedBeyond({}));
-    EXPECT_TRUE(before.pixels == CaptureToolbar(*m_toolbar).pixels) << "a failed setter changed pixels";
+    EXPECT_TRUE(before.pixels == CapturePrinted(m_toolbar->GetHandle()).pixels) << "a failed setter changed pixels";
 
     EXPECT_TRUE(m_toolbar->EnableButton(12, TRUE));
     EXPECT_EQ("", UpdatedBeyond({24}));
-    EXPECT_EQ(StateColour(1, ToolbarButtonNormal), CaptureToolbar(*m_toolbar).At(30, 12));
+    EXPECT_EQ(StateColour(1, ToolbarButtonNormal), CapturePrinted(m_toolbar->GetHandle()).At(30, 12));
     ValidateRect(m_toolbar->GetHandle(), nullptr);
     EXPECT_TRUE(m_toolbar->EnableButton(11, FALSE));
     EXPECT_EQ("", UpdatedBeyond({0}));
-    EXPECT_EQ(StateColour(0, ToolbarButtonDisabled), CaptureToolbar(*m_toolbar).At(5, 12));
+    EXPECT_EQ(StateColour(0, ToolbarButtonDisabled), CapturePrinted(m_toolbar->GetHandle()).At(5, 12));
 }
 
 TEST_F(ToolbarMouseDesktop, WithoutASinkCloseDestroysTheWindowAndKeysAreTaken) {
     m_icons.push_back(MakeButtonIcons(0));
-    TransparentToolbarButton maximize = MakeButton(*m_icons[0], CTransparentToolbar::MaximizeCommand);
-    TransparentToolbarSettings settings;
-    settings.Buttons = &maximize;
-    settings.ButtonCount = 1;
-    CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, nullptr, settings);
+    std::vector<TransparentToolbarButton> maximize = {MakeButton(*m_icons[0], CTransparentToolbar::MaximizeCommand)};
+    CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, nullptr, SettingsWithButtons(maximize));
     HWND window = toolbar.GetHandle();
     auto replacement = MakeButtonIcons(3);
     EXPECT_TRUE(toolbar.SetMaximizeButtonImages(replacement->images[0].Get(), replacement->images[1].Get(),
                                                 replacement->images[2].Get(), replacement->images[3].Get()));
-    EXPECT_EQ(StateColour(3, ToolbarButtonNormal), CaptureToolbar(toolbar).At(12, 12));
+    EXPECT_EQ(StateColour(3, ToolbarButtonNormal), CapturePrinted(toolbar.GetHandle()).At(12, 12));
     EXPECT_EQ(1, SendMessageW(window, WM_KEYDOWN, 'K', 0));
     HWND tooltip = toolbar.GetTooltipWindow();
     SendMessageW(window, WM_CLOSE, 0, 0);

@@ -31,7 +31,7 @@ struct CountingSink : CTransparentToolbarEventsBase {
 // painted, hovered, clicked, dragged and destroyed.
 void ToolbarCycle(int cycle, const std::wstring& picture, const std::vector<TransparentToolbarButton>& buttons,
                   const TransparentToolbarButton& move, CountingSink& sink) {
-    TransparentToolbarSettings settings;
+    TransparentToolbarSettings settings = SettingsWithButtons(buttons, &move);
     settings.BackgroundType = cycle % 2 ? 2 : 5;
     settings.BackgroundImage = picture.c_str();
     settings.GradientColor1 = RGB(10, 20, 200);
@@ -39,10 +39,6 @@ void ToolbarCycle(int cycle, const std::wstring& picture, const std::vector<Tran
     settings.X = 100;
     settings.Y = 100;
     settings.Width = 400;
-    settings.Buttons = buttons.data();
-    settings.ButtonCount = static_cast<UINT>(buttons.size());
-    settings.MoveButton = &move;
-    settings.HasMoveButton = TRUE;
     CTransparentToolbar toolbar(GetModuleHandleW(nullptr), nullptr, &sink, settings);
     HWND window = toolbar.GetHandle();
     ShowWindow(window, SW_SHOWNOACTIVATE);
