@@ -1,9 +1,7 @@
 #include "BrowserHost.h"
 
-#include "lib/ShellLink.h"
 #include "lib/FileSystem.h"
 #include "lib/WindowsVersion.h"
-#include "support/MarkerScript.h"
 #include "support/Wine.h"
 #include "support/WindowsVersionCopy.h"
 
@@ -137,10 +135,10 @@ TEST_F(ShellBrowserTest, BadPathsNestedNavigationsAndTheSameLocationLeaveTheView
 // as it is skipped where the shell does not report it as a link.
 TEST_F(ShellBrowserTest, EnterOpensSubfoldersInPlaceRunsAScriptAfterOneDefaultCommandAndFollowsFolderShortcuts) {
     std::wstring sub = m_folders.AddFolder(L"sub"), deeper = m_folders.AddFolder(L"sub\\deeper");
-    std::wstring marker = m_folders.Path(L"marker.txt");
-    ASSERT_TRUE(WriteMarkerScript(deeper + L"\\run.cmd", marker, "ran"));
-    std::wstring target = m_folders.AddFolder(L"target"), link = deeper + L"\\to target.lnk";
-    ASSERT_EQ(S_OK, SaveShellLink(link.c_str(), target.c_str()));
+    std::wstring marker = m_folders.Path(L"marker.txt"), target = m_folders.AddFolder(L"target");
+    ASSERT_NE(L"", m_folders.AddMarkerScript(L"sub\\deeper\\run.cmd", marker, "ran"));
+    std::wstring link = m_folders.AddShortcut(L"sub\\deeper\\to target.lnk", target);
+    ASSERT_NE(L"", link);
     ASSERT_EQ(S_OK, m_browser->BrowseToPath(m_folders.Root().c_str()));
     SetForegroundWindow(m_host.Window());
     SetFocus(m_browser->ListView());
