@@ -9,7 +9,6 @@
 #include "support/MessagePump.h"
 #include "support/OpenedAddresses.h"
 #include "support/Soak.h"
-#include "support/TempDirectory.h"
 #include "support/WindowSearch.h"
 
 #include <commctrl.h>
