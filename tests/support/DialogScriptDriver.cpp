@@ -59,11 +59,7 @@ void PressButton(HWND dialog, int button) {
 
 std::wstring ItemText(HWND tree, HTREEITEM node) {
     wchar_t text[MAX_PATH] = L"";
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = node;
-    item.pszText = text;
-    item.cchTextMax = MAX_PATH;
+    TVITEMW item = {TVIF_TEXT, node, 0, 0, text, MAX_PATH, 0, 0, 0, 0};
     if (node)
         TreeView_GetItem(tree, &item);
     return text;
@@ -115,13 +111,10 @@ std::vector<DialogScriptDriver::Dialog> DialogScriptDriver::Finish() {
 void DialogScriptDriver::Handle(HWND dialog) {
     HWND fileNameEdit = nullptr;
     EnumChildWindows(dialog, FindFileNameEdit, reinterpret_cast<LPARAM>(&fileNameEdit));
-    Kind kind = Kind::MessageBox;
-    if (fileNameEdit)
-        kind = Kind::SaveFile;
-    else if (GetDlgItem(dialog, kColourEditIds[0]))
-        kind = Kind::Colour;
-    else if (FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr))
-        kind = Kind::Folder;
+    Kind kind = fileNameEdit                                            ? Kind::SaveFile
+                : GetDlgItem(dialog, kColourEditIds[0])                 ? Kind::Colour
+                : FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr) ? Kind::Folder
+                                                                        : Kind::MessageBox;
     Dialog seen{kind, TextOf(dialog), TextOf(fileNameEdit ? fileNameEdit : GetDlgItem(dialog, kMessageTextControlId))};
     m_handled.push_back(dialog);
     size_t index = 0;

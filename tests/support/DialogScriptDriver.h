@@ -7,13 +7,12 @@
 #include <thread>
 #include <vector>
 
-// Plays a script against the dialogs a process shows (this one unless told otherwise): a message
-// box is answered with a button, a file dialog gets a file name typed into it and its OK
-// pressed, a colour dialog gets the red, green and blue of a colour typed into it and OK pressed,
-// a folder browser has a folder selected in it and OK pressed. A helper thread
-// watches for the process's dialog windows and records each one it handled. A dialog past the end of the script, or of
-// another kind than the script expects, is declined (No, Cancel, or OK when it is the only button) so that a run never
-// hangs on it; the record shows what happened.
+// Plays a script against the dialogs a process shows (this one unless told otherwise): a message box is answered with
+// a button; a file dialog gets a file name typed into it, a colour dialog the red, green and blue of a colour, a folder
+// browser a folder selected, and OK is pressed. A helper thread watches for the process's dialogs, so that one whose
+// modal loop runs inside a call of the test's thread is answered while that call waits, and records each one it
+// handled. A dialog past the end of the script, or of another kind than it expects, is declined (No, Cancel, or OK when
+// it is the only button) so that a run never hangs on it; the record shows what happened.
 class DialogScriptDriver {
 public:
     enum class Kind { MessageBox, SaveFile, Colour, Folder };

@@ -12,10 +12,9 @@ std::vector<unsigned char> ReadFileBytes(const std::wstring& path);
 // Writes bytes as they are, replacing the file.
 bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes);
 
-// Text as UTF-16LE preceded by the FF FE byte order mark, the way the configuration files hold it.
+// Text as UTF-16LE preceded by the FF FE byte order mark, the way the configuration files hold it;
+// the second writes it, replacing the file.
 std::vector<unsigned char> Utf16Bytes(const std::wstring& text);
-
-// Writes text as UTF-16LE preceded by the FF FE byte order mark, replacing the file.
 bool WriteUtf16File(const std::wstring& path, const std::wstring& text);
 
 // Decodes a UTF-16LE file (byte order mark skipped when present).

@@ -4,31 +4,22 @@
 #include "support/FileFixtures.h"
 #include "support/SourceTree.h"
 
-#include <chrono>
-#include <thread>
-
 namespace {
 
 bool ReadDefaultValue(const std::wstring& key, std::wstring* data) {
-    CRegistryKey opened;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, opened.Receive()) != ERROR_SUCCESS)
-        return false;
     wchar_t buffer[1024] = {};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
-    if (RegQueryValueExW(opened.Get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_ANY | RRF_NOEXPAND, nullptr, buffer, &size) !=
         ERROR_SUCCESS)
         return false;
     *data = buffer;
     return true;
 }
 
+// Creates the key on the way.
 void WriteDefaultValue(const std::wstring& key, const std::wstring& data) {
-    CRegistryKey opened;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, opened.Receive(),
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(opened.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, data.c_str(),
+                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 } // namespace
@@ -79,9 +70,8 @@ void OpenedAddresses::SetDefaultValue(const std::wstring& key, const std::wstrin
 }
 
 std::vector<std::wstring> OpenedAddresses::Wait(size_t count, DWORD timeoutMilliseconds) const {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     std::vector<std::wstring> lines;
-    for (;;) {
+    for (DWORD began = GetTickCount();; Sleep(50)) {
         lines.clear();
         std::vector<unsigned char> bytes = ReadFileBytes(m_recordFile);
         std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
@@ -90,8 +80,7 @@ std::vector<std::wstring> OpenedAddresses::Wait(size_t count, DWORD timeoutMilli
             lines.push_back(text.substr(start, end - start));
             start = end + 1;
         }
-        if (lines.size() >= count || std::chrono::steady_clock::now() >= deadline)
+        if (lines.size() >= count || GetTickCount() - began >= timeoutMilliseconds)
             return lines;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }

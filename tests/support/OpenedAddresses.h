@@ -4,10 +4,9 @@
 #include <string>
 #include <vector>
 
-// Registers the recording program (OpenedAddressRecorder.exe beside the test program) as the
-// handler of http, https and mailto addresses and of ".chm" files (and any extension asked for), for the lifetime of
-// the object: what the program opens is then recorded instead of shown. The previous registry values come back
-// afterwards.
+// Registers the recording program (OpenedAddressRecorder.exe beside the test program) as the handler of http, https
+// and mailto addresses and of ".chm" files (and any extension asked for), for the lifetime of the object: what the
+// program opens is then recorded instead of shown. The previous registry values come back afterwards.
 class OpenedAddresses {
 public:
     // Extra file extensions (".xml") can be recorded too.

@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 std::wstring SourceTreePath(const std::wstring& relativePath) {
     std::string unixRoot = PATHWREN_SOURCE_DIR;
-    std::wstring path = L"Z:";
-    for (char c : unixRoot)
-        path += (c == '/') ? L'\\' : static_cast<wchar_t>(c);
-    path += L'\\';
-    for (wchar_t c : relativePath)
-        path += (c == L'/') ? L'\\' : c;
+    std::wstring path = L"Z:" + std::wstring(unixRoot.begin(), unixRoot.end()) + L"/" + relativePath;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
 
