@@ -37,7 +37,13 @@ TEST(PopUpMenuTree, IdentifiersAreUniqueAcrossTheTreeSeparatorsLeaveGapsAndEachM
     UINT toLevel1 = root.AppendSubMenuItem(L"Level 1", &level1, nullptr);
     level1.AppendTextItem(L"In level 1");
     // A caller inserting its own separator takes the identifier from the tree as well.
-    ASSERT_TRUE(InsertMenuW(level1.GetHandle(), 1, MF_BYPOSITION | MF_SEPARATOR, level1.NextCommandId(), nullptr));
+    // InsertMenuW would drop the identifier: Windows ignores it for MF_SEPARATOR.
+    MENUITEMINFOW separator = {};
+    separator.cbSize = sizeof(separator);
+    separator.fMask = MIIM_FTYPE | MIIM_ID;
+    separator.fType = MFT_SEPARATOR;
+    separator.wID = level1.NextCommandId();
+    ASSERT_TRUE(InsertMenuItemW(level1.GetHandle(), 1, TRUE, &separator));
     UINT toLevel2 = level1.AppendSubMenuItem(L"Level 2", level2.get(), nullptr);
     level2->AppendTextItem(L"In level 2");
     UINT front = root.NextCommandId();
